@@ -1,0 +1,202 @@
+#include "platform/runtime/FileSystem.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string DecodeMountField(std::string_view field) {
+    std::string out;
+    out.reserve(field.size());
+    for (size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size() && field[i + 1] >= '0' && field[i + 1] <= '3' &&
+            field[i + 2] >= '0' && field[i + 2] <= '7' && field[i + 3] >= '0' && field[i + 3] <= '7') {
+            out += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 + (field[i + 3] - '0'));
+            i += 3;
+        } else {
+            out += field[i];
+        }
+    }
+    return out;
+}
+
+std::vector<std::string_view> SplitFields(std::string_view line) {
+    std::vector<std::string_view> fields;
+    size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && line[i] == ' ') ++i;
+        size_t start = i;
+        while (i < line.size() && line[i] != ' ') ++i;
+        if (i > start) fields.push_back(line.substr(start, i - start));
+    }
+    return fields;
+}
+
+// The absolute, symlink-free form of a path that may not exist yet.
+std::string AbsolutePath(std::string_view path) {
+    std::error_code ec;
+    fs::path p = path.empty() ? fs::current_path(ec) : fs::path(std::string(path));
+    if (p.is_relative()) p = fs::current_path(ec) / p;
+    fs::path canonical = fs::weakly_canonical(p, ec);
+    return ec ? p.lexically_normal().string() : canonical.string();
+}
+
+const std::vector<TMountEntry>& CurrentMounts(std::vector<TMountEntry>& storage) {
+    std::ifstream in("/proc/self/mountinfo");
+    std::stringstream text;
+    text << in.rdbuf();
+    storage = ParseMountInfo(text.str());
+    return storage;
+}
+
+bool IsRemovableDevice(unsigned major, unsigned minor) {
+    if (major == 0) return false;
+    std::error_code ec;
+    fs::path dev = fs::canonical("/sys/dev/block/" + std::to_string(major) + ":" + std::to_string(minor), ec);
+    if (ec) return false;
+    // A partition has no flag of its own; its disk, one level up, has it.
+    for (const fs::path& dir : {dev, dev.parent_path()}) {
+        std::ifstream flag(dir / "removable");
+        int value = 0;
+        if (flag >> value) return value == 1;
+    }
+    return false;
+}
+
+bool IsOneOf(std::string_view value, std::initializer_list<std::string_view> list) {
+    for (std::string_view item : list)
+        if (value == item) return true;
+    return false;
+}
+
+}  // namespace
+
+std::vector<TMountEntry> ParseMountInfo(std::string_view text) {
+    std::vector<TMountEntry> mounts;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        std::vector<std::string_view> f = SplitFields(text.substr(start, end - start));
+        start = end + 1;
+        // id parent major:minor root mountpoint options [optional...] - fstype source superoptions
+        size_t dash = 0;
+        for (size_t i = 6; i < f.size(); ++i)
+            if (f[i] == "-") {
+                dash = i;
+                break;
+            }
+        if (dash == 0 || dash + 1 >= f.size()) continue;
+        TMountEntry e;
+        e.MountPoint = DecodeMountField(f[4]);
+        e.FsType = DecodeMountField(f[dash + 1]);
+        e.Source = dash + 2 < f.size() ? DecodeMountField(f[dash + 2]) : std::string();
+        std::string_view dev = f[2];
+        size_t colon = dev.find(':');
+        if (colon != std::string_view::npos) {
+            e.DeviceMajor = static_cast<unsigned>(std::strtoul(std::string(dev.substr(0, colon)).c_str(), nullptr, 10));
+            e.DeviceMinor = static_cast<unsigned>(std::strtoul(std::string(dev.substr(colon + 1)).c_str(), nullptr, 10));
+        }
+        mounts.push_back(std::move(e));
+    }
+    return mounts;
+}
+
+const TMountEntry* FindMount(const std::vector<TMountEntry>& mounts, std::string_view absolutePath) {
+    const TMountEntry* best = nullptr;
+    for (const TMountEntry& m : mounts) {
+        std::string_view mp = m.MountPoint;
+        bool holds = false;
+        if (mp == "/") {
+            holds = !absolutePath.empty() && absolutePath[0] == '/';
+        } else if (absolutePath.substr(0, mp.size()) == mp) {
+            holds = absolutePath.size() == mp.size() || absolutePath[mp.size()] == '/';
+        }
+        // Later mounts on the same point cover earlier ones.
+        if (holds && (!best || mp.size() >= best->MountPoint.size())) best = &m;
+    }
+    return best;
+}
+
+unsigned DriveTypeOfMount(const TMountEntry& mount, bool removableDevice) {
+    std::string_view t = mount.FsType;
+    if (IsOneOf(t, {"nfs", "nfs4", "cifs", "smb3", "smbfs", "ncpfs", "afs", "coda", "9p", "ceph", "glusterfs",
+                    "lustre", "davfs", "fuse.sshfs", "fuse.glusterfs", "fuse.ceph", "fuse.rclone", "fuse.s3fs",
+                    "fuse.davfs2", "fuse.smbnetfs"}))
+        return DRIVE_REMOTE;
+    if (IsOneOf(t, {"iso9660", "udf"}) || mount.DeviceMajor == 11) return DRIVE_CDROM;
+    if (IsOneOf(t, {"tmpfs", "ramfs"})) return DRIVE_RAMDISK;
+    if (IsOneOf(t, {"proc", "sysfs", "devtmpfs", "devpts", "cgroup", "cgroup2", "debugfs", "securityfs",
+                    "pstore", "bpf", "tracefs", "mqueue", "hugetlbfs", "configfs", "fusectl", "autofs",
+                    "binfmt_misc", "efivarfs", "nsfs", "rpc_pipefs"}))
+        return DRIVE_UNKNOWN;
+    return removableDevice ? DRIVE_REMOVABLE : DRIVE_FIXED;
+}
+
+unsigned GetDriveType(std::string_view path) {
+    std::vector<TMountEntry> storage;
+    const TMountEntry* m = FindMount(CurrentMounts(storage), AbsolutePath(path));
+    if (!m) return DRIVE_NO_ROOT_DIR;
+    return DriveTypeOfMount(*m, IsRemovableDevice(m->DeviceMajor, m->DeviceMinor));
+}
+
+bool DirectoryExists(std::string_view path) {
+    struct stat st;
+    return !path.empty() && ::stat(std::string(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool CreateDir(std::string_view path) {
+    return !path.empty() && ::mkdir(std::string(path).c_str(), 0777) == 0;
+}
+
+bool FileExists(std::string_view path) {
+    struct stat st;
+    return !path.empty() && ::stat(std::string(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+TExclusiveCreate CreateFileExclusive(std::string_view path) {
+    TExclusiveCreate r;
+    int fd;
+    do {
+        fd = ::open(std::string(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd >= 0) {
+        r.Handle = fd;
+    } else {
+        r.Error = errno;
+        r.Exists = errno == EEXIST;
+    }
+    return r;
+}
+
+std::string ExtractFileDrive(std::string_view path) {
+    if (path.empty()) return {};
+    std::vector<TMountEntry> storage;
+    const TMountEntry* m = FindMount(CurrentMounts(storage), AbsolutePath(path));
+    return m ? m->MountPoint : std::string();
+}
+
+std::string ExtractFilePath(std::string_view path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
+}
+
+std::string ExtractFileName(std::string_view path) {
+    size_t slash = path.rfind('/');
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::string ExtractFileBaseName(std::string_view path) {
+    std::string name = ExtractFileName(path);
+    size_t dot = name.rfind('.');
+    return dot == std::string::npos ? std::string() : name.substr(0, dot);
+}
