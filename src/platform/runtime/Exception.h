@@ -40,3 +40,24 @@ class EWriteError : public EStreamError {
 class EOSError : public Exception {
     using Exception::Exception;
 };
+// A string list refusing a duplicate or an index; still a list error for callers that catch those.
+class EStringListError : public EListError {
+    using EListError::EListError;
+};
+// Floating-point faults: a value that cannot be rounded to an integer, an overflow.
+class EMathError : public Exception {
+    using Exception::Exception;
+};
+class EInvalidOp : public EMathError {
+    using EMathError::EMathError;
+};
+class EOverflow : public EMathError {
+    using EMathError::EMathError;
+};
+class EIniFileException : public Exception {
+    using Exception::Exception;
+};
+// The settings store that stands in for the registry.
+class ERegistryException : public Exception {
+    using Exception::Exception;
+};
