@@ -1,0 +1,72 @@
+#pragma once
+// The marked-text decoder: copies a text through and restores the regions between "*#" and "#*",
+// whose bytes were scrambled in blocks of 128 with the key's matrix.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "decoding/KeySchedule.h"
+
+// Decodes one block: decoded byte i is block[Positions[i]] less Shifts[i] when that stays at 32 or
+// more, and the byte unchanged otherwise.
+void DecodeBlock(const uint8_t* block, const EncriptMatrix& matrix, uint8_t* decoded);
+
+// Where the decoder reads from. Read returns the bytes delivered, 0 at the end or on a failure.
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    virtual size_t Read(uint8_t* buffer, size_t capacity) = 0;
+};
+
+// Where the decoder writes to. The decoder does not look at write failures; a sink that cares keeps
+// them for its owner.
+class ByteSink {
+public:
+    virtual ~ByteSink() = default;
+    virtual void Write(const uint8_t* data, size_t size) = 0;
+};
+
+// Receives the decoder's progress: one report per processed byte (100 * k / size, k being the bytes
+// processed before it) and a last one when the source ends (100 for a complete read). A source of
+// size bytes thus gives size + 1 reports; an empty source gives one report of 100.
+class ProgressSink {
+public:
+    virtual ~ProgressSink() = default;
+    virtual void Report(double percent) = 0;
+    // The reports for the bytes first .. last - 1 in one call. Sinks that need only the latest value
+    // override this; by default every report is passed on.
+    virtual void ReportBytes(uint64_t first, uint64_t last, uint64_t size);
+    static double Percent(uint64_t processed, uint64_t size);
+};
+
+// The decoder's state machine, fed in pieces of any size. The state is that of one file.
+class MarkedTextDecoder {
+public:
+    explicit MarkedTextDecoder(const EncriptMatrix& matrix);
+
+    // Processes the bytes; decoded output goes to the sink through an internal buffer.
+    void Feed(const uint8_t* data, size_t size, ByteSink& out);
+    // Hands buffered output to the sink. Bytes of a region that is still open stay pending.
+    void Flush(ByteSink& out);
+    uint64_t BytesProcessed() const { return count_; }
+    bool InRegion() const { return inBlock_; }
+
+private:
+    void FlushBlock();
+    void EnsureOutput(size_t size, ByteSink& out);
+
+    const EncriptMatrix& matrix_;
+    uint64_t count_ = 0;
+    bool inBlock_ = false;
+    size_t pos_ = 0;
+    uint8_t prev_ = 0;  // no marker byte, so the first byte can never complete a marker
+    uint8_t pending_[kBlockSize];
+    std::unique_ptr<uint8_t[]> outBuffer_;
+    size_t outUsed_ = 0;
+};
+
+// Decodes a whole source into the output. size is the source's length, used for progress only.
+// readChunk bounds each read (the default suits files; tests use small pieces).
+void DecodeMarkedText(ByteSource& source, ByteSink& output, uint64_t size, const EncriptMatrix& matrix,
+                      ProgressSink& progress, size_t readChunk = 1 << 20);
