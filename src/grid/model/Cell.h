@@ -1,0 +1,240 @@
+#pragma once
+// Cells of the grid's cell store: one native value per kind, converted on the fly by the five
+// typed accessors. A cell does not know its coordinates; it answers with the store's current
+// coordinates, so every use of a cell follows its own GetCell.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "grid/model/ColumnTypes.h"
+#include "platform/graphics/Colors.h"
+#include "platform/graphics/Font.h"
+#include "platform/runtime/DateTime.h"
+#include "platform/runtime/Guid.h"
+#include "platform/runtime/Object.h"
+
+class TCells;
+class TCell;
+class TNxCustomColumn;
+
+enum TNxCellStateItem { cstEmpty, cstLocked };
+using TNxCellState = TSet<TNxCellStateItem>;
+
+using TCellChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow)>;
+using TCompareEvent = std::function<void(TObject* Sender, TCell* Cell1, TCell* Cell2, int& Compare)>;
+
+class TCell : public TObject {
+public:
+    explicit TCell(TCells* ACells);
+    ~TCell() override = default;
+
+    virtual TColor GetActualColor() const;
+    virtual TColor GetActualFontColor() const;
+
+    virtual bool GetAsBoolean() const = 0;
+    virtual TDateTime GetAsDateTime() const = 0;
+    virtual double GetAsFloat() const = 0;
+    virtual int32_t GetAsInteger() const = 0;
+    virtual WideString GetAsString() const = 0;
+
+    virtual void Changed();
+
+    // Every kind stores first and then calls these, so each assignment reports a change.
+    virtual void SetAsBoolean(bool Value);
+    virtual void SetAsDateTime(TDateTime Value);
+    virtual void SetAsFloat(double Value);
+    virtual void SetAsInteger(int32_t Value);
+    virtual void SetAsString(const WideString& Value);
+
+    virtual void Clear();
+
+    TCells* GetOwner() const { return FOwner; }
+
+    TObject* GetObjectReference() const { return FObjectReference; }
+    void SetObjectReference(TObject* Value) { FObjectReference = Value; }
+
+    TColor GetColor() const { return FColor; }
+    void SetColor(TColor Value);
+    TFontStyles GetFontStyle() const { return FFontStyle; }
+    void SetFontStyle(TFontStyles Value);
+    WideString GetHint() const { return FHint ? *FHint : WideString(); }
+    void SetHint(const WideString& Value);
+
+    TNxCellState GetState() const { return FState; }
+    bool GetLocked() const { return FState.Contains(cstLocked); }
+    void SetLocked(bool Value);
+    bool GetEmpty() const { return FState.Contains(cstEmpty); }
+    void SetEmpty(bool Value);
+
+    int GetColumnIndex() const;
+    int GetRowIndex() const;
+    bool GetHighlighted() const;
+
+private:
+    TCells* FOwner;
+    TObject* FObjectReference = nullptr;
+    TFontStyles FFontStyle{};
+    TColor FColor = clWindow;
+    // Hints are rare; a pointer keeps the many cells without one small.
+    std::unique_ptr<WideString> FHint;
+    TNxCellState FState{cstLocked};
+};
+
+class TBooleanCell : public TCell {
+public:
+    using TCell::TCell;
+    bool GetAsBoolean() const override { return FValue; }
+    TDateTime GetAsDateTime() const override { return 0; }
+    double GetAsFloat() const override { return FValue ? 1 : 0; }
+    int32_t GetAsInteger() const override { return FValue ? 1 : 0; }
+    WideString GetAsString() const override;
+    void SetAsBoolean(bool Value) override;
+    void SetAsDateTime(TDateTime Value) override;
+    void SetAsFloat(double Value) override;
+    void SetAsInteger(int32_t Value) override;
+    void SetAsString(const WideString& Value) override;
+    void Clear() override;
+
+private:
+    bool FValue = false;
+};
+
+class TDateTimeCell : public TCell {
+public:
+    using TCell::TCell;
+    bool GetAsBoolean() const override { return false; }
+    TDateTime GetAsDateTime() const override { return FValue; }
+    double GetAsFloat() const override { return FValue; }
+    int32_t GetAsInteger() const override;
+    WideString GetAsString() const override;
+    void SetAsBoolean(bool Value) override;
+    void SetAsDateTime(TDateTime Value) override;
+    void SetAsFloat(double Value) override;
+    void SetAsInteger(int32_t Value) override;
+    void SetAsString(const WideString& Value) override;
+    void Clear() override;
+
+private:
+    TDateTime FValue = 0;
+};
+
+class TFloatCell : public TCell {
+public:
+    using TCell::TCell;
+    bool GetAsBoolean() const override { return false; }
+    TDateTime GetAsDateTime() const override { return FValue; }
+    double GetAsFloat() const override { return FValue; }
+    int32_t GetAsInteger() const override;
+    WideString GetAsString() const override;
+    void SetAsBoolean(bool Value) override;
+    void SetAsDateTime(TDateTime Value) override;
+    void SetAsFloat(double Value) override;
+    void SetAsInteger(int32_t Value) override;
+    void SetAsString(const WideString& Value) override;
+    void Clear() override;
+
+private:
+    double FValue = 0;
+};
+
+class TIntegerCell : public TCell {
+public:
+    using TCell::TCell;
+    bool GetAsBoolean() const override { return FValue > 0; }
+    TDateTime GetAsDateTime() const override { return 0; }
+    double GetAsFloat() const override { return FValue; }
+    int32_t GetAsInteger() const override { return FValue; }
+    WideString GetAsString() const override;
+    void SetAsBoolean(bool Value) override;
+    void SetAsDateTime(TDateTime Value) override;
+    void SetAsFloat(double Value) override;
+    void SetAsInteger(int32_t Value) override;
+    void SetAsString(const WideString& Value) override;
+    void Clear() override;
+
+private:
+    int32_t FValue = 0;
+};
+
+class TStringCell : public TCell {
+public:
+    using TCell::TCell;
+    bool GetAsBoolean() const override;
+    TDateTime GetAsDateTime() const override;
+    double GetAsFloat() const override;
+    int32_t GetAsInteger() const override;
+    WideString GetAsString() const override { return FValue; }
+    void SetAsBoolean(bool Value) override;
+    void SetAsDateTime(TDateTime Value) override;
+    void SetAsFloat(double Value) override;
+    void SetAsInteger(int32_t Value) override;
+    void SetAsString(const WideString& Value) override;
+    void Clear() override;
+
+private:
+    WideString FValue;
+};
+
+// Holds nothing: its value is the number of the row it is looked up in, counted from 1.
+class TIncrementCell : public TCell {
+public:
+    using TCell::TCell;
+    bool GetAsBoolean() const override { return false; }
+    TDateTime GetAsDateTime() const override { return 0; }
+    double GetAsFloat() const override { return GetRowIndex() + 1; }
+    int32_t GetAsInteger() const override { return GetRowIndex() + 1; }
+    WideString GetAsString() const override;
+    void SetAsBoolean(bool) override {}
+    void SetAsDateTime(TDateTime) override {}
+    void SetAsFloat(double) override {}
+    void SetAsInteger(int32_t) override {}
+    void SetAsString(const WideString&) override {}
+    void Clear() override {}
+};
+
+class TGuidCell : public TCell {
+public:
+    explicit TGuidCell(TCells* ACells);
+    bool GetAsBoolean() const override;
+    TDateTime GetAsDateTime() const override;
+    double GetAsFloat() const override;
+    int32_t GetAsInteger() const override;
+    WideString GetAsString() const override;
+    void SetAsBoolean(bool Value) override;
+    void SetAsDateTime(TDateTime Value) override;
+    void SetAsFloat(double Value) override;
+    void SetAsInteger(int32_t Value) override;
+    void SetAsString(const WideString& Value) override;
+    void Clear() override;
+
+    TGUID GetAsGuid() const { return FValue; }
+    // Writes the GUID directly; reports no change.
+    void SetAsGuid(const TGUID& Value) { FValue = Value; }
+
+private:
+    TGUID FValue{};
+};
+
+// Holds no value: reads and writes go to its column's text handlers.
+class TVirtualCell : public TCell {
+public:
+    using TCell::TCell;
+    bool GetAsBoolean() const override;
+    TDateTime GetAsDateTime() const override;
+    double GetAsFloat() const override;
+    int32_t GetAsInteger() const override;
+    WideString GetAsString() const override;
+    void SetAsBoolean(bool Value) override;
+    void SetAsDateTime(TDateTime Value) override;
+    void SetAsFloat(double Value) override;
+    void SetAsInteger(int32_t Value) override;
+    void SetAsString(const WideString& Value) override;
+    void Clear() override;
+
+    void SetColumn(TNxCustomColumn* Value) { FColumn = Value; }
+    TNxCustomColumn* GetColumn() const { return FColumn; }
+
+private:
+    TNxCustomColumn* FColumn = nullptr;
+};

@@ -1,0 +1,112 @@
+#pragma once
+// The grid's cell store: one row record per row and, per column, one list of cells in row order.
+// Storage is column-major, so a cell is two index operations away and row moves only exchange
+// pointers.
+
+#include <memory>
+#include <vector>
+
+#include "grid/model/Cell.h"
+#include "grid/model/ColumnTypes.h"
+#include "platform/runtime/List.h"
+
+class TNxColumns;
+class TNxGridHost;
+
+class TRow : public TObject {
+public:
+    int ChildCount = 0;
+    bool Expanded = true;
+    int ImageIndex = -1;
+    int Level = 0;
+    TRow* ParentRow = nullptr;
+    int Height = 0;
+    bool Selected = false;
+    // False while an ancestor is collapsed.
+    bool Shown = true;
+    // False while the program hides the row.
+    bool Visible = true;
+};
+
+class TCells : public TObject {
+public:
+    TCells(TNxGridHost* AGrid, TNxColumns* AColumns);
+    ~TCells() override;
+    TCells(const TCells&) = delete;
+    TCells& operator=(const TCells&) = delete;
+
+    // Makes (ACol, ARow) the current coordinates and returns that cell. Both indices are checked:
+    // one outside the columns or rows raises the list error.
+    TCell* GetCell(int ACol, int ARow);
+    TRow* GetRow(int Index) const;
+    int GetRowIndex(const TRow* ARow) const;
+    int GetCellColumnIndex(const TCell* ACell) const;
+    int GetCellRowIndex(const TCell* ACell) const;
+
+    TCell* CreateCell(TNxCustomColumn* AColumn);
+
+    void AddRow(int Count = 1);
+    void InsertRow(int Index);
+    void DeleteRow(int Index);
+    void ClearRows();
+    void MoveRow(int CurIndex, int NewIndex);
+    void SwapRows(int Index1, int Index2);
+
+    void AddChildRow(int AParent, int AIndex);
+    void MoveChildRow(int Index, TRow* AParent);
+    int GetChildCount(const TRow* ARow) const;
+    int GetChildsCount(const TRow* ARow) const;
+    int GetAbsoluteIndex(int AIndex, const TRow* ARow) const;
+
+    void ShowRow(int Index, bool Value);
+    void ExpandRow(int Index, bool Value);
+
+    // Follows a change of the column collection, made there before.
+    void ColumnsChange(TColumnsOperation Operation, int Value1, int Value2);
+
+    virtual void Changed();
+    virtual void DoCellCompare(TCell* Cell1, TCell* Cell2, int& Compare);
+
+    int GetRowCount() const { return FRowCount; }
+    int GetColumnCount() const { return static_cast<int>(FColumnLists.size()); }
+    int GetVisibleRowCount() const { return FVisibleRowCount; }
+    int GetCurrentColumn() const { return FCurrentColumn; }
+    int GetCurrentRow() const { return FCurrentRow; }
+    int GetDefaultRowHeight() const { return FDefaultRowHeight; }
+    void SetDefaultRowHeight(int Value) { FDefaultRowHeight = Value; }
+    TNxGridHost* GetGrid() const { return FGrid; }
+    TNxColumns* GetColumns() const { return FColumns; }
+
+    // Sort memory.
+    bool GetSorted() const { return FSorted; }
+    void SetSorted(bool Value) { FSorted = Value; }
+    int GetSortedColumn() const { return FSortedColumn; }
+    void SetSortedColumn(int Value) { FSortedColumn = Value; }
+    TSortKind GetLastSortKind() const { return FLastSortKind; }
+    void SetLastSortKind(TSortKind Value) { FLastSortKind = Value; }
+
+    TCellChangeEvent OnCellChange;
+    TCompareEvent OnCompare;
+
+private:
+    enum class TCreatePlace { Add, Insert, InsertColumn, Child };
+    TCell* NewCell(TNxCustomColumn* AColumn, TCreatePlace Place);
+    TNxCustomColumn* ColumnAt(int Index) const;
+    TList& ListOf(int ACol) const;
+    void CheckRow(int Index) const;
+    void FreeColumnCells(TList& List);
+    void FreeAllRows();
+
+    std::vector<std::unique_ptr<TList>> FColumnLists;
+    int FCurrentColumn = 0;
+    TNxColumns* FColumns;
+    TNxGridHost* FGrid;
+    int FRowCount = 0;
+    int FDefaultRowHeight = 16;
+    int FCurrentRow = 0;
+    std::unique_ptr<TList> FRows;
+    bool FSorted = false;
+    int FSortedColumn = -1;
+    TSortKind FLastSortKind = skAscending;
+    int FVisibleRowCount = 0;
+};

@@ -1,0 +1,361 @@
+#pragma once
+// A grid column: what is the same for every cell of a column (type, alignment, colors, font,
+// width and position, header, footer, sort and edit settings). Concrete column kinds derive
+// from TNxCustomColumn; the base names no display, so only kinds are created.
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "grid/model/ColumnTypes.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Colors.h"
+#include "platform/graphics/Font.h"
+#include "platform/runtime/Object.h"
+
+class TNxColumns;
+class TNxCustomColumn;
+class TNxGridHost;
+
+using TColumnNotifyProc = std::function<void(TNxCustomColumn* Sender, TColumnNotifyOperation Operation)>;
+using TColumnChangeEvent =
+    std::function<void(TObject* Sender, TNxCustomColumn* AColumn, TColumnChangeKind ChangeKind, int Param)>;
+using TColumnsChangeEvent =
+    std::function<void(TObject* Sender, TColumnsOperation ChangeOpearation, int Value1, int Value2)>;
+
+// The common part of header and footer.
+class TColumnPart : public TPersistent {
+public:
+    explicit TColumnPart(TNxCustomColumn* AColumn, TColor DefaultColor);
+    ~TColumnPart() override;
+
+    void Assign(const TPersistent* Source) override;
+
+    WideString GetCaption() const { return FCaption; }
+    void SetCaption(const WideString& Value);
+    TColor GetColor() const { return FColor; }
+    void SetColor(TColor Value);
+    TDisplayMode GetDisplayMode() const { return FDisplayMode; }
+    void SetDisplayMode(TDisplayMode Value);
+    TBitmap* GetGlyph() const { return FGlyph.get(); }
+    void SetGlyph(const TBitmap* Value);
+    WideString GetHint() const { return FHint; }
+    void SetHint(const WideString& Value) { FHint = Value; }
+    TNxCustomColumn* GetColumn() const { return FColumn; }
+
+    TNotifyEvent OnChange;
+
+protected:
+    void DoChange();
+
+private:
+    void GlyphChanged();
+
+    TNxCustomColumn* FColumn;
+    WideString FCaption;
+    TColor FColor;
+    TDisplayMode FDisplayMode = dmTextOnly;
+    std::unique_ptr<TBitmap> FGlyph;
+    WideString FHint;
+    bool FGlyphUpdating = false;
+};
+
+class TColumnFooter : public TColumnPart {
+public:
+    explicit TColumnFooter(TNxCustomColumn* AColumn);
+
+    // Copies the footer's own settings, nothing of the common part.
+    void Assign(const TPersistent* Source) override;
+
+    TAlignment GetAlignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+    TFormulaKind GetFormulaKind() const { return FFormulaKind; }
+    void SetFormulaKind(TFormulaKind Value);
+    AnsiString GetFormatMask() const { return FFormatMask; }
+    void SetFormatMask(const AnsiString& Value);
+    TFormatMaskKind GetFormatMaskKind() const { return FFormatMaskKind; }
+    void SetFormatMaskKind(TFormatMaskKind Value);
+    WideString GetTextAfter() const { return FTextAfter; }
+    void SetTextAfter(const WideString& Value);
+    WideString GetTextBefore() const { return FTextBefore; }
+    void SetTextBefore(const WideString& Value);
+    double GetFormulaValue() const { return FFormulaValue; }
+    void SetFormulaValue(double Value);
+
+private:
+    TAlignment FAlignment = taLeftJustify;
+    TFormulaKind FFormulaKind = fkNone;
+    AnsiString FFormatMask;
+    TFormatMaskKind FFormatMaskKind = mkText;
+    WideString FTextAfter;
+    WideString FTextBefore;
+    double FFormulaValue = 0;
+};
+
+class TColumnHeader : public TColumnPart {
+public:
+    explicit TColumnHeader(TNxCustomColumn* AColumn);
+
+    void Assign(const TPersistent* Source) override;
+
+    TAlignment GetAlignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+    bool GetHideArrow() const { return FHideArrow; }
+    void SetHideArrow(bool Value);
+    bool GetMultiLine() const { return FMultiLine; }
+    void SetMultiLine(bool Value);
+    THeaderOrientation GetOrientation() const { return FOrientation; }
+    void SetOrientation(THeaderOrientation Value);
+
+private:
+    TAlignment FAlignment = taLeftJustify;
+    bool FHideArrow = true;
+    bool FMultiLine = false;
+    THeaderOrientation FOrientation = hoHorizontal;
+};
+
+// Where the column's value sits inside a slide.
+class TNxSlideBounds : public TPersistent {
+public:
+    explicit TNxSlideBounds(TNxCustomColumn* AColumn) : FColumn(AColumn) {}
+
+    void Assign(const TPersistent* Source) override;
+
+    int GetLeft() const { return FLeft; }
+    void SetLeft(int Value);
+    int GetTop() const { return FTop; }
+    void SetTop(int Value);
+    int GetWidth() const { return FWidth; }
+    void SetWidth(int Value);
+    int GetHeight() const { return FHeight; }
+    void SetHeight(int Value);
+    int GetRight() const { return FLeft + FWidth; }
+    int GetBottom() const { return FTop + FHeight; }
+
+private:
+    void Changed();
+
+    TNxCustomColumn* FColumn;
+    int FLeft = 8;
+    int FTop = 8;
+    int FWidth = 80;
+    int FHeight = 16;
+};
+
+class TNxCustomColumn : public TPersistent {
+public:
+    // AOwner is the component that frees the column: its collection, or a form.
+    explicit TNxCustomColumn(TObject* AOwner = nullptr);
+    ~TNxCustomColumn() override;
+    TNxCustomColumn(const TNxCustomColumn&) = delete;
+    TNxCustomColumn& operator=(const TNxCustomColumn&) = delete;
+
+    // --- overridable operations of the kinds
+    // The view objects a kind uses (editor, display, play), made when first asked for.
+    virtual std::unique_ptr<TObject> CreateCellEditor() { return nullptr; }
+    virtual std::unique_ptr<TObject> CreateColumnDisplay() { return nullptr; }
+    virtual std::unique_ptr<TObject> CreateColumnPlay() { return nullptr; }
+    virtual TColumnState GetColumnState() const;
+    virtual TColumnStyle GetColumnStyle() const { return {}; }
+    virtual void SetColumnType(TColumnType Value) { FColumnType = Value; }
+    // Width that fits Text in the column's font, plus 6, at least 8.
+    virtual int GetCellBestFit(const WideString& Text);
+    virtual TDisplayOptions GetDisplayOptions() const { return {}; }
+    virtual WideString GetDrawText(const TCellInfo& CellInfo) { return CellInfo.AsString; }
+    virtual WideString GetHintText(const TCellInfo& CellInfo) { return GetDrawText(CellInfo); }
+    virtual WideString GetInputDrawText() { return FInputValue; }
+    virtual WideString GetInputValue() { return FInputValue; }
+    virtual bool IsKeyValid(char /*Key*/) { return false; }
+    virtual void AdjustEditRect(int /*ARow*/, TRect& /*Rect*/) {}
+    virtual void ApplyEditing(WideString& /*Value*/) {}
+    virtual void BeginEditing() {}
+    virtual void UpdateEdit() {}
+    // Value source of virtual cells; the virtual column kind answers them.
+    virtual void DoGetText(int /*ACol*/, int /*ARow*/, WideString& /*Value*/) {}
+    virtual void DoSetText(int /*ACol*/, int /*ARow*/, const WideString& /*Value*/) {}
+
+    void Assign(const TPersistent* Source) override;
+
+    // --- change reporting
+    void NotifyColumnChange(TColumnChangeKind Kind, int Param = 0);
+    void Refresh(TGridArea Area);
+    void Notify(TColumnNotifyOperation Operation);
+    // Listeners are told in registration order. Unregistering removes every entry with the
+    // same key; the key is what identifies a listener, since functions cannot be compared.
+    void RegisterNotification(const void* Key, TColumnNotifyProc Proc);
+    void UnregisterNotification(const void* Key);
+    void TryUpdateColumns(bool UpdatePositions);
+
+    // --- collection membership and geometry
+    TNxColumns* GetCollection() const { return FCollection; }
+    int GetIndex() const;
+    void SetIndex(int Value);
+    int GetAbsoluteLeft() const;
+    TRect GetMemberRect(TColumnMemberKind Kind) const;
+    bool IsAlone() const;
+    bool IsClipped() const;
+    int GetLeft() const { return FLeft; }
+    int GetVisibleIndex() const { return FVisibleIndex; }
+    TColumnLocation GetLocation() const;
+    bool GetFirst() const;
+    bool GetLast() const;
+    TNxCustomColumn* GetNextColumn() const;
+    TNxCustomColumn* GetPrevColumn() const;
+    bool GetFocused() const;
+    bool GetHover() const;
+    bool GetSelected() const;
+    TNxGridHost* GetGridComponent() const;
+    TRect GetSlideRect() const;
+    int GetSlideWidth() const { return FSlideBounds->GetWidth(); }
+
+    // --- component vocabulary the missing component base would give
+    TObject* GetComponentOwner() const { return FOwner; }
+    AnsiString GetName() const { return FName; }
+    void SetName(const AnsiString& Value);
+    intptr_t GetTag() const { return FTag; }
+    void SetTag(intptr_t Value) { FTag = Value; }
+    bool IsReading() const { return FReading; }
+    // Reading from a form description: SetParentComponent joins the grid's collection (index
+    // order only); ReadState applies the read properties and then places the column in
+    // display order by its Position.
+    void SetParentComponent(TNxGridHost* Grid);
+    TNxGridHost* GetParentComponent() const { return GetGridComponent(); }
+    bool HasParent() const { return true; }
+    void ReadState(const std::function<void(TNxCustomColumn*)>& ReadProperties);
+    // A linked component (the in-place editor) is going away.
+    void Notification(TObject* AComponent);
+
+    // --- published properties
+    TAlignment GetAlignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+    TBiDiMode GetBiDiMode() const { return FBiDiMode; }
+    void SetBiDiMode(TBiDiMode Value);
+    TColor GetColor() const { return FColor; }
+    void SetColor(TColor Value);
+    TColumnCursor GetCursor() const { return FCursor; }
+    void SetCursor(TColumnCursor Value);
+    WideString GetDefaultValue() const { return FDefaultValue; }
+    void SetDefaultValue(const WideString& Value) { FDefaultValue = Value; }
+    int GetDefaultWidth() const { return FDefaultWidth; }
+    void SetDefaultWidth(int Value) { FDefaultWidth = Value; }
+    TDrawingOptions GetDrawingOptions() const { return FDrawingOptions; }
+    void SetDrawingOptions(TDrawingOptions Value);
+    bool GetEnabled() const { return FEnabled; }
+    void SetEnabled(bool Value) { FEnabled = Value; }
+    TFont* GetFont() const { return FFont.get(); }
+    void SetFont(const TFont* Value);
+    TColumnFooter* GetFooter() const { return FFooter.get(); }
+    void SetFooter(const TColumnFooter* Value);
+    TColumnHeader* GetHeader() const { return FHeader.get(); }
+    void SetHeader(const TColumnHeader* Value);
+    TObject* GetInplaceEdit() const { return FInplaceEdit; }
+    void SetInplaceEdit(TObject* Value);
+    WideString GetInputCaption() const { return FInputCaption; }
+    void SetInputCaption(const WideString& Value);
+    void SetInputValue(const WideString& Value);
+    int GetMinWidth() const { return FMinWidth; }
+    void SetMinWidth(int Value) { FMinWidth = Value; }
+    TColumnOptions GetOptions() const { return FOptions; }
+    virtual void SetOptions(TColumnOptions Value);
+    int GetPadding() const { return FPadding; }
+    void SetPadding(int Value);
+    bool GetParentCellColor() const { return FParentCellColor; }
+    void SetParentCellColor(bool Value);
+    bool GetParentFont() const { return FParentFont; }
+    void SetParentFont(bool Value);
+    int GetPosition() const { return FPosition; }
+    void SetPosition(int Value);
+    TNxSlideBounds* GetSlideBounds() const { return FSlideBounds.get(); }
+    void SetSlideBounds(const TNxSlideBounds* Value);
+    AnsiString GetSlideCaption() const { return FSlideCaption; }
+    void SetSlideCaption(const AnsiString& Value);
+    TSlideCatpionLocation GetSlideCaptionLocation() const { return FSlideCaptionLocation; }
+    void SetSlideCaptionLocation(TSlideCatpionLocation Value);
+    bool GetSorted() const { return FSorted; }
+    void SetSorted(bool Value);
+    TSortKind GetSortKind() const { return FSortKind; }
+    void SetSortKind(TSortKind Value);
+    TSortType GetSortType() const { return FSortType; }
+    void SetSortType(TSortType Value);
+    void Resort();
+    AnsiString GetStyleClass() const { return FStyleClass; }
+    void SetStyleClass(const AnsiString& Value) { FStyleClass = Value; }
+    TVerticalAlignment GetVerticalAlignment() const { return FVerticalAlignment; }
+    void SetVerticalAlignment(TVerticalAlignment Value);
+    bool GetVisible() const { return FVisible; }
+    void SetVisible(bool Value);
+    int GetWidth() const { return FWidth; }
+    void SetWidth(int Value);
+    // The width without resizing the auto-size columns; automatic sizing uses it.
+    void SetSilentWidth(int Value);
+    TWrapKind GetWrapKind() const { return FWrapKind; }
+    void SetWrapKind(TWrapKind Value);
+
+    TColumnType GetColumnType() const { return FColumnType; }
+    bool GetEditing() const { return FOptions.Contains(coEditing); }
+    void SetEditing(bool Value);
+
+    // The view objects, made on first use from the Create* operations above.
+    TObject* GetColumnDisplay();
+    TObject* GetColumnPlay();
+    TObject* GetCellEditor();
+
+    // The grid's font reaches a column with ParentFont through this.
+    void TakeGridFont();
+
+private:
+    friend class TNxColumns;
+    void FontChanged();
+    void PartChanged();
+    void CopyGridFont();
+    void EnsureViewObjects();
+    bool InReadingState() const;
+
+    TObject* FOwner;
+    AnsiString FName;
+    intptr_t FTag = 0;
+    bool FReading = false;
+
+    TAlignment FAlignment = taLeftJustify;
+    TBiDiMode FBiDiMode = bdLeftToRight;
+    TColor FColor = clWindow;
+    TColumnCursor FCursor = crColumnDefault;
+    WideString FDefaultValue;
+    int FDefaultWidth = 80;
+    TDrawingOptions FDrawingOptions = doNormal;
+    bool FEnabled = true;
+    std::unique_ptr<TFont> FFont;
+    std::unique_ptr<TColumnFooter> FFooter;
+    std::unique_ptr<TColumnHeader> FHeader;
+    TObject* FInplaceEdit = nullptr;
+    WideString FInputCaption;
+    WideString FInputValue;
+    int FMinWidth = 8;
+    TColumnOptions FOptions{coCanClick, coCanInput, coCanSort, coPublicUsing};
+    int FPadding = 0;
+    bool FParentCellColor = false;
+    bool FParentFont = true;
+    int FPosition = -1;
+    std::unique_ptr<TNxSlideBounds> FSlideBounds;
+    AnsiString FSlideCaption;
+    TSlideCatpionLocation FSlideCaptionLocation = clTop;
+    bool FSorted = false;
+    TSortKind FSortKind = skAscending;
+    TSortType FSortType = stAlphabetic;
+    AnsiString FStyleClass;
+    TVerticalAlignment FVerticalAlignment = taVerticalCenter;
+    bool FVisible = true;
+    int FWidth = 80;
+    TWrapKind FWrapKind = wkEllipsis;
+
+    TColumnType FColumnType = ctString;
+    TNxColumns* FCollection = nullptr;
+    int FLeft = 0;
+    int FVisibleIndex = -1;
+    bool FViewObjectsMade = false;
+    std::unique_ptr<TObject> FCellEditor;
+    std::unique_ptr<TObject> FDisplay;
+    std::unique_ptr<TObject> FPlay;
+    std::unique_ptr<std::vector<std::pair<const void*, TColumnNotifyProc>>> FListeners;
+    bool FFontLock = false;
+};
