@@ -1,0 +1,110 @@
+#include "app/batch/BatchFileSystem.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/runtime/FileSystem.h"
+
+namespace {
+
+class FdInput : public BatchInput {
+public:
+    explicit FdInput(int fd) : fd_(fd) {}
+    ~FdInput() override { ::close(fd_); }
+
+    uint64_t Size() override {
+        const off_t end = ::lseek(fd_, 0, SEEK_END);
+        const off_t start = ::lseek(fd_, 0, SEEK_SET);
+        return end > 0 && start == 0 ? static_cast<uint64_t>(end) : 0;
+    }
+
+    size_t Read(uint8_t* buffer, size_t capacity) override {
+        if (error_ != 0) return 0;
+        for (;;) {
+            const ssize_t n = ::read(fd_, buffer, capacity);
+            if (n >= 0) return static_cast<size_t>(n);
+            if (errno == EINTR) continue;
+            error_ = errno;
+            return 0;
+        }
+    }
+
+    int Error() const override { return error_; }
+
+private:
+    int fd_;
+    int error_ = 0;
+};
+
+class FdOutput : public BatchOutput {
+public:
+    explicit FdOutput(int fd) : fd_(fd) {}
+    ~FdOutput() override {
+        if (fd_ >= 0) ::close(fd_);
+    }
+
+    void Write(const uint8_t* data, size_t size) override {
+        while (error_ == 0 && size > 0) {
+            const ssize_t n = ::write(fd_, data, size);
+            if (n < 0) {
+                if (errno != EINTR) error_ = errno;
+                continue;
+            }
+            data += n;
+            size -= static_cast<size_t>(n);
+        }
+    }
+
+    int Error() const override { return error_; }
+
+    bool Close() override {
+        if (fd_ < 0) return error_ == 0;
+        const int rc = ::close(fd_);
+        fd_ = -1;
+        if (rc != 0 && error_ == 0 && errno != EINTR) error_ = errno;
+        return error_ == 0;
+    }
+
+private:
+    int fd_;
+    int error_ = 0;
+};
+
+}  // namespace
+
+unsigned BatchFileSystem::DriveType(const std::string& path) { return GetDriveType(path); }
+bool BatchFileSystem::DirectoryExists(const std::string& path) { return ::DirectoryExists(path); }
+bool BatchFileSystem::CreateDir(const std::string& path) { return ::CreateDir(path); }
+bool BatchFileSystem::FileExists(const std::string& path) { return ::FileExists(path); }
+
+std::unique_ptr<BatchInput> BatchFileSystem::OpenRead(const std::string& path, int& error) {
+    int fd;
+    do {
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        error = errno;
+        return nullptr;
+    }
+    error = 0;
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    return std::make_unique<FdInput>(fd);
+}
+
+std::unique_ptr<BatchOutput> BatchFileSystem::CreateNew(const std::string& path, bool& exists, int& error) {
+    const TExclusiveCreate created = CreateFileExclusive(path);
+    exists = created.Exists;
+    error = created.Error;
+    return created.Ok() ? MakeDescriptorOutput(created.Handle) : nullptr;
+}
+
+bool BatchFileSystem::Remove(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+std::unique_ptr<BatchOutput> MakeDescriptorOutput(int fd) { return std::make_unique<FdOutput>(fd); }
+
+BatchFileSystem& RealFileSystem() {
+    static BatchFileSystem fs;
+    return fs;
+}

@@ -1,0 +1,242 @@
+// Failures of single rows: each leaves the other rows decoded and no partial file behind.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "BatchTestSupport.h"
+
+using namespace batchtest;
+
+namespace {
+
+struct FaultFixture : ::testing::Test {
+    TempFolder dir;
+    MemoryJobList jobs;
+    RecordingReporter reporter;
+    BatchSettings settings{kKey};
+    BatchHooks hooks;
+    std::vector<std::string> failures;
+    Sample sample = MakeSample(std::string(1000, 'k') + "\n");
+
+    FaultFixture() {
+        hooks.OnRowFailed = [this](int row, const std::string& reason) {
+            failures.push_back(std::to_string(row) + " " + reason);
+        };
+    }
+
+    void AddSources(std::initializer_list<std::string> names) {
+        for (const std::string& name : names) {
+            WriteFile(dir / name, sample.encoded);
+            AddFiles(jobs, {W(dir / name)});
+        }
+    }
+    const JobRow& Row(int r) const { return jobs.Rows()[static_cast<size_t>(r)]; }
+    void ExpectDecoded(int r, const std::string& path) {
+        EXPECT_EQ(Row(r).Status, kStatusDecoded) << r;
+        EXPECT_EQ(U(Row(r).DecodedPath), path) << r;
+        EXPECT_EQ(ReadFile(path), sample.decoded) << r;
+    }
+    void ExpectFailed(int r, const std::string& statusPart) {
+        EXPECT_NE(U(Row(r).Status).find("Failed: " + statusPart), std::string::npos) << U(Row(r).Status);
+        EXPECT_EQ(Row(r).DecodedPath, u"") << r;
+    }
+};
+
+// Output of one named source goes through a wrapper the test chooses.
+struct WrappingFileSystem : TestFileSystem {
+    std::string victim;  // file name of the source whose output is wrapped
+    std::function<std::unique_ptr<BatchOutput>(std::unique_ptr<BatchOutput>, const std::string& path)> wrap;
+    std::unique_ptr<BatchOutput> CreateNew(const std::string& path, bool& exists, int& error) override {
+        auto out = TestFileSystem::CreateNew(path, exists, error);
+        if (out && path.find("/" + victim + "(dec") != std::string::npos) return wrap(std::move(out), path);
+        return out;
+    }
+};
+
+}  // namespace
+
+TEST_F(FaultFixture, MissingSourceFailsItsRowOnly) {
+    AddSources({"a.txt"});
+    AddFiles(jobs, {W(dir / "missing.txt")});
+    AddSources({"c.txt"});
+    TestFileSystem fs;
+    const BatchResult r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
+    EXPECT_EQ(r.Decoded, 2);
+    EXPECT_EQ(r.Failed, 1);
+    ExpectDecoded(0, dir / "Decript/a(dec1).txt");
+    ExpectFailed(1, "cannot open the source (No such file or directory)");
+    EXPECT_EQ(Row(1).Status, W("Failed: cannot open the source (No such file or directory)"));
+    ExpectDecoded(2, dir / "Decript/c(dec1).txt");
+    EXPECT_EQ(failures.size(), 1u);
+    EXPECT_TRUE(reporter.messages.empty());
+}
+
+TEST_F(FaultFixture, UnreadableSourceLeavesNoPartialOutput) {
+    AddSources({"a.txt", "b.txt"});
+    struct FailingRead : TestFileSystem {
+        std::unique_ptr<BatchInput> OpenRead(const std::string& path, int& error) override {
+            auto in = TestFileSystem::OpenRead(path, error);
+            if (path.find("/a.txt") == std::string::npos) return in;
+            struct Broken : BatchInput {
+                std::unique_ptr<BatchInput> inner;
+                int calls = 0, err = 0;
+                uint64_t Size() override { return inner->Size(); }
+                size_t Read(uint8_t* b, size_t n) override {
+                    if (++calls > 1) {
+                        err = EIO;
+                        return 0;
+                    }
+                    return inner->Read(b, std::min<size_t>(n, 100));
+                }
+                int Error() const override { return err; }
+            };
+            auto broken = std::make_unique<Broken>();
+            broken->inner = std::move(in);
+            return broken;
+        }
+    } fs;
+    const BatchResult r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
+    EXPECT_EQ(r.Failed, 1);
+    ExpectFailed(0, "cannot read the source (Input/output error)");
+    ExpectDecoded(1, dir / "Decript/b(dec1).txt");
+    EXPECT_EQ(ListFolder(dir / "Decript"), std::vector<std::string>{"b(dec1).txt"});
+}
+
+TEST_F(FaultFixture, FullDiskFailsTheRowAndRemovesItsOutput) {
+    AddSources({"a.txt", "b.txt", "c.txt"});
+    WrappingFileSystem fs;
+    fs.victim = "b";
+    // The file is created where the run expects it, but the bytes go to a device that is always full.
+    fs.wrap = [](std::unique_ptr<BatchOutput> real, const std::string&) {
+        real.reset();
+        const int fd = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+        EXPECT_GE(fd, 0);
+        return MakeDescriptorOutput(fd);
+    };
+    const BatchResult r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
+    EXPECT_EQ(r.Decoded, 2);
+    ExpectDecoded(0, dir / "Decript/a(dec1).txt");
+    ExpectFailed(1, "cannot write " + dir.Path() + "/Decript/b(dec1).txt (No space left on device)");
+    ExpectDecoded(2, dir / "Decript/c(dec1).txt");
+    EXPECT_EQ(ListFolder(dir / "Decript"), (std::vector<std::string>{"a(dec1).txt", "c(dec1).txt"}));
+}
+
+TEST_F(FaultFixture, FailedCloseIsNotShownAsDecoded) {
+    AddSources({"a.txt"});
+    WrappingFileSystem fs;
+    fs.victim = "a";
+    fs.wrap = [](std::unique_ptr<BatchOutput> real, const std::string&) -> std::unique_ptr<BatchOutput> {
+        struct CloseFails : BatchOutput {
+            std::unique_ptr<BatchOutput> inner;
+            int err = 0;
+            void Write(const uint8_t* d, size_t n) override { inner->Write(d, n); }
+            int Error() const override { return err; }
+            bool Close() override {
+                inner->Close();
+                err = EDQUOT;
+                return false;
+            }
+        };
+        auto o = std::make_unique<CloseFails>();
+        o->inner = std::move(real);
+        return o;
+    };
+    EXPECT_EQ(BatchRun(jobs, reporter, fs).Run(settings, hooks).Failed, 1);
+    ExpectFailed(0, "cannot write");
+    EXPECT_EQ(ListFolder(dir / "Decript"), std::vector<std::string>{});
+}
+
+TEST_F(FaultFixture, NameTakenBetweenTestAndCreateIsNeverReplaced) {
+    AddSources({"a.txt"});
+    struct Racing : TestFileSystem {
+        std::string dir;
+        bool raced = false;
+        std::unique_ptr<BatchOutput> CreateNew(const std::string& path, bool& exists, int& error) override {
+            if (!raced) {
+                raced = true;
+                WriteFile(path, "someone else's file");
+            }
+            return TestFileSystem::CreateNew(path, exists, error);
+        }
+    } fs;
+    const BatchResult r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
+    EXPECT_EQ(r.Decoded, 1);
+    EXPECT_EQ(ReadFile(dir / "Decript/a(dec1).txt"), "someone else's file");
+    ExpectDecoded(0, dir / "Decript/a(dec2).txt");
+}
+
+TEST_F(FaultFixture, FolderThatCannotBeCreatedFailsOnlyItsRows) {
+    std::filesystem::create_directory(dir / "blocked");
+    std::filesystem::create_directory(dir / "fine");
+    AddSources({"blocked/a.txt", "fine/b.txt"});
+    struct NoFolder : TestFileSystem {
+        bool CreateDir(const std::string& path) override {
+            return path.find("/blocked/") == std::string::npos && TestFileSystem::CreateDir(path);
+        }
+    } fs;
+    const BatchResult r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
+    EXPECT_EQ(r.Failed, 1);
+    ExpectFailed(0, "cannot create the folder " + dir.Path() + "/blocked/Decript");
+    ExpectDecoded(1, dir / "fine/Decript/b(dec1).txt");
+    EXPECT_EQ(ListFolder(dir / "blocked"), std::vector<std::string>{"a.txt"});
+}
+
+TEST_F(FaultFixture, ReadOnlyOrMissingOutputFolderFailsEveryRowCleanly) {
+    AddSources({"a.txt", "b.txt"});
+    // Root ignores permission bits, so the read-only folder is injected.
+    struct ReadOnly : TestFileSystem {
+        std::unique_ptr<BatchOutput> CreateNew(const std::string&, bool& exists, int& error) override {
+            exists = false;
+            error = EROFS;
+            return nullptr;
+        }
+    } readOnly;
+    settings.FolderChosen = true;
+    settings.OutputFolder = dir.Path();
+    BatchResult r = BatchRun(jobs, reporter, readOnly).Run(settings, hooks);
+    EXPECT_EQ(r.Failed, 2);
+    ExpectFailed(0, "cannot create " + dir.Path() + "/a(dec1).txt (Read-only file system)");
+    ExpectFailed(1, "cannot create");
+
+    settings.OutputFolder = dir / "does-not-exist";
+    TestFileSystem fs;
+    r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
+    EXPECT_EQ(r.Failed, 2);
+    ExpectFailed(1, "cannot create " + dir.Path() + "/does-not-exist/b(dec1).txt (No such file or directory)");
+    EXPECT_FALSE(DirectoryExists(dir / "does-not-exist"));
+}
+
+TEST_F(FaultFixture, StopInTheMiddleOfAFileRestoresThatRowAndLeavesLaterRows) {
+    AddSources({"a.txt", "b.txt", "c.txt"});
+    jobs.SetDecodedPath(1, u"/earlier/b(dec7).txt");
+    jobs.SetProgressFloat(1, 42.5);
+    const JobRow bBefore = Row(1);
+    const JobRow cBefore = Row(2);
+
+    std::atomic<bool> stop{true};  // a stale request from before the run is cleared
+    hooks.StopRequested = &stop;
+    hooks.ReadChunk = 64;
+    hooks.PumpInterval = std::chrono::steady_clock::duration::zero();
+    bool sawBDecoding = false;
+    hooks.Pump = [&] {
+        // Stop once b is being decoded and some of it has been read.
+        if (Row(1).Status == kStatusDecoding && Row(1).Progress > 5) {
+            sawBDecoding = true;
+            stop = true;
+        }
+    };
+    std::vector<bool> running;
+    hooks.SetRunning = [&](bool on) { running.push_back(on); };
+    TestFileSystem fs;
+    const BatchResult r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
+    EXPECT_TRUE(sawBDecoding);
+    EXPECT_EQ(r.Outcome, BatchOutcome::Stopped);
+    EXPECT_EQ(r.Decoded, 1);
+    ExpectDecoded(0, dir / "Decript/a(dec1).txt");
+    EXPECT_EQ(Row(1), bBefore);
+    EXPECT_EQ(Row(2), cBefore);
+    EXPECT_EQ(ListFolder(dir / "Decript"), std::vector<std::string>{"a(dec1).txt"});
+    EXPECT_EQ(running, (std::vector<bool>{true, false}));
+}

@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+
+#include "BatchTestSupport.h"
+#include "platform/runtime/Exception.h"
+
+using namespace batchtest;
+
+namespace {
+
+struct RunFixture : ::testing::Test {
+    TempFolder dir;
+    MemoryJobList jobs;
+    RecordingReporter reporter;
+    TestFileSystem fs;
+    BatchSettings settings{kKey};
+    std::vector<bool> runningChanges;
+    int pumps = 0;
+    BatchHooks hooks;
+
+    RunFixture() {
+        hooks.SetRunning = [this](bool running) { runningChanges.push_back(running); };
+        hooks.Pump = [this] { ++pumps; };
+    }
+
+    std::string AddSource(const std::string& name, const std::string& content) {
+        const std::string path = dir / name;
+        WriteFile(path, content);
+        AddFiles(jobs, {W(path)});
+        return path;
+    }
+
+    BatchResult Run(BatchFileSystem& fileSystem) { return BatchRun(jobs, reporter, fileSystem).Run(settings, hooks); }
+    BatchResult Run() { return Run(fs); }
+    const JobRow& Row(int r) const { return jobs.Rows()[static_cast<size_t>(r)]; }
+};
+
+}  // namespace
+
+TEST_F(RunFixture, KeyIsTrimmedAndNeedsTenBytes) {
+    AddSource("a.txt", "x");
+    const std::vector<JobRow> before = jobs.Rows();
+    settings.Key = " \t123456789 \r\n";
+    EXPECT_EQ(Run().Outcome, BatchOutcome::KeyRejected);
+    EXPECT_EQ(reporter.messages, std::vector<std::string>{"Error: Decoding key is not correct!"});
+    EXPECT_EQ(jobs.Rows(), before);
+    EXPECT_TRUE(runningChanges.empty());
+    EXPECT_EQ(pumps, 0);
+
+    reporter.messages.clear();
+    settings.Key = "  1234567890  ";
+    EXPECT_EQ(Run().Outcome, BatchOutcome::Finished);
+    EXPECT_TRUE(reporter.messages.empty());
+    EXPECT_EQ(Row(0).Status, kStatusDecoded);
+}
+
+TEST_F(RunFixture, EmptyListSwapsTheButtonsAndPumpsOnce) {
+    const BatchResult r = Run();
+    EXPECT_EQ(r.Outcome, BatchOutcome::Finished);
+    EXPECT_EQ(runningChanges, (std::vector<bool>{true, false}));
+    EXPECT_EQ(pumps, 1);
+    EXPECT_TRUE(reporter.messages.empty());
+    EXPECT_EQ(BatchRun(jobs, reporter, fs).Run(settings, hooks).Decoded, 0);
+}
+
+TEST_F(RunFixture, SourceOffAFixedDiskFailsBeforeAnyRowChanges) {
+    std::filesystem::create_directory(dir / "removable");
+    AddSource("a.txt", "first");
+    AddSource("removable/b.txt", "second");
+    const std::vector<JobRow> before = jobs.Rows();
+    EXPECT_EQ(Run().Outcome, BatchOutcome::DriveRejected);
+    EXPECT_EQ(reporter.messages, std::vector<std::string>{"Error: Upload folder is not correct!"});
+    EXPECT_EQ(jobs.Rows(), before);
+    EXPECT_FALSE(DirectoryExists(dir / "Decript"));
+    EXPECT_TRUE(runningChanges.empty());
+
+    // A chosen folder accepts any drive and takes every output.
+    std::filesystem::create_directory(dir / "out");
+    settings.FolderChosen = true;
+    settings.OutputFolder = dir / "out";
+    reporter.messages.clear();
+    EXPECT_EQ(Run().Decoded, 2);
+    EXPECT_TRUE(reporter.messages.empty());
+    EXPECT_EQ(ListFolder(dir / "out"), (std::vector<std::string>{"a(dec1).txt", "b(dec1).txt"}));
+    EXPECT_FALSE(DirectoryExists(dir / "Decript"));
+}
+
+TEST_F(RunFixture, DecodesIntoDecriptWithTheFirstFreeNumber) {
+    const Sample s = MakeSample("The quick brown fox jumps over the lazy dog.\nLine two!\n");
+    AddSource("a.txt", s.encoded);
+    EXPECT_EQ(Run().Decoded, 1);
+    const std::string first = dir / "Decript/a(dec1).txt";
+    EXPECT_EQ(ReadFile(first), s.decoded);
+    EXPECT_EQ(Row(0).Status, kStatusDecoded);
+    EXPECT_DOUBLE_EQ(Row(0).Progress, 100.0);
+    EXPECT_EQ(U(Row(0).DecodedPath), first);
+
+    // Decoded rows are decoded again, into the next number.
+    EXPECT_EQ(Run().Decoded, 1);
+    EXPECT_EQ(U(Row(0).DecodedPath), dir / "Decript/a(dec2).txt");
+    EXPECT_EQ(ReadFile(dir / "Decript/a(dec2).txt"), s.decoded);
+    // A gap is filled first.
+    std::filesystem::remove(first);
+    Run();
+    EXPECT_EQ(U(Row(0).DecodedPath), first);
+}
+
+TEST_F(RunFixture, BaseNamesWithoutOrWithSeveralPeriods) {
+    AddSource("noext", "1");
+    AddSource(".hidden", "2");
+    AddSource("a.b.txt", "3");
+    EXPECT_EQ(Run().Decoded, 3);
+    EXPECT_EQ(ListFolder(dir / "Decript"), (std::vector<std::string>{"(dec1).txt", "(dec2).txt", "a.b(dec1).txt"}));
+    EXPECT_EQ(ReadFile(U(Row(1).DecodedPath)), "2");
+}
+
+TEST_F(RunFixture, EmptySourceGivesEmptyOutputAtOneHundredPercent) {
+    AddSource("empty.txt", "");
+    EXPECT_EQ(Run().Decoded, 1);
+    EXPECT_EQ(ReadFile(dir / "Decript/empty(dec1).txt"), "");
+    EXPECT_DOUBLE_EQ(Row(0).Progress, 100.0);
+}
+
+TEST_F(RunFixture, ProgressIsWrittenWhenTheShownPercentChanges) {
+    std::string big(4 << 20, 'x');
+    AddSource("big.txt", big);
+    hooks.ReadChunk = 4096;
+    EXPECT_EQ(Run().Decoded, 1);
+    // One integer 0, at most one write per whole percent, and the final 100.
+    EXPECT_GE(jobs.ProgressWrites(), 50);
+    EXPECT_LE(jobs.ProgressWrites(), 102);
+    EXPECT_DOUBLE_EQ(Row(0).Progress, 100.0);
+}
+
+TEST_F(RunFixture, RowCountIsReadBeforeEveryRow) {
+    AddSource("a.txt", "a");
+    const std::string late = dir / "late.txt";
+    WriteFile(late, "late");
+    hooks.PumpInterval = std::chrono::steady_clock::duration::zero();
+    hooks.Pump = [&] {
+        if (jobs.GetRowCount() == 1) AddFiles(jobs, {W(late)});
+    };
+    EXPECT_EQ(Run().Decoded, 2);
+    EXPECT_EQ(Row(1).Status, kStatusDecoded);
+}
+
+TEST(AddFiles, ExactDuplicatesAreAddedOnce) {
+    MemoryJobList jobs;
+    EXPECT_EQ(AddFiles(jobs, {u"/d/a.txt", u"/d/b.txt", u"/d/a.txt"}), 2);
+    EXPECT_EQ(AddFiles(jobs, {u"/d/b.txt", u"/d/A.txt", u"/d/c.txt"}), 2);
+    ASSERT_EQ(jobs.GetRowCount(), 4);
+    EXPECT_EQ(jobs.GetSourcePath(2), u"/d/A.txt");
+    EXPECT_EQ(jobs.GetSourcePath(3), u"/d/c.txt");
+    for (const JobRow& row : jobs.Rows()) {
+        EXPECT_EQ(row.Status, kStatusNotDecoded);
+        EXPECT_EQ(row.DecodedPath, u"");
+    }
+}
+
+TEST(MemoryJobList, OutOfRangeRowsRaiseTheListError) {
+    MemoryJobList jobs;
+    try {
+        jobs.SetStatus(0, u"x");
+        FAIL() << "no exception";
+    } catch (const EListError& e) {
+        EXPECT_STREQ(e.what(), "List index out of bounds (0)");
+    }
+    EXPECT_THROW(jobs.GetSourcePath(-1), EListError);
+}
