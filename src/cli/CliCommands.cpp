@@ -1,0 +1,201 @@
+#include <algorithm>
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <unistd.h>
+
+#include "app/batch/BatchRun.h"
+#include "cli/CliSupport.h"
+#include "decoding/MarkedTextEncoder.h"
+#include "platform/runtime/CodePage.h"
+#include "platform/runtime/FileSystem.h"
+
+namespace cli {
+
+namespace {
+
+std::atomic<bool> gStop{false};
+
+extern "C" void OnInterrupt(int) { gStop.store(true); }
+
+std::string Absolute(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::path p = std::filesystem::absolute(path, ec);
+    return (ec ? std::filesystem::path(path) : p).lexically_normal().string();
+}
+
+// A job list that draws the current file's progress as a bar on standard error.
+class TerminalJobList : public MemoryJobList {
+public:
+    explicit TerminalJobList(bool showProgress) : show_(showProgress) {}
+
+    void ClearBar() {
+        if (!drawn_) return;
+        std::fputs("\r\033[K", stderr);
+        std::fflush(stderr);
+        drawn_ = false;
+    }
+
+protected:
+    void ProgressChanged(int row) override {
+        if (!show_) return;
+        const double percent = GetProgress(row);
+        constexpr int kWidth = 30;
+        const int filled = std::clamp(static_cast<int>(percent * kWidth / 100), 0, kWidth);
+        std::string name = ExtractFileName(WideToUtf8(GetSourcePath(row)));
+        if (name.size() > 40) name = name.substr(0, 37) + "...";
+        std::fprintf(stderr, "\r\033[K%s [%s%s] %3d%%", name.c_str(), std::string(filled, '#').c_str(),
+                     std::string(kWidth - filled, '.').c_str(), static_cast<int>(percent));
+        std::fflush(stderr);
+        drawn_ = true;
+    }
+
+private:
+    bool show_;
+    bool drawn_ = false;
+};
+
+class StderrReporter : public BatchReporter {
+public:
+    void ShowMessage(const std::string& text, const std::string& caption) override {
+        Complain(caption + ": " + text);
+        if (text == kMessageKeyNotCorrect)
+            Complain("the key needs at least ten characters, not counting blanks around it");
+        else if (text == kMessageUploadFolderNotCorrect)
+            Complain("a source is not on a fixed disk; choose where the outputs go with --output-dir DIR");
+    }
+};
+
+// SIGINT and SIGTERM ask the run to stop; a second signal ends the program at once.
+class InterruptGuard {
+public:
+    InterruptGuard() {
+        gStop = false;
+        struct sigaction sa {};
+        sa.sa_handler = OnInterrupt;
+        sa.sa_flags = SA_RESETHAND;
+        sigemptyset(&sa.sa_mask);
+        sigaction(SIGINT, &sa, &oldInt_);
+        sigaction(SIGTERM, &sa, &oldTerm_);
+    }
+    ~InterruptGuard() {
+        sigaction(SIGINT, &oldInt_, nullptr);
+        sigaction(SIGTERM, &oldTerm_, nullptr);
+    }
+
+private:
+    struct sigaction oldInt_ {};
+    struct sigaction oldTerm_ {};
+};
+
+}  // namespace
+
+int Decode(const Options& options) {
+    if (options.files.empty()) {
+        Complain("decode needs at least one file; try '" + std::string(kProgram) + " --help'");
+        return kExitUsage;
+    }
+    BatchSettings settings;
+    if (options.outputDir) {
+        settings.FolderChosen = true;
+        settings.OutputFolder = Absolute(*options.outputDir);
+        if (!DirectoryExists(settings.OutputFolder)) {
+            Complain("the output folder " + settings.OutputFolder + " does not exist; create it first");
+            return kExitUsage;
+        }
+    }
+    const std::optional<std::string> key = ReadKey(options);
+    if (!key) return kExitUsage;
+    settings.Key = *key;
+
+    TerminalJobList jobs(::isatty(STDERR_FILENO) == 1);
+    std::vector<WideString> paths;
+    for (const std::string& file : options.files) paths.push_back(Utf8ToWide(Absolute(file)));
+    AddFiles(jobs, paths);
+
+    StderrReporter reporter;
+    BatchHooks hooks;
+    hooks.StopRequested = &gStop;
+    hooks.OnRowDecoded = [&](int row) {
+        jobs.ClearBar();
+        std::cout << WideToUtf8(jobs.GetDecodedPath(row)) << '\n' << std::flush;
+    };
+    hooks.OnRowFailed = [&](int row, const std::string& reason) {
+        jobs.ClearBar();
+        Complain(WideToUtf8(jobs.GetSourcePath(row)) + ": " + reason);
+    };
+
+    BatchResult result;
+    {
+        InterruptGuard guard;
+        result = BatchRun(jobs, reporter).Run(settings, hooks);
+    }
+    jobs.ClearBar();
+    switch (result.Outcome) {
+        case BatchOutcome::KeyRejected:
+        case BatchOutcome::DriveRejected:
+            return kExitUsage;
+        case BatchOutcome::Stopped:
+            Complain("interrupted; the file in progress was not written");
+            return kExitInterrupted;
+        case BatchOutcome::Finished:
+            break;
+    }
+    return result.Failed > 0 ? kExitSomeFailed : kExitOk;
+}
+
+int Encode(const Options& options) {
+    if (options.files.size() != 1) {
+        Complain("encode takes exactly one source file; try '" + std::string(kProgram) + " --help'");
+        return kExitUsage;
+    }
+    const std::optional<std::string> key = ReadKey(options);
+    if (!key) return kExitUsage;
+    const std::string_view trimmed = TrimKey(*key);
+    if (trimmed.size() < kKeyLength) {
+        Complain("Error: " + kMessageKeyNotCorrect);
+        Complain("the key needs at least ten characters, not counting blanks around it");
+        return kExitUsage;
+    }
+    const std::string& source = options.files.front();
+    std::ifstream in(source, std::ios::binary);
+    if (!in || std::filesystem::is_directory(source)) {
+        Complain("cannot read " + source + (in ? ": it is a folder" : std::string(": ") + std::strerror(errno)));
+        return kExitSomeFailed;
+    }
+    const std::string plain((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        Complain("cannot read " + source);
+        return kExitSomeFailed;
+    }
+    const EncodeResult encoded = EncodeMarkedText(plain, PrepareEncriptMatrix(trimmed));
+    if (encoded.BadOffset) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned char>(plain[*encoded.BadOffset]));
+        Complain(source + ": the byte " + hex + " at offset " + std::to_string(*encoded.BadOffset) +
+                 " cannot be represented with this key; nothing was written");
+        return kExitSomeFailed;
+    }
+    if (options.output) {
+        std::ofstream out(*options.output, std::ios::binary | std::ios::trunc);
+        out.write(encoded.Text.data(), static_cast<std::streamsize>(encoded.Text.size()));
+        out.close();
+        if (!out) {
+            Complain("cannot write " + *options.output + ": " + std::strerror(errno));
+            std::remove(options.output->c_str());
+            return kExitSomeFailed;
+        }
+    } else {
+        std::cout.write(encoded.Text.data(), static_cast<std::streamsize>(encoded.Text.size()));
+        std::cout.flush();
+        if (!std::cout) return kExitSomeFailed;
+    }
+    return kExitOk;
+}
+
+}  // namespace cli

@@ -1,0 +1,84 @@
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <iostream>
+#include <termios.h>
+#include <unistd.h>
+
+#include "cli/CliSupport.h"
+#include "platform/runtime/CodePage.h"
+
+namespace cli {
+
+namespace {
+
+std::string WithoutLineEnd(std::string line) {
+    if (!line.empty() && line.back() == '\n') line.pop_back();
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+}
+
+std::optional<std::string> FirstLine(std::istream& in) {
+    std::string line;
+    if (!std::getline(in, line) && line.empty()) return std::string();
+    return WithoutLineEnd(line);
+}
+
+// Reads a line from the controlling terminal with echo off.
+std::optional<std::string> Prompt() {
+    const int tty = ::open("/dev/tty", O_RDWR | O_CLOEXEC);
+    if (tty < 0) return std::nullopt;
+    termios saved{};
+    const bool canHide = ::tcgetattr(tty, &saved) == 0;
+    if (canHide) {
+        termios quiet = saved;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        quiet.c_lflag |= ECHONL;
+        ::tcsetattr(tty, TCSAFLUSH, &quiet);
+    }
+    const char prompt[] = "Decoding key: ";
+    [[maybe_unused]] ssize_t w = ::write(tty, prompt, sizeof prompt - 1);
+    std::string line;
+    char c;
+    for (;;) {
+        const ssize_t n = ::read(tty, &c, 1);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0 || c == '\n') break;
+        line += c;
+    }
+    if (canHide) ::tcsetattr(tty, TCSAFLUSH, &saved);
+    ::close(tty);
+    return WithoutLineEnd(line);
+}
+
+}  // namespace
+
+std::optional<std::string> ReadKey(const Options& options) {
+    std::optional<std::string> raw;
+    if (options.keyFile) {
+        if (*options.keyFile == "-") {
+            raw = FirstLine(std::cin);
+        } else {
+            std::ifstream in(*options.keyFile, std::ios::binary);
+            if (!in) {
+                Complain("cannot read the key file " + *options.keyFile + ": " + std::strerror(errno));
+                return std::nullopt;
+            }
+            raw = FirstLine(in);
+        }
+    } else if (const char* env = std::getenv("QUILLMAR_KEY"); env && *env) {
+        raw = std::string(env);
+    } else {
+        raw = Prompt();
+        if (!raw) {
+            Complain("no key: give --key-file FILE, set QUILLMAR_KEY, or run on a terminal to be asked");
+            return std::nullopt;
+        }
+    }
+    return IsValidUtf8(*raw) ? Utf8ToAnsi(*raw) : *raw;
+}
+
+}  // namespace cli

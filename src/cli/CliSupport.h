@@ -1,0 +1,36 @@
+#pragma once
+// Pieces of quillmar-cli: options, the key, and the two commands.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+constexpr int kExitOk = 0;
+constexpr int kExitSomeFailed = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitInterrupted = 130;
+
+extern const char* const kProgram;
+
+struct Options {
+    std::string command;                   // "decode" or "encode"
+    std::optional<std::string> keyFile;    // "-" is standard input
+    std::optional<std::string> outputDir;  // decode
+    std::optional<std::string> output;     // encode
+    std::vector<std::string> files;
+};
+
+// Prints "quillmar-cli: <text>" on standard error.
+void Complain(const std::string& text);
+
+// The key bytes: from the key file's first line, else QUILLMAR_KEY, else a prompt without echo on the
+// terminal. Valid UTF-8 becomes the 8-bit code page as a typed key does; other bytes are kept as
+// they are. Nothing when no key could be had (the reason has been printed).
+std::optional<std::string> ReadKey(const Options& options);
+
+int Decode(const Options& options);
+int Encode(const Options& options);
+
+}  // namespace cli

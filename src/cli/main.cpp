@@ -1,0 +1,110 @@
+// quillmar-cli: the batch run of the desktop program, for scripts.
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <iostream>
+#include <string>
+
+#include "cli/CliSupport.h"
+
+#ifndef QUILLMAR_VERSION
+#define QUILLMAR_VERSION "0"
+#endif
+
+namespace cli {
+
+const char* const kProgram = "quillmar-cli";
+
+void Complain(const std::string& text) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s: %s\n", kProgram, text.c_str());
+}
+
+}  // namespace cli
+
+namespace {
+
+const char kHelp[] =
+    "Usage: quillmar-cli decode [--output-dir DIR] [--key-file FILE] FILE...\n"
+    "       quillmar-cli encode [--output FILE] [--key-file FILE] SOURCE\n"
+    "       quillmar-cli --help | --version\n"
+    "\n"
+    "decode  Restores the marked regions (\"*#\" ... \"#*\") of each FILE into a new file\n"
+    "        NAME(decN).txt with the first free N, in a folder \"Decript\" beside the file\n"
+    "        or in DIR, and prints each decoded file's path, one per line.\n"
+    "        Without --output-dir every FILE must be on a fixed disk.\n"
+    "encode  Scrambles SOURCE into one marked region, padded with spaces to a multiple of\n"
+    "        128 bytes, and writes it to FILE or standard output (for samples and tests).\n"
+    "\n"
+    "The key is the first line of --key-file FILE (\"-\" reads standard input), else the\n"
+    "environment variable QUILLMAR_KEY, else it is asked for on the terminal. It is never\n"
+    "taken from the command line, where other users could read it. Only its first ten\n"
+    "characters, after blanks around it are removed, count.\n"
+    "\n"
+    "Exit status: 0 all done, 1 some file failed (the others were done), 2 nothing done\n"
+    "(usage, key or drive check), 130 interrupted (the file in progress is removed).\n";
+
+int Usage(const std::string& problem) {
+    cli::Complain(problem);
+    std::fprintf(stderr, "Try '%s --help' for more information.\n", cli::kProgram);
+    return cli::kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    cli::Options options;
+    bool optionsDone = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (!optionsDone && (arg == "--help" || arg == "-h")) {
+            std::fputs(kHelp, stdout);
+            return cli::kExitOk;
+        }
+        if (!optionsDone && arg == "--version") {
+            std::printf("%s %s\n", cli::kProgram, QUILLMAR_VERSION);
+            return cli::kExitOk;
+        }
+        if (options.command.empty()) {
+            if (arg != "decode" && arg != "encode")
+                return Usage(arg.rfind("-", 0) == 0 ? "unknown option " + arg : "unknown command '" + arg + "'");
+            options.command = arg;
+            continue;
+        }
+        if (!optionsDone && arg == "--") {
+            optionsDone = true;
+            continue;
+        }
+        if (!optionsDone && arg.size() > 1 && arg[0] == '-') {
+            std::string name = arg, value;
+            const size_t eq = arg.find('=');
+            const bool inlineValue = eq != std::string::npos;
+            if (inlineValue) {
+                name = arg.substr(0, eq);
+                value = arg.substr(eq + 1);
+            }
+            std::optional<std::string>* target = nullptr;
+            if (name == "--key-file") target = &options.keyFile;
+            else if (name == "--output-dir" && options.command == "decode") target = &options.outputDir;
+            else if (name == "--output" && options.command == "encode") target = &options.output;
+            else if (name == "--key" || name == "-k")
+                return Usage("the key is not taken from the command line; use --key-file FILE or QUILLMAR_KEY");
+            else
+                return Usage("unknown option " + name + " for " + options.command);
+            if (!inlineValue) {
+                if (i + 1 >= argc) return Usage(name + " needs a value");
+                value = argv[++i];
+            }
+            *target = value;
+            continue;
+        }
+        options.files.push_back(arg);
+    }
+    if (options.command.empty()) return Usage("missing command: decode or encode");
+    try {
+        return options.command == "decode" ? cli::Decode(options) : cli::Encode(options);
+    } catch (const std::exception& e) {
+        cli::Complain(std::string("unexpected failure: ") + e.what());
+        return cli::kExitSomeFailed;
+    }
+}
