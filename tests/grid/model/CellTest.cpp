@@ -1,0 +1,317 @@
+// Cell kinds: what each accessor answers and stores, the exact conversion errors, and when a
+// cell reports a change.
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "grid/model/FakeGrid.h"
+#include "platform/runtime/CodePage.h"
+
+namespace {
+
+template <typename F>
+std::string ErrorOf(F&& Action) {
+    try {
+        Action();
+    } catch (const Exception& E) {
+        return E.what();
+    }
+    return "no error";
+}
+
+// A grid with one column of the given kind and three rows; Cell(r) looks the cell up first.
+template <typename ColumnT>
+class TOneColumn {
+public:
+    TOneColumn() {
+        Column = Grid.AddColumn<ColumnT>();
+        Grid.Cells->AddRow(3);
+        Grid.ClearReports();
+    }
+    TCell* Cell(int Row = 0) { return Grid.Cells->GetCell(0, Row); }
+    size_t Reports() const { return Grid.CellReports.size(); }
+
+    TFixedFormatSettings Settings;
+    TFakeGrid Grid;
+    ColumnT* Column;
+};
+
+}  // namespace
+
+TEST(BooleanCell, TextIsTrueOnlyForOneOrTrueInAnyCase) {
+    TOneColumn<TTypedColumn<ctBoolean>> G;
+    ASSERT_NE(dynamic_cast<TBooleanCell*>(G.Cell()), nullptr);
+    G.Cell()->SetAsString(u"TRUE");
+    EXPECT_TRUE(G.Cell()->GetAsBoolean());
+    for (const char16_t* Text : {u"yes", u"-1", u"0.0", u" true", u""}) {
+        G.Cell()->SetAsString(u"1");
+        G.Cell()->SetAsString(Text);
+        EXPECT_FALSE(G.Cell()->GetAsBoolean()) << WideToUtf8(Text);
+    }
+    EXPECT_EQ(G.Cell()->GetAsString(), u"False");
+    G.Cell()->SetAsString(u"1");
+    EXPECT_EQ(G.Cell()->GetAsString(), u"True");
+    EXPECT_EQ(G.Cell()->GetAsInteger(), 1);
+    EXPECT_EQ(G.Cell()->GetAsFloat(), 1.0);
+    EXPECT_EQ(G.Cell()->GetAsDateTime(), 0.0);
+}
+
+TEST(BooleanCell, NumbersAreTrueWhenNotZeroAndDatesAlwaysFalse) {
+    TOneColumn<TTypedColumn<ctBoolean>> G;
+    G.Cell()->SetAsInteger(-3);
+    EXPECT_TRUE(G.Cell()->GetAsBoolean());
+    G.Cell()->SetAsFloat(0.0);
+    EXPECT_FALSE(G.Cell()->GetAsBoolean());
+    G.Cell()->SetAsFloat(0.25);
+    EXPECT_TRUE(G.Cell()->GetAsBoolean());
+    G.Cell()->SetAsDateTime(45000);
+    EXPECT_FALSE(G.Cell()->GetAsBoolean());
+    G.Cell()->SetAsBoolean(true);
+    G.Cell()->Clear();
+    EXPECT_FALSE(G.Cell()->GetAsBoolean());
+    EXPECT_EQ(G.Reports(), 6u);
+}
+
+TEST(IntegerCell, ConvertsAndRejectsBadTextKeepingTheValue) {
+    TOneColumn<TTypedColumn<ctInteger>> G;
+    G.Cell()->SetAsInteger(12);
+    G.Cell()->SetAsString(u"");
+    EXPECT_EQ(G.Cell()->GetAsInteger(), 0);
+    G.Cell()->SetAsInteger(12);
+    G.Grid.ClearReports();
+    EXPECT_EQ(ErrorOf([&] { G.Cell()->SetAsString(u"12a"); }), "'12a' is not a valid integer value");
+    EXPECT_EQ(G.Cell()->GetAsInteger(), 12);
+    EXPECT_EQ(G.Reports(), 0u);
+
+    G.Cell()->SetAsInteger(-3);
+    EXPECT_FALSE(G.Cell()->GetAsBoolean());
+    EXPECT_EQ(G.Cell()->GetAsString(), u"-3");
+    EXPECT_EQ(G.Cell()->GetAsFloat(), -3.0);
+    G.Cell()->SetAsFloat(2.5);
+    EXPECT_EQ(G.Cell()->GetAsInteger(), 2);
+    G.Cell()->SetAsFloat(3.5);
+    EXPECT_EQ(G.Cell()->GetAsInteger(), 4);
+    G.Cell()->SetAsDateTime(45000.7);
+    EXPECT_EQ(G.Cell()->GetAsInteger(), 0);
+    EXPECT_EQ(G.Cell()->GetAsDateTime(), 0.0);
+    G.Cell()->SetAsBoolean(true);
+    EXPECT_EQ(G.Cell()->GetAsInteger(), 1);
+    EXPECT_TRUE(G.Cell()->GetAsBoolean());
+}
+
+TEST(IntegerCell, AFloatBeyondThirtyTwoBitsIsRefusedNotWrapped) {
+    TOneColumn<TTypedColumn<ctInteger>> G;
+    G.Cell()->SetAsInteger(5);
+    G.Grid.ClearReports();
+    EXPECT_ANY_THROW(G.Cell()->SetAsFloat(1e10));
+    EXPECT_ANY_THROW(G.Cell()->SetAsFloat(std::numeric_limits<double>::quiet_NaN()));
+    EXPECT_EQ(G.Cell()->GetAsInteger(), 5);
+    EXPECT_EQ(G.Reports(), 0u);
+}
+
+TEST(FloatCell, EmptyOrBadTextRaisesAndKeepsTheOldValue) {
+    TOneColumn<TTypedColumn<ctFloat>> G;
+    G.Cell()->SetAsFloat(1.25);
+    G.Grid.ClearReports();
+    EXPECT_EQ(ErrorOf([&] { G.Cell()->SetAsString(u""); }), "'' is not a valid floating point value");
+    EXPECT_EQ(ErrorOf([&] { G.Cell()->SetAsString(u"1,5"); }), "'1,5' is not a valid floating point value");
+    EXPECT_EQ(G.Cell()->GetAsFloat(), 1.25);
+    EXPECT_EQ(G.Reports(), 0u);
+    G.Cell()->SetAsString(u"-0.5");
+    EXPECT_EQ(G.Cell()->GetAsFloat(), -0.5);
+}
+
+TEST(FloatCell, IntegerRoundsHalvesToEvenAndTextIsShortest) {
+    TOneColumn<TTypedColumn<ctFloat>> G;
+    const std::pair<double, int32_t> Cases[] = {{2.5, 2}, {3.5, 4}, {-2.5, -2}, {2.51, 3}, {-0.4, 0}};
+    for (auto [Value, Rounded] : Cases) {
+        G.Cell()->SetAsFloat(Value);
+        EXPECT_EQ(G.Cell()->GetAsInteger(), Rounded) << Value;
+    }
+    G.Cell()->SetAsFloat(0.1 + 0.2);
+    EXPECT_EQ(G.Cell()->GetAsString(), u"0.3");
+    EXPECT_FALSE(G.Cell()->GetAsBoolean());
+    EXPECT_EQ(G.Cell()->GetAsDateTime(), 0.1 + 0.2);
+    G.Cell()->SetAsBoolean(true);
+    EXPECT_EQ(G.Cell()->GetAsFloat(), 0.0);
+    G.Cell()->SetAsInteger(7);
+    EXPECT_EQ(G.Cell()->GetAsString(), u"7");
+    G.Cell()->SetAsFloat(1e12);
+    EXPECT_ANY_THROW(G.Cell()->GetAsInteger());
+}
+
+TEST(DateTimeCell, TextThatIsNoDateStoresZeroWithoutError) {
+    TOneColumn<TTypedColumn<ctDate>> G;
+    G.Cell()->SetAsString(u"1/15/2024");
+    EXPECT_EQ(G.Cell()->GetAsDateTime(), EncodeDate(2024, 1, 15));
+    EXPECT_EQ(G.Cell()->GetAsString(), u"1/15/2024");
+    G.Cell()->SetAsString(u"no date");
+    EXPECT_EQ(G.Cell()->GetAsDateTime(), 0.0);
+    G.Cell()->SetAsDateTime(5);
+    G.Cell()->SetAsString(u"");
+    EXPECT_EQ(G.Cell()->GetAsDateTime(), 0.0);
+    EXPECT_EQ(G.Reports(), 4u);
+}
+
+TEST(DateTimeCell, BooleanStoresTodayAndIntegerTruncatesTowardZero) {
+    TOneColumn<TTypedColumn<ctDate>> G;
+    G.Cell()->SetAsBoolean(false);
+    EXPECT_EQ(G.Cell()->GetAsDateTime(), Date());
+    EXPECT_FALSE(G.Cell()->GetAsBoolean());
+    G.Cell()->SetAsFloat(-1.75);
+    EXPECT_EQ(G.Cell()->GetAsInteger(), -1);
+    G.Cell()->SetAsFloat(45000.99);
+    EXPECT_EQ(G.Cell()->GetAsInteger(), 45000);
+    EXPECT_EQ(G.Cell()->GetAsFloat(), 45000.99);
+    G.Cell()->SetAsDateTime(EncodeDate(2024, 1, 15) + 0.5);
+    EXPECT_EQ(G.Cell()->GetAsString(), u"1/15/2024 12:00:00");
+    G.Cell()->SetAsInteger(3);
+    EXPECT_EQ(G.Cell()->GetAsDateTime(), 3.0);
+}
+
+TEST(StringCell, EmptyTextIsDateZeroButNoNumberOrBoolean) {
+    TOneColumn<TTestColumn> G;
+    ASSERT_NE(dynamic_cast<TStringCell*>(G.Cell()), nullptr);
+    EXPECT_EQ(G.Cell()->GetAsDateTime(), 0.0);
+    EXPECT_EQ(ErrorOf([&] { G.Cell()->GetAsInteger(); }), "'' is not a valid integer value");
+    EXPECT_EQ(ErrorOf([&] { G.Cell()->GetAsFloat(); }), "'' is not a valid floating point value");
+    EXPECT_EQ(ErrorOf([&] { G.Cell()->GetAsBoolean(); }), "'' is not a valid boolean value");
+    G.Cell()->SetAsString(u"x");
+    EXPECT_EQ(ErrorOf([&] { G.Cell()->GetAsDateTime(); }), "'x' is not a valid date and time");
+}
+
+TEST(StringCell, StoresTheTextOfEveryValue) {
+    TOneColumn<TTestColumn> G;
+    G.Cell()->SetAsBoolean(true);
+    EXPECT_EQ(G.Cell()->GetAsString(), u"True");
+    EXPECT_TRUE(G.Cell()->GetAsBoolean());
+    G.Cell()->SetAsFloat(2.5);
+    EXPECT_EQ(G.Cell()->GetAsString(), u"2.5");
+    EXPECT_EQ(G.Cell()->GetAsFloat(), 2.5);
+    G.Cell()->SetAsInteger(-7);
+    EXPECT_EQ(G.Cell()->GetAsInteger(), -7);
+    G.Cell()->SetAsDateTime(EncodeDate(2024, 2, 29));
+    EXPECT_EQ(G.Cell()->GetAsString(), u"2/29/2024");
+    EXPECT_EQ(G.Cell()->GetAsDateTime(), EncodeDate(2024, 2, 29));
+    G.Cell()->Clear();
+    EXPECT_EQ(G.Cell()->GetAsString(), u"");
+    EXPECT_EQ(G.Reports(), 5u);
+}
+
+TEST(IncrementCell, AnswersTheRowOfTheMostRecentLookup) {
+    TOneColumn<TTypedColumn<ctAutoInc>> G;
+    G.Grid.Cells->AddRow(3);
+    TCell* Cell = G.Grid.Cells->GetCell(0, 5);
+    ASSERT_NE(dynamic_cast<TIncrementCell*>(Cell), nullptr);
+    EXPECT_EQ(Cell->GetAsInteger(), 6);
+    EXPECT_EQ(Cell->GetAsString(), u"6");
+    EXPECT_EQ(Cell->GetAsFloat(), 6.0);
+    G.Grid.Cells->GetCell(0, 1);
+    EXPECT_EQ(Cell->GetAsInteger(), 2);
+}
+
+TEST(IncrementCell, StoresNothingAndReportsNothing) {
+    TOneColumn<TTypedColumn<ctAutoInc>> G;
+    TCell* Cell = G.Cell(2);
+    Cell->SetAsInteger(40);
+    Cell->SetAsString(u"x");
+    Cell->SetAsBoolean(true);
+    Cell->Clear();
+    EXPECT_EQ(Cell->GetAsInteger(), 3);
+    EXPECT_FALSE(Cell->GetAsBoolean());
+    EXPECT_EQ(G.Reports(), 0u);
+}
+
+TEST(GuidCell, HoldsANewGuidAndAcceptsOnlyGuidText) {
+    TOneColumn<TTypedColumn<ctGuid>> G;
+    const std::regex Form("\\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\}");
+    std::string First = WideToUtf8(G.Cell(0)->GetAsString());
+    EXPECT_TRUE(std::regex_match(First, Form)) << First;
+    EXPECT_NE(First, WideToUtf8(G.Cell(1)->GetAsString()));
+
+    G.Cell()->SetAsString(u"{0123abcd-4567-89ab-cdef-0123456789ab}");
+    EXPECT_EQ(G.Cell()->GetAsString(), u"{0123ABCD-4567-89AB-CDEF-0123456789AB}");
+    G.Grid.ClearReports();
+    EXPECT_EQ(ErrorOf([&] { G.Cell()->SetAsString(u"nope"); }), "'nope' is not a valid GUID value");
+    EXPECT_EQ(ErrorOf([&] { G.Cell()->SetAsInteger(4); }), "'4' is not a valid GUID value");
+    EXPECT_EQ(ErrorOf([&] { G.Cell()->GetAsInteger(); }),
+              "'{0123ABCD-4567-89AB-CDEF-0123456789AB}' is not a valid integer value");
+    EXPECT_EQ(G.Cell()->GetAsString(), u"{0123ABCD-4567-89AB-CDEF-0123456789AB}");
+    EXPECT_EQ(G.Reports(), 0u);
+
+    // Clear reports but keeps the GUID; AsGuid writes without a report.
+    G.Cell()->Clear();
+    EXPECT_EQ(G.Reports(), 1u);
+    EXPECT_EQ(G.Cell()->GetAsString(), u"{0123ABCD-4567-89AB-CDEF-0123456789AB}");
+    auto* Guid = static_cast<TGuidCell*>(G.Cell(1));
+    Guid->SetAsGuid(StringToGUID(WideString(u"{00000000-0000-0000-0000-000000000001}")));
+    EXPECT_EQ(Guid->GetAsString(), u"{00000000-0000-0000-0000-000000000001}");
+    EXPECT_EQ(G.Reports(), 1u);
+}
+
+TEST(VirtualCell, ReadsAndWritesThroughItsColumn) {
+    TOneColumn<TTestVirtualColumn> G;
+    ASSERT_NE(dynamic_cast<TVirtualCell*>(G.Cell()), nullptr);
+    EXPECT_EQ(static_cast<TVirtualCell*>(G.Cell())->GetColumn(), G.Column);
+    EXPECT_EQ(G.Cell(1)->GetAsString(), u"");
+    G.Column->Values[{0, 1}] = u"12";
+    EXPECT_EQ(G.Cell(1)->GetAsInteger(), 12);
+    G.Cell(2)->SetAsInteger(5);
+    EXPECT_EQ((G.Column->Values[{0, 2}]), u"5");
+    // Once from SetAsString, once from the integer setter.
+    EXPECT_EQ(G.Reports(), 2u);
+    EXPECT_EQ(ErrorOf([&] { G.Cell(0)->GetAsFloat(); }), "'' is not a valid floating point value");
+}
+
+TEST(Cell, LockedCellsStoreLookChangesSilentlyButValuesAlwaysReport) {
+    TOneColumn<TTestColumn> G;
+    TCell* Cell = G.Cell(1);
+    EXPECT_FALSE(Cell->GetLocked());
+    Cell->SetLocked(true);
+    Cell->SetColor(clRed);
+    Cell->SetFontStyle({fsItalic});
+    Cell->SetHint(u"tip");
+    EXPECT_EQ(Cell->GetColor(), clRed);
+    EXPECT_EQ(Cell->GetFontStyle(), TFontStyles{fsItalic});
+    EXPECT_EQ(Cell->GetHint(), u"tip");
+    EXPECT_EQ(G.Reports(), 0u);
+    Cell->SetAsString(u"value");
+    Cell->SetEmpty(true);
+    EXPECT_TRUE(Cell->GetEmpty());
+    EXPECT_EQ(G.Reports(), 2u);
+
+    Cell->SetLocked(false);
+    G.Grid.ClearReports();
+    Cell->SetColor(clBlue);
+    Cell->SetHint(u"");
+    EXPECT_EQ(G.Reports(), 2u);
+    EXPECT_EQ(G.Grid.CellReports[0], std::make_pair(0, 1));
+}
+
+TEST(Cell, NewCellsTakeTheColumnColorAndFontStyleWithoutReporting) {
+    TFakeGrid Grid;
+    auto* Column = Grid.AddColumn();
+    Column->SetColor(clGray);
+    Column->GetFont()->SetStyle({fsBold});
+    Grid.Cells->AddRow(2);
+    TCell* Cell = Grid.Cells->GetCell(0, 1);
+    EXPECT_EQ(Cell->GetColor(), clGray);
+    EXPECT_EQ(Cell->GetFontStyle(), TFontStyles{fsBold});
+    EXPECT_FALSE(Cell->GetLocked());
+    EXPECT_TRUE(Grid.CellReports.empty());
+}
+
+TEST(Cell, AsksTheGridAboutItsLookAtTheCurrentCoordinates) {
+    TOneColumn<TTestColumn> G;
+    G.Grid.AddColumn();
+    G.Grid.HighlightCol = 1;
+    G.Grid.HighlightRow = 2;
+    TCell* Cell = G.Grid.Cells->GetCell(1, 2);
+    EXPECT_TRUE(Cell->GetHighlighted());
+    EXPECT_EQ(Cell->GetActualColor(), 1002u);
+    EXPECT_EQ(Cell->GetActualFontColor(), 2u);
+    EXPECT_EQ(Cell->GetColumnIndex(), 1);
+    EXPECT_EQ(Cell->GetRowIndex(), 2);
+    EXPECT_FALSE(G.Grid.Cells->GetCell(0, 2)->GetHighlighted());
+}
