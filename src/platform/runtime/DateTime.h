@@ -29,7 +29,7 @@ bool TryEncodeDate(int Year, int Month, int Day, TDateTime& Value);
 TDateTime EncodeTime(int Hour, int Min, int Sec, int MSec);
 bool TryEncodeTime(int Hour, int Min, int Sec, int MSec, TDateTime& Value);
 // The value is rounded to the millisecond first (23:59:59.9996 decodes as the next day 00:00).
-// Values outside 1..9999 give year, month and day 0.
+// Values before 1 January 0001 give year, month and day 0.
 void DecodeDate(TDateTime Value, uint16_t& Year, uint16_t& Month, uint16_t& Day);
 void DecodeDate(TDateTime Value, int& Year, int& Month, int& Day);
 void DecodeTime(TDateTime Value, uint16_t& Hour, uint16_t& Min, uint16_t& Sec, uint16_t& MSec);

@@ -57,6 +57,9 @@ public:
     bool SectionExists(const AnsiString& Section);
     bool ValueExists(const AnsiString& Section, const AnsiString& Ident);
 
+protected:
+    void SetFileName(const std::string& FileName) { FFileName = FileName; }
+
 private:
     std::string FFileName;
 };
@@ -85,7 +88,7 @@ public:
     void GetStrings(TStrings& List);
     void SetStrings(const TStrings& List);
     void Clear();
-    // Re-reads the file, dropping unsaved changes.
+    // Takes another file name; with Reload reads that file, dropping unsaved changes.
     void Rename(const std::string& FileName, bool Reload);
 
     using TCustomIniFile::EraseSection;
