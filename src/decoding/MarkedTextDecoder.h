@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "decoding/BlockDecoder.h"
 #include "decoding/KeySchedule.h"
 
 // Decodes one block: decoded byte i is block[Positions[i]] less Shifts[i] when that stays at 32 or
@@ -44,6 +45,7 @@ public:
 class MarkedTextDecoder {
 public:
     explicit MarkedTextDecoder(const EncriptMatrix& matrix);
+    MarkedTextDecoder(const EncriptMatrix& matrix, BlockDecoder::Kind kind);
 
     // Processes the bytes; decoded output goes to the sink through an internal buffer.
     void Feed(const uint8_t* data, size_t size, ByteSink& out);
@@ -56,7 +58,7 @@ private:
     void FlushBlock();
     void EnsureOutput(size_t size, ByteSink& out);
 
-    const EncriptMatrix& matrix_;
+    BlockDecoder blocks_;
     uint64_t count_ = 0;
     bool inBlock_ = false;
     size_t pos_ = 0;

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Runs the Google benchmarks, then times quillmar-cli decoding a 256 MiB file against cp of the same
+# file in the same run and prints the ratio.
+set -euo pipefail
+build=${1:-build}
+root=$(cd "$(dirname "$0")/.." && pwd)
+cli="$build/bin/quillmar-cli"
+
+for src in "$root"/bench/*.cpp; do
+    exe="$build/bin/$(basename "$src" .cpp)"
+    if [ -x "$exe" ]; then
+        echo "== $(basename "$exe")"
+        "$exe" ${BENCH_FILTER:+--benchmark_filter="$BENCH_FILTER"}
+    else
+        echo "== $(basename "$exe") was not built; skipped" >&2
+    fi
+done
+
+if [ ! -x "$cli" ]; then
+    echo "quillmar-cli was not built in $build" >&2
+    exit 1
+fi
+
+# The data stays in the build folder (a local disk), not in a RAM-backed /tmp.
+work=$(mktemp -d "$build/bench-cli.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+key="$work/key.txt"
+echo "bench key 0123" > "$key"
+
+# About 1 MiB of prose, one part of it scrambled, repeated to 256 MiB.
+awk 'BEGIN { srand(7); for (i = 0; i < 16384; i++) { line = ""; for (j = 0; j < 60; j++) line = line sprintf("%c", 97 + int(rand() * 26)); print line } }' > "$work/plain.txt"
+"$cli" encode --key-file "$key" --output "$work/region.txt" "$work/plain.txt"
+cat "$work/plain.txt" "$work/region.txt" > "$work/unit.txt"
+: > "$work/big.txt"
+while [ "$(stat -c %s "$work/big.txt")" -lt $((256 << 20)) ]; do
+    cat "$work/unit.txt" >> "$work/big.txt"
+done
+truncate -s $((256 << 20)) "$work/big.txt"
+mkdir "$work/out"
+
+now() { date +%s.%N; }
+cat "$work/big.txt" > /dev/null  # both runs start from a warm cache
+# Wall-clock time of each command as a user would see it; the written data is left to the page
+# cache in both cases.
+t0=$(now)
+cp "$work/big.txt" "$work/copy.txt"
+t1=$(now)
+"$cli" decode --key-file "$key" --output-dir "$work/out" "$work/big.txt" > /dev/null
+t2=$(now)
+
+awk -v a="$t0" -v b="$t1" -v c="$t2" 'BEGIN {
+    cp = b - a; dec = c - b;
+    printf "256 MiB: cp %.3f s, quillmar-cli decode %.3f s (%.0f MB/s), ratio %.2f\n", cp, dec, 268.435456 / dec, dec / cp
+}'
