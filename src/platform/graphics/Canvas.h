@@ -47,6 +47,9 @@ constexpr uint32_t DT_NOFULLWIDTHCHARBREAK = 0x80000;
 constexpr uint32_t DT_HIDEPREFIX = 0x100000;
 constexpr uint32_t DT_PREFIXONLY = 0x200000;
 
+// GetPixels of a pixel that cannot be read.
+constexpr TColor CLR_INVALID = 0xFFFFFFFF;
+
 // Background modes for text.
 constexpr int TRANSPARENT = 1;
 constexpr int OPAQUE = 2;
@@ -137,7 +140,7 @@ public:
     // the text color or the background color, so drawing it twice removes it.
     void DrawFocusRect(const TRect& r);
 
-    // Pixels. Reading outside the surface (or with no surface) gives clNone.
+    // Pixels. Reading outside the clip or the surface (or with no surface) gives CLR_INVALID.
     TColor GetPixels(int x, int y) const;
     void SetPixels(int x, int y, TColor color);
 
@@ -191,9 +194,11 @@ public:
     // Alignment of the dotted pattern of the focus rectangle and hatched brushes.
     TPoint SetBrushOrg(int x, int y);
 
-    // Clipping, in logical coordinates. The clip region lies within the surface's own limit (the
-    // invalid region during a paint event), which it can never extend.
-    // Replaces the clip region with a copy of region (nullptr removes it). Returns the kind.
+    // Clipping. The clip region lies within the surface's own limit (the invalid region during a
+    // paint event), which it can never extend. Regions are in device coordinates (as the surface
+    // sees them, before the window origin applies); rectangles are logical.
+    // Replaces the clip region with a copy of region (nullptr removes it). Returns the kind of
+    // what can now be drawn.
     int SelectClipRgn(const TRegion* region);
     int SelectClipRgn(const TRegion& region) { return SelectClipRgn(&region); }
     // Fills region with the clip region; false when there is none.
@@ -204,12 +209,14 @@ public:
     TRect GetClipRect() const;
     // True when some pixel of r can be drawn.
     bool RectVisible(const TRect& r) const;
-    // Saves clip, origins, colors, modes, pen, brush and font; returns the level (1, 2, ...).
+    // Saves clip, origins, background and text colors and the modes (not the pen, brush and font
+    // objects); returns the level (1, 2, ...).
     int SaveDC();
     // Restores a saved level (a negative number counts back from the latest). False when absent.
     bool RestoreDC(int level);
 
-    // Forgets every attribute derived from the pen, brush and font so they apply again.
+    // Sets the background color and mode from the brush and the text color from the font again.
+    // (The canvas keeps OnChange of its own font, pen and brush for itself.)
     void Refresh();
 
     struct Impl;

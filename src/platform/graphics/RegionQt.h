@@ -1,0 +1,19 @@
+#pragma once
+// Private to platform code: regions as Qt regions (window shapes, paint limits).
+
+#include <QRect>
+#include <QRegion>
+
+#include "platform/graphics/Region.h"
+
+struct TRegion::Impl {
+    QRegion Region;
+};
+
+inline const QRegion& RegionToQt(const TRegion& region) { return region.GetImpl().Region; }
+TRegion RegionFromQt(const QRegion& region);
+
+inline QRect RectToQt(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
+inline TRect RectFromQt(const QRect& r) {
+    return r.isEmpty() ? TRect{} : TRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
