@@ -14,6 +14,7 @@ void TStrings::Error(const char* Msg, int Data) { throw EStringListError(Format(
 
 void TStrings::Put(int Index, const WideString& S) {
     TObject* obj = GetObject(Index);
+    PutObject(Index, nullptr);  // an owning list must not free it on the way
     Delete(Index);
     InsertObject(Index, S, obj);
 }
@@ -97,6 +98,7 @@ void TStrings::Move(int CurIndex, int NewIndex) {
         WideString s = Get(CurIndex);
         TObject* o = GetObject(CurIndex);
         if (NewIndex < 0 || NewIndex >= GetCount()) Error(SListIndexError, NewIndex);
+        PutObject(CurIndex, nullptr);  // an owning list must not free it on the way
         Delete(CurIndex);
         InsertObject(NewIndex, s, o);
     } catch (...) {
@@ -137,7 +139,8 @@ bool TStrings::Equals(const TStrings& Strings) const {
 }
 
 void TStrings::BeginUpdate() {
-    if (FUpdateCount++ == 0) SetUpdateState(true);
+    if (FUpdateCount == 0) SetUpdateState(true);
+    ++FUpdateCount;
 }
 
 void TStrings::EndUpdate() {
@@ -435,6 +438,18 @@ void TStringList::Exchange(int Index1, int Index2) {
     CheckIndex(Index2);
     Changing();
     std::swap(FList[Index1], FList[Index2]);
+    Changed();
+}
+
+void TStringList::Move(int CurIndex, int NewIndex) {
+    CheckIndex(CurIndex);
+    CheckIndex(NewIndex);
+    if (CurIndex == NewIndex) return;
+    if (FSorted) Error(SSortedListError, 0);
+    Changing();
+    Item item = std::move(FList[CurIndex]);
+    FList.erase(FList.begin() + CurIndex);
+    FList.insert(FList.begin() + NewIndex, std::move(item));
     Changed();
 }
 

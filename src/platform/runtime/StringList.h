@@ -147,6 +147,8 @@ public:
     void Delete(int Index) override;
     void Clear() override;
     void Exchange(int Index1, int Index2) override;
+    // Raises "Operation not allowed on sorted list" on a sorted list, before changing anything.
+    void Move(int CurIndex, int NewIndex) override;
     // A sorted list uses a binary search.
     int IndexOf(const WideString& S) const override;
     // Binary search in a sorted list: true when found; Index is the match (the first of equal
