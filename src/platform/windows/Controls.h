@@ -412,6 +412,7 @@ protected:
 private:
     friend class TWinControl;
     TCanvas* FCanvas = nullptr;
+    mutable std::unique_ptr<TCanvas> FMeasureCanvas;
 };
 
 struct TWinControlPrivate;
@@ -537,10 +538,16 @@ public:
     void WMEraseBkgnd(TMessage& Message) override;
 
     // Valid inside a paint: the canvas over the client area, clipped to the invalid region.
+    // During WM_NCPAINT: a canvas over the whole window (window coordinates).
     TCanvas* GetPaintCanvas() const;
+    // The platform side of the window (opaque outside the platform layer).
+    TWinControlPrivate* GetWindowPrivate() const { return FWindow.get(); }
 
 protected:
     friend struct TWinControlPrivate;
+    friend class TWindowBridge;
+    friend class TFrameWidget;
+    friend class TClientWidget;
     friend class TGraphicControl;
     friend class TControl;
     virtual void CreateParams(TCreateParams& Params);
@@ -552,6 +559,10 @@ protected:
     // Paints the window's own content (custom controls call Paint here) and then the graphic children.
     virtual void PaintWindow(TCanvas* Canvas);
     void PaintControls(TCanvas* Canvas);
+    // Restacks a windowed child after BringToFront / SendToBack.
+    void ControlZOrderChanged(TControl* AControl, bool ToFront);
+    // Native editors create their widgets here (they set the frame and client of FWindow).
+    virtual void CreateNativeWindow() {}
     void BoundsChanged(bool Moved, bool Sized) override;
     void SetTextValue(const WideString& Value) override;
 

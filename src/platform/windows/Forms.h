@@ -32,6 +32,9 @@ public:
 
     // Runs OnCreate once; TApplication::CreateForm calls it after construction.
     void AfterConstruction();
+    // Runs OnDestroy once; the application and Release call it before freeing the form
+    // (a destructor cannot, since the derived form is gone by then).
+    void BeforeDestruction();
 
     void Show();
     void Hide();
@@ -102,6 +105,8 @@ protected:
     bool FCreated = false;
     bool FClosed = false;
     bool FHasIcon = false;
+    bool FDestroyed = false;
+    std::unique_ptr<TBitmap> FIcon;
     TWinControl* FActiveControl = nullptr;
 };
 
@@ -202,6 +207,9 @@ public:
     void MainFormClosed();
     void HintTimerExpired(int Which);
 
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
 private:
     struct Private;
     std::unique_ptr<Private> P;
@@ -216,6 +224,7 @@ private:
     THintWindowClass FHintWindowClass;
     THintWindow* FHintWindow = nullptr;
     TControl* FHintControl = nullptr;
+    TPoint FHintPos;
     WideString FHint;
 };
 

@@ -1,0 +1,155 @@
+#pragma once
+// Private to platform code: the Qt widgets behind a windowed control.
+//
+// Every windowed control owns a frame widget (its whole window, non-client frame included) and a
+// client widget inside it; the window's own scroll bars sit in the frame beside the client.
+// Controls backed by a native editor (edit, memo, button) use that editor as both.
+// A painted client keeps its pixels in an image: paint messages draw into the image, limited to
+// the invalid region, and the widget only shows the image. So scrolling can move pixels, drawing
+// outside a paint stays, and validation works as the component set expects.
+
+#include <QEvent>
+#include <QImage>
+#include <QObject>
+#include <QPointer>
+#include <QRegion>
+#include <QScrollBar>
+#include <QWidget>
+#include <map>
+#include <memory>
+#include <optional>
+
+#include "platform/graphics/CanvasQt.h"
+#include "platform/graphics/Region.h"
+#include "platform/windows/Controls.h"
+
+class TWindowBridge;
+
+// A message posted to a window, delivered by the event loop.
+class TPostedMessageEvent : public QEvent {
+public:
+    static QEvent::Type EventType();
+    explicit TPostedMessageEvent(const TMessage& m) : QEvent(EventType()), Message(m) {}
+    TMessage Message;
+};
+
+struct TWinControlPrivate {
+    explicit TWinControlPrivate(TWinControl* control) : Control(control) {}
+    TWinControl* Control;
+    QPointer<QWidget> Frame;
+    QPointer<QWidget> Client;
+    QPointer<QScrollBar> Bars[2];
+    QPointer<QWidget> SizeGrip;  // the corner between two visible bars
+    TWindowBridge* Bridge = nullptr;  // child of Frame
+    TCreateParams Params;
+    bool Native = false;
+    QWidget* ParentWidget = nullptr;  // where a native editor is created
+    bool TopLevel = false;
+
+    struct BarState {
+        TScrollInfo Info;  // nMin, nMax, nPage, nPos
+        bool Shown = false;  // wanted by the range (or DISABLENOSCROLL)
+        bool ForcedShow = false;  // ShowScrollBar(true)
+        bool ForcedHide = false;  // ShowScrollBar(false)
+        bool DisableNoScroll = false;
+        bool ArrowsEnabled = true;
+        bool Tracking = false;
+        int TrackPos = 0;
+    } BarStates[2];
+    bool UpdatingBars = false;
+
+    QImage Pixels;  // client pixels of a painted window
+    QRegion Invalid;  // waiting for WM_PAINT
+    bool EraseNeeded = false;
+    bool InPaint = false;
+    bool InPaintEvent = false;
+    bool SettingGeometry = false;
+    int DispatchDepth = 0;  // Qt events being handled for this window now
+    std::unique_ptr<TCanvas> PaintCanvas;
+    std::map<uintptr_t, int> Timers;  // id -> Qt timer id
+    std::optional<TRegion> Shape;
+    // The Qt event that is being turned into messages now; null when a message came from code.
+    QEvent* CurrentEvent = nullptr;
+    bool NativeHandled = false;  // the native default ran for the current event
+    bool ForwardingToNative = false;
+
+    // Non-client margins: border (and caption of top-level forms).
+    TRect NonClient() const;
+    // The part of the non-client margins that the frame widget draws itself.
+    TRect FrameBorder() const;
+    bool BarVisible(int bar) const;
+    bool BarEnabled(int bar) const;
+    void ApplyShape();
+    void LayoutFrame();
+    void UpdateBarWidgets();
+    void EnsurePixels();
+    // Paints the invalid region into the image now (WM_ERASEBKGND, WM_PAINT).
+    void PaintInvalid();
+    void AddInvalid(const QRegion& r);
+};
+
+// Receives the Qt events of a control's widgets and turns them into messages.
+class TWindowBridge : public QObject {
+public:
+    TWindowBridge(TWinControlPrivate* owner, QObject* parent) : QObject(parent), P(owner) {}
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void OnBarAction(int bar, int action);
+    void OnBarReleased(int bar);
+    TWinControlPrivate* P;
+
+protected:
+    void timerEvent(QTimerEvent* event) override;
+    void customEvent(QEvent* event) override;
+};
+
+// The painted client area: shows the kept pixels.
+class TClientWidget : public QWidget {
+public:
+    TClientWidget(TWinControlPrivate* owner, QWidget* parent);
+    TWinControlPrivate* P;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// The frame: paints the non-client border.
+class TFrameWidget : public QWidget {
+public:
+    TFrameWidget(TWinControlPrivate* owner, QWidget* parent, Qt::WindowFlags flags);
+    TWinControlPrivate* P;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+};
+
+// The windowed control that owns a widget (frame, client or native editor), or null.
+TWinControl* ControlOfWidget(const QWidget* w);
+QWidget* ClientWidgetOf(TWinControl* c);
+QWidget* FrameWidgetOf(TWinControl* c);
+
+// Shift state and virtual keys from Qt.
+TShiftState ShiftFromQt(Qt::KeyboardModifiers m, Qt::MouseButtons b);
+Word VirtualKeyFromQt(int key);
+int QtKeyFromVirtualKey(Word vk);
+// Records the modifiers of the last input event (for GetKeyState).
+void NoteModifiers(Qt::KeyboardModifiers m, Qt::MouseButtons b);
+
+// Runs f; an exception is shown by the application and does not reach Qt.
+template <typename F>
+void GuardedCall(TObject* sender, F&& f);
+void HandleGuardedException(TObject* sender);
+template <typename F>
+void GuardedCall(TObject* sender, F&& f) {
+    try {
+        f();
+    } catch (...) {
+        HandleGuardedException(sender);
+    }
+}
+
+// The Qt cursor for a control cursor number (stock or registered).
+class QCursor;
+QCursor CursorToQt(TCursor cursor);

@@ -1,0 +1,146 @@
+// Invalidation, painting limited to the invalid region, validation, and scrolling window pixels.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <memory>
+
+#include "TestSupport.h"
+
+namespace {
+
+struct PaintingTest : ::testing::Test {
+    std::unique_ptr<TForm> form;
+    TProbe* probe = nullptr;
+    void SetUp() override {
+        form = std::make_unique<TForm>(nullptr);
+        form->SetBounds(100, 100, 300, 200);
+        probe = new TProbe(form.get());
+        probe->SetParent(form.get());
+        probe->SetBounds(10, 10, 120, 90);
+        ASSERT_TRUE(ShowAndWait(form.get()));
+        probe->Update();
+        probe->PaintClips.clear();
+    }
+    QRgb PixelAt(int x, int y) { return probe->GetWindowPrivate()->Pixels.pixel(x, y); }
+    static QRgb Expected(int y) {
+        TColor c = TProbe::RowColor(y);
+        return qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
+    }
+};
+
+TEST_F(PaintingTest, PaintRunsOnlyForTheInvalidRegionAndOnlyWhenAsked) {
+    TRect r{5, 6, 25, 30};
+    probe->InvalidateRect(&r);
+    EXPECT_TRUE(probe->PaintClips.empty()) << "invalidating must not paint by itself";
+    EXPECT_EQ(probe->GetUpdateRect(), r);
+    probe->Update();
+    ASSERT_EQ(probe->PaintClips.size(), 1u);
+    EXPECT_EQ(probe->PaintClips[0], r);
+    EXPECT_FALSE(probe->HasPendingPaint());
+    // The event loop's paint finds nothing left to paint.
+    Pump();
+    EXPECT_EQ(probe->PaintClips.size(), 1u);
+}
+
+TEST_F(PaintingTest, ValidatingRemovesPartOfThePendingRegion) {
+    TRect row{0, 20, 120, 40};
+    probe->InvalidateRect(&row);
+    TRect inner{1, 21, 119, 39};
+    probe->ValidateRect(&inner);
+    probe->Update();
+    ASSERT_EQ(probe->PaintClips.size(), 1u);
+    // Only the one-pixel frame remains: its bounding box is the row.
+    EXPECT_EQ(probe->PaintClips[0], row);
+    probe->InvalidateRect(&row);
+    probe->ValidateRect(nullptr);
+    probe->Update();
+    EXPECT_EQ(probe->PaintClips.size(), 1u);
+}
+
+TEST_F(PaintingTest, EventLoopPaintsWhatIsInvalid) {
+    probe->Invalidate();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !probe->PaintClips.empty(); }, 2000));
+    EXPECT_EQ(probe->PaintClips[0], probe->GetClientRect());
+}
+
+TEST_F(PaintingTest, ScrollingMovesPixelsAndInvalidatesOnlyTheUncoveredStrip) {
+    int w = probe->GetClientWidth(), h = probe->GetClientHeight();
+    ASSERT_EQ(PixelAt(3, 0), Expected(0));
+    probe->ScrollWindowEx(0, -10, nullptr, nullptr, SW_INVALIDATE);
+    // Before any paint the old rows already sit 10 pixels higher.
+    EXPECT_EQ(PixelAt(3, 0), Expected(10));
+    EXPECT_EQ(PixelAt(3, h - 11), Expected(h - 1));
+    EXPECT_EQ(probe->GetUpdateRect(), (TRect{0, h - 10, w, h}));
+    probe->Update();
+    ASSERT_EQ(probe->PaintClips.size(), 1u);
+    EXPECT_EQ(probe->PaintClips[0], (TRect{0, h - 10, w, h}));
+}
+
+TEST_F(PaintingTest, ScrollingInsideAClipRectangleLeavesTheRestAlone) {
+    int w = probe->GetClientWidth();
+    TRect clip{0, 20, w, 60};
+    probe->ScrollWindowEx(0, 5, nullptr, &clip, SW_INVALIDATE);
+    EXPECT_EQ(PixelAt(3, 19), Expected(19)) << "outside the clip nothing moves";
+    EXPECT_EQ(PixelAt(3, 30), Expected(25));
+    EXPECT_EQ(PixelAt(3, 60), Expected(60));
+    probe->Update();
+    ASSERT_EQ(probe->PaintClips.size(), 1u);
+    EXPECT_EQ(probe->PaintClips[0], (TRect{0, 20, w, 25}));
+    // Horizontal moves uncover a column strip.
+    probe->PaintClips.clear();
+    probe->ScrollWindowEx(7, 0, nullptr, nullptr, SW_INVALIDATE);
+    probe->Update();
+    ASSERT_EQ(probe->PaintClips.size(), 1u);
+    EXPECT_EQ(probe->PaintClips[0], (TRect{0, 0, 7, probe->GetClientHeight()}));
+}
+
+TEST_F(PaintingTest, PendingInvalidRegionMovesWithTheScrolledPixels) {
+    TRect r{0, 40, 20, 50};
+    probe->InvalidateRect(&r);
+    probe->ScrollWindowEx(0, -10, nullptr, nullptr, 0);
+    EXPECT_EQ(probe->GetUpdateRect(), (TRect{0, 30, 20, 40}));
+}
+
+TEST_F(PaintingTest, DrawingOutsidePaintStaysAndInvertingTwiceRestores) {
+    QRgb before = PixelAt(50, 50);
+    TCanvas* c = probe->GetCanvas();
+    c->InvertRect({40, 0, 60, 90});
+    EXPECT_NE(PixelAt(50, 50), before);
+    EXPECT_TRUE(probe->PaintClips.empty());
+    c->InvertRect({40, 0, 60, 90});
+    EXPECT_EQ(PixelAt(50, 50), before);
+}
+
+TEST_F(PaintingTest, GraphicChildPaintsOnParentCanvasAtItsPlace) {
+    struct TBlock : TGraphicControl {
+        using TGraphicControl::TGraphicControl;
+        int paints = 0;
+        void Paint() override {
+            ++paints;
+            GetCanvas()->GetBrush()->SetColor(clRed);
+            GetCanvas()->FillRect({0, 0, 1000, 1000});  // clipped to the block
+        }
+    };
+    auto* block = new TBlock(form.get());
+    block->SetParent(probe);
+    block->SetBounds(20, 30, 10, 5);
+    probe->Update();
+    EXPECT_EQ(block->paints, 1);
+    EXPECT_EQ(PixelAt(20, 30), qRgb(255, 0, 0));
+    EXPECT_EQ(PixelAt(29, 34), qRgb(255, 0, 0));
+    EXPECT_EQ(PixelAt(30, 34), Expected(34));
+    EXPECT_EQ(PixelAt(20, 35), Expected(35));
+    // Invalidating the graphic control invalidates its rectangle in the parent.
+    probe->PaintClips.clear();
+    block->Invalidate();
+    EXPECT_EQ(probe->GetUpdateRect(), (TRect{20, 30, 30, 35}));
+}
+
+TEST_F(PaintingTest, ThemeChangeMessageReachesEveryControl) {
+    probe->Messages.clear();
+    probe->Perform(WM_THEMECHANGED);
+    EXPECT_EQ(probe->Messages.back(), WM_THEMECHANGED);
+    EXPECT_TRUE(probe->HasPendingPaint());
+}
+
+}  // namespace
