@@ -56,7 +56,8 @@ WideString ConvertQtPattern(const QString& qt, char16_t placeholder, char16_t& s
         default:
             if ((c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z')) {
                 out += WideString(run, c);
-            } else if (c != u' ' && c != u',' && separator == 0) {
+            } else if (separator == 0 && (placeholder == u'/' ? (c == u'/' || c == u'.' || c == u'-')
+                                                              : (c == u':' || c == u'.'))) {
                 separator = c;
                 out += WideString(run, placeholder);
             } else if (c == separator) {
@@ -68,8 +69,9 @@ WideString ConvertQtPattern(const QString& qt, char16_t placeholder, char16_t& s
         }
         i = k;
     }
-    // Trailing blanks left by a dropped time zone.
+    // Blanks left by a dropped time zone.
     while (!out.empty() && out.back() == u' ') out.pop_back();
+    while (!out.empty() && out.front() == u' ') out.erase(out.begin());
     return out;
 }
 
@@ -329,9 +331,18 @@ WideString FormatCore(const WideString& fmt, const std::vector<TVarRec>& args, c
 // ---------------------------------------------------------------------------------------------
 // Format settings
 
+namespace {
+// Does the date and time text these settings write read back to the same value?
+bool DateTimeRoundTrips(const TFormatSettings& fs) {
+    TDateTime v = EncodeDate(2024, 11, 23) + EncodeTime(14, 7, 9, 0), back;
+    return TryStrToDateTime(DateTimeToStr(v, fs), back, fs) && std::fabs(back - v) < 1e-9;
+}
+}  // namespace
+
 TFormatSettings TFormatSettings::FromSystemLocale() {
     TFormatSettings fs;
     QLocale locale = QLocale::system();
+    if (locale.language() == QLocale::C) return fs;
     QString point = locale.decimalPoint();
     QString group = locale.groupSeparator();
     if (point.size() == 1) fs.DecimalSeparator = point.at(0).unicode();
@@ -360,6 +371,29 @@ TFormatSettings TFormatSettings::FromSystemLocale() {
         fs.LongDayNames[d] = FromQt(locale.dayName(qtDay, QLocale::LongFormat));
     }
     fs.ListSeparator = fs.DecimalSeparator == u',' ? u';' : u',';
+    // Date texts must read back (cells store what they show): where the locale's patterns hold
+    // words or signs the reader does not know, plain numeric patterns in the same order are used.
+    if (!DateTimeRoundTrips(fs)) {
+        fs.LongTimeFormat = u"hh:nn:ss";
+        fs.ShortTimeFormat = u"hh:nn";
+        fs.TimeSeparator = u':';
+    }
+    if (!DateTimeRoundTrips(fs)) {
+        WideString order;
+        for (char16_t c : fs.ShortDateFormat) {
+            char16_t u = c >= u'a' ? static_cast<char16_t>(c - 32) : c;
+            if ((u == u'D' || u == u'M' || u == u'Y') && order.find(u) == WideString::npos) order += u;
+        }
+        fs.ShortDateFormat = order.rfind(u"Y", 0) == 0 ? u"yyyy/mm/dd" : order.rfind(u"D", 0) == 0 ? u"dd/mm/yyyy" : u"mm/dd/yyyy";
+        if (fs.DateSeparator != u'/' && fs.DateSeparator != u'.' && fs.DateSeparator != u'-') fs.DateSeparator = u'/';
+    }
+    if (!DateTimeRoundTrips(fs)) {
+        TFormatSettings inv = Invariant();
+        fs.ShortDateFormat = inv.ShortDateFormat;
+        fs.DateSeparator = inv.DateSeparator;
+        fs.LongTimeFormat = inv.LongTimeFormat;
+        fs.TimeSeparator = inv.TimeSeparator;
+    }
     return fs;
 }
 

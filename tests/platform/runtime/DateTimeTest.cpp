@@ -179,3 +179,18 @@ TEST(DateTimeText, StrToDateTimeReadsTheShortDateOrderAndTheTime) {
 }
 
 }  // namespace
+
+namespace {
+
+// Whatever the machine's locale, what its settings write they read back.
+TEST(SystemLocaleSettings, WrittenTextsReadBack) {
+    TFormatSettings fs = TFormatSettings::FromSystemLocale();
+    EXPECT_NE(fs.DecimalSeparator, fs.ThousandSeparator);
+    TDateTime v = EncodeDate(2031, 10, 27) + EncodeTime(21, 5, 3, 0);
+    EXPECT_EQ(StrToDateTime(DateTimeToStr(v, fs), fs), v) << U8(DateTimeToStr(v, fs));
+    EXPECT_EQ(StrToDateTime(DateTimeToStr(EncodeDate(2031, 10, 27), fs), fs), EncodeDate(2031, 10, 27));
+    EXPECT_EQ(StrToFloat(FloatToStr(-1234.5, fs), fs), -1234.5);
+    EXPECT_EQ(BoolToStr(true, fs), u"True");
+}
+
+}  // namespace
