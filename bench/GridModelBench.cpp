@@ -49,7 +49,7 @@ public:
     void RefreshColumn(TNxCustomColumn*, TGridArea) override {}
     TFont* GetGridFont() override { return &Font; }
     TColor GetGridColor() override { return clWindow; }
-    TColumnCursor GetGridCursor() override { return 0; }
+    TCursor GetGridCursor() override { return 0; }
     TRect GetBodyRect() override { return {0, 18, 400, 300}; }
     int GetInnerWidth() override { return 400; }
     int GetHorzScrollPos() override { return 0; }

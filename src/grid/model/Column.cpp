@@ -436,7 +436,7 @@ void TNxCustomColumn::SetColor(TColor Value) {
     NotifyColumnChange(ccUndefined);
 }
 
-void TNxCustomColumn::SetCursor(TColumnCursor Value) {
+void TNxCustomColumn::SetCursor(TCursor Value) {
     FCursor = Value;
     NotifyColumnChange(ccUndefined);
 }

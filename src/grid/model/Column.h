@@ -232,8 +232,8 @@ public:
     void SetBiDiMode(TBiDiMode Value);
     TColor GetColor() const { return FColor; }
     void SetColor(TColor Value);
-    TColumnCursor GetCursor() const { return FCursor; }
-    void SetCursor(TColumnCursor Value);
+    TCursor GetCursor() const { return FCursor; }
+    void SetCursor(TCursor Value);
     WideString GetDefaultValue() const { return FDefaultValue; }
     void SetDefaultValue(const WideString& Value) { FDefaultValue = Value; }
     int GetDefaultWidth() const { return FDefaultWidth; }
@@ -319,7 +319,7 @@ private:
     TAlignment FAlignment = taLeftJustify;
     TBiDiMode FBiDiMode = bdLeftToRight;
     TColor FColor = clWindow;
-    TColumnCursor FCursor = crColumnDefault;
+    TCursor FCursor = 0;
     WideString FDefaultValue;
     int FDefaultWidth = 80;
     TDrawingOptions FDrawingOptions = doNormal;

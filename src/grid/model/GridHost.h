@@ -19,7 +19,7 @@ public:
     // What new columns take over from the grid.
     virtual TFont* GetGridFont() = 0;
     virtual TColor GetGridColor() = 0;
-    virtual TColumnCursor GetGridCursor() = 0;
+    virtual TCursor GetGridCursor() = 0;
 
     // Geometry: the body rectangle, the client width less the indicator, the horizontal scroll
     // position, the rectangle of the header, footer or input area, and whether the row indicator

@@ -109,7 +109,7 @@ public:
     void RefreshColumn(TNxCustomColumn* Column, TGridArea Area) override { Refreshes.emplace_back(Column, Area); }
     TFont* GetGridFont() override { return &Font; }
     TColor GetGridColor() override { return Color; }
-    TColumnCursor GetGridCursor() override { return Cursor; }
+    TCursor GetGridCursor() override { return Cursor; }
     TRect GetBodyRect() override { return BodyRect; }
     int GetInnerWidth() override { return InnerWidth; }
     int GetHorzScrollPos() override { return HorzPos; }
@@ -140,7 +140,7 @@ public:
 
     TFont Font;
     TColor Color = clWindow;
-    TColumnCursor Cursor = 0;
+    TCursor Cursor = 0;
     TRect BodyRect{0, 18, 300, 150};
     int InnerWidth = 300;
     int HorzPos = 0;
