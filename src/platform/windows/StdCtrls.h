@@ -30,6 +30,7 @@ public:
 
 protected:
     bool IsNativeWindow() const override { return true; }
+    void CreateNativeWindow() override;
     void CreateWnd() override;
     void SetTextValue(const WideString& Value) override;
     void DefaultHandler(TMessage& Message) override;
@@ -97,6 +98,7 @@ public:
 
 protected:
     bool IsNativeWindow() const override { return true; }
+    void CreateNativeWindow() override;
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     WideString GetTextValue() const override;
@@ -155,6 +157,7 @@ public:
 protected:
     friend class TMemoLines;
     bool IsNativeWindow() const override { return true; }
+    void CreateNativeWindow() override;
     void CreateWnd() override;
     WideString GetTextValue() const override;
     void SetTextValue(const WideString& Value) override;
@@ -164,6 +167,7 @@ protected:
 private:
     void ApplyNative();
     TMemoLines FLines{this};
+    std::vector<WideString> FOffline;  // the lines while there is no window
     TScrollStyle FScrollBars = ssNone;
     bool FWordWrap = true;
     bool FReadOnly = false;

@@ -18,6 +18,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "platform/graphics/CanvasQt.h"
 #include "platform/graphics/Region.h"
@@ -124,6 +125,9 @@ protected:
     void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 };
+
+// Every control that has a window now.
+std::vector<TWinControl*> AllWindows();
 
 // The windowed control that owns a widget (frame, client or native editor), or null.
 TWinControl* ControlOfWidget(const QWidget* w);

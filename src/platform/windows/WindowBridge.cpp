@@ -50,6 +50,13 @@ TWinControl* ControlOfWidget(const QWidget* w) {
     auto it = gWidgets.find(w);
     return it == gWidgets.end() ? nullptr : it->second;
 }
+std::vector<TWinControl*> AllWindows() {
+    std::vector<TWinControl*> out;
+    for (auto& [w, c] : gWidgets)
+        if (std::find(out.begin(), out.end(), c) == out.end()) out.push_back(c);
+    return out;
+}
+
 QWidget* ClientWidgetOf(TWinControl* c) { return c ? c->GetWindowPrivate()->Client.data() : nullptr; }
 QWidget* FrameWidgetOf(TWinControl* c) { return c ? c->GetWindowPrivate()->Frame.data() : nullptr; }
 
