@@ -88,7 +88,8 @@ void BM_AddRowsOneByOne(benchmark::State& State) {
         State.PauseTiming();
         auto Grid = std::make_unique<TBenchGrid>();
         State.ResumeTiming();
-        for (int r = 0; r < kRows; ++r) Grid->Cells->AddRow(1);
+        for (int r = 0; r < kRows; ++r)
+            Grid->Cells->AddRow(1);
         benchmark::DoNotOptimize(Grid->Cells->GetRowCount());
         State.PauseTiming();
         Grid.reset();
@@ -102,7 +103,8 @@ BENCHMARK(BM_AddRowsOneByOne)->Unit(benchmark::kMillisecond)->Iterations(3);
 void BM_WriteEveryCell(benchmark::State& State) {
     TBenchGrid Grid;
     Grid.Cells->AddRow(kRows);
-    for (auto _ : State) Fill(Grid);
+    for (auto _ : State)
+        Fill(Grid);
     State.SetItemsProcessed(State.iterations() * kRows * 4);
 }
 BENCHMARK(BM_WriteEveryCell)->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -135,11 +137,12 @@ void BM_ReadEveryCellAsText(benchmark::State& State) {
     for (auto _ : State) {
         size_t Characters = 0;
         for (int r = 0; r < kRows; ++r)
-            for (int c = 0; c < 4; ++c) Characters += Grid.Cells->GetCell(c, r)->GetAsString().size();
+            for (int c = 0; c < 4; ++c)
+                Characters += Grid.Cells->GetCell(c, r)->GetAsString().size();
         benchmark::DoNotOptimize(Characters);
     }
     State.SetItemsProcessed(State.iterations() * kRows * 4);
 }
 BENCHMARK(BM_ReadEveryCellAsText)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-}  // namespace
+} // namespace

@@ -27,12 +27,24 @@ void TCell::Changed() {
     if (FOwner) FOwner->Changed();
 }
 
-void TCell::SetAsBoolean(bool) { Changed(); }
-void TCell::SetAsDateTime(TDateTime) { Changed(); }
-void TCell::SetAsFloat(double) { Changed(); }
-void TCell::SetAsInteger(int32_t) { Changed(); }
-void TCell::SetAsString(const WideString&) { Changed(); }
-void TCell::Clear() { Changed(); }
+void TCell::SetAsBoolean(bool) {
+    Changed();
+}
+void TCell::SetAsDateTime(TDateTime) {
+    Changed();
+}
+void TCell::SetAsFloat(double) {
+    Changed();
+}
+void TCell::SetAsInteger(int32_t) {
+    Changed();
+}
+void TCell::SetAsString(const WideString&) {
+    Changed();
+}
+void TCell::Clear() {
+    Changed();
+}
 
 void TCell::SetColor(TColor Value) {
     FColor = Value;
@@ -67,8 +79,12 @@ void TCell::SetEmpty(bool Value) {
     Changed();
 }
 
-int TCell::GetColumnIndex() const { return FOwner ? FOwner->GetCurrentColumn() : -1; }
-int TCell::GetRowIndex() const { return FOwner ? FOwner->GetCurrentRow() : -1; }
+int TCell::GetColumnIndex() const {
+    return FOwner ? FOwner->GetCurrentColumn() : -1;
+}
+int TCell::GetRowIndex() const {
+    return FOwner ? FOwner->GetCurrentRow() : -1;
+}
 
 bool TCell::GetHighlighted() const {
     TNxGridHost* Grid = FOwner ? FOwner->GetGrid() : nullptr;
@@ -78,7 +94,9 @@ bool TCell::GetHighlighted() const {
 // ---------------------------------------------------------------------------------------------
 // TBooleanCell
 
-WideString TBooleanCell::GetAsString() const { return BoolToStr(FValue, true); }
+WideString TBooleanCell::GetAsString() const {
+    return BoolToStr(FValue, true);
+}
 
 void TBooleanCell::SetAsBoolean(bool Value) {
     FValue = Value;
@@ -124,16 +142,22 @@ int32_t CheckedInt32(int64_t Value, double Source) {
     return static_cast<int32_t>(Value);
 }
 
-int32_t RoundedInt32(double Value) { return CheckedInt32(Round(Value), Value); }
+int32_t RoundedInt32(double Value) {
+    return CheckedInt32(Round(Value), Value);
+}
 
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------------------------------------
 // TDateTimeCell
 
-int32_t TDateTimeCell::GetAsInteger() const { return CheckedInt32(Trunc(FValue), FValue); }
+int32_t TDateTimeCell::GetAsInteger() const {
+    return CheckedInt32(Trunc(FValue), FValue);
+}
 
-WideString TDateTimeCell::GetAsString() const { return DateTimeToStr(FValue); }
+WideString TDateTimeCell::GetAsString() const {
+    return DateTimeToStr(FValue);
+}
 
 void TDateTimeCell::SetAsBoolean(bool Value) {
     FValue = Date();
@@ -170,9 +194,13 @@ void TDateTimeCell::Clear() {
 // ---------------------------------------------------------------------------------------------
 // TFloatCell
 
-int32_t TFloatCell::GetAsInteger() const { return RoundedInt32(FValue); }
+int32_t TFloatCell::GetAsInteger() const {
+    return RoundedInt32(FValue);
+}
 
-WideString TFloatCell::GetAsString() const { return FloatToStr(FValue); }
+WideString TFloatCell::GetAsString() const {
+    return FloatToStr(FValue);
+}
 
 void TFloatCell::SetAsBoolean(bool Value) {
     FValue = 0;
@@ -207,7 +235,9 @@ void TFloatCell::Clear() {
 // ---------------------------------------------------------------------------------------------
 // TIntegerCell
 
-WideString TIntegerCell::GetAsString() const { return IntToStr(FValue); }
+WideString TIntegerCell::GetAsString() const {
+    return IntToStr(FValue);
+}
 
 void TIntegerCell::SetAsBoolean(bool Value) {
     FValue = Value ? 1 : 0;
@@ -242,13 +272,21 @@ void TIntegerCell::Clear() {
 // ---------------------------------------------------------------------------------------------
 // TStringCell
 
-bool TStringCell::GetAsBoolean() const { return StrToBool(FValue); }
+bool TStringCell::GetAsBoolean() const {
+    return StrToBool(FValue);
+}
 
-TDateTime TStringCell::GetAsDateTime() const { return FValue.empty() ? 0 : StrToDateTime(FValue); }
+TDateTime TStringCell::GetAsDateTime() const {
+    return FValue.empty() ? 0 : StrToDateTime(FValue);
+}
 
-double TStringCell::GetAsFloat() const { return StrToFloat(FValue); }
+double TStringCell::GetAsFloat() const {
+    return StrToFloat(FValue);
+}
 
-int32_t TStringCell::GetAsInteger() const { return StrToInt(FValue); }
+int32_t TStringCell::GetAsInteger() const {
+    return StrToInt(FValue);
+}
 
 void TStringCell::SetAsBoolean(bool Value) {
     FValue = BoolToStr(Value, true);
@@ -283,18 +321,30 @@ void TStringCell::Clear() {
 // ---------------------------------------------------------------------------------------------
 // TIncrementCell
 
-WideString TIncrementCell::GetAsString() const { return IntToStr(GetRowIndex() + 1); }
+WideString TIncrementCell::GetAsString() const {
+    return IntToStr(GetRowIndex() + 1);
+}
 
 // ---------------------------------------------------------------------------------------------
 // TGuidCell
 
 TGuidCell::TGuidCell(TCells* ACells) : TCell(ACells), FValue(NewGUID()) {}
 
-bool TGuidCell::GetAsBoolean() const { return StrToBool(GetAsString()); }
-TDateTime TGuidCell::GetAsDateTime() const { return StrToDateTime(GetAsString()); }
-double TGuidCell::GetAsFloat() const { return StrToFloat(GetAsString()); }
-int32_t TGuidCell::GetAsInteger() const { return StrToInt(GetAsString()); }
-WideString TGuidCell::GetAsString() const { return GUIDToString(FValue); }
+bool TGuidCell::GetAsBoolean() const {
+    return StrToBool(GetAsString());
+}
+TDateTime TGuidCell::GetAsDateTime() const {
+    return StrToDateTime(GetAsString());
+}
+double TGuidCell::GetAsFloat() const {
+    return StrToFloat(GetAsString());
+}
+int32_t TGuidCell::GetAsInteger() const {
+    return StrToInt(GetAsString());
+}
+WideString TGuidCell::GetAsString() const {
+    return GUIDToString(FValue);
+}
 
 // The other setters convert through SetAsString, which raises for text that is no GUID, so the
 // GUID stays and nothing is reported; they report once from there and once more themselves.
@@ -323,15 +373,25 @@ void TGuidCell::SetAsString(const WideString& Value) {
     TCell::SetAsString(Value);
 }
 
-void TGuidCell::Clear() { TCell::Clear(); }
+void TGuidCell::Clear() {
+    TCell::Clear();
+}
 
 // ---------------------------------------------------------------------------------------------
 // TVirtualCell
 
-bool TVirtualCell::GetAsBoolean() const { return StrToBool(GetAsString()); }
-TDateTime TVirtualCell::GetAsDateTime() const { return StrToDateTime(GetAsString()); }
-double TVirtualCell::GetAsFloat() const { return StrToFloat(GetAsString()); }
-int32_t TVirtualCell::GetAsInteger() const { return StrToInt(GetAsString()); }
+bool TVirtualCell::GetAsBoolean() const {
+    return StrToBool(GetAsString());
+}
+TDateTime TVirtualCell::GetAsDateTime() const {
+    return StrToDateTime(GetAsString());
+}
+double TVirtualCell::GetAsFloat() const {
+    return StrToFloat(GetAsString());
+}
+int32_t TVirtualCell::GetAsInteger() const {
+    return StrToInt(GetAsString());
+}
 
 WideString TVirtualCell::GetAsString() const {
     WideString Value;
@@ -364,4 +424,6 @@ void TVirtualCell::SetAsString(const WideString& Value) {
     TCell::SetAsString(Value);
 }
 
-void TVirtualCell::Clear() { TCell::Clear(); }
+void TVirtualCell::Clear() {
+    TCell::Clear();
+}

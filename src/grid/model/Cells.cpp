@@ -7,9 +7,11 @@
 
 namespace {
 
-[[noreturn]] void ListIndexError(int Index) { throw EListError(Format(SListIndexError, {Index})); }
+[[noreturn]] void ListIndexError(int Index) {
+    throw EListError(Format(SListIndexError, {Index}));
+}
 
-}  // namespace
+} // namespace
 
 TCells::TCells(TNxGridHost* AGrid, TNxColumns* AColumns)
     : FColumns(AColumns), FGrid(AGrid), FRows(std::make_unique<TList>()) {}
@@ -17,7 +19,8 @@ TCells::TCells(TNxGridHost* AGrid, TNxColumns* AColumns)
 TCells::~TCells() {
     ClearRows();
     // Clearing the columns without reporting: nobody listens any more.
-    for (auto& List : FColumnLists) FreeColumnCells(*List);
+    for (auto& List : FColumnLists)
+        FreeColumnCells(*List);
     FColumnLists.clear();
 }
 
@@ -46,7 +49,9 @@ TRow* TCells::GetRow(int Index) const {
     return static_cast<TRow*>(FRows->Get(Index));
 }
 
-int TCells::GetRowIndex(const TRow* ARow) const { return FRows->IndexOf(const_cast<TRow*>(ARow)); }
+int TCells::GetRowIndex(const TRow* ARow) const {
+    return FRows->IndexOf(const_cast<TRow*>(ARow));
+}
 
 int TCells::GetCellColumnIndex(const TCell* ACell) const {
     for (int c = 0; c < GetColumnCount(); ++c)
@@ -62,7 +67,9 @@ int TCells::GetCellRowIndex(const TCell* ACell) const {
     return -1;
 }
 
-TNxCustomColumn* TCells::ColumnAt(int Index) const { return FColumns->GetItem(Index); }
+TNxCustomColumn* TCells::ColumnAt(int Index) const {
+    return FColumns->GetItem(Index);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Creating cells
@@ -70,29 +77,39 @@ TNxCustomColumn* TCells::ColumnAt(int Index) const { return FColumns->GetItem(In
 TCell* TCells::NewCell(TNxCustomColumn* AColumn, TCreatePlace Place) {
     TCell* Cell = nullptr;
     switch (AColumn->GetColumnType()) {
-        case ctAutoInc:
-            if (Place == TCreatePlace::Add || Place == TCreatePlace::Child)
-                Cell = new TIncrementCell(this);
-            else
-                Cell = new TIntegerCell(this);
-            break;
-        case ctBoolean: Cell = new TBooleanCell(this); break;
-        case ctDate: Cell = new TDateTimeCell(this); break;
-        case ctFloat: Cell = new TFloatCell(this); break;
-        case ctGuid:
-            if (Place == TCreatePlace::Add || Place == TCreatePlace::InsertColumn)
-                Cell = new TGuidCell(this);
-            else
-                Cell = new TStringCell(this);
-            break;
-        case ctInteger: Cell = new TIntegerCell(this); break;
-        case ctVirtual: {
-            auto* Virtual = new TVirtualCell(this);
-            Virtual->SetColumn(AColumn);
-            Cell = Virtual;
-            break;
-        }
-        default: Cell = new TStringCell(this); break;
+    case ctAutoInc:
+        if (Place == TCreatePlace::Add || Place == TCreatePlace::Child)
+            Cell = new TIncrementCell(this);
+        else
+            Cell = new TIntegerCell(this);
+        break;
+    case ctBoolean:
+        Cell = new TBooleanCell(this);
+        break;
+    case ctDate:
+        Cell = new TDateTimeCell(this);
+        break;
+    case ctFloat:
+        Cell = new TFloatCell(this);
+        break;
+    case ctGuid:
+        if (Place == TCreatePlace::Add || Place == TCreatePlace::InsertColumn)
+            Cell = new TGuidCell(this);
+        else
+            Cell = new TStringCell(this);
+        break;
+    case ctInteger:
+        Cell = new TIntegerCell(this);
+        break;
+    case ctVirtual: {
+        auto* Virtual = new TVirtualCell(this);
+        Virtual->SetColumn(AColumn);
+        Cell = Virtual;
+        break;
+    }
+    default:
+        Cell = new TStringCell(this);
+        break;
     }
     // Still locked: the initial copy reports nothing.
     Cell->SetFontStyle(AColumn->GetFont()->GetStyle());
@@ -101,7 +118,9 @@ TCell* TCells::NewCell(TNxCustomColumn* AColumn, TCreatePlace Place) {
     return Cell;
 }
 
-TCell* TCells::CreateCell(TNxCustomColumn* AColumn) { return NewCell(AColumn, TCreatePlace::Child); }
+TCell* TCells::CreateCell(TNxCustomColumn* AColumn) {
+    return NewCell(AColumn, TCreatePlace::Child);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Rows
@@ -145,19 +164,22 @@ void TCells::DeleteRow(int Index) {
 }
 
 void TCells::FreeColumnCells(TList& List) {
-    for (int r = 0; r < List.Count(); ++r) delete static_cast<TCell*>(List.Get(r));
+    for (int r = 0; r < List.Count(); ++r)
+        delete static_cast<TCell*>(List.Get(r));
     List.Clear();
 }
 
 void TCells::FreeAllRows() {
-    for (int r = 0; r < FRows->Count(); ++r) delete static_cast<TRow*>(FRows->Get(r));
+    for (int r = 0; r < FRows->Count(); ++r)
+        delete static_cast<TRow*>(FRows->Get(r));
     FRows->Clear();
     FRowCount = 0;
     FVisibleRowCount = 0;
 }
 
 void TCells::ClearRows() {
-    for (auto& List : FColumnLists) FreeColumnCells(*List);
+    for (auto& List : FColumnLists)
+        FreeColumnCells(*List);
     FreeAllRows();
     FSorted = false;
 }
@@ -166,7 +188,8 @@ void TCells::MoveRow(int CurIndex, int NewIndex) {
     CheckRow(CurIndex);
     CheckRow(NewIndex);
     FRows->Move(CurIndex, NewIndex);
-    for (auto& List : FColumnLists) List->Move(CurIndex, NewIndex);
+    for (auto& List : FColumnLists)
+        List->Move(CurIndex, NewIndex);
     FSorted = false;
 }
 
@@ -174,7 +197,8 @@ void TCells::SwapRows(int Index1, int Index2) {
     CheckRow(Index1);
     CheckRow(Index2);
     FRows->Exchange(Index1, Index2);
-    for (auto& List : FColumnLists) List->Exchange(Index1, Index2);
+    for (auto& List : FColumnLists)
+        List->Exchange(Index1, Index2);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -206,7 +230,7 @@ int TCells::GetChildCount(const TRow* ARow) const {
     int Index = GetRowIndex(ARow);
     if (Index < 0) return 0;
     int Count = 0;
-    for (int r = Index + 1; r < FRowCount && static_cast<TRow*>(FRows->Get(r))->Level > ARow->Level; ++r)
+    for (int r = Index + 1; r<FRowCount&& static_cast<TRow*>(FRows->Get(r))->Level> ARow->Level; ++r)
         ++Count;
     return Count;
 }
@@ -258,44 +282,47 @@ void TCells::ExpandRow(int Index, bool Value) {
 
 void TCells::ColumnsChange(TColumnsOperation Operation, int Value1, int Value2) {
     switch (Operation) {
-        case opAdd: {
-            // The cells belong to the last column of the collection.
-            TNxCustomColumn* Column = ColumnAt(FColumns->Count() - 1);
-            auto List = std::make_unique<TList>();
-            for (int r = 0; r < FRowCount; ++r) List->Add(NewCell(Column, TCreatePlace::Add));
-            FColumnLists.push_back(std::move(List));
-            break;
-        }
-        case opDelete: {
-            if (Value1 < 0 || Value1 >= GetColumnCount()) ListIndexError(Value1);
-            FreeColumnCells(*FColumnLists[static_cast<size_t>(Value1)]);
-            FColumnLists.erase(FColumnLists.begin() + Value1);
-            // Rows cannot exist without a column.
-            if (FColumnLists.empty()) FreeAllRows();
-            break;
-        }
-        case opClear:
-            for (auto& List : FColumnLists) FreeColumnCells(*List);
-            FColumnLists.clear();
-            FreeAllRows();
-            break;
-        case opInsert: {
-            if (Value1 < 0 || Value1 > GetColumnCount()) ListIndexError(Value1);
-            TNxCustomColumn* Column = ColumnAt(Value1);
-            auto List = std::make_unique<TList>();
-            for (int r = 0; r < FRowCount; ++r) List->Add(NewCell(Column, TCreatePlace::InsertColumn));
-            FSorted = false;
-            FColumnLists.insert(FColumnLists.begin() + Value1, std::move(List));
-            break;
-        }
-        case opMove: {
-            if (Value1 < 0 || Value1 >= GetColumnCount()) ListIndexError(Value1);
-            if (Value2 < 0 || Value2 >= GetColumnCount()) ListIndexError(Value2);
-            auto List = std::move(FColumnLists[static_cast<size_t>(Value1)]);
-            FColumnLists.erase(FColumnLists.begin() + Value1);
-            FColumnLists.insert(FColumnLists.begin() + Value2, std::move(List));
-            break;
-        }
+    case opAdd: {
+        // The cells belong to the last column of the collection.
+        TNxCustomColumn* Column = ColumnAt(FColumns->Count() - 1);
+        auto List = std::make_unique<TList>();
+        for (int r = 0; r < FRowCount; ++r)
+            List->Add(NewCell(Column, TCreatePlace::Add));
+        FColumnLists.push_back(std::move(List));
+        break;
+    }
+    case opDelete: {
+        if (Value1 < 0 || Value1 >= GetColumnCount()) ListIndexError(Value1);
+        FreeColumnCells(*FColumnLists[static_cast<size_t>(Value1)]);
+        FColumnLists.erase(FColumnLists.begin() + Value1);
+        // Rows cannot exist without a column.
+        if (FColumnLists.empty()) FreeAllRows();
+        break;
+    }
+    case opClear:
+        for (auto& List : FColumnLists)
+            FreeColumnCells(*List);
+        FColumnLists.clear();
+        FreeAllRows();
+        break;
+    case opInsert: {
+        if (Value1 < 0 || Value1 > GetColumnCount()) ListIndexError(Value1);
+        TNxCustomColumn* Column = ColumnAt(Value1);
+        auto List = std::make_unique<TList>();
+        for (int r = 0; r < FRowCount; ++r)
+            List->Add(NewCell(Column, TCreatePlace::InsertColumn));
+        FSorted = false;
+        FColumnLists.insert(FColumnLists.begin() + Value1, std::move(List));
+        break;
+    }
+    case opMove: {
+        if (Value1 < 0 || Value1 >= GetColumnCount()) ListIndexError(Value1);
+        if (Value2 < 0 || Value2 >= GetColumnCount()) ListIndexError(Value2);
+        auto List = std::move(FColumnLists[static_cast<size_t>(Value1)]);
+        FColumnLists.erase(FColumnLists.begin() + Value1);
+        FColumnLists.insert(FColumnLists.begin() + Value2, std::move(List));
+        break;
+    }
     }
 }
 

@@ -14,7 +14,9 @@ TColumnPart::TColumnPart(TNxCustomColumn* AColumn, TColor DefaultColor)
     FGlyph->OnChange = [this] { GlyphChanged(); };
 }
 
-TColumnPart::~TColumnPart() { FGlyph->OnChange = nullptr; }
+TColumnPart::~TColumnPart() {
+    FGlyph->OnChange = nullptr;
+}
 
 void TColumnPart::Assign(const TPersistent* Source) {
     if (auto* Part = dynamic_cast<const TColumnPart*>(Source)) {
@@ -286,12 +288,16 @@ bool TNxCustomColumn::InReadingState() const {
     return FReading || (FCollection && FCollection->IsReadingState());
 }
 
-void TNxCustomColumn::PartChanged() { NotifyColumnChange(ccUndefined); }
+void TNxCustomColumn::PartChanged() {
+    NotifyColumnChange(ccUndefined);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Collection membership and geometry
 
-int TNxCustomColumn::GetIndex() const { return FCollection ? FCollection->IndexOf(this) : -1; }
+int TNxCustomColumn::GetIndex() const {
+    return FCollection ? FCollection->IndexOf(this) : -1;
+}
 
 void TNxCustomColumn::SetIndex(int Value) {
     int Old = GetIndex();
@@ -313,19 +319,30 @@ TRect TNxCustomColumn::GetMemberRect(TColumnMemberKind Kind) const {
     if (!Grid) return {};
     TGridArea Area;
     switch (Kind) {
-        case ckFooter: Area = gaFooter; break;
-        case ckHeader: Area = gaHeader; break;
-        case ckInput: Area = gaInput; break;
-        default: return {};
+    case ckFooter:
+        Area = gaFooter;
+        break;
+    case ckHeader:
+        Area = gaHeader;
+        break;
+    case ckInput:
+        Area = gaInput;
+        break;
+    default:
+        return {};
     }
     TRect AreaRect = Grid->GetAreaRect(Area);
     int Left = GetAbsoluteLeft();
     return {Left, AreaRect.Top, Left + FWidth, AreaRect.Bottom};
 }
 
-bool TNxCustomColumn::IsAlone() const { return FCollection && FCollection->VisibleCount() == 1; }
+bool TNxCustomColumn::IsAlone() const {
+    return FCollection && FCollection->VisibleCount() == 1;
+}
 
-bool TNxCustomColumn::IsClipped() const { return FCollection && FCollection->Clipped(this); }
+bool TNxCustomColumn::IsClipped() const {
+    return FCollection && FCollection->Clipped(this);
+}
 
 TColumnLocation TNxCustomColumn::GetLocation() const {
     int Count = FCollection ? FCollection->VisibleCount() : 0;
@@ -335,8 +352,12 @@ TColumnLocation TNxCustomColumn::GetLocation() const {
     return clMiddle;
 }
 
-bool TNxCustomColumn::GetFirst() const { return FCollection && FCollection->IsFirstEnabled(this); }
-bool TNxCustomColumn::GetLast() const { return FCollection && FCollection->IsLastEnabled(this); }
+bool TNxCustomColumn::GetFirst() const {
+    return FCollection && FCollection->IsFirstEnabled(this);
+}
+bool TNxCustomColumn::GetLast() const {
+    return FCollection && FCollection->IsLastEnabled(this);
+}
 
 TNxCustomColumn* TNxCustomColumn::GetNextColumn() const {
     auto* Self = const_cast<TNxCustomColumn*>(this);
@@ -364,7 +385,8 @@ bool TNxCustomColumn::GetSelected() const {
 }
 
 TRect TNxCustomColumn::GetSlideRect() const {
-    return {FSlideBounds->GetLeft(), FSlideBounds->GetTop(), FSlideBounds->GetRight(), FSlideBounds->GetBottom()};
+    return {FSlideBounds->GetLeft(), FSlideBounds->GetTop(), FSlideBounds->GetRight(),
+            FSlideBounds->GetBottom()};
 }
 
 int TNxCustomColumn::GetCellBestFit(const WideString& Text) {
@@ -488,7 +510,9 @@ void TNxCustomColumn::SetHeader(const TColumnHeader* Value) {
     NotifyColumnChange(ccUndefined);
 }
 
-void TNxCustomColumn::SetInplaceEdit(TObject* Value) { FInplaceEdit = Value; }
+void TNxCustomColumn::SetInplaceEdit(TObject* Value) {
+    FInplaceEdit = Value;
+}
 
 void TNxCustomColumn::SetInputCaption(const WideString& Value) {
     FInputCaption = Value;
@@ -588,7 +612,9 @@ void TNxCustomColumn::SetSortType(TSortType Value) {
     NotifyColumnChange(ccSortTypeChange);
 }
 
-void TNxCustomColumn::Resort() { NotifyColumnChange(ccSorted); }
+void TNxCustomColumn::Resort() {
+    NotifyColumnChange(ccSorted);
+}
 
 void TNxCustomColumn::SetVerticalAlignment(TVerticalAlignment Value) {
     FVerticalAlignment = Value;

@@ -11,12 +11,15 @@ TNxColumns::TNxColumns(TNxGridHost* AOwner) : FOwner(AOwner) {}
 TNxColumns::~TNxColumns() {
     // The grid is going away too; its handlers must not hear of columns freed here.
     FDestroying = true;
-    for (int i = FItems.Count() - 1; i >= 0; --i) delete ItemAt(i);
+    for (int i = FItems.Count() - 1; i >= 0; --i)
+        delete ItemAt(i);
     FItems.Clear();
     FPositionItems.Clear();
 }
 
-bool TNxColumns::Silenced() const { return FDestroying || (FOwner && FOwner->IsDestroying()); }
+bool TNxColumns::Silenced() const {
+    return FDestroying || (FOwner && FOwner->IsDestroying());
+}
 
 // ---------------------------------------------------------------------------------------------
 // Handlers
@@ -33,7 +36,9 @@ void TNxColumns::DoRepaint(TColumnsOperation Operation, TColumnType, int Value1,
     if (OnColumnsRepaint && !FDestroying) OnColumnsRepaint(this, Operation, Value1, Value2);
 }
 
-bool TNxColumns::IsReadingState() const { return FOwner && FOwner->IsReadingState(); }
+bool TNxColumns::IsReadingState() const {
+    return FOwner && FOwner->IsReadingState();
+}
 
 void TNxColumns::UpdateColumn(TNxCustomColumn* Column, TGridArea Area) {
     if (FOwner) FOwner->RefreshColumn(Column, Area);
@@ -60,7 +65,8 @@ TNxCustomColumn* TNxColumns::Add(const TColumnClass& ColumnClass, const WideStri
 }
 
 void TNxColumns::AddColumns(const TColumnClass& ColumnClass, int Count) {
-    for (int i = 0; i < Count; ++i) Add(ColumnClass, WideString());
+    for (int i = 0; i < Count; ++i)
+        Add(ColumnClass, WideString());
 }
 
 void TNxColumns::AddColumn(TNxCustomColumn* Column) {
@@ -116,7 +122,9 @@ void TNxColumns::JoinWhileReading(TNxCustomColumn* Column) {
     DoChange(opAdd, ctNone, -1, -1);
 }
 
-void TNxColumns::Delete(int Index) { delete GetItem(Index); }
+void TNxColumns::Delete(int Index) {
+    delete GetItem(Index);
+}
 
 void TNxColumns::Remove(TNxCustomColumn* Column) {
     int Index = FItems.IndexOf(Column);
@@ -162,7 +170,9 @@ void TNxColumns::ChangePosition(int CurPos, int NewPos) {
     DoColumnChange(PositionAt(NewPos), ccPosition, CurPos);
 }
 
-TNxCustomColumn* TNxColumns::GetItem(int Index) const { return ItemAt(Index); }
+TNxCustomColumn* TNxColumns::GetItem(int Index) const {
+    return ItemAt(Index);
+}
 
 int TNxColumns::IndexOf(const TNxCustomColumn* Column) const {
     return FItems.IndexOf(const_cast<TNxCustomColumn*>(Column));
@@ -174,9 +184,13 @@ TNxCustomColumn* TNxColumns::GetColumn(const AnsiString& Name) const {
     return nullptr;
 }
 
-TNxCustomColumn* TNxColumns::GetPositionItem(int Pos) const { return PositionAt(Pos); }
+TNxCustomColumn* TNxColumns::GetPositionItem(int Pos) const {
+    return PositionAt(Pos);
+}
 
-void TNxColumns::SetPositionItem(int Pos, TNxCustomColumn* Column) { FPositionItems.Put(Pos, Column); }
+void TNxColumns::SetPositionItem(int Pos, TNxCustomColumn* Column) {
+    FPositionItems.Put(Pos, Column);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Visible columns
@@ -354,5 +368,6 @@ void TNxColumns::UpdatePositionList(TNxCustomColumn* Column) {
 }
 
 void TNxColumns::GridFontChanged() {
-    for (int i = 0; i < Count(); ++i) ItemAt(i)->TakeGridFont();
+    for (int i = 0; i < Count(); ++i)
+        ItemAt(i)->TakeGridFont();
 }

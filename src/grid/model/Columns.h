@@ -11,8 +11,7 @@
 // Makes a column of one kind, owned by AOwner.
 using TColumnClass = std::function<TNxCustomColumn*(TObject* AOwner)>;
 
-template <typename T>
-TColumnClass ColumnClassOf() {
+template <typename T> TColumnClass ColumnClassOf() {
     return [](TObject* AOwner) -> TNxCustomColumn* { return new T(AOwner); };
 }
 
@@ -25,8 +24,7 @@ public:
     TNxColumns& operator=(const TNxColumns&) = delete;
 
     TNxCustomColumn* Add(const TColumnClass& ColumnClass, const WideString& Caption = WideString());
-    template <typename T>
-    T* Add(const WideString& Caption = WideString()) {
+    template <typename T> T* Add(const WideString& Caption = WideString()) {
         return static_cast<T*>(Add(ColumnClassOf<T>(), Caption));
     }
     void AddColumns(const TColumnClass& ColumnClass, int Count);

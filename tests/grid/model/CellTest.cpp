@@ -10,8 +10,7 @@
 
 namespace {
 
-template <typename F>
-std::string ErrorOf(F&& Action) {
+template <typename F> std::string ErrorOf(F&& Action) {
     try {
         Action();
     } catch (const Exception& E) {
@@ -21,8 +20,7 @@ std::string ErrorOf(F&& Action) {
 }
 
 // A grid with one column of the given kind and three rows; Cell(r) looks the cell up first.
-template <typename ColumnT>
-class TOneColumn {
+template <typename ColumnT> class TOneColumn {
 public:
     TOneColumn() {
         Column = Grid.AddColumn<ColumnT>();
@@ -37,7 +35,7 @@ public:
     ColumnT* Column;
 };
 
-}  // namespace
+} // namespace
 
 TEST(BooleanCell, TextIsTrueOnlyForOneOrTrueInAnyCase) {
     TOneColumn<TTypedColumn<ctBoolean>> G;

@@ -7,8 +7,7 @@
 
 namespace {
 
-template <typename F>
-std::string ErrorOf(F&& Action) {
+template <typename F> std::string ErrorOf(F&& Action) {
     try {
         Action();
     } catch (const EListError& E) {
@@ -42,13 +41,14 @@ public:
     }
     std::vector<int> Order() {
         std::vector<int> Result;
-        for (int r = 0; r < Grid.Cells->GetRowCount(); ++r) Result.push_back(OriginalOf(r));
+        for (int r = 0; r < Grid.Cells->GetRowCount(); ++r)
+            Result.push_back(OriginalOf(r));
         return Result;
     }
     TFakeGrid Grid;
 };
 
-}  // namespace
+} // namespace
 
 TEST(Cells, NewStoreIsEmpty) {
     TFakeGrid Grid;
@@ -212,9 +212,9 @@ TEST(Cells, ChildRowsFollowTheirParentAndCountAsTheTreeSays) {
     Grid.AddColumn();
     TCells& Cells = *Grid.Cells;
     Cells.AddRow(2);
-    Cells.AddChildRow(0, 1);   // child A of row 0
-    Cells.AddChildRow(1, 2);   // grandchild under A
-    Cells.AddChildRow(0, 3);   // child B of row 0
+    Cells.AddChildRow(0, 1); // child A of row 0
+    Cells.AddChildRow(1, 2); // grandchild under A
+    Cells.AddChildRow(0, 3); // child B of row 0
     ASSERT_EQ(Cells.GetRowCount(), 5);
     TRow* Root = Cells.GetRow(0);
     EXPECT_EQ(Root->ChildCount, 2);

@@ -75,7 +75,8 @@ TEST(Column, VisibleReportsOnlyRealChanges) {
     auto* A = Grid.AddColumn();
     auto* B = Grid.AddColumn();
     std::vector<TColumnNotifyOperation> Heard;
-    A->RegisterNotification(&Heard, [&](TNxCustomColumn*, TColumnNotifyOperation Op) { Heard.push_back(Op); });
+    A->RegisterNotification(&Heard,
+                            [&](TNxCustomColumn*, TColumnNotifyOperation Op) { Heard.push_back(Op); });
     Grid.ClearReports();
 
     A->SetVisible(true);
@@ -178,7 +179,8 @@ TEST(Column, PropertiesReportOrRepaintTheRightArea) {
     TFakeGrid Grid;
     auto* Column = Grid.AddColumn();
     std::vector<TColumnNotifyOperation> Heard;
-    Column->RegisterNotification(&Heard, [&](TNxCustomColumn*, TColumnNotifyOperation Op) { Heard.push_back(Op); });
+    Column->RegisterNotification(&Heard,
+                                 [&](TNxCustomColumn*, TColumnNotifyOperation Op) { Heard.push_back(Op); });
     Grid.ClearReports();
 
     Column->SetAlignment(taCenter);
@@ -187,7 +189,8 @@ TEST(Column, PropertiesReportOrRepaintTheRightArea) {
     Column->SetInputValue(u"x");
     Column->SetSortKind(skDescending);
     EXPECT_THAT(Heard, ElementsAre(ccAlignChange, cnColorChange, ccDrawingChange));
-    EXPECT_THAT(Grid.KindsFor(Column), ElementsAre(ccUndefined, ccUndefined, ccUndefined, ccInputChange, ccSortTypeChange));
+    EXPECT_THAT(Grid.KindsFor(Column),
+                ElementsAre(ccUndefined, ccUndefined, ccUndefined, ccInputChange, ccSortTypeChange));
 
     Column->SetPadding(2);
     Column->SetWrapKind(wkWordWrap);
@@ -203,7 +206,8 @@ TEST(Column, PropertiesReportOrRepaintTheRightArea) {
 
     // Unregistering removes the listener; others stay.
     std::vector<TColumnNotifyOperation> Second;
-    Column->RegisterNotification(&Second, [&](TNxCustomColumn*, TColumnNotifyOperation Op) { Second.push_back(Op); });
+    Column->RegisterNotification(&Second,
+                                 [&](TNxCustomColumn*, TColumnNotifyOperation Op) { Second.push_back(Op); });
     Column->UnregisterNotification(&Heard);
     Heard.clear();
     Column->GetHeader()->SetCaption(u"Name");

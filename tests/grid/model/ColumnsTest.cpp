@@ -12,17 +12,19 @@ namespace {
 
 std::vector<TNxCustomColumn*> DisplayOrder(const TNxColumns& Columns) {
     std::vector<TNxCustomColumn*> Result;
-    for (int p = 0; p < Columns.Count(); ++p) Result.push_back(Columns.GetPositionItem(p));
+    for (int p = 0; p < Columns.Count(); ++p)
+        Result.push_back(Columns.GetPositionItem(p));
     return Result;
 }
 
 std::vector<TNxCustomColumn*> IndexOrder(const TNxColumns& Columns) {
     std::vector<TNxCustomColumn*> Result;
-    for (int i = 0; i < Columns.Count(); ++i) Result.push_back(Columns.GetItem(i));
+    for (int i = 0; i < Columns.Count(); ++i)
+        Result.push_back(Columns.GetItem(i));
     return Result;
 }
 
-}  // namespace
+} // namespace
 
 TEST(Columns, AddAppendsInBothOrdersAndTakesTheGridLook) {
     TFakeGrid Grid;
@@ -121,7 +123,7 @@ TEST(Columns, AutoSizeSharesTheFreeWidthRoundingHalvesToEven) {
     TFakeGrid Grid;
     auto* A = Grid.AddColumn();
     auto* B = Grid.AddColumn();
-    Grid.Reading = true;  // set up without resizing on the way
+    Grid.Reading = true; // set up without resizing on the way
     A->SetOptions({coAutoSize});
     B->SetOptions({coAutoSize});
     A->SetWidth(100);
@@ -177,7 +179,8 @@ TEST(Columns, ClearReportsEveryDeleteLastFirstThenClear) {
     Grid.ClearReports();
     Grid.Columns->Clear();
     EXPECT_EQ(Grid.ListReports,
-              (std::vector<TListReport>{{opDelete, 2, -1}, {opDelete, 1, -1}, {opDelete, 0, -1}, {opClear, -1, -1}}));
+              (std::vector<TListReport>{
+                  {opDelete, 2, -1}, {opDelete, 1, -1}, {opDelete, 0, -1}, {opClear, -1, -1}}));
     EXPECT_EQ(Grid.RepaintReports.back(), (TListReport{opClear, -1, -1}));
     EXPECT_TRUE(Grid.Columns->Empty());
     EXPECT_EQ(Grid.Cells->GetColumnCount(), 0);
@@ -193,7 +196,7 @@ TEST(Columns, DeleteAndRemoveReportTheOldIndex) {
     EXPECT_EQ(Grid.ListReports, (std::vector<TListReport>{{opDelete, 0, -1}}));
     EXPECT_EQ(A->GetCollection(), nullptr);
     EXPECT_EQ(B->GetPosition(), 0);
-    delete A;  // no longer listed: freeing it reports nothing more
+    delete A; // no longer listed: freeing it reports nothing more
     EXPECT_EQ(Grid.ListReports.size(), 1u);
     Grid.Columns->Delete(0);
     EXPECT_TRUE(Grid.Columns->Empty());
@@ -268,7 +271,7 @@ namespace {
 
 struct TFailingSetup {};
 
-}  // namespace
+} // namespace
 
 TEST(Columns, AColumnWhoseSetupFailsIsFreedAndTheErrorPassesOn) {
     TFakeGrid Grid;

@@ -24,8 +24,7 @@ public:
     TColumnStyle Style;
 };
 
-template <TColumnType Type>
-class TTypedColumn : public TTestColumn {
+template <TColumnType Type> class TTypedColumn : public TTestColumn {
 public:
     explicit TTypedColumn(TObject* AOwner = nullptr) : TTestColumn(AOwner) { SetColumnType(Type); }
 };
@@ -61,7 +60,8 @@ public:
     TFakeGrid() {
         Columns = std::make_unique<TNxColumns>(this);
         Cells = std::make_unique<TCells>(this, Columns.get());
-        Columns->OnColumnChange = [this](TObject* Sender, TNxCustomColumn* Column, TColumnChangeKind Kind, int Param) {
+        Columns->OnColumnChange = [this](TObject* Sender, TNxCustomColumn* Column, TColumnChangeKind Kind,
+                                         int Param) {
             EXPECT_EQ(Sender, Columns.get());
             ColumnReports.push_back({Column, Kind, Param});
         };
@@ -85,8 +85,7 @@ public:
         Columns.reset();
     }
 
-    template <typename T = TTestColumn>
-    T* AddColumn(const WideString& Caption = WideString()) {
+    template <typename T = TTestColumn> T* AddColumn(const WideString& Caption = WideString()) {
         return Columns->Add<T>(Caption);
     }
 
@@ -106,7 +105,9 @@ public:
     }
 
     // TNxGridHost
-    void RefreshColumn(TNxCustomColumn* Column, TGridArea Area) override { Refreshes.emplace_back(Column, Area); }
+    void RefreshColumn(TNxCustomColumn* Column, TGridArea Area) override {
+        Refreshes.emplace_back(Column, Area);
+    }
     TFont* GetGridFont() override { return &Font; }
     TColor GetGridColor() override { return Color; }
     TCursor GetGridCursor() override { return Cursor; }
@@ -115,10 +116,14 @@ public:
     int GetHorzScrollPos() override { return HorzPos; }
     TRect GetAreaRect(TGridArea Area) override {
         switch (Area) {
-            case gaHeader: return {0, 0, 300, 18};
-            case gaFooter: return {0, 130, 300, 148};
-            case gaInput: return {0, 18, 300, 34};
-            default: return BodyRect;
+        case gaHeader:
+            return {0, 0, 300, 18};
+        case gaFooter:
+            return {0, 130, 300, 148};
+        case gaInput:
+            return {0, 18, 300, 34};
+        default:
+            return BodyRect;
         }
     }
     bool ShowsIndicator() override { return Indicator; }
@@ -128,7 +133,9 @@ public:
     int GetSelectedColumn() override { return SelectedColumn; }
     TNxCustomColumn* GetFocusedColumn() override { return FocusedColumn; }
     TNxCustomColumn* GetHoverColumn() override { return HoverColumn; }
-    bool IsCellHighlighted(int ACol, int ARow) override { return ACol == HighlightCol && ARow == HighlightRow; }
+    bool IsCellHighlighted(int ACol, int ARow) override {
+        return ACol == HighlightCol && ARow == HighlightRow;
+    }
     TColor GetActualCellColor(int ACol, int ARow) override { return static_cast<TColor>(ACol * 1000 + ARow); }
     TColor GetActualCellFontColor(int, int ARow) override { return static_cast<TColor>(ARow); }
     TNxColumns* GetColumns() override { return Columns.get(); }
