@@ -223,7 +223,7 @@ WideString TStrings::Quoted(const WideString& S, WideChar Quote, bool StrictRule
     if (StrictRule) {
         need = S.find(Delim) != WideString::npos || (Quote != 0 && S.find(Quote) != WideString::npos);
     } else {
-        need = S.empty();
+        need = false;
         for (char16_t c : S)
             if (c <= u' ' || c == Quote || c == Delim) need = true;
     }
@@ -232,6 +232,7 @@ WideString TStrings::Quoted(const WideString& S, WideChar Quote, bool StrictRule
 }
 
 WideString TStrings::GetCommaText() const {
+    if (GetCount() == 1 && Get(0).empty()) return u"\"\"";
     WideString r;
     for (int i = 0, n = GetCount(); i < n; ++i) {
         if (i > 0) r += u',';
@@ -241,15 +242,12 @@ WideString TStrings::GetCommaText() const {
 }
 
 WideString TStrings::GetDelimitedText() const {
+    // A single empty string needs its quotes to come back as one string rather than none.
+    if (GetCount() == 1 && Get(0).empty() && FQuoteChar != 0) return WideString(2, FQuoteChar);
     WideString r;
-    // A single empty string still needs its quotes to come back as one string.
     for (int i = 0, n = GetCount(); i < n; ++i) {
         if (i > 0) r += FDelimiter;
-        WideString s = Get(i);
-        if (FStrictDelimiter && s.empty() && n == 1 && FQuoteChar != 0)
-            r += WideString(2, FQuoteChar);
-        else
-            r += Quoted(s, FQuoteChar, FStrictDelimiter, FDelimiter);
+        r += Quoted(Get(i), FQuoteChar, FStrictDelimiter, FDelimiter);
     }
     return r;
 }

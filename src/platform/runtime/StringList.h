@@ -72,9 +72,9 @@ public:
     WideString GetLineBreak() const { return FLineBreak; }
     void SetLineBreak(const WideString& Value) { FLineBreak = Value; }
 
-    // Comma text: strings joined by ','; one that is empty or holds a blank, a quote, a comma or a
-    // control character is quoted with '"' (quotes doubled). Setting splits at commas and at
-    // blanks outside quotes.
+    // Comma text: strings joined by ','; one that holds a blank, a quote, a comma or a control
+    // character is quoted with '"' (quotes doubled); a list of one empty string is "\"\"".
+    // Setting splits at commas and at blanks outside quotes.
     WideString GetCommaText() const;
     void SetCommaText(const WideString& Value);
     // The same with Delimiter and QuoteChar; with StrictDelimiter only Delimiter splits and only

@@ -112,12 +112,19 @@ TEST(StringList, TextForms) {
 
     list.Clear();
     for (auto s : {u"a", u"b c", u"", u"d\"e", u"f,g"}) list.Add(s);
-    EXPECT_EQ(list.GetCommaText(), u"a,\"b c\",\"\",\"d\"\"e\",\"f,g\"");
+    EXPECT_EQ(list.GetCommaText(), u"a,\"b c\",,\"d\"\"e\",\"f,g\"");
     TStringList back;
     back.SetCommaText(list.GetCommaText());
     EXPECT_EQ(Lines(back), Lines(list));
     back.SetCommaText(u" a b , c,");
     EXPECT_EQ(Lines(back), (W{u"a", u"b", u"c", u""}));
+    TStringList single;
+    single.Add(u"");
+    EXPECT_EQ(single.GetCommaText(), u"\"\"");
+    back.SetCommaText(single.GetCommaText());
+    EXPECT_EQ(Lines(back), (W{u""}));
+    back.SetCommaText(u"");
+    EXPECT_EQ(back.GetCount(), 0);
 
     TStringList strict;
     strict.SetDelimiter(u';');
