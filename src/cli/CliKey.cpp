@@ -1,4 +1,5 @@
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -27,13 +28,31 @@ std::optional<std::string> FirstLine(std::istream& in) {
     return WithoutLineEnd(line);
 }
 
+// The terminal's settings while echo is off, so that Ctrl-C at the prompt gives them back.
+int gPromptTty = -1;
+termios gPromptSaved{};
+
+extern "C" void RestoreTerminalAndDie(int sig) {
+    if (gPromptTty >= 0) ::tcsetattr(gPromptTty, TCSAFLUSH, &gPromptSaved);
+    ::signal(sig, SIG_DFL);
+    ::raise(sig);
+}
+
 // Reads a line from the controlling terminal with echo off.
 std::optional<std::string> Prompt() {
     const int tty = ::open("/dev/tty", O_RDWR | O_CLOEXEC);
     if (tty < 0) return std::nullopt;
     termios saved{};
     const bool canHide = ::tcgetattr(tty, &saved) == 0;
+    struct sigaction oldInt {}, oldTerm {};
     if (canHide) {
+        gPromptSaved = saved;
+        gPromptTty = tty;
+        struct sigaction sa {};
+        sa.sa_handler = RestoreTerminalAndDie;
+        sigemptyset(&sa.sa_mask);
+        ::sigaction(SIGINT, &sa, &oldInt);
+        ::sigaction(SIGTERM, &sa, &oldTerm);
         termios quiet = saved;
         quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
         quiet.c_lflag |= ECHONL;
@@ -49,7 +68,12 @@ std::optional<std::string> Prompt() {
         if (n <= 0 || c == '\n') break;
         line += c;
     }
-    if (canHide) ::tcsetattr(tty, TCSAFLUSH, &saved);
+    if (canHide) {
+        ::tcsetattr(tty, TCSAFLUSH, &saved);
+        ::sigaction(SIGINT, &oldInt, nullptr);
+        ::sigaction(SIGTERM, &oldTerm, nullptr);
+        gPromptTty = -1;
+    }
     ::close(tty);
     return WithoutLineEnd(line);
 }

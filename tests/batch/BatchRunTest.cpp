@@ -168,3 +168,13 @@ TEST(MemoryJobList, OutOfRangeRowsRaiseTheListError) {
     }
     EXPECT_THROW(jobs.GetSourcePath(-1), EListError);
 }
+
+TEST(BatchRunNames, FolderAndNameAreJoinedWithOneSeparator) {
+    EXPECT_EQ(BatchRun::OutputName("/out", "a", 12), "/out/a(dec12).txt");
+    EXPECT_EQ(BatchRun::OutputName("/out/", "", 2), "/out/(dec2).txt");
+    EXPECT_EQ(BatchRun::OutputName("/", "a", 1), "/a(dec1).txt");
+    EXPECT_EQ(BatchRun::OutputName("", "a", 3), "a(dec3).txt");  // never the root
+    BatchSettings chosen{kKey, true, "/chosen"};
+    EXPECT_EQ(BatchRun::OutputFolderFor("/data/in/a.txt", chosen), "/chosen");
+    EXPECT_EQ(BatchRun::OutputFolderFor("/data/in/a.txt", BatchSettings{kKey}), "/data/in/Decript");
+}

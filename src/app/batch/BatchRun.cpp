@@ -78,8 +78,9 @@ std::string BatchRun::OutputFolderFor(const std::string& sourcePath, const Batch
 }
 
 std::string BatchRun::OutputName(const std::string& folder, const std::string& baseName, uint64_t n) {
+    // An empty folder means the current one, never the root.
     std::string name = folder;
-    if (name.empty() || name.back() != '/') name += '/';
+    if (!name.empty() && name.back() != '/') name += '/';
     return name + baseName + "(dec" + std::to_string(n) + ").txt";
 }
 
