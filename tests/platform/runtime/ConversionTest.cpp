@@ -245,3 +245,25 @@ TEST_F(ConversionTest, StringHelpers) {
 }
 
 }  // namespace
+
+#include "platform/runtime/MaskUtils.h"
+
+namespace {
+
+TEST(EditMask, FormatMaskTextPlacesTheValueAndTheLiterals) {
+    TFormatSettings de = GermanSettings();
+    // Literals not in the value.
+    EXPECT_EQ(FormatMaskText(u"(000) 000-0000;0;_", u"5551234567", de), u"(555) 123-4567");
+    EXPECT_EQ(FormatMaskText(u"(000) 000-0000;0;_", u"55512", de), u"(555) 12 -    ");
+    // Literals carried by the value stay in place.
+    EXPECT_EQ(FormatMaskText(u"(000) 000-0000;1;_", u"(555) 123-4567", de), u"(555) 123-4567");
+    EXPECT_EQ(FormatMaskText(u"00/00/0000", u"05032024", de), u"05.03.2024");
+    EXPECT_EQ(FormatMaskText(u"!99:99;0", u"1405", de), u"14:05");
+    EXPECT_EQ(FormatMaskText(u">LL<ll\\-0", u"abCD7", de), u"ABcd-7");
+    EXPECT_EQ(FormatMaskText(u"\\;AA;0;*", u"xy", de), u";xy");
+    EXPECT_FALSE(MaskGetMaskSave(u"000;0;_"));
+    EXPECT_TRUE(MaskGetMaskSave(u"000"));
+    EXPECT_EQ(MaskGetMaskBlank(u"000;1;*"), u'*');
+}
+
+}  // namespace
