@@ -193,7 +193,8 @@ void THandleStream::SetSize(int64_t NewSize) {
 }
 
 TFileStream::TFileStream(const std::string& FileName, uint16_t Mode) : THandleStream(-1), FFileName(FileName) {
-    if (Mode == fmCreate) {
+    // fmCreate may carry a share mode in its low bits.
+    if ((Mode & fmCreate) == fmCreate) {
         FHandle = ::open(FileName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
         if (FHandle < 0) throw EFCreateError(Format(SFCreateErrorEx, {FileName, std::string(std::strerror(errno))}));
         return;

@@ -83,7 +83,8 @@ inline constexpr uint16_t fmShareExclusive = 0x0010;
 inline constexpr uint16_t fmShareDenyWrite = 0x0020;
 inline constexpr uint16_t fmShareDenyRead = 0x0030;
 inline constexpr uint16_t fmShareDenyNone = 0x0040;
-// Creates the file, or empties an existing one, for reading and writing.
+// Creates the file, or empties an existing one, for reading and writing (a share mode may be
+// or-ed in).
 inline constexpr uint16_t fmCreate = 0xFF00;
 
 // A file. The name is UTF-8 (the file system's form). Failure raises EFCreateError

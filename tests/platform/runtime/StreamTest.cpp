@@ -96,9 +96,11 @@ TEST(FileStream, CreateOpenReadAndWrite) {
         EXPECT_EQ(f.ReadAll(), "01ab");
     }
     {
-        TFileStream f(WideString(u"data.bin").insert(0, Utf8ToWide(folder.Path() + "/")), fmCreate);
+        TFileStream f(WideString(u"data.bin").insert(0, Utf8ToWide(folder.Path() + "/")), fmCreate | fmShareExclusive);
         EXPECT_EQ(f.GetSize(), 0);  // created anew
+        f.WriteAnsiString("new");
     }
+    EXPECT_EQ(FileBytes(path), "new");
     // A UTF-8 file name reaches the file system as it is.
     std::string named = folder.File("\xc3\xa9t\xc3\xa9.txt");
     { TFileStream f(Utf8ToWide(named), fmCreate); }
