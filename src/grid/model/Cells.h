@@ -13,6 +13,9 @@
 class TNxColumns;
 class TNxGridHost;
 
+// A comparator of two cells of the store, true when Cell1 goes after (or before) Cell2.
+using TCompareFunc = bool (TCells::*)(TCell* Cell1, TCell* Cell2);
+
 class TRow : public TObject {
 public:
     int ChildCount = 0;
