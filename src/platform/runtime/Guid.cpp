@@ -22,7 +22,7 @@ int32_t CoCreateGuid(TGUID& Guid) {
     Guid.D3 = static_cast<uint16_t>((((bytes[6] << 8) | bytes[7]) & 0x0FFF) | 0x4000);  // version 4
     for (int i = 0; i < 8; ++i) Guid.D4[i] = bytes[8 + i];
     Guid.D4[0] = static_cast<uint8_t>((Guid.D4[0] & 0x3F) | 0x80);  // RFC 4122 variant
-    return S_OK;
+    return 0;
 }
 
 int32_t CreateGUID(TGUID& Guid) { return CoCreateGuid(Guid); }

@@ -14,10 +14,8 @@ struct TGUID {
     friend bool operator==(const TGUID&, const TGUID&) = default;
 };
 
-inline constexpr int32_t S_OK = 0;
-inline constexpr int32_t E_FAIL = static_cast<int32_t>(0x80004005u);
-
-// A new random (version 4) GUID. Returns S_OK.
+// A new random (version 4) GUID. Returns 0 (S_OK; the constant itself lives with the visual
+// styles' HRESULT values).
 int32_t CoCreateGuid(TGUID& Guid);
 int32_t CreateGUID(TGUID& Guid);
 TGUID NewGUID();
