@@ -185,23 +185,44 @@ std::vector<int> PenPattern(TPenStyle style) {
     }
 }
 
-// Pixels of the line from a to b, b excluded, in drawing order.
-void LinePixels(TPoint a, TPoint b, std::vector<QPoint>& out) {
-    int dx = b.X - a.X, dy = b.Y - a.Y;
-    int adx = std::abs(dx), ady = std::abs(dy);
-    int n = std::max(adx, ady);
-    if (n == 0) return;
+// Pixels of the line from a to b, b excluded, that fall within bounds (logical). offset counts the
+// pixels of the earlier segments of the same path, for the phase of the dash pattern (dashOn:
+// whether each position of one pattern period is drawn; empty for solid lines).
+void LinePixels(TPoint a, TPoint b, const QRect& bounds, long long offset, const std::vector<bool>& dashOn,
+                std::vector<QPoint>& on, std::vector<QPoint>* off) {
+    long long dx = static_cast<long long>(b.X) - a.X, dy = static_cast<long long>(b.Y) - a.Y;
+    long long adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+    long long n = std::max(adx, ady);
+    if (n == 0 || bounds.isEmpty()) return;
     int sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
-    out.reserve(out.size() + static_cast<size_t>(n));
-    // Minor coordinate rounded to nearest, halves away from the start.
-    for (int i = 0; i < n; ++i) {
-        if (adx >= ady) {
-            int minor = (2 * i * ady + adx) / (2 * adx);
-            out.emplace_back(a.X + sx * i, a.Y + sy * minor);
+    bool xMajor = adx >= ady;
+    // Only the steps whose major coordinate lies within the bounds.
+    long long start = xMajor ? a.X : a.Y, step = xMajor ? sx : sy;
+    long long lo = xMajor ? bounds.left() : bounds.top(), hi = xMajor ? bounds.right() : bounds.bottom();
+    long long i0 = 0, i1 = n - 1;
+    if (step > 0) {
+        i0 = std::max(i0, lo - start);
+        i1 = std::min(i1, hi - start);
+    } else {
+        i0 = std::max(i0, start - hi);
+        i1 = std::min(i1, start - lo);
+    }
+    for (long long i = i0; i <= i1; ++i) {
+        // The minor coordinate rounded to nearest, halves away from the start.
+        long long x, y;
+        if (xMajor) {
+            x = a.X + sx * i;
+            y = a.Y + sy * ((2 * i * ady + adx) / (2 * adx));
         } else {
-            int minor = (2 * i * adx + ady) / (2 * ady);
-            out.emplace_back(a.X + sx * minor, a.Y + sy * i);
+            y = a.Y + sy * i;
+            x = a.X + sx * ((2 * i * adx + ady) / (2 * ady));
         }
+        if (y < bounds.top() || y > bounds.bottom() || x < bounds.left() || x > bounds.right()) continue;
+        QPoint q(static_cast<int>(x), static_cast<int>(y));
+        if (dashOn.empty() || dashOn[static_cast<size_t>((offset + i) % static_cast<long long>(dashOn.size()))])
+            on.push_back(q);
+        else if (off)
+            off->push_back(q);
     }
 }
 
@@ -274,30 +295,22 @@ void StrokePath(TCanvas::Impl& d, std::span<const TPoint> pts, bool closed) {
     if (!p.Active()) return;
     p->setCompositionMode(rop.Mode);
     if (pen.GetWidth() <= 1) {
-        std::vector<QPoint> px;
-        for (size_t i = 0; i + 1 < pts.size(); ++i) LinePixels(pts[i], pts[i + 1], px);
-        if (closed) LinePixels(pts.back(), pts.front(), px);
-        std::vector<int> pattern = PenPattern(pen.GetStyle());
-        if (pattern.empty()) {
-            FillPixels(*p, px, rop.Color);
-            return;
-        }
         // Styled lines: the gaps take the background color unless the background is transparent.
+        std::vector<bool> dashOn;
+        std::vector<int> pattern = PenPattern(pen.GetStyle());
+        for (size_t k = 0; k < pattern.size(); ++k) dashOn.insert(dashOn.end(), static_cast<size_t>(pattern[k]), k % 2 == 0);
+        QRect bounds = d.EffectiveClip().boundingRect().translated(d.State.WindowOrg.X, d.State.WindowOrg.Y);
         std::vector<QPoint> on, off;
-        size_t k = 0;
-        int left = pattern[0];
-        for (const QPoint& q : px) {
-            ((k % 2 == 0) ? on : off).push_back(q);
-            if (--left == 0) {
-                k = (k + 1) % pattern.size();
-                left = pattern[k];
-            }
-        }
+        std::vector<QPoint>* gaps = d.State.BkMode == OPAQUE ? &off : nullptr;
+        long long offset = 0;
+        auto segment = [&](TPoint from, TPoint to) {
+            LinePixels(from, to, bounds, offset, dashOn, on, gaps);
+            offset += std::max(std::llabs(static_cast<long long>(to.X) - from.X), std::llabs(static_cast<long long>(to.Y) - from.Y));
+        };
+        for (size_t i = 0; i + 1 < pts.size(); ++i) segment(pts[i], pts[i + 1]);
+        if (closed) segment(pts.back(), pts.front());
         FillPixels(*p, on, rop.Color);
-        if (d.State.BkMode == OPAQUE) {
-            Rop gap = PenRop(pen.GetMode(), d.State.BkColor);
-            FillPixels(*p, off, gap.Color);
-        }
+        if (!off.empty()) FillPixels(*p, off, PenRop(pen.GetMode(), d.State.BkColor).Color);
         return;
     }
     // Wide pens: geometric lines through the pixel centres with round ends and joins.
@@ -478,7 +491,7 @@ void TCanvas::Ellipse(int left, int top, int right, int bottom) {
     // One-pixel outlines: the ellipse's pixels within left .. right - 1 and top .. bottom - 1; the
     // outline is the pixels with a neighbour outside, the fill the rest, so no pixel is touched
     // twice (which matters for the inverting modes).
-    QRegion all(QRect(left, top, right - left, bottom - top), QRegion::Ellipse);
+    QRegion all = EllipseRegion(QRect(left, top, right - left, bottom - top));
     QRegion inner = all.intersected(all.translated(1, 0)).intersected(all.translated(-1, 0))
                         .intersected(all.translated(0, 1)).intersected(all.translated(0, -1));
     QRegion outline = all.subtracted(inner);

@@ -2,6 +2,8 @@
 
 #include <QPainterPath>
 #include <QPolygon>
+#include <algorithm>
+#include <cmath>
 
 #include "platform/graphics/RegionQt.h"
 
@@ -19,6 +21,35 @@ TRegion& TRegion::operator=(TRegion&& other) noexcept {
     return *this;
 }
 TRegion::~TRegion() = default;
+
+QRegion EllipseRegion(const QRect& box) {
+    // Row by row, the pixels whose centres lie inside the ellipse inscribed in the box.
+    if (box.isEmpty()) return QRegion();
+    const double a = box.width() / 2.0, b = box.height() / 2.0;
+    const double cx = box.left() + a, cy = box.top() + b;
+    QRegion region;
+    int spanLeft = 0, spanRight = -1, spanTop = box.top();
+    auto flush = [&](int bottom) {
+        if (spanRight >= spanLeft && bottom > spanTop)
+            region += QRect(spanLeft, spanTop, spanRight - spanLeft + 1, bottom - spanTop);
+    };
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        double t = (y + 0.5 - cy) / b;
+        double half = t * t < 1.0 ? a * std::sqrt(1.0 - t * t) : 0.0;
+        int l = static_cast<int>(std::ceil(cx - half - 0.5));
+        int r = static_cast<int>(std::floor(cx + half - 0.5));
+        l = std::max(l, box.left());
+        r = std::min(r, box.right());
+        if (l != spanLeft || r != spanRight) {
+            flush(y);
+            spanLeft = l;
+            spanRight = r;
+            spanTop = y;
+        }
+    }
+    flush(box.bottom() + 1);
+    return region;
+}
 
 TRegion RegionFromQt(const QRegion& region) {
     TRegion r;
@@ -41,7 +72,7 @@ TRegion TRegion::FromPolygon(std::span<const TPoint> points, int fillMode) {
 
 TRegion TRegion::FromEllipse(const TRect& r) {
     if (r.IsEmpty()) return TRegion();
-    return RegionFromQt(QRegion(RectToQt(r), QRegion::Ellipse));
+    return RegionFromQt(EllipseRegion(RectToQt(r)));
 }
 
 TRegion TRegion::FromRoundRect(const TRect& r, int ellipseWidth, int ellipseHeight) {

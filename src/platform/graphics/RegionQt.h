@@ -12,6 +12,8 @@ struct TRegion::Impl {
 
 inline const QRegion& RegionToQt(const TRegion& region) { return region.GetImpl().Region; }
 TRegion RegionFromQt(const QRegion& region);
+// The pixels whose centres lie inside the ellipse inscribed in the box.
+QRegion EllipseRegion(const QRect& box);
 
 inline QRect RectToQt(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
 inline TRect RectFromQt(const QRect& r) {

@@ -50,6 +50,29 @@ TEST(CanvasLines, WidthZeroAndOneAreOnePixel) {
     EXPECT_EQ(ink.Top, 9);
 }
 
+TEST(CanvasLines, FarAwayEndsDrawOnlyTheVisiblePart) {
+    auto b = MakeBitmap(10, 10);
+    TCanvas* c = b->GetCanvas();
+    c->MoveTo(-2000000000, 5);
+    c->LineTo(2000000000, 5);
+    EXPECT_EQ(Ink(*b), TRect(0, 5, 10, 6));
+    c->MoveTo(-1000000, -1000000);
+    c->LineTo(1000000, 1000000);
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(Px(*b, i, i), clBlack);
+    EXPECT_EQ(Count(*b, clBlack), 19);
+    // The dash pattern keeps its phase across the invisible part and across vertices.
+    auto d = MakeBitmap(12, 3);
+    d->GetCanvas()->GetPen()->SetStyle(psDot);
+    d->GetCanvas()->GetBrush()->SetStyle(bsClear);
+    d->GetCanvas()->MoveTo(-4, 1);
+    d->GetCanvas()->LineTo(12, 1);
+    EXPECT_EQ(Px(*d, 0, 1), clWhite);   // position 4: in the gap 3..5
+    EXPECT_EQ(Px(*d, 2, 1), clBlack);   // position 6: a dot again
+    d->GetCanvas()->Polyline({{0, 0}, {2, 0}, {6, 0}});
+    EXPECT_EQ(Px(*d, 2, 0), clBlack);
+    EXPECT_EQ(Px(*d, 3, 0), clWhite);
+}
+
 TEST(CanvasLines, PolylineSharesVerticesAndLeavesTheLastPoint) {
     auto b = MakeBitmap(12, 12);
     TCanvas* c = b->GetCanvas();
