@@ -1,12 +1,15 @@
 #include "platform/runtime/Registry.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/runtime/CodePage.h"
@@ -17,8 +20,14 @@
 
 namespace {
 
-// --- the store file: "[key\path]" lines, then "name=t:data" lines (t: s string, x expandable
-// string, i integer), with '\' escapes for '\', '=', CR and LF.
+// --- the store file: "[key\path]" lines, each followed by its "name=t:data" lines (t: s string,
+// x expandable string, i integer, d deleted), with '\' escapes for '\', '=', CR and LF; "![path]"
+// deletes a key with its subkeys. Changes are appended as such records (later ones win), and the
+// file is rewritten compactly once the appended part outgrows the rest, so a change costs the
+// size of the change rather than the size of the store.
+
+// Names compare ignoring case; the indexes hold them folded.
+WideString Folded(const WideString& s) { return AnsiLowerCase(AnsiUpperCase(s)); }
 
 struct Value {
     WideString Name;
@@ -28,14 +37,32 @@ struct Value {
 struct Key {
     WideString Path;
     std::vector<Value> Values;
+    std::unordered_map<WideString, size_t> Index;
+
+    Value* FindValue(const WideString& name) {
+        auto it = Index.find(Folded(name));
+        return it == Index.end() ? nullptr : &Values[it->second];
+    }
+    void AddValue(const Value& v) {
+        Index.emplace(Folded(v.Name), Values.size());
+        Values.push_back(v);
+    }
+    bool EraseValue(const WideString& name) {
+        auto it = Index.find(Folded(name));
+        if (it == Index.end()) return false;
+        Values.erase(Values.begin() + static_cast<std::ptrdiff_t>(it->second));
+        Index.clear();
+        for (size_t i = 0; i < Values.size(); ++i) Index.emplace(Folded(Values[i].Name), i);
+        return true;
+    }
 };
 struct Store {
     std::vector<Key> Keys;
+    std::unordered_map<WideString, size_t> Index;
 
     Key* Find(const WideString& path) {
-        for (auto& k : Keys)
-            if (AnsiSameText(k.Path, path)) return &k;
-        return nullptr;
+        auto it = Index.find(Folded(path));
+        return it == Index.end() ? nullptr : &Keys[it->second];
     }
     static bool IsBelow(const WideString& path, const WideString& parent) {
         if (parent.empty()) return !path.empty();
@@ -48,21 +75,31 @@ struct Store {
             if (IsBelow(k.Path, path)) return true;
         return false;
     }
+    Key& Add(const WideString& path) {
+        Index.emplace(Folded(path), Keys.size());
+        Keys.push_back({path, {}, {}});
+        return Keys.back();
+    }
     Key& Create(const WideString& path) {
         // Parents first, so that every key is listed under its parent.
         size_t pos = 0;
         while ((pos = path.find(u'\\', pos)) != WideString::npos) {
             WideString parent = path.substr(0, pos++);
-            if (!Find(parent)) Keys.push_back({parent, {}});
+            if (!Find(parent)) Add(parent);
         }
         if (Key* k = Find(path)) return *k;
-        Keys.push_back({path, {}});
-        return Keys.back();
+        return Add(path);
     }
-    static Value* FindValue(Key& k, const WideString& name) {
-        for (auto& v : k.Values)
-            if (AnsiSameText(v.Name, name)) return &v;
-        return nullptr;
+    // Removes the key and everything below it; false when nothing was there.
+    bool Remove(const WideString& path) {
+        std::vector<Key> kept;
+        for (auto& k : Keys)
+            if (!AnsiSameText(k.Path, path) && !IsBelow(k.Path, path)) kept.push_back(std::move(k));
+        bool removed = kept.size() != Keys.size();
+        Keys.swap(kept);
+        Index.clear();
+        for (size_t i = 0; i < Keys.size(); ++i) Index.emplace(Folded(Keys[i].Path), i);
+        return removed;
     }
 };
 
@@ -106,8 +143,11 @@ WideString Escape(const WideString& s, bool name) {
             r += c;
             break;
         case u'[':
+        case u'!':
+            // A name must not make its line look like a key record.
             if (name && r.empty()) {
-                r += u"\\[";
+                r += u'\\';
+                r += c;
                 break;
             }
             r += c;
@@ -133,11 +173,8 @@ WideString Unescape(const WideString& s, size_t& i, char16_t stop) {
     return r;
 }
 
-Store Load(HKEY root) {
+Store Parse(const std::string& file) {
     Store store;
-    std::string file = StoreFile(root);
-    struct stat st;
-    if (::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return store;
     TFileStream stream(file, fmOpenRead | fmShareDenyWrite);
     TStringList lines;
     lines.SetText(ReadText(stream, teUTF8));
@@ -149,19 +186,74 @@ Store Load(HKEY root) {
             current = &store.Create(line.substr(1, line.size() - 2));
             continue;
         }
+        if (line.size() >= 3 && line[0] == u'!' && line[1] == u'[' && line.back() == u']') {
+            store.Remove(line.substr(2, line.size() - 3));
+            current = nullptr;
+            continue;
+        }
         if (!current) continue;
         size_t i = 0;
         WideString name = Unescape(line, i, u'=');
         if (i + 2 >= line.size() || line[i + 2] != u':') continue;
         char16_t t = line[i + 1];
         i += 3;
+        if (t == u'd') {
+            current->EraseValue(name);
+            continue;
+        }
         Value v;
         v.Name = name;
         v.Type = t == u'i' ? rdInteger : t == u'x' ? rdExpandString : rdString;
         v.Data = Unescape(line, i, 0);
-        if (!Store::FindValue(*current, name)) current->Values.push_back(v);
+        if (Value* old = current->FindValue(name))
+            *old = v;
+        else
+            current->AddValue(v);
     }
     return store;
+}
+
+// The file as last seen: a change by another process (a new inode, size or time) reloads it.
+struct FileId {
+    bool Exists = false;
+    dev_t Dev = 0;
+    ino_t Ino = 0;
+    off_t Size = 0;
+    int64_t MTime = 0;
+    friend bool operator==(const FileId&, const FileId&) = default;
+};
+
+FileId IdOf(const std::string& file) {
+    FileId id;
+    struct stat st;
+    if (::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return id;
+    id.Exists = true;
+    id.Dev = st.st_dev;
+    id.Ino = st.st_ino;
+    id.Size = st.st_size;
+    id.MTime = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return id;
+}
+
+struct CacheEntry {
+    FileId Id;
+    Store Data;
+    int64_t CompactSize = 0;  // the file's size when last written whole (or read)
+};
+
+std::unordered_map<std::string, CacheEntry>& Cache() {
+    static std::unordered_map<std::string, CacheEntry> cache;
+    return cache;
+}
+
+// The store of a root key, read again only when its file changed since.
+Store& Acquire(HKEY root) {
+    std::string file = StoreFile(root);
+    FileId id = IdOf(file);
+    auto it = Cache().find(file);
+    if (it != Cache().end() && it->second.Id == id) return it->second.Data;
+    CacheEntry entry{id, id.Exists ? Parse(file) : Store{}, static_cast<int64_t>(id.Size)};
+    return Cache().insert_or_assign(file, std::move(entry)).first->second.Data;
 }
 
 bool MakeFolders(const std::string& folder) {
@@ -174,18 +266,19 @@ bool MakeFolders(const std::string& folder) {
     return true;
 }
 
-// Written to a temporary file and renamed over the old one, so a failed write loses nothing.
-bool Save(HKEY root, const Store& store) {
+WideString ValueRecord(const Value& v) {
+    char16_t t = v.Type == rdInteger ? u'i' : v.Type == rdExpandString ? u'x' : u's';
+    return Escape(v.Name, true) + u"=" + WideString(1, t) + u":" + Escape(v.Data, false) + u"\n";
+}
+
+// Written whole to a temporary file and renamed over the old one, so a failed write loses nothing.
+bool Save(const std::string& file, const Store& store) {
     if (!MakeFolders(TRegistry::GetStoreFolder())) return false;
     WideString text;
     for (const auto& k : store.Keys) {
         text += u"[" + k.Path + u"]\n";
-        for (const auto& v : k.Values) {
-            char16_t t = v.Type == rdInteger ? u'i' : v.Type == rdExpandString ? u'x' : u's';
-            text += Escape(v.Name, true) + u"=" + WideString(1, t) + u":" + Escape(v.Data, false) + u"\n";
-        }
+        for (const auto& v : k.Values) text += ValueRecord(v);
     }
-    std::string file = StoreFile(root);
     std::string temp = file + ".tmp" + std::to_string(::getpid());
     try {
         TFileStream stream(temp, fmCreate);
@@ -199,6 +292,48 @@ bool Save(HKEY root, const Store& store) {
         return false;
     }
     return true;
+}
+
+bool Append(const std::string& file, const WideString& records) {
+    if (!MakeFolders(TRegistry::GetStoreFolder())) return false;
+    int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    if (fd < 0) return false;
+    THandleStream stream(fd);
+    bool ok = true;
+    try {
+        WriteText(stream, records, teUTF8, false);
+    } catch (const EStreamError&) {
+        ok = false;
+    }
+    return ::close(fd) == 0 && ok;
+}
+
+// Records a change already made to the cached store. On failure the cached copy is dropped, so
+// the store is read again from the file and shows what really was kept.
+bool Commit(HKEY root, const WideString& records) {
+    std::string file = StoreFile(root);
+    auto it = Cache().find(file);
+    if (!Append(file, records) || it == Cache().end()) {
+        Cache().erase(file);
+        return false;
+    }
+    CacheEntry& entry = it->second;
+    entry.Id = IdOf(file);
+    if (entry.Id.Size > std::max<int64_t>(64 * 1024, 4 * entry.CompactSize)) {
+        // A failed rewrite leaves the appended file, which still holds everything.
+        if (Save(file, entry.Data)) {
+            entry.Id = IdOf(file);
+            entry.CompactSize = entry.Id.Size;
+        }
+    }
+    return true;
+}
+
+WideString KeyRecord(const WideString& path) { return u"[" + path + u"]\n"; }
+
+// Key names cannot hold line breaks: the store keeps one record a line.
+bool ValidPath(const WideString& path) {
+    return path.find(u'\n') == WideString::npos && path.find(u'\r') == WideString::npos;
 }
 
 // Joins and tidies a key path: no empty parts, no leading or trailing '\'.
@@ -260,11 +395,12 @@ WideString Resolve(const WideString& current, bool open, const WideString& key) 
 
 bool TRegistry::OpenKey(const WideString& Key, bool CanCreate) {
     WideString path = Resolve(FCurrentPath, FOpen, Key);
-    Store store = Load(FRootKey);
+    if (!ValidPath(path)) return false;
+    Store& store = Acquire(FRootKey);
     if (!store.Exists(path)) {
         if (!CanCreate) return false;
         store.Create(path);
-        if (!Save(FRootKey, store)) throw ERegistryException(Format(SRegCreateFailed, {Key}));
+        if (!Commit(FRootKey, KeyRecord(path))) throw ERegistryException(Format(SRegCreateFailed, {Key}));
     }
     FCurrentPath = path;
     FOpen = true;
@@ -286,10 +422,11 @@ void TRegistry::CloseKey() {
 
 bool TRegistry::CreateKey(const WideString& Key) {
     WideString path = Resolve(FCurrentPath, FOpen, Key);
-    Store store = Load(FRootKey);
+    if (!ValidPath(path)) throw ERegistryException(Format(SRegCreateFailed, {Key}));
+    Store& store = Acquire(FRootKey);
     if (!store.Find(path)) {
         store.Create(path);
-        if (!Save(FRootKey, store)) throw ERegistryException(Format(SRegCreateFailed, {Key}));
+        if (!Commit(FRootKey, KeyRecord(path))) throw ERegistryException(Format(SRegCreateFailed, {Key}));
     }
     return true;
 }
@@ -297,28 +434,25 @@ bool TRegistry::CreateKey(const WideString& Key) {
 bool TRegistry::DeleteKey(const WideString& Key) {
     WideString path = Resolve(FCurrentPath, FOpen, Key);
     if (path.empty()) return false;  // the root itself stays
-    Store store = Load(FRootKey);
+    Store& store = Acquire(FRootKey);
     if (!store.Exists(path)) return false;
-    std::vector<::Key> kept;
-    for (auto& k : store.Keys)
-        if (!AnsiSameText(k.Path, path) && !Store::IsBelow(k.Path, path)) kept.push_back(std::move(k));
-    store.Keys.swap(kept);
-    return Save(FRootKey, store);
+    store.Remove(path);
+    return Commit(FRootKey, u"!" + KeyRecord(path));
 }
 
 bool TRegistry::KeyExists(const WideString& Key) {
-    return Load(FRootKey).Exists(Resolve(FCurrentPath, FOpen, Key));
+    return Acquire(FRootKey).Exists(Resolve(FCurrentPath, FOpen, Key));
 }
 
 bool TRegistry::HasSubKeys() {
-    Store store = Load(FRootKey);
+    Store& store = Acquire(FRootKey);
     for (auto& k : store.Keys)
         if (Store::IsBelow(k.Path, FCurrentPath)) return true;
     return false;
 }
 
 void TRegistry::GetKeyNames(TStrings& Strings) {
-    Store store = Load(FRootKey);
+    Store& store = Acquire(FRootKey);
     TStringList names;  // unsorted; IndexOf ignores case
     for (auto& k : store.Keys) {
         if (!Store::IsBelow(k.Path, FCurrentPath)) continue;
@@ -330,7 +464,7 @@ void TRegistry::GetKeyNames(TStrings& Strings) {
 }
 
 void TRegistry::GetValueNames(TStrings& Strings) {
-    Store store = Load(FRootKey);
+    Store& store = Acquire(FRootKey);
     Strings.BeginUpdate();
     Strings.Clear();
     if (::Key* k = store.Find(FCurrentPath))
@@ -341,36 +475,32 @@ void TRegistry::GetValueNames(TStrings& Strings) {
 bool TRegistry::ValueExists(const WideString& Name) { return GetDataType(Name) != rdUnknown; }
 
 TRegDataType TRegistry::GetDataType(const WideString& Name) {
-    Store store = Load(FRootKey);
+    Store& store = Acquire(FRootKey);
     ::Key* k = store.Find(FCurrentPath);
     if (!k) return rdUnknown;
-    Value* v = Store::FindValue(*k, Name);
+    Value* v = k->FindValue(Name);
     return v ? v->Type : rdUnknown;
 }
 
 bool TRegistry::DeleteValue(const WideString& Name) {
     if (!FOpen || FReadOnly) return false;
-    Store store = Load(FRootKey);
+    Store& store = Acquire(FRootKey);
     ::Key* k = store.Find(FCurrentPath);
     if (!k) return false;
-    for (auto it = k->Values.begin(); it != k->Values.end(); ++it)
-        if (AnsiSameText(it->Name, Name)) {
-            k->Values.erase(it);
-            return Save(FRootKey, store);
-        }
-    return false;
+    if (!k->EraseValue(Name)) return false;
+    return Commit(FRootKey, KeyRecord(FCurrentPath) + Escape(Name, true) + u"=d:\n");
 }
 
 namespace {
 // The value, or nullptr when the key or the value is missing.
 const Value* Lookup(Store& store, const WideString& path, const WideString& name) {
     ::Key* k = store.Find(path);
-    return k ? Store::FindValue(*k, name) : nullptr;
+    return k ? k->FindValue(name) : nullptr;
 }
 }  // namespace
 
 WideString TRegistry::ReadString(const WideString& Name) {
-    Store store = Load(FRootKey);
+    Store& store = Acquire(FRootKey);
     const Value* v = Lookup(store, FCurrentPath, Name);
     if (!v) return WideString();
     if (v->Type == rdInteger) throw ERegistryException(Format(SInvalidRegType, {Name}));
@@ -378,7 +508,7 @@ WideString TRegistry::ReadString(const WideString& Name) {
 }
 
 int32_t TRegistry::ReadInteger(const WideString& Name) {
-    Store store = Load(FRootKey);
+    Store& store = Acquire(FRootKey);
     const Value* v = Lookup(store, FCurrentPath, Name);
     if (!v) throw ERegistryException(Format(SRegGetDataFailed, {Name}));
     int32_t n;
@@ -389,7 +519,7 @@ int32_t TRegistry::ReadInteger(const WideString& Name) {
 bool TRegistry::ReadBool(const WideString& Name) { return ReadInteger(Name) != 0; }
 
 double TRegistry::ReadFloat(const WideString& Name) {
-    Store store = Load(FRootKey);
+    Store& store = Acquire(FRootKey);
     const Value* v = Lookup(store, FCurrentPath, Name);
     if (!v) throw ERegistryException(Format(SRegGetDataFailed, {Name}));
     double d;
@@ -402,15 +532,16 @@ namespace {
 void Put(HKEY root, bool open, bool readOnly, const WideString& path, const WideString& name, TRegDataType type,
          const WideString& data) {
     if (!open || readOnly) throw ERegistryException(Format(SRegSetDataFailed, {name}));
-    Store store = Load(root);
+    Store& store = Acquire(root);
     ::Key& k = store.Create(path);
-    if (Value* v = Store::FindValue(k, name)) {
+    if (Value* v = k.FindValue(name)) {
         v->Type = type;
         v->Data = data;
     } else {
-        k.Values.push_back({name, type, data});
+        k.AddValue({name, type, data});
     }
-    if (!Save(root, store)) throw ERegistryException(Format(SRegSetDataFailed, {name}));
+    if (!Commit(root, KeyRecord(path) + ValueRecord({name, type, data})))
+        throw ERegistryException(Format(SRegSetDataFailed, {name}));
 }
 }  // namespace
 

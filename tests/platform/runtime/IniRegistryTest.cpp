@@ -1,5 +1,6 @@
 // INI files and the settings store, each in its own temporary folder.
 
+#include <chrono>
 #include <fstream>
 #include <iterator>
 
@@ -185,6 +186,57 @@ TEST_F(SettingsStore, KeysAndValuesPersistInTheStoreFolder) {
     EXPECT_FALSE(reg.KeyExists(u"Software\\Quillmar\\Grid"));
     EXPECT_TRUE(reg.KeyExists(u"Software"));
     EXPECT_FALSE(reg.DeleteKey(u"Software\\Quillmar"));
+}
+
+// Makes the store read its file again, as another process would.
+void Reread(const std::string& file) {
+    auto t = std::filesystem::last_write_time(file);
+    std::filesystem::last_write_time(file, t - std::chrono::hours(1));
+}
+
+TEST_F(SettingsStore, ChangesAreJournalledAndTheFileIsKeptCompact) {
+    const std::string file = FFolder.Path() + "/store/HKEY_CURRENT_USER.settings";
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(u"Journal", true));
+    reg.WriteString(u"![odd", u"value]");
+    reg.WriteString(u"Keep", u"1");
+    reg.WriteString(u"Gone", u"2");
+    reg.WriteInteger(u"Keep", 3);  // later records win
+    EXPECT_TRUE(reg.DeleteValue(u"gone"));
+    ASSERT_TRUE(reg.OpenKey(u"\\Journal\\Sub", true));
+    reg.WriteString(u"x", u"y");
+    EXPECT_TRUE(reg.DeleteKey(u"\\Journal\\Sub"));
+    Reread(file);
+    ASSERT_TRUE(reg.OpenKey(u"\\Journal", false));
+    EXPECT_EQ(reg.ReadString(u"![odd"), u"value]");
+    EXPECT_EQ(reg.ReadInteger(u"Keep"), 3);
+    EXPECT_FALSE(reg.ValueExists(u"Gone"));
+    EXPECT_FALSE(reg.KeyExists(u"\\Journal\\Sub"));
+    EXPECT_FALSE(reg.OpenKey(u"Bad\nName", true));  // a line break cannot be stored
+
+    // Many rewrites of the same values: the file is rewritten whole before it grows without end.
+    for (int round = 0; round < 200; ++round)
+        for (int i = 0; i < 20; ++i) reg.WriteInteger(u"Value" + IntToStr(i), round * 100 + i);
+    EXPECT_LT(std::filesystem::file_size(file), 64u * 1024u + 4096u);
+    Reread(file);
+    EXPECT_EQ(reg.ReadInteger(u"Value7"), 19907);
+
+    // A record cut short, as by a crash while appending, is skipped.
+    {
+        std::ofstream out(file, std::ios::app | std::ios::binary);
+        out << "[Journal]\nCut=s";
+    }
+    Reread(file);
+    EXPECT_FALSE(reg.ValueExists(u"Cut"));
+    EXPECT_EQ(reg.ReadInteger(u"Keep"), 3);
+
+    // A change made by another program is seen.
+    {
+        std::ofstream out(file, std::ios::app | std::ios::binary);
+        out << "\n[Journal]\nKeep=i:8\n";
+    }
+    Reread(file);
+    EXPECT_EQ(reg.ReadInteger(u"Keep"), 8);
 }
 
 TEST_F(SettingsStore, RegistryIniFileKeepsTheSameLayoutAsAnIniFile) {
