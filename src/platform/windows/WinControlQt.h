@@ -71,7 +71,12 @@ struct TWinControlPrivate {
     std::optional<TRegion> Shape;
     // The Qt event that is being turned into messages now; null when a message came from code.
     QEvent* CurrentEvent = nullptr;
-    bool NativeHandled = false;  // the native default ran for the current event
+    bool NativeHandled = false;
+    // Double-click detection: the last press.
+    int LastPressButton = 0;
+    ulong LastPressTime = 0;
+    QPoint LastPressPos;
+    bool SwallowDblClick = false;  // the native default ran for the current event
     bool ForwardingToNative = false;
 
     // Non-client margins: border (and caption of top-level forms).

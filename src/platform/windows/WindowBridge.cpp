@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyleHints>
 #include <QWheelEvent>
 #include <unordered_map>
 
@@ -586,7 +587,32 @@ bool TWindowBridge::eventFilter(QObject* watched, QEvent* event) {
             gCursorPos = {g.x(), g.y()};
             QPoint pt = clientPos(me->position());
             UINT msg = WM_MOUSEMOVE;
-            bool dbl = event->type() == QEvent::MouseButtonDblClick && (p->Params.WindowClassStyle & CS_DBLCLKS);
+            bool dbl = false;
+            if (event->type() == QEvent::MouseButtonDblClick) {
+                // Qt reports the second press of a double click twice (press, then double click);
+                // the platform reports it once, as the double click.
+                if (p->SwallowDblClick) {
+                    p->SwallowDblClick = false;
+                    return !p->Native;
+                }
+                dbl = true;
+            } else if (event->type() == QEvent::MouseButtonPress) {
+                p->SwallowDblClick = false;
+                QPoint gp = me->globalPosition().toPoint();
+                bool near = std::abs(gp.x() - p->LastPressPos.x()) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
+                            std::abs(gp.y() - p->LastPressPos.y()) <= GetSystemMetrics(SM_CYDOUBLECLK);
+                if (p->LastPressButton == int(me->button()) && near &&
+                    me->timestamp() - p->LastPressTime < ulong(QGuiApplication::styleHints()->mouseDoubleClickInterval())) {
+                    dbl = true;
+                    p->SwallowDblClick = true;
+                    p->LastPressButton = 0;
+                } else {
+                    p->LastPressButton = int(me->button());
+                    p->LastPressTime = me->timestamp();
+                    p->LastPressPos = gp;
+                }
+            }
+            if (dbl && !(p->Params.WindowClassStyle & CS_DBLCLKS)) dbl = false;
             if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
                 switch (me->button()) {
                     case Qt::LeftButton: msg = dbl ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN; break;
@@ -816,7 +842,8 @@ void SetCaptureControlInternal(TControl* Control) {
         win->HandleNeeded();
         QWidget* w = win->GetWindowPrivate()->Client;
         if (w && w->isVisible()) {
-            w->grabMouse();
+            // Offscreen has no pointer grab; Qt's implicit grab during a press still applies.
+            if (QGuiApplication::platformName() != QLatin1String("offscreen")) w->grabMouse();
             gGrabWidget = w;
         }
         gGrabControl = win;

@@ -1,0 +1,328 @@
+// Real input events reaching controls as messages: mouse, double clicks, keys, wheel, focus,
+// capture, timers, posted messages and the window's scroll bars.
+#include <gtest/gtest.h>
+
+#include <QScrollBar>
+#include <memory>
+
+#include "TestSupport.h"
+#include "platform/windows/StdCtrls.h"
+
+namespace {
+
+struct InputTest : ::testing::Test {
+    std::unique_ptr<TForm> form;
+    TProbe* probe = nullptr;
+    TProbe* other = nullptr;
+    void SetUp() override {
+        form = std::make_unique<TForm>(nullptr);
+        form->SetBounds(50, 50, 400, 300);
+        probe = new TProbe(form.get());
+        probe->SetParent(form.get());
+        probe->SetBounds(10, 10, 150, 100);
+        other = new TProbe(form.get());
+        other->SetParent(form.get());
+        other->SetBounds(200, 10, 100, 100);
+        ASSERT_TRUE(ShowAndWait(form.get()));
+    }
+};
+
+TEST_F(InputTest, ClicksArriveAsDownUpAndClickWithClientCoordinates) {
+    int clicks = 0;
+    probe->OnClick = [&](TObject* s) {
+        EXPECT_EQ(s, probe);
+        ++clicks;
+    };
+    QTest::mouseClick(Client(probe), Qt::LeftButton, Qt::ShiftModifier, QPoint(12, 34));
+    ASSERT_GE(probe->Log.size(), 2u);
+    EXPECT_EQ(probe->Log[0], "down 0 shift 12,34");
+    EXPECT_EQ(probe->Log[1], "up 0 12,34");
+    EXPECT_EQ(clicks, 1);
+    // A right click is no click.
+    QTest::mouseClick(Client(probe), Qt::RightButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(probe->Log[2], "down 1 5,5");
+}
+
+TEST_F(InputTest, DoubleClickGivesDblClickAndASecondPressWithTheDoubleFlag) {
+    int dbl = 0;
+    std::vector<std::string> order;
+    probe->OnDblClick = [&](TObject*) {
+        ++dbl;
+        order.push_back("dblclick");
+    };
+    probe->OnMouseDown = [&](TObject*, TMouseButton, TShiftState s, int, int) {
+        order.push_back(s.Contains(ssDouble) ? "down dbl" : "down");
+    };
+    QTest::mouseClick(Client(probe), Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+    QTest::mouseDClick(Client(probe), Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+    EXPECT_EQ(dbl, 1);
+    EXPECT_EQ(order, (std::vector<std::string>{"down", "dblclick", "down dbl"}));
+    // The window system's own order (press, release, press, double click) gives the same.
+    order.clear();
+    QWidget* w = Client(probe);
+    auto send = [&](QEvent::Type t, ulong ts) {
+        QMouseEvent e(t, QPointF(30, 30), QPointF(w->mapToGlobal(QPoint(30, 30))), Qt::LeftButton,
+                      t == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        e.setTimestamp(ts);
+        QApplication::sendEvent(w, &e);
+    };
+    send(QEvent::MouseButtonPress, 100000);
+    send(QEvent::MouseButtonRelease, 100010);
+    send(QEvent::MouseButtonPress, 100100);
+    send(QEvent::MouseButtonDblClick, 100100);
+    send(QEvent::MouseButtonRelease, 100110);
+    EXPECT_EQ(order, (std::vector<std::string>{"down", "dblclick", "down dbl"}));
+    EXPECT_EQ(dbl, 2);
+}
+
+TEST_F(InputTest, KeysBecomeKeyDownWithVirtualCodesAndCharacters) {
+    probe->SetFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return probe->Focused(); }, 2000));
+    probe->Log.clear();
+    QTest::keyClick(Client(probe), Qt::Key_A);
+    QTest::keyClick(Client(probe), Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(Client(probe), Qt::Key_PageDown, Qt::ControlModifier);
+    // The modifier keys arrive as keys of their own first, as on the platform.
+    EXPECT_EQ(probe->Log, (std::vector<std::string>{"keydown 65", "char a", "keydown 16 shift", "keydown 40 shift",
+                                                    "keydown 17 ctrl", "keydown 34 ctrl"}));
+    // OnKeyDown clearing the key stops the character.
+    probe->OnKeyDown = [](TObject*, Word& k, TShiftState) { k = 0; };
+    probe->Log.clear();
+    QTest::keyClick(Client(probe), Qt::Key_B);
+    EXPECT_EQ(probe->Log, (std::vector<std::string>{"keydown 66"}));
+}
+
+TEST_F(InputTest, TabMovesFocusInTabOrderUnlessTheControlWantsIt) {
+    probe->SetTabOrder(0);
+    other->SetTabOrder(1);
+    int enters = 0, exits = 0;
+    other->OnEnter = [&](TObject*) { ++enters; };
+    probe->OnExit = [&](TObject*) { ++exits; };
+    probe->SetFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return probe->Focused(); }, 2000));
+    QTest::keyClick(Client(probe), Qt::Key_Tab);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return other->Focused(); }, 2000));
+    EXPECT_EQ(enters, 1);
+    EXPECT_EQ(exits, 1);
+    EXPECT_EQ(form->GetActiveControl(), other);
+    EXPECT_EQ(GetFocus(), other);
+    // A control that asks for Tab keeps it.
+    other->WantTab = true;
+    other->Log.clear();
+    QTest::keyClick(Client(other), Qt::Key_Tab);
+    EXPECT_TRUE(other->Focused());
+    EXPECT_EQ(other->Log.front(), "keydown 9");
+}
+
+TEST_F(InputTest, WheelNotchesReachTheDispatchersAndUnhandledOnesGoToTheParent) {
+    int down = 0, up = 0, parentWheel = 0;
+    probe->OnMouseWheelDown = [&](TObject*, TShiftState, TPoint, bool& h) {
+        ++down;
+        h = true;
+    };
+    probe->OnMouseWheelUp = [&](TObject*, TShiftState, TPoint, bool&) { ++up; };
+    form->OnMouseWheel = [&](TObject*, TShiftState, int, TPoint, bool&) { ++parentWheel; };
+    QWidget* w = Client(probe);
+    QPoint local(10, 10);
+    QWheelEvent downEv(local, w->mapToGlobal(local), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                       Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &downEv);
+    EXPECT_EQ(down, 1);
+    EXPECT_EQ(parentWheel, 0);
+    QWheelEvent upEv(local, w->mapToGlobal(local), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                     Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &upEv);
+    EXPECT_EQ(up, 1);
+    EXPECT_EQ(parentWheel, 1) << "an unhandled wheel goes on to the parent";
+}
+
+TEST_F(InputTest, CaptureKeepsTheDragWithTheControlOutsideItsBounds) {
+    int clicks = 0;
+    probe->OnClick = [&](TObject*) { ++clicks; };
+    QWidget* w = Client(probe);
+    QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    EXPECT_EQ(GetCaptureControl(), probe);
+    EXPECT_EQ(GetCapture(), probe);
+    // Moving far outside, over the other control, still reaches the captured one.
+    QPoint outside = w->mapFromGlobal(Client(other)->mapToGlobal(QPoint(30, 30)));
+    QMouseEvent move(QEvent::MouseMove, QPointF(outside), QPointF(w->mapToGlobal(outside)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &move);
+    ASSERT_FALSE(probe->Log.empty());
+    EXPECT_EQ(probe->Log.back(), "drag " + std::to_string(outside.x()) + "," + std::to_string(outside.y()));
+    QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, outside);
+    EXPECT_EQ(GetCaptureControl(), nullptr);
+    // Released outside: no click.
+    EXPECT_EQ(clicks, 0);
+    // Explicit capture and release, with the loss reported.
+    SetCapture(other);
+    EXPECT_EQ(GetCapture(), other);
+    other->Messages.clear();
+    ReleaseCapture();
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_NE(std::find(other->Messages.begin(), other->Messages.end(), WM_CAPTURECHANGED), other->Messages.end());
+}
+
+TEST_F(InputTest, TimersFireByIdUntilKilled) {
+    ASSERT_TRUE(probe->SetTimer(7, 5));
+    ASSERT_TRUE(probe->SetTimer(9, 1));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return std::count(probe->Timers.begin(), probe->Timers.end(), 7u) >= 2 &&
+                   std::count(probe->Timers.begin(), probe->Timers.end(), 9u) >= 2;
+        },
+        3000));
+    EXPECT_TRUE(probe->KillTimer(7));
+    EXPECT_FALSE(probe->KillTimer(7));
+    EXPECT_FALSE(probe->IsTimerActive(7));
+    probe->KillTimer(9);
+    probe->Timers.clear();
+    // Let a few event-loop turns pass: nothing more arrives.
+    for (int i = 0; i < 5; ++i) Pump();
+    EXPECT_TRUE(probe->Timers.empty());
+}
+
+TEST_F(InputTest, PostedKeyMessagesArriveLaterAndSentOnesAtOnce) {
+    probe->Log.clear();
+    PostMessage(probe, WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_TRUE(probe->Log.empty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !probe->Log.empty(); }, 2000));
+    EXPECT_EQ(probe->Log[0], "keydown 9");
+    probe->Log.clear();
+    SendMessage(probe, WM_CHAR, 'x', 0);
+    EXPECT_EQ(probe->Log, (std::vector<std::string>{"char x"}));
+}
+
+TEST_F(InputTest, PostedMessagesToADestroyedWindowAreDropped) {
+    auto* gone = new TProbe(form.get());
+    gone->SetParent(form.get());
+    PostMessage(gone, WM_KEYDOWN, VK_TAB, 0);
+    delete gone;
+    Pump();
+    SUCCEED();
+}
+
+TEST_F(InputTest, ScrollBarsFollowTheirInformationAndSendRequests) {
+    TScrollInfo si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    si.nMin = 0;
+    si.nMax = 99;
+    si.nPage = 10;
+    si.nPos = 95;
+    EXPECT_EQ(probe->SetScrollInfo(SB_VERT, si, true), 90) << "the position stops at max - page + 1";
+    EXPECT_TRUE(probe->IsScrollBarVisible(SB_VERT));
+    EXPECT_FALSE(probe->IsScrollBarVisible(SB_HORZ));
+    // The client area gives way to the bar.
+    EXPECT_EQ(probe->GetClientWidth(), 150 - GetSystemMetrics(SM_CXVSCROLL));
+    TScrollInfo got;
+    got.fMask = SIF_ALL;
+    ASSERT_TRUE(probe->GetScrollInfo(SB_VERT, got));
+    EXPECT_EQ(got.nMax, 99);
+    EXPECT_EQ(got.nPage, 10u);
+    EXPECT_EQ(got.nPos, 90);
+    EXPECT_EQ(got.nTrackPos, 90);
+
+    // A click on the bar's lower arrow is a line-down request followed by end-scroll; the bar
+    // itself does not move: the control decides.
+    QScrollBar* bar = probe->GetWindowPrivate()->Bars[SB_VERT];
+    ASSERT_NE(bar, nullptr);
+    si.fMask = SIF_POS;
+    si.nPos = 40;
+    probe->SetScrollInfo(SB_VERT, si, true);
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, QPoint(bar->width() / 2, bar->height() - 3));
+    ASSERT_GE(probe->VScroll.size(), 2u);
+    EXPECT_EQ(probe->VScroll[0], SB_LINEDOWN);
+    EXPECT_EQ(probe->VScroll[1], SB_ENDSCROLL);
+    EXPECT_EQ(probe->GetScrollPos(SB_VERT), 40);
+    EXPECT_EQ(bar->value(), 40);
+    // A click in the track below the thumb asks for a page.
+    probe->VScroll.clear();
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, QPoint(bar->width() / 2, bar->height() - 25));
+    ASSERT_FALSE(probe->VScroll.empty());
+    EXPECT_EQ(probe->VScroll[0], SB_PAGEDOWN);
+
+    // A range that fits hides the bar, unless it is to be shown disabled.
+    si.fMask = SIF_RANGE | SIF_PAGE;
+    si.nMax = 5;
+    si.nPage = 10;
+    probe->SetScrollInfo(SB_VERT, si, true);
+    EXPECT_FALSE(probe->IsScrollBarVisible(SB_VERT));
+    EXPECT_EQ(probe->GetClientWidth(), 150);
+    si.fMask |= SIF_DISABLENOSCROLL;
+    probe->SetScrollInfo(SB_VERT, si, true);
+    EXPECT_TRUE(probe->IsScrollBarVisible(SB_VERT));
+    EXPECT_FALSE(probe->IsScrollBarEnabled(SB_VERT));
+    // Explicit switches.
+    probe->ShowScrollBar(SB_HORZ, true);
+    EXPECT_TRUE(probe->IsScrollBarVisible(SB_HORZ));
+    si.fMask = SIF_RANGE | SIF_PAGE;
+    si.nMax = 500;
+    si.nPage = 100;
+    probe->SetScrollInfo(SB_HORZ, si, true);
+    probe->EnableScrollBar(SB_HORZ, ESB_DISABLE_BOTH);
+    EXPECT_FALSE(probe->IsScrollBarEnabled(SB_HORZ));
+    probe->EnableScrollBar(SB_HORZ, ESB_ENABLE_BOTH);
+    EXPECT_TRUE(probe->IsScrollBarEnabled(SB_HORZ));
+}
+
+TEST_F(InputTest, DraggingTheThumbReportsTrackPositions) {
+    TScrollInfo si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    si.nMax = 199;
+    si.nPage = 20;
+    si.nPos = 0;
+    probe->SetScrollInfo(SB_VERT, si, true);
+    QScrollBar* bar = probe->GetWindowPrivate()->Bars[SB_VERT];
+    bar->setSliderDown(true);
+    bar->setSliderPosition(77);
+    TScrollInfo got;
+    got.fMask = SIF_TRACKPOS | SIF_POS;
+    probe->GetScrollInfo(SB_VERT, got);
+    EXPECT_EQ(got.nTrackPos, 77);
+    EXPECT_EQ(got.nPos, 0);
+    ASSERT_FALSE(probe->VScroll.empty());
+    EXPECT_EQ(probe->VScroll.back(), SB_THUMBTRACK);
+    bar->setSliderDown(false);
+    ASSERT_GE(probe->VScroll.size(), 2u);
+    EXPECT_EQ(probe->VScroll[probe->VScroll.size() - 2], SB_THUMBPOSITION);
+    EXPECT_EQ(probe->VScroll.back(), SB_ENDSCROLL);
+}
+
+TEST_F(InputTest, GraphicControlsGetMouseMessagesAndEnterLeave) {
+    struct TDot : TGraphicControl {
+        using TGraphicControl::TGraphicControl;
+        std::vector<std::string> log;
+        void MouseDown(TMouseButton, TShiftState, int x, int y) override {
+            log.push_back("down " + std::to_string(x) + "," + std::to_string(y));
+        }
+        void CMMouseEnter(TMessage& m) override {
+            log.push_back("enter");
+            TGraphicControl::CMMouseEnter(m);
+        }
+        void CMMouseLeave(TMessage& m) override {
+            log.push_back("leave");
+            TGraphicControl::CMMouseLeave(m);
+        }
+    };
+    auto* dot = new TDot(form.get());
+    dot->SetParent(probe);
+    dot->SetBounds(40, 40, 20, 20);
+    QWidget* w = Client(probe);
+    QTest::mouseMove(w, QPoint(45, 47));
+    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, QPoint(45, 47));
+    QTest::mouseMove(w, QPoint(5, 5));
+    EXPECT_EQ(dot->log, (std::vector<std::string>{"enter", "down 5,7", "leave"}));
+    // The parent did not see the press that landed on the child.
+    for (const auto& s : probe->Log) EXPECT_NE(s.rfind("down", 0), 0u) << s;
+}
+
+TEST_F(InputTest, CoordinatesConvertBetweenClientAndScreen) {
+    TPoint s = probe->ClientToScreen({3, 4});
+    QPoint q = Client(probe)->mapToGlobal(QPoint(3, 4));
+    EXPECT_EQ(s, (TPoint{q.x(), q.y()}));
+    EXPECT_EQ(probe->ScreenToClient(s), (TPoint{3, 4}));
+    EXPECT_EQ(other->ScreenToClient(probe->ClientToScreen({0, 0})), (TPoint{-190, 0}));
+}
+
+}  // namespace
