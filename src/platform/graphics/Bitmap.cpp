@@ -272,6 +272,18 @@ void TBitmap::Assign(const TBitmap* source) {
     FImpl->Changed();
 }
 
+void TBitmap::Assign(const TPersistent* source) {
+    if (!source) {
+        Assign(static_cast<const TBitmap*>(nullptr));
+        return;
+    }
+    if (auto* bitmap = dynamic_cast<const TBitmap*>(source)) {
+        Assign(*bitmap);
+        return;
+    }
+    TPersistent::Assign(source);
+}
+
 void BitmapAssignImage(TBitmap& bitmap, const QImage& image) {
     TBitmap::Impl& d = bitmap.GetImpl();
     d.PackedActive = false;

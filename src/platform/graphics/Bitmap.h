@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/graphics/Colors.h"
+#include "platform/runtime/Object.h"
 #include "platform/runtime/Types.h"
 
 class TCanvas;
@@ -21,13 +22,11 @@ enum TTransparentMode { tmAuto, tmFixed };
 // pf32bit (and pfDevice) 4 bytes blue, green, red, alpha, pf4bit two pixels per byte (high nibble
 // first) as indexes into the 16-color palette; every row is padded to a multiple of 4 bytes.
 // The pointer stays valid until the bitmap is drawn on, resized or reformatted.
-class TBitmap {
+class TBitmap : public TPersistent {
 public:
     TBitmap();
     TBitmap(int width, int height, TPixelFormat format = pf24bit);
-    TBitmap(const TBitmap&) = delete;
-    TBitmap& operator=(const TBitmap&) = delete;
-    virtual ~TBitmap();
+    ~TBitmap() override;
 
     int GetWidth() const;
     void SetWidth(int v);
@@ -58,6 +57,9 @@ public:
     // Copies size, pixel format, pixels and transparency settings (nullptr empties this bitmap).
     void Assign(const TBitmap& source);
     void Assign(const TBitmap* source);
+    // Copies from another bitmap (nullptr empties this one); anything else raises the assignment
+    // error.
+    void Assign(const TPersistent* source) override;
 
     // Loads a bitmap of the program's resources by name (case-insensitive); raises EResNotFound
     // with "Resource NAME not found" when there is none.

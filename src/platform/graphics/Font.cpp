@@ -78,6 +78,14 @@ void TFont::Assign(const TFont& source) {
     Changed();
 }
 
+void TFont::Assign(const TPersistent* source) {
+    if (auto* font = dynamic_cast<const TFont*>(source)) {
+        Assign(*font);
+        return;
+    }
+    TPersistent::Assign(source);
+}
+
 bool TFont::IsEqual(const TFont& o) const {
     return FName == o.FName && FHeight == o.FHeight && FPixelsPerInch == o.FPixelsPerInch &&
            FColor == o.FColor && FStyle == o.FStyle && FCharset == o.FCharset &&

@@ -68,6 +68,8 @@ public:
     void Assign(const TFont* source) {
         if (source) Assign(*source);
     }
+    // Copies from another font; anything else raises the assignment error.
+    void Assign(const TPersistent* source) override;
     // True when every attribute equals the other's.
     bool IsEqual(const TFont& other) const;
 

@@ -50,3 +50,19 @@ void TBrush::Assign(const TBrush& source) {
     FStyle = source.FStyle;
     Changed();
 }
+
+void TPen::Assign(const TPersistent* source) {
+    if (auto* pen = dynamic_cast<const TPen*>(source)) {
+        Assign(*pen);
+        return;
+    }
+    TPersistent::Assign(source);
+}
+
+void TBrush::Assign(const TPersistent* source) {
+    if (auto* brush = dynamic_cast<const TBrush*>(source)) {
+        Assign(*brush);
+        return;
+    }
+    TPersistent::Assign(source);
+}

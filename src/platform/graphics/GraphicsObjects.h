@@ -5,14 +5,12 @@
 #include <functional>
 
 #include "platform/graphics/Colors.h"
+#include "platform/runtime/Object.h"
 
 // Common base of fonts, pens and brushes: change notification.
-class TGraphicsObject {
+class TGraphicsObject : public TPersistent {
 public:
     TGraphicsObject() = default;
-    TGraphicsObject(const TGraphicsObject&) = delete;
-    TGraphicsObject& operator=(const TGraphicsObject&) = delete;
-    virtual ~TGraphicsObject() = default;
 
     // Raised after every change of an attribute (also by Assign, once).
     std::function<void()> OnChange;
@@ -71,6 +69,8 @@ public:
     void Assign(const TPen* source) {
         if (source) Assign(*source);
     }
+    // Copies from another pen; anything else raises the assignment error.
+    void Assign(const TPersistent* source) override;
 
 private:
     TColor FColor = clBlack;
@@ -105,6 +105,7 @@ public:
     void Assign(const TBrush* source) {
         if (source) Assign(*source);
     }
+    void Assign(const TPersistent* source) override;
 
 private:
     TColor FColor = clWhite;

@@ -6,6 +6,7 @@
 
 #include "GraphicsTestSupport.h"
 #include "platform/graphics/BitmapQt.h"
+#include "platform/graphics/Font.h"
 
 using namespace gtest_graphics;
 
@@ -141,7 +142,20 @@ TEST(Bitmap, AssignCopiesPixelsAndSettings) {
     b.ScanLine(0)[0] = 0x55;
     EXPECT_EQ(a.GetCanvas()->GetPixels(1, 1), clRed);
     EXPECT_EQ(a.ScanLine(0)[0], 0);
-    b.Assign(nullptr);
+    // Through the persistent interface: bitmaps copy, other kinds refuse, nothing empties.
+    TBitmap c;
+    c.Assign(static_cast<const TPersistent*>(&a));
+    EXPECT_EQ(c.GetCanvas()->GetPixels(1, 1), clRed);
+    TFont font;
+    try {
+        c.Assign(static_cast<const TPersistent*>(&font));
+        FAIL() << "no exception";
+    } catch (const EConvertError& e) {
+        EXPECT_STREQ(e.what(), "Cannot assign a TFont to a TBitmap");
+    }
+    c.Assign(static_cast<const TPersistent*>(nullptr));
+    EXPECT_TRUE(c.GetEmpty());
+    b.Assign(static_cast<const TBitmap*>(nullptr));
     EXPECT_TRUE(b.GetEmpty());
 }
 

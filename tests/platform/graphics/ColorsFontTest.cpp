@@ -6,6 +6,7 @@
 #include "platform/graphics/Font.h"
 #include "platform/graphics/FontQt.h"
 #include "platform/graphics/GraphicsObjects.h"
+#include "platform/runtime/Exception.h"
 
 TEST(Colors, ChannelsAndNamedValues) {
     EXPECT_EQ(RGB(0x12, 0x34, 0x56), 0x563412u);
@@ -76,6 +77,13 @@ TEST(Font, ChangeNotificationAndAssign) {
     EXPECT_FALSE(b.IsEqual(a));
     b.Assign(&b);  // self-assignment changes nothing
     EXPECT_EQ(changes, 2);
+    // Through the persistent interface.
+    TFont c;
+    c.Assign(static_cast<const TPersistent*>(&a));
+    EXPECT_TRUE(c.IsEqual(a));
+    TPen pen;
+    EXPECT_THROW(c.Assign(static_cast<const TPersistent*>(&pen)), EConvertError);
+    EXPECT_EQ(c.ClassName(), "TFont");
 }
 
 TEST(Font, WindowsFacesResolveToTheSystemSansFont) {
