@@ -2,7 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/runtime/CodePage.h"
@@ -100,6 +102,11 @@ bool TCustomIniFile::ValueExists(const AnsiString& Section, const AnsiString& Id
 // ---------------------------------------------------------------------------------------------
 // TMemIniFile
 
+// Names compare ignoring case; the indexes hold them folded.
+namespace {
+WideString Folded(const WideString& s) { return AnsiLowerCase(AnsiUpperCase(s)); }
+}  // namespace
+
 struct TMemIniFile::Impl {
     struct Line {
         bool IsValue = false;
@@ -109,33 +116,69 @@ struct TMemIniFile::Impl {
     struct Section {
         WideString Name;
         std::vector<Line> Lines;
+        std::unordered_map<WideString, size_t> Index;  // folded ident -> line
+
+        Line* FindValue(const WideString& ident) {
+            auto it = Index.find(Folded(ident));
+            return it == Index.end() ? nullptr : &Lines[it->second];
+        }
+        void Add(const Line& line) {
+            if (line.IsValue) Index.emplace(Folded(line.Name), Lines.size());
+            Lines.push_back(line);
+        }
+        bool Delete(const WideString& ident) {
+            auto it = Index.find(Folded(ident));
+            if (it == Index.end()) return false;
+            Lines.erase(Lines.begin() + static_cast<std::ptrdiff_t>(it->second));
+            Index.clear();
+            for (size_t i = 0; i < Lines.size(); ++i)
+                if (Lines[i].IsValue) Index.emplace(Folded(Lines[i].Name), i);
+            return true;
+        }
     };
     std::vector<Line> Preamble;  // lines before the first section
     std::vector<Section> Sections;
+    std::unordered_map<WideString, size_t> Index;  // folded section name -> section
 
     Section* Find(const WideString& name) {
-        for (auto& s : Sections)
-            if (AnsiSameText(s.Name, name)) return &s;
-        return nullptr;
+        auto it = Index.find(Folded(name));
+        return it == Index.end() ? nullptr : &Sections[it->second];
     }
-    static Line* FindValue(Section& s, const WideString& ident) {
-        for (auto& l : s.Lines)
-            if (l.IsValue && AnsiSameText(l.Name, ident)) return &l;
-        return nullptr;
+    Section& Ensure(const WideString& name) {
+        if (Section* s = Find(name)) return *s;
+        Index.emplace(Folded(name), Sections.size());
+        Sections.push_back({name, {}, {}});
+        return Sections.back();
+    }
+    bool Erase(const WideString& name) {
+        auto it = Index.find(Folded(name));
+        if (it == Index.end()) return false;
+        Sections.erase(Sections.begin() + static_cast<std::ptrdiff_t>(it->second));
+        Index.clear();
+        for (size_t i = 0; i < Sections.size(); ++i) Index.emplace(Folded(Sections[i].Name), i);
+        return true;
+    }
+    void Clear() {
+        Preamble.clear();
+        Sections.clear();
+        Index.clear();
     }
 
     void Parse(const WideString& text) {
-        Preamble.clear();
-        Sections.clear();
-        TStringList lines;
-        lines.SetText(text);
-        for (int i = 0; i < lines.GetCount(); ++i) {
-            WideString raw = lines.Get(i);
-            WideString s = Trim(raw);
+        Clear();
+        Section* current = nullptr;
+        size_t pos = 0;
+        while (pos < text.size()) {
+            size_t end = pos;
+            while (end < text.size() && text[end] != u'\r' && text[end] != u'\n') ++end;
+            WideString s = Trim(text.substr(pos, end - pos));
+            pos = end;
+            if (pos < text.size() && text[pos] == u'\r') ++pos;
+            if (pos < text.size() && text[pos] == u'\n') ++pos;
             if (s.empty()) continue;
             if (s.front() == u'[' && s.back() == u']') {
-                WideString name = Trim(s.substr(1, s.size() - 2));
-                if (!Find(name)) Sections.push_back({name, {}});
+                // A section named twice continues the first one.
+                current = &Ensure(Trim(s.substr(1, s.size() - 2)));
                 continue;
             }
             Line line;
@@ -151,30 +194,48 @@ struct TMemIniFile::Impl {
             } else {
                 line.Value = s;
             }
-            std::vector<Line>& target = Sections.empty() ? Preamble : Sections.back().Lines;
+            if (!current) {
+                Preamble.push_back(line);
+                continue;
+            }
             // A repeated ident in one section: the first one counts, as readers of the format expect.
-            if (line.IsValue && !Sections.empty() && FindValue(Sections.back(), line.Name)) continue;
-            target.push_back(line);
+            if (line.IsValue && current->FindValue(line.Name)) continue;
+            current->Add(line);
         }
     }
 
     static WideString LineText(const Line& l) {
         if (!l.IsValue) return l.Value;
-        WideString v = l.Value;
+        const WideString& v = l.Value;
         bool guard = !v.empty() && (v.front() <= u' ' || v.back() <= u' ' || (v.front() == u'"' && v.back() == u'"'));
         return l.Name + u"=" + (guard ? u"\"" + v + u"\"" : v);
+    }
+
+    template <typename F>
+    void ForEachLine(F&& emit) const {
+        for (const auto& l : Preamble) emit(LineText(l));
+        for (size_t i = 0; i < Sections.size(); ++i) {
+            if (i > 0 || !Preamble.empty()) emit(WideString());
+            emit(u"[" + Sections[i].Name + u"]");
+            for (const auto& l : Sections[i].Lines) emit(LineText(l));
+        }
     }
 
     void ToLines(TStrings& out) const {
         out.BeginUpdate();
         out.Clear();
-        for (const auto& l : Preamble) out.Add(LineText(l));
-        for (size_t i = 0; i < Sections.size(); ++i) {
-            if (i > 0 || !Preamble.empty()) out.Add(WideString());
-            out.Add(u"[" + Sections[i].Name + u"]");
-            for (const auto& l : Sections[i].Lines) out.Add(LineText(l));
-        }
+        ForEachLine([&](const WideString& line) { out.Add(line); });
         out.EndUpdate();
+    }
+
+    // The file's bytes: UTF-8 lines ending in CR LF.
+    std::string ToUtf8() const {
+        std::string bytes;
+        ForEachLine([&](const WideString& line) {
+            bytes += WideToUtf8(line);
+            bytes += "\r\n";
+        });
+        return bytes;
     }
 };
 
@@ -184,9 +245,25 @@ TMemIniFile::TMemIniFile(const std::string& FileName) : TCustomIniFile(FileName)
 
 TMemIniFile::~TMemIniFile() = default;
 
+namespace {
+// INI files of this process with changes not yet written.
+std::vector<TIniFile*>& PendingFiles() {
+    static std::vector<TIniFile*> files;
+    return files;
+}
+}  // namespace
+
 void TMemIniFile::LoadValues() {
-    FImpl->Preamble.clear();
-    FImpl->Sections.clear();
+    // Changes another object of this process holds for the file go there first.
+    for (TIniFile* pending : std::vector<TIniFile*>(PendingFiles())) {
+        if (pending == this || !pending->FModified || pending->GetFileName() != GetFileName()) continue;
+        try {
+            pending->UpdateFile();
+        } catch (const Exception&) {
+            // The reader sees the file as it is; the writer reports the failure on its own update.
+        }
+    }
+    FImpl->Clear();
     const std::string& name = GetFileName();
     struct stat st;
     if (name.empty() || ::stat(name.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
@@ -198,20 +275,16 @@ void TMemIniFile::LoadValues() {
 WideString TMemIniFile::ReadString(const WideString& Section, const WideString& Ident, const WideString& Default) {
     Impl::Section* s = FImpl->Find(Section);
     if (!s) return Default;
-    Impl::Line* l = Impl::FindValue(*s, Ident);
+    Impl::Line* l = s->FindValue(Ident);
     return l ? l->Value : Default;
 }
 
 void TMemIniFile::WriteString(const WideString& Section, const WideString& Ident, const WideString& Value) {
-    Impl::Section* s = FImpl->Find(Section);
-    if (!s) {
-        FImpl->Sections.push_back({Section, {}});
-        s = &FImpl->Sections.back();
-    }
-    if (Impl::Line* l = Impl::FindValue(*s, Ident))
+    Impl::Section& s = FImpl->Ensure(Section);
+    if (Impl::Line* l = s.FindValue(Ident))
         l->Value = Value;
     else
-        s->Lines.push_back({true, Ident, Value});
+        s.Add({true, Ident, Value});
     FModified = true;
 }
 
@@ -241,39 +314,26 @@ void TMemIniFile::ReadSectionValues(const WideString& Section, TStrings& Strings
 }
 
 void TMemIniFile::EraseSection(const WideString& Section) {
-    auto& sections = FImpl->Sections;
-    for (auto it = sections.begin(); it != sections.end(); ++it)
-        if (AnsiSameText(it->Name, Section)) {
-            sections.erase(it);
-            FModified = true;
-            return;
-        }
+    if (FImpl->Erase(Section)) FModified = true;
 }
 
 void TMemIniFile::DeleteKey(const WideString& Section, const WideString& Ident) {
     Impl::Section* s = FImpl->Find(Section);
-    if (!s) return;
-    for (auto it = s->Lines.begin(); it != s->Lines.end(); ++it)
-        if (it->IsValue && AnsiSameText(it->Name, Ident)) {
-            s->Lines.erase(it);
-            FModified = true;
-            return;
-        }
+    if (s && s->Delete(Ident)) FModified = true;
 }
 
 bool TMemIniFile::SectionExists(const WideString& Section) { return FImpl->Find(Section) != nullptr; }
 
 bool TMemIniFile::ValueExists(const WideString& Section, const WideString& Ident) {
     Impl::Section* s = FImpl->Find(Section);
-    return s && Impl::FindValue(*s, Ident);
+    return s && s->FindValue(Ident);
 }
 
 void TMemIniFile::UpdateFile() {
-    TStringList lines;
-    FImpl->ToLines(lines);
+    std::string bytes = FImpl->ToUtf8();
     try {
         TFileStream stream(GetFileName(), fmCreate);
-        lines.SaveToStream(stream, teUTF8, false);
+        stream.WriteAnsiString(bytes);
     } catch (const EStreamError&) {
         throw EIniFileException(Format(SIniFileWriteError, {GetFileName()}));
     }
@@ -288,8 +348,7 @@ void TMemIniFile::SetStrings(const TStrings& List) {
 }
 
 void TMemIniFile::Clear() {
-    FImpl->Preamble.clear();
-    FImpl->Sections.clear();
+    FImpl->Clear();
     FModified = true;
 }
 
@@ -301,17 +360,18 @@ void TMemIniFile::Rename(const std::string& FileName, bool Reload) {
 // ---------------------------------------------------------------------------------------------
 // TIniFile
 
-void TIniFile::WriteString(const WideString& Section, const WideString& Ident, const WideString& Value) {
-    TMemIniFile::WriteString(Section, Ident, Value);
-    UpdateFile();
+TIniFile::TIniFile(const std::string& FileName) : TMemIniFile(FileName) { PendingFiles().push_back(this); }
+
+TIniFile::~TIniFile() {
+    if (FModified) {
+        try {
+            TMemIniFile::UpdateFile();
+        } catch (const Exception&) {
+            // Nothing can report it from here; UpdateFile does.
+        }
+    }
+    auto& files = PendingFiles();
+    files.erase(std::remove(files.begin(), files.end(), this), files.end());
 }
 
-void TIniFile::EraseSection(const WideString& Section) {
-    TMemIniFile::EraseSection(Section);
-    UpdateFile();
-}
-
-void TIniFile::DeleteKey(const WideString& Section, const WideString& Ident) {
-    TMemIniFile::DeleteKey(Section, Ident);
-    UpdateFile();
-}
+void TIniFile::UpdateFile() { TMemIniFile::UpdateFile(); }

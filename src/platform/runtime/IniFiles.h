@@ -1,7 +1,7 @@
 #pragma once
 // INI files: sections of "ident=value" lines. TCustomIniFile is the interface that callers take
 // (a file or the settings store behind TRegistryIniFile); TMemIniFile keeps the content in memory
-// until UpdateFile, TIniFile writes every change through at once.
+// until UpdateFile, TIniFile writes its changes without being asked.
 //
 // Section and ident names compare ignoring case. The narrow overloads take 8-bit text in the
 // system code page.
@@ -65,6 +65,7 @@ private:
 };
 
 // Content in memory: loaded from the file (if it exists) when created, written by UpdateFile.
+// Changes are lost unless UpdateFile is called.
 // The file is read with byte order mark detection (UTF-8 without a mark) and written as UTF-8.
 // Lines starting with ';' and lines outside any section are kept on rewrite.
 class TMemIniFile : public TCustomIniFile {
@@ -110,14 +111,14 @@ private:
     void LoadValues();
 };
 
-// Every write goes to the file at once (as UpdateFile).
+// An INI file whose changes reach the file without an explicit UpdateFile: they are written when
+// the object is destroyed, and before any other INI object of this process reads the same file,
+// so readers see them. (Writing the whole file on every change costs a file rewrite per value,
+// which makes saving a large layout take seconds.) UpdateFile writes at once and reports failure;
+// the writes made on destruction cannot report it.
 class TIniFile : public TMemIniFile {
 public:
-    explicit TIniFile(const std::string& FileName) : TMemIniFile(FileName) {}
-    void WriteString(const WideString& Section, const WideString& Ident, const WideString& Value) override;
-    void EraseSection(const WideString& Section) override;
-    void DeleteKey(const WideString& Section, const WideString& Ident) override;
-
-    using TCustomIniFile::EraseSection;
-    using TCustomIniFile::WriteString;
+    explicit TIniFile(const std::string& FileName);
+    ~TIniFile() override;
+    void UpdateFile() override;
 };

@@ -107,15 +107,21 @@ TEST(IniFile, HandWrittenFilesReadAsWindowsWritesThem) {
     EXPECT_EQ(FileText(path), "; settings\r\ntop=level\r\n\r\n[Main]\r\nSize=0x10\r\nOn=True\r\nOff=0\r\n; note\r\nName=\xc3\xa9\r\n");
 }
 
-TEST(IniFile, IniFileWritesThroughAndReportsUnwritableFiles) {
+TEST(IniFile, IniFileChangesReachTheFileWithoutBeingAskedAndFailuresAreReported) {
     TempFolder folder;
     std::string path = folder.File("through.ini");
-    TIniFile ini(path);
-    WriteLayout(ini, "_a");
-    ini.WriteString("Extra", "Key", "v");
-    TMemIniFile reader(path);
-    CheckLayout(reader, "_a");
-    EXPECT_EQ(reader.ReadString("Extra", "Key", ""), "v");
+    {
+        TIniFile ini(path);
+        WriteLayout(ini, "_a");
+        ini.WriteString("Extra", "Key", "v");
+        // Another reader in this process sees the change at once.
+        TMemIniFile reader(path);
+        CheckLayout(reader, "_a");
+        EXPECT_EQ(reader.ReadString("Extra", "Key", ""), "v");
+        ini.WriteString("Extra", "Later", "w");
+    }
+    // Destroying it writes what is left.
+    EXPECT_NE(FileText(path).find("Later=w"), std::string::npos);
 
     TMemIniFile nowhere(folder.File("missing/dir.ini"));
     nowhere.WriteString(u"A", u"B", u"C");
