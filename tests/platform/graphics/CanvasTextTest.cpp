@@ -269,3 +269,22 @@ TEST(CanvasText, RotatedTextRunsUpwards) {
     flat->GetCanvas()->TextOut(5, 5, text);
     EXPECT_GT(Ink(*flat).Width(), Ink(*flat).Height());
 }
+
+TEST(CanvasText, ClippingToTheRectangleUnlessNoClip) {
+    TRect r{10, 10, 30, 16};  // narrower and lower than the text
+    WideString text = u"Clipped text";
+    TRect clipped = Ink(*Drawn(text, r, DT_SINGLELINE));
+    TRect free = Ink(*Drawn(text, r, DT_SINGLELINE | DT_NOCLIP));
+    EXPECT_GE(clipped.Left, 10);
+    EXPECT_LE(clipped.Right, 30);
+    EXPECT_LE(clipped.Bottom, 16);
+    EXPECT_GT(free.Right, 30);
+    EXPECT_GT(free.Bottom, 16);
+    // Lines keep the font's height; external leading adds the font's leading (none for this face).
+    auto b = MakeBitmap(1, 1);
+    TRect a{0, 0, 200, 0}, e{0, 0, 200, 0};
+    int plain = b->GetCanvas()->DrawText(WideString(u"a\nb"), a, DT_CALCRECT);
+    int leading = b->GetCanvas()->DrawText(WideString(u"a\nb"), e, DT_CALCRECT | DT_EXTERNALLEADING);
+    EXPECT_EQ(plain, 26);
+    EXPECT_EQ(leading, 2 * (13 + b->GetCanvas()->GetTextMetrics().tmExternalLeading));
+}
