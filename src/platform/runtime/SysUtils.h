@@ -52,7 +52,9 @@ struct TFormatSettings {
 
     // Fixed, locale-independent settings (the member defaults above: English names, 24 hours).
     static TFormatSettings Invariant() { return {}; }
-    // Settings taken from the system locale (LC_ALL, LC_NUMERIC, LC_TIME, LANG).
+    // Settings taken from the system locale (LC_ALL, LC_NUMERIC, LC_TIME, LANG); the C locale
+    // gives Invariant(). Two-digit years in the locale's short date become four, and date or
+    // time patterns whose text would not read back are replaced by numeric ones in the same order.
     static TFormatSettings FromSystemLocale();
 };
 
