@@ -27,7 +27,7 @@ trap 'rm -rf "$work"' EXIT
 key="$work/key.txt"
 echo "bench key 0123" > "$key"
 
-# About 1 MiB of prose, one part of it scrambled, repeated to 256 MiB.
+# About 1 MiB of plain text followed by the same text scrambled into one region, repeated to 256 MiB.
 awk 'BEGIN { srand(7); for (i = 0; i < 16384; i++) { line = ""; for (j = 0; j < 60; j++) line = line sprintf("%c", 97 + int(rand() * 26)); print line } }' > "$work/plain.txt"
 "$cli" encode --key-file "$key" --output "$work/region.txt" "$work/plain.txt"
 cat "$work/plain.txt" "$work/region.txt" > "$work/unit.txt"
@@ -39,16 +39,27 @@ truncate -s $((256 << 20)) "$work/big.txt"
 mkdir "$work/out"
 
 now() { date +%s.%N; }
-cat "$work/big.txt" > /dev/null  # both runs start from a warm cache
-# Wall-clock time of each command as a user would see it; the written data is left to the page
-# cache in both cases.
-t0=$(now)
-cp "$work/big.txt" "$work/copy.txt"
-t1=$(now)
-"$cli" decode --key-file "$key" --output-dir "$work/out" "$work/big.txt" > /dev/null
-t2=$(now)
+cat "$work/big.txt" > /dev/null  # both commands start from a warm cache
+# Wall-clock time of each command as a user would see it, the written data left to the page cache
+# in both cases. The two alternate three times and the best time of each counts, so that a moment
+# of load on a shared machine does not decide the ratio.
+best_cp=""
+best_dec=""
+for round in 1 2 3; do
+    rm -f "$work/copy.txt" "$work/out"/*
+    t0=$(now)
+    cp "$work/big.txt" "$work/copy.txt"
+    t1=$(now)
+    "$cli" decode --key-file "$key" --output-dir "$work/out" "$work/big.txt" > /dev/null
+    t2=$(now)
+    read -r best_cp best_dec < <(awk -v a="$t0" -v b="$t1" -v c="$t2" -v bc="$best_cp" -v bd="$best_dec" 'BEGIN {
+        cp = b - a; dec = c - b
+        if (bc != "" && bc + 0 < cp) cp = bc
+        if (bd != "" && bd + 0 < dec) dec = bd
+        printf "%.6f %.6f\n", cp, dec
+    }')
+done
 
-awk -v a="$t0" -v b="$t1" -v c="$t2" 'BEGIN {
-    cp = b - a; dec = c - b;
-    printf "256 MiB: cp %.3f s, quillmar-cli decode %.3f s (%.0f MB/s), ratio %.2f\n", cp, dec, 268.435456 / dec, dec / cp
+awk -v cp="$best_cp" -v dec="$best_dec" 'BEGIN {
+    printf "256 MiB, best of 3: cp %.3f s, quillmar-cli decode %.3f s (%.0f MB/s), ratio %.2f\n", cp, dec, 268.435456 / dec, dec / cp
 }'
