@@ -398,6 +398,16 @@ void TCanvas::Polygon(std::span<const TPoint> points) {
         QPolygon poly;
         for (const TPoint& t : points) poly << QPoint(t.X, t.Y);
         QRegion region(poly, d.State.PolyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+        if (d.Pen->GetMode() != pmCopy && d.Pen->GetStyle() != psClear && d.Pen->GetWidth() <= 1) {
+            // With a combining mode no pixel may be touched twice: leave the outline to the pen.
+            std::vector<QPoint> outline;
+            QRect bounds = region.boundingRect();
+            for (size_t i = 0; i < points.size(); ++i)
+                LinePixels(points[i], points[(i + 1) % points.size()], bounds, 0, {}, outline, nullptr);
+            QRegion edge;
+            for (const QPoint& q : outline) edge += QRect(q, QSize(1, 1));
+            region -= edge;
+        }
         FillWithBrush(d, QPainterPath(), &region, d.Pen->GetMode());
     }
     StrokePath(d, points, true);

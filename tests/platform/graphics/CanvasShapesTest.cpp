@@ -197,6 +197,27 @@ TEST(CanvasShapes, PolygonEllipseAndRoundRect) {
     EXPECT_EQ(Ink(*b), TRect(2, 2, 13, 13));
     EXPECT_EQ(Count(*b, clRed), 9 * 9);
 
+    // In xor mode each pixel is combined once: the shape inverts exactly the pixels it covers
+    // in copy mode (a pixel touched twice would come back unchanged).
+    auto shapes = [](TCanvas* c, int which) {
+        if (which == 0) c->Polygon({{3, 3}, {25, 8}, {10, 27}});
+        if (which == 1) c->Ellipse(2, 2, 20, 14);
+        if (which == 2) c->Rectangle(5, 5, 28, 28);
+    };
+    for (int which = 0; which < 3; ++which) {
+        auto copy = MakeBitmap(30, 30, clTeal);
+        copy->GetCanvas()->GetPen()->SetColor(clWhite);
+        copy->GetCanvas()->GetBrush()->SetColor(clWhite);
+        shapes(copy->GetCanvas(), which);
+        auto x = MakeBitmap(30, 30, clTeal);
+        x->GetCanvas()->GetPen()->SetMode(pmXor);
+        x->GetCanvas()->GetPen()->SetColor(clWhite);
+        x->GetCanvas()->GetBrush()->SetColor(clWhite);
+        shapes(x->GetCanvas(), which);
+        EXPECT_EQ(Count(*x, RGB(255, 127, 127)), Count(*copy, clWhite)) << which;
+        EXPECT_EQ(Count(*x, clTeal), Count(*copy, clTeal)) << which;
+    }
+
     auto e = MakeBitmap(30, 30);
     e->GetCanvas()->GetBrush()->SetColor(clBlue);
     e->GetCanvas()->Ellipse(3, 4, 23, 14);
