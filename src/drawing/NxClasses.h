@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "drawing/SharedCommon.h"
+#include "drawing/TreeNodes.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/runtime/Object.h"
@@ -106,87 +107,7 @@ private:
     std::unique_ptr<TBitmap> FHoverGlyph;
 };
 
-// ---- tree of nodes
-
-enum TAddPosition { apFirst, apLast };
-
-class TNxTreeNodes;
-
-class TNxTreeNode : public TPersistent {
-public:
-    TNxTreeNode(TNxTreeNodes* Owner, TNxTreeNode* Parent);
-    ~TNxTreeNode() override;
-
-    const WideString& GetText() const { return FText; }
-    void SetText(const WideString& Value);
-    intptr_t GetTag() const { return FTag; }
-    void SetTag(intptr_t Value) { FTag = Value; }
-    bool GetExpanded() const { return FExpanded; }
-    void SetExpanded(bool Value);
-
-    TNxTreeNode* GetParent() const { return FParent; }
-    // 0 for a top-level node.
-    int GetLevel() const;
-    int GetCount() const { return static_cast<int>(FChildren.size()); }
-    // Raises EListError for an index out of range.
-    TNxTreeNode* GetItem(int Index) const;
-    int GetIndex() const;
-    TNxTreeNode* GetFirstChild() const;
-    TNxTreeNode* GetLastChild() const;
-    TNxTreeNode* GetNextSibling() const;
-    TNxTreeNode* GetPrevSibling() const;
-    bool HasChildren() const { return !FChildren.empty(); }
-    // True when node is this node or one of its ancestors.
-    bool HasAsParent(const TNxTreeNode* node) const;
-    // Moves this node (with its children) under Destination (nullptr: the top level), first or
-    // last. Moving a node under itself or its own descendant raises EInvalidOperation.
-    void MoveTo(TNxTreeNode* Destination, TAddPosition Position);
-    // Sorts the children by text; recursive also sorts their children.
-    void Sort(bool Recursive = false);
-
-    TNxTreeNodes* GetNodes() const { return FOwner; }
-
-private:
-    friend class TNxTreeNodes;
-    TNxTreeNodes* FOwner;
-    TNxTreeNode* FParent;
-    WideString FText;
-    intptr_t FTag = 0;
-    bool FExpanded = false;
-    std::vector<std::unique_ptr<TNxTreeNode>> FChildren;
-};
-
-class TNxTreeNodes : public TPersistent {
-public:
-    TNxTreeNodes();
-    ~TNxTreeNodes() override;
-
-    // Adds a node under Parent (nullptr: the top level), first or last.
-    TNxTreeNode* Add(TNxTreeNode* Parent, const WideString& Text, TAddPosition Position = apLast);
-    TNxTreeNode* AddChild(TNxTreeNode* Parent, const WideString& Text) {
-        return Add(Parent, Text, apLast);
-    }
-    // Deletes the node and its children.
-    void Delete(TNxTreeNode* Node);
-    void Clear();
-    // All nodes, at every level.
-    int GetCount() const;
-    // Top-level nodes.
-    int GetRootCount() const { return FRoot->GetCount(); }
-    TNxTreeNode* GetRootItem(int Index) const { return FRoot->GetItem(Index); }
-    TNxTreeNode* GetFirstNode() const;
-    // Depth-first order: the node at position Index; raises EListError when out of range.
-    TNxTreeNode* GetItem(int Index) const;
-    void Sort(bool Recursive = true) { FRoot->Sort(Recursive); }
-
-    // Raised after nodes were added, deleted, moved, sorted or changed.
-    TNotifyEvent OnChange;
-
-private:
-    friend class TNxTreeNode;
-    void Changed();
-    std::unique_ptr<TNxTreeNode> FRoot;  // hidden node holding the top level
-};
+// The trees of nodes (TNxTreeNodes, TNxObjectTreeNodes) are in TreeNodes.h.
 
 // ---- calendar captions
 

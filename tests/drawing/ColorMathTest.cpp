@@ -259,6 +259,27 @@ TEST(TreeNodes, BuildMoveSortAndDelete) {
     EXPECT_EQ(nodes.GetCount(), 0);
 }
 
+TEST(TreeNodes, ComponentNodesShareTheTreeBehaviour) {
+    using namespace NxClasses;
+    TNxObjectTreeNodes nodes;
+    TNxObjectTreeNode* root = nodes.Add(nullptr, u"root");
+    TNxObjectTreeNode* leaf = nodes.AddChild(root, u"leaf");
+    leaf->SetTag(7);
+    EXPECT_TRUE(leaf->InheritsFrom<TComponent>());
+    EXPECT_EQ(leaf->GetParent(), root);
+    EXPECT_EQ(root->GetParent(), nullptr);
+    EXPECT_EQ(leaf->GetLevel(), 1);
+    EXPECT_EQ(nodes.GetItem(1)->GetTag(), 7);
+    leaf->MoveTo(nullptr, apFirst);
+    EXPECT_EQ(nodes.GetFirstNode(), leaf);
+    EXPECT_EQ(leaf->GetLevel(), 0);
+    // A node of another tree is not deleted from this one.
+    TNxObjectTreeNodes other;
+    nodes.Delete(other.Add(nullptr, u"x"));
+    EXPECT_EQ(nodes.GetCount(), 2);
+    EXPECT_EQ(other.GetCount(), 1);
+}
+
 TEST(Localizer, SetsTheProcessWideCaptions) {
     using namespace NxClasses;
     EXPECT_EQ(TodayCaption, u"Today");
