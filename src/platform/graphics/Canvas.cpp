@@ -485,8 +485,38 @@ void DrawRounded(TCanvas::Impl& d, int l, int t, int r, int b, bool ellipse, int
 
 }  // namespace
 
+namespace {
+
+// Shapes with one-pixel outlines, given as their region: the outline is the pixels with a
+// neighbour outside, the fill the rest, so no pixel is touched twice (which matters for the
+// combining modes).
+void DrawRegionShape(TCanvas::Impl& d, const QRegion& all) {
+    QRegion inner = all.intersected(all.translated(1, 0)).intersected(all.translated(-1, 0))
+                        .intersected(all.translated(0, 1)).intersected(all.translated(0, -1));
+    if (d.Pen->GetStyle() == psClear) {
+        FillWithBrush(d, QPainterPath(), &all, d.Pen->GetMode());
+        return;
+    }
+    FillWithBrush(d, QPainterPath(), &inner, d.Pen->GetMode());
+    Rop rop = PenRop(d.Pen->GetMode(), d.Pen->GetColor());
+    TCanvasPainter p(d);
+    if (!p.Active() || rop.Skip) return;
+    p->setCompositionMode(rop.Mode);
+    for (const QRect& q : all.subtracted(inner)) p->fillRect(q, rop.Color);
+}
+
+}  // namespace
+
 void TCanvas::RoundRect(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight) {
-    DrawRounded(*FImpl, left, top, right, bottom, false, ellipseWidth, ellipseHeight);
+    Impl& d = *FImpl;
+    if (d.Pen->GetWidth() > 1) {
+        DrawRounded(d, left, top, right, bottom, false, ellipseWidth, ellipseHeight);
+        return;
+    }
+    if (right < left) std::swap(left, right);
+    if (bottom < top) std::swap(top, bottom);
+    if (right - left < 1 || bottom - top < 1) return;
+    DrawRegionShape(d, RoundRectRegion(QRect(left, top, right - left, bottom - top), ellipseWidth, ellipseHeight));
 }
 
 void TCanvas::Ellipse(int left, int top, int right, int bottom) {
@@ -498,23 +528,7 @@ void TCanvas::Ellipse(int left, int top, int right, int bottom) {
     if (right < left) std::swap(left, right);
     if (bottom < top) std::swap(top, bottom);
     if (right - left < 1 || bottom - top < 1) return;
-    // One-pixel outlines: the ellipse's pixels within left .. right - 1 and top .. bottom - 1; the
-    // outline is the pixels with a neighbour outside, the fill the rest, so no pixel is touched
-    // twice (which matters for the inverting modes).
-    QRegion all = EllipseRegion(QRect(left, top, right - left, bottom - top));
-    QRegion inner = all.intersected(all.translated(1, 0)).intersected(all.translated(-1, 0))
-                        .intersected(all.translated(0, 1)).intersected(all.translated(0, -1));
-    QRegion outline = all.subtracted(inner);
-    if (d.Pen->GetStyle() == psClear) {
-        FillWithBrush(d, QPainterPath(), &all, d.Pen->GetMode());
-        return;
-    }
-    FillWithBrush(d, QPainterPath(), &inner, d.Pen->GetMode());
-    Rop rop = PenRop(d.Pen->GetMode(), d.Pen->GetColor());
-    TCanvasPainter p(d);
-    if (!p.Active() || rop.Skip) return;
-    p->setCompositionMode(rop.Mode);
-    for (const QRect& q : outline) p->fillRect(q, rop.Color);
+    DrawRegionShape(d, EllipseRegion(QRect(left, top, right - left, bottom - top)));
 }
 
 void TCanvas::FillRect(const TRect& r) {

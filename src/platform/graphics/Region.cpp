@@ -1,6 +1,5 @@
 #include "platform/graphics/Region.h"
 
-#include <QPainterPath>
 #include <QPolygon>
 #include <algorithm>
 #include <cmath>
@@ -51,6 +50,25 @@ QRegion EllipseRegion(const QRect& box) {
     return region;
 }
 
+QRegion RoundRectRegion(const QRect& box, int ellipseWidth, int ellipseHeight) {
+    if (box.isEmpty()) return QRegion();
+    int ew = std::min(std::abs(ellipseWidth), box.width()), eh = std::min(std::abs(ellipseHeight), box.height());
+    QRegion region(box);
+    if (ew < 2 || eh < 2) return region;
+    int qw = ew / 2, qh = eh / 2;
+    // Each corner loses the part of its quadrant that lies outside the corner ellipse.
+    const int xs[2] = {box.left(), box.right() + 1 - ew};
+    const int ys[2] = {box.top(), box.bottom() + 1 - eh};
+    const int qx[2] = {box.left(), box.right() + 1 - qw};
+    const int qy[2] = {box.top(), box.bottom() + 1 - qh};
+    for (int i = 0; i < 2; ++i)
+        for (int j = 0; j < 2; ++j) {
+            QRegion quadrant(QRect(qx[i], qy[j], qw, qh));
+            region -= quadrant.subtracted(EllipseRegion(QRect(xs[i], ys[j], ew, eh)));
+        }
+    return region;
+}
+
 TRegion RegionFromQt(const QRegion& region) {
     TRegion r;
     r.GetImpl().Region = region;
@@ -76,11 +94,7 @@ TRegion TRegion::FromEllipse(const TRect& r) {
 }
 
 TRegion TRegion::FromRoundRect(const TRect& r, int ellipseWidth, int ellipseHeight) {
-    if (r.IsEmpty()) return TRegion();
-    QPainterPath path;
-    path.addRoundedRect(QRectF(r.Left, r.Top, r.Width(), r.Height()), ellipseWidth / 2.0,
-                        ellipseHeight / 2.0);
-    return RegionFromQt(QRegion(path.toFillPolygon().toPolygon(), Qt::WindingFill));
+    return RegionFromQt(RoundRectRegion(RectToQt(r), ellipseWidth, ellipseHeight));
 }
 
 bool TRegion::IsEmpty() const { return FImpl->Region.isEmpty(); }

@@ -14,6 +14,8 @@ inline const QRegion& RegionToQt(const TRegion& region) { return region.GetImpl(
 TRegion RegionFromQt(const QRegion& region);
 // The pixels whose centres lie inside the ellipse inscribed in the box.
 QRegion EllipseRegion(const QRect& box);
+// The box with its corners rounded by ellipses of the given width and height.
+QRegion RoundRectRegion(const QRect& box, int ellipseWidth, int ellipseHeight);
 
 inline QRect RectToQt(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
 inline TRect RectFromQt(const QRect& r) {

@@ -203,8 +203,9 @@ TEST(CanvasShapes, PolygonEllipseAndRoundRect) {
         if (which == 0) c->Polygon({{3, 3}, {25, 8}, {10, 27}});
         if (which == 1) c->Ellipse(2, 2, 20, 14);
         if (which == 2) c->Rectangle(5, 5, 28, 28);
+        if (which == 3) c->RoundRect(1, 4, 27, 25, 10, 8);
     };
-    for (int which = 0; which < 3; ++which) {
+    for (int which = 0; which < 4; ++which) {
         auto copy = MakeBitmap(30, 30, clTeal);
         copy->GetCanvas()->GetPen()->SetColor(clWhite);
         copy->GetCanvas()->GetBrush()->SetColor(clWhite);
@@ -226,10 +227,18 @@ TEST(CanvasShapes, PolygonEllipseAndRoundRect) {
     EXPECT_EQ(Px(*e, 3, 4), clWhite);  // the corners stay outside
 
     auto r = MakeBitmap(30, 30);
+    r->GetCanvas()->GetBrush()->SetColor(clRed);
     r->GetCanvas()->RoundRect(2, 2, 20, 16, 6, 6);
     EXPECT_EQ(Ink(*r), TRect(2, 2, 20, 16));
     EXPECT_EQ(Px(*r, 2, 2), clWhite);
     EXPECT_EQ(Px(*r, 10, 2), clBlack);
+    EXPECT_EQ(Px(*r, 19, 15), clWhite);
+    EXPECT_EQ(Px(*r, 19, 9), clBlack);
+    // The round-rectangle region matches the painted shape.
+    TRegion rr = CreateRoundRectRgn(2, 2, 20, 16, 6, 6);
+    EXPECT_EQ(rr.GetBox(), TRect(2, 2, 20, 16));
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 30; ++x) EXPECT_EQ(rr.Contains(x, y), Px(*r, x, y) != clWhite) << x << "," << y;
 }
 
 TEST(CanvasClip, PolygonRegionLimitsDrawing) {
