@@ -26,8 +26,11 @@ const QFontMetrics& TCanvas::Impl::GetMetrics() {
 
 QRect TCanvas::Impl::SurfaceRect() const {
     if (Image) return Image->rect();
-    if (External && External->device())
-        return QRect(0, 0, External->device()->width(), External->device()->height());
+    if (External && External->device()) {
+        // In the painter's own coordinates, which are the canvas's device coordinates.
+        QRect dev(0, 0, External->device()->width(), External->device()->height());
+        return External->worldTransform().inverted().mapRect(dev);
+    }
     return QRect();
 }
 
@@ -89,7 +92,8 @@ TCanvasPainter::TCanvasPainter(TCanvas::Impl& d, const QRegion* extraClip) : FCa
     }
     QRegion clip = d.EffectiveClip();
     if (extraClip) clip = clip.intersected(*extraClip);
-    FPainter->setClipRegion(clip);
+    // A clip the owner of the painter set stays in force.
+    FPainter->setClipRegion(clip, FPainter->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
     FPainter->setRenderHint(QPainter::Antialiasing, false);
     FPainter->setRenderHint(QPainter::TextAntialiasing, false);
     FPainter->setRenderHint(QPainter::SmoothPixmapTransform, false);

@@ -49,12 +49,19 @@ TEST(CanvasQt, PainterTransformIsTheDeviceOrigin) {
     TCanvas canvas;
     QPainter painter(&img);
     painter.translate(5, 6);
+    painter.setClipRect(QRect(0, 0, 10, 10));  // the owner's clip stays in force
     AttachCanvas(canvas, &painter);
+    EXPECT_EQ(canvas.GetClipRect(), TRect(-5, -6, 15, 14));
     canvas.SetPixels(0, 0, clRed);
     EXPECT_EQ(canvas.GetPixels(0, 0), clRed);
+    canvas.GetBrush()->SetColor(clBlue);
+    canvas.FillRect({-5, -6, 15, 14});
     DetachCanvas(canvas);
     painter.end();
-    EXPECT_EQ(ColorFromQt(img.pixel(5, 6)), clRed);
+    EXPECT_EQ(ColorFromQt(img.pixel(5, 6)), clBlue);
+    EXPECT_EQ(ColorFromQt(img.pixel(14, 15)), clBlue);
+    EXPECT_EQ(ColorFromQt(img.pixel(15, 15)), clWhite);
+    EXPECT_EQ(ColorFromQt(img.pixel(4, 6)), clWhite);
 }
 
 TEST(CanvasQt, PictureOfTheOperations) {
