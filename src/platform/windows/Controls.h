@@ -565,6 +565,7 @@ protected:
     virtual void CreateNativeWindow() {}
     void BoundsChanged(bool Moved, bool Sized) override;
     void SetTextValue(const WideString& Value) override;
+    void Loaded() override;
 
     std::unique_ptr<TWinControlPrivate> FWindow;
     std::vector<TControl*> FControls;

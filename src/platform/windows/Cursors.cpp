@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/windows/Forms.h"
 #include "platform/windows/WinControlQt.h"
@@ -65,7 +66,16 @@ void FillRect(QImage& img, int x, int y, int w, int h) {
 QImage DrawReversedArrow() {
     // The ordinary arrow mirrored left to right; its tip at (11, 0).
     QImage img = NewImage();
-    FillPolygon(img, {{11, 0}, {11, 16}, {7, 12}, {4, 19}, {2, 18}, {5, 11}, {0, 11}});
+    // The ordinary arrow row by row (runs of x from..to), then mirrored: x becomes 11 - x.
+    struct Run {
+        int y, from, to;
+    };
+    std::vector<Run> runs;
+    for (int y = 0; y <= 10; ++y) runs.push_back({y, 0, y});
+    runs.insert(runs.end(), {{11, 0, 6}, {12, 0, 1}, {12, 4, 7}, {13, 0, 0}, {13, 4, 7}, {14, 5, 8},
+                             {15, 5, 8}, {16, 6, 9}, {17, 6, 9}, {18, 7, 8}});
+    for (const Run& r : runs)
+        for (int x = r.from; x <= r.to; ++x) img.setPixel(11 - x, r.y, kBlack);
     Outline(img);
     return img;
 }

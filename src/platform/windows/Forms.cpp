@@ -75,6 +75,7 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TCustomControl(AOwner) {
 
 TCustomForm::~TCustomForm() {
     if (gScreen) gScreen->RemoveForm(this);
+    if (auto* app = dynamic_cast<TApplication*>(GetOwner())) app->FormDestroyed(this);
     if (gApplication) gApplication->FormDestroyed(this);
 }
 
@@ -227,14 +228,17 @@ bool TCustomForm::CloseQuery() {
 
 void TCustomForm::Close() {
     if (!CloseQuery()) return;
-    bool isMain = gApplication && gApplication->GetMainForm() == this;
+    // The application that owns the form (the global one for forms it did not create).
+    TApplication* app = dynamic_cast<TApplication*>(GetOwner());
+    if (!app) app = gApplication;
+    bool isMain = app && app->GetMainForm() == this;
     TCloseAction action = isMain ? caFree : caHide;
     DoClose(action);
     if (action == caNone) return;
     if (isMain) {
         Hide();
         FClosed = true;
-        gApplication->MainFormClosed();
+        app->MainFormClosed();
         return;
     }
     Hide();

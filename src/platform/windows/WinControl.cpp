@@ -118,10 +118,16 @@ void TWinControl::AdjustClientRect(TRect& Rect) {
 }
 
 void TWinControl::Realign() {
-    if (FAlignLevel > 0 || FAligning) return;
+    // While a form description is read, aligning waits for Loaded.
+    if (FAlignLevel > 0 || FAligning || IsLoading()) return;
     TRect r;
     AdjustClientRect(r);
     AlignControls(nullptr, r);
+}
+
+void TWinControl::Loaded() {
+    TControl::Loaded();
+    Realign();
 }
 
 void TWinControl::EnableAlign() {
