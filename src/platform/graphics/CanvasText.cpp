@@ -247,6 +247,15 @@ int CanvasDrawText(TCanvas::Impl& d, const WideString& wtext, TRect& r, uint32_t
                         k = j;
                         if (!fits) break;
                     }
+                    if ((format & DT_EDITCONTROL) && width(text.mid(pos, visibleEnd - pos)) > maxWidth) {
+                        // As an edit control does: a word wider than the line breaks between
+                        // characters (at least one per line).
+                        int k = pos + 1;
+                        while (k < visibleEnd && width(text.mid(pos, k + 1 - pos)) <= maxWidth) ++k;
+                        lines.push_back(makeLine(pos, k));
+                        pos = k;
+                        continue;
+                    }
                     lines.push_back(makeLine(pos, visibleEnd));
                     pos = lineEnd;
                 }
@@ -342,6 +351,8 @@ int CanvasDrawText(TCanvas::Impl& d, const WideString& wtext, TRect& r, uint32_t
             bool opaque = d.State.BkMode == OPAQUE;
             int y = y0;
             for (const Line& l : lines) {
+                // An edit control shows no partly visible last line (the first is always shown).
+                if ((format & DT_EDITCONTROL) && y + lineHeight > r.Bottom && y > y0) break;
                 int x = r.Left;
                 if (format & DT_CENTER) x = r.Left + (r.Width() - l.Width) / 2;
                 else if (format & DT_RIGHT) x = r.Right - l.Width;

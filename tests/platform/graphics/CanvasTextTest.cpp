@@ -288,3 +288,26 @@ TEST(CanvasText, ClippingToTheRectangleUnlessNoClip) {
     EXPECT_EQ(plain, 26);
     EXPECT_EQ(leading, 2 * (13 + b->GetCanvas()->GetTextMetrics().tmExternalLeading));
 }
+
+TEST(CanvasText, EditControlBreaksLongWordsAndHidesAPartialLine) {
+    auto b = MakeBitmap(1, 1);
+    TCanvas* c = b->GetCanvas();
+    int limit = c->TextWidth(WideString(u"abcd"));
+    TRect r{0, 0, limit, 0};
+    EXPECT_EQ(c->DrawText(WideString(u"abcdefghij"), r, DT_WORDBREAK | DT_EDITCONTROL | DT_CALCRECT), 3 * 13);
+    EXPECT_LE(r.Width(), limit);
+    // Without the flag the long word stays whole on one line.
+    TRect one{0, 0, limit, 0};
+    EXPECT_EQ(c->DrawText(WideString(u"abcdefghij"), one, DT_WORDBREAK | DT_CALCRECT), 13);
+    // Three lines in a box of two and a half: the third is drawn cut, or with the flag not at all.
+    auto draw = [&](uint32_t extra) {
+        auto bmp = MakeBitmap(60, 60);
+        bmp->GetCanvas()->GetBrush()->SetStyle(bsClear);
+        TRect box{0, 0, bmp->GetCanvas()->TextWidth(WideString(u"ab")), 32};
+        bmp->GetCanvas()->DrawText(WideString(u"ab ab ab"), box, DT_WORDBREAK | extra);
+        return Ink(*bmp);
+    };
+    EXPECT_GT(draw(0).Bottom, 26);
+    EXPECT_GT(draw(DT_EDITCONTROL).Bottom, 13);
+    EXPECT_LE(draw(DT_EDITCONTROL).Bottom, 26);
+}
