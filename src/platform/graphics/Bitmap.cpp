@@ -222,6 +222,7 @@ TCanvas* TBitmap::GetCanvas() const {
 
 bool TBitmap::GetTransparent() const { return FImpl->Transparent; }
 void TBitmap::SetTransparent(bool v) {
+    if (FImpl->Transparent == v) return;
     FImpl->Transparent = v;
     FImpl->Changed();
 }
@@ -235,6 +236,7 @@ TColor TBitmap::GetTransparentColor() const {
 }
 
 void TBitmap::SetTransparentColor(TColor v) {
+    if (FImpl->Mode == tmFixed && FImpl->TransparentColor == v) return;
     FImpl->TransparentColor = v;
     FImpl->Mode = tmFixed;
     FImpl->Changed();
@@ -242,6 +244,7 @@ void TBitmap::SetTransparentColor(TColor v) {
 
 TTransparentMode TBitmap::GetTransparentMode() const { return FImpl->Mode; }
 void TBitmap::SetTransparentMode(TTransparentMode v) {
+    if (FImpl->Mode == v) return;
     FImpl->Mode = v;
     if (v == tmAuto) FImpl->TransparentColor = clDefault;
     FImpl->Changed();

@@ -69,7 +69,8 @@ public:
     // PNG when the name ends in ".png", BMP otherwise; raises EFCreateError when it cannot write.
     void SaveToFile(const std::string& fileName) const;
 
-    // Raised after the bitmap changed through its properties, loading or Assign.
+    // Raised after the bitmap changed: size, format, transparency settings (when they differ from
+    // before), drawing on its canvas, loading or Assign. Row writes through ScanLine do not raise it.
     std::function<void()> OnChange;
 
     struct Impl;

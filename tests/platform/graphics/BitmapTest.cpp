@@ -28,6 +28,19 @@ TEST(Bitmap, SizeFormatAndGrowth) {
     b.SetHeight(0);
     EXPECT_TRUE(b.GetEmpty());
     b.GetCanvas()->FillRect({0, 0, 5, 5});  // nothing to draw on: ignored
+    // Settings that do not change report nothing; drawing reports a change.
+    changes = 0;
+    b.SetTransparent(false);
+    b.SetTransparentMode(tmAuto);
+    EXPECT_EQ(changes, 0);
+    b.SetTransparent(true);
+    b.SetTransparentColor(clRed);
+    b.SetTransparentColor(clRed);
+    EXPECT_EQ(changes, 2);
+    b.SetSize(2, 2);
+    changes = 0;
+    b.GetCanvas()->SetPixels(0, 0, clRed);
+    EXPECT_EQ(changes, 1);
     EXPECT_THROW(b.SetPixelFormat(pf8bit), EInvalidGraphic);
 }
 
