@@ -11,11 +11,13 @@
 #include "platform/graphics/FontQt.h"
 
 void TFont::SetName(const AnsiString& v) {
+    if (FName == v) return;
     FName = v;
     Changed();
 }
 
 void TFont::SetHeight(int v) {
+    if (FHeight == v) return;
     FHeight = v;
     Changed();
 }
@@ -31,36 +33,45 @@ int TFont::GetSize() const {
 void TFont::SetSize(int v) {
     long long num = static_cast<long long>(v) * (FPixelsPerInch > 0 ? FPixelsPerInch : 96);
     long long q = (std::llabs(num) * 2 + 72) / 144;
-    FHeight = -static_cast<int>(num < 0 ? -q : q);
+    int height = -static_cast<int>(num < 0 ? -q : q);
+    if (height == FHeight) return;
+    FHeight = height;
     Changed();
 }
 
 void TFont::SetPixelsPerInch(int v) {
-    FPixelsPerInch = v > 0 ? v : 96;
+    if (v <= 0) v = 96;
+    if (FPixelsPerInch == v) return;
+    FPixelsPerInch = v;
     Changed();
 }
 
 void TFont::SetColor(TColor v) {
+    if (FColor == v) return;
     FColor = v;
     Changed();
 }
 
 void TFont::SetStyle(TFontStyles v) {
+    if (FStyle == v) return;
     FStyle = v;
     Changed();
 }
 
 void TFont::SetCharset(TFontCharset v) {
+    if (FCharset == v) return;
     FCharset = v;
     Changed();
 }
 
 void TFont::SetPitch(TFontPitch v) {
+    if (FPitch == v) return;
     FPitch = v;
     Changed();
 }
 
 void TFont::SetOrientation(int v) {
+    if (FOrientation == v) return;
     FOrientation = v;
     Changed();
 }

@@ -5,21 +5,26 @@ void TGraphicsObject::Changed() {
 }
 
 void TPen::SetColor(TColor v) {
+    if (FColor == v) return;
     FColor = v;
     Changed();
 }
 
 void TPen::SetWidth(int v) {
-    FWidth = v < 0 ? 0 : v;
+    if (v < 0) v = 0;
+    if (FWidth == v) return;
+    FWidth = v;
     Changed();
 }
 
 void TPen::SetStyle(TPenStyle v) {
+    if (FStyle == v) return;
     FStyle = v;
     Changed();
 }
 
 void TPen::SetMode(TPenMode v) {
+    if (FMode == v) return;
     FMode = v;
     Changed();
 }
@@ -34,12 +39,14 @@ void TPen::Assign(const TPen& source) {
 }
 
 void TBrush::SetColor(TColor v) {
+    if (FColor == v && FStyle != bsClear) return;
     FColor = v;
     if (FStyle == bsClear) FStyle = bsSolid;
     Changed();
 }
 
 void TBrush::SetStyle(TBrushStyle v) {
+    if (FStyle == v) return;
     FStyle = v;
     Changed();
 }

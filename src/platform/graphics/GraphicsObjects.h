@@ -12,7 +12,8 @@ class TGraphicsObject : public TPersistent {
 public:
     TGraphicsObject() = default;
 
-    // Raised after every change of an attribute (also by Assign, once).
+    // Raised after an attribute changed (a setter given the current value reports nothing) and,
+    // once, after Assign.
     std::function<void()> OnChange;
 
 protected:

@@ -77,6 +77,9 @@ TEST(Font, ChangeNotificationAndAssign) {
     EXPECT_FALSE(b.IsEqual(a));
     b.Assign(&b);  // self-assignment changes nothing
     EXPECT_EQ(changes, 2);
+    b.SetColor(clRed);  // the current value: no change reported
+    b.SetHeight(b.GetHeight());
+    EXPECT_EQ(changes, 2);
     // Through the persistent interface.
     TFont c;
     c.Assign(static_cast<const TPersistent*>(&a));
@@ -124,6 +127,7 @@ TEST(PenBrush, DefaultsAndNotifications) {
     pen.OnChange = [&] { ++n; };
     pen.SetWidth(-3);
     EXPECT_EQ(pen.GetWidth(), 0);
+    pen.SetMode(pmXor);
     pen.SetMode(pmXor);
     EXPECT_EQ(n, 2);
 
