@@ -68,6 +68,27 @@ private:
     QChar FChar;
 };
 
+// Masked text may be neither copied nor cut: the editor would delete the selection on a cut
+// even though it copies nothing, so the keys are taken away before it sees them.
+class TMaskGuard : public QObject {
+public:
+    TMaskGuard(TCustomEdit* edit, QObject* parent) : QObject(parent), FEdit(edit) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (FEdit->GetPasswordChar() == 0) return false;
+        if (e->type() == QEvent::KeyPress || e->type() == QEvent::ShortcutOverride) {
+            auto* ke = static_cast<QKeyEvent*>(e);
+            if (ke->matches(QKeySequence::Cut) || ke->matches(QKeySequence::Copy)) {
+                e->accept();
+                return e->type() == QEvent::KeyPress;
+            }
+        }
+        return false;
+    }
+
+private:
+    TCustomEdit* FEdit;
+};
+
 QLineEdit* EditOf(const TWinControl* c) {
     return qobject_cast<QLineEdit*>(ClientWidgetOf(const_cast<TWinControl*>(c)));
 }
@@ -142,6 +163,7 @@ void TCustomEdit::CreateNativeWindow() {
     TWinControlPrivate* p = GetWindowPrivate();
     auto* e = new QLineEdit(p->ParentWidget);
     p->Client = e;
+    e->installEventFilter(new TMaskGuard(this, e));
     e->setText(ToQ(FText));
     ApplyNative();
     QObject::connect(e, &QLineEdit::textChanged, e, [this](const QString&) {
