@@ -24,14 +24,16 @@ struct TTracked : TComponent {
     ~TTracked() override { Log->push_back("free " + Tag); }
     void Notification(TComponent* c, TOperation op) override {
         TComponent::Notification(c, op);
+        // The component is half destroyed by now: only its address may be used.
         if (op == TOperation::opRemove && c == Watched) {
-            Log->push_back(Tag + " heard " + static_cast<TTracked*>(c)->Tag);
+            Log->push_back(Tag + " heard " + WatchedTag);
             Watched = nullptr;
         }
     }
     std::vector<std::string>* Log;
     std::string Tag;
     TComponent* Watched = nullptr;
+    std::string WatchedTag;
 };
 
 TEST(ComponentTest, OwnerFreesOwnedComponentsAndFreeNotificationClearsReferences) {
@@ -41,6 +43,7 @@ TEST(ComponentTest, OwnerFreesOwnedComponentsAndFreeNotificationClearsReferences
     auto* b = new TTracked(owner, &log, "b");
     auto* outsider = new TTracked(nullptr, &log, "outsider");
     outsider->Watched = a;
+    outsider->WatchedTag = "a";
     outsider->FreeNotification(a);
     a->SetName("A");
     EXPECT_EQ(owner->FindComponent("a"), a) << "names compare without case";
