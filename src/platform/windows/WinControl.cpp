@@ -457,9 +457,20 @@ void TWinControl::CMExit(TMessage&) { DoExit(); }
 void TWinControl::CMDialogKey(TMessage& Message) { DefaultHandler(Message); }
 
 void TWinControl::WMPaint(TMessage& Message) {
+    // A paint message may bring a canvas of its own (a child painting its parent behind it);
+    // Paint then draws on that one.
     auto* canvas = reinterpret_cast<TCanvas*>(Message.WParam);
     if (!canvas) canvas = FPaintCanvas;
-    if (canvas) PaintWindow(canvas);
+    if (!canvas) return;
+    TCanvas* saved = FPaintCanvas;
+    FPaintCanvas = canvas;
+    try {
+        PaintWindow(canvas);
+    } catch (...) {
+        FPaintCanvas = saved;
+        throw;
+    }
+    FPaintCanvas = saved;
 }
 
 void TWinControl::WMEraseBkgnd(TMessage& Message) {

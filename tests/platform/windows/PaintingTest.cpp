@@ -136,6 +136,17 @@ TEST_F(PaintingTest, GraphicChildPaintsOnParentCanvasAtItsPlace) {
     EXPECT_EQ(probe->GetUpdateRect(), (TRect{20, 30, 30, 35}));
 }
 
+TEST_F(PaintingTest, APaintMessageWithACanvasPaintsOntoThatCanvas) {
+    // As a transparent child does to show its parent behind it.
+    TBitmap bmp(20, 20, pf24bit);
+    TCanvas* c = bmp.GetCanvas();
+    c->SetWindowOrg(0, 5);
+    probe->Perform(WM_PAINT, reinterpret_cast<WPARAM>(c));
+    TColor row7 = TProbe::RowColor(7);
+    EXPECT_EQ(bmp.GetCanvas()->GetPixels(3, 7), row7);
+    EXPECT_EQ(probe->PaintClips.size(), 1u);
+}
+
 TEST_F(PaintingTest, ThemeChangeMessageReachesEveryControl) {
     probe->Messages.clear();
     probe->Perform(WM_THEMECHANGED);
