@@ -147,6 +147,75 @@ TEST_F(PaintingTest, APaintMessageWithACanvasPaintsOntoThatCanvas) {
     EXPECT_EQ(probe->PaintClips.size(), 1u);
 }
 
+TEST_F(PaintingTest, BackgroundIsErasedOnlyWhenAskedAndAHandlerMayTakeItOver) {
+    struct TEraser : TProbe {
+        using TProbe::TProbe;
+        int erases = 0;
+        bool own = false;
+        void WMEraseBkgnd(TMessage& m) override {
+            ++erases;
+            if (own)
+                m.Result = 1;  // answered without painting
+            else
+                TProbe::WMEraseBkgnd(m);
+        }
+    };
+    auto* e = new TEraser(form.get());
+    e->SetParent(form.get());
+    e->SetBounds(150, 10, 50, 50);
+    e->Update();
+    EXPECT_EQ(e->erases, 1) << "a new window is erased once";
+    TRect r{0, 0, 10, 10};
+    e->InvalidateRect(&r, false);
+    e->Update();
+    EXPECT_EQ(e->erases, 1);
+    e->InvalidateRect(&r, true);
+    e->Update();
+    EXPECT_EQ(e->erases, 2);
+    e->ScrollWindowEx(0, 5, nullptr, nullptr, SW_INVALIDATE);
+    e->Update();
+    EXPECT_EQ(e->erases, 2) << "scrolling invalidates without erasing";
+    e->own = true;
+    e->Stripes = false;
+    e->GetCanvas()->GetBrush()->SetColor(clRed);
+    e->GetCanvas()->FillRect({0, 0, 50, 50});
+    e->InvalidateRect(&r, true);
+    e->Update();
+    EXPECT_EQ(e->erases, 3);
+    EXPECT_EQ(e->GetWindowPrivate()->Pixels.pixel(5, 5), qRgb(255, 0, 0)) << "nothing erased the old pixels";
+}
+
+TEST_F(PaintingTest, ResizingReportsTheNewSizeAndRealignsChildren) {
+    int resizes = 0;
+    probe->OnResize = [&](TObject*) { ++resizes; };
+    auto* child = new TProbe(form.get());
+    child->SetParent(probe);
+    child->SetAlign(alClient);
+    probe->Messages.clear();
+    probe->SetBounds(10, 10, 140, 60);
+    EXPECT_EQ(resizes, 1);
+    EXPECT_EQ(child->GetBoundsRect(), (TRect{0, 0, 140, 60}));
+    EXPECT_NE(std::find(probe->Messages.begin(), probe->Messages.end(), WM_SIZE), probe->Messages.end());
+    EXPECT_NE(std::find(probe->Messages.begin(), probe->Messages.end(), WM_WINDOWPOSCHANGED), probe->Messages.end());
+    // A window that does not redraw on resize gets only the uncovered strips.
+    struct TStrips : TProbe {
+        using TProbe::TProbe;
+        void CreateParams(TCreateParams& p) override {
+            TProbe::CreateParams(p);
+            p.WindowClassStyle &= ~(CS_HREDRAW | CS_VREDRAW);
+        }
+    };
+    auto* s = new TStrips(form.get());
+    s->SetParent(form.get());
+    s->SetBounds(0, 120, 50, 40);
+    s->Update();
+    s->PaintClips.clear();
+    s->SetBounds(0, 120, 70, 40);
+    s->Update();
+    ASSERT_EQ(s->PaintClips.size(), 1u);
+    EXPECT_EQ(s->PaintClips[0], (TRect{50, 0, 70, 40}));
+}
+
 TEST_F(PaintingTest, ThemeChangeMessageReachesEveryControl) {
     probe->Messages.clear();
     probe->Perform(WM_THEMECHANGED);
