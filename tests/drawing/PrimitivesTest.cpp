@@ -225,6 +225,13 @@ TEST(AlphaBitmaps, MixedAlphaPerPixelAndOnlyInsideTheRectangle) {
     Surface clipped(10, 10, clWhite);
     BitmapInRect(clipped.Canvas(), Rect(2, 2, 5, 4), bmp.get());
     EXPECT_EQ(clipped.Ink(), Rect(2, 2, 5, 4));
+    // Partly outside the surface: the visible part is blended, nothing else is touched.
+    Surface edge(6, 6, clWhite);
+    NxSharedDraw::ApplyBitmap(edge.Canvas(), -2, 3, bmp.get());
+    EXPECT_EQ(edge.Ink(), Rect(0, 3, 2, 6));
+    EXPECT_EQ(edge.Pixel(1, 5), RGB(0, 0, 254));
+    BitmapInRect(edge.Canvas(), Rect(4, -3, 20, 2), bmp.get());
+    EXPECT_EQ(edge.Ink(Rect(0, 0, 6, 3)), Rect(4, 0, 6, 1));
 }
 
 TEST(AlphaBitmaps, RoundedBlendGivesExactEnds) {
