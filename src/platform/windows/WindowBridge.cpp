@@ -577,6 +577,20 @@ bool TWindowBridge::eventFilter(QObject* watched, QEvent* event) {
         return pt;
     };
     switch (event->type()) {
+        case QEvent::Paint: {
+            // A native editor paints itself first; then the control may draw over its frame.
+            if (!p->Native || widget != p->Client) return false;
+            static_cast<QObject*>(widget)->event(event);
+            QPainter painter(widget);
+            TCanvas canvas;
+            TCanvasAttachment attach(canvas, &painter);
+            TCanvas* saved = c->FPaintCanvas;
+            c->FPaintCanvas = &canvas;
+            TMessage m{WM_NCPAINT, reinterpret_cast<WPARAM>(&canvas), 0, 0};
+            dispatch(m);
+            if (self && self->P) c->FPaintCanvas = saved;
+            return true;
+        }
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick:
         case QEvent::MouseButtonRelease:

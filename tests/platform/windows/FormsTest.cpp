@@ -265,6 +265,22 @@ TEST_F(AppTest, CreateFormRunsOnCreateAndRunEndsWhenTheMainFormCloses) {
     EXPECT_TRUE(app.GetTerminated());
 }
 
+TEST_F(AppTest, FormCaptionIconAndColorReachTheWindow) {
+    TForm form(nullptr);
+    form.SetCaption(u"Quillmar 1.3");
+    TBitmap icon(48, 48, pf32bit);
+    icon.GetCanvas()->GetBrush()->SetColor(clBlue);
+    icon.GetCanvas()->FillRect({0, 0, 48, 48});
+    form.SetIcon(&icon);
+    EXPECT_TRUE(form.HasIcon());
+    ASSERT_TRUE(ShowAndWait(&form));
+    EXPECT_EQ(Frame(&form)->windowTitle(), "Quillmar 1.3");
+    EXPECT_FALSE(Frame(&form)->windowIcon().isNull());
+    EXPECT_EQ(form.GetColor(), clBtnFace);
+    form.Update();
+    EXPECT_EQ(form.GetWindowPrivate()->Pixels.pixel(5, 5), qRgb(0xF0, 0xF0, 0xF0)) << "the erased face color";
+}
+
 TEST_F(AppTest, CloseQueryCanKeepAFormOpen) {
     TForm form(nullptr);
     ASSERT_TRUE(ShowAndWait(&form));

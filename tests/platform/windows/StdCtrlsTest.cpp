@@ -98,6 +98,30 @@ TEST_F(CtrlTest, EditSelectionUndoMarginsAndKeyHandlers) {
     EXPECT_EQ(le->textMargins().left(), 51);
 }
 
+TEST_F(CtrlTest, EditsLetDescendantsDrawOverTheirFrame) {
+    struct TFramedEdit : TEdit {
+        using TEdit::TEdit;
+        int ncPaints = 0;
+        void WMNCPaint(TMessage& m) override {
+            TEdit::WMNCPaint(m);
+            ++ncPaints;
+            TCanvas* c = GetPaintCanvas();
+            c->GetBrush()->SetColor(clRed);
+            c->FrameRect({0, 0, GetWidth(), GetHeight()});
+        }
+    };
+    auto* edit = new TFramedEdit(form.get());
+    edit->SetParent(form.get());
+    edit->SetBounds(10, 10, 120, 21);
+    edit->SetText(u"framed");
+    ASSERT_TRUE(ShowAndWait(form.get()));
+    QImage img = Client(edit)->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_GT(edit->ncPaints, 0);
+    EXPECT_EQ(img.pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(img.pixel(119, 20), qRgb(255, 0, 0));
+    EXPECT_NE(img.pixel(60, 10), qRgb(255, 0, 0));
+}
+
 TEST_F(CtrlTest, MemoLinesAddReadAndSurviveWithoutAWindow) {
     auto* memo = new TMemo(form.get());
     memo->GetLines()->Add(u"one");
