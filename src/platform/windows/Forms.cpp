@@ -6,11 +6,13 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
+#include <functional>
 
 #include "platform/graphics/Bitmap.h"
 #include "platform/runtime/CodePage.h"
 #include "platform/windows/Dialogs.h"
 #include "platform/windows/Forms.h"
+#include "platform/windows/StdCtrls.h"
 #include "platform/windows/WinControlQt.h"
 
 void ReleaseCursorCache();
@@ -279,6 +281,36 @@ void TCustomForm::FocusChanged(TWinControl* Control) {
 void TCustomForm::WindowCloseRequested(bool& Accept) {
     Close();
     Accept = FClosed;
+}
+
+void TCustomForm::CMDialogChar(TMessage& Message) {
+    std::vector<TControl*> all;
+    std::function<void(TWinControl*)> collect = [&](TWinControl* w) {
+        for (int i = 0; i < w->GetControlCount(); ++i) {
+            TControl* c = w->GetControl(i);
+            all.push_back(c);
+            if (auto* cw = dynamic_cast<TWinControl*>(c)) collect(cw);
+        }
+    };
+    collect(this);
+    WideChar key = WideChar(Message.WParam);
+    for (TControl* c : all) {
+        auto* label = dynamic_cast<TCustomLabel*>(c);
+        if (!label || !label->IsShowing() || label->GetAccelChar() != key) continue;
+        if (TWinControl* target = label->GetFocusControl(); target && target->CanFocus()) {
+            target->SetFocus();
+            Message.Result = 1;
+            return;
+        }
+    }
+}
+
+void TCustomForm::WndProc(TMessage& Message) {
+    if (Message.Msg == CM_DIALOGCHAR) {
+        CMDialogChar(Message);
+        return;
+    }
+    TCustomControl::WndProc(Message);
 }
 
 void TCustomForm::CMDialogKey(TMessage& Message) {

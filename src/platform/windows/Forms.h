@@ -80,6 +80,9 @@ public:
     virtual bool CloseQuery();
     void SetVisible(bool Value) override;
     void CMDialogKey(TMessage& Message) override;
+    // Alt plus a character focuses the FocusControl of the label with that accelerator.
+    virtual void CMDialogChar(TMessage& Message);
+    void WndProc(TMessage& Message) override;
 
     // Internal: the window was closed by the window system (title bar button).
     void WindowCloseRequested(bool& Accept);

@@ -90,6 +90,8 @@ constexpr UINT CM_VISIBLECHANGED = CM_BASE + 22;
 constexpr UINT CM_ENTER = CM_BASE + 26;
 constexpr UINT CM_EXIT = CM_BASE + 27;
 constexpr UINT CM_DIALOGKEY = CM_BASE + 28;
+// Alt plus a character: labels give the focus to their FocusControl.
+constexpr UINT CM_DIALOGCHAR = CM_BASE + 29;
 constexpr UINT CM_HINTSHOW = CM_BASE + 48;
 // Visual styles changed; controls keeping theme data reopen it.
 constexpr UINT CM_THEMECHANGED = WM_THEMECHANGED;

@@ -700,6 +700,14 @@ bool TWindowBridge::eventFilter(QObject* watched, QEvent* event) {
                 if (!self || !self->P) return true;
                 if (m.Result != 0) return true;  // a handler cleared the key
             }
+            if (press && (ke->modifiers() & Qt::AltModifier) && vk >= 0x30 && vk <= 0x5A) {
+                // Alt plus a character: the form looks for the label that has it as accelerator.
+                if (TCustomForm* form = c->GetParentForm()) {
+                    LRESULT handled = 0;
+                    GuardedCall(c, [&] { handled = form->Perform(CM_DIALOGCHAR, vk); });
+                    if (handled) return true;
+                }
+            }
             if (press && !ke->text().isEmpty()) {
                 QString text = ke->text();
                 WideChar ch = WideChar(text.at(0).unicode());

@@ -169,6 +169,25 @@ TEST_F(CtrlTest, LabelSizesToItsCaptionAndHidesTheAcceleratorMark) {
     EXPECT_EQ(label->GetLeft() + label->GetWidth(), right);
 }
 
+TEST_F(CtrlTest, AltAndTheAcceleratorFocusTheLabelsControl) {
+    auto* first = Add<TEdit>(10, 10, 100, 21);
+    auto* key = Add<TEdit>(10, 60, 100, 21);
+    auto* label = new TLabel(form.get());
+    label->SetParent(form.get());
+    label->SetBounds(10, 40, 80, 13);
+    label->SetCaption(u"Key for &decode");
+    label->SetFocusControl(key);
+    ASSERT_TRUE(ShowAndWait(form.get()));
+    first->SetFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return first->Focused(); }, 2000));
+    QTest::keyClick(Client(first), Qt::Key_D, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return key->Focused(); }, 2000));
+    EXPECT_EQ(first->GetText(), u"") << "the accelerator is not typed";
+    // Freeing the target clears the label's reference.
+    delete key;
+    EXPECT_EQ(label->GetFocusControl(), nullptr);
+}
+
 TEST_F(CtrlTest, TransparentLabelLeavesItsParentsPixels) {
     auto* panel = Add<TPanel>(0, 0, 200, 50);
     panel->SetBevelOuter(bvNone);
