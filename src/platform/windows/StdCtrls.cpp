@@ -72,9 +72,11 @@ private:
 // even though it copies nothing, so the keys are taken away before it sees them.
 class TMaskGuard : public QObject {
 public:
-    TMaskGuard(TCustomEdit* edit, QObject* parent) : QObject(parent), FEdit(edit) {}
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (FEdit->GetPasswordChar() == 0) return false;
+    explicit TMaskGuard(QLineEdit* parent) : QObject(parent) {}
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        // Asks the editor, not the control: this also runs while the control is going away.
+        auto* edit = qobject_cast<QLineEdit*>(watched);
+        if (!edit || edit->echoMode() == QLineEdit::Normal) return false;
         if (e->type() == QEvent::KeyPress || e->type() == QEvent::ShortcutOverride) {
             auto* ke = static_cast<QKeyEvent*>(e);
             if (ke->matches(QKeySequence::Cut) || ke->matches(QKeySequence::Copy)) {
@@ -84,9 +86,6 @@ public:
         }
         return false;
     }
-
-private:
-    TCustomEdit* FEdit;
 };
 
 QLineEdit* EditOf(const TWinControl* c) {
@@ -163,7 +162,7 @@ void TCustomEdit::CreateNativeWindow() {
     TWinControlPrivate* p = GetWindowPrivate();
     auto* e = new QLineEdit(p->ParentWidget);
     p->Client = e;
-    e->installEventFilter(new TMaskGuard(this, e));
+    e->installEventFilter(new TMaskGuard(e));
     e->setText(ToQ(FText));
     ApplyNative();
     QObject::connect(e, &QLineEdit::textChanged, e, [this](const QString&) {

@@ -533,6 +533,8 @@ void TWinControl::DestroyWnd() {
     p.Timers.clear();
     if (auto* cw = dynamic_cast<TClientWidget*>(p.Client.data())) cw->P = nullptr;
     if (auto* fw = dynamic_cast<TFrameWidget*>(p.Frame.data())) fw->P = nullptr;
+    // Nothing the editor signals from now on may reach the control, which is going away.
+    if (p.Client) QObject::disconnect(p.Client, nullptr, nullptr, nullptr);
     QWidget* frame = p.Frame;
     frame->hide();
     bool busy = false;
