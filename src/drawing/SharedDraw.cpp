@@ -471,13 +471,6 @@ void DrawDisabledText(TCanvas* canvas, const TRect& rect, const AnsiString& text
 
 // ---- the parent behind a control
 
-namespace {
-// Reaches the window's paint canvas, which the window classes keep to themselves.
-struct PaintCanvasOf : TWinControl {
-    static TCanvas* TWinControl::*Member() { return &PaintCanvasOf::FPaintCanvas; }
-};
-}  // namespace
-
 void DrawTransparent(TControl* control, TCanvas* canvas) {
     if (!control || !canvas) return;
     TWinControl* parent = control->GetParent();
@@ -489,20 +482,10 @@ void DrawTransparent(TControl* control, TCanvas* canvas) {
         canvas->SetWindowOrg(org.X + origin.X, org.Y + origin.Y);
         const TPoint brushOrg = canvas->SetBrushOrg(0, 0);
         canvas->SetBrushOrg(brushOrg.X + origin.X, brushOrg.Y + origin.Y);
+        // A paint message that carries a canvas makes the parent paint on that canvas.
         const WPARAM dc = reinterpret_cast<WPARAM>(canvas);
-        // A custom control paints on its own canvas; for the span of these messages that canvas
-        // is the one handed in.
-        TCanvas*& paintCanvas = parent->*PaintCanvasOf::Member();
-        TCanvas* const previous = paintCanvas;
-        paintCanvas = canvas;
-        try {
-            parent->Perform(WM_ERASEBKGND, dc, dc);
-            parent->Perform(WM_PAINT, dc, 0);
-        } catch (...) {
-            paintCanvas = previous;
-            throw;
-        }
-        paintCanvas = previous;
+        parent->Perform(WM_ERASEBKGND, dc, dc);
+        parent->Perform(WM_PAINT, dc, 0);
     } catch (...) {
         canvas->RestoreDC(saved);
         throw;
