@@ -384,61 +384,50 @@ void TWinControl::DefaultHandler(TMessage& Message) {
     TControl::DefaultHandler(Message);
 }
 
+namespace {
+// A key goes to the parent form first when it previews keys, then to the control; a handler
+// that clears the key swallows it.
+template <typename Handle>
+bool KeySwallowed(TWinControl* self, TCustomForm* form, TMessage& Message, Handle handle) {
+    if ((form && form != self && form->GetKeyPreview() && handle(form)) || handle(self)) {
+        Message.Result = 1;
+        return true;
+    }
+    return false;
+}
+}  // namespace
+
 void TWinControl::WMKeyDown(TMessage& Message) {
     Word key = Word(Message.WParam);
-    TShiftState shift = GetKeyShiftState();
-    TCustomForm* form = GetParentForm();
-    if (form && form != this && form->GetKeyPreview()) {
-        form->KeyDown(key, shift);
-        if (key == 0) {
-            Message.Result = 1;
-            return;
-        }
-    }
-    KeyDown(key, shift);
-    if (key == 0) {
-        Message.Result = 1;
+    const TShiftState shift = GetKeyShiftState();
+    if (KeySwallowed(this, GetParentForm(), Message, [&](TWinControl* c) {
+            c->KeyDown(key, shift);
+            return key == 0;
+        }))
         return;
-    }
     Message.WParam = key;
     DefaultHandler(Message);
 }
 
 void TWinControl::WMKeyUp(TMessage& Message) {
     Word key = Word(Message.WParam);
-    TShiftState shift = GetKeyShiftState();
-    TCustomForm* form = GetParentForm();
-    if (form && form != this && form->GetKeyPreview()) {
-        form->KeyUp(key, shift);
-        if (key == 0) {
-            Message.Result = 1;
-            return;
-        }
-    }
-    KeyUp(key, shift);
-    if (key == 0) {
-        Message.Result = 1;
+    const TShiftState shift = GetKeyShiftState();
+    if (KeySwallowed(this, GetParentForm(), Message, [&](TWinControl* c) {
+            c->KeyUp(key, shift);
+            return key == 0;
+        }))
         return;
-    }
     Message.WParam = key;
     DefaultHandler(Message);
 }
 
 void TWinControl::WMChar(TMessage& Message) {
     WideChar ch = WideChar(Message.WParam);
-    TCustomForm* form = GetParentForm();
-    if (form && form != this && form->GetKeyPreview()) {
-        form->KeyPress(ch);
-        if (ch == 0) {
-            Message.Result = 1;
-            return;
-        }
-    }
-    KeyPress(ch);
-    if (ch == 0) {
-        Message.Result = 1;
+    if (KeySwallowed(this, GetParentForm(), Message, [&](TWinControl* c) {
+            c->KeyPress(ch);
+            return ch == 0;
+        }))
         return;
-    }
     Message.WParam = ch;
     DefaultHandler(Message);
 }
