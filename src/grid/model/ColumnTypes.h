@@ -109,10 +109,6 @@ enum TDrawingOptions { doNormal, doBackgroundOnly, doCustom, doCustomOnly };
 // The parts of the grid, for hit testing and repaint requests; gaNone is the whole client area.
 enum TGridArea { gaNone, gaBody, gaFooter, gaHeader, gaIndicator, gaInput };
 
-// A screen cursor number, 0 the default cursor; the same type as the window layer's TCursor, so
-// both declarations may meet in one translation unit.
-using TCursor = int16_t;
-
 // One value slot per column type; only the slot of the column's type is filled.
 struct TCellInfo {
     bool AsBoolean = false;

@@ -9,7 +9,7 @@
 
 bool TGUID::IsEmpty() const { return *this == TGUID{}; }
 
-int32_t CoCreateGuid(TGUID& Guid) {
+HRESULT CoCreateGuid(TGUID& Guid) {
     // The system's entropy source; one device per call keeps this free of shared state.
     std::random_device device;
     uint8_t bytes[16];
@@ -22,10 +22,10 @@ int32_t CoCreateGuid(TGUID& Guid) {
     Guid.D3 = static_cast<uint16_t>((((bytes[6] << 8) | bytes[7]) & 0x0FFF) | 0x4000);  // version 4
     for (int i = 0; i < 8; ++i) Guid.D4[i] = bytes[8 + i];
     Guid.D4[0] = static_cast<uint8_t>((Guid.D4[0] & 0x3F) | 0x80);  // RFC 4122 variant
-    return 0;
+    return S_OK;
 }
 
-int32_t CreateGUID(TGUID& Guid) { return CoCreateGuid(Guid); }
+HRESULT CreateGUID(TGUID& Guid) { return CoCreateGuid(Guid); }
 
 TGUID NewGUID() {
     TGUID g;

@@ -14,10 +14,9 @@ struct TGUID {
     friend bool operator==(const TGUID&, const TGUID&) = default;
 };
 
-// A new random (version 4) GUID. Returns 0 (S_OK; the constant itself lives with the visual
-// styles' HRESULT values).
-int32_t CoCreateGuid(TGUID& Guid);
-int32_t CreateGUID(TGUID& Guid);
+// A new random (version 4) GUID. Returns S_OK.
+HRESULT CoCreateGuid(TGUID& Guid);
+HRESULT CreateGUID(TGUID& Guid);
 TGUID NewGUID();
 
 // "{0123ABCD-4567-89AB-CDEF-0123456789AB}".

@@ -109,6 +109,16 @@ private:
     uint64_t FBits = 0;
 };
 
+// A screen cursor number: negative numbers are the stock cursors, positive ones are registered
+// with the screen (1000 "REVERSEDARROW", 3000 to 3006, 4003 to 4005).
+using TCursor = int16_t;
+
+// Result codes of the few system-style calls (GUIDs, visual styles).
+using HRESULT = int32_t;
+constexpr HRESULT S_OK = 0;
+constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
+constexpr HRESULT E_HANDLE = static_cast<HRESULT>(0x80070006u);
+
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TVerticalAlignment { taAlignTop, taAlignBottom, taVerticalCenter };
 enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };

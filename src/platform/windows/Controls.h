@@ -68,9 +68,8 @@ enum TControlStateItem {
 };
 using TControlState = TSet<TControlStateItem>;
 
-// Cursors: negative numbers are the stock cursors, positive ones are registered in
-// Screen->Cursors (for example 1000 for "REVERSEDARROW", 3000 to 3006 and 4003 to 4005).
-using TCursor = int16_t;
+// Cursors (TCursor): negative numbers are the stock cursors, positive ones are registered in
+// Screen->Cursors.
 constexpr TCursor crDefault = 0;
 constexpr TCursor crNone = -1;
 constexpr TCursor crArrow = -2;

@@ -11,10 +11,6 @@
 
 struct TThemeData;
 using HTHEME = TThemeData*;
-using HRESULT = int32_t;
-constexpr HRESULT S_OK = 0;
-constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
-constexpr HRESULT E_HANDLE = static_cast<HRESULT>(0x80070006u);
 
 // Null when no class of the ";"-separated list is known or themes are off.
 HTHEME OpenThemeData(HWND Wnd, const WideString& ClassList);
