@@ -104,6 +104,11 @@ enum TColumnsOperation { opAdd, opDelete, opClear, opInsert, opMove };
 
 enum TWrapKind { wkNone, wkEllipsis, wkPathEllipsis, wkWordWrap };
 
+// How a progress cell draws its filled part and where its percentage goes; read by the progress
+// column kind and its display alike.
+enum TProgressStyle { psSolid, psBoxes, psGradient, psCylinder };
+enum TProgressTextPosition { tpInside, tpBeside };
+
 enum TDrawingOptions { doNormal, doBackgroundOnly, doCustom, doCustomOnly };
 
 // The parts of the grid, for hit testing and repaint requests; gaNone is the whole client area.
