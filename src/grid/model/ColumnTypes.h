@@ -105,9 +105,9 @@ enum TColumnsOperation { opAdd, opDelete, opClear, opInsert, opMove };
 enum TWrapKind { wkNone, wkEllipsis, wkPathEllipsis, wkWordWrap };
 
 // How a progress cell draws its filled part and where its percentage goes; read by the progress
-// column kind and its display alike.
-enum TProgressStyle { psSolid, psBoxes, psGradient, psCylinder };
-enum TProgressTextPosition { tpInside, tpBeside };
+// column kind and its display alike. Scoped, since the pen styles already own psSolid.
+enum class TProgressStyle { psSolid, psBoxes, psGradient, psCylinder };
+enum class TProgressTextPosition { tpInside, tpBeside };
 
 enum TDrawingOptions { doNormal, doBackgroundOnly, doCustom, doCustomOnly };
 
