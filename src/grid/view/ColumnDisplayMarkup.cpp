@@ -1,0 +1,84 @@
+// Displays with a layout of their own: markup text and the tree column's lines and buttons.
+
+#include "grid/view/ColumnDisplayMarkup.h"
+
+#include "drawing/SharedCommon.h"
+#include "drawing/ThemesSupport.h"
+
+WideString THtmlColumnDisplay::MarkupText() const {
+    if (auto* Settings = dynamic_cast<const THtmlColumnSettings*>(GetColumn()))
+        return Settings->GetMarkupPrefix() + GetAsString() + Settings->GetMarkupSuffix();
+    return GetAsString();
+}
+
+void THtmlColumnDisplay::Paint() {
+    GetCanvas()->GetBrush()->SetStyle(bsClear);
+    NxSharedCommon::ProcessHTML(GetCanvas(), GetCellRect(), MarkupText(), Point(-1, -1), {2, 1}, true);
+    GetCanvas()->GetBrush()->SetStyle(bsSolid);
+}
+
+int THtmlColumnDisplay::GetContentWidth() {
+    return NxSharedCommon::ProcessHTML(GetCanvas(), GetCellRect(), MarkupText(), Point(-1, -1), {2, 1}, false).Width;
+}
+
+int THtmlColumnDisplay::GetContentHeight() {
+    return NxSharedCommon::ProcessHTML(GetCanvas(), GetCellRect(), MarkupText(), Point(-1, -1), {2, 1}, false).Height;
+}
+
+TRect TTreeColumnDisplay::GetButtonRect() const {
+    auto* Settings = dynamic_cast<const TTreeColumnSettings*>(GetColumn());
+    const TTreeRowData& Row = GetTreeRowData();
+    if (!Settings || !Settings->GetShowButtons() || Row.ChildCount == 0) return {};
+    const TRect& R = GetCellRect();
+    const int Left = R.Left + Row.Level * LevelIndent + 4;
+    const int Top = R.Top + (R.Height() - 9) / 2;
+    return Rect(Left, Top, Left + 9, Top + 9);
+}
+
+void TTreeColumnDisplay::DrawLines(const TTreeColumnSettings& Settings) {
+    if (!Settings.GetShowLines()) return;
+    TCanvas* Canvas = GetCanvas();
+    const TTreeRowData& Row = GetTreeRowData();
+    const TRect& R = GetCellRect();
+    const int X = R.Left + Row.Level * LevelIndent + 8;
+    const int MidY = R.Top + R.Height() / 2;
+    Canvas->GetPen()->SetColor(clGrayText);
+    // Up to the parent unless this is the tree's first row, down to the next sibling unless last.
+    Canvas->MoveTo(X, Row.Level == 0 && Row.FirstVisible ? MidY : R.Top);
+    Canvas->LineTo(X, Row.LastSibling ? MidY + 1 : R.Bottom);
+    Canvas->MoveTo(X, MidY);
+    Canvas->LineTo(X + LevelIndent / 2, MidY);
+}
+
+void TTreeColumnDisplay::Paint() {
+    auto* Settings = dynamic_cast<const TTreeColumnSettings*>(GetColumn());
+    const TTreeRowData& Row = GetTreeRowData();
+    if (Settings) DrawLines(*Settings);
+    if (const TRect Button = GetButtonRect(); !Button.IsEmpty()) {
+        TCanvas* Canvas = GetCanvas();
+        if (NxThemesSupport::IsThemed()) {
+            // Glyph parts 2 of "treeview": state 1 collapsed, 2 expanded.
+            NxThemesSupport::ThemeRect(GetHandle(), Canvas, Button, u"treeview", 2, Row.Expanded ? 2 : 1);
+        } else {
+            Canvas->GetPen()->SetColor(clGray);
+            Canvas->GetBrush()->SetStyle(bsSolid);
+            Canvas->GetBrush()->SetColor(clWindow);
+            Canvas->Rectangle(Button);
+            Canvas->GetPen()->SetColor(clWindowText);
+            const int MidX = Button.Left + 4, MidY = Button.Top + 4;
+            Canvas->MoveTo(Button.Left + 2, MidY);
+            Canvas->LineTo(Button.Right - 2, MidY);
+            if (!Row.Expanded) {
+                Canvas->MoveTo(MidX, Button.Top + 2);
+                Canvas->LineTo(MidX, Button.Bottom - 2);
+            }
+        }
+    }
+    TRect Text = GetTextRect();
+    Text.Left += (Row.Level + 1) * LevelIndent + 4;
+    DrawTextRect(GetColumn()->GetDrawText(MakeCellInfo()), Text);
+}
+
+int TTreeColumnDisplay::GetContentWidth() {
+    return TColumnDisplay::GetContentWidth() + (GetTreeRowData().Level + 1) * LevelIndent + 4;
+}
