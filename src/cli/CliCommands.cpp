@@ -23,10 +23,16 @@ std::atomic<bool> gStop{false};
 
 extern "C" void OnInterrupt(int) { gStop.store(true); }
 
-std::string Absolute(const std::string& path) {
+// The working directory is asked for once, not once for each of many files.
+std::string Absolute(const std::string& path, const std::filesystem::path& cwd) {
+    const std::filesystem::path p(path);
+    return (p.is_absolute() || cwd.empty() ? p : cwd / p).lexically_normal().string();
+}
+
+std::filesystem::path WorkingDirectory() {
     std::error_code ec;
-    std::filesystem::path p = std::filesystem::absolute(path, ec);
-    return (ec ? std::filesystem::path(path) : p).lexically_normal().string();
+    std::filesystem::path cwd = std::filesystem::current_path(ec);
+    return ec ? std::filesystem::path() : cwd;
 }
 
 // A job list that draws the current file's progress as a bar on standard error.
@@ -100,10 +106,11 @@ int Decode(const Options& options) {
         Complain("decode needs at least one file; try '" + std::string(kProgram) + " --help'");
         return kExitUsage;
     }
+    const std::filesystem::path cwd = WorkingDirectory();
     BatchSettings settings;
     if (options.outputDir) {
         settings.FolderChosen = true;
-        settings.OutputFolder = Absolute(*options.outputDir);
+        settings.OutputFolder = Absolute(*options.outputDir, cwd);
         if (!DirectoryExists(settings.OutputFolder)) {
             Complain("the output folder " + settings.OutputFolder + " does not exist; create it first");
             return kExitUsage;
@@ -115,7 +122,8 @@ int Decode(const Options& options) {
 
     TerminalJobList jobs(::isatty(STDERR_FILENO) == 1);
     std::vector<WideString> paths;
-    for (const std::string& file : options.files) paths.push_back(Utf8ToWide(Absolute(file)));
+    paths.reserve(options.files.size());
+    for (const std::string& file : options.files) paths.push_back(Utf8ToWide(Absolute(file, cwd)));
     AddFiles(jobs, paths);
 
     StderrReporter reporter;

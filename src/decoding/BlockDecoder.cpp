@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "decoding/MarkedTextDecoder.h"
+#include "decoding/Bytes16.h"
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
@@ -43,6 +43,26 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi"))) void DecodeVbmi(const uin
 #endif
 
 }  // namespace
+
+void DecodeBlock(const uint8_t* block, const EncriptMatrix& matrix, uint8_t* decoded) {
+#if QUILLMAR_BYTES16
+    alignas(16) uint8_t gathered[kBlockSize];
+    for (size_t i = 0; i < kBlockSize; ++i) gathered[i] = block[matrix.Positions[i]];
+    for (size_t i = 0; i < kBlockSize; i += 16) {
+        const Bytes16 b = Load16(gathered + i);
+        const Bytes16 s = Load16(matrix.Shifts.data() + i);
+        // Shifts are at most 31, so 32 + s does not wrap.
+        const Bytes16 keep = reinterpret_cast<Bytes16>(b >= s + 32);
+        Store16(decoded + i, b - (s & keep));
+    }
+#else
+    for (size_t i = 0; i < kBlockSize; ++i) {
+        const uint8_t b = block[matrix.Positions[i]];
+        const int shifted = int(b) - int(matrix.Shifts[i]);
+        decoded[i] = shifted >= 32 ? static_cast<uint8_t>(shifted) : b;
+    }
+#endif
+}
 
 bool BlockDecoder::Supported(Kind kind) {
     switch (kind) {

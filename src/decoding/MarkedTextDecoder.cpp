@@ -5,34 +5,23 @@
 #include <cstring>
 #include <vector>
 
+#include "decoding/Bytes16.h"
+
 namespace {
 
 constexpr uint8_t kSpace = 0x20;
 constexpr uint8_t kHash = 0x23;
 constexpr uint8_t kStar = 0x2A;
-constexpr size_t kOutCapacity = 1 << 20;
 
 // 0x21 reads as 0x60 and 0x22 as 0x7E, everywhere, before anything else looks at the byte.
 inline uint8_t Substitute(uint8_t b) {
     return b == 0x21 ? 0x60 : (b == 0x22 ? 0x7E : b);
 }
 
-#if defined(__GNUC__)
-// Sixteen bytes at a time through the compiler's portable vector types.
-typedef uint8_t Bytes16 __attribute__((vector_size(16)));
-
-inline Bytes16 Load16(const uint8_t* p) {
-    Bytes16 v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-inline void Store16(uint8_t* p, Bytes16 v) { std::memcpy(p, &v, sizeof v); }
-#endif
-
 // Copies n bytes with the substitution applied.
 inline void SubstituteCopy(const uint8_t* src, uint8_t* dst, size_t n) {
     size_t i = 0;
-#if defined(__GNUC__)
+#if QUILLMAR_BYTES16
     for (; i + 16 <= n; i += 16) {
         const Bytes16 v = Load16(src + i);
         const Bytes16 bang = reinterpret_cast<Bytes16>(v == 0x21);
@@ -45,26 +34,6 @@ inline void SubstituteCopy(const uint8_t* src, uint8_t* dst, size_t n) {
 
 }  // namespace
 
-void DecodeBlock(const uint8_t* block, const EncriptMatrix& matrix, uint8_t* decoded) {
-#if defined(__GNUC__)
-    alignas(16) uint8_t gathered[kBlockSize];
-    for (size_t i = 0; i < kBlockSize; ++i) gathered[i] = block[matrix.Positions[i]];
-    for (size_t i = 0; i < kBlockSize; i += 16) {
-        const Bytes16 b = Load16(gathered + i);
-        const Bytes16 s = Load16(matrix.Shifts.data() + i);
-        // Shifts are at most 31, so 32 + s does not wrap.
-        const Bytes16 keep = reinterpret_cast<Bytes16>(b >= s + 32);
-        Store16(decoded + i, b - (s & keep));
-    }
-#else
-    for (size_t i = 0; i < kBlockSize; ++i) {
-        const uint8_t b = block[matrix.Positions[i]];
-        const int shifted = int(b) - int(matrix.Shifts[i]);
-        decoded[i] = shifted >= 32 ? static_cast<uint8_t>(shifted) : b;
-    }
-#endif
-}
-
 double ProgressSink::Percent(uint64_t processed, uint64_t size) {
     return size == 0 ? 100.0 : 100.0 * static_cast<double>(processed) / static_cast<double>(size);
 }
@@ -76,13 +45,38 @@ void ProgressSink::ReportBytes(uint64_t first, uint64_t last, uint64_t size) {
 MarkedTextDecoder::MarkedTextDecoder(const EncriptMatrix& matrix)
     : MarkedTextDecoder(matrix, BlockDecoder::Best()) {}
 
-MarkedTextDecoder::MarkedTextDecoder(const EncriptMatrix& matrix, BlockDecoder::Kind kind)
-    : blocks_(matrix, kind), outBuffer_(new uint8_t[kOutCapacity]) {
+MarkedTextDecoder::MarkedTextDecoder(const EncriptMatrix& matrix, BlockDecoder::Kind kind) : blocks_(matrix, kind) {
     std::memset(pending_, kSpace, sizeof pending_);
 }
 
+void MarkedTextDecoder::Reset() {
+    count_ = 0;
+    inBlock_ = false;
+    pos_ = 0;
+    prev_ = 0;
+    std::memset(pending_, kSpace, sizeof pending_);
+    outUsed_ = 0;
+}
+
+void MarkedTextDecoder::Resize(size_t capacity) {
+    auto bigger = std::make_unique_for_overwrite<uint8_t[]>(capacity);
+    if (outUsed_ > 0) std::memcpy(bigger.get(), outBuffer_.get(), outUsed_);
+    outBuffer_ = std::move(bigger);
+    outCapacity_ = capacity;
+}
+
+void MarkedTextDecoder::Reserve(uint64_t sourceSize) {
+    // Outside regions output matches input; a short last block may add up to one block.
+    const uint64_t wanted = std::min<uint64_t>(sourceSize + kBlockSize + 2, kMaxOutputBuffer);
+    const size_t capacity = static_cast<size_t>((wanted + kMinBuffer - 1) / kMinBuffer * kMinBuffer);
+    if (capacity > outCapacity_) Resize(capacity);
+}
+
 void MarkedTextDecoder::EnsureOutput(size_t size, ByteSink& out) {
-    if (kOutCapacity - outUsed_ < size) Flush(out);
+    if (outCapacity_ - outUsed_ >= size) return;
+    Flush(out);
+    // The output outran the buffer: fewer, larger writes from now on.
+    if (outCapacity_ < kMaxOutputBuffer) Resize(std::min(kMaxOutputBuffer, outCapacity_ * 2));
 }
 
 void MarkedTextDecoder::Flush(ByteSink& out) {
@@ -100,13 +94,14 @@ void MarkedTextDecoder::FlushBlock() {
 }
 
 void MarkedTextDecoder::Feed(const uint8_t* data, size_t size, ByteSink& out) {
+    if (outCapacity_ == 0) Resize(kMinBuffer);
     const uint8_t* p = data;
     const uint8_t* const end = data + size;
     while (p < end) {
         if (!inBlock_) {
             // Outside a region every byte is copied; the region opens at a '#' right after a '*'.
-            EnsureOutput(kOutCapacity / 2, out);
-            const size_t span = std::min<size_t>(end - p, kOutCapacity - outUsed_);
+            EnsureOutput(outCapacity_ / 2, out);
+            const size_t span = std::min<size_t>(end - p, outCapacity_ - outUsed_);
             const uint8_t* hash = static_cast<const uint8_t*>(std::memchr(p, kHash, span));
             const size_t n = hash ? size_t(hash - p) + 1 : span;
             uint8_t* o = outBuffer_.get() + outUsed_;
@@ -163,17 +158,33 @@ void MarkedTextDecoder::Feed(const uint8_t* data, size_t size, ByteSink& out) {
     }
 }
 
+MarkedTextFileDecoder::MarkedTextFileDecoder(const EncriptMatrix& matrix, size_t readChunk)
+    : decoder_(matrix), readChunk_(std::max<size_t>(readChunk, 1)) {}
+
+void MarkedTextFileDecoder::ReserveRead(size_t capacity) {
+    if (capacity <= readCapacity_) return;
+    read_ = std::make_unique_for_overwrite<uint8_t[]>(capacity);
+    readCapacity_ = capacity;
+}
+
+void MarkedTextFileDecoder::Decode(ByteSource& source, ByteSink& output, uint64_t size, ProgressSink& progress) {
+    decoder_.Reset();
+    decoder_.Reserve(size);
+    ReserveRead(static_cast<size_t>(std::min<uint64_t>(readChunk_, std::max<uint64_t>(size, MarkedTextDecoder::kMinBuffer))));
+    for (;;) {
+        const size_t got = source.Read(read_.get(), readCapacity_);
+        if (got == 0) break;
+        const uint64_t before = decoder_.BytesProcessed();
+        decoder_.Feed(read_.get(), got, output);
+        progress.ReportBytes(before, decoder_.BytesProcessed(), size);
+        // A source longer than its size said: larger reads from now on.
+        if (decoder_.BytesProcessed() > size && readCapacity_ < readChunk_) ReserveRead(std::min(readChunk_, readCapacity_ * 2));
+    }
+    decoder_.Flush(output);
+    progress.Report(ProgressSink::Percent(decoder_.BytesProcessed(), size));
+}
+
 void DecodeMarkedText(ByteSource& source, ByteSink& output, uint64_t size, const EncriptMatrix& matrix,
                       ProgressSink& progress, size_t readChunk) {
-    MarkedTextDecoder decoder(matrix);
-    std::vector<uint8_t> buffer(std::max<size_t>(readChunk, 1));
-    for (;;) {
-        const size_t got = source.Read(buffer.data(), buffer.size());
-        if (got == 0) break;
-        const uint64_t before = decoder.BytesProcessed();
-        decoder.Feed(buffer.data(), got, output);
-        progress.ReportBytes(before, decoder.BytesProcessed(), size);
-    }
-    decoder.Flush(output);
-    progress.Report(ProgressSink::Percent(decoder.BytesProcessed(), size));
+    MarkedTextFileDecoder(matrix, readChunk).Decode(source, output, size, progress);
 }

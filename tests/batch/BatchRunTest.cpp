@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fcntl.h>
 
 #include "BatchTestSupport.h"
@@ -143,6 +144,54 @@ TEST_F(RunFixture, RowCountIsReadBeforeEveryRow) {
     };
     EXPECT_EQ(Run().Decoded, 2);
     EXPECT_EQ(Row(1).Status, kStatusDecoded);
+}
+
+TEST_F(RunFixture, ReusedBuffersGiveEveryFileWhatItGivesAlone) {
+    hooks.ReadChunk = 4096;
+    const EncriptMatrix m = PrepareEncriptMatrix(kKey);
+    const std::string region = EncodeMarkedText(std::string(200, 'r') + "\n", m).Text;
+    std::string large;
+    while (large.size() < 3 * hooks.ReadChunk + 5) large += "text \"quoted\" line!\n" + region;
+    // A region left open, a dropped block and a trailing '*' are what a shared state would leak.
+    std::vector<std::pair<std::string, std::string>> sources = {
+        {"s129.txt", region.substr(0, 129)}, {"large.txt", large}, {"s0.txt", ""},
+        {"s1.txt", "*"},                      {"s127.txt", region.substr(0, 127)},
+        {"s128.txt", region.substr(0, 128)},  {"dropped.txt", "*# 0123456789#*"},
+        {"short.txt", "#*#xyz#*"},            {"open.txt", "ab*#" + std::string(300, 'z')},
+    };
+    std::vector<std::string> alone;
+    for (const auto& [name, content] : sources) {
+        AddSource(name, content);
+        struct : ProgressSink {
+            void Report(double) override {}
+        } progress;
+        struct In : ByteSource {
+            const std::string& s;
+            size_t at = 0;
+            explicit In(const std::string& text) : s(text) {}
+            size_t Read(uint8_t* b, size_t n) override {
+                n = std::min(n, s.size() - at);
+                std::memcpy(b, s.data() + at, n);
+                at += n;
+                return n;
+            }
+        } in(content);
+        struct Out : ByteSink {
+            std::string s;
+            void Write(const uint8_t* d, size_t n) override { s.append(reinterpret_cast<const char*>(d), n); }
+        } out;
+        DecodeMarkedText(in, out, content.size(), m, progress);
+        alone.push_back(out.s);
+    }
+    for (const std::string run : {"1", "2"}) {
+        EXPECT_EQ(Run().Decoded, static_cast<int>(sources.size()));
+        for (size_t i = 0; i < sources.size(); ++i) {
+            const std::string base = sources[i].first.substr(0, sources[i].first.size() - 4);
+            const std::string path = dir / ("Decript/" + base + "(dec" + run + ").txt");
+            EXPECT_EQ(U(Row(static_cast<int>(i)).DecodedPath), path);
+            EXPECT_EQ(ReadFile(path), alone[i]) << path;
+        }
+    }
 }
 
 TEST(AddFiles, ExactDuplicatesAreAddedOnce) {

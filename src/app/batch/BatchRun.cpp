@@ -2,9 +2,11 @@
 
 #include <cmath>
 #include <cstring>
+#include <unordered_map>
 
 #include "platform/runtime/CodePage.h"
 #include "platform/runtime/FileSystem.h"
+#include "platform/runtime/ScopedChange.h"
 
 namespace {
 
@@ -67,6 +69,22 @@ private:
     const bool& stopped_;
 };
 
+// Run and Stop swap back however the run ends, an exception included.
+class RunningScope {
+public:
+    explicit RunningScope(const BatchHooks& hooks) : hooks_(hooks) {
+        if (hooks_.SetRunning) hooks_.SetRunning(true);
+    }
+    ~RunningScope() {
+        if (hooks_.SetRunning) hooks_.SetRunning(false);
+    }
+    RunningScope(const RunningScope&) = delete;
+    RunningScope& operator=(const RunningScope&) = delete;
+
+private:
+    const BatchHooks& hooks_;
+};
+
 }  // namespace
 
 BatchRun::BatchRun(JobList& jobs, BatchReporter& reporter, BatchFileSystem& fileSystem)
@@ -99,8 +117,22 @@ void BatchRun::Fail(int row, const std::string& reason) {
     if (hooks_->OnRowFailed) hooks_->OnRowFailed(row, reason);
 }
 
+BatchRun::~BatchRun() = default;
+
+bool BatchRun::AllOnFixedDisks() {
+    // Reading the mount table is the costly part: one query per folder, not per file.
+    std::unordered_map<std::string, unsigned> folderTypes;
+    for (int r = 0; r < jobs_.GetRowCount(); ++r) {
+        const std::string source = WideToUtf8(jobs_.GetSourcePath(r));
+        const auto [it, added] = folderTypes.try_emplace(ExtractFilePath(source), 0u);
+        if (added) it->second = fs_.DriveType(source);
+        if (it->second != DRIVE_FIXED) return false;
+    }
+    return true;
+}
+
 BatchResult BatchRun::Run(const BatchSettings& settings, const BatchHooks& hooks) {
-    hooks_ = &hooks;
+    const TScopedChange<const BatchHooks*> hooksScope(hooks_, &hooks);
     stopped_ = false;
     BatchResult result;
 
@@ -110,16 +142,16 @@ BatchResult BatchRun::Run(const BatchSettings& settings, const BatchHooks& hooks
         result.Outcome = BatchOutcome::KeyRejected;
         return result;
     }
-    for (int r = 0; r < jobs_.GetRowCount() && !settings.FolderChosen; ++r) {
-        if (fs_.DriveType(WideToUtf8(jobs_.GetSourcePath(r))) != DRIVE_FIXED) {
-            reporter_.ShowMessage(kMessageUploadFolderNotCorrect, kCaptionError);
-            result.Outcome = BatchOutcome::DriveRejected;
-            return result;
-        }
+    if (!settings.FolderChosen && !AllOnFixedDisks()) {
+        reporter_.ShowMessage(kMessageUploadFolderNotCorrect, kCaptionError);
+        result.Outcome = BatchOutcome::DriveRejected;
+        return result;
     }
     matrix_ = PrepareEncriptMatrix(key);
+    // One decoder for the whole run: its prepared matrix and buffers serve every row.
+    decoder_ = std::make_unique<MarkedTextFileDecoder>(matrix_, hooks.ReadChunk);
 
-    if (hooks.SetRunning) hooks.SetRunning(true);
+    const RunningScope running(hooks);
     if (hooks.StopRequested) hooks.StopRequested->store(false);
     PumpIfDue(true);
 
@@ -138,9 +170,7 @@ BatchResult BatchRun::Run(const BatchSettings& settings, const BatchHooks& hooks
         }
     }
 
-    if (hooks.SetRunning) hooks.SetRunning(false);
     result.Outcome = stopped_ ? BatchOutcome::Stopped : BatchOutcome::Finished;
-    hooks_ = nullptr;
     return result;
 }
 
@@ -204,7 +234,7 @@ BatchRun::RowResult BatchRun::DecodeRow(int row, const BatchSettings& settings) 
                 if (!stopped) inner.ReportBytes(f, l, s);
             }
         } stopAware(progress, stopped_);
-        DecodeMarkedText(pumping, guarded, size, matrix_, stopAware, hooks_->ReadChunk);
+        decoder_->Decode(pumping, guarded, size, stopAware);
     }
 
     const bool closed = output->Close();

@@ -5,11 +5,13 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "app/batch/BatchFileSystem.h"
 #include "app/batch/JobList.h"
 #include "decoding/KeySchedule.h"
+#include "decoding/MarkedTextDecoder.h"
 #include "platform/runtime/Types.h"
 
 inline const std::string kMessageKeyNotCorrect = "Decoding key is not correct!";
@@ -62,7 +64,11 @@ struct BatchResult {
 class BatchRun {
 public:
     BatchRun(JobList& jobs, BatchReporter& reporter, BatchFileSystem& fileSystem = RealFileSystem());
+    ~BatchRun();
 
+    // Checks the key and the drives (showing the message and changing nothing when one fails), then
+    // decodes every row in order. A row that fails gets a "Failed: ..." status and the run goes on.
+    // The hooks are used only during the call; Run and Stop swap back however it ends.
     BatchResult Run(const BatchSettings& settings, const BatchHooks& hooks = {});
     // The matrix of the latest run that passed its checks.
     const EncriptMatrix& Matrix() const { return matrix_; }
@@ -76,11 +82,13 @@ private:
     RowResult DecodeRow(int row, const BatchSettings& settings);
     void Fail(int row, const std::string& reason);
     bool PumpIfDue(bool force);
+    bool AllOnFixedDisks();
 
     JobList& jobs_;
     BatchReporter& reporter_;
     BatchFileSystem& fs_;
     EncriptMatrix matrix_{};
+    std::unique_ptr<MarkedTextFileDecoder> decoder_;
     const BatchHooks* hooks_ = nullptr;
     std::chrono::steady_clock::time_point lastPump_;
     bool stopped_ = false;

@@ -1,5 +1,8 @@
 #include "app/batch/JobList.h"
 
+#include <string_view>
+#include <unordered_set>
+
 #include "platform/runtime/Exception.h"
 
 JobRow& MemoryJobList::At(int row) {
@@ -29,22 +32,22 @@ int MemoryJobList::AddRow() {
 }
 
 int AddFiles(JobList& jobs, const std::vector<WideString>& paths) {
+    const JobListUpdate update(jobs);
+    // Hashing keeps adding n files to m rows at n + m rather than n * m comparisons.
+    const int rows = jobs.GetRowCount();
+    std::vector<WideString> existing;
+    existing.reserve(static_cast<size_t>(rows));
+    std::unordered_set<std::u16string_view> present;
+    present.reserve(static_cast<size_t>(rows) + paths.size());
+    for (int r = 0; r < rows; ++r) present.insert(existing.emplace_back(jobs.GetSourcePath(r)));
+
     int added = 0;
-    jobs.BeginUpdate();
-    try {
-        for (const WideString& path : paths) {
-            bool present = false;
-            for (int r = 0; r < jobs.GetRowCount() && !present; ++r) present = jobs.GetSourcePath(r) == path;
-            if (present) continue;
-            const int row = jobs.AddRow();
-            jobs.SetSourcePath(row, path);
-            jobs.SetStatus(row, kStatusNotDecoded);
-            ++added;
-        }
-    } catch (...) {
-        jobs.EndUpdate();
-        throw;
+    for (const WideString& path : paths) {
+        if (!present.insert(path).second) continue;
+        const int row = jobs.AddRow();
+        jobs.SetSourcePath(row, path);
+        jobs.SetStatus(row, kStatusNotDecoded);
+        ++added;
     }
-    jobs.EndUpdate();
     return added;
 }

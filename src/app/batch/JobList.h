@@ -45,6 +45,18 @@ public:
     virtual int GetSelectedRow() const { return -1; }
 };
 
+// Holds a batch of changes open for a scope, closing it however the scope ends.
+class JobListUpdate {
+public:
+    explicit JobListUpdate(JobList& jobs) : jobs_(jobs) { jobs_.BeginUpdate(); }
+    ~JobListUpdate() { jobs_.EndUpdate(); }
+    JobListUpdate(const JobListUpdate&) = delete;
+    JobListUpdate& operator=(const JobListUpdate&) = delete;
+
+private:
+    JobList& jobs_;
+};
+
 // A job list in memory, for the command line and for tests.
 class MemoryJobList : public JobList {
 public:
