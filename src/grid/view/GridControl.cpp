@@ -1,0 +1,1298 @@
+// The grid component, view half: layout, rows on the vertical bar, selection and invalidation.
+#include "grid/view/GridControl.h"
+
+#include <algorithm>
+
+#include "drawing/SharedDraw.h"
+#include "platform/graphics/Canvas.h"
+#include "platform/runtime/ScopedChange.h"
+
+namespace {
+constexpr int IndicatorWidth = 12;
+// Space added around the header and input row texts.
+constexpr int InputExtra = 6;
+}  // namespace
+
+TNxCustomGridControl::TNxCustomGridControl(TComponent* AOwner) : TNxScrollControl(AOwner) {
+    FColumns = std::make_unique<TNxColumns>(this);
+    FColumns->OnColumnChange = [this](TObject* Sender, TNxCustomColumn* Column, TColumnChangeKind Kind, int Param) {
+        DoColumnChange(Sender, Column, Kind, Param);
+    };
+    FColumns->OnColumnsChange = [this](TObject* Sender, TColumnsOperation Operation, int Value1, int Value2) {
+        DoColumnsChange(Sender, Operation, Value1, Value2);
+    };
+    FColumns->OnColumnsRepaint = [this](TObject* Sender, TColumnsOperation Operation, int, int) {
+        DoColumnsRepaint(Sender, Operation);
+    };
+    RecalculateGridSpace();
+    SetBounds(0, 0, 250, 150);
+    SetTabStop(true);
+}
+
+TNxCustomGridControl::~TNxCustomGridControl() {
+    // Columns freed now must not report to a grid half gone.
+    FColumns->OnColumnChange = nullptr;
+    FColumns->OnColumnsChange = nullptr;
+    FColumns->OnColumnsRepaint = nullptr;
+    FColumns.reset();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Properties
+
+void TNxCustomGridControl::SetAppearanceOptions(TAppearanceOptions Value) {
+    FAppearanceOptions = Value;
+    RecalculateGridSpace();
+    Invalidate();
+}
+
+void TNxCustomGridControl::SetGridCaption(const WideString& Value) {
+    FCaption = Value;
+    TRect Body = GetBodyRect();
+    Body.Right = GetClientWidth();
+    InvalidateArea(Body);
+}
+
+void TNxCustomGridControl::SetEnableVisualStyles(bool Value) {
+    FEnableVisualStyles = Value;
+    Invalidate();
+}
+
+void TNxCustomGridControl::SetFixedCols(int Value) {
+    FColumns->SetFixedCols(Value);
+    Invalidate();
+}
+
+void TNxCustomGridControl::SetFooterSize(int Value) {
+    FFooterSize = Value;
+    Invalidate();
+}
+
+void TNxCustomGridControl::SetGridLinesColor(TColor Value) {
+    FGridLinesColor = Value;
+    Invalidate();
+}
+
+void TNxCustomGridControl::SetGridLinesStyle(TGridLinesStyle Value) {
+    FGridLinesStyle = Value;
+    RecalculateGridSpace();
+    Invalidate();
+}
+
+void TNxCustomGridControl::SetGridStyle(TGridStyle Value) {
+    if (Value == FGridStyle) return;
+    FGridStyle = Value;
+    GridStyleChanged();
+    if (Value == gsSlides) {
+        EndEditing();
+        FInputSelected = false;
+    }
+    Invalidate();
+    RepositionEditor();
+    UpdateVertScrollBar();
+    UpdateHorzScrollBar();
+}
+
+void TNxCustomGridControl::SetHeaderSize(int Value) {
+    FHeaderSize = Value;
+    Invalidate();
+    RepositionEditor();
+}
+
+void TNxCustomGridControl::SetHeaderStyle(THeaderStyle Value) {
+    if (Value == FHeaderStyle) return;
+    FHeaderStyle = Value;
+    RecreateStyleDisplay();
+}
+
+void TNxCustomGridControl::SetHideScrollBar(bool Value) {
+    FHideScrollBar = Value;
+    GetVertScrollBar()->SetAutoHide(Value);
+}
+
+void TNxCustomGridControl::SetHighlightedTextColor(TColor Value) {
+    FHighlightedTextColor = Value;
+    RefreshSelectedCells();
+}
+
+void TNxCustomGridControl::SetInactiveSelectionColor(TColor Value) {
+    FInactiveSelectionColor = Value;
+    Invalidate();
+}
+
+void TNxCustomGridControl::SetInputSize(int Value) {
+    FInputSize = Value;
+    Invalidate();
+}
+
+void TNxCustomGridControl::SetOptions(TGridOptions Value) {
+    bool IndicatorChanged = Value.Contains(goIndicator) != FOptions.Contains(goIndicator);
+    FOptions = Value;
+    // Column left edges start at the body's left, which the indicator moves.
+    if (IndicatorChanged) FColumns->DoUpdateColumns();
+    RecalculateGridSpace();
+    Invalidate();
+    RepositionEditor();
+    UpdateHorzScrollBar();
+}
+
+void TNxCustomGridControl::SetRowSize(int Value) {
+    if (Value <= 0) return;
+    FRowSize = Value;
+    RefreshArea(gaBody);
+    RefreshArea(gaInput);
+    RefreshArea(gaIndicator);
+    RepositionEditor();
+}
+
+void TNxCustomGridControl::SetSlidesOptions(TSlideOptions Value) {
+    FSlidesOptions = Value;
+    Invalidate();
+}
+
+void TNxCustomGridControl::SetSlideSelectionColor(TColor Value) {
+    FSlideSelectionColor = Value;
+    Invalidate();
+}
+
+void TNxCustomGridControl::SetSlideSize(int Value) {
+    FSlideSize = Value;
+    UpdateVertScrollBar();
+    Invalidate();
+}
+
+void TNxCustomGridControl::SetSortedStyle(TSortedStyle Value) {
+    FSortedStyle = Value;
+    Invalidate();
+}
+
+void TNxCustomGridControl::SetSelectedColumn(int Index) {
+    if (FColumns->Count() > 0 && Index >= 0 && Index < FColumns->Count()) SelectCell(Index, FSelectedRow, true, {});
+}
+
+void TNxCustomGridControl::SetSelectedRow(int Index) {
+    if (GetRowCount() > 0 && Index >= -1 && Index < GetRowCount()) {
+        FInputSelected = false;
+        SelectCell(FSelectedColumn, Index, true, {});
+    }
+}
+
+void TNxCustomGridControl::SetRowCount(int Count) {
+    if (Count < 0) return;
+    int Current = GetRowCount();
+    if (Count > Current) {
+        AddRow(Count - Current);
+        return;
+    }
+    for (int Row = Current - 1; Row >= Count; --Row) DeleteRow(Row);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Default data answers
+
+int TNxCustomGridControl::GetRowHeight(int) { return FRowSize; }
+bool TNxCustomGridControl::GetRowVisible(int) { return true; }
+bool TNxCustomGridControl::AllRowsVisible() { return GetVisibleRows() == GetRowCount(); }
+TColor TNxCustomGridControl::GetCellColor(int ACol, int) {
+    return FColumns->Exists(ACol) ? FColumns->GetItem(ACol)->GetColor() : GetColor();
+}
+bool TNxCustomGridControl::IsCellEmpty(int, int) { return false; }
+void TNxCustomGridControl::DeleteRow(int) { EndEditing(); }
+
+void TNxCustomGridControl::ClearRows() {
+    FTopRow = 0;
+    FSelectedColumn = 0;
+    FSelectedRow = -1;
+    EndEditing();
+}
+
+int TNxCustomGridControl::GetSelectedCount() {
+    int Count = 0;
+    for (int Row = 0; Row < GetRowCount(); ++Row)
+        if (GetSelected(Row)) ++Count;
+    return Count;
+}
+
+void TNxCustomGridControl::ClearSelection() {
+    for (int Row = 0; Row < GetRowCount(); ++Row)
+        if (GetSelected(Row)) SetSelected(Row, false);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Geometry
+
+void TNxCustomGridControl::RecalculateGridSpace() {
+    FGridSpace = {};
+    if (FOptions.Contains(goGrid)) {
+        bool ThreeD = FAppearanceOptions.Contains(ao3DGridLines);
+        if (FGridLinesStyle != lsHorizontalOnly && FGridLinesStyle != lsActiveHorzOnly) {
+            FGridSpace[lpRight] = 1;
+            if (ThreeD) FGridSpace[lpLeft] = 1;
+        }
+        if (FGridLinesStyle != lsVerticalOnly) {
+            FGridSpace[lpBottom] = 1;
+            if (ThreeD) FGridSpace[lpTop] = 1;
+        }
+    }
+    FGridSpace[lpTopBottom] = FGridSpace[lpTop] + FGridSpace[lpBottom];
+}
+
+TRect TNxCustomGridControl::GetIndicatorRect() { return {0, 0, IndicatorWidth, GetClientHeight()}; }
+
+TRect TNxCustomGridControl::GetHeaderRect() {
+    int I = ShowsIndicator() ? IndicatorWidth : 0;
+    return {I, 0, I + FColumns->ClientWidth() - GetHorzScrollPos(), FHeaderSize};
+}
+
+TRect TNxCustomGridControl::GetInputRect() {
+    int I = ShowsIndicator() ? IndicatorWidth : 0;
+    int T = FOptions.Contains(goHeader) ? FHeaderSize : 0;
+    return {I, T, I + FColumns->ClientWidth() - GetHorzScrollPos(),
+            T + FInputSize + InputExtra + FGridSpace[lpBottom]};
+}
+
+TRect TNxCustomGridControl::GetBodyRect() {
+    int ClientHeight = GetClientHeight();
+    if (FGridStyle == gsSlides) {
+        TRect R = GetClientRect();
+        if (FOptions.Contains(goHeader)) R.Top += FHeaderSize;
+        return R;
+    }
+    int I = ShowsIndicator() ? IndicatorWidth : 0;
+    TRect R;
+    R.Left = I;
+    R.Top = (FOptions.Contains(goHeader) ? FHeaderSize : 0) +
+            (FOptions.Contains(goInput) ? FInputSize + InputExtra + FGridSpace[lpBottom] : 0);
+    R.Right = std::min(I + FColumns->ClientWidth() - GetHorzScrollPos(), GetClientWidth());
+    R.Bottom = FOptions.Contains(goFooter) ? ClientHeight - FFooterSize - 4 - FGridSpace[lpBottom] : ClientHeight;
+    return R;
+}
+
+TRect TNxCustomGridControl::GetFooterRect() {
+    if (FGridStyle == gsSlides) return {};
+    int I = ShowsIndicator() ? IndicatorWidth : 0;
+    int ClientHeight = GetClientHeight();
+    return {I, ClientHeight - FFooterSize - 4 - FGridSpace[lpBottom], I + FColumns->ClientWidth() - GetHorzScrollPos(),
+            ClientHeight};
+}
+
+TRect TNxCustomGridControl::GetScrollRect() {
+    int I = ShowsIndicator() ? IndicatorWidth : 0;
+    return {I + FColumns->GetFixedWidth(), 0, GetClientWidth(), GetClientHeight()};
+}
+
+int TNxCustomGridControl::GetInnerWidth() {
+    int Width = GetClientWidth();
+    if (FGridStyle == gsReport && ShowsIndicator()) Width -= IndicatorWidth;
+    return Width;
+}
+
+TRect TNxCustomGridControl::GetCaptionRect() {
+    TRect Body = GetBodyRect();
+    int HPos = GetHorzScrollPos();
+    int TextHeight = GetCanvas()->TextHeight(FCaption.empty() ? WideString(u"Wg") : FCaption);
+    return {Body.Left - HPos, Body.Top + 4, GetClientWidth() - HPos, Body.Top + 4 + TextHeight};
+}
+
+TRect TNxCustomGridControl::GetAreaRect(TGridArea Area) {
+    switch (Area) {
+    case gaBody:
+        return GetBodyRect();
+    case gaFooter:
+        return GetFooterRect();
+    case gaHeader:
+        return GetHeaderRect();
+    case gaIndicator:
+        return GetIndicatorRect();
+    case gaInput:
+        return GetInputRect();
+    default:
+        return GetClientRect();
+    }
+}
+
+int TNxCustomGridControl::RowStep(int Row) {
+    if (Row >= GetRowCount()) return FRowSize + FGridSpace[lpTopBottom];
+    if (!GetRowVisible(Row)) return 0;
+    int Height = FGridStyle == gsSlides ? FSlideSize : GetRowHeight(Row);
+    return Height + FGridSpace[lpTopBottom];
+}
+
+int TNxCustomGridControl::GetRowTop(int Row) {
+    int Top = GetBodyRect().Top + FGridSpace[lpTop];
+    // Past the client bottom the exact value no longer matters to painting or invalidation.
+    int Limit = GetClientHeight();
+    for (int i = FTopRow; i < Row && Top <= Limit; ++i) Top += RowStep(i);
+    return Top;
+}
+
+TRect TNxCustomGridControl::GetRowRect(int Row) {
+    int Top = GetRowTop(Row);
+    int Height = Row < GetRowCount() ? GetRowHeight(Row) : FRowSize;
+    return {0, Top, GetBodyRect().Right, Top + Height + FGridSpace[lpBottom]};
+}
+
+TRect TNxCustomGridControl::GetCellRect(int ACol, int ARow) {
+    TNxCustomColumn* Column = FColumns->GetItem(ACol);
+    if (FGridStyle == gsSlides) {
+        TRect Bounds = Column->GetSlideRect();
+        int Top = GetSlideTop(ARow);
+        return {Bounds.Left, Bounds.Top + Top, Bounds.Right, Bounds.Bottom + Top};
+    }
+    int Left = Column->GetAbsoluteLeft();
+    int Top = GetRowTop(ARow);
+    int Height = ARow < GetRowCount() ? GetRowHeight(ARow) : FRowSize;
+    return {Left, Top, Left + Column->GetWidth(), Top + Height};
+}
+
+int TNxCustomGridControl::GetSlideTop(int Row) {
+    int Top = GetBodyRect().Top;
+    int Limit = GetClientHeight();
+    for (int i = FTopRow; i < Row && Top <= Limit; ++i)
+        if (i >= GetRowCount() || GetRowVisible(i)) Top += FSlideSize + FGridSpace[lpTopBottom];
+    return Top;
+}
+
+TRect TNxCustomGridControl::GetSlideRect(int Row) {
+    int Top = GetSlideTop(Row) + FGridSpace[lpTop];
+    return {0, Top, GetClientWidth(), Top + FSlideSize};
+}
+
+int TNxCustomGridControl::FitCount(int* LastFitting) {
+    TRect Body = GetBodyRect();
+    int Bottom = Body.Top;
+    int Count = 0;
+    int RowCount = GetRowCount();
+    if (LastFitting) *LastFitting = -1;
+    for (int Row = FTopRow; Row < RowCount; ++Row) {
+        if (!GetRowVisible(Row)) continue;
+        Bottom += RowStep(Row);
+        if (Bottom > Body.Bottom) break;
+        ++Count;
+        if (LastFitting) *LastFitting = Row;
+    }
+    return Count;
+}
+
+int TNxCustomGridControl::GetVisibleCount(bool Fill) {
+    TRect Body = GetBodyRect();
+    int Avail = Body.Bottom - Body.Top;
+    int Sum = 0;
+    int Count = 0;
+    int RowCount = GetRowCount();
+    int Row = FTopRow;
+    for (; Row < RowCount; ++Row) {
+        if (!GetRowVisible(Row)) continue;
+        if (Sum + RowStep(Row) > Avail) return Count;
+        Sum += RowStep(Row);
+        ++Count;
+    }
+    if (!Fill) return Count;
+    for (Row = FTopRow - 1; Row >= 0; --Row) {
+        if (!GetRowVisible(Row)) continue;
+        if (Sum + RowStep(Row) > Avail) break;
+        Sum += RowStep(Row);
+        ++Count;
+    }
+    return Count;
+}
+
+bool TNxCustomGridControl::IsRowInView(int Row) { return FTopRow <= Row && Row < FTopRow + GetVisibleCount(false); }
+
+int TNxCustomGridControl::GetRowsInRange(int A, int B) {
+    int From = std::max(std::min(A, B), 0);
+    int To = std::min(std::max(A, B), GetRowCount());
+    if (From >= To) return 0;
+    if (AllRowsVisible()) return To - From;
+    int Count = 0;
+    for (int Row = From; Row < To; ++Row)
+        if (GetRowVisible(Row)) ++Count;
+    return Count;
+}
+
+int TNxCustomGridControl::VisibleRowsAbove(int Row) { return GetRowsInRange(0, Row); }
+
+int TNxCustomGridControl::GetFirstVisible(int From) {
+    for (int Row = std::max(From, 0); Row < GetRowCount(); ++Row)
+        if (GetRowVisible(Row)) return Row;
+    return From;
+}
+
+int TNxCustomGridControl::GetLastVisible(int From) {
+    for (int Row = std::min(From, GetRowCount() - 1); Row >= 0; --Row)
+        if (GetRowVisible(Row)) return Row;
+    return From;
+}
+
+bool TNxCustomGridControl::CellBounds(int ACol, int ARow) {
+    return ACol >= 0 && ACol < FColumns->Count() && ARow >= 0 && ARow < GetRowCount();
+}
+
+TGridArea TNxCustomGridControl::GetAreaAt(int X, int Y) {
+    TPoint P{X, Y};
+    auto Inside = [&](const TRect& R) { return X >= R.Left && X < R.Right && Y >= R.Top && Y < R.Bottom; };
+    if (FGridStyle == gsReport) {
+        if (ShowsIndicator() && Inside(GetIndicatorRect())) return gaIndicator;
+        if (FOptions.Contains(goHeader) && Inside(GetHeaderRect())) return gaHeader;
+        if (FOptions.Contains(goInput) && Inside(GetInputRect())) return gaInput;
+        if (FOptions.Contains(goFooter) && Inside(GetFooterRect())) return gaFooter;
+    } else if (FOptions.Contains(goHeader) && Y < FHeaderSize) {
+        return gaHeader;
+    }
+    if (Inside(GetBodyRect())) return gaBody;
+    (void)P;
+    return gaNone;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Invalidation
+
+void TNxCustomGridControl::InvalidateArea(const TRect& Rect) {
+    if (Rect.Right <= Rect.Left || Rect.Bottom <= Rect.Top) return;
+    InvalidateRect(&Rect, false);
+}
+
+void TNxCustomGridControl::ValidateArea(const TRect& Rect) { ValidateRect(&Rect); }
+
+void TNxCustomGridControl::RefreshRect(const TRect& Rect) { InvalidateArea(Rect); }
+
+void TNxCustomGridControl::RefreshArea(TGridArea Area) {
+    switch (Area) {
+    case gaBody:
+        InvalidateArea(GetBodyRect());
+        break;
+    case gaFooter:
+        if (FOptions.Contains(goFooter)) InvalidateArea(GetFooterRect());
+        break;
+    case gaHeader:
+        if (FOptions.Contains(goHeader)) InvalidateArea(GetHeaderRect());
+        break;
+    case gaIndicator:
+        if (ShowsIndicator()) InvalidateArea(GetIndicatorRect());
+        break;
+    case gaInput:
+        if (FOptions.Contains(goInput)) InvalidateArea(GetInputRect());
+        break;
+    case gaNone:
+        break;
+    }
+}
+
+void TNxCustomGridControl::RefreshCell(int ACol, int ARow) {
+    if (!CellBounds(ACol, ARow)) return;
+    // A row above the top or below the body is not on screen; nothing to mark.
+    if (ARow < FTopRow) return;
+    TRect R = GetCellRect(ACol, ARow);
+    if (R.Top >= GetBodyRect().Bottom) return;
+    R.Bottom += FGridSpace[lpBottom];
+    InvalidateArea(R);
+}
+
+void TNxCustomGridControl::RefreshColumn(TNxCustomColumn* Column, TGridArea Area) {
+    if (IsUpdating() || !Column) return;
+    TRect Extent = Area == gaNone ? GetClientRect() : GetAreaRect(Area);
+    int Left = Column->GetAbsoluteLeft();
+    InvalidateArea({Left, Extent.Top, Left + Column->GetWidth(), Extent.Bottom});
+}
+
+void TNxCustomGridControl::RefreshRow(int Row, bool Borders) {
+    if (Row < 0 || Row >= GetRowCount() || Row < FTopRow || Row >= FPaintEndRow) return;
+    TRect R = GetRowRect(Row);
+    InvalidateArea(R);
+    if (Borders) ValidateArea({R.Left + 1, R.Top + 1, R.Right - 1, R.Bottom - 1});
+}
+
+void TNxCustomGridControl::RefreshRowGrid(int Row) {
+    if (Row < 0 || Row >= GetRowCount() || Row < FTopRow) return;
+    if (FGridStyle == gsSlides) {
+        TRect R = GetSlideRect(Row);
+        InvalidateArea({R.Left, R.Bottom - 1, R.Right, R.Bottom + FGridSpace[lpBottom]});
+        return;
+    }
+    TRect R = GetRowRect(Row);
+    int Bottom = R.Top + GetRowHeight(Row);
+    InvalidateArea({R.Left, Bottom - 1, R.Right, Bottom + FGridSpace[lpBottom]});
+}
+
+void TNxCustomGridControl::RefreshIndicator(int Row) {
+    if (Row < 0 || Row >= GetRowCount() || Row < FTopRow) return;
+    TRect R = GetRowRect(Row);
+    InvalidateArea({0, R.Top - FGridSpace[lpTop], IndicatorWidth, R.Bottom});
+}
+
+void TNxCustomGridControl::RefreshRange(int FromRow, int ToRow) {
+    int Low = std::max(std::min(FromRow, ToRow), FTopRow);
+    int High = std::max(FromRow, ToRow);
+    if (High < Low) return;
+    if (FGridStyle == gsSlides) {
+        InvalidateArea({0, GetSlideTop(Low), GetClientWidth(), GetSlideTop(High) + FSlideSize});
+        return;
+    }
+    TRect LowRect = GetRowRect(Low);
+    // The higher row's bottom, clipped to the client: walking past it would add nothing visible.
+    TRect HighRect = GetRowRect(High);
+    InvalidateArea({0, LowRect.Top, GetBodyRect().Right, std::min(HighRect.Bottom, GetClientHeight())});
+}
+
+void TNxCustomGridControl::RefreshVisibleRows(int FromRow, int ToRow) {
+    int From = std::max(FromRow, FTopRow);
+    if (ToRow < From) return;
+    TRect Body = GetBodyRect();
+    int Top = GetRowTop(From);
+    int Bottom = Top;
+    for (int Row = From; Row <= ToRow && Bottom < Body.Bottom; ++Row) Bottom += RowStep(Row);
+    InvalidateArea({0, Top, Body.Right, std::min(Bottom, Body.Bottom)});
+}
+
+void TNxCustomGridControl::RefreshSelectedCells() {
+    if (FInputSelected) RefreshArea(gaInput);
+    if (FColumns->Count() == 0 || GetRowCount() == 0) return;
+    if (!FOptions.Contains(goSelectFullRow)) {
+        RefreshCell(FSelectedColumn, FSelectedRow);
+        return;
+    }
+    int End = std::min(FTopRow + GetVisibleCount(false) + 1, GetRowCount());
+    for (int Row = FTopRow; Row < End; ++Row)
+        if (GetSelected(Row)) RefreshRow(Row);
+}
+
+void TNxCustomGridControl::RefreshSlide(int Row, bool Borders) {
+    TRect R = GetSlideRect(Row);
+    InvalidateArea(R);
+    if (Borders) ValidateArea({R.Left + 3, R.Top + 4, R.Right - 3, R.Bottom - 4});
+}
+
+void TNxCustomGridControl::RefreshColumnSlide(TNxCustomColumn*) { Invalidate(); }
+
+// ---------------------------------------------------------------------------------------------
+// Updates
+
+void TNxCustomGridControl::BeginUpdate() { ++FUpdateCount; }
+
+void TNxCustomGridControl::EndUpdate() {
+    if (FUpdateCount > 0) --FUpdateCount;
+    if (FUpdateCount != 0) return;
+    RefreshArea(gaBody);
+    RefreshArea(gaHeader);
+    RefreshArea(gaIndicator);
+    UpdateVertScrollBar();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Scrolling
+
+int TNxCustomGridControl::GetHorzOffset(int OldPos, int NewPos) { return OldPos - NewPos; }
+
+int TNxCustomGridControl::GetVertOffset(int OldPos, int NewPos) {
+    // A shift of more than the body uncovers all of it, so the sum stops there; TopRow still
+    // moves the whole way.
+    TRect Body = GetBodyRect();
+    int Cap = std::max(Body.Bottom - Body.Top, 0) + 1;
+    int RowCount = GetRowCount();
+    int Sum = 0;
+    if (NewPos > OldPos) {
+        int Count = NewPos - OldPos;
+        if (AllRowsVisible()) {
+            int NewTop = std::min(FTopRow + Count, std::max(RowCount, FTopRow));
+            for (int Row = FTopRow; Row < NewTop && Sum <= Cap; ++Row) Sum += RowStep(Row);
+            FTopRow = NewTop;
+        } else {
+            int Passed = 0;
+            while (FTopRow < RowCount) {
+                if (GetRowVisible(FTopRow)) {
+                    if (Passed == Count) break;
+                    ++Passed;
+                    if (Sum <= Cap) Sum += RowStep(FTopRow);
+                }
+                ++FTopRow;
+            }
+        }
+        return -std::min(Sum, Cap);
+    }
+    if (NewPos < OldPos) {
+        int Count = OldPos - NewPos;
+        if (AllRowsVisible()) {
+            int NewTop = std::max(FTopRow - Count, 0);
+            for (int Row = FTopRow - 1; Row >= NewTop && Sum <= Cap; --Row) Sum += RowStep(Row);
+            FTopRow = NewTop;
+        } else {
+            int Passed = 0;
+            while (FTopRow > 0 && Passed < Count) {
+                --FTopRow;
+                if (GetRowVisible(FTopRow)) {
+                    ++Passed;
+                    if (Sum <= Cap) Sum += RowStep(FTopRow);
+                }
+            }
+        }
+        return std::min(Sum, Cap);
+    }
+    return 0;
+}
+
+void TNxCustomGridControl::BeforeScroll(TScrollBarKind) { UpdateScrollClips(); }
+
+void TNxCustomGridControl::AfterScroll(TScrollBarKind) {}
+
+int TNxCustomGridControl::GetHorzMax() {
+    int Width = FColumns->ClientWidth() + (ShowsIndicator() ? IndicatorWidth : 0) - GetClientWidth();
+    return std::max(Width, 0);
+}
+
+int TNxCustomGridControl::GetVertMax() {
+    return GetRowCount() > 0 && FColumns->Count() > 0 ? GetVisibleRows() : 0;
+}
+
+void TNxCustomGridControl::UpdateVertScrollBar() {
+    TNxScrollBar* Bar = GetVertScrollBar();
+    int V = GetVisibleRows();
+    if (GetRowCount() == 1) V = 0;
+    int F = FitCount();
+    if (F < V) {
+        Bar->SetPageSize(F + 1);
+        Bar->SetMax(V);
+        Bar->SetLargeChange(Bar->GetPageSize());
+    } else {
+        Bar->SetMax(0);
+    }
+    if (F + 1 >= V) {
+        // The bar follows TopRow here; moving TopRow again would scroll twice.
+        Bar->BeginUpdate();
+        Bar->SetPosition(VisibleRowsAbove(FTopRow));
+        Bar->EndUpdate();
+    }
+    ResizeHandled();
+}
+
+void TNxCustomGridControl::UpdateHorzScrollBar() {
+    TNxScrollBar* Bar = GetHorzScrollBar();
+    if (FGridStyle == gsSlides) {
+        Bar->SetMax(0);
+        Bar->SetVisible(false);
+        ResizeHandled();
+        return;
+    }
+    Bar->SetPageSize(GetClientWidth() + 1);
+    Bar->SetMax(FColumns->ClientWidth() + (ShowsIndicator() ? IndicatorWidth : 0));
+    Bar->SetLargeChange(Bar->GetPageSize() - 10);
+    if (HandleAllocated()) {
+        int Track = GetRealScrollPosition(Bar);
+        if (Track != Bar->GetPosition()) Bar->SetPosition(Track);
+    }
+    ResizeHandled();
+}
+
+void TNxCustomGridControl::ScrollToRow(int Row) {
+    int Last = -1;
+    FitCount(&Last);
+    int L = Last < 0 ? FTopRow : Last;
+    int Move = 0;
+    if (Row < L) {
+        if (Row >= FTopRow) return;
+        Move = -GetRowsInRange(Row, FTopRow);
+    } else {
+        Move = GetRowsInRange(L, Row);
+    }
+    if (Move != 0) GetVertScrollBar()->MoveBy(Move);
+    CellsScrolled(Move);
+}
+
+void TNxCustomGridControl::ScrollToColumn(TNxCustomColumn* Column) {
+    if (!Column || Column->GetPosition() < FColumns->GetFixedCols()) return;
+    TRect Scroll = GetScrollRect();
+    int X = Column->GetLeft() - GetHorzScrollPos();
+    if (X < Scroll.Left)
+        GetHorzScrollBar()->MoveBy(X - Scroll.Left);
+    else if (X + Column->GetWidth() > Scroll.Right)
+        GetHorzScrollBar()->MoveBy(X + Column->GetWidth() - Scroll.Right);
+    RepositionEditor();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Selection
+
+bool TNxCustomGridControl::CanSelectCell(int ACol, int ARow) {
+    bool Accept = true;
+    if (OnBeforeSelect) OnBeforeSelect(this, ACol, ARow, Accept);
+    return Accept;
+}
+
+void TNxCustomGridControl::SelectCell(int ACol, int ARow, bool Deselect, TShiftState Shift) {
+    if (!CanSelectCell(ACol, ARow)) return;
+    bool ShiftHeld = Shift.Contains(ssShift);
+    bool CtrlHeld = Shift.Contains(ssCtrl);
+    if (FGridState.Contains(gtMultiSelect) && Deselect && !ShiftHeld && !CtrlHeld) NoSelection();
+    if (!FColumns->Exists(ACol) || !FColumns->GetItem(ACol)->GetEnabled()) return;
+
+    int OldCol = FSelectedColumn;
+    int OldRow = FSelectedRow;
+    FSelectedColumn = ACol;
+    FSelectedRow = ARow;
+    bool CellChanged = OldCol != ACol || OldRow != ARow;
+    bool RowChanged = OldRow != ARow;
+    if (CellChanged) {
+        if (CellBounds(OldCol, OldRow)) DoDeselectCell(OldCol, OldRow);
+        if (FGridState.Contains(gtEdit)) EndEditing();
+    }
+    if (FAutoScroll && ARow >= 0 && ARow < GetRowCount()) ScrollToRow(ARow);
+
+    if (FInputSelected) {
+        if (OldCol != ACol) {
+            DoInputSelectCell(ACol);
+            RefreshColumn(FColumns->GetItem(ACol), gaInput);
+            if (FColumns->Exists(OldCol)) RefreshColumn(FColumns->GetItem(OldCol), gaInput);
+        }
+        return;
+    }
+    if (GetRowCount() == 0) return;
+
+    if (!FOptions.Contains(goSelectFullRow)) {
+        if (CellChanged) {
+            if (RowChanged) {
+                RefreshIndicator(ARow);
+                RefreshIndicator(OldRow);
+            }
+            RefreshCell(ACol, ARow);
+            RefreshCell(OldCol, OldRow);
+        }
+        DoSelectCell(ACol, ARow);
+        return;
+    }
+
+    bool ValidRow = ARow >= 0 && ARow < GetRowCount();
+    if (IsMultiSelect() && (CtrlHeld || ShiftHeld)) {
+        FGridState.Include(gtMultiSelect);
+        if (CtrlHeld && !ShiftHeld) {
+            FAnchorRow = ARow;
+            if (ValidRow) SetSelected(ARow, !GetSelected(ARow));
+            if (RowChanged) RefreshRow(OldRow);
+        } else {
+            int Anchor = FAnchorRow < 0 ? ARow : FAnchorRow;
+            int Low = std::min(Anchor, ARow);
+            int High = std::max(Anchor, ARow);
+            if (!CtrlHeld) {
+                // Only the selected rows outside the range need clearing; the others already are.
+                for (int Row = 0; Row < GetRowCount(); ++Row)
+                    if ((Row < Low || Row > High) && GetSelected(Row)) SetSelected(Row, false);
+            }
+            if (ValidRow && Low >= 0) SelectRange(Low, High, true);
+            if (RowChanged) {
+                RefreshRow(ARow);
+                RefreshRow(OldRow);
+            }
+        }
+        DoSelectCell(ACol, ARow);
+        return;
+    }
+
+    if (!RowChanged) {
+        if (OldCol != ACol && FAppearanceOptions.Contains(aoIndicateSelectedCell)) {
+            RefreshCell(ACol, ARow);
+            RefreshCell(OldCol, OldRow);
+        }
+    } else if (!FGridState.Contains(gtMultiSelect) && OldRow >= 0 && OldRow < GetRowCount()) {
+        SetSelected(OldRow, false);
+    }
+    if (ValidRow) SetSelected(ARow, true);
+    FAnchorRow = ARow;
+    if (!IsUpdating() && RowChanged) {
+        RefreshRow(ARow);
+        RefreshRow(OldRow);
+    }
+    DoSelectCell(ACol, ARow);
+}
+
+void TNxCustomGridControl::SelectFirstRow(TShiftState Shift) {
+    FInputSelected = false;
+    SelectCell(FSelectedColumn, GetFirstVisibleRow(), true, Shift);
+    GetVertScrollBar()->First();
+}
+
+void TNxCustomGridControl::SelectLastRow(TShiftState Shift) {
+    FInputSelected = false;
+    SelectCell(FSelectedColumn, GetLastVisibleRow(), true, Shift);
+    GetVertScrollBar()->Last();
+}
+
+void TNxCustomGridControl::NoSelection() {
+    BeginUpdate();
+    ClearSelection();
+    EndUpdate();
+    FGridState.Exclude(gtMultiSelect);
+    FSelectedRow = -1;
+    FSelectedColumn = 0;
+}
+
+void TNxCustomGridControl::SelectAll() {
+    if (!IsMultiSelect()) return;
+    BeginUpdate();
+    if (GetRowCount() > 0) SelectRange(0, GetRowCount() - 1, true);
+    EndUpdate();
+    FGridState.Include(gtMultiSelect);
+}
+
+bool TNxCustomGridControl::IsCellHighlighted(int ACol, int ARow) {
+    if (FGridStyle == gsSlides && !FAppearanceOptions.Contains(aoHighlightSlideCells)) return false;
+    if (FInputSelected) return false;
+    if (FColumns->Exists(ACol) && FColumns->GetItem(ACol)->GetOptions().Contains(coDontHighlight)) return false;
+    if (!Focused() && FAppearanceOptions.Contains(aoHideSelection)) return false;
+    bool Editing = FGridState.Contains(gtEdit) && FEditingCell.X == ACol && FEditingCell.Y == ARow;
+    bool Current = ACol == FSelectedColumn && ARow == FSelectedRow;
+    if (FOptions.Contains(goSelectFullRow)) {
+        if (ARow < 0 || ARow >= GetRowCount() || !GetSelected(ARow)) return false;
+        if (Current && FAppearanceOptions.Contains(aoIndicateSelectedCell)) return false;
+        return !Editing;
+    }
+    return Current && !Editing;
+}
+
+TColor TNxCustomGridControl::GetActualCellColor(int ACol, int ARow) {
+    TColor Color = GetCellColor(ACol, ARow);
+    if (FAppearanceOptions.Contains(aoIndicateSortedColumn) && FColumns->Exists(ACol) &&
+        FColumns->GetItem(ACol)->GetSorted())
+        Color = NxSharedDraw::BlendColor(clBlack, Color, 10);
+    if (!IsCellHighlighted(ACol, ARow)) return Color;
+    if (!Focused()) return FInactiveSelectionColor;
+    if (FAppearanceOptions.Contains(aoAlphaBlendedSelection)) return NxSharedDraw::BlendColor(Color, clHighlight, 0.25);
+    return FSelectionColor;
+}
+
+TColor TNxCustomGridControl::GetActualCellFontColor(int ACol, int ARow) {
+    if (IsCellHighlighted(ACol, ARow) && Focused()) return FHighlightedTextColor;
+    return FColumns->Exists(ACol) ? FColumns->GetItem(ACol)->GetFont()->GetColor() : GetFont()->GetColor();
+}
+
+TCellState TNxCustomGridControl::GetCellState(int ACol, int ARow) {
+    TCellState State;
+    if (IsCellHighlighted(ACol, ARow)) {
+        State.Include(csSelected);
+        if (FAppearanceOptions.Contains(aoBoldTextSelection)) State.Include(csBoldTextSelection);
+    }
+    if (ACol == FSelectedColumn && ARow == FSelectedRow && Focused()) State.Include(csFocused);
+    if (IsCellEmpty(ACol, ARow)) State.Include(csEmpty);
+    TColor CellColor = GetActualCellColor(ACol, ARow);
+    TColor GridColor = FGridLinesColor;
+    DoCellColoring(ACol, ARow, CellColor, GridColor, State);
+    return State;
+}
+
+TNxCustomColumn* TNxCustomGridControl::GetFocusedColumn() {
+    return FColumns->Exists(FSelectedColumn) ? FColumns->GetItem(FSelectedColumn) : nullptr;
+}
+
+bool TNxCustomGridControl::OwnerHasComponent(const AnsiString& Name) {
+    TComponent* OwnerComponent = GetOwner();
+    return OwnerComponent && OwnerComponent->FindComponent(Name) != nullptr;
+}
+
+TNxCustomColumn* TNxCustomGridControl::GetColumnByName(const AnsiString& Name) { return FColumns->GetColumn(Name); }
+
+// ---------------------------------------------------------------------------------------------
+// Dispatchers
+
+void TNxCustomGridControl::DoSelectCell(int ACol, int ARow) {
+    if (OnSelectCell) OnSelectCell(this, ACol, ARow);
+}
+void TNxCustomGridControl::DoDeselectCell(int ACol, int ARow) {
+    if (OnDeselectCell) OnDeselectCell(this, ACol, ARow);
+}
+void TNxCustomGridControl::DoInputSelectCell(int ACol) {
+    if (OnInputSelectCell) OnInputSelectCell(this, ACol);
+}
+void TNxCustomGridControl::DoColumnResize(int ACol) {
+    if (OnColumnResize) OnColumnResize(this, ACol);
+}
+void TNxCustomGridControl::DoColumnMove(int ACol, int FromPos, int ToPos) {
+    if (OnColumnMove) OnColumnMove(this, ACol, FromPos, ToPos);
+}
+void TNxCustomGridControl::DoSlideChange(int ACol) {
+    if (OnSlideChange) OnSlideChange(this, ACol);
+}
+void TNxCustomGridControl::DoDataChange(TDataChange AChangeType, int AIndex) {
+    if (OnDataChange) OnDataChange(this, AChangeType, AIndex);
+}
+void TNxCustomGridControl::DoCellColoring(int ACol, int ARow, TColor& CellColor, TColor& GridColor,
+                                          TCellState CellState) {
+    if (OnCellColoring) OnCellColoring(this, ACol, ARow, CellColor, GridColor, CellState);
+}
+void TNxCustomGridControl::DoSortColumn(int ACol, bool Ascending) {
+    if (OnSortColumn) OnSortColumn(this, ACol, Ascending);
+}
+void TNxCustomGridControl::DoChange(int ACol, int ARow) {
+    if (OnChange) OnChange(this, ACol, ARow);
+}
+
+void TNxCustomGridControl::SortColumn(TNxCustomColumn* Column, bool Ascending) {
+    if (!Column || !Column->GetOptions().Contains(coCanSort)) return;
+    EndEditing();
+    FSortedColumn = Column;
+    DoSortColumn(Column->GetIndex(), Ascending);
+}
+
+void TNxCustomGridControl::DoEnter() {
+    TNxScrollControl::DoEnter();
+    RefreshArea(gaIndicator);
+    // The selection shows only while focused.
+    if (FAppearanceOptions.Contains(aoHideSelection)) RefreshSelectedCells();
+}
+
+void TNxCustomGridControl::DoExit() {
+    TNxScrollControl::DoExit();
+    if (FAppearanceOptions.Contains(aoHideSelection)) RefreshSelectedCells();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Column changes
+
+void TNxCustomGridControl::ColumnsChange(TColumnsOperation Operation, int, int) {
+    if (Operation == opDelete || Operation == opClear) EndEditing();
+    UpdateHorzScrollBar();
+}
+
+void TNxCustomGridControl::DoColumnsChange(TObject*, TColumnsOperation Operation, int Value1, int Value2) {
+    ColumnsChange(Operation, Value1, Value2);
+    if (Value1 == -1) return;
+    if (Operation == opDelete)
+        DoDataChange(dcDeleteColumn, Value1);
+    else if (Operation == opInsert)
+        DoDataChange(dcInsertColumn, Value1);
+    else
+        DoDataChange(dcAddColumn, Value1);
+}
+
+void TNxCustomGridControl::DoColumnsRepaint(TObject*, TColumnsOperation Operation) {
+    if (Operation != opClear) RepositionEditor();
+    Invalidate();
+}
+
+void TNxCustomGridControl::DoColumnChange(TObject*, TNxCustomColumn* Column, TColumnChangeKind ChangeKind, int Param) {
+    if (!HandleAllocated() || !Column) return;
+    int Index = Column->GetIndex();
+    switch (ChangeKind) {
+    case ccInputChange:
+        RefreshColumn(Column, gaInput);
+        break;
+    case ccPosition:
+        RepositionEditor();
+        DoColumnMove(Index, Param, Column->GetPosition());
+        Invalidate();
+        break;
+    case ccVisible:
+        RepositionEditor();
+        UpdateHorzScrollBar();
+        Invalidate();
+        break;
+    case ccUndefined:
+        RefreshColumn(Column, gaNone);
+        break;
+    case ccSlideChanged:
+        RefreshColumnSlide(Column);
+        DoSlideChange(Index);
+        break;
+    case ccUnsorted:
+        RefreshColumn(Column, gaHeader);
+        if (FAppearanceOptions.Contains(aoIndicateSortedColumn)) RefreshColumn(Column, gaBody);
+        if (FSortedColumn == Column) FSortedColumn = nullptr;
+        break;
+    case ccWidth:
+        RepositionEditor();
+        if (!IsUpdating()) {
+            RefreshColumn(Column, gaNone);
+            // What lies right of the column moves with its right edge instead of repainting.
+            int NewRight = Column->GetAbsoluteLeft() + Column->GetWidth();
+            int OldRight = NewRight - Param;
+            TRect Clip{std::min(OldRight, NewRight), 0, GetClientWidth(), GetClientHeight()};
+            if (FGridStyle == gsSlides) Clip.Bottom = FOptions.Contains(goHeader) ? FHeaderSize : 0;
+            if (Param != 0 && Clip.Right > Clip.Left && Clip.Bottom > Clip.Top)
+                ScrollWindowEx(Param, 0, nullptr, &Clip, SW_INVALIDATE);
+        }
+        DoColumnResize(Index);
+        UpdateHorzScrollBar();
+        break;
+    case ccSorted:
+    case ccSortTypeChange:
+        RepositionEditor();
+        if (Column->GetSorted()) {
+            RefreshColumn(Column, gaHeader);
+            SortColumn(Column, Column->GetSortKind() == skAscending);
+        }
+        break;
+    case ccFieldName:
+        break;
+    }
+}
+
+void TNxCustomGridControl::RecreateStyleDisplay() {
+    // The header style objects plug in here; the border follows the style.
+    Invalidate();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Best fit
+
+void TNxCustomGridControl::BestFitColumn(int Index, TBestFitMode Mode, bool OnlyVisible) {
+    TNxCustomColumn* Column = FColumns->GetItem(Index);
+    TCanvas* Canvas = GetCanvas();
+    int Widest = 0;
+    if (Mode != bfCells) {
+        Canvas->SetFont(GetFont());
+        Widest = std::max(Widest, Canvas->TextWidth(Column->GetHeader()->GetCaption()));
+    }
+    if (Mode != bfHeader) {
+        Canvas->SetFont(Column->GetFont());
+        int From = OnlyVisible ? FTopRow : 0;
+        int To = OnlyVisible ? std::min(FTopRow + GetVisibleCount(false) + 1, GetRowCount()) : GetRowCount();
+        for (int Row = From; Row < To; ++Row) {
+            if (!GetRowVisible(Row)) continue;
+            Widest = std::max(Widest, Canvas->TextWidth(GetDrawText(Index, Row)));
+        }
+    }
+    Column->SetWidth(Widest + 2 * Column->GetPadding() + 5);
+}
+
+void TNxCustomGridControl::BestFitColumns(TBestFitMode Mode) {
+    for (int Index = 0; Index < FColumns->Count(); ++Index) BestFitColumn(Index, Mode, false);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Window
+
+void TNxCustomGridControl::CreateWnd() {
+    TNxScrollControl::CreateWnd();
+    FOldClientWidth = GetClientWidth();
+    FOldClientHeight = GetClientHeight();
+    UpdateHorzScrollBar();
+    UpdateVertScrollBar();
+}
+
+void TNxCustomGridControl::WMSize(TMessage& Message) {
+    TNxScrollControl::WMSize(Message);
+    ResizeHandled();
+}
+
+// Follows a change of the client size, from a resize or from a scroll bar coming or going:
+// only the newly uncovered strips are invalidated.
+void TNxCustomGridControl::ResizeHandled() {
+    if (FInResize || !HandleAllocated()) return;
+    int Width = GetClientWidth();
+    int Height = GetClientHeight();
+    if (Width == FOldClientWidth && Height == FOldClientHeight) return;
+    TScopedChange Guard(FInResize, true);
+    if (Height != FOldClientHeight) {
+        if (FGridStyle == gsReport && FOptions.Contains(goFooter)) {
+            RefreshArea(gaFooter);
+            if (ShowsIndicator()) InvalidateArea({0, GetFooterRect().Top, IndicatorWidth, Height});
+            int OldFooterTop = FOldClientHeight - FFooterSize - 4 - FGridSpace[lpBottom];
+            int NewFooterTop = Height - FFooterSize - 4 - FGridSpace[lpBottom];
+            InvalidateArea({0, std::min(OldFooterTop, NewFooterTop), Width, std::max(OldFooterTop, NewFooterTop)});
+        } else if (FGridStyle == gsSlides) {
+            InvalidateArea({0, std::min(FOldClientHeight, Height), Width, std::max(FOldClientHeight, Height)});
+        } else if (Height > FOldClientHeight) {
+            InvalidateArea({0, FOldClientHeight, Width, Height});
+        }
+        FOldClientHeight = Height;
+        UpdateVertScrollBar();
+    }
+    if (Width != FOldClientWidth) {
+        if (GetHorzScrollPos() == 0) {
+            int From = FOldClientWidth - (FGridStyle == gsSlides ? 3 : 0);
+            InvalidateArea({std::min(From, Width), 0, std::max(FOldClientWidth, Width), Height});
+        } else {
+            Invalidate();
+        }
+        FOldClientWidth = Width;
+        UpdateHorzScrollBar();
+        FColumns->ResizeColumns(nullptr, false);
+        if (!FCaption.empty() && GetVisibleRows() == 0) InvalidateArea(GetCaptionRect());
+    }
+    EndEditing();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Painting: background, plain cells and parts. The full painter overrides the seams.
+
+void TNxCustomGridControl::UpdateScrollClips() {
+    FHorzScrollClip = GetScrollRect();
+    TRect Body = GetBodyRect();
+    FVertScrollClip = {0, Body.Top, GetClientWidth(), Body.Bottom};
+}
+
+void TNxCustomGridControl::Paint() {
+    TCanvas* Canvas = GetCanvas();
+    UpdateScrollClips();
+    Canvas->GetBrush()->SetStyle(bsSolid);
+    Canvas->GetBrush()->SetColor(GetColor());
+    Canvas->FillRect(GetClientRect());
+    if (FGridStyle == gsReport)
+        PaintReport();
+    else
+        PaintSlides();
+    if (OnPostDraw) OnPostDraw(this);
+}
+
+void TNxCustomGridControl::PaintReport() {
+    PaintReportRows();
+    PaintReportParts();
+}
+
+void TNxCustomGridControl::PaintReportRows() {
+    TCanvas* Canvas = GetCanvas();
+    TRect Clip = Canvas->GetClipRect();
+    TRect Body = GetBodyRect();
+    int RowCount = GetRowCount();
+    int Top = Body.Top + FGridSpace[lpTop];
+    int Row = FTopRow;
+    for (; Row < RowCount && Top < Body.Bottom; ++Row) {
+        if (!GetRowVisible(Row)) continue;
+        int Height = GetRowHeight(Row);
+        TRect RowRect{0, Top, Body.Right, Top + Height + FGridSpace[lpBottom]};
+        if (RowRect.Bottom > Clip.Top && RowRect.Top < Clip.Bottom) {
+            for (int Pos = 0; Pos < FColumns->Count(); ++Pos) {
+                TNxCustomColumn* Column = FColumns->GetPositionItem(Pos);
+                if (!Column->GetVisible()) continue;
+                int Left = Column->GetAbsoluteLeft();
+                TRect CellRect{Left, Top, Left + Column->GetWidth(), Top + Height};
+                if (CellRect.Right <= Clip.Left || CellRect.Left >= Clip.Right) continue;
+                DrawCell(Column->GetIndex(), Row, CellRect);
+            }
+            DrawGrid(Row, RowRect);
+            if (ShowsIndicator())
+                DrawRowIndicator(Row, {0, Top, IndicatorWidth, Top + Height}, Row == FSelectedRow, GetSelected(Row));
+        }
+        Top += Height + FGridSpace[lpTopBottom];
+    }
+    FPaintEndRow = Row;
+    if (RowCount == 0 && !FCaption.empty()) {
+        TRect R = GetCaptionRect();
+        Canvas->GetBrush()->SetStyle(bsClear);
+        Canvas->SetFont(GetFont());
+        Canvas->DrawText(FCaption, R, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+        Canvas->GetBrush()->SetStyle(bsSolid);
+    }
+}
+
+void TNxCustomGridControl::PaintReportParts() {
+    TCanvas* Canvas = GetCanvas();
+    for (int Pos = 0; Pos < FColumns->Count(); ++Pos) {
+        TNxCustomColumn* Column = FColumns->GetPositionItem(Pos);
+        if (!Column->GetVisible()) continue;
+        if (FOptions.Contains(goHeader)) PaintHeader(Column, Column->GetMemberRect(ckHeader));
+        if (FOptions.Contains(goInput)) PaintInput(Column, Column->GetMemberRect(ckInput));
+        if (FOptions.Contains(goFooter)) PaintFooter(Column, Column->GetMemberRect(ckFooter));
+    }
+    if (ShowsIndicator()) {
+        Canvas->GetBrush()->SetColor(clBtnFace);
+        if (FOptions.Contains(goHeader)) Canvas->FillRect({0, 0, IndicatorWidth, FHeaderSize});
+        if (FOptions.Contains(goFooter)) Canvas->FillRect({0, GetFooterRect().Top, IndicatorWidth, GetClientHeight()});
+    }
+}
+
+void TNxCustomGridControl::PaintSlides() {
+    TCanvas* Canvas = GetCanvas();
+    TRect Body = GetBodyRect();
+    int Top = Body.Top + FGridSpace[lpTop];
+    int Row = FTopRow;
+    for (; Row < GetRowCount() && Top < Body.Bottom; ++Row) {
+        if (!GetRowVisible(Row)) continue;
+        TRect Slide{0, Top, GetClientWidth(), Top + FSlideSize};
+        Canvas->GetBrush()->SetColor(GetSelected(Row) ? FSlideSelectionColor : GetColor());
+        Canvas->FillRect(Slide);
+        for (int Index = 0; Index < FColumns->Count(); ++Index) {
+            TNxCustomColumn* Column = FColumns->GetItem(Index);
+            if (!Column->GetVisible()) continue;
+            TRect Bounds = Column->GetSlideRect();
+            DrawCell(Index, Row, {Bounds.Left, Bounds.Top + Top, Bounds.Right, Bounds.Bottom + Top});
+        }
+        Top += FSlideSize + FGridSpace[lpTopBottom];
+    }
+    FPaintEndRow = Row;
+}
+
+bool TNxCustomGridControl::DrawCellData(int ACol, int ARow, TCellState) {
+    TCanvas* Canvas = GetCanvas();
+    Canvas->SetFont(FColumns->GetItem(ACol)->GetFont());
+    Canvas->GetFont()->SetColor(GetActualCellFontColor(ACol, ARow));
+    return false;
+}
+
+void TNxCustomGridControl::DrawCell(int ACol, int ARow, const TRect& CellRect) {
+    TCanvas* Canvas = GetCanvas();
+    TCellState State = GetCellState(ACol, ARow);
+    Canvas->GetBrush()->SetStyle(bsSolid);
+    Canvas->GetBrush()->SetColor(GetActualCellColor(ACol, ARow));
+    Canvas->FillRect(CellRect);
+    DrawCellData(ACol, ARow, State);
+    TRect TextRect{CellRect.Left + 2, CellRect.Top, CellRect.Right - 2 - FGridSpace[lpRight], CellRect.Bottom};
+    Canvas->GetBrush()->SetStyle(bsClear);
+    Canvas->DrawText(GetDrawText(ACol, ARow), TextRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    Canvas->GetBrush()->SetStyle(bsSolid);
+}
+
+void TNxCustomGridControl::DrawGrid(int ARow, const TRect& RowRect) {
+    if (!FOptions.Contains(goGrid)) return;
+    TCanvas* Canvas = GetCanvas();
+    Canvas->GetBrush()->SetColor(FGridLinesColor);
+    int Bottom = RowRect.Top + GetRowHeight(ARow);
+    if (FGridSpace[lpBottom] > 0) Canvas->FillRect({RowRect.Left + (ShowsIndicator() ? IndicatorWidth : 0), Bottom,
+                                                    RowRect.Right, Bottom + FGridSpace[lpBottom]});
+    if (FGridSpace[lpRight] == 0) return;
+    for (int Pos = 0; Pos < FColumns->Count(); ++Pos) {
+        TNxCustomColumn* Column = FColumns->GetPositionItem(Pos);
+        if (!Column->GetVisible()) continue;
+        int Right = Column->GetAbsoluteLeft() + Column->GetWidth();
+        Canvas->FillRect({Right - 1, RowRect.Top, Right, Bottom});
+    }
+}
+
+void TNxCustomGridControl::DrawRowIndicator(int, const TRect& IndicatorRect, bool IsCurrent, bool) {
+    TCanvas* Canvas = GetCanvas();
+    Canvas->GetBrush()->SetColor(clBtnFace);
+    Canvas->FillRect(IndicatorRect);
+    if (!IsCurrent) return;
+    // A small arrow points at the current row.
+    int MidY = (IndicatorRect.Top + IndicatorRect.Bottom) / 2;
+    Canvas->GetBrush()->SetColor(clBlack);
+    for (int i = 0; i < 4; ++i) Canvas->FillRect({IndicatorRect.Left + 3 + i, MidY - 3 + i, IndicatorRect.Left + 4 + i, MidY + 4 - i});
+}
+
+void TNxCustomGridControl::PaintHeader(TNxCustomColumn* Column, const TRect& HeaderRect) {
+    TCanvas* Canvas = GetCanvas();
+    Canvas->GetBrush()->SetStyle(bsSolid);
+    Canvas->GetBrush()->SetColor(Column->GetHeader()->GetColor());
+    Canvas->FillRect(HeaderRect);
+    Canvas->GetBrush()->SetColor(clBtnShadow);
+    Canvas->FillRect({HeaderRect.Left, HeaderRect.Bottom - 1, HeaderRect.Right, HeaderRect.Bottom});
+    Canvas->FillRect({HeaderRect.Right - 1, HeaderRect.Top, HeaderRect.Right, HeaderRect.Bottom});
+    TRect TextRect{HeaderRect.Left + 4, HeaderRect.Top, HeaderRect.Right - 4, HeaderRect.Bottom - 1};
+    Canvas->SetFont(GetFont());
+    Canvas->GetBrush()->SetStyle(bsClear);
+    Canvas->DrawText(Column->GetHeader()->GetCaption(), TextRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    Canvas->GetBrush()->SetStyle(bsSolid);
+}
+
+void TNxCustomGridControl::PaintFooter(TNxCustomColumn* Column, const TRect& FooterRect) {
+    TCanvas* Canvas = GetCanvas();
+    Canvas->GetBrush()->SetColor(Column->GetFooter()->GetColor());
+    Canvas->FillRect(FooterRect);
+    Canvas->GetBrush()->SetColor(clBtnShadow);
+    Canvas->FillRect({FooterRect.Left, FooterRect.Top, FooterRect.Right, FooterRect.Top + 1});
+    Canvas->FillRect({FooterRect.Right - 1, FooterRect.Top, FooterRect.Right, FooterRect.Bottom});
+    TRect TextRect{FooterRect.Left + 4, FooterRect.Top + 1, FooterRect.Right - 4, FooterRect.Bottom};
+    Canvas->SetFont(GetFont());
+    Canvas->GetBrush()->SetStyle(bsClear);
+    Canvas->DrawText(Column->GetFooter()->GetCaption(), TextRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    Canvas->GetBrush()->SetStyle(bsSolid);
+}
+
+void TNxCustomGridControl::PaintInput(TNxCustomColumn* Column, const TRect& InputRect) {
+    TCanvas* Canvas = GetCanvas();
+    Canvas->GetBrush()->SetColor(GetColor());
+    Canvas->FillRect(InputRect);
+    Canvas->GetBrush()->SetColor(FGridLinesColor);
+    Canvas->FillRect({InputRect.Left, InputRect.Bottom - 1, InputRect.Right, InputRect.Bottom});
+    TRect TextRect{InputRect.Left + 2, InputRect.Top, InputRect.Right - 2, InputRect.Bottom - 1};
+    Canvas->SetFont(Column->GetFont());
+    Canvas->GetBrush()->SetStyle(bsClear);
+    Canvas->DrawText(Column->GetInputDrawText(), TextRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    Canvas->GetBrush()->SetStyle(bsSolid);
+}

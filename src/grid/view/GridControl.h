@@ -1,0 +1,358 @@
+#pragma once
+// The grid component, view half: layout, rows on the vertical bar, selection and invalidation.
+//
+// Files of the grid (src/grid):
+//   model/ColumnTypes.h, Column.*, Columns.*   columns and the column collection
+//   model/Cell.*, Cells.*                      cells, row records and the cell store
+//   model/GridHost.h                           what the model may ask of the grid
+//   view/ScrollControl.*                       scroll bars, content shifting, roll scrolling
+//   view/GridControlTypes.h                    the grid's enumerations, sets and event types
+//   view/GridControl.*                         TNxCustomGridControl (this file): geometry,
+//                                              scrolling, selection, invalidation, plain painting
+//   view/NextGrid.*                            TNxCustomGrid and TNextGrid: rows and cells over
+//                                              the cell store (the data half)
+//   view/ColumnDisplay*.*, StyleDisplay*.*     cell painters and header styles
+//
+// Typical flow: a program adds rows (TNextGrid::AddRow), writes a cell (GetCell(c, r)->SetAs...),
+// the store reports the change, the grid invalidates the cell's rectangle (RefreshCell); later
+// the window system asks for a paint and Paint walks the rows from TopRow down, painting only
+// what lies in the invalid region. Scrolling moves TopRow by visible rows (GetVertOffset), shifts
+// the pixels already on screen and invalidates the uncovered strip. Selecting a row flips the
+// row flags through the data half and invalidates the old and the new row.
+//
+// Row positions are summed from TopRow, never from row 0, so a grid of a million rows scrolls and
+// selects in time proportional to what is on screen.
+
+#include <array>
+#include <memory>
+
+#include "grid/model/Columns.h"
+#include "grid/model/GridHost.h"
+#include "grid/view/GridControlTypes.h"
+#include "grid/view/ScrollControl.h"
+
+class TNxCustomGridControl : public TNxScrollControl, public TNxGridHost {
+public:
+    explicit TNxCustomGridControl(TComponent* AOwner);
+    ~TNxCustomGridControl() override;
+
+    TNxColumns* GetColumns() override { return FColumns.get(); }
+
+    // --- published appearance and behaviour; setters store first, then invalidate what they affect
+    TAppearanceOptions GetAppearanceOptions() const { return FAppearanceOptions; }
+    void SetAppearanceOptions(TAppearanceOptions Value);
+    bool GetAutoScroll() const { return FAutoScroll; }
+    void SetAutoScroll(bool Value) { FAutoScroll = Value; }
+    // Shown in the body when no row is visible.
+    WideString GetGridCaption() const { return FCaption; }
+    void SetGridCaption(const WideString& Value);
+    bool GetEnableVisualStyles() const { return FEnableVisualStyles; }
+    void SetEnableVisualStyles(bool Value);
+    int GetFixedCols() const { return FColumns->GetFixedCols(); }
+    void SetFixedCols(int Value);
+    int GetFooterSize() const { return FFooterSize; }
+    void SetFooterSize(int Value);
+    TColor GetGridLinesColor() const { return FGridLinesColor; }
+    void SetGridLinesColor(TColor Value);
+    TGridLinesStyle GetGridLinesStyle() const { return FGridLinesStyle; }
+    void SetGridLinesStyle(TGridLinesStyle Value);
+    TGridStyle GetGridStyle() const { return FGridStyle; }
+    void SetGridStyle(TGridStyle Value);
+    int GetHeaderSize() const { return FHeaderSize; }
+    void SetHeaderSize(int Value);
+    THeaderStyle GetHeaderStyle() const { return FHeaderStyle; }
+    void SetHeaderStyle(THeaderStyle Value);
+    bool GetHideScrollBar() const { return FHideScrollBar; }
+    void SetHideScrollBar(bool Value);
+    TColor GetHighlightedTextColor() const { return FHighlightedTextColor; }
+    void SetHighlightedTextColor(TColor Value);
+    TColor GetInactiveSelectionColor() const { return FInactiveSelectionColor; }
+    void SetInactiveSelectionColor(TColor Value);
+    int GetInputSize() const { return FInputSize; }
+    void SetInputSize(int Value);
+    TGridOptions GetOptions() const { return FOptions; }
+    void SetOptions(TGridOptions Value);
+    bool GetReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool Value) { FReadOnly = Value; }
+    int GetRowSize() const { return FRowSize; }
+    // Values of 0 or below are ignored; rows keep their own heights.
+    virtual void SetRowSize(int Value);
+    TColor GetSelectionColor() const { return FSelectionColor; }
+    void SetSelectionColor(TColor Value) { FSelectionColor = Value; }
+    TSelectionMoveDirection GetSelectionMoveDirection() const { return FSelectionMoveDirection; }
+    void SetSelectionMoveDirection(TSelectionMoveDirection Value) { FSelectionMoveDirection = Value; }
+    TSlideOptions GetSlidesOptions() const { return FSlidesOptions; }
+    void SetSlidesOptions(TSlideOptions Value);
+    TColor GetSlideSelectionColor() const { return FSlideSelectionColor; }
+    void SetSlideSelectionColor(TColor Value);
+    int GetSlideSize() const { return FSlideSize; }
+    void SetSlideSize(int Value);
+    TSortedStyle GetSortedStyle() const { return FSortedStyle; }
+    void SetSortedStyle(TSortedStyle Value);
+    TColor GetSlideCaptionColor() const { return FSlideCaptionColor; }
+    void SetSlideCaptionColor(TColor Value) { FSlideCaptionColor = Value; }
+    AnsiString GetVersion() const { return "5.2.5"; }
+
+    // --- view state
+    int GetSelectedColumn() override { return FSelectedColumn; }
+    // Index in 0..column count - 1 selects that column of the current row; others are ignored.
+    void SetSelectedColumn(int Index);
+    int GetSelectedRow() const { return FSelectedRow; }
+    // On a grid with rows, -1..row count - 1 selects that row; other values are ignored.
+    virtual void SetSelectedRow(int Index);
+    int GetTopRow() const { return FTopRow; }
+    int GetPaintEndRow() const { return FPaintEndRow; }
+    int GetAnchorRow() const { return FAnchorRow; }
+    bool GetInputSelected() const { return FInputSelected; }
+    TGridState GetGridState() const { return FGridState; }
+    TPoint GetEditingCell() const { return FEditingCell; }
+    int GetGridSpace(TGridLinePosition Position) const { return FGridSpace[Position]; }
+    bool IsMultiSelect() const { return FOptions.Contains(goMultiSelect) && FOptions.Contains(goSelectFullRow); }
+    int GetUpdateCount() const { return FUpdateCount; }
+    bool IsUpdating() const { return FUpdateCount > 0; }
+
+    // --- the data half supplies these
+    virtual int GetRowCount() = 0;
+    // The row's height (RowSize in the view).
+    virtual int GetRowHeight(int Index);
+    virtual bool GetRowVisible(int Index);
+    virtual int GetVisibleRows() = 0;
+    virtual int GetFirstVisibleRow() = 0;
+    virtual int GetLastVisibleRow() = 0;
+    virtual bool GetSelected(int Index) = 0;
+    virtual void SetSelected(int Index, bool Value) = 0;
+    virtual void SelectRange(int FromRow, int ToRow, bool Value) = 0;
+    virtual WideString GetCells(int ACol, int ARow) = 0;
+    virtual void SetCells(int ACol, int ARow, const WideString& Value) = 0;
+    virtual void GetCellInfo(int ACol, int ARow, TCellInfo& CellInfo) = 0;
+    virtual WideString GetDrawText(int ACol, int ARow) = 0;
+    virtual int AddRow(int Count = 1) = 0;
+    virtual void DeleteRow(int Index);
+    virtual void ClearRows();
+    // True when no row is hidden; lets row walks jump instead of stepping.
+    virtual bool AllRowsVisible();
+    virtual int GetSelectedCount();
+    virtual TColor GetCellColor(int ACol, int ARow);
+    virtual bool IsCellEmpty(int ACol, int ARow);
+    // Negative counts are ignored; adds rows at the end or deletes the last rows.
+    void SetRowCount(int Count);
+
+    // --- geometry, client coordinates
+    TRect GetIndicatorRect();
+    TRect GetHeaderRect();
+    TRect GetInputRect();
+    TRect GetBodyRect() override;
+    TRect GetFooterRect();
+    TRect GetScrollRect();
+    int GetInnerWidth() override;
+    TRect GetCaptionRect();
+    // Top of Row summed from TopRow; rows at or above TopRow get the body's first top. Summing
+    // stops below the client area, so rows further down answer a top past the client bottom.
+    int GetRowTop(int Row);
+    TRect GetRowRect(int Row);
+    TRect GetCellRect(int ACol, int ARow);
+    int GetSlideTop(int Row);
+    TRect GetSlideRect(int Row);
+    // Whole rows that fit in the body from TopRow down; with Fill, rows above TopRow fill the rest.
+    int GetVisibleCount(bool Fill = false);
+    bool IsRowInView(int Row);
+    // Visible rows with index from min(A, B) to max(A, B) - 1.
+    int GetRowsInRange(int A, int B);
+    int GetFirstVisible(int From);
+    int GetLastVisible(int From);
+    bool CellBounds(int ACol, int ARow);
+    // The area under a client point.
+    TGridArea GetAreaAt(int X, int Y);
+
+    // --- invalidation; each marks exactly its rectangle
+    void RefreshArea(TGridArea Area);
+    virtual void RefreshCell(int ACol, int ARow);
+    void RefreshColumn(TNxCustomColumn* Column, TGridArea Area) override;
+    void RefreshRow(int Row, bool Borders = false);
+    void RefreshRowGrid(int Row);
+    void RefreshIndicator(int Row);
+    void RefreshRange(int FromRow, int ToRow);
+    void RefreshVisibleRows(int FromRow, int ToRow);
+    void RefreshSelectedCells();
+    void RefreshSlide(int Row, bool Borders = false);
+    void RefreshRect(const TRect& Rect);
+    virtual void RefreshColumnSlide(TNxCustomColumn* Column);
+
+    // --- updates; EndUpdate at level 0 repaints body, header and indicator at once
+    void BeginUpdate();
+    void EndUpdate();
+
+    // --- scrolling into view
+    void ScrollToRow(int Row);
+    void ScrollToColumn(TNxCustomColumn* Column);
+    virtual void UpdateVertScrollBar();
+    virtual void UpdateHorzScrollBar();
+    int GetHorzMax();
+    int GetVertMax();
+
+    // --- selection
+    virtual void SelectCell(int ACol, int ARow, bool Deselect = true, TShiftState Shift = {});
+    void SelectFirstRow(TShiftState Shift = {});
+    void SelectLastRow(TShiftState Shift = {});
+    void NoSelection();
+    void SelectAll();
+    virtual void ClearSelection();
+    bool IsCellHighlighted(int ACol, int ARow) override;
+    TColor GetActualCellColor(int ACol, int ARow) override;
+    TColor GetActualCellFontColor(int ACol, int ARow) override;
+    TCellState GetCellState(int ACol, int ARow);
+
+    // --- columns
+    // Width = widest header and/or cell content + 2 * Padding + 5; OnlyVisible measures the rows in view.
+    void BestFitColumn(int Index, TBestFitMode Mode = bfBoth, bool OnlyVisible = false);
+    void BestFitColumns(TBestFitMode Mode = bfBoth);
+    TNxCustomColumn* GetColumnByName(const AnsiString& Name);
+
+    // --- the rest of the model's interface
+    TFont* GetGridFont() override { return GetFont(); }
+    TColor GetGridColor() override { return GetColor(); }
+    TCursor GetGridCursor() override { return GetCursor(); }
+    int GetHorzScrollPos() override { return GetHorzScrollBar()->GetPosition(); }
+    TRect GetAreaRect(TGridArea Area) override;
+    bool ShowsIndicator() override { return FOptions.Contains(goIndicator); }
+    bool IsReadingState() override { return GetComponentState().Contains(csReading); }
+    bool IsDesigning() override { return TComponent::IsDesigning(); }
+    bool IsDestroying() override { return TComponent::IsDestroying(); }
+    TNxCustomColumn* GetFocusedColumn() override;
+    TNxCustomColumn* GetHoverColumn() override { return FHoverColumn; }
+    bool OwnerHasComponent(const AnsiString& Name) override;
+
+    // --- events
+    TCellColoringEvent OnCellColoring;
+    TCellEvent OnSelectCell;
+    TCellEvent OnDeselectCell;
+    TCellEvent OnChange;
+    TCellAcceptEvent OnBeforeSelect;
+    TColumnEvent OnColumnResize;
+    TColumnMoveEvent OnColumnMove;
+    TColumnEvent OnInputSelectCell;
+    TSortColumnEvent OnSortColumn;
+    TColumnEvent OnSlideChange;
+    TDataChangeEvent OnDataChange;
+    TChangeRowHeightEvent OnChangeRowHeight;
+    TNotifyEvent OnPostDraw;
+
+    int GetHorzOffset(int OldPos, int NewPos) override;
+    int GetVertOffset(int OldPos, int NewPos) override;
+
+    void DoEnter() override;
+    void DoExit() override;
+    void WMSize(TMessage& Message) override;
+
+protected:
+    void CreateWnd() override;
+    void Paint() override;
+    void BeforeScroll(TScrollBarKind Kind) override;
+    void AfterScroll(TScrollBarKind Kind) override;
+    // The bands a scroll moves: the scrollable columns (horizontal) and the body rows (vertical).
+    void UpdateScrollClips();
+
+    // --- painting seams: the full painter replaces these
+    virtual void PaintReport();
+    virtual void PaintReportRows();
+    virtual void PaintReportParts();
+    virtual void PaintSlides();
+    // Background and value of one cell inside CellRect (grid lines excluded).
+    virtual void DrawCell(int ACol, int ARow, const TRect& CellRect);
+    // Grid lines of one row, inside its rectangle.
+    virtual void DrawGrid(int ARow, const TRect& RowRect);
+    virtual void DrawRowIndicator(int ARow, const TRect& IndicatorRect, bool IsCurrent, bool IsSelected);
+    virtual void PaintHeader(TNxCustomColumn* Column, const TRect& HeaderRect);
+    virtual void PaintFooter(TNxCustomColumn* Column, const TRect& FooterRect);
+    virtual void PaintInput(TNxCustomColumn* Column, const TRect& InputRect);
+    // Gives DisplayCanvas-less painters the font and colors of a cell; the data side adds the value.
+    virtual bool DrawCellData(int ACol, int ARow, TCellState CellState);
+    virtual bool IntegralHeight() { return false; }
+
+    // --- hooks and dispatchers
+    virtual void CellsScrolled(int /*Delta*/) {}
+    virtual bool CanSelectCell(int ACol, int ARow);
+    virtual void DoSelectCell(int ACol, int ARow);
+    virtual void DoDeselectCell(int ACol, int ARow);
+    virtual void DoInputSelectCell(int ACol);
+    virtual void DoColumnResize(int ACol);
+    virtual void DoColumnMove(int ACol, int FromPos, int ToPos);
+    virtual void DoSlideChange(int ACol);
+    virtual void DoDataChange(TDataChange AChangeType, int AIndex);
+    virtual void DoCellColoring(int ACol, int ARow, TColor& CellColor, TColor& GridColor, TCellState CellState);
+    virtual void DoSortColumn(int ACol, bool Ascending);
+    virtual void DoChange(int ACol, int ARow);
+    virtual void GridStyleChanged() {}
+    virtual void SortColumn(TNxCustomColumn* Column, bool Ascending);
+    virtual void ColumnsChange(TColumnsOperation Operation, int Value1, int Value2);
+    virtual void DoColumnChange(TObject* Sender, TNxCustomColumn* Column, TColumnChangeKind ChangeKind, int Param);
+    virtual void DoColumnsChange(TObject* Sender, TColumnsOperation Operation, int Value1, int Value2);
+    virtual void DoColumnsRepaint(TObject* Sender, TColumnsOperation Operation);
+    // Editing lands with the cell editor; until then nothing is ever open.
+    virtual void EndEditing() {}
+    virtual void RepositionEditor() {}
+    void RecalculateGridSpace();
+    void RecreateStyleDisplay();
+
+    // Every invalidation of the grid ends here; one place to watch them.
+    virtual void InvalidateArea(const TRect& Rect);
+    // Marks part of a rectangle as needing no paint again.
+    void ValidateArea(const TRect& Rect);
+
+    // Height plus both grid spaces of a visible row (RowSize past the last row).
+    int RowStep(int Row);
+    // Visible rows above TopRow: the vertical bar's position for the current TopRow.
+    int VisibleRowsAbove(int Row);
+    // Rows from TopRow on whose bottom stays within the body, and the last of them (-1 none).
+    int FitCount(int* LastFitting = nullptr);
+    void SetPaintEndRow(int Value) { FPaintEndRow = Value; }
+    void SetTopRowDirect(int Value) { FTopRow = Value; }
+    void SetSelectedRowDirect(int Value) { FSelectedRow = Value; }
+    void SetSelectedColumnDirect(int Value) { FSelectedColumn = Value; }
+    void SetAnchorRowDirect(int Value) { FAnchorRow = Value; }
+    void ResizeHandled();
+
+    TGridState FGridState;
+    TNxCustomColumn* FHoverColumn = nullptr;
+
+private:
+    std::unique_ptr<TNxColumns> FColumns;
+    TAppearanceOptions FAppearanceOptions{aoHideSelection, aoHighlightSlideCells};
+    bool FAutoScroll = false;
+    WideString FCaption;
+    bool FEnableVisualStyles = true;
+    int FFooterSize = 18;
+    TColor FGridLinesColor = clBtnFace;
+    TGridLinesStyle FGridLinesStyle = lsNormal;
+    TGridStyle FGridStyle = gsReport;
+    int FHeaderSize = 18;
+    THeaderStyle FHeaderStyle = hsAuto;
+    bool FHideScrollBar = true;
+    TColor FHighlightedTextColor = clHighlightText;
+    TColor FInactiveSelectionColor = clBtnFace;
+    int FInputSize = 16;
+    TGridOptions FOptions{goHeader};
+    bool FReadOnly = false;
+    int FRowSize = 16;
+    TColor FSelectionColor = clHighlight;
+    TSelectionMoveDirection FSelectionMoveDirection = mdDown;
+    TSlideOptions FSlidesOptions{soFrame, soHideSelection};
+    TColor FSlideSelectionColor = clWindow;
+    int FSlideSize = 80;
+    TSortedStyle FSortedStyle = soDefault;
+    TColor FSlideCaptionColor = clGrayText;
+
+    int FSelectedColumn = 0;
+    int FSelectedRow = -1;
+    int FTopRow = 0;
+    int FPaintEndRow = 0;
+    int FAnchorRow = -1;
+    TPoint FEditingCell{-1, -1};
+    bool FInputSelected = false;
+    std::array<int, 5> FGridSpace{};
+    int FUpdateCount = 0;
+    TNxCustomColumn* FSortedColumn = nullptr;
+    int FOldClientWidth = 0;
+    int FOldClientHeight = 0;
+    bool FInResize = false;
+};

@@ -1,0 +1,302 @@
+// The grid component, data half: rows and cells over the cell store.
+#include "grid/view/NextGrid.h"
+
+#include <algorithm>
+#include <string>
+
+#include "platform/runtime/List.h"
+#include "platform/runtime/RtlConsts.h"
+
+// ---------------------------------------------------------------------------------------------
+// TNxCustomGrid
+
+TNxCustomGrid::TNxCustomGrid(TComponent* AOwner) : TNxCustomGridControl(AOwner) {
+    SetParentColor(false);
+    SetColor(clWindow);
+    SetControlStyle(GetControlStyle() + TControlStyle{csDoubleClicks, csReplicatable});
+}
+
+void TNxCustomGrid::CreateWnd() {
+    GetHorzScrollBar()->SetSmallChange(5);
+    GetHorzScrollBar()->SetLargeChange(10);
+    GetVertScrollBar()->SetLargeChange(10);
+    TNxCustomGridControl::CreateWnd();
+}
+
+bool TNxCustomGrid::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
+    bool Handled = TNxCustomGridControl::DoMouseWheelDown(Shift, MousePos);
+    if (!Handled || !GetMouseWheelEnabled() || FGridState.Contains(gtEdit)) return Handled;
+    TNxScrollBar* Vert = GetVertScrollBar();
+    TNxScrollBar* Horz = GetHorzScrollBar();
+    bool Ctrl = Shift.Contains(ssCtrl);
+    if (Vert->GetMax() >= 1 && Vert->GetPosition() < Vert->GetMax()) {
+        if (Ctrl)
+            Vert->PageDown();
+        else
+            Vert->Next();
+    } else if (GetGridStyle() == gsReport && Horz->GetMax() >= 1 && !Vert->GetVisible()) {
+        if (Ctrl)
+            Horz->PageDown();
+        else
+            Horz->Next();
+    }
+    return Handled;
+}
+
+bool TNxCustomGrid::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
+    bool Handled = TNxCustomGridControl::DoMouseWheelUp(Shift, MousePos);
+    if (!Handled || !GetMouseWheelEnabled() || FGridState.Contains(gtEdit)) return Handled;
+    TNxScrollBar* Vert = GetVertScrollBar();
+    TNxScrollBar* Horz = GetHorzScrollBar();
+    bool Ctrl = Shift.Contains(ssCtrl);
+    if (Vert->GetMax() >= 1) {
+        if (Ctrl)
+            Vert->PageUp();
+        else
+            Vert->Prior();
+    } else if (GetGridStyle() == gsReport && Horz->GetMax() >= 1) {
+        if (Ctrl)
+            Horz->PageUp();
+        else
+            Horz->Prior();
+    }
+    return Handled;
+}
+
+// ---------------------------------------------------------------------------------------------
+// TNextGrid
+
+TNextGrid::TNextGrid(TComponent* AOwner) : TNxCustomGrid(AOwner) {
+    FCells = std::make_unique<TCells>(this, GetColumns());
+    FCells->SetDefaultRowHeight(GetRowSize());
+    FCells->OnCellChange = [this](TObject*, int ACol, int ARow) { DoCellChange(ACol, ARow); };
+}
+
+TNextGrid::~TNextGrid() {
+    // Cells go before the columns they belong to.
+    FCells->OnCellChange = nullptr;
+    FCells.reset();
+}
+
+void TNextGrid::CheckRowIndex(int Index) const {
+    if (Index < 0 || Index >= FCells->GetRowCount()) TList::Error(SListIndexError, Index);
+}
+
+TCell* TNextGrid::GetCell(int ACol, int ARow) { return FCells->GetCell(ACol, ARow); }
+
+namespace {
+[[noreturn]] void CellOutOfBounds(int ACol, int ARow) {
+    throw Exception("Cell out of bounds (" + std::to_string(ACol) + ", " + std::to_string(ARow) + ")");
+}
+}  // namespace
+
+WideString TNextGrid::GetCells(int ACol, int ARow) {
+    if (!CellBounds(ACol, ARow)) CellOutOfBounds(ACol, ARow);
+    return FCells->GetCell(ACol, ARow)->GetAsString();
+}
+
+void TNextGrid::SetCells(int ACol, int ARow, const WideString& Value) {
+    if (!CellBounds(ACol, ARow)) CellOutOfBounds(ACol, ARow);
+    FCells->GetCell(ACol, ARow)->SetAsString(Value);
+}
+
+void TNextGrid::DoCellChange(int ACol, int ARow) {
+    if (IsUpdating()) return;
+    RefreshCell(ACol, ARow);
+    DoChange(ACol, ARow);
+}
+
+int TNextGrid::AddRow(int Count) {
+    if (Count < 1) return FLastAddedRow;
+    int OldCount = FCells->GetRowCount();
+    FCells->AddRow(Count);
+    int NewCount = FCells->GetRowCount();
+    if (GetOptions().Contains(goUseDefaultValues)) {
+        for (int c = 0; c < GetColumns()->Count(); ++c) {
+            WideString Default = GetColumns()->GetItem(c)->GetDefaultValue();
+            if (Default.empty()) continue;
+            for (int Row = OldCount; Row < NewCount; ++Row) FCells->GetCell(c, Row)->SetAsString(Default);
+        }
+    }
+    if (!IsUpdating()) {
+        if (GetGridLinesStyle() == lsFramed && GetOptions().Contains(goGrid) && OldCount > 0)
+            RefreshRowGrid(OldCount - 1);
+        RefreshRowGrid(NewCount - 1);
+        RefreshVisibleRows(OldCount, NewCount - 1);
+    }
+    FLastAddedRow = NewCount - 1;
+    if (!IsUpdating()) UpdateVertScrollBar();
+    DoDataChange(dcAddRow, FLastAddedRow);
+    return FLastAddedRow;
+}
+
+void TNextGrid::InsertRow(int Index) {
+    if (Index < 0 || Index > FCells->GetRowCount()) TList::Error(SListIndexError, Index);
+    EndEditing();
+    FCells->InsertRow(Index);
+    FLastAddedRow = Index;
+    if (!IsUpdating()) RefreshVisibleRows(Index, FCells->GetRowCount() - 1);
+    if (GetSelectedRow() >= Index) SetSelectedRowDirect(GetSelectedRow() + 1);
+    UpdateVertScrollBar();
+    DoDataChange(dcInsertRow, Index);
+}
+
+void TNextGrid::DeleteRow(int Index) {
+    CheckRowIndex(Index);
+    TNxCustomGrid::DeleteRow(Index);
+    // The rows from here down move up; repaint them while the rectangle is still known.
+    if (!IsUpdating()) RefreshVisibleRows(Index, FCells->GetRowCount());
+    FCells->DeleteRow(Index);
+    int Last = GetLastVisibleRow();
+    if (GetSelectedRow() > Last || GetSelectedRow() >= FCells->GetRowCount()) {
+        if (GetSelectedRow() >= 0) DoDeselectCell(GetSelectedColumn(), GetSelectedRow());
+        SetSelectedRowDirect(FCells->GetRowCount() > 0 ? Last : -1);
+        if (GetSelectedRow() >= 0) FCells->GetRow(GetSelectedRow())->Selected = true;
+    }
+    if (GetTopRow() > 0 && GetTopRow() >= FCells->GetRowCount()) SetTopRowDirect(std::max(FCells->GetRowCount() - 1, 0));
+    UpdateVertScrollBar();
+    DoDataChange(dcDeleteRow, Index);
+}
+
+void TNextGrid::ClearRows() {
+    TNxCustomGrid::ClearRows();
+    FCells->ClearRows();
+    FLastAddedRow = -1;
+    GetVertScrollBar()->BeginUpdate();
+    GetVertScrollBar()->SetPosition(0);
+    GetVertScrollBar()->EndUpdate();
+    RefreshArea(gaBody);
+    RefreshArea(gaFooter);
+    RefreshArea(gaIndicator);
+    UpdateVertScrollBar();
+    UpdateHorzScrollBar();
+}
+
+int TNextGrid::GetRowHeight(int Index) {
+    int Height = FCells->GetRow(Index)->Height;
+    if (OnMeasuringRowHeight) OnMeasuringRowHeight(this, Index, Height);
+    return Height;
+}
+
+void TNextGrid::SetRowHeight(int Index, int Value) {
+    TRow* Row = FCells->GetRow(Index);
+    if (Row->Height == Value) return;
+    int Old = Row->Height;
+    Row->Height = Value;
+    if (OnChangeRowHeight) OnChangeRowHeight(this, Index, Value);
+    if (!HandleAllocated() || Index < GetTopRow()) {
+        UpdateVertScrollBar();
+        return;
+    }
+    TRect R = GetRowRect(Index);
+    TRect Body = GetBodyRect();
+    // The rows below move by the difference; the row itself repaints.
+    int Below = R.Top + Old + GetGridSpace(lpBottom);
+    TRect Clip{0, std::min(Below, R.Bottom), GetClientWidth(), Body.Bottom};
+    if (Clip.Bottom > Clip.Top) ScrollWindowEx(0, Value - Old, nullptr, &Clip, SW_INVALIDATE);
+    InvalidateArea({R.Left, R.Top, R.Right, std::min(std::max(R.Bottom, Below), Body.Bottom)});
+    UpdateVertScrollBar();
+}
+
+bool TNextGrid::GetRowVisible(int Index) {
+    TRow* Row = FCells->GetRow(Index);
+    return Row->Visible && Row->Shown;
+}
+
+void TNextGrid::SetRowVisible(int Index, bool Value) {
+    TRow* Row = FCells->GetRow(Index);
+    if (Row->Visible == Value) return;
+    FCells->ShowRow(Index, Value);
+    if (IsUpdating()) return;
+    if (Index >= GetTopRow()) RefreshVisibleRows(Index, FCells->GetRowCount());
+    UpdateVertScrollBar();
+}
+
+int TNextGrid::GetFirstVisibleRow() {
+    if (FCells->GetRowCount() == 0) return 0;
+    return AllRowsVisible() ? 0 : GetFirstVisible(0);
+}
+
+int TNextGrid::GetLastVisibleRow() {
+    int Last = FCells->GetRowCount() - 1;
+    if (Last < 0) return 0;
+    return AllRowsVisible() ? Last : GetLastVisible(Last);
+}
+
+bool TNextGrid::GetSelected(int Index) { return FCells->GetRow(Index)->Selected; }
+
+void TNextGrid::SetSelected(int Index, bool Value) {
+    TRow* Row = FCells->GetRow(Index);
+    if (Row->Selected == Value) return;
+    Row->Selected = Value;
+    if (GetGridStyle() == gsSlides)
+        RefreshSlide(Index);
+    else
+        RefreshRow(Index);
+}
+
+void TNextGrid::SelectRange(int FromRow, int ToRow, bool Value) {
+    CheckRowIndex(FromRow);
+    CheckRowIndex(ToRow);
+    int Low = std::min(FromRow, ToRow);
+    int High = std::max(FromRow, ToRow);
+    for (int Row = Low; Row <= High; ++Row) FCells->GetRow(Row)->Selected = Value;
+    if (!IsUpdating()) RefreshRange(Low, High);
+}
+
+void TNextGrid::SetRowSize(int Value) {
+    if (Value <= 0) return;
+    FCells->SetDefaultRowHeight(Value);
+    TNxCustomGrid::SetRowSize(Value);
+}
+
+void TNextGrid::GetCellInfo(int ACol, int ARow, TCellInfo& CellInfo) {
+    TCell* Cell = FCells->GetCell(ACol, ARow);
+    switch (GetColumns()->GetItem(ACol)->GetColumnType()) {
+    case ctBoolean:
+        CellInfo.AsBoolean = Cell->GetAsBoolean();
+        break;
+    case ctDate:
+        CellInfo.AsDateTime = Cell->GetAsDateTime();
+        break;
+    case ctFloat:
+        CellInfo.AsFloat = Cell->GetAsFloat();
+        break;
+    case ctInteger:
+        CellInfo.AsInteger = Cell->GetAsInteger();
+        break;
+    case ctAutoInc:
+        CellInfo.AsInteger = ARow;
+        break;
+    case ctGuid:
+    case ctString:
+    case ctVirtual:
+        CellInfo.AsString = Cell->GetAsString();
+        break;
+    case ctGraphic:
+        CellInfo.ObjectReference = Cell->GetObjectReference();
+        break;
+    default:
+        break;
+    }
+}
+
+WideString TNextGrid::GetDrawText(int ACol, int ARow) {
+    TCellInfo Info;
+    GetCellInfo(ACol, ARow, Info);
+    return GetColumns()->GetItem(ACol)->GetDrawText(Info);
+}
+
+TColor TNextGrid::GetCellColor(int ACol, int ARow) {
+    TNxCustomColumn* Column = GetColumns()->GetItem(ACol);
+    if (Column->GetParentCellColor()) return GetColor();
+    return FCells->GetCell(ACol, ARow)->GetColor();
+}
+
+bool TNextGrid::IsCellEmpty(int ACol, int ARow) { return FCells->GetCell(ACol, ARow)->GetEmpty(); }
+
+void TNextGrid::ColumnsChange(TColumnsOperation Operation, int Value1, int Value2) {
+    // The store follows the collection before the view looks at the new columns.
+    FCells->ColumnsChange(Operation, Value1, Value2);
+    TNxCustomGrid::ColumnsChange(Operation, Value1, Value2);
+}
