@@ -176,7 +176,8 @@ private:
     WideString FValue;
 };
 
-// Holds nothing: its value is the number of the row it is looked up in, counted from 1.
+// Holds nothing: its value is the number of the row it is looked up in, counted from 1. Value
+// assignments store nothing but still report a change, as every assignment does; Clear is silent.
 class TIncrementCell : public TCell {
 public:
     using TCell::TCell;
@@ -185,11 +186,11 @@ public:
     double GetAsFloat() const override { return GetRowIndex() + 1; }
     int32_t GetAsInteger() const override { return GetRowIndex() + 1; }
     WideString GetAsString() const override;
-    void SetAsBoolean(bool) override {}
-    void SetAsDateTime(TDateTime) override {}
-    void SetAsFloat(double) override {}
-    void SetAsInteger(int32_t) override {}
-    void SetAsString(const WideString&) override {}
+    void SetAsBoolean(bool) override { Changed(); }
+    void SetAsDateTime(TDateTime) override { Changed(); }
+    void SetAsFloat(double) override { Changed(); }
+    void SetAsInteger(int32_t) override { Changed(); }
+    void SetAsString(const WideString&) override { Changed(); }
     void Clear() override {}
 };
 

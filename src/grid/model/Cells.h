@@ -40,6 +40,11 @@ public:
 
     // Makes (ACol, ARow) the current coordinates and returns that cell. Both indices are checked:
     // one outside the columns or rows raises the list error.
+    // Contract for callers keeping the pointer: a cell has no coordinates of its own. A kept TCell*
+    // reports its changes (and answers RowIndex, ColumnIndex, Highlighted, an increment cell's
+    // value) at the coordinates of the most recent GetCell on this store, whichever cell that
+    // was. Look a cell up again right before every use; never cache TCell* across other lookups,
+    // paints or sorts.
     TCell* GetCell(int ACol, int ARow);
     TRow* GetRow(int Index) const;
     int GetRowIndex(const TRow* ARow) const;
@@ -80,6 +85,31 @@ public:
     TNxGridHost* GetGrid() const { return FGrid; }
     TNxColumns* GetColumns() const { return FColumns; }
 
+    // Sorts the rows by column ACol, moving each row whole (record with its selected flag, and
+    // the cell of every column). On the column sorted last, with the store still sorted, a plain
+    // change of direction without Force reverses the rows instead. Equal keys keep their order.
+    // Every key is read before a row moves, so a conversion error (a text that is no number
+    // under stNumeric, no date under stDate...) raises with rows and sort memory untouched.
+    // ACol outside the columns raises the list error.
+    void SortColumn(int ACol, TSortType SortType, TSortKind SortKind, bool Force);
+
+    // Cell comparators converting on every call. Greater: Cell1 ranks at or after Cell2; Less:
+    // at or before; both hold for equal keys. They rank exactly as SortColumn does.
+    bool AlphabeticGreaterCompare(TCell* Cell1, TCell* Cell2);
+    bool AlphabeticLessCompare(TCell* Cell1, TCell* Cell2);
+    bool BooleanGreaterCompare(TCell* Cell1, TCell* Cell2);
+    bool BooleanLessCompare(TCell* Cell1, TCell* Cell2);
+    bool CaseInsensitiveGreaterCompare(TCell* Cell1, TCell* Cell2);
+    bool CaseInsensitiveLessCompare(TCell* Cell1, TCell* Cell2);
+    bool CustomGreaterCompare(TCell* Cell1, TCell* Cell2);
+    bool CustomLessCompare(TCell* Cell1, TCell* Cell2);
+    bool NumericGreaterCompare(TCell* Cell1, TCell* Cell2);
+    bool NumericLessCompare(TCell* Cell1, TCell* Cell2);
+    bool DateGreaterCompare(TCell* Cell1, TCell* Cell2);
+    bool DateLessCompare(TCell* Cell1, TCell* Cell2);
+    bool IPGreaterCompare(TCell* Cell1, TCell* Cell2);
+    bool IPLessCompare(TCell* Cell1, TCell* Cell2);
+
     // Sort memory.
     bool GetSorted() const { return FSorted; }
     void SetSorted(bool Value) { FSorted = Value; }
@@ -99,6 +129,10 @@ private:
     void CheckRow(int Index) const;
     void FreeColumnCells(TList& List);
     void FreeAllRows();
+    // Sorting (CellsSort.cpp): reading one cell for its key, and moving rows into a new order.
+    TCell* KeyCell(TList& List, int ACol, int ARow);
+    void ReverseRows();
+    void ReorderRows(const std::vector<int>& Order);
 
     std::vector<std::unique_ptr<TList>> FColumnLists;
     int FCurrentColumn = 0;

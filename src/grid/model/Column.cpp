@@ -5,6 +5,7 @@
 #include "grid/model/Columns.h"
 #include "grid/model/GridHost.h"
 #include "platform/graphics/Canvas.h"
+#include "platform/runtime/ScopedChange.h"
 
 // ---------------------------------------------------------------------------------------------
 // TColumnPart
@@ -59,17 +60,14 @@ void TColumnPart::SetGlyph(const TBitmap* Value) {
 // The glyph is drawn transparent in the color of its bottom-left pixel.
 void TColumnPart::GlyphChanged() {
     if (FGlyphUpdating) return;
-    FGlyphUpdating = true;
-    try {
+    {
+        // Making it transparent changes the bitmap again; that change is part of this one.
+        TScopedChange Updating(FGlyphUpdating, true);
         if (!FGlyph->GetEmpty()) {
             FGlyph->SetTransparentMode(tmAuto);
             FGlyph->SetTransparent(true);
         }
-    } catch (...) {
-        FGlyphUpdating = false;
-        throw;
     }
-    FGlyphUpdating = false;
     DoChange();
 }
 
@@ -208,7 +206,8 @@ void TNxSlideBounds::SetHeight(int Value) {
 // ---------------------------------------------------------------------------------------------
 // TNxCustomColumn: life
 
-TNxCustomColumn::TNxCustomColumn(TObject* AOwner) : FOwner(AOwner) {
+TNxCustomColumn::TNxCustomColumn(TObject* AOwner)
+    : TComponent(dynamic_cast<TComponent*>(AOwner)), FOwner(AOwner) {
     FFont = std::make_unique<TFont>();
     FFont->OnChange = [this] { FontChanged(); };
     FFooter = std::make_unique<TColumnFooter>(this);
@@ -390,10 +389,14 @@ TRect TNxCustomColumn::GetSlideRect() const {
 }
 
 int TNxCustomColumn::GetCellBestFit(const WideString& Text) {
-    TBitmap Bitmap(1, 1);
-    TCanvas* Canvas = Bitmap.GetCanvas();
+    return std::max(MeasureCanvas()->TextWidth(Text) + 6, 8);
+}
+
+TCanvas* TNxCustomColumn::MeasureCanvas() {
+    if (!FMeasureBitmap) FMeasureBitmap = std::make_unique<TBitmap>(1, 1);
+    TCanvas* Canvas = FMeasureBitmap->GetCanvas();
     Canvas->SetFont(*FFont);
-    return std::max(Canvas->TextWidth(Text) + 6, 8);
+    return Canvas;
 }
 
 TColumnState TNxCustomColumn::GetColumnState() const {
@@ -408,9 +411,9 @@ TColumnState TNxCustomColumn::GetColumnState() const {
 // ---------------------------------------------------------------------------------------------
 // Reading from a form description
 
-void TNxCustomColumn::SetName(const AnsiString& Value) {
-    if (Value == FName) return;
-    FName = Value;
+void TNxCustomColumn::SetName(const std::string& Value) {
+    if (Value == GetName()) return;
+    TComponent::SetName(Value);
     Notify(cnNameChange);
 }
 
@@ -420,22 +423,19 @@ void TNxCustomColumn::SetParentComponent(TNxGridHost* Grid) {
 }
 
 void TNxCustomColumn::ReadState(const std::function<void(TNxCustomColumn*)>& ReadProperties) {
-    FReading = true;
-    try {
+    {
+        TScopedChange Reading(FReading, true);
         if (ReadProperties) ReadProperties(this);
-    } catch (...) {
-        FReading = false;
-        throw;
     }
-    FReading = false;
     if (FCollection) {
         FCollection->UpdatePositionList(this);
         FCollection->UpdateColumns(false);
     }
 }
 
-void TNxCustomColumn::Notification(TObject* AComponent) {
-    if (AComponent && AComponent == FInplaceEdit) FInplaceEdit = nullptr;
+void TNxCustomColumn::Notification(TComponent* AComponent, TOperation Operation) {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == TOperation::opRemove && AComponent && AComponent == FInplaceEdit) FInplaceEdit = nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -471,7 +471,12 @@ void TNxCustomColumn::SetDrawingOptions(TDrawingOptions Value) {
 
 void TNxCustomColumn::SetFont(const TFont* Value) {
     if (!Value) return;
-    FFont->Assign(*Value);
+    {
+        TScopedChange Assigning(FFontAssigning, true);
+        FFont->Assign(*Value);
+    }
+    // A font given to the column is the user's, even when it equals the one it had.
+    FParentFont = false;
     NotifyColumnChange(ccUndefined);
 }
 
@@ -479,21 +484,15 @@ void TNxCustomColumn::FontChanged() {
     // A copy of the grid's font runs under the lock and is no change by the user.
     if (FFontLock) return;
     FParentFont = false;
-    NotifyColumnChange(ccUndefined);
+    if (!FFontAssigning) NotifyColumnChange(ccUndefined);
 }
 
 void TNxCustomColumn::CopyGridFont() {
     TNxGridHost* Grid = GetGridComponent();
     TFont* GridFont = Grid ? Grid->GetGridFont() : nullptr;
     if (!GridFont) return;
-    FFontLock = true;
-    try {
-        FFont->Assign(*GridFont);
-    } catch (...) {
-        FFontLock = false;
-        throw;
-    }
-    FFontLock = false;
+    TScopedChange Lock(FFontLock, true);
+    FFont->Assign(*GridFont);
 }
 
 void TNxCustomColumn::TakeGridFont() {
@@ -510,8 +509,11 @@ void TNxCustomColumn::SetHeader(const TColumnHeader* Value) {
     NotifyColumnChange(ccUndefined);
 }
 
-void TNxCustomColumn::SetInplaceEdit(TObject* Value) {
+void TNxCustomColumn::SetInplaceEdit(TComponent* Value) {
+    if (Value == FInplaceEdit) return;
+    if (FInplaceEdit) RemoveFreeNotification(FInplaceEdit);
     FInplaceEdit = Value;
+    if (FInplaceEdit) FreeNotification(FInplaceEdit);
 }
 
 void TNxCustomColumn::SetInputCaption(const WideString& Value) {

@@ -12,7 +12,9 @@
 #include "platform/graphics/Colors.h"
 #include "platform/graphics/Font.h"
 #include "platform/runtime/Object.h"
+#include "platform/windows/Component.h"
 
+class TCanvas;
 class TNxColumns;
 class TNxCustomColumn;
 class TNxGridHost;
@@ -142,32 +144,39 @@ private:
     int FHeight = 16;
 };
 
-class TNxCustomColumn : public TPersistent {
+// A column is a component so that a form owning it finds it by name. Either owner may free it
+// first: the destructor leaves the collection, and the component base leaves the form.
+class TNxCustomColumn : public TComponent {
 public:
-    // AOwner is the component that frees the column: its collection, or a form.
+    // AOwner is what frees the column: its collection, or a form (a component owner, which
+    // then lists the column among its components).
     explicit TNxCustomColumn(TObject* AOwner = nullptr);
     ~TNxCustomColumn() override;
     TNxCustomColumn(const TNxCustomColumn&) = delete;
     TNxCustomColumn& operator=(const TNxCustomColumn&) = delete;
 
     // --- overridable operations of the kinds
-    // The view objects a kind uses (editor, display, play), made when first asked for.
+    // The view objects a kind uses (editor, display, play), made when first asked for, so they
+    // are always those of the most derived kind. A kind's constructor must not ask for them.
     virtual std::unique_ptr<TObject> CreateCellEditor() { return nullptr; }
     virtual std::unique_ptr<TObject> CreateColumnDisplay() { return nullptr; }
     virtual std::unique_ptr<TObject> CreateColumnPlay() { return nullptr; }
     virtual TColumnState GetColumnState() const;
     virtual TColumnStyle GetColumnStyle() const { return {}; }
     virtual void SetColumnType(TColumnType Value) { FColumnType = Value; }
-    // Width that fits Text in the column's font, plus 6, at least 8.
+    // Width that fits Text in the column's font, plus 6, at least 8. Measures on one canvas kept
+    // by the column, so sizing a column over many rows allocates nothing per call.
     virtual int GetCellBestFit(const WideString& Text);
     virtual TDisplayOptions GetDisplayOptions() const { return {}; }
     virtual WideString GetDrawText(const TCellInfo& CellInfo) { return CellInfo.AsString; }
     virtual WideString GetHintText(const TCellInfo& CellInfo) { return GetDrawText(CellInfo); }
     virtual WideString GetInputDrawText() { return FInputValue; }
     virtual WideString GetInputValue() { return FInputValue; }
-    virtual bool IsKeyValid(char /*Key*/) { return false; }
+    // Whether a typed character (any UTF-16 unit, not only Latin ones) may start editing.
+    virtual bool IsKeyValid(WideChar /*Key*/) { return false; }
     virtual void AdjustEditRect(int /*ARow*/, TRect& /*Rect*/) {}
     virtual void ApplyEditing(WideString& /*Value*/) {}
+    // Prepares the column's own editor before the grid shows it.
     virtual void BeginEditing() {}
     virtual void UpdateEdit() {}
     // Value source of virtual cells; the virtual column kind answers them.
@@ -208,12 +217,11 @@ public:
     TRect GetSlideRect() const;
     int GetSlideWidth() const { return FSlideBounds->GetWidth(); }
 
-    // --- component vocabulary the missing component base would give
+    // --- component vocabulary
+    // What frees the column: the collection, a form, or nothing.
     TObject* GetComponentOwner() const { return FOwner; }
-    AnsiString GetName() const { return FName; }
-    void SetName(const AnsiString& Value);
-    intptr_t GetTag() const { return FTag; }
-    void SetTag(intptr_t Value) { FTag = Value; }
+    // Renames (the component base refuses a name the owner already has) and tells listeners.
+    void SetName(const std::string& Value) override;
     bool IsReading() const { return FReading; }
     // Reading from a form description: SetParentComponent joins the grid's collection (index
     // order only); ReadState applies the read properties and then places the column in
@@ -222,8 +230,8 @@ public:
     TNxGridHost* GetParentComponent() const { return GetGridComponent(); }
     bool HasParent() const { return true; }
     void ReadState(const std::function<void(TNxCustomColumn*)>& ReadProperties);
-    // A linked component (the in-place editor) is going away.
-    void Notification(TObject* AComponent);
+    // A linked component (the in-place editor) is going away: the column forgets it.
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
     // --- published properties
     TAlignment GetAlignment() const { return FAlignment; }
@@ -248,11 +256,16 @@ public:
     void SetFooter(const TColumnFooter* Value);
     TColumnHeader* GetHeader() const { return FHeader.get(); }
     void SetHeader(const TColumnHeader* Value);
-    TObject* GetInplaceEdit() const { return FInplaceEdit; }
-    void SetInplaceEdit(TObject* Value);
+    // An editor the program assigns instead of the kind's own. The column asks to hear of its
+    // destruction and then drops it, so the grid never reaches a freed editor.
+    TComponent* GetInplaceEdit() const { return FInplaceEdit; }
+    void SetInplaceEdit(TComponent* Value);
     WideString GetInputCaption() const { return FInputCaption; }
     void SetInputCaption(const WideString& Value);
     void SetInputValue(const WideString& Value);
+    // The column's cell in the input row is being edited (the view sets and clears it).
+    bool GetInputEditing() const { return FInputEditing; }
+    void SetInputEditing(bool Value) { FInputEditing = Value; }
     int GetMinWidth() const { return FMinWidth; }
     void SetMinWidth(int Value) { FMinWidth = Value; }
     TColumnOptions GetOptions() const { return FOptions; }
@@ -310,10 +323,13 @@ private:
     void CopyGridFont();
     void EnsureViewObjects();
     bool InReadingState() const;
+protected:
+    // A canvas in the column's font for measuring text.
+    TCanvas* MeasureCanvas();
+
+private:
 
     TObject* FOwner;
-    AnsiString FName;
-    intptr_t FTag = 0;
     bool FReading = false;
 
     TAlignment FAlignment = taLeftJustify;
@@ -327,7 +343,8 @@ private:
     std::unique_ptr<TFont> FFont;
     std::unique_ptr<TColumnFooter> FFooter;
     std::unique_ptr<TColumnHeader> FHeader;
-    TObject* FInplaceEdit = nullptr;
+    TComponent* FInplaceEdit = nullptr;
+    bool FInputEditing = false;
     WideString FInputCaption;
     WideString FInputValue;
     int FMinWidth = 8;
@@ -358,4 +375,7 @@ private:
     std::unique_ptr<TObject> FPlay;
     std::unique_ptr<std::vector<std::pair<const void*, TColumnNotifyProc>>> FListeners;
     bool FFontLock = false;
+    // While SetFont copies a font, the copy's own change report waits for the setter's one.
+    bool FFontAssigning = false;
+    std::unique_ptr<TBitmap> FMeasureBitmap;
 };

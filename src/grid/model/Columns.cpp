@@ -48,20 +48,16 @@ void TNxColumns::UpdateColumn(TNxCustomColumn* Column, TGridArea Area) {
 // Adding and removing
 
 TNxCustomColumn* TNxColumns::Add(const TColumnClass& ColumnClass, const WideString& Caption) {
-    TNxCustomColumn* Column = ColumnClass(this);
-    try {
-        AddColumn(Column);
-        if (FOwner) {
-            Column->SetColor(FOwner->GetGridColor());
-            Column->SetCursor(FOwner->GetGridCursor());
-        }
-        Column->TakeGridFont();
-        Column->GetHeader()->SetCaption(Caption);
-    } catch (...) {
-        delete Column;
-        throw;
+    // Held until set up: a step that raises frees the column, which also leaves the lists.
+    std::unique_ptr<TNxCustomColumn> Column(ColumnClass(this));
+    AddColumn(Column.get());
+    if (FOwner) {
+        Column->SetColor(FOwner->GetGridColor());
+        Column->SetCursor(FOwner->GetGridCursor());
     }
-    return Column;
+    Column->TakeGridFont();
+    Column->GetHeader()->SetCaption(Caption);
+    return Column.release();
 }
 
 void TNxColumns::AddColumns(const TColumnClass& ColumnClass, int Count) {
@@ -84,20 +80,16 @@ void TNxColumns::AddColumn(TNxCustomColumn* Column) {
 
 TNxCustomColumn* TNxColumns::Insert(const TColumnClass& ColumnClass, int Index) {
     if (Index < 0 || Index > Count()) TList::Error(SListIndexError, Index);
-    TNxCustomColumn* Column = ColumnClass(this);
-    try {
-        if (FOwner) {
-            Column->SetColor(FOwner->GetGridColor());
-            Column->SetCursor(FOwner->GetGridCursor());
-        }
-        // The grid's font whatever ParentFont says, without counting as a change by the user.
-        Column->CopyGridFont();
-        InsertColumn(Column, Index);
-    } catch (...) {
-        delete Column;
-        throw;
+    std::unique_ptr<TNxCustomColumn> Column(ColumnClass(this));
+    InsertColumn(Column.get(), Index);
+    if (FOwner) {
+        Column->SetColor(FOwner->GetGridColor());
+        Column->SetCursor(FOwner->GetGridCursor());
     }
-    return Column;
+    // The grid's font whatever ParentFont says, without counting as a change by the user; only
+    // a column in the collection can reach the grid's font.
+    Column->CopyGridFont();
+    return Column.release();
 }
 
 void TNxColumns::InsertColumn(TNxCustomColumn* Column, int Index) {

@@ -65,9 +65,22 @@ public:
     void SetFixedCols(int Value);
     int GetFixedWidth() const { return FFixedWidth; }
 
+    // Recomputes the fixed width and every visible column's left edge and visible index from the
+    // display order, starting at the body rectangle's left; with UpdatePositions also renumbers
+    // Position. Reports nothing and never resizes, so the view may call it from its own size or
+    // layout handlers (body rectangle moved, indicator shown) without recursion.
     void UpdateColumns(bool UpdatePositions);
     void UpdateFixedWidth();
+    // Shares the grid's free inner width among the visible coAutoSize columns: all of them (no
+    // Column), those from Column on (FromColumnStart) or those after it. Widths change through
+    // SetSilentWidth, so each resized column reports ccWidth to the column-change handler; a view
+    // that calls this from that handler must not call it again for those reports. Does nothing
+    // while the grid is being read.
     void ResizeColumns(TNxCustomColumn* Column, bool FromColumnStart);
+    // Places a column read from a form description into the display order by its Position, or,
+    // when a column of the same name already stands there, copies it into that one (Assign) and
+    // leaves it out. Only for the reading path (the column's ReadState); it leaves left edges
+    // alone, so UpdateColumns(false) must follow.
     void UpdatePositionList(TNxCustomColumn* Column);
     void UpdateColumn(TNxCustomColumn* Column, TGridArea Area);
     bool IsReadingState() const;

@@ -209,16 +209,19 @@ TEST(IncrementCell, AnswersTheRowOfTheMostRecentLookup) {
     EXPECT_EQ(Cell->GetAsInteger(), 2);
 }
 
-TEST(IncrementCell, StoresNothingAndReportsNothing) {
+TEST(IncrementCell, StoresNothingButReportsEveryAssignmentAndClearsSilently) {
     TOneColumn<TTypedColumn<ctAutoInc>> G;
     TCell* Cell = G.Cell(2);
     Cell->SetAsInteger(40);
     Cell->SetAsString(u"x");
     Cell->SetAsBoolean(true);
+    Cell->SetAsFloat(1.5);
+    Cell->SetAsDateTime(2.0);
+    EXPECT_EQ(G.Reports(), 5u);
     Cell->Clear();
+    EXPECT_EQ(G.Reports(), 5u);
     EXPECT_EQ(Cell->GetAsInteger(), 3);
     EXPECT_FALSE(Cell->GetAsBoolean());
-    EXPECT_EQ(G.Reports(), 0u);
 }
 
 TEST(GuidCell, HoldsANewGuidAndAcceptsOnlyGuidText) {

@@ -92,6 +92,20 @@ TEST(Column, VisibleReportsOnlyRealChanges) {
     EXPECT_EQ(B->GetLocation(), clAlone);
 }
 
+TEST(Column, ShowingOrHidingAColumnResizesTheAutoSizeColumns) {
+    TFakeGrid Grid;
+    auto* Fixed = Grid.AddColumn();
+    auto* Auto = Grid.AddColumn();
+    Auto->SetOptions({coAutoSize});
+    EXPECT_EQ(Auto->GetWidth(), 300 - 80);
+    Fixed->SetVisible(false);
+    EXPECT_EQ(Auto->GetWidth(), 300);
+    Fixed->SetWidth(100);
+    Fixed->SetVisible(true);
+    EXPECT_EQ(Auto->GetWidth(), 200);
+    EXPECT_EQ(Auto->GetLeft(), 100);
+}
+
 TEST(Column, SearchColumnStaysOnOneColumn) {
     TFakeGrid Grid;
     auto* A = Grid.AddColumn();
@@ -162,17 +176,25 @@ TEST(Column, ParentFontLockSeparatesGridCopiesFromUserChanges) {
     EXPECT_FALSE(Column->GetFont()->GetStyle().Contains(fsBold));
 }
 
-TEST(Column, SettingAFontCopiesItAndIgnoresAMissingOne) {
+TEST(Column, SettingAFontCopiesItReportsOnceAndIgnoresAMissingOne) {
     TFakeGrid Grid;
     auto* Column = Grid.AddColumn();
     TFont Other;
     Other.SetHeight(-30);
+    Other.SetStyle({fsItalic});
+    Grid.ClearReports();
     Column->SetFont(&Other);
+    EXPECT_THAT(Grid.KindsFor(Column), ElementsAre(ccUndefined));
     EXPECT_EQ(Column->GetFont()->GetHeight(), -30);
     EXPECT_NE(Column->GetFont(), &Other);
     EXPECT_FALSE(Column->GetParentFont());
+    Grid.ClearReports();
     Column->SetFont(nullptr);
     EXPECT_EQ(Column->GetFont()->GetHeight(), -30);
+    EXPECT_TRUE(Grid.ColumnReports.empty());
+    // A later direct change of the font is still a change of its own.
+    Column->GetFont()->SetHeight(-12);
+    EXPECT_THAT(Grid.KindsFor(Column), ElementsAre(ccUndefined));
 }
 
 TEST(Column, PropertiesReportOrRepaintTheRightArea) {
@@ -328,14 +350,30 @@ TEST(Column, ColumnStateNeedsAnEditorAndEnabled) {
     EXPECT_TRUE(Column.GetColumnState().Empty());
     Column.SetEnabled(true);
     Column.Style = {};
-    TObject Editor;
-    Column.SetInplaceEdit(&Editor);
+    auto Editor = std::make_unique<TComponent>(nullptr);
+    Column.SetInplaceEdit(Editor.get());
     Column.SetEditing(false);
     EXPECT_EQ(Column.GetColumnState(), TColumnState{ceCanInput});
-    // When the editor goes away the column forgets it.
-    Column.Notification(&Editor);
+    // When the editor is destroyed the column forgets it (the sanitizer build catches a
+    // dangling editor here).
+    Editor.reset();
     EXPECT_EQ(Column.GetInplaceEdit(), nullptr);
     EXPECT_TRUE(Column.GetColumnState().Empty());
+}
+
+TEST(Column, AReplacedOrOutlivedEditorIsNoLongerWatched) {
+    auto First = std::make_unique<TComponent>(nullptr);
+    auto Second = std::make_unique<TComponent>(nullptr);
+    {
+        TTestColumn Column;
+        Column.SetInplaceEdit(First.get());
+        Column.SetInplaceEdit(Second.get());
+        // The first editor's end no longer concerns the column.
+        First.reset();
+        EXPECT_EQ(Column.GetInplaceEdit(), Second.get());
+    }
+    // The column went first: the editor must not call back into it.
+    Second.reset();
 }
 
 TEST(Column, SortedIsExclusiveAndRefusedByKindsThatCannotSort) {

@@ -285,3 +285,82 @@ TEST(Columns, AColumnWhoseSetupFailsIsFreedAndTheErrorPassesOn) {
     EXPECT_EQ(Grid.Cells->GetColumnCount(), 1);
     EXPECT_EQ(Grid.Columns->GetPositionItem(0)->GetPosition(), 0);
 }
+
+TEST(Columns, InsertedColumnTakesTheGridFontWhateverItsParentFont) {
+    TFakeGrid Grid;
+    Grid.Font.SetName("DejaVu Serif");
+    Grid.Font.SetHeight(-17);
+    auto* X = Grid.Columns->Insert(ColumnClassOf<TTestColumn>(), 0);
+    EXPECT_EQ(X->GetFont()->GetName(), "DejaVu Serif");
+    EXPECT_EQ(X->GetFont()->GetHeight(), -17);
+    // Copied under the lock: it still follows the grid's font.
+    EXPECT_TRUE(X->GetParentFont());
+}
+
+TEST(Columns, EnabledAndVisibleBothDecideTheFirstLastAndNeighbours) {
+    TFakeGrid Grid;
+    auto* A = Grid.AddColumn();
+    auto* B = Grid.AddColumn();
+    auto* C = Grid.AddColumn();
+    auto* D = Grid.AddColumn();
+    D->SetEnabled(false);
+    EXPECT_EQ(Grid.Columns->Last(), D);
+    EXPECT_EQ(Grid.Columns->LastEnabled(), C);
+    EXPECT_TRUE(C->GetLast());
+    EXPECT_FALSE(D->GetLast());
+    A->SetEnabled(false);
+    EXPECT_EQ(Grid.Columns->FirstEnabled(), B);
+    EXPECT_TRUE(B->GetFirst());
+    C->SetVisible(false);
+    EXPECT_EQ(Grid.Columns->LastEnabled(), B);
+    EXPECT_EQ(B->GetNextColumn(), B);
+    EXPECT_EQ(B->GetPrevColumn(), B);
+    C->SetVisible(true);
+    EXPECT_EQ(B->GetNextColumn(), C);
+}
+
+TEST(Columns, HideAllTellsEachColumnsListenersAndTheGrid) {
+    TFakeGrid Grid;
+    auto* A = Grid.AddColumn();
+    auto* B = Grid.AddColumn();
+    std::vector<std::pair<TNxCustomColumn*, TColumnNotifyOperation>> Heard;
+    for (auto* Column : {A, B})
+        Column->RegisterNotification(&Heard, [&](TNxCustomColumn* Sender, TColumnNotifyOperation Op) {
+            Heard.emplace_back(Sender, Op);
+        });
+    Grid.ClearReports();
+    Grid.Columns->HideAll();
+    EXPECT_THAT(Heard, ElementsAre(std::pair{A, ccVisibleChange}, std::pair{B, ccVisibleChange}));
+    EXPECT_THAT(Grid.ColumnReports, ElementsAre(TColumnReport{A, ccVisible, 0}, TColumnReport{B, ccVisible, 0}));
+}
+
+TEST(Columns, FormOwnedColumnsAreFoundByNameAndFreedOnce) {
+    // The form goes first: its columns leave the grid.
+    {
+        TFakeGrid Grid;
+        auto Form = std::make_unique<TComponent>(nullptr);
+        auto* Column = new TTestColumn(Form.get());
+        Column->SetName("NxTextColumn1");
+        Grid.Columns->AddColumn(Column);
+        EXPECT_EQ(Form->FindComponent("nxtextcolumn1"), Column);
+        EXPECT_EQ(Grid.Columns->GetColumn("NXTEXTCOLUMN1"), Column);
+        EXPECT_EQ(Column->GetComponentOwner(), Form.get());
+        EXPECT_THROW(TTestColumn(Form.get()).SetName("NxTextColumn1"), EComponentError);
+        Form.reset();
+        EXPECT_EQ(Grid.Columns->Count(), 0);
+        EXPECT_EQ(Grid.Cells->GetColumnCount(), 0);
+    }
+    // The grid goes first: the form no longer lists the freed column.
+    {
+        TComponent Form(nullptr);
+        {
+            TFakeGrid Grid;
+            auto* Column = new TTestColumn(&Form);
+            Column->SetName("NxProgressColumn1");
+            Grid.Columns->AddColumn(Column);
+            EXPECT_EQ(Form.GetComponentCount(), 1);
+        }
+        EXPECT_EQ(Form.GetComponentCount(), 0);
+        EXPECT_EQ(Form.FindComponent("NxProgressColumn1"), nullptr);
+    }
+}
