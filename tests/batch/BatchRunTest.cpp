@@ -3,6 +3,9 @@
 #include <cstring>
 #include <fcntl.h>
 
+#include <algorithm>
+#include <random>
+
 #include "BatchTestSupport.h"
 #include "platform/runtime/Exception.h"
 
@@ -205,6 +208,30 @@ TEST(AddFiles, ExactDuplicatesAreAddedOnce) {
         EXPECT_EQ(row.Status, kStatusNotDecoded);
         EXPECT_EQ(row.DecodedPath, u"");
     }
+}
+
+TEST(AddFiles, ManyPathsKeepTheFirstOfEachInOrder) {
+    // Short paths over a small alphabet: many repeats, many near misses, an empty one.
+    std::mt19937 rng(4);
+    MemoryJobList jobs;
+    std::vector<WideString> expected;
+    for (int round = 0; round < 3; ++round) {
+        std::vector<WideString> paths;
+        for (int i = 0; i < 4000; ++i) {
+            WideString p;
+            for (unsigned n = rng() % 4; n > 0; --n) p += static_cast<char16_t>(u"aAb/"[rng() % 4]);
+            paths.push_back(p);
+        }
+        int fresh = 0;
+        for (const WideString& p : paths)
+            if (std::find(expected.begin(), expected.end(), p) == expected.end()) {
+                expected.push_back(p);
+                ++fresh;
+            }
+        EXPECT_EQ(AddFiles(jobs, paths), fresh);
+    }
+    ASSERT_EQ(jobs.GetRowCount(), static_cast<int>(expected.size()));
+    for (int r = 0; r < jobs.GetRowCount(); ++r) EXPECT_EQ(jobs.GetSourcePath(r), expected[static_cast<size_t>(r)]);
 }
 
 TEST(MemoryJobList, OutOfRangeRowsRaiseTheListError) {
