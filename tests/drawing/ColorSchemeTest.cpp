@@ -1,6 +1,8 @@
 // The color scheme table, the process-wide scheme, the scheme component and the visual styles.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+
 #include <vector>
 
 #include "drawing/SharedDraw.h"
@@ -174,6 +176,40 @@ TEST_F(ColorSchemeTest, WindowedControlsAreInvalidatedWithTheirFrame) {
     scheme.SetColorScheme(csBlue);
     EXPECT_TRUE(window.HasPendingPaint());
     RemoveSchemeNotification(&window);
+}
+
+// A bordered window that notes where its frame is painted.
+class FramedSchemeWindow : public TCustomControl {
+public:
+    explicit FramedSchemeWindow(TComponent* AOwner) : TCustomControl(AOwner) { SetBorderStyle(bsSingle); }
+    std::vector<TRect> FrameClips;
+    void WndProc(TMessage& m) override {
+        if (m.Msg == WM_NCPAINT && m.WParam)
+            FrameClips.push_back(reinterpret_cast<TCanvas*>(m.WParam)->GetClipRect());
+        TCustomControl::WndProc(m);
+    }
+};
+
+TEST_F(ColorSchemeTest, SchemeChangeRepaintsTheFrameOfWindowedControls) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 200, 100);
+    FramedSchemeWindow window(&form);
+    window.SetParent(&form);
+    window.SetBounds(10, 10, 50, 30);
+    form.Show();
+    window.HandleNeeded();
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    window.FrameClips.clear();
+    SchemeNotification(&window);
+    TNxColorScheme scheme(nullptr);
+    scheme.SetColorScheme(csSilver);
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    RemoveSchemeNotification(&window);
+    // The whole window, border included, not only the client area inside it.
+    ASSERT_FALSE(window.FrameClips.empty());
+    bool wholeFrame = false;
+    for (const TRect& clip : window.FrameClips) wholeFrame |= clip == Rect(0, 0, 50, 30);
+    EXPECT_TRUE(wholeFrame);
 }
 
 TEST_F(ColorSchemeTest, IsThemedFollowsTheDesktopAndTheLibrary) {

@@ -98,6 +98,60 @@ TEST(Gradients, HorizontalColumnsAndTheProviderNames) {
     EXPECT_EQ(sys.Pixel(2, 1), BlendColor(ColorToRGB(clWindow), ColorToRGB(clBtnFace), 0.5));
 }
 
+TEST(Gradients, ReflectedReachesTheEndColorInTheMiddle) {
+    // Odd width: one middle column; even width: the two middle columns share the end color.
+    for (int w : {9, 10}) {
+        Surface s(w + 2, 3, Sentinel);
+        DrawHorzReflectGrad(s.Canvas(), Rect(1, 0, w + 1, 3), clBlack, RGB(200, 100, 40));
+        EXPECT_EQ(s.Ink(), Rect(1, 0, w + 1, 3)) << w;
+        EXPECT_EQ(s.Pixel(1, 0), clBlack) << w;
+        EXPECT_EQ(s.Pixel(w, 2), clBlack) << w;
+        EXPECT_EQ(s.Pixel(1 + (w - 1) / 2, 1), RGB(200, 100, 40)) << w;
+        EXPECT_EQ(s.Pixel(1 + w / 2, 1), RGB(200, 100, 40)) << w;
+        for (int i = 0; i < w; ++i) EXPECT_EQ(s.Pixel(1 + i, 0), s.Pixel(w - i, 2)) << w << " mirrored at " << i;
+    }
+    // Nine columns, five steps of a quarter: 0, 50, 100, 150, 200 in red.
+    Surface q(9, 1, Sentinel);
+    DrawHorzReflectGrad(q.Canvas(), Rect(0, 0, 9, 1), clBlack, RGB(200, 0, 0));
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(q.Pixel(i, 0), RGB(uint8_t(50 * i), 0, 0)) << i;
+}
+
+TEST(Gradients, GlassBandFadesFromWhiteAtTheTop) {
+    // On black the band shows its weights alone: 255, 191, 127, 63 for a band of four rows,
+    // each blended with white as (255 * w) >> 8; below the band the plain blend (black).
+    Surface s(4, 8, Sentinel);
+    DrawVertGlass(s.Canvas(), Rect(0, 0, 4, 8), clBlack, clBlack, 4);
+    const uint8_t band[] = {254, 190, 126, 62};
+    for (int y = 0; y < 4; ++y) EXPECT_EQ(s.Pixel(2, y), RGB(band[y], band[y], band[y])) << y;
+    for (int y = 4; y < 8; ++y) EXPECT_EQ(s.Pixel(1, y), clBlack) << y;
+
+    // Below the band a glass fill is the vertical gradient, row for row.
+    Surface glass(6, 12, Sentinel), plain(6, 12, Sentinel);
+    DrawVertGlass(glass.Canvas(), Rect(1, 1, 5, 11), Hex(0x6692CE), Hex(0x15428B), 3);
+    DrawVertGradient(plain.Canvas(), Rect(1, 1, 5, 11), Hex(0x6692CE), Hex(0x15428B));
+    EXPECT_EQ(glass.Ink(), Rect(1, 1, 5, 11));
+    for (int y = 4; y < 11; ++y) EXPECT_EQ(glass.Pixel(3, y), plain.Pixel(3, y)) << y;
+    for (int y = 1; y < 4; ++y) EXPECT_NE(glass.Pixel(3, y), plain.Pixel(3, y)) << y;
+}
+
+TEST(Gradients, ShineIsLightestInTheMiddleColumn) {
+    // Black rows, no band: each pixel is (255 * (155 - 2 * distance)) >> 8 from white.
+    Surface s(10, 2, Sentinel);
+    DrawVertShine(s.Canvas(), Rect(0, 0, 10, 2), clBlack, clBlack, 0);
+    const uint8_t expected[] = {144, 146, 148, 150, 152, 154, 152, 150, 148, 146};
+    for (int x = 0; x < 10; ++x) EXPECT_EQ(s.Pixel(x, 1), RGB(expected[x], expected[x], expected[x])) << x;
+    EXPECT_EQ(s.Pixel(5, 0), s.Pixel(5, 1));
+}
+
+TEST(Gradients, VistaToolbarBandCoversTheUpperHalfWithRaisedWeight) {
+    // Eight rows: the band is four, its weights 255, 191, 127, 63 raised by 75 and clamped.
+    Surface s(3, 8, Sentinel);
+    DrawVistaToolbar(s.Canvas(), Rect(0, 0, 3, 8), clBlack, clBlack);
+    const uint8_t band[] = {254, 254, 201, 137};
+    for (int y = 0; y < 4; ++y) EXPECT_EQ(s.Pixel(1, y), RGB(band[y], band[y], band[y])) << y;
+    for (int y = 4; y < 8; ++y) EXPECT_EQ(s.Pixel(1, y), clBlack) << y;
+}
+
 TEST(Frames, ButtonFaceWithThreeDimensionalEdges) {
     for (bool dark : {false, true}) {
         Surface s(16, 14, Sentinel);

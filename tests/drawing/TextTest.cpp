@@ -229,6 +229,33 @@ TEST(DisabledText, EmbossedInHighlightAndShadow) {
             if (hi.Pixel(x, y) == ColorToRGB(clBtnShadow)) EXPECT_EQ(s.Pixel(x, y), ColorToRGB(clBtnShadow));
 }
 
+TEST(DisabledText, HighlightCopyIsOnePixelRightAndDown) {
+    // Built by hand: the highlight copy in the rectangle moved by (1, 1), the shadow copy over it.
+    for (TAlignment alignment : {taLeftJustify, taCenter, taRightJustify}) {
+        const TRect r(5, 0, 115, 30);
+        Surface mine(120, 32, DrawingTest::Hex(0x808080)), expected(120, 32, DrawingTest::Hex(0x808080));
+        UseTestFont(mine.Canvas(), -16);
+        UseTestFont(expected.Canvas(), -16);
+        NxSharedDraw::DrawDisabledText(mine.Canvas(), r, "Disabled", alignment);
+        const uint32_t flags = 0x8224 | DT_NOPREFIX | (alignment == taCenter ? DT_CENTER : 0) |
+                               (alignment == taRightJustify ? DT_RIGHT : 0);
+        TCanvas* c = expected.Canvas();
+        c->GetBrush()->SetStyle(bsClear);
+        TRect shifted(r.Left + 1, r.Top + 1, r.Right + 1, r.Bottom + 1);
+        c->GetFont()->SetColor(clBtnHighlight);
+        c->DrawText(AnsiString("Disabled"), shifted, flags);
+        TRect plain = r;
+        c->GetFont()->SetColor(clBtnShadow);
+        c->DrawText(AnsiString("Disabled"), plain, flags);
+        EXPECT_TRUE(mine.SameAs(expected)) << "alignment " << alignment;
+        // The highlight shows below the shadow's lowest row.
+        const int lowestShadow = mine.Ink().Bottom - 1;
+        bool highlightBelow = false;
+        for (int x = 0; x < 120; ++x) highlightBelow |= mine.Pixel(x, lowestShadow) == ColorToRGB(clBtnHighlight);
+        EXPECT_TRUE(highlightBelow) << "alignment " << alignment;
+    }
+}
+
 TEST(VerticalText, RunsUpwardsAtTheBottom) {
     Surface s(40, 200, Paper);
     UseTestFont(s.Canvas());
