@@ -1,0 +1,168 @@
+#include "grid/model/TextColumn.h"
+
+#include "platform/graphics/Canvas.h"
+#include "platform/runtime/CodePage.h"
+#include "platform/runtime/SysUtils.h"
+
+// ---------------------------------------------------------------------------------------------
+// TNxTextColumn
+
+TNxTextColumn::TNxTextColumn(TObject* AOwner) : TNxCustomColumn(AOwner) {
+    SetOptions(GetOptions() + TColumnOptions{coShowTextFitHint});
+    SetSortType(stAlphabetic);
+    SetColumnType(ctString);
+}
+
+void TNxTextColumn::Assign(const TPersistent* Source) {
+    TNxCustomColumn::Assign(Source);
+    if (auto* Text = dynamic_cast<const TNxTextColumn*>(Source)) {
+        FMaxLength = Text->FMaxLength;
+        FMultiLine = Text->FMultiLine;
+        FPasswordChar = Text->FPasswordChar;
+        FTextAfter = Text->FTextAfter;
+        FTextBefore = Text->FTextBefore;
+    }
+}
+
+TDisplayOptions TNxTextColumn::GetDisplayOptions() const {
+    return FMultiLine ? TDisplayOptions{doMultiLine} : TDisplayOptions{};
+}
+
+WideString TNxTextColumn::Decorate(const WideString& Text) const {
+    WideString Result = FTextBefore + Text + FTextAfter;
+    if (FPasswordChar != '\0') {
+        WideString Mask = AnsiToWide(std::string(1, FPasswordChar));
+        Result.assign(Result.size(), Mask.empty() ? u'?' : Mask[0]);
+    }
+    return Result;
+}
+
+WideString TNxTextColumn::GetDrawText(const TCellInfo& CellInfo) {
+    return Decorate(CellInfo.AsString);
+}
+
+int TNxTextColumn::GetCellBestFit(const WideString& Text) {
+    return MeasureCanvas()->TextWidth(Text) + 5;
+}
+
+void TNxTextColumn::SetMaxLength(int Value) {
+    FMaxLength = Value;
+    Refresh(gaBody);
+}
+
+void TNxTextColumn::SetMultiLine(bool Value) {
+    FMultiLine = Value;
+    Refresh(gaBody);
+}
+
+void TNxTextColumn::SetPasswordChar(char Value) {
+    FPasswordChar = Value;
+    Refresh(gaBody);
+}
+
+void TNxTextColumn::SetTextAfter(const WideString& Value) {
+    FTextAfter = Value;
+    Refresh(gaBody);
+}
+
+void TNxTextColumn::SetTextBefore(const WideString& Value) {
+    FTextBefore = Value;
+    Refresh(gaBody);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TNxButtonColumn
+
+TNxButtonColumn::TNxButtonColumn(TObject* AOwner) : TNxTextColumn(AOwner), FGlyph(std::make_unique<TBitmap>()) {
+    SetSortType(stAlphabetic);
+    SetColumnType(ctString);
+}
+
+TNxButtonColumn::~TNxButtonColumn() = default;
+
+void TNxButtonColumn::Assign(const TPersistent* Source) {
+    TNxTextColumn::Assign(Source);
+    if (auto* Button = dynamic_cast<const TNxButtonColumn*>(Source)) {
+        FButtonCaption = Button->FButtonCaption;
+        FEditOptions = Button->FEditOptions;
+        FGlyph->Assign(Button->FGlyph.get());
+        FShowButton = Button->FShowButton;
+    }
+}
+
+void TNxButtonColumn::SetGlyph(const TBitmap* Value) {
+    FGlyph->Assign(Value);
+}
+
+void TNxButtonColumn::DoButtonClick() {
+    if (OnButtonClick) OnButtonClick(this);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TNxMemoColumn
+
+TNxMemoColumn::TNxMemoColumn(TObject* AOwner) : TNxButtonColumn(AOwner) {
+    SetSortType(stAlphabetic);
+    SetColumnType(ctString);
+}
+
+void TNxMemoColumn::Assign(const TPersistent* Source) {
+    TNxButtonColumn::Assign(Source);
+    if (auto* Memo = dynamic_cast<const TNxMemoColumn*>(Source)) FScrollBars = Memo->FScrollBars;
+}
+
+// ---------------------------------------------------------------------------------------------
+// TNxColorColumn
+
+TNxColorColumn::TNxColorColumn(TObject* AOwner) : TNxTextColumn(AOwner) {
+    SetSortType(stAlphabetic);
+    SetColumnType(ctString);
+}
+
+void TNxColorColumn::Assign(const TPersistent* Source) {
+    TNxTextColumn::Assign(Source);
+    if (auto* Color = dynamic_cast<const TNxColorColumn*>(Source)) FFullSize = Color->FFullSize;
+}
+
+void TNxColorColumn::SetFullSize(bool Value) {
+    FFullSize = Value;
+    Refresh(gaBody);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TNxTimeColumn
+
+TNxTimeColumn::TNxTimeColumn(TObject* AOwner) : TNxTextColumn(AOwner) {
+    SetSortType(stDate);
+    SetColumnType(ctDate);
+}
+
+void TNxTimeColumn::Assign(const TPersistent* Source) {
+    TNxTextColumn::Assign(Source);
+    if (auto* Time = dynamic_cast<const TNxTimeColumn*>(Source)) {
+        FEmptyCaption = Time->FEmptyCaption;
+        FFormatMask = Time->FFormatMask;
+        FHideWhenEmpty = Time->FHideWhenEmpty;
+    }
+}
+
+WideString TNxTimeColumn::GetDrawText(const TCellInfo& CellInfo) {
+    if (FHideWhenEmpty && CellInfo.AsDateTime == 0) return FEmptyCaption;
+    if (!FFormatMask.empty()) return FormatDateTime(FFormatMask, CellInfo.AsDateTime);
+    return TimeToStr(CellInfo.AsDateTime);
+}
+
+void TNxTimeColumn::SetEmptyCaption(const WideString& Value) {
+    FEmptyCaption = Value;
+    Refresh(gaBody);
+}
+
+void TNxTimeColumn::SetFormatMask(const WideString& Value) {
+    FFormatMask = Value;
+    Refresh(gaBody);
+}
+
+void TNxTimeColumn::SetHideWhenEmpty(bool Value) {
+    FHideWhenEmpty = Value;
+    Refresh(gaBody);
+}
