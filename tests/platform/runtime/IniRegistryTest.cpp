@@ -107,6 +107,36 @@ TEST(IniFile, HandWrittenFilesReadAsWindowsWritesThem) {
     EXPECT_EQ(FileText(path), "; settings\r\ntop=level\r\n\r\n[Main]\r\nSize=0x10\r\nOn=True\r\nOff=0\r\n; note\r\nName=\xc3\xa9\r\n");
 }
 
+TEST(IniFile, HandWrittenBooleansAndEmptyQuotedValues) {
+    TempFolder folder;
+    std::string path = folder.File("values.ini");
+    {
+        TFileStream f(path, fmCreate);
+        WriteText(f,
+                  u"[Flags]\r\nMinusOne=-1\r\nTwo=2\r\nZero=0\r\nPadded= 1 \r\n"
+                  u"[Text]\r\nEmpty=\"\"\r\nBlank=\" \"\r\nOneQuote=\"\r\nInner=a\"\"b\r\n",
+                  teUTF8, false);
+    }
+    for (int pass = 0; pass < 2; ++pass) {
+        std::unique_ptr<TCustomIniFile> ini;
+        if (pass == 0)
+            ini = std::make_unique<TMemIniFile>(path);
+        else
+            ini = std::make_unique<TIniFile>(path);
+        // Any number but zero is true, as other programs write it.
+        EXPECT_TRUE(ini->ReadBool(u"Flags", u"MinusOne", false)) << pass;
+        EXPECT_TRUE(ini->ReadBool(u"Flags", u"Two", false)) << pass;
+        EXPECT_TRUE(ini->ReadBool(u"Flags", u"Padded", false)) << pass;
+        EXPECT_FALSE(ini->ReadBool(u"Flags", u"Zero", true)) << pass;
+        // A pair of quotes guards an empty value; a lone quote or inner quotes are kept.
+        EXPECT_EQ(ini->ReadString(u"Text", u"Empty", u"dflt"), u"") << pass;
+        EXPECT_TRUE(ini->ValueExists(u"Text", u"Empty")) << pass;
+        EXPECT_EQ(ini->ReadString(u"Text", u"Blank", u""), u" ") << pass;
+        EXPECT_EQ(ini->ReadString(u"Text", u"OneQuote", u""), u"\"") << pass;
+        EXPECT_EQ(ini->ReadString(u"Text", u"Inner", u""), u"a\"\"b") << pass;
+    }
+}
+
 TEST(IniFile, IniFileChangesReachTheFileWithoutBeingAskedAndFailuresAreReported) {
     TempFolder folder;
     std::string path = folder.File("through.ini");
