@@ -764,7 +764,8 @@ void TNxCustomGridControl::SelectCell(int ACol, int ARow, bool Deselect, TShiftS
         FGridState.Include(gtMultiSelect);
         if (CtrlHeld && !ShiftHeld) {
             FAnchorRow = ARow;
-            if (ValidRow) SetSelected(ARow, !GetSelected(ARow));
+            if (ValidRow) StoreSelected(ARow, !GetSelected(ARow));
+            RefreshRow(ARow);
             if (RowChanged) RefreshRow(OldRow);
         } else {
             int Anchor = FAnchorRow < 0 ? ARow : FAnchorRow;
@@ -791,9 +792,9 @@ void TNxCustomGridControl::SelectCell(int ACol, int ARow, bool Deselect, TShiftS
             RefreshCell(OldCol, OldRow);
         }
     } else if (!FGridState.Contains(gtMultiSelect) && OldRow >= 0 && OldRow < GetRowCount()) {
-        SetSelected(OldRow, false);
+        StoreSelected(OldRow, false);
     }
-    if (ValidRow) SetSelected(ARow, true);
+    if (ValidRow) StoreSelected(ARow, true);
     FAnchorRow = ARow;
     if (!IsUpdating() && RowChanged) {
         RefreshRow(ARow);

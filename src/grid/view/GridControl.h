@@ -120,7 +120,10 @@ public:
     virtual int GetFirstVisibleRow() = 0;
     virtual int GetLastVisibleRow() = 0;
     virtual bool GetSelected(int Index) = 0;
+    // Writes the flag and repaints the row (unless updating).
     virtual void SetSelected(int Index, bool Value) = 0;
+    // Writes the flag only; selection repaints the rows it touched once, itself.
+    virtual void StoreSelected(int Index, bool Value) = 0;
     virtual void SelectRange(int FromRow, int ToRow, bool Value) = 0;
     virtual WideString GetCells(int ACol, int ARow) = 0;
     virtual void SetCells(int ACol, int ARow, const WideString& Value) = 0;

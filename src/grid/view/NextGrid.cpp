@@ -229,6 +229,7 @@ void TNextGrid::SetSelected(int Index, bool Value) {
     TRow* Row = FCells->GetRow(Index);
     if (Row->Selected == Value) return;
     Row->Selected = Value;
+    if (IsUpdating()) return;
     if (GetGridStyle() == gsSlides)
         RefreshSlide(Index);
     else

@@ -55,6 +55,7 @@ public:
     bool AllRowsVisible() override { return FCells->GetVisibleRowCount() == FCells->GetRowCount(); }
     bool GetSelected(int Index) override;
     void SetSelected(int Index, bool Value) override;
+    void StoreSelected(int Index, bool Value) override { FCells->GetRow(Index)->Selected = Value; }
     void SelectRange(int FromRow, int ToRow, bool Value) override;
     void SetRowSize(int Value) override;
 
