@@ -197,6 +197,43 @@ TEST_F(RunFixture, ReusedBuffersGiveEveryFileWhatItGivesAlone) {
     }
 }
 
+TEST_F(RunFixture, AnExceptionFromAHookStillSwapsTheButtonsBack) {
+    AddSource("a.txt", "a");
+    AddSource("b.txt", "b");
+    hooks.OnRowDecoded = [](int row) {
+        if (row == 0) throw std::runtime_error("view went away");
+    };
+    EXPECT_THROW(Run(), std::runtime_error);
+    EXPECT_EQ(runningChanges, (std::vector<bool>{true, false}));
+
+    // The same run object takes new hooks afterwards; none of the old ones is called.
+    BatchRun run(jobs, reporter, fs);
+    EXPECT_THROW(run.Run(settings, hooks), std::runtime_error);
+    BatchHooks quiet;
+    int decoded = 0;
+    quiet.OnRowDecoded = [&](int) { ++decoded; };
+    runningChanges.clear();
+    EXPECT_EQ(run.Run(settings, quiet).Decoded, 2);
+    EXPECT_EQ(decoded, 2);
+    EXPECT_TRUE(runningChanges.empty());
+}
+
+TEST(AddFiles, AFailingListStillEndsItsBatchOfChanges) {
+    struct Failing : MemoryJobList {
+        int depth = 0;
+        void BeginUpdate() override { ++depth; }
+        void EndUpdate() override { --depth; }
+        void SetStatus(int row, const WideString& status) override {
+            if (row == 1) throw std::runtime_error("no room");
+            MemoryJobList::SetStatus(row, status);
+        }
+    } jobs;
+    EXPECT_THROW(AddFiles(jobs, {u"/a", u"/b", u"/c"}), std::runtime_error);
+    EXPECT_EQ(jobs.depth, 0);
+    EXPECT_EQ(AddFiles(jobs, {u"/a"}), 0);
+    EXPECT_EQ(jobs.depth, 0);
+}
+
 TEST(AddFiles, ExactDuplicatesAreAddedOnce) {
     MemoryJobList jobs;
     EXPECT_EQ(AddFiles(jobs, {u"/d/a.txt", u"/d/b.txt", u"/d/a.txt"}), 2);
