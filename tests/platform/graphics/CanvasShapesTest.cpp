@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
 #include "GraphicsTestSupport.h"
 #include "platform/graphics/Region.h"
 
@@ -71,6 +75,26 @@ TEST(CanvasLines, FarAwayEndsDrawOnlyTheVisiblePart) {
     d->GetCanvas()->Polyline({{0, 0}, {2, 0}, {6, 0}});
     EXPECT_EQ(Px(*d, 2, 0), clBlack);
     EXPECT_EQ(Px(*d, 3, 0), clWhite);
+}
+
+TEST(CanvasLines, SlopedLinesRoundTheMinorCoordinateInEveryOctant) {
+    // Odd major lengths, so no step falls exactly halfway between two pixels.
+    const TPoint ends[] = {{7, 3}, {3, 7}, {-7, 3}, {-3, 7}, {7, -3}, {3, -7}, {-7, -3}, {-3, -7}, {37, 11}, {-11, -37}};
+    for (TPoint d : ends) {
+        auto b = MakeBitmap(100, 100);
+        TCanvas* c = b->GetCanvas();
+        const TPoint a{50, 50};
+        c->MoveTo(a.X, a.Y);
+        c->LineTo(a.X + d.X, a.Y + d.Y);
+        const int n = std::max(std::abs(d.X), std::abs(d.Y));
+        for (int i = 0; i < n; ++i) {
+            const double t = double(i) / n;
+            const int x = a.X + int(std::lround(t * d.X)), y = a.Y + int(std::lround(t * d.Y));
+            EXPECT_EQ(Px(*b, x, y), clBlack) << "to " << d.X << "," << d.Y << " step " << i;
+        }
+        EXPECT_EQ(Count(*b, clBlack), n) << "to " << d.X << "," << d.Y;
+        EXPECT_EQ(Px(*b, a.X + d.X, a.Y + d.Y), clWhite);
+    }
 }
 
 TEST(CanvasLines, PolylineSharesVerticesAndLeavesTheLastPoint) {

@@ -134,6 +134,27 @@ TEST(CanvasText, EndEllipsisCutsTheTextOnOneLine) {
     EXPECT_EQ(small, u"ab");
 }
 
+TEST(CanvasText, EndEllipsisOfSeveralLinesCutsOnlyTheLast) {
+    const TRect r{5, 5, 65, 45};
+    const WideString longLine = u"A rather long first line of text";
+    // The long first line is clipped, not cut: the drawing is the same as without the flag.
+    auto firstLong = Drawn(longLine + u"\nshort", r, DT_END_ELLIPSIS);
+    auto firstPlain = Drawn(longLine + u"\nshort", r, 0);
+    EXPECT_TRUE(SamePixels(*firstLong, *firstPlain));
+    EXPECT_LE(Ink(*firstLong, clWhite, {0, 0, 120, 5 + 13}).Right, 65);
+
+    // A long last line ends in "..." as on a single line, and the first line stays as it is.
+    auto b = MakeBitmap(120, 60);
+    WideString cut = longLine;
+    TRect one{r.Left, r.Top + 13, r.Right, r.Top + 26};
+    b->GetCanvas()->DrawTextModify(cut, one, DT_SINGLELINE | DT_END_ELLIPSIS | DT_MODIFYSTRING);
+    ASSERT_EQ(cut.substr(cut.size() - 3), u"...");
+    auto lastLong = Drawn(u"short\n" + longLine, r, DT_END_ELLIPSIS);
+    auto expected = Drawn(u"short\n" + cut, r, 0);
+    EXPECT_TRUE(SamePixels(*lastLong, *expected));
+    EXPECT_LT(Ink(*lastLong, clWhite, {0, 5 + 13, 120, 60}).Right, 65);
+}
+
 TEST(CanvasText, PathAndWordEllipsis) {
     auto b = MakeBitmap(300, 30);
     TCanvas* c = b->GetCanvas();
