@@ -1,0 +1,316 @@
+// The main window driven as a user drives it: real clicks and keys, dialogs answered by a test provider.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPixmap>
+#include <QTimer>
+#include <chrono>
+#include <cstdlib>
+#include <iterator>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/window/MainForm.h"
+#include "controls/NxEdit.h"
+#include "controls/NxPanel.h"
+#include "grid/view/NextGrid.h"
+#include "platform/windows/Buttons.h"
+#include "platform/windows/Dialogs.h"
+#include "platform/runtime/CodePage.h"
+#include "platform/windows/TestSupport.h"
+
+namespace {
+
+// Answers the window's dialogs from queues the test fills; records every message box.
+class TScriptedDialogs : public TDialogProvider {
+public:
+    std::vector<std::vector<WideString>> FileChoices;  // one entry per open-file dialog; empty = cancel
+    std::vector<WideString> FolderChoices;             // one per folder browser; empty = cancel
+    std::vector<std::pair<WideString, WideString>> Messages;
+    std::vector<WideString> Opened;
+    std::vector<TOpenFileRequest> FileRequests;
+    std::vector<TBrowseFolderRequest> FolderRequests;
+
+    int MessageBox(const WideString& Text, const WideString& Caption, UINT) override {
+        Messages.emplace_back(Text, Caption);
+        return IDOK;
+    }
+    bool OpenFiles(const TOpenFileRequest& Request, std::vector<WideString>& Files) override {
+        FileRequests.push_back(Request);
+        if (FileChoices.empty()) return false;
+        Files = FileChoices.front();
+        FileChoices.erase(FileChoices.begin());
+        return !Files.empty();
+    }
+    bool BrowseForFolder(const TBrowseFolderRequest& Request, WideString& Path) override {
+        FolderRequests.push_back(Request);
+        if (FolderChoices.empty()) return false;
+        Path = FolderChoices.front();
+        FolderChoices.erase(FolderChoices.begin());
+        return !Path.empty();
+    }
+    bool OpenDocument(const WideString& Path) override {
+        Opened.push_back(Path);
+        return true;
+    }
+};
+
+class MainFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto Owned = std::make_unique<TScriptedDialogs>();
+        Dialogs = Owned.get();
+        Previous = SetDialogProvider(std::move(Owned));
+        Form = new TMain_form(nullptr);
+        Form->AfterConstruction();
+        ASSERT_TRUE(ShowAndWait(Form));
+    }
+    void TearDown() override {
+        delete Form;
+        SetDialogProvider(std::move(Previous));
+    }
+    TMain_form* Form = nullptr;
+    TScriptedDialogs* Dialogs = nullptr;
+    std::unique_ptr<TDialogProvider> Previous;
+};
+
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const fs::path& Path) {
+    std::ifstream In(Path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(In), {});
+}
+
+void WriteAll(const fs::path& Path, const std::string& Bytes) {
+    std::ofstream Out(Path, std::ios::binary);
+    Out << Bytes;
+}
+
+std::string Narrow(const WideString& Text) { return WideToUtf8(Text); }
+WideString Wide(const std::string& Text) { return Utf8ToWide(Text); }
+
+// A fresh folder on the build disk (a fixed disk, so outputs may go beside the sources).
+fs::path FreshFolder(const std::string& Name) {
+    fs::path Folder = fs::path(QUILLMAR_BINARY_DIR) / "test-work" / Name;
+    fs::remove_all(Folder);
+    fs::create_directories(Folder);
+    return Folder;
+}
+
+fs::path Samples() { return fs::path(QUILLMAR_SOURCE_DIR) / "samples"; }
+
+std::string SampleKey() {
+    std::string Key = ReadAll(Samples() / "key.txt");
+    while (!Key.empty() && (Key.back() == '\n' || Key.back() == '\r')) Key.pop_back();
+    return Key;
+}
+
+// Clicks a tool bar button where the user sees it.
+void ClickToolButton(TMain_form* Form, TSpeedButton* Button) {
+    ASSERT_TRUE(Button->GetVisible());
+    QPoint Center(Button->GetLeft() + Button->GetWidth() / 2, Button->GetTop() + Button->GetHeight() / 2);
+    QTest::mouseClick(Client(Form->NxPanel1), Qt::LeftButton, Qt::NoModifier, Center);
+    Pump();
+}
+
+void TypeKey(TMain_form* Form, const std::string& Key) {
+    Form->Edit1->SetFocus();
+    QTest::keyClicks(Client(Form->Edit1), QString::fromStdString(Key));
+    Pump();
+}
+
+TEST_F(MainFormTest, StartsWithFourButtonsAndTheGridBelowTheToolBar) {
+    EXPECT_EQ(Form->GetCaption(), u"Quillmar 1.3");
+    EXPECT_TRUE(Form->open_files_but->GetVisible());
+    EXPECT_TRUE(Form->open_folder_but->GetVisible());
+    EXPECT_TRUE(Form->decript_but->GetVisible());
+    EXPECT_TRUE(Form->play_but->GetVisible());
+    EXPECT_FALSE(Form->stop_but->GetVisible());
+    EXPECT_FALSE(Form->Button1->GetVisible());
+    EXPECT_FALSE(Client(Form->Button1)->isVisible()) << "a hidden child window showed with its parent";
+    EXPECT_EQ(Form->NxPanel1->GetHeight(), 42);
+    EXPECT_EQ(Form->NextGrid1->GetTop(), 42);
+    EXPECT_EQ(Form->NextGrid1->GetHeight(), Form->GetClientHeight() - 42);
+    EXPECT_EQ(Form->NextGrid1->GetWidth(), Form->GetClientWidth());
+    EXPECT_EQ(Form->NextGrid1->GetColumns()->Count(), 4);
+    EXPECT_TRUE(Form->NextGrid1->GetReadOnly());
+
+    // Smaller than the constraints allow: the window stops at 400 x 200, the grid still fills it.
+    Form->SetBounds(Form->GetLeft(), Form->GetTop(), 100, 100);
+    Pump();
+    EXPECT_EQ(Form->GetWidth(), 400);
+    EXPECT_EQ(Form->GetHeight(), 200);
+    EXPECT_EQ(Form->NextGrid1->GetWidth(), Form->GetClientWidth());
+    EXPECT_EQ(Form->NextGrid1->GetHeight(), Form->GetClientHeight() - 42);
+}
+
+TEST_F(MainFormTest, TypedKeyShowsAsterisks) {
+    TypeKey(Form, "secret key 1");
+    EXPECT_EQ(Form->Edit1->GetText(), u"secret key 1");
+    EXPECT_EQ(Form->Edit1->GetDisplayText(), u"************");
+}
+
+TEST_F(MainFormTest, AddsFilesWithTheExactDuplicateRule) {
+    fs::path Folder = FreshFolder("add");
+    Dialogs->FileChoices = {{Wide((Folder / "a.txt").string()), Wide((Folder / "b.txt").string()),
+                             Wide((Folder / "a.txt").string())},
+                            {Wide((Folder / "A.txt").string()), Wide((Folder / "b.txt").string())},
+                            {}};
+    ClickToolButton(Form, Form->open_files_but);
+    ClickToolButton(Form, Form->open_files_but);
+    ClickToolButton(Form, Form->open_files_but);  // cancelled: nothing changes
+    ASSERT_EQ(Dialogs->FileRequests.size(), 3u);
+    EXPECT_TRUE(Dialogs->FileRequests[0].Options.Contains(ofAllowMultiSelect));
+    ASSERT_EQ(Dialogs->FileRequests[0].Filters.size(), 1u);
+    EXPECT_EQ(Dialogs->FileRequests[0].Filters[0].Pattern, u"*.txt");
+    TNextGrid* Grid = Form->NextGrid1;
+    ASSERT_EQ(Grid->GetRowCount(), 3);
+    EXPECT_EQ(Narrow(Grid->GetCells(0, 0)), (Folder / "a.txt").string());
+    EXPECT_EQ(Narrow(Grid->GetCells(0, 1)), (Folder / "b.txt").string());
+    EXPECT_EQ(Narrow(Grid->GetCells(0, 2)), (Folder / "A.txt").string());
+    for (int Row = 0; Row < 3; ++Row) {
+        EXPECT_EQ(Grid->GetCells(1, Row), u"Not decoded");
+        EXPECT_EQ(Grid->GetCell(2, Row)->GetAsFloat(), 0);
+        EXPECT_EQ(Grid->GetCells(3, Row), u"");
+    }
+}
+
+TEST_F(MainFormTest, RunDecodesEveryRowLikeTheCommandLine) {
+    fs::path Folder = FreshFolder("run");
+    std::vector<std::string> Names = {"letter.txt", "notes.txt", "poem.txt"};
+    std::vector<WideString> Paths;
+    for (const std::string& Name : Names) {
+        fs::copy_file(Samples() / "texts" / Name, Folder / Name);
+        Paths.push_back(Wide((Folder / Name).string()));
+    }
+    Dialogs->FileChoices = {Paths};
+    ClickToolButton(Form, Form->open_files_but);
+    TypeKey(Form, SampleKey());
+    ClickToolButton(Form, Form->decript_but);
+    EXPECT_TRUE(Dialogs->Messages.empty());
+    EXPECT_TRUE(Form->decript_but->GetVisible());
+    EXPECT_FALSE(Form->stop_but->GetVisible());
+
+    // The command line decodes the same files into another folder; the bytes must agree.
+    fs::path CliOut = FreshFolder("run-cli");
+    std::string Command = std::string(QUILLMAR_CLI) + " decode --key-file '" + (Samples() / "key.txt").string() +
+                          "' --output-dir '" + CliOut.string() + "'";
+    for (const std::string& Name : Names) Command += " '" + (Folder / Name).string() + "'";
+    ASSERT_EQ(std::system((Command + " > /dev/null").c_str()), 0);
+
+    TNextGrid* Grid = Form->NextGrid1;
+    for (int Row = 0; Row < 3; ++Row) {
+        EXPECT_EQ(Grid->GetCells(1, Row), u"Decoded");
+        EXPECT_EQ(Grid->GetCell(2, Row)->GetAsFloat(), 100);
+        std::string Stem = Names[Row].substr(0, Names[Row].size() - 4);
+        fs::path Expected = Folder / "Decript" / (Stem + "(dec1).txt");
+        EXPECT_EQ(Narrow(Grid->GetCells(3, Row)), Expected.string());
+        EXPECT_EQ(ReadAll(Expected), ReadAll(CliOut / (Stem + "(dec1).txt"))) << Names[Row];
+    }
+    // Run again: every row gets the next free number.
+    ClickToolButton(Form, Form->decript_but);
+    EXPECT_EQ(Narrow(Grid->GetCells(3, 0)), (Folder / "Decript" / "letter(dec2).txt").string());
+}
+
+TEST_F(MainFormTest, ShortKeyIsRefusedAndNothingIsWritten) {
+    fs::path Folder = FreshFolder("shortkey");
+    fs::copy_file(Samples() / "texts" / "poem.txt", Folder / "poem.txt");
+    Dialogs->FileChoices = {{Wide((Folder / "poem.txt").string())}};
+    ClickToolButton(Form, Form->open_files_but);
+    TypeKey(Form, "  123456789  ");
+    ClickToolButton(Form, Form->decript_but);
+    ASSERT_EQ(Dialogs->Messages.size(), 1u);
+    EXPECT_EQ(Dialogs->Messages[0].first, u"Decoding key is not correct!");
+    EXPECT_EQ(Dialogs->Messages[0].second, u"Error");
+    EXPECT_FALSE(fs::exists(Folder / "Decript"));
+    EXPECT_EQ(Form->NextGrid1->GetCells(1, 0), u"Not decoded");
+}
+
+TEST_F(MainFormTest, StopDuringARunLeavesNoPartialFileAndLaterRowsUntouched) {
+    fs::path Folder = FreshFolder("stop");
+    // A large marked file, so that the run hands control back to the window in the middle of it.
+    std::string Big;
+    Big.reserve(24u << 20);
+    while (Big.size() < (24u << 20)) Big += "*#" + std::string(128 * 64, 'x') + "#*plain text\n";
+    WriteAll(Folder / "big.txt", Big);
+    fs::copy_file(Samples() / "texts" / "poem.txt", Folder / "poem.txt");
+    Dialogs->FileChoices = {{Wide((Folder / "big.txt").string()), Wide((Folder / "poem.txt").string())}};
+    ClickToolButton(Form, Form->open_files_but);
+    TypeKey(Form, SampleKey());
+    Form->PumpInterval = std::chrono::milliseconds(0);
+
+    // While the first row is decoding, the user clicks Stop.
+    bool Clicked = false;
+    QTimer Watch;
+    QObject::connect(&Watch, &QTimer::timeout, [&] {
+        if (Clicked || Form->NextGrid1->GetCells(1, 0) != u"Decoding") return;
+        Clicked = true;
+        ClickToolButton(Form, Form->stop_but);
+    });
+    Watch.start(0);
+    ClickToolButton(Form, Form->decript_but);
+    Watch.stop();
+    ASSERT_TRUE(Clicked);
+    EXPECT_FALSE(fs::exists(Folder / "Decript" / "big(dec1).txt"));
+    EXPECT_EQ(Form->NextGrid1->GetCells(1, 1), u"Not decoded");
+    EXPECT_FALSE(fs::exists(Folder / "Decript" / "poem(dec1).txt"));
+    EXPECT_TRUE(Form->decript_but->GetVisible());
+    EXPECT_FALSE(Form->stop_but->GetVisible());
+}
+
+TEST_F(MainFormTest, OpenDecodedFileNeedsASelectedDecodedRow) {
+    fs::path Folder = FreshFolder("open");
+    fs::copy_file(Samples() / "texts" / "poem.txt", Folder / "poem.txt");
+    Dialogs->FileChoices = {{Wide((Folder / "poem.txt").string())}};
+    ClickToolButton(Form, Form->open_files_but);
+    ClickToolButton(Form, Form->play_but);
+    ASSERT_EQ(Dialogs->Messages.size(), 1u);
+    EXPECT_EQ(Dialogs->Messages[0], std::make_pair(WideString(u"File is not selected!"), WideString(u"Error")));
+
+    Form->NextGrid1->SetSelectedRow(0);
+    ClickToolButton(Form, Form->play_but);
+    ASSERT_EQ(Dialogs->Messages.size(), 2u);
+    EXPECT_EQ(Dialogs->Messages[1], std::make_pair(WideString(u"File is not decoded!"), WideString(u"Error")));
+    EXPECT_TRUE(Dialogs->Opened.empty());
+
+    TypeKey(Form, SampleKey());
+    ClickToolButton(Form, Form->decript_but);
+    ClickToolButton(Form, Form->play_but);
+    ASSERT_EQ(Dialogs->Opened.size(), 1u);
+    EXPECT_EQ(Narrow(Dialogs->Opened[0]), (Folder / "Decript" / "poem(dec1).txt").string());
+}
+
+TEST_F(MainFormTest, ACancelledFolderChoiceKeepsTheFirstFolder) {
+    fs::path First = FreshFolder("folder-first");
+    Dialogs->FolderChoices = {Wide(First.string()), WideString()};
+    ClickToolButton(Form, Form->open_folder_but);
+    ASSERT_EQ(Dialogs->FolderRequests.size(), 1u);
+    EXPECT_EQ(Dialogs->FolderRequests[0].Title, u"Select folder for files");
+    EXPECT_EQ(Dialogs->FolderRequests[0].Flags, 0x1054u);
+    EXPECT_TRUE(Form->FolderChosen);
+    EXPECT_EQ(Form->OutputFolder, First.string());
+    ClickToolButton(Form, Form->open_folder_but);
+    EXPECT_TRUE(Form->FolderChosen);
+    EXPECT_EQ(Form->OutputFolder, First.string());
+
+    // With the folder chosen, outputs go there.
+    fs::path Sources = FreshFolder("folder-sources");
+    fs::copy_file(Samples() / "texts" / "notes.txt", Sources / "notes.txt");
+    Dialogs->FileChoices = {{Wide((Sources / "notes.txt").string())}};
+    ClickToolButton(Form, Form->open_files_but);
+    TypeKey(Form, SampleKey());
+    ClickToolButton(Form, Form->decript_but);
+    EXPECT_TRUE(fs::exists(First / "notes(dec1).txt"));
+    EXPECT_FALSE(fs::exists(Sources / "Decript"));
+}
+
+TEST_F(MainFormTest, RendersTheToolBarAndJobList) {
+    QImage Image = Frame(Form)->grab().toImage();
+    ASSERT_TRUE(Image.save(QString::fromStdString(OutDir() + "/main-window.png")));
+}
+
+}  // namespace
