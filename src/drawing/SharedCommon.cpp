@@ -1,3 +1,4 @@
+// Shared helpers: clipping, polylines, focus marks, text in rectangles, vertical text and HTML colors.
 #include "drawing/SharedCommon.h"
 
 #include <algorithm>
@@ -13,6 +14,19 @@ namespace {
 // Platform identifiers; the wide-character calls exist on the NT family.
 constexpr int VER_PLATFORM_WIN32_NT = 2;
 constexpr int Win32Platform = VER_PLATFORM_WIN32_NT;
+
+// Keeps a copy of the canvas font and puts it back when the scope ends, however it ends.
+class TKeptFont {
+public:
+    explicit TKeptFont(TCanvas* Canvas) : FCanvas(Canvas) { FFont.Assign(Canvas->GetFont()); }
+    ~TKeptFont() { FCanvas->SetFont(FFont); }
+    TKeptFont(const TKeptFont&) = delete;
+    TKeptFont& operator=(const TKeptFont&) = delete;
+
+private:
+    TCanvas* FCanvas;
+    TFont FFont;
+};
 }  // namespace
 
 bool IsUnicodeSupported = Win32Platform == VER_PLATFORM_WIN32_NT;
@@ -79,20 +93,13 @@ void DrawTextRect(TCanvas* canvas, const TRect& rect, TAlignment alignment, cons
 void DrawVerticalText(TCanvas* canvas, const TRect& rect, const AnsiString& text) {
     const uint32_t flags = DT_SINGLELINE | DT_BOTTOM | DT_EXTERNALLEADING | DT_NOPREFIX;
     canvas->GetBrush()->SetStyle(bsClear);
-    TFont previous;
-    previous.Assign(canvas->GetFont());
+    const TKeptFont previous(canvas);
     TFont rotated;
-    rotated.Assign(previous);
+    rotated.Assign(canvas->GetFont());
     rotated.SetOrientation(900);
     canvas->SetFont(rotated);
     TRect r = rect;
-    try {
-        canvas->DrawText(text, r, flags);
-    } catch (...) {
-        canvas->SetFont(previous);
-        throw;
-    }
-    canvas->SetFont(previous);
+    canvas->DrawText(text, r, flags);
 }
 
 // ---- HTML colors

@@ -1,3 +1,4 @@
+// Color blending, gradients and glass fills, alpha bitmaps, single-line and embossed text.
 #include "drawing/SharedDraw.h"
 
 #include <algorithm>
@@ -471,26 +472,36 @@ void DrawDisabledText(TCanvas* canvas, const TRect& rect, const AnsiString& text
 
 // ---- the parent behind a control
 
+namespace {
+// Saves the canvas's device state for the scope and restores it on every exit.
+class TSavedCanvasState {
+public:
+    explicit TSavedCanvasState(TCanvas* Canvas) : FCanvas(Canvas), FSaved(Canvas->SaveDC()) {}
+    ~TSavedCanvasState() { FCanvas->RestoreDC(FSaved); }
+    TSavedCanvasState(const TSavedCanvasState&) = delete;
+    TSavedCanvasState& operator=(const TSavedCanvasState&) = delete;
+
+private:
+    TCanvas* FCanvas;
+    int FSaved;
+};
+}  // namespace
+
 void DrawTransparent(TControl* control, TCanvas* canvas) {
     if (!control || !canvas) return;
     TWinControl* parent = control->GetParent();
     if (!parent || !parent->HandleAllocated()) return;
     const TPoint origin = parent->ScreenToClient(control->ClientToScreen(Point(0, 0)));
-    const int saved = canvas->SaveDC();
-    try {
-        const TPoint org = canvas->GetWindowOrg();
-        canvas->SetWindowOrg(org.X + origin.X, org.Y + origin.Y);
-        const TPoint brushOrg = canvas->SetBrushOrg(0, 0);
-        canvas->SetBrushOrg(brushOrg.X + origin.X, brushOrg.Y + origin.Y);
-        // A paint message that carries a canvas makes the parent paint on that canvas.
-        const WPARAM dc = reinterpret_cast<WPARAM>(canvas);
-        parent->Perform(WM_ERASEBKGND, dc, dc);
-        parent->Perform(WM_PAINT, dc, 0);
-    } catch (...) {
-        canvas->RestoreDC(saved);
-        throw;
-    }
-    canvas->RestoreDC(saved);
+    // The parent's painting may fail; the caller's origins come back all the same.
+    const TSavedCanvasState saved(canvas);
+    const TPoint org = canvas->GetWindowOrg();
+    canvas->SetWindowOrg(org.X + origin.X, org.Y + origin.Y);
+    const TPoint brushOrg = canvas->SetBrushOrg(0, 0);
+    canvas->SetBrushOrg(brushOrg.X + origin.X, brushOrg.Y + origin.Y);
+    // A paint message that carries a canvas makes the parent paint on that canvas.
+    const WPARAM dc = reinterpret_cast<WPARAM>(canvas);
+    parent->Perform(WM_ERASEBKGND, dc, dc);
+    parent->Perform(WM_PAINT, dc, 0);
 }
 
 }  // namespace NxSharedDraw

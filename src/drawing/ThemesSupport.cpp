@@ -1,3 +1,4 @@
+// The process-wide color scheme and its table, the scheme component, and the visual-styles calls.
 #include "drawing/ThemesSupport.h"
 
 #include "platform/windows/Controls.h"
@@ -97,18 +98,25 @@ bool IsThemed() {
     }
 }
 
+namespace {
+// A theme handle closed when the scope ends, a failed drawing included.
+struct TOpenedTheme {
+    explicit TOpenedTheme(HTHEME Theme) : Handle(Theme) {}
+    ~TOpenedTheme() {
+        if (Handle && CloseThemeData) CloseThemeData(Handle);
+    }
+    TOpenedTheme(const TOpenedTheme&) = delete;
+    TOpenedTheme& operator=(const TOpenedTheme&) = delete;
+    HTHEME Handle;
+};
+}  // namespace
+
 void ThemeRect(HWND wnd, TCanvas* dc, const TRect& rect, const WideString& classList, int part,
                int state) {
     if (!OpenThemeData || !CloseThemeData) return;
-    HTHEME theme = OpenThemeData(wnd, classList);
-    if (!theme) return;
-    try {
-        if (DrawThemeBackground) DrawThemeBackground(theme, dc, part, state, &rect, &rect);
-    } catch (...) {
-        CloseThemeData(theme);
-        throw;
-    }
-    CloseThemeData(theme);
+    const TOpenedTheme theme(OpenThemeData(wnd, classList));
+    if (!theme.Handle) return;
+    if (DrawThemeBackground) DrawThemeBackground(theme.Handle, dc, part, state, &rect, &rect);
 }
 
 // ---- TNxColorScheme

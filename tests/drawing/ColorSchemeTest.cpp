@@ -259,6 +259,37 @@ TEST_F(ColorSchemeTest, ThemeRectDrawsKnownClassesOnly) {
     EXPECT_EQ(unloaded.Ink(), TRect());
 }
 
+// Counts the handles the theme stand-ins open and close.
+int OpenedThemes = 0;
+int ClosedThemes = 0;
+
+TEST_F(ColorSchemeTest, ThemeRectClosesTheThemeEvenWhenDrawingFails) {
+    static int handle = 0;
+    OpenedThemes = ClosedThemes = 0;
+    NxThemesSupport::OpenThemeData = [](HWND, const WideString&) -> HTHEME {
+        ++OpenedThemes;
+        return reinterpret_cast<HTHEME>(&handle);
+    };
+    NxThemesSupport::CloseThemeData = [](HTHEME theme) -> HRESULT {
+        EXPECT_EQ(theme, reinterpret_cast<HTHEME>(&handle));
+        ++ClosedThemes;
+        return 0;
+    };
+    NxThemesSupport::DrawThemeBackground = [](HTHEME, TCanvas*, int, int, const TRect*, const TRect*) -> HRESULT {
+        throw Exception("drawing failed");
+    };
+    DrawingTest::Surface s(10, 10, clWhite);
+    EXPECT_THROW(ThemeRect(nullptr, s.Canvas(), Rect(0, 0, 10, 10), u"edit", 1, 0), Exception);
+    EXPECT_EQ(OpenedThemes, 1);
+    EXPECT_EQ(ClosedThemes, 1);
+    // Without a drawing entry the theme is still opened and closed once.
+    NxThemesSupport::DrawThemeBackground = nullptr;
+    ThemeRect(nullptr, s.Canvas(), Rect(0, 0, 10, 10), u"edit", 1, 0);
+    EXPECT_EQ(ClosedThemes, 2);
+    ReleaseThemes();
+    InitThemes();
+}
+
 TEST_F(ColorSchemeTest, SystemDerivedColorsDependOnVisualStyles) {
     using namespace NxSharedDraw;
     EXPECT_EQ(GetColor(ceMenuHighlight), RGB(255, 238, 194));
