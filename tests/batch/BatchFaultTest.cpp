@@ -240,3 +240,39 @@ TEST_F(FaultFixture, StopInTheMiddleOfAFileRestoresThatRowAndLeavesLaterRows) {
     EXPECT_EQ(ListFolder(dir / "Decript"), std::vector<std::string>{"a(dec1).txt"});
     EXPECT_EQ(running, (std::vector<bool>{true, false}));
 }
+
+TEST_F(FaultFixture, ARedecodedRowThatFailsDoesNotKeepItsOldProgress) {
+    AddSources({"a.txt"});
+    TestFileSystem fs;
+    ASSERT_EQ(BatchRun(jobs, reporter, fs).Run(settings, hooks).Decoded, 1);
+    ASSERT_DOUBLE_EQ(Row(0).Progress, 100.0);
+
+    // The second time the output cannot be created, after the row has started.
+    struct NoOutput : TestFileSystem {
+        std::unique_ptr<BatchOutput> CreateNew(const std::string&, bool& exists, int& error) override {
+            exists = false;
+            error = ENOSPC;
+            return nullptr;
+        }
+    } full;
+    EXPECT_EQ(BatchRun(jobs, reporter, full).Run(settings, hooks).Failed, 1);
+    EXPECT_NE(U(Row(0).Status).find("Failed: cannot create"), std::string::npos);
+    EXPECT_DOUBLE_EQ(Row(0).Progress, 0.0);
+}
+
+TEST_F(FaultFixture, DecriptFolderMadeByAnotherProcessMeanwhileIsUsed) {
+    AddSources({"a.txt"});
+    // Another process creates the folder between the test and the creation, so ours fails.
+    struct Racing : TestFileSystem {
+        int creates = 0;
+        bool CreateDir(const std::string& path) override {
+            ++creates;
+            std::filesystem::create_directory(path);
+            return false;
+        }
+    } fs;
+    const BatchResult r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
+    EXPECT_EQ(fs.creates, 1);
+    EXPECT_EQ(r.Failed, 0);
+    ExpectDecoded(0, dir / "Decript/a(dec1).txt");
+}

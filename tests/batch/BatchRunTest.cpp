@@ -137,6 +137,32 @@ TEST_F(RunFixture, ProgressIsWrittenWhenTheShownPercentChanges) {
     EXPECT_DOUBLE_EQ(Row(0).Progress, 100.0);
 }
 
+// A list that shows progress (the command line's bar, say) hears of every write, of either kind.
+TEST(MemoryJobList, EveryProgressWriteIsReported) {
+    struct Watching : MemoryJobList {
+        std::vector<std::pair<int, double>> seen;
+        void ProgressChanged(int row) override { seen.emplace_back(row, GetProgress(row)); }
+    } jobs;
+    TempFolder dir;
+    WriteFile(dir / "a.txt", std::string(100000, 'x'));
+    WriteFile(dir / "b.txt", "short");
+    AddFiles(jobs, {W(dir / "a.txt"), W(dir / "b.txt")});
+    RecordingReporter reporter;
+    TestFileSystem fs;
+    BatchHooks hooks;
+    hooks.ReadChunk = 4096;
+    ASSERT_EQ(BatchRun(jobs, reporter, fs).Run(BatchSettings{kKey}, hooks).Decoded, 2);
+    ASSERT_GE(jobs.seen.size(), 4u);
+    EXPECT_EQ(jobs.seen.front(), (std::pair<int, double>{0, 0.0}));
+    EXPECT_EQ(jobs.seen.back(), (std::pair<int, double>{1, 100.0}));
+    // Row a climbs through its percentages to 100 before row b starts at 0.
+    const auto bStart = std::find(jobs.seen.begin(), jobs.seen.end(), std::pair<int, double>{1, 0.0});
+    ASSERT_NE(bStart, jobs.seen.end());
+    EXPECT_EQ(*(bStart - 1), (std::pair<int, double>{0, 100.0}));
+    EXPECT_GT(bStart - jobs.seen.begin(), 10);
+    EXPECT_EQ(jobs.seen.size(), static_cast<size_t>(jobs.ProgressWrites()));
+}
+
 TEST_F(RunFixture, RowCountIsReadBeforeEveryRow) {
     AddSource("a.txt", "a");
     const std::string late = dir / "late.txt";
