@@ -17,7 +17,8 @@ TNxLabel::~TNxLabel() {
 
 void TNxLabel::Unhook() {
     if (!FAssociate) return;
-    FAssociate->WindowProc = std::move(FSavedWindowProc);
+    // A dying associate is told of nothing more; its control part is already gone.
+    if (!FAssociate->IsDestroying()) FAssociate->WindowProc = std::move(FSavedWindowProc);
     FSavedWindowProc = nullptr;
     RemoveFreeNotification(FAssociate);
     FAssociate = nullptr;
