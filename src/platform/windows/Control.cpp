@@ -1,4 +1,5 @@
 // TControl, TSizeConstraints and TGraphicControl.
+#include <cstdlib>
 #include <algorithm>
 
 #include "platform/windows/Controls.h"
@@ -6,6 +7,7 @@
 
 namespace {
 TControl* gCaptureControl = nullptr;
+constexpr int kWheelNotch = 120;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -159,7 +161,10 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     BoundsChanged(moved, sized);
     if (FParent && FVisible && !dynamic_cast<TWinControl*>(this)) Invalidate();  // the new place
     if (moved) Perform(WM_MOVE, 0, MakeLParam(FLeft, FTop));
-    if (sized) Perform(WM_SIZE, 0, MakeLParam(FWidth, FHeight));
+    if (sized) {
+        TRect client = GetClientRect();
+        Perform(WM_SIZE, 0, MakeLParam(client.Width(), client.Height()));
+    }
     Perform(WM_WINDOWPOSCHANGED);
     if (FParent && FAlign != alNone && !FParent->FAligning) FParent->Realign();
 }
@@ -352,11 +357,17 @@ void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
 bool TControl::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
     bool handled = false;
     if (OnMouseWheel) OnMouseWheel(this, Shift, WheelDelta, MousePos, handled);
-    if (!handled) {
-        if (WheelDelta < 0)
+    if (handled) return true;
+    // Smooth wheels and touchpads send parts of a notch: they add up, one notch per 120 units.
+    FWheelAccumulator += WheelDelta;
+    while (std::abs(FWheelAccumulator) >= kWheelNotch) {
+        if (FWheelAccumulator < 0) {
+            FWheelAccumulator += kWheelNotch;
             handled = DoMouseWheelDown(Shift, MousePos);
-        else if (WheelDelta > 0)
+        } else {
+            FWheelAccumulator -= kWheelNotch;
             handled = DoMouseWheelUp(Shift, MousePos);
+        }
     }
     return handled;
 }
@@ -435,17 +446,20 @@ void TControl::WMMouseDown(TMessage& Message) {
     TShiftState shift = KeysToShiftState(Message.WParam);
     if (dbl && !FControlStyle.Contains(csDoubleClicks)) dbl = false;
     if (dbl) shift.Include(ssDouble);
-    if (FControlStyle.Contains(csCaptureMouse) && !GetCaptureControl()) SetCaptureControl(this);
+    // Capturing takes the pointer from whoever holds it (a drag box from the grid that pressed).
+    if (FControlStyle.Contains(csCaptureMouse)) SetCaptureControl(this);
     if (button == mbLeft && FControlStyle.Contains(csClickEvents)) FControlState.Include(csClicked);
+    // The default handling (a native editor's own) comes first; the dispatchers run after it.
+    DefaultHandler(Message);
     if (dbl && FControlStyle.Contains(csClickEvents)) DblClick();
     if (button == mbLeft) FControlState.Include(csLButtonDown);
     MouseDown(button, shift, GetXLParam(Message.LParam), GetYLParam(Message.LParam));
-    DefaultHandler(Message);
 }
 
 void TControl::WMMouseUp(TMessage& Message) {
     TMouseButton button = Message.Msg == WM_LBUTTONUP ? mbLeft : Message.Msg == WM_RBUTTONUP ? mbRight : mbMiddle;
     int x = GetXLParam(Message.LParam), y = GetYLParam(Message.LParam);
+    DefaultHandler(Message);
     if (GetCaptureControl() == this) SetCaptureControl(nullptr);
     if (button == mbLeft) {
         FControlState.Exclude(csLButtonDown);
@@ -455,12 +469,11 @@ void TControl::WMMouseUp(TMessage& Message) {
         }
     }
     MouseUp(button, KeysToShiftState(Message.WParam), x, y);
-    DefaultHandler(Message);
 }
 
 void TControl::WMMouseMove(TMessage& Message) {
-    MouseMove(KeysToShiftState(Message.WParam), GetXLParam(Message.LParam), GetYLParam(Message.LParam));
     DefaultHandler(Message);
+    MouseMove(KeysToShiftState(Message.WParam), GetXLParam(Message.LParam), GetYLParam(Message.LParam));
 }
 
 void TControl::WMMouseWheel(TMessage& Message) {

@@ -303,6 +303,8 @@ public:
     virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
     virtual void MouseMove(TShiftState Shift, int X, int Y);
     virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    // Raises OnMouseWheel with the wheel's units; unless it is handled, the units add up and each
+    // whole notch (120) calls DoMouseWheelDown or DoMouseWheelUp. True when handled.
     virtual bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos);
     virtual bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos);
     virtual bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos);
@@ -391,6 +393,7 @@ protected:
     bool FAutoSize = false;
     bool FMouseInControl = false;
     int FFontChangeGuard = 0;
+    int FWheelAccumulator = 0;  // wheel units short of a whole notch
 };
 
 // A control without a window: it paints on its parent's canvas during the parent's paint, and

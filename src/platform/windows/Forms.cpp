@@ -513,6 +513,12 @@ void TApplication::SetShowHint(bool Value) {
 
 bool TApplication::GetActive() const { return QApplication::activeWindow() != nullptr; }
 
+void TApplication::ActiveChanged(bool Active) {
+    if (!Active) CancelHint();
+    TNotifyEvent& handler = Active ? OnActivate : OnDeactivate;
+    if (handler) handler(this);
+}
+
 void TApplication::HintMouseMessage(TControl* Control, const TPoint& ScreenPos) {
     TControl* hc = Control;
     if (!FShowHint || !hc || hc->GetHint().empty() || !hc->GetShowHint()) {

@@ -201,6 +201,9 @@ public:
     bool GetActive() const;
     TNotifyEvent OnActivate;
     TNotifyEvent OnDeactivate;
+    // Internal: the application gained (true) or lost the focus, after every window had
+    // WM_ACTIVATEAPP; raises OnActivate or OnDeactivate.
+    void ActiveChanged(bool Active);
 
     // Internal: the pointer moved over Control (or left every control when null).
     void HintMouseMessage(TControl* Control, const TPoint& ScreenPos);

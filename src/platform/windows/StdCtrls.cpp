@@ -31,7 +31,8 @@ void ApplyFont(QWidget* w, const TFont& font, TColor textColor, TColor baseColor
 
 // Sends a key message that came from code (not from the keyboard) to the native editor.
 bool ForwardKeyMessage(TWinControlPrivate* p, const TMessage& m) {
-    if (!p || !p->Client || p->CurrentEvent) return false;
+    // The message made from the current Qt event reaches the editor as that event.
+    if (!p || !p->Client || p->CurrentMessage == &m) return false;
     QKeyEvent* ev = nullptr;
     if (m.Msg == WM_CHAR) {
         QChar ch(char16_t(m.WParam));
@@ -156,6 +157,8 @@ void TCustomEdit::CreateParams(TCreateParams& Params) {
     // The editor draws its own frame.
     Params.ExStyle &= ~WS_EX_CLIENTEDGE;
     Params.Style &= ~WS_BORDER;
+    Params.Style |= ES_AUTOHSCROLL;
+    Params.Style |= FAlignment == taRightJustify ? ES_RIGHT : FAlignment == taCenter ? ES_CENTER : ES_LEFT;
 }
 
 void TCustomEdit::CreateNativeWindow() {
@@ -182,7 +185,8 @@ void TCustomEdit::ApplyNative() {
     e->setFrame(FBorderStyle != bsNone);
     e->setMaxLength(FMaxLength > 0 ? FMaxLength : 32767);
     e->setReadOnly(FReadOnly);
-    e->setAlignment(FAlignment == taRightJustify ? Qt::AlignRight : FAlignment == taCenter ? Qt::AlignHCenter : Qt::AlignLeft);
+    uint32_t align = GetWindowPrivate()->Params.Style & (ES_CENTER | ES_RIGHT);
+    e->setAlignment(align == ES_RIGHT ? Qt::AlignRight : align == ES_CENTER ? Qt::AlignHCenter : Qt::AlignLeft);
     e->setTextMargins(FLeftMargin, 0, FRightMargin, 0);
     if (FPasswordChar != 0) {
         auto* style = new TMaskStyle(QChar(FPasswordChar));
@@ -211,8 +215,9 @@ void TCustomEdit::SetReadOnly(bool Value) {
 }
 
 void TCustomEdit::SetAlignment(TAlignment Value) {
+    if (FAlignment == Value) return;
     FAlignment = Value;
-    ApplyNative();
+    RecreateWnd();
 }
 
 bool TCustomEdit::GetModified() const {
@@ -489,6 +494,16 @@ void TCustomMemo::SetReadOnly(bool Value) {
 WideString TCustomMemo::GetTextValue() const { return FLines.GetText(); }
 
 void TCustomMemo::SetTextValue(const WideString& Value) { FLines.SetText(Value); }
+
+void TCustomMemo::DestroyWnd() {
+    // The lines outlive the editor (a new parent, a recreated window).
+    if (MemoOf(this)) {
+        std::vector<WideString> lines;
+        for (int i = 0, n = FLines.GetCount(); i < n; ++i) lines.push_back(FLines.Get(i));
+        FOffline = std::move(lines);
+    }
+    TWinControl::DestroyWnd();
+}
 
 void TCustomMemo::CMFontChanged(TMessage& Message) {
     TWinControl::CMFontChanged(Message);

@@ -15,6 +15,13 @@ constexpr UINT EM_GETMARGINS = 0x00D4;
 constexpr UINT EM_SETPASSWORDCHAR = 0x00CC;
 constexpr WPARAM EC_LEFTMARGIN = 0x1;
 constexpr WPARAM EC_RIGHTMARGIN = 0x2;
+// Edit window styles read from CreateParams when the editor is made.
+constexpr uint32_t ES_LEFT = 0x0000u;
+constexpr uint32_t ES_CENTER = 0x0001u;
+constexpr uint32_t ES_RIGHT = 0x0002u;
+constexpr uint32_t ES_PASSWORD = 0x0020u;
+constexpr uint32_t ES_AUTOVSCROLL = 0x0040u;
+constexpr uint32_t ES_AUTOHSCROLL = 0x0080u;
 
 class TButton : public TWinControl {
 public:
@@ -99,6 +106,8 @@ public:
 protected:
     bool IsNativeWindow() const override { return true; }
     void CreateNativeWindow() override;
+    // Adds the alignment style (ES_LEFT, ES_CENTER, ES_RIGHT) and ES_AUTOHSCROLL; the editor is
+    // made with the alignment of the style it was created with.
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     WideString GetTextValue() const override;
@@ -163,6 +172,7 @@ protected:
     void SetTextValue(const WideString& Value) override;
     void DefaultHandler(TMessage& Message) override;
     void CMFontChanged(TMessage& Message) override;
+    void DestroyWnd() override;
 
 private:
     void ApplyNative();

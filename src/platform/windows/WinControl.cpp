@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "platform/windows/ControlCanvas.h"
 #include "platform/windows/Forms.h"
 #include "platform/windows/WinControlQt.h"
 
@@ -38,6 +39,7 @@ TWinControl::~TWinControl() {
     if (TCustomForm* form = GetParentForm(); form && form != this && form->GetActiveControl() == this)
         form->SetActiveControl(nullptr);
     DestroyWnd();
+    ReleaseControlCanvases(*FWindow);
 }
 
 TControl* TWinControl::GetControl(int Index) const {
@@ -135,8 +137,8 @@ void TWinControl::EnableAlign() {
 }
 
 void TWinControl::AlignControls(TControl* AControl, TRect& Rect) {
-    FAligning = true;
-    try {
+    TScopedChange aligning(FAligning, true);
+    {
         auto place = [&](TAlign align) {
             std::vector<TControl*> list;
             for (TControl* c : FControls)
@@ -206,11 +208,7 @@ void TWinControl::AlignControls(TControl* AControl, TRect& Rect) {
             }
             if (l != c->FLeft || t != c->FTop || w != c->FWidth || h != c->FHeight) c->SetBounds(l, t, w, h);
         }
-    } catch (...) {
-        FAligning = false;
-        throw;
     }
-    FAligning = false;
 }
 
 // Focus and tab order -------------------------------------------------------------------------
@@ -370,17 +368,8 @@ void TWinControl::WndProc(TMessage& Message) {
 }
 
 void TWinControl::DefaultHandler(TMessage& Message) {
-    if (Message.Msg == WM_KEYDOWN && Message.WParam == VK_TAB && !FWindow->Native) {
-        // Tab moves the focus unless the control asks for it.
-        LRESULT code = Perform(WM_GETDLGCODE);
-        if (!(code & (DLGC_WANTTAB | DLGC_WANTALLKEYS)) && !GetKeyShiftState().Contains(ssCtrl)) {
-            if (TCustomForm* form = GetParentForm()) {
-                form->Perform(CM_DIALOGKEY, VK_TAB);
-                Message.Result = 1;
-                return;
-            }
-        }
-    }
+    // A native editor's default handling of input and paint messages is the editor's own.
+    if (FWindow->Native && RunNativeDefault(*FWindow, Message)) return;
     TControl::DefaultHandler(Message);
 }
 
@@ -451,15 +440,10 @@ void TWinControl::WMPaint(TMessage& Message) {
     auto* canvas = reinterpret_cast<TCanvas*>(Message.WParam);
     if (!canvas) canvas = FPaintCanvas;
     if (!canvas) return;
-    TCanvas* saved = FPaintCanvas;
-    FPaintCanvas = canvas;
-    try {
-        PaintWindow(canvas);
-    } catch (...) {
-        FPaintCanvas = saved;
-        throw;
-    }
-    FPaintCanvas = saved;
+    TScopedChange paintCanvas(FPaintCanvas, canvas);
+    // A native editor paints itself first; graphic children and descendants' drawing go over it.
+    if (FWindow->Native) DefaultHandler(Message);
+    PaintWindow(canvas);
 }
 
 void TWinControl::WMEraseBkgnd(TMessage& Message) {
@@ -485,16 +469,13 @@ void TWinControl::PaintControls(TCanvas* Canvas) {
         Canvas->IntersectClipRect({0, 0, b.Width(), b.Height()});
         Canvas->GetFont()->Assign(*g->FFont);
         Canvas->GetBrush()->SetColor(g->FColor);
-        g->FCanvas = Canvas;
-        try {
-            g->Perform(WM_PAINT, reinterpret_cast<WPARAM>(Canvas));
-        } catch (...) {
-            g->FCanvas = nullptr;
-            Canvas->RestoreDC(level);
-            throw;
-        }
-        g->FCanvas = nullptr;
-        Canvas->RestoreDC(level);
+        struct TRestoreDC {
+            TCanvas* Canvas;
+            int Level;
+            ~TRestoreDC() { Canvas->RestoreDC(Level); }
+        } restoreDC{Canvas, level};
+        TScopedChange childCanvas(g->FCanvas, Canvas);
+        g->Perform(WM_PAINT, reinterpret_cast<WPARAM>(Canvas));
     }
 }
 
@@ -572,6 +553,8 @@ bool TWinControl::IsTopLevelWindow() const { return FWindow->TopLevel; }
 
 void TWinControl::BoundsChanged(bool, bool Sized) {
     TWinControlPrivate& p = *FWindow;
+    // SetBounds reports the new client size itself once the bounds are applied.
+    TScopedChange changing(p.InBoundsChange, true);
     if (p.Frame) {
         QRect g;
         if (p.TopLevel) {
@@ -603,7 +586,7 @@ void TWinControl::SetVisible(bool Value) {
     if (Value && FWindow->TopLevel) HandleNeeded();
     TControl::SetVisible(Value);
     if (Value && !FWindow->Frame && FParent && FParent->HandleAllocated()) HandleNeeded();
-    if (FWindow->Frame) FWindow->Frame->setVisible(Value);
+    FWindow->ShowFrame(Value);
 }
 
 void TWinControl::SetEnabled(bool Value) { TControl::SetEnabled(Value); }
@@ -611,6 +594,15 @@ void TWinControl::SetEnabled(bool Value) { TControl::SetEnabled(Value); }
 void TWinControl::RecreateWnd() {
     TWinControlPrivate& p = *FWindow;
     if (!p.Frame) return;
+    if (p.Native) {
+        // The editor's state lives in its window: a new one is made from the control's properties
+        // (CreateParams, CreateNativeWindow, CreateWnd), with the text carried over.
+        bool focused = Focused();
+        DestroyWnd();
+        HandleNeeded();
+        if (focused) SetFocus();
+        return;
+    }
     TCreateParams params;
     CreateParams(params);
     p.Params = params;
@@ -829,7 +821,11 @@ TCustomControl::~TCustomControl() = default;
 
 TCanvas* TCustomControl::GetCanvas() {
     if (FPaintCanvas) return FPaintCanvas;
-    if (!FOutsideCanvas) FOutsideCanvas = std::make_unique<TCanvas>();
+    if (!FOutsideCanvas) {
+        // Starts with the control's font and then keeps what it is given (measuring with other fonts).
+        FOutsideCanvas = std::make_unique<TCanvas>();
+        FOutsideCanvas->SetFont(*FFont);
+    }
     TWinControlPrivate& p = *FWindow;
     if (p.Client && !p.Native) {
         p.EnsurePixels();
@@ -842,7 +838,6 @@ TCanvas* TCustomControl::GetCanvas() {
             AttachCanvas(*FOutsideCanvas, &p.Pixels, nullptr, std::move(hooks));
         }
     }
-    FOutsideCanvas->SetFont(*FFont);
     return FOutsideCanvas.get();
 }
 

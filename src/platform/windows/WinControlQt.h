@@ -21,10 +21,17 @@
 #include <vector>
 
 #include "platform/graphics/CanvasQt.h"
+#include "platform/runtime/ScopedChange.h"
 #include "platform/graphics/Region.h"
 #include "platform/windows/Controls.h"
 
 class TWindowBridge;
+class TControlCanvas;
+class QMouseEvent;
+class QWheelEvent;
+class QKeyEvent;
+class QPaintEvent;
+class QInputMethodEvent;
 
 // A message posted to a window, delivered by the event loop.
 class TPostedMessageEvent : public QEvent {
@@ -65,13 +72,23 @@ struct TWinControlPrivate {
     bool InPaint = false;
     bool InPaintEvent = false;
     bool SettingGeometry = false;
+    bool InBoundsChange = false;  // SetBounds is applying new bounds
     int DispatchDepth = 0;  // Qt events being handled for this window now
     std::unique_ptr<TCanvas> PaintCanvas;
     std::map<uintptr_t, int> Timers;  // id -> Qt timer id
     std::optional<TRegion> Shape;
-    // The Qt event that is being turned into messages now; null when a message came from code.
+    bool ShapeHidden = false;  // hidden by an empty shape
+    // The Qt event that is being turned into a message now, the widget it came to and that
+    // message; null when a message came from code. A native editor's default handling of that
+    // message is the editor's own handling of the event (RunNativeDefault), run at most once.
     QEvent* CurrentEvent = nullptr;
-    bool NativeHandled = false;
+    QWidget* CurrentWidget = nullptr;
+    const TMessage* CurrentMessage = nullptr;
+    bool NativeRan = false;
+    // Canvases bound to this window (TControlCanvas).
+    std::vector<TControlCanvas*> ControlCanvases;
+    // Wheel units not yet making a whole notch.
+    int WheelRemainder = 0;
     // Double-click detection: the last press.
     int LastPressButton = 0;
     ulong LastPressTime = 0;
@@ -86,6 +103,8 @@ struct TWinControlPrivate {
     bool BarVisible(int bar) const;
     bool BarEnabled(int bar) const;
     void ApplyShape();
+    // Shows or hides the frame; an empty window shape keeps it hidden.
+    void ShowFrame(bool Visible);
     void LayoutFrame();
     void UpdateBarWidgets();
     void EnsurePixels();
@@ -94,19 +113,56 @@ struct TWinControlPrivate {
     void AddInvalid(const QRegion& r);
 };
 
-// Receives the Qt events of a control's widgets and turns them into messages.
+// Receives the Qt events of a control's widgets and turns them into messages: one handler per
+// kind of event, each returning whether Qt's own handling is to be skipped.
 class TWindowBridge : public QObject {
 public:
     TWindowBridge(TWinControlPrivate* owner, QObject* parent) : QObject(parent), P(owner) {}
     bool eventFilter(QObject* watched, QEvent* event) override;
     void OnBarAction(int bar, int action);
     void OnBarReleased(int bar);
+    // Sends a message to the control. Source and widget name the Qt event it was made from (then
+    // a native editor's default handling runs that event). False when the control's window went
+    // away in a handler: nothing of this bridge may be touched then.
+    struct TDispatched {
+        bool Alive = false;
+        bool NativeRan = false;
+    };
+    TDispatched Dispatch(TMessage& m, QEvent* source = nullptr, QWidget* widget = nullptr);
+    // A mouse message at a client point; native: the event may be handed to the editor.
+    bool DeliverMouse(UINT msg, QMouseEvent* me, QPoint clientPt, QWidget* widget);
+    // A key message posted to this window, through the same dialog-key check as typed keys.
+    void DeliverPostedKey(TMessage m);
     TWinControlPrivate* P;
 
 protected:
     void timerEvent(QTimerEvent* event) override;
     void customEvent(QEvent* event) override;
+
+private:
+    bool OnPaint(QWidget* widget, QPaintEvent* pe);
+    bool OnMouse(QWidget* widget, QMouseEvent* me);
+    bool OnWheel(QWidget* widget, QWheelEvent* we);
+    bool OnKey(QWidget* widget, QKeyEvent* ke);
+    bool OnInputMethod(QWidget* widget, QInputMethodEvent* ie);
+    bool OnFocus(QEvent* event);
+    bool OnEnterLeave(QEvent* event);
+    // The message of a mouse event (0: none); Swallow when it repeats a press already reported.
+    UINT MouseMessageOf(QMouseEvent* me, bool& Swallow);
+    // The cursor and the hint follow the control under the pointer.
+    void FollowPointer(QPoint clientPt);
+    // Tab, unless the control asks for it, goes to the form before the control sees it; true
+    // when the form took it (or the control went away).
+    bool TakenAsDialogKey(Word vk);
 };
+
+// A native editor's default handling of the message made from the current Qt event: the editor
+// handles that event now. False when the message is not that one or the editor already had it.
+bool RunNativeDefault(TWinControlPrivate& p, const TMessage& m);
+// Binds the window's control canvases to what is painted now (a paint), or back to the kept
+// pixels (custom controls) or to nothing (native editors) when surface is null.
+void BindControlCanvases(TWinControlPrivate& p, QImage* image, const QRegion* limit);
+void BindControlCanvases(TWinControlPrivate& p, QPainter* painter);
 
 // The painted client area: shows the kept pixels.
 class TClientWidget : public QWidget {

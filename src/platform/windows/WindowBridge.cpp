@@ -12,20 +12,35 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyleHints>
+#include <QInputMethodEvent>
 #include <QWheelEvent>
+#include <optional>
 #include <unordered_map>
+#include <utility>
 
+#include "platform/windows/ControlCanvas.h"
 #include "platform/windows/Forms.h"
 #include "platform/windows/WinControlQt.h"
 
 namespace {
 constexpr int kScrollBarSize = 17;
-std::unordered_map<const QWidget*, TWinControl*> gWidgets;
-QPointer<QWidget> gGrabWidget;
-TWinControl* gGrabControl = nullptr;
-TShiftState gShift;
-Qt::MouseButtons gButtons;
-TPoint gCursorPos;
+constexpr int kWheelDelta = 120;
+
+// What the bridge keeps between events, for all windows.
+struct TBridgeState {
+    std::unordered_map<const QWidget*, TWinControl*> Widgets;  // frames, clients, editor viewports
+    QPointer<QWidget> GrabWidget;  // the widget holding the pointer grab
+    TWinControl* GrabControl = nullptr;  // the window holding the capture
+    TShiftState Shift;  // modifiers and buttons of the last input
+    TShiftState PostedModifiers;  // posted modifier key-downs, for the next posted key
+    TPoint CursorPos;  // screen position of the last mouse event
+    bool AppStateHooked = false;
+};
+
+TBridgeState& State() {
+    static TBridgeState state;
+    return state;
+}
 
 WPARAM MouseKeys(Qt::MouseButtons b, Qt::KeyboardModifiers m) {
     WPARAM k = 0;
@@ -40,6 +55,30 @@ WPARAM MouseKeys(Qt::MouseButtons b, Qt::KeyboardModifiers m) {
 // Whether a control (or one of its ancestors) is handling a Qt event right now; its widgets are
 // then deleted later rather than from under the running handler.
 bool InDispatch(TWinControlPrivate* p) { return p->DispatchDepth > 0; }
+
+std::optional<TShiftStateItem> ModifierOfKey(Word vk) {
+    switch (vk) {
+        case VK_SHIFT: return ssShift;
+        case VK_CONTROL: return ssCtrl;
+        case VK_MENU: return ssAlt;
+        default: return std::nullopt;
+    }
+}
+
+// The application gaining or losing the focus reaches every window, then the application.
+void ApplicationStateChanged(Qt::ApplicationState state) {
+    if (state != Qt::ApplicationActive && state != Qt::ApplicationInactive) return;
+    bool active = state == Qt::ApplicationActive;
+    for (TWinControl* w : AllWindows()) GuardedCall(w, [&] { w->Perform(WM_ACTIVATEAPP, active ? 1 : 0); });
+    TApplication* app = Application;
+    GuardedCall(app, [&] { app->ActiveChanged(active); });
+}
+
+void HookApplicationState() {
+    if (State().AppStateHooked || !qApp) return;
+    State().AppStateHooked = true;
+    QObject::connect(qApp, &QGuiApplication::applicationStateChanged, qApp, &ApplicationStateChanged);
+}
 }  // namespace
 
 QEvent::Type TPostedMessageEvent::EventType() {
@@ -48,12 +87,12 @@ QEvent::Type TPostedMessageEvent::EventType() {
 }
 
 TWinControl* ControlOfWidget(const QWidget* w) {
-    auto it = gWidgets.find(w);
-    return it == gWidgets.end() ? nullptr : it->second;
+    auto it = State().Widgets.find(w);
+    return it == State().Widgets.end() ? nullptr : it->second;
 }
 std::vector<TWinControl*> AllWindows() {
     std::vector<TWinControl*> out;
-    for (auto& [w, c] : gWidgets)
+    for (auto& [w, c] : State().Widgets)
         if (std::find(out.begin(), out.end(), c) == out.end()) out.push_back(c);
     return out;
 }
@@ -74,32 +113,33 @@ void NoteModifiers(Qt::KeyboardModifiers m, Qt::MouseButtons b) {
     if (b & Qt::LeftButton) s.Include(ssLeft);
     if (b & Qt::RightButton) s.Include(ssRight);
     if (b & Qt::MiddleButton) s.Include(ssMiddle);
-    gShift = s;
-    gButtons = b;
+    State().Shift = s;
 }
 
 TShiftState ShiftFromQt(Qt::KeyboardModifiers m, Qt::MouseButtons b) {
     NoteModifiers(m, b);
-    return gShift;
+    return State().Shift;
 }
 
 TShiftState GetKeyShiftState() {
+    const TShiftState& held = State().Shift;
     TShiftState s;
-    if (gShift.Contains(ssShift)) s.Include(ssShift);
-    if (gShift.Contains(ssCtrl)) s.Include(ssCtrl);
-    if (gShift.Contains(ssAlt)) s.Include(ssAlt);
+    if (held.Contains(ssShift)) s.Include(ssShift);
+    if (held.Contains(ssCtrl)) s.Include(ssCtrl);
+    if (held.Contains(ssAlt)) s.Include(ssAlt);
     return s;
 }
 
 int16_t GetKeyState(int vk) {
+    const TShiftState& held = State().Shift;
     bool down = false;
     switch (vk) {
-        case VK_SHIFT: down = gShift.Contains(ssShift); break;
-        case VK_CONTROL: down = gShift.Contains(ssCtrl); break;
-        case VK_MENU: down = gShift.Contains(ssAlt); break;
-        case VK_LBUTTON: down = gShift.Contains(ssLeft); break;
-        case VK_RBUTTON: down = gShift.Contains(ssRight); break;
-        case VK_MBUTTON: down = gShift.Contains(ssMiddle); break;
+        case VK_SHIFT: down = held.Contains(ssShift); break;
+        case VK_CONTROL: down = held.Contains(ssCtrl); break;
+        case VK_MENU: down = held.Contains(ssAlt); break;
+        case VK_LBUTTON: down = held.Contains(ssLeft); break;
+        case VK_RBUTTON: down = held.Contains(ssRight); break;
+        case VK_MBUTTON: down = held.Contains(ssMiddle); break;
         default: break;
     }
     return down ? int16_t(0x8000) : 0;
@@ -228,9 +268,12 @@ void TWinControlPrivate::LayoutFrame() {
         SizeGrip->setVisible(v && h);
     }
     if (Client && Client->geometry() != client) {
+        bool sized = Client->size() != client.size();
         Client->setGeometry(client);
         EnsurePixels();
         Control->Realign();
+        // A scroll bar came or went: the control learns its new client size.
+        if (sized && !InBoundsChange) Control->Perform(WM_SIZE, 0, MakeLParam(client.width(), client.height()));
     }
 }
 
@@ -298,28 +341,27 @@ void TWinControlPrivate::PaintInvalid() {
     EraseNeeded = false;
     if (!PaintCanvas) PaintCanvas = std::make_unique<TCanvas>();
     TCanvas& canvas = *PaintCanvas;
-    InPaint = true;
+    TScopedChange inPaint(InPaint, true);
     AttachCanvas(canvas, &Pixels, &region);
     canvas.SetFont(*Control->GetFont());
     canvas.GetBrush()->SetColor(Control->GetColor());
     canvas.GetPen()->SetColor(clBlack);
-    TCanvas* saved = Control->FPaintCanvas;
-    Control->FPaintCanvas = &canvas;
-    struct Restore {
+    TScopedChange paintCanvas(Control->FPaintCanvas, &canvas);
+    struct TUnbind {
         TWinControlPrivate* p;
-        TCanvas* saved;
         TCanvas& canvas;
-        ~Restore() {
-            p->Control->FPaintCanvas = saved;
+        ~TUnbind() {
             DetachCanvas(canvas);
-            p->InPaint = false;
+            BindControlCanvases(*p, static_cast<QImage*>(nullptr), nullptr);
         }
-    } restore{this, saved, canvas};
+    } unbind{this, canvas};
+    BindControlCanvases(*this, &Pixels, &region);
     if (erase) {
         Control->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(&canvas));
         AttachCanvas(canvas, &Pixels, &region);
         canvas.SetFont(*Control->GetFont());
         canvas.GetBrush()->SetColor(Control->GetColor());
+        BindControlCanvases(*this, &Pixels, &region);
     }
     Control->Perform(WM_PAINT, reinterpret_cast<WPARAM>(&canvas));
     if (!InPaintEvent) Client->update(region.boundingRect());
@@ -327,10 +369,21 @@ void TWinControlPrivate::PaintInvalid() {
 
 void TWinControlPrivate::ApplyShape() {
     if (!Frame) return;
-    if (Shape)
+    // Qt takes an empty mask for no mask at all: a window shaped to nothing is hidden instead.
+    bool empty = Shape && Shape->IsEmpty();
+    if (Shape && !empty)
         Frame->setMask(RegionToQt(*Shape));
     else
         Frame->clearMask();
+    if (empty)
+        Frame->hide();
+    else if (ShapeHidden && Control->GetVisible())
+        Frame->show();
+    ShapeHidden = empty;
+}
+
+void TWinControlPrivate::ShowFrame(bool Visible) {
+    if (Frame) Frame->setVisible(Visible && !(Shape && Shape->IsEmpty()));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -483,12 +536,13 @@ void TWinControl::HandleNeeded() {
         QObject::connect(p.Bars[bar].data(), &QAbstractSlider::sliderReleased, p.Bridge,
                          [b = p.Bridge, bar] { b->OnBarReleased(bar); });
     }
-    gWidgets[p.Frame] = this;
-    gWidgets[p.Client] = this;
+    HookApplicationState();
+    State().Widgets[p.Frame] = this;
+    State().Widgets[p.Client] = this;
     p.Client->installEventFilter(p.Bridge);
     if (auto* area = qobject_cast<QAbstractScrollArea*>(p.Client.data())) {
         area->viewport()->installEventFilter(p.Bridge);
-        gWidgets[area->viewport()] = this;
+        State().Widgets[area->viewport()] = this;
     }
     p.Client->setMouseTracking(true);
     p.Client->setEnabled(FEnabled);
@@ -504,9 +558,11 @@ void TWinControl::HandleNeeded() {
     CreateWnd();
     for (TControl* c : FControls)
         if (auto* w = dynamic_cast<TWinControl*>(c)) w->HandleNeeded();
-    if (FVisible && (!topLevel || dynamic_cast<TCustomForm*>(this) == nullptr || IsShowing())) {
-        if (!topLevel || FVisible) p.Frame->setVisible(FVisible);
-    }
+    if (FVisible && (!topLevel || dynamic_cast<TCustomForm*>(this) == nullptr || IsShowing()))
+        p.ShowFrame(FVisible);
+    else if (!topLevel)
+        p.ShowFrame(false);  // a child window not hidden explicitly would show with its parent
+    BindControlCanvases(p, static_cast<QImage*>(nullptr), nullptr);
 }
 
 void TWinControl::DestroyWnd() {
@@ -514,15 +570,17 @@ void TWinControl::DestroyWnd() {
     if (!p.Frame) return;
     for (TControl* c : FControls)
         if (auto* w = dynamic_cast<TWinControl*>(c)) w->DestroyWnd();
-    if (gGrabControl == this) {
-        if (gGrabWidget) gGrabWidget->releaseMouse();
-        gGrabWidget = nullptr;
-        gGrabControl = nullptr;
+    TBridgeState& state = State();
+    if (state.GrabControl == this) {
+        if (state.GrabWidget) state.GrabWidget->releaseMouse();
+        state.GrabWidget = nullptr;
+        state.GrabControl = nullptr;
     }
     if (GetCaptureControl() == this) SetCaptureControl(nullptr);
-    for (auto it = gWidgets.begin(); it != gWidgets.end();)
+    if (p.Native) FText = GetTextValue();  // the editor's text outlives its window
+    for (auto it = state.Widgets.begin(); it != state.Widgets.end();)
         if (it->second == this)
-            it = gWidgets.erase(it);
+            it = state.Widgets.erase(it);
         else
             ++it;
     if (p.Bridge) {
@@ -551,6 +609,7 @@ void TWinControl::DestroyWnd() {
     p.Native = false;
     p.Invalid = QRegion();
     p.Pixels = QImage();
+    BindControlCanvases(p, static_cast<QImage*>(nullptr), nullptr);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -560,213 +619,330 @@ bool TWindowBridge::eventFilter(QObject* watched, QEvent* event) {
     if (!P || P->ForwardingToNative) return false;
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget) return false;
-    TWinControl* c = P->Control;
-    QPointer<TWindowBridge> self(this);
-    TWinControlPrivate* p = P;
-    bool consumed = false;
-    auto dispatch = [&](TMessage& m) {
-        ++p->DispatchDepth;
-        p->CurrentEvent = event;
-        GuardedCall(c, [&] { c->Perform(m); });
-        if (self && self->P) {
-            p->CurrentEvent = nullptr;
-            --p->DispatchDepth;
-        }
-    };
-    auto clientPos = [&](QPointF local) {
-        QPoint pt = local.toPoint();
-        if (widget != p->Client) pt = widget->mapTo(p->Client, pt);
-        return pt;
-    };
     switch (event->type()) {
-        case QEvent::Paint: {
-            // A native editor paints itself first; then the control may draw over its frame.
-            if (!p->Native || widget != p->Client) return false;
-            static_cast<QObject*>(widget)->event(event);
-            QPainter painter(widget);
-            TCanvas canvas;
-            TCanvasAttachment attach(canvas, &painter);
-            TCanvas* saved = c->FPaintCanvas;
-            c->FPaintCanvas = &canvas;
-            TMessage m{WM_NCPAINT, reinterpret_cast<WPARAM>(&canvas), 0, 0};
-            dispatch(m);
-            if (self && self->P) c->FPaintCanvas = saved;
-            return true;
-        }
+        case QEvent::Paint: return OnPaint(widget, static_cast<QPaintEvent*>(event));
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick:
         case QEvent::MouseButtonRelease:
-        case QEvent::MouseMove: {
-            auto* me = static_cast<QMouseEvent*>(event);
-            NoteModifiers(me->modifiers(), me->buttons());
-            QPoint g = me->globalPosition().toPoint();
-            gCursorPos = {g.x(), g.y()};
-            QPoint pt = clientPos(me->position());
-            UINT msg = WM_MOUSEMOVE;
-            bool dbl = false;
-            if (event->type() == QEvent::MouseButtonDblClick) {
-                // Qt reports the second press of a double click twice (press, then double click);
-                // the platform reports it once, as the double click.
-                if (p->SwallowDblClick) {
-                    p->SwallowDblClick = false;
-                    return !p->Native;
-                }
-                dbl = true;
-            } else if (event->type() == QEvent::MouseButtonPress) {
-                p->SwallowDblClick = false;
-                QPoint gp = me->globalPosition().toPoint();
-                bool near = std::abs(gp.x() - p->LastPressPos.x()) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
-                            std::abs(gp.y() - p->LastPressPos.y()) <= GetSystemMetrics(SM_CYDOUBLECLK);
-                if (p->LastPressButton == int(me->button()) && near &&
-                    me->timestamp() - p->LastPressTime < ulong(QGuiApplication::styleHints()->mouseDoubleClickInterval())) {
-                    dbl = true;
-                    p->SwallowDblClick = true;
-                    p->LastPressButton = 0;
-                } else {
-                    p->LastPressButton = int(me->button());
-                    p->LastPressTime = me->timestamp();
-                    p->LastPressPos = gp;
-                }
-            }
-            if (dbl && !(p->Params.WindowClassStyle & CS_DBLCLKS)) dbl = false;
-            if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
-                switch (me->button()) {
-                    case Qt::LeftButton: msg = dbl ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN; break;
-                    case Qt::RightButton: msg = dbl ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN; break;
-                    case Qt::MiddleButton: msg = dbl ? WM_MBUTTONDBLCLK : WM_MBUTTONDOWN; break;
-                    default: return false;
-                }
-                Application->CancelHint();
-            } else if (event->type() == QEvent::MouseButtonRelease) {
-                switch (me->button()) {
-                    case Qt::LeftButton: msg = WM_LBUTTONUP; break;
-                    case Qt::RightButton: msg = WM_RBUTTONUP; break;
-                    case Qt::MiddleButton: msg = WM_MBUTTONUP; break;
-                    default: return false;
-                }
-            }
-            TMessage m{msg, MouseKeys(me->buttons(), me->modifiers()), MakeLParam(pt.x(), pt.y()), 0};
-            dispatch(m);
-            if (!self || !self->P) return true;
-            if (msg == WM_MOUSEMOVE) {
-                // The cursor and the hint follow the control under the pointer.
-                TControl* under = c->ControlAtPos({pt.x(), pt.y()}, true);
-                if (!under) under = c;
-                TCursor cur = under->GetCursor();
-                if (cur == crDefault && p->Native)
-                    p->Client->unsetCursor();
-                else
-                    p->Client->setCursor(CursorToQt(cur));
-                GuardedCall(c, [&] { Application->HintMouseMessage(under, {g.x(), g.y()}); });
-            }
-            consumed = !p->Native;
-            break;
-        }
-        case QEvent::Wheel: {
-            auto* we = static_cast<QWheelEvent*>(event);
-            NoteModifiers(we->modifiers(), we->buttons());
-            int delta = we->angleDelta().y();
-            if (delta == 0) return !p->Native;
-            QPoint g = we->globalPosition().toPoint();
-            TMessage m{WM_MOUSEWHEEL, MakeWParam(uint16_t(MouseKeys(we->buttons(), we->modifiers())), uint16_t(int16_t(delta))),
-                       MakeLParam(g.x(), g.y()), 0};
-            dispatch(m);
-            consumed = !p->Native || m.Result != 0;
-            break;
+        case QEvent::MouseMove: return OnMouse(widget, static_cast<QMouseEvent*>(event));
+        case QEvent::Wheel: return OnWheel(widget, static_cast<QWheelEvent*>(event));
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease: return OnKey(widget, static_cast<QKeyEvent*>(event));
+        case QEvent::InputMethod: return OnInputMethod(widget, static_cast<QInputMethodEvent*>(event));
+        case QEvent::FocusIn:
+        case QEvent::FocusOut: return OnFocus(event);
+        case QEvent::Enter:
+        case QEvent::Leave: return OnEnterLeave(event);
+        default: return false;
+    }
+}
+
+TWindowBridge::TDispatched TWindowBridge::Dispatch(TMessage& m, QEvent* source, QWidget* widget) {
+    QPointer<TWindowBridge> self(this);
+    TWinControlPrivate* p = P;
+    TWinControl* c = p->Control;
+    ++p->DispatchDepth;
+    QEvent* outerEvent = std::exchange(p->CurrentEvent, source);
+    QWidget* outerWidget = std::exchange(p->CurrentWidget, widget);
+    const TMessage* outerMessage = std::exchange(p->CurrentMessage, source ? &m : nullptr);
+    bool outerRan = std::exchange(p->NativeRan, false);
+    GuardedCall(c, [&] { c->Perform(m); });
+    if (!self || !self->P) return {};
+    TDispatched d{true, p->NativeRan};
+    p->CurrentEvent = outerEvent;
+    p->CurrentWidget = outerWidget;
+    p->CurrentMessage = outerMessage;
+    p->NativeRan = outerRan;
+    --p->DispatchDepth;
+    return d;
+}
+
+bool RunNativeDefault(TWinControlPrivate& p, const TMessage& m) {
+    if (!p.Client || !p.CurrentEvent || p.CurrentMessage != &m || p.NativeRan) return false;
+    QEvent* ev = p.CurrentEvent;
+    QWidget* target = p.CurrentWidget ? p.CurrentWidget : p.Client.data();
+    switch (ev->type()) {
+        case QEvent::Paint: {
+            // The editor paints the window now; what the control draws in its paint message is laid
+            // over it afterwards (OnPaint).
+            p.NativeRan = true;
+            TScopedChange forwarding(p.ForwardingToNative, true);
+            static_cast<QObject*>(target)->event(ev);
+            return true;
         }
         case QEvent::KeyPress:
         case QEvent::KeyRelease: {
-            auto* ke = static_cast<QKeyEvent*>(event);
-            NoteModifiers(ke->modifiers(), QApplication::mouseButtons());
-            Word vk = VirtualKeyFromQt(ke->key());
-            bool press = event->type() == QEvent::KeyPress;
-            TMessage m{press ? WM_KEYDOWN : WM_KEYUP, vk, 0, 0};
-            if (vk != 0) {
-                if (vk == VK_TAB && press && p->Native) {
-                    // Tab moves between controls unless the editor asks for it.
-                    TMessage code{WM_GETDLGCODE, 0, 0, 0};
-                    dispatch(code);
-                    if (!self || !self->P) return true;
-                    dispatch(m);
-                    if (!self || !self->P) return true;
-                    if (m.Result == 0 && !(code.Result & (DLGC_WANTTAB | DLGC_WANTALLKEYS)) &&
-                        !(ke->modifiers() & Qt::ControlModifier)) {
-                        if (TCustomForm* form = c->GetParentForm()) {
-                            GuardedCall(c, [&] { form->Perform(CM_DIALOGKEY, VK_TAB); });
-                        }
-                        return true;
-                    }
-                } else {
-                    dispatch(m);
-                }
-                if (!self || !self->P) return true;
-                if (m.Result != 0) return true;  // a handler cleared the key
+            auto* ke = static_cast<QKeyEvent*>(ev);
+            // A character key is typed by the character's default handling, not the key's.
+            if (m.Msg == WM_KEYDOWN && !ke->text().isEmpty()) return false;
+            p.NativeRan = true;
+            // Tab never reaches the editor: Qt would move the focus by its own chain.
+            if (ke->key() == Qt::Key_Tab || ke->key() == Qt::Key_Backtab) return true;
+            TScopedChange forwarding(p.ForwardingToNative, true);
+            if (m.Msg == WM_CHAR && !ke->text().isEmpty() && char16_t(m.WParam) != ke->text().at(0).unicode()) {
+                // The handler changed the character: the editor gets the new one.
+                QKeyEvent replaced(QEvent::KeyPress, 0, Qt::NoModifier, QString(QChar(char16_t(m.WParam))));
+                QCoreApplication::sendEvent(target, &replaced);
+            } else {
+                QCoreApplication::sendEvent(target, ev);
             }
-            if (press && (ke->modifiers() & Qt::AltModifier) && vk >= 0x30 && vk <= 0x5A) {
-                // Alt plus a character: the form looks for the label that has it as accelerator.
-                if (TCustomForm* form = c->GetParentForm()) {
-                    LRESULT handled = 0;
-                    GuardedCall(c, [&] { handled = form->Perform(CM_DIALOGCHAR, vk); });
-                    if (handled) return true;
-                }
-            }
-            if (press && !ke->text().isEmpty()) {
-                QString text = ke->text();
-                WideChar ch = WideChar(text.at(0).unicode());
-                TMessage cm{WM_CHAR, ch, 0, 0};
-                dispatch(cm);
-                if (!self || !self->P) return true;
-                if (cm.Result != 0) return true;
-                if (p->Native && WideChar(cm.WParam) != ch) {
-                    // The handler changed the character: the editor gets the new one.
-                    QString nt(QChar(char16_t(cm.WParam)));
-                    QKeyEvent replaced(QEvent::KeyPress, 0, Qt::NoModifier, nt);
-                    p->ForwardingToNative = true;
-                    QCoreApplication::sendEvent(p->Client, &replaced);
-                    p->ForwardingToNative = false;
-                    return true;
-                }
-            }
-            consumed = !p->Native;
-            break;
+            return true;
         }
-        case QEvent::FocusIn: {
-            TMessage m{WM_SETFOCUS, 0, 0, 0};
-            dispatch(m);
-            return false;
+        default: {
+            p.NativeRan = true;
+            TScopedChange forwarding(p.ForwardingToNative, true);
+            QCoreApplication::sendEvent(target, ev);
+            return true;
         }
-        case QEvent::FocusOut: {
-            TMessage m{WM_KILLFOCUS, 0, 0, 0};
-            dispatch(m);
-            return false;
-        }
-        case QEvent::Enter: {
-            TMessage m{CM_MOUSEENTER, 0, 0, 0};
-            dispatch(m);
-            return false;
-        }
-        case QEvent::Leave: {
-            TMessage m{CM_MOUSELEAVE, 0, 0, 0};
-            dispatch(m);
-            if (self && self->P) GuardedCall(c, [&] { Application->HintMouseMessage(nullptr, gCursorPos); });
-            return false;
-        }
-        default: return false;
     }
-    return consumed;
+}
+
+bool TWindowBridge::OnPaint(QWidget* widget, QPaintEvent* pe) {
+    // Painted windows show their kept pixels (TClientWidget); a native editor's paint message
+    // runs here, the editor's own painting being its default handling. What the control draws
+    // goes to a transparent layer shown over the editor's pixels: the editor cannot paint under a
+    // painter that is already open on its widget.
+    TWinControlPrivate* p = P;
+    if (!p->Native || widget != p->Client) return false;
+    TWinControl* c = p->Control;
+    QPointer<TWindowBridge> self(this);
+    QImage image(widget->size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QRegion region = pe->region();
+    {
+        TCanvas canvas;
+        TCanvasAttachment attach(canvas, &image, &region);
+        canvas.SetFont(*c->GetFont());
+        canvas.GetBrush()->SetColor(c->GetColor());
+        TCanvas* saved = std::exchange(c->FPaintCanvas, &canvas);
+        BindControlCanvases(*p, &image, &region);
+        TMessage m{WM_PAINT, 0, 0, 0};
+        if (!Dispatch(m, pe, widget).Alive) return true;
+        c->FPaintCanvas = saved;
+    }
+    QPainter painter(widget);
+    painter.setClipRegion(region);
+    painter.drawImage(0, 0, image);
+    // Then the control may draw over its frame.
+    TCanvas canvas;
+    TCanvasAttachment attach(canvas, &painter);
+    TCanvas* saved = std::exchange(c->FPaintCanvas, &canvas);
+    BindControlCanvases(*p, &painter);
+    TMessage m{WM_NCPAINT, reinterpret_cast<WPARAM>(&canvas), 0, 0};
+    if (!Dispatch(m).Alive) return true;
+    c->FPaintCanvas = saved;
+    BindControlCanvases(*p, static_cast<QImage*>(nullptr), nullptr);
+    return true;
+}
+
+UINT TWindowBridge::MouseMessageOf(QMouseEvent* me, bool& Swallow) {
+    TWinControlPrivate* p = P;
+    Swallow = false;
+    bool dbl = false;
+    if (me->type() == QEvent::MouseButtonDblClick) {
+        // Qt reports the second press of a double click twice (press, then double click); the
+        // platform reports it once, as the double click.
+        if (p->SwallowDblClick) {
+            p->SwallowDblClick = false;
+            Swallow = true;
+            return 0;
+        }
+        dbl = true;
+    } else if (me->type() == QEvent::MouseButtonPress) {
+        p->SwallowDblClick = false;
+        QPoint gp = me->globalPosition().toPoint();
+        bool near = std::abs(gp.x() - p->LastPressPos.x()) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
+                    std::abs(gp.y() - p->LastPressPos.y()) <= GetSystemMetrics(SM_CYDOUBLECLK);
+        if (p->LastPressButton == int(me->button()) && near &&
+            me->timestamp() - p->LastPressTime < ulong(QGuiApplication::styleHints()->mouseDoubleClickInterval())) {
+            dbl = true;
+            p->SwallowDblClick = true;
+            p->LastPressButton = 0;
+        } else {
+            p->LastPressButton = int(me->button());
+            p->LastPressTime = me->timestamp();
+            p->LastPressPos = gp;
+        }
+    }
+    if (dbl && !(p->Params.WindowClassStyle & CS_DBLCLKS)) dbl = false;
+    switch (me->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            switch (me->button()) {
+                case Qt::LeftButton: return dbl ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN;
+                case Qt::RightButton: return dbl ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN;
+                case Qt::MiddleButton: return dbl ? WM_MBUTTONDBLCLK : WM_MBUTTONDOWN;
+                default: return 0;
+            }
+        case QEvent::MouseButtonRelease:
+            switch (me->button()) {
+                case Qt::LeftButton: return WM_LBUTTONUP;
+                case Qt::RightButton: return WM_RBUTTONUP;
+                case Qt::MiddleButton: return WM_MBUTTONUP;
+                default: return 0;
+            }
+        default: return WM_MOUSEMOVE;
+    }
+}
+
+bool TWindowBridge::OnMouse(QWidget* widget, QMouseEvent* me) {
+    TWinControlPrivate* p = P;
+    NoteModifiers(me->modifiers(), me->buttons());
+    QPoint g = me->globalPosition().toPoint();
+    State().CursorPos = {g.x(), g.y()};
+    bool swallow = false;
+    UINT msg = MouseMessageOf(me, swallow);
+    if (swallow) return !p->Native;
+    if (msg == 0) return false;
+    if (msg != WM_MOUSEMOVE && msg != WM_LBUTTONUP && msg != WM_RBUTTONUP && msg != WM_MBUTTONUP)
+        Application->CancelHint();
+    // The window holding the capture gets the pointer wherever it is, whichever widget Qt's own
+    // grab chose.
+    TWinControl* holder = State().GrabControl;
+    if (holder && holder != p->Control) {
+        TWinControlPrivate* hp = holder->GetWindowPrivate();
+        if (hp->Bridge && hp->Client) return hp->Bridge->DeliverMouse(msg, me, hp->Client->mapFromGlobal(g), nullptr);
+    }
+    QPoint pt = me->position().toPoint();
+    if (widget != p->Client) pt = widget->mapTo(p->Client, pt);
+    return DeliverMouse(msg, me, pt, widget);
+}
+
+bool TWindowBridge::DeliverMouse(UINT msg, QMouseEvent* me, QPoint clientPt, QWidget* widget) {
+    TWinControlPrivate* p = P;
+    TMessage m{msg, MouseKeys(me->buttons(), me->modifiers()), MakeLParam(clientPt.x(), clientPt.y()), 0};
+    // A native editor gets the event as the message's default handling, after the handlers
+    // that run before it and before those that run after it.
+    if (!Dispatch(m, widget ? me : nullptr, widget).Alive) return true;
+    if (msg == WM_MOUSEMOVE) FollowPointer(clientPt);
+    return true;
+}
+
+void TWindowBridge::FollowPointer(QPoint clientPt) {
+    TWinControlPrivate* p = P;
+    TWinControl* c = p->Control;
+    TControl* under = c->ControlAtPos({clientPt.x(), clientPt.y()}, true);
+    if (!under) under = c;
+    TCursor cur = under->GetCursor();
+    if (cur == crDefault && p->Native)
+        p->Client->unsetCursor();
+    else
+        p->Client->setCursor(CursorToQt(cur));
+    GuardedCall(c, [&] { Application->HintMouseMessage(under, State().CursorPos); });
+}
+
+bool TWindowBridge::OnWheel(QWidget*, QWheelEvent* we) {
+    TWinControlPrivate* p = P;
+    NoteModifiers(we->modifiers(), we->buttons());
+    int delta = we->angleDelta().y();
+    if (delta == 0) return !p->Native;
+    QPoint g = we->globalPosition().toPoint();
+    TMessage m{WM_MOUSEWHEEL, MakeWParam(uint16_t(MouseKeys(we->buttons(), we->modifiers())), uint16_t(int16_t(delta))),
+               MakeLParam(g.x(), g.y()), 0};
+    if (!Dispatch(m).Alive) return true;
+    return !p->Native || m.Result != 0;
+}
+
+bool TWindowBridge::TakenAsDialogKey(Word vk) {
+    if (vk != VK_TAB || GetKeyShiftState().Contains(ssCtrl)) return false;
+    TMessage code{WM_GETDLGCODE, 0, 0, 0};
+    if (!Dispatch(code).Alive) return true;
+    if (code.Result & (DLGC_WANTTAB | DLGC_WANTALLKEYS)) return false;
+    TWinControl* c = P->Control;
+    TCustomForm* form = c->GetParentForm();
+    if (!form) return false;
+    LRESULT taken = 0;
+    GuardedCall(c, [&] { taken = form->Perform(CM_DIALOGKEY, vk); });
+    return taken != 0;
+}
+
+bool TWindowBridge::OnKey(QWidget* widget, QKeyEvent* ke) {
+    TWinControlPrivate* p = P;
+    QPointer<TWindowBridge> self(this);
+    NoteModifiers(ke->modifiers(), QApplication::mouseButtons());
+    Word vk = VirtualKeyFromQt(ke->key());
+    bool press = ke->type() == QEvent::KeyPress;
+    bool reached = false;  // a message went to the control
+    if (vk != 0) {
+        if (press && TakenAsDialogKey(vk)) return true;
+        if (!self || !self->P) return true;
+        TMessage m{press ? WM_KEYDOWN : WM_KEYUP, vk, 0, 0};
+        if (!Dispatch(m, ke, widget).Alive) return true;
+        if (m.Result != 0) return true;  // a handler cleared the key
+        reached = true;
+    }
+    if (press && (ke->modifiers() & Qt::AltModifier) && vk >= 0x30 && vk <= 0x5A) {
+        // Alt plus a character: the form looks for the label that has it as accelerator.
+        if (TCustomForm* form = p->Control->GetParentForm()) {
+            LRESULT handled = 0;
+            GuardedCall(p->Control, [&] { handled = form->Perform(CM_DIALOGCHAR, vk); });
+            if (handled) return true;
+            if (!self || !self->P) return true;
+        }
+    }
+    if (press && !ke->text().isEmpty()) {
+        TMessage cm{WM_CHAR, WideChar(ke->text().at(0).unicode()), 0, 0};
+        if (!Dispatch(cm, ke, widget).Alive) return true;
+        reached = true;
+    }
+    // A key that made no message is left to Qt (a native editor's own keys).
+    return reached || !p->Native;
+}
+
+bool TWindowBridge::OnInputMethod(QWidget*, QInputMethodEvent* ie) {
+    // Native editors compose for themselves; others get the composed characters as typed ones.
+    if (P->Native) return false;
+    const QString text = ie->commitString();
+    for (QChar ch : text) {
+        TMessage cm{WM_CHAR, WideChar(ch.unicode()), 0, 0};
+        if (!Dispatch(cm).Alive) return true;
+    }
+    ie->accept();
+    return true;
+}
+
+void TWindowBridge::DeliverPostedKey(TMessage m) {
+    TBridgeState& state = State();
+    Word vk = Word(m.WParam);
+    if (auto mod = ModifierOfKey(vk)) {
+        // A posted modifier holds for the next posted key, as SelectPrevControl's Shift does.
+        if (m.Msg == WM_KEYDOWN)
+            state.PostedModifiers.Include(*mod);
+        else
+            state.PostedModifiers.Exclude(*mod);
+        Dispatch(m);
+        return;
+    }
+    TShiftState held = state.Shift;
+    for (TShiftStateItem i : {ssShift, ssCtrl, ssAlt})
+        if (state.PostedModifiers.Contains(i)) held.Include(i);
+    state.PostedModifiers = TShiftState();
+    TScopedChange shift(state.Shift, held);
+    if (m.Msg == WM_KEYDOWN && TakenAsDialogKey(vk)) return;
+    if (!P) return;
+    Dispatch(m);
+}
+
+bool TWindowBridge::OnFocus(QEvent* event) {
+    TMessage m{event->type() == QEvent::FocusIn ? WM_SETFOCUS : WM_KILLFOCUS, 0, 0, 0};
+    Dispatch(m);
+    return false;
+}
+
+bool TWindowBridge::OnEnterLeave(QEvent* event) {
+    bool enter = event->type() == QEvent::Enter;
+    TMessage m{enter ? CM_MOUSEENTER : CM_MOUSELEAVE, 0, 0, 0};
+    if (!Dispatch(m).Alive) return false;
+    if (!enter) GuardedCall(P->Control, [&] { Application->HintMouseMessage(nullptr, State().CursorPos); });
+    return false;
 }
 
 void TWindowBridge::timerEvent(QTimerEvent* event) {
     if (!P) return;
     for (auto& [id, qt] : P->Timers) {
         if (qt == event->timerId()) {
-            TWinControl* c = P->Control;
-            uintptr_t timerId = id;
-            QPointer<TWindowBridge> self(this);
-            TWinControlPrivate* p = P;
-            ++p->DispatchDepth;
-            GuardedCall(c, [&] { c->Perform(WM_TIMER, timerId); });
-            if (self && self->P) --p->DispatchDepth;
+            TMessage m{WM_TIMER, id, 0, 0};
+            Dispatch(m);
             return;
         }
     }
@@ -775,12 +951,11 @@ void TWindowBridge::timerEvent(QTimerEvent* event) {
 void TWindowBridge::customEvent(QEvent* event) {
     if (!P || event->type() != TPostedMessageEvent::EventType()) return;
     TMessage m = static_cast<TPostedMessageEvent*>(event)->Message;
-    TWinControl* c = P->Control;
-    QPointer<TWindowBridge> self(this);
-    TWinControlPrivate* p = P;
-    ++p->DispatchDepth;
-    GuardedCall(c, [&] { c->Perform(m.Msg, m.WParam, m.LParam); });
-    if (self && self->P) --p->DispatchDepth;
+    if (m.Msg == WM_KEYDOWN || m.Msg == WM_KEYUP) {
+        DeliverPostedKey(m);
+        return;
+    }
+    Dispatch(m);
 }
 
 void TWindowBridge::OnBarAction(int bar, int action) {
@@ -857,20 +1032,21 @@ void SetCaptureControlInternal(TControl* Control) {
         win = dynamic_cast<TWinControl*>(Control);
         if (!win) win = Control->GetParent();
     }
-    if (win == gGrabControl && gGrabWidget) return;
-    TWinControl* old = gGrabControl;
-    if (gGrabWidget) gGrabWidget->releaseMouse();
-    gGrabWidget = nullptr;
-    gGrabControl = nullptr;
+    TBridgeState& state = State();
+    if (win == state.GrabControl && state.GrabWidget) return;
+    TWinControl* old = state.GrabControl;
+    if (state.GrabWidget) state.GrabWidget->releaseMouse();
+    state.GrabWidget = nullptr;
+    state.GrabControl = nullptr;
     if (win) {
         win->HandleNeeded();
         QWidget* w = win->GetWindowPrivate()->Client;
         if (w && w->isVisible()) {
-            // Offscreen has no pointer grab; Qt's implicit grab during a press still applies.
+            // Offscreen has no pointer grab; the bridge hands the pointer to the holder itself.
             if (QGuiApplication::platformName() != QLatin1String("offscreen")) w->grabMouse();
-            gGrabWidget = w;
+            state.GrabWidget = w;
         }
-        gGrabControl = win;
+        state.GrabControl = win;
     }
     if (old && old != win) old->Perform(WM_CAPTURECHANGED);
 }
@@ -886,7 +1062,7 @@ bool ReleaseCapture() {
     return true;
 }
 
-HWND GetCapture() { return gGrabControl; }
+HWND GetCapture() { return State().GrabControl; }
 
 HWND GetFocus() {
     QWidget* w = QApplication::focusWidget();
@@ -903,10 +1079,10 @@ HWND SetFocus(HWND Wnd) {
     return old;
 }
 
-TPoint GetCursorPos() { return gCursorPos; }
+TPoint GetCursorPos() { return State().CursorPos; }
 
 void SetCursorPos(int X, int Y) {
-    gCursorPos = {X, Y};
+    State().CursorPos = {X, Y};
     QCursor::setPos(X, Y);
 }
 

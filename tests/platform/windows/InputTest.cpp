@@ -2,6 +2,7 @@
 // capture, timers, posted messages and the window's scroll bars.
 #include <gtest/gtest.h>
 
+#include <QInputMethodEvent>
 #include <QScrollBar>
 #include <memory>
 
@@ -184,6 +185,7 @@ TEST_F(InputTest, TimersFireByIdUntilKilled) {
 }
 
 TEST_F(InputTest, PostedKeyMessagesArriveLaterAndSentOnesAtOnce) {
+    probe->WantTab = true;
     probe->Log.clear();
     PostMessage(probe, WM_KEYDOWN, VK_TAB, 0);
     EXPECT_TRUE(probe->Log.empty());
@@ -192,6 +194,157 @@ TEST_F(InputTest, PostedKeyMessagesArriveLaterAndSentOnesAtOnce) {
     probe->Log.clear();
     SendMessage(probe, WM_CHAR, 'x', 0);
     EXPECT_EQ(probe->Log, (std::vector<std::string>{"char x"}));
+}
+
+TEST_F(InputTest, PostedTabAndShiftTabMoveTheFocusAsDialogKeys) {
+    auto* third = new TProbe(form.get());
+    third->SetParent(form.get());
+    third->SetBounds(10, 150, 50, 50);
+    probe->SetTabOrder(0);
+    other->SetTabOrder(1);
+    third->SetTabOrder(2);
+    other->SetFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return other->Focused(); }, 2000));
+    other->Log.clear();
+    // Forwards: the control that does not want Tab never sees the key.
+    PostMessage(form.get(), WM_KEYDOWN, VK_TAB, 0);
+    Pump();
+    EXPECT_TRUE(third->Focused());
+    // Shift then Tab, both posted (no key held): backwards, and the Shift lapses after the Tab.
+    PostMessage(form.get(), WM_KEYDOWN, VK_SHIFT, 0);
+    PostMessage(form.get(), WM_KEYDOWN, VK_TAB, 0);
+    Pump();
+    EXPECT_TRUE(other->Focused());
+    EXPECT_FALSE(GetKeyShiftState().Contains(ssShift));
+    PostMessage(form.get(), WM_KEYDOWN, VK_TAB, 0);
+    Pump();
+    EXPECT_TRUE(third->Focused());
+    EXPECT_TRUE(std::find(other->Log.begin(), other->Log.end(), "keydown 9") == other->Log.end());
+}
+
+TEST_F(InputTest, TabIsADialogKeyBeforeKeyDownAndShiftTabGoesBack) {
+    probe->SetTabOrder(0);
+    other->SetTabOrder(1);
+    int previewed = 0;
+    form->SetKeyPreview(true);
+    form->OnKeyDown = [&](TObject*, Word& k, TShiftState) { previewed += k == VK_TAB; };
+    other->SetFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return other->Focused(); }, 2000));
+    other->Log.clear();
+    QTest::keyClick(Client(other), Qt::Key_Backtab, Qt::ShiftModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return probe->Focused(); }, 2000));
+    EXPECT_EQ(previewed, 0) << "neither the previewing form nor the control sees a dialog Tab";
+    EXPECT_TRUE(std::find(other->Log.begin(), other->Log.end(), "keydown 9 shift") == other->Log.end());
+    // Ctrl+Tab is no dialog key.
+    probe->Log.clear();
+    QTest::keyClick(Client(probe), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_TRUE(probe->Focused());
+    EXPECT_NE(std::find(probe->Log.begin(), probe->Log.end(), "keydown 9 ctrl"), probe->Log.end());
+}
+
+TEST_F(InputTest, ACapturingControlTakesThePointerFromTheHolderAndGetsMovesAndRelease) {
+    QWidget* w = Client(probe);
+    QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    ASSERT_EQ(GetCapture(), probe);
+    probe->Messages.clear();
+    // As a drag box does: it sends itself a press while the probe still holds the pointer.
+    other->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(0, 0));
+    EXPECT_EQ(GetCaptureControl(), other);
+    EXPECT_EQ(GetCapture(), other);
+    EXPECT_NE(std::find(probe->Messages.begin(), probe->Messages.end(), WM_CAPTURECHANGED), probe->Messages.end());
+    // Qt still sends the gesture to the widget it pressed; the holder gets it, in its own coordinates.
+    other->Log.clear();
+    probe->Log.clear();
+    QPoint inProbe(40, 30);
+    QPoint inOther = Client(other)->mapFromGlobal(w->mapToGlobal(inProbe));
+    QMouseEvent move(QEvent::MouseMove, QPointF(inProbe), QPointF(w->mapToGlobal(inProbe)), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(w, &move);
+    QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, inProbe);
+    EXPECT_TRUE(probe->Log.empty());
+    ASSERT_EQ(other->Log.size(), 2u);
+    EXPECT_EQ(other->Log[0], "drag " + std::to_string(inOther.x()) + "," + std::to_string(inOther.y()));
+    EXPECT_EQ(other->Log[1], "up 0 " + std::to_string(inOther.x()) + "," + std::to_string(inOther.y()));
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(InputTest, SmoothWheelPartsAddUpToWholeNotches) {
+    int down = 0, up = 0;
+    probe->OnMouseWheelDown = [&](TObject*, TShiftState, TPoint, bool& h) {
+        ++down;
+        h = true;
+    };
+    probe->OnMouseWheelUp = [&](TObject*, TShiftState, TPoint, bool& h) {
+        ++up;
+        h = true;
+    };
+    QWidget* w = Client(probe);
+    auto wheel = [&](int delta) {
+        QPoint local(10, 10);
+        QWheelEvent e(local, w->mapToGlobal(local), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                      Qt::ScrollUpdate, false);
+        QApplication::sendEvent(w, &e);
+    };
+    for (int i = 0; i < 3; ++i) wheel(-40);
+    EXPECT_EQ(down, 1);
+    wheel(-100);
+    EXPECT_EQ(down, 1) << "100 units are short of a notch";
+    wheel(-20);
+    EXPECT_EQ(down, 2);
+    wheel(240);
+    EXPECT_EQ(up, 2) << "two notches in one event";
+}
+
+TEST_F(InputTest, ComposedCharactersArriveAsCharacters) {
+    probe->SetFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return probe->Focused(); }, 2000));
+    std::u16string typed;
+    probe->OnKeyPress = [&](TObject*, WideChar& k) { typed += k; };
+    QInputMethodEvent preedit(QStringLiteral("e"), {});
+    QApplication::sendEvent(Client(probe), &preedit);
+    EXPECT_TRUE(typed.empty()) << "text still being composed is not typed";
+    QInputMethodEvent commit;
+    commit.setCommitString(QString::fromUtf8("\xc3\xa9\xe4\xb8\xad"));
+    QApplication::sendEvent(Client(probe), &commit);
+    EXPECT_EQ(typed, u"\u00e9\u4e2d");
+}
+
+TEST_F(InputTest, ApplicationActivationReachesWindowsAndTheApplication) {
+    std::vector<std::string> events;
+    Application->OnActivate = [&](TObject*) { events.push_back("activate"); };
+    Application->OnDeactivate = [&](TObject*) { events.push_back("deactivate"); };
+    probe->Messages.clear();
+    auto activateApps = [&] {
+        return std::count(probe->Messages.begin(), probe->Messages.end(), WM_ACTIVATEAPP);
+    };
+    // The offscreen window system never changes the state itself: it is told here as a desktop
+    // would tell it.
+    emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+    EXPECT_EQ(activateApps(), 1);
+    EXPECT_EQ(events, (std::vector<std::string>{"deactivate"}));
+    EXPECT_EQ(other->Messages.back(), WM_ACTIVATEAPP);
+    emit qApp->applicationStateChanged(Qt::ApplicationActive);
+    EXPECT_EQ(events, (std::vector<std::string>{"deactivate", "activate"}));
+    EXPECT_GE(activateApps(), 2);
+    Application->OnActivate = nullptr;
+    Application->OnDeactivate = nullptr;
+}
+
+TEST_F(InputTest, AnEmptyShapeHidesTheWindowAndAShapeShowsItAgain) {
+    TRegion empty;
+    probe->SetWindowRgn(&empty);
+    EXPECT_FALSE(Frame(probe)->isVisible());
+    EXPECT_TRUE(probe->GetVisible());
+    probe->Hide();
+    probe->Show();
+    EXPECT_FALSE(Frame(probe)->isVisible()) << "showing keeps a window shaped to nothing hidden";
+    TRegion box = CreateRectRgn(0, 0, 20, 20);
+    probe->SetWindowRgn(&box);
+    EXPECT_TRUE(Frame(probe)->isVisible());
+    EXPECT_TRUE(Frame(probe)->mask().contains(QPoint(5, 5)));
+    EXPECT_FALSE(Frame(probe)->mask().contains(QPoint(30, 5)));
+    probe->SetWindowRgn(nullptr);
+    EXPECT_TRUE(Frame(probe)->mask().isEmpty());
 }
 
 TEST_F(InputTest, PostedMessagesToADestroyedWindowAreDropped) {

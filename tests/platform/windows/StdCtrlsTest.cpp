@@ -8,6 +8,7 @@
 
 #include "TestSupport.h"
 #include "platform/windows/Buttons.h"
+#include "platform/windows/ControlCanvas.h"
 #include "platform/windows/ExtCtrls.h"
 #include "platform/windows/StdCtrls.h"
 
@@ -120,6 +121,142 @@ TEST_F(CtrlTest, EditsLetDescendantsDrawOverTheirFrame) {
     EXPECT_EQ(img.pixel(0, 0), qRgb(255, 0, 0));
     EXPECT_EQ(img.pixel(119, 20), qRgb(255, 0, 0));
     EXPECT_NE(img.pixel(60, 10), qRgb(255, 0, 0));
+}
+
+// An edit as the component set builds on it: handlers that run after the editor's own handling.
+struct THookedEdit : TEdit {
+    using TEdit::TEdit;
+    bool WantTab = false;
+    bool RightAligned = false;
+    int Margin = 0;
+    int Paints = 0;
+    std::vector<Word> Keys;
+    std::unique_ptr<TControlCanvas> Canvas;
+    void CreateParams(TCreateParams& p) override {
+        TEdit::CreateParams(p);
+        if (RightAligned) p.Style = (p.Style & ~(ES_CENTER | ES_RIGHT)) | ES_RIGHT;
+    }
+    void CreateWnd() override {
+        TEdit::CreateWnd();
+        Perform(EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, LPARAM(MakeWParam(uint16_t(Margin), 0)));
+    }
+    void WMMouseDown(TMessage& m) override {
+        TEdit::WMMouseDown(m);
+        if (m.Msg == WM_LBUTTONDOWN && GetXLParam(m.LParam) <= 2) SelectAll();
+    }
+    void WMGetDlgCode(TMessage& m) override {
+        TEdit::WMGetDlgCode(m);
+        if (WantTab) m.Result |= DLGC_WANTTAB;
+    }
+    void KeyDown(Word& k, TShiftState s) override {
+        Keys.push_back(k);
+        TEdit::KeyDown(k, s);
+    }
+    void WMPaint(TMessage& m) override {
+        ++Paints;
+        if (!Canvas) Canvas = std::make_unique<TControlCanvas>(this);
+        // A ring before the normal painting, a mark after it.
+        Canvas->GetBrush()->SetColor(clRed);
+        Canvas->FrameRect({1, 1, GetWidth() - 1, GetHeight() - 1});
+        TEdit::WMPaint(m);
+        Canvas->GetBrush()->SetColor(clBlue);
+        Canvas->FillRect({GetWidth() - 6, 4, GetWidth() - 4, 6});
+    }
+};
+
+TEST_F(CtrlTest, EditPressHandlersRunAfterTheEditorsOwnPress) {
+    auto* edit = Add<THookedEdit>(10, 10, 150, 21);
+    edit->SetText(u"select me");
+    ASSERT_TRUE(ShowAndWait(form.get()));
+    std::vector<int> selAtMouseDown;
+    edit->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { selAtMouseDown.push_back(edit->GetSelLength()); };
+    QTest::mouseClick(Client(edit), Qt::LeftButton, Qt::NoModifier, QPoint(1, 10));
+    EXPECT_EQ(edit->GetSelLength(), 9) << "the editor's press placed the caret first, then all was selected";
+    ASSERT_EQ(selAtMouseDown.size(), 1u);
+    QTest::mouseClick(Client(edit), Qt::LeftButton, Qt::NoModifier, QPoint(80, 10), 1000);
+    EXPECT_EQ(edit->GetSelLength(), 0);
+    EXPECT_GT(edit->GetSelStart(), 0);
+    EXPECT_EQ(selAtMouseDown.back(), 0) << "OnMouseDown sees what the editor's press did";
+}
+
+TEST_F(CtrlTest, TabInNativeEditsMovesTheFocusUnlessTheEditWantsIt) {
+    auto* first = Add<THookedEdit>(10, 10, 100, 21);
+    auto* keeper = Add<THookedEdit>(10, 40, 100, 21);
+    keeper->WantTab = true;
+    auto* last = Add<THookedEdit>(10, 70, 100, 21);
+    ASSERT_TRUE(ShowAndWait(form.get()));
+    first->SetFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return first->Focused(); }, 2000));
+    QTest::keyClick(Client(first), Qt::Key_Tab);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return keeper->Focused(); }, 2000));
+    EXPECT_TRUE(first->Keys.empty()) << "a dialog Tab never reaches KeyDown";
+    keeper->SetText(u"ab");
+    QTest::keyClick(Client(keeper), Qt::Key_Tab);
+    Pump();
+    EXPECT_TRUE(keeper->Focused());
+    EXPECT_EQ(keeper->Keys, (std::vector<Word>{VK_TAB}));
+    EXPECT_EQ(keeper->GetText(), u"ab");
+    keeper->WantTab = false;
+    QTest::keyClick(Client(keeper), Qt::Key_Backtab, Qt::ShiftModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return first->Focused(); }, 2000));
+    EXPECT_FALSE(last->Focused());
+}
+
+TEST_F(CtrlTest, RecreatingAnEditRebuildsItsEditorAndKeepsTheText) {
+    auto* panel = Add<TPanel>(200, 10, 200, 100);
+    auto* edit = Add<THookedEdit>(10, 10, 150, 21);
+    edit->Margin = 7;
+    ASSERT_TRUE(ShowAndWait(form.get()));
+    edit->SetFocus();
+    QTest::keyClicks(Client(edit), "typed");
+    ASSERT_EQ(edit->GetText(), u"typed");
+    edit->RightAligned = true;
+    edit->Margin = 12;
+    edit->SetPasswordChar(u'*');
+    edit->RecreateWnd();
+    auto* le = qobject_cast<QLineEdit*>(Client(edit));
+    ASSERT_NE(le, nullptr);
+    EXPECT_EQ(edit->GetText(), u"typed");
+    EXPECT_TRUE(le->alignment() & Qt::AlignRight);
+    EXPECT_EQ(le->textMargins().left(), 12);
+    EXPECT_EQ(le->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(edit->GetDisplayText(), u"*****");
+    // Moving to another parent makes a new editor there, with the text.
+    edit->SetParent(panel);
+    le = qobject_cast<QLineEdit*>(Client(edit));
+    ASSERT_NE(le, nullptr);
+    EXPECT_EQ(le->parentWidget(), Client(panel));
+    EXPECT_EQ(edit->GetText(), u"typed");
+    EXPECT_EQ(le->textMargins().left(), 12);
+    // Alignment written as a property recreates the window too.
+    edit->RightAligned = false;
+    edit->SetAlignment(taCenter);
+    le = qobject_cast<QLineEdit*>(Client(edit));
+    EXPECT_TRUE(le->alignment() & Qt::AlignHCenter);
+    EXPECT_EQ(edit->GetText(), u"typed");
+}
+
+TEST_F(CtrlTest, AnEditsPaintMessageDrawsBeforeAndAfterTheEditorsPainting) {
+    auto* edit = Add<THookedEdit>(10, 10, 120, 24);
+    edit->SetText(u"WWWW");
+    ASSERT_TRUE(ShowAndWait(form.get()));
+    QImage img = Client(edit)->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    img.save(QString::fromStdString(OutDir() + "/edit-paint-message.png"));
+    EXPECT_GT(edit->Paints, 0);
+    EXPECT_EQ(img.pixel(1, 10), qRgb(255, 0, 0)) << "the ring";
+    EXPECT_EQ(img.pixel(60, 1), qRgb(255, 0, 0));
+    EXPECT_EQ(img.pixel(115, 5), qRgb(0, 0, 255)) << "the mark after the editor painted";
+    // The editor's own text is there: dark pixels inside.
+    int dark = 0;
+    for (int y = 4; y < 20; ++y)
+        for (int x = 4; x < 60; ++x) dark += qGray(img.pixel(x, y)) < 100;
+    EXPECT_GT(dark, 10);
+    // Outside a paint the canvas of a native editor draws nowhere (and does not crash).
+    edit->Canvas->FillRect({0, 0, 5, 5});
+    // The control going away unbinds the canvas.
+    std::unique_ptr<TControlCanvas> kept = std::move(edit->Canvas);
+    delete edit;
+    EXPECT_EQ(kept->GetControl(), nullptr);
 }
 
 TEST_F(CtrlTest, MemoLinesAddReadAndSurviveWithoutAWindow) {
