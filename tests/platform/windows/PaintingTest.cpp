@@ -224,3 +224,60 @@ TEST_F(PaintingTest, ThemeChangeMessageReachesEveryControl) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PaintingTest, SizeMessagesCarryTheClientSizeAlsoWhenAScrollBarComesOrGoes) {
+    struct TSizeProbe : TProbe {
+        using TProbe::TProbe;
+        std::vector<std::pair<int, int>> Sizes;
+        void WMSize(TMessage& m) override {
+            Sizes.emplace_back(GetXLParam(m.LParam), GetYLParam(m.LParam));
+            TProbe::WMSize(m);
+        }
+    };
+    auto* sized = new TSizeProbe(form.get());
+    sized->SetParent(form.get());
+    sized->SetBorderStyle(bsSingle);
+    sized->SetBounds(140, 10, 120, 90);
+    Pump();
+    sized->Sizes.clear();
+    sized->SetBounds(140, 10, 124, 94);
+    ASSERT_EQ(sized->Sizes.size(), 1u) << "one size message per change of bounds";
+    EXPECT_EQ(sized->Sizes[0], std::make_pair(sized->GetClientWidth(), sized->GetClientHeight()));
+    EXPECT_EQ(sized->Sizes[0].first, 124 - 4) << "the client size, not the outer size";
+    sized->Sizes.clear();
+    TScrollInfo si;
+    si.fMask = SIF_RANGE | SIF_PAGE;
+    si.nMax = 500;
+    si.nPage = 50;
+    sized->SetScrollInfo(SB_HORZ, si, true);
+    ASSERT_EQ(sized->Sizes.size(), 1u);
+    EXPECT_EQ(sized->Sizes[0], std::make_pair(120, 90 - GetSystemMetrics(SM_CYHSCROLL)));
+    si.nPage = 600;
+    sized->SetScrollInfo(SB_HORZ, si, true);
+    ASSERT_EQ(sized->Sizes.size(), 2u);
+    EXPECT_EQ(sized->Sizes[1], std::make_pair(120, 90));
+}
+
+TEST_F(PaintingTest, ACanvasTakenOutsidePaintKeepsTheFontItIsGiven) {
+    struct TMeasurer : TCustomControl {
+        using TCustomControl::TCustomControl;
+    };
+    auto* m = new TMeasurer(form.get());
+    m->SetParent(form.get());
+    m->GetFont()->SetName("DejaVu Sans");
+    m->GetFont()->SetSize(8);
+    TCanvas* c = m->GetCanvas();
+    EXPECT_EQ(c->GetFont()->GetSize(), 8) << "it starts with the control's font";
+    int narrow = c->TextWidth(u"Measure me");
+    TFont big;
+    big.SetName("DejaVu Sans");
+    big.SetSize(20);
+    c->SetFont(big);
+    // Taken again, as measuring code does for each column: the font it was given stays.
+    EXPECT_EQ(m->GetCanvas()->GetFont()->GetSize(), 20);
+    EXPECT_GT(m->GetCanvas()->TextWidth(u"Measure me"), narrow);
+}
+
+}  // namespace
