@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLineEdit>
 
 #include "controls/ControlsTestSupport.h"
 #include "controls/NxEdit.h"
@@ -64,6 +65,11 @@ TEST_F(EditTest, MaskedKeyShowsStarsReturnsTheTypedTextAndNeverLeavesTheBox) {
     edit->CutToClipboard();
     EXPECT_EQ(QApplication::clipboard()->text(), "before");
     EXPECT_EQ(edit->GetText(), u"k9Z");
+
+    // The editor never starts a drag of the text.
+    auto* line = qobject_cast<QLineEdit*>(Client(edit));
+    ASSERT_NE(line, nullptr);
+    EXPECT_FALSE(line->dragEnabled());
 
     // A conversion error names the mask, not the key.
     try {
@@ -342,6 +348,42 @@ TEST_F(EditTest, BorderRingsLieInsideTheFrameOrJustOutsideWithoutOne) {
     EXPECT_EQ(next->GetBorderRings(), (std::vector<TRect>{{0, 0, 177, 21}}));
     next->SetBorderWidth(0);
     EXPECT_TRUE(next->GetBorderRings().empty());
+}
+
+// Counts how often its window is (re)created from its parameters.
+class TCountingControl : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    int Created = 0;
+
+protected:
+    void CreateParams(TCreateParams& Params) override {
+        TCustomControl::CreateParams(Params);
+        ++Created;
+    }
+};
+
+TEST_F(EditTest, MarginsOfTheOtherEditKindsRecreateTheirWindowOnEveryWrite) {
+    auto* owner = Add<TCountingControl>(300, 100, 50, 20);
+    Show();
+    NxEdit::TNxMargins margins(owner);
+    const int before = owner->Created;
+    margins.SetTop(1);
+    margins.SetLeft(2);
+    margins.SetBottom(3);
+    margins.SetRight(4);
+    EXPECT_EQ(owner->Created, before + 4);
+    NxEdit::TNxMargins copy(nullptr);
+    copy.Assign(&margins);
+    EXPECT_EQ(copy.GetLeft() + copy.GetTop() + copy.GetRight() + copy.GetBottom(), 10);
+
+    // The edit's own margins take copies the same way.
+    NxEdit::TNxEditMargins em(nullptr);
+    em.SetLeft(5);
+    em.SetRight(6);
+    edit->SetEditMargins(&em);
+    EXPECT_EQ(edit->GetLeftMargin(), 5);
+    EXPECT_EQ(edit->GetRightMargin(), 6);
 }
 
 }  // namespace
