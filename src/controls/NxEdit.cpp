@@ -435,16 +435,10 @@ void TNxCustomEdit::WMChar(TMessage& Message) {
 }
 
 void TNxCustomEdit::WMSetFocus(TMessage& Message) {
-    // A click that brings the focus arrives after it; MouseDown notes it.
-    FFocusByMouse = GetKeyState(VK_LBUTTON) < 0;
     TCustomEdit::WMSetFocus(Message);
+    // Entered by keyboard or code; a click that brought the focus places the caret afterwards.
+    if (GetAutoSelect()) SelectAll();
     if (FEditInfo->GetVisible()) FEditInfo->Invalidate();
-    AfterNative(anFocusEntered);
-}
-
-void TNxCustomEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    FFocusByMouse = true;
-    TCustomEdit::MouseDown(Button, Shift, X, Y);
 }
 
 void TNxCustomEdit::WMKillFocus(TMessage& Message) {
@@ -490,16 +484,6 @@ void TNxCustomEdit::AfterNative(TAfterNative Step) {
 
 void TNxCustomEdit::DoAfterNative(TAfterNative Step) {
     switch (Step) {
-        case anFocusEntered:
-            // Focus by mouse keeps the caret where the click put it.
-            if (!Focused() || FFocusByMouse) return;
-            if (GetAutoSelect()) {
-                SelectAll();
-            } else {
-                SetSelStart(FKeptSelStart);
-                SetSelLength(FKeptSelLength);
-            }
-            break;
         case anFocusLeft:
             if (Focused()) return;
             SetSelStart(FKeptSelStart);

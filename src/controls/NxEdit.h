@@ -200,7 +200,6 @@ protected:
     // Applies the margins again and recreates the window, keeping the text.
     void RecreateKeepingText();
 
-    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void WMGetDlgCode(TMessage& Message) override;
     void WMChar(TMessage& Message) override;
     void WMSetFocus(TMessage& Message) override;
@@ -213,7 +212,7 @@ protected:
     void DefaultHandler(TMessage& Message) override;
 
     // Runs a step after the platform edit has handled the input event being dispatched now.
-    enum TAfterNative { anFocusEntered = 1, anFocusLeft, anSelectAll };
+    enum TAfterNative { anFocusLeft = 1, anSelectAll };
     void AfterNative(TAfterNative Step);
     virtual void DoAfterNative(TAfterNative Step);
 
@@ -235,7 +234,6 @@ private:
     // The selection kept while the focus is elsewhere.
     int FKeptSelStart = 0;
     int FKeptSelLength = 0;
-    bool FFocusByMouse = false;
 };
 
 class TNxEdit : public TNxCustomEdit {
