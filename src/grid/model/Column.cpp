@@ -4,6 +4,7 @@
 
 #include "grid/model/Columns.h"
 #include "grid/model/GridHost.h"
+#include "controls/NxEdit.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/runtime/ScopedChange.h"
 
@@ -397,6 +398,16 @@ TCanvas* TNxCustomColumn::MeasureCanvas() {
     TCanvas* Canvas = FMeasureBitmap->GetCanvas();
     Canvas->SetFont(*FFont);
     return Canvas;
+}
+
+void TNxCustomColumn::BeginEditing() {
+    auto* Editor = dynamic_cast<NxEdit::TNxCustomEdit*>(GetCellEditor());
+    if (!Editor) return;
+    Editor->SetEditorUpdating(true);
+    Editor->SetAlignment(FAlignment);
+    Editor->SetBorderStyle(bsNone);
+    Editor->SetBorderWidth(0);
+    Editor->GetEditMargins()->SetLeft(1);
 }
 
 TColumnState TNxCustomColumn::GetColumnState() const {

@@ -176,8 +176,10 @@ public:
     virtual bool IsKeyValid(WideChar /*Key*/) { return false; }
     virtual void AdjustEditRect(int /*ARow*/, TRect& /*Rect*/) {}
     virtual void ApplyEditing(WideString& /*Value*/) {}
-    // Prepares the column's own editor before the grid shows it.
-    virtual void BeginEditing() {}
+    // Prepares the column's own editor (an edit of the edit-box family) before the grid shows it:
+    // updating mode on, the column's Alignment, no border, border width 0, left margin 1. The grid
+    // takes the editor out of updating mode afterwards. Nothing without an own editor.
+    virtual void BeginEditing();
     virtual void UpdateEdit() {}
     // Value source of virtual cells; the virtual column kind answers them.
     virtual void DoGetText(int /*ACol*/, int /*ARow*/, WideString& /*Value*/) {}

@@ -1,5 +1,7 @@
 #include "grid/model/TextColumn.h"
 
+#include "controls/NxEdit.h"
+
 #include "platform/graphics/Canvas.h"
 #include "platform/runtime/CodePage.h"
 #include "platform/runtime/SysUtils.h"
@@ -30,10 +32,7 @@ TDisplayOptions TNxTextColumn::GetDisplayOptions() const {
 
 WideString TNxTextColumn::Decorate(const WideString& Text) const {
     WideString Result = FTextBefore + Text + FTextAfter;
-    if (FPasswordChar != '\0') {
-        WideString Mask = AnsiToWide(std::string(1, FPasswordChar));
-        Result.assign(Result.size(), Mask.empty() ? u'?' : Mask[0]);
-    }
+    if (FPasswordChar != '\0') Result.assign(Result.size(), PasswordMask());
     return Result;
 }
 
@@ -43,6 +42,20 @@ WideString TNxTextColumn::GetDrawText(const TCellInfo& CellInfo) {
 
 int TNxTextColumn::GetCellBestFit(const WideString& Text) {
     return MeasureCanvas()->TextWidth(Text) + 5;
+}
+
+void TNxTextColumn::BeginEditing() {
+    TNxCustomColumn::BeginEditing();
+    auto* Editor = dynamic_cast<NxEdit::TNxCustomEdit*>(GetCellEditor());
+    if (!Editor) return;
+    Editor->SetInplaceEditor(true);
+    Editor->SetMaxLength(FMaxLength);
+    Editor->SetPasswordChar(FPasswordChar == '\0' ? u'\0' : PasswordMask());
+}
+
+WideChar TNxTextColumn::PasswordMask() const {
+    WideString Mask = AnsiToWide(std::string(1, FPasswordChar));
+    return Mask.empty() ? u'?' : Mask[0];
 }
 
 void TNxTextColumn::SetMaxLength(int Value) {

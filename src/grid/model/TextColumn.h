@@ -19,6 +19,9 @@ public:
     bool IsKeyValid(WideChar Key) override { return Key > 32; }
     // The text's width plus 5, without a minimum.
     int GetCellBestFit(const WideString& Text) override;
+    // The base preparation, then the editor is marked as in-place and gets MaxLength and
+    // PasswordChar.
+    void BeginEditing() override;
 
     int GetMaxLength() const { return FMaxLength; }
     void SetMaxLength(int Value);
@@ -35,6 +38,8 @@ public:
 protected:
     // The text between TextBefore and TextAfter, masked when a PasswordChar is set.
     WideString Decorate(const WideString& Text) const;
+    // PasswordChar as the wide character it stands for in the 8-bit code page.
+    WideChar PasswordMask() const;
 
 private:
     int FMaxLength = 0;

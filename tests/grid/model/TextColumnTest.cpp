@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "grid/model/FakeGrid.h"
+#include "controls/NxEdit.h"
 #include "grid/model/TextColumn.h"
 
 namespace {
@@ -180,4 +181,42 @@ TEST(TimeColumn, ShowsTheTimeByMaskOrPlatformFormatAndHidesZero) {
     EXPECT_EQ(Copy.GetFormatMask(), u"hh:nn");
     EXPECT_TRUE(Copy.GetHideWhenEmpty());
     EXPECT_EQ(Copy.GetEmptyCaption(), u"-");
+}
+
+namespace {
+
+// A text column with an edit box of its own, as the editor wiring will give it.
+class TEditingTextColumn : public TNxTextColumn {
+public:
+    using TNxTextColumn::TNxTextColumn;
+    std::unique_ptr<TObject> CreateCellEditor() override { return std::make_unique<NxEdit::TNxEdit>(this); }
+};
+
+} // namespace
+
+TEST(TextColumn, BeginEditingPreparesTheColumnsOwnEditor) {
+    TEditingTextColumn Column;
+    Column.SetAlignment(taRightJustify);
+    Column.SetMaxLength(12);
+    Column.SetPasswordChar('*');
+    auto* Editor = dynamic_cast<NxEdit::TNxEdit*>(Column.GetCellEditor());
+    ASSERT_NE(Editor, nullptr);
+    EXPECT_EQ(Editor->GetOwner(), &Column);
+    Column.BeginEditing();
+    EXPECT_TRUE(Editor->GetEditorUpdating());
+    EXPECT_TRUE(Editor->GetInplaceEditor());
+    EXPECT_EQ(Editor->GetAlignment(), taRightJustify);
+    EXPECT_EQ(Editor->GetBorderStyle(), bsNone);
+    EXPECT_EQ(Editor->GetBorderWidth(), 0);
+    EXPECT_EQ(Editor->GetEditMargins()->GetLeft(), 1);
+    EXPECT_EQ(Editor->GetMaxLength(), 12);
+    EXPECT_EQ(Editor->GetPasswordChar(), u'*');
+    // Without a mask character the editor shows the text.
+    Column.SetPasswordChar('\0');
+    Column.BeginEditing();
+    EXPECT_EQ(Editor->GetPasswordChar(), u'\0');
+    // A column without an editor of its own has nothing to prepare.
+    TNxTextColumn Plain;
+    Plain.BeginEditing();
+    EXPECT_EQ(Plain.GetCellEditor(), nullptr);
 }
