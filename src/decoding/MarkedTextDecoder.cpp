@@ -100,7 +100,9 @@ void MarkedTextDecoder::Feed(const uint8_t* data, size_t size, ByteSink& out) {
     while (p < end) {
         if (!inBlock_) {
             // Outside a region every byte is copied; the region opens at a '#' right after a '*'.
-            EnsureOutput(outCapacity_ / 2, out);
+            // Room for the rest of the input, or half the buffer: no flush while the file's output
+            // fits, and no tiny copies when it does not.
+            EnsureOutput(std::min<size_t>(end - p, outCapacity_ / 2), out);
             const size_t span = std::min<size_t>(end - p, outCapacity_ - outUsed_);
             const uint8_t* hash = static_cast<const uint8_t*>(std::memchr(p, kHash, span));
             const size_t n = hash ? size_t(hash - p) + 1 : span;

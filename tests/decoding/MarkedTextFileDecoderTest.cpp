@@ -83,6 +83,20 @@ TEST(MarkedTextFileDecoder, BuffersFitTheFileAndStayWithinTheReadChunk) {
     EXPECT_EQ(decoder.ReadCapacity(), MarkedTextDecoder::kMinBuffer);
     EXPECT_EQ(decoder.OutputCapacity(), MarkedTextDecoder::kMinBuffer);
 
+    // Output that fits the buffer reaches the sink in one write: one system call per small file.
+    struct CountingSink : ByteSink {
+        int writes = 0;
+        void Write(const uint8_t*, size_t) override { ++writes; }
+    };
+    for (size_t n : {size_t(700), size_t(3000), size_t(9000)}) {
+        const std::string src = MarkedText(n, rng);
+        StringSource in(src);
+        CountingSink out;
+        NoProgress progress;
+        decoder.Decode(in, out, src.size(), progress);
+        EXPECT_EQ(out.writes, 1) << n;
+    }
+
     const std::string big = MarkedText(300000, rng);
     EXPECT_EQ(DecodeWith(decoder, big, big.size()), ReferenceDecode(big, m));
     EXPECT_GE(decoder.ReadCapacity(), big.size());
