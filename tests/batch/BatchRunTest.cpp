@@ -90,6 +90,28 @@ TEST_F(RunFixture, SourceOffAFixedDiskFailsBeforeAnyRowChanges) {
     EXPECT_FALSE(DirectoryExists(dir / "Decript"));
 }
 
+TEST_F(RunFixture, DriveIsAskedOncePerFolder) {
+    struct Counting : TestFileSystem {
+        std::vector<std::string> asked;
+        unsigned DriveType(const std::string& path) override {
+            asked.push_back(path);
+            return TestFileSystem::DriveType(path);
+        }
+    } counting;
+    std::filesystem::create_directory(dir / "sub");
+    for (const char* name : {"a.txt", "b.txt", "sub/c.txt", "d.txt", "sub/e.txt"}) AddSource(name, name);
+    EXPECT_EQ(Run(counting).Decoded, 5);
+    EXPECT_EQ(counting.asked, (std::vector<std::string>{dir / "a.txt", dir / "sub/c.txt"}));
+
+    // A chosen folder needs no drive at all.
+    counting.asked.clear();
+    std::filesystem::create_directory(dir / "out");
+    settings.FolderChosen = true;
+    settings.OutputFolder = dir / "out";
+    EXPECT_EQ(Run(counting).Decoded, 5);
+    EXPECT_TRUE(counting.asked.empty());
+}
+
 TEST_F(RunFixture, DecodesIntoDecriptWithTheFirstFreeNumber) {
     const Sample s = MakeSample("The quick brown fox jumps over the lazy dog.\nLine two!\n");
     AddSource("a.txt", s.encoded);
