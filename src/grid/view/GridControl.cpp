@@ -1,5 +1,6 @@
 // The grid component, view half: layout, rows on the vertical bar, selection and invalidation.
 #include "grid/view/GridControl.h"
+#include "grid/view/GridPaint.h"
 
 #include <algorithm>
 
@@ -1118,18 +1119,14 @@ void TNxCustomGridControl::UpdateScrollClips() {
     FVertScrollClip = {0, Body.Top, GetClientWidth(), Body.Bottom};
 }
 
-void TNxCustomGridControl::Paint() {
-    TCanvas* Canvas = GetCanvas();
-    UpdateScrollClips();
-    Canvas->GetBrush()->SetStyle(bsSolid);
-    Canvas->GetBrush()->SetColor(GetColor());
-    Canvas->FillRect(GetClientRect());
-    if (FGridStyle == gsReport)
-        PaintReport();
-    else
-        PaintSlides();
-    if (OnPostDraw) OnPostDraw(this);
+void TNxCustomGridControl::Paint() { Painter().Paint(); }
+
+TGridPainter& TNxCustomGridControl::Painter() {
+    if (!FPainter) FPainter = std::make_unique<TGridPainter>(*this);
+    return *FPainter;
 }
+
+TStyleDisplay* TNxCustomGridControl::GetStyleDisplay() { return Painter().GetStyleDisplay(); }
 
 void TNxCustomGridControl::PaintReport() {
     PaintReportRows();

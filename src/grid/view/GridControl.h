@@ -31,7 +31,13 @@
 #include "grid/view/GridControlTypes.h"
 #include "grid/view/ScrollControl.h"
 
+class TGridPainter;
+class TStyleDisplay;
+
 class TNxCustomGridControl : public TNxScrollControl, public TNxGridHost {
+    // Paints frames through the seams below (GridPaint.*).
+    friend class TGridPainter;
+
 public:
     explicit TNxCustomGridControl(TComponent* AOwner);
     ~TNxCustomGridControl() override;
@@ -239,6 +245,8 @@ public:
     TDataChangeEvent OnDataChange;
     TChangeRowHeightEvent OnChangeRowHeight;
     TNotifyEvent OnPostDraw;
+    // The header style object of HeaderStyle; the grid keeps one per style.
+    TStyleDisplay* GetStyleDisplay();
 
     int GetHorzOffset(int OldPos, int NewPos) override;
     int GetVertOffset(int OldPos, int NewPos) override;
@@ -358,4 +366,6 @@ private:
     int FOldClientWidth = 0;
     int FOldClientHeight = 0;
     bool FInResize = false;
+    std::unique_ptr<TGridPainter> FPainter;
+    TGridPainter& Painter();
 };
