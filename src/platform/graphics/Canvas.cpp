@@ -19,6 +19,11 @@ const QFont& TCanvas::Impl::GetQtFont() {
     return *QtFont;
 }
 
+const QString& TCanvas::Impl::GetFontKey() {
+    if (!FontKey) FontKey = GetQtFont().key();
+    return *FontKey;
+}
+
 const QFontMetrics& TCanvas::Impl::GetMetrics() {
     if (!Metrics) Metrics.emplace(GetQtFont());
     return *Metrics;
@@ -76,6 +81,7 @@ void TCanvas::Impl::FontChanged() {
     State.TextColor = Font->GetColor();
     QtFont.reset();
     Metrics.reset();
+    FontKey.reset();
 }
 
 TCanvasPainter::TCanvasPainter(TCanvas::Impl& d, const QRegion* extraClip) : FCanvas(d) {

@@ -88,6 +88,13 @@ struct TTextMetric {
     int tmMaxCharWidth = 0;
 };
 
+// Texts measured and shaped in a font are kept per font and text (a bounded, process-wide cache
+// of the user-interface thread): a grid draws the same cell texts frame after frame. Pixels and
+// sizes are the same with the cache on or off; off serves baselines and checks.
+void SetTextLayoutCaching(bool Enabled);
+bool GetTextLayoutCaching();
+void ClearTextLayoutCache();
+
 class TCanvas {
 public:
     TCanvas();

@@ -72,8 +72,12 @@ struct TCanvas::Impl {
     std::optional<QFont> QtFont;
     std::optional<QFontMetrics> Metrics;
 
+    // The font's identity for the text layout cache, rebuilt with QtFont.
+    std::optional<QString> FontKey;
+
     const QFont& GetQtFont();
     const QFontMetrics& GetMetrics();
+    const QString& GetFontKey();
     bool Attached() const { return Image != nullptr || External != nullptr; }
     // The surface's bounds in device coordinates.
     QRect SurfaceRect() const;

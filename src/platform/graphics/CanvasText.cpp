@@ -1,8 +1,10 @@
 // Text output and the DrawText layout of TCanvas.
 
+#include <QGlyphRun>
 #include <QTextLayout>
 #include <QTextOption>
 #include <algorithm>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/graphics/Canvas.h"
@@ -29,7 +31,7 @@ struct Piece {
 };
 
 // Splits a line at tabs when tabs are expanded (tabWidth > 0); returns the pieces and the width.
-int LayoutPieces(const QFontMetrics& fm, const QString& s, int tabWidth, std::vector<Piece>* pieces) {
+int MeasurePieces(const QFontMetrics& fm, const QString& s, int tabWidth, std::vector<Piece>* pieces) {
     if (tabWidth <= 0 || !s.contains(QLatin1Char('\t'))) {
         int w = fm.horizontalAdvance(s);
         if (pieces) pieces->push_back({0, static_cast<int>(s.size()), 0});
@@ -49,13 +51,116 @@ int LayoutPieces(const QFontMetrics& fm, const QString& s, int tabWidth, std::ve
     return x;
 }
 
+// ---- The text layout cache ------------------------------------------------------------------
+
+// A line measured (and, once drawn, shaped) in one font.
+struct TTextRun {
+    int Width = 0;
+    std::vector<Piece> Pieces;
+    // One glyph run list per piece, positions relative to the piece's start on a baseline at 0;
+    // filled when the text is first drawn.
+    std::vector<QList<QGlyphRun>> Glyphs;
+};
+
+struct TRunKey {
+    QString Font;
+    QString Text;
+    int TabWidth;
+    bool operator==(const TRunKey&) const = default;
+};
+
+struct TRunKeyHash {
+    size_t operator()(const TRunKey& k) const noexcept {
+        return size_t(qHash(k.Text)) * 31u + size_t(qHash(k.Font)) + size_t(k.TabWidth);
+    }
+};
+
+// Bounded: past the limit it starts over rather than tracking use.
+constexpr size_t kMaxCachedRuns = 20000;
+bool gCaching = true;
+std::unordered_map<TRunKey, TTextRun, TRunKeyHash>& Runs() {
+    static std::unordered_map<TRunKey, TTextRun, TRunKeyHash> runs;
+    return runs;
+}
+
+// The cached run of a line, measured now if new; null when caching is off.
+TTextRun* CachedRun(TCanvas::Impl& d, const QString& s, int tabWidth) {
+    if (!gCaching) return nullptr;
+    auto& runs = Runs();
+    TRunKey key{d.GetFontKey(), s, tabWidth};
+    auto it = runs.find(key);
+    if (it != runs.end()) return &it->second;
+    if (runs.size() >= kMaxCachedRuns) runs.clear();
+    TTextRun run;
+    run.Width = MeasurePieces(d.GetMetrics(), s, tabWidth, &run.Pieces);
+    return &runs.emplace(std::move(key), std::move(run)).first->second;
+}
+
+int LayoutPieces(TCanvas::Impl& d, const QString& s, int tabWidth, std::vector<Piece>* pieces) {
+    if (TTextRun* run = CachedRun(d, s, tabWidth)) {
+        if (pieces) *pieces = run->Pieces;
+        return run->Width;
+    }
+    return MeasurePieces(d.GetMetrics(), s, tabWidth, pieces);
+}
+
+// Shapes a piece as the painter's text drawing does: one line, left to right, natural widths.
+QList<QGlyphRun> ShapePiece(const QFont& font, const QString& s) {
+    QTextLayout layout(s, font);
+    QTextOption opt;
+    opt.setWrapMode(QTextOption::NoWrap);
+    opt.setTextDirection(Qt::LeftToRight);
+    layout.setTextOption(opt);
+    layout.setCacheEnabled(true);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    if (!line.isValid()) {
+        layout.endLayout();
+        return {};
+    }
+    line.setPosition(QPointF(0, 0));
+    layout.endLayout();
+    QList<QGlyphRun> runs = line.glyphRuns();
+    const qreal baseline = line.ascent();
+    for (QGlyphRun& r : runs) {
+        QList<QPointF> pos = r.positions();
+        for (QPointF& p : pos) p.ry() -= baseline;
+        r.setPositions(pos);
+    }
+    return runs;
+}
+
+// Draws the pieces of a cached run with their glyphs, shaping them on first use.
+void DrawCachedPieces(QPainter& p, TCanvas::Impl& d, TTextRun& run, const QString& s, int baselineY) {
+    if (run.Glyphs.size() != run.Pieces.size()) {
+        run.Glyphs.clear();
+        for (const Piece& pc : run.Pieces) run.Glyphs.push_back(ShapePiece(d.GetQtFont(), s.mid(pc.Start, pc.Length)));
+    }
+    for (size_t i = 0; i < run.Pieces.size(); ++i)
+        for (const QGlyphRun& g : run.Glyphs[i]) p.drawGlyphRun(QPointF(run.Pieces[i].X, baselineY), g);
+}
+
+}  // namespace
+
+void SetTextLayoutCaching(bool Enabled) { gCaching = Enabled; }
+bool GetTextLayoutCaching() { return gCaching; }
+void ClearTextLayoutCache() { Runs().clear(); }
+
+namespace {
+
 // Draws one line of text with its cell's top-left at (x, y), rotated about that point by the
 // font's orientation. Underlined indexes get the prefix underline.
 void DrawRun(QPainter& p, TCanvas::Impl& d, int x, int y, const QString& s, const std::vector<int>& underline,
              bool rtl, bool opaque, int tabWidth, bool prefixOnly = false) {
     const QFontMetrics& fm = d.GetMetrics();
+    // Plain text (no rotation, underline or strike-out lines) draws from the cache; the rest the long way.
+    const QFont& qf = d.GetQtFont();
+    TTextRun* run = (!rtl && !prefixOnly && !qf.underline() && !qf.strikeOut() && d.Font->GetOrientation() % 3600 == 0)
+                        ? CachedRun(d, s, tabWidth)
+                        : nullptr;
     std::vector<Piece> pieces;
-    int w = LayoutPieces(fm, s, rtl ? 0 : tabWidth, &pieces);
+    int w = run ? run->Width : LayoutPieces(d, s, rtl ? 0 : tabWidth, &pieces);
+    if (run && !underline.empty()) pieces = run->Pieces;
     p.save();
     p.translate(x, y);
     if (int o = d.Font->GetOrientation(); o % 3600 != 0) p.rotate(-o / 10.0);
@@ -81,6 +186,8 @@ void DrawRun(QPainter& p, TCanvas::Impl& d, int x, int y, const QString& s, cons
             }
             layout.endLayout();
             layout.draw(&p, QPointF(0, 0));
+        } else if (run) {
+            DrawCachedPieces(p, d, *run, s, fm.ascent());
         } else {
             for (const Piece& pc : pieces) p.drawText(QPoint(pc.X, fm.ascent()), s.mid(pc.Start, pc.Length));
         }
@@ -147,7 +254,7 @@ void TCanvas::TextRect(const TRect& r, int x, int y, const AnsiString& text) {
 
 TSize TCanvas::TextExtent(const WideString& text) const {
     const QFontMetrics& fm = FImpl->GetMetrics();
-    return {fm.horizontalAdvance(Q(text)), fm.height()};
+    return {LayoutPieces(*FImpl, Q(text), 0, nullptr), fm.height()};
 }
 TSize TCanvas::TextExtent(const AnsiString& text) const { return TextExtent(AnsiToWide(text)); }
 int TCanvas::TextWidth(const WideString& text) const { return TextExtent(text).cx; }
@@ -186,7 +293,7 @@ int CanvasDrawText(TCanvas::Impl& d, const WideString& wtext, TRect& r, uint32_t
     const bool calc = format & DT_CALCRECT;
     const int lineHeight = fm.height() + ((format & DT_EXTERNALLEADING) ? std::max(0, fm.leading()) : 0);
     const int maxWidth = r.Width();
-    auto width = [&](const QString& s) { return LayoutPieces(fm, s, tabWidth, nullptr); };
+    auto width = [&](const QString& s) { return LayoutPieces(d, s, tabWidth, nullptr); };
 
     // Prefix characters: "&x" underlines x, "&&" is one "&".
     QString text;

@@ -332,3 +332,67 @@ TEST(CanvasText, EditControlBreaksLongWordsAndHidesAPartialLine) {
     EXPECT_GT(draw(DT_EDITCONTROL).Bottom, 13);
     EXPECT_LE(draw(DT_EDITCONTROL).Bottom, 26);
 }
+
+namespace {
+
+// Every text of a set, with several flag sets and fonts, drawn onto one bitmap.
+std::unique_ptr<TBitmap> DrawnSet() {
+    static const WideString texts[] = {
+        u"Hello", u"AV To WAVE fi fl", u"Decoded", u"42%", u"&File && more", u"a\tb\tc tabbed",
+        u"/home/user/documents/batch/Decript/source file 7(dec12).txt", u"e\u0301 \u00e9 \u00fc\u00df",
+        u"\u4e2d\u6587 mixed", u"Several words that wrap onto more than one line here", u"", u" lead and trail ",
+    };
+    static const uint32_t flagSets[] = {
+        DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX,
+        DT_SINGLELINE | DT_CENTER | DT_VCENTER,
+        DT_RIGHT | DT_WORDBREAK,
+        DT_EXPANDTABS | DT_SINGLELINE,
+        DT_SINGLELINE | DT_PATH_ELLIPSIS | DT_NOPREFIX,
+        DT_WORDBREAK | DT_EDITCONTROL | DT_WORD_ELLIPSIS,
+    };
+    auto b = MakeBitmap(900, 1200);
+    TCanvas* c = b->GetCanvas();
+    int y = 0;
+    for (int font = 0; font < 3; ++font) {
+        c->GetFont()->SetName(font == 2 ? "DejaVu Serif" : "DejaVu Sans");
+        c->GetFont()->SetHeight(font == 1 ? -13 : -11);
+        c->GetFont()->SetStyle(font == 1 ? TFontStyles{fsBold} : font == 2 ? TFontStyles{fsItalic} : TFontStyles{});
+        for (uint32_t flags : flagSets) {
+            int x = 0;
+            for (const WideString& t : texts) {
+                TRect r{x, y, x + 70, y + 30};
+                c->GetBrush()->SetStyle(x % 140 ? bsClear : bsSolid);
+                c->GetBrush()->SetColor(clYellow);
+                c->DrawText(t, r, flags);
+                x += 74;
+            }
+            y += 32;
+        }
+        c->TextOut(0, y, WideString(u"TextOut AVAV \u00e9"));
+        y += 20;
+    }
+    return b;
+}
+
+}  // namespace
+
+TEST(CanvasText, TheLayoutCacheChangesNoPixelOnFirstOrLaterCalls) {
+    ASSERT_TRUE(GetTextLayoutCaching());
+    SetTextLayoutCaching(false);
+    auto uncached = DrawnSet();
+    SetTextLayoutCaching(true);
+    ClearTextLayoutCache();
+    auto first = DrawnSet();
+    auto again = DrawnSet();
+    EXPECT_TRUE(SamePixels(*uncached, *first)) << "measured and shaped now";
+    EXPECT_TRUE(SamePixels(*uncached, *again)) << "from the cache";
+    EXPECT_GT(Count(*again, clBlack), 1000) << "the set drew text";
+    again->SaveToFile(OutDir() + "/text-cache-set.bmp");
+    // Sizes agree as well.
+    TCanvas* c = again->GetCanvas();
+    const WideString probe = u"AV To WAVE fi fl";
+    int cached = c->TextWidth(probe);
+    SetTextLayoutCaching(false);
+    EXPECT_EQ(c->TextWidth(probe), cached);
+    SetTextLayoutCaching(true);
+}
