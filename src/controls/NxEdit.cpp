@@ -15,9 +15,9 @@ namespace NxEdit {
 
 namespace {
 
-// Posted to the edit itself so that a step runs once the platform edit has handled the input
-// event that is being dispatched (it sees mouse and focus events after the control does).
-constexpr UINT CM_NXAFTERNATIVE = WM_USER + 0x7E1;
+// Posted to the edit itself when it loses the focus, to show the selection again once the
+// platform edit has dropped it.
+constexpr UINT CM_NXSHOWSELECTION = WM_USER + 0x7E1;
 
 // The width of the frame the platform edit draws inside its window.
 constexpr int FrameWidth = 2;
@@ -144,6 +144,7 @@ TNxCustomEdit::TNxCustomEdit(TComponent* AOwner)
     : TCustomEdit(AOwner),
       FEditMargins(std::make_unique<TNxEditMargins>(this)),
       FGlyph(std::make_unique<TBitmap>()) {
+    FCanvas = std::make_unique<TControlCanvas>(this);
     TCustomEdit::SetAlignment(taLeftJustify);
     FEditInfo = new TNxEditInfo(this);
     FEditInfo->OnMouseDown = [this](TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) {
@@ -162,12 +163,8 @@ TNxCustomEdit::TNxCustomEdit(TComponent* AOwner)
 }
 
 TNxCustomEdit::~TNxCustomEdit() {
+    FCanvas.reset();
     FGlyph->OnChange = nullptr;
-}
-
-void TNxCustomEdit::SetAlignment(TAlignment Value) {
-    TCustomEdit::SetAlignment(Value);
-    RecreateKeepingText();
 }
 
 void TNxCustomEdit::SetGlyph(const TBitmap* Value) {
@@ -341,12 +338,8 @@ void TNxCustomEdit::RefreshPreview() {
 
 void TNxCustomEdit::RecreateKeepingText() {
     UpdateEditRect();
-    if (!HandleAllocated()) return;
-    const WideString text = GetText();
+    // The platform carries the text over; CreateWnd applies margins and places the area again.
     RecreateWnd();
-    if (GetText() != text) SetText(text);
-    UpdateEditRect();
-    UpdateInfoRect();
 }
 
 void TNxCustomEdit::RedrawBorder() {
@@ -446,7 +439,8 @@ void TNxCustomEdit::WMKillFocus(TMessage& Message) {
     FKeptSelLength = GetSelLength();
     TCustomEdit::WMKillFocus(Message);
     if (FEditInfo->GetVisible()) FEditInfo->Invalidate();
-    if (!GetHideSelection()) AfterNative(anFocusLeft);
+    // The platform edit handles the focus change after this message.
+    if (!GetHideSelection() && HandleAllocated()) PostMessage(this, CM_NXSHOWSELECTION, 0, 0);
 }
 
 void TNxCustomEdit::WMSize(TMessage& Message) {
@@ -478,24 +472,13 @@ void TNxCustomEdit::CMFontChanged(TMessage& Message) {
     AdjustSize();
 }
 
-void TNxCustomEdit::AfterNative(TAfterNative Step) {
-    if (HandleAllocated()) PostMessage(this, CM_NXAFTERNATIVE, WPARAM(Step), 0);
-}
-
-void TNxCustomEdit::DoAfterNative(TAfterNative Step) {
-    switch (Step) {
-        case anFocusLeft:
-            if (Focused()) return;
+void TNxCustomEdit::DefaultHandler(TMessage& Message) {
+    if (Message.Msg == CM_NXSHOWSELECTION) {
+        // The platform edit drops its selection when the focus leaves; it stays shown here.
+        if (!Focused()) {
             SetSelStart(FKeptSelStart);
             SetSelLength(FKeptSelLength);
-            break;
-        case anSelectAll: break;
-    }
-}
-
-void TNxCustomEdit::DefaultHandler(TMessage& Message) {
-    if (Message.Msg == CM_NXAFTERNATIVE) {
-        DoAfterNative(TAfterNative(Message.WParam));
+        }
         return;
     }
     TCustomEdit::DefaultHandler(Message);
@@ -530,16 +513,9 @@ void TNxEdit::MouseMove(TShiftState Shift, int X, int Y) {
 }
 
 void TNxEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    // The platform edit has placed the caret by now.
     TNxCustomEdit::MouseDown(Button, Shift, X, Y);
-    if (InLeftZone(X)) AfterNative(anSelectAll);
-}
-
-void TNxEdit::DoAfterNative(TAfterNative Step) {
-    if (Step == anSelectAll) {
-        SelectAll();
-        return;
-    }
-    TNxCustomEdit::DoAfterNative(Step);
+    if (InLeftZone(X)) SelectAll();
 }
 
 std::vector<TRect> TNxEdit::GetBorderRings() const {
@@ -561,12 +537,14 @@ void TNxEdit::PaintBorderRings(TCanvas* Canvas) {
     for (const TRect& ring : GetBorderRings()) Canvas->FrameRect(ring);
 }
 
+void TNxEdit::WMPaint(TMessage& Message) {
+    PaintBorderRings(GetPaintCanvas());
+    TNxCustomEdit::WMPaint(Message);
+    if (!GetDefaultDrawing()) Paint();
+}
+
 void TNxEdit::WMNCPaint(TMessage& Message) {
     TNxCustomEdit::WMNCPaint(Message);
-    // The platform edit has painted its text by now; the rings lie in the frame's margin.
-    PaintBorderRings(GetPaintCanvas());
-    if (!GetDefaultDrawing() && GetPaintCanvas()) Paint();
-    // Last: it narrows the clip to the frame.
     if (NxThemesSupport::IsThemed()) RedrawBorder();
 }
 

@@ -15,6 +15,7 @@
 #include "platform/graphics/Bitmap.h"
 #include "platform/runtime/DateTime.h"
 #include "platform/runtime/Exception.h"
+#include "platform/windows/ControlCanvas.h"
 #include "platform/windows/StdCtrls.h"
 
 namespace NxEdit {
@@ -99,9 +100,7 @@ public:
 
     // ---- appearance
 
-    // Writing recreates the window; the text is kept.
-    TAlignment GetAlignment() const { return TCustomEdit::GetAlignment(); }
-    void SetAlignment(TAlignment Value);
+    // Alignment (inherited): writing a new value recreates the window; the text is kept.
     TNxEditMargins* GetEditMargins() const { return FEditMargins.get(); }
     void SetEditMargins(const TNxEditMargins* Value) { FEditMargins->Assign(Value); }
     // The glyph shown in the information area. Writing copies the bitmap; the glyph becomes
@@ -149,6 +148,8 @@ public:
     // The information area's rectangle, inside the border.
     TRect GetInfoRect() const;
     TNxEditInfo* GetEditInfo() const { return FEditInfo; }
+    // A canvas bound to the edit's window, for descendants that paint themselves.
+    TCanvas* GetCanvas() const { return FCanvas.get(); }
 
     // ---- updates
 
@@ -195,6 +196,7 @@ protected:
     // Turns EditMargins into the margins actually applied: with the preview left becomes
     // 2 * left + 25; with a glyph it grows by the glyph width + 4.
     virtual void UpdateEditMargins(int& Left, int& Right);
+    // Paints the client area when GetDefaultDrawing is false, on GetCanvas().
     virtual void Paint() {}
     virtual void DoCustomPreviewDraw(const TRect& Rect);
     // Applies the margins again and recreates the window, keeping the text.
@@ -211,15 +213,11 @@ protected:
     void CMFontChanged(TMessage& Message) override;
     void DefaultHandler(TMessage& Message) override;
 
-    // Runs a step after the platform edit has handled the input event being dispatched now.
-    enum TAfterNative { anFocusLeft = 1, anSelectAll };
-    void AfterNative(TAfterNative Step);
-    virtual void DoAfterNative(TAfterNative Step);
-
 private:
     WideString ApplyCharCase(const WideString& Value) const;
     [[noreturn]] void RaiseMasked(const EConvertError& E) const;
 
+    std::unique_ptr<TControlCanvas> FCanvas;
     TNxEditInfo* FEditInfo = nullptr;  // owned through the component tree
     std::unique_ptr<TNxEditMargins> FEditMargins;
     bool FEditorUpdating = false;
@@ -258,10 +256,13 @@ protected:
     void Change() override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    // Border rings before the platform edit paints; a descendant without default drawing paints
+    // after it.
+    void WMPaint(TMessage& Message) override;
+    // The themed border over the platform's frame.
     void WMNCPaint(TMessage& Message) override;
     void WMSize(TMessage& Message) override;
     void CMFontChanged(TMessage& Message) override;
-    void DoAfterNative(TAfterNative Step) override;
 
     void PaintBorderRings(TCanvas* Canvas);
 
