@@ -196,10 +196,16 @@ void TForm2::Button4Click(TObject* /*Sender*/) {
 void TForm2::Button2Click(TObject* /*Sender*/) {}
 
 void TForm2::AppendNumbers(const std::vector<int64_t>& Numbers, size_t From, size_t Count) {
-    TStrings* lines = Memo1->GetLines();
-    lines->BeginUpdate();
-    for (size_t i = From; i < From + Count; ++i) lines->Add(IntToStr(Numbers[i]));
-    lines->EndUpdate();
+    if (Count == 0) return;
+    // One append of many lines: the editor lays out and reports a change once, not per line.
+    // The memo's window must exist for a line break to start a new line.
+    Memo1->HandleNeeded();
+    WideString batch;
+    for (size_t i = From; i < From + Count; ++i) {
+        if (i > From) batch += u'\n';
+        batch += IntToStr(Numbers[i]);
+    }
+    Memo1->GetLines()->Add(batch);
 }
 
 bool TForm2::KeepListing() {
