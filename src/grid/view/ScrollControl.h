@@ -79,6 +79,8 @@ public:
     virtual void SetVisible(bool Value);
     TNxCustomScrollControl* GetOwnerControl() const { return FOwner; }
     TCanvas* GetCanvas() const { return FCanvas; }
+    // Painted bars draw on the canvas of the paint in progress.
+    void SetCanvas(TCanvas* Value) { FCanvas = Value; }
 
     // While updating, position changes do not shift the content.
     void BeginUpdate() { ++FUpdateCount; }
