@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/windows/ExtCtrls.h"
+#include "platform/windows/TimerClock.h"
 #include "platform/windows/WinControlQt.h"
 
 namespace {
@@ -220,7 +221,7 @@ TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner), P(std::make_unique<Priv
     UpdateTimer();
 }
 
-TTimer::~TTimer() = default;
+TTimer::~TTimer() { StopManualTimer(this, 0); }
 
 void TTimer::SetEnabled(bool Value) {
     if (FEnabled == Value) return;
@@ -236,6 +237,11 @@ void TTimer::SetInterval(UINT Value) {
 
 void TTimer::UpdateTimer() {
     P->Timer.stop();
+    StopManualTimer(this, 0);
+    if (FEnabled && FInterval != 0 && ManualTimerClockActive()) {
+        StartManualTimer(this, 0, FInterval, [this] { GuardedCall(this, [this] { Timer(); }); });
+        return;
+    }
     if (FEnabled && FInterval != 0) P->Timer.start(int(FInterval));
 }
 

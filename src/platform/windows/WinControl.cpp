@@ -10,6 +10,7 @@
 
 #include "platform/windows/ControlCanvas.h"
 #include "platform/windows/Forms.h"
+#include "platform/windows/TimerClock.h"
 #include "platform/windows/WinControlQt.h"
 
 namespace {
@@ -780,8 +781,19 @@ bool TWinControl::SetTimer(uintptr_t Id, UINT Milliseconds) {
     TWinControlPrivate& p = *FWindow;
     if (!p.Bridge) return false;
     if (auto it = p.Timers.find(Id); it != p.Timers.end()) {
-        p.Bridge->killTimer(it->second);
+        if (it->second) p.Bridge->killTimer(it->second);
+        StopManualTimer(this, Id);
         p.Timers.erase(it);
+    }
+    if (ManualTimerClockActive()) {
+        // No Qt timer: the test's clock fires it.
+        QPointer<TWindowBridge> bridge = p.Bridge;
+        StartManualTimer(this, Id, Milliseconds, [bridge, Id] {
+            TMessage m{WM_TIMER, Id, 0, 0};
+            if (bridge && bridge->P) bridge->Dispatch(m);
+        });
+        p.Timers[Id] = 0;
+        return true;
     }
     int qt = p.Bridge->startTimer(int(std::max<UINT>(Milliseconds, 1)), Qt::PreciseTimer);
     if (qt == 0) return false;
@@ -793,7 +805,8 @@ bool TWinControl::KillTimer(uintptr_t Id) {
     TWinControlPrivate& p = *FWindow;
     auto it = p.Timers.find(Id);
     if (it == p.Timers.end()) return false;
-    if (p.Bridge) p.Bridge->killTimer(it->second);
+    if (p.Bridge && it->second) p.Bridge->killTimer(it->second);
+    StopManualTimer(this, Id);
     p.Timers.erase(it);
     return true;
 }

@@ -20,6 +20,7 @@
 
 #include "platform/windows/ControlCanvas.h"
 #include "platform/windows/Forms.h"
+#include "platform/windows/TimerClock.h"
 #include "platform/windows/WinControlQt.h"
 
 namespace {
@@ -584,7 +585,10 @@ void TWinControl::DestroyWnd() {
         else
             ++it;
     if (p.Bridge) {
-        for (auto& [id, qt] : p.Timers) p.Bridge->killTimer(qt);
+        for (auto& [id, qt] : p.Timers) {
+            if (qt) p.Bridge->killTimer(qt);
+            StopManualTimer(this, id);
+        }
         p.Bridge->P = nullptr;
         p.Bridge->removeEventFilter(p.Bridge);
     }

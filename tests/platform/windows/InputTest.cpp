@@ -7,7 +7,9 @@
 #include <memory>
 
 #include "TestSupport.h"
+#include "platform/windows/ExtCtrls.h"
 #include "platform/windows/StdCtrls.h"
+#include "platform/windows/TimerClock.h"
 
 namespace {
 
@@ -476,6 +478,51 @@ TEST_F(InputTest, CoordinatesConvertBetweenClientAndScreen) {
     EXPECT_EQ(s, (TPoint{q.x(), q.y()}));
     EXPECT_EQ(probe->ScreenToClient(s), (TPoint{3, 4}));
     EXPECT_EQ(other->ScreenToClient(probe->ClientToScreen({0, 0})), (TPoint{-190, 0}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(InputTest, AManualClockFiresWindowTimersAndTimerComponentsWithoutWaiting) {
+    TManualTimerClock clock;
+    // As a held scroll button does: a start delay, then a repeat.
+    ASSERT_TRUE(probe->SetTimer(1, 300));
+    TTimer reset(nullptr);
+    int resets = 0;
+    reset.OnTimer = [&](TObject*) {
+        ++resets;
+        reset.SetEnabled(false);  // a one-shot, as the search reset is
+    };
+    reset.SetInterval(700);
+    clock.Advance(299);
+    EXPECT_TRUE(probe->Timers.empty());
+    clock.Advance(1);
+    EXPECT_EQ(probe->Timers, (std::vector<uintptr_t>{1}));
+    EXPECT_TRUE(probe->IsTimerActive(1));
+    probe->KillTimer(1);
+    EXPECT_FALSE(probe->IsTimerActive(1));
+    ASSERT_TRUE(probe->SetTimer(2, 50));
+    probe->Timers.clear();
+    clock.Advance(200);
+    EXPECT_EQ(probe->Timers, (std::vector<uintptr_t>(4, 2u))) << "due four times in 200 ms";
+    EXPECT_EQ(resets, 0);
+    clock.Advance(200);
+    EXPECT_EQ(resets, 1);
+    EXPECT_EQ(clock.GetNow(), 700u);
+    clock.Advance(5000);
+    EXPECT_EQ(resets, 1);
+    // A window that goes takes its timers with it.
+    probe->Timers.clear();
+    delete probe;
+    probe = nullptr;
+    clock.Advance(1000);
+    // Nothing runs on the real clock meanwhile.
+    other->SetTimer(3, 1);
+    for (int i = 0; i < 5; ++i) Pump();
+    EXPECT_TRUE(other->Timers.empty());
+    clock.Advance(1);
+    EXPECT_EQ(other->Timers, (std::vector<uintptr_t>{3}));
 }
 
 }  // namespace
