@@ -220,3 +220,44 @@ TEST(TextColumn, BeginEditingPreparesTheColumnsOwnEditor) {
     Plain.BeginEditing();
     EXPECT_EQ(Plain.GetCellEditor(), nullptr);
 }
+
+namespace {
+
+struct TTaggedObject : TObject {
+    explicit TTaggedObject(const char* ATag) : Tag(ATag) {}
+    const char* Tag;
+};
+
+// Two kinds, one derived from the other, each naming its own display; the derived kind's
+// constructor body already sees its own kind's defaults and type.
+class TOuterKind : public TNxTextColumn {
+public:
+    explicit TOuterKind(TObject* AOwner = nullptr) : TNxTextColumn(AOwner) { SetColumnType(ctInteger); }
+    std::unique_ptr<TObject> CreateColumnDisplay() override { return std::make_unique<TTaggedObject>("outer"); }
+};
+
+class TInnerKind : public TOuterKind {
+public:
+    explicit TInnerKind(TObject* AOwner = nullptr) : TOuterKind(AOwner) {
+        TypeSeenByBody = GetColumnType();
+        OptionsSeenByBody = GetOptions();
+        SetColumnType(ctFloat);
+    }
+    std::unique_ptr<TObject> CreateColumnDisplay() override { return std::make_unique<TTaggedObject>("inner"); }
+    TColumnType TypeSeenByBody = ctNone;
+    TColumnOptions OptionsSeenByBody;
+};
+
+} // namespace
+
+TEST(TextColumn, ViewObjectsAreTheMostDerivedKindsAndDefaultsComeBeforeTheKindsBody) {
+    TInnerKind Column;
+    EXPECT_EQ(Column.TypeSeenByBody, ctInteger);
+    EXPECT_TRUE(Column.OptionsSeenByBody.Contains(coShowTextFitHint));
+    EXPECT_EQ(Column.GetColumnType(), ctFloat);
+    auto* Display = dynamic_cast<TTaggedObject*>(Column.GetColumnDisplay());
+    ASSERT_NE(Display, nullptr);
+    EXPECT_STREQ(Display->Tag, "inner");
+    // Made once and kept.
+    EXPECT_EQ(Column.GetColumnDisplay(), Display);
+}
