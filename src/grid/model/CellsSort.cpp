@@ -115,34 +115,88 @@ template <typename TTie> std::vector<int> OrderOf(std::vector<TSortEntry>& Entri
     return Order;
 }
 
-// Up to eight bytes (four UTF-16 units) of Text from Offset, big-endian, zero-padded.
+// Units per head: each unit takes one bit more than its width, so the end of a text ranks below
+// every unit, zero included, and a text goes before every longer text that starts with it.
+template <typename TUnit> constexpr size_t HeadUnits = 64 / (8 * sizeof(TUnit) + 1);
+
+// HeadUnits units of Text from Offset, the first one highest, 0 for each unit past the end.
 template <typename TString> uint64_t HeadOf(const TString& Text, size_t Offset) {
     using TUnit = std::make_unsigned_t<typename TString::value_type>;
-    constexpr int UnitBits = 8 * sizeof(TUnit);
     uint64_t Head = 0;
-    for (size_t i = Offset; i < Offset + 64 / UnitBits; ++i) {
-        Head <<= UnitBits;
-        if (i < Text.size()) Head |= static_cast<TUnit>(Text[i]);
+    for (size_t i = Offset; i < Offset + HeadUnits<TUnit>; ++i) {
+        Head <<= 8 * sizeof(TUnit) + 1;
+        if (i < Text.size()) Head |= uint64_t{static_cast<TUnit>(Text[i])} + 1;
     }
     return Head;
 }
 
-// Texts ordered by their units as unsigned numbers, a prefix first. The prefix common to every
-// text decides nothing, so heads start after it; that keeps paths and numbered names fast.
-template <typename TString> std::vector<int> TextOrder(const std::vector<TString>& Texts, bool Descending) {
-    size_t Common = Texts.empty() ? 0 : Texts[0].size();
-    for (size_t r = 1; r < Texts.size() && Common > 0; ++r) {
-        auto Mismatch = std::mismatch(Texts[0].begin(), Texts[0].begin() + static_cast<ptrdiff_t>(Common),
-                                      Texts[r].begin(), Texts[r].end());
-        Common = static_cast<size_t>(Mismatch.first - Texts[0].begin());
+// Every row's key text in one buffer: no allocation per key, and texts read in place.
+template <typename TUnit> class TTextKeys {
+public:
+    using TView = std::basic_string_view<TUnit>;
+    explicit TTextKeys(size_t Count) { FEnds.reserve(Count); }
+    void Add(TView Text) {
+        FUnits.insert(FUnits.end(), Text.begin(), Text.end());
+        FEnds.push_back(FUnits.size());
     }
+    size_t size() const { return FEnds.size(); }
+    bool empty() const { return FEnds.empty(); }
+    TView operator[](size_t Row) const {
+        const size_t Begin = Row == 0 ? 0 : FEnds[Row - 1];
+        return {FUnits.data() + Begin, FEnds[Row] - Begin};
+    }
+
+private:
+    std::vector<TUnit> FUnits;
+    std::vector<size_t> FEnds;
+};
+
+// Texts ordered by their units as unsigned numbers, a prefix first: sorted by heads, then each run
+// of equal heads by the heads that follow, from past what the whole run shares. Every text is read
+// once per level in a contiguous pass, never inside a comparison.
+template <typename TChar> std::vector<int> TextOrder(const TTextKeys<TChar>& Texts, bool Descending) {
+    constexpr size_t Units = HeadUnits<std::make_unsigned_t<TChar>>;
+    if (Texts.empty()) return {};
     std::vector<TSortEntry> Entries(Texts.size());
     for (size_t r = 0; r < Texts.size(); ++r)
-        Entries[r] = {HeadOf(Texts[r], Common), static_cast<uint32_t>(r)};
-    using TView = std::basic_string_view<typename TString::value_type>;
-    return OrderOf(Entries, Descending, [&](uint32_t A, uint32_t B) {
-        return TView(Texts[A]).substr(Common).compare(TView(Texts[B]).substr(Common));
-    });
+        Entries[r] = {0, static_cast<uint32_t>(r)};
+    auto Before = [Descending](const TSortEntry& A, const TSortEntry& B) {
+        if (A.Head != B.Head) return (A.Head < B.Head) != Descending;
+        return A.Row < B.Row;
+    };
+    struct TRun {
+        size_t Begin, End, Offset;
+    };
+    std::vector<TRun> Runs{{0, Entries.size(), 0}};
+    while (!Runs.empty()) {
+        const TRun Run = Runs.back();
+        Runs.pop_back();
+        // Every text of a run is at least Run.Offset long and equal up to there.
+        const auto First = Texts[Entries[Run.Begin].Row];
+        size_t Offset = First.size();
+        for (size_t k = Run.Begin + 1; k < Run.End && Offset > Run.Offset; ++k) {
+            const auto Text = Texts[Entries[k].Row];
+            const size_t Limit = std::min(Offset, Text.size());
+            size_t i = Run.Offset;
+            while (i < Limit && First[i] == Text[i]) ++i;
+            Offset = i;
+        }
+        for (size_t k = Run.Begin; k < Run.End; ++k)
+            Entries[k].Head = HeadOf(Texts[Entries[k].Row], Offset);
+        std::sort(Entries.begin() + static_cast<ptrdiff_t>(Run.Begin),
+                  Entries.begin() + static_cast<ptrdiff_t>(Run.End), Before);
+        // Equal heads that end inside the head are equal texts; the others need the next units.
+        for (size_t b = Run.Begin; b < Run.End;) {
+            size_t e = b + 1;
+            while (e < Run.End && Entries[e].Head == Entries[b].Head) ++e;
+            if (e - b > 1 && Texts[Entries[b].Row].size() >= Offset + Units) Runs.push_back({b, e, Offset + Units});
+            b = e;
+        }
+    }
+    std::vector<int> Order(Entries.size());
+    for (size_t k = 0; k < Entries.size(); ++k)
+        Order[k] = static_cast<int>(Entries[k].Row);
+    return Order;
 }
 
 std::vector<int> ScalarOrder(const std::vector<uint64_t>& Keys, bool Descending) {
@@ -268,12 +322,18 @@ void TCells::SortColumn(int ACol, TSortType SortType, TSortKind SortKind, bool F
                     Keys[r] = KeyOf(KeyCell(List, ACol, static_cast<int>(r)));
                 return Keys;
             };
+            auto ReadTexts = [&](auto KeyOf) {
+                TTextKeys<typename decltype(KeyOf(nullptr))::value_type> Keys(n);
+                for (size_t r = 0; r < n; ++r)
+                    Keys.Add(KeyOf(KeyCell(List, ACol, static_cast<int>(r))));
+                return Keys;
+            };
             switch (SortType) {
             case stAlphabetic:
-                Order = TextOrder(ReadKeys(AlphabeticKey), Descending);
+                Order = TextOrder(ReadTexts(AlphabeticKey), Descending);
                 break;
             case stCaseInsensitive:
-                Order = TextOrder(ReadKeys(CaseInsensitiveKey), Descending);
+                Order = TextOrder(ReadTexts(CaseInsensitiveKey), Descending);
                 break;
             case stBoolean:
                 Order = ScalarOrder(ReadKeys(BooleanKey), Descending);

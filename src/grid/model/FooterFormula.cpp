@@ -13,11 +13,15 @@ namespace FooterFormula {
 
 namespace {
 
-double DistinctTexts(TCells& Cells, int ACol, bool VisibleOnly) {
+// Row records are looked at only when some row is hidden and that matters.
+bool RowCounts(TCells& Cells, int Row, bool CheckRows) {
+    return !CheckRows || GridSearch::RowSearchable(Cells.GetRow(Row), false);
+}
+
+double DistinctTexts(TCells& Cells, int ACol, bool CheckRows) {
     std::unordered_set<WideString> Seen;
     for (int Row = 0; Row < Cells.GetRowCount(); ++Row)
-        if (GridSearch::RowSearchable(Cells.GetRow(Row), !VisibleOnly))
-            Seen.insert(AnsiLowerCase(Cells.GetCell(ACol, Row)->GetAsString()));
+        if (RowCounts(Cells, Row, CheckRows)) Seen.insert(AnsiLowerCase(Cells.GetCell(ACol, Row)->GetAsString()));
     return static_cast<double>(Seen.size());
 }
 
@@ -25,11 +29,12 @@ double DistinctTexts(TCells& Cells, int ACol, bool VisibleOnly) {
 
 double ColumnValue(TCells& Cells, int ACol, TFormulaKind Kind, bool VisibleOnly) {
     const int Count = Cells.GetRowCount();
+    const bool CheckRows = VisibleOnly && Cells.GetVisibleRowCount() != Count;
     switch (Kind) {
     case fkCount:
         return Count;
     case fkDistinct:
-        return DistinctTexts(Cells, ACol, VisibleOnly);
+        return DistinctTexts(Cells, ACol, CheckRows);
     case fkAverage:
     case fkSum:
     case fkMaximum:
@@ -37,7 +42,7 @@ double ColumnValue(TCells& Cells, int ACol, TFormulaKind Kind, bool VisibleOnly)
         double Value = 0;
         bool Any = false;
         for (int Row = 0; Row < Count; ++Row) {
-            if (!GridSearch::RowSearchable(Cells.GetRow(Row), !VisibleOnly)) continue;
+            if (!RowCounts(Cells, Row, CheckRows)) continue;
             const double Cell = Cells.GetCell(ACol, Row)->GetAsFloat();
             if (!Any)
                 Value = Cell;

@@ -126,6 +126,14 @@ TEST(CellsSort, TextOrders) {
     EXPECT_EQ(Folded.Texts(), (std::vector<WideString>{u"z", u"Z", u"\u00c9", u"\u00e9"}));
     SetSystemCodePage(Saved);
 
+    // Zero units and texts that are prefixes of each other, across several heads' length.
+    const WideString Zero(1, u'\0');
+    TSortGrid Prefixes({u"abcdefg" + Zero, u"abc", u"abcdefg", u"ab" + Zero, u"abcdefgh", u"ab", u"abcdefg"});
+    Prefixes.Sort(stAlphabetic);
+    EXPECT_EQ(Prefixes.Order(), (std::vector<int>{5, 3, 1, 2, 6, 0, 4}));
+    Prefixes.Sort(stAlphabetic, skDescending, true);
+    EXPECT_EQ(Prefixes.Order(), (std::vector<int>{4, 0, 2, 6, 1, 3, 5}));
+
     TSortGrid Numbers({u"10", u"9", u"100"});
     Numbers.Sort(stAlphabetic);
     EXPECT_EQ(Numbers.Texts(), (std::vector<WideString>{u"10", u"100", u"9"}));
