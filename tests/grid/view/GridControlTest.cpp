@@ -420,7 +420,11 @@ TEST_F(GridControlTest, PictureOfAScrolledGridWithHeaderFooterAndIndicator) {
     TRect Selected = Grid->GetCellRect(1, 500);
     EXPECT_EQ(Image.pixel(Selected.Right - 3, Selected.Top + 1), QtColor(clHighlight));
     EXPECT_EQ(Image.pixel(5, Grid->GetFooterRect().Top + 5), QtColor(clBtnFace));
-    ASSERT_TRUE(Image.save(QString::fromStdString(OutDir() + "/grid-800x600-scrolled.png")));
+    // The whole control, its scroll bar included.
+    QImage Whole = Frame(Grid)->grab().toImage();
+    EXPECT_EQ(Whole.width(), 800);
+    EXPECT_EQ(Whole.height(), 600);
+    ASSERT_TRUE(Whole.save(QString::fromStdString(OutDir() + "/grid-800x600-scrolled.png")));
 }
 
 }  // namespace
