@@ -50,6 +50,12 @@ public:
     bool GetFullRepaint() const { return FFullRepaint; }
     void SetFullRepaint(bool Value) { FFullRepaint = Value; }
 
+    // Form descriptions set these; the platform has no docking, so they are only kept.
+    bool GetUseDockManager() const { return FUseDockManager; }
+    void SetUseDockManager(bool Value) { FUseDockManager = Value; }
+    bool GetDockSite() const { return FDockSite; }
+    void SetDockSite(bool Value) { FDockSite = Value; }
+
     // The color the background is painted with (scheme or Color, as AdaptiveColors says).
     TColor GetFaceColor() const;
     // Geometry shared by painting and tests, in client coordinates. The background is the client
@@ -78,6 +84,8 @@ private:
     std::unique_ptr<NxCollection::TNxMargins> FInnerMargins;
     TPanelBorders FPanelBorders = AllPanelBorders;
     bool FFullRepaint = false;
+    bool FUseDockManager = true;
+    bool FDockSite = false;
 };
 
 }  // namespace NxStdCtrls
