@@ -65,6 +65,8 @@ void TComponent::InsertComponent(TComponent* AComponent) {
     if (AComponent->FOwner) AComponent->FOwner->RemoveComponent(AComponent);
     Insert(AComponent);
     if (FComponentState.Contains(csDesigning)) AComponent->SetDesigning(true);
+    // A component made while its owner reads its description is read with it: it waits for Loaded.
+    if (FComponentState.Contains(csLoading)) AComponent->BeginLoading();
     Notification(AComponent, TOperation::opInsert);
 }
 

@@ -71,10 +71,15 @@ TEST(ComponentTest, LoadingStateCoversOwnedComponentsAndEndsWithLoaded) {
     owner.BeginLoading();
     EXPECT_TRUE(child->IsLoading());
     EXPECT_TRUE(child->GetComponentState().Contains(csReading));
+    // Made while the owner reads: loading too, and Loaded once at the end.
+    auto* late = new TLoad(&owner);
+    EXPECT_TRUE(late->IsLoading());
     owner.EndLoading();
     EXPECT_FALSE(child->IsLoading());
     EXPECT_EQ(child->loaded, 1);
     EXPECT_FALSE(child->wasLoading);
+    EXPECT_FALSE(late->IsLoading());
+    EXPECT_EQ(late->loaded, 1);
 }
 
 // ---------------------------------------------------------------------------------------------
