@@ -7,6 +7,33 @@
 #include "platform/runtime/RtlConsts.h"
 #include "platform/runtime/SysUtils.h"
 
+namespace {
+// Brackets a change in BeginUpdate and EndUpdate. End closes it on success, reporting the change
+// (OnChange may raise); on an exception the destructor closes it, and a report failing then gives
+// way to the exception already under way.
+class TUpdateScope {
+public:
+    explicit TUpdateScope(TStrings& Strings) : FStrings(Strings) { FStrings.BeginUpdate(); }
+    ~TUpdateScope() {
+        if (!FOpen) return;
+        try {
+            FStrings.EndUpdate();
+        } catch (...) {
+        }
+    }
+    TUpdateScope(const TUpdateScope&) = delete;
+    TUpdateScope& operator=(const TUpdateScope&) = delete;
+    void End() {
+        FOpen = false;
+        FStrings.EndUpdate();
+    }
+
+private:
+    TStrings& FStrings;
+    bool FOpen = true;
+};
+}  // namespace
+
 // ---------------------------------------------------------------------------------------------
 // TStrings
 
@@ -40,72 +67,52 @@ int TStrings::AddObject(const WideString& S, TObject* AObject) {
 }
 
 void TStrings::AddStrings(const TStrings& Strings) {
-    BeginUpdate();
-    try {
-        // A list added to itself must not see its own growth.
-        int n = Strings.GetCount();
-        for (int i = 0; i < n; ++i) AddObject(Strings.Get(i), Strings.GetObject(i));
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    TUpdateScope update(*this);
+    // A list added to itself must not see its own growth.
+    int n = Strings.GetCount();
+    for (int i = 0; i < n; ++i) AddObject(Strings.Get(i), Strings.GetObject(i));
+    update.End();
 }
 
 void TStrings::Assign(const TPersistent* Source) {
     if (auto* src = dynamic_cast<const TStrings*>(Source)) {
         if (src == this) return;
-        BeginUpdate();
-        try {
-            Clear();
-            FDelimiter = src->FDelimiter;
-            FQuoteChar = src->FQuoteChar;
-            FNameValueSeparator = src->FNameValueSeparator;
-            FStrictDelimiter = src->FStrictDelimiter;
-            FLineBreak = src->FLineBreak;
-            AddStrings(*src);
-        } catch (...) {
-            EndUpdate();
-            throw;
-        }
-        EndUpdate();
+        TUpdateScope update(*this);
+        Clear();
+        FDelimiter = src->FDelimiter;
+        FQuoteChar = src->FQuoteChar;
+        FNameValueSeparator = src->FNameValueSeparator;
+        FStrictDelimiter = src->FStrictDelimiter;
+        FLineBreak = src->FLineBreak;
+        AddStrings(*src);
+        update.End();
         return;
     }
     TPersistent::Assign(Source);
 }
 
 void TStrings::Exchange(int Index1, int Index2) {
-    BeginUpdate();
-    try {
-        WideString s1 = Get(Index1), s2 = Get(Index2);
-        TObject* o1 = GetObject(Index1);
-        TObject* o2 = GetObject(Index2);
-        Put(Index1, s2);
-        Put(Index2, s1);
-        PutObject(Index1, o2);
-        PutObject(Index2, o1);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    TUpdateScope update(*this);
+    WideString s1 = Get(Index1), s2 = Get(Index2);
+    TObject* o1 = GetObject(Index1);
+    TObject* o2 = GetObject(Index2);
+    Put(Index1, s2);
+    Put(Index2, s1);
+    PutObject(Index1, o2);
+    PutObject(Index2, o1);
+    update.End();
 }
 
 void TStrings::Move(int CurIndex, int NewIndex) {
     if (CurIndex == NewIndex) return;
-    BeginUpdate();
-    try {
-        WideString s = Get(CurIndex);
-        TObject* o = GetObject(CurIndex);
-        if (NewIndex < 0 || NewIndex >= GetCount()) Error(SListIndexError, NewIndex);
-        PutObject(CurIndex, nullptr);  // an owning list must not free it on the way
-        Delete(CurIndex);
-        InsertObject(NewIndex, s, o);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    TUpdateScope update(*this);
+    WideString s = Get(CurIndex);
+    TObject* o = GetObject(CurIndex);
+    if (NewIndex < 0 || NewIndex >= GetCount()) Error(SListIndexError, NewIndex);
+    PutObject(CurIndex, nullptr);  // an owning list must not free it on the way
+    Delete(CurIndex);
+    InsertObject(NewIndex, s, o);
+    update.End();
 }
 
 int TStrings::CompareStrings(const WideString& S1, const WideString& S2) const { return AnsiCompareText(S1, S2); }
@@ -200,22 +207,17 @@ WideString TStrings::GetText() const {
 }
 
 void TStrings::SetText(const WideString& Value) {
-    BeginUpdate();
-    try {
-        Clear();
-        size_t i = 0, n = Value.size();
-        while (i < n) {
-            size_t start = i;
-            while (i < n && Value[i] != u'\r' && Value[i] != u'\n') ++i;
-            Add(Value.substr(start, i - start));
-            if (i < n && Value[i] == u'\r') ++i;
-            if (i < n && Value[i] == u'\n') ++i;
-        }
-    } catch (...) {
-        EndUpdate();
-        throw;
+    TUpdateScope update(*this);
+    Clear();
+    size_t i = 0, n = Value.size();
+    while (i < n) {
+        size_t start = i;
+        while (i < n && Value[i] != u'\r' && Value[i] != u'\n') ++i;
+        Add(Value.substr(start, i - start));
+        if (i < n && Value[i] == u'\r') ++i;
+        if (i < n && Value[i] == u'\n') ++i;
     }
-    EndUpdate();
+    update.End();
 }
 
 WideString TStrings::Quoted(const WideString& S, WideChar Quote, bool StrictRule, WideChar Delim) const {
@@ -253,52 +255,47 @@ WideString TStrings::GetDelimitedText() const {
 }
 
 void TStrings::SetDelimited(const WideString& Value, WideChar Delim, WideChar Quote, bool Strict) {
-    BeginUpdate();
-    try {
-        Clear();
-        size_t i = 0, n = Value.size();
-        auto isSpace = [&](char16_t c) { return !Strict && c > 0 && c <= u' '; };
-        while (i < n && isSpace(Value[i])) ++i;
-        while (i < n) {
-            WideString item;
-            if (Quote != 0 && Value[i] == Quote) {
-                ++i;
-                while (i < n) {
-                    if (Value[i] == Quote) {
-                        if (i + 1 < n && Value[i + 1] == Quote) {
-                            item += Quote;
-                            i += 2;
-                            continue;
-                        }
-                        ++i;
-                        break;
+    TUpdateScope update(*this);
+    Clear();
+    size_t i = 0, n = Value.size();
+    auto isSpace = [&](char16_t c) { return !Strict && c > 0 && c <= u' '; };
+    while (i < n && isSpace(Value[i])) ++i;
+    while (i < n) {
+        WideString item;
+        if (Quote != 0 && Value[i] == Quote) {
+            ++i;
+            while (i < n) {
+                if (Value[i] == Quote) {
+                    if (i + 1 < n && Value[i + 1] == Quote) {
+                        item += Quote;
+                        i += 2;
+                        continue;
                     }
-                    item += Value[i++];
-                }
-            } else {
-                while (i < n && Value[i] != Delim && !isSpace(Value[i])) item += Value[i++];
-            }
-            Add(item);
-            while (i < n && isSpace(Value[i])) ++i;
-            if (i < n && Value[i] == Delim) {
-                ++i;
-                // A delimiter at the very end stands before one more, empty, string.
-                while (i < n && isSpace(Value[i])) ++i;
-                if (i == n) Add(WideString());
-            } else if (i < n && Strict) {
-                // Text after a closing quote belongs to no string in strict mode: skip to the delimiter.
-                while (i < n && Value[i] != Delim) ++i;
-                if (i < n) {
                     ++i;
-                    if (i == n) Add(WideString());
+                    break;
                 }
+                item += Value[i++];
+            }
+        } else {
+            while (i < n && Value[i] != Delim && !isSpace(Value[i])) item += Value[i++];
+        }
+        Add(item);
+        while (i < n && isSpace(Value[i])) ++i;
+        if (i < n && Value[i] == Delim) {
+            ++i;
+            // A delimiter at the very end stands before one more, empty, string.
+            while (i < n && isSpace(Value[i])) ++i;
+            if (i == n) Add(WideString());
+        } else if (i < n && Strict) {
+            // Text after a closing quote belongs to no string in strict mode: skip to the delimiter.
+            while (i < n && Value[i] != Delim) ++i;
+            if (i < n) {
+                ++i;
+                if (i == n) Add(WideString());
             }
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
     }
-    EndUpdate();
+    update.End();
 }
 
 void TStrings::SetCommaText(const WideString& Value) { SetDelimited(Value, u',', u'"', false); }

@@ -183,6 +183,48 @@ TEST(StringList, ChangeEventsWaitForTheOutermostEndUpdate) {
     EXPECT_EQ(changes, 3);
 }
 
+// Strings that refuse "bad" and report their update state, as a control's lines do.
+class TRefusingStrings : public TStrings {
+public:
+    std::vector<WideString> Items;
+    std::vector<bool> States;
+    bool FailReport = false;
+    WideString Get(int Index) const override { return Items.at(size_t(Index)); }
+    int GetCount() const override { return int(Items.size()); }
+    void Insert(int Index, const WideString& S) override {
+        if (S == u"bad") throw EStringListError("refused");
+        Items.insert(Items.begin() + Index, S);
+    }
+    void Delete(int Index) override { Items.erase(Items.begin() + Index); }
+    void Clear() override { Items.clear(); }
+
+protected:
+    void SetUpdateState(bool Updating) override {
+        States.push_back(Updating);
+        if (!Updating && FailReport) throw EConvertError("report");
+    }
+};
+
+TEST(StringList, AFailingBatchedChangeStillClosesTheUpdateAndKeepsItsError) {
+    TRefusingStrings list;
+    EXPECT_THROW(list.SetText(u"a\nbad\nc"), EStringListError);
+    EXPECT_EQ(list.GetUpdateCount(), 0);
+    EXPECT_EQ(list.States, (std::vector<bool>{true, false}));
+    EXPECT_EQ(list.Items, (std::vector<WideString>{u"a"}));
+    // A report that fails while another error is under way gives way to that error.
+    list.FailReport = true;
+    try {
+        list.SetText(u"bad");
+        FAIL() << "no error";
+    } catch (const EStringListError& e) {
+        EXPECT_STREQ(e.what(), "refused");
+    }
+    EXPECT_EQ(list.GetUpdateCount(), 0);
+    // Without another error the report's own failure reaches the caller.
+    EXPECT_THROW(list.SetText(u"x"), EConvertError);
+    EXPECT_EQ(list.GetUpdateCount(), 0);
+}
+
 TEST(StringList, StreamsInEachEncoding) {
     TStringList list;
     list.Add(u"caf\u00e9");
