@@ -5,12 +5,15 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDirIterator>
 #include <QLineEdit>
+#include <QTemporaryDir>
 
 #include "controls/ControlsTestSupport.h"
 #include "controls/NxEdit.h"
 #include "drawing/ThemesSupport.h"
 #include "platform/runtime/Exception.h"
+#include "platform/runtime/Registry.h"
 #include "platform/runtime/SysUtils.h"
 #include "platform/windows/Themes.h"
 
@@ -100,6 +103,39 @@ TEST_F(EditTest, MaskedKeyShowsStarsReturnsTheTypedTextAndNeverLeavesTheBox) {
         ADD_FAILURE() << "no error";
     } catch (const EConvertError& e) {
         EXPECT_STREQ(e.what(), "'12x' is not a valid integer value");
+    }
+}
+
+std::vector<std::string>* gLogged = nullptr;
+void Record(QtMsgType, const QMessageLogContext&, const QString& text) { gLogged->push_back(text.toStdString()); }
+
+TEST_F(EditTest, KeyNeverReachesTheLogOrTheSettingsStore) {
+    QTemporaryDir store;
+    const std::string savedFolder = TRegistry::GetStoreFolder();
+    TRegistry::SetStoreFolder(store.path().toStdString());
+    std::vector<std::string> logged;
+    gLogged = &logged;
+    QtMessageHandler previous = qInstallMessageHandler(Record);
+    edit->SetPasswordChar(u'*');
+    edit->SetHint(u"Key");
+    edit->SetShowHint(true);
+    Show();
+    Focus(edit);
+    QTest::keyClicks(Client(edit), "Zebra-4711");
+    EXPECT_THROW(edit->GetAsFloat(), EConvertError);
+    EXPECT_THROW(edit->GetAsDateTime(), EConvertError);
+    edit->SetAlignment(taCenter);  // recreated with its text
+    Focus(next);
+    form.reset();
+    qInstallMessageHandler(previous);
+    gLogged = nullptr;
+    TRegistry::SetStoreFolder(savedFolder);
+    for (const std::string& line : logged) EXPECT_EQ(line.find("Zebra"), std::string::npos) << line;
+    QDirIterator files(store.path(), QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        QFile f(files.next());
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_FALSE(f.readAll().contains("Zebra")) << f.fileName().toStdString();
     }
 }
 
