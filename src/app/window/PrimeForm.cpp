@@ -164,6 +164,8 @@ void TForm2::RunListing(Body body) {
     if (FListing) return;
     {
         TScopedChange<bool> listing(FListing, true);
+        // A window hidden by an earlier close and shown again lists afresh.
+        FCloseRequested = false;
         FTerminatedAtStart = Application->GetTerminated();
         body();
     }

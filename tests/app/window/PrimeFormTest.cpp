@@ -210,6 +210,20 @@ TEST_F(PrimeFormTest, ClosingDuringAListingStopsItAndFreesTheWindowAfterwards) {
     EXPECT_TRUE(Watch->Freed);
 }
 
+TEST_F(PrimeFormTest, WindowHiddenDuringAListingListsInFullWhenShownAgain) {
+    Form->OnClose = [](TObject*, TCloseAction& Action) { Action = caHide; };
+    QTimer::singleShot(0, Frame(Form), [&] { Form->Close(); });
+    Click(Form->Button4);
+    const int stoppedAt = Form->Memo1->GetLines()->GetCount();
+    const int primes = int(PrimesAsText(1'000'000, 1'100'000).size());
+    EXPECT_LT(stoppedAt, primes);
+    Pump();
+    ASSERT_FALSE(Watch->Freed);
+    ASSERT_TRUE(ShowAndWait(Form));
+    Click(Form->Button4);
+    EXPECT_EQ(Form->Memo1->GetLines()->GetCount(), stoppedAt + primes);
+}
+
 TEST_F(PrimeFormTest, ClosingAnIdleWindowFreesIt) {
     Form->Close();
     EXPECT_FALSE(Form->GetVisible());
