@@ -58,7 +58,7 @@ std::string UniqueFormName(const TComponent* Owner, const std::string& Base) {
         if (!Owner->FindComponent(name)) return name;
     }
 }
-}  // namespace
+} // namespace
 
 void TForm2::BuildControls() {
     SetName(UniqueFormName(GetOwner(), "Form2"));
@@ -159,8 +159,7 @@ void TForm2::BuildControls() {
     memo(Memo5, "Memo5", GroupBox5, {1, 55, 861, 219}, 1);
 }
 
-template <typename Body>
-void TForm2::RunListing(Body body) {
+template <typename Body> void TForm2::RunListing(Body body) {
     if (FListing) return;
     {
         TScopedChange<bool> listing(FListing, true);

@@ -61,8 +61,7 @@ private:
 
     void BuildControls();
     // Runs Body unless a listing runs already; frees the window afterwards if it was closed meanwhile.
-    template <typename Body>
-    void RunListing(Body body);
+    template <typename Body> void RunListing(Body body);
     void AppendNumbers(const std::vector<int64_t>& Numbers, size_t From, size_t Count);
     // Handles pending messages; false when the listing must stop (window closed, application ending).
     bool KeepListing();

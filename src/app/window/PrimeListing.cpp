@@ -28,11 +28,13 @@ namespace {
 // The largest s with s * s <= n; the floating root alone can land one off for large n.
 int64_t IntegerSqrt(int64_t n) {
     int64_t s = static_cast<int64_t>(std::sqrt(static_cast<double>(n)));
-    while (s > 0 && s * s > n) --s;
-    while ((s + 1) * (s + 1) <= n) ++s;
+    while (s > 0 && s * s > n)
+        --s;
+    while ((s + 1) * (s + 1) <= n)
+        ++s;
     return s;
 }
-}  // namespace
+} // namespace
 
 std::vector<int64_t> AtkinListing(int64_t Limit, int64_t From) {
     std::vector<int64_t> listed;
@@ -54,7 +56,8 @@ std::vector<int64_t> AtkinListing(int64_t Limit, int64_t From) {
     for (int64_t n = 5; n <= s; ++n) {
         if (!flags[size_t(n)]) continue;
         const int64_t square = n * n;
-        for (int64_t k = square; k <= Limit; k += square) flags[size_t(k)] = 0;
+        for (int64_t k = square; k <= Limit; k += square)
+            flags[size_t(k)] = 0;
     }
     for (int64_t n = std::max<int64_t>(From, 0); n <= Limit; ++n)
         if (flags[size_t(n)] && n % 3 != 0 && n % 5 != 0) listed.push_back(n);

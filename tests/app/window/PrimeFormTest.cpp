@@ -46,7 +46,8 @@ std::vector<std::string> PrimesAsText(int64_t From, int64_t To) {
         for (int64_t d = 2; d * d <= p; ++d)
             if (p % d == 0) pIsPrime = false;
         if (!pIsPrime) continue;
-        for (int64_t k = std::max(p * p, (From + p - 1) / p * p); k <= To; k += p) composite[size_t(k - From)] = true;
+        for (int64_t k = std::max(p * p, (From + p - 1) / p * p); k <= To; k += p)
+            composite[size_t(k - From)] = true;
     }
     std::vector<std::string> primes;
     for (int64_t n = std::max<int64_t>(From, 2); n <= To; ++n)
@@ -54,7 +55,9 @@ std::vector<std::string> PrimesAsText(int64_t From, int64_t To) {
     return primes;
 }
 
-void Click(TButton* Button) { QTest::mouseClick(Client(Button), Qt::LeftButton); }
+void Click(TButton* Button) {
+    QTest::mouseClick(Client(Button), Qt::LeftButton);
+}
 
 // A window of its own, owned by the application as the main window makes them, and shown.
 class PrimeFormTest : public ::testing::Test {
@@ -121,7 +124,8 @@ TEST_F(PrimeFormTest, SplittersSitBetweenTheTopAlignedParts) {
     EXPECT_EQ(Form->Splitter2->FindResizeControl(), Form->Panel1);
     EXPECT_EQ(Form->Splitter3->FindResizeControl(), Form->GroupBox3);
     EXPECT_EQ(Form->Splitter4->FindResizeControl(), Form->GroupBox4);
-    for (TSplitter* s : {Form->Splitter2, Form->Splitter3, Form->Splitter4}) EXPECT_EQ(s->GetCursor(), crVSplit);
+    for (TSplitter* s : {Form->Splitter2, Form->Splitter3, Form->Splitter4})
+        EXPECT_EQ(s->GetCursor(), crVSplit);
 
     // Inside Panel1: the button strip on top, the two key boxes side by side below it.
     EXPECT_EQ(Form->Panel2->GetBoundsRect(), (TRect{0, 0, cw, 41}));
@@ -166,7 +170,8 @@ TEST_F(PrimeFormTest, SieveListingAppendsThePrimesAboveAMillionAgainOnEachClick)
     // The other memos stay empty, and the button without a handler does nothing.
     Click(Form->Button2);
     Click(Form->Button3);
-    for (TMemo* m : {Form->Memo2, Form->Memo3, Form->Memo4, Form->Memo5}) EXPECT_EQ(m->GetLines()->GetCount(), 0);
+    for (TMemo* m : {Form->Memo2, Form->Memo3, Form->Memo4, Form->Memo5})
+        EXPECT_EQ(m->GetLines()->GetCount(), 0);
     EXPECT_EQ(Form->Memo1->GetLines()->GetCount(), int(2 * primes.size()));
 }
 
@@ -250,4 +255,4 @@ TEST(PrimeFormCreationTest, EachCallMakesOneMoreWindowAndForm2NamesTheNewest) {
     delete first;
 }
 
-}  // namespace
+} // namespace

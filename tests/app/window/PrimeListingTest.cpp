@@ -15,7 +15,8 @@ std::vector<bool> Eratosthenes(int64_t Limit) {
     composite[0] = composite[1] = true;
     for (int64_t p = 2; p * p <= Limit; ++p)
         if (!composite[size_t(p)])
-            for (int64_t k = p * p; k <= Limit; k += p) composite[size_t(k)] = true;
+            for (int64_t k = p * p; k <= Limit; k += p)
+                composite[size_t(k)] = true;
     return composite;
 }
 
@@ -28,18 +29,21 @@ std::vector<int64_t> PrimesBetween(int64_t From, int64_t Limit) {
 }
 
 TEST(PrimalityTest, SmallNumbersIncludingOneAndOddSquares) {
-    for (int32_t yes : {1, 2, 3, 5, 7, 11, 13, 1000003}) EXPECT_TRUE(IsPrime(yes)) << yes;
+    for (int32_t yes : {1, 2, 3, 5, 7, 11, 13, 1000003})
+        EXPECT_TRUE(IsPrime(yes)) << yes;
     // 25 and 49: odd squares whose root is tried exactly at the loop's last step.
-    for (int32_t no : {0, 4, 9, 15, 25, 49, 121, 1000001}) EXPECT_FALSE(IsPrime(no)) << no;
+    for (int32_t no : {0, 4, 9, 15, 25, 49, 121, 1000001})
+        EXPECT_FALSE(IsPrime(no)) << no;
 }
 
 TEST(PrimalityTest, AgreesWithASieveUpToOneHundredThousand) {
     std::vector<bool> composite = Eratosthenes(100'000);
-    for (int32_t n = 2; n <= 100'000; ++n) ASSERT_EQ(IsPrime(n), !composite[size_t(n)]) << n;
+    for (int32_t n = 2; n <= 100'000; ++n)
+        ASSERT_EQ(IsPrime(n), !composite[size_t(n)]) << n;
 }
 
 TEST(PrimalityTest, ExtremesOfTheThirtyTwoBitRange) {
-    EXPECT_TRUE(IsPrime(std::numeric_limits<int32_t>::max()));  // 2^31 - 1 is prime
+    EXPECT_TRUE(IsPrime(std::numeric_limits<int32_t>::max())); // 2^31 - 1 is prime
     // The square of the prime 46337, just below 2^31: its root must not come out one short.
     EXPECT_FALSE(IsPrime(46337 * 46337));
     EXPECT_FALSE(IsPrime(46337 * 46309));
@@ -56,8 +60,9 @@ TEST(TrialDivisionListingTest, StepsCoverTheRangeInclusivelyWhateverTheirSize) {
     TTrialDivisionListing stepped(1, 30);
     std::vector<int64_t> parts;
     int steps = 0;
-    while (stepped.Step(7, parts)) ++steps;
-    EXPECT_EQ(steps, 4);  // 7 + 7 + 7 + 7 + 2 candidates: the fifth step ends it
+    while (stepped.Step(7, parts))
+        ++steps;
+    EXPECT_EQ(steps, 4); // 7 + 7 + 7 + 7 + 2 candidates: the fifth step ends it
     EXPECT_TRUE(stepped.Done());
     EXPECT_EQ(parts, all);
     // A finished listing adds nothing more.
@@ -92,4 +97,4 @@ TEST(AtkinListingTest, SmallLimitsMatchTheSieveAboveFive) {
     EXPECT_TRUE(AtkinListing(1, 0).empty());
 }
 
-}  // namespace
+} // namespace
