@@ -70,6 +70,9 @@ TNextGrid::TNextGrid(TComponent* AOwner) : TNxCustomGrid(AOwner) {
     FCells = std::make_unique<TCells>(this, GetColumns());
     FCells->SetDefaultRowHeight(GetRowSize());
     FCells->OnCellChange = [this](TObject*, int ACol, int ARow) { DoCellChange(ACol, ARow); };
+    FCells->OnCompare = [this](TObject*, TCell* Cell1, TCell* Cell2, int& Compare) {
+        DoCellsCompare(Cell1, Cell2, Compare);
+    };
 }
 
 TNextGrid::~TNextGrid() {

@@ -5,7 +5,11 @@
 #include <memory>
 
 #include "grid/model/Cells.h"
+#include "grid/model/FooterFormula.h"
+#include "grid/model/GridSearch.h"
 #include "grid/view/GridControl.h"
+
+class TTimer;
 
 class TNxCustomGrid : public TNxCustomGridControl {
 public:
@@ -15,8 +19,42 @@ public:
     bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
     bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
 
+    // --- search and formula values (GridSort.cpp)
+    // The store the searches and formulas read.
+    virtual TCells* GetCellStore() const = 0;
+    // The matching rules are GridSearch's. A row found becomes SelectedRow and, unless updating,
+    // is scrolled into view; without one the selection stays and the answer is False.
+    bool Locate(int ACol, int FromRow, int ToRow, const WideString& Text, TSearchOptions Options);
+    bool FindText(int ACol, const WideString& Text, TSearchOptions Options);
+    bool SearchNext(int ACol, const WideString& Text, bool FromTop);
+    // SearchNext from the selected row in every column, in index order; True when any matched.
+    bool SearchRow(const WideString& Text);
+    // The first column by index with coSearchColumn, or none.
+    TNxCustomColumn* GetSearchColumn();
+    // FooterFormula::TextFormulaValue over Column's cells; 0 without a column.
+    double GetFormulaValue(TNxCustomColumn* Column, TFormulaKind Kind);
+    // The entry point of incremental search for typed characters: with rows, a search column and
+    // a current column without coEditing, restarts the 700 ms timer that empties SearchText,
+    // appends Key and runs SearchNext on the search column. False when it did not search.
+    bool IncrementalSearch(WideChar Key);
+    WideString GetSearchText() const { return FSearchText; }
+    // Null until the first incremental search.
+    TTimer* GetSearchTimer() const { return FSearchTimer; }
+
+    TColumnEvent OnAfterSort;
+    TFooterValueEvent OnColumnFooterValue;
+    TFooterValueEvent OnFooterCalculate;
+
 protected:
     void CreateWnd() override;
+    virtual void DoAfterSort(int ACol);
+    virtual void DoColumnFooterValue(int ACol, double& Value);
+    virtual void DoFooterCalculate(int ACol, double& Value);
+
+private:
+    void SelectFound(int Row);
+    WideString FSearchText;
+    TTimer* FSearchTimer = nullptr;
 };
 
 class TNextGrid : public TNxCustomGrid {
@@ -24,7 +62,7 @@ public:
     explicit TNextGrid(TComponent* AOwner);
     ~TNextGrid() override;
 
-    TCells* GetCellStore() const { return FCells.get(); }
+    TCells* GetCellStore() const override { return FCells.get(); }
 
     // The cell at (ACol, ARow), which becomes the store's current cell. An index outside the grid
     // raises the list error.
@@ -64,12 +102,25 @@ public:
     TColor GetCellColor(int ACol, int ARow) override;
     bool IsCellEmpty(int ACol, int ARow) override;
 
+    // Writes the footer caption of every formula column (GridSort.cpp), raising
+    // OnColumnFooterValue for fkCustom and OnFooterCalculate for every kind. A cell that is no
+    // number raises the conversion error and leaves that column's caption.
+    void CalculateFooter(bool VisibleOnly = false);
+
     TMeasuringRowHeightEvent OnMeasuringRowHeight;
+    // Ranks two cells for stCustom (Compare < 0: Cell1 first); without it every cell ties.
+    TCompareEvent OnCompare;
 
 protected:
     void ColumnsChange(TColumnsOperation Operation, int Value1, int Value2) override;
     // A cell reported a change: repaint it and raise OnChange, unless updating.
     virtual void DoCellChange(int ACol, int ARow);
+    // Sorts the rows by Column (GridSort.cpp): after the view's part, with coCanSort only, the
+    // store sorts (coFullResort never reverses), SelectedRow follows its row, the body repaints
+    // and OnAfterSort follows. A conversion error raises with the rows unmoved.
+    void SortColumn(TNxCustomColumn* Column, bool Ascending) override;
+    // The store's compare handler: raises OnCompare.
+    virtual void DoCellsCompare(TCell* Cell1, TCell* Cell2, int& Compare);
 
 private:
     void CheckRowIndex(int Index) const;
