@@ -378,7 +378,7 @@ void TNxCustomEdit::DoGlyphClick() {
 
 void TNxCustomEdit::CreateParams(TCreateParams& Params) {
     TCustomEdit::CreateParams(Params);
-    Params.Style |= WS_CLIPCHILDREN;
+    Params.Style |= ES_AUTOHSCROLL | ES_AUTOVSCROLL | WS_CLIPCHILDREN;
 }
 
 void TNxCustomEdit::CreateWnd() {
