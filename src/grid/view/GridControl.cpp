@@ -656,10 +656,12 @@ void TNxCustomGridControl::UpdateVertScrollBar() {
     } else {
         Bar->SetMax(0);
     }
-    if (F + 1 >= V) {
-        // The bar follows TopRow here; moving TopRow again would scroll twice.
+    // The position is the number of visible rows above TopRow; rows added, deleted or hidden
+    // above the top change that number without a scroll. Moving TopRow again would scroll twice.
+    int Above = VisibleRowsAbove(FTopRow);
+    if (F + 1 >= V || Bar->GetPosition() != Above) {
         Bar->BeginUpdate();
-        Bar->SetPosition(VisibleRowsAbove(FTopRow));
+        Bar->SetPosition(Above);
         Bar->EndUpdate();
     }
     ResizeHandled();

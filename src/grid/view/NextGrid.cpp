@@ -138,6 +138,8 @@ void TNextGrid::InsertRow(int Index) {
     EndEditing();
     FCells->InsertRow(Index);
     FLastAddedRow = Index;
+    // A row inserted above the view keeps the same rows in view.
+    if (Index < GetTopRow()) SetTopRowDirect(GetTopRow() + 1);
     if (!IsUpdating()) RefreshVisibleRows(Index, FCells->GetRowCount() - 1);
     if (GetSelectedRow() >= Index) SetSelectedRowDirect(GetSelectedRow() + 1);
     UpdateVertScrollBar();
@@ -150,6 +152,9 @@ void TNextGrid::DeleteRow(int Index) {
     // The rows from here down move up; repaint them while the rectangle is still known.
     if (!IsUpdating()) RefreshVisibleRows(Index, FCells->GetRowCount());
     FCells->DeleteRow(Index);
+    // Rows below the deleted one moved up: the view keeps showing the same rows.
+    if (Index < GetTopRow()) SetTopRowDirect(GetTopRow() - 1);
+    if (GetSelectedRow() > Index) SetSelectedRowDirect(GetSelectedRow() - 1);
     int Last = GetLastVisibleRow();
     if (GetSelectedRow() > Last || GetSelectedRow() >= FCells->GetRowCount()) {
         if (GetSelectedRow() >= 0) DoDeselectCell(GetSelectedColumn(), GetSelectedRow());

@@ -370,6 +370,32 @@ TEST_F(GridControlTest, AddRowAndDeleteRowKeepSelectionAndEvents) {
     EXPECT_EQ(Grid->GetRowCount(), 2);
 }
 
+TEST_F(GridControlTest, RowsDeletedOrInsertedAboveTheViewKeepTheViewAndTheBarInStep) {
+    MakeGrid(1, 100);
+    Grid->SetOptions({goHeader, goSelectFullRow});
+    Grid->GetVertScrollBar()->SetPosition(40);
+    Grid->SetSelectedRow(45);
+    ASSERT_EQ(Grid->GetTopRow(), 40);
+    Grid->DeleteRow(3);
+    EXPECT_EQ(Grid->GetTopRow(), 39);
+    EXPECT_EQ(Grid->GetCells(0, Grid->GetTopRow()), u"r40c0") << "the same row stays on top";
+    EXPECT_EQ(Grid->GetVertScrollBar()->GetPosition(), 39);
+    EXPECT_EQ(Grid->GetSelectedRow(), 44);
+    EXPECT_TRUE(Grid->GetSelected(44));
+    Grid->InsertRow(0);
+    EXPECT_EQ(Grid->GetCells(0, Grid->GetTopRow()), u"r40c0");
+    EXPECT_EQ(Grid->GetVertScrollBar()->GetPosition(), 40);
+    // Hidden rows above the top are not counted by the bar.
+    Grid->SetRowVisible(5, false);
+    EXPECT_EQ(Grid->GetVertScrollBar()->GetPosition(), 39);
+    // The last page is still reached exactly.
+    Grid->GetVertScrollBar()->Last();
+    Paint();
+    EXPECT_EQ(Grid->GetLastVisibleRow(), 99);
+    EXPECT_TRUE(Grid->IsRowInView(99));
+    EXPECT_EQ(Grid->GetRowTop(99) + 16 + Grid->GetGridSpace(lpBottom) <= Grid->GetBodyRect().Bottom, true);
+}
+
 TEST_F(GridControlTest, JumpingToTheEndOfAMillionRowsLandsOnTheLastPage) {
     MakeGrid(2, 1000000);
     Grid->SetOptions({goHeader, goSelectFullRow});
