@@ -3,14 +3,19 @@
 //
 // Files of the grid (src/grid):
 //   model/ColumnTypes.h, Column.*, Columns.*   columns and the column collection
+//   model/*Column.*                            the column kinds
 //   model/Cell.*, Cells.*                      cells, row records and the cell store
+//   model/CellsSort.cpp, GridSearch.*,         sorting, search and footer formulas
+//     FooterFormula.*
 //   model/GridHost.h                           what the model may ask of the grid
 //   view/ScrollControl.*                       scroll bars, content shifting, roll scrolling
+//   view/VertScrollBar.*                       the painted bar and its framed control base
 //   view/GridControlTypes.h                    the grid's enumerations, sets and event types
 //   view/GridControl.*                         TNxCustomGridControl (this file): geometry,
-//                                              scrolling, selection, invalidation, plain painting
+//                                              scrolling, selection, invalidation, size changes
+//   view/GridPaint.*                           one frame: rows, grid lines, indicator, parts
 //   view/NextGrid.*                            TNxCustomGrid and TNextGrid: rows and cells over
-//                                              the cell store (the data half)
+//                                              the cell store (the data half), the wheel
 //   view/ColumnDisplay*.*, StyleDisplay*.*     cell painters and header styles
 //
 // Typical flow: a program adds rows (TNextGrid::AddRow), writes a cell (GetCell(c, r)->SetAs...),
