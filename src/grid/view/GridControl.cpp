@@ -26,6 +26,7 @@ TNxCustomGridControl::TNxCustomGridControl(TComponent* AOwner) : TNxScrollContro
         DoColumnsRepaint(Sender, Operation);
     };
     RecalculateGridSpace();
+    FBorderStyle = bsSingle;
     SetBounds(0, 0, 250, 150);
     SetTabStop(true);
 }
@@ -1060,6 +1061,17 @@ void TNxCustomGridControl::BestFitColumns(TBestFitMode Mode) {
 
 // ---------------------------------------------------------------------------------------------
 // Window
+
+void TNxCustomGridControl::CreateParams(TCreateParams& Params) {
+    TNxScrollControl::CreateParams(Params);
+    Params.ExStyle &= ~WS_EX_CLIENTEDGE;
+    if (GetBorderStyle() == bsSingle)
+        Params.ExStyle |= WS_EX_STATICEDGE;
+    else
+        Params.ExStyle &= ~WS_EX_STATICEDGE;
+    // Resizing invalidates only the uncovered strips (ResizeHandled).
+    Params.WindowClassStyle &= ~(CS_HREDRAW | CS_VREDRAW);
+}
 
 void TNxCustomGridControl::CreateWnd() {
     TNxScrollControl::CreateWnd();

@@ -261,6 +261,8 @@ public:
     void WMSize(TMessage& Message) override;
 
 protected:
+    // A one-pixel sunken border with bsSingle; no full repaint on resize.
+    void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void Paint() override;
     void BeforeScroll(TScrollBarKind Kind) override;
