@@ -8,6 +8,7 @@
 #include "grid/model/FooterFormula.h"
 #include "grid/model/GridSearch.h"
 #include "grid/view/GridControl.h"
+#include "grid/view/GridExport.h"
 
 class TTimer;
 
@@ -107,6 +108,44 @@ public:
     // number raises the conversion error and leaves that column's caption.
     void CalculateFooter(bool VisibleOnly = false);
 
+    // --- export and import (GridExport.cpp, GridHtml.cpp, GridLayoutIni.cpp). File and stream
+    // errors reach the caller as the platform raises them; a failed export leaves an existing
+    // file as it was, a failed read leaves the rows as they were.
+    // Separator, then every cell of every row in index order as 8-bit text (CR LF in a cell as
+    // "%" CR LF), separator between cells, separator and CR LF between rows.
+    AnsiString GetTextStr(char Separator);
+    // Replaces all rows (inside an update) by the text, without the leading separator.
+    void SetTextStr(const AnsiString& Text, char Separator);
+    // Writes GetTextStr row by row, without building it whole.
+    void SaveToStream(TStream& Stream, char Separator);
+    // Reads from the position to the end: first byte the separator, the rest for SetTextStr.
+    // A stream of exactly one byte or at its end is left alone.
+    void LoadFromStream(TStream& Stream);
+    // Every row and column; a field with Separator or '"' is quoted with '"' doubled, CR becomes
+    // LineBreak and LF is dropped; every row ends with CR LF.
+    void SaveToTextFile(const WideString& FileName, WideChar Separator, WideChar LineBreak,
+                        TEncodingKind Encoding);
+    // Clears the rows and reads a file written by SaveToTextFile (byte order marks FF FE / FE FF
+    // choose 16-bit text, else each byte is a character); LineBreak becomes CR LF.
+    // OnLoadProgress follows every stored field.
+    void LoadFromTextFile(const WideString& FileName, WideChar Separator, WideChar LineBreak);
+    // Without rows: the "Nothing to save" warning and no file.
+    void SaveToXMLFile(const WideString& FileName, TUniEncoding Encoding);
+    // The visible columns in display order as an HTML table; with hsCreateStyleSheet also
+    // <base>_styles.css beside it. Every text is escaped.
+    void SaveToHtml(const WideString& FileName, TNxHtmlSaveSettings Settings);
+    // Column layout (sort kind, visibility, sorted flag, position, width) in sections ending in
+    // Suffix. FileName is not read; IniFile is written out (UpdateFile) after saving.
+    void SaveToIniFile(const WideString& FileName, TCustomIniFile& IniFile, const AnsiString& Suffix);
+    void LoadFromIniFile(const WideString& FileName, TCustomIniFile& IniFile, const AnsiString& Suffix);
+    void SaveToIni(const WideString& FileName, const AnsiString& Suffix);
+    void LoadFromIni(const WideString& FileName, const AnsiString& Suffix);
+    // The same under a key of the settings store.
+    void SaveToRegistry(const WideString& KeyPath, const AnsiString& Suffix, HKEY RootKey);
+    void LoadFromRegistry(const WideString& KeyPath, const AnsiString& Suffix);
+
+    TLoadProgressEvent OnLoadProgress;
+
     TMeasuringRowHeightEvent OnMeasuringRowHeight;
     // Ranks two cells for stCustom (Compare < 0: Cell1 first); without it every cell ties.
     TCompareEvent OnCompare;
@@ -121,6 +160,7 @@ protected:
     void SortColumn(TNxCustomColumn* Column, bool Ascending) override;
     // The store's compare handler: raises OnCompare.
     virtual void DoCellsCompare(TCell* Cell1, TCell* Cell2, int& Compare);
+    virtual void DoLoadProgress(int ACol, int ARow);
 
 private:
     void CheckRowIndex(int Index) const;

@@ -1,0 +1,384 @@
+// TNextGrid's delimited text (memory, stream, text file) and XML export and import.
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "grid/model/Columns.h"
+#include "grid/view/GridExport.h"
+#include "grid/view/NextGrid.h"
+#include "platform/runtime/CodePage.h"
+#include "platform/runtime/DateTime.h"
+#include "platform/runtime/SafeFileStream.h"
+#include "platform/runtime/SysUtils.h"
+#include "platform/windows/Dialogs.h"
+#include "platform/windows/Forms.h"
+
+namespace {
+
+// Holds the grid in an update for the scope, so an import repaints once and not per cell.
+class TGridUpdate {
+public:
+    explicit TGridUpdate(TNxCustomGridControl& Grid) : FGrid(Grid) { FGrid.BeginUpdate(); }
+    ~TGridUpdate() { FGrid.EndUpdate(); }
+    TGridUpdate(const TGridUpdate&) = delete;
+    TGridUpdate& operator=(const TGridUpdate&) = delete;
+
+private:
+    TNxCustomGridControl& FGrid;
+};
+
+// Bytes gathered per row and handed on in large blocks.
+constexpr size_t FlushSize = 64 * 1024;
+
+// A cell as 8-bit text with every CR LF written as "%" CR LF.
+void AppendMarkedText(AnsiString& Out, const WideString& Text) {
+    AnsiString Bytes = WideToAnsi(Text);
+    size_t From = 0;
+    for (size_t At = Bytes.find("\r\n"); At != AnsiString::npos; At = Bytes.find("\r\n", At + 2)) {
+        Out.append(Bytes, From, At - From);
+        Out += '%';
+        From = At;
+    }
+    Out.append(Bytes, From, AnsiString::npos);
+}
+
+AnsiString UnmarkLineBreaks(AnsiString Field) {
+    size_t At = Field.find("%\r\n");
+    if (At == AnsiString::npos) return Field;
+    AnsiString Out;
+    size_t From = 0;
+    for (; At != AnsiString::npos; At = Field.find("%\r\n", From)) {
+        Out.append(Field, From, At - From);
+        From = At + 1;
+    }
+    Out.append(Field, From, AnsiString::npos);
+    return Out;
+}
+
+// Writes the delimited text through Sink(const AnsiString&) in blocks.
+template <typename TSink>
+void WriteDelimited(TNextGrid& Grid, char Separator, TSink&& Sink) {
+    AnsiString Block(1, Separator);
+    const int Rows = Grid.GetRowCount();
+    const int Cols = Grid.GetColumns()->Count();
+    for (int Row = 0; Row < Rows && Cols > 0; ++Row) {
+        for (int Col = 0; Col < Cols; ++Col) {
+            AppendMarkedText(Block, Grid.GetCells(Col, Row));
+            if (Col < Cols - 1) Block += Separator;
+        }
+        if (Row < Rows - 1) Block += AnsiString{Separator, '\r', '\n'};
+        if (Block.size() >= FlushSize) {
+            Sink(Block);
+            Block.clear();
+        }
+    }
+    if (!Block.empty()) Sink(Block);
+}
+
+// The 8-bit code page as a table: every byte is one character.
+std::array<WideChar, 256> AnsiTable() {
+    std::array<WideChar, 256> Table{};
+    for (int b = 0; b < 256; ++b) {
+        WideString W = AnsiToWide(AnsiString(1, static_cast<char>(b)));
+        Table[b] = W.size() == 1 ? W[0] : static_cast<WideChar>(b);
+    }
+    return Table;
+}
+
+AnsiString ReadWholeFile(const WideString& FileName) {
+    TFileStream Stream(FileName, fmOpenRead | fmShareDenyWrite);
+    AnsiString Bytes;
+    int64_t Size = Stream.GetSize();
+    if (Size > 0) {
+        Bytes.resize(static_cast<size_t>(Size));
+        Stream.ReadBuffer(Bytes.data(), Size);
+    }
+    return Bytes;
+}
+
+void AppendUnits(AnsiString& Out, const WideString& Text, TEncodingKind Encoding) {
+    if (Encoding == ekAnsi) {
+        Out += WideToAnsi(Text);
+        return;
+    }
+    const bool BigEndian = Encoding == ekUnicodeBigEndian;
+    for (WideChar Ch : Text) {
+        char Lo = static_cast<char>(Ch & 0xFF), Hi = static_cast<char>(Ch >> 8);
+        Out += BigEndian ? Hi : Lo;
+        Out += BigEndian ? Lo : Hi;
+    }
+}
+
+void AppendXmlLine(WideString& Out, const WideString& Line) {
+    Out += Line;
+    Out += u"\r\n";
+}
+
+}  // namespace
+
+namespace GridExport {
+
+AnsiString XmlElementName(const AnsiString& Caption, int Index) {
+    auto IsStart = [](char c) { return c == ':' || c == '_' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    auto IsName = [&](char c) { return IsStart(c) || c == '-' || c == '.' || (c >= '0' && c <= '9'); };
+    size_t P = 0;
+    if (Caption.size() >= 3 && AnsiSameText(Caption.substr(0, 3), "XML")) P = 3;
+    while (P < Caption.size() && !IsStart(Caption[P])) ++P;
+    AnsiString Name;
+    for (; P < Caption.size(); ++P)
+        if (IsName(Caption[P])) Name += Caption[P];
+    if (Name.empty()) Name = "Column" + std::to_string(Index);
+    return Name;
+}
+
+template <typename TString>
+TString EscapeXml(const TString& Text) {
+    using C = typename TString::value_type;
+    TString Out;
+    Out.reserve(Text.size());
+    for (C c : Text) {
+        switch (c) {
+        case C('&'): Out += TString{C('&'), C('a'), C('m'), C('p'), C(';')}; break;
+        case C('<'): Out += TString{C('&'), C('l'), C('t'), C(';')}; break;
+        case C('>'): Out += TString{C('&'), C('g'), C('t'), C(';')}; break;
+        case C('"'): Out += TString{C('&'), C('q'), C('u'), C('o'), C('t'), C(';')}; break;
+        case C('\''): Out += TString{C('&'), C('a'), C('p'), C('o'), C('s'), C(';')}; break;
+        default: Out += c;
+        }
+    }
+    return Out;
+}
+
+AnsiString XmlEscape(const AnsiString& Text) { return EscapeXml(Text); }
+WideString XmlEscape(const WideString& Text) { return EscapeXml(Text); }
+
+AnsiString XmlDateTime(double Value) {
+    const TFormatSettings FS = TFormatSettings::Invariant();
+    if (Value > 3) {
+        WideString Text = FormatDateTime(WideString(u"yyyy-mm-dd hh:nn:ss"), Value, FS);
+        size_t Blank = Text.find(u' ');
+        if (Blank != WideString::npos) Text[Blank] = u'T';
+        return WideToAnsi(Text);
+    }
+    return WideToAnsi(FormatDateTime(WideString(u"hh:nn:ss"), Value, FS));
+}
+
+}  // namespace GridExport
+
+void TNextGrid::DoLoadProgress(int ACol, int ARow) {
+    if (OnLoadProgress) OnLoadProgress(this, ACol, ARow);
+}
+
+AnsiString TNextGrid::GetTextStr(char Separator) {
+    AnsiString Text;
+    WriteDelimited(*this, Separator, [&](const AnsiString& Block) { Text += Block; });
+    return Text;
+}
+
+void TNextGrid::SaveToStream(TStream& Stream, char Separator) {
+    WriteDelimited(*this, Separator, [&](const AnsiString& Block) {
+        Stream.WriteBuffer(Block.data(), static_cast<int64_t>(Block.size()));
+    });
+}
+
+void TNextGrid::SetTextStr(const AnsiString& Text, char Separator) {
+    TGridUpdate Update(*this);
+    ClearRows();
+    const size_t End = Text.size();
+    const int Cols = GetColumns()->Count();
+    bool NewRow = true;
+    int Col = -1, Row = -1;
+    size_t P = 0;
+    while (P < End) {
+        size_t Stop = std::min(Text.find(Separator, P), End);
+        if (NewRow) {
+            NewRow = false;
+            AddRow(1);
+            ++Row;
+            Col = 0;
+        } else {
+            ++Col;
+        }
+        // Fields past the last column have no cell to go to.
+        if (Col < Cols) SetCells(Col, Row, AnsiToWide(UnmarkLineBreaks(Text.substr(P, Stop - P))));
+        P = Stop;
+        if (P >= End) break;
+        if (Text[P] == Separator) ++P;
+        if (P + 1 < End && Text[P] == '\r' && Text[P + 1] == '\n') {
+            NewRow = true;
+            P += 2;
+        }
+    }
+}
+
+void TNextGrid::LoadFromStream(TStream& Stream) {
+    const int64_t Size = Stream.GetSize();
+    if (Size == 1 || Stream.GetPosition() >= Size) return;
+    AnsiString Bytes = Stream.ReadAll();
+    if (Bytes.empty()) return;
+    TGridUpdate Update(*this);
+    SetTextStr(Bytes.substr(1), Bytes[0]);
+}
+
+void TNextGrid::SaveToTextFile(const WideString& FileName, WideChar Separator, WideChar LineBreak,
+                               TEncodingKind Encoding) {
+    TSafeFileStream Stream(FileName);
+    AnsiString Block;
+    if (Encoding == ekUnicode) Block = "\xFF\xFE";
+    if (Encoding == ekUnicodeBigEndian) Block = "\xFE\xFF";
+    const WideString Sep(1, Separator);
+    const int Rows = GetRowCount();
+    const int Cols = GetColumns()->Count();
+    WideString Field;
+    for (int Row = 0; Row < Rows; ++Row) {
+        for (int Col = 0; Col < Cols; ++Col) {
+            const WideString Text = GetCells(Col, Row);
+            const bool Enclose = Text.find(Separator) != WideString::npos || Text.find(u'"') != WideString::npos;
+            Field.clear();
+            if (Enclose) Field += u'"';
+            for (WideChar Ch : Text) {
+                if (Ch == u'"') Field += u"\"\"";
+                else if (Ch == u'\r') Field += LineBreak;
+                else if (Ch != u'\n') Field += Ch;
+            }
+            if (Enclose) Field += u'"';
+            if (Col < Cols - 1) Field += Separator;
+            AppendUnits(Block, Field, Encoding);
+        }
+        AppendUnits(Block, u"\r\n", Encoding);
+        if (Block.size() >= FlushSize) {
+            Stream.WriteBuffer(Block.data(), static_cast<int64_t>(Block.size()));
+            Block.clear();
+        }
+    }
+    Stream.WriteBuffer(Block.data(), static_cast<int64_t>(Block.size()));
+    Stream.Commit();
+}
+
+void TNextGrid::LoadFromTextFile(const WideString& FileName, WideChar Separator, WideChar LineBreak) {
+    // Read whole before touching the rows: a file that cannot be read leaves the grid as it was.
+    const AnsiString Bytes = ReadWholeFile(FileName);
+    ClearRows();
+    const auto* Data = reinterpret_cast<const unsigned char*>(Bytes.data());
+    const size_t Size = Bytes.size();
+    int Wide = 0;  // 0: 8-bit, 1: low byte first, 2: high byte first
+    size_t P = 0;
+    if (Size > 1 && Data[0] == 0xFF && Data[1] == 0xFE) Wide = 1, P = 2;
+    else if (Size > 1 && Data[0] == 0xFE && Data[1] == 0xFF) Wide = 2, P = 2;
+    // Bytes are characters of the 8-bit code page the writer used, so 8-bit text reads back as written.
+    static const std::array<WideChar, 256> Table = AnsiTable();
+
+    const int Cols = GetColumns()->Count();
+    WideString Field;
+    int Quotes = 0;
+    bool NewRow = true;
+    int Col = -1, Row = -1;
+    auto EndField = [&](bool LineEnd) {
+        Quotes = 0;
+        if (NewRow) {
+            NewRow = false;
+            AddRow(1);
+            ++Row;
+            Col = -1;
+        }
+        ++Col;
+        if (Col < Cols) SetCells(Col, Row, Field);
+        DoLoadProgress(Col, Row);
+        Field.clear();
+        if (LineEnd) NewRow = true;
+    };
+    while (Wide ? P + 1 < Size : P < Size) {
+        WideChar Ch;
+        if (Wide == 0) Ch = Table[Data[P++]];
+        else if (Wide == 1) Ch = static_cast<WideChar>(Data[P] | (Data[P + 1] << 8)), P += 2;
+        else Ch = static_cast<WideChar>((Data[P] << 8) | Data[P + 1]), P += 2;
+
+        if (Ch == Separator) {
+            if (Quotes % 2 == 1) Field += Ch;
+            else EndField(false);
+        } else if (Ch == LineBreak) {
+            Field += u"\r\n";
+        } else if (Ch == u'"') {
+            ++Quotes;
+            if ((Quotes % 2 == 1 && !Field.empty()) || Quotes == 3) Field += u'"';
+        } else if (Ch == u'\r') {
+        } else if (Ch == u'\n') {
+            EndField(true);
+        } else {
+            Field += Ch;
+        }
+    }
+    if (!Field.empty()) {
+        // A last line without its line end still lands in the next column of the current row.
+        if (NewRow) {
+            AddRow(1);
+            ++Row;
+            Col = -1;
+        }
+        ++Col;
+        if (Col < Cols) SetCells(Col, Row, Field);
+    }
+}
+
+void TNextGrid::SaveToXMLFile(const WideString& FileName, TUniEncoding Encoding) {
+    const int Rows = GetRowCount();
+    if (Rows == 0) {
+        MessageBox(nullptr, u"Nothing to save", u"Save to XML", MB_OK | MB_ICONWARNING);
+        return;
+    }
+    TSafeFileStream Stream(FileName);
+    const int Cols = GetColumns()->Count();
+    std::vector<WideString> Names(Cols);
+    for (int Col = 0; Col < Cols; ++Col)
+        Names[Col] = AnsiToWide(
+            GridExport::XmlElementName(WideToAnsi(GetColumns()->GetItem(Col)->GetHeader()->GetCaption()), Col));
+
+    auto Emit = [&](WideString& Text, bool First) {
+        AnsiString Bytes;
+        switch (Encoding) {
+        case enISO_8859_1: Bytes = WideToAnsi(Text); break;
+        case enUTF_16:
+            if (First) Bytes = "\xFF\xFE";
+            AppendUnits(Bytes, Text, ekUnicode);
+            break;
+        default: Bytes = WideToUtf8(Text); break;
+        }
+        Stream.WriteBuffer(Bytes.data(), static_cast<int64_t>(Bytes.size()));
+        Text.clear();
+    };
+
+    WideString Text;
+    static const char16_t* const Declarations[] = {
+        u"<?xml version=\"1.0\" ?>", u"<?xml version=\"1.0\" encoding=\"iso-8859-1\" ?>",
+        u"<?xml version=\"1.0\" encoding=\"utf-16\" ?>", u"<?xml version=\"1.0\" encoding=\"utf-8\" ?>"};
+    AppendXmlLine(Text, Declarations[Encoding]);
+    AppendXmlLine(Text, u"<NxGrid xmlns=\"urn:" + AnsiToWide(GridExport::XmlEscape(GetName())) + u"\" createdDate=\"" +
+                            AnsiToWide(GridExport::XmlDateTime(Now())) + u"\" totalRows=\"" +
+                            AnsiToWide(std::to_string(Rows)) + u"\">");
+    Emit(Text, true);
+    for (int Row = 0; Row < Rows; ++Row) {
+        AppendXmlLine(Text, u"<Row>");
+        for (int Col = 0; Col < Cols; ++Col) {
+            AnsiString Value;
+            WideString WideValue;
+            if (GetColumns()->GetItem(Col)->GetColumnType() == ctDate) {
+                TCellInfo Info;
+                GetCellInfo(Col, Row, Info);
+                Value = GridExport::XmlDateTime(Info.AsDateTime);
+            } else if (Encoding == enISO_8859_1) {
+                Value = GridExport::XmlEscape(WideToAnsi(GetCells(Col, Row)));
+            } else {
+                // Unicode documents keep every character; only the 8-bit one must fit the code page.
+                WideValue = GridExport::XmlEscape(GetCells(Col, Row));
+            }
+            if (!Value.empty()) WideValue = AnsiToWide(Value);
+            AppendXmlLine(Text, u"  <" + Names[Col] + u">" + WideValue + u"</" + Names[Col] + u">");
+        }
+        AppendXmlLine(Text, u"</Row>");
+        if (Text.size() >= FlushSize) Emit(Text, false);
+    }
+    AppendXmlLine(Text, u"</NxGrid>");
+    Emit(Text, false);
+    Stream.Commit();
+}

@@ -1,0 +1,36 @@
+#pragma once
+// Vocabulary of the grid's export and import (TNextGrid's SaveTo.../LoadFrom... operations):
+// encodings, report settings, the load progress event, and the text rules shared by the writers.
+
+#include <functional>
+
+#include "platform/runtime/Object.h"
+#include "platform/runtime/Registry.h"
+#include "platform/runtime/Streams.h"
+#include "platform/runtime/Types.h"
+
+// The delimited text file.
+enum TEncodingKind { ekAnsi, ekUnicode, ekUnicodeBigEndian };
+// The XML file.
+enum TUniEncoding { enUnspecified, enISO_8859_1, enUTF_16, enUTF_8 };
+
+enum TNxHtmlSaveSetting { hsAllRows, hsCreateStyleSheet, hsSaveHeaders, hsSaveFooter, hsSaveCaption };
+using TNxHtmlSaveSettings = TSet<TNxHtmlSaveSetting>;
+
+using TLoadProgressEvent = std::function<void(TObject* Sender, int ACol, int ARow)>;
+
+namespace GridExport {
+
+// The XML element name of a column from its header caption (8-bit text): a leading "XML" in any
+// case is skipped, then everything before the first name-start character, then every character
+// that may not stand in a name; empty gives "Column<Index>".
+AnsiString XmlElementName(const AnsiString& Caption, int Index);
+// "&", "<", ">", "\"" and "'" as entities.
+AnsiString XmlEscape(const AnsiString& Text);
+WideString XmlEscape(const WideString& Text);
+// A report text: trimmed, "&", "<", ">" and "\"" as entities; empty gives "&nbsp;".
+AnsiString HtmlCellText(const WideString& Text);
+// A date-time as the XML export writes it: "yyyy-mm-ddThh:nn:ss" past day 3, else "hh:nn:ss".
+AnsiString XmlDateTime(double Value);
+
+}  // namespace GridExport
