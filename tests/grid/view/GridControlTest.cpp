@@ -185,6 +185,34 @@ TEST_F(GridControlTest, ScrollingOneRowMovesByRowHeightAndBothSpacesAndSkipsHidd
     EXPECT_EQ(Grid->GetVertScrollBar()->GetPosition(), 0);
 }
 
+TEST_F(GridControlTest, HorizontalScrollingMovesAllButTheFixedColumns) {
+    MakeGrid(6, 20, 300, 200);
+    Grid->SetFixedCols(1);
+    Paint();
+    TNxScrollBar* Bar = Grid->GetHorzScrollBar();
+    EXPECT_EQ(Bar->GetMax(), 360);
+    EXPECT_EQ(Bar->GetPageSize(), Grid->GetClientWidth() + 1);
+    QScrollBar* Native = Grid->GetWindowPrivate()->Bars[SB_HORZ];
+    ASSERT_NE(Native, nullptr);
+    ASSERT_TRUE(Native->isVisible());
+    QImage Before = Pixels();
+    QTest::mouseClick(Native, Qt::LeftButton, Qt::NoModifier, QPoint(Native->width() - 3, Native->height() / 2));
+    EXPECT_EQ(Bar->GetPosition(), 5) << "five pixels a line";
+    EXPECT_EQ(Grid->GetHeaderRect().Right, 360 - 5);
+    EXPECT_EQ(Grid->GetCellRect(2, 0).Left, 120 - 5);
+    EXPECT_EQ(Grid->GetCellRect(0, 0).Left, 0) << "a fixed column does not scroll";
+    QImage After = Pixels();
+    for (int y = 2; y < 60; y += 5) {
+        EXPECT_EQ(After.pixel(30, y), Before.pixel(30, y)) << y;
+        EXPECT_EQ(After.pixel(100, y), Before.pixel(105, y)) << y;
+    }
+    // Scrolling to the far right and back.
+    Grid->Perform(WM_HSCROLL, SB_BOTTOM, 0);
+    EXPECT_EQ(Bar->GetPosition(), 360 - Grid->GetClientWidth());
+    Grid->ScrollToColumn(Grid->GetColumns()->GetItem(1));
+    EXPECT_EQ(Grid->GetCellRect(1, 0).Left, 60) << "brought right of the fixed column";
+}
+
 TEST_F(GridControlTest, RowTopsAreSummedFromTheTopRow) {
     MakeGrid(1, 30);
     Grid->SetOptions({goHeader, goGrid});
