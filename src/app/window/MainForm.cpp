@@ -75,7 +75,9 @@ TMain_form::TMain_form(TComponent* AOwner) : TForm(AOwner) {
     SetWindowFont(GetFont());
     SetIcon(MakeMainIcon().get());
     OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
-    OnCloseQuery = nullptr;
+    // Files dropped from the desktop join the job list as Add files adds them.
+    DragAcceptFiles(true);
+    OnDropFiles = [this](TObject*, const std::vector<WideString>& Files) { AddSourceFiles(Files); };
     BuildToolBar();
     BuildGrid();
     OpenDialog1 = new TOpenDialog(this);

@@ -445,6 +445,9 @@ public:
     void SetTabOrder(int Value);
     bool GetTabStop() const { return FTabStop; }
     void SetTabStop(bool Value) { FTabStop = Value; }
+    // Whether files dragged from the desktop may be dropped here; a drop sends WM_DROPFILES.
+    void DragAcceptFiles(bool Accept);
+    bool GetAcceptFiles() const;
     virtual bool CanFocus() const;
     virtual void SetFocus();
     bool Focused() const;
@@ -529,6 +532,8 @@ public:
     virtual void WMChar(TMessage& Message);
     virtual void WMSetFocus(TMessage& Message);
     virtual void WMKillFocus(TMessage& Message);
+    // Files dropped on the window (after DragAcceptFiles(true)); nothing here.
+    virtual void WMDropFiles(TMessage& Message);
     virtual void WMTimer(TMessage& Message);
     virtual void WMHScroll(TMessage& Message);
     virtual void WMVScroll(TMessage& Message);

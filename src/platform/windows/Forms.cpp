@@ -283,6 +283,11 @@ void TCustomForm::WindowCloseRequested(bool& Accept) {
     Accept = FClosed;
 }
 
+void TCustomForm::WMDropFiles(TMessage& Message) {
+    const auto* Files = reinterpret_cast<const std::vector<WideString>*>(Message.WParam);
+    if (Files && OnDropFiles) OnDropFiles(this, *Files);
+}
+
 void TCustomForm::CMDialogChar(TMessage& Message) {
     std::vector<TControl*> all;
     std::function<void(TWinControl*)> collect = [&](TWinControl* w) {

@@ -76,12 +76,15 @@ public:
     TNotifyEvent OnDeactivate;
     TCloseEvent OnClose;
     TCloseQueryEvent OnCloseQuery;
+    // Files dropped on the form (after DragAcceptFiles(true)), full paths in the order given.
+    std::function<void(TObject* Sender, const std::vector<WideString>& Files)> OnDropFiles;
 
     virtual bool CloseQuery();
     void SetVisible(bool Value) override;
     void CMDialogKey(TMessage& Message) override;
     // Alt plus a character focuses the FocusControl of the label with that accelerator.
     virtual void CMDialogChar(TMessage& Message);
+    void WMDropFiles(TMessage& Message) override;
     void WndProc(TMessage& Message) override;
 
     // Internal: the window was closed by the window system (title bar button).

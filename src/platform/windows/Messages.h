@@ -37,6 +37,8 @@ constexpr WPARAM MakeWParam(uint16_t lo, uint16_t hi) {
 constexpr UINT WM_NULL = 0x0000;
 constexpr UINT WM_MOVE = 0x0003;
 constexpr UINT WM_SIZE = 0x0005;
+// Files dropped from the desktop; WParam points to a const std::vector<WideString> of full paths.
+constexpr UINT WM_DROPFILES = 0x0233;
 constexpr UINT WM_SETFOCUS = 0x0007;
 constexpr UINT WM_KILLFOCUS = 0x0008;
 constexpr UINT WM_ENABLE = 0x000A;

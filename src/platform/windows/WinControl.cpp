@@ -338,6 +338,7 @@ void TWinControl::WndProc(TMessage& Message) {
         case WM_CHAR: WMChar(Message); return;
         case WM_SETFOCUS: WMSetFocus(Message); return;
         case WM_KILLFOCUS: WMKillFocus(Message); return;
+        case WM_DROPFILES: WMDropFiles(Message); return;
         case WM_TIMER: WMTimer(Message); return;
         case WM_HSCROLL: WMHScroll(Message); return;
         case WM_VSCROLL: WMVScroll(Message); return;
@@ -427,6 +428,14 @@ void TWinControl::WMSetFocus(TMessage& Message) {
     DefaultHandler(Message);
 }
 void TWinControl::WMKillFocus(TMessage& Message) { DefaultHandler(Message); }
+void TWinControl::WMDropFiles(TMessage& Message) { DefaultHandler(Message); }
+
+void TWinControl::DragAcceptFiles(bool Accept) {
+    FWindow->AcceptFiles = Accept;
+    if (FWindow->Client) FWindow->Client->setAcceptDrops(Accept);
+}
+
+bool TWinControl::GetAcceptFiles() const { return FWindow->AcceptFiles; }
 void TWinControl::WMTimer(TMessage& Message) { DefaultHandler(Message); }
 void TWinControl::WMHScroll(TMessage& Message) { DefaultHandler(Message); }
 void TWinControl::WMVScroll(TMessage& Message) { DefaultHandler(Message); }

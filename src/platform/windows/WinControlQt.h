@@ -32,6 +32,7 @@ class QWheelEvent;
 class QKeyEvent;
 class QPaintEvent;
 class QInputMethodEvent;
+class QDropEvent;
 
 // A message posted to a window, delivered by the event loop.
 class TPostedMessageEvent : public QEvent {
@@ -65,6 +66,7 @@ struct TWinControlPrivate {
         int TrackPos = 0;
     } BarStates[2];
     bool UpdatingBars = false;
+    bool AcceptFiles = false;  // DragAcceptFiles
 
     QImage Pixels;  // client pixels of a painted window
     QRegion Invalid;  // waiting for WM_PAINT
@@ -147,6 +149,8 @@ private:
     bool OnInputMethod(QWidget* widget, QInputMethodEvent* ie);
     bool OnFocus(QEvent* event);
     bool OnEnterLeave(QEvent* event);
+    // Local files dragged over or dropped on a window that accepts them.
+    bool OnDrop(QDropEvent* event);
     // The message of a mouse event (0: none); Swallow when it repeats a press already reported.
     UINT MouseMessageOf(QMouseEvent* me, bool& Swallow);
     // The cursor and the hint follow the control under the pointer.

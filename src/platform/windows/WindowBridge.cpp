@@ -4,6 +4,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -546,6 +549,7 @@ void TWinControl::HandleNeeded() {
         State().Widgets[area->viewport()] = this;
     }
     p.Client->setMouseTracking(true);
+    p.Client->setAcceptDrops(p.AcceptFiles);
     p.Client->setEnabled(FEnabled);
     if (FCursor != crDefault) p.Client->setCursor(CursorToQt(FCursor));
     if (topLevel) p.Frame->setWindowTitle(QString::fromUtf16(FText.data(), qsizetype(FText.size())));
@@ -637,6 +641,9 @@ bool TWindowBridge::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::FocusOut: return OnFocus(event);
         case QEvent::Enter:
         case QEvent::Leave: return OnEnterLeave(event);
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop: return OnDrop(static_cast<QDropEvent*>(event));
         default: return false;
     }
 }
@@ -939,6 +946,23 @@ bool TWindowBridge::OnEnterLeave(QEvent* event) {
     if (!Dispatch(m).Alive) return false;
     if (!enter) GuardedCall(P->Control, [&] { Application->HintMouseMessage(nullptr, State().CursorPos); });
     return false;
+}
+
+bool TWindowBridge::OnDrop(QDropEvent* event) {
+    if (!P->AcceptFiles || !event->mimeData() || !event->mimeData()->hasUrls()) return false;
+    std::vector<WideString> files;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (!url.isLocalFile()) continue;
+        QString path = url.toLocalFile();
+        files.emplace_back(reinterpret_cast<const char16_t*>(path.utf16()), size_t(path.size()));
+    }
+    if (files.empty()) return false;
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    if (event->type() != QEvent::Drop) return true;
+    TMessage m{WM_DROPFILES, reinterpret_cast<WPARAM>(&files), 0, 0};
+    Dispatch(m);
+    return true;
 }
 
 void TWindowBridge::timerEvent(QTimerEvent* event) {

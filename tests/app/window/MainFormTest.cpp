@@ -3,7 +3,10 @@
 
 #include <QImage>
 #include <QPixmap>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QTimer>
+#include <QUrl>
 #include <chrono>
 #include <cstdlib>
 #include <iterator>
@@ -177,6 +180,21 @@ TEST_F(MainFormTest, AddsFilesWithTheExactDuplicateRule) {
         EXPECT_EQ(Grid->GetCell(2, Row)->GetAsFloat(), 0);
         EXPECT_EQ(Grid->GetCells(3, Row), u"");
     }
+}
+
+TEST_F(MainFormTest, DroppedFilesAreAddedLikeChosenOnes) {
+    fs::path Folder = FreshFolder("drop");
+    QMimeData Data;
+    Data.setUrls({QUrl::fromLocalFile(QString::fromStdString((Folder / "x.txt").string())),
+                  QUrl::fromLocalFile(QString::fromStdString((Folder / "x.txt").string())),
+                  QUrl::fromLocalFile(QString::fromStdString((Folder / "X.txt").string()))});
+    QDragEnterEvent Enter(QPoint(100, 100), Qt::CopyAction, &Data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(Client(Form), &Enter);
+    QDropEvent Drop(QPointF(100, 100), Qt::CopyAction, &Data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(Client(Form), &Drop);
+    ASSERT_EQ(Form->NextGrid1->GetRowCount(), 2);
+    EXPECT_EQ(Narrow(Form->NextGrid1->GetCells(0, 1)), (Folder / "X.txt").string());
+    EXPECT_EQ(Form->NextGrid1->GetCells(1, 1), u"Not decoded");
 }
 
 TEST_F(MainFormTest, RunDecodesEveryRowLikeTheCommandLine) {

@@ -2,7 +2,10 @@
 // components' ownership, dialogs through the provider, hints, cursors and popup windows.
 #include <gtest/gtest.h>
 
+#include <QDropEvent>
+#include <QMimeData>
 #include <QTimer>
+#include <QUrl>
 #include <memory>
 
 #include "TestSupport.h"
@@ -532,3 +535,42 @@ TEST(ThemeTest, SwitchingThemesOffTellsEveryWindow) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Files dropped from the desktop
+
+TEST(FormDropTest, LocalFilesDroppedOnAnAcceptingFormReachOnDropFiles) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 200);
+    std::vector<WideString> got;
+    int drops = 0;
+    form.OnDropFiles = [&](TObject*, const std::vector<WideString>& files) {
+        got = files;
+        ++drops;
+    };
+    ASSERT_TRUE(ShowAndWait(&form));
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile("/tmp/a b.txt"), QUrl("https://example.org/x.txt"),
+                  QUrl::fromLocalFile(QString::fromUtf8("/tmp/файл.txt"))});
+    auto drop = [&] {
+        // As a real drag does: the window accepts the entering drag, then the drop.
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Client(&form), &enter);
+        QDropEvent event(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Client(&form), &event);
+        return event.isAccepted();
+    };
+    // Not accepting yet: nothing arrives.
+    drop();
+    EXPECT_EQ(drops, 0);
+    form.DragAcceptFiles(true);
+    EXPECT_TRUE(Client(&form)->acceptDrops());
+    EXPECT_TRUE(drop());
+    ASSERT_EQ(drops, 1);
+    ASSERT_EQ(got.size(), 2u);  // the web address is not a local file
+    EXPECT_EQ(got[0], u"/tmp/a b.txt");
+    EXPECT_EQ(got[1], u"/tmp/файл.txt");
+    form.DragAcceptFiles(false);
+    drop();
+    EXPECT_EQ(drops, 1);
+}
