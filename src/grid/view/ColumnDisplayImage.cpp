@@ -4,13 +4,59 @@
 #include "grid/view/ColumnDisplayImage.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "drawing/Providers.h"
 #include "drawing/SharedCommon.h"
 #include "drawing/ThemesSupport.h"
+#include "grid/model/ImageColumn.h"
 
 using NxSharedCommon::TCalcProvider;
 using NxSharedCommon::TGraphicsProvider;
+
+namespace {
+// The picture kinds read through the settings their displays paint with.
+class TImageKindReader : public TImageColumnSettings {
+public:
+    explicit TImageKindReader(const TNxImageColumn& Column) : C(Column) {}
+    int GetImageCount() const override { return C.GetImageCount(); }
+    TBitmap* GetImage(int Index) const override { return C.GetImage(Index); }
+
+private:
+    const TNxImageColumn& C;
+};
+
+class TGraphicKindReader : public TGraphicColumnSettings {
+public:
+    explicit TGraphicKindReader(const TNxGraphicColumn& Column) : C(Column) {}
+    int GetBorderWidth() const override { return C.GetBorderWidth(); }
+    int GetMargin() const override { return C.GetMargin(); }
+    bool GetStretch() const override { return C.GetStretch(); }
+
+private:
+    const TNxGraphicColumn& C;
+};
+
+class TRateKindReader : public TRateColumnSettings {
+public:
+    explicit TRateKindReader(const TNxRateColumn& Column) : C(Column) {}
+    TBitmap* GetGlyph() const override { return C.GetGlyph(); }
+    TBitmap* GetEmptyGlyph() const override { return C.GetEmptyGlyph(); }
+    bool GetHideWhenEmpty() const override { return C.GetHideWhenEmpty(); }
+    int GetMax() const override { return C.GetMax(); }
+
+private:
+    const TNxRateColumn& C;
+};
+
+// The settings of a column: its own when it derives from them, else those of its kind.
+template <typename Settings, typename Kind, typename Reader>
+const Settings* SettingsOf(const TNxCustomColumn* Column, std::optional<Reader>& Slot) {
+    if (auto* Own = dynamic_cast<const Settings*>(Column)) return Own;
+    if (auto* K = dynamic_cast<const Kind*>(Column)) return &Slot.emplace(*K);
+    return nullptr;
+}
+}  // namespace
 
 void TCheckBoxColumnDisplay::Paint() {
     TGraphicsProvider::DrawCheckBox(GetCanvas(), GetCellRect(), GetColumn()->GetAlignment(),
@@ -21,7 +67,8 @@ void TCheckBoxColumnDisplay::Paint() {
 int TCheckBoxColumnDisplay::GetContentWidth() { return NxThemesSupport::IsThemed() ? 13 : 11; }
 
 TBitmap* TImageColumnDisplay::CurrentImage() const {
-    auto* Images = dynamic_cast<const TImageColumnSettings*>(GetColumn());
+    std::optional<TImageKindReader> Reader;
+    auto* Images = SettingsOf<TImageColumnSettings, TNxImageColumn>(GetColumn(), Reader);
     const int Index = GetAsInteger();
     if (!Images || Index < 0 || Index >= Images->GetImageCount()) return nullptr;
     return Images->GetImage(Index);
@@ -47,7 +94,8 @@ int TImageColumnDisplay::GetContentHeight() {
 
 TRect TGraphicColumnDisplay::GetPictureRect() const {
     auto* Picture = dynamic_cast<TBitmap*>(GetAsObject());
-    auto* Settings = dynamic_cast<const TGraphicColumnSettings*>(GetColumn());
+    std::optional<TGraphicKindReader> Reader;
+    auto* Settings = SettingsOf<TGraphicColumnSettings, TNxGraphicColumn>(GetColumn(), Reader);
     if (!Picture || Picture->GetEmpty()) return {};
     TRect Room = GetCellRect();
     const int Inset = Settings ? Settings->GetMargin() + Settings->GetBorderWidth() : 0;
@@ -76,7 +124,8 @@ void TGraphicColumnDisplay::Paint() {
 }
 
 void TRateColumnDisplay::Paint() {
-    auto* Settings = dynamic_cast<const TRateColumnSettings*>(GetColumn());
+    std::optional<TRateKindReader> Reader;
+    auto* Settings = SettingsOf<TRateColumnSettings, TNxRateColumn>(GetColumn(), Reader);
     if (!Settings) return;
     TBitmap* Full = Settings->GetGlyph();
     TBitmap* Empty = Settings->GetEmptyGlyph();
@@ -95,7 +144,8 @@ void TRateColumnDisplay::Paint() {
 }
 
 int TRateColumnDisplay::GetContentWidth() {
-    auto* Settings = dynamic_cast<const TRateColumnSettings*>(GetColumn());
+    std::optional<TRateKindReader> Reader;
+    auto* Settings = SettingsOf<TRateColumnSettings, TNxRateColumn>(GetColumn(), Reader);
     TBitmap* Glyph = Settings ? Settings->GetGlyph() : nullptr;
     return Glyph ? Glyph->GetWidth() * std::max(Settings->GetMax(), 0) : 0;
 }

@@ -17,8 +17,8 @@ public:
     int GetContentHeight() override { return GetContentWidth(); }
 };
 
-// What the image display reads of its column; the image column kind derives from it beside
-// TNxCustomColumn. The image list is a list of bitmaps, not owned by the display.
+// What the picture displays read of their columns. The image, graphic and rate kinds are read
+// through these; any other column may derive from them. Bitmaps are not owned by the displays.
 class TImageColumnSettings {
 public:
     virtual ~TImageColumnSettings() = default;

@@ -2,8 +2,11 @@
 
 #include "grid/view/ColumnDisplayMarkup.h"
 
+#include <optional>
+
 #include "drawing/SharedCommon.h"
 #include "drawing/ThemesSupport.h"
+#include "grid/model/TreeColumn.h"
 
 WideString THtmlColumnDisplay::MarkupText() const {
     if (auto* Settings = dynamic_cast<const THtmlColumnSettings*>(GetColumn()))
@@ -25,8 +28,27 @@ int THtmlColumnDisplay::GetContentHeight() {
     return NxSharedCommon::ProcessHTML(GetCanvas(), GetCellRect(), MarkupText(), Point(-1, -1), {2, 1}, false).Height;
 }
 
+namespace {
+class TTreeKindReader : public TTreeColumnSettings {
+public:
+    explicit TTreeKindReader(const TNxTreeColumn& Column) : C(Column) {}
+    bool GetShowButtons() const override { return C.GetShowButtons(); }
+    bool GetShowLines() const override { return C.GetShowLines(); }
+
+private:
+    const TNxTreeColumn& C;
+};
+
+const TTreeColumnSettings* TreeSettings(const TNxCustomColumn* Column, std::optional<TTreeKindReader>& Slot) {
+    if (auto* Own = dynamic_cast<const TTreeColumnSettings*>(Column)) return Own;
+    if (auto* Kind = dynamic_cast<const TNxTreeColumn*>(Column)) return &Slot.emplace(*Kind);
+    return nullptr;
+}
+}  // namespace
+
 TRect TTreeColumnDisplay::GetButtonRect() const {
-    auto* Settings = dynamic_cast<const TTreeColumnSettings*>(GetColumn());
+    std::optional<TTreeKindReader> Reader;
+    auto* Settings = TreeSettings(GetColumn(), Reader);
     const TTreeRowData& Row = GetTreeRowData();
     if (!Settings || !Settings->GetShowButtons() || Row.ChildCount == 0) return {};
     const TRect& R = GetCellRect();
@@ -51,7 +73,8 @@ void TTreeColumnDisplay::DrawLines(const TTreeColumnSettings& Settings) {
 }
 
 void TTreeColumnDisplay::Paint() {
-    auto* Settings = dynamic_cast<const TTreeColumnSettings*>(GetColumn());
+    std::optional<TTreeKindReader> Reader;
+    auto* Settings = TreeSettings(GetColumn(), Reader);
     const TTreeRowData& Row = GetTreeRowData();
     if (Settings) DrawLines(*Settings);
     if (const TRect Button = GetButtonRect(); !Button.IsEmpty()) {

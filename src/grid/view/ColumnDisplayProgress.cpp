@@ -5,11 +5,40 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "drawing/Providers.h"
+#include "grid/model/ProgressColumn.h"
 #include "platform/runtime/SysUtils.h"
 
 using NxSharedCommon::TGraphicsProvider;
+
+namespace {
+// The progress column kind read through the settings the display paints with.
+class TProgressColumnReader : public TProgressColumnSettings {
+public:
+    explicit TProgressColumnReader(const TNxProgressColumn& Column) : C(Column) {}
+    TColor GetBorderColor() const override { return C.GetBorderColor(); }
+    bool GetHideWhenEmpty() const override { return C.GetHideWhenEmpty(); }
+    int GetHighValueBound() const override { return C.GetHighValueBound(); }
+    TColor GetHighValueColor() const override { return C.GetHighValueColor(); }
+    int GetLowValueBound() const override { return C.GetLowValueBound(); }
+    TColor GetLowValueColor() const override { return C.GetLowValueColor(); }
+    int GetMargin() const override { return C.GetMargin(); }
+    int GetMax() const override { return C.GetMax(); }
+    int GetPrecision() const override { return C.GetPrecision(); }
+    TColor GetProgressColor() const override { return C.GetProgressColor(); }
+    int GetProgressHeight() const override { return C.GetProgressHeight(); }
+    TProgressStyle GetProgressStyle() const override { return C.GetProgressStyle(); }
+    bool GetRoundCorners() const override { return C.GetRoundCorners(); }
+    bool GetShowText() const override { return C.GetShowText(); }
+    TProgressTextPosition GetTextPosition() const override { return C.GetTextPosition(); }
+    bool GetTransparent() const override { return C.GetTransparent(); }
+
+private:
+    const TNxProgressColumn& C;
+};
+}  // namespace
 
 double TProgressColumnDisplay::GetRatio(const TProgressColumnSettings& Settings) const {
     if (Settings.GetMax() <= 0) return 0;
@@ -80,6 +109,10 @@ void TProgressColumnDisplay::PaintBar(const TProgressColumnSettings& Settings, c
 
 void TProgressColumnDisplay::Paint() {
     auto* Settings = dynamic_cast<const TProgressColumnSettings*>(GetColumn());
+    std::optional<TProgressColumnReader> Reader;
+    if (!Settings) {
+        if (auto* Kind = dynamic_cast<const TNxProgressColumn*>(GetColumn())) Settings = &Reader.emplace(*Kind);
+    }
     if (!Settings) {
         DrawTextRect(GetColumn()->GetDrawText(MakeCellInfo()), GetTextRect());
         return;

@@ -4,8 +4,7 @@
 
 #include "grid/view/ColumnDisplay.h"
 
-// What the progress display reads of its column; the progress column kind derives from it beside
-// TNxCustomColumn, and its getters of the same names answer these.
+// What the progress display reads of its column (the progress column kind is read through it).
 class TProgressColumnSettings {
 public:
     virtual ~TProgressColumnSettings() = default;
@@ -27,8 +26,8 @@ public:
     virtual bool GetTransparent() const = 0;
 };
 
-// Paints AsFloat as a bar. The column must derive from TProgressColumnSettings; a column that
-// does not gets the text display's behaviour (its draw text).
+// Paints AsFloat as a bar. The settings come from the column: a TNxProgressColumn, or any column
+// deriving from TProgressColumnSettings; another column gets its draw text.
 class TProgressColumnDisplay : public TColumnDisplay {
 public:
     using TColumnDisplay::TColumnDisplay;

@@ -4,6 +4,7 @@
 #include "grid/view/ColumnDisplayText.h"
 
 #include "drawing/SharedCommon.h"
+#include "grid/model/HyperlinkColumn.h"
 #include "platform/runtime/CodePage.h"
 
 void TTextColumnDisplay::Paint() {
@@ -47,13 +48,17 @@ void TMemoColumnDisplay::Paint() {
 
 void THyperlinkColumnDisplay::Paint() {
     const WideString Text = GetColumn()->GetDrawText(MakeCellInfo());
-    if (auto* Links = dynamic_cast<const THyperlinkColumnSettings*>(GetColumn())) {
-        // An invalid link is the stronger news, so its color wins over the visited one.
-        if (Links->HyperlinkIsInvalidated(GetAsString()))
-            GetCanvas()->GetFont()->SetColor(Links->GetInvalidatedLinkColor());
-        else if (Links->HyperlinkHasBeenVisited(GetAsString()))
-            GetCanvas()->GetFont()->SetColor(Links->GetVisitedLinkColor());
-    }
+    // An invalid link is the stronger news, so its color wins over the visited one.
+    auto Recolor = [&](const auto& Links) {
+        if (Links.HyperlinkIsInvalidated(GetAsString()))
+            GetCanvas()->GetFont()->SetColor(Links.GetInvalidatedLinkColor());
+        else if (Links.HyperlinkHasBeenVisited(GetAsString()))
+            GetCanvas()->GetFont()->SetColor(Links.GetVisitedLinkColor());
+    };
+    if (auto* Links = dynamic_cast<const THyperlinkColumnSettings*>(GetColumn()))
+        Recolor(*Links);
+    else if (auto* Kind = dynamic_cast<const TNxHyperlinkColumn*>(GetColumn()))
+        Recolor(*Kind);
     DrawTextRect(Text, GetTextRect());
 }
 

@@ -58,8 +58,8 @@ public:
     using TTextColumnDisplay::TTextColumnDisplay;
 };
 
-// What the hyperlink display reads of its column; the hyperlink column kind derives from it
-// beside TNxCustomColumn, and its getters of the same names answer these.
+// What the hyperlink display reads of its column; the hyperlink column kind is read directly, any
+// other column may derive from this.
 class THyperlinkColumnSettings {
 public:
     virtual ~THyperlinkColumnSettings() = default;

@@ -174,6 +174,11 @@ TRect TGridPainter::CellClip(const TColumnSpan& Span, const TRect& CellRect) con
     return Clip;
 }
 
+TRect TGridPainter::OwnPixels(const TRect& CellRect) const {
+    return {CellRect.Left, CellRect.Top - G.GetGridSpace(lpTop), CellRect.Right,
+            std::min(CellRect.Bottom + G.GetGridSpace(lpBottom), FBody.Bottom)};
+}
+
 TColor TGridPainter::SortedCellColor(TNxCustomColumn* Column, TColor CellColor) const {
     if (!Column->GetSorted()) return CellColor;
     switch (G.GetSortedStyle()) {
@@ -202,8 +207,8 @@ void TGridPainter::LoadCellValue(TColumnDisplay& Display, int ACol, int ARow) {
 void TGridPainter::DrawCell(const TColumnSpan& Span, int ARow, int RowTop, int RowHeight) {
     TNxCustomColumn* Column = Span.Column;
     TRect CellRect{Span.Left, RowTop, Span.Right, RowTop + RowHeight};
+    if (!Touches(OwnPixels(CellRect))) return;
     const TRect Clip = CellClip(Span, CellRect);
-    if (!Touches(Clip)) return;
     TCanvas* Canvas = G.GetCanvas();
     Canvas->SetFont(Column->GetFont());
     const int ACol = Span.Index;
@@ -263,8 +268,8 @@ void TGridPainter::DrawCell(const TColumnSpan& Span, int ARow, int RowTop, int R
 void TGridPainter::DrawEmptyCell(const TColumnSpan& Span, int ARow, int RowTop) {
     TNxCustomColumn* Column = Span.Column;
     TRect CellRect{Span.Left, RowTop, Span.Right, RowTop + G.GetRowSize()};
+    if (!Touches(OwnPixels(CellRect))) return;
     const TRect Clip = CellClip(Span, CellRect);
-    if (!Touches(Clip)) return;
     TColor CellColor = G.GetColor();
     if (G.GetAppearanceOptions().Contains(aoIndicateSortedColumn) && Column->GetSorted())
         CellColor = SortedCellColor(Column, CellColor);

@@ -61,6 +61,9 @@ private:
     // The clip of a cell: its rectangle with the grid lines around it, kept off the fixed columns
     // and above the body's bottom.
     TRect CellClip(const TColumnSpan& Span, const TRect& CellRect) const;
+    // The pixels a cell owns: its rectangle with the grid lines above and below it. Only these
+    // decide whether a cell repaints; the clip reaches one pixel further for the line ends.
+    TRect OwnPixels(const TRect& CellRect) const;
     bool Touches(const TRect& Rect) const;
     void DrawCell(const TColumnSpan& Span, int ARow, int RowTop, int RowHeight);
     void DrawEmptyCell(const TColumnSpan& Span, int ARow, int RowTop);
