@@ -178,15 +178,23 @@ public:
     // The area under a client point.
     TGridArea GetAreaAt(int X, int Y);
 
-    // --- invalidation; each marks exactly its rectangle
+    // --- invalidation; each marks exactly its rectangle and paints nothing. Rows and cells out of
+    // range or off screen are ignored.
+    // The area's rectangle when the area is shown (the body always); gaNone marks nothing.
     void RefreshArea(TGridArea Area);
+    // The cell with the grid line below it.
     virtual void RefreshCell(int ACol, int ARow);
+    // The column's span over Area's height (gaNone: the client height); nothing while updating.
     void RefreshColumn(TNxCustomColumn* Column, TGridArea Area) override;
+    // A row painted last time (TopRow..PaintEndRow - 1); with Borders only its one-pixel frame.
     void RefreshRow(int Row, bool Borders = false);
     void RefreshRowGrid(int Row);
     void RefreshIndicator(int Row);
+    // From the top of the lower row to the bottom of the higher one, clipped to the client.
     void RefreshRange(int FromRow, int ToRow);
+    // From FromRow's top down to the last row of the range that starts inside the body.
     void RefreshVisibleRows(int FromRow, int ToRow);
+    // The input row when selected, then the current cell or the selected rows in view.
     void RefreshSelectedCells();
     void RefreshSlide(int Row, bool Borders = false);
     void RefreshRect(const TRect& Rect);
@@ -197,18 +205,29 @@ public:
     void EndUpdate();
 
     // --- scrolling into view
+    // A row above the view comes to the top, one below it to the bottom; a row in view stays.
     void ScrollToRow(int Row);
+    // Scrolls horizontally until the column lies within the scroll rectangle; fixed columns never.
     void ScrollToColumn(TNxCustomColumn* Column);
+    // Range = visible rows, page = whole rows that fit + 1, position = visible rows above TopRow;
+    // one row (or all rows fitting) hides the bar.
     virtual void UpdateVertScrollBar();
+    // Range = the columns' width (+ indicator), page = client width + 1, in pixels.
     virtual void UpdateHorzScrollBar();
     int GetHorzMax();
     int GetVertMax();
 
     // --- selection
+    // Makes (ACol, ARow) current when OnBeforeSelect accepts and the column exists and is enabled.
+    // Full-row single selection moves the row flag and repaints the old and the new row; Ctrl
+    // toggles and Shift selects from the anchor in multi-select grids.
     virtual void SelectCell(int ACol, int ARow, bool Deselect = true, TShiftState Shift = {});
+    // Select the first (last) visible row and scroll to the top (the last page).
     void SelectFirstRow(TShiftState Shift = {});
     void SelectLastRow(TShiftState Shift = {});
+    // Clears every row flag; no current row afterwards.
     void NoSelection();
+    // Multi-select grids only.
     void SelectAll();
     virtual void ClearSelection();
     bool IsCellHighlighted(int ACol, int ARow) override;
