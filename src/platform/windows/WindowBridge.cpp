@@ -687,8 +687,10 @@ bool RunNativeDefault(TWinControlPrivate& p, const TMessage& m) {
             // A character key is typed by the character's default handling, not the key's.
             if (m.Msg == WM_KEYDOWN && !ke->text().isEmpty()) return false;
             p.NativeRan = true;
-            // Tab never reaches the editor: Qt would move the focus by its own chain.
-            if (ke->key() == Qt::Key_Tab || ke->key() == Qt::Key_Backtab) return true;
+            // A wanted Tab types into a multi-line editor; a single-line one would hand it to Qt's
+            // own focus chain instead, so it does not get it.
+            bool tab = ke->key() == Qt::Key_Tab || ke->key() == Qt::Key_Backtab;
+            if (tab && !qobject_cast<QAbstractScrollArea*>(p.Client.data())) return true;
             TScopedChange forwarding(p.ForwardingToNative, true);
             if (m.Msg == WM_CHAR && !ke->text().isEmpty() && char16_t(m.WParam) != ke->text().at(0).unicode()) {
                 // The handler changed the character: the editor gets the new one.

@@ -281,6 +281,24 @@ TEST_F(CtrlTest, MemoLinesAddReadAndSurviveWithoutAWindow) {
     EXPECT_THROW(lines->Delete(0), EListError);
 }
 
+TEST_F(CtrlTest, AMemoTypesTabsAndKeepsItsLinesOnANewParent) {
+    auto* memo = Add<TMemo>(10, 10, 200, 100);
+    auto* panel = Add<TPanel>(220, 10, 220, 120);
+    ASSERT_TRUE(ShowAndWait(form.get()));
+    memo->SetFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return memo->Focused(); }, 2000));
+    QTest::keyClicks(Client(memo), "a");
+    QTest::keyClick(Client(memo), Qt::Key_Tab);
+    QTest::keyClicks(Client(memo), "b");
+    EXPECT_TRUE(memo->Focused());
+    EXPECT_EQ(memo->GetLines()->Get(0), u"a\tb");
+    memo->GetLines()->Add(u"second");
+    memo->SetParent(panel);
+    ASSERT_EQ(memo->GetLines()->GetCount(), 2);
+    EXPECT_EQ(memo->GetLines()->Get(0), u"a\tb");
+    EXPECT_EQ(memo->GetLines()->Get(1), u"second");
+}
+
 TEST_F(CtrlTest, LabelSizesToItsCaptionAndHidesTheAcceleratorMark) {
     auto* label = new TLabel(form.get());
     label->SetParent(form.get());
