@@ -414,6 +414,14 @@ int TNxCustomGridControl::GetRowsInRange(int A, int B) {
 
 int TNxCustomGridControl::VisibleRowsAbove(int Row) { return GetRowsInRange(0, Row); }
 
+void TNxCustomGridControl::SyncVertPosition() {
+    // The bar follows TopRow; moving TopRow again would scroll twice.
+    TNxScrollBar* Bar = GetVertScrollBar();
+    Bar->BeginUpdate();
+    Bar->SetPosition(VisibleRowsAbove(FTopRow));
+    Bar->EndUpdate();
+}
+
 int TNxCustomGridControl::GetFirstVisible(int From) {
     for (int Row = std::max(From, 0); Row < GetRowCount(); ++Row)
         if (GetRowVisible(Row)) return Row;
@@ -657,14 +665,7 @@ void TNxCustomGridControl::UpdateVertScrollBar() {
     } else {
         Bar->SetMax(0);
     }
-    // The position is the number of visible rows above TopRow; rows added, deleted or hidden
-    // above the top change that number without a scroll. Moving TopRow again would scroll twice.
-    int Above = VisibleRowsAbove(FTopRow);
-    if (F + 1 >= V || Bar->GetPosition() != Above) {
-        Bar->BeginUpdate();
-        Bar->SetPosition(Above);
-        Bar->EndUpdate();
-    }
+    if (F + 1 >= V) SyncVertPosition();
     ResizeHandled();
 }
 

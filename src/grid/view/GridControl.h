@@ -338,8 +338,12 @@ protected:
 
     // Height plus both grid spaces of a visible row (RowSize past the last row).
     int RowStep(int Row);
-    // Visible rows above TopRow: the vertical bar's position for the current TopRow.
+    // Visible rows above Row; for TopRow this is the vertical bar's position.
     int VisibleRowsAbove(int Row);
+    // Sets the vertical bar's position to the visible rows above TopRow without scrolling; after
+    // rows above the view were added, deleted, hidden or shown. Walks the rows above TopRow when
+    // some row is hidden.
+    void SyncVertPosition();
     // Rows from TopRow on whose bottom stays within the body, and the last of them (-1 none).
     int FitCount(int* LastFitting = nullptr);
     void SetPaintEndRow(int Value) { FPaintEndRow = Value; }

@@ -143,6 +143,7 @@ void TNextGrid::InsertRow(int Index) {
     if (!IsUpdating()) RefreshVisibleRows(Index, FCells->GetRowCount() - 1);
     if (GetSelectedRow() >= Index) SetSelectedRowDirect(GetSelectedRow() + 1);
     UpdateVertScrollBar();
+    if (Index < GetTopRow()) SyncVertPosition();
     DoDataChange(dcInsertRow, Index);
 }
 
@@ -163,6 +164,7 @@ void TNextGrid::DeleteRow(int Index) {
     }
     if (GetTopRow() > 0 && GetTopRow() >= FCells->GetRowCount()) SetTopRowDirect(std::max(FCells->GetRowCount() - 1, 0));
     UpdateVertScrollBar();
+    if (Index < GetTopRow() || GetTopRow() >= FCells->GetRowCount() - 1) SyncVertPosition();
     DoDataChange(dcDeleteRow, Index);
 }
 
@@ -215,6 +217,7 @@ void TNextGrid::SetRowVisible(int Index, bool Value) {
     TRow* Row = FCells->GetRow(Index);
     if (Row->Visible == Value) return;
     FCells->ShowRow(Index, Value);
+    if (Index < GetTopRow()) SyncVertPosition();
     if (IsUpdating()) return;
     if (Index >= GetTopRow()) RefreshVisibleRows(Index, FCells->GetRowCount());
     UpdateVertScrollBar();
