@@ -243,24 +243,44 @@ TEST_F(EditTest, ThemedBorderOnlyWhileStylesAreOnAndOnlyForASingleBorder) {
     Show();
     Focus(next);  // none of the compared boxes shows a focus frame
     // The themed "edit" part, as it looks on its own.
-    TBitmap themedPart(177, 21);
-    NxThemesSupport::ThemeRect(edit, themedPart.GetCanvas(), {0, 0, 177, 21}, u"edit", 1, 0);
+    // Drawn over two backgrounds: where both agree, the part is opaque.
+    TBitmap overPink(177, 21), overLime(177, 21);
+    for (auto [bitmap, color] : {std::pair{&overPink, clFuchsia}, std::pair{&overLime, clLime}}) {
+        bitmap->GetCanvas()->GetBrush()->SetColor(color);
+        bitmap->GetCanvas()->FillRect({0, 0, 177, 21});
+        NxThemesSupport::ThemeRect(edit, bitmap->GetCanvas(), {0, 0, 177, 21}, u"edit", 1, 0);
+    }
+    auto part = [&](int x, int y) { return ColorToRGB(overPink.GetCanvas()->GetPixels(x, y)); };
+    auto onFrame = [&](int x, int y) {
+        return (x < 2 || y < 2 || x >= 175 || y >= 19) && part(x, y) == ColorToRGB(overLime.GetCanvas()->GetPixels(x, y));
+    };
     auto frame = [](const QImage& img, int i) {
         // Points on the two-pixel frame and just inside it.
         const TPoint pts[] = {{0, 10}, {1, 10}, {88, 0}, {88, 1}, {176, 10}, {175, 10}, {88, 20}, {88, 19}, {2, 10}};
         return Pixel(img, pts[i].X, pts[i].Y);
     };
     QImage themed = Shot(edit), reference = Shot(plain);
-    for (int i = 0; i < 8; ++i) {
-        const int xs[] = {0, 1, 88, 88, 176, 175, 88, 88}, ys[] = {10, 10, 0, 1, 10, 10, 20, 19};
-        EXPECT_EQ(frame(themed, i), ColorToRGB(themedPart.GetCanvas()->GetPixels(xs[i], ys[i]))) << i;
-    }
+    for (int y = 0; y < 21; ++y)
+        for (int x = 0; x < 177; ++x)
+            if (onFrame(x, y)) ASSERT_EQ(Pixel(themed, x, y), part(x, y)) << x << "," << y;
     EXPECT_EQ(frame(themed, 8), frame(reference, 8));  // nothing drawn inside the frame
 
     SetThemesEnabled(false);
     QImage classic = Shot(edit), classicReference = Shot(plain);
     SetThemesEnabled(true);
     for (int i = 0; i < 9; ++i) EXPECT_EQ(frame(classic, i), frame(classicReference, i)) << i;
+    // The themed part covers the platform's own frame, which shows the focus in its own way.
+    Focus(edit);
+    QImage focusedThemed = Shot(edit);
+    SetThemesEnabled(false);
+    QImage focusedClassic = Shot(edit);
+    SetThemesEnabled(true);
+    Focus(next);
+    int differing = 0;
+    for (int y = 0; y < 21; ++y)
+        for (int x = 0; x < 177; ++x)
+            differing += onFrame(x, y) && Pixel(focusedClassic, x, y) != Pixel(focusedThemed, x, y);
+    EXPECT_GT(differing, 0);
 
     QImage none = Shot(bare), noneReference = Shot(plainBare);
     for (int i = 0; i < 9; ++i) EXPECT_EQ(frame(none, i), frame(noneReference, i)) << i;
