@@ -8,7 +8,17 @@
 // WindowProc, which starts as WndProc; WndProc hands each message to its virtual handler
 // (WMPaint, WMKeyDown, CMMouseEnter, ...), and a handler that is not overridden ends in
 // DefaultHandler. Handlers call the overridable dispatchers (MouseDown, KeyDown, Paint, ...),
-// and those raise the OnX events.
+// and those raise the OnX events. For a control backed by a native editor, DefaultHandler of an
+// input or paint message made from a window-system event is the editor's own handling of that
+// event: code after the inherited call runs after the editor's handling.
+//
+// Keys: Tab (without Ctrl) is a dialog key: unless WM_GETDLGCODE answers DLGC_WANTTAB or
+// DLGC_WANTALLKEYS, the form moves the focus (backwards with Shift) before the control or a
+// previewing form sees the key. Typed and posted keys go this way; keys sent with Perform or
+// SendMessage go straight to the control. Characters composed by an input method arrive as WM_CHAR.
+//
+// WM_SIZE carries the new client size in LParam; it comes after SetBounds and whenever the client
+// area changes because the window's own scroll bar appears or disappears.
 //
 // Painting follows the invalidate-then-paint model: Invalidate and InvalidateRect only mark a
 // region; the paint comes later (or at once with Update) and runs Paint with the canvas clipped
@@ -29,6 +39,7 @@ class TControl;
 class TWinControl;
 class TCustomForm;
 class TForm;
+class TAccessible;
 
 // A window handle is the windowed control itself; null when there is none.
 using HWND = TWinControl*;
@@ -356,6 +367,9 @@ public:
 
     // The effective hint switch (ParentShowHint followed up the parents).
     bool EffectiveShowHint() const { return FShowHint; }
+    // What assistive technology is told about this control (Accessibility.h); the platform calls
+    // it once, on the first request, and keeps the result while the control lives.
+    virtual std::unique_ptr<TAccessible> CreateAccessible();
 
 protected:
     friend class TWinControl;
@@ -461,7 +475,9 @@ public:
     bool HandleAllocated() const;
     void HandleNeeded();
     HWND GetHandle();
-    // Applies changed creation parameters (styles, border) to the window, keeping its content.
+    // Applies changed creation parameters (styles, border) to the window, keeping its content. A
+    // native editor gets a new editor built from CreateParams, CreateNativeWindow and CreateWnd,
+    // with its text (and focus) carried over; so does one moved to another parent.
     void RecreateWnd();
 
     TBorderStyle GetBorderStyle() const { return FBorderStyle; }
@@ -495,10 +511,12 @@ public:
     bool IsScrollBarVisible(int Bar) const;
     bool IsScrollBarEnabled(int Bar) const;
     // Millisecond timers by id: WM_TIMER with WParam = id. Setting an existing id restarts it.
+    // While a TManualTimerClock exists, new timers run on that clock (TimerClock.h).
     bool SetTimer(uintptr_t Id, UINT Milliseconds);
     bool KillTimer(uintptr_t Id);
     bool IsTimerActive(uintptr_t Id) const;
-    // Shapes the window (popups: polygon or ellipse regions); null restores the rectangle.
+    // Shapes the window (popups: polygon or ellipse regions); null restores the rectangle. An empty
+    // region hides the window (GetVisible stays true) until a non-empty shape is set.
     void SetWindowRgn(const TRegion* Region, bool Redraw = true);
     // The window's shape, null when it is a plain rectangle.
     const TRegion* GetWindowRgn() const;
@@ -620,6 +638,9 @@ TPoint GetCursorPos();
 void SetCursorPos(int X, int Y);
 // The control holding the pointer capture, graphic controls included.
 TControl* GetCaptureControl();
+// Takes the capture, also from another window that holds it (which gets WM_CAPTURECHANGED); the
+// moves and the release then reach the new holder wherever the pointer is, whichever widget the
+// press went to. A press on a control with csCaptureMouse captures this way.
 void SetCaptureControl(TControl* Control);
 // The windowed control whose window is at a screen point, or null.
 TWinControl* FindVCLWindow(const TPoint& Pos);

@@ -202,6 +202,8 @@ public:
     TNotifyEvent OnHint;
 
     bool GetActive() const;
+    // Raised when the application gains or loses the focus, after every window had WM_ACTIVATEAPP
+    // (WParam 1 or 0).
     TNotifyEvent OnActivate;
     TNotifyEvent OnDeactivate;
     // Internal: the application gained (true) or lost the focus, after every window had

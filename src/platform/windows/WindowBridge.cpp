@@ -1007,17 +1007,15 @@ void TWindowBridge::OnBarAction(int bar, int action) {
             break;
         default: return;
     }
-    TWinControl* c = P->Control;
-    QPointer<TWindowBridge> self(this);
     TWinControlPrivate* p = P;
     UINT msg = bar == SB_HORZ ? WM_HSCROLL : WM_VSCROLL;
     int pos = code == SB_THUMBTRACK ? s.TrackPos : s.Info.nPos;
-    ++p->DispatchDepth;
-    GuardedCall(c, [&] { c->Perform(msg, MakeWParam(uint16_t(code), uint16_t(pos)), 0); });
-    if (code != SB_THUMBTRACK && self && self->P)
-        GuardedCall(c, [&] { c->Perform(msg, MakeWParam(SB_ENDSCROLL, 0), 0); });
-    if (!self || !self->P) return;
-    --p->DispatchDepth;
+    TMessage request{msg, MakeWParam(uint16_t(code), uint16_t(pos)), 0, 0};
+    if (!Dispatch(request).Alive) return;
+    if (code != SB_THUMBTRACK) {
+        TMessage end{msg, MakeWParam(SB_ENDSCROLL, 0), 0, 0};
+        if (!Dispatch(end).Alive) return;
+    }
     // The bar shows what the control made of the request, not what Qt computed.
     if (QScrollBar* b = p->Bars[bar]; b && !p->BarStates[bar].Tracking) b->setSliderPosition(p->BarStates[bar].Info.nPos);
 }
@@ -1026,17 +1024,13 @@ void TWindowBridge::OnBarReleased(int bar) {
     if (!P) return;
     auto& s = P->BarStates[bar];
     if (!s.Tracking) return;
-    TWinControl* c = P->Control;
-    QPointer<TWindowBridge> self(this);
     TWinControlPrivate* p = P;
     UINT msg = bar == SB_HORZ ? WM_HSCROLL : WM_VSCROLL;
-    int pos = s.TrackPos;
-    ++p->DispatchDepth;
-    GuardedCall(c, [&] { c->Perform(msg, MakeWParam(SB_THUMBPOSITION, uint16_t(pos)), 0); });
-    if (self && self->P) p->BarStates[bar].Tracking = false;
-    if (self && self->P) GuardedCall(c, [&] { c->Perform(msg, MakeWParam(SB_ENDSCROLL, 0), 0); });
-    if (!self || !self->P) return;
-    --p->DispatchDepth;
+    TMessage position{msg, MakeWParam(SB_THUMBPOSITION, uint16_t(s.TrackPos)), 0, 0};
+    if (!Dispatch(position).Alive) return;
+    p->BarStates[bar].Tracking = false;
+    TMessage end{msg, MakeWParam(SB_ENDSCROLL, 0), 0, 0};
+    if (!Dispatch(end).Alive) return;
     p->UpdateBarWidgets();
 }
 
