@@ -822,7 +822,6 @@ bool TWindowBridge::OnMouse(QWidget* widget, QMouseEvent* me) {
 }
 
 bool TWindowBridge::DeliverMouse(UINT msg, QMouseEvent* me, QPoint clientPt, QWidget* widget) {
-    TWinControlPrivate* p = P;
     TMessage m{msg, MouseKeys(me->buttons(), me->modifiers()), MakeLParam(clientPt.x(), clientPt.y()), 0};
     // A native editor gets the event as the message's default handling, after the handlers
     // that run before it and before those that run after it.
