@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "TestSupport.h"
+#include "platform/windows/ControlCanvas.h"
 
 namespace {
 
@@ -278,6 +279,49 @@ TEST_F(PaintingTest, ACanvasTakenOutsidePaintKeepsTheFontItIsGiven) {
     // Taken again, as measuring code does for each column: the font it was given stays.
     EXPECT_EQ(m->GetCanvas()->GetFont()->GetSize(), 20);
     EXPECT_GT(m->GetCanvas()->TextWidth(u"Measure me"), narrow);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PaintingTest, AControlCanvasDrawsWithinThePaintAndOnTheKeptPixelsOutsideIt) {
+    TControlCanvas canvas(probe);
+    EXPECT_EQ(canvas.GetControl(), probe);
+    // During a paint: on what is painted, limited to the invalid region.
+    struct TBoundProbe : TProbe {
+        using TProbe::TProbe;
+        TControlCanvas* Bound = nullptr;
+        void Paint() override {
+            TProbe::Paint();
+            Bound->GetBrush()->SetColor(clRed);
+            Bound->FillRect({0, 0, 120, 90});
+        }
+    };
+    auto* bound = new TBoundProbe(form.get());
+    bound->SetParent(form.get());
+    bound->SetBounds(140, 10, 120, 90);
+    TControlCanvas boundCanvas(bound);
+    bound->Bound = &boundCanvas;
+    bound->Update();
+    TRect part{10, 10, 20, 20};
+    auto px = [&](int x, int y) { return bound->GetWindowPrivate()->Pixels.pixel(x, y); };
+    // Paint everything once, then make the kept pixels blue outside a paint.
+    ASSERT_EQ(px(50, 50), qRgb(255, 0, 0));
+    boundCanvas.GetBrush()->SetColor(clBlue);
+    boundCanvas.FillRect({0, 0, 120, 90});
+    EXPECT_EQ(px(50, 50), qRgb(0, 0, 255)) << "outside a paint: the kept pixels";
+    // A paint of a part: red only there.
+    bound->InvalidateRect(&part, false);
+    bound->Update();
+    EXPECT_EQ(px(15, 15), qRgb(255, 0, 0));
+    EXPECT_EQ(px(50, 50), qRgb(0, 0, 255)) << "the paint's limit holds for the bound canvas too";
+    // Rebinding to another control, and the control going away, unbind it.
+    boundCanvas.SetControl(nullptr);
+    EXPECT_FALSE(boundCanvas.HandleAllocated());
+    delete probe;
+    probe = nullptr;
+    EXPECT_EQ(canvas.GetControl(), nullptr);
 }
 
 }  // namespace
