@@ -20,6 +20,11 @@ AnsiString FoldedHead(std::u16string_view Text, size_t Length) {
     return AnsiLowerCase(WideToAnsi(Text.substr(0, Length)));
 }
 
+// Row records need a look only when the store counts fewer visible rows than rows.
+bool SomeRowHidden(const TCells& Cells) {
+    return Cells.GetVisibleRowCount() != Cells.GetRowCount();
+}
+
 } // namespace
 
 bool RowSearchable(const TRow* Row, bool SearchInvisible) {
@@ -37,9 +42,9 @@ bool TextMatches(const WideString& CellText, const WideString& Text, TSearchOpti
 int LocateRow(TCells& Cells, int ACol, int FromRow, int ToRow, const WideString& Text, TSearchOptions Options) {
     FromRow = std::max(FromRow, 0);
     ToRow = std::min(ToRow, Cells.GetRowCount() - 1);
-    const bool SearchInvisible = Options.Contains(soSearchInvisible);
+    const bool CheckRows = !Options.Contains(soSearchInvisible) && SomeRowHidden(Cells);
     for (int Row = FromRow; Row <= ToRow; ++Row) {
-        if (!RowSearchable(Cells.GetRow(Row), SearchInvisible)) continue;
+        if (CheckRows && !RowSearchable(Cells.GetRow(Row), false)) continue;
         if (TextMatches(Cells.GetCell(ACol, Row)->GetAsString(), Text, Options)) return Row;
     }
     return -1;
@@ -70,9 +75,10 @@ bool TextStartsWith(const WideString& CellText, const WideString& Text) {
 int SearchNextRow(TCells& Cells, int ACol, const WideString& Text, bool FromTop, int SelectedRow) {
     const int Count = Cells.GetRowCount();
     if (Count == 0) return -1;
+    const bool CheckRows = SomeRowHidden(Cells);
     auto Search = [&](int From, int To) {
         for (int Row = std::max(From, 0); Row <= std::min(To, Count - 1); ++Row) {
-            if (!RowSearchable(Cells.GetRow(Row), false)) continue;
+            if (CheckRows && !RowSearchable(Cells.GetRow(Row), false)) continue;
             if (TextStartsWith(Cells.GetCell(ACol, Row)->GetAsString(), Text)) return Row;
         }
         return -1;
