@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <algorithm>
 
+#include "platform/windows/Accessibility.h"
 #include "platform/windows/Controls.h"
 #include "platform/windows/Forms.h"
 
@@ -78,6 +79,7 @@ TControl::TControl(TComponent* AOwner)
 }
 
 TControl::~TControl() {
+    AccessibleControlDestroyed(this);
     if (gCaptureControl == this) gCaptureControl = nullptr;
     if (FParent) FParent->RemoveControl(this);
 }

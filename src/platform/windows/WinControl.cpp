@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "platform/windows/Accessibility.h"
 #include "platform/windows/ControlCanvas.h"
 #include "platform/windows/Forms.h"
 #include "platform/windows/TimerClock.h"
@@ -27,6 +28,7 @@ int BarMaxPos(const TScrollInfo& i) {
 
 TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner), FWindow(std::make_unique<TWinControlPrivate>(this)) {
     FControlStyle.Include(csAcceptsControls);
+    InstallAccessibilityBridge();
 }
 
 TWinControl::~TWinControl() {
