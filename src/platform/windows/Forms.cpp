@@ -1,5 +1,6 @@
 // TCustomForm, THintWindow, TApplication and TScreen.
 #include <QApplication>
+#include <cstdlib>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QIcon>
@@ -424,6 +425,9 @@ void TApplication::Initialize() {
         static char name[] = "quillmar";
         static char* argv[] = {name, nullptr};
         gOwnedApp = std::make_unique<QApplication>(argc, argv);
+        // Qt's own globals, made while the application object was built, go before static
+        // destructors registered earlier: the application object must go first.
+        std::atexit([] { gOwnedApp.reset(); });
     }
     EnsurePostRoutine();
 }
