@@ -1,6 +1,6 @@
 #pragma once
-// The grid component, data half: TNxCustomGrid (window set-up, wheel, size changes) and
-// TNextGrid (rows and cells over the cell store).
+// The grid component, data half: TNxCustomGrid (window set-up, wheel, mouse and keyboard input in
+// GridInput.cpp, copying in GridClipboard.cpp) and TNextGrid (rows and cells over the cell store).
 
 #include <memory>
 
@@ -11,10 +11,15 @@
 #include "grid/view/GridExport.h"
 
 class TTimer;
+class THintWindow;
+
+// Which hint a grid shows; at most one at a time.
+enum TGridHintKind { hkNone, hkFooter, hkHeader, hkTextFit, hkCell };
 
 class TNxCustomGrid : public TNxCustomGridControl {
 public:
     explicit TNxCustomGrid(TComponent* AOwner);
+    ~TNxCustomGrid() override;
 
     // One row per notch (a page with Ctrl); horizontally when the rows cannot move.
     bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
@@ -42,20 +47,161 @@ public:
     // Null until the first incremental search.
     TTimer* GetSearchTimer() const { return FSearchTimer; }
 
+    // --- hit testing, client pixels (GridInput.cpp). Each area rectangle is hit without its last
+    // pixel column and row. Nothing hit answers gaNone, none or -1.
+    TGridArea GetGridArea(TPoint Point);
+    // The visible column whose header span (left to right edge inclusive, scrolled unless fixed)
+    // holds X.
+    TNxCustomColumn* GetColumnAtPos(TPoint Point);
+    // The row at Y when (X, Y) lies in the body (from x = 0, so the indicator hits rows too).
+    int GetRowAtPos(int X, int Y);
+    int GetRowAtPos(int Y);
+    // (column index, row) under the point, -1 for each part that hits nothing.
+    TPoint GetCellAtPos(TPoint Point);
+    // The first visible column without coFixedSize whose right edge R on screen has
+    // R - 3 <= X <= R + 2; Y is not consulted.
+    TNxCustomColumn* GetColumnSizeGripAtPos(int X, int Y);
+    // The row whose lower edge E has E - 3 < Y < E + 1, within the 12-pixel indicator; else -1.
+    int GetRowSizeGripAtPos(int X, int Y);
+    // The bottom of the rows in view, at most one row past the body bottom.
+    int GetBodyDownLimit();
+    // Whether the cell's draw text fits its column's width with 5 pixels to spare.
+    bool IsTextFit(int ACol, int ARow);
+
+    // --- keyboard movement; all do nothing without a current cell where they need one
+    void MoveSelectionUp(TShiftState Shift = {});
+    void MoveSelectionDown(TShiftState Shift = {}, bool LeaveAtEnd = false, bool Wrap = false);
+    void MoveSelectionLeft(TMoveSelectionKey Key);
+    void MoveSelectionRight(TMoveSelectionKey Key);
+    // Walks N visible rows from the current one (clamped to the first and last visible row).
+    void MoveSelectionBy(int N);
+    void MoveToNextCell(bool ByTab);
+    void MoveToPrevCell(bool ByTab);
+    // TopRow walked forward past Count - 1 visible rows, never beyond the last row.
+    int GetLastRowInView(int Count);
+    void SelectFirstColumn();
+    void SelectLastColumn();
+    // Shift-range selection of the visible rows From..To (multi-select grids only).
+    void SelectRows(TShiftState Shift, int From, int To);
+    // The navigation keys; Ctrl+C copies and Ctrl+A selects all (multi-select).
+    virtual void ProcessKeyDown(Word& Key, TShiftState Shift);
+
+    // --- copying (GridClipboard.cpp)
+    // The selected rows (every flagged row with multi-select, else the current row) as lines of
+    // tab-separated cell texts, visible columns in display order, CR LF after each line. Empty
+    // without a selection.
+    WideString GetSelectionText();
+    void CopyToClipboard();
+
+    THomeEndBehaviour GetHomeEndBehaviour() const { return FHomeEndBehaviour; }
+    void SetHomeEndBehaviour(THomeEndBehaviour Value) { FHomeEndBehaviour = Value; }
+    bool GetWantReturns() const { return FWantReturns; }
+    void SetWantReturns(bool Value) { FWantReturns = Value; }
+    bool GetWantTabs() const { return FWantTabs; }
+    void SetWantTabs(bool Value) { FWantTabs = Value; }
+    bool GetTabLeaveControl() const { return FTabLeaveControl; }
+    void SetTabLeaveControl(bool Value) { FTabLeaveControl = Value; }
+
+    // --- interaction state, for painters and tests
+    TNxCustomColumn* GetFocusedColumn() override { return FFocusedColumn; }
+    TNxCustomColumn* GetPressedColumn() const { return FPressedColumn; }
+    TNxCustomColumn* GetGripColumn() const { return FGripColumn; }
+    TPoint GetDownPoint() const { return FDownPoint; }
+    TPoint GetDownCell() const { return FDownCell; }
+    TPoint GetHoverCell() const { return FHoverCell; }
+    TGridHintKind GetHintKind() const { return FHintKind; }
+    // Null until a hint was first shown.
+    THintWindow* GetHintWindow() const { return FHintWindow; }
+    // The hint disappears; the window object stays.
+    void HideHint();
+
+    TColumnEvent OnHeaderClick;
+    TColumnEvent OnHeaderDblClick;
+    TColumnEvent OnFooterClick;
+    TCellEvent OnCellClick;
+    TCellEvent OnCellDblClick;
+    TCellHintEvent OnCellHint;
     TColumnEvent OnAfterSort;
     TFooterValueEvent OnColumnFooterValue;
     TFooterValueEvent OnFooterCalculate;
 
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    void KeyPress(WideChar& Key) override;
+    // Focus loss ends any gesture and hides the hint.
+    void DoExit() override;
+    // Arrows and characters always; Tab with WantTabs, a visible column and rows.
+    void WMGetDlgCode(TMessage& Message) override;
+    void CMMouseLeave(TMessage& Message) override;
+    // The owner calls this when the application is activated or deactivated: deactivation ends
+    // any gesture; either repaints the selection.
+    void ApplicationActivated(bool Active);
+
 protected:
     void CreateWnd() override;
+
+    // Seams of column and row dragging: a resize or move starts, follows the pointer, ends.
+    // The defaults record the gesture only.
+    virtual void StartColumnResize(TNxCustomColumn* Column, int X);
+    virtual void TrackColumnResize(int /*X*/) {}
+    virtual void FinishColumnResize(int X);
+    virtual void StartRowResize(int Row, int Y);
+    virtual void TrackRowResize(int /*Y*/) {}
+    virtual void FinishRowResize(int Y);
+    virtual void StartColumnMove(TNxCustomColumn* /*Column*/, int /*X*/, int /*Y*/) {}
+    // Seam of cell editing: opens the editor on a cell (nothing here; never while ReadOnly).
+    virtual void EditCell(int /*ACol*/, int /*ARow*/, const WideString& /*Text*/) {}
+    // Called when a press lands outside every area.
+    virtual void PostRow() {}
+    // The hint of a cell: the data side fills it, OnCellHint may change it.
+    virtual WideString GetCellHint(int /*ACol*/, int /*ARow*/) { return {}; }
+    virtual WideString GetHintText(int ACol, int ARow) { return GetDrawText(ACol, ARow); }
+
+    virtual void DoHeaderClick(int ACol);
+    virtual void DoHeaderDblClick(int ACol);
+    virtual void DoFooterClick(int ACol);
+    virtual void DoCellClick(int ACol, int ARow);
+    virtual void DoCellDblClick(int ACol, int ARow);
     virtual void DoAfterSort(int ACol);
     virtual void DoColumnFooterValue(int ACol, double& Value);
     virtual void DoFooterCalculate(int ACol, double& Value);
 
 private:
     void SelectFound(int Row);
+    void BodyPress(TMouseButton Button, TShiftState Shift, int X, int Y);
+    void BodyClick(TMouseButton Button, TShiftState Shift, int X, int Y);
+    void HeaderMove(TShiftState Shift, int X, int Y);
+    void BodyMove(TShiftState Shift, int X, int Y);
+    void EndGesture();
+    void SetHoverColumn(TNxCustomColumn* Column);
+    void ShowHintAt(TGridHintKind Kind, TPoint ClientPoint, int MaxWidth, const WideString& Text, bool Always);
+    int ColumnScreenLeft(TNxCustomColumn* Column);
+
     WideString FSearchText;
     TTimer* FSearchTimer = nullptr;
+    THomeEndBehaviour FHomeEndBehaviour = hebTopBottom;
+    bool FWantReturns = true;
+    bool FWantTabs = false;
+    bool FTabLeaveControl = false;
+
+    TPoint FDownPoint{-1, -1};
+    TPoint FDownCell{-1, -1};
+    bool FDownWasCurrent = false;
+    int FDownRow = -1;
+    TNxCustomColumn* FPressedColumn = nullptr;
+    TNxCustomColumn* FFocusedColumn = nullptr;
+    TNxCustomColumn* FGripColumn = nullptr;
+    TNxCustomColumn* FResizingColumn = nullptr;
+    int FResizingRow = -1;
+    TPoint FHoverCell{-1, -1};
+    TPoint FLastHoverCell{-1, -1};
+    TPoint FPreviousHover{-1, -1};
+    TGridHintKind FHintKind = hkNone;
+    TNxCustomColumn* FHeaderHintColumn = nullptr;
+    TNxCustomColumn* FFooterHintColumn = nullptr;
+    THintWindow* FHintWindow = nullptr;
 };
 
 class TNextGrid : public TNxCustomGrid {
