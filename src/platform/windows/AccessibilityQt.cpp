@@ -9,9 +9,11 @@
 #include <algorithm>
 #include <climits>
 #include <map>
+#include <optional>
 #include <unordered_map>
 
 #include "platform/windows/Accessibility.h"
+#include "platform/windows/AccessibilityQt.h"
 #include "platform/windows/Forms.h"
 #include "platform/windows/WinControlQt.h"
 
@@ -33,6 +35,8 @@ struct TBridgeState {
     // Every live control interface, windowed ones included, so a dying control can detach it.
     std::unordered_map<TControl*, TControlInterface*> Interfaces;
     bool FactoryInstalled = false;
+    // Whether any widget's interface was asked for yet; until then there is nothing to forget.
+    bool Queried = false;
 };
 TBridgeState& Bridge() {
     static TBridgeState s;
@@ -121,6 +125,8 @@ public:
 
     TControlInterface* Table;
     int Col, Row;
+    // The text last announced, so rewriting a value unchanged stays quiet.
+    std::optional<QString> Announced;
 };
 
 // A control. Windowed controls are tied to their client widget (a form to its frame); windowless
@@ -372,6 +378,7 @@ QAccessibleInterface* TakeOver(TWinControl* c, QWidget* key) {
 
 QAccessibleInterface* InterfaceOf(TControl* c) {
     if (!c) return nullptr;
+    Bridge().Queried = true;
     if (auto* w = dynamic_cast<TWinControl*>(c)) {
         if (QWidget* key = KeyWidgetOf(w)) return TakeOver(w, key);
     }
@@ -384,6 +391,7 @@ QAccessibleInterface* InterfaceOf(TControl* c) {
 }
 
 QAccessibleInterface* Factory(const QString&, QObject* object) {
+    Bridge().Queried = true;
     auto* widget = qobject_cast<QWidget*>(object);
     TWinControl* c = widget ? ControlOfWidget(widget) : nullptr;
     if (!c || KeyWidgetOf(c) != widget) return nullptr;
@@ -474,9 +482,13 @@ void AccessibleNotify(TControl* Control, TAccessibleEvent Event, int Col, int Ro
     case aeCellChanged: {
         if (!table) return;
         // Only cells a client already holds, or that are on screen, are worth a word.
-        QAccessibleInterface* cell = table->ExistingCell(Col, Row);
-        if (!cell && !table->Answers()->GetCellRect(Col, Row).IsEmpty()) cell = table->cellAt(Row, Col);
+        QAccessibleInterface* found = table->ExistingCell(Col, Row);
+        if (!found && !table->Answers()->GetCellRect(Col, Row).IsEmpty()) found = table->cellAt(Row, Col);
+        auto* cell = static_cast<TCellInterface*>(found);
         if (!cell) return;
+        QString text = cell->text(QAccessible::Name);
+        if (cell->Announced == text) return;
+        cell->Announced = text;
         QAccessibleEvent e(cell, QAccessible::NameChanged);
         Deliver(e);
         return;
@@ -510,4 +522,10 @@ void AccessibleControlDestroyed(TControl* Control) {
         if (iface->OwnId) QAccessible::deleteAccessibleInterface(iface->OwnId);
     }
     state.Answers.erase(Control);
+}
+
+void ForgetAccessibleWidget(QWidget* Widget) {
+    if (!Widget || !Bridge().Queried) return;
+    if (QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(Widget))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
 }

@@ -24,6 +24,7 @@
 #include "platform/windows/ControlCanvas.h"
 #include "platform/windows/Forms.h"
 #include "platform/windows/TimerClock.h"
+#include "platform/windows/AccessibilityQt.h"
 #include "platform/windows/WinControlQt.h"
 
 namespace {
@@ -600,6 +601,7 @@ void TWinControl::DestroyWnd() {
     if (auto* cw = dynamic_cast<TClientWidget*>(p.Client.data())) cw->P = nullptr;
     if (auto* fw = dynamic_cast<TFrameWidget*>(p.Frame.data())) fw->P = nullptr;
     // Nothing the editor signals from now on may reach the control, which is going away.
+    ForgetAccessibleWidget(p.Client);
     if (p.Client) QObject::disconnect(p.Client, nullptr, nullptr, nullptr);
     QWidget* frame = p.Frame;
     frame->hide();
