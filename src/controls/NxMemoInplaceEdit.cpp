@@ -1,0 +1,58 @@
+// The memo cell editor.
+#include "controls/NxMemoInplaceEdit.h"
+
+namespace NxEdit {
+
+TNxMemoInplaceEdit::TNxMemoInplaceEdit(TComponent* AOwner) : TNxButtonEdit(AOwner) {
+    // A single-line height would cut the lines off.
+    SetAutoSize(false);
+    FMemo = new TMemo(this);
+    FMemo->SetParent(this);
+    FMemo->SetBorderStyle(bsNone);
+    FMemo->SetTabStop(false);
+    FMemo->OnChange = [this](TObject*) { Change(); };
+    FMemo->OnKeyDown = [this](TObject*, Word& Key, TShiftState Shift) {
+        if (Key != VK_RETURN) return;
+        if (Shift.Contains(ssCtrl)) {
+            Key = 0;
+            if (GetShowButton()) DoButtonClick();
+        } else if (!FWantReturns) {
+            Key = 0;
+        }
+    };
+    PlaceMemo();
+}
+
+void TNxMemoInplaceEdit::BeginEditing() {
+    // The single-line box under the lines holds no text: its caret placement does not apply.
+    if (FMemo->CanFocus()) FMemo->SetFocus();
+}
+
+WideString TNxMemoInplaceEdit::GetTextValue() const {
+    return FMemo ? FMemo->GetText() : TNxButtonEdit::GetTextValue();
+}
+
+void TNxMemoInplaceEdit::SetTextValue(const WideString& Value) {
+    if (!FMemo) return TNxButtonEdit::SetTextValue(Value);
+    FMemo->SetText(Value);
+}
+
+void TNxMemoInplaceEdit::WMSetFocus(TMessage& Message) {
+    TNxButtonEdit::WMSetFocus(Message);
+    // Typing goes to the lines, not to the single-line box under them.
+    if (FMemo->CanFocus()) FMemo->SetFocus();
+}
+
+void TNxMemoInplaceEdit::WMSize(TMessage& Message) {
+    TNxButtonEdit::WMSize(Message);
+    PlaceMemo();
+}
+
+void TNxMemoInplaceEdit::PlaceMemo() {
+    if (!FMemo) return;
+    const TRect Client = GetClientRect();
+    const int Right = GetShowButton() ? GetButtonRect().Left : Client.Right;
+    FMemo->SetBounds(Client.Left, Client.Top, Right - Client.Left, Client.Height());
+}
+
+}  // namespace NxEdit
