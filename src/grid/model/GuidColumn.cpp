@@ -1,5 +1,7 @@
 #include "grid/model/GuidColumn.h"
 
+#include "controls/NxEdit.h"
+
 // ---------------------------------------------------------------------------------------------
 // TNxAffixedColumn
 
@@ -53,3 +55,5 @@ void TNxVirtualColumn::DoGetText(int ACol, int ARow, WideString& Value) {
 void TNxVirtualColumn::DoSetText(int ACol, int ARow, const WideString& Value) {
     if (OnSetText) OnSetText(this, ACol, ARow, Value);
 }
+
+std::unique_ptr<TObject> TNxAffixedColumn::CreateCellEditor() { return std::make_unique<NxEdit::TNxEdit>(nullptr); }

@@ -7,6 +7,8 @@
 class TNxAffixedColumn : public TNxCustomColumn {
 public:
     explicit TNxAffixedColumn(TObject* AOwner = nullptr);
+    // A TNxEdit.
+    std::unique_ptr<TObject> CreateCellEditor() override;
 
     void Assign(const TPersistent* Source) override;
     TColumnStyle GetColumnStyle() const override { return {csCanEdit, csFitToLargest, csTextFitHint}; }

@@ -1,5 +1,8 @@
 #include "grid/model/NumberColumn.h"
 
+#include "controls/NxCalcEdit.h"
+#include "controls/NxSpinEdit.h"
+
 #include "platform/runtime/SysUtils.h"
 
 // ---------------------------------------------------------------------------------------------
@@ -82,4 +85,31 @@ TNxCalcColumn::TNxCalcColumn(TObject* AOwner) : TNxCustomNumberColumn(AOwner) {
     SetDefaultValue(u"0");
     SetSortType(stNumeric);
     SetColumnType(ctFloat);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Editors of the number kinds
+
+std::unique_ptr<TObject> TNxNumberColumn::CreateCellEditor() { return std::make_unique<NxEdit::TNxSpinEdit>(nullptr); }
+
+void TNxNumberColumn::BeginEditing() {
+    TNxCustomNumberColumn::BeginEditing();
+    auto* Editor = dynamic_cast<NxEdit::TNxSpinEdit*>(GetCellEditor());
+    if (!Editor) return;
+    Editor->SetIncrement(FIncrement);
+    Editor->SetMin(GetMin());
+    Editor->SetMax(GetMax());
+    Editor->SetSpinButtons(FSpinButtons);
+    // The filled text keeps its value; only the decimals follow the column.
+    Editor->SetPrecision(FPrecision);
+}
+
+std::unique_ptr<TObject> TNxCalcColumn::CreateCellEditor() { return std::make_unique<NxEdit::TNxCalcEdit>(nullptr); }
+
+void TNxCalcColumn::BeginEditing() {
+    TNxCustomNumberColumn::BeginEditing();
+    auto* Editor = dynamic_cast<NxEdit::TNxCalcEdit*>(GetCellEditor());
+    if (!Editor) return;
+    Editor->SetMin(GetMin());
+    Editor->SetMax(GetMax());
 }

@@ -47,6 +47,9 @@ private:
 class TNxNumberColumn : public TNxCustomNumberColumn {
 public:
     explicit TNxNumberColumn(TObject* AOwner = nullptr);
+    // A TNxSpinEdit stepping by Increment, within Min..Max, with Precision decimals.
+    std::unique_ptr<TObject> CreateCellEditor() override;
+    void BeginEditing() override;
 
     void Assign(const TPersistent* Source) override;
 
@@ -68,4 +71,7 @@ private:
 class TNxCalcColumn : public TNxCustomNumberColumn {
 public:
     explicit TNxCalcColumn(TObject* AOwner = nullptr);
+    // A TNxCalcEdit within Min..Max.
+    std::unique_ptr<TObject> CreateCellEditor() override;
+    void BeginEditing() override;
 };

@@ -1,5 +1,7 @@
 #include "grid/model/PopupColumn.h"
 
+#include "controls/NxDatePicker.h"
+
 #include "platform/runtime/DateTime.h"
 #include "platform/runtime/SysUtils.h"
 
@@ -161,4 +163,70 @@ void TNxDateColumn::SetFormatMask(const WideString& Value) {
 void TNxDateColumn::SetHideWhenEmpty(bool Value) {
     FHideWhenEmpty = Value;
     Refresh(gaBody);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Editors of the popup kinds
+
+namespace {
+// The editor's close-up and select reach the column's handlers.
+void WirePopup(NxEdit::TNxPopupEdit* Editor, TNxPopupColumn* Column) {
+    Editor->OnCloseUp = [Column](TObject*) { Column->DoCloseUp(); };
+    Editor->OnSelect = [Column](TObject*) { Column->DoSelect(); };
+}
+}  // namespace
+
+std::unique_ptr<TObject> TNxComboBoxColumn::CreateCellEditor() {
+    auto Editor = std::make_unique<NxEdit::TNxComboBox>(nullptr);
+    WirePopup(Editor.get(), this);
+    return Editor;
+}
+
+void TNxComboBoxColumn::BeginEditing() {
+    TNxStringsColumn::BeginEditing();
+    auto* Editor = dynamic_cast<NxEdit::TNxComboBox*>(GetCellEditor());
+    if (!Editor) return;
+    Editor->SetItems(GetItems());
+    Editor->SetStyle(FStyle);
+    Editor->SetDropDownCount(GetDropDownCount());
+    Editor->SetAutoComplete(FAutoComplete);
+}
+
+std::unique_ptr<TObject> TNxListColumn::CreateCellEditor() {
+    auto Editor = std::make_unique<NxEdit::TNxComboBox>(nullptr);
+    Editor->SetStyle(cbsDropDownList);
+    WirePopup(Editor.get(), this);
+    return Editor;
+}
+
+void TNxListColumn::BeginEditing() {
+    TNxStringsColumn::BeginEditing();
+    auto* Editor = dynamic_cast<NxEdit::TNxComboBox*>(GetCellEditor());
+    if (!Editor) return;
+    // Filled with the cell's index; shown as its item.
+    const int Index = StrToIntDef(Editor->GetText(), -1);
+    Editor->SetItems(GetItems());
+    Editor->SetDropDownCount(GetDropDownCount());
+    Editor->SetItemIndex(Index);
+}
+
+void TNxListColumn::ApplyEditing(WideString& Value) {
+    const auto* Editor = dynamic_cast<NxEdit::TNxComboBox*>(GetCellEditor());
+    if (Editor) Value = IntToStr(Editor->GetItemIndex());
+}
+
+std::unique_ptr<TObject> TNxDateColumn::CreateCellEditor() {
+    auto Editor = std::make_unique<NxEdit::TNxDatePicker>(nullptr);
+    WirePopup(Editor.get(), this);
+    return Editor;
+}
+
+void TNxDateColumn::BeginEditing() {
+    TNxPopupColumn::BeginEditing();
+    auto* Editor = dynamic_cast<NxEdit::TNxDatePicker*>(GetCellEditor());
+    if (!Editor) return;
+    Editor->SetStartDay(FStartDay);
+    Editor->SetTodayCaption(FTodayCaption);
+    Editor->SetNoneCaption(FNoneCaption);
+    Editor->SetShowNoneButton(FShowNoneButton);
 }

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "controls/NxComboBox.h"
 #include "drawing/NxClasses.h"
 #include "grid/model/TextColumn.h"
 #include "platform/runtime/List.h"
@@ -53,7 +54,6 @@ private:
     int FListWidth = 0;
 };
 
-enum TNxComboBoxStyle { cbsDropDown, cbsDropDownList };
 // How the combo box ties its text to Items; the default is the only mode the grid uses.
 enum class TNxComboDataMode { dmDefault };
 
@@ -61,6 +61,9 @@ enum class TNxComboDataMode { dmDefault };
 class TNxComboBoxColumn : public TNxStringsColumn {
 public:
     explicit TNxComboBoxColumn(TObject* AOwner = nullptr);
+    // A TNxComboBox; BeginEditing hands it Items, Style, DropDownCount and AutoComplete.
+    std::unique_ptr<TObject> CreateCellEditor() override;
+    void BeginEditing() override;
 
     void Assign(const TPersistent* Source) override;
     // As for text; with cbsDropDownList only a key some item starts with (ignoring case), unless
@@ -84,6 +87,11 @@ private:
 class TNxListColumn : public TNxStringsColumn {
 public:
     explicit TNxListColumn(TObject* AOwner = nullptr);
+    // A drop-down list TNxComboBox. The cell holds an index: BeginEditing shows the item of
+    // the index the editor was filled with, ApplyEditing turns the chosen item back into its index.
+    std::unique_ptr<TObject> CreateCellEditor() override;
+    void BeginEditing() override;
+    void ApplyEditing(WideString& Value) override;
 
     void Assign(const TPersistent* Source) override;
     // TextBefore + the item + TextAfter; empty for an index outside Items.
@@ -102,6 +110,9 @@ class TNxDateColumn : public TNxPopupColumn {
 public:
     // DefaultValue becomes today's date as text.
     explicit TNxDateColumn(TObject* AOwner = nullptr);
+    // A TNxDatePicker with the column's StartDay, captions and None button.
+    std::unique_ptr<TObject> CreateCellEditor() override;
+    void BeginEditing() override;
 
     void Assign(const TPersistent* Source) override;
     // EmptyCaption for 0 when HideWhenEmpty; otherwise TextBefore + the date (by FormatMask, or

@@ -1,5 +1,10 @@
 #include "grid/model/TextColumn.h"
 
+#include "controls/NxButtonEdit.h"
+#include "controls/NxColorPicker.h"
+#include "controls/NxMemoInplaceEdit.h"
+#include "controls/NxTimeEdit.h"
+
 #include "controls/NxEdit.h"
 
 #include "platform/graphics/Canvas.h"
@@ -179,3 +184,41 @@ void TNxTimeColumn::SetHideWhenEmpty(bool Value) {
     FHideWhenEmpty = Value;
     Refresh(gaBody);
 }
+
+// ---------------------------------------------------------------------------------------------
+// Editors of the text kinds
+
+std::unique_ptr<TObject> TNxTextColumn::CreateCellEditor() { return std::make_unique<NxEdit::TNxEdit>(nullptr); }
+
+std::unique_ptr<TObject> TNxButtonColumn::CreateCellEditor() {
+    auto Editor = std::make_unique<NxEdit::TNxButtonEdit>(nullptr);
+    Editor->OnButtonClick = [this](TObject*) { DoButtonClick(); };
+    return Editor;
+}
+
+void TNxButtonColumn::BeginEditing() {
+    TNxTextColumn::BeginEditing();
+    auto* Editor = dynamic_cast<NxEdit::TNxCustomButtonEdit*>(GetCellEditor());
+    if (!Editor) return;
+    if (!FButtonCaption.empty()) Editor->SetButtonCaption(FButtonCaption);
+    Editor->SetShowButton(FShowButton);
+}
+
+std::unique_ptr<TObject> TNxMemoColumn::CreateCellEditor() {
+    auto Editor = std::make_unique<NxEdit::TNxMemoInplaceEdit>(nullptr);
+    Editor->OnButtonClick = [this](TObject*) { DoButtonClick(); };
+    return Editor;
+}
+
+void TNxMemoColumn::BeginEditing() {
+    TNxButtonColumn::BeginEditing();
+    if (auto* Editor = dynamic_cast<NxEdit::TNxMemoInplaceEdit*>(GetCellEditor())) Editor->SetScrollBars(FScrollBars);
+}
+
+std::unique_ptr<TObject> TNxColorColumn::CreateCellEditor() {
+    auto Editor = std::make_unique<NxEdit::TNxColorPicker>(nullptr);
+    Editor->SetWebColorFormat(true);
+    return Editor;
+}
+
+std::unique_ptr<TObject> TNxTimeColumn::CreateCellEditor() { return std::make_unique<NxEdit::TNxTimeEdit>(nullptr); }

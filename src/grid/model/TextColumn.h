@@ -9,6 +9,8 @@
 class TNxTextColumn : public TNxCustomColumn {
 public:
     explicit TNxTextColumn(TObject* AOwner = nullptr);
+    // A TNxEdit.
+    std::unique_ptr<TObject> CreateCellEditor() override;
 
     // Copies the base settings and, from another text column, its own ones (stored directly).
     void Assign(const TPersistent* Source) override;
@@ -59,6 +61,10 @@ using TEditOptions = TSet<TEditOption>;
 class TNxButtonColumn : public TNxTextColumn {
 public:
     explicit TNxButtonColumn(TObject* AOwner = nullptr);
+    // A TNxButtonEdit whose button raises OnButtonClick.
+    std::unique_ptr<TObject> CreateCellEditor() override;
+    // The text preparation, then the button's caption and visibility.
+    void BeginEditing() override;
     ~TNxButtonColumn() override;
 
     void Assign(const TPersistent* Source) override;
@@ -88,6 +94,9 @@ private:
 class TNxMemoColumn : public TNxButtonColumn {
 public:
     explicit TNxMemoColumn(TObject* AOwner = nullptr);
+    // A TNxMemoInplaceEdit.
+    std::unique_ptr<TObject> CreateCellEditor() override;
+    void BeginEditing() override;
 
     void Assign(const TPersistent* Source) override;
     TColumnStyle GetColumnStyle() const override {
@@ -107,6 +116,8 @@ private:
 class TNxColorColumn : public TNxTextColumn {
 public:
     explicit TNxColorColumn(TObject* AOwner = nullptr);
+    // A TNxColorPicker writing "#RRGGBB", as the cells hold colors.
+    std::unique_ptr<TObject> CreateCellEditor() override;
 
     void Assign(const TPersistent* Source) override;
 
@@ -122,6 +133,8 @@ private:
 class TNxTimeColumn : public TNxTextColumn {
 public:
     explicit TNxTimeColumn(TObject* AOwner = nullptr);
+    // A TNxTimeEdit.
+    std::unique_ptr<TObject> CreateCellEditor() override;
 
     void Assign(const TPersistent* Source) override;
     // EmptyCaption for 0 when HideWhenEmpty; otherwise the time by FormatMask, or the platform's

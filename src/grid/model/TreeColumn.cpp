@@ -1,5 +1,7 @@
 #include "grid/model/TreeColumn.h"
 
+#include "controls/NxEdit.h"
+
 TNxTreeColumn::TNxTreeColumn(TObject* AOwner) : TNxCustomColumn(AOwner) {
     SetSortType(stAlphabetic);
     SetColumnType(ctString);
@@ -35,3 +37,5 @@ void TNxTreeColumn::SetShowLines(bool Value) {
     FShowLines = Value;
     Refresh(gaBody);
 }
+
+std::unique_ptr<TObject> TNxTreeColumn::CreateCellEditor() { return std::make_unique<NxEdit::TNxEdit>(nullptr); }

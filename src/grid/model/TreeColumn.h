@@ -7,6 +7,8 @@
 class TNxTreeColumn : public TNxCustomColumn {
 public:
     explicit TNxTreeColumn(TObject* AOwner = nullptr);
+    // A TNxEdit.
+    std::unique_ptr<TObject> CreateCellEditor() override;
 
     void Assign(const TPersistent* Source) override;
     // Sorting would tear the tree apart.
