@@ -1,0 +1,195 @@
+// The grid's HTML report, its column layout in INI files and the settings store, and exports
+// that fail part way without harming the file they would replace.
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include "grid/view/GridExportSupport.h"
+#include "platform/runtime/Exception.h"
+#include "platform/runtime/IniFiles.h"
+#include "platform/runtime/Registry.h"
+#include "platform/runtime/Streams.h"
+
+namespace {
+
+size_t Count(const std::string& Text, const std::string& Part) {
+    size_t n = 0;
+    for (size_t At = Text.find(Part); At != std::string::npos; At = Text.find(Part, At + 1)) ++n;
+    return n;
+}
+
+struct HtmlReport : ExportFixture {
+    void MakeReportGrid() {
+        MakeGrid({u"Name", u"Hidden", u"Amount"});
+        Fill(Grid, {{u"  <b>&  ", u"h", u"12"}, {u"", u"h", u"7"}, {u"gone", u"h", u"1"}});
+        Grid->GetColumns()->GetItem(1)->SetVisible(false);
+        Grid->GetColumns()->GetItem(2)->SetStyleClass("num");
+        Grid->GetColumns()->GetItem(2)->SetPosition(0);
+        Grid->SetRowVisible(2, false);
+        Grid->SetGridCaption(u"Q&A <report>");
+        TColumnFooter* Footer = Grid->GetColumns()->GetItem(2)->GetFooter();
+        Footer->SetCaption(u"19");
+        Footer->SetFormatMaskKind(mkFloat);
+        Footer->SetFormatMask("0.00");
+        Footer->SetTextBefore(u"Sum: ");
+        Grid->GetColumns()->GetItem(0)->GetFooter()->SetCaption(u"x\"y");
+    }
+};
+
+TEST_F(HtmlReport, TableBodyEscapesTextsInDisplayOrder) {
+    MakeReportGrid();
+    Grid->SaveToHtml(Folder.WideFile("r.html"), {});
+    EXPECT_EQ(ReadBytes(Folder.File("r.html")),
+              "\t\t<table>\r\n"
+              "\t\t\t<tr>\r\n\t\t\t\t<th>Amount</th>\r\n\t\t\t\t<th>Name</th>\r\n\t\t\t</tr>\r\n"
+              "\t\t\t<tr>\r\n\t\t\t\t<td class=\"num\">12</td>\r\n\t\t\t\t<td>&lt;b&gt;&amp;</td>\r\n\t\t\t</tr>\r\n"
+              "\t\t\t<tr>\r\n\t\t\t\t<td class=\"num\">7</td>\r\n\t\t\t\t<td>&nbsp;</td>\r\n\t\t\t</tr>\r\n"
+              "\t\t</table>\r\n\r\n");
+    EXPECT_EQ(Folder.Names(), std::vector<std::string>{"r.html"});
+
+    Grid->SaveToHtml(Folder.WideFile("all.html"), {hsAllRows});
+    EXPECT_NE(ReadBytes(Folder.File("all.html")).find("<td>gone</td>"), std::string::npos);
+}
+
+TEST_F(HtmlReport, FullDocumentWithCaptionFooterAndStyleSheet) {
+    MakeReportGrid();
+    Grid->SaveToHtml(Folder.WideFile("full.report.html"),
+                     {hsCreateStyleSheet, hsSaveHeaders, hsSaveFooter, hsSaveCaption});
+    const std::string Html = ReadBytes(Folder.File("full.report.html"));
+    EXPECT_EQ(Html.rfind("<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\"\r\n\t\"http://www.w3.org/"
+                         "TR/xhtml1/DTD/xhtml1-transitional.dtd\">\r\n<html>\r\n\t<head>\r\n\t\t<title>Report</title>\r\n",
+                         0),
+              0u);
+    EXPECT_NE(Html.find("\t\t<link href=\"full.report_styles.css\" rel=\"stylesheet\" type=\"text/css\" />\r\n"
+                        "\t</head>\r\n\t<body>\r\n\t\t<table>\r\n\t\t\t<caption>Q&amp;A &lt;report&gt;</caption>\r\n"),
+              std::string::npos);
+    EXPECT_NE(Html.find("\t\t\t<tr class=\"footer\">\r\n\t\t\t\t<td>Sum: 19.00</td>\r\n\t\t\t\t<td>x&quot;y</td>\r\n"
+                        "\t\t\t</tr>\r\n\t\t</table>\r\n\t</body>\r\n</html>\r\n\r\n"),
+              std::string::npos);
+    EXPECT_EQ(Count(Html, "<td"), 6u);  // two rows and the footer, two visible columns
+
+    const std::string Css = ReadBytes(Folder.File("full.report_styles.css"));
+    EXPECT_EQ(Css.rfind("body, table {\r\n\tfont-family: Verdana, Arial, Helvetica, sans-serif;\r\n", 0), 0u);
+    EXPECT_NE(Css.find("}\r\n\r\ntr.footer { border-top: 2px solid black; }\r\n\r\ntd.num { }\r\n"), std::string::npos);
+    EXPECT_EQ(Css.substr(Css.size() - 12), "td.num { }\r\n");
+}
+
+TEST_F(ExportFixture, ColumnLayoutRoundTripsThroughIniAndSettingsStore) {
+    MakeGrid({u"A", u"B", u"C"});
+    TNxColumns* Columns = Grid->GetColumns();
+    auto Layout = [&] {
+        std::vector<std::tuple<int, bool, bool, int, int>> L;
+        for (int i = 0; i < Columns->Count(); ++i) {
+            TNxCustomColumn* C = Columns->GetItem(i);
+            L.emplace_back(C->GetSortKind(), C->GetVisible(), C->GetSorted(), C->GetPosition(), C->GetWidth());
+        }
+        return L;
+    };
+    auto Scramble = [&] {
+        for (int i = 0; i < Columns->Count(); ++i) {
+            Columns->GetItem(i)->SetWidth(33 + i);
+            Columns->GetItem(i)->SetVisible(true);
+            Columns->GetItem(i)->SetSortKind(skAscending);
+        }
+        Columns->GetItem(0)->SetPosition(2);
+    };
+    Columns->GetItem(2)->SetPosition(0);
+    Columns->GetItem(1)->SetVisible(false);
+    Columns->GetItem(1)->SetSortKind(skDescending);
+    Columns->GetItem(0)->SetWidth(120);
+    const auto Saved = Layout();
+
+    Grid->SaveToIni(Folder.WideFile("layout.ini"), "_main");
+    {
+        TMemIniFile Ini(Folder.File("layout.ini"));
+        EXPECT_EQ(Ini.ReadInteger("Common_main", "ColumnsCount", 0), 3);
+        EXPECT_EQ(Ini.ReadString("Columns Sort Kind_main", "Column1", ""), "Descending");
+        EXPECT_EQ(Ini.ReadInteger("Positions_main", "Column2", -1), 0);
+        EXPECT_EQ(Ini.ReadInteger("Columns Sizes_main", "Column0", -1), 120);
+    }
+    Scramble();
+    ASSERT_NE(Layout(), Saved);
+    Grid->LoadFromIni(Folder.WideFile("layout.ini"), "_main");
+    EXPECT_EQ(Layout(), Saved);
+
+    TRegistry::SetStoreFolder(Folder.File("store"));
+    Grid->SaveToRegistry(u"Software\\Quillmar\\Grid", "", HKEY_CURRENT_USER);
+    Scramble();
+    Grid->LoadFromRegistry(u"Software\\Quillmar\\Grid", "");
+    TRegistry::SetStoreFolder("");
+    EXPECT_EQ(Layout(), Saved);
+
+    // A file with positions no column can take leaves those columns where they are.
+    const auto Before = Layout();
+    WriteBytes(Folder.File("bad.ini"),
+               "[Positions]\nColumn0=7\nColumn1=-3\nColumn2=" + std::to_string(std::get<3>(Before[2])) + "\n");
+    EXPECT_NO_THROW(Grid->LoadFromIni(Folder.WideFile("bad.ini"), ""));
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(Columns->GetItem(i)->GetPosition(), std::get<3>(Before[i]));
+}
+
+// Exports write beside the target and replace it only when complete.
+struct FailedExport : ExportFixture {
+    void SetUp() override {
+        MakeGrid({u"A", u"B"});
+        Grid->AddRow(20000);
+        for (int r = 0; r < 20000; ++r) Grid->SetCells(0, r, u"row text that fills the file");
+        WriteBytes(Folder.File("old.txt"), "the good old file");
+    }
+};
+
+TEST_F(FailedExport, FileSizeLimitLeavesOldFileAndNoTemporary) {
+    // A file size limit fails writes the way a full disk does, without needing a small disk.
+    struct rlimit Old;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &Old), 0);
+    auto OldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit Small = Old;
+    Small.rlim_cur = 64 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &Small), 0);
+    auto Attempt = [&](const std::function<void()>& Export) {
+        try {
+            Export();
+            return std::string("no error");
+        } catch (const EWriteError& e) {
+            return std::string(e.what());
+        } catch (const std::exception& e) {
+            return std::string("other: ") + e.what();
+        }
+    };
+    const std::string Text = Attempt([&] { Grid->SaveToTextFile(Folder.WideFile("old.txt"), u';', u'|', ekUnicode); });
+    const std::string Xml = Attempt([&] { Grid->SaveToXMLFile(Folder.WideFile("old.txt"), enUTF_8); });
+    const std::string Html = Attempt([&] { Grid->SaveToHtml(Folder.WideFile("old.txt"), {hsSaveHeaders}); });
+    setrlimit(RLIMIT_FSIZE, &Old);
+    std::signal(SIGXFSZ, OldHandler);
+    EXPECT_EQ(Text, "Stream write error");
+    EXPECT_EQ(Xml, "Stream write error");
+    EXPECT_EQ(Html, "Stream write error");
+    EXPECT_EQ(ReadBytes(Folder.File("old.txt")), "the good old file");
+    EXPECT_EQ(Folder.Names(), std::vector<std::string>{"old.txt"});
+}
+
+TEST_F(FailedExport, FullDeviceAndMissingFolderReportTheirErrors) {
+    {
+        TFileStream Full(std::string("/dev/full"), fmOpenWrite);
+        EXPECT_THROW(Grid->SaveToStream(Full, ';'), EWriteError);
+    }
+    // A target that is a device is written in place: nothing to keep, nothing to rename.
+    EXPECT_THROW(Grid->SaveToTextFile(u"/dev/full", u';', u'|', ekAnsi), EWriteError);
+
+    EXPECT_THROW(Grid->SaveToTextFile(Folder.WideFile("no/such/folder.txt"), u';', u'|', ekAnsi), EFCreateError);
+}
+
+TEST_F(FailedExport, ReadOnlyFolderLeavesOldFile) {
+    chmod(Folder.Path().c_str(), 0555);
+    if (access(Folder.Path().c_str(), W_OK) == 0) {
+        chmod(Folder.Path().c_str(), 0755);
+        GTEST_SKIP() << "a read-only folder is still writable for this user";
+    }
+    EXPECT_THROW(Grid->SaveToHtml(Folder.WideFile("old.txt"), {}), EFCreateError);
+    chmod(Folder.Path().c_str(), 0755);
+    EXPECT_EQ(ReadBytes(Folder.File("old.txt")), "the good old file");
+}
+
+}  // namespace
