@@ -56,12 +56,10 @@ void TNxSmallButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
 }
 
 void TNxSmallButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    const bool WasDown = FDown;
+    // The click itself comes from the platform, only for a release inside the button.
     FDown = false;
     Invalidate();
     TCustomControl::MouseUp(Button, Shift, X, Y);
-    // A release outside the button cancels the click.
-    if (WasDown && Button == mbLeft && PtInRect(GetClientRect(), {X, Y})) Click();
 }
 
 // ---------------------------------------------------------------------------------------------

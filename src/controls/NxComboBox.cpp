@@ -19,7 +19,9 @@ int TNxPopupList::GetItemHeight() const {
     return Canvas->TextHeight(WideString(u"Wg")) + 3;
 }
 
-int TNxPopupList::VisibleCount() const { return std::max(1, GetClientHeight() / GetItemHeight()); }
+// The rows the list is sized to show; the window may not have its size yet when an item is
+// scrolled into view.
+int TNxPopupList::VisibleCount() const { return std::clamp(Count(), 1, FDropDownCount); }
 
 TSize TNxPopupList::GetPopupSize(int EditWidth) const {
     const int Rows = std::clamp(Count(), 1, FDropDownCount);
