@@ -90,7 +90,7 @@ TNxCalcColumn::TNxCalcColumn(TObject* AOwner) : TNxCustomNumberColumn(AOwner) {
 // ---------------------------------------------------------------------------------------------
 // Editors of the number kinds
 
-std::unique_ptr<TObject> TNxNumberColumn::CreateCellEditor() { return std::make_unique<NxEdit::TNxSpinEdit>(nullptr); }
+std::unique_ptr<TObject> TNxNumberColumn::CreateCellEditor() { return std::make_unique<NxEdit::TNxSpinEdit>(this); }
 
 void TNxNumberColumn::BeginEditing() {
     TNxCustomNumberColumn::BeginEditing();
@@ -104,7 +104,7 @@ void TNxNumberColumn::BeginEditing() {
     Editor->SetPrecision(FPrecision);
 }
 
-std::unique_ptr<TObject> TNxCalcColumn::CreateCellEditor() { return std::make_unique<NxEdit::TNxCalcEdit>(nullptr); }
+std::unique_ptr<TObject> TNxCalcColumn::CreateCellEditor() { return std::make_unique<NxEdit::TNxCalcEdit>(this); }
 
 void TNxCalcColumn::BeginEditing() {
     TNxCustomNumberColumn::BeginEditing();

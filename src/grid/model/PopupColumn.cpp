@@ -177,7 +177,7 @@ void WirePopup(NxEdit::TNxPopupEdit* Editor, TNxPopupColumn* Column) {
 }  // namespace
 
 std::unique_ptr<TObject> TNxComboBoxColumn::CreateCellEditor() {
-    auto Editor = std::make_unique<NxEdit::TNxComboBox>(nullptr);
+    auto Editor = std::make_unique<NxEdit::TNxComboBox>(this);
     WirePopup(Editor.get(), this);
     return Editor;
 }
@@ -193,7 +193,7 @@ void TNxComboBoxColumn::BeginEditing() {
 }
 
 std::unique_ptr<TObject> TNxListColumn::CreateCellEditor() {
-    auto Editor = std::make_unique<NxEdit::TNxComboBox>(nullptr);
+    auto Editor = std::make_unique<NxEdit::TNxComboBox>(this);
     Editor->SetStyle(cbsDropDownList);
     WirePopup(Editor.get(), this);
     return Editor;
@@ -216,7 +216,7 @@ void TNxListColumn::ApplyEditing(WideString& Value) {
 }
 
 std::unique_ptr<TObject> TNxDateColumn::CreateCellEditor() {
-    auto Editor = std::make_unique<NxEdit::TNxDatePicker>(nullptr);
+    auto Editor = std::make_unique<NxEdit::TNxDatePicker>(this);
     WirePopup(Editor.get(), this);
     return Editor;
 }

@@ -188,10 +188,10 @@ void TNxTimeColumn::SetHideWhenEmpty(bool Value) {
 // ---------------------------------------------------------------------------------------------
 // Editors of the text kinds
 
-std::unique_ptr<TObject> TNxTextColumn::CreateCellEditor() { return std::make_unique<NxEdit::TNxEdit>(nullptr); }
+std::unique_ptr<TObject> TNxTextColumn::CreateCellEditor() { return std::make_unique<NxEdit::TNxEdit>(this); }
 
 std::unique_ptr<TObject> TNxButtonColumn::CreateCellEditor() {
-    auto Editor = std::make_unique<NxEdit::TNxButtonEdit>(nullptr);
+    auto Editor = std::make_unique<NxEdit::TNxButtonEdit>(this);
     Editor->OnButtonClick = [this](TObject*) { DoButtonClick(); };
     return Editor;
 }
@@ -205,7 +205,7 @@ void TNxButtonColumn::BeginEditing() {
 }
 
 std::unique_ptr<TObject> TNxMemoColumn::CreateCellEditor() {
-    auto Editor = std::make_unique<NxEdit::TNxMemoInplaceEdit>(nullptr);
+    auto Editor = std::make_unique<NxEdit::TNxMemoInplaceEdit>(this);
     Editor->OnButtonClick = [this](TObject*) { DoButtonClick(); };
     return Editor;
 }
@@ -216,9 +216,9 @@ void TNxMemoColumn::BeginEditing() {
 }
 
 std::unique_ptr<TObject> TNxColorColumn::CreateCellEditor() {
-    auto Editor = std::make_unique<NxEdit::TNxColorPicker>(nullptr);
+    auto Editor = std::make_unique<NxEdit::TNxColorPicker>(this);
     Editor->SetWebColorFormat(true);
     return Editor;
 }
 
-std::unique_ptr<TObject> TNxTimeColumn::CreateCellEditor() { return std::make_unique<NxEdit::TNxTimeEdit>(nullptr); }
+std::unique_ptr<TObject> TNxTimeColumn::CreateCellEditor() { return std::make_unique<NxEdit::TNxTimeEdit>(this); }

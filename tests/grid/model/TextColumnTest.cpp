@@ -6,6 +6,7 @@
 
 #include "grid/model/FakeGrid.h"
 #include "controls/NxEdit.h"
+#include "grid/model/CheckBoxColumn.h"
 #include "grid/model/TextColumn.h"
 
 namespace {
@@ -215,8 +216,8 @@ TEST(TextColumn, BeginEditingPreparesTheColumnsOwnEditor) {
     Column.SetPasswordChar('\0');
     Column.BeginEditing();
     EXPECT_EQ(Editor->GetPasswordChar(), u'\0');
-    // A column without an editor of its own has nothing to prepare.
-    TNxTextColumn Plain;
+    // A kind without an editor has nothing to prepare.
+    TNxCheckBoxColumn Plain;
     Plain.BeginEditing();
     EXPECT_EQ(Plain.GetCellEditor(), nullptr);
 }
