@@ -1,5 +1,6 @@
 // The grid component, view half: layout, rows on the vertical bar, selection and invalidation.
 #include "grid/view/GridControl.h"
+#include "grid/view/GridAccessibility.h"
 #include "grid/view/GridPaint.h"
 
 #include <algorithm>
@@ -897,6 +898,7 @@ TNxCustomColumn* TNxCustomGridControl::GetColumnByName(const AnsiString& Name) {
 // Dispatchers
 
 void TNxCustomGridControl::DoSelectCell(int ACol, int ARow) {
+    GridAccessibleSelected(this, ACol, ARow);
     if (OnSelectCell) OnSelectCell(this, ACol, ARow);
 }
 void TNxCustomGridControl::DoDeselectCell(int ACol, int ARow) {
@@ -915,6 +917,7 @@ void TNxCustomGridControl::DoSlideChange(int ACol) {
     if (OnSlideChange) OnSlideChange(this, ACol);
 }
 void TNxCustomGridControl::DoDataChange(TDataChange AChangeType, int AIndex) {
+    GridAccessibleDataChanged(this, AChangeType, AIndex);
     if (OnDataChange) OnDataChange(this, AChangeType, AIndex);
 }
 void TNxCustomGridControl::DoCellColoring(int ACol, int ARow, TColor& CellColor, TColor& GridColor,
@@ -925,6 +928,7 @@ void TNxCustomGridControl::DoSortColumn(int ACol, bool Ascending) {
     if (OnSortColumn) OnSortColumn(this, ACol, Ascending);
 }
 void TNxCustomGridControl::DoChange(int ACol, int ARow) {
+    GridAccessibleCellChanged(this, ACol, ARow);
     if (OnChange) OnChange(this, ACol, ARow);
 }
 

@@ -252,6 +252,8 @@ public:
     bool IsDesigning() override { return TComponent::IsDesigning(); }
     bool IsDestroying() override { return TComponent::IsDestroying(); }
     TNxCustomColumn* GetFocusedColumn() override;
+    // Reports the grid as a table (GridAccessibility.cpp).
+    std::unique_ptr<TAccessible> CreateAccessible() override;
     TNxCustomColumn* GetHoverColumn() override { return FHoverColumn; }
     bool OwnerHasComponent(const AnsiString& Name) override;
 
