@@ -1,0 +1,175 @@
+// Frames of a shown grid: what a repaint touches, the focus rectangle, empty cells and caption,
+// grid lines, the area beyond the columns, headers and indicator through the header style.
+
+#include <gtest/gtest.h>
+
+#include "drawing/ThemesSupport.h"
+#include "grid/view/DisplayGridSupport.h"
+#include "grid/view/StyleDisplay.h"
+
+namespace {
+
+struct PaintedGrid : ::testing::Test {
+    std::unique_ptr<ShownGrid> S;
+    TTestTextColumn* Text[3] = {};
+
+    void Make(int Rows, TGridOptions Options = {goHeader, goGrid}, int Width = 300, int Height = 200) {
+        S = std::make_unique<ShownGrid>(Width, Height);
+        TNextGrid* G = S->Grid;
+        UseJobListLook(G);
+        G->SetOptions(Options);
+        for (int C = 0; C < 3; ++C) {
+            Text[C] = G->GetColumns()->Add<TTestTextColumn>(u"Col " + Wide(std::to_string(C)));
+            Text[C]->SetWidth(80);
+        }
+        G->BeginUpdate();
+        G->AddRow(Rows);
+        for (int R = 0; R < Rows && R < 100; ++R)
+            for (int C = 0; C < 3; ++C) G->GetCell(C, R)->SetAsString(u"r" + Wide(std::to_string(R)));
+        G->EndUpdate();
+        ASSERT_TRUE(S->Show());
+        S->Paint();
+    }
+    TCountingTextDisplay* Display(int C) { return dynamic_cast<TCountingTextDisplay*>(Text[C]->GetColumnDisplay()); }
+    void ResetCounts() {
+        for (int C = 0; C < 3; ++C) Display(C)->Painted = 0;
+    }
+    int Painted() { return Display(0)->Painted + Display(1)->Painted + Display(2)->Painted; }
+};
+
+}  // namespace
+
+TEST_F(PaintedGrid, OnlyCellsInTheInvalidRegionArePainted) {
+    Make(50);
+    ASSERT_NE(Display(0), nullptr);
+    ResetCounts();
+    S->Grid->RefreshCell(1, 4);
+    S->Paint();
+    EXPECT_EQ(Display(1)->Painted, 1);
+    EXPECT_EQ(Painted(), 1);
+
+    // A full frame paints the rows in view, never the rows below.
+    ResetCounts();
+    S->Grid->Invalidate();
+    S->Paint();
+    const TRect Body = S->Grid->GetBodyRect();
+    const int InView = (Body.Height() + 16) / 17;
+    EXPECT_EQ(Display(0)->Painted, InView);
+    EXPECT_EQ(Painted(), 3 * InView);
+}
+
+TEST_F(PaintedGrid, AMillionRowsCostOnlyTheRowsInView) {
+    Make(1000000);
+    ResetCounts();
+    S->Grid->GetVertScrollBar()->SetPosition(500000);
+    S->Grid->Invalidate();
+    S->Paint();
+    EXPECT_EQ(S->Grid->GetTopRow(), 500000);
+    EXPECT_LE(Painted(), 3 * 12);
+    EXPECT_GT(Painted(), 0);
+}
+
+TEST_F(PaintedGrid, FocusRectangleIsDrawnOncePerFrame) {
+    Make(10, {goHeader, goGrid, goSelectFullRow});
+    S->Grid->SetFocus();
+    Pump();
+    ASSERT_TRUE(S->Grid->Focused());
+    S->Grid->SetSelectedRow(2);
+    S->Grid->Invalidate();
+    S->Paint();
+    // The dotted rectangle inverts every other pixel of the row's outline; drawn twice it would
+    // leave the plain selection color everywhere.
+    const TRect Row = S->Grid->GetCellRect(0, 2);
+    int Changed = 0;
+    for (int X = Row.Left; X < Row.Left + 40; ++X) Changed += S->At(X, Row.Top) != ShownGrid::Qt(clHighlight);
+    EXPECT_GE(Changed, 15);
+    EXPECT_EQ(S->At(Row.Left + 10, Row.Top + 5), ShownGrid::Qt(clHighlight));
+
+    // Repainting one cell of the row leaves the rectangle whole.
+    S->Grid->RefreshCell(1, 2);
+    S->Paint();
+    int After = 0;
+    for (int X = Row.Left; X < Row.Left + 40; ++X) After += S->At(X, Row.Top) != ShownGrid::Qt(clHighlight);
+    EXPECT_EQ(After, Changed);
+}
+
+TEST_F(PaintedGrid, EmptyGridShowsItsCaptionOrEmptyCellsWithGridLines) {
+    Make(0);
+    const TRect Body = S->Grid->GetBodyRect();
+    // Grid lines of the empty cells: rows RowSize + 1 apart, the right line on the cell's last column.
+    const QRgb Line = ShownGrid::Qt(S->Grid->GetGridLinesColor());
+    EXPECT_EQ(S->At(40, Body.Top + 16), Line);
+    EXPECT_EQ(S->At(40, Body.Top + 33), Line);
+    EXPECT_EQ(S->At(40, Body.Top + 20), ShownGrid::Qt(S->Grid->GetColor()));
+    EXPECT_EQ(S->At(79, Body.Top + 5), Line);
+    EXPECT_EQ(S->At(80, Body.Top + 5), ShownGrid::Qt(S->Grid->GetColor()));
+    EXPECT_EQ(S->At(40, Body.Bottom - 1 - (Body.Height() - 17 * (Body.Height() / 17)) + 0) != 0, true);
+
+    S->Grid->SetGridCaption(u"No files");
+    S->Grid->Invalidate();
+    S->Paint();
+    const TRect Caption = S->Grid->GetCaptionRect();
+    EXPECT_EQ(Caption.Top, Body.Top + 4);
+    int Ink = 0, Left = 1000, Right = -1;
+    for (int Y = Caption.Top; Y < Caption.Bottom; ++Y)
+        for (int X = 0; X < 300; ++X)
+            if (S->At(X, Y) == ShownGrid::Qt(clBlack)) {
+                ++Ink;
+                Left = std::min(Left, X);
+                Right = std::max(Right, X);
+            }
+    EXPECT_GT(Ink, 0);
+    EXPECT_NEAR((Left + Right) / 2.0, (Caption.Left + Caption.Right) / 2.0, 3) << "centred";
+}
+
+TEST_F(PaintedGrid, AreaBeyondTheColumnsTakesTheGridColorHeaderBandIncluded) {
+    Make(3, {goHeader, goGrid}, 320, 120);
+    S->Grid->SetColor(RGB(0x20, 0x40, 0x60));
+    S->Grid->Invalidate();
+    S->Paint();
+    EXPECT_EQ(S->At(300, 5), qRgb(0x20, 0x40, 0x60));
+    EXPECT_EQ(S->At(300, 60), qRgb(0x20, 0x40, 0x60));
+    // The headers themselves are Office 2010 ones: white at the top, a border at the bottom.
+    EXPECT_EQ(S->At(40, 0), qRgb(0xFF, 0xFF, 0xFF));
+    EXPECT_EQ(S->At(40, 17), ShownGrid::Qt(NxThemesSupport::SchemeColor(NxThemesSupport::seBorder)));
+}
+
+TEST_F(PaintedGrid, IndicatorFooterAndInputThroughTheStyle) {
+    Make(5, {goHeader, goGrid, goIndicator, goFooter, goInput, goSelectFullRow});
+    S->Grid->SetFocus();
+    Pump();
+    S->Grid->SetSelectedRow(1);
+    S->Grid->Invalidate();
+    S->Paint();
+    const TRect Row = S->Grid->GetCellRect(0, 1);
+    // The current row's triangle is inverted with the selected indicator cell.
+    int Marks = 0;
+    for (int Y = Row.Top; Y < Row.Bottom; ++Y)
+        for (int X = 0; X < 12; ++X) Marks += S->At(X, Y) == qRgb(0xFF, 0xFF, 0xFF) - 0 ? 1 : 0;
+    EXPECT_GT(Marks, 0);
+    // Footer splitter and corner box are the Office ones.
+    const TRect Footer = S->Grid->GetFooterRect();
+    EXPECT_EQ(S->At(100, Footer.Top + 1), ShownGrid::Qt(NxThemesSupport::SchemeColor(NxThemesSupport::seHeaderGradientEnd)));
+    EXPECT_EQ(S->At(11, Footer.Top + 5), ShownGrid::Qt(NxThemesSupport::SchemeColor(NxThemesSupport::seBorder)));
+    EXPECT_EQ(S->Grid->GetStyleDisplay()->GetCanvas() != nullptr, true);
+}
+
+TEST_F(PaintedGrid, ProgressKindPaintsThroughItsDisplay) {
+    S = std::make_unique<ShownGrid>(200, 80);
+    UseJobListLook(S->Grid);
+    S->Grid->SetOptions({goHeader, goGrid});
+    auto* P = AddJobProgressColumn(S->Grid, u"Progress");
+    P->SetWidth(100);
+    S->Grid->AddRow(1);
+    S->Grid->GetCell(0, 0)->SetAsFloat(40);
+    ASSERT_TRUE(S->Show());
+    S->Paint();
+    const TRect Cell = S->Grid->GetCellRect(0, 0);
+    // White outline around the cell less its grid line, then the bar from window color to highlight.
+    EXPECT_EQ(S->At(Cell.Left + 10, Cell.Top), qRgb(0xFF, 0xFF, 0xFF));
+    EXPECT_EQ(S->At(Cell.Right - 2, Cell.Top + 8), qRgb(0xFF, 0xFF, 0xFF));
+    EXPECT_EQ(S->At(Cell.Left + 2, Cell.Top + 8), ShownGrid::Qt(clWindow));
+    // 40 % of the inner 95 columns is 38; the last bar row lies below the text.
+    EXPECT_NE(S->At(Cell.Left + 2 + 37, Cell.Top + 13), ShownGrid::Qt(clWindow));
+    EXPECT_EQ(S->At(Cell.Left + 2 + 38, Cell.Top + 13), ShownGrid::Qt(clWindow));
+}
