@@ -353,6 +353,8 @@ protected:
     void SetSelectedRowDirect(int Value) { FSelectedRow = Value; }
     void SetSelectedColumnDirect(int Value) { FSelectedColumn = Value; }
     void SetAnchorRowDirect(int Value) { FAnchorRow = Value; }
+    void SetEditingCellDirect(TPoint Value) { FEditingCell = Value; }
+    void SetInputSelectedDirect(bool Value) { FInputSelected = Value; }
     void ResizeHandled();
 
     TGridState FGridState;

@@ -1,0 +1,449 @@
+// Cell editing and the input row: opening, placing, applying and closing the in-place editor.
+#include "grid/view/GridEditing.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "controls/NxEdit.h"
+#include "platform/runtime/ScopedChange.h"
+
+using NxEdit::TNxCustomEdit;
+
+TNxEditingGrid::TNxEditingGrid(TComponent* AOwner) : TNextGrid(AOwner) {}
+
+TNxEditingGrid::~TNxEditingGrid() {
+    // Borrowed editors belong to their columns or the application: leaving them parented here
+    // would let the window teardown free them a second time.
+    std::vector<TControl*> Editors;
+    for (int I = 0; I < GetControlCount(); ++I)
+        if (dynamic_cast<TNxCustomEdit*>(GetControl(I))) Editors.push_back(GetControl(I));
+    FInplaceEdit = nullptr;
+    for (TControl* Editor : Editors) {
+        auto* Edit = static_cast<TNxCustomEdit*>(Editor);
+        Edit->OnChange = nullptr;
+        Edit->OnEnter = nullptr;
+        Edit->OnExit = nullptr;
+        Edit->OnKeyDown = nullptr;
+        Edit->OnKeyPress = nullptr;
+        Edit->OnKeyUp = nullptr;
+        Edit->SetParent(nullptr);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Opening
+
+TNxCustomEdit* TNxEditingGrid::EditorFor(TNxCustomColumn* Column) const {
+    if (auto* Assigned = dynamic_cast<TNxCustomEdit*>(Column->GetInplaceEdit())) return Assigned;
+    return dynamic_cast<TNxCustomEdit*>(Column->GetCellEditor());
+}
+
+bool TNxEditingGrid::CanOpenOn(int ACol, int ARow, TNxCustomEdit*& Editor) {
+    if (GetReadOnly() || !GetColumns()->Exists(ACol) || ARow < 0 || ARow >= GetRowCount()) return false;
+    TNxCustomColumn* Column = GetColumns()->GetItem(ACol);
+    if (!Column->GetColumnState().Contains(ceEditable) || !CanEdit()) return false;
+    Editor = EditorFor(Column);
+    if (!Editor) return false;
+    bool Accept = true;
+    DoBeforeEdit(ACol, ARow, Accept);
+    return Accept;
+}
+
+void TNxEditingGrid::SetInplaceEdit(TNxCustomEdit* Editor) {
+    if (FInplaceEdit && FInplaceEdit != Editor) FInplaceEdit->SetInplaceEditor(false);
+    FInplaceEdit = Editor;
+    if (!Editor) return;
+    Editor->SetInplaceEditor(true);
+    Editor->OnChange = nullptr;
+    Editor->SetParent(this);
+    TScopedChange Filling(FEditorFilling, true);
+    Editor->SetText(WideString());
+}
+
+void TNxEditingGrid::SetInplaceEditEvents() {
+    FInplaceEdit->OnChange = [this](TObject* Sender) { DoCellEditorChange(Sender); };
+    FInplaceEdit->OnEnter = [this](TObject* Sender) { DoCellEditorEnterExit(Sender); };
+    FInplaceEdit->OnExit = [this](TObject* Sender) { DoCellEditorExit(Sender); };
+    FInplaceEdit->OnKeyDown = [this](TObject* Sender, Word& Key, TShiftState Shift) {
+        DoCellEditorKeyDown(Sender, Key, Shift);
+    };
+    FInplaceEdit->OnKeyPress = [this](TObject* Sender, WideChar& Key) { DoCellEditorKeyPress(Sender, Key); };
+    FInplaceEdit->OnKeyUp = [this](TObject* Sender, Word& Key, TShiftState Shift) {
+        DoCellEditorKeyUp(Sender, Key, Shift);
+    };
+}
+
+void TNxEditingGrid::TakeEditor(TNxCustomColumn* Column, TNxCustomEdit* Editor, bool ForInput, int ARow) {
+    bool Assigned = Editor == Column->GetInplaceEdit();
+    SetInplaceEdit(Editor);
+    if (Assigned) {
+        // With goInplaceEditEvents an assigned editor keeps the program's own handlers.
+        if (!GetOptions().Contains(goInplaceEditEvents)) SetInplaceEditEvents();
+        return;
+    }
+    SetInplaceEditEvents();
+    Column->BeginEditing();
+    Editor->SetEditorUpdating(false);
+    if (ForInput) {
+        Editor->SetColor(Column->GetColor());
+        Editor->GetFont()->Assign(*Column->GetFont());
+        Editor->SetAutoSelect(false);
+    } else {
+        Editor->SetColor(GetCellColor(Column->GetIndex(), ARow));
+        Editor->GetFont()->Assign(*Column->GetFont());
+    }
+    Editor->BeginEditing();
+}
+
+void TNxEditingGrid::CaretToEnd() {
+    TNxCustomColumn* Column = GetColumns()->Exists(GetEditingCell().X) ? GetColumns()->GetItem(GetEditingCell().X)
+                              : GetColumns()->Exists(FInputColumnIndex) ? GetColumns()->GetItem(FInputColumnIndex)
+                                                                        : nullptr;
+    if (Column && Column->GetOptions().Contains(coEditorAutoSelect))
+        FInplaceEdit->SelectAll();
+    else
+        FInplaceEdit->SetSelStart(static_cast<int>(FInplaceEdit->GetText().size()));
+}
+
+void TNxEditingGrid::TypeKey(WideChar Key) {
+    // The key replaces the text: the editor must not select all when it takes the focus.
+    bool AutoSelect = FInplaceEdit->GetAutoSelect();
+    FInplaceEdit->SetAutoSelect(false);
+    FInplaceEdit->PressKey(Key);
+    FInplaceEdit->SetAutoSelect(AutoSelect);
+}
+
+void TNxEditingGrid::EditCell(int ACol, int ARow, const WideString& Text) {
+    if (GetEditingCell() == TPoint{ACol, ARow} && FGridState.Contains(gtEdit)) return;
+    TNxCustomEdit* Editor = nullptr;
+    if (!CanOpenOn(ACol, ARow, Editor)) return;
+    ApplyEditing();
+    EndEditing();
+    TNxCustomColumn* Column = GetColumns()->GetItem(ACol);
+    FGridState.Include(gtEdit);
+    SetEditingCellDirect(TPoint{ACol, ARow});
+    WideString T = Text.empty() ? GetCells(ACol, ARow) : Text;
+    TakeEditor(Column, Editor, false, ARow);
+    {
+        // Only a fill from the cell is the grid's own writing; a typed key is the user's edit.
+        TScopedChange Filling(FEditorFilling, Text.empty());
+        if (OnApplyEditText) OnApplyEditText(this, ACol, ARow, T);
+        Editor->SetText(T);
+        PrepareEdit();
+        Column->UpdateEdit();
+    }
+    RefreshCellEditor();
+    if (FInplaceEdit) CaretToEnd();
+}
+
+void TNxEditingGrid::StartEdit(int ACol, int ARow, WideChar Key) {
+    if (GetEditingCell() == TPoint{ACol, ARow} && FGridState.Contains(gtEdit)) return;
+    TNxCustomEdit* Editor = nullptr;
+    if (!CanOpenOn(ACol, ARow, Editor)) return;
+    ApplyEditing();
+    EndEditing();
+    FGridState.Include(gtEdit);
+    SetEditingCellDirect(TPoint{ACol, ARow});
+    TakeEditor(GetColumns()->GetItem(ACol), Editor, false, ARow);
+    RefreshCellEditor();
+    if (!FInplaceEdit) return;
+    TypeKey(Key);
+    PrepareEdit();
+    FEditorFilling = false;
+    FInplaceEdit->SetSelStart(static_cast<int>(FInplaceEdit->GetText().size()));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Applying and closing
+
+void TNxEditingGrid::CompleteEdit(int ACol, int ARow, const WideString& Text) { SetCells(ACol, ARow, Text); }
+
+bool TNxEditingGrid::ApplyEditing() {
+    if (!FInplaceEdit) return false;
+    if (FGridState.Contains(gtEdit)) {
+        TPoint Cell = GetEditingCell();
+        if (!GetColumns()->Exists(Cell.X)) return false;
+        FInplaceEdit->ApplyEditing();
+        WideString T = FInplaceEdit->GetText();
+        GetColumns()->GetItem(Cell.X)->ApplyEditing(T);
+        bool Accept = true;
+        DoEditAccept(Cell.X, Cell.Y, T, Accept);
+        if (!Accept || Cell.Y < 0 || Cell.Y >= GetRowCount()) return false;
+        if (OnEditText) OnEditText(this, Cell.X, Cell.Y, T);
+        CompleteEdit(Cell.X, Cell.Y, T);
+        if (OnAfterEdit) OnAfterEdit(this, Cell.X, Cell.Y, T);
+        return true;
+    }
+    if (FGridState.Contains(gtInput) && GetColumns()->Exists(FInputColumnIndex)) {
+        TNxCustomColumn* Column = GetColumns()->GetItem(FInputColumnIndex);
+        FInplaceEdit->ApplyEditing();
+        WideString T = FInplaceEdit->GetText();
+        Column->ApplyEditing(T);
+        Column->SetInputValue(T);
+        Column->SetInputEditing(false);
+        return true;
+    }
+    return false;
+}
+
+void TNxEditingGrid::EndEditing() {
+    if (FInplaceEdit) {
+        TScopedChange Closing(FPlacing, true);
+        FInplaceEdit->Hide();
+        FInplaceEdit->EndEditing();
+        if (FGridState.Contains(gtEdit) && CellBounds(GetEditingCell().X, GetEditingCell().Y))
+            RefreshCell(GetEditingCell().X, GetEditingCell().Y);
+        if (FGridState.Contains(gtInput)) RefreshArea(gaInput);
+    }
+    bool WasEditing = FGridState.Contains(gtEdit);
+    FGridState.Exclude(gtEdit);
+    FGridState.Exclude(gtInput);
+    SetEditingCellDirect(TPoint{-1, -1});
+    if (FInputColumnIndex != -1) {
+        if (GetColumns()->Exists(FInputColumnIndex)) GetColumns()->GetItem(FInputColumnIndex)->SetInputEditing(false);
+        FInputColumnIndex = -1;
+    }
+    SetInplaceEdit(nullptr);
+    if (WasEditing && OnEditExit) OnEditExit(this);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Placing
+
+TRect TNxEditingGrid::GetEditingRect() {
+    if (FGridState.Contains(gtEdit) && CellBounds(GetEditingCell().X, GetEditingCell().Y))
+        return GetCellRect(GetEditingCell().X, GetEditingCell().Y);
+    if (FGridState.Contains(gtInput) && GetColumns()->Exists(FInputColumnIndex)) {
+        TNxCustomColumn* Column = GetColumns()->GetItem(FInputColumnIndex);
+        bool Fixed = Column->GetPosition() < GetColumns()->GetFixedCols();
+        int Left = Column->GetLeft() - (Fixed ? 0 : GetHorzScrollPos());
+        TRect Input = GetInputRect();
+        return TRect{Left, Input.Top, Left + Column->GetWidth(), Input.Bottom};
+    }
+    return {};
+}
+
+void TNxEditingGrid::RefreshCellEditor() {
+    if (!FInplaceEdit) return;
+    TRect R;
+    if (FGridState.Contains(gtEdit) && CellBounds(GetEditingCell().X, GetEditingCell().Y)) {
+        TPoint Cell = GetEditingCell();
+        TNxCustomColumn* Column = GetColumns()->GetItem(Cell.X);
+        R = GetCellRect(Cell.X, Cell.Y);
+        Column->AdjustEditRect(Cell.Y, R);
+        R.Left += GetGridSpace(lpLeft);
+        R.Right -= GetGridSpace(lpRight);
+        if (!GetOptions().Contains(goGrid)) R.Right -= 1;
+        // GetRowTop stops at the body top for rows above TopRow, so those are caught by index.
+        if (Cell.Y < GetTopRow() || R.Top < GetBodyRect().Top) {
+            // A hidden editor would keep text the user can no longer see; it closes like Esc.
+            EndEditing();
+            return;
+        }
+    } else if (FGridState.Contains(gtInput) && GetColumns()->Exists(FInputColumnIndex)) {
+        R = GetEditingRect();
+    } else {
+        return;
+    }
+    R.Left += 1;
+    R.Top += 1;
+    R.Right -= 1;
+    R.Bottom -= 1;
+    R.Left = std::max({R.Left, 0, GetBodyRect().Left});
+    TScopedChange Placing(FPlacing, true);
+    FInplaceEdit->Hide();
+    FInplaceEdit->SetBounds(R.Left, R.Top, R.Width(), R.Height());
+    FInplaceEdit->Show();
+    if (FInplaceEdit->CanFocus()) FInplaceEdit->SetFocus();
+    FInplaceEdit->Invalidate();
+}
+
+void TNxEditingGrid::RepositionEditor() {
+    if (FGridState.Contains(gtEdit) || FGridState.Contains(gtInput)) RefreshCellEditor();
+}
+
+void TNxEditingGrid::AfterScroll(TScrollBarKind Kind) {
+    TNextGrid::AfterScroll(Kind);
+    RepositionEditor();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Input row
+
+void TNxEditingGrid::SetInputSelected(bool Value) {
+    if (Value == GetInputSelected()) return;
+    if (Value) {
+        int Row = GetSelectedRow();
+        if (Row >= 0 && Row < GetRowCount()) SetSelected(Row, false);
+    } else {
+        EndEditing();
+    }
+    SetInputSelectedDirect(Value);
+    RefreshArea(gaInput);
+    RefreshArea(gaIndicator);
+    RefreshSelectedCells();
+}
+
+void TNxEditingGrid::InputColumn(TNxCustomColumn* Column, const WideString& Text) {
+    if (!Column) return;
+    int Index = Column->GetIndex();
+    SetInputSelected(true);
+    SetSelectedColumn(Index);
+    ApplyEditing();
+    EndEditing();
+    TNxCustomEdit* Editor = EditorFor(Column);
+    if (!Editor || !Column->GetColumnState().Contains(ceCanInput) || GetReadOnly()) return;
+    FGridState.Include(gtInput);
+    TakeEditor(Column, Editor, true, -1);
+    FInputColumnIndex = Index;
+    Column->SetInputEditing(true);
+    {
+        TScopedChange Filling(FEditorFilling, true);
+        Editor->SetText(Text.empty() ? Column->GetInputValue() : Text);
+        Column->UpdateEdit();
+    }
+    SetEditingCellDirect(TPoint{Index, -1});
+    RefreshCellEditor();
+    if (FInplaceEdit) CaretToEnd();
+    DoInputSelectCell(Index);
+}
+
+void TNxEditingGrid::StartInput(int ACol, WideChar Key) {
+    if (!GetColumns()->Exists(ACol)) return;
+    TNxCustomColumn* Column = GetColumns()->GetItem(ACol);
+    SetInputSelected(true);
+    SetSelectedColumn(ACol);
+    ApplyEditing();
+    EndEditing();
+    TNxCustomEdit* Editor = EditorFor(Column);
+    if (!Editor || !Column->GetColumnState().Contains(ceCanInput) || GetReadOnly()) return;
+    FGridState.Include(gtInput);
+    TakeEditor(Column, Editor, true, -1);
+    FInputColumnIndex = ACol;
+    Column->SetInputEditing(true);
+    Column->UpdateEdit();
+    SetEditingCellDirect(TPoint{-1, -1});
+    RefreshCellEditor();
+    if (!FInplaceEdit) return;
+    TypeKey(Key);
+    FInplaceEdit->SetSelStart(static_cast<int>(FInplaceEdit->GetText().size()));
+    DoInputSelectCell(ACol);
+}
+
+void TNxEditingGrid::AddRowFromInput() {
+    bool Accept = true;
+    DoInputAccept(Accept);
+    if (!Accept) return;
+    int Row = AddRow(1);
+    TNxColumns* Columns = GetColumns();
+    for (int I = 0; I < Columns->Count(); ++I) {
+        TNxCustomColumn* Column = Columns->GetItem(I);
+        WideString Value = Column->GetInputValue();
+        if (Value.empty()) Value = Column->GetDefaultValue();
+        if (!Value.empty()) SetCells(I, Row, Value);
+        Column->SetInputValue(WideString());
+    }
+    DoInputAdded();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The editor's events
+
+void TNxEditingGrid::DoCellEditorChange(TObject* /*Sender*/) {
+    if (FEditorFilling || !FInplaceEdit) return;
+    if (OnEdit) OnEdit(this, GetEditingCell().X, GetEditingCell().Y, FInplaceEdit->GetText());
+}
+
+void TNxEditingGrid::DoCellEditorEnterExit(TObject* /*Sender*/) {
+    if (!Focused() && !(FInplaceEdit && FInplaceEdit->Focused())) Invalidate();
+}
+
+void TNxEditingGrid::DoCellEditorExit(TObject* Sender) {
+    DoCellEditorEnterExit(Sender);
+    // Our own hiding and placing move the focus too; only a real departure closes the editor.
+    if (FPlacing || !FInplaceEdit) return;
+    HWND Focus = GetFocus();
+    if (HandleAllocated() && Focus == GetHandle()) return;
+    EndEditing();
+}
+
+void TNxEditingGrid::DoCellEditorKeyDown(TObject* /*Sender*/, Word& Key, TShiftState Shift) {
+    if (Key == VK_TAB) {
+        ApplyEditing();
+        EndEditing();
+    } else if (Key == VK_RETURN && !Shift.Contains(ssCtrl)) {
+        if (FGridState.Contains(gtEdit)) {
+            TNxCustomColumn* Column =
+                GetColumns()->Exists(GetEditingCell().X) ? GetColumns()->GetItem(GetEditingCell().X) : nullptr;
+            if (!Column || !Column->GetColumnStyle().Contains(csWantReturns)) {
+                ApplyEditing();
+                EndEditing();
+                if (CanFocus()) SetFocus();
+            }
+        } else if (FGridState.Contains(gtInput)) {
+            int Index = FInputColumnIndex;
+            ApplyEditing();
+            AddRowFromInput();
+            if (FInplaceEdit && GetColumns()->Exists(Index)) {
+                TScopedChange Filling(FEditorFilling, true);
+                FInplaceEdit->SetText(GetColumns()->GetItem(Index)->GetInputValue());
+            }
+        }
+    } else if (Key == VK_ESCAPE) {
+        if (GetOptions().Contains(goEscClearEdit)) {
+            if (FInplaceEdit) FInplaceEdit->SetText(WideString());
+        } else {
+            EndEditing();
+            if (CanFocus()) SetFocus();
+        }
+    }
+    KeyDown(Key, Shift);
+}
+
+void TNxEditingGrid::DoCellEditorKeyPress(TObject* /*Sender*/, WideChar& Key) { KeyPress(Key); }
+
+void TNxEditingGrid::DoCellEditorKeyUp(TObject* /*Sender*/, Word& Key, TShiftState Shift) { KeyUp(Key, Shift); }
+
+// ---------------------------------------------------------------------------------------------
+// Entry points from the mouse and keyboard
+
+void TNxEditingGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    bool InputPress = Button == mbLeft && GetOptions().Contains(goInput) && GetDownPoint().X != -1 &&
+                      GetGridArea(GetDownPoint()) == gaInput;
+    TNextGrid::MouseUp(Button, Shift, X, Y);
+    if (!InputPress || IsDesigning() || GetGridArea(TPoint{X, Y}) != gaInput) return;
+    if (TNxCustomColumn* Column = GetColumnAtPos(TPoint{X, Y})) InputColumn(Column, WideString());
+}
+
+void TNxEditingGrid::KeyPress(WideChar& Key) {
+    bool Open = FGridState.Contains(gtEdit) || FGridState.Contains(gtInput);
+    if (!Open && GetInputSelected() && !GetOptions().Contains(goDisableKeys)) {
+        if (Key == 13 && GetWantReturns() && FInputEnterMode == imAllways) {
+            ApplyEditing();
+            AddRowFromInput();
+            return;
+        }
+        if (Key >= 32 && !GetReadOnly() && GetColumns()->Exists(GetSelectedColumn()) &&
+            GetColumns()->GetItem(GetSelectedColumn())->IsKeyValid(Key)) {
+            StartInput(GetSelectedColumn(), Key);
+            return;
+        }
+    }
+    TNextGrid::KeyPress(Key);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Events
+
+void TNxEditingGrid::DoBeforeEdit(int ACol, int ARow, bool& Accept) {
+    if (OnBeforeEdit) OnBeforeEdit(this, ACol, ARow, Accept);
+}
+void TNxEditingGrid::DoEditAccept(int ACol, int ARow, const WideString& Value, bool& Accept) {
+    if (OnEditAccept) OnEditAccept(this, ACol, ARow, Value, Accept);
+}
+void TNxEditingGrid::DoInputAccept(bool& Accept) {
+    if (OnInputAccept) OnInputAccept(this, Accept);
+}
+void TNxEditingGrid::DoInputAdded() {
+    if (OnInputAdded) OnInputAdded(this);
+}

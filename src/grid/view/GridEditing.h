@@ -1,0 +1,124 @@
+#pragma once
+// Cell editing and the input row: one editor of the edit-box family laid over a cell.
+
+#include <functional>
+
+#include "grid/view/NextGrid.h"
+
+namespace NxEdit {
+class TNxCustomEdit;
+}
+
+using TBeforeEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& Accept)>;
+using TEditValueEvent = std::function<void(TObject* Sender, int ACol, int ARow, WideString& Value)>;
+using TEditTextEvent = std::function<void(TObject* Sender, int ACol, int ARow, const WideString& Value)>;
+using TEditAcceptEvent =
+    std::function<void(TObject* Sender, int ACol, int ARow, const WideString& Value, bool& Accept)>;
+using TInputAcceptEvent = std::function<void(TObject* Sender, bool& Accept)>;
+
+// A grid whose cells and input row can be edited in place.
+//
+// At most one editor is open (gtEdit for a body cell, gtInput for an input cell, never both). The
+// editor is the column's InplaceEdit when assigned, else the column kind's own editor; the grid
+// only borrows it while it is open. Every refusal (ReadOnly, CanEdit, a column without
+// ceEditable/ceCanInput, no editor, a vetoed event) silently changes nothing.
+//
+// The typed text reaches the cell only through ApplyEditing: Enter, Tab, or opening another
+// editor from code. Every other way the editor closes (Esc, a click elsewhere, the focus leaving
+// for another window, the cell scrolled out of the body) discards it, so nothing is ever written
+// that the user did not confirm.
+class TNxEditingGrid : public TNextGrid {
+public:
+    explicit TNxEditingGrid(TComponent* AOwner);
+    ~TNxEditingGrid() override;
+
+    // Opens the editor on a cell with Text, or the cell's own text when Text is empty; nothing
+    // when that cell is already edited. An editor open elsewhere is applied and closed first.
+    void EditCell(int ACol, int ARow, const WideString& Text) override;
+    // Opens the editor on a cell and types Key into it, replacing the text; caret after it.
+    void StartEdit(int ACol, int ARow, WideChar Key);
+    // Writes the editor's text into the edited cell (OnEditAccept may refuse) or into the input
+    // value. True when something was written. The editor stays open.
+    bool ApplyEditing();
+    // Closes the editor without writing anything; nothing when none is open.
+    void EndEditing() override;
+    // Writes Text into the cell through SetCells.
+    virtual void CompleteEdit(int ACol, int ARow, const WideString& Text);
+    // A descendant may forbid editing as a whole.
+    virtual bool CanEdit() { return true; }
+
+    // Selects the input row at Column and opens its editor with Text, or the column's InputValue
+    // when Text is empty.
+    void InputColumn(TNxCustomColumn* Column, const WideString& Text);
+    // Selects the input row at ACol and types Key into its editor.
+    void StartInput(int ACol, WideChar Key);
+    // OnInputAccept may refuse. Appends a row holding each column's InputValue (its DefaultValue
+    // when the input is empty), empties every InputValue, then raises OnInputAdded.
+    void AddRowFromInput();
+    // Moves the focus between the body and the input row; False ends an edit.
+    void SetInputSelected(bool Value);
+
+    // The edited cell's rectangle, or the edited input cell's; empty when nothing is edited.
+    TRect GetEditingRect();
+    // Places the editor over its cell and gives it the focus. A cell whose top lies above the
+    // body closes the edit instead (the text is discarded).
+    void RefreshCellEditor();
+
+    // The open editor, null when none.
+    NxEdit::TNxCustomEdit* GetInplaceEdit() const { return FInplaceEdit; }
+    int GetInputColumnIndex() const { return FInputColumnIndex; }
+    bool GetEditorFilling() const { return FEditorFilling; }
+    TInputEnterMode GetInputEnterMode() const { return FInputEnterMode; }
+    void SetInputEnterMode(TInputEnterMode Value) { FInputEnterMode = Value; }
+
+    TBeforeEditEvent OnBeforeEdit;
+    TEditValueEvent OnApplyEditText;
+    TEditTextEvent OnEdit;
+    TEditAcceptEvent OnEditAccept;
+    TEditValueEvent OnEditText;
+    TEditTextEvent OnAfterEdit;
+    TNotifyEvent OnEditExit;
+    TInputAcceptEvent OnInputAccept;
+    TNotifyEvent OnInputAdded;
+
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void KeyPress(WideChar& Key) override;
+
+protected:
+    // Called after the editor got its text; nothing here.
+    virtual void PrepareEdit() {}
+    void RepositionEditor() override;
+    // Every scroll moves the editor with its cell (or closes it, see RefreshCellEditor).
+    void AfterScroll(TScrollBarKind Kind) override;
+
+    virtual void DoBeforeEdit(int ACol, int ARow, bool& Accept);
+    virtual void DoEditAccept(int ACol, int ARow, const WideString& Value, bool& Accept);
+    virtual void DoInputAccept(bool& Accept);
+    virtual void DoInputAdded();
+
+private:
+    // Whether the grid and column let a cell be edited at all, and the editor it would use.
+    NxEdit::TNxCustomEdit* EditorFor(TNxCustomColumn* Column) const;
+    bool CanOpenOn(int ACol, int ARow, NxEdit::TNxCustomEdit*& Editor);
+    void SetInplaceEdit(NxEdit::TNxCustomEdit* Editor);
+    void SetInplaceEditEvents();
+    // Step shared by cell and input editors: borrow the editor and bring it into editing mode.
+    void TakeEditor(TNxCustomColumn* Column, NxEdit::TNxCustomEdit* Editor, bool ForInput, int ARow);
+    void CaretToEnd();
+    void TypeKey(WideChar Key);
+
+    void DoCellEditorChange(TObject* Sender);
+    void DoCellEditorEnterExit(TObject* Sender);
+    void DoCellEditorExit(TObject* Sender);
+    void DoCellEditorKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+    void DoCellEditorKeyPress(TObject* Sender, WideChar& Key);
+    void DoCellEditorKeyUp(TObject* Sender, Word& Key, TShiftState Shift);
+
+    NxEdit::TNxCustomEdit* FInplaceEdit = nullptr;  // borrowed
+    int FInputColumnIndex = -1;
+    bool FEditorFilling = false;
+    // Set while the grid itself hides, moves or closes the editor, whose focus changes then
+    // are not the user leaving it.
+    bool FPlacing = false;
+    TInputEnterMode FInputEnterMode = imAllways;
+};

@@ -1,0 +1,248 @@
+// Cell editing and the input row, driven by real clicks and keys.
+#include <QTest>
+
+#include "GridTestSupport.h"
+#include "controls/NxEdit.h"
+#include "grid/view/GridEditing.h"
+
+namespace {
+
+class TEditableColumn : public TPlainTextColumn {
+public:
+    explicit TEditableColumn(TObject* AOwner = nullptr) : TPlainTextColumn(AOwner) {
+        SetOptions(GetOptions() + TColumnOptions{coEditing});
+    }
+    std::unique_ptr<TObject> CreateCellEditor() override { return std::make_unique<NxEdit::TNxEdit>(nullptr); }
+    TColumnStyle GetColumnStyle() const override {
+        return WantReturns ? TColumnStyle{csCanEdit, csWantReturns} : TColumnStyle{csCanEdit};
+    }
+    bool IsKeyValid(WideChar) override { return true; }
+    bool WantReturns = false;
+};
+
+struct GridEditingTest : ::testing::Test {
+    std::unique_ptr<TForm> Form;
+    TNxEditingGrid* Grid = nullptr;
+    TProbe* Other = nullptr;
+
+    void MakeGrid(int Rows, TGridOptions Extra = {}) {
+        Form = std::make_unique<TForm>(nullptr);
+        Form->SetBounds(40, 40, 440, 240);
+        Grid = new TNxEditingGrid(Form.get());
+        Grid->SetParent(Form.get());
+        Grid->SetBounds(0, 0, 300, 200);
+        Grid->SetOptions(Grid->GetOptions() + Extra);
+        Other = new TProbe(Form.get());
+        Other->SetParent(Form.get());
+        Other->SetBounds(310, 0, 100, 50);
+        for (int c = 0; c < 3; ++c) Grid->GetColumns()->Add<TEditableColumn>(u"Col")->SetWidth(80);
+        Grid->AddRow(Rows);
+        for (int r = 0; r < Rows; ++r)
+            for (int c = 0; c < 3; ++c) Grid->SetCells(c, r, u"v" + GridFixture::ToWide(r) + GridFixture::ToWide(c));
+        ASSERT_TRUE(ShowAndWait(Form.get()));
+        Pump();
+    }
+    TEditableColumn* Column(int i) { return static_cast<TEditableColumn*>(Grid->GetColumns()->GetItem(i)); }
+    QPoint CellCenter(int c, int r) {
+        TRect R = Grid->GetCellRect(c, r);
+        return QPoint((R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2);
+    }
+    void Click(QPoint P) {
+        QTest::mouseClick(Client(Grid), Qt::LeftButton, Qt::NoModifier, P);
+        Pump();
+    }
+    QWidget* EditorWidget() { return Client(Grid->GetInplaceEdit()); }
+    void KeyToEditor(Qt::Key Key) {
+        QTest::keyClick(EditorWidget(), Key);
+        Pump();
+    }
+    bool EditorShown() {
+        auto* E = Grid->GetInplaceEdit();
+        return E && E->GetVisible() && EditorWidget() && EditorWidget()->isVisible();
+    }
+};
+
+TEST_F(GridEditingTest, ReadOnlyGridNeverShowsAnEditor) {
+    MakeGrid(5);
+    Grid->SetReadOnly(true);
+    Click(CellCenter(1, 1));
+    Click(CellCenter(1, 1));
+    QTest::keyClick(Client(Grid), Qt::Key_X);
+    Pump();
+    Grid->EditCell(1, 1, u"y");
+    Grid->StartEdit(1, 1, u'z');
+    EXPECT_EQ(Grid->GetInplaceEdit(), nullptr);
+    EXPECT_FALSE(Grid->GetGridState().Contains(gtEdit));
+    EXPECT_FALSE(Grid->ApplyEditing());
+    Grid->EndEditing();
+    EXPECT_EQ(Grid->GetCells(1, 1), u"v11");
+}
+
+TEST_F(GridEditingTest, ClickOpensAtOnceButSecondClickEditWaitsForASecondClick) {
+    MakeGrid(5);
+    Click(CellCenter(1, 2));
+    ASSERT_TRUE(EditorShown());
+    EXPECT_EQ(Grid->GetEditingCell(), (TPoint{1, 2}));
+    EXPECT_EQ(Grid->GetInplaceEdit()->GetText(), u"v21");
+    // The editor lies inside the cell, one pixel in from each side.
+    TRect Cell = Grid->GetCellRect(1, 2);
+    TRect Ed = Grid->GetInplaceEdit()->GetBoundsRect();
+    EXPECT_GT(Ed.Left, Cell.Left);
+    EXPECT_LT(Ed.Right, Cell.Right);
+    EXPECT_EQ(Ed.Top, Cell.Top + 1);
+
+    MakeGrid(5, TGridOptions{goSecondClickEdit});
+    Click(CellCenter(2, 3));
+    EXPECT_EQ(Grid->GetSelectedRow(), 3);
+    EXPECT_FALSE(Grid->GetGridState().Contains(gtEdit));
+    Click(CellCenter(2, 3));
+    EXPECT_TRUE(EditorShown());
+    EXPECT_EQ(Grid->GetEditingCell(), (TPoint{2, 3}));
+}
+
+TEST_F(GridEditingTest, TypedCharacterOpensTheEditorWithItAndEnterWritesTheCell) {
+    MakeGrid(5, TGridOptions{goSecondClickEdit});
+    Click(CellCenter(0, 1));
+    ASSERT_FALSE(Grid->GetGridState().Contains(gtEdit));
+    std::vector<WideString> Edits;
+    Grid->OnEdit = [&](TObject*, int, int, const WideString& V) { Edits.push_back(V); };
+    QTest::keyClick(Client(Grid), Qt::Key_X);
+    Pump();
+    ASSERT_TRUE(EditorShown());
+    EXPECT_EQ(Grid->GetInplaceEdit()->GetText(), u"x");
+    EXPECT_EQ(Grid->GetInplaceEdit()->GetSelStart(), 1);
+    EXPECT_EQ(Grid->GetInplaceEdit()->GetSelLength(), 0);
+    QTest::keyClick(EditorWidget(), Qt::Key_Y);
+    Pump();
+    EXPECT_EQ(Grid->GetInplaceEdit()->GetText(), u"xy");
+    ASSERT_FALSE(Edits.empty());
+    EXPECT_EQ(Edits.back(), u"xy");
+    KeyToEditor(Qt::Key_Return);
+    EXPECT_EQ(Grid->GetInplaceEdit(), nullptr);
+    EXPECT_EQ(Grid->GetCells(0, 1), u"xy");
+    EXPECT_TRUE(Grid->Focused());
+}
+
+TEST_F(GridEditingTest, EscDiscardsOrWithEscClearEditEmptiesAndKeepsEditing) {
+    MakeGrid(5);
+    Click(CellCenter(1, 1));
+    ASSERT_TRUE(EditorShown());
+    QTest::keyClicks(EditorWidget(), "abc");
+    int Exits = 0;
+    Grid->OnEditExit = [&](TObject*) { ++Exits; };
+    KeyToEditor(Qt::Key_Escape);
+    EXPECT_EQ(Grid->GetInplaceEdit(), nullptr);
+    EXPECT_EQ(Grid->GetCells(1, 1), u"v11");
+    EXPECT_EQ(Exits, 1);
+    EXPECT_TRUE(Grid->Focused());
+
+    Grid->SetOptions(Grid->GetOptions() + TGridOptions{goEscClearEdit});
+    Click(CellCenter(1, 2));
+    ASSERT_TRUE(EditorShown());
+    KeyToEditor(Qt::Key_Escape);
+    ASSERT_TRUE(EditorShown());
+    EXPECT_EQ(Grid->GetInplaceEdit()->GetText(), u"");
+    EXPECT_EQ(Grid->GetCells(1, 2), u"v21");
+    QTest::keyClicks(EditorWidget(), "n");
+    KeyToEditor(Qt::Key_Return);
+    EXPECT_EQ(Grid->GetCells(1, 2), u"n");
+}
+
+TEST_F(GridEditingTest, EnterInAColumnWantingReturnsKeepsTheEditorOpen) {
+    MakeGrid(5);
+    Column(1)->WantReturns = true;
+    Click(CellCenter(1, 1));
+    ASSERT_TRUE(EditorShown());
+    KeyToEditor(Qt::Key_Return);
+    EXPECT_TRUE(EditorShown());
+    EXPECT_TRUE(Grid->GetGridState().Contains(gtEdit));
+    EXPECT_EQ(Grid->GetCells(1, 1), u"v11");
+}
+
+TEST_F(GridEditingTest, EveryCloseWithoutEnterDiscardsTheText) {
+    MakeGrid(40);
+    // Focus moving to another window.
+    Click(CellCenter(0, 0));
+    ASSERT_TRUE(EditorShown());
+    QTest::keyClicks(EditorWidget(), "zz");
+    Other->SetFocus();
+    Pump();
+    EXPECT_EQ(Grid->GetInplaceEdit(), nullptr);
+    EXPECT_EQ(Grid->GetCells(0, 0), u"v00");
+
+    // The cell scrolled above the body: the editor is not left hidden holding the text.
+    Grid->SetFocus();
+    Click(CellCenter(0, 0));
+    ASSERT_TRUE(EditorShown());
+    QTest::keyClicks(EditorWidget(), "zz");
+    Grid->GetVertScrollBar()->Next();
+    Pump();
+    EXPECT_EQ(Grid->GetInplaceEdit(), nullptr);
+    EXPECT_FALSE(Grid->GetGridState().Contains(gtEdit));
+    Grid->EditCell(1, 3, WideString());  // opening another editor must not apply stale text
+    EXPECT_EQ(Grid->GetCells(0, 0), u"v00");
+    Grid->EndEditing();
+
+    // A row operation ends the edit first.
+    Click(CellCenter(2, 3));
+    ASSERT_TRUE(EditorShown());
+    Grid->DeleteRow(3);
+    EXPECT_EQ(Grid->GetInplaceEdit(), nullptr);
+}
+
+TEST_F(GridEditingTest, RefusalsOfBeforeEditAndEditAcceptLeaveTheCell) {
+    MakeGrid(5);
+    Grid->OnBeforeEdit = [](TObject*, int ACol, int, bool& Accept) { Accept = ACol != 2; };
+    Click(CellCenter(2, 1));
+    EXPECT_EQ(Grid->GetInplaceEdit(), nullptr);
+    Grid->OnEditAccept = [](TObject*, int, int, const WideString& V, bool& Accept) { Accept = V != u"bad"; };
+    Grid->EditCell(1, 1, u"bad");
+    ASSERT_TRUE(EditorShown());
+    EXPECT_FALSE(Grid->ApplyEditing());
+    Grid->EndEditing();
+    EXPECT_EQ(Grid->GetCells(1, 1), u"v11");
+    Grid->EditCell(1, 1, u"good");
+    EXPECT_TRUE(Grid->ApplyEditing());
+    EXPECT_EQ(Grid->GetCells(1, 1), u"good");
+    EXPECT_TRUE(Grid->GetGridState().Contains(gtEdit));  // applying does not close
+}
+
+TEST_F(GridEditingTest, InputRowAddsARowWithDefaultValuesAndEmptiesTheInputs) {
+    MakeGrid(2, TGridOptions{goInput});
+    Column(2)->SetDefaultValue(u"dflt");
+    Column(1)->SetInputValue(u"old");
+    int Added = 0;
+    Grid->OnInputAdded = [&](TObject*) { ++Added; };
+    TRect Input = Grid->GetInputRect();
+    Click(QPoint(Column(0)->GetLeft() + 20, (Input.Top + Input.Bottom) / 2));
+    ASSERT_TRUE(EditorShown());
+    EXPECT_TRUE(Grid->GetGridState().Contains(gtInput));
+    EXPECT_TRUE(Grid->GetInputSelected());
+    EXPECT_TRUE(Column(0)->GetInputEditing());
+    QTest::keyClicks(EditorWidget(), "new");
+    Pump();
+    TRect Ed = Grid->GetInplaceEdit()->GetBoundsRect();
+    EXPECT_GE(Ed.Top, Input.Top);
+    EXPECT_LE(Ed.Bottom, Grid->GetBodyRect().Top);
+    Grid->Update();
+    QImage Shot = Grid->GetWindowPrivate()->Pixels.copy();
+    QWidget* E = EditorWidget();
+    QPainter(&Shot).drawImage(E->geometry().topLeft(), E->grab().toImage());
+    Shot.save(QString::fromStdString(OutDir() + "/grid-input-row-editor.png"));
+
+    KeyToEditor(Qt::Key_Return);
+    ASSERT_EQ(Grid->GetRowCount(), 3);
+    EXPECT_EQ(Added, 1);
+    EXPECT_EQ(Grid->GetCells(0, 2), u"new");
+    EXPECT_EQ(Grid->GetCells(1, 2), u"old");
+    EXPECT_EQ(Grid->GetCells(2, 2), u"dflt");
+    for (int c = 0; c < 3; ++c) EXPECT_EQ(Column(c)->GetInputValue(), u"");
+    EXPECT_TRUE(EditorShown());  // the input editor stays for the next row
+    EXPECT_EQ(Grid->GetInplaceEdit()->GetText(), u"");
+
+    Grid->OnInputAccept = [](TObject*, bool& Accept) { Accept = false; };
+    Grid->AddRowFromInput();
+    EXPECT_EQ(Grid->GetRowCount(), 3);
+}
+
+} // namespace
