@@ -29,7 +29,13 @@ void TNxMemoInplaceEdit::BeginEditing() {
 }
 
 WideString TNxMemoInplaceEdit::GetTextValue() const {
-    return FMemo ? FMemo->GetText() : TNxButtonEdit::GetTextValue();
+    if (!FMemo) return TNxButtonEdit::GetTextValue();
+    // The lines end in a break each; a cell would otherwise grow a new one with every edit.
+    WideString Text = FMemo->GetText();
+    const WideString Break = FMemo->GetLines()->GetLineBreak();
+    if (Text.size() >= Break.size() && Text.compare(Text.size() - Break.size(), Break.size(), Break) == 0)
+        Text.resize(Text.size() - Break.size());
+    return Text;
 }
 
 void TNxMemoInplaceEdit::SetTextValue(const WideString& Value) {

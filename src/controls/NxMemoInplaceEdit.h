@@ -6,7 +6,8 @@
 namespace NxEdit {
 
 // The text lives in a multi-line memo filling the area left of the button; Text, the typed
-// accessors and OnChange work on the memo's whole text (lines joined by line breaks).
+// accessors and OnChange work on the memo's whole text: the lines joined by line breaks, with
+// none after the last, so text read back equals the text written.
 class TNxMemoInplaceEdit : public TNxButtonEdit {
 public:
     explicit TNxMemoInplaceEdit(TComponent* AOwner);
