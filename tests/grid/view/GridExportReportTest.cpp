@@ -75,6 +75,10 @@ TEST_F(HtmlReport, FullDocumentWithCaptionFooterAndStyleSheet) {
     EXPECT_EQ(Css.rfind("body, table {\r\n\tfont-family: Verdana, Arial, Helvetica, sans-serif;\r\n", 0), 0u);
     EXPECT_NE(Css.find("}\r\n\r\ntr.footer { border-top: 2px solid black; }\r\n\r\ntd.num { }\r\n"), std::string::npos);
     EXPECT_EQ(Css.substr(Css.size() - 12), "td.num { }\r\n");
+
+    // Kept for looking at in a browser.
+    Grid->SaveToHtml(Utf8ToWide(OutDir() + "/GridExportReport.html"),
+                     {hsCreateStyleSheet, hsSaveHeaders, hsSaveFooter, hsSaveCaption});
 }
 
 TEST_F(ExportFixture, ColumnLayoutRoundTripsThroughIniAndSettingsStore) {
