@@ -99,7 +99,15 @@ AnsiString ReadWholeFile(const WideString& FileName) {
 
 void AppendUnits(AnsiString& Out, const WideString& Text, TEncodingKind Encoding) {
     if (Encoding == ekAnsi) {
-        Out += WideToAnsi(Text);
+        // Plain ASCII, the common case, needs no code page lookup.
+        const bool Ascii = std::all_of(Text.begin(), Text.end(), [](WideChar Ch) { return Ch < 0x80; });
+        if (!Ascii) {
+            Out += WideToAnsi(Text);
+            return;
+        }
+        const size_t At = Out.size();
+        Out.resize(At + Text.size());
+        for (size_t i = 0; i < Text.size(); ++i) Out[At + i] = static_cast<char>(Text[i]);
         return;
     }
     const bool BigEndian = Encoding == ekUnicodeBigEndian;
@@ -227,7 +235,6 @@ void TNextGrid::SaveToTextFile(const WideString& FileName, WideChar Separator, W
     AnsiString Block;
     if (Encoding == ekUnicode) Block = "\xFF\xFE";
     if (Encoding == ekUnicodeBigEndian) Block = "\xFE\xFF";
-    const WideString Sep(1, Separator);
     const int Rows = GetRowCount();
     const int Cols = GetColumns()->Count();
     WideString Field;
@@ -260,6 +267,8 @@ void TNextGrid::LoadFromTextFile(const WideString& FileName, WideChar Separator,
     // Read whole before touching the rows: a file that cannot be read leaves the grid as it was.
     const AnsiString Bytes = ReadWholeFile(FileName);
     ClearRows();
+    // One repaint at the end instead of one per row and cell.
+    TGridUpdate Update(*this);
     const auto* Data = reinterpret_cast<const unsigned char*>(Bytes.data());
     const size_t Size = Bytes.size();
     int Wide = 0;  // 0: 8-bit, 1: low byte first, 2: high byte first
