@@ -636,8 +636,10 @@ void TNxCustomGrid::KeyPress(WideChar& Key) {
     bool HasRow = GetSelectedRow() >= 0 && GetSelectedRow() < GetRowCount();
     if (!GetColumns()->Exists(GetSelectedColumn()) || (!GetInputSelected() && !HasRow)) return;
     if (Key == 13 || Key == 9) return;
-    // Control characters (Ctrl+C arrives here as 3) are commands, never search text.
+    // Control characters and Ctrl with a letter (Ctrl+C, Ctrl+A) are commands, never search text;
+    // Ctrl with Alt is how some keyboards type characters.
     if (Key < 32) return;
+    if (GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0) return;
     TNxCustomColumn* Column = GetColumns()->GetItem(GetSelectedColumn());
     if (!GetReadOnly() && Column->IsKeyValid(Key) && !GetInputSelected())
         EditCell(GetSelectedColumn(), GetSelectedRow(), WideString(1, Key));

@@ -168,6 +168,53 @@ void TNextGrid::DeleteRow(int Index) {
     DoDataChange(dcDeleteRow, Index);
 }
 
+namespace {
+// Where a row index lands when the row at From moves to To.
+int IndexAfterMove(int Index, int From, int To) {
+    if (Index == From) return To;
+    if (From < To && Index > From && Index <= To) return Index - 1;
+    if (To < From && Index >= To && Index < From) return Index + 1;
+    return Index;
+}
+} // namespace
+
+void TNextGrid::MoveRow(int FromIndex, int ToIndex) {
+    CheckRowIndex(FromIndex);
+    CheckRowIndex(ToIndex);
+    EndEditing();
+    RefreshArea(gaBody);
+    if (FromIndex == ToIndex) return;
+    FCells->MoveRow(FromIndex, ToIndex);
+    SetSelectedRowDirect(IndexAfterMove(GetSelectedRow(), FromIndex, ToIndex));
+    if (GetAnchorRow() >= 0) SetAnchorRowDirect(IndexAfterMove(GetAnchorRow(), FromIndex, ToIndex));
+    if (!AllRowsVisible()) SyncVertPosition();
+}
+
+void TNextGrid::SwapRows(int Index1, int Index2) {
+    CheckRowIndex(Index1);
+    CheckRowIndex(Index2);
+    FCells->SwapRows(Index1, Index2);
+    if (GetSelectedRow() == Index1)
+        SetSelectedRowDirect(Index2);
+    else if (GetSelectedRow() == Index2)
+        SetSelectedRowDirect(Index1);
+    if (!IsUpdating()) {
+        RefreshRow(Index1);
+        RefreshRow(Index2);
+    }
+}
+
+void TNextGrid::ClearRow(int ARow) {
+    if (ARow < 0 || ARow >= FCells->GetRowCount()) return;
+    for (int c = 0; c < GetColumns()->Count(); ++c) FCells->GetCell(c, ARow)->Clear();
+}
+
+WideString TNextGrid::GetCellHint(int ACol, int ARow) {
+    WideString Hint = FCells->GetCell(ACol, ARow)->GetHint();
+    if (OnCellHint) OnCellHint(this, ACol, ARow, Hint);
+    return Hint;
+}
+
 void TNextGrid::ClearRows() {
     TNxCustomGrid::ClearRows();
     FCells->ClearRows();

@@ -151,6 +151,8 @@ protected:
     virtual void TrackRowResize(int /*Y*/) {}
     virtual void FinishRowResize(int Y);
     virtual void StartColumnMove(TNxCustomColumn* /*Column*/, int /*X*/, int /*Y*/) {}
+    // A gesture finished by another window (the drag box) clears the press here: no header click.
+    void EndHeaderGesture() { EndGesture(); }
     // Seam of cell editing: opens the editor on a cell (nothing here; never while ReadOnly).
     virtual void EditCell(int /*ACol*/, int /*ARow*/, const WideString& /*Text*/) {}
     // Called when a press lands outside every area.
@@ -225,6 +227,13 @@ public:
     void InsertRow(int Index);
     void DeleteRow(int Index) override;
     void ClearRows() override;
+    // Moves a row to ToIndex; the rows between shift by one and the current row follows its
+    // contents. Indices outside the rows raise the list error with nothing moved.
+    void MoveRow(int FromIndex, int ToIndex);
+    // Exchanges two rows (repainted unless updating); the current row follows its contents.
+    void SwapRows(int Index1, int Index2);
+    // Clears every cell of an existing row; other indices are ignored.
+    void ClearRow(int ARow);
 
     int GetRowCount() override { return FCells->GetRowCount(); }
     // The row's height, which OnMeasuringRowHeight may change. List error outside the rows.
@@ -248,6 +257,8 @@ public:
     WideString GetDrawText(int ACol, int ARow) override;
     TColor GetCellColor(int ACol, int ARow) override;
     bool IsCellEmpty(int ACol, int ARow) override;
+    // The cell's Hint, which OnCellHint may change.
+    WideString GetCellHint(int ACol, int ARow) override;
 
     // Writes the footer caption of every formula column (GridSort.cpp), raising
     // OnColumnFooterValue for fkCustom and OnFooterCalculate for every kind. A cell that is no

@@ -1,0 +1,178 @@
+// Filling 1,000,000 rows x 4 columns inside one update, against an item model filled with the same
+// values; and selecting all rows and copying them, against joining the same texts from plain
+// vectors. All in one run; peak memory is the process's, so the grid's figures come first.
+
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QStandardItemModel>
+
+#include <memory>
+#include <vector>
+
+#include "grid/model/Column.h"
+#include "grid/view/NextGrid.h"
+#include "platform/runtime/SysUtils.h"
+#include "platform/windows/Forms.h"
+
+namespace {
+
+constexpr int kRows = 1'000'000;
+
+void ReportPeakMemory(benchmark::State& State) {
+    rusage Usage{};
+    getrusage(RUSAGE_SELF, &Usage);
+    State.counters["peak_MiB"] = static_cast<double>(Usage.ru_maxrss) / 1024.0;
+}
+
+class TTextColumn : public TNxCustomColumn {
+public:
+    explicit TTextColumn(TObject* AOwner) : TNxCustomColumn(AOwner) {}
+};
+
+class TIntegerColumn : public TNxCustomColumn {
+public:
+    explicit TIntegerColumn(TObject* AOwner) : TNxCustomColumn(AOwner) { SetColumnType(ctInteger); }
+};
+
+// A job list's row: path, status, progress, decoded path.
+struct TRowTexts {
+    std::vector<WideString> Paths;
+    std::vector<WideString> Decoded;
+    TRowTexts() {
+        Paths.reserve(kRows);
+        Decoded.reserve(kRows);
+        for (int r = 0; r < kRows; ++r) {
+            WideString Number = IntToStr(r);
+            Paths.push_back(u"/home/user/in/file-" + Number + u".txt");
+            Decoded.push_back(u"/home/user/in/Decript/file-" + Number + u"(dec1).txt");
+        }
+    }
+};
+
+const TRowTexts& Texts() {
+    static const TRowTexts Instance;
+    return Instance;
+}
+
+void EnsureApplication() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int Argc = 1;
+    static char Name[] = "GridOpsBench";
+    static char* Argv[] = {Name, nullptr};
+    static QApplication Application(Argc, Argv);
+}
+
+struct TShownGrid {
+    std::unique_ptr<TForm> Form;
+    TNextGrid* Grid = nullptr;
+    TShownGrid() {
+        EnsureApplication();
+        Form = std::make_unique<TForm>(nullptr);
+        Form->SetBounds(0, 0, 600, 400);
+        Grid = new TNextGrid(Form.get());
+        Grid->SetParent(Form.get());
+        Grid->SetBounds(0, 0, 580, 380);
+        Grid->GetColumns()->Add<TTextColumn>(u"Source");
+        Grid->GetColumns()->Add<TTextColumn>(u"Status");
+        Grid->GetColumns()->Add<TIntegerColumn>(u"Progress");
+        Grid->GetColumns()->Add<TTextColumn>(u"Decoded");
+        Form->Show();
+        Grid->HandleNeeded();
+    }
+    void Fill() {
+        const TRowTexts& T = Texts();
+        Grid->BeginUpdate();
+        Grid->AddRow(kRows);
+        for (int r = 0; r < kRows; ++r) {
+            Grid->GetCell(0, r)->SetAsString(T.Paths[static_cast<size_t>(r)]);
+            Grid->GetCell(1, r)->SetAsString(u"Decoded");
+            Grid->GetCell(2, r)->SetAsInteger(r % 101);
+            Grid->GetCell(3, r)->SetAsString(T.Decoded[static_cast<size_t>(r)]);
+        }
+        Grid->EndUpdate();
+    }
+};
+
+void BM_GridPopulate(benchmark::State& State) {
+    Texts();
+    for (auto _ : State) {
+        State.PauseTiming();
+        auto Shown = std::make_unique<TShownGrid>();
+        State.ResumeTiming();
+        Shown->Fill();
+        benchmark::DoNotOptimize(Shown->Grid->GetRowCount());
+        State.PauseTiming();
+        Shown.reset();
+        State.ResumeTiming();
+    }
+    ReportPeakMemory(State);
+}
+BENCHMARK(BM_GridPopulate)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_GridSelectAllAndCopy(benchmark::State& State) {
+    TShownGrid Shown;
+    Shown.Fill();
+    Shown.Grid->SetOptions({goHeader, goSelectFullRow, goMultiSelect});
+    size_t Length = 0;
+    for (auto _ : State) {
+        Shown.Grid->SelectAll();
+        Shown.Grid->CopyToClipboard();
+        Length = Shown.Grid->GetSelectionText().size();
+        State.PauseTiming();
+        Shown.Grid->ClearSelection();
+        State.ResumeTiming();
+    }
+    State.counters["chars"] = static_cast<double>(Length);
+    ReportPeakMemory(State);
+}
+// Copying twice per round (clipboard and length check) keeps the figure an upper bound.
+BENCHMARK(BM_GridSelectAllAndCopy)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Baseline of copying: the same text joined straight from vectors, nothing selected.
+void BM_PlainJoinBaseline(benchmark::State& State) {
+    const TRowTexts& T = Texts();
+    for (auto _ : State) {
+        WideString Out;
+        for (int r = 0; r < kRows; ++r) {
+            Out += T.Paths[static_cast<size_t>(r)];
+            Out += u"\tDecoded\t";
+            Out += IntToStr(r % 101);
+            Out += u'\t';
+            Out += T.Decoded[static_cast<size_t>(r)];
+            Out += u"\r\n";
+        }
+        benchmark::DoNotOptimize(Out.data());
+    }
+    ReportPeakMemory(State);
+}
+BENCHMARK(BM_PlainJoinBaseline)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Baseline of filling: an item model with the same rows and values.
+void BM_QtItemModelPopulate(benchmark::State& State) {
+    EnsureApplication();
+    const TRowTexts& T = Texts();
+    for (auto _ : State) {
+        auto Model = std::make_unique<QStandardItemModel>(kRows, 4);
+        for (int r = 0; r < kRows; ++r) {
+            const WideString& P = T.Paths[static_cast<size_t>(r)];
+            const WideString& D = T.Decoded[static_cast<size_t>(r)];
+            Model->setItem(r, 0, new QStandardItem(QString::fromUtf16(P.data(), static_cast<qsizetype>(P.size()))));
+            Model->setItem(r, 1, new QStandardItem(QStringLiteral("Decoded")));
+            auto* Progress = new QStandardItem();
+            Progress->setData(r % 101, Qt::DisplayRole);
+            Model->setItem(r, 2, Progress);
+            Model->setItem(r, 3, new QStandardItem(QString::fromUtf16(D.data(), static_cast<qsizetype>(D.size()))));
+        }
+        benchmark::DoNotOptimize(Model->rowCount());
+        State.PauseTiming();
+        Model.reset();
+        State.ResumeTiming();
+    }
+    ReportPeakMemory(State);
+}
+BENCHMARK(BM_QtItemModelPopulate)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+} // namespace
