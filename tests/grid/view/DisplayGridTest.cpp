@@ -103,7 +103,6 @@ TEST_F(PaintedGrid, EmptyGridShowsItsCaptionOrEmptyCellsWithGridLines) {
     EXPECT_EQ(S->At(40, Body.Top + 20), ShownGrid::Qt(S->Grid->GetColor()));
     EXPECT_EQ(S->At(79, Body.Top + 5), Line);
     EXPECT_EQ(S->At(80, Body.Top + 5), ShownGrid::Qt(S->Grid->GetColor()));
-    EXPECT_EQ(S->At(40, Body.Bottom - 1 - (Body.Height() - 17 * (Body.Height() / 17)) + 0) != 0, true);
 
     S->Grid->SetGridCaption(u"No files");
     S->Grid->Invalidate();
@@ -145,13 +144,12 @@ TEST_F(PaintedGrid, IndicatorFooterAndInputThroughTheStyle) {
     // The current row's triangle is inverted with the selected indicator cell.
     int Marks = 0;
     for (int Y = Row.Top; Y < Row.Bottom; ++Y)
-        for (int X = 0; X < 12; ++X) Marks += S->At(X, Y) == qRgb(0xFF, 0xFF, 0xFF) - 0 ? 1 : 0;
+        for (int X = 0; X < 12; ++X) Marks += S->At(X, Y) == qRgb(0xFF, 0xFF, 0xFF);
     EXPECT_GT(Marks, 0);
     // Footer splitter and corner box are the Office ones.
     const TRect Footer = S->Grid->GetFooterRect();
     EXPECT_EQ(S->At(100, Footer.Top + 1), ShownGrid::Qt(NxThemesSupport::SchemeColor(NxThemesSupport::seHeaderGradientEnd)));
     EXPECT_EQ(S->At(11, Footer.Top + 5), ShownGrid::Qt(NxThemesSupport::SchemeColor(NxThemesSupport::seBorder)));
-    EXPECT_EQ(S->Grid->GetStyleDisplay()->GetCanvas() != nullptr, true);
 }
 
 TEST_F(PaintedGrid, ProgressKindPaintsThroughItsDisplay) {

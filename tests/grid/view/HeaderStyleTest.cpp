@@ -64,7 +64,6 @@ TEST(Office2010Style, HeaderGradientDividerAndBorders) {
     EXPECT_EQ(S.Pixel(179, 16), Border);
     EXPECT_EQ(S.Pixel(180, 5), Hex(0x123456)) << "nothing right of the header";
     // The caption is drawn, inside its own header.
-    EXPECT_FALSE(S.Ink(Rect(0, 0, 0, 0)).IsEmpty());
     EXPECT_GT(S.CountColor(clBlack), 0);
 }
 
@@ -166,7 +165,7 @@ TEST(HeaderStyles, PressedAndHoverLooks) {
     EXPECT_EQ(Themed.Style->GetStyleDisplayAttributes(), TStyleDisplayAttributes{sdaHoverEnabled});
     Themed.Paint();
     EXPECT_EQ(Drawn, (std::vector<std::pair<int, int>>{{1, 2}, {1, 1}, {1, 3}}));
-    EXPECT_EQ(Themed.S.CountColor(clBlack) > 0, true) << "captions over the items";
+    EXPECT_GT(Themed.S.CountColor(clBlack), 0) << "captions over the items";
 
     // Office 2007 reverses its gradient like Office 2010.
     HeaderBand Office(hsOffice2007);
@@ -271,7 +270,6 @@ TEST(StyleCells, FooterIsFilledLinedAndClipped) {
     EXPECT_EQ(B.S.Pixel(59, 25), ColorToRGB(clBtnFace));
     EXPECT_EQ(B.S.Pixel(20, 37), ColorToRGB(clBtnFace));
     EXPECT_EQ(B.S.Pixel(1, 21), Hex(0xFFEEDD));
-    EXPECT_TRUE(B.S.Ink(Rect(60, 0, 200, 40)).IsEmpty() || B.S.CountColor(Hex(0x123456)) > 0);
     EXPECT_EQ(B.S.Pixel(60, 28), Hex(0x123456)) << "nothing beyond the cell";
 
     C->GetFooter()->SetFormulaKind(fkSum);
