@@ -28,6 +28,8 @@ public:
     // Registers the panel for color scheme changes; margins start at 0 on every side.
     explicit TNxPanel(TComponent* AOwner);
     ~TNxPanel() override;
+    // A grouping of the controls it holds (ControlsAccessibility.cpp).
+    std::unique_ptr<TAccessible> CreateAccessible() override;
 
     // The face color follows the color scheme (seBtnFace); off: the panel's own Color.
     bool GetAdaptiveColors() const { return FAdaptiveColors; }
