@@ -166,9 +166,13 @@ TNxPopupControl* TNxPopupEdit::GetPopup() {
     return FPopup;
 }
 
-bool TNxPopupEdit::GetDroppedDown() const { return FPopup && FPopup->GetVisible(); }
+bool TNxPopupEdit::GetDroppedDown() const {
+    return FPopup && FPopup->GetVisible();
+}
 
 void TNxPopupEdit::DropDown() {
+    // Without a window on screen there is no place to drop to.
+    if (!HandleAllocated() || !GetVisible()) return;
     TNxPopupControl* Popup = GetPopup();
     PreparePopup();
     const TSize Size = Popup->GetPopupSize(GetWidth());
@@ -227,4 +231,4 @@ void TNxPopupEdit::WMKillFocus(TMessage& Message) {
     CloseUp();
 }
 
-}  // namespace NxEdit
+} // namespace NxEdit

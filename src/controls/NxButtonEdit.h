@@ -60,7 +60,7 @@ protected:
     void PlaceButton();
 
 private:
-    TNxSmallButton* FButton;  // owned through the component tree
+    TNxSmallButton* FButton; // owned through the component tree
     bool FShowButton = true;
     int FButtonWidth = 18;
 };
@@ -96,7 +96,8 @@ public:
     // The popup of this edit, created on first use by CreatePopupControl.
     TNxPopupControl* GetPopup();
     bool GetDroppedDown() const;
-    // Places the popup under the edit (above it when the screen ends below) and shows it.
+    // Places the popup under the edit (above it when the screen ends below) and shows it; does
+    // nothing while the edit has no window.
     void DropDown();
     // Hides the popup; raises OnCloseUp when it was open.
     void CloseUp();
@@ -118,7 +119,7 @@ protected:
     void WMKillFocus(TMessage& Message) override;
 
 private:
-    TNxPopupControl* FPopup = nullptr;  // owned through the component tree
+    TNxPopupControl* FPopup = nullptr; // owned through the component tree
 };
 
-}  // namespace NxEdit
+} // namespace NxEdit

@@ -12,13 +12,16 @@ const TFormatSettings& Invariant() {
     static const TFormatSettings Settings = TFormatSettings::Invariant();
     return Settings;
 }
-WideString Shortest(double Value) { return FloatToStrF(Value, ffGeneral, 15, 0, Invariant()); }
+WideString Shortest(double Value) {
+    return FloatToStrF(Value, ffGeneral, 15, 0, Invariant());
+}
 
-constexpr const char16_t* KeyCaptions[] = {u"C", u"\u2190", u"\u00B1", u"/", u"7", u"8", u"9", u"*", u"4", u"5",
-                                           u"6", u"-", u"1", u"2", u"3", u"+", u"0", u".", u"=", u"OK"};
+constexpr const char16_t* KeyCaptions[] = {u"C", u"\u2190", u"\u00B1", u"/", u"7", u"8", u"9",
+                                           u"*", u"4",      u"5",      u"6", u"-", u"1", u"2",
+                                           u"3", u"+",      u"0",      u".", u"=", u"OK"};
 constexpr WideChar KeyChars[] = {u'C', u'<', u'~', u'/', u'7', u'8', u'9', u'*', u'4', u'5',
                                  u'6', u'-', u'1', u'2', u'3', u'+', u'0', u'.', u'=', u'\r'};
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------------------------------------
 // TNxCalculator
@@ -39,25 +42,32 @@ void TNxCalculator::SetValue(double Value) {
 void TNxCalculator::Apply() {
     const double Operand = GetValue();
     switch (FOperator) {
-        case u'+': FAccumulator += Operand; break;
-        case u'-': FAccumulator -= Operand; break;
-        case u'*': FAccumulator *= Operand; break;
-        case u'/':
-            if (Operand == 0) {
-                FError = true;
-                FDisplay = u"Error";
-                return;
-            }
-            FAccumulator /= Operand;
-            break;
-        default: FAccumulator = Operand;
+    case u'+':
+        FAccumulator += Operand;
+        break;
+    case u'-':
+        FAccumulator -= Operand;
+        break;
+    case u'*':
+        FAccumulator *= Operand;
+        break;
+    case u'/':
+        if (Operand == 0) {
+            FError = true;
+            FDisplay = u"Error";
+            return;
+        }
+        FAccumulator /= Operand;
+        break;
+    default:
+        FAccumulator = Operand;
     }
     FDisplay = Shortest(FAccumulator);
 }
 
 void TNxCalculator::Press(WideChar Key) {
     if (Key == u'C' || Key == u'c') return SetValue(0);
-    if (FError) return;  // only clearing leaves an error
+    if (FError) return; // only clearing leaves an error
     if (Key >= u'0' && Key <= u'9') {
         if (FNewEntry || FDisplay == u"0") FDisplay.clear();
         if (FDisplay.size() < 15) FDisplay += Key;
@@ -90,8 +100,12 @@ void TNxCalculator::Press(WideChar Key) {
 
 TNxCalcPopup::TNxCalcPopup(TComponent* AOwner) : TNxPopupControl(AOwner) {}
 
-WideString TNxCalcPopup::KeyCaption(int Index) { return KeyCaptions[Index]; }
-WideChar TNxCalcPopup::KeyChar(int Index) { return KeyChars[Index]; }
+WideString TNxCalcPopup::KeyCaption(int Index) {
+    return KeyCaptions[Index];
+}
+WideChar TNxCalcPopup::KeyChar(int Index) {
+    return KeyChars[Index];
+}
 
 int TNxCalcPopup::KeyHeight() const {
     TCanvas* Canvas = const_cast<TNxCalcPopup*>(this)->GetCanvas();
@@ -99,11 +113,14 @@ int TNxCalcPopup::KeyHeight() const {
     return Canvas->TextHeight(WideString(u"8")) + 8;
 }
 
-TRect TNxCalcPopup::GetDisplayRect() const { return {3, 3, GetClientWidth() - 3, 3 + KeyHeight()}; }
+TRect TNxCalcPopup::GetDisplayRect() const {
+    return {3, 3, GetClientWidth() - 3, 3 + KeyHeight()};
+}
 
 TRect TNxCalcPopup::GetKeyRect(int Index) const {
     const int w = (GetClientWidth() - 6) / KeyColumns, h = KeyHeight();
-    const int Left = 3 + (Index % KeyColumns) * w, Top = GetDisplayRect().Bottom + 4 + (Index / KeyColumns) * h;
+    const int Left = 3 + (Index % KeyColumns) * w,
+              Top = GetDisplayRect().Bottom + 4 + (Index / KeyColumns) * h;
     return {Left + 1, Top + 1, Left + w - 1, Top + h - 1};
 }
 
@@ -144,7 +161,8 @@ void TNxCalcPopup::Paint() {
     Canvas->GetBrush()->SetStyle(bsClear);
     TRect DisplayText = Display;
     DisplayText.Right -= 4;
-    Canvas->DrawText(FCalculator.GetDisplay(), DisplayText, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    Canvas->DrawText(FCalculator.GetDisplay(), DisplayText,
+                     DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     for (int i = 0; i < KeyColumns * KeyRows; ++i) {
         TRect r = GetKeyRect(i);
         Canvas->GetBrush()->SetStyle(bsSolid);
@@ -167,16 +185,22 @@ void TNxCalcPopup::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
 // ---------------------------------------------------------------------------------------------
 // TNxCalcEdit
 
-TNxCalcEdit::TNxCalcEdit(TComponent* AOwner) : TNxPopupEdit(AOwner) { SetText(u"0"); }
+TNxCalcEdit::TNxCalcEdit(TComponent* AOwner) : TNxPopupEdit(AOwner) {
+    SetText(u"0");
+}
 
-double TNxCalcEdit::GetValue() const { return StrToFloatDef(GetText(), 0); }
+double TNxCalcEdit::GetValue() const {
+    return StrToFloatDef(GetText(), 0);
+}
 
 void TNxCalcEdit::SetValue(double Value) {
     if (FMax > FMin) Value = std::clamp(Value, FMin, FMax);
     SetText(FloatToStrF(Value, ffGeneral, 15, 0));
 }
 
-TNxPopupControl* TNxCalcEdit::CreatePopupControl() { return new TNxCalcPopup(this); }
+TNxPopupControl* TNxCalcEdit::CreatePopupControl() {
+    return new TNxCalcPopup(this);
+}
 
 void TNxCalcEdit::PreparePopup() {
     GetCalcPopup()->SetAutoClose(FAutoClose);
@@ -208,8 +232,9 @@ void TNxCalcEdit::KeyPress(WideChar& Key) {
         return;
     }
     if (Key < 32) return;
-    const bool Number = (Key >= u'0' && Key <= u'9') || Key == u'-' || Key == DefaultFormatSettings().DecimalSeparator;
+    const bool Number =
+        (Key >= u'0' && Key <= u'9') || Key == u'-' || Key == DefaultFormatSettings().DecimalSeparator;
     if (!Number) Key = 0;
 }
 
-}  // namespace NxEdit
+} // namespace NxEdit

@@ -90,4 +90,4 @@ private:
     bool FAutoClose = true;
 };
 
-}  // namespace NxEdit
+} // namespace NxEdit

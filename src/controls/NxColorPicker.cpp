@@ -12,14 +12,15 @@ namespace NxEdit {
 namespace {
 // Five rows of eight: grays, then saturated, dark, light and pale tones.
 constexpr uint32_t PaletteRgb[] = {
-    0x000000, 0x404040, 0x808080, 0xA0A0A0, 0xC0C0C0, 0xD8D8D8, 0xF0F0F0, 0xFFFFFF,
-    0xFF0000, 0xFF8000, 0xFFFF00, 0x00FF00, 0x00FFFF, 0x0000FF, 0x8000FF, 0xFF00FF,
-    0x800000, 0x804000, 0x808000, 0x008000, 0x008080, 0x000080, 0x400080, 0x800080,
-    0xFF8080, 0xFFC080, 0xFFFF80, 0x80FF80, 0x80FFFF, 0x8080FF, 0xC080FF, 0xFF80FF,
-    0xFFE0E0, 0xFFF0E0, 0xFFFFE0, 0xE0FFE0, 0xE0FFFF, 0xE0E0FF, 0xF0E0FF, 0xFFE0FF,
+    0x000000, 0x404040, 0x808080, 0xA0A0A0, 0xC0C0C0, 0xD8D8D8, 0xF0F0F0, 0xFFFFFF, 0xFF0000, 0xFF8000,
+    0xFFFF00, 0x00FF00, 0x00FFFF, 0x0000FF, 0x8000FF, 0xFF00FF, 0x800000, 0x804000, 0x808000, 0x008000,
+    0x008080, 0x000080, 0x400080, 0x800080, 0xFF8080, 0xFFC080, 0xFFFF80, 0x80FF80, 0x80FFFF, 0x8080FF,
+    0xC080FF, 0xFF80FF, 0xFFE0E0, 0xFFF0E0, 0xFFFFE0, 0xE0FFE0, 0xE0FFFF, 0xE0E0FF, 0xF0E0FF, 0xFFE0FF,
 };
 
-TColor FromRgb(uint32_t rgb) { return RGB(uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb)); }
+TColor FromRgb(uint32_t rgb) {
+    return RGB(uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb));
+}
 
 int HexDigit(WideChar c) {
     if (c >= u'0' && c <= u'9') return c - u'0';
@@ -27,13 +28,14 @@ int HexDigit(WideChar c) {
     if (c >= u'A' && c <= u'F') return c - u'A' + 10;
     return -1;
 }
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------------------------------------
 // TNxColorPopup
 
 TNxColorPopup::TNxColorPopup(TComponent* AOwner) : TNxPopupControl(AOwner) {
-    for (uint32_t rgb : PaletteRgb) FColors.push_back(FromRgb(rgb));
+    for (uint32_t rgb : PaletteRgb)
+        FColors.push_back(FromRgb(rgb));
 }
 
 void TNxColorPopup::SetSelectedIndex(int Value) {
@@ -46,7 +48,9 @@ void TNxColorPopup::SelectColor(TColor Value) {
     SetSelectedIndex(it == FColors.end() ? -1 : int(it - FColors.begin()));
 }
 
-TColor TNxColorPopup::GetSelectedColor() const { return FSelectedIndex < 0 ? clNone : FColors[size_t(FSelectedIndex)]; }
+TColor TNxColorPopup::GetSelectedColor() const {
+    return FSelectedIndex < 0 ? clNone : FColors[size_t(FSelectedIndex)];
+}
 
 TRect TNxColorPopup::GetSwatchRect(int Index) const {
     const int Left = 3 + (Index % PaletteColumns) * (SwatchSize + 2);
@@ -57,7 +61,7 @@ TRect TNxColorPopup::GetSwatchRect(int Index) const {
 int TNxColorPopup::SwatchAtPos(int X, int Y) const {
     for (int i = 0; i < int(FColors.size()); ++i) {
         TRect r = GetSwatchRect(i);
-        InflateRect(r, 1, 1);  // the gaps count for their swatch
+        InflateRect(r, 1, 1); // the gaps count for their swatch
         if (PtInRect(r, {X, Y})) return i;
     }
     return -1;
@@ -72,14 +76,25 @@ bool TNxColorPopup::NavigateKey(Word Key, TShiftState) {
     const int Last = int(FColors.size()) - 1;
     int Index = FSelectedIndex < 0 ? 0 : FSelectedIndex;
     switch (Key) {
-        case VK_LEFT: --Index; break;
-        case VK_RIGHT: ++Index; break;
-        case VK_UP: Index -= PaletteColumns; break;
-        case VK_DOWN: Index += PaletteColumns; break;
-        default: return false;
+    case VK_LEFT:
+        --Index;
+        break;
+    case VK_RIGHT:
+        ++Index;
+        break;
+    case VK_UP:
+        Index -= PaletteColumns;
+        break;
+    case VK_DOWN:
+        Index += PaletteColumns;
+        break;
+    default:
+        return false;
     }
-    if (FSelectedIndex >= 0) SetSelectedIndex(std::clamp(Index, 0, Last));
-    else SetSelectedIndex(0);
+    if (FSelectedIndex >= 0)
+        SetSelectedIndex(std::clamp(Index, 0, Last));
+    else
+        SetSelectedIndex(0);
     return true;
 }
 
@@ -119,7 +134,9 @@ void TNxColorPopup::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
 // ---------------------------------------------------------------------------------------------
 // TNxColorPicker
 
-TNxColorPicker::TNxColorPicker(TComponent* AOwner) : TNxPopupEdit(AOwner) { SetShowPreview(true); }
+TNxColorPicker::TNxColorPicker(TComponent* AOwner) : TNxPopupEdit(AOwner) {
+    SetShowPreview(true);
+}
 
 TColor TNxColorPicker::GetSelected() const {
     const WideString Text = Trim(GetText());
@@ -143,7 +160,8 @@ void TNxColorPicker::SetSelected(TColor Value) {
     }
     static const char16_t Digits[] = u"0123456789ABCDEF";
     WideString Text = u"$";
-    for (int Shift = 28; Shift >= 0; Shift -= 4) Text += Digits[(uint32_t(Value) >> Shift) & 0xF];
+    for (int Shift = 28; Shift >= 0; Shift -= 4)
+        Text += Digits[(uint32_t(Value) >> Shift) & 0xF];
     SetText(Text);
 }
 
@@ -167,9 +185,13 @@ void TNxColorPicker::PaintPreview(TCanvas* Canvas, const TRect& Rect) {
     TNxPopupEdit::PaintPreview(Canvas, Rect);
 }
 
-TNxPopupControl* TNxColorPicker::CreatePopupControl() { return new TNxColorPopup(this); }
+TNxPopupControl* TNxColorPicker::CreatePopupControl() {
+    return new TNxColorPopup(this);
+}
 
-void TNxColorPicker::PreparePopup() { GetColorPopup()->SelectColor(GetSelected()); }
+void TNxColorPicker::PreparePopup() {
+    GetColorPopup()->SelectColor(GetSelected());
+}
 
 void TNxColorPicker::PopupPicked() {
     SetSelected(GetColorPopup()->GetSelectedColor());
@@ -182,4 +204,4 @@ void TNxColorPicker::Change() {
     RefreshPreview();
 }
 
-}  // namespace NxEdit
+} // namespace NxEdit

@@ -64,4 +64,4 @@ private:
     bool FWebColorFormat = false;
 };
 
-}  // namespace NxEdit
+} // namespace NxEdit

@@ -21,7 +21,9 @@ int TNxPopupList::GetItemHeight() const {
 
 // The rows the list is sized to show; the window may not have its size yet when an item is
 // scrolled into view.
-int TNxPopupList::VisibleCount() const { return std::clamp(Count(), 1, FDropDownCount); }
+int TNxPopupList::VisibleCount() const {
+    return std::clamp(Count(), 1, FDropDownCount);
+}
 
 TSize TNxPopupList::GetPopupSize(int EditWidth) const {
     const int Rows = std::clamp(Count(), 1, FDropDownCount);
@@ -56,11 +58,20 @@ bool TNxPopupList::NavigateKey(Word Key, TShiftState) {
     const int Page = VisibleCount();
     int Index = FItemIndex;
     switch (Key) {
-        case VK_UP: Index = Index < 0 ? 0 : Index - 1; break;
-        case VK_DOWN: Index = Index + 1; break;
-        case VK_PRIOR: Index -= Page; break;
-        case VK_NEXT: Index = Index < 0 ? Page - 1 : Index + Page; break;
-        default: return false;
+    case VK_UP:
+        Index = Index < 0 ? 0 : Index - 1;
+        break;
+    case VK_DOWN:
+        Index = Index + 1;
+        break;
+    case VK_PRIOR:
+        Index -= Page;
+        break;
+    case VK_NEXT:
+        Index = Index < 0 ? Page - 1 : Index + Page;
+        break;
+    default:
+        return false;
     }
     SetItemIndex(std::clamp(Index, 0, Last));
     return true;
@@ -115,11 +126,14 @@ bool TNxPopupList::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MouseP
 // ---------------------------------------------------------------------------------------------
 // TNxComboBox
 
-TNxComboBox::TNxComboBox(TComponent* AOwner) : TNxPopupEdit(AOwner), FItems(std::make_unique<TStringList>()) {}
+TNxComboBox::TNxComboBox(TComponent* AOwner)
+    : TNxPopupEdit(AOwner), FItems(std::make_unique<TStringList>()) {}
 
 TNxComboBox::~TNxComboBox() = default;
 
-void TNxComboBox::SetItems(const TStrings* Value) { FItems->Assign(Value); }
+void TNxComboBox::SetItems(const TStrings* Value) {
+    FItems->Assign(Value);
+}
 
 int TNxComboBox::GetItemIndex() const {
     const WideString Text = GetText();
@@ -137,7 +151,9 @@ void TNxComboBox::SetItemIndex(int Value) {
     SelectAll();
 }
 
-void TNxComboBox::SetStyle(TNxComboBoxStyle Value) { FStyle = Value; }
+void TNxComboBox::SetStyle(TNxComboBoxStyle Value) {
+    FStyle = Value;
+}
 
 int TNxComboBox::FindItem(const WideString& Prefix) const {
     const WideString Upper = AnsiUpperCase(Prefix);
@@ -146,7 +162,9 @@ int TNxComboBox::FindItem(const WideString& Prefix) const {
     return -1;
 }
 
-TNxPopupControl* TNxComboBox::CreatePopupControl() { return new TNxPopupList(this); }
+TNxPopupControl* TNxComboBox::CreatePopupControl() {
+    return new TNxPopupList(this);
+}
 
 void TNxComboBox::PreparePopup() {
     TNxPopupList* List = GetPopupList();
@@ -213,4 +231,4 @@ void TNxComboBox::KeyPress(WideChar& Key) {
     if (GetDroppedDown()) GetPopupList()->SetItemIndex(Index);
 }
 
-}  // namespace NxEdit
+} // namespace NxEdit

@@ -88,4 +88,4 @@ private:
     bool FAutoComplete = false;
 };
 
-}  // namespace NxEdit
+} // namespace NxEdit

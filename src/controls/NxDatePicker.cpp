@@ -18,7 +18,9 @@ TNxMonthCalendar::TNxMonthCalendar(TComponent* AOwner) : TCustomControl(AOwner) 
     SetSelectedDate(Date());
 }
 
-TDateTime TNxMonthCalendar::GetSelectedDate() const { return EncodeDate(FYear, FMonth, FDay); }
+TDateTime TNxMonthCalendar::GetSelectedDate() const {
+    return EncodeDate(FYear, FMonth, FDay);
+}
 
 void TNxMonthCalendar::SetSelectedDate(TDateTime Value) {
     DecodeDate(Value, FYear, FMonth, FDay);
@@ -30,9 +32,13 @@ void TNxMonthCalendar::SetStartDay(NxClasses::TStartDayOfWeek Value) {
     Invalidate();
 }
 
-void TNxMonthCalendar::MoveDays(int Days) { SetSelectedDate(GetSelectedDate() + Days); }
+void TNxMonthCalendar::MoveDays(int Days) {
+    SetSelectedDate(GetSelectedDate() + Days);
+}
 
-void TNxMonthCalendar::MoveMonths(int Months) { SetSelectedDate(IncMonth(GetSelectedDate(), Months)); }
+void TNxMonthCalendar::MoveMonths(int Months) {
+    SetSelectedDate(IncMonth(GetSelectedDate(), Months));
+}
 
 int TNxMonthCalendar::GetRowHeight() const {
     TCanvas* Canvas = const_cast<TNxMonthCalendar*>(this)->GetCanvas();
@@ -40,7 +46,9 @@ int TNxMonthCalendar::GetRowHeight() const {
     return Canvas->TextHeight(WideString(u"Wg")) + 4;
 }
 
-TRect TNxMonthCalendar::GetPrevRect() const { return {0, 0, GetRowHeight(), GetRowHeight()}; }
+TRect TNxMonthCalendar::GetPrevRect() const {
+    return {0, 0, GetRowHeight(), GetRowHeight()};
+}
 
 TRect TNxMonthCalendar::GetNextRect() const {
     const int w = GetClientWidth();
@@ -161,7 +169,8 @@ TRect TNxDatePopup::GetTodayRect() const {
     const TRect Client = GetClientRect();
     const int Top = Client.Bottom - FooterHeight() + 3;
     const int Half = Client.Width() / 2;
-    return FShowNone ? TRect{4, Top, Half - 2, Client.Bottom - 3} : TRect{4, Top, Client.Right - 4, Client.Bottom - 3};
+    return FShowNone ? TRect{4, Top, Half - 2, Client.Bottom - 3}
+                     : TRect{4, Top, Client.Right - 4, Client.Bottom - 3};
 }
 
 TRect TNxDatePopup::GetNoneRect() const {
@@ -177,13 +186,26 @@ TSize TNxDatePopup::GetPopupSize(int EditWidth) const {
 
 bool TNxDatePopup::NavigateKey(Word Key, TShiftState) {
     switch (Key) {
-        case VK_LEFT: FCalendar->MoveDays(-1); return true;
-        case VK_RIGHT: FCalendar->MoveDays(1); return true;
-        case VK_UP: FCalendar->MoveDays(-7); return true;
-        case VK_DOWN: FCalendar->MoveDays(7); return true;
-        case VK_PRIOR: FCalendar->MoveMonths(-1); return true;
-        case VK_NEXT: FCalendar->MoveMonths(1); return true;
-        default: return false;
+    case VK_LEFT:
+        FCalendar->MoveDays(-1);
+        return true;
+    case VK_RIGHT:
+        FCalendar->MoveDays(1);
+        return true;
+    case VK_UP:
+        FCalendar->MoveDays(-7);
+        return true;
+    case VK_DOWN:
+        FCalendar->MoveDays(7);
+        return true;
+    case VK_PRIOR:
+        FCalendar->MoveMonths(-1);
+        return true;
+    case VK_NEXT:
+        FCalendar->MoveMonths(1);
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -243,7 +265,9 @@ void TNxDatePicker::SetDate(TDateTime Value) {
     SetText(Value == 0 ? WideString() : DateToStr(DateOf(Value)));
 }
 
-TNxPopupControl* TNxDatePicker::CreatePopupControl() { return new TNxDatePopup(this); }
+TNxPopupControl* TNxDatePicker::CreatePopupControl() {
+    return new TNxDatePopup(this);
+}
 
 void TNxDatePicker::PreparePopup() {
     TNxDatePopup* Popup = GetDatePopup();
@@ -260,4 +284,4 @@ void TNxDatePicker::PopupPicked() {
     SelectAll();
 }
 
-}  // namespace NxEdit
+} // namespace NxEdit

@@ -61,7 +61,7 @@ public:
     TNxMonthCalendar* GetCalendar() const { return FCalendar; }
     void SetCaptions(const WideString& Today, const WideString& None, bool ShowNone);
     TRect GetTodayRect() const;
-    TRect GetNoneRect() const;  // empty without the None button
+    TRect GetNoneRect() const; // empty without the None button
     // Set when the None button was pressed: the picked value is no date.
     bool GetPickedNone() const { return FPickedNone; }
 
@@ -77,7 +77,7 @@ protected:
 
 private:
     int FooterHeight() const { return FCalendar->GetRowHeight() + 6; }
-    TNxMonthCalendar* FCalendar;  // owned through the component tree
+    TNxMonthCalendar* FCalendar; // owned through the component tree
     WideString FTodayCaption = u"Today";
     WideString FNoneCaption = u"None";
     bool FShowNone = true;
@@ -117,4 +117,4 @@ private:
     bool FShowNoneButton = true;
 };
 
-}  // namespace NxEdit
+} // namespace NxEdit

@@ -61,4 +61,4 @@ void TNxMemoInplaceEdit::PlaceMemo() {
     FMemo->SetBounds(Client.Left, Client.Top, Right - Client.Left, Client.Height());
 }
 
-}  // namespace NxEdit
+} // namespace NxEdit

@@ -33,8 +33,8 @@ protected:
 
 private:
     void PlaceMemo();
-    TMemo* FMemo = nullptr;  // owned through the component tree
+    TMemo* FMemo = nullptr; // owned through the component tree
     bool FWantReturns = true;
 };
 
-}  // namespace NxEdit
+} // namespace NxEdit

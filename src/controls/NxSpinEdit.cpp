@@ -82,11 +82,17 @@ void TNxSpinButtons::WMTimer(TMessage& Message) {
 // ---------------------------------------------------------------------------------------------
 // TNxCustomNumberEdit
 
-TNxCustomNumberEdit::TNxCustomNumberEdit(TComponent* AOwner) : TNxEdit(AOwner) { SetText(u"0"); }
+TNxCustomNumberEdit::TNxCustomNumberEdit(TComponent* AOwner) : TNxEdit(AOwner) {
+    SetText(u"0");
+}
 
-double TNxCustomNumberEdit::GetValue() const { return StrToFloatDef(GetText(), 0); }
+double TNxCustomNumberEdit::GetValue() const {
+    return StrToFloatDef(GetText(), 0);
+}
 
-void TNxCustomNumberEdit::SetValue(double Value) { SetText(FormatValue(Clamp(Value))); }
+void TNxCustomNumberEdit::SetValue(double Value) {
+    SetText(FormatValue(Clamp(Value)));
+}
 
 void TNxCustomNumberEdit::SetPrecision(int Value) {
     FPrecision = std::max(0, Value);
@@ -106,11 +112,13 @@ WideString TNxCustomNumberEdit::FormatValue(double Value) const {
 
 void TNxCustomNumberEdit::KeyPress(WideChar& Key) {
     TNxEdit::KeyPress(Key);
-    if (Key < 32) return;  // control characters: backspace, paste, undo
+    if (Key < 32) return; // control characters: backspace, paste, undo
     const WideChar Separator = DefaultFormatSettings().DecimalSeparator;
     const WideString Text = GetText();
     const WideString Selected = GetSelText();
-    auto Has = [&](WideChar c) { return Text.find(c) != WideString::npos && Selected.find(c) == WideString::npos; };
+    auto Has = [&](WideChar c) {
+        return Text.find(c) != WideString::npos && Selected.find(c) == WideString::npos;
+    };
     const bool Digit = Key >= u'0' && Key <= u'9';
     const bool Sign = (Key == u'-' || Key == u'+') && GetSelStart() == 0 && !Has(u'-') && !Has(u'+');
     const bool Point = Key == Separator && !Has(Separator);
@@ -123,7 +131,9 @@ void TNxCustomNumberEdit::KeyPress(WideChar& Key) {
 TNxSpinEdit::TNxSpinEdit(TComponent* AOwner) : TNxCustomNumberEdit(AOwner) {
     FButtons = new TNxSpinButtons(this);
     FButtons->SetParent(this);
-    FButtons->OnSpin = [this](TNxSpinDirection Direction) { Step(Direction == TNxSpinDirection::Up ? 1 : -1); };
+    FButtons->OnSpin = [this](TNxSpinDirection Direction) {
+        Step(Direction == TNxSpinDirection::Up ? 1 : -1);
+    };
     PlaceButtons();
 }
 
@@ -149,11 +159,20 @@ void TNxSpinEdit::KeyDown(Word& Key, TShiftState Shift) {
     TNxCustomNumberEdit::KeyDown(Key, Shift);
     int Count = 0;
     switch (Key) {
-        case VK_UP: Count = 1; break;
-        case VK_DOWN: Count = -1; break;
-        case VK_PRIOR: Count = 10; break;
-        case VK_NEXT: Count = -10; break;
-        default: return;
+    case VK_UP:
+        Count = 1;
+        break;
+    case VK_DOWN:
+        Count = -1;
+        break;
+    case VK_PRIOR:
+        Count = 10;
+        break;
+    case VK_NEXT:
+        Count = -10;
+        break;
+    default:
+        return;
     }
     Key = 0;
     Step(Count);
@@ -168,7 +187,8 @@ void TNxSpinEdit::PlaceButtons() {
     if (!FButtons) return;
     FButtons->SetVisible(FSpinButtons);
     const TRect Client = GetClientRect();
-    if (FSpinButtons) FButtons->SetBounds(Client.Right - SpinButtonsWidth, 0, SpinButtonsWidth, Client.Height());
+    if (FSpinButtons)
+        FButtons->SetBounds(Client.Right - SpinButtonsWidth, 0, SpinButtonsWidth, Client.Height());
 }
 
-}  // namespace NxEdit
+} // namespace NxEdit

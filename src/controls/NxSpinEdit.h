@@ -87,7 +87,7 @@ protected:
 
 private:
     void PlaceButtons();
-    TNxSpinButtons* FButtons;  // owned through the component tree
+    TNxSpinButtons* FButtons; // owned through the component tree
     double FIncrement = 1;
     bool FSpinButtons = true;
 };
@@ -95,4 +95,4 @@ private:
 // The spin buttons' width inside an edit.
 constexpr int SpinButtonsWidth = 15;
 
-}  // namespace NxEdit
+} // namespace NxEdit

@@ -11,12 +11,14 @@ namespace NxEdit {
 namespace {
 constexpr int SecondsPerDay = 24 * 60 * 60;
 constexpr int PartSeconds[3] = {3600, 60, 1};
-}  // namespace
+} // namespace
 
 TNxTimeEdit::TNxTimeEdit(TComponent* AOwner) : TNxEdit(AOwner) {
     FButtons = new TNxSpinButtons(this);
     FButtons->SetParent(this);
-    FButtons->OnSpin = [this](TNxSpinDirection Direction) { Step(Direction == TNxSpinDirection::Up ? 1 : -1); };
+    FButtons->OnSpin = [this](TNxSpinDirection Direction) {
+        Step(Direction == TNxSpinDirection::Up ? 1 : -1);
+    };
     PlaceButtons();
     SetTime(0);
 }
@@ -118,7 +120,8 @@ void TNxTimeEdit::PlaceButtons() {
     if (!FButtons) return;
     FButtons->SetVisible(FSpinButtons);
     const TRect Client = GetClientRect();
-    if (FSpinButtons) FButtons->SetBounds(Client.Right - SpinButtonsWidth, 0, SpinButtonsWidth, Client.Height());
+    if (FSpinButtons)
+        FButtons->SetBounds(Client.Right - SpinButtonsWidth, 0, SpinButtonsWidth, Client.Height());
 }
 
-}  // namespace NxEdit
+} // namespace NxEdit

@@ -40,10 +40,10 @@ protected:
 
 private:
     void PlaceButtons();
-    TNxSpinButtons* FButtons;  // owned through the component tree
+    TNxSpinButtons* FButtons; // owned through the component tree
     WideString FTimeFormat = u"hh:nn:ss";
     WideChar FTimeSeparator = u':';
     bool FSpinButtons = true;
 };
 
-}  // namespace NxEdit
+} // namespace NxEdit

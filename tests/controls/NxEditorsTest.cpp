@@ -35,7 +35,8 @@ struct EditorsTest : FormTest {
         Pump();
     }
     static void ClickIn(TWinControl* c, const TRect& r) {
-        QTest::mouseClick(Client(c), Qt::LeftButton, Qt::NoModifier, QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
+        QTest::mouseClick(Client(c), Qt::LeftButton, Qt::NoModifier,
+                          QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
         Pump();
     }
     // The popup lies just under its edit on the screen.
@@ -56,13 +57,13 @@ TEST_F(EditorsTest, SpinEditStepsByIncrementWithKeysAndButtonsWithinItsLimits) {
     spin->OnSpin = [&](TObject*) { ++spins; };
     Show();
     Focus(spin);
-    Type(spin, "4x");  // the letter is not a number character
+    Type(spin, "4x"); // the letter is not a number character
     EXPECT_EQ(spin->GetText(), u"4");
     Key(spin, Qt::Key_Up);
     Key(spin, Qt::Key_Up);
     EXPECT_DOUBLE_EQ(spin->GetValue(), 9);
     EXPECT_EQ(spin->GetText(), u"9");
-    Key(spin, Qt::Key_PageDown);  // ten steps down stop at Min
+    Key(spin, Qt::Key_PageDown); // ten steps down stop at Min
     EXPECT_DOUBLE_EQ(spin->GetValue(), -10);
     EXPECT_EQ(spins, 3);
 
@@ -101,10 +102,10 @@ TEST_F(EditorsTest, TimeEditStepsThePartUnderTheCaretAndWrapsRoundMidnight) {
     time->SetTime(EncodeTime(10, 30, 0, 0));
     EXPECT_EQ(time->GetText(), u"10:30:00");
     Focus(time);
-    time->SetSelStart(4);  // in the minutes
+    time->SetSelStart(4); // in the minutes
     Key(time, Qt::Key_Up);
     EXPECT_EQ(time->GetText(), u"10:31:00");
-    EXPECT_EQ(time->GetSelText(), u"31");  // the part stays selected for the next step
+    EXPECT_EQ(time->GetSelText(), u"31"); // the part stays selected for the next step
     Key(time, Qt::Key_Down);
     Key(time, Qt::Key_Down);
     EXPECT_EQ(time->GetText(), u"10:29:00");
@@ -115,7 +116,7 @@ TEST_F(EditorsTest, TimeEditStepsThePartUnderTheCaretAndWrapsRoundMidnight) {
     EXPECT_NEAR(time->GetTime(), EncodeTime(23, 0, 5, 0), 1e-9);
 
     time->SelectAll();
-    Type(time, "7a:5");  // letters are refused
+    Type(time, "7a:5"); // letters are refused
     EXPECT_EQ(time->GetText(), u"7:5");
     EXPECT_NEAR(time->GetAsDateTime(), EncodeTime(7, 5, 0, 0), 1e-9);
     time->SetText(u"25:00:00");
@@ -161,8 +162,8 @@ TEST_F(EditorsTest, MemoEditorTakesSeveralLinesAndItsButton) {
     memo->OnButtonClick = [&](TObject*) { ++clicks; };
     memo->OnChange = [&](TObject*) { ++changes; };
     Show();
-    EXPECT_EQ(memo->GetHeight(), 60);  // no single-line auto height
-    memo->SetFocus();  // the focus goes on to the lines
+    EXPECT_EQ(memo->GetHeight(), 60); // no single-line auto height
+    memo->SetFocus();                 // the focus goes on to the lines
     ASSERT_TRUE(QTest::qWaitFor([&] { return memo->GetMemo()->Focused(); }, 2000));
     Type(memo->GetMemo(), "one");
     Key(memo->GetMemo(), Qt::Key_Return);
@@ -193,7 +194,8 @@ struct ComboTest : EditorsTest {
     void SetUp() override {
         EditorsTest::SetUp();
         combo = Add<TNxComboBox>(10, 10, 150, 21);
-        for (const char16_t* s : {u"Apple", u"Banana", u"Cherry", u"Blueberry"}) combo->GetItems()->Add(s);
+        for (const char16_t* s : {u"Apple", u"Banana", u"Cherry", u"Blueberry"})
+            combo->GetItems()->Add(s);
     }
 };
 
@@ -210,7 +212,7 @@ TEST_F(ComboTest, DropsItsItemsUnderTheEditAndPicksByKeysOrClick) {
     EXPECT_EQ(list->GetHeight(), 4 * list->GetItemHeight() + 2);
     Key(combo, Qt::Key_Down);
     Key(combo, Qt::Key_Down);
-    EXPECT_EQ(combo->GetText(), u"");  // moving in the list changes nothing yet
+    EXPECT_EQ(combo->GetText(), u""); // moving in the list changes nothing yet
     Key(combo, Qt::Key_Return);
     EXPECT_EQ(combo->GetText(), u"Banana");
     EXPECT_FALSE(combo->GetDroppedDown());
@@ -221,7 +223,7 @@ TEST_F(ComboTest, DropsItsItemsUnderTheEditAndPicksByKeysOrClick) {
     ClickIn(combo->GetButton(), combo->GetButton()->GetClientRect());
     ASSERT_TRUE(combo->GetDroppedDown());
     EXPECT_EQ(list->GetItemIndex(), 1);
-    EXPECT_EQ(list->GetTopIndex(), 0);  // all four fit: nothing scrolled away
+    EXPECT_EQ(list->GetTopIndex(), 0); // all four fit: nothing scrolled away
     ClickIn(list, list->GetItemRect(2));
     EXPECT_EQ(combo->GetText(), u"Cherry");
     EXPECT_FALSE(combo->GetDroppedDown());
@@ -261,7 +263,7 @@ TEST_F(ComboTest, DropDownListTakesOnlyItemsAndAutoCompleteFillsTheRest) {
     Focus(combo);
     Type(combo, "b");
     EXPECT_EQ(combo->GetText(), u"Banana");
-    Type(combo, "b");  // the same key goes on to the next item starting with it
+    Type(combo, "b"); // the same key goes on to the next item starting with it
     EXPECT_EQ(combo->GetText(), u"Blueberry");
     Type(combo, "x");
     EXPECT_EQ(combo->GetText(), u"Blueberry");
@@ -276,7 +278,7 @@ TEST_F(ComboTest, DropDownListTakesOnlyItemsAndAutoCompleteFillsTheRest) {
     Type(combo, "ch");
     EXPECT_EQ(combo->GetText(), u"Cherry");
     EXPECT_EQ(combo->GetSelText(), u"erry");
-    Type(combo, "x");  // no item goes on like this: plain typing over the completed rest
+    Type(combo, "x"); // no item goes on like this: plain typing over the completed rest
     EXPECT_EQ(combo->GetText(), u"Chx");
     EXPECT_EQ(combo->GetItemIndex(), -1);
 }
@@ -306,8 +308,8 @@ TEST_F(EditorsTest, DatePickerDropsAMonthAndPicksByKeysDayClickTodayAndNone) {
     picker->SetStartDay(NxClasses::dwMonday);
     ClickIn(picker->GetButton(), picker->GetButton()->GetClientRect());
     ASSERT_TRUE(picker->GetDroppedDown());
-    EXPECT_EQ(calendar->GetCellDate(4), EncodeDate(2024, 3, 1));  // a Friday
-    ClickIn(calendar, calendar->GetCellRect(7 + 2));  // Wednesday of the second week
+    EXPECT_EQ(calendar->GetCellDate(4), EncodeDate(2024, 3, 1)); // a Friday
+    ClickIn(calendar, calendar->GetCellRect(7 + 2));             // Wednesday of the second week
     EXPECT_EQ(picker->GetDate(), EncodeDate(2024, 3, 6));
     // The arrows of the title change the month only.
     Focus(picker);
@@ -339,7 +341,7 @@ TEST_F(EditorsTest, ColorPickerDropsAPaletteAndWritesThePickedColor) {
     ASSERT_TRUE(picker->GetDroppedDown());
     TNxColorPopup* popup = picker->GetColorPopup();
     ExpectUnder(picker, popup);
-    EXPECT_EQ(popup->GetSelectedIndex(), 8);  // red is in the palette
+    EXPECT_EQ(popup->GetSelectedIndex(), 8); // red is in the palette
     ClickIn(popup, popup->GetSwatchRect(13));
     EXPECT_EQ(picker->GetSelected(), clBlue);
     EXPECT_EQ(picker->GetText(), u"#0000FF");
@@ -352,7 +354,8 @@ TEST_F(EditorsTest, ColorPickerDropsAPaletteAndWritesThePickedColor) {
     // The preview box shows the color of the text.
     const QImage shot = Shot(picker);
     const TRect box = picker->GetEditInfo()->GetPreviewBox();
-    const TPoint at = picker->GetEditInfo()->ClientToScreen({(box.Left + box.Right) / 2, (box.Top + box.Bottom) / 2});
+    const TPoint at =
+        picker->GetEditInfo()->ClientToScreen({(box.Left + box.Right) / 2, (box.Top + box.Bottom) / 2});
     const TPoint origin = picker->ClientToScreen({0, 0});
     const int border = (picker->GetWidth() - picker->GetClientWidth()) / 2;
     EXPECT_EQ(Pixel(shot, at.X - origin.X + border, at.Y - origin.Y + border), RGB(0, 128, 128));
@@ -370,7 +373,7 @@ TEST_F(EditorsTest, CalcEditWorksTheValueOnTheDroppedCalculator) {
     Show();
     calc->SetValue(12);
     Focus(calc);
-    Type(calc, "a");  // closed: only number characters
+    Type(calc, "a"); // closed: only number characters
     EXPECT_EQ(calc->GetText(), u"12");
     Key(calc, Qt::Key_F4);
     ASSERT_TRUE(calc->GetDroppedDown());
@@ -378,7 +381,7 @@ TEST_F(EditorsTest, CalcEditWorksTheValueOnTheDroppedCalculator) {
     ExpectUnder(calc, popup);
     Type(calc, "+3*2");
     EXPECT_EQ(popup->GetCalculator().GetDisplay(), u"2");
-    Type(calc, "=");  // AutoClose: the result goes to the box
+    Type(calc, "="); // AutoClose: the result goes to the box
     EXPECT_FALSE(calc->GetDroppedDown());
     EXPECT_EQ(calc->GetText(), u"30");
 
@@ -389,11 +392,13 @@ TEST_F(EditorsTest, CalcEditWorksTheValueOnTheDroppedCalculator) {
             if (TNxCalcPopup::KeyChar(i) == c) return i;
         return -1;
     };
-    for (WideChar c : {u'/', u'0', u'='}) ClickIn(popup, popup->GetKeyRect(keyIndex(c)));
+    for (WideChar c : {u'/', u'0', u'='})
+        ClickIn(popup, popup->GetKeyRect(keyIndex(c)));
     EXPECT_TRUE(calc->GetDroppedDown());
     EXPECT_EQ(popup->GetCalculator().GetDisplay(), u"Error");
     EXPECT_EQ(calc->GetText(), u"30");
-    for (WideChar c : {u'C', u'7', u'.', u'5'}) ClickIn(popup, popup->GetKeyRect(keyIndex(c)));
+    for (WideChar c : {u'C', u'7', u'.', u'5'})
+        ClickIn(popup, popup->GetKeyRect(keyIndex(c)));
     Key(calc, Qt::Key_Backspace);
     Key(calc, Qt::Key_Return);
     EXPECT_EQ(calc->GetText(), u"7");
@@ -405,12 +410,13 @@ TEST_F(EditorsTest, CalcEditWorksTheValueOnTheDroppedCalculator) {
 TEST(Calculator, OperatorsApplyLeftToRightAndEditKeysChangeTheEntry) {
     TNxCalculator c;
     auto press = [&](const char16_t* keys) {
-        for (const char16_t* k = keys; *k; ++k) c.Press(*k);
+        for (const char16_t* k = keys; *k; ++k)
+            c.Press(*k);
     };
     press(u"2+3*4=");
     EXPECT_DOUBLE_EQ(c.GetValue(), 20);
     c.SetValue(0);
-    press(u"9-+1=");  // the second operator replaces the first
+    press(u"9-+1="); // the second operator replaces the first
     EXPECT_DOUBLE_EQ(c.GetValue(), 10);
     c.SetValue(0);
     press(u"123<~");
@@ -431,7 +437,8 @@ TEST(Calculator, OperatorsApplyLeftToRightAndEditKeysChangeTheEntry) {
 TEST_F(EditorsTest, PictureOfEveryEditorOpen) {
     form->SetBounds(40, 40, 880, 400);
     auto* combo = Add<TNxComboBox>(10, 10, 200, 21);
-    for (const char16_t* s : {u"Apple", u"Banana", u"Cherry", u"Blueberry", u"Damson"}) combo->GetItems()->Add(s);
+    for (const char16_t* s : {u"Apple", u"Banana", u"Cherry", u"Blueberry", u"Damson"})
+        combo->GetItems()->Add(s);
     combo->SetText(u"Cherry");
     auto* date = Add<TNxDatePicker>(225, 10, 200, 21);
     date->SetDate(EncodeDate(2026, 12, 9));
@@ -465,4 +472,4 @@ TEST_F(EditorsTest, PictureOfEveryEditorOpen) {
     SavePng(picture, "editors_open.png");
 }
 
-}  // namespace
+} // namespace

@@ -22,7 +22,7 @@ namespace {
 struct TEditorRow {
     const char* Name;
     TColumnClass Class;
-    std::type_index Editor;  // typeid(void): the kind edits without an editor
+    std::type_index Editor; // typeid(void): the kind edits without an editor
 };
 
 TEST(ColumnEditors, EveryKindCreatesItsOwnEditorClass) {
@@ -87,7 +87,7 @@ TEST(ColumnEditors, BeginEditingHandsTheKindsSettingsToTheEditor) {
     EXPECT_FALSE(Spin->GetSpinButtons());
     EXPECT_EQ(Spin->GetText(), u"1.00");
     Spin->Step(5);
-    EXPECT_EQ(Spin->GetText(), u"2.00");  // held at Max
+    EXPECT_EQ(Spin->GetText(), u"2.00"); // held at Max
 
     TNxComboBoxColumn Combo;
     Combo.GetItems()->Add(u"one");
@@ -119,10 +119,11 @@ TEST(ColumnEditors, BeginEditingHandsTheKindsSettingsToTheEditor) {
 
 TEST(ColumnEditors, ListColumnEditsTheItemAndStoresItsIndex) {
     TNxListColumn List;
-    for (const char16_t* s : {u"red", u"green", u"blue"}) List.GetItems()->Add(s);
+    for (const char16_t* s : {u"red", u"green", u"blue"})
+        List.GetItems()->Add(s);
     auto* Box = static_cast<TNxComboBox*>(List.GetCellEditor());
     EXPECT_EQ(Box->GetStyle(), cbsDropDownList);
-    Box->SetText(u"2");  // the grid fills in the cell's value
+    Box->SetText(u"2"); // the grid fills in the cell's value
     List.BeginEditing();
     EXPECT_EQ(Box->GetText(), u"blue");
     Box->SetItemIndex(1);
@@ -169,4 +170,4 @@ TEST(ColumnEditors, EditorEventsReachTheColumn) {
     EXPECT_EQ(Selects, 1);
 }
 
-}  // namespace
+} // namespace
