@@ -70,10 +70,10 @@ class TLabelAccessible : public TAccessible {
 public:
     using TAccessible::TAccessible;
     TAccessibleRole GetRole() const override { return arStaticText; }
-    WideString GetName() const override {
-        return static_cast<TCustomLabel*>(GetControl())->GetLabelText();
+    WideString GetName() const override { return static_cast<TCustomLabel*>(GetControl())->GetLabelText(); }
+    TControl* GetLabelFor() const override {
+        return static_cast<TCustomLabel*>(GetControl())->GetFocusControl();
     }
-    TControl* GetLabelFor() const override { return static_cast<TCustomLabel*>(GetControl())->GetFocusControl(); }
 };
 
 // An edit's caption is its text, so the name comes from its label or hint; a masked edit never
@@ -91,9 +91,7 @@ public:
         const WideString& Hint = GetControl()->GetHint();
         return Hint == GetName() ? WideString() : Hint;
     }
-    WideString GetValue() const override {
-        return IsMasked() ? WideString() : GetControl()->GetText();
-    }
+    WideString GetValue() const override { return IsMasked() ? WideString() : GetControl()->GetText(); }
     TAccessibleState GetState() const override {
         TAccessibleState State = TAccessible::GetState();
         if (IsMasked()) State.Include(asProtected);
@@ -106,7 +104,7 @@ private:
     bool IsMasked() const { return Edit()->GetPasswordChar() != 0; }
 };
 
-}  // namespace
+} // namespace
 
 // The platform's own controls answer by kind, so they need no overrides of their own.
 std::unique_ptr<TAccessible> TControl::CreateAccessible() {

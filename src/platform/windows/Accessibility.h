@@ -33,21 +33,21 @@ enum TAccessibleStateItem {
     asSelectable,
     asSelected,
     asMultiSelectable,
-    asProtected,  // a password field: its value is never told
+    asProtected, // a password field: its value is never told
     asReadOnly
 };
 using TAccessibleState = TSet<TAccessibleStateItem>;
 
 enum TAccessibleEvent {
-    aeFocus,  // Col/Row: the focused cell of a table, -1 for the control itself
+    aeFocus, // Col/Row: the focused cell of a table, -1 for the control itself
     aeNameChanged,
     aeValueChanged,
     aeStateChanged,
-    aeSelectionChanged,  // a table's selected rows
-    aeCellChanged,  // the text of cell (Col, Row)
-    aeRowsInserted,  // Row: the first new row, Col: how many
-    aeRowsRemoved,  // Row: the first removed row, Col: how many
-    aeTableReset  // rows or columns changed wholesale
+    aeSelectionChanged, // a table's selected rows
+    aeCellChanged,      // the text of cell (Col, Row)
+    aeRowsInserted,     // Row: the first new row, Col: how many
+    aeRowsRemoved,      // Row: the first removed row, Col: how many
+    aeTableReset        // rows or columns changed wholesale
 };
 
 class TAccessible {

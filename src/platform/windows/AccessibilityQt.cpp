@@ -23,7 +23,9 @@ QString ToQt(const WideString& s) {
     return QString::fromUtf16(reinterpret_cast<const char16_t*>(s.data()), static_cast<qsizetype>(s.size()));
 }
 
-QRect ToQt(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
+QRect ToQt(const TRect& r) {
+    return QRect(r.Left, r.Top, r.Width(), r.Height());
+}
 
 class TControlInterface;
 
@@ -45,15 +47,24 @@ TBridgeState& Bridge() {
 
 QAccessible::Role RoleToQt(TAccessibleRole r) {
     switch (r) {
-    case arWindow: return QAccessible::Window;
-    case arGrouping: return QAccessible::Grouping;
-    case arStaticText: return QAccessible::StaticText;
-    case arEditableText: return QAccessible::EditableText;
-    case arPushButton: return QAccessible::Button;
-    case arTable: return QAccessible::Table;
-    case arColumnHeader: return QAccessible::ColumnHeader;
-    case arCell: return QAccessible::Cell;
-    case arClient: break;
+    case arWindow:
+        return QAccessible::Window;
+    case arGrouping:
+        return QAccessible::Grouping;
+    case arStaticText:
+        return QAccessible::StaticText;
+    case arEditableText:
+        return QAccessible::EditableText;
+    case arPushButton:
+        return QAccessible::Button;
+    case arTable:
+        return QAccessible::Table;
+    case arColumnHeader:
+        return QAccessible::ColumnHeader;
+    case arCell:
+        return QAccessible::Cell;
+    case arClient:
+        break;
     }
     return QAccessible::Client;
 }
@@ -108,10 +119,13 @@ public:
     QString text(QAccessible::Text t) const override;
     void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override;
-    QAccessible::Role role() const override { return Row < 0 ? QAccessible::ColumnHeader : QAccessible::Cell; }
+    QAccessible::Role role() const override {
+        return Row < 0 ? QAccessible::ColumnHeader : QAccessible::Cell;
+    }
     QAccessible::State state() const override;
     void* interface_cast(QAccessible::InterfaceType t) override {
-        return t == QAccessible::TableCellInterface ? static_cast<QAccessibleTableCellInterface*>(this) : nullptr;
+        return t == QAccessible::TableCellInterface ? static_cast<QAccessibleTableCellInterface*>(this)
+                                                    : nullptr;
     }
     // Table cell.
     bool isSelected() const override;
@@ -152,8 +166,8 @@ public:
         QWidget* frame = form ? FrameWidgetOf(form) : nullptr;
         return frame ? frame->windowHandle() : nullptr;
     }
-    QList<std::pair<QAccessibleInterface*, QAccessible::Relation>> relations(
-        QAccessible::Relation match) const override {
+    QList<std::pair<QAccessibleInterface*, QAccessible::Relation>>
+    relations(QAccessible::Relation match) const override {
         QList<std::pair<QAccessibleInterface*, QAccessible::Relation>> out;
         if (!Control) return out;
         if (match & QAccessible::Labelled) {
@@ -163,7 +177,8 @@ public:
         if (match & QAccessible::Label) {
             // A label elsewhere on the form whose associate is this control.
             for (auto& [c, iface] : Bridge().Interfaces)
-                if (iface != this && GetAccessible(c)->GetLabelFor() == Control) out.push_back({iface, QAccessible::Label});
+                if (iface != this && GetAccessible(c)->GetLabelFor() == Control)
+                    out.push_back({iface, QAccessible::Label});
         }
         return out;
     }
@@ -195,7 +210,8 @@ public:
     int childCount() const override {
         if (!Control) return 0;
         if (Answers()->IsTable()) {
-            long long n = static_cast<long long>(Answers()->GetColumnCount()) * (Answers()->GetRowCount() + 1);
+            long long n =
+                static_cast<long long>(Answers()->GetColumnCount()) * (Answers()->GetRowCount() + 1);
             return static_cast<int>(std::min<long long>(n, INT_MAX));
         }
         auto* w = dynamic_cast<TWinControl*>(Control);
@@ -229,15 +245,21 @@ public:
     QString text(QAccessible::Text t) const override {
         if (!Control) return {};
         switch (t) {
-        case QAccessible::Name: return ToQt(Answers()->GetName());
-        case QAccessible::Description: return ToQt(Answers()->GetDescription());
-        case QAccessible::Value: return Answers()->GetState().Contains(asProtected) ? QString() : ToQt(Answers()->GetValue());
-        default: return {};
+        case QAccessible::Name:
+            return ToQt(Answers()->GetName());
+        case QAccessible::Description:
+            return ToQt(Answers()->GetDescription());
+        case QAccessible::Value:
+            return Answers()->GetState().Contains(asProtected) ? QString() : ToQt(Answers()->GetValue());
+        default:
+            return {};
         }
     }
     void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override { return Control ? ControlScreenRect(Control) : QRect(); }
-    QAccessible::Role role() const override { return Control ? RoleToQt(Answers()->GetRole()) : QAccessible::NoRole; }
+    QAccessible::Role role() const override {
+        return Control ? RoleToQt(Answers()->GetRole()) : QAccessible::NoRole;
+    }
     QAccessible::State state() const override {
         if (!Control) return {};
         QAccessible::State s = StateToQt(Answers()->GetState());
@@ -275,7 +297,8 @@ public:
     QList<QAccessibleInterface*> selectedCells() const override {
         QList<QAccessibleInterface*> out;
         for (int row : selectedRows())
-            for (int col = 0; col < columnCount(); ++col) out.push_back(CellInterface(col, row));
+            for (int col = 0; col < columnCount(); ++col)
+                out.push_back(CellInterface(col, row));
         return out;
     }
     QString columnDescription(int column) const override {
@@ -323,19 +346,26 @@ public:
     void DropCells() const {
         auto cells = std::move(Cells);
         Cells.clear();
-        for (auto& [key, id] : cells) QAccessible::deleteAccessibleInterface(id);
+        for (auto& [key, id] : cells)
+            QAccessible::deleteAccessibleInterface(id);
     }
     size_t CachedCellCount() const { return Cells.size(); }
 
     TControl* Control;
     QPointer<QWidget> Widget;
-    mutable std::map<std::pair<int, int>, QAccessible::Id> Cells;  // (row, col) -> id
-    QAccessible::Id OwnId = 0;  // windowless controls: registered by the bridge
+    mutable std::map<std::pair<int, int>, QAccessible::Id> Cells; // (row, col) -> id
+    QAccessible::Id OwnId = 0; // windowless controls: registered by the bridge
 };
 
-bool TCellInterface::isValid() const { return Table && Table->Control; }
-QAccessibleInterface* TCellInterface::parent() const { return Table; }
-QAccessibleInterface* TCellInterface::table() const { return Table; }
+bool TCellInterface::isValid() const {
+    return Table && Table->Control;
+}
+QAccessibleInterface* TCellInterface::parent() const {
+    return Table;
+}
+QAccessibleInterface* TCellInterface::table() const {
+    return Table;
+}
 QString TCellInterface::text(QAccessible::Text t) const {
     if (!isValid() || t != QAccessible::Name) return {};
     TAccessible* a = Table->Answers();
@@ -353,7 +383,9 @@ QAccessible::State TCellInterface::state() const {
     if (rect().isEmpty()) s.invisible = true;
     return s;
 }
-bool TCellInterface::isSelected() const { return isValid() && Row >= 0 && Table->Answers()->IsRowSelected(Row); }
+bool TCellInterface::isSelected() const {
+    return isValid() && Row >= 0 && Table->Answers()->IsRowSelected(Row);
+}
 QList<QAccessibleInterface*> TCellInterface::columnHeaderCells() const {
     if (!isValid() || Row < 0) return {};
     return {Table->CellInterface(Col, -1)};
@@ -423,7 +455,7 @@ void Deliver(QAccessibleEvent& e) {
     if (QAccessible::UpdateHandler h = InstalledHandler()) h(&e);
 }
 
-}  // namespace
+} // namespace
 
 // Qt's own widget interfaces are installed by QApplication; ours go after them so they are asked
 // first.
@@ -440,7 +472,9 @@ TAccessible* GetAccessible(TControl* Control) {
     return answers.emplace(Control, Control->CreateAccessible()).first->second.get();
 }
 
-bool AccessibilityActive() { return QAccessible::isActive() || InstalledHandler() != nullptr; }
+bool AccessibilityActive() {
+    return QAccessible::isActive() || InstalledHandler() != nullptr;
+}
 
 void AccessibleNotify(TControl* Control, TAccessibleEvent Event, int Col, int Row) {
     if (!Control || !AccessibilityActive()) return;

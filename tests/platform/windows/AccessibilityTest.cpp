@@ -29,8 +29,10 @@ struct TEventLog {
     }
     static void Handler(QAccessibleEvent* e) {
         QAccessibleInterface* i = e->accessibleInterface();
-        TEntry entry{e->type(), i ? i->role() : QAccessible::NoRole, i ? i->text(QAccessible::Name) : QString(), {}};
-        if (e->type() == QAccessible::ValueChanged) entry.Value = static_cast<QAccessibleValueChangeEvent*>(e)->value();
+        TEntry entry{
+            e->type(), i ? i->role() : QAccessible::NoRole, i ? i->text(QAccessible::Name) : QString(), {}};
+        if (e->type() == QAccessible::ValueChanged)
+            entry.Value = static_cast<QAccessibleValueChangeEvent*>(e)->value();
         if (auto* cell = i ? i->tableCellInterface() : nullptr) {
             entry.Col = cell->columnIndex();
             entry.Row = cell->rowIndex();
@@ -62,7 +64,9 @@ public:
     bool IsTable() const override { return true; }
     int GetRowCount() const override { return Table()->Rows; }
     int GetColumnCount() const override { return 4; }
-    WideString GetColumnHeader(int Col) const override { return u"Col " + WideString(1, char16_t(u'A' + Col)); }
+    WideString GetColumnHeader(int Col) const override {
+        return u"Col " + WideString(1, char16_t(u'A' + Col));
+    }
     WideString GetCellText(int Col, int Row) const override {
         ++Table()->Asked[{Col, Row}];
         std::string s = std::to_string(Row) + ":" + std::to_string(Col);
@@ -75,7 +79,9 @@ public:
     std::vector<int> GetSelectedRows(int) const override { return {2}; }
 };
 
-std::unique_ptr<TAccessible> TBigTable::CreateAccessible() { return std::make_unique<TBigTableAccessible>(this); }
+std::unique_ptr<TAccessible> TBigTable::CreateAccessible() {
+    return std::make_unique<TBigTableAccessible>(this);
+}
 
 struct AccessibilityTest : ::testing::Test {
     std::unique_ptr<TForm> form;
@@ -84,8 +90,7 @@ struct AccessibilityTest : ::testing::Test {
         form->SetBounds(40, 40, 400, 300);
         form->SetCaption(u"Probe window");
     }
-    template <typename T>
-    T* Add(TWinControl* parent, int l, int t, int w, int h) {
+    template <typename T> T* Add(TWinControl* parent, int l, int t, int w, int h) {
         auto* c = new T(form.get());
         c->SetParent(parent);
         c->SetBounds(l, t, w, h);
@@ -95,7 +100,7 @@ struct AccessibilityTest : ::testing::Test {
     QAccessibleInterface* Find(QAccessibleInterface* root, QAccessible::Role role, const QString& name = {}) {
         if (!root) return nullptr;
         if (root->role() == role && (name.isEmpty() || root->text(QAccessible::Name) == name)) return root;
-        if (root->role() == QAccessible::Table) return nullptr;  // cells are not walked
+        if (root->role() == QAccessible::Table) return nullptr; // cells are not walked
         for (int i = 0; i < root->childCount(); ++i)
             if (auto* found = Find(root->child(i), role, name)) return found;
         return nullptr;
@@ -107,7 +112,8 @@ struct AccessibilityTest : ::testing::Test {
         for (auto t : {QAccessible::Name, QAccessible::Description, QAccessible::Value, QAccessible::Help})
             out << root->text(t);
         if (root->role() == QAccessible::Table) return out;
-        for (int i = 0; i < root->childCount(); ++i) out << AllTexts(root->child(i));
+        for (int i = 0; i < root->childCount(); ++i)
+            out << AllTexts(root->child(i));
         return out;
     }
 };
@@ -166,7 +172,8 @@ TEST_F(AccessibilityTest, FormTreeNamesButtonsGroupsLabelsAndHidesTheMaskedText)
     EXPECT_EQ(e->text(QAccessible::Description), "Secret key");
     EXPECT_EQ(e->text(QAccessible::Value), "");
     EXPECT_EQ(e->textInterface(), nullptr);
-    for (const QString& t : AllTexts(root)) EXPECT_FALSE(t.contains("topsecret")) << t.toStdString();
+    for (const QString& t : AllTexts(root))
+        EXPECT_FALSE(t.contains("topsecret")) << t.toStdString();
     auto labelled = l->relations(QAccessible::Labelled);
     ASSERT_EQ(labelled.size(), 1);
     EXPECT_EQ(labelled[0].first, e);
@@ -242,7 +249,8 @@ TEST_F(AccessibilityTest, TablesDescribeOnlyTheCellsAskedFor) {
 
     // Walking many cells keeps a bounded number of them alive.
     QAccessible::Id first = QAccessible::uniqueId(ti->cellAt(0, 0));
-    for (int row = 0; row < 5000; ++row) ti->cellAt(row, 0);
+    for (int row = 0; row < 5000; ++row)
+        ti->cellAt(row, 0);
     EXPECT_EQ(QAccessible::accessibleInterface(first), nullptr);
 
     // A row removal drops the cells kept, as their places changed.
@@ -261,4 +269,4 @@ TEST(AccessibleText, AcceleratorMarksAreTakenOut) {
     EXPECT_EQ(StripAccelerator(u"trailing&"), u"trailing");
 }
 
-}  // namespace
+} // namespace
