@@ -11,8 +11,10 @@ public:
     using TAccessible::TAccessible;
     TAccessibleRole GetRole() const override { return arGrouping; }
 };
-}  // namespace
+} // namespace
 
-std::unique_ptr<TAccessible> TNxPanel::CreateAccessible() { return std::make_unique<TNxPanelAccessible>(this); }
+std::unique_ptr<TAccessible> TNxPanel::CreateAccessible() {
+    return std::make_unique<TNxPanelAccessible>(this);
+}
 
-}  // namespace NxStdCtrls
+} // namespace NxStdCtrls

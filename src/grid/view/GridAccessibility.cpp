@@ -8,13 +8,17 @@
 
 TGridAccessible::TGridAccessible(TNxCustomGridControl* Grid) : TAccessible(Grid) {}
 
-TNxCustomGridControl* TGridAccessible::Grid() const { return static_cast<TNxCustomGridControl*>(GetControl()); }
+TNxCustomGridControl* TGridAccessible::Grid() const {
+    return static_cast<TNxCustomGridControl*>(GetControl());
+}
 
 std::unique_ptr<TAccessible> TNxCustomGridControl::CreateAccessible() {
     return std::make_unique<TGridAccessible>(this);
 }
 
-WideString TGridAccessible::GetName() const { return Grid()->GetHint(); }
+WideString TGridAccessible::GetName() const {
+    return Grid()->GetHint();
+}
 
 TAccessibleState TGridAccessible::GetState() const {
     TAccessibleState State = TAccessible::GetState();
@@ -22,8 +26,12 @@ TAccessibleState TGridAccessible::GetState() const {
     return State;
 }
 
-int TGridAccessible::GetRowCount() const { return Grid()->GetRowCount(); }
-int TGridAccessible::GetColumnCount() const { return Grid()->GetColumns()->Count(); }
+int TGridAccessible::GetRowCount() const {
+    return Grid()->GetRowCount();
+}
+int TGridAccessible::GetColumnCount() const {
+    return Grid()->GetColumns()->Count();
+}
 
 WideString TGridAccessible::GetColumnHeader(int Col) const {
     if (Col < 0 || Col >= GetColumnCount()) return {};
@@ -46,7 +54,8 @@ TAccessibleState TGridAccessible::GetCellState(int Col, int Row) const {
     TAccessibleState State{asSelectable};
     if (IsRowSelected(Row)) State.Include(asSelected);
     int FocusCol, FocusRow;
-    if (GetFocusedCell(FocusCol, FocusRow) && FocusRow == Row && (FocusCol == Col || Grid()->GetOptions().Contains(goSelectFullRow)))
+    if (GetFocusedCell(FocusCol, FocusRow) && FocusRow == Row &&
+        (FocusCol == Col || Grid()->GetOptions().Contains(goSelectFullRow)))
         if (Grid()->Focused()) State.Include(asFocused);
     if (GetCellRect(Col, Row).IsEmpty()) State.Include(asInvisible);
     return State;
@@ -68,7 +77,8 @@ TRect TGridAccessible::GetHeaderRect(int Col) const {
     TNxCustomColumn* Column = G->GetColumns()->GetItem(Col);
     if (!Column->GetVisible()) return {};
     TRect Header = G->GetHeaderRect();
-    TRect ClientHeader{Column->GetAbsoluteLeft(), Header.Top, Column->GetAbsoluteLeft() + Column->GetWidth(), Header.Bottom};
+    TRect ClientHeader{Column->GetAbsoluteLeft(), Header.Top, Column->GetAbsoluteLeft() + Column->GetWidth(),
+                       Header.Bottom};
     TRect Shown;
     if (!IntersectRect(Shown, ClientHeader, Header)) return {};
     return Shown;

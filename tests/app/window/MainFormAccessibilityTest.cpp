@@ -51,8 +51,8 @@ std::vector<TAnnounced>& Announced() {
 void Record(QAccessibleEvent* e) {
     QAccessibleInterface* i = e->accessibleInterface();
     QAccessibleTableCellInterface* cell = i ? i->tableCellInterface() : nullptr;
-    Announced().push_back({e->type(), i ? i->text(QAccessible::Name) : QString(), cell ? cell->columnIndex() : -1,
-                           cell ? cell->rowIndex() : -1});
+    Announced().push_back({e->type(), i ? i->text(QAccessible::Name) : QString(),
+                           cell ? cell->columnIndex() : -1, cell ? cell->rowIndex() : -1});
 }
 
 class MainFormAccessibilityTest : public ::testing::Test {
@@ -75,7 +75,8 @@ protected:
         if (!i) return;
         Out.push_back(i);
         if (i->role() == QAccessible::Table) return;
-        for (int c = 0; c < i->childCount(); ++c) Collect(i->child(c), Out);
+        for (int c = 0; c < i->childCount(); ++c)
+            Collect(i->child(c), Out);
     }
     std::vector<QAccessibleInterface*> All() {
         std::vector<QAccessibleInterface*> Out;
@@ -169,7 +170,8 @@ TEST_F(MainFormAccessibilityTest, ARunAnnouncesStatusAndProgressAndAClickedRowIs
     ASSERT_EQ(Form->NextGrid1->GetRowCount(), 2);
     std::ifstream KeyFile(Samples / "key.txt", std::ios::binary);
     std::string Key((std::istreambuf_iterator<char>(KeyFile)), {});
-    while (!Key.empty() && (Key.back() == '\n' || Key.back() == '\r')) Key.pop_back();
+    while (!Key.empty() && (Key.back() == '\n' || Key.back() == '\r'))
+        Key.pop_back();
     TypeKey(Key);
 
     QAccessibleInterface* Grid = First(QAccessible::Table);
@@ -187,7 +189,8 @@ TEST_F(MainFormAccessibilityTest, ARunAnnouncesStatusAndProgressAndAClickedRowIs
     EXPECT_EQ(Table->cellAt(1, 2)->text(QAccessible::Name), "100%");
     auto Said = [](int Col, int Row, const QString& Name) {
         for (const TAnnounced& a : Announced())
-            if (a.Type == QAccessible::NameChanged && a.Col == Col && a.Row == Row && a.Name == Name) return true;
+            if (a.Type == QAccessible::NameChanged && a.Col == Col && a.Row == Row && a.Name == Name)
+                return true;
         return false;
     };
     for (int Row = 0; Row < 2; ++Row) {
@@ -198,15 +201,17 @@ TEST_F(MainFormAccessibilityTest, ARunAnnouncesStatusAndProgressAndAClickedRowIs
     }
     // Progress is written after every byte; only changes of the shown percentage are announced.
     int ProgressWords = 0;
-    for (const TAnnounced& a : Announced()) ProgressWords += a.Type == QAccessible::NameChanged && a.Col == 2;
+    for (const TAnnounced& a : Announced())
+        ProgressWords += a.Type == QAccessible::NameChanged && a.Col == 2;
     EXPECT_LE(ProgressWords, 2 * 101);
 
     TRect Cell = Form->NextGrid1->GetCellRect(0, 1);
-    QTest::mouseClick(Client(Form->NextGrid1), Qt::LeftButton, Qt::NoModifier, QPoint(Cell.Left + 10, Cell.Top + 4));
+    QTest::mouseClick(Client(Form->NextGrid1), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(Cell.Left + 10, Cell.Top + 4));
     Pump();
     EXPECT_EQ(Table->selectedRows(), QList<int>{1});
     EXPECT_TRUE(Table->cellAt(1, 3)->state().selected);
     EXPECT_FALSE(Table->cellAt(0, 3)->state().selected);
 }
 
-}  // namespace
+} // namespace

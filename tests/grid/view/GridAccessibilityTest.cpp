@@ -32,7 +32,8 @@ struct TListening {
 };
 int CountOf(QAccessible::Event Type) {
     int n = 0;
-    for (auto& a : Announced()) n += a.Type == Type;
+    for (auto& a : Announced())
+        n += a.Type == Type;
     return n;
 }
 
@@ -73,7 +74,8 @@ TEST_F(GridAccessibilityTest, AMillionRowsAreATableWhoseCellsAreMadeOnlyWhenAske
 
     // A client walking down the rows does not pile up cells: early ones are let go.
     QAccessible::Id first = QAccessible::uniqueId(Cells()->cellAt(0, 0));
-    for (int row = 0; row < 3000; ++row) Cells()->cellAt(row, 0);
+    for (int row = 0; row < 3000; ++row)
+        Cells()->cellAt(row, 0);
     EXPECT_EQ(QAccessible::accessibleInterface(first), nullptr);
 }
 
@@ -138,4 +140,4 @@ TEST_F(GridAccessibilityTest, ChangedCellsInViewAreAnnouncedOnceAndProgressReads
     EXPECT_EQ(Cells()->cellAt(1, 0)->text(QAccessible::Name), "Decoding");
 }
 
-}  // namespace
+} // namespace
