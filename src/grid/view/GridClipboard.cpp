@@ -29,17 +29,27 @@ WideString TNxCustomGrid::GetSelectionText() {
         if (All->GetPositionItem(Pos)->GetVisible()) Columns.push_back(All->GetPositionItem(Pos)->GetIndex());
     WideString Out;
     if (Columns.empty()) return Out;
+    TCells* Store = GetCellStore();
     auto AppendRow = [&](int Row) {
         for (size_t i = 0; i < Columns.size(); ++i) {
             if (i > 0) Out += u'\t';
-            AppendField(Out, GetCells(Columns[i], Row));
+            AppendField(Out, Store->GetCell(Columns[i], Row)->GetAsString());
         }
         Out += u"\r\n";
     };
     int Count = GetRowCount();
     if (IsMultiSelect()) {
-        for (int Row = 0; Row < Count; ++Row)
-            if (GetSelected(Row)) AppendRow(Row);
+        int Selected = GetSelectedCount();
+        bool Reserved = false;
+        for (int Row = 0; Row < Count; ++Row) {
+            if (!GetSelected(Row)) continue;
+            AppendRow(Row);
+            // Room for the rest, guessed from the first row, spares the many regrowths.
+            if (!Reserved) {
+                Out.reserve(Out.size() * static_cast<size_t>(Selected) * 5 / 4);
+                Reserved = true;
+            }
+        }
     } else if (GetSelectedRow() >= 0 && GetSelectedRow() < Count) {
         AppendRow(GetSelectedRow());
     }

@@ -143,7 +143,7 @@ void TNxCustomGrid::ShowHintAt(TGridHintKind Kind, TPoint ClientPoint, int MaxWi
                                bool Always) {
     TCustomForm* Form = GetParentForm();
     if (!Form || Screen->GetActiveForm() != Form) return;
-    if (!Always && (!Application->GetShowHint() || !GetShowHint())) return;
+    if (!Always && !Application->GetShowHint()) return;
     FHintKind = Kind;
     if (Text.empty()) {
         HideHint();

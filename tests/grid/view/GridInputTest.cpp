@@ -345,3 +345,49 @@ TEST_F(GridInput, DoubleClicksReachCellAndHeader) {
     QTest::mouseDClick(W(), Qt::LeftButton, Qt::NoModifier, QPoint(80, HeaderMid()));
     EXPECT_EQ(Headers, (std::vector<int>{1}));
 }
+
+TEST_F(GridInput, TextFitHintFollowsTheCellsAndHidesOutsideTheBody) {
+    MakeGrid(2, 3);
+    Column(0)->SetOptions(Column(0)->GetOptions() + TColumnOptions{coShowTextFitHint});
+    Grid->GetCell(0, 0)->SetAsString(u"a text far too long for sixty pixels");
+    Grid->GetCell(0, 1)->SetAsString(u"another text far too long for the column");
+    Grid->GetCell(1, 1)->SetHint(u"a cell hint");
+    bool OldShowHint = Application->GetShowHint();
+    Application->SetShowHint(false);
+    ASSERT_FALSE(Grid->IsTextFit(0, 0));
+    ASSERT_TRUE(Grid->IsTextFit(0, 2)) << "r2c0 fits";
+
+    auto Move = [&](QPoint P) {
+        QTest::mouseMove(W(), P);
+        Pump();
+    };
+    Move(In(0, 0));
+    ASSERT_NE(Grid->GetHintWindow(), nullptr);
+    EXPECT_EQ(Grid->GetHintKind(), hkTextFit) << "shown although hints are off";
+    EXPECT_TRUE(Grid->GetHintWindow()->IsHintShowing());
+    EXPECT_EQ(Grid->GetHintWindow()->GetCaption(), u"a text far too long for sixty pixels");
+    TPoint Origin = Grid->ClientToScreen(TPoint{Grid->GetCellRect(0, 0).Left, Grid->GetCellRect(0, 0).Top});
+    EXPECT_EQ(Grid->GetHintWindow()->GetLeft(), Origin.X);
+    EXPECT_EQ(Grid->GetHintWindow()->GetTop(), Origin.Y);
+
+    Move(In(0, 0) + QPoint(3, 1));
+    EXPECT_EQ(Grid->GetHintWindow()->GetCaption(), u"a text far too long for sixty pixels");
+    Move(In(0, 1));
+    EXPECT_TRUE(Grid->GetHintWindow()->IsHintShowing());
+    EXPECT_EQ(Grid->GetHintWindow()->GetCaption(), u"another text far too long for the column") << "replaced";
+
+    Move(QPoint(20, HeaderMid()));
+    EXPECT_FALSE(Grid->GetHintWindow()->IsHintShowing()) << "hidden over the header";
+    Move(In(0, 2));
+    EXPECT_FALSE(Grid->GetHintWindow()->IsHintShowing()) << "a fitting text shows none";
+
+    // A cell hint needs the application's hints.
+    Move(In(1, 1));
+    EXPECT_FALSE(Grid->GetHintWindow()->IsHintShowing());
+    Application->SetShowHint(true);
+    Move(In(1, 2));
+    Move(In(1, 1));
+    EXPECT_EQ(Grid->GetHintKind(), hkCell);
+    EXPECT_EQ(Grid->GetHintWindow()->GetCaption(), u"a cell hint");
+    Application->SetShowHint(OldShowHint);
+}
