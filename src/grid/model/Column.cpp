@@ -236,6 +236,16 @@ void TNxCustomColumn::EnsureViewObjects() {
     FPlay = CreateColumnPlay();
 }
 
+namespace {
+TNxCustomColumn::TColumnDisplayFactory gColumnDisplayFactory = nullptr;
+}  // namespace
+
+void TNxCustomColumn::SetColumnDisplayFactory(TColumnDisplayFactory Factory) { gColumnDisplayFactory = Factory; }
+
+std::unique_ptr<TObject> TNxCustomColumn::CreateColumnDisplay() {
+    return gColumnDisplayFactory ? gColumnDisplayFactory(*this) : nullptr;
+}
+
 TObject* TNxCustomColumn::GetColumnDisplay() {
     EnsureViewObjects();
     return FDisplay.get();

@@ -159,7 +159,8 @@ public:
     // The view objects a kind uses (editor, display, play), made when first asked for, so they
     // are always those of the most derived kind. A kind's constructor must not ask for them.
     virtual std::unique_ptr<TObject> CreateCellEditor() { return nullptr; }
-    virtual std::unique_ptr<TObject> CreateColumnDisplay() { return nullptr; }
+    // By default the display the view registered for this kind (SetColumnDisplayFactory), if any.
+    virtual std::unique_ptr<TObject> CreateColumnDisplay();
     virtual std::unique_ptr<TObject> CreateColumnPlay() { return nullptr; }
     virtual TColumnState GetColumnState() const;
     virtual TColumnStyle GetColumnStyle() const { return {}; }
@@ -312,6 +313,10 @@ public:
 
     // The view objects, made on first use from the Create* operations above.
     TObject* GetColumnDisplay();
+    // How the view makes a kind's display: the model names no view classes. Set once by the view
+    // before any column is painted; columns that made their display already keep it.
+    using TColumnDisplayFactory = std::unique_ptr<TObject> (*)(TNxCustomColumn& Column);
+    static void SetColumnDisplayFactory(TColumnDisplayFactory Factory);
     TObject* GetColumnPlay();
     TObject* GetCellEditor();
 

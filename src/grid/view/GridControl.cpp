@@ -1,5 +1,6 @@
 // The grid component, view half: layout, rows on the vertical bar, selection and invalidation.
 #include "grid/view/GridControl.h"
+#include "grid/view/ColumnDisplayFactory.h"
 #include "grid/view/GridAccessibility.h"
 #include "grid/view/GridPaint.h"
 
@@ -16,6 +17,7 @@ constexpr int InputExtra = 6;
 }  // namespace
 
 TNxCustomGridControl::TNxCustomGridControl(TComponent* AOwner) : TNxScrollControl(AOwner) {
+    RegisterKindDisplays();
     FColumns = std::make_unique<TNxColumns>(this);
     FColumns->OnColumnChange = [this](TObject* Sender, TNxCustomColumn* Column, TColumnChangeKind Kind, int Param) {
         DoColumnChange(Sender, Column, Kind, Param);

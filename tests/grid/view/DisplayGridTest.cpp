@@ -4,6 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "drawing/ThemesSupport.h"
+#include "grid/model/ColumnKinds.h"
+#include "grid/view/ColumnDisplayImage.h"
+#include "grid/view/ColumnDisplayMarkup.h"
+#include "grid/view/ColumnDisplayProgress.h"
+#include "grid/view/ColumnDisplayText.h"
 #include "grid/view/DisplayGridSupport.h"
 #include "grid/view/StyleDisplay.h"
 
@@ -170,4 +175,28 @@ TEST_F(PaintedGrid, ProgressKindPaintsThroughItsDisplay) {
     // 40 % of the inner 95 columns is 38; the last bar row lies below the text.
     EXPECT_NE(S->At(Cell.Left + 2 + 37, Cell.Top + 13), ShownGrid::Qt(clWindow));
     EXPECT_EQ(S->At(Cell.Left + 2 + 38, Cell.Top + 13), ShownGrid::Qt(clWindow));
+}
+
+// Every kind a grid shows gets the display that fits it, without the program naming displays.
+TEST(KindDisplays, EachKindIsPaintedByItsOwnDisplay) {
+    TForm Form(nullptr);
+    auto* Grid = new TNextGrid(&Form);
+    Grid->SetParent(&Form);
+    TNxColumns* Columns = Grid->GetColumns();
+    auto DisplayOf = [&](TNxCustomColumn* Column) { return Column->GetColumnDisplay(); };
+    EXPECT_NE(dynamic_cast<TProgressColumnDisplay*>(DisplayOf(Columns->Add<TNxProgressColumn>(u"P"))), nullptr);
+    auto* Text = dynamic_cast<TTextColumnDisplay*>(DisplayOf(Columns->Add<TNxTextColumn>(u"T")));
+    ASSERT_NE(Text, nullptr);
+    EXPECT_EQ(dynamic_cast<TMemoColumnDisplay*>(Text), nullptr);
+    EXPECT_NE(dynamic_cast<TMemoColumnDisplay*>(DisplayOf(Columns->Add<TNxMemoColumn>(u"M"))), nullptr);
+    EXPECT_NE(dynamic_cast<TTimeColumnDisplay*>(DisplayOf(Columns->Add<TNxTimeColumn>(u"Ti"))), nullptr);
+    EXPECT_NE(dynamic_cast<TDateColumnDisplay*>(DisplayOf(Columns->Add<TNxDateColumn>(u"D"))), nullptr);
+    EXPECT_NE(dynamic_cast<TStringsColumnDisplay*>(DisplayOf(Columns->Add<TNxListColumn>(u"L"))), nullptr);
+    EXPECT_NE(dynamic_cast<TNumberColumnDisplay*>(DisplayOf(Columns->Add<TNxCalcColumn>(u"C"))), nullptr);
+    EXPECT_NE(dynamic_cast<TCheckBoxColumnDisplay*>(DisplayOf(Columns->Add<TNxCheckBoxColumn>(u"B"))), nullptr);
+    EXPECT_NE(dynamic_cast<TTreeColumnDisplay*>(DisplayOf(Columns->Add<TNxTreeColumn>(u"Tr"))), nullptr);
+    EXPECT_NE(dynamic_cast<THtmlColumnDisplay*>(DisplayOf(Columns->Add<TNxHtmlColumn>(u"H"))), nullptr);
+    // A kind's own choice still wins over the registered one.
+    auto* Own = Columns->Add<TTestTextColumn>(u"Own");
+    EXPECT_NE(dynamic_cast<TCountingTextDisplay*>(DisplayOf(Own)), nullptr);
 }
