@@ -191,8 +191,11 @@ void TNxDraggingGrid::ShowPositionIndicator(TPoint ScreenPoint, bool Hide) {
     }
     FTopArrow->SetBounds(ScreenPoint.X - 4, ScreenPoint.Y - 12, ArrowSize, ArrowSize);
     FBottomArrow->SetBounds(ScreenPoint.X - 4, ScreenPoint.Y + GetHeaderSize() - 1, ArrowSize, ArrowSize);
-    FTopArrow->SetVisible(true);
-    FBottomArrow->SetVisible(true);
+    for (TDragArrow* Arrow : {FTopArrow, FBottomArrow}) {
+        // Popups without a parent get their window only when asked for it.
+        Arrow->HandleNeeded();
+        Arrow->SetVisible(true);
+    }
 }
 
 void TNxDraggingGrid::HideArrows() {

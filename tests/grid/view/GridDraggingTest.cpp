@@ -167,9 +167,16 @@ TEST_F(GridDraggingTest, PictureInTheMiddleOfAColumnMove) {
     for (TWinControl* Popup : {static_cast<TWinControl*>(Grid->GetDragBox()),
                                static_cast<TWinControl*>(Grid->GetTopArrow()),
                                static_cast<TWinControl*>(Grid->GetBottomArrow())}) {
-        Popup->Update();
+        Popup->Repaint();
+        Pump();
         ASSERT_NE(Popup->GetWindowPrivate(), nullptr);
         QImage Picture = Popup->GetWindowPrivate()->Pixels.copy();
+        if (Popup != Grid->GetDragBox()) {
+            ASSERT_NE(Popup->GetWindowRgn(), nullptr);
+            EXPECT_TRUE(Popup->GetWindowRgn()->Contains(4, 4)) << "the arrow's shaft is in its shape";
+            ASSERT_FALSE(Picture.isNull()) << "the arrow has a window";
+            EXPECT_EQ(Picture.pixel(4, 4), qRgb(255, 0, 0)) << "arrows are red";
+        }
         if (const TRegion* Shape = Popup->GetWindowRgn()) {
             // Only the shaped part of an arrow is on screen.
             for (int y = 0; y < Picture.height(); ++y)
