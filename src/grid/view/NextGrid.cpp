@@ -209,6 +209,53 @@ void TNextGrid::ClearRow(int ARow) {
     for (int c = 0; c < GetColumns()->Count(); ++c) FCells->GetCell(c, ARow)->Clear();
 }
 
+int TNextGrid::AddChildRow(int ARow, TChildRowPosition Position) {
+    CheckRowIndex(ARow);
+    TRow* Parent = FCells->GetRow(ARow);
+    bool FirstChild = Parent->ChildCount == 0;
+    int Index = ARow + 1 + (Position == crLast ? FCells->GetChildCount(Parent) : 0);
+    FCells->AddChildRow(ARow, Index);
+    if (GetOptions().Contains(goUseDefaultValues)) {
+        for (int c = 0; c < GetColumns()->Count(); ++c) {
+            WideString Default = GetColumns()->GetItem(c)->GetDefaultValue();
+            if (!Default.empty()) FCells->GetCell(c, Index)->SetAsString(Default);
+        }
+    }
+    if (GetSelectedRow() >= Index) SetSelectedRowDirect(GetSelectedRow() + 1);
+    if (GetAnchorRow() >= Index) SetAnchorRowDirect(GetAnchorRow() + 1);
+    if (Index <= GetTopRow()) SetTopRowDirect(GetTopRow() + 1);
+    if (!IsUpdating()) {
+        if (Parent->Expanded) RefreshVisibleRows(Index, FCells->GetRowCount() - 1);
+        if (FirstChild) RefreshRow(ARow);
+    }
+    FLastAddedRow = Index;
+    UpdateVertScrollBar();
+    if (Index <= GetTopRow()) SyncVertPosition();
+    return Index;
+}
+
+bool TNextGrid::GetExpanded(int ARow) { return FCells->GetRow(ARow)->Expanded; }
+
+int TNextGrid::GetRowLevel(int ARow) { return FCells->GetRow(ARow)->Level; }
+
+void TNextGrid::SetExpanded(int ARow, bool Value) {
+    TRow* Row = FCells->GetRow(ARow);
+    if (Row->ChildCount == 0 || Row->Expanded == Value) return;
+    Row->Expanded = Value;
+    // Parents come before their children, so each parent's state is final when a child is reached.
+    for (int r = ARow + 1; r < FCells->GetRowCount(); ++r) {
+        TRow* Child = FCells->GetRow(r);
+        if (Child->Level <= Row->Level) break;
+        TRow* Up = Child->ParentRow;
+        bool Show = Up->Expanded && (Up == Row || Up->Shown);
+        FCells->ExpandRow(r, Show);
+    }
+    if (!IsUpdating()) RefreshVisibleRows(ARow, FCells->GetRowCount() - 1);
+    UpdateVertScrollBar();
+    if (ARow < GetTopRow()) SyncVertPosition();
+    if (OnExpand) OnExpand(this, ARow);
+}
+
 WideString TNextGrid::GetCellHint(int ACol, int ARow) {
     WideString Hint = FCells->GetCell(ACol, ARow)->GetHint();
     if (OnCellHint) OnCellHint(this, ACol, ARow, Hint);

@@ -16,6 +16,9 @@ class THintWindow;
 // Which hint a grid shows; at most one at a time.
 enum TGridHintKind { hkNone, hkFooter, hkHeader, hkTextFit, hkCell };
 
+enum TChildRowPosition { crFirst, crLast };
+using TNxRowExpandEvent = std::function<void(TObject* Sender, int ARow)>;
+
 class TNxCustomGrid : public TNxCustomGridControl {
 public:
     explicit TNxCustomGrid(TComponent* AOwner);
@@ -234,6 +237,15 @@ public:
     void SwapRows(int Index1, int Index2);
     // Clears every cell of an existing row; other indices are ignored.
     void ClearRow(int ARow);
+    // A child of ARow, right after it (crFirst) or after all its descendants (crLast), with
+    // default values as AddRow; returns its index. Rows below shift, the current row with them.
+    int AddChildRow(int ARow, TChildRowPosition Position = crLast);
+    bool GetExpanded(int ARow);
+    // Nothing without children or when unchanged; else the descendants show or hide (a
+    // descendant shows when every ancestor up to ARow is expanded), the view is repainted and
+    // OnExpand follows.
+    void SetExpanded(int ARow, bool Value);
+    int GetRowLevel(int ARow);
 
     int GetRowCount() override { return FCells->GetRowCount(); }
     // The row's height, which OnMeasuringRowHeight may change. List error outside the rows.
@@ -306,6 +318,7 @@ public:
     TMeasuringRowHeightEvent OnMeasuringRowHeight;
     // Ranks two cells for stCustom (Compare < 0: Cell1 first); without it every cell ties.
     TCompareEvent OnCompare;
+    TNxRowExpandEvent OnExpand;
 
 protected:
     void ColumnsChange(TColumnsOperation Operation, int Value1, int Value2) override;
