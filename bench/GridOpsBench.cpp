@@ -156,12 +156,14 @@ void BM_QtItemModelPopulate(benchmark::State& State) {
         for (int r = 0; r < kRows; ++r) {
             const WideString& P = T.Paths[static_cast<size_t>(r)];
             const WideString& D = T.Decoded[static_cast<size_t>(r)];
-            Model->setItem(r, 0, new QStandardItem(QString::fromUtf16(P.data(), static_cast<qsizetype>(P.size()))));
+            Model->setItem(r, 0,
+                           new QStandardItem(QString::fromUtf16(P.data(), static_cast<qsizetype>(P.size()))));
             Model->setItem(r, 1, new QStandardItem(QStringLiteral("Decoded")));
             auto* Progress = new QStandardItem();
             Progress->setData(r % 101, Qt::DisplayRole);
             Model->setItem(r, 2, Progress);
-            Model->setItem(r, 3, new QStandardItem(QString::fromUtf16(D.data(), static_cast<qsizetype>(D.size()))));
+            Model->setItem(r, 3,
+                           new QStandardItem(QString::fromUtf16(D.data(), static_cast<qsizetype>(D.size()))));
         }
         benchmark::DoNotOptimize(Model->rowCount());
         State.PauseTiming();

@@ -23,7 +23,9 @@ bool InsideArea(const TRect& R, TPoint P) {
 }
 } // namespace
 
-TNxCustomGrid::~TNxCustomGrid() { HideHint(); }
+TNxCustomGrid::~TNxCustomGrid() {
+    HideHint();
+}
 
 // ---------------------------------------------------------------------------------------------
 // Hit testing
@@ -173,9 +175,13 @@ void TNxCustomGrid::FinishColumnResize(int /*X*/) {
     FGridState.Exclude(gtColumnResizing);
 }
 
-void TNxCustomGrid::StartRowResize(int Row, int /*Y*/) { FResizingRow = Row; }
+void TNxCustomGrid::StartRowResize(int Row, int /*Y*/) {
+    FResizingRow = Row;
+}
 
-void TNxCustomGrid::FinishRowResize(int /*Y*/) { FResizingRow = -1; }
+void TNxCustomGrid::FinishRowResize(int /*Y*/) {
+    FResizingRow = -1;
+}
 
 // ---------------------------------------------------------------------------------------------
 // Events
@@ -263,7 +269,8 @@ void TNxCustomGrid::BodyPress(TMouseButton Button, TShiftState Shift, int /*X*/,
     int R = FDownCell.Y;
     FDownWasCurrent = C == GetSelectedColumn() && R == GetSelectedRow();
     bool Deselect = Button == mbLeft;
-    if (IsMultiSelect() && Button == mbRight && R >= 0 && R < GetRowCount() && !GetSelected(R)) Deselect = true;
+    if (IsMultiSelect() && Button == mbRight && R >= 0 && R < GetRowCount() && !GetSelected(R))
+        Deselect = true;
     if (R < 0 || R >= GetRowCount()) return;
     FDownRow = R;
     if (!GetColumns()->Exists(C)) C = GetSelectedColumn();
@@ -302,7 +309,8 @@ void TNxCustomGrid::MouseMove(TShiftState Shift, int X, int Y) {
             FFooterHintColumn = nullptr;
         } else if (Column != FFooterHintColumn) {
             FFooterHintColumn = Column;
-            ShowHintAt(hkFooter, TPoint{ColumnScreenLeft(Column), GetClientHeight() + 2}, GetClientWidth(), Hint, false);
+            ShowHintAt(hkFooter, TPoint{ColumnScreenLeft(Column), GetClientHeight() + 2}, GetClientWidth(),
+                       Hint, false);
         }
     } else {
         if (FHintKind == hkFooter) HideHint();
@@ -353,7 +361,8 @@ void TNxCustomGrid::HeaderMove(TShiftState Shift, int X, int Y) {
         FHeaderHintColumn = nullptr;
     } else if (Column != FHeaderHintColumn) {
         FHeaderHintColumn = Column;
-        ShowHintAt(hkHeader, TPoint{ColumnScreenLeft(Column), GetHeaderSize() + 2}, GetClientWidth(), Hint, false);
+        ShowHintAt(hkHeader, TPoint{ColumnScreenLeft(Column), GetHeaderSize() + 2}, GetClientWidth(), Hint,
+                   false);
     }
     SetHoverColumn(Column);
 }
@@ -387,7 +396,8 @@ void TNxCustomGrid::BodyMove(TShiftState /*Shift*/, int X, int Y) {
         WideString Hint = GetCellHint(FHoverCell.X, FHoverCell.Y);
         if (!Hint.empty()) {
             TRect Cell = GetCellRect(FHoverCell.X, FHoverCell.Y);
-            ShowHintAt(hkCell, TPoint{Cell.Left + Column->GetWidth(), Cell.Top - 20}, CellHintWidth, Hint, false);
+            ShowHintAt(hkCell, TPoint{Cell.Left + Column->GetWidth(), Cell.Top - 20}, CellHintWidth, Hint,
+                       false);
             return;
         }
     }

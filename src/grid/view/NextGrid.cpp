@@ -85,13 +85,15 @@ void TNextGrid::CheckRowIndex(int Index) const {
     if (Index < 0 || Index >= FCells->GetRowCount()) TList::Error(SListIndexError, Index);
 }
 
-TCell* TNextGrid::GetCell(int ACol, int ARow) { return FCells->GetCell(ACol, ARow); }
+TCell* TNextGrid::GetCell(int ACol, int ARow) {
+    return FCells->GetCell(ACol, ARow);
+}
 
 namespace {
 [[noreturn]] void CellOutOfBounds(int ACol, int ARow) {
     throw Exception("Cell out of bounds (" + std::to_string(ACol) + ", " + std::to_string(ARow) + ")");
 }
-}  // namespace
+} // namespace
 
 WideString TNextGrid::GetCells(int ACol, int ARow) {
     if (!CellBounds(ACol, ARow)) CellOutOfBounds(ACol, ARow);
@@ -118,7 +120,8 @@ int TNextGrid::AddRow(int Count) {
         for (int c = 0; c < GetColumns()->Count(); ++c) {
             WideString Default = GetColumns()->GetItem(c)->GetDefaultValue();
             if (Default.empty()) continue;
-            for (int Row = OldCount; Row < NewCount; ++Row) FCells->GetCell(c, Row)->SetAsString(Default);
+            for (int Row = OldCount; Row < NewCount; ++Row)
+                FCells->GetCell(c, Row)->SetAsString(Default);
         }
     }
     if (!IsUpdating()) {
@@ -162,7 +165,8 @@ void TNextGrid::DeleteRow(int Index) {
         SetSelectedRowDirect(FCells->GetRowCount() > 0 ? Last : -1);
         if (GetSelectedRow() >= 0) FCells->GetRow(GetSelectedRow())->Selected = true;
     }
-    if (GetTopRow() > 0 && GetTopRow() >= FCells->GetRowCount()) SetTopRowDirect(std::max(FCells->GetRowCount() - 1, 0));
+    if (GetTopRow() > 0 && GetTopRow() >= FCells->GetRowCount())
+        SetTopRowDirect(std::max(FCells->GetRowCount() - 1, 0));
     UpdateVertScrollBar();
     if (Index < GetTopRow() || GetTopRow() >= FCells->GetRowCount() - 1) SyncVertPosition();
     DoDataChange(dcDeleteRow, Index);
@@ -206,7 +210,8 @@ void TNextGrid::SwapRows(int Index1, int Index2) {
 
 void TNextGrid::ClearRow(int ARow) {
     if (ARow < 0 || ARow >= FCells->GetRowCount()) return;
-    for (int c = 0; c < GetColumns()->Count(); ++c) FCells->GetCell(c, ARow)->Clear();
+    for (int c = 0; c < GetColumns()->Count(); ++c)
+        FCells->GetCell(c, ARow)->Clear();
 }
 
 int TNextGrid::AddChildRow(int ARow, TChildRowPosition Position) {
@@ -234,9 +239,13 @@ int TNextGrid::AddChildRow(int ARow, TChildRowPosition Position) {
     return Index;
 }
 
-bool TNextGrid::GetExpanded(int ARow) { return FCells->GetRow(ARow)->Expanded; }
+bool TNextGrid::GetExpanded(int ARow) {
+    return FCells->GetRow(ARow)->Expanded;
+}
 
-int TNextGrid::GetRowLevel(int ARow) { return FCells->GetRow(ARow)->Level; }
+int TNextGrid::GetRowLevel(int ARow) {
+    return FCells->GetRow(ARow)->Level;
+}
 
 void TNextGrid::SetExpanded(int ARow, bool Value) {
     TRow* Row = FCells->GetRow(ARow);
@@ -328,7 +337,9 @@ int TNextGrid::GetLastVisibleRow() {
     return AllRowsVisible() ? Last : GetLastVisible(Last);
 }
 
-bool TNextGrid::GetSelected(int Index) { return FCells->GetRow(Index)->Selected; }
+bool TNextGrid::GetSelected(int Index) {
+    return FCells->GetRow(Index)->Selected;
+}
 
 void TNextGrid::SetSelected(int Index, bool Value) {
     TRow* Row = FCells->GetRow(Index);
@@ -346,7 +357,8 @@ void TNextGrid::SelectRange(int FromRow, int ToRow, bool Value) {
     CheckRowIndex(ToRow);
     int Low = std::min(FromRow, ToRow);
     int High = std::max(FromRow, ToRow);
-    for (int Row = Low; Row <= High; ++Row) FCells->GetRow(Row)->Selected = Value;
+    for (int Row = Low; Row <= High; ++Row)
+        FCells->GetRow(Row)->Selected = Value;
     if (!IsUpdating()) RefreshRange(Low, High);
 }
 
@@ -399,7 +411,9 @@ TColor TNextGrid::GetCellColor(int ACol, int ARow) {
     return FCells->GetCell(ACol, ARow)->GetColor();
 }
 
-bool TNextGrid::IsCellEmpty(int ACol, int ARow) { return FCells->GetCell(ACol, ARow)->GetEmpty(); }
+bool TNextGrid::IsCellEmpty(int ACol, int ARow) {
+    return FCells->GetCell(ACol, ARow)->GetEmpty();
+}
 
 void TNextGrid::ColumnsChange(TColumnsOperation Operation, int Value1, int Value2) {
     // The store follows the collection before the view looks at the new columns.

@@ -181,7 +181,8 @@ private:
     void BodyMove(TShiftState Shift, int X, int Y);
     void EndGesture();
     void SetHoverColumn(TNxCustomColumn* Column);
-    void ShowHintAt(TGridHintKind Kind, TPoint ClientPoint, int MaxWidth, const WideString& Text, bool Always);
+    void ShowHintAt(TGridHintKind Kind, TPoint ClientPoint, int MaxWidth, const WideString& Text,
+                    bool Always);
     int ColumnScreenLeft(TNxCustomColumn* Column);
 
     WideString FSearchText;

@@ -188,8 +188,8 @@ TEST_F(GridInput, HomeAndEndInBothBehaviours) {
     ClickCell(1, 3);
     Key(Qt::Key_End);
     EXPECT_EQ(Grid->GetSelectedRow(), 49);
-    EXPECT_EQ(Grid->GetVertScrollBar()->GetPosition(), Grid->GetVertScrollBar()->GetMax() -
-                                                           Grid->GetVertScrollBar()->GetPageSize() + 1);
+    EXPECT_EQ(Grid->GetVertScrollBar()->GetPosition(),
+              Grid->GetVertScrollBar()->GetMax() - Grid->GetVertScrollBar()->GetPageSize() + 1);
     Key(Qt::Key_Home);
     EXPECT_EQ(Grid->GetSelectedRow(), 0);
     EXPECT_EQ(Grid->GetTopRow(), 0);
@@ -227,13 +227,15 @@ TEST_F(GridInput, TypedKeysSearchAndTheSearchResetsAfter700ms) {
     MakeGrid(2, 4);
     Grid->SetOptions({goHeader, goSelectFullRow});
     const char16_t* Names[] = {u"apple", u"banana", u"abacus", u"abbey"};
-    for (int r = 0; r < 4; ++r) Grid->GetCell(0, r)->SetAsString(Names[r]);
+    for (int r = 0; r < 4; ++r)
+        Grid->GetCell(0, r)->SetAsString(Names[r]);
     Column(0)->SetOptions(Column(0)->GetOptions() + TColumnOptions{coSearchColumn});
     Focus();
     ClickCell(0, 1);
     QTest::keyClicks(W(), "ab");
     EXPECT_EQ(Grid->GetSearchText(), u"ab");
-    EXPECT_EQ(Grid->GetSelectedRow(), 3) << "each key searches below the current row: \"a\" row 2, \"ab\" row 3";
+    EXPECT_EQ(Grid->GetSelectedRow(), 3)
+        << "each key searches below the current row: \"a\" row 2, \"ab\" row 3";
     Clock.Advance(699);
     QTest::keyClicks(W(), "b");
     EXPECT_EQ(Grid->GetSearchText(), u"abb");

@@ -13,7 +13,8 @@ using GridOperations = GridFixture;
 
 std::vector<WideString> Column0(TNextGrid* Grid) {
     std::vector<WideString> Result;
-    for (int r = 0; r < Grid->GetRowCount(); ++r) Result.push_back(Grid->GetCells(0, r));
+    for (int r = 0; r < Grid->GetRowCount(); ++r)
+        Result.push_back(Grid->GetCells(0, r));
     return Result;
 }
 } // namespace
@@ -108,10 +109,10 @@ TEST_F(GridOperations, ChildRowsCollapseAndExpandWithTheirDescendants) {
     Grid->SetSelectedRow(2);
     std::vector<int> Expanded;
     Grid->OnExpand = [&](TObject*, int ARow) { Expanded.push_back(ARow); };
-    int A = Grid->AddChildRow(0, crLast);        // 1
-    int B = Grid->AddChildRow(A, crLast);        // 2
-    int C = Grid->AddChildRow(0, crLast);        // 3, after both descendants
-    int D = Grid->AddChildRow(0, crFirst);       // 1, right after the parent
+    int A = Grid->AddChildRow(0, crLast);  // 1
+    int B = Grid->AddChildRow(A, crLast);  // 2
+    int C = Grid->AddChildRow(0, crLast);  // 3, after both descendants
+    int D = Grid->AddChildRow(0, crFirst); // 1, right after the parent
     EXPECT_EQ(A, 1);
     EXPECT_EQ(B, 2);
     EXPECT_EQ(C, 3);
@@ -121,17 +122,18 @@ TEST_F(GridOperations, ChildRowsCollapseAndExpandWithTheirDescendants) {
     EXPECT_EQ(Grid->GetSelectedRow(), 6) << "the current row followed its contents";
     EXPECT_EQ(Grid->GetRowLevel(3), 2);
 
-    Grid->SetExpanded(2, false);  // the first child, which holds one grandchild
+    Grid->SetExpanded(2, false); // the first child, which holds one grandchild
     EXPECT_FALSE(Grid->GetRowVisible(3));
     EXPECT_EQ(Grid->GetVisibleRows(), 6);
     Grid->SetExpanded(0, false);
-    for (int r = 1; r <= 4; ++r) EXPECT_FALSE(Grid->GetRowVisible(r)) << r;
+    for (int r = 1; r <= 4; ++r)
+        EXPECT_FALSE(Grid->GetRowVisible(r)) << r;
     EXPECT_EQ(Grid->GetVisibleRows(), 3);
     Grid->SetExpanded(0, true);
     EXPECT_TRUE(Grid->GetRowVisible(2));
     EXPECT_FALSE(Grid->GetRowVisible(3)) << "its own parent is still collapsed";
     EXPECT_EQ(Grid->GetVisibleRows(), 6);
-    Grid->SetExpanded(5, false);  // no children: nothing
+    Grid->SetExpanded(5, false); // no children: nothing
     EXPECT_EQ(Expanded, (std::vector<int>{2, 0, 0}));
     EXPECT_THROW(Grid->AddChildRow(7), EListError);
 }
