@@ -44,8 +44,8 @@ public:
         Cells->AddRow(kRows);
         // Paths of different lengths, so the widest is not the first.
         for (int r = 0; r < kRows; ++r)
-            Cells->GetCell(0, r)->SetAsString(u"/home/user/documents/batch-" + IntToStr(r % 977) + u"/source-" +
-                                              IntToStr(r) + u".txt");
+            Cells->GetCell(0, r)->SetAsString(u"/home/user/documents/batch-" + IntToStr(r % 977) +
+                                              u"/source-" + IntToStr(r) + u".txt");
     }
     ~TBenchGrid() override {
         Destroying = true;

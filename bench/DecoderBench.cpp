@@ -24,7 +24,8 @@ const EncriptMatrix& Matrix() {
 std::string RandomProse(std::mt19937& rng, size_t n) {
     std::string s;
     s.reserve(n);
-    for (size_t i = 0; i < n; ++i) s += (rng() % 60 == 0) ? '\n' : static_cast<char>(32 + rng() % 95);
+    for (size_t i = 0; i < n; ++i)
+        s += (rng() % 60 == 0) ? '\n' : static_cast<char>(32 + rng() % 95);
     return s;
 }
 
@@ -36,7 +37,7 @@ std::string MakeText(size_t regionSize, size_t gapSize) {
     const std::string region = EncodeMarkedText(RandomProse(rng, regionSize), Matrix()).Text;
     std::string gap = RandomProse(rng, gapSize);
     for (char& c : gap)
-        if (c == '*') c = '+';  // no markers in the plain text
+        if (c == '*') c = '+'; // no markers in the plain text
     while (text.size() < kTextSize) {
         text += gap;
         text += region;
@@ -78,7 +79,8 @@ void RunDecoder(benchmark::State& state, const std::string& text) {
 
 void BM_DecodeBlock(benchmark::State& state) {
     uint8_t block[kBlockSize], out[kBlockSize];
-    for (size_t i = 0; i < kBlockSize; ++i) block[i] = static_cast<uint8_t>(40 + i % 80);
+    for (size_t i = 0; i < kBlockSize; ++i)
+        block[i] = static_cast<uint8_t>(40 + i % 80);
     for (auto _ : state) {
         DecodeBlock(block, Matrix(), out);
         benchmark::DoNotOptimize(out);
@@ -91,7 +93,8 @@ BENCHMARK(BM_DecodeBlock);
 // The prepared form the decoder uses, with the widest shuffles this processor has.
 void BM_BlockDecoderBest(benchmark::State& state) {
     uint8_t block[kBlockSize], out[kBlockSize];
-    for (size_t i = 0; i < kBlockSize; ++i) block[i] = static_cast<uint8_t>(40 + i % 80);
+    for (size_t i = 0; i < kBlockSize; ++i)
+        block[i] = static_cast<uint8_t>(40 + i % 80);
     const BlockDecoder decoder(Matrix());
     state.SetLabel(decoder.GetKind() == BlockDecoder::Kind::Avx512Vbmi ? "avx512vbmi"
                    : decoder.GetKind() == BlockDecoder::Kind::Ssse3    ? "ssse3"
@@ -152,7 +155,8 @@ void ReportPeakMemory(benchmark::State& state) {
 void RunSmallFiles(benchmark::State& state, bool reuse) {
     const std::vector<std::string>& files = SmallFiles();
     size_t bytes = 0;
-    for (const std::string& f : files) bytes += f.size();
+    for (const std::string& f : files)
+        bytes += f.size();
     for (auto _ : state) {
         MarkedTextFileDecoder shared(Matrix());
         for (const std::string& f : files) {
@@ -169,10 +173,14 @@ void RunSmallFiles(benchmark::State& state, bool reuse) {
     ReportPeakMemory(state);
 }
 
-void BM_DecodeSmallFilesReused(benchmark::State& state) { RunSmallFiles(state, true); }
+void BM_DecodeSmallFilesReused(benchmark::State& state) {
+    RunSmallFiles(state, true);
+}
 BENCHMARK(BM_DecodeSmallFilesReused)->Unit(benchmark::kMicrosecond);
 
-void BM_DecodeSmallFilesFreshDecoder(benchmark::State& state) { RunSmallFiles(state, false); }
+void BM_DecodeSmallFilesFreshDecoder(benchmark::State& state) {
+    RunSmallFiles(state, false);
+}
 BENCHMARK(BM_DecodeSmallFilesFreshDecoder)->Unit(benchmark::kMicrosecond);
 
 // Baseline: each file copied into a buffer and handed to the sink.
@@ -180,12 +188,14 @@ void BM_CopySmallFiles(benchmark::State& state) {
     const std::vector<std::string>& files = SmallFiles();
     std::vector<uint8_t> buffer(1024);
     size_t bytes = 0;
-    for (const std::string& f : files) bytes += f.size();
+    for (const std::string& f : files)
+        bytes += f.size();
     for (auto _ : state) {
         for (const std::string& f : files) {
             MemorySource source(f);
             NullSink sink;
-            while (const size_t n = source.Read(buffer.data(), buffer.size())) sink.Write(buffer.data(), n);
+            while (const size_t n = source.Read(buffer.data(), buffer.size()))
+                sink.Write(buffer.data(), n);
         }
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
@@ -193,4 +203,4 @@ void BM_CopySmallFiles(benchmark::State& state) {
 }
 BENCHMARK(BM_CopySmallFiles)->Unit(benchmark::kMicrosecond);
 
-}  // namespace
+} // namespace

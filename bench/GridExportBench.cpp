@@ -40,16 +40,21 @@ public:
 AnsiString CellText(int Col, int Row) {
     const std::string n = std::to_string(Row);
     switch (Col) {
-    case 0: return "/home/user/batches/report-" + n + ".txt";
-    case 1: return Row % 3 ? "Decoded" : "Decoding";
-    case 2: return std::to_string(Row % 101);
-    default: return "/home/user/batches/Decript/report-" + n + "(dec1).txt";
+    case 0:
+        return "/home/user/batches/report-" + n + ".txt";
+    case 1:
+        return Row % 3 ? "Decoded" : "Decoding";
+    case 2:
+        return std::to_string(Row % 101);
+    default:
+        return "/home/user/batches/Decript/report-" + n + "(dec1).txt";
     }
 }
 
 std::string FilePath(const char* Name) {
     const char* Dir = std::getenv("TMPDIR");
-    return std::string(Dir && *Dir ? Dir : "/tmp") + "/quillmar-export-bench-" + std::to_string(getpid()) + Name;
+    return std::string(Dir && *Dir ? Dir : "/tmp") + "/quillmar-export-bench-" + std::to_string(getpid()) +
+           Name;
 }
 
 struct TBench {
@@ -67,7 +72,8 @@ struct TBench {
         Grid = new TNextGrid(Form.get());
         Grid->SetParent(Form.get());
         Grid->SetBounds(0, 0, 800, 600);
-        for (int c = 0; c < kCols; ++c) Grid->GetColumns()->Add<TTextColumn>(u"C" + IntToStr(c));
+        for (int c = 0; c < kCols; ++c)
+            Grid->GetColumns()->Add<TTextColumn>(u"C" + IntToStr(c));
         Grid->BeginUpdate();
         Grid->AddRow(kRows);
         Cells.reserve(static_cast<size_t>(kRows) * kCols);
@@ -102,7 +108,8 @@ int64_t FileSize(const std::string& Path) {
 void BM_GridSaveToTextFile(benchmark::State& State) {
     TBench& B = Get();
     const WideString Name = Utf8ToWide(B.GridFile);
-    for (auto _ : State) B.Grid->SaveToTextFile(Name, u';', u'|', ekAnsi);
+    for (auto _ : State)
+        B.Grid->SaveToTextFile(Name, u';', u'|', ekAnsi);
     Report(State, FileSize(B.GridFile));
 }
 BENCHMARK(BM_GridSaveToTextFile)->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -130,8 +137,10 @@ void BM_GridLoadFromTextFile(benchmark::State& State) {
     TBench& B = Get();
     const WideString Name = Utf8ToWide(B.GridFile);
     B.Grid->SaveToTextFile(Name, u';', u'|', ekAnsi);
-    for (auto _ : State) B.Grid->LoadFromTextFile(Name, u';', u'|');
-    if (B.Grid->GetRowCount() != kRows || B.Grid->GetCells(3, kRows - 1) != AnsiToWide(CellText(3, kRows - 1)))
+    for (auto _ : State)
+        B.Grid->LoadFromTextFile(Name, u';', u'|');
+    if (B.Grid->GetRowCount() != kRows ||
+        B.Grid->GetCells(3, kRows - 1) != AnsiToWide(CellText(3, kRows - 1)))
         State.SkipWithError("the grid did not read back what it wrote");
     Report(State, FileSize(B.GridFile));
 }
@@ -160,7 +169,7 @@ void BM_PlainRead(benchmark::State& State) {
 }
 BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);

@@ -19,8 +19,7 @@ namespace {
 
 constexpr int kRows = 1'000'000;
 
-template <typename Kind, typename Display>
-class TWithDisplay : public Kind {
+template <typename Kind, typename Display> class TWithDisplay : public Kind {
 public:
     explicit TWithDisplay(TObject* AOwner = nullptr) : Kind(AOwner) {}
     std::unique_ptr<TObject> CreateColumnDisplay() override { return std::make_unique<Display>(this); }
@@ -70,7 +69,8 @@ struct JobList {
             }
         Grid->EndUpdate();
         Form->Show();
-        for (int I = 0; I < 5; ++I) Application->ProcessMessages();
+        for (int I = 0; I < 5; ++I)
+            Application->ProcessMessages();
         Grid->GetVertScrollBar()->SetPosition(kRows / 2);
         Grid->Update();
     }
@@ -97,14 +97,16 @@ void ReportPeakMemory(benchmark::State& State) {
 
 void BM_FullFrame_EmptyCells_Baseline(benchmark::State& State) {
     JobList& List = Empty();
-    for (auto _ : State) List.FullFrame();
+    for (auto _ : State)
+        List.FullFrame();
     ReportPeakMemory(State);
 }
 BENCHMARK(BM_FullFrame_EmptyCells_Baseline)->Unit(benchmark::kMillisecond);
 
 void BM_FullFrame(benchmark::State& State) {
     JobList& List = Filled();
-    for (auto _ : State) List.FullFrame();
+    for (auto _ : State)
+        List.FullFrame();
     ReportPeakMemory(State);
 }
 BENCHMARK(BM_FullFrame)->Unit(benchmark::kMillisecond);
@@ -123,4 +125,4 @@ void BM_OneRowScroll(benchmark::State& State) {
 }
 BENCHMARK(BM_OneRowScroll)->Unit(benchmark::kMicrosecond);
 
-}  // namespace
+} // namespace

@@ -142,7 +142,8 @@ void BM_GridReverse(benchmark::State& State) {
     B.Column(kTextCol)->SetSortKind(skAscending);
     B.Column(kTextCol)->SetSorted(true);
     for (auto _ : State)
-        B.Column(kTextCol)->SetSortKind(B.Column(kTextCol)->GetSortKind() == skAscending ? skDescending : skAscending);
+        B.Column(kTextCol)->SetSortKind(B.Column(kTextCol)->GetSortKind() == skAscending ? skDescending
+                                                                                         : skAscending);
     ReportPeakMemory(State);
 }
 BENCHMARK(BM_GridReverse)->Unit(benchmark::kMillisecond)->Iterations(10);

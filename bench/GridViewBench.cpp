@@ -66,7 +66,9 @@ TBenchWindow& WindowOf(int Rows) {
     return *Slot;
 }
 
-void Report(benchmark::State& State) { State.counters["peak_MiB"] = PeakMemoryMiB(); }
+void Report(benchmark::State& State) {
+    State.counters["peak_MiB"] = PeakMemoryMiB();
+}
 
 // One row down, then one row up, from the middle of the rows.
 void BM_ScrollOneRow(benchmark::State& State) {
@@ -134,7 +136,7 @@ void BM_JumpToLastRow(benchmark::State& State) {
 }
 BENCHMARK(BM_JumpToLastRow)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);

@@ -22,9 +22,11 @@ const std::vector<WideString>& Paths() {
         for (int i = 0; i < kPaths; ++i) {
             std::string p;
             if (i % 20 == 19) {
-                p = "/home/user/batches/folder" + std::to_string((i / 2) % 300) + "/file" + std::to_string(i / 2) + ".txt";
+                p = "/home/user/batches/folder" + std::to_string((i / 2) % 300) + "/file" +
+                    std::to_string(i / 2) + ".txt";
             } else {
-                p = "/home/user/batches/folder" + std::to_string(i % 300) + "/file" + std::to_string(i) + ".txt";
+                p = "/home/user/batches/folder" + std::to_string(i % 300) + "/file" + std::to_string(i) +
+                    ".txt";
                 if (i % 50 == 0) p[6] = 'U';
             }
             v.emplace_back(p.begin(), p.end());
@@ -58,7 +60,8 @@ void BM_AddFiles100kAgain(benchmark::State& state) {
     const std::vector<WideString>& paths = Paths();
     MemoryJobList jobs;
     AddFiles(jobs, paths);
-    for (auto _ : state) benchmark::DoNotOptimize(AddFiles(jobs, paths));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(AddFiles(jobs, paths));
     ReportPeakMemory(state);
 }
 BENCHMARK(BM_AddFiles100kAgain)->Unit(benchmark::kMillisecond);
@@ -79,4 +82,4 @@ void BM_StoreRowsWithoutCheck100k(benchmark::State& state) {
 }
 BENCHMARK(BM_StoreRowsWithoutCheck100k)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace

@@ -50,7 +50,8 @@ void DrawFrame(TCanvas& canvas, const std::vector<std::u16string>& cells) {
     for (size_t i = 0; i < cells.size(); ++i) {
         int col = int(i % 4), row = int(i / 4);
         int left = 0;
-        for (int c = 0; c < col; ++c) left += widths[c];
+        for (int c = 0; c < col; ++c)
+            left += widths[c];
         TRect r{left + 2, 20 + row * 16, left + widths[col] - 2, 36 + row * 16};
         canvas.DrawText(cells[i], r, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
     }
@@ -75,15 +76,20 @@ void Frame(benchmark::State& state, bool cached) {
     SetTextLayoutCaching(true);
     state.counters["calls"] = double(cells.size());
     // CPU seconds per DrawText call.
-    state.counters["per_call"] = benchmark::Counter(double(cells.size()) * double(state.iterations()),
-                                                    benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["per_call"] =
+        benchmark::Counter(double(cells.size()) * double(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     state.counters["peak_MiB"] = PeakMemoryMiB();
 }
 
-void BM_FrameOfCellTexts_Baseline_NoCache(benchmark::State& state) { Frame(state, false); }
-void BM_FrameOfCellTexts_Cached(benchmark::State& state) { Frame(state, true); }
+void BM_FrameOfCellTexts_Baseline_NoCache(benchmark::State& state) {
+    Frame(state, false);
+}
+void BM_FrameOfCellTexts_Cached(benchmark::State& state) {
+    Frame(state, true);
+}
 
 BENCHMARK(BM_FrameOfCellTexts_Baseline_NoCache)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FrameOfCellTexts_Cached)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace

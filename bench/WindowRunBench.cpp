@@ -38,11 +38,13 @@ const fs::path& Source() {
         if (!fs::exists(File) || fs::file_size(File) < (256u << 20)) {
             std::mt19937 Random(7);
             std::string Plain(1 << 20, ' ');
-            for (char& C : Plain) C = static_cast<char>('a' + Random() % 26);
+            for (char& C : Plain)
+                C = static_cast<char>('a' + Random() % 26);
             std::string Block =
                 EncodeMarkedText(Plain, PrepareEncriptMatrix(kKey)).Text + "\nplain line between regions\n";
             std::ofstream Out(File, std::ios::binary);
-            for (size_t Written = 0; Written < (256u << 20); Written += Block.size()) Out << Block;
+            for (size_t Written = 0; Written < (256u << 20); Written += Block.size())
+                Out << Block;
         }
         return File;
     }();
@@ -73,7 +75,8 @@ void BM_WindowRun(benchmark::State& State) {
         State.ResumeTiming();
         Form->decript_butClick(nullptr);
         State.PauseTiming();
-        if (Form->NextGrid1->GetCells(1, 0) != u"Decoded") State.SkipWithError("the window did not decode the file");
+        if (Form->NextGrid1->GetCells(1, 0) != u"Decoded")
+            State.SkipWithError("the window did not decode the file");
         delete Form;
         State.ResumeTiming();
     }
@@ -86,15 +89,16 @@ void BM_CliDecode(benchmark::State& State) {
     for (auto _ : State) {
         State.PauseTiming();
         fs::path Out = FreshOutput("cli-out");
-        std::string Command = std::string("QUILLMAR_KEY='") + kKey + "' " + QUILLMAR_CLI + " decode --output-dir '" +
-                              Out.string() + "' '" + File.string() + "' > /dev/null";
+        std::string Command = std::string("QUILLMAR_KEY='") + kKey + "' " + QUILLMAR_CLI +
+                              " decode --output-dir '" + Out.string() + "' '" + File.string() +
+                              "' > /dev/null";
         State.ResumeTiming();
         if (std::system(Command.c_str()) != 0) State.SkipWithError("quillmar-cli failed");
     }
     State.SetBytesProcessed(State.iterations() * static_cast<int64_t>(fs::file_size(File)));
 }
 
-}  // namespace
+} // namespace
 
 // Alternating, so that both see the same state of the machine.
 BENCHMARK(BM_CliDecode)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();

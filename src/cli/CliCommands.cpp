@@ -21,7 +21,9 @@ namespace {
 
 std::atomic<bool> gStop{false};
 
-extern "C" void OnInterrupt(int) { gStop.store(true); }
+extern "C" void OnInterrupt(int) {
+    gStop.store(true);
+}
 
 // The working directory is asked for once, not once for each of many files.
 std::string Absolute(const std::string& path, const std::filesystem::path& cwd) {
@@ -99,7 +101,7 @@ private:
     struct sigaction oldTerm_ {};
 };
 
-}  // namespace
+} // namespace
 
 int Decode(const Options& options) {
     if (options.files.empty()) {
@@ -123,7 +125,8 @@ int Decode(const Options& options) {
     TerminalJobList jobs(::isatty(STDERR_FILENO) == 1);
     std::vector<WideString> paths;
     paths.reserve(options.files.size());
-    for (const std::string& file : options.files) paths.push_back(Utf8ToWide(Absolute(file, cwd)));
+    for (const std::string& file : options.files)
+        paths.push_back(Utf8ToWide(Absolute(file, cwd)));
     AddFiles(jobs, paths);
 
     StderrReporter reporter;
@@ -145,14 +148,14 @@ int Decode(const Options& options) {
     }
     jobs.ClearBar();
     switch (result.Outcome) {
-        case BatchOutcome::KeyRejected:
-        case BatchOutcome::DriveRejected:
-            return kExitUsage;
-        case BatchOutcome::Stopped:
-            Complain("interrupted; the file in progress was not written");
-            return kExitInterrupted;
-        case BatchOutcome::Finished:
-            break;
+    case BatchOutcome::KeyRejected:
+    case BatchOutcome::DriveRejected:
+        return kExitUsage;
+    case BatchOutcome::Stopped:
+        Complain("interrupted; the file in progress was not written");
+        return kExitInterrupted;
+    case BatchOutcome::Finished:
+        break;
     }
     return result.Failed > 0 ? kExitSomeFailed : kExitOk;
 }
@@ -173,7 +176,8 @@ int Encode(const Options& options) {
     const std::string& source = options.files.front();
     std::ifstream in(source, std::ios::binary);
     if (!in || std::filesystem::is_directory(source)) {
-        Complain("cannot read " + source + (in ? ": it is a folder" : std::string(": ") + std::strerror(errno)));
+        Complain("cannot read " + source +
+                 (in ? ": it is a folder" : std::string(": ") + std::strerror(errno)));
         return kExitSomeFailed;
     }
     const std::string plain((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -206,4 +210,4 @@ int Encode(const Options& options) {
     return kExitOk;
 }
 
-}  // namespace cli
+} // namespace cli

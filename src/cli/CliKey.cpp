@@ -44,7 +44,8 @@ std::optional<std::string> Prompt() {
     if (tty < 0) return std::nullopt;
     termios saved{};
     const bool canHide = ::tcgetattr(tty, &saved) == 0;
-    struct sigaction oldInt {}, oldTerm {};
+    struct sigaction oldInt {
+    }, oldTerm{};
     if (canHide) {
         gPromptSaved = saved;
         gPromptTty = tty;
@@ -78,7 +79,7 @@ std::optional<std::string> Prompt() {
     return WithoutLineEnd(line);
 }
 
-}  // namespace
+} // namespace
 
 std::optional<std::string> ReadKey(const Options& options) {
     std::optional<std::string> raw;
@@ -105,4 +106,4 @@ std::optional<std::string> ReadKey(const Options& options) {
     return IsValidUtf8(*raw) ? Utf8ToAnsi(*raw) : *raw;
 }
 
-}  // namespace cli
+} // namespace cli

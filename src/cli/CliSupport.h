@@ -15,10 +15,10 @@ constexpr int kExitInterrupted = 130;
 extern const char* const kProgram;
 
 struct Options {
-    std::string command;                   // "decode" or "encode"
-    std::optional<std::string> keyFile;    // "-" is standard input
-    std::optional<std::string> outputDir;  // decode
-    std::optional<std::string> output;     // encode
+    std::string command;                  // "decode" or "encode"
+    std::optional<std::string> keyFile;   // "-" is standard input
+    std::optional<std::string> outputDir; // decode
+    std::optional<std::string> output;    // encode
     std::vector<std::string> files;
 };
 
@@ -33,4 +33,4 @@ std::optional<std::string> ReadKey(const Options& options);
 int Decode(const Options& options);
 int Encode(const Options& options);
 
-}  // namespace cli
+} // namespace cli

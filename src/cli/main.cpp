@@ -1,8 +1,8 @@
 // quillmar-cli: the batch run of the desktop program, for scripts.
 #include <cstdio>
 #include <cstring>
-#include <optional>
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include "cli/CliSupport.h"
@@ -20,29 +20,28 @@ void Complain(const std::string& text) {
     std::fprintf(stderr, "%s: %s\n", kProgram, text.c_str());
 }
 
-}  // namespace cli
+} // namespace cli
 
 namespace {
 
-const char kHelp[] =
-    "Usage: quillmar-cli decode [--output-dir DIR] [--key-file FILE] FILE...\n"
-    "       quillmar-cli encode [--output FILE] [--key-file FILE] SOURCE\n"
-    "       quillmar-cli --help | --version\n"
-    "\n"
-    "decode  Restores the marked regions (\"*#\" ... \"#*\") of each FILE into a new file\n"
-    "        NAME(decN).txt with the first free N, in a folder \"Decript\" beside the file\n"
-    "        or in DIR, and prints each decoded file's path, one per line.\n"
-    "        Without --output-dir every FILE must be on a fixed disk.\n"
-    "encode  Scrambles SOURCE into one marked region, padded with spaces to a multiple of\n"
-    "        128 bytes, and writes it to FILE or standard output (for samples and tests).\n"
-    "\n"
-    "The key is the first line of --key-file FILE (\"-\" reads standard input), else the\n"
-    "environment variable QUILLMAR_KEY, else it is asked for on the terminal. It is never\n"
-    "taken from the command line, where other users could read it. Only its first ten\n"
-    "characters, after blanks around it are removed, count.\n"
-    "\n"
-    "Exit status: 0 all done, 1 some file failed (the others were done), 2 nothing done\n"
-    "(usage, key or drive check), 130 interrupted (the file in progress is removed).\n";
+const char kHelp[] = "Usage: quillmar-cli decode [--output-dir DIR] [--key-file FILE] FILE...\n"
+                     "       quillmar-cli encode [--output FILE] [--key-file FILE] SOURCE\n"
+                     "       quillmar-cli --help | --version\n"
+                     "\n"
+                     "decode  Restores the marked regions (\"*#\" ... \"#*\") of each FILE into a new file\n"
+                     "        NAME(decN).txt with the first free N, in a folder \"Decript\" beside the file\n"
+                     "        or in DIR, and prints each decoded file's path, one per line.\n"
+                     "        Without --output-dir every FILE must be on a fixed disk.\n"
+                     "encode  Scrambles SOURCE into one marked region, padded with spaces to a multiple of\n"
+                     "        128 bytes, and writes it to FILE or standard output (for samples and tests).\n"
+                     "\n"
+                     "The key is the first line of --key-file FILE (\"-\" reads standard input), else the\n"
+                     "environment variable QUILLMAR_KEY, else it is asked for on the terminal. It is never\n"
+                     "taken from the command line, where other users could read it. Only its first ten\n"
+                     "characters, after blanks around it are removed, count.\n"
+                     "\n"
+                     "Exit status: 0 all done, 1 some file failed (the others were done), 2 nothing done\n"
+                     "(usage, key or drive check), 130 interrupted (the file in progress is removed).\n";
 
 int Usage(const std::string& problem) {
     cli::Complain(problem);
@@ -50,7 +49,7 @@ int Usage(const std::string& problem) {
     return cli::kExitUsage;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     cli::Options options;
@@ -67,7 +66,8 @@ int main(int argc, char** argv) {
         }
         if (options.command.empty()) {
             if (arg != "decode" && arg != "encode")
-                return Usage(arg.rfind("-", 0) == 0 ? "unknown option " + arg : "unknown command '" + arg + "'");
+                return Usage(arg.rfind("-", 0) == 0 ? "unknown option " + arg
+                                                    : "unknown command '" + arg + "'");
             options.command = arg;
             continue;
         }
@@ -84,11 +84,15 @@ int main(int argc, char** argv) {
                 value = arg.substr(eq + 1);
             }
             std::optional<std::string>* target = nullptr;
-            if (name == "--key-file") target = &options.keyFile;
-            else if (name == "--output-dir" && options.command == "decode") target = &options.outputDir;
-            else if (name == "--output" && options.command == "encode") target = &options.output;
+            if (name == "--key-file")
+                target = &options.keyFile;
+            else if (name == "--output-dir" && options.command == "decode")
+                target = &options.outputDir;
+            else if (name == "--output" && options.command == "encode")
+                target = &options.output;
             else if (name == "--key" || name == "-k")
-                return Usage("the key is not taken from the command line; use --key-file FILE or QUILLMAR_KEY");
+                return Usage(
+                    "the key is not taken from the command line; use --key-file FILE or QUILLMAR_KEY");
             else
                 return Usage("unknown option " + name + " for " + options.command);
             if (!inlineValue) {

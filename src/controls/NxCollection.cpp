@@ -84,4 +84,4 @@ void TMargins::Assign(const TPersistent* Source) {
     TPersistent::Assign(Source);
 }
 
-}  // namespace NxCollection
+} // namespace NxCollection

@@ -77,4 +77,4 @@ private:
     int FVertical = 0;
 };
 
-}  // namespace NxCollection
+} // namespace NxCollection

@@ -29,7 +29,7 @@ void ReplaceAll(std::string& text, const std::string& what, const std::string& w
         text.replace(at, what.size(), with);
 }
 
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------------------------------------
 // TNxEditMargins and TNxMargins
@@ -141,8 +141,7 @@ void TNxEditInfo::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
 // TNxCustomEdit
 
 TNxCustomEdit::TNxCustomEdit(TComponent* AOwner)
-    : TCustomEdit(AOwner),
-      FEditMargins(std::make_unique<TNxEditMargins>(this)),
+    : TCustomEdit(AOwner), FEditMargins(std::make_unique<TNxEditMargins>(this)),
       FGlyph(std::make_unique<TBitmap>()) {
     FCanvas = std::make_unique<TControlCanvas>(this);
     TCustomEdit::SetAlignment(taLeftJustify);
@@ -198,9 +197,12 @@ void TNxCustomEdit::SetCharCase(TEditCharCase Value) {
 
 WideString TNxCustomEdit::ApplyCharCase(const WideString& Value) const {
     switch (FCharCase) {
-        case ecUpperCase: return AnsiUpperCase(Value);
-        case ecLowerCase: return AnsiLowerCase(Value);
-        case ecNormal: break;
+    case ecUpperCase:
+        return AnsiUpperCase(Value);
+    case ecLowerCase:
+        return AnsiLowerCase(Value);
+    case ecNormal:
+        break;
     }
     return Value;
 }
@@ -262,14 +264,26 @@ int TNxCustomEdit::GetAsInteger() const {
     }
 }
 
-WideString TNxCustomEdit::GetAsString() const { return GetText(); }
+WideString TNxCustomEdit::GetAsString() const {
+    return GetText();
+}
 
-void TNxCustomEdit::SetAsBoolean(bool Value) { SetText(BoolToStr(Value, true)); }
-void TNxCustomEdit::SetAsDateTime(TDateTime Value) { SetText(DateTimeToStr(Value)); }
-void TNxCustomEdit::SetAsFloat(double Value) { SetText(FloatToStr(Value)); }
-void TNxCustomEdit::SetAsInteger(int Value) { SetText(IntToStr(Value)); }
+void TNxCustomEdit::SetAsBoolean(bool Value) {
+    SetText(BoolToStr(Value, true));
+}
+void TNxCustomEdit::SetAsDateTime(TDateTime Value) {
+    SetText(DateTimeToStr(Value));
+}
+void TNxCustomEdit::SetAsFloat(double Value) {
+    SetText(FloatToStr(Value));
+}
+void TNxCustomEdit::SetAsInteger(int Value) {
+    SetText(IntToStr(Value));
+}
 // The text stays wide: narrowing it to the 8-bit code page would turn letters outside it into "?".
-void TNxCustomEdit::SetAsString(const WideString& Value) { SetText(Value); }
+void TNxCustomEdit::SetAsString(const WideString& Value) {
+    SetText(Value);
+}
 
 // ---- geometry
 
@@ -357,7 +371,9 @@ void TNxCustomEdit::RedrawBorder() {
     NxThemesSupport::ThemeRect(this, canvas, window, u"edit", 1, 0);
 }
 
-void TNxCustomEdit::PressKey(WideChar Key) { Perform(WM_CHAR, Key, 0); }
+void TNxCustomEdit::PressKey(WideChar Key) {
+    Perform(WM_CHAR, Key, 0);
+}
 
 void TNxCustomEdit::PaintPreview(TCanvas* Canvas, const TRect& Rect) {
     (void)Canvas;
@@ -388,7 +404,9 @@ void TNxCustomEdit::CreateWnd() {
     AdjustSize();
 }
 
-void TNxCustomEdit::SetTextValue(const WideString& Value) { TCustomEdit::SetTextValue(ApplyCharCase(Value)); }
+void TNxCustomEdit::SetTextValue(const WideString& Value) {
+    TCustomEdit::SetTextValue(ApplyCharCase(Value));
+}
 
 void TNxCustomEdit::Change() {
     if (FCasing) return;
@@ -489,9 +507,13 @@ void TNxCustomEdit::DefaultHandler(TMessage& Message) {
 
 TNxEdit::TNxEdit(TComponent* AOwner) : TNxCustomEdit(AOwner) {}
 
-void TNxEdit::BeginEditing() { SetSelStart(int(GetText().size())); }
+void TNxEdit::BeginEditing() {
+    SetSelStart(int(GetText().size()));
+}
 
-void TNxEdit::SetAsString(const WideString& Value) { TNxCustomEdit::SetAsString(Value); }
+void TNxEdit::SetAsString(const WideString& Value) {
+    TNxCustomEdit::SetAsString(Value);
+}
 
 void TNxEdit::Change() {
     TNxCustomEdit::Change();
@@ -534,7 +556,8 @@ void TNxEdit::PaintBorderRings(TCanvas* Canvas) {
     if (GetBorderWidth() == 0 || !Canvas) return;
     Canvas->GetBrush()->SetStyle(bsSolid);
     Canvas->GetBrush()->SetColor(GetColor());
-    for (const TRect& ring : GetBorderRings()) Canvas->FrameRect(ring);
+    for (const TRect& ring : GetBorderRings())
+        Canvas->FrameRect(ring);
 }
 
 void TNxEdit::WMPaint(TMessage& Message) {
@@ -558,4 +581,4 @@ void TNxEdit::CMFontChanged(TMessage& Message) {
     UpdateEditRect();
 }
 
-}  // namespace NxEdit
+} // namespace NxEdit

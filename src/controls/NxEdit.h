@@ -39,7 +39,7 @@ public:
     void Assign(const TPersistent* Source) override;
 
 private:
-    TNxCustomEdit* FOwner;  // not owned
+    TNxCustomEdit* FOwner; // not owned
     int FLeft = 0;
     int FRight = 0;
 };
@@ -63,7 +63,7 @@ public:
 
 private:
     void Changed();
-    TWinControl* FOwner;  // not owned; may be null
+    TWinControl* FOwner; // not owned; may be null
     int FTop = 0, FLeft = 0, FBottom = 0, FRight = 0;
 };
 
@@ -125,11 +125,11 @@ public:
     // ---- typed accessors. Reading raises EConvertError when the text is not a valid value;
     // for a masked box the message shows mask characters instead of the text.
     virtual bool GetAsBoolean() const;
-    virtual TDateTime GetAsDateTime() const;  // 0 for an empty box
+    virtual TDateTime GetAsDateTime() const; // 0 for an empty box
     virtual double GetAsFloat() const;
     virtual int GetAsInteger() const;
     virtual WideString GetAsString() const;
-    virtual void SetAsBoolean(bool Value);  // "True" or "False"
+    virtual void SetAsBoolean(bool Value); // "True" or "False"
     virtual void SetAsDateTime(TDateTime Value);
     virtual void SetAsFloat(double Value);
     virtual void SetAsInteger(int Value);
@@ -218,7 +218,7 @@ private:
     [[noreturn]] void RaiseMasked(const EConvertError& E) const;
 
     std::unique_ptr<TControlCanvas> FCanvas;
-    TNxEditInfo* FEditInfo = nullptr;  // owned through the component tree
+    TNxEditInfo* FEditInfo = nullptr; // owned through the component tree
     std::unique_ptr<TNxEditMargins> FEditMargins;
     bool FEditorUpdating = false;
     std::unique_ptr<TBitmap> FGlyph;
@@ -271,4 +271,4 @@ private:
     TCursor FTextCursor = crIBeam;
 };
 
-}  // namespace NxEdit
+} // namespace NxEdit

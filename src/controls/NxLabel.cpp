@@ -76,15 +76,27 @@ TPoint TNxLabel::GetAssociatedPosition() const {
     const int v = FInnerMargins->GetVertical();
     int x = 0, y = 0;
     switch (FHorizontalPosition) {
-        case hpLeft: x = FInnerHorizontal ? a.Left + h : a.Left - GetWidth() - h; break;
-        case hpCenter: x = a.Left + aWidth / 2 - GetWidth() / 2 + h; break;
-        case hpRight: x = FInnerHorizontal ? a.Left + aWidth - GetWidth() - h : a.Left + aWidth + h; break;
+    case hpLeft:
+        x = FInnerHorizontal ? a.Left + h : a.Left - GetWidth() - h;
+        break;
+    case hpCenter:
+        x = a.Left + aWidth / 2 - GetWidth() / 2 + h;
+        break;
+    case hpRight:
+        x = FInnerHorizontal ? a.Left + aWidth - GetWidth() - h : a.Left + aWidth + h;
+        break;
     }
     switch (FVerticalPosition) {
-        case vpTop: y = FInnerVertical ? a.Top + v : a.Top - GetHeight() - v; break;
-        case vpMiddle: y = a.Top + aHeight / 2 - GetHeight() / 2 + v; break;
-        // Inside the bottom edge the margin is added, not subtracted: the label ends V below it.
-        case vpBottom: y = FInnerVertical ? a.Top + aHeight - GetHeight() + v : a.Top + aHeight + v; break;
+    case vpTop:
+        y = FInnerVertical ? a.Top + v : a.Top - GetHeight() - v;
+        break;
+    case vpMiddle:
+        y = a.Top + aHeight / 2 - GetHeight() / 2 + v;
+        break;
+    // Inside the bottom edge the margin is added, not subtracted: the label ends V below it.
+    case vpBottom:
+        y = FInnerVertical ? a.Top + aHeight - GetHeight() + v : a.Top + aHeight + v;
+        break;
     }
     return {x, y};
 }
@@ -117,4 +129,4 @@ void TNxLabel::CMTextChanged(TMessage& Message) {
     UpdatePosition();
 }
 
-}  // namespace NxStdCtrls
+} // namespace NxStdCtrls

@@ -66,4 +66,4 @@ private:
     std::function<void(TMessage&)> FSavedWindowProc;
 };
 
-}  // namespace NxStdCtrls
+} // namespace NxStdCtrls

@@ -8,8 +8,7 @@
 namespace NxStdCtrls {
 
 TNxPanel::TNxPanel(TComponent* AOwner)
-    : TCustomControl(AOwner),
-      FBorderPen(std::make_unique<TPen>()),
+    : TCustomControl(AOwner), FBorderPen(std::make_unique<TPen>()),
       FInnerMargins(std::make_unique<NxCollection::TNxMargins>()) {
     FInnerMargins->SetRect(0, 0, 0, 0);
     FBorderPen->OnChange = [this] { Invalidate(); };
@@ -85,10 +84,14 @@ TPanelBorderLine TNxPanel::GetBorderLine(TPanelBorder Side) const {
     const int cw = GetClientWidth();
     const int ch = GetClientHeight();
     switch (Side) {
-        case boLeft: return {{a, 0}, {a, ch}};
-        case boTop: return {{0, a}, {cw, a}};
-        case boBottom: return {{0, ch - b}, {cw, ch - b}};
-        case boRight: return {{cw - b, 0}, {cw - b, ch - 1}};
+    case boLeft:
+        return {{a, 0}, {a, ch}};
+    case boTop:
+        return {{0, a}, {cw, a}};
+    case boBottom:
+        return {{0, ch - b}, {cw, ch - b}};
+    case boRight:
+        return {{cw - b, 0}, {cw - b, ch - 1}};
     }
     return {};
 }
@@ -125,20 +128,26 @@ void TNxPanel::Paint() {
     canvas->SetFont(GetFont());
 
     switch (FBackgroundStyle) {
-        case pbControl:
-            if (NxThemesSupport::IsThemed()) {
-                NxThemesSupport::ThemeRect(this, canvas, background, u"edit", 1, 0);
-                break;
-            }
-            [[fallthrough]];
-        case pbSolid:
-            canvas->GetBrush()->SetStyle(bsSolid);
-            canvas->GetBrush()->SetColor(face);
-            canvas->FillRect(background);
+    case pbControl:
+        if (NxThemesSupport::IsThemed()) {
+            NxThemesSupport::ThemeRect(this, canvas, background, u"edit", 1, 0);
             break;
-        case pbHorzGradient: NxSharedDraw::DrawHorzGradient(canvas, background, clWindow, face); break;
-        case pbTransparent: NxSharedDraw::DrawTransparent(this, canvas); break;
-        case pbVertGradient: NxSharedDraw::DrawVertGradient(canvas, background, clWindow, face); break;
+        }
+        [[fallthrough]];
+    case pbSolid:
+        canvas->GetBrush()->SetStyle(bsSolid);
+        canvas->GetBrush()->SetColor(face);
+        canvas->FillRect(background);
+        break;
+    case pbHorzGradient:
+        NxSharedDraw::DrawHorzGradient(canvas, background, clWindow, face);
+        break;
+    case pbTransparent:
+        NxSharedDraw::DrawTransparent(this, canvas);
+        break;
+    case pbVertGradient:
+        NxSharedDraw::DrawVertGradient(canvas, background, clWindow, face);
+        break;
     }
 
     const WideString caption = GetCaption();
@@ -179,4 +188,4 @@ void TNxPanel::WMThemeChanged(TMessage& Message) {
     Invalidate();
 }
 
-}  // namespace NxStdCtrls
+} // namespace NxStdCtrls

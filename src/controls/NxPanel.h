@@ -90,4 +90,4 @@ private:
     bool FDockSite = false;
 };
 
-}  // namespace NxStdCtrls
+} // namespace NxStdCtrls

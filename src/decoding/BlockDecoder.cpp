@@ -13,23 +13,27 @@ namespace {
 
 #if QUILLMAR_X86_SHUFFLES
 __attribute__((target("ssse3"))) void DecodeSsse3(const uint8_t* block, const uint8_t (*shuffles)[8][16],
-                                                 const uint8_t* shifts, const uint8_t* limits, uint8_t* out) {
+                                                  const uint8_t* shifts, const uint8_t* limits,
+                                                  uint8_t* out) {
     __m128i chunks[8];
-    for (int k = 0; k < 8; ++k) chunks[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * k));
+    for (int k = 0; k < 8; ++k)
+        chunks[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * k));
     for (int j = 0; j < 8; ++j) {
         __m128i g = _mm_setzero_si128();
         for (int k = 0; k < 8; ++k)
-            g = _mm_or_si128(g, _mm_shuffle_epi8(chunks[k], _mm_load_si128(reinterpret_cast<const __m128i*>(shuffles[j][k]))));
+            g = _mm_or_si128(g, _mm_shuffle_epi8(chunks[k], _mm_load_si128(reinterpret_cast<const __m128i*>(
+                                                                shuffles[j][k]))));
         const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(shifts + 16 * j));
         const __m128i lim = _mm_load_si128(reinterpret_cast<const __m128i*>(limits + 16 * j));
-        const __m128i keep = _mm_cmpeq_epi8(_mm_max_epu8(g, lim), g);  // g >= lim, unsigned
+        const __m128i keep = _mm_cmpeq_epi8(_mm_max_epu8(g, lim), g); // g >= lim, unsigned
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16 * j), _mm_sub_epi8(g, _mm_and_si128(s, keep)));
     }
 }
 
-__attribute__((target("avx512f,avx512bw,avx512vbmi"))) void DecodeVbmi(const uint8_t* block, const uint8_t* positions,
-                                                                       const uint8_t* shifts, const uint8_t* limits,
-                                                                       uint8_t* out) {
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) void DecodeVbmi(const uint8_t* block,
+                                                                       const uint8_t* positions,
+                                                                       const uint8_t* shifts,
+                                                                       const uint8_t* limits, uint8_t* out) {
     const __m512i lo = _mm512_loadu_si512(block);
     const __m512i hi = _mm512_loadu_si512(block + 64);
     for (int half = 0; half < 2; ++half) {
@@ -42,12 +46,13 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi"))) void DecodeVbmi(const uin
 }
 #endif
 
-}  // namespace
+} // namespace
 
 void DecodeBlock(const uint8_t* block, const EncriptMatrix& matrix, uint8_t* decoded) {
 #if QUILLMAR_BYTES16
     alignas(16) uint8_t gathered[kBlockSize];
-    for (size_t i = 0; i < kBlockSize; ++i) gathered[i] = block[matrix.Positions[i]];
+    for (size_t i = 0; i < kBlockSize; ++i)
+        gathered[i] = block[matrix.Positions[i]];
     for (size_t i = 0; i < kBlockSize; i += 16) {
         const Bytes16 b = Load16(gathered + i);
         const Bytes16 s = Load16(matrix.Shifts.data() + i);
@@ -66,17 +71,17 @@ void DecodeBlock(const uint8_t* block, const EncriptMatrix& matrix, uint8_t* dec
 
 bool BlockDecoder::Supported(Kind kind) {
     switch (kind) {
-        case Kind::Portable:
-            return true;
+    case Kind::Portable:
+        return true;
 #if QUILLMAR_X86_SHUFFLES
-        case Kind::Ssse3:
-            return __builtin_cpu_supports("ssse3");
-        case Kind::Avx512Vbmi:
-            return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-                   __builtin_cpu_supports("avx512vbmi");
+    case Kind::Ssse3:
+        return __builtin_cpu_supports("ssse3");
+    case Kind::Avx512Vbmi:
+        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+               __builtin_cpu_supports("avx512vbmi");
 #endif
-        default:
-            return false;
+    default:
+        return false;
     }
 }
 
@@ -91,7 +96,8 @@ BlockDecoder::BlockDecoder(const EncriptMatrix& matrix) : BlockDecoder(matrix, B
 
 BlockDecoder::BlockDecoder(const EncriptMatrix& matrix, Kind kind) : matrix_(matrix), kind_(kind) {
     if (!Supported(kind)) throw std::invalid_argument("block decoder kind not supported here");
-    for (size_t i = 0; i < kBlockSize; ++i) limits_[i] = static_cast<uint8_t>(32 + matrix.Shifts[i]);
+    for (size_t i = 0; i < kBlockSize; ++i)
+        limits_[i] = static_cast<uint8_t>(32 + matrix.Shifts[i]);
     for (int j = 0; j < 8; ++j)
         for (int k = 0; k < 8; ++k)
             for (int t = 0; t < 16; ++t) {
@@ -104,14 +110,14 @@ BlockDecoder::BlockDecoder(const EncriptMatrix& matrix, Kind kind) : matrix_(mat
 void BlockDecoder::Decode(const uint8_t* block, uint8_t* decoded) const {
     switch (kind_) {
 #if QUILLMAR_X86_SHUFFLES
-        case Kind::Avx512Vbmi:
-            DecodeVbmi(block, matrix_.Positions.data(), matrix_.Shifts.data(), limits_, decoded);
-            return;
-        case Kind::Ssse3:
-            DecodeSsse3(block, shuffles_, matrix_.Shifts.data(), limits_, decoded);
-            return;
+    case Kind::Avx512Vbmi:
+        DecodeVbmi(block, matrix_.Positions.data(), matrix_.Shifts.data(), limits_, decoded);
+        return;
+    case Kind::Ssse3:
+        DecodeSsse3(block, shuffles_, matrix_.Shifts.data(), limits_, decoded);
+        return;
 #endif
-        default:
-            DecodeBlock(block, matrix_, decoded);
+    default:
+        DecodeBlock(block, matrix_, decoded);
     }
 }

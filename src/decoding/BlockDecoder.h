@@ -29,6 +29,6 @@ public:
 private:
     EncriptMatrix matrix_;
     Kind kind_;
-    alignas(64) uint8_t limits_[kBlockSize];      // 32 + shift: bytes below stay as they are
-    alignas(64) uint8_t shuffles_[8][8][16];      // per output chunk and source chunk (SSSE3)
+    alignas(64) uint8_t limits_[kBlockSize]; // 32 + shift: bytes below stay as they are
+    alignas(64) uint8_t shuffles_[8][8][16]; // per output chunk and source chunk (SSSE3)
 };

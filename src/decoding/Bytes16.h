@@ -14,5 +14,7 @@ inline Bytes16 Load16(const uint8_t* p) {
     std::memcpy(&v, p, sizeof v);
     return v;
 }
-inline void Store16(uint8_t* p, Bytes16 v) { std::memcpy(p, &v, sizeof v); }
+inline void Store16(uint8_t* p, Bytes16 v) {
+    std::memcpy(p, &v, sizeof v);
+}
 #endif

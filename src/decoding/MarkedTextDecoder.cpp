@@ -29,23 +29,26 @@ inline void SubstituteCopy(const uint8_t* src, uint8_t* dst, size_t n) {
         Store16(dst + i, v + (bang & 0x3F) + (quote & 0x5C));
     }
 #endif
-    for (; i < n; ++i) dst[i] = Substitute(src[i]);
+    for (; i < n; ++i)
+        dst[i] = Substitute(src[i]);
 }
 
-}  // namespace
+} // namespace
 
 double ProgressSink::Percent(uint64_t processed, uint64_t size) {
     return size == 0 ? 100.0 : 100.0 * static_cast<double>(processed) / static_cast<double>(size);
 }
 
 void ProgressSink::ReportBytes(uint64_t first, uint64_t last, uint64_t size) {
-    for (uint64_t k = first; k < last; ++k) Report(Percent(k, size));
+    for (uint64_t k = first; k < last; ++k)
+        Report(Percent(k, size));
 }
 
 MarkedTextDecoder::MarkedTextDecoder(const EncriptMatrix& matrix)
     : MarkedTextDecoder(matrix, BlockDecoder::Best()) {}
 
-MarkedTextDecoder::MarkedTextDecoder(const EncriptMatrix& matrix, BlockDecoder::Kind kind) : blocks_(matrix, kind) {
+MarkedTextDecoder::MarkedTextDecoder(const EncriptMatrix& matrix, BlockDecoder::Kind kind)
+    : blocks_(matrix, kind) {
     std::memset(pending_, kSpace, sizeof pending_);
 }
 
@@ -169,10 +172,12 @@ void MarkedTextFileDecoder::ReserveRead(size_t capacity) {
     readCapacity_ = capacity;
 }
 
-void MarkedTextFileDecoder::Decode(ByteSource& source, ByteSink& output, uint64_t size, ProgressSink& progress) {
+void MarkedTextFileDecoder::Decode(ByteSource& source, ByteSink& output, uint64_t size,
+                                   ProgressSink& progress) {
     decoder_.Reset();
     decoder_.Reserve(size);
-    ReserveRead(static_cast<size_t>(std::min<uint64_t>(readChunk_, std::max<uint64_t>(size, MarkedTextDecoder::kMinBuffer))));
+    ReserveRead(static_cast<size_t>(
+        std::min<uint64_t>(readChunk_, std::max<uint64_t>(size, MarkedTextDecoder::kMinBuffer))));
     for (;;) {
         const size_t got = source.Read(read_.get(), readCapacity_);
         if (got == 0) break;
@@ -180,7 +185,8 @@ void MarkedTextFileDecoder::Decode(ByteSource& source, ByteSink& output, uint64_
         decoder_.Feed(read_.get(), got, output);
         progress.ReportBytes(before, decoder_.BytesProcessed(), size);
         // A source longer than its size said: larger reads from now on.
-        if (decoder_.BytesProcessed() > size && readCapacity_ < readChunk_) ReserveRead(std::min(readChunk_, readCapacity_ * 2));
+        if (decoder_.BytesProcessed() > size && readCapacity_ < readChunk_)
+            ReserveRead(std::min(readChunk_, readCapacity_ * 2));
     }
     decoder_.Flush(output);
     progress.Report(ProgressSink::Percent(decoder_.BytesProcessed(), size));

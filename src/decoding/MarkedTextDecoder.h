@@ -70,7 +70,7 @@ private:
     uint64_t count_ = 0;
     bool inBlock_ = false;
     size_t pos_ = 0;
-    uint8_t prev_ = 0;  // no marker byte, so the first byte can never complete a marker
+    uint8_t prev_ = 0; // no marker byte, so the first byte can never complete a marker
     uint8_t pending_[kBlockSize];
     // Left uninitialised: every byte is written before it is handed on.
     std::unique_ptr<uint8_t[]> outBuffer_;

@@ -13,8 +13,8 @@
 std::optional<size_t> EncodeBlock(const uint8_t* plain, const EncriptMatrix& matrix, uint8_t* scrambled);
 
 struct EncodeResult {
-    std::string Text;              // "*#", the scrambled blocks, "#*"
-    std::optional<uint64_t> BadOffset;  // source offset of a byte that cannot be represented
+    std::string Text;                  // "*#", the scrambled blocks, "#*"
+    std::optional<uint64_t> BadOffset; // source offset of a byte that cannot be represented
 };
 
 // Pads the text with spaces to a multiple of 128 bytes and wraps its scrambled blocks in one region.

@@ -53,35 +53,45 @@ TTagParameter ParameterOf(const WideString& name) {
     return tpNone;
 }
 
-bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
+bool IsBlank(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
 
 // Splits "font color=red size='10'" into the tag name and its parameters.
 void ParseTag(const WideString& body, WideString& name,
               std::vector<std::pair<TTagParameter, WideString>>& params) {
     size_t i = 0;
-    while (i < body.size() && IsBlank(body[i])) ++i;
+    while (i < body.size() && IsBlank(body[i]))
+        ++i;
     size_t start = i;
-    while (i < body.size() && !IsBlank(body[i])) ++i;
+    while (i < body.size() && !IsBlank(body[i]))
+        ++i;
     name = Lower(body.substr(start, i - start));
     while (i < body.size()) {
-        while (i < body.size() && IsBlank(body[i])) ++i;
+        while (i < body.size() && IsBlank(body[i]))
+            ++i;
         start = i;
-        while (i < body.size() && body[i] != u'=' && !IsBlank(body[i])) ++i;
+        while (i < body.size() && body[i] != u'=' && !IsBlank(body[i]))
+            ++i;
         const WideString key = Lower(body.substr(start, i - start));
-        while (i < body.size() && IsBlank(body[i])) ++i;
+        while (i < body.size() && IsBlank(body[i]))
+            ++i;
         WideString value;
         if (i < body.size() && body[i] == u'=') {
             ++i;
-            while (i < body.size() && IsBlank(body[i])) ++i;
+            while (i < body.size() && IsBlank(body[i]))
+                ++i;
             if (i < body.size() && (body[i] == u'"' || body[i] == u'\'')) {
                 const char16_t quote = body[i++];
                 start = i;
-                while (i < body.size() && body[i] != quote) ++i;
+                while (i < body.size() && body[i] != quote)
+                    ++i;
                 value = body.substr(start, i - start);
                 if (i < body.size()) ++i;
             } else {
                 start = i;
-                while (i < body.size() && !IsBlank(body[i])) ++i;
+                while (i < body.size() && !IsBlank(body[i]))
+                    ++i;
                 value = body.substr(start, i - start);
             }
         }
@@ -103,7 +113,7 @@ void ApplyStyle(TCanvas* canvas, const TFont& base, const TTextStyle& s) {
     canvas->SetFont(f);
 }
 
-}  // namespace
+} // namespace
 
 THtmlInfo ProcessHTML(TCanvas* canvas, const TRect& rect, const WideString& text, TPoint point,
                       TIndent indent, bool paint) {
@@ -134,7 +144,7 @@ THtmlInfo ProcessHTML(TCanvas* canvas, const TRect& rect, const WideString& text
         const TSize ext = canvas->TextExtent(word);
         const bool blank = word.find_first_not_of(u' ') == WideString::npos;
         if (!blank && x + ext.cx > maxRight && !lines.back().Pieces.empty()) newLine();
-        if (blank && lines.back().Pieces.empty()) return;  // no spaces at a line start
+        if (blank && lines.back().Pieces.empty()) return; // no spaces at a line start
         TPiece p{word, s, x, ext.cx, ext.cy, canvas->GetTextMetrics().tmAscent};
         TLine& line = lines.back();
         line.Pieces.push_back(p);
@@ -168,10 +178,18 @@ THtmlInfo ProcessHTML(TCanvas* canvas, const TRect& rect, const WideString& text
             std::vector<std::pair<TTagParameter, WideString>> params;
             ParseTag(body, name, params);
             switch (TagOf(name)) {
-            case htB: bold += closing ? (bold > 0 ? -1 : 0) : 1; break;
-            case htI: italic += closing ? (italic > 0 ? -1 : 0) : 1; break;
-            case htU: underline += closing ? (underline > 0 ? -1 : 0) : 1; break;
-            case htBr: newLine(); break;
+            case htB:
+                bold += closing ? (bold > 0 ? -1 : 0) : 1;
+                break;
+            case htI:
+                italic += closing ? (italic > 0 ? -1 : 0) : 1;
+                break;
+            case htU:
+                underline += closing ? (underline > 0 ? -1 : 0) : 1;
+                break;
+            case htBr:
+                newLine();
+                break;
             case htA:
                 if (closing) {
                     style.Link = false;
@@ -216,7 +234,8 @@ THtmlInfo ProcessHTML(TCanvas* canvas, const TRect& rect, const WideString& text
                     }
                 }
                 break;
-            case htNone: break;
+            case htNone:
+                break;
             }
             continue;
         }
@@ -267,4 +286,4 @@ THtmlInfo ProcessHTML(TCanvas* canvas, const TRect& rect, const WideString& text
     return info;
 }
 
-}  // namespace NxSharedCommon
+} // namespace NxSharedCommon

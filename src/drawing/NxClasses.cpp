@@ -63,11 +63,17 @@ bool ParentFormActive(TControl* control) {
 
 // ---- value helpers
 
-void Exchange(int& a, int& b) { std::swap(a, b); }
+void Exchange(int& a, int& b) {
+    std::swap(a, b);
+}
 
-TIndent Indent(int left, int top) { return TIndent{left, top}; }
+TIndent Indent(int left, int top) {
+    return TIndent{left, top};
+}
 
-bool IsPointNil(const TPoint& point) { return point.X == -1 || point.Y == -1; }
+bool IsPointNil(const TPoint& point) {
+    return point.X == -1 || point.Y == -1;
+}
 
 void ResizeRect(TRect& rect, int dl, int dt, int dr, int db) {
     rect.Left += dl;
@@ -88,8 +94,10 @@ char DecimalSeparator() {
     const AnsiString s = WideToAnsi(WideString(1, sep));
     return s.empty() ? '.' : s[0];
 }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-}  // namespace
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+} // namespace
 
 TDataKind GetDataKind(const AnsiString& text) {
     const char sep = DecimalSeparator();
@@ -108,8 +116,7 @@ TDataKind GetDataKind(const AnsiString& text) {
     return separators == 1 ? dkFloat : dkString;
 }
 
-double GetValidNumber(const AnsiString& text, bool allowDecimal, bool allowSign, double min,
-                      double max) {
+double GetValidNumber(const AnsiString& text, bool allowDecimal, bool allowSign, double min, double max) {
     const char sep = DecimalSeparator();
     AnsiString s;
     bool haveSeparator = false;
@@ -153,9 +160,13 @@ TNxGlyphSettings::TNxGlyphSettings() : FNormalGlyph(std::make_unique<TBitmap>())
     FNormalGlyph->OnChange = [this] { DoChange(); };
 }
 
-TNxGlyphSettings::~TNxGlyphSettings() { FNormalGlyph->OnChange = nullptr; }
+TNxGlyphSettings::~TNxGlyphSettings() {
+    FNormalGlyph->OnChange = nullptr;
+}
 
-void TNxGlyphSettings::SetNormalGlyph(const TBitmap* Value) { FNormalGlyph->Assign(Value); }
+void TNxGlyphSettings::SetNormalGlyph(const TBitmap* Value) {
+    FNormalGlyph->Assign(Value);
+}
 
 void TNxGlyphSettings::SetTransparent(bool Value) {
     FTransparent = Value;
@@ -186,9 +197,13 @@ TNxActiveGlyphSettings::TNxActiveGlyphSettings() : FHoverGlyph(std::make_unique<
     FHoverGlyph->OnChange = [this] { DoChange(); };
 }
 
-TNxActiveGlyphSettings::~TNxActiveGlyphSettings() { FHoverGlyph->OnChange = nullptr; }
+TNxActiveGlyphSettings::~TNxActiveGlyphSettings() {
+    FHoverGlyph->OnChange = nullptr;
+}
 
-void TNxActiveGlyphSettings::SetHoverGlyph(const TBitmap* Value) { FHoverGlyph->Assign(Value); }
+void TNxActiveGlyphSettings::SetHoverGlyph(const TBitmap* Value) {
+    FHoverGlyph->Assign(Value);
+}
 
 void TNxActiveGlyphSettings::Assign(const TPersistent* Source) {
     if (auto* s = dynamic_cast<const TNxActiveGlyphSettings*>(Source))
@@ -196,4 +211,4 @@ void TNxActiveGlyphSettings::Assign(const TPersistent* Source) {
     TNxGlyphSettings::Assign(Source);
 }
 
-}  // namespace NxClasses
+} // namespace NxClasses

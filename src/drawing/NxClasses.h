@@ -57,8 +57,7 @@ enum TDataKind { dkString, dkInteger, dkFloat };
 TDataKind GetDataKind(const AnsiString& text);
 // Keeps digits, a leading sign (when allowed) and the first decimal separator (when allowed);
 // empty text or a lone sign is 0. When min or max is not 0 the value is clamped to them.
-double GetValidNumber(const AnsiString& text, bool allowDecimal, bool allowSign, double min,
-                      double max);
+double GetValidNumber(const AnsiString& text, bool allowDecimal, bool allowSign, double min, double max);
 // The value part of the name=value line at the index; empty for a negative index or a line
 // without "=".
 WideString ValueFromIndex(const TStrings* strings, int index);
@@ -115,7 +114,7 @@ enum TStartDayOfWeek { dwAutomatic, dwMonday, dwSunday };
 
 extern WideString TodayCaption;  // initially "Today"
 extern WideString NoneCaption;   // initially "None"
-extern TStartDayOfWeek StartDay;  // initially dwSunday
+extern TStartDayOfWeek StartDay; // initially dwSunday
 
 // A component through which a form sets the calendar captions.
 class TNxLocalizer : public TComponent {
@@ -129,4 +128,4 @@ public:
     void SetStartDay(TStartDayOfWeek Value) { StartDay = Value; }
 };
 
-}  // namespace NxClasses
+} // namespace NxClasses

@@ -197,19 +197,19 @@ void TNxTabControl::Paint() {
         const TRect r = GetButtonRect(i);
         if (b->GetEnabled() && (i == FHoverButton || i == FDownButton)) {
             const bool down = i == FDownButton && i == FHoverButton;
-            DrawVertGradient(canvas, r, NxSharedDraw::GetColor(down ? ceToolBtnDFromColor : ceToolBtnHFromColor),
+            DrawVertGradient(canvas, r,
+                             NxSharedDraw::GetColor(down ? ceToolBtnDFromColor : ceToolBtnHFromColor),
                              NxSharedDraw::GetColor(down ? ceToolBtnDToColor : ceToolBtnHToColor));
             canvas->GetBrush()->SetStyle(bsSolid);
             canvas->GetBrush()->SetColor(SchemeColor(NxThemesSupport::seMenuSelectionBorder));
             canvas->FrameRect(r);
         }
-        if (!FImages || b->GetImageIndex() < 0 ||
-            b->GetImageIndex() >= static_cast<int>(FImages->size()))
+        if (!FImages || b->GetImageIndex() < 0 || b->GetImageIndex() >= static_cast<int>(FImages->size()))
             continue;
         TBitmap* image = (*FImages)[static_cast<size_t>(b->GetImageIndex())];
         if (!image || image->GetEmpty()) continue;
-        const TPoint p = NxSharedCommon::TCalcProvider::PosInRect(
-            image->GetWidth(), image->GetHeight(), 0, r, taCenter, taVerticalCenter);
+        const TPoint p = NxSharedCommon::TCalcProvider::PosInRect(image->GetWidth(), image->GetHeight(), 0, r,
+                                                                  taCenter, taVerticalCenter);
         if (b->GetEnabled())
             ApplyBitmap(canvas, p.X, p.Y, image);
         else
@@ -277,4 +277,4 @@ void TNxTabControl::DoChange() {
     if (OnChange) OnChange(this);
 }
 
-}  // namespace NxStdCtrls
+} // namespace NxStdCtrls

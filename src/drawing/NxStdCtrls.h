@@ -142,4 +142,4 @@ private:
     std::unique_ptr<TNxButtonHint> FButtonHint;
 };
 
-}  // namespace NxStdCtrls
+} // namespace NxStdCtrls

@@ -45,30 +45,44 @@ constexpr int CBS_CHECKEDNORMAL = 5;
 constexpr int CBS_CHECKEDHOT = 6;
 constexpr int CBS_CHECKEDPRESSED = 7;
 
-}  // namespace
+} // namespace
 
 // ---- TCalcProvider
 
-double TCalcProvider::GetRatio(double value, double total) { return value / total * 100; }
+double TCalcProvider::GetRatio(double value, double total) {
+    return value / total * 100;
+}
 
 bool TCalcProvider::IsRectInRect(const TRect& a, const TRect& b) {
     return !(a.Right < b.Left || a.Left > b.Right || a.Bottom < b.Top || a.Top > b.Bottom);
 }
 
-TPoint TCalcProvider::PosInRect(int width, int height, int margin, const TRect& rect,
-                                TAlignment alignment, TVerticalAlignment verticalAlignment) {
+TPoint TCalcProvider::PosInRect(int width, int height, int margin, const TRect& rect, TAlignment alignment,
+                                TVerticalAlignment verticalAlignment) {
     const int cx = rect.Left + (rect.Right - rect.Left) / 2;
     const int cy = rect.Top + (rect.Bottom - rect.Top) / 2;
     TPoint p;
     switch (alignment) {
-    case taLeftJustify: p.X = rect.Left + margin; break;
-    case taRightJustify: p.X = rect.Right - (width + margin); break;
-    case taCenter: p.X = cx - width / 2; break;
+    case taLeftJustify:
+        p.X = rect.Left + margin;
+        break;
+    case taRightJustify:
+        p.X = rect.Right - (width + margin);
+        break;
+    case taCenter:
+        p.X = cx - width / 2;
+        break;
     }
     switch (verticalAlignment) {
-    case taAlignTop: p.Y = rect.Top + margin; break;
-    case taAlignBottom: p.Y = rect.Bottom - (height + margin); break;
-    case taVerticalCenter: p.Y = cy - height / 2; break;
+    case taAlignTop:
+        p.Y = rect.Top + margin;
+        break;
+    case taAlignBottom:
+        p.Y = rect.Bottom - (height + margin);
+        break;
+    case taVerticalCenter:
+        p.Y = cy - height / 2;
+        break;
     }
     return p;
 }
@@ -87,8 +101,7 @@ TColor TGraphicsProvider::BlendColor(TColor first, TColor second, double ratio) 
     return NxSharedDraw::BlendColor(first, second, ratio);
 }
 
-void TGraphicsProvider::DrawGradient(TCanvas* canvas, const TRect& rect, TColor startColor,
-                                     TColor endColor) {
+void TGraphicsProvider::DrawGradient(TCanvas* canvas, const TRect& rect, TColor startColor, TColor endColor) {
     NxSharedDraw::DrawVertGradient(canvas, rect, startColor, endColor);
 }
 
@@ -155,8 +168,11 @@ void TGraphicsProvider::DrawWrapedTextRect(TCanvas* canvas, const TRect& rect, T
             canvas->DrawText(WideToAnsi(text), measure, flags | DT_CALCRECT);
         const int h = measure.Bottom - measure.Top;
         switch (verticalAlignment) {
-        case taAlignTop: break;
-        case taAlignBottom: d.Top = rect.Bottom - h; break;
+        case taAlignTop:
+            break;
+        case taAlignBottom:
+            d.Top = rect.Bottom - h;
+            break;
         case taVerticalCenter:
             d.Top = rect.Top + RoundHalfEven((rect.Bottom - (rect.Top + h)) / 2.0);
             break;
@@ -172,13 +188,12 @@ void TGraphicsProvider::DrawWrapedTextRect(TCanvas* canvas, const TRect& rect, T
     canvas->GetBrush()->SetStyle(bsSolid);
 }
 
-void TGraphicsProvider::DrawBitmapFromRes(TCanvas* canvas, int x, int y,
-                                          const AnsiString& resourceName, bool transparent) {
+void TGraphicsProvider::DrawBitmapFromRes(TCanvas* canvas, int x, int y, const AnsiString& resourceName,
+                                          bool transparent) {
     NxSharedDraw::DrawBitmapRes(canvas, x, y, resourceName, transparent);
 }
 
-void TGraphicsProvider::DrawImageFromRes(TCanvas* canvas, int x, int y,
-                                         const AnsiString& resourceName) {
+void TGraphicsProvider::DrawImageFromRes(TCanvas* canvas, int x, int y, const AnsiString& resourceName) {
     NxSharedDraw::DrawBitmapRes(canvas, x, y, resourceName, true);
 }
 
@@ -192,8 +207,8 @@ void TGraphicsProvider::DrawCheckBox(TCanvas* canvas, const TRect& rect, TAlignm
             state = checked ? CBS_CHECKEDPRESSED : CBS_UNCHECKEDPRESSED;
         else if (hover)
             state = checked ? CBS_CHECKEDHOT : CBS_UNCHECKEDHOT;
-        NxThemesSupport::ThemeRect(window, canvas, Rect(p.X, p.Y, p.X + 13, p.Y + 13), u"Button",
-                                   BP_CHECKBOX, state);
+        NxThemesSupport::ThemeRect(window, canvas, Rect(p.X, p.Y, p.X + 13, p.Y + 13), u"Button", BP_CHECKBOX,
+                                   state);
         return;
     }
     const TPoint p = TCalcProvider::PosInRect(11, 11, margin, rect, alignment, verticalAlignment);
@@ -245,7 +260,8 @@ void TMaskProvider::DrawMaskedImage(TCanvas* canvas, int x, int y, TBitmap* imag
         uint8_t* op = out->ScanLine(row);
         for (int col = 0; col < w; ++col, ip += 3, mp += 3, op += 3) {
             const int level = GetColorLevel(RGB(mp[2], mp[1], mp[0]));
-            for (int ch = 0; ch < 3; ++ch) op[ch] = NxSharedDraw::MixBytes(ip[ch], op[ch], level);
+            for (int ch = 0; ch < 3; ++ch)
+                op[ch] = NxSharedDraw::MixBytes(ip[ch], op[ch], level);
         }
     }
     canvas->Draw(x, y, *out);
@@ -303,4 +319,4 @@ void TDisplayProvider::DrawFontPreview(TCanvas* canvas, const TRect& rect, const
     NxSharedDraw::DrawText(canvas, rect, taCenter, u"ab");
 }
 
-}  // namespace NxSharedCommon
+} // namespace NxSharedCommon

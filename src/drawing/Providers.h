@@ -23,8 +23,8 @@ public:
     static bool IsRectInRect(const TRect& a, const TRect& b);
     // The top-left point of a width by height box placed in the rectangle; the margin does not
     // apply to centred placement.
-    static TPoint PosInRect(int width, int height, int margin, const TRect& rect,
-                            TAlignment alignment, TVerticalAlignment verticalAlignment);
+    static TPoint PosInRect(int width, int height, int margin, const TRect& rect, TAlignment alignment,
+                            TVerticalAlignment verticalAlignment);
     static TRect ResizeRect(const TRect& rect, int dl, int dt, int dr, int db);
 };
 
@@ -36,16 +36,15 @@ public:
     // Top to bottom, one horizontal line per row.
     static void DrawGradient(TCanvas* canvas, const TRect& rect, TColor startColor, TColor endColor);
     // Left to right, one vertical line per column.
-    static void DrawVertGradient(TCanvas* canvas, const TRect& rect, TColor startColor,
-                                 TColor endColor);
+    static void DrawVertGradient(TCanvas* canvas, const TRect& rect, TColor startColor, TColor endColor);
     // A raised button face: highlight top and left, shadow (or window frame) bottom and right.
     static void DrawButton(TCanvas* canvas, const TRect& rect, bool darkEdge);
     // A one-pixel highlight frame when solid, the dotted focus rectangle otherwise.
     static void DrawFocused(TCanvas* canvas, const TRect& rect, bool solid);
     static void SetClipingRect(TCanvas* canvas, const TRect& rect);
     static void SetClipingPolygon(TCanvas* canvas, std::span<const TPoint> points);
-    static void DrawTextRect(TCanvas* canvas, const TRect& rect, TAlignment alignment,
-                             const WideString& text, TBiDiMode biDiMode = bdLeftToRight);
+    static void DrawTextRect(TCanvas* canvas, const TRect& rect, TAlignment alignment, const WideString& text,
+                             TBiDiMode biDiMode = bdLeftToRight);
     // Wrapped (or single-line) text aligned in both directions; the brush is solid afterwards.
     static void DrawWrapedTextRect(TCanvas* canvas, const TRect& rect, TAlignment alignment,
                                    TVerticalAlignment verticalAlignment, bool wordWrap,
@@ -91,4 +90,4 @@ public:
     static void DrawFontPreview(TCanvas* canvas, const TRect& rect, const AnsiString& fontName);
 };
 
-}  // namespace NxSharedCommon
+} // namespace NxSharedCommon

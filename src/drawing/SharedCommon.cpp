@@ -27,7 +27,7 @@ private:
     TCanvas* FCanvas;
     TFont FFont;
 };
-}  // namespace
+} // namespace
 
 bool IsUnicodeSupported = Win32Platform == VER_PLATFORM_WIN32_NT;
 
@@ -43,7 +43,8 @@ void SetClipPoly(TCanvas* canvas, std::span<const TPoint> points) {
 
 void FlipPointsVert(std::span<TPoint> points, const TRect& rect) {
     const int middle = rect.Top + (rect.Bottom - rect.Top) / 2;
-    for (TPoint& p : points) p.Y = 2 * middle - p.Y;
+    for (TPoint& p : points)
+        p.Y = 2 * middle - p.Y;
 }
 
 void DrawPolyline(TCanvas* canvas, std::span<const TPoint> points, bool flip, const TRect& rect) {
@@ -66,13 +67,12 @@ void DrawFocusRect(TCanvas* canvas, const TRect& rect) {
 }
 
 bool PointOffset(const TPoint& a, const TPoint& b, int distance) {
-    return a.X < b.X - distance || a.X > b.X + distance || a.Y < b.Y - distance ||
-           a.Y > b.Y + distance;
+    return a.X < b.X - distance || a.X > b.X + distance || a.Y < b.Y - distance || a.Y > b.Y + distance;
 }
 
 TRect NormalizeRect(const TRect& rect) {
-    return {std::min(rect.Left, rect.Right), std::min(rect.Top, rect.Bottom),
-            std::max(rect.Left, rect.Right), std::max(rect.Top, rect.Bottom)};
+    return {std::min(rect.Left, rect.Right), std::min(rect.Top, rect.Bottom), std::max(rect.Left, rect.Right),
+            std::max(rect.Top, rect.Bottom)};
 }
 
 void DrawTextRect(TCanvas* canvas, const TRect& rect, TAlignment alignment, const WideString& text,
@@ -250,7 +250,8 @@ const std::array<TWebColorName, WebColorCount> WebColorNames{{
 
 AnsiString GetHTMLColorName(const AnsiString& name) {
     AnsiString lower = name;
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     for (const TWebColorName& entry : WebColorNames)
         if (entry.Name == lower) return AnsiString(entry.Value);
     return name;
@@ -264,7 +265,7 @@ TColor GetColorFromHTML(const AnsiString& text) {
         const unsigned char c = static_cast<unsigned char>(value[i]);
         if (!std::isxdigit(c)) return clNone;
         v = v * 16 + static_cast<uint64_t>(std::isdigit(c) ? c - '0' : std::tolower(c) - 'a' + 10);
-        if (v > 0xFFFFFFFFull) return clNone;  // more than the 32 bits a number can hold
+        if (v > 0xFFFFFFFFull) return clNone; // more than the 32 bits a number can hold
     }
     return RGB(uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v));
 }
@@ -280,4 +281,4 @@ AnsiString HTMLColorToString(TColor color) {
     return s;
 }
 
-}  // namespace NxSharedCommon
+} // namespace NxSharedCommon

@@ -57,8 +57,8 @@ void DrawVerticalText(TCanvas* canvas, const TRect& rect, const AnsiString& text
 // ---- HTML colors
 
 struct TWebColorName {
-    std::string_view Name;   // lower case
-    std::string_view Value;  // "#RRGGBB"
+    std::string_view Name;  // lower case
+    std::string_view Value; // "#RRGGBB"
 };
 constexpr int WebColorCount = 141;
 extern const std::array<TWebColorName, WebColorCount> WebColorNames;
@@ -82,13 +82,13 @@ struct TIndent {
 };
 
 struct THtmlLink {
-    TRect Rect;  // one rectangle per laid-out piece of the link's text
+    TRect Rect; // one rectangle per laid-out piece of the link's text
     WideString Href;
 };
 
 struct THtmlInfo {
-    int Width = 0;   // the widest line, indent included
-    int Height = 0;  // all lines, indent included
+    int Width = 0;  // the widest line, indent included
+    int Height = 0; // all lines, indent included
     int LineCount = 0;
     std::vector<THtmlLink> Links;
     // The link under the point handed to ProcessHTML, empty when there is none.
@@ -102,4 +102,4 @@ struct THtmlInfo {
 THtmlInfo ProcessHTML(TCanvas* canvas, const TRect& rect, const WideString& text, TPoint point,
                       TIndent indent, bool paint);
 
-}  // namespace NxSharedCommon
+} // namespace NxSharedCommon

@@ -46,8 +46,7 @@ struct Bgra {
     uint8_t b, g, r, a;
 };
 
-std::unique_ptr<TBitmap> CopyCanvasArea(TCanvas* canvas, int x, int y, int w, int h,
-                                        TPixelFormat format) {
+std::unique_ptr<TBitmap> CopyCanvasArea(TCanvas* canvas, int x, int y, int w, int h, TPixelFormat format) {
     auto buffer = std::make_unique<TBitmap>(w, h, format);
     buffer->GetCanvas()->CopyRect(Rect(0, 0, w, h), *canvas, Rect(x, y, x + w, y + h));
     return buffer;
@@ -87,9 +86,12 @@ void DrawSingleLine(TCanvas* canvas, const TRect& rect, const WideString& text, 
 
 uint32_t AlignmentFlag(TAlignment alignment) {
     switch (alignment) {
-    case taRightJustify: return DT_RIGHT;
-    case taCenter: return DT_CENTER;
-    default: return DT_LEFT;
+    case taRightJustify:
+        return DT_RIGHT;
+    case taCenter:
+        return DT_CENTER;
+    default:
+        return DT_LEFT;
     }
 }
 
@@ -116,13 +118,12 @@ void FillGlassBuffer(TCanvas* canvas, const TRect& rect, TColor startColor, TCol
     canvas->Draw(rect.Left, rect.Top, *buffer);
 }
 
-}  // namespace
+} // namespace
 
 TColor BlendColor(TColor first, TColor second, int weight) {
     if (static_cast<unsigned>(weight) >= 256u) AssertionFailure(__LINE__);
     const TColor a = ColorToRGB(first), b = ColorToRGB(second);
-    return RGB(IntegerMix(GetRValue(a), GetRValue(b), weight),
-               IntegerMix(GetGValue(a), GetGValue(b), weight),
+    return RGB(IntegerMix(GetRValue(a), GetRValue(b), weight), IntegerMix(GetGValue(a), GetGValue(b), weight),
                IntegerMix(GetBValue(a), GetBValue(b), weight));
 }
 
@@ -151,19 +152,30 @@ TColor GetColor(TColorElement element) {
     switch (element) {
     case ceMenuHighlight:
         return themed ? RGB(255, 238, 194) : BlendColor(clHighlight, clWindow, 80);
-    case ceTaskPaneHeadFromColor: return themed ? RGB(255, 213, 140) : cl3DLight;
-    case ceTaskPaneHeadToColor: return themed ? RGB(255, 166, 76) : cl3DLight;
-    case ceToolBtnBorder: return ColorToRGB(clHotLight);
-    case ceToolBtnFromColor: return RGB(255, 213, 140);
-    case ceToolBtnToColor: return RGB(255, 173, 85);
-    case ceToolBtnHFromColor: return RGB(255, 244, 204);
-    case ceToolBtnHToColor: return RGB(255, 208, 145);
-    case ceToolBtnDFromColor: return themed ? RGB(254, 145, 78) : RGB(254, 145, 178);
-    case ceToolBtnDToColor: return RGB(255, 211, 142);
-    case ceToolbarFromColor: return themed ? clInactiveCaptionText : clWindow;
+    case ceTaskPaneHeadFromColor:
+        return themed ? RGB(255, 213, 140) : cl3DLight;
+    case ceTaskPaneHeadToColor:
+        return themed ? RGB(255, 166, 76) : cl3DLight;
+    case ceToolBtnBorder:
+        return ColorToRGB(clHotLight);
+    case ceToolBtnFromColor:
+        return RGB(255, 213, 140);
+    case ceToolBtnToColor:
+        return RGB(255, 173, 85);
+    case ceToolBtnHFromColor:
+        return RGB(255, 244, 204);
+    case ceToolBtnHToColor:
+        return RGB(255, 208, 145);
+    case ceToolBtnDFromColor:
+        return themed ? RGB(254, 145, 78) : RGB(254, 145, 178);
+    case ceToolBtnDToColor:
+        return RGB(255, 211, 142);
+    case ceToolbarFromColor:
+        return themed ? clInactiveCaptionText : clWindow;
     case ceToolbarToColor:
         return themed ? BlendColor(clHighlight, clInactiveCaptionText, 132) : clBtnFace;
-    case ceWhidbeyTabBorder: return themed ? RGB(127, 157, 185) : clGrayText;
+    case ceWhidbeyTabBorder:
+        return themed ? RGB(127, 157, 185) : clGrayText;
     }
     return clNone;
 }
@@ -212,18 +224,16 @@ int GlassWeight(int row, int glassHeight, int extra) {
     if (glassHeight <= 0 || row >= glassHeight) return 0;
     return std::clamp((glassHeight - row) * 255 / glassHeight + extra, 0, 255);
 }
-}  // namespace
+} // namespace
 
-void DrawVertGlass(TCanvas* canvas, const TRect& rect, TColor startColor, TColor endColor,
-                   int glassHeight) {
+void DrawVertGlass(TCanvas* canvas, const TRect& rect, TColor startColor, TColor endColor, int glassHeight) {
     FillGlassBuffer(
         canvas, rect, startColor, endColor,
         [glassHeight](int row) { return GlassWeight(row, glassHeight, 0); },
         [](TColor c, int, int) { return c; });
 }
 
-void DrawVertShine(TCanvas* canvas, const TRect& rect, TColor startColor, TColor endColor,
-                   int glassHeight) {
+void DrawVertShine(TCanvas* canvas, const TRect& rect, TColor startColor, TColor endColor, int glassHeight) {
     FillGlassBuffer(
         canvas, rect, startColor, endColor,
         [glassHeight](int row) { return GlassWeight(row, glassHeight, 0); },
@@ -251,8 +261,7 @@ void DrawVertFade(TCanvas* canvas, const TRect& rect) {
 void DrawVistaToolbar(TCanvas* canvas, const TRect& rect, TColor startColor, TColor endColor) {
     const int band = rect.Height() / 2;
     FillGlassBuffer(
-        canvas, rect, startColor, endColor,
-        [band](int row) { return GlassWeight(row, band, 75); },
+        canvas, rect, startColor, endColor, [band](int row) { return GlassWeight(row, band, 75); },
         [](TColor c, int, int) { return c; });
 }
 
@@ -362,7 +371,8 @@ void GrayscaleSimpleBitmap(TBitmap* bitmap) {
             dark[static_cast<size_t>(y) * w + x] = level < 128;
         }
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) c->SetPixels(x, y, face);
+        for (int x = 0; x < w; ++x)
+            c->SetPixels(x, y, face);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             if (dark[static_cast<size_t>(y) * w + x] && x + 1 < w && y + 1 < h)
@@ -379,17 +389,22 @@ void GrayscaleBitmap(TBitmap* bitmap) {
     case pf24bit:
         for (int row = 0; row < h; ++row) {
             uint8_t* p = bitmap->ScanLine(row);
-            for (int col = 0; col < w; ++col) GrayscaleValues24(p);
+            for (int col = 0; col < w; ++col)
+                GrayscaleValues24(p);
         }
         break;
     case pf32bit:
         for (int row = 0; row < h; ++row) {
             uint8_t* p = bitmap->ScanLine(row);
-            for (int col = 0; col < w; ++col) GrayscaleValues32(p);
+            for (int col = 0; col < w; ++col)
+                GrayscaleValues32(p);
         }
         break;
-    case pf4bit: GrayscaleSimpleBitmap(bitmap); break;
-    default: break;
+    case pf4bit:
+        GrayscaleSimpleBitmap(bitmap);
+        break;
+    default:
+        break;
     }
 }
 
@@ -437,8 +452,8 @@ void Save32BitBitmap(TBitmap* bitmap, const std::string& fileName) {
 
 void DrawText(TCanvas* canvas, const TRect& rect, TAlignment alignment, const WideString& text,
               bool noPrefix) {
-    uint32_t flags = DT_SINGLELINE | DT_VCENTER | DT_EXTERNALLEADING | DT_END_ELLIPSIS |
-                     AlignmentFlag(alignment);
+    uint32_t flags =
+        DT_SINGLELINE | DT_VCENTER | DT_EXTERNALLEADING | DT_END_ELLIPSIS | AlignmentFlag(alignment);
     if (noPrefix) flags |= DT_NOPREFIX;
     DrawSingleLine(canvas, rect, text, flags);
 }
@@ -450,14 +465,13 @@ void DrawTextRect(TCanvas* canvas, const TRect& rect, const WideString& text, TB
 }
 
 void DrawPrefixText(TCanvas* canvas, const TRect& rect, const WideString& text) {
-    DrawSingleLine(canvas, rect, text,
-                   DT_SINGLELINE | DT_VCENTER | DT_EXTERNALLEADING | DT_END_ELLIPSIS);
+    DrawSingleLine(canvas, rect, text, DT_SINGLELINE | DT_VCENTER | DT_EXTERNALLEADING | DT_END_ELLIPSIS);
 }
 
-void DrawDisabledText(TCanvas* canvas, const TRect& rect, const AnsiString& text,
-                      TAlignment alignment, bool noPrefix) {
-    uint32_t flags = DT_SINGLELINE | DT_VCENTER | DT_EXTERNALLEADING | DT_END_ELLIPSIS |
-                     AlignmentFlag(alignment);
+void DrawDisabledText(TCanvas* canvas, const TRect& rect, const AnsiString& text, TAlignment alignment,
+                      bool noPrefix) {
+    uint32_t flags =
+        DT_SINGLELINE | DT_VCENTER | DT_EXTERNALLEADING | DT_END_ELLIPSIS | AlignmentFlag(alignment);
     if (noPrefix) flags |= DT_NOPREFIX;
     canvas->GetBrush()->SetStyle(bsClear);
     TRect shifted = rect;
@@ -485,7 +499,7 @@ private:
     TCanvas* FCanvas;
     int FSaved;
 };
-}  // namespace
+} // namespace
 
 void DrawTransparent(TControl* control, TCanvas* canvas) {
     if (!control || !canvas) return;
@@ -504,4 +518,4 @@ void DrawTransparent(TControl* control, TCanvas* canvas) {
     parent->Perform(WM_PAINT, dc, 0);
 }
 
-}  // namespace NxSharedDraw
+} // namespace NxSharedDraw

@@ -64,11 +64,9 @@ void DrawHorzGradient(TCanvas* canvas, const TRect& rect, TColor startColor, TCo
 // Left to right up to the middle column, then mirrored back to the start color.
 void DrawHorzReflectGrad(TCanvas* canvas, const TRect& rect, TColor startColor, TColor endColor);
 // Vertical blend of two colors; rows above glassHeight fade further towards white.
-void DrawVertGlass(TCanvas* canvas, const TRect& rect, TColor startColor, TColor endColor,
-                   int glassHeight);
+void DrawVertGlass(TCanvas* canvas, const TRect& rect, TColor startColor, TColor endColor, int glassHeight);
 // As DrawVertGlass plus a horizontal white sheen that is lightest in the middle column.
-void DrawVertShine(TCanvas* canvas, const TRect& rect, TColor startColor, TColor endColor,
-                   int glassHeight);
+void DrawVertShine(TCanvas* canvas, const TRect& rect, TColor startColor, TColor endColor, int glassHeight);
 // Lightens a band at the top towards white, weight 150 in the first row and 7 less per row.
 void DrawVertFade(TCanvas* canvas, const TRect& rect);
 // As DrawVertGlass with the white band over the upper half and its weight raised by 75.
@@ -120,7 +118,7 @@ void DrawTextRect(TCanvas* canvas, const TRect& rect, const WideString& text,
 // Left aligned, "&" always a prefix.
 void DrawPrefixText(TCanvas* canvas, const TRect& rect, const WideString& text);
 // Embossed: highlight one pixel right and down, then shadow in place. 8-bit text.
-void DrawDisabledText(TCanvas* canvas, const TRect& rect, const AnsiString& text,
-                      TAlignment alignment, bool noPrefix = true);
+void DrawDisabledText(TCanvas* canvas, const TRect& rect, const AnsiString& text, TAlignment alignment,
+                      bool noPrefix = true);
 
-}  // namespace NxSharedDraw
+} // namespace NxSharedDraw

@@ -46,7 +46,7 @@ struct TModule {
 };
 const TModule Module;
 
-}  // namespace
+} // namespace
 
 TColor SchemeColor(TColorSchemeElement element, TColorScheme scheme) {
     if (scheme == csDefault) scheme = ColorScheme;
@@ -109,10 +109,9 @@ struct TOpenedTheme {
     TOpenedTheme& operator=(const TOpenedTheme&) = delete;
     HTHEME Handle;
 };
-}  // namespace
+} // namespace
 
-void ThemeRect(HWND wnd, TCanvas* dc, const TRect& rect, const WideString& classList, int part,
-               int state) {
+void ThemeRect(HWND wnd, TCanvas* dc, const TRect& rect, const WideString& classList, int part, int state) {
     if (!OpenThemeData || !CloseThemeData) return;
     const TOpenedTheme theme(OpenThemeData(wnd, classList));
     if (!theme.Handle) return;
@@ -146,4 +145,4 @@ void TNxColorScheme::DoChange() {
     if (OnChange) OnChange(this);
 }
 
-}  // namespace NxThemesSupport
+} // namespace NxThemesSupport

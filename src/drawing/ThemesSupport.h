@@ -56,8 +56,7 @@ void ReleaseThemes();
 bool IsThemed();
 // Draws the themed background of one part into the rectangle; nothing when the class list has no
 // theme data.
-void ThemeRect(HWND wnd, TCanvas* dc, const TRect& rect, const WideString& classList, int part,
-               int state);
+void ThemeRect(HWND wnd, TCanvas* dc, const TRect& rect, const WideString& classList, int part, int state);
 
 // A non-visual component that sets the process-wide scheme.
 class TNxColorScheme : public TComponent {
@@ -82,4 +81,4 @@ class ERangeError : public Exception {
     using Exception::Exception;
 };
 
-}  // namespace NxThemesSupport
+} // namespace NxThemesSupport

@@ -23,8 +23,7 @@ namespace Detail {
 
 // Node, the concrete node class, derives from TreeNode<Base, Node, Nodes>; Nodes is the
 // collection. Base is the platform root the node derives from.
-template <class Base, class Node, class Nodes>
-class TreeNode : public Base {
+template <class Base, class Node, class Nodes> class TreeNode : public Base {
 public:
     template <typename... BaseArgs>
     TreeNode(Nodes* Owner, Node* Parent, BaseArgs&&... args)
@@ -47,8 +46,9 @@ public:
     Node* GetParent() const { return FParent && FParent->FParent ? FParent : nullptr; }
     // 0 for a top-level node.
     int GetLevel() const {
-        int level = -1;  // the hidden root holds the top level
-        for (const TreeNode* p = FParent; p; p = p->FParent) ++level;
+        int level = -1; // the hidden root holds the top level
+        for (const TreeNode* p = FParent; p; p = p->FParent)
+            ++level;
         return level;
     }
     int GetCount() const { return static_cast<int>(FChildren.size()); }
@@ -90,8 +90,7 @@ public:
         TreeNode* target = Destination ? static_cast<TreeNode*>(Destination) : FOwner->Root();
         if (target->HasAsParent(this)) throw EInvalidOperation("Cannot move a node under itself");
         auto& from = FParent->FChildren;
-        const auto it =
-            std::find_if(from.begin(), from.end(), [this](auto& p) { return p.get() == this; });
+        const auto it = std::find_if(from.begin(), from.end(), [this](auto& p) { return p.get() == this; });
         std::unique_ptr<Node> self = std::move(*it);
         from.erase(it);
         FParent = static_cast<Node*>(target);
@@ -103,7 +102,8 @@ public:
         std::stable_sort(FChildren.begin(), FChildren.end(),
                          [](const auto& a, const auto& b) { return a->FText < b->FText; });
         if (Recursive)
-            for (auto& child : FChildren) child->Sort(true);
+            for (auto& child : FChildren)
+                child->Sort(true);
         Changed();
     }
 
@@ -111,10 +111,8 @@ public:
 
 protected:
     friend Nodes;
-    template <class, class, class>
-    friend class TreeNode;
-    template <class, class>
-    friend class TreeNodes;
+    template <class, class, class> friend class TreeNode;
+    template <class, class> friend class TreeNodes;
 
     void Insert(std::unique_ptr<Node> node, TAddPosition Position) {
         if (Position == apFirst)
@@ -134,8 +132,7 @@ protected:
     std::vector<std::unique_ptr<Node>> FChildren;
 };
 
-template <class Node, class Nodes>
-class TreeNodes {
+template <class Node, class Nodes> class TreeNodes {
 public:
     // Adds a node under Parent (nullptr: the top level), first or last.
     Node* Add(Node* Parent, const WideString& Text, TAddPosition Position = apLast) {
@@ -152,8 +149,7 @@ public:
     void Delete(Node* N) {
         if (!N || !N->FParent || N->FOwner != Self()) return;
         auto& siblings = N->FParent->FChildren;
-        siblings.erase(
-            std::find_if(siblings.begin(), siblings.end(), [N](auto& p) { return p.get() == N; }));
+        siblings.erase(std::find_if(siblings.begin(), siblings.end(), [N](auto& p) { return p.get() == N; }));
         Changed();
     }
     void Clear() {
@@ -185,8 +181,7 @@ protected:
     }
 
 private:
-    template <class, class, class>
-    friend class TreeNode;
+    template <class, class, class> friend class TreeNode;
     Nodes* Self() { return static_cast<Nodes*>(this); }
     Node* Root() const { return FRoot.get(); }
     void Changed() {
@@ -194,7 +189,8 @@ private:
     }
     static int CountBelow(const Node* n) {
         int count = 0;
-        for (int i = 0; i < n->GetCount(); ++i) count += 1 + CountBelow(n->GetItem(i));
+        for (int i = 0; i < n->GetCount(); ++i)
+            count += 1 + CountBelow(n->GetItem(i));
         return count;
     }
     static Node* FindAt(const Node* n, int& index) {
@@ -206,10 +202,10 @@ private:
         }
         return nullptr;
     }
-    std::unique_ptr<Node> FRoot;  // hidden node holding the top level
+    std::unique_ptr<Node> FRoot; // hidden node holding the top level
 };
 
-}  // namespace Detail
+} // namespace Detail
 
 class TNxTreeNodes;
 class TNxObjectTreeNodes;
@@ -225,17 +221,15 @@ public:
 };
 
 // A node that is a component (without an owner: the tree frees it).
-class TNxObjectTreeNode
-    : public Detail::TreeNode<TComponent, TNxObjectTreeNode, TNxObjectTreeNodes> {
+class TNxObjectTreeNode : public Detail::TreeNode<TComponent, TNxObjectTreeNode, TNxObjectTreeNodes> {
 public:
     TNxObjectTreeNode(TNxObjectTreeNodes* Owner, TNxObjectTreeNode* Parent)
         : TreeNode(Owner, Parent, nullptr) {}
 };
 
-class TNxObjectTreeNodes : public TObject,
-                           public Detail::TreeNodes<TNxObjectTreeNode, TNxObjectTreeNodes> {
+class TNxObjectTreeNodes : public TObject, public Detail::TreeNodes<TNxObjectTreeNode, TNxObjectTreeNodes> {
 public:
     TNxObjectTreeNodes() : TreeNodes(std::make_unique<TNxObjectTreeNode>(this, nullptr)) {}
 };
 
-}  // namespace NxClasses
+} // namespace NxClasses

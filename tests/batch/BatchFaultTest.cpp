@@ -46,7 +46,7 @@ struct FaultFixture : ::testing::Test {
 
 // Output of one named source goes through a wrapper the test chooses.
 struct WrappingFileSystem : TestFileSystem {
-    std::string victim;  // file name of the source whose output is wrapped
+    std::string victim; // file name of the source whose output is wrapped
     std::function<std::unique_ptr<BatchOutput>(std::unique_ptr<BatchOutput>, const std::string& path)> wrap;
     std::unique_ptr<BatchOutput> CreateNew(const std::string& path, bool& exists, int& error) override {
         auto out = TestFileSystem::CreateNew(path, exists, error);
@@ -55,7 +55,7 @@ struct WrappingFileSystem : TestFileSystem {
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(FaultFixture, MissingSourceFailsItsRowOnly) {
     AddSources({"a.txt"});
@@ -204,7 +204,8 @@ TEST_F(FaultFixture, ReadOnlyOrMissingOutputFolderFailsEveryRowCleanly) {
     TestFileSystem fs;
     r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
     EXPECT_EQ(r.Failed, 2);
-    ExpectFailed(1, "cannot create " + dir.Path() + "/does-not-exist/b(dec1).txt (No such file or directory)");
+    ExpectFailed(1,
+                 "cannot create " + dir.Path() + "/does-not-exist/b(dec1).txt (No such file or directory)");
     EXPECT_FALSE(DirectoryExists(dir / "does-not-exist"));
 }
 
@@ -215,7 +216,7 @@ TEST_F(FaultFixture, StopInTheMiddleOfAFileRestoresThatRowAndLeavesLaterRows) {
     const JobRow bBefore = Row(1);
     const JobRow cBefore = Row(2);
 
-    std::atomic<bool> stop{true};  // a stale request from before the run is cleared
+    std::atomic<bool> stop{true}; // a stale request from before the run is cleared
     hooks.StopRequested = &stop;
     hooks.ReadChunk = 64;
     hooks.PumpInterval = std::chrono::steady_clock::duration::zero();

@@ -35,12 +35,14 @@ struct RunFixture : ::testing::Test {
         return path;
     }
 
-    BatchResult Run(BatchFileSystem& fileSystem) { return BatchRun(jobs, reporter, fileSystem).Run(settings, hooks); }
+    BatchResult Run(BatchFileSystem& fileSystem) {
+        return BatchRun(jobs, reporter, fileSystem).Run(settings, hooks);
+    }
     BatchResult Run() { return Run(fs); }
     const JobRow& Row(int r) const { return jobs.Rows()[static_cast<size_t>(r)]; }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(RunFixture, KeyIsTrimmedAndNeedsTenBytes) {
     AddSource("a.txt", "x");
@@ -99,7 +101,8 @@ TEST_F(RunFixture, DriveIsAskedOncePerFolder) {
         }
     } counting;
     std::filesystem::create_directory(dir / "sub");
-    for (const char* name : {"a.txt", "b.txt", "sub/c.txt", "d.txt", "sub/e.txt"}) AddSource(name, name);
+    for (const char* name : {"a.txt", "b.txt", "sub/c.txt", "d.txt", "sub/e.txt"})
+        AddSource(name, name);
     EXPECT_EQ(Run(counting).Decoded, 5);
     EXPECT_EQ(counting.asked, (std::vector<std::string>{dir / "a.txt", dir / "sub/c.txt"}));
 
@@ -137,7 +140,8 @@ TEST_F(RunFixture, BaseNamesWithoutOrWithSeveralPeriods) {
     AddSource(".hidden", "2");
     AddSource("a.b.txt", "3");
     EXPECT_EQ(Run().Decoded, 3);
-    EXPECT_EQ(ListFolder(dir / "Decript"), (std::vector<std::string>{"(dec1).txt", "(dec2).txt", "a.b(dec1).txt"}));
+    EXPECT_EQ(ListFolder(dir / "Decript"),
+              (std::vector<std::string>{"(dec1).txt", "(dec2).txt", "a.b(dec1).txt"}));
     EXPECT_EQ(ReadFile(U(Row(1).DecodedPath)), "2");
 }
 
@@ -202,13 +206,19 @@ TEST_F(RunFixture, ReusedBuffersGiveEveryFileWhatItGivesAlone) {
     const EncriptMatrix m = PrepareEncriptMatrix(kKey);
     const std::string region = EncodeMarkedText(std::string(200, 'r') + "\n", m).Text;
     std::string large;
-    while (large.size() < 3 * hooks.ReadChunk + 5) large += "text \"quoted\" line!\n" + region;
+    while (large.size() < 3 * hooks.ReadChunk + 5)
+        large += "text \"quoted\" line!\n" + region;
     // A region left open, a dropped block and a trailing '*' are what a shared state would leak.
     std::vector<std::pair<std::string, std::string>> sources = {
-        {"s129.txt", region.substr(0, 129)}, {"large.txt", large}, {"s0.txt", ""},
-        {"s1.txt", "*"},                      {"s127.txt", region.substr(0, 127)},
-        {"s128.txt", region.substr(0, 128)},  {"dropped.txt", "*# 0123456789#*"},
-        {"short.txt", "#*#xyz#*"},            {"open.txt", "ab*#" + std::string(300, 'z')},
+        {"s129.txt", region.substr(0, 129)},
+        {"large.txt", large},
+        {"s0.txt", ""},
+        {"s1.txt", "*"},
+        {"s127.txt", region.substr(0, 127)},
+        {"s128.txt", region.substr(0, 128)},
+        {"dropped.txt", "*# 0123456789#*"},
+        {"short.txt", "#*#xyz#*"},
+        {"open.txt", "ab*#" + std::string(300, 'z')},
     };
     std::vector<std::string> alone;
     for (const auto& [name, content] : sources) {
@@ -304,7 +314,8 @@ TEST(AddFiles, ManyPathsKeepTheFirstOfEachInOrder) {
         std::vector<WideString> paths;
         for (int i = 0; i < 4000; ++i) {
             WideString p;
-            for (unsigned n = rng() % 4; n > 0; --n) p += static_cast<char16_t>(u"aAb/"[rng() % 4]);
+            for (unsigned n = rng() % 4; n > 0; --n)
+                p += static_cast<char16_t>(u"aAb/"[rng() % 4]);
             paths.push_back(p);
         }
         int fresh = 0;
@@ -316,7 +327,8 @@ TEST(AddFiles, ManyPathsKeepTheFirstOfEachInOrder) {
         EXPECT_EQ(AddFiles(jobs, paths), fresh);
     }
     ASSERT_EQ(jobs.GetRowCount(), static_cast<int>(expected.size()));
-    for (int r = 0; r < jobs.GetRowCount(); ++r) EXPECT_EQ(jobs.GetSourcePath(r), expected[static_cast<size_t>(r)]);
+    for (int r = 0; r < jobs.GetRowCount(); ++r)
+        EXPECT_EQ(jobs.GetSourcePath(r), expected[static_cast<size_t>(r)]);
 }
 
 TEST(MemoryJobList, OutOfRangeRowsRaiseTheListError) {
@@ -334,7 +346,7 @@ TEST(BatchRunNames, FolderAndNameAreJoinedWithOneSeparator) {
     EXPECT_EQ(BatchRun::OutputName("/out", "a", 12), "/out/a(dec12).txt");
     EXPECT_EQ(BatchRun::OutputName("/out/", "", 2), "/out/(dec2).txt");
     EXPECT_EQ(BatchRun::OutputName("/", "a", 1), "/a(dec1).txt");
-    EXPECT_EQ(BatchRun::OutputName("", "a", 3), "a(dec3).txt");  // never the root
+    EXPECT_EQ(BatchRun::OutputName("", "a", 3), "a(dec3).txt"); // never the root
     BatchSettings chosen{kKey, true, "/chosen"};
     EXPECT_EQ(BatchRun::OutputFolderFor("/data/in/a.txt", chosen), "/chosen");
     EXPECT_EQ(BatchRun::OutputFolderFor("/data/in/a.txt", BatchSettings{kKey}), "/data/in/Decript");

@@ -52,7 +52,8 @@ inline std::string ReadFile(const std::string& path) {
 inline std::vector<std::string> ListFolder(const std::string& path) {
     std::vector<std::string> names;
     std::error_code ec;
-    for (const auto& e : std::filesystem::directory_iterator(path, ec)) names.push_back(e.path().filename().string());
+    for (const auto& e : std::filesystem::directory_iterator(path, ec))
+        names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -86,7 +87,11 @@ struct TestFileSystem : BatchFileSystem {
     }
 };
 
-inline WideString W(const std::string& utf8) { return Utf8ToWide(utf8); }
-inline std::string U(const WideString& wide) { return WideToUtf8(wide); }
+inline WideString W(const std::string& utf8) {
+    return Utf8ToWide(utf8);
+}
+inline std::string U(const WideString& wide) {
+    return WideToUtf8(wide);
+}
 
-}  // namespace batchtest
+} // namespace batchtest

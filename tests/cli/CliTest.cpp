@@ -21,7 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 
 struct Result {
-    int status = -1;  // exit status, or 128 + signal
+    int status = -1; // exit status, or 128 + signal
     std::string out, err;
 };
 
@@ -52,8 +52,8 @@ protected:
 
     // Runs the CLI in dir with the given arguments, extra environment and standard input; always
     // without a controlling terminal, so it can never wait for a typed key.
-    pid_t Start(const std::vector<std::string>& args, const std::vector<std::string>& env, const std::string& stdinFile,
-                const std::string& tag, bool detach = true) {
+    pid_t Start(const std::vector<std::string>& args, const std::vector<std::string>& env,
+                const std::string& stdinFile, const std::string& tag, bool detach = true) {
         std::vector<std::string> argv = {QUILLMAR_CLI};
         if (detach) argv.insert(argv.begin(), {"/usr/bin/setsid", "-w"});
         argv.insert(argv.end(), args.begin(), args.end());
@@ -62,15 +62,19 @@ protected:
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 0, stdinFile.c_str(), O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, P(tag + ".out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&actions, 2, P(tag + ".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, 1, P(tag + ".out").c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        posix_spawn_file_actions_addopen(&actions, 2, P(tag + ".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
         // The CLI resolves relative paths against its working directory: run it in dir.
         std::vector<std::string> shell = {"/bin/sh", "-c", "cd \"$0\" && exec \"$@\"", dir};
         shell.insert(shell.end(), argv.begin(), argv.end());
         std::vector<char*> cargv, cenv;
-        for (auto& a : shell) cargv.push_back(a.data());
+        for (auto& a : shell)
+            cargv.push_back(a.data());
         cargv.push_back(nullptr);
-        for (auto& e : envs) cenv.push_back(e.data());
+        for (auto& e : envs)
+            cenv.push_back(e.data());
         cenv.push_back(nullptr);
         pid_t pid = -1;
         EXPECT_EQ(posix_spawn(&pid, "/bin/sh", &actions, nullptr, cargv.data(), cenv.data()), 0);
@@ -99,7 +103,8 @@ protected:
     std::vector<std::string> Lines(const std::string& text) {
         std::vector<std::string> lines;
         std::istringstream in(text);
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
         return lines;
     }
 };
@@ -107,7 +112,8 @@ protected:
 TEST_F(CliTest, EncodeThenDecodeGivesTheTextBackAndPrintsPathsInOrder) {
     std::mt19937 rng(5);
     std::string plain;
-    for (int i = 0; i < 5000; ++i) plain += (rng() % 40 == 0) ? '\n' : static_cast<char>(32 + rng() % 95);
+    for (int i = 0; i < 5000; ++i)
+        plain += (rng() % 40 == 0) ? '\n' : static_cast<char>(32 + rng() % 95);
     WriteFile(P("plain.txt"), plain);
     Result enc = Run({"encode", "--key-file", "key.txt", "--output", "one.txt", "plain.txt"});
     ASSERT_EQ(enc.status, 0) << enc.err;
@@ -116,7 +122,8 @@ TEST_F(CliTest, EncodeThenDecodeGivesTheTextBackAndPrintsPathsInOrder) {
     // Relative and absolute spellings of one file are one job.
     Result dec = Run({"decode", "--key-file", "key.txt", "two.txt", "one.txt", P("two.txt"), "./one.txt"});
     ASSERT_EQ(dec.status, 0) << dec.err;
-    EXPECT_EQ(Lines(dec.out), (std::vector<std::string>{P("Decript/two(dec1).txt"), P("Decript/one(dec1).txt")}));
+    EXPECT_EQ(Lines(dec.out),
+              (std::vector<std::string>{P("Decript/two(dec1).txt"), P("Decript/one(dec1).txt")}));
     std::string padded = plain;
     padded.resize((plain.size() + 127) / 128 * 128, ' ');
     EXPECT_EQ(ReadFile(P("Decript/one(dec1).txt")), "*#" + padded + "#*");
@@ -134,7 +141,8 @@ TEST_F(CliTest, KeySourcesInOrderOfPrecedence) {
     ASSERT_EQ(Run({"encode", "--key-file", "key.txt", "--output", "enc.txt", "plain.txt"}).status, 0);
     const std::string expected = ReadFile(P("enc.txt"));
     // The key file wins over the environment; "-" reads standard input.
-    EXPECT_EQ(Run({"encode", "--key-file", "key.txt", "plain.txt"}, {"QUILLMAR_KEY=another key!"}).out, expected);
+    EXPECT_EQ(Run({"encode", "--key-file", "key.txt", "plain.txt"}, {"QUILLMAR_KEY=another key!"}).out,
+              expected);
     EXPECT_EQ(Run({"encode", "--key-file", "-", "plain.txt"}, {}, "cli test key\n").out, expected);
     EXPECT_EQ(Run({"encode", "plain.txt"}, {"QUILLMAR_KEY=cli test key"}).out, expected);
     EXPECT_NE(Run({"encode", "plain.txt"}, {"QUILLMAR_KEY=cli_test key"}).out, expected);
@@ -150,14 +158,17 @@ TEST_F(CliTest, KeySourcesInOrderOfPrecedence) {
 
 TEST_F(CliTest, Utf8KeyAndItsCodePageBytesGiveTheSameMatrix) {
     WriteFile(P("plain.txt"), "umlauts in the key");
-    WriteFile(P("utf8.key"), "Gr\xC3\xBC\xC3\x9F" "e, Schl\xC3\xBCssel\n");
-    WriteFile(P("ansi.key"), "Gr\xFC\xDF" "e, Schl\xFCssel\n");
+    WriteFile(P("utf8.key"), "Gr\xC3\xBC\xC3\x9F"
+                             "e, Schl\xC3\xBCssel\n");
+    WriteFile(P("ansi.key"), "Gr\xFC\xDF"
+                             "e, Schl\xFCssel\n");
     WriteFile(P("other.key"), "Gr??e, Schl\xFCssel\n");
     const std::string a = Run({"encode", "--key-file", "utf8.key", "plain.txt"}).out;
     EXPECT_EQ(Run({"encode", "--key-file", "ansi.key", "plain.txt"}).out, a);
     EXPECT_NE(Run({"encode", "--key-file", "other.key", "plain.txt"}).out, a);
     // Characters outside the code page become '?', as in a typed key.
-    WriteFile(P("cyr.key"), "Gr\xD0\xB6\xD0\xB6" "e, Schl\xC3\xBCssel\n");
+    WriteFile(P("cyr.key"), "Gr\xD0\xB6\xD0\xB6"
+                            "e, Schl\xC3\xBCssel\n");
     EXPECT_EQ(Run({"encode", "--key-file", "cyr.key", "plain.txt"}).out,
               Run({"encode", "--key-file", "other.key", "plain.txt"}).out);
 }
@@ -187,14 +198,17 @@ TEST_F(CliTest, RunChecksExitWithTwoAndWriteNothing) {
 TEST_F(CliTest, AFailingFileIsReportedAndTheOthersGoOn) {
     WriteFile(P("a.txt"), "first");
     WriteFile(P("c.txt"), "third");
-    fs::create_directory(P("b.txt"));  // a folder cannot be read as a source
+    fs::create_directory(P("b.txt")); // a folder cannot be read as a source
     Result r = Run({"decode", "a.txt", "b.txt", "missing.txt", "c.txt"}, {"QUILLMAR_KEY=1234567890"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(Lines(r.out), (std::vector<std::string>{P("Decript/a(dec1).txt"), P("Decript/c(dec1).txt")}));
-    EXPECT_NE(r.err.find(P("b.txt") + ": cannot read the source (Is a directory)"), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find(P("missing.txt") + ": cannot open the source (No such file or directory)"), std::string::npos);
+    EXPECT_NE(r.err.find(P("b.txt") + ": cannot read the source (Is a directory)"), std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find(P("missing.txt") + ": cannot open the source (No such file or directory)"),
+              std::string::npos);
     std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(P("Decript"))) names.push_back(e.path().filename().string());
+    for (const auto& e : fs::directory_iterator(P("Decript")))
+        names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"a(dec1).txt", "c(dec1).txt"}));
 }
@@ -215,7 +229,7 @@ TEST_F(CliTest, InterruptRemovesThePartialOutput) {
     // Not detached: the process is the CLI itself (the shell execs it), so the signal reaches it.
     const pid_t pid = Start({"decode", "feed.txt"}, {"QUILLMAR_KEY=1234567890"}, P("stdin"), "int", false);
     std::signal(SIGPIPE, SIG_IGN);
-    const int fd = ::open(P("feed.txt").c_str(), O_WRONLY);  // waits until the CLI reads
+    const int fd = ::open(P("feed.txt").c_str(), O_WRONLY); // waits until the CLI reads
     ASSERT_GE(fd, 0);
     std::string block(1 << 16, 'z');
     ASSERT_EQ(::write(fd, block.data(), block.size()), ssize_t(block.size()));
@@ -230,4 +244,4 @@ TEST_F(CliTest, InterruptRemovesThePartialOutput) {
     EXPECT_TRUE(!fs::exists(P("Decript")) || fs::is_empty(P("Decript")));
 }
 
-}  // namespace
+} // namespace

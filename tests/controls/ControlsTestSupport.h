@@ -12,7 +12,9 @@
 
 namespace ControlsTest {
 
-inline TColor Hex(uint32_t rrggbb) { return RGB(uint8_t(rrggbb >> 16), uint8_t(rrggbb >> 8), uint8_t(rrggbb)); }
+inline TColor Hex(uint32_t rrggbb) {
+    return RGB(uint8_t(rrggbb >> 16), uint8_t(rrggbb >> 8), uint8_t(rrggbb));
+}
 
 // What the window of a control shows now, children included.
 inline QImage Shot(TWinControl* control) {
@@ -38,18 +40,14 @@ struct FormTest : ::testing::Test {
         form->GetFont()->SetName("DejaVu Sans");
         form->GetFont()->SetHeight(-11);
     }
-    template <typename T>
-    T* Add(TWinControl* parent, int l, int t, int w, int h) {
+    template <typename T> T* Add(TWinControl* parent, int l, int t, int w, int h) {
         auto* c = new T(form.get());
         c->SetParent(parent);
         c->SetBounds(l, t, w, h);
         return c;
     }
-    template <typename T>
-    T* Add(int l, int t, int w, int h) {
-        return Add<T>(form.get(), l, t, w, h);
-    }
+    template <typename T> T* Add(int l, int t, int w, int h) { return Add<T>(form.get(), l, t, w, h); }
     void Show() { ASSERT_TRUE(ShowAndWait(form.get())); }
 };
 
-}  // namespace ControlsTest
+} // namespace ControlsTest

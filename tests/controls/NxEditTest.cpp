@@ -107,7 +107,9 @@ TEST_F(EditTest, MaskedKeyShowsStarsReturnsTheTypedTextAndNeverLeavesTheBox) {
 }
 
 std::vector<std::string>* gLogged = nullptr;
-void Record(QtMsgType, const QMessageLogContext&, const QString& text) { gLogged->push_back(text.toStdString()); }
+void Record(QtMsgType, const QMessageLogContext&, const QString& text) {
+    gLogged->push_back(text.toStdString());
+}
 
 TEST_F(EditTest, KeyNeverReachesTheLogOrTheSettingsStore) {
     QTemporaryDir store;
@@ -124,13 +126,14 @@ TEST_F(EditTest, KeyNeverReachesTheLogOrTheSettingsStore) {
     QTest::keyClicks(Client(edit), "Zebra-4711");
     EXPECT_THROW(edit->GetAsFloat(), EConvertError);
     EXPECT_THROW(edit->GetAsDateTime(), EConvertError);
-    edit->SetAlignment(taCenter);  // recreated with its text
+    edit->SetAlignment(taCenter); // recreated with its text
     Focus(next);
     form.reset();
     qInstallMessageHandler(previous);
     gLogged = nullptr;
     TRegistry::SetStoreFolder(savedFolder);
-    for (const std::string& line : logged) EXPECT_EQ(line.find("Zebra"), std::string::npos) << line;
+    for (const std::string& line : logged)
+        EXPECT_EQ(line.find("Zebra"), std::string::npos) << line;
     QDirIterator files(store.path(), QDir::Files, QDirIterator::Subdirectories);
     while (files.hasNext()) {
         QFile f(files.next());
@@ -146,7 +149,7 @@ TEST_F(EditTest, LeftZoneSelectsAllWithTheReversedArrowAndFurtherRightPlacesTheC
     EXPECT_FALSE(edit->GetEditInfo()->GetVisible());
     EXPECT_EQ(edit->GetEditLeft(), 0);
     for (int x : {0, 1, 2}) {
-        ClickAt(60);  // the caret somewhere, nothing selected
+        ClickAt(60); // the caret somewhere, nothing selected
         ASSERT_EQ(edit->GetSelLength(), 0);
         ClickAt(x);
         EXPECT_EQ(edit->GetSelStart(), 0) << x;
@@ -202,8 +205,8 @@ TEST_F(EditTest, PreviewAndGlyphMoveTheMarginsAndTheZoneAndKeepTheText) {
     // The preview box: framed in gray right of the glyph, handed over without the frame.
     EXPECT_EQ(previews.back(), (TRect{16 + 2 + 1, 1, 16 + 2 + 19, h - 1}));
     EXPECT_EQ(Pixel(img, left + 18, top + h / 2), clGray);
-    EXPECT_EQ(Pixel(img, left + 8, top + h / 2), clRed);  // the glyph, vertically centred
-    EXPECT_EQ(Pixel(img, left + 0, top + h / 2), ColorToRGB(clWindow));  // the glyph's transparent color
+    EXPECT_EQ(Pixel(img, left + 8, top + h / 2), clRed);                // the glyph, vertically centred
+    EXPECT_EQ(Pixel(img, left + 0, top + h / 2), ColorToRGB(clWindow)); // the glyph's transparent color
     QTest::mouseClick(Client(edit->GetEditInfo()), Qt::LeftButton, Qt::NoModifier, QPoint(5, h / 2));
     QTest::mouseClick(Client(edit->GetEditInfo()), Qt::LeftButton, Qt::NoModifier, QPoint(25, h / 2));
     EXPECT_EQ(glyphClicks, 1);
@@ -239,9 +242,10 @@ TEST_F(EditTest, ThemedBorderOnlyWhileStylesAreOnAndOnlyForASingleBorder) {
     bare->SetBorderStyle(bsNone);
     auto* plainBare = Add<TEdit>(220, 110, 177, 21);
     plainBare->SetBorderStyle(bsNone);
-    for (auto* e : std::initializer_list<TCustomEdit*>{edit, plain, bare, plainBare}) e->SetText(u"abc");
+    for (auto* e : std::initializer_list<TCustomEdit*>{edit, plain, bare, plainBare})
+        e->SetText(u"abc");
     Show();
-    Focus(next);  // none of the compared boxes shows a focus frame
+    Focus(next); // none of the compared boxes shows a focus frame
     // The themed "edit" part, as it looks on its own.
     // Drawn over two backgrounds: where both agree, the part is opaque.
     TBitmap overPink(177, 21), overLime(177, 21);
@@ -252,23 +256,26 @@ TEST_F(EditTest, ThemedBorderOnlyWhileStylesAreOnAndOnlyForASingleBorder) {
     }
     auto part = [&](int x, int y) { return ColorToRGB(overPink.GetCanvas()->GetPixels(x, y)); };
     auto onFrame = [&](int x, int y) {
-        return (x < 2 || y < 2 || x >= 175 || y >= 19) && part(x, y) == ColorToRGB(overLime.GetCanvas()->GetPixels(x, y));
+        return (x < 2 || y < 2 || x >= 175 || y >= 19) &&
+               part(x, y) == ColorToRGB(overLime.GetCanvas()->GetPixels(x, y));
     };
     auto frame = [](const QImage& img, int i) {
         // Points on the two-pixel frame and just inside it.
-        const TPoint pts[] = {{0, 10}, {1, 10}, {88, 0}, {88, 1}, {176, 10}, {175, 10}, {88, 20}, {88, 19}, {2, 10}};
+        const TPoint pts[] = {{0, 10},   {1, 10},  {88, 0},  {88, 1}, {176, 10},
+                              {175, 10}, {88, 20}, {88, 19}, {2, 10}};
         return Pixel(img, pts[i].X, pts[i].Y);
     };
     QImage themed = Shot(edit), reference = Shot(plain);
     for (int y = 0; y < 21; ++y)
         for (int x = 0; x < 177; ++x)
             if (onFrame(x, y)) ASSERT_EQ(Pixel(themed, x, y), part(x, y)) << x << "," << y;
-    EXPECT_EQ(frame(themed, 8), frame(reference, 8));  // nothing drawn inside the frame
+    EXPECT_EQ(frame(themed, 8), frame(reference, 8)); // nothing drawn inside the frame
 
     SetThemesEnabled(false);
     QImage classic = Shot(edit), classicReference = Shot(plain);
     SetThemesEnabled(true);
-    for (int i = 0; i < 9; ++i) EXPECT_EQ(frame(classic, i), frame(classicReference, i)) << i;
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(frame(classic, i), frame(classicReference, i)) << i;
     // The themed part covers the platform's own frame, which shows the focus in its own way.
     Focus(edit);
     QImage focusedThemed = Shot(edit);
@@ -283,7 +290,8 @@ TEST_F(EditTest, ThemedBorderOnlyWhileStylesAreOnAndOnlyForASingleBorder) {
     EXPECT_GT(differing, 0);
 
     QImage none = Shot(bare), noneReference = Shot(plainBare);
-    for (int i = 0; i < 9; ++i) EXPECT_EQ(frame(none, i), frame(noneReference, i)) << i;
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(frame(none, i), frame(noneReference, i)) << i;
 }
 
 TEST_F(EditTest, TypedAccessorsConvertBothWays) {
@@ -442,4 +450,4 @@ TEST_F(EditTest, MarginsOfTheOtherEditKindsRecreateTheirWindowOnEveryWrite) {
     EXPECT_EQ(edit->GetRightMargin(), 6);
 }
 
-}  // namespace
+} // namespace

@@ -117,7 +117,7 @@ TEST_F(LabelTest, DestroyingTheLabelGivesTheAssociateItsProcedureBack) {
     label = nullptr;
     int resized = 0;
     associate->OnResize = [&](TObject*) { ++resized; };
-    associate->SetBounds(1, 2, 30, 40);  // would touch the freed label if the hook stayed
+    associate->SetBounds(1, 2, 30, 40); // would touch the freed label if the hook stayed
     EXPECT_EQ(resized, 1);
 }
 
@@ -149,11 +149,12 @@ TEST_F(LabelTest, TransparentLabelShowsTheGradientBehindItsText) {
     Show();
     QImage img = Shot(bar);
     // The gradient runs on under the label's blank right end, row by row.
-    for (int y = 13; y < 26; ++y) EXPECT_EQ(Pixel(img, 247, y), Pixel(img, 300, y)) << y;
+    for (int y = 13; y < 26; ++y)
+        EXPECT_EQ(Pixel(img, 247, y), Pixel(img, 300, y)) << y;
     EXPECT_NE(Pixel(img, 247, 13), Pixel(img, 247, 25));
     onBar->SetTransparent(false);
     img = Shot(bar);
     EXPECT_EQ(Pixel(img, 247, 13), Pixel(img, 247, 25));
 }
 
-}  // namespace
+} // namespace

@@ -98,7 +98,8 @@ TEST_F(PanelTest, FaceColorFollowsTheSchemeUnlessToldToUseItsOwnColor) {
     // Changing the process-wide scheme repaints the panel in the new face color.
     NxThemesSupport::TNxColorScheme scheme(nullptr);
     scheme.SetColorScheme(NxThemesSupport::csSilver);
-    const TColor silver = ColorToRGB(NxThemesSupport::SchemeColor(NxThemesSupport::seBtnFace, NxThemesSupport::csSilver));
+    const TColor silver =
+        ColorToRGB(NxThemesSupport::SchemeColor(NxThemesSupport::seBtnFace, NxThemesSupport::csSilver));
     ASSERT_NE(silver, Hex(0xE3EFFF));
     EXPECT_EQ(Pixel(Shot(panel), 25, 15), silver);
 
@@ -150,7 +151,8 @@ TEST_F(PanelTest, CaptionIsCentredWithAmpersandsAsTextAndAutoSizeMakesRoomForIt)
     Show();
     QImage empty = Shot(panel);
     // No caption, no text: one color throughout.
-    for (int x = 0; x < 200; x += 7) EXPECT_EQ(Pixel(empty, x, 20), Hex(0xE3EFFF)) << x;
+    for (int x = 0; x < 200; x += 7)
+        EXPECT_EQ(Pixel(empty, x, 20), Hex(0xE3EFFF)) << x;
 
     panel->SetCaption(u"A&B");
     QImage img = Shot(panel);
@@ -215,9 +217,10 @@ TEST_F(PanelTest, ControlStyleIsAThemedEditFieldOnlyWhileStylesAreOn) {
     QImage plain = Shot(panel);
     SetThemesEnabled(true);
     // Unthemed: a solid fill in the face color.
-    for (int x = 0; x < 80; x += 5) EXPECT_EQ(Pixel(plain, x, 0), Hex(0xE3EFFF)) << x;
+    for (int x = 0; x < 80; x += 5)
+        EXPECT_EQ(Pixel(plain, x, 0), Hex(0xE3EFFF)) << x;
     // Themed: the edit field's frame differs from the face.
     EXPECT_NE(Pixel(themed, 0, 15), Hex(0xE3EFFF));
 }
 
-}  // namespace
+} // namespace

@@ -18,7 +18,7 @@ namespace {
 std::unique_ptr<TBitmap> ButtonGlyph(TColor color, int shape) {
     auto b = std::make_unique<TBitmap>(32, 32, pf24bit);
     TCanvas* c = b->GetCanvas();
-    c->GetBrush()->SetColor(clFuchsia);  // bottom-left: transparent
+    c->GetBrush()->SetColor(clFuchsia); // bottom-left: transparent
     c->FillRect({0, 0, 32, 32});
     c->GetBrush()->SetColor(color);
     c->GetPen()->SetColor(clBlack);
@@ -39,7 +39,7 @@ struct ToolBarForm {
     TNxLabel* NxLabel1;
     NxEdit::TNxEdit* Edit1;
     TButton* Button1;
-    TEdit* below;  // stands in for the grid, next in the tab order
+    TEdit* below; // stands in for the grid, next in the tab order
 
     ToolBarForm() {
         TForm* f = form.get();
@@ -130,7 +130,7 @@ TEST_F(PreviewTest, ToolBarAsTheMainWindowShowsIt) {
     QTest::keyClicks(Client(w.Edit1), "secret key");
     EXPECT_EQ(w.Edit1->GetDisplayText(), u"**********");
     EXPECT_EQ(w.Edit1->GetText(), u"secret key");
-    w.below->SetFocus();  // the key field without its focus frame, as at start
+    w.below->SetFocus(); // the key field without its focus frame, as at start
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.below->Focused(); }, 2000));
 
     QImage bar = Shot(w.form.get()).copy(0, 0, w.form->GetClientWidth(), 42);
@@ -160,7 +160,7 @@ TEST_F(PreviewTest, KeyFieldIsReachedWithTabAndWithTheLabelsAccelerator) {
     QTest::keyClick(Client(w.below), Qt::Key_D, Qt::AltModifier);
     Pump();
     EXPECT_TRUE(w.Edit1->Focused());
-    EXPECT_EQ(w.below->GetText(), u"");  // the accelerator typed nothing
+    EXPECT_EQ(w.below->GetText(), u""); // the accelerator typed nothing
 }
 
 TEST_F(PreviewTest, PanelStylesGallery) {
@@ -277,4 +277,4 @@ TEST_F(PreviewTest, EditVariantsGallery) {
     EXPECT_NE(themed, classic);
 }
 
-}  // namespace
+} // namespace

@@ -66,8 +66,10 @@ inline std::string ReferenceDecode(const std::string& src, const EncriptMatrix& 
     };
     for (char raw : src) {
         uint8_t ch = static_cast<uint8_t>(raw);
-        if (ch == 0x21) ch = 0x60;
-        else if (ch == 0x22) ch = 0x7E;
+        if (ch == 0x21)
+            ch = 0x60;
+        else if (ch == 0x22)
+            ch = 0x7E;
         if (!inBlock) out += static_cast<char>(ch);
         if (count > 0) {
             if (!inBlock) {
@@ -96,4 +98,4 @@ inline std::string ReferenceDecode(const std::string& src, const EncriptMatrix& 
     return out;
 }
 
-}  // namespace decodingtest
+} // namespace decodingtest

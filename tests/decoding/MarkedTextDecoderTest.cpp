@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "decoding/DecodingTestSupport.h"
 #include "decoding/MarkedTextDecoder.h"
 #include "decoding/MarkedTextEncoder.h"
-#include "decoding/DecodingTestSupport.h"
 
 using namespace decodingtest;
 
@@ -33,9 +33,11 @@ std::string DecodedBlock(std::string block) {
     return std::string(reinterpret_cast<char*>(out), 128);
 }
 
-std::string ReferenceDecode(const std::string& src) { return decodingtest::ReferenceDecode(src, Matrix()); }
+std::string ReferenceDecode(const std::string& src) {
+    return decodingtest::ReferenceDecode(src, Matrix());
+}
 
-}  // namespace
+} // namespace
 
 TEST(DecodeBlock, ShiftsBackOnlyWhatStaysPrintable) {
     EncriptMatrix m;
@@ -44,24 +46,26 @@ TEST(DecodeBlock, ShiftsBackOnlyWhatStaysPrintable) {
         m.Shifts[i] = 11;
     }
     uint8_t in[128], out[128];
-    for (int i = 0; i < 128; ++i) in[i] = static_cast<uint8_t>(i * 2);
+    for (int i = 0; i < 128; ++i)
+        in[i] = static_cast<uint8_t>(i * 2);
     in[127] = ' ';
     DecodeBlock(in, m, out);
-    EXPECT_EQ(out[0], ' ');          // a space never moves: 32 - 11 is below 32
-    EXPECT_EQ(out[127 - 21], 42);    // 42 - 11 = 31: stays
+    EXPECT_EQ(out[0], ' ');       // a space never moves: 32 - 11 is below 32
+    EXPECT_EQ(out[127 - 21], 42); // 42 - 11 = 31: stays
     EXPECT_EQ(out[127 - 22], 44 - 11);
     EXPECT_EQ(out[127 - 127], ' ');
     uint8_t high[128];
     std::memset(high, 0xFF, 128);
     DecodeBlock(high, m, out);
-    EXPECT_EQ(out[5], 0xFF - 11);    // unsigned, not a negative char
+    EXPECT_EQ(out[5], 0xFF - 11); // unsigned, not a negative char
 }
 
 TEST(MarkedTextDecoder, TextWithoutMarkersIsCopiedWithSubstitution) {
     EXPECT_EQ(Decode("plain \"quoted\" text! #hash* *star"), "plain ~quoted~ text` #hash* *star");
     EXPECT_EQ(Decode(""), "");
     std::string all;
-    for (int i = 0; i < 256; ++i) all += static_cast<char>(i);
+    for (int i = 0; i < 256; ++i)
+        all += static_cast<char>(i);
     std::string expected = all;
     expected[0x21] = 0x60;
     expected[0x22] = 0x7E;
@@ -100,7 +104,8 @@ TEST(MarkedTextDecoder, StarRightAfterOpeningClosesAtOnce) {
     EXPECT_EQ(Decode("*#*rest"), "*##*rest");
     // After an earlier closing the pending block starts with that closing's '*'.
     std::string first(10, 'f');
-    EXPECT_EQ(Decode("*#" + first + "#* *#*"), "*#" + DecodedBlock(first) + "#* *#" + DecodedBlock("*") + "#*");
+    EXPECT_EQ(Decode("*#" + first + "#* *#*"),
+              "*#" + DecodedBlock(first) + "#* *#" + DecodedBlock("*") + "#*");
 }
 
 TEST(MarkedTextDecoder, ClosingFollowedByHashOpensTheNextRegion) {
@@ -143,7 +148,8 @@ TEST(MarkedTextDecoder, MatchesTheByteAtATimeMachineOnRandomMarkedText) {
 TEST(MarkedTextDecoder, LongOutputExpansionCrossesTheOutputBuffer) {
     // Every "#*#*" pair writes a stale 128-byte block: output grows about 64 times the input.
     std::string src = "*#x#*";
-    for (int i = 0; i < 20000; ++i) src += "#*";
+    for (int i = 0; i < 20000; ++i)
+        src += "#*";
     EXPECT_EQ(Decode(src, 4096), ReferenceDecode(src));
     EXPECT_GT(ReferenceDecode(src).size(), size_t(1) << 20);
 }
@@ -151,11 +157,13 @@ TEST(MarkedTextDecoder, LongOutputExpansionCrossesTheOutputBuffer) {
 // Known answer, frozen: scrambled bytes made once with this key. A fault shared by the key schedule
 // and the encoder would pass the round trip, not this.
 TEST(MarkedTextDecoder, KnownScrambledTextGivesKnownPlainText) {
-    const std::string hex =
-        "2a23858c8481333284482c3a2d333e763e39348083423b2d2c7a8f2d862c4153317c8e858d31867d2c318687303f83786c472b7a9077497d8f2d7431883434342b39"
-        "343d3831353d337f2e3833753f568280572c3d332f96392b2f312e898330852b8c323f7a2b34912d3d5f8b337f3275498f848f79353630373f347e352c2e326f232a";
+    const std::string hex = "2a23858c8481333284482c3a2d333e763e39348083423b2d2c7a8f2d862c4153317c8e858d31867d"
+                            "2c318687303f83786c472b7a9077497d8f2d7431883434342b39"
+                            "343d3831353d337f2e3833753f568280572c3d332f96392b2f312e898330852b8c323f7a2b34912d"
+                            "3d5f8b337f3275498f848f79353630373f347e352c2e326f232a";
     std::string scrambled;
-    for (size_t i = 0; i < hex.size(); i += 2) scrambled += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    for (size_t i = 0; i < hex.size(); i += 2)
+        scrambled += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
     std::string plain = "Known answer: \"the quick brown fox\" jumps over the lazy dog! 0123456789 ~{|}";
     plain.resize(128, ' ');
     EXPECT_EQ(Decode("intro!\n" + scrambled + "\n"), "intro`\n*#" + plain + "#*\n");
@@ -169,7 +177,8 @@ TEST(DecoderProgress, OneReportPerByteThenTheFinalOne) {
         RecordingProgress progress;
         DecodeMarkedText(in, out, src.size(), Matrix(), progress, chunk);
         ASSERT_EQ(progress.reports.size(), src.size() + 1);
-        for (size_t k = 0; k < src.size(); ++k) EXPECT_DOUBLE_EQ(progress.reports[k], 100.0 * k / src.size());
+        for (size_t k = 0; k < src.size(); ++k)
+            EXPECT_DOUBLE_EQ(progress.reports[k], 100.0 * k / src.size());
         EXPECT_DOUBLE_EQ(progress.reports.back(), 100.0);
     }
 }
@@ -184,7 +193,7 @@ TEST(DecoderProgress, EmptySourceReportsOneHundredOnce) {
 }
 
 TEST(DecoderProgress, SizesPastFourGigabytesStayExact) {
-    const uint64_t size = (uint64_t(5) << 30) + 3;  // past both the 2 GiB and the 4 GiB limits
+    const uint64_t size = (uint64_t(5) << 30) + 3; // past both the 2 GiB and the 4 GiB limits
     EXPECT_DOUBLE_EQ(ProgressSink::Percent(size / 2, size), 100.0 * double(size / 2) / double(size));
     EXPECT_NEAR(ProgressSink::Percent(uint64_t(3) << 31, uint64_t(6) << 31), 50.0, 1e-12);
     EXPECT_DOUBLE_EQ(ProgressSink::Percent(size, size), 100.0);
@@ -215,7 +224,7 @@ TEST(MarkedTextEncoder, EncodeThenDecodeGivesThePaddedTextBack) {
 
 TEST(MarkedTextEncoder, UnrepresentableByteIsReportedWithItsOffset) {
     std::string plain(300, 'a');
-    plain[200] = '\xFF';  // 255 + any shift passes 255
+    plain[200] = '\xFF'; // 255 + any shift passes 255
     EncodeResult enc = EncodeMarkedText(plain, Matrix());
     ASSERT_TRUE(enc.BadOffset);
     EXPECT_EQ(*enc.BadOffset, 200u);

@@ -22,7 +22,8 @@ const std::string kKey = "reuse-key-42";
 std::string MarkedText(size_t n, std::mt19937& rng) {
     const EncriptMatrix m = PrepareEncriptMatrix(kKey);
     std::string plain(300, ' ');
-    for (char& c : plain) c = static_cast<char>('a' + rng() % 26);
+    for (char& c : plain)
+        c = static_cast<char>('a' + rng() % 26);
     const std::string region = EncodeMarkedText(plain, m).Text;
     std::string text;
     while (text.size() < n) {
@@ -41,7 +42,7 @@ std::string DecodeWith(MarkedTextFileDecoder& decoder, const std::string& src, u
     return out.data;
 }
 
-}  // namespace
+} // namespace
 
 TEST(MarkedTextFileDecoder, ReusedOverFilesOfEverySizeGivesWhatEachGivesAlone) {
     const EncriptMatrix m = PrepareEncriptMatrix(kKey);
@@ -79,7 +80,8 @@ TEST(MarkedTextFileDecoder, BuffersFitTheFileAndStayWithinTheReadChunk) {
     const EncriptMatrix m = PrepareEncriptMatrix(kKey);
     std::mt19937 rng(8);
     MarkedTextFileDecoder decoder(m);
-    for (size_t n : {size_t(10), size_t(700), size_t(0)}) DecodeWith(decoder, MarkedText(n, rng), n);
+    for (size_t n : {size_t(10), size_t(700), size_t(0)})
+        DecodeWith(decoder, MarkedText(n, rng), n);
     EXPECT_EQ(decoder.ReadCapacity(), MarkedTextDecoder::kMinBuffer);
     EXPECT_EQ(decoder.OutputCapacity(), MarkedTextDecoder::kMinBuffer);
 

@@ -114,9 +114,9 @@ TEST(Geometry, PointsAndRectangles) {
     EXPECT_EQ(NormalizeRect(Rect(0, 5, 10, 20)), Rect(0, 5, 10, 20));
 
     std::vector<TPoint> pts{{0, 0}, {5, 3}, {9, 10}};
-    FlipPointsVert(pts, Rect(0, 0, 20, 10));  // middle row 5
+    FlipPointsVert(pts, Rect(0, 0, 20, 10)); // middle row 5
     EXPECT_EQ(pts, (std::vector<TPoint>{{0, 10}, {5, 7}, {9, 0}}));
-    FlipPointsVert(pts, Rect(0, 1, 20, 10));  // middle 1 + 9 div 2 = 5
+    FlipPointsVert(pts, Rect(0, 1, 20, 10)); // middle 1 + 9 div 2 = 5
     EXPECT_EQ(pts, (std::vector<TPoint>{{0, 0}, {5, 3}, {9, 10}}));
 
     int a = 1, b = 2;
@@ -241,7 +241,7 @@ TEST(TreeNodes, BuildMoveSortAndDelete) {
     EXPECT_EQ(first->GetNextSibling(), b);
     EXPECT_EQ(a->GetPrevSibling(), b);
     EXPECT_EQ(a->GetNextSibling(), nullptr);
-    EXPECT_EQ(nodes.GetItem(2), child);  // depth first: z, b, child, a
+    EXPECT_EQ(nodes.GetItem(2), child); // depth first: z, b, child, a
     EXPECT_THROW(nodes.GetItem(4), EListError);
     EXPECT_THROW(b->GetItem(1), EListError);
 
@@ -314,4 +314,4 @@ TEST(GlyphSettings, DefaultsChangesAndAssign) {
     EXPECT_EQ(b.GetHoverGlyph()->GetHeight(), 3);
 }
 
-}  // namespace
+} // namespace

@@ -5,9 +5,9 @@
 
 #include <vector>
 
+#include "drawing/DrawingTestSupport.h"
 #include "drawing/SharedDraw.h"
 #include "drawing/ThemesSupport.h"
-#include "drawing/DrawingTestSupport.h"
 #include "platform/windows/Controls.h"
 #include "platform/windows/Forms.h"
 #include "platform/windows/Themes.h"
@@ -81,11 +81,12 @@ TEST_F(ColorSchemeTest, EveryRoleOfEverySchemeMatchesTheTable) {
 TEST_F(ColorSchemeTest, StoredColorsAreBgrAndNeverSystemColors) {
     EXPECT_EQ(ShemeColors[csBlue][seBorder], 0xCF9365u);
     for (int s = 0; s < ColorSchemeCount; ++s)
-        for (int e = 0; e < SchemeElementCount; ++e) EXPECT_FALSE(IsSystemColor(ShemeColors[s][e]));
+        for (int e = 0; e < SchemeElementCount; ++e)
+            EXPECT_FALSE(IsSystemColor(ShemeColors[s][e]));
 }
 
 TEST_F(ColorSchemeTest, DefaultFollowsTheProcessWideScheme) {
-    EXPECT_EQ(ColorScheme, csBlue);  // the start value
+    EXPECT_EQ(ColorScheme, csBlue); // the start value
     EXPECT_EQ(SchemeColor(seBorder, csDefault), Hex(0x6593CF));
     ColorScheme = csSilver2010;
     EXPECT_EQ(SchemeColor(seBorder, csDefault), Hex(0xA5ACB5));
@@ -146,7 +147,7 @@ TEST_F(ColorSchemeTest, SchemeComponentSetsTheSchemeAndRepaintsRegisteredControl
     EXPECT_EQ(later.GetColorScheme(), csSilver);
 
     RemoveSchemeNotification(&a);
-    RemoveSchemeNotification(&a);  // not listed any more: nothing happens
+    RemoveSchemeNotification(&a); // not listed any more: nothing happens
     later.SetColorScheme(csBlack2010);
     EXPECT_EQ(a.Invalidations, 2);
     EXPECT_EQ(b.Invalidations, 3);
@@ -198,24 +199,27 @@ TEST_F(ColorSchemeTest, SchemeChangeRepaintsTheFrameOfWindowedControls) {
     window.SetBounds(10, 10, 50, 30);
     form.Show();
     window.HandleNeeded();
-    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
     window.FrameClips.clear();
     SchemeNotification(&window);
     TNxColorScheme scheme(nullptr);
     scheme.SetColorScheme(csSilver);
-    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
     RemoveSchemeNotification(&window);
     // The whole window, border included, not only the client area inside it.
     ASSERT_FALSE(window.FrameClips.empty());
     bool wholeFrame = false;
-    for (const TRect& clip : window.FrameClips) wholeFrame |= clip == Rect(0, 0, 50, 30);
+    for (const TRect& clip : window.FrameClips)
+        wholeFrame |= clip == Rect(0, 0, 50, 30);
     EXPECT_TRUE(wholeFrame);
 }
 
 TEST_F(ColorSchemeTest, IsThemedFollowsTheDesktopAndTheLibrary) {
     EXPECT_TRUE(IsThemed());
     SetThemesEnabled(false);
-    EXPECT_FALSE(IsThemed());  // computed afresh at every call
+    EXPECT_FALSE(IsThemed()); // computed afresh at every call
     SetThemesEnabled(true);
     EXPECT_TRUE(IsThemed());
 
@@ -237,7 +241,7 @@ TEST_F(ColorSchemeTest, IsThemedFollowsTheDesktopAndTheLibrary) {
     }
     ReleaseThemes();
     InitThemes();
-    NxThemesSupport::IsThemeActive = [] () -> bool { throw Exception("broken"); };
+    NxThemesSupport::IsThemeActive = []() -> bool { throw Exception("broken"); };
     EXPECT_THROW(IsThemed(), Exception);
     ReleaseThemes();
     InitThemes();
@@ -275,9 +279,8 @@ TEST_F(ColorSchemeTest, ThemeRectClosesTheThemeEvenWhenDrawingFails) {
         ++ClosedThemes;
         return 0;
     };
-    NxThemesSupport::DrawThemeBackground = [](HTHEME, TCanvas*, int, int, const TRect*, const TRect*) -> HRESULT {
-        throw Exception("drawing failed");
-    };
+    NxThemesSupport::DrawThemeBackground = [](HTHEME, TCanvas*, int, int, const TRect*,
+                                              const TRect*) -> HRESULT { throw Exception("drawing failed"); };
     DrawingTest::Surface s(10, 10, clWhite);
     EXPECT_THROW(ThemeRect(nullptr, s.Canvas(), Rect(0, 0, 10, 10), u"edit", 1, 0), Exception);
     EXPECT_EQ(OpenedThemes, 1);
@@ -310,4 +313,4 @@ TEST_F(ColorSchemeTest, SystemDerivedColorsDependOnVisualStyles) {
     EXPECT_EQ(GetColor(static_cast<TColorElement>(13)), clNone);
 }
 
-}  // namespace
+} // namespace

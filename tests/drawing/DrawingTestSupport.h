@@ -51,7 +51,8 @@ struct Surface {
     int CountColor(TColor c) const {
         int n = 0;
         for (int y = 0; y < Height(); ++y)
-            for (int x = 0; x < Width(); ++x) n += Pixel(x, y) == ColorToRGB(c);
+            for (int x = 0; x < Width(); ++x)
+                n += Pixel(x, y) == ColorToRGB(c);
         return n;
     }
     bool SameAs(const Surface& other) const {
@@ -94,4 +95,4 @@ inline std::string TestOutputDir() {
 #endif
 }
 
-}  // namespace DrawingTest
+} // namespace DrawingTest

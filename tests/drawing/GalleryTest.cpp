@@ -116,10 +116,11 @@ TEST(Gallery, RendersThePrimitivesIntoOneImage) {
     c->FillRect(Rect(10, 408, 40, 550));
     NxSharedCommon::DrawVerticalText(c, Rect(10, 408, 40, 550), "Vertical caption");
     DrawingTest::UseTestFont(c);
-    ProcessHTML(c, Rect(60, 408, 330, 550),
-                u"Markup: <b>bold</b>, <i>italic</i>, <u>underlined</u>, <font color=\"crimson\">crimson</font>, "
-                u"<font size=14>bigger</font> and a <a href=\"x\">link</a>.<br>Second line.",
-                Point(-1, -1), {4, 2}, true);
+    ProcessHTML(
+        c, Rect(60, 408, 330, 550),
+        u"Markup: <b>bold</b>, <i>italic</i>, <u>underlined</u>, <font color=\"crimson\">crimson</font>, "
+        u"<font size=14>bigger</font> and a <a href=\"x\">link</a>.<br>Second line.",
+        Point(-1, -1), {4, 2}, true);
     // Every scheme's face, border, header gradient and menu highlight.
     const TColorScheme schemes[] = {csBlack, csBlue, csSilver, csBlue2010, csSilver2010, csBlack2010};
     for (int i = 0; i < 6; ++i) {
@@ -148,4 +149,4 @@ TEST(Gallery, RendersThePrimitivesIntoOneImage) {
     EXPECT_EQ(s.Pixel(14 + 4 * 62 + 10, 160), Hex(0x1F5FDF));
 }
 
-}  // namespace
+} // namespace

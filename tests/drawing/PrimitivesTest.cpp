@@ -25,14 +25,15 @@ const TColor Sentinel = Hex(0x00FF7F);
 
 TEST(Gradients, VerticalRowsFollowTheRatioBlend) {
     Surface s(10, 50, Sentinel);
-    DrawVertGradient(s.Canvas(), Rect(2, 4, 8, 46), clWhite, Hex(0xE3EFFF));  // 42 rows
+    DrawVertGradient(s.Canvas(), Rect(2, 4, 8, 46), clWhite, Hex(0xE3EFFF)); // 42 rows
     EXPECT_EQ(s.Pixel(2, 4), Hex(0xFFFFFF));
     EXPECT_EQ(s.Pixel(5, 5), Hex(0xFEFFFF));
     EXPECT_EQ(s.Pixel(7, 25), Hex(0xF1F7FF));
-    EXPECT_EQ(s.Pixel(2, 45), Hex(0xE4EFFF));  // the end color itself is never drawn
+    EXPECT_EQ(s.Pixel(2, 45), Hex(0xE4EFFF)); // the end color itself is never drawn
     // Exactly the rectangle: columns 2..7, rows 4..45.
     EXPECT_EQ(s.Ink(), Rect(2, 4, 8, 46));
-    for (int y = 4; y < 46; ++y) EXPECT_EQ(s.Pixel(2, y), s.Pixel(7, y)) << "row " << y << " is one color";
+    for (int y = 4; y < 46; ++y)
+        EXPECT_EQ(s.Pixel(2, y), s.Pixel(7, y)) << "row " << y << " is one color";
     // The pen keeps the last row's color.
     EXPECT_EQ(s.Canvas()->GetPen()->GetColor(), Hex(0xE4EFFF));
 }
@@ -108,12 +109,14 @@ TEST(Gradients, ReflectedReachesTheEndColorInTheMiddle) {
         EXPECT_EQ(s.Pixel(w, 2), clBlack) << w;
         EXPECT_EQ(s.Pixel(1 + (w - 1) / 2, 1), RGB(200, 100, 40)) << w;
         EXPECT_EQ(s.Pixel(1 + w / 2, 1), RGB(200, 100, 40)) << w;
-        for (int i = 0; i < w; ++i) EXPECT_EQ(s.Pixel(1 + i, 0), s.Pixel(w - i, 2)) << w << " mirrored at " << i;
+        for (int i = 0; i < w; ++i)
+            EXPECT_EQ(s.Pixel(1 + i, 0), s.Pixel(w - i, 2)) << w << " mirrored at " << i;
     }
     // Nine columns, five steps of a quarter: 0, 50, 100, 150, 200 in red.
     Surface q(9, 1, Sentinel);
     DrawHorzReflectGrad(q.Canvas(), Rect(0, 0, 9, 1), clBlack, RGB(200, 0, 0));
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(q.Pixel(i, 0), RGB(uint8_t(50 * i), 0, 0)) << i;
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(q.Pixel(i, 0), RGB(uint8_t(50 * i), 0, 0)) << i;
 }
 
 TEST(Gradients, GlassBandFadesFromWhiteAtTheTop) {
@@ -122,16 +125,20 @@ TEST(Gradients, GlassBandFadesFromWhiteAtTheTop) {
     Surface s(4, 8, Sentinel);
     DrawVertGlass(s.Canvas(), Rect(0, 0, 4, 8), clBlack, clBlack, 4);
     const uint8_t band[] = {254, 190, 126, 62};
-    for (int y = 0; y < 4; ++y) EXPECT_EQ(s.Pixel(2, y), RGB(band[y], band[y], band[y])) << y;
-    for (int y = 4; y < 8; ++y) EXPECT_EQ(s.Pixel(1, y), clBlack) << y;
+    for (int y = 0; y < 4; ++y)
+        EXPECT_EQ(s.Pixel(2, y), RGB(band[y], band[y], band[y])) << y;
+    for (int y = 4; y < 8; ++y)
+        EXPECT_EQ(s.Pixel(1, y), clBlack) << y;
 
     // Below the band a glass fill is the vertical gradient, row for row.
     Surface glass(6, 12, Sentinel), plain(6, 12, Sentinel);
     DrawVertGlass(glass.Canvas(), Rect(1, 1, 5, 11), Hex(0x6692CE), Hex(0x15428B), 3);
     DrawVertGradient(plain.Canvas(), Rect(1, 1, 5, 11), Hex(0x6692CE), Hex(0x15428B));
     EXPECT_EQ(glass.Ink(), Rect(1, 1, 5, 11));
-    for (int y = 4; y < 11; ++y) EXPECT_EQ(glass.Pixel(3, y), plain.Pixel(3, y)) << y;
-    for (int y = 1; y < 4; ++y) EXPECT_NE(glass.Pixel(3, y), plain.Pixel(3, y)) << y;
+    for (int y = 4; y < 11; ++y)
+        EXPECT_EQ(glass.Pixel(3, y), plain.Pixel(3, y)) << y;
+    for (int y = 1; y < 4; ++y)
+        EXPECT_NE(glass.Pixel(3, y), plain.Pixel(3, y)) << y;
 }
 
 TEST(Gradients, ShineIsLightestInTheMiddleColumn) {
@@ -139,7 +146,8 @@ TEST(Gradients, ShineIsLightestInTheMiddleColumn) {
     Surface s(10, 2, Sentinel);
     DrawVertShine(s.Canvas(), Rect(0, 0, 10, 2), clBlack, clBlack, 0);
     const uint8_t expected[] = {144, 146, 148, 150, 152, 154, 152, 150, 148, 146};
-    for (int x = 0; x < 10; ++x) EXPECT_EQ(s.Pixel(x, 1), RGB(expected[x], expected[x], expected[x])) << x;
+    for (int x = 0; x < 10; ++x)
+        EXPECT_EQ(s.Pixel(x, 1), RGB(expected[x], expected[x], expected[x])) << x;
     EXPECT_EQ(s.Pixel(5, 0), s.Pixel(5, 1));
 }
 
@@ -148,8 +156,10 @@ TEST(Gradients, VistaToolbarBandCoversTheUpperHalfWithRaisedWeight) {
     Surface s(3, 8, Sentinel);
     DrawVistaToolbar(s.Canvas(), Rect(0, 0, 3, 8), clBlack, clBlack);
     const uint8_t band[] = {254, 254, 201, 137};
-    for (int y = 0; y < 4; ++y) EXPECT_EQ(s.Pixel(1, y), RGB(band[y], band[y], band[y])) << y;
-    for (int y = 4; y < 8; ++y) EXPECT_EQ(s.Pixel(1, y), clBlack) << y;
+    for (int y = 0; y < 4; ++y)
+        EXPECT_EQ(s.Pixel(1, y), RGB(band[y], band[y], band[y])) << y;
+    for (int y = 4; y < 8; ++y)
+        EXPECT_EQ(s.Pixel(1, y), clBlack) << y;
 }
 
 TEST(Frames, ButtonFaceWithThreeDimensionalEdges) {
@@ -160,12 +170,17 @@ TEST(Frames, ButtonFaceWithThreeDimensionalEdges) {
         const TColor lo = ColorToRGB(dark ? clWindowFrame : clBtnShadow);
         const TColor face = ColorToRGB(clBtnFace);
         EXPECT_EQ(s.Ink(), Rect(2, 2, 12, 10));
-        for (int x = 2; x <= 10; ++x) EXPECT_EQ(s.Pixel(x, 2), hi) << "top " << x;
-        for (int y = 2; y <= 8; ++y) EXPECT_EQ(s.Pixel(2, y), hi) << "left " << y;
-        for (int y = 2; y <= 9; ++y) EXPECT_EQ(s.Pixel(11, y), lo) << "right " << y;
-        for (int x = 2; x <= 11; ++x) EXPECT_EQ(s.Pixel(x, 9), lo) << "bottom " << x;
+        for (int x = 2; x <= 10; ++x)
+            EXPECT_EQ(s.Pixel(x, 2), hi) << "top " << x;
+        for (int y = 2; y <= 8; ++y)
+            EXPECT_EQ(s.Pixel(2, y), hi) << "left " << y;
+        for (int y = 2; y <= 9; ++y)
+            EXPECT_EQ(s.Pixel(11, y), lo) << "right " << y;
+        for (int x = 2; x <= 11; ++x)
+            EXPECT_EQ(s.Pixel(x, 9), lo) << "bottom " << x;
         for (int y = 3; y <= 8; ++y)
-            for (int x = 3; x <= 10; ++x) EXPECT_EQ(s.Pixel(x, y), face);
+            for (int x = 3; x <= 10; ++x)
+                EXPECT_EQ(s.Pixel(x, y), face);
         EXPECT_EQ(s.Canvas()->GetPen()->GetWidth(), 1);
     }
 }
@@ -204,7 +219,7 @@ TEST(Frames, FocusRectangleDrawnTwiceLeavesNoTrace) {
 TEST(Clipping, RectanglesAndPolygonsReplaceTheClip) {
     Surface s(20, 20, clWhite);
     NxSharedCommon::SetClipRect(s.Canvas(), Rect(2, 2, 6, 6));
-    NxSharedDraw::SetClipRect(s.Canvas(), Rect(10, 10, 14, 12));  // replaces, not intersects
+    NxSharedDraw::SetClipRect(s.Canvas(), Rect(10, 10, 14, 12)); // replaces, not intersects
     s.Canvas()->GetBrush()->SetColor(clRed);
     s.Canvas()->FillRect(Rect(0, 0, 20, 20));
     EXPECT_EQ(s.Ink(), Rect(10, 10, 14, 12));
@@ -225,7 +240,7 @@ TEST(Clipping, RectanglesAndPolygonsReplaceTheClip) {
 TEST(Polylines, FlippedCopyLeavesTheCallersPoints) {
     Surface s(10, 10, clWhite);
     std::vector<TPoint> pts{{1, 1}, {8, 1}};
-    DrawPolyline(s.Canvas(), pts, true, Rect(0, 0, 10, 10));  // middle 5: y 1 -> 9
+    DrawPolyline(s.Canvas(), pts, true, Rect(0, 0, 10, 10)); // middle 5: y 1 -> 9
     EXPECT_EQ(pts[0], Point(1, 1));
     EXPECT_EQ(s.Ink(), Rect(1, 9, 8, 10));
     DrawPolyline(s.Canvas(), pts, false, Rect(0, 0, 10, 10));
@@ -267,11 +282,11 @@ TEST(AlphaBitmaps, IntegerBlendOntoTheCanvas) {
 
 TEST(AlphaBitmaps, MixedAlphaPerPixelAndOnlyInsideTheRectangle) {
     auto bmp = AlphaBitmap(4, 4, Hex(0x0000FF), 255);
-    bmp->ScanLine(0)[3] = 0;    // pixel (0, 0) fully transparent
-    bmp->ScanLine(1)[4 + 3] = 64;  // pixel (1, 1) a quarter
+    bmp->ScanLine(0)[3] = 0;      // pixel (0, 0) fully transparent
+    bmp->ScanLine(1)[4 + 3] = 64; // pixel (1, 1) a quarter
     Surface s(10, 10, Hex(0xC8C8C8));
     NxSharedDraw::ApplyBitmap(s.Canvas(), 0, 0, bmp.get());
-    EXPECT_EQ(s.Pixel(0, 0), Hex(0xC7C7C7));  // 200 * 255 >> 8 = 199
+    EXPECT_EQ(s.Pixel(0, 0), Hex(0xC7C7C7)); // 200 * 255 >> 8 = 199
     // (255 * 64 + 200 * 191) >> 8 = 212 blue, (200 * 191) >> 8 = 149 red and green.
     EXPECT_EQ(s.Pixel(1, 1), RGB(149, 149, 212));
     EXPECT_EQ(s.Pixel(3, 3), RGB(0, 0, 254));
@@ -321,7 +336,7 @@ TEST(AlphaBitmaps, FlattenedOntoAColor) {
 TEST(AlphaBitmaps, GrayscaleAndMasks) {
     TBitmap b(2, 1, pf24bit);
     uint8_t* p = b.ScanLine(0);
-    p[0] = 30, p[1] = 60, p[2] = 91;  // mean 60 (integer)
+    p[0] = 30, p[1] = 60, p[2] = 91; // mean 60 (integer)
     GrayscaleBitmap(&b);
     EXPECT_EQ(b.ScanLine(0)[0], 60);
     EXPECT_EQ(b.ScanLine(0)[2], 60);
@@ -377,7 +392,7 @@ TEST(DrawTransparentTest, PaintsTheParentBehindTheControl) {
     DrawTransparent(&child, s.Canvas());
     EXPECT_GE(parent.Paints, 1);
     EXPECT_EQ(s.Pixel(0, 0), Hex(0x204060));
-    EXPECT_EQ(s.Pixel(5, 5), clRed);  // the parent's (25, 15) seen from the child at (20, 10)
+    EXPECT_EQ(s.Pixel(5, 5), clRed); // the parent's (25, 15) seen from the child at (20, 10)
     EXPECT_EQ(s.Canvas()->GetWindowOrg(), orgBefore);
 
     // Without a parent nothing is drawn; a failing parent paint leaves the canvas restored.
@@ -393,25 +408,23 @@ TEST(DrawTransparentTest, PaintsTheParentBehindTheControl) {
 TEST(CheckBoxes, ThemedAndClassic) {
     SetThemesEnabled(false);
     Surface classic(20, 20, clWhite);
-    TGraphicsProvider::DrawCheckBox(classic.Canvas(), Rect(0, 0, 20, 20), taCenter, taVerticalCenter,
-                                    true);
+    TGraphicsProvider::DrawCheckBox(classic.Canvas(), Rect(0, 0, 20, 20), taCenter, taVerticalCenter, true);
     // 11 by 11 at PosInRect (10 - 5, 10 - 5).
     EXPECT_EQ(classic.Ink(), Rect(5, 5, 16, 16));
     EXPECT_EQ(classic.Pixel(5, 5), ColorToRGB(clBtnShadow));
     EXPECT_GT(classic.CountColor(clWindowText), 10);
     Surface unchecked(20, 20, clWhite);
-    TGraphicsProvider::DrawCheckBox(unchecked.Canvas(), Rect(0, 0, 20, 20), taLeftJustify,
-                                    taAlignTop, false, false, false, 2);
+    TGraphicsProvider::DrawCheckBox(unchecked.Canvas(), Rect(0, 0, 20, 20), taLeftJustify, taAlignTop, false,
+                                    false, false, 2);
     EXPECT_EQ(unchecked.Ink(), Rect(2, 2, 13, 13));
     EXPECT_EQ(unchecked.CountColor(clWindowText), 0);
     SetThemesEnabled(true);
     Surface themed(20, 20, Sentinel);
-    TGraphicsProvider::DrawCheckBox(themed.Canvas(), Rect(0, 0, 20, 20), taCenter, taVerticalCenter,
-                                    true);
+    TGraphicsProvider::DrawCheckBox(themed.Canvas(), Rect(0, 0, 20, 20), taCenter, taVerticalCenter, true);
     const TRect ink = themed.Ink();
     EXPECT_FALSE(ink.IsEmpty());
     EXPECT_GE(ink.Left, 4);
     EXPECT_LE(ink.Right, 17);
 }
 
-}  // namespace
+} // namespace

@@ -93,7 +93,7 @@ TEST_F(TabFixture, MouseSwitchesTabsAndClicksButtons) {
     tabs->MouseDown(mbLeft, {}, t1.Left + 2, t1.Top + 5);
     EXPECT_EQ(tabs->GetActiveIndex(), 1);
     EXPECT_EQ(changes, 1);
-    tabs->SetActiveIndex(7);  // clamped
+    tabs->SetActiveIndex(7); // clamped
     EXPECT_EQ(tabs->GetActiveIndex(), 1);
     EXPECT_EQ(changes, 1);
     tabs->DeleteTab(1);
@@ -116,4 +116,4 @@ TEST_F(TabFixture, PaintsTabsAndButtonImages) {
     EXPECT_EQ(ColorToRGB(c->GetPixels(250, 0)), ColorToRGB(clWindow));
 }
 
-}  // namespace
+} // namespace

@@ -24,8 +24,8 @@ const WideString LongText = u"The quick brown fox jumps over the lazy dog";
 
 // Renders with a routine and with the platform's text layout given the expected flags; the
 // two images must match pixel for pixel.
-void ExpectSameAsFlags(const std::function<void(TCanvas*, const TRect&)>& routine,
-                       const WideString& text, uint32_t flags, const TRect& r = Rect(4, 4, 116, 36)) {
+void ExpectSameAsFlags(const std::function<void(TCanvas*, const TRect&)>& routine, const WideString& text,
+                       uint32_t flags, const TRect& r = Rect(4, 4, 116, 36)) {
     Surface mine(120, 40, Paper), expected(120, 40, Paper);
     UseTestFont(mine.Canvas());
     UseTestFont(expected.Canvas());
@@ -44,21 +44,18 @@ TEST(SingleLineText, EachRoutinePassesItsFlags) {
     const WideString t = u"R&D costs";
     for (TAlignment a : {taLeftJustify, taRightJustify, taCenter}) {
         const uint32_t align = a == taRightJustify ? DT_RIGHT : a == taCenter ? DT_CENTER : 0;
-        ExpectSameAsFlags([&](TCanvas* c, const TRect& r) { NxSharedDraw::DrawText(c, r, a, t, true); },
-                          t, 0x8224 | DT_NOPREFIX | align);
-        ExpectSameAsFlags([&](TCanvas* c, const TRect& r) { NxSharedDraw::DrawText(c, r, a, t, false); },
-                          t, 0x8224 | align);
+        ExpectSameAsFlags([&](TCanvas* c, const TRect& r) { NxSharedDraw::DrawText(c, r, a, t, true); }, t,
+                          0x8224 | DT_NOPREFIX | align);
+        ExpectSameAsFlags([&](TCanvas* c, const TRect& r) { NxSharedDraw::DrawText(c, r, a, t, false); }, t,
+                          0x8224 | align);
         ExpectSameAsFlags(
-            [&](TCanvas* c, const TRect& r) { NxSharedCommon::DrawTextRect(c, r, a, t, bdLeftToRight); },
-            t, 0x8A24 | align);
-        ExpectSameAsFlags(
-            [&](TCanvas* c, const TRect& r) { TGraphicsProvider::DrawTextRect(c, r, a, t); }, t,
+            [&](TCanvas* c, const TRect& r) { NxSharedCommon::DrawTextRect(c, r, a, t, bdLeftToRight); }, t,
             0x8A24 | align);
+        ExpectSameAsFlags([&](TCanvas* c, const TRect& r) { TGraphicsProvider::DrawTextRect(c, r, a, t); }, t,
+                          0x8A24 | align);
     }
-    ExpectSameAsFlags([&](TCanvas* c, const TRect& r) { NxSharedDraw::DrawPrefixText(c, r, t); }, t,
-                      0x8224);
-    ExpectSameAsFlags([&](TCanvas* c, const TRect& r) { NxSharedDraw::DrawTextRect(c, r, t); }, t,
-                      0x8A24);
+    ExpectSameAsFlags([&](TCanvas* c, const TRect& r) { NxSharedDraw::DrawPrefixText(c, r, t); }, t, 0x8224);
+    ExpectSameAsFlags([&](TCanvas* c, const TRect& r) { NxSharedDraw::DrawTextRect(c, r, t); }, t, 0x8A24);
 }
 
 TEST(SingleLineText, ReadingOrderDiffersBetweenTheTwoFamilies) {
@@ -72,8 +69,8 @@ TEST(SingleLineText, ReadingOrderDiffersBetweenTheTwoFamilies) {
     // ...the common module for every mode but bdLeftToRight.
     for (TBiDiMode m : {bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly})
         ExpectSameAsFlags(
-            [&](TCanvas* c, const TRect& r) { NxSharedCommon::DrawTextRect(c, r, taLeftJustify, t, m); },
-            t, 0x8A24 | DT_RTLREADING);
+            [&](TCanvas* c, const TRect& r) { NxSharedCommon::DrawTextRect(c, r, taLeftJustify, t, m); }, t,
+            0x8A24 | DT_RTLREADING);
 }
 
 TEST(SingleLineText, AlignmentPlacesTheInk) {
@@ -251,7 +248,8 @@ TEST(DisabledText, HighlightCopyIsOnePixelRightAndDown) {
         // The highlight shows below the shadow's lowest row.
         const int lowestShadow = mine.Ink().Bottom - 1;
         bool highlightBelow = false;
-        for (int x = 0; x < 120; ++x) highlightBelow |= mine.Pixel(x, lowestShadow) == ColorToRGB(clBtnHighlight);
+        for (int x = 0; x < 120; ++x)
+            highlightBelow |= mine.Pixel(x, lowestShadow) == ColorToRGB(clBtnHighlight);
         EXPECT_TRUE(highlightBelow) << "alignment " << alignment;
     }
 }
@@ -361,4 +359,4 @@ TEST(FontPreview, HighlightWithTheFontSample) {
     EXPECT_GT(s.CountColor(clHighlightText), 3);
 }
 
-}  // namespace
+} // namespace

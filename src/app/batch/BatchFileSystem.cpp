@@ -72,12 +72,20 @@ private:
     int error_ = 0;
 };
 
-}  // namespace
+} // namespace
 
-unsigned BatchFileSystem::DriveType(const std::string& path) { return GetDriveType(path); }
-bool BatchFileSystem::DirectoryExists(const std::string& path) { return ::DirectoryExists(path); }
-bool BatchFileSystem::CreateDir(const std::string& path) { return ::CreateDir(path); }
-bool BatchFileSystem::FileExists(const std::string& path) { return ::FileExists(path); }
+unsigned BatchFileSystem::DriveType(const std::string& path) {
+    return GetDriveType(path);
+}
+bool BatchFileSystem::DirectoryExists(const std::string& path) {
+    return ::DirectoryExists(path);
+}
+bool BatchFileSystem::CreateDir(const std::string& path) {
+    return ::CreateDir(path);
+}
+bool BatchFileSystem::FileExists(const std::string& path) {
+    return ::FileExists(path);
+}
 
 std::unique_ptr<BatchInput> BatchFileSystem::OpenRead(const std::string& path, int& error) {
     int fd;
@@ -100,9 +108,13 @@ std::unique_ptr<BatchOutput> BatchFileSystem::CreateNew(const std::string& path,
     return created.Ok() ? MakeDescriptorOutput(created.Handle) : nullptr;
 }
 
-bool BatchFileSystem::Remove(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+bool BatchFileSystem::Remove(const std::string& path) {
+    return ::unlink(path.c_str()) == 0;
+}
 
-std::unique_ptr<BatchOutput> MakeDescriptorOutput(int fd) { return std::make_unique<FdOutput>(fd); }
+std::unique_ptr<BatchOutput> MakeDescriptorOutput(int fd) {
+    return std::make_unique<FdOutput>(fd);
+}
 
 BatchFileSystem& RealFileSystem() {
     static BatchFileSystem fs;

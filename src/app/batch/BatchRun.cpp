@@ -10,7 +10,9 @@
 
 namespace {
 
-std::string ErrnoText(int error) { return error != 0 ? std::string(" (") + std::strerror(error) + ")" : std::string(); }
+std::string ErrnoText(int error) {
+    return error != 0 ? std::string(" (") + std::strerror(error) + ")" : std::string();
+}
 
 // Writes the row's progress only when the shown whole percentage changes, but always the final value.
 class RowProgress : public ProgressSink {
@@ -33,7 +35,7 @@ private:
 
     JobList& jobs_;
     int row_;
-    double shown_ = 0;  // the run has just written 0
+    double shown_ = 0; // the run has just written 0
 };
 
 // A source that lets the window breathe between reads and ends early when a stop is requested.
@@ -85,7 +87,7 @@ private:
     const BatchHooks& hooks_;
 };
 
-}  // namespace
+} // namespace
 
 BatchRun::BatchRun(JobList& jobs, BatchReporter& reporter, BatchFileSystem& fileSystem)
     : jobs_(jobs), reporter_(reporter), fs_(fileSystem) {}
@@ -158,15 +160,15 @@ BatchResult BatchRun::Run(const BatchSettings& settings, const BatchHooks& hooks
     for (int r = 0; r < jobs_.GetRowCount() && !stopped_; ++r) {
         if (PumpIfDue(false)) break;
         switch (DecodeRow(r, settings)) {
-            case RowResult::Decoded:
-                ++result.Decoded;
-                if (hooks.OnRowDecoded) hooks.OnRowDecoded(r);
-                break;
-            case RowResult::Failed:
-                ++result.Failed;
-                break;
-            case RowResult::Stopped:
-                break;
+        case RowResult::Decoded:
+            ++result.Decoded;
+            if (hooks.OnRowDecoded) hooks.OnRowDecoded(r);
+            break;
+        case RowResult::Failed:
+            ++result.Failed;
+            break;
+        case RowResult::Stopped:
+            break;
         }
     }
 

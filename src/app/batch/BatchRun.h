@@ -27,9 +27,9 @@ public:
 };
 
 struct BatchSettings {
-    AnsiString Key;             // the key as typed, in the 8-bit code page, untrimmed
-    bool FolderChosen = false;  // put every output into OutputFolder
-    std::string OutputFolder;   // UTF-8
+    AnsiString Key;            // the key as typed, in the 8-bit code page, untrimmed
+    bool FolderChosen = false; // put every output into OutputFolder
+    std::string OutputFolder;  // UTF-8
 };
 
 struct BatchHooks {
@@ -49,10 +49,10 @@ struct BatchHooks {
 };
 
 enum class BatchOutcome {
-    KeyRejected,    // nothing changed
-    DriveRejected,  // nothing changed
-    Finished,       // every row was tried
-    Stopped,        // a stop request ended the run; the interrupted row is as it was before
+    KeyRejected,   // nothing changed
+    DriveRejected, // nothing changed
+    Finished,      // every row was tried
+    Stopped,       // a stop request ended the run; the interrupted row is as it was before
 };
 
 struct BatchResult {

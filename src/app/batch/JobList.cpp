@@ -12,7 +12,8 @@ JobRow& MemoryJobList::At(int row) {
 }
 
 const JobRow& MemoryJobList::At(int row) const {
-    if (row < 0 || row >= GetRowCount()) throw EListError("List index out of bounds (" + std::to_string(row) + ")");
+    if (row < 0 || row >= GetRowCount())
+        throw EListError("List index out of bounds (" + std::to_string(row) + ")");
     return rows_[static_cast<size_t>(row)];
 }
 
@@ -43,7 +44,7 @@ public:
 
     // False when the path is there already. The path's characters must outlive the set.
     bool Insert(std::u16string_view path) {
-        const size_t hash = std::hash<std::u16string_view>{}(path) | 1;  // 0 marks a free slot
+        const size_t hash = std::hash<std::u16string_view>{}(path) | 1; // 0 marks a free slot
         const size_t mask = slots_.size() - 1;
         for (size_t i = hash & mask;; i = (i + 1) & mask) {
             Slot& slot = slots_[i];
@@ -60,10 +61,10 @@ private:
         size_t hash = 0;
         std::u16string_view path;
     };
-    std::vector<Slot> slots_;  // at most half full, so probes stay short
+    std::vector<Slot> slots_; // at most half full, so probes stay short
 };
 
-}  // namespace
+} // namespace
 
 int AddFiles(JobList& jobs, const std::vector<WideString>& paths) {
     const JobListUpdate update(jobs);
@@ -73,7 +74,8 @@ int AddFiles(JobList& jobs, const std::vector<WideString>& paths) {
     std::vector<WideString> existing;
     existing.reserve(static_cast<size_t>(rows));
     PathSet present(static_cast<size_t>(rows) + paths.size());
-    for (int r = 0; r < rows; ++r) present.Insert(existing.emplace_back(jobs.GetSourcePath(r)));
+    for (int r = 0; r < rows; ++r)
+        present.Insert(existing.emplace_back(jobs.GetSourcePath(r)));
 
     int added = 0;
     for (const WideString& path : paths) {

@@ -4,12 +4,22 @@
 
 #include "grid/view/NextGrid.h"
 
-int GridJobList::GetRowCount() const { return FGrid.GetRowCount(); }
+int GridJobList::GetRowCount() const {
+    return FGrid.GetRowCount();
+}
 
-WideString GridJobList::GetSourcePath(int Row) const { return FGrid.GetCell(kSourceColumn, Row)->GetAsString(); }
-WideString GridJobList::GetStatus(int Row) const { return FGrid.GetCell(kStatusColumn, Row)->GetAsString(); }
-double GridJobList::GetProgress(int Row) const { return FGrid.GetCell(kProgressColumn, Row)->GetAsFloat(); }
-WideString GridJobList::GetDecodedPath(int Row) const { return FGrid.GetCell(kDecodedColumn, Row)->GetAsString(); }
+WideString GridJobList::GetSourcePath(int Row) const {
+    return FGrid.GetCell(kSourceColumn, Row)->GetAsString();
+}
+WideString GridJobList::GetStatus(int Row) const {
+    return FGrid.GetCell(kStatusColumn, Row)->GetAsString();
+}
+double GridJobList::GetProgress(int Row) const {
+    return FGrid.GetCell(kProgressColumn, Row)->GetAsFloat();
+}
+WideString GridJobList::GetDecodedPath(int Row) const {
+    return FGrid.GetCell(kDecodedColumn, Row)->GetAsString();
+}
 
 void GridJobList::SetSourcePath(int Row, const WideString& Path) {
     FGrid.GetCell(kSourceColumn, Row)->SetAsString(Path);
@@ -27,7 +37,15 @@ void GridJobList::SetDecodedPath(int Row, const WideString& Path) {
     FGrid.GetCell(kDecodedColumn, Row)->SetAsString(Path);
 }
 
-int GridJobList::AddRow() { return FGrid.AddRow(1); }
-void GridJobList::BeginUpdate() { FGrid.BeginUpdate(); }
-void GridJobList::EndUpdate() { FGrid.EndUpdate(); }
-int GridJobList::GetSelectedRow() const { return FGrid.GetSelectedRow(); }
+int GridJobList::AddRow() {
+    return FGrid.AddRow(1);
+}
+void GridJobList::BeginUpdate() {
+    FGrid.BeginUpdate();
+}
+void GridJobList::EndUpdate() {
+    FGrid.EndUpdate();
+}
+int GridJobList::GetSelectedRow() const {
+    return FGrid.GetSelectedRow();
+}

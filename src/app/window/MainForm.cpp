@@ -62,7 +62,7 @@ TSpeedButton* MakeToolButton(TMain_form* Form, TWinControl* Parent, const char* 
     return Button;
 }
 
-}  // namespace
+} // namespace
 
 TMain_form::TMain_form(TComponent* AOwner) : TForm(AOwner) {
     BeginLoading();
@@ -105,12 +105,12 @@ void TMain_form::BuildToolBar() {
     stop_but = MakeToolButton(this, NxPanel1, "stop_but", 81, u"Остановить декрипт", TMainGlyph::Stop,
                               &TMain_form::stop_butClick);
     stop_but->SetVisible(false);
-    open_files_but = MakeToolButton(this, NxPanel1, "open_files_but", 1, u"Upload files", TMainGlyph::OpenFiles,
-                                    &TMain_form::open_files_butClick);
+    open_files_but = MakeToolButton(this, NxPanel1, "open_files_but", 1, u"Upload files",
+                                    TMainGlyph::OpenFiles, &TMain_form::open_files_butClick);
     open_folder_but = MakeToolButton(this, NxPanel1, "open_folder_but", 41, u"Folder to upload files",
                                      TMainGlyph::OpenFolder, &TMain_form::open_folder_butClick);
-    decript_but =
-        MakeToolButton(this, NxPanel1, "decript_but", 81, u"Run", TMainGlyph::Run, &TMain_form::decript_butClick);
+    decript_but = MakeToolButton(this, NxPanel1, "decript_but", 81, u"Run", TMainGlyph::Run,
+                                 &TMain_form::decript_butClick);
     play_but = MakeToolButton(this, NxPanel1, "play_but", 121, u"Open file", TMainGlyph::OpenFile,
                               &TMain_form::play_butClick);
 
@@ -163,8 +163,8 @@ void TMain_form::BuildGrid() {
     NextGrid1->SetTabStop(true);
 
     // Columns arrive as the description lists them: the form owns them, the grid lists them.
-    auto ReadColumn = [this](TNxCustomColumn* Column, const char* Name, int Position, const WideString& Caption,
-                             int Width, TSortType SortType, auto&& Extra) {
+    auto ReadColumn = [this](TNxCustomColumn* Column, const char* Name, int Position,
+                             const WideString& Caption, int Width, TSortType SortType, auto&& Extra) {
         Column->SetName(Name);
         Column->SetParentComponent(NextGrid1);
         Column->ReadState([&](TNxCustomColumn* C) {
@@ -206,7 +206,9 @@ void TMain_form::FormCreate(TObject*) {
     OutputFolder.clear();
 }
 
-void TMain_form::ShowError(const WideString& Text) { Application->MessageBox(Text, kErrorCaption, MB_OK); }
+void TMain_form::ShowError(const WideString& Text) {
+    Application->MessageBox(Text, kErrorCaption, MB_OK);
+}
 
 int TMain_form::AddSourceFiles(const std::vector<WideString>& Paths) {
     if (FRunning) return 0;
@@ -226,7 +228,8 @@ void TMain_form::open_folder_butClick(TObject*) {
     Request.Title = kBrowseTitle;
     Request.Flags = kBrowseFlags;
     WideString Chosen;
-    if (GetDialogProvider().BrowseForFolder(Request, Chosen) && !Chosen.empty()) OutputFolder = WideToUtf8(Chosen);
+    if (GetDialogProvider().BrowseForFolder(Request, Chosen) && !Chosen.empty())
+        OutputFolder = WideToUtf8(Chosen);
     if (!OutputFolder.empty()) {
         decript_but->SetVisible(true);
         FolderChosen = true;
@@ -249,9 +252,13 @@ void TMain_form::play_butClick(TObject*) {
     GetDialogProvider().OpenDocument(Path);
 }
 
-void TMain_form::stop_butClick(TObject*) { StopRequested = true; }
+void TMain_form::stop_butClick(TObject*) {
+    StopRequested = true;
+}
 
-void TMain_form::Button1Click(TObject*) { CreateForm2(); }
+void TMain_form::Button1Click(TObject*) {
+    CreateForm2();
+}
 
 void TMain_form::SetRunning(bool Running) {
     FRunning = Running;

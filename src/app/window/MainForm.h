@@ -18,10 +18,10 @@ class TSpeedButton;
 namespace NxStdCtrls {
 class TNxPanel;
 class TNxLabel;
-}  // namespace NxStdCtrls
+} // namespace NxStdCtrls
 namespace NxEdit {
 class TNxEdit;
-}  // namespace NxEdit
+} // namespace NxEdit
 using NxEdit::TNxEdit;
 using NxStdCtrls::TNxLabel;
 using NxStdCtrls::TNxPanel;

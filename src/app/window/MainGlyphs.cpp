@@ -43,7 +43,7 @@ void DrawPlus(TCanvas* C, int X, int Y) {
     C->FillRect({X + 4, Y + 4, X + 7, Y + 7});
 }
 
-}  // namespace
+} // namespace
 
 std::unique_ptr<TBitmap> MakeMainGlyph(TMainGlyph Glyph) {
     auto Bitmap = std::make_unique<TBitmap>(32, 32, pf24bit);
@@ -51,26 +51,26 @@ std::unique_ptr<TBitmap> MakeMainGlyph(TMainGlyph Glyph) {
     C->GetBrush()->SetColor(kGlyphBack);
     C->FillRect({0, 0, 32, 32});
     switch (Glyph) {
-        case TMainGlyph::OpenFiles:
-            DrawPage(C, 4, 3);
-            DrawPlus(C, 18, 18);
-            break;
-        case TMainGlyph::OpenFolder:
-            DrawFolder(C);
-            break;
-        case TMainGlyph::Run:
-            FillShape(C, RGB(0x3C, 0xB4, 0x4A), RGB(0x1E, 0x78, 0x28));
-            C->Polygon({{9, 5}, {26, 16}, {9, 27}});
-            break;
-        case TMainGlyph::Stop:
-            FillShape(C, RGB(0xD8, 0x3A, 0x2E), RGB(0x8C, 0x1E, 0x16));
-            C->RoundRect(7, 7, 26, 26, 5, 5);
-            break;
-        case TMainGlyph::OpenFile:
-            DrawPage(C, 3, 3);
-            FillShape(C, RGB(0x2F, 0x7E, 0xD8), RGB(0x1A, 0x4F, 0x96));
-            C->Polygon({{17, 16}, {29, 22}, {17, 28}});
-            break;
+    case TMainGlyph::OpenFiles:
+        DrawPage(C, 4, 3);
+        DrawPlus(C, 18, 18);
+        break;
+    case TMainGlyph::OpenFolder:
+        DrawFolder(C);
+        break;
+    case TMainGlyph::Run:
+        FillShape(C, RGB(0x3C, 0xB4, 0x4A), RGB(0x1E, 0x78, 0x28));
+        C->Polygon({{9, 5}, {26, 16}, {9, 27}});
+        break;
+    case TMainGlyph::Stop:
+        FillShape(C, RGB(0xD8, 0x3A, 0x2E), RGB(0x8C, 0x1E, 0x16));
+        C->RoundRect(7, 7, 26, 26, 5, 5);
+        break;
+    case TMainGlyph::OpenFile:
+        DrawPage(C, 3, 3);
+        FillShape(C, RGB(0x2F, 0x7E, 0xD8), RGB(0x1A, 0x4F, 0x96));
+        C->Polygon({{17, 16}, {29, 22}, {17, 28}});
+        break;
     }
     Bitmap->SetTransparent(true);
     return Bitmap;

@@ -23,7 +23,8 @@ int main(int argc, char** argv) {
         Application->CreateForm(Main_form);
         // Files named on the command line join the job list as if added with Add files.
         std::vector<WideString> Files;
-        for (int i = 1; i < argc; ++i) Files.push_back(Utf8ToWide(std::filesystem::absolute(argv[i]).lexically_normal().string()));
+        for (int i = 1; i < argc; ++i)
+            Files.push_back(Utf8ToWide(std::filesystem::absolute(argv[i]).lexically_normal().string()));
         if (!Files.empty()) Main_form->AddSourceFiles(Files);
         Application->Run();
     } catch (const std::exception& E) {

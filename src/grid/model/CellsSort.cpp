@@ -101,7 +101,8 @@ struct TSortEntry {
 };
 
 // Tie(RowA, RowB) compares the rest of two keys whose heads are equal (< 0, 0, > 0).
-template <typename TTie> std::vector<int> OrderOf(std::vector<TSortEntry>& Entries, bool Descending, TTie Tie) {
+template <typename TTie>
+std::vector<int> OrderOf(std::vector<TSortEntry>& Entries, bool Descending, TTie Tie) {
     std::sort(Entries.begin(), Entries.end(), [&](const TSortEntry& A, const TSortEntry& B) {
         if (A.Head != B.Head) return (A.Head < B.Head) != Descending;
         const int Rest = Tie(A.Row, B.Row);
@@ -178,7 +179,8 @@ template <typename TChar> std::vector<int> TextOrder(const TTextKeys<TChar>& Tex
             const auto Text = Texts[Entries[k].Row];
             const size_t Limit = std::min(Offset, Text.size());
             size_t i = Run.Offset;
-            while (i < Limit && First[i] == Text[i]) ++i;
+            while (i < Limit && First[i] == Text[i])
+                ++i;
             Offset = i;
         }
         for (size_t k = Run.Begin; k < Run.End; ++k)
@@ -188,8 +190,10 @@ template <typename TChar> std::vector<int> TextOrder(const TTextKeys<TChar>& Tex
         // Equal heads that end inside the head are equal texts; the others need the next units.
         for (size_t b = Run.Begin; b < Run.End;) {
             size_t e = b + 1;
-            while (e < Run.End && Entries[e].Head == Entries[b].Head) ++e;
-            if (e - b > 1 && Texts[Entries[b].Row].size() >= Offset + Units) Runs.push_back({b, e, Offset + Units});
+            while (e < Run.End && Entries[e].Head == Entries[b].Head)
+                ++e;
+            if (e - b > 1 && Texts[Entries[b].Row].size() >= Offset + Units)
+                Runs.push_back({b, e, Offset + Units});
             b = e;
         }
     }
@@ -230,8 +234,10 @@ template <typename TBefore> void MergeSortRows(std::vector<int>& Rows, TBefore B
             size_t i = Lo, j = Mid, k = Lo;
             while (i < Mid && j < Hi)
                 Buffer[k++] = Before(Rows[j], Rows[i]) ? Rows[j++] : Rows[i++];
-            while (i < Mid) Buffer[k++] = Rows[i++];
-            while (j < Hi) Buffer[k++] = Rows[j++];
+            while (i < Mid)
+                Buffer[k++] = Rows[i++];
+            while (j < Hi)
+                Buffer[k++] = Rows[j++];
         }
         Rows.swap(Buffer);
     }
@@ -242,12 +248,12 @@ template <typename TBefore> void MergeSortRows(std::vector<int>& Rows, TBefore B
 // ---------------------------------------------------------------------------------------------
 // Comparators
 
-#define QUILLMAR_CELL_COMPARATORS(Name, KeyOf)                                                     \
-    bool TCells::Name##GreaterCompare(TCell* Cell1, TCell* Cell2) {                               \
-        return CompareKeys(KeyOf(Cell1), KeyOf(Cell2)) >= 0;                                       \
-    }                                                                                              \
-    bool TCells::Name##LessCompare(TCell* Cell1, TCell* Cell2) {                                  \
-        return CompareKeys(KeyOf(Cell1), KeyOf(Cell2)) <= 0;                                       \
+#define QUILLMAR_CELL_COMPARATORS(Name, KeyOf)                                                               \
+    bool TCells::Name##GreaterCompare(TCell* Cell1, TCell* Cell2) {                                          \
+        return CompareKeys(KeyOf(Cell1), KeyOf(Cell2)) >= 0;                                                 \
+    }                                                                                                        \
+    bool TCells::Name##LessCompare(TCell* Cell1, TCell* Cell2) {                                             \
+        return CompareKeys(KeyOf(Cell1), KeyOf(Cell2)) <= 0;                                                 \
     }
 
 QUILLMAR_CELL_COMPARATORS(Alphabetic, AlphabeticKey)

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "controls/NxEdit.h"
 #include "grid/model/Columns.h"
 #include "grid/model/GridHost.h"
-#include "controls/NxEdit.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/runtime/ScopedChange.h"
 
@@ -238,9 +238,11 @@ void TNxCustomColumn::EnsureViewObjects() {
 
 namespace {
 TNxCustomColumn::TColumnDisplayFactory gColumnDisplayFactory = nullptr;
-}  // namespace
+} // namespace
 
-void TNxCustomColumn::SetColumnDisplayFactory(TColumnDisplayFactory Factory) { gColumnDisplayFactory = Factory; }
+void TNxCustomColumn::SetColumnDisplayFactory(TColumnDisplayFactory Factory) {
+    gColumnDisplayFactory = Factory;
+}
 
 std::unique_ptr<TObject> TNxCustomColumn::CreateColumnDisplay() {
     return gColumnDisplayFactory ? gColumnDisplayFactory(*this) : nullptr;

@@ -330,12 +330,12 @@ private:
     void CopyGridFont();
     void EnsureViewObjects();
     bool InReadingState() const;
+
 protected:
     // A canvas in the column's font for measuring text.
     TCanvas* MeasureCanvas();
 
 private:
-
     TObject* FOwner;
     bool FReading = false;
 

@@ -21,7 +21,8 @@ bool RowCounts(TCells& Cells, int Row, bool CheckRows) {
 double DistinctTexts(TCells& Cells, int ACol, bool CheckRows) {
     std::unordered_set<WideString> Seen;
     for (int Row = 0; Row < Cells.GetRowCount(); ++Row)
-        if (RowCounts(Cells, Row, CheckRows)) Seen.insert(AnsiLowerCase(Cells.GetCell(ACol, Row)->GetAsString()));
+        if (RowCounts(Cells, Row, CheckRows))
+            Seen.insert(AnsiLowerCase(Cells.GetCell(ACol, Row)->GetAsString()));
     return static_cast<double>(Seen.size());
 }
 
@@ -64,7 +65,8 @@ double ColumnValue(TCells& Cells, int ACol, TFormulaKind Kind, bool VisibleOnly)
 }
 
 void CalculateFooters(TObject* Sender, TCells& Cells, TNxColumns& Columns, bool VisibleOnly,
-                      const TFooterValueEvent& OnColumnFooterValue, const TFooterValueEvent& OnFooterCalculate) {
+                      const TFooterValueEvent& OnColumnFooterValue,
+                      const TFooterValueEvent& OnFooterCalculate) {
     for (int ACol = 0; ACol < Columns.Count(); ++ACol) {
         TColumnFooter* Footer = Columns.GetItem(ACol)->GetFooter();
         const TFormulaKind Kind = Footer->GetFormulaKind();

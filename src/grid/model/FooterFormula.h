@@ -23,7 +23,8 @@ double ColumnValue(TCells& Cells, int ACol, TFormulaKind Kind, bool VisibleOnly)
 // (0 if it leaves it) and OnFooterCalculate may change for every kind. A conversion error
 // raises before that column's caption is written, so it keeps its old text.
 void CalculateFooters(TObject* Sender, TCells& Cells, TNxColumns& Columns, bool VisibleOnly,
-                      const TFooterValueEvent& OnColumnFooterValue, const TFooterValueEvent& OnFooterCalculate);
+                      const TFooterValueEvent& OnColumnFooterValue,
+                      const TFooterValueEvent& OnFooterCalculate);
 
 // The grid's GetFormulaValue: the cell texts of column ACol read by StrToFloat over every row.
 // fkSum adds them; fkAverage divides that sum by the row count unless it is 0; fkMaximum starts

@@ -39,7 +39,8 @@ bool TextMatches(const WideString& CellText, const WideString& Text, TSearchOpti
     return Options.Contains(soExactMatch) ? CellText == Text : CellText.find(Text) != WideString::npos;
 }
 
-int LocateRow(TCells& Cells, int ACol, int FromRow, int ToRow, const WideString& Text, TSearchOptions Options) {
+int LocateRow(TCells& Cells, int ACol, int FromRow, int ToRow, const WideString& Text,
+              TSearchOptions Options) {
     FromRow = std::max(FromRow, 0);
     ToRow = std::min(ToRow, Cells.GetRowCount() - 1);
     const bool CheckRows = !Options.Contains(soSearchInvisible) && SomeRowHidden(Cells);

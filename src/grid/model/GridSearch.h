@@ -20,7 +20,8 @@ bool TextMatches(const WideString& CellText, const WideString& Text, TSearchOpti
 // The first row from FromRow to ToRow (both inclusive, limited to the existing rows) whose text
 // in column ACol matches, skipping hidden rows unless soSearchInvisible; -1 when none does.
 // ACol outside the columns raises the list error once a row is looked at.
-int LocateRow(TCells& Cells, int ACol, int FromRow, int ToRow, const WideString& Text, TSearchOptions Options);
+int LocateRow(TCells& Cells, int ACol, int FromRow, int ToRow, const WideString& Text,
+              TSearchOptions Options);
 
 // The row FindText selects: with soFromSelected the rows after SelectedRow, then, with
 // soContinueFromTop, every row again from the top; without it every row. -1 when none matches

@@ -56,4 +56,6 @@ void TNxVirtualColumn::DoSetText(int ACol, int ARow, const WideString& Value) {
     if (OnSetText) OnSetText(this, ACol, ARow, Value);
 }
 
-std::unique_ptr<TObject> TNxAffixedColumn::CreateCellEditor() { return std::make_unique<NxEdit::TNxEdit>(this); }
+std::unique_ptr<TObject> TNxAffixedColumn::CreateCellEditor() {
+    return std::make_unique<NxEdit::TNxEdit>(this);
+}

@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "grid/model/Column.h"
-#include "platform/runtime/StringList.h"
 #include "platform/runtime/Streams.h"
+#include "platform/runtime/StringList.h"
 
 using TNxHyperlinkClickEvent =
     std::function<void(TObject* Sender, int ACol, int ARow, const WideString& AHyperlink)>;

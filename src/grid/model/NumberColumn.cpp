@@ -30,7 +30,8 @@ void TNxCustomNumberColumn::Assign(const TPersistent* Source) {
 
 WideString TNxCustomNumberColumn::GetDrawText(const TCellInfo& CellInfo) {
     if (FHideWhenEmpty && CellInfo.AsFloat == 0) return FEmptyCaption;
-    WideString Value = FFormatMask.empty() ? FloatToStr(CellInfo.AsFloat) : FormatFloat(FFormatMask, CellInfo.AsFloat);
+    WideString Value =
+        FFormatMask.empty() ? FloatToStr(CellInfo.AsFloat) : FormatFloat(FFormatMask, CellInfo.AsFloat);
     return FTextBefore + Value + FTextAfter;
 }
 
@@ -90,7 +91,9 @@ TNxCalcColumn::TNxCalcColumn(TObject* AOwner) : TNxCustomNumberColumn(AOwner) {
 // ---------------------------------------------------------------------------------------------
 // Editors of the number kinds
 
-std::unique_ptr<TObject> TNxNumberColumn::CreateCellEditor() { return std::make_unique<NxEdit::TNxSpinEdit>(this); }
+std::unique_ptr<TObject> TNxNumberColumn::CreateCellEditor() {
+    return std::make_unique<NxEdit::TNxSpinEdit>(this);
+}
 
 void TNxNumberColumn::BeginEditing() {
     TNxCustomNumberColumn::BeginEditing();
@@ -104,7 +107,9 @@ void TNxNumberColumn::BeginEditing() {
     Editor->SetPrecision(FPrecision);
 }
 
-std::unique_ptr<TObject> TNxCalcColumn::CreateCellEditor() { return std::make_unique<NxEdit::TNxCalcEdit>(this); }
+std::unique_ptr<TObject> TNxCalcColumn::CreateCellEditor() {
+    return std::make_unique<NxEdit::TNxCalcEdit>(this);
+}
 
 void TNxCalcColumn::BeginEditing() {
     TNxCustomNumberColumn::BeginEditing();

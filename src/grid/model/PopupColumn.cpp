@@ -174,7 +174,7 @@ void WirePopup(NxEdit::TNxPopupEdit* Editor, TNxPopupColumn* Column) {
     Editor->OnCloseUp = [Column](TObject*) { Column->DoCloseUp(); };
     Editor->OnSelect = [Column](TObject*) { Column->DoSelect(); };
 }
-}  // namespace
+} // namespace
 
 std::unique_ptr<TObject> TNxComboBoxColumn::CreateCellEditor() {
     auto Editor = std::make_unique<NxEdit::TNxComboBox>(this);

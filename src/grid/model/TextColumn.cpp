@@ -91,7 +91,8 @@ void TNxTextColumn::SetTextBefore(const WideString& Value) {
 // ---------------------------------------------------------------------------------------------
 // TNxButtonColumn
 
-TNxButtonColumn::TNxButtonColumn(TObject* AOwner) : TNxTextColumn(AOwner), FGlyph(std::make_unique<TBitmap>()) {
+TNxButtonColumn::TNxButtonColumn(TObject* AOwner)
+    : TNxTextColumn(AOwner), FGlyph(std::make_unique<TBitmap>()) {
     SetSortType(stAlphabetic);
     SetColumnType(ctString);
 }
@@ -188,7 +189,9 @@ void TNxTimeColumn::SetHideWhenEmpty(bool Value) {
 // ---------------------------------------------------------------------------------------------
 // Editors of the text kinds
 
-std::unique_ptr<TObject> TNxTextColumn::CreateCellEditor() { return std::make_unique<NxEdit::TNxEdit>(this); }
+std::unique_ptr<TObject> TNxTextColumn::CreateCellEditor() {
+    return std::make_unique<NxEdit::TNxEdit>(this);
+}
 
 std::unique_ptr<TObject> TNxButtonColumn::CreateCellEditor() {
     auto Editor = std::make_unique<NxEdit::TNxButtonEdit>(this);
@@ -212,7 +215,8 @@ std::unique_ptr<TObject> TNxMemoColumn::CreateCellEditor() {
 
 void TNxMemoColumn::BeginEditing() {
     TNxButtonColumn::BeginEditing();
-    if (auto* Editor = dynamic_cast<NxEdit::TNxMemoInplaceEdit*>(GetCellEditor())) Editor->SetScrollBars(FScrollBars);
+    if (auto* Editor = dynamic_cast<NxEdit::TNxMemoInplaceEdit*>(GetCellEditor()))
+        Editor->SetScrollBars(FScrollBars);
 }
 
 std::unique_ptr<TObject> TNxColorColumn::CreateCellEditor() {
@@ -221,4 +225,6 @@ std::unique_ptr<TObject> TNxColorColumn::CreateCellEditor() {
     return Editor;
 }
 
-std::unique_ptr<TObject> TNxTimeColumn::CreateCellEditor() { return std::make_unique<NxEdit::TNxTimeEdit>(this); }
+std::unique_ptr<TObject> TNxTimeColumn::CreateCellEditor() {
+    return std::make_unique<NxEdit::TNxTimeEdit>(this);
+}

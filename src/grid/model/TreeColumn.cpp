@@ -38,4 +38,6 @@ void TNxTreeColumn::SetShowLines(bool Value) {
     Refresh(gaBody);
 }
 
-std::unique_ptr<TObject> TNxTreeColumn::CreateCellEditor() { return std::make_unique<NxEdit::TNxEdit>(this); }
+std::unique_ptr<TObject> TNxTreeColumn::CreateCellEditor() {
+    return std::make_unique<NxEdit::TNxEdit>(this);
+}

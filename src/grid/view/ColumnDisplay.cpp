@@ -71,24 +71,37 @@ void TColumnDisplay::PrepareDrawText(const WideString& Text, TRect& Rect, bool D
     Flags = DT_NOPREFIX;
     if (Column->GetBiDiMode() != bdLeftToRight) Flags |= DT_RTLREADING;
     switch (Column->GetAlignment()) {
-        case taRightJustify: Flags |= DT_RIGHT; break;
-        case taCenter: Flags |= DT_CENTER; break;
-        case taLeftJustify: break;
+    case taRightJustify:
+        Flags |= DT_RIGHT;
+        break;
+    case taCenter:
+        Flags |= DT_CENTER;
+        break;
+    case taLeftJustify:
+        break;
     }
     switch (Column->GetVerticalAlignment()) {
-        case taAlignBottom: Flags |= DT_BOTTOM; break;
-        case taVerticalCenter: Flags |= DT_VCENTER; break;
-        case taAlignTop: break;
+    case taAlignBottom:
+        Flags |= DT_BOTTOM;
+        break;
+    case taVerticalCenter:
+        Flags |= DT_VCENTER;
+        break;
+    case taAlignTop:
+        break;
     }
     switch (Column->GetWrapKind()) {
-        case wkEllipsis:
-            if (Drawing) Flags |= DT_END_ELLIPSIS;
-            break;
-        case wkPathEllipsis:
-            if (Drawing) Flags |= DT_PATH_ELLIPSIS;
-            break;
-        case wkWordWrap: Flags |= DT_WORDBREAK; break;
-        case wkNone: break;
+    case wkEllipsis:
+        if (Drawing) Flags |= DT_END_ELLIPSIS;
+        break;
+    case wkPathEllipsis:
+        if (Drawing) Flags |= DT_PATH_ELLIPSIS;
+        break;
+    case wkWordWrap:
+        Flags |= DT_WORDBREAK;
+        break;
+    case wkNone:
+        break;
     }
     if (Column->GetWrapKind() != wkWordWrap && !Column->GetDisplayOptions().Contains(doMultiLine)) {
         Flags |= DT_SINGLELINE;
@@ -103,11 +116,14 @@ void TColumnDisplay::AdjustTextRect(TRect& Rect, uint32_t Flags, TVerticalAlignm
     TRect Measured = Rect;
     const int TextHeight = PlatformDrawText(Text, Measured, Flags | DT_CALCRECT);
     switch (Alignment) {
-        case taAlignBottom: Rect.Top = Rect.Bottom - TextHeight; break;
-        case taVerticalCenter:
-            // Halves go to the even neighbour, as the rounding of the platform's Round does.
-            Rect.Top += static_cast<int>(std::nearbyint((Rect.Height() - TextHeight) / 2.0));
-            break;
-        case taAlignTop: break;
+    case taAlignBottom:
+        Rect.Top = Rect.Bottom - TextHeight;
+        break;
+    case taVerticalCenter:
+        // Halves go to the even neighbour, as the rounding of the platform's Round does.
+        Rect.Top += static_cast<int>(std::nearbyint((Rect.Height() - TextHeight) / 2.0));
+        break;
+    case taAlignTop:
+        break;
     }
 }

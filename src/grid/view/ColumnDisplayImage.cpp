@@ -56,7 +56,7 @@ const Settings* SettingsOf(const TNxCustomColumn* Column, std::optional<Reader>&
     if (auto* K = dynamic_cast<const Kind*>(Column)) return &Slot.emplace(*K);
     return nullptr;
 }
-}  // namespace
+} // namespace
 
 void TCheckBoxColumnDisplay::Paint() {
     TGraphicsProvider::DrawCheckBox(GetCanvas(), GetCellRect(), GetColumn()->GetAlignment(),
@@ -64,7 +64,9 @@ void TCheckBoxColumnDisplay::Paint() {
                                     GetHandle());
 }
 
-int TCheckBoxColumnDisplay::GetContentWidth() { return NxThemesSupport::IsThemed() ? 13 : 11; }
+int TCheckBoxColumnDisplay::GetContentWidth() {
+    return NxThemesSupport::IsThemed() ? 13 : 11;
+}
 
 TBitmap* TImageColumnDisplay::CurrentImage() const {
     std::optional<TImageKindReader> Reader;
@@ -77,8 +79,9 @@ TBitmap* TImageColumnDisplay::CurrentImage() const {
 void TImageColumnDisplay::Paint() {
     TBitmap* Image = CurrentImage();
     if (!Image || Image->GetEmpty()) return;
-    const TPoint P = TCalcProvider::PosInRect(Image->GetWidth(), Image->GetHeight(), 2, GetCellRect(),
-                                              GetColumn()->GetAlignment(), GetColumn()->GetVerticalAlignment());
+    const TPoint P =
+        TCalcProvider::PosInRect(Image->GetWidth(), Image->GetHeight(), 2, GetCellRect(),
+                                 GetColumn()->GetAlignment(), GetColumn()->GetVerticalAlignment());
     NxSharedCommon::ApplyBitmap(GetCanvas(), P.X, P.Y, Image);
 }
 
@@ -158,7 +161,8 @@ void TCustomStringsColumnDisplay::Paint() {
     TRect TextRect = GetTextRect();
     if (Image && !Image->GetEmpty()) {
         const TRect& R = GetCellRect();
-        NxSharedCommon::ApplyBitmap(GetCanvas(), R.Left + 2, R.Top + (R.Height() - Image->GetHeight()) / 2, Image);
+        NxSharedCommon::ApplyBitmap(GetCanvas(), R.Left + 2, R.Top + (R.Height() - Image->GetHeight()) / 2,
+                                    Image);
         TextRect.Left += Image->GetWidth() + 4;
     }
     if (Mode != dmImageOnly) DrawTextRect(GetColumn()->GetDrawText(Info), TextRect);

@@ -21,11 +21,13 @@ void THtmlColumnDisplay::Paint() {
 }
 
 int THtmlColumnDisplay::GetContentWidth() {
-    return NxSharedCommon::ProcessHTML(GetCanvas(), GetCellRect(), MarkupText(), Point(-1, -1), {2, 1}, false).Width;
+    return NxSharedCommon::ProcessHTML(GetCanvas(), GetCellRect(), MarkupText(), Point(-1, -1), {2, 1}, false)
+        .Width;
 }
 
 int THtmlColumnDisplay::GetContentHeight() {
-    return NxSharedCommon::ProcessHTML(GetCanvas(), GetCellRect(), MarkupText(), Point(-1, -1), {2, 1}, false).Height;
+    return NxSharedCommon::ProcessHTML(GetCanvas(), GetCellRect(), MarkupText(), Point(-1, -1), {2, 1}, false)
+        .Height;
 }
 
 namespace {
@@ -44,7 +46,7 @@ const TTreeColumnSettings* TreeSettings(const TNxCustomColumn* Column, std::opti
     if (auto* Kind = dynamic_cast<const TNxTreeColumn*>(Column)) return &Slot.emplace(*Kind);
     return nullptr;
 }
-}  // namespace
+} // namespace
 
 TRect TTreeColumnDisplay::GetButtonRect() const {
     std::optional<TTreeKindReader> Reader;

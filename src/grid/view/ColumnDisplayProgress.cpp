@@ -38,7 +38,7 @@ public:
 private:
     const TNxProgressColumn& C;
 };
-}  // namespace
+} // namespace
 
 double TProgressColumnDisplay::GetRatio(const TProgressColumnSettings& Settings) const {
     if (Settings.GetMax() <= 0) return 0;
@@ -51,9 +51,14 @@ TRect TProgressColumnDisplay::GetFrameRect(const TProgressColumnSettings& Settin
     InflateRect(R, -Settings.GetMargin(), -Settings.GetMargin());
     if (const int Height = Settings.GetProgressHeight(); Height > 0) {
         switch (GetColumn()->GetVerticalAlignment()) {
-            case taAlignTop: break;
-            case taAlignBottom: R.Top = R.Bottom - Height; break;
-            case taVerticalCenter: R.Top = R.Top + (R.Bottom - R.Top) / 2 - Height / 2; break;
+        case taAlignTop:
+            break;
+        case taAlignBottom:
+            R.Top = R.Bottom - Height;
+            break;
+        case taVerticalCenter:
+            R.Top = R.Top + (R.Bottom - R.Top) / 2 - Height / 2;
+            break;
         }
         R.Bottom = R.Top + Height;
     }
@@ -90,20 +95,24 @@ void TProgressColumnDisplay::PaintBar(const TProgressColumnSettings& Settings, c
     const TColor BarColor = GetBarColor(Settings);
     const TColor Back = GetColumn()->GetColor();
     switch (Settings.GetProgressStyle()) {
-        case TProgressStyle::psSolid:
-            Canvas->GetBrush()->SetColor(BarColor);
-            Canvas->FillRect(Bar);
-            break;
-        case TProgressStyle::psBoxes: {
-            const int BoxWidth = static_cast<int>(std::nearbyint(Bar.Height() / 1.5));
-            if (BoxWidth <= 0) break;
-            Canvas->GetBrush()->SetColor(BarColor);
-            for (int X = Bar.Left; X + BoxWidth < Bar.Right; X += BoxWidth + 2)
-                Canvas->FillRect(Rect(X, Bar.Top, X + BoxWidth, Bar.Bottom));
-            break;
-        }
-        case TProgressStyle::psGradient: TGraphicsProvider::DrawVertGradient(Canvas, Bar, Back, BarColor); break;
-        case TProgressStyle::psCylinder: TGraphicsProvider::DrawGradient(Canvas, Bar, BarColor, Back); break;
+    case TProgressStyle::psSolid:
+        Canvas->GetBrush()->SetColor(BarColor);
+        Canvas->FillRect(Bar);
+        break;
+    case TProgressStyle::psBoxes: {
+        const int BoxWidth = static_cast<int>(std::nearbyint(Bar.Height() / 1.5));
+        if (BoxWidth <= 0) break;
+        Canvas->GetBrush()->SetColor(BarColor);
+        for (int X = Bar.Left; X + BoxWidth < Bar.Right; X += BoxWidth + 2)
+            Canvas->FillRect(Rect(X, Bar.Top, X + BoxWidth, Bar.Bottom));
+        break;
+    }
+    case TProgressStyle::psGradient:
+        TGraphicsProvider::DrawVertGradient(Canvas, Bar, Back, BarColor);
+        break;
+    case TProgressStyle::psCylinder:
+        TGraphicsProvider::DrawGradient(Canvas, Bar, BarColor, Back);
+        break;
     }
 }
 
@@ -111,7 +120,8 @@ void TProgressColumnDisplay::Paint() {
     auto* Settings = dynamic_cast<const TProgressColumnSettings*>(GetColumn());
     std::optional<TProgressColumnReader> Reader;
     if (!Settings) {
-        if (auto* Kind = dynamic_cast<const TNxProgressColumn*>(GetColumn())) Settings = &Reader.emplace(*Kind);
+        if (auto* Kind = dynamic_cast<const TNxProgressColumn*>(GetColumn()))
+            Settings = &Reader.emplace(*Kind);
     }
     if (!Settings) {
         DrawTextRect(GetColumn()->GetDrawText(MakeCellInfo()), GetTextRect());

@@ -72,9 +72,8 @@ TRect TNxColorColumnDisplay::GetSwatchRect() const {
 void TNxColorColumnDisplay::Paint() {
     TCanvas* Canvas = GetCanvas();
     const TRect Swatch = GetSwatchRect();
-    const TColor Named = GetAsString().empty()
-                             ? clNone
-                             : NxSharedCommon::GetColorFromHTML(WideToAnsi(GetAsString()));
+    const TColor Named =
+        GetAsString().empty() ? clNone : NxSharedCommon::GetColorFromHTML(WideToAnsi(GetAsString()));
     Canvas->GetPen()->SetColor(clGray);
     Canvas->GetBrush()->SetStyle(bsSolid);
     Canvas->GetBrush()->SetColor(Named == clNone ? clWhite : Named);

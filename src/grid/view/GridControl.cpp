@@ -14,14 +14,13 @@ namespace {
 constexpr int IndicatorWidth = 12;
 // Space added around the header and input row texts.
 constexpr int InputExtra = 6;
-}  // namespace
+} // namespace
 
 TNxCustomGridControl::TNxCustomGridControl(TComponent* AOwner) : TNxScrollControl(AOwner) {
     RegisterKindDisplays();
     FColumns = std::make_unique<TNxColumns>(this);
-    FColumns->OnColumnChange = [this](TObject* Sender, TNxCustomColumn* Column, TColumnChangeKind Kind, int Param) {
-        DoColumnChange(Sender, Column, Kind, Param);
-    };
+    FColumns->OnColumnChange = [this](TObject* Sender, TNxCustomColumn* Column, TColumnChangeKind Kind,
+                                      int Param) { DoColumnChange(Sender, Column, Kind, Param); };
     FColumns->OnColumnsChange = [this](TObject* Sender, TColumnsOperation Operation, int Value1, int Value2) {
         DoColumnsChange(Sender, Operation, Value1, Value2);
     };
@@ -172,7 +171,8 @@ void TNxCustomGridControl::SetSortedStyle(TSortedStyle Value) {
 }
 
 void TNxCustomGridControl::SetSelectedColumn(int Index) {
-    if (FColumns->Count() > 0 && Index >= 0 && Index < FColumns->Count()) SelectCell(Index, FSelectedRow, true, {});
+    if (FColumns->Count() > 0 && Index >= 0 && Index < FColumns->Count())
+        SelectCell(Index, FSelectedRow, true, {});
 }
 
 void TNxCustomGridControl::SetSelectedRow(int Index) {
@@ -189,20 +189,31 @@ void TNxCustomGridControl::SetRowCount(int Count) {
         AddRow(Count - Current);
         return;
     }
-    for (int Row = Current - 1; Row >= Count; --Row) DeleteRow(Row);
+    for (int Row = Current - 1; Row >= Count; --Row)
+        DeleteRow(Row);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Default data answers
 
-int TNxCustomGridControl::GetRowHeight(int) { return FRowSize; }
-bool TNxCustomGridControl::GetRowVisible(int) { return true; }
-bool TNxCustomGridControl::AllRowsVisible() { return GetVisibleRows() == GetRowCount(); }
+int TNxCustomGridControl::GetRowHeight(int) {
+    return FRowSize;
+}
+bool TNxCustomGridControl::GetRowVisible(int) {
+    return true;
+}
+bool TNxCustomGridControl::AllRowsVisible() {
+    return GetVisibleRows() == GetRowCount();
+}
 TColor TNxCustomGridControl::GetCellColor(int ACol, int) {
     return FColumns->Exists(ACol) ? FColumns->GetItem(ACol)->GetColor() : GetColor();
 }
-bool TNxCustomGridControl::IsCellEmpty(int, int) { return false; }
-void TNxCustomGridControl::DeleteRow(int) { EndEditing(); }
+bool TNxCustomGridControl::IsCellEmpty(int, int) {
+    return false;
+}
+void TNxCustomGridControl::DeleteRow(int) {
+    EndEditing();
+}
 
 void TNxCustomGridControl::ClearRows() {
     FTopRow = 0;
@@ -242,7 +253,9 @@ void TNxCustomGridControl::RecalculateGridSpace() {
     FGridSpace[lpTopBottom] = FGridSpace[lpTop] + FGridSpace[lpBottom];
 }
 
-TRect TNxCustomGridControl::GetIndicatorRect() { return {0, 0, IndicatorWidth, GetClientHeight()}; }
+TRect TNxCustomGridControl::GetIndicatorRect() {
+    return {0, 0, IndicatorWidth, GetClientHeight()};
+}
 
 TRect TNxCustomGridControl::GetHeaderRect() {
     int I = ShowsIndicator() ? IndicatorWidth : 0;
@@ -269,7 +282,8 @@ TRect TNxCustomGridControl::GetBodyRect() {
     R.Top = (FOptions.Contains(goHeader) ? FHeaderSize : 0) +
             (FOptions.Contains(goInput) ? FInputSize + InputExtra + FGridSpace[lpBottom] : 0);
     R.Right = std::min(I + FColumns->ClientWidth() - GetHorzScrollPos(), GetClientWidth());
-    R.Bottom = FOptions.Contains(goFooter) ? ClientHeight - FFooterSize - 4 - FGridSpace[lpBottom] : ClientHeight;
+    R.Bottom =
+        FOptions.Contains(goFooter) ? ClientHeight - FFooterSize - 4 - FGridSpace[lpBottom] : ClientHeight;
     return R;
 }
 
@@ -277,8 +291,8 @@ TRect TNxCustomGridControl::GetFooterRect() {
     if (FGridStyle == gsSlides) return {};
     int I = ShowsIndicator() ? IndicatorWidth : 0;
     int ClientHeight = GetClientHeight();
-    return {I, ClientHeight - FFooterSize - 4 - FGridSpace[lpBottom], I + FColumns->ClientWidth() - GetHorzScrollPos(),
-            ClientHeight};
+    return {I, ClientHeight - FFooterSize - 4 - FGridSpace[lpBottom],
+            I + FColumns->ClientWidth() - GetHorzScrollPos(), ClientHeight};
 }
 
 TRect TNxCustomGridControl::GetScrollRect() {
@@ -327,7 +341,8 @@ int TNxCustomGridControl::GetRowTop(int Row) {
     int Top = GetBodyRect().Top + FGridSpace[lpTop];
     // Past the client bottom the exact value no longer matters to painting or invalidation.
     int Limit = GetClientHeight();
-    for (int i = FTopRow; i < Row && Top <= Limit; ++i) Top += RowStep(i);
+    for (int i = FTopRow; i < Row && Top <= Limit; ++i)
+        Top += RowStep(i);
     return Top;
 }
 
@@ -402,7 +417,9 @@ int TNxCustomGridControl::GetVisibleCount(bool Fill) {
     return Count;
 }
 
-bool TNxCustomGridControl::IsRowInView(int Row) { return FTopRow <= Row && Row < FTopRow + GetVisibleCount(false); }
+bool TNxCustomGridControl::IsRowInView(int Row) {
+    return FTopRow <= Row && Row < FTopRow + GetVisibleCount(false);
+}
 
 int TNxCustomGridControl::GetRowsInRange(int A, int B) {
     int From = std::max(std::min(A, B), 0);
@@ -415,7 +432,9 @@ int TNxCustomGridControl::GetRowsInRange(int A, int B) {
     return Count;
 }
 
-int TNxCustomGridControl::VisibleRowsAbove(int Row) { return GetRowsInRange(0, Row); }
+int TNxCustomGridControl::VisibleRowsAbove(int Row) {
+    return GetRowsInRange(0, Row);
+}
 
 void TNxCustomGridControl::SyncVertPosition() {
     // The bar follows TopRow; moving TopRow again would scroll twice.
@@ -465,9 +484,13 @@ void TNxCustomGridControl::InvalidateArea(const TRect& Rect) {
     InvalidateRect(&Rect, false);
 }
 
-void TNxCustomGridControl::ValidateArea(const TRect& Rect) { ValidateRect(&Rect); }
+void TNxCustomGridControl::ValidateArea(const TRect& Rect) {
+    ValidateRect(&Rect);
+}
 
-void TNxCustomGridControl::RefreshRect(const TRect& Rect) { InvalidateArea(Rect); }
+void TNxCustomGridControl::RefreshRect(const TRect& Rect) {
+    InvalidateArea(Rect);
+}
 
 void TNxCustomGridControl::RefreshArea(TGridArea Area) {
     switch (Area) {
@@ -553,7 +576,8 @@ void TNxCustomGridControl::RefreshVisibleRows(int FromRow, int ToRow) {
     TRect Body = GetBodyRect();
     int Top = GetRowTop(From);
     int Bottom = Top;
-    for (int Row = From; Row <= ToRow && Bottom < Body.Bottom; ++Row) Bottom += RowStep(Row);
+    for (int Row = From; Row <= ToRow && Bottom < Body.Bottom; ++Row)
+        Bottom += RowStep(Row);
     InvalidateArea({0, Top, Body.Right, std::min(Bottom, Body.Bottom)});
 }
 
@@ -575,12 +599,16 @@ void TNxCustomGridControl::RefreshSlide(int Row, bool Borders) {
     if (Borders) ValidateArea({R.Left + 3, R.Top + 4, R.Right - 3, R.Bottom - 4});
 }
 
-void TNxCustomGridControl::RefreshColumnSlide(TNxCustomColumn*) { Invalidate(); }
+void TNxCustomGridControl::RefreshColumnSlide(TNxCustomColumn*) {
+    Invalidate();
+}
 
 // ---------------------------------------------------------------------------------------------
 // Updates
 
-void TNxCustomGridControl::BeginUpdate() { ++FUpdateCount; }
+void TNxCustomGridControl::BeginUpdate() {
+    ++FUpdateCount;
+}
 
 void TNxCustomGridControl::EndUpdate() {
     if (FUpdateCount > 0) --FUpdateCount;
@@ -594,7 +622,9 @@ void TNxCustomGridControl::EndUpdate() {
 // ---------------------------------------------------------------------------------------------
 // Scrolling
 
-int TNxCustomGridControl::GetHorzOffset(int OldPos, int NewPos) { return OldPos - NewPos; }
+int TNxCustomGridControl::GetHorzOffset(int OldPos, int NewPos) {
+    return OldPos - NewPos;
+}
 
 int TNxCustomGridControl::GetVertOffset(int OldPos, int NewPos) {
     // A shift of more than the body uncovers all of it, so the sum stops there; TopRow still
@@ -607,7 +637,8 @@ int TNxCustomGridControl::GetVertOffset(int OldPos, int NewPos) {
         int Count = NewPos - OldPos;
         if (AllRowsVisible()) {
             int NewTop = std::min(FTopRow + Count, std::max(RowCount, FTopRow));
-            for (int Row = FTopRow; Row < NewTop && Sum <= Cap; ++Row) Sum += RowStep(Row);
+            for (int Row = FTopRow; Row < NewTop && Sum <= Cap; ++Row)
+                Sum += RowStep(Row);
             FTopRow = NewTop;
         } else {
             int Passed = 0;
@@ -626,7 +657,8 @@ int TNxCustomGridControl::GetVertOffset(int OldPos, int NewPos) {
         int Count = OldPos - NewPos;
         if (AllRowsVisible()) {
             int NewTop = std::max(FTopRow - Count, 0);
-            for (int Row = FTopRow - 1; Row >= NewTop && Sum <= Cap; --Row) Sum += RowStep(Row);
+            for (int Row = FTopRow - 1; Row >= NewTop && Sum <= Cap; --Row)
+                Sum += RowStep(Row);
             FTopRow = NewTop;
         } else {
             int Passed = 0;
@@ -643,7 +675,9 @@ int TNxCustomGridControl::GetVertOffset(int OldPos, int NewPos) {
     return 0;
 }
 
-void TNxCustomGridControl::BeforeScroll(TScrollBarKind) { UpdateScrollClips(); }
+void TNxCustomGridControl::BeforeScroll(TScrollBarKind) {
+    UpdateScrollClips();
+}
 
 void TNxCustomGridControl::AfterScroll(TScrollBarKind) {}
 
@@ -843,7 +877,8 @@ void TNxCustomGridControl::SelectAll() {
 bool TNxCustomGridControl::IsCellHighlighted(int ACol, int ARow) {
     if (FGridStyle == gsSlides && !FAppearanceOptions.Contains(aoHighlightSlideCells)) return false;
     if (FInputSelected) return false;
-    if (FColumns->Exists(ACol) && FColumns->GetItem(ACol)->GetOptions().Contains(coDontHighlight)) return false;
+    if (FColumns->Exists(ACol) && FColumns->GetItem(ACol)->GetOptions().Contains(coDontHighlight))
+        return false;
     if (!Focused() && FAppearanceOptions.Contains(aoHideSelection)) return false;
     bool Editing = FGridState.Contains(gtEdit) && FEditingCell.X == ACol && FEditingCell.Y == ARow;
     bool Current = ACol == FSelectedColumn && ARow == FSelectedRow;
@@ -862,7 +897,8 @@ TColor TNxCustomGridControl::GetActualCellColor(int ACol, int ARow) {
         Color = NxSharedDraw::BlendColor(clBlack, Color, 10);
     if (!IsCellHighlighted(ACol, ARow)) return Color;
     if (!Focused()) return FInactiveSelectionColor;
-    if (FAppearanceOptions.Contains(aoAlphaBlendedSelection)) return NxSharedDraw::BlendColor(Color, clHighlight, 0.25);
+    if (FAppearanceOptions.Contains(aoAlphaBlendedSelection))
+        return NxSharedDraw::BlendColor(Color, clHighlight, 0.25);
     return FSelectionColor;
 }
 
@@ -894,7 +930,9 @@ bool TNxCustomGridControl::OwnerHasComponent(const AnsiString& Name) {
     return OwnerComponent && OwnerComponent->FindComponent(Name) != nullptr;
 }
 
-TNxCustomColumn* TNxCustomGridControl::GetColumnByName(const AnsiString& Name) { return FColumns->GetColumn(Name); }
+TNxCustomColumn* TNxCustomGridControl::GetColumnByName(const AnsiString& Name) {
+    return FColumns->GetColumn(Name);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Dispatchers
@@ -977,7 +1015,8 @@ void TNxCustomGridControl::DoColumnsRepaint(TObject*, TColumnsOperation Operatio
     Invalidate();
 }
 
-void TNxCustomGridControl::DoColumnChange(TObject*, TNxCustomColumn* Column, TColumnChangeKind ChangeKind, int Param) {
+void TNxCustomGridControl::DoColumnChange(TObject*, TNxCustomColumn* Column, TColumnChangeKind ChangeKind,
+                                          int Param) {
     if (!HandleAllocated() || !Column) return;
     int Index = Column->GetIndex();
     switch (ChangeKind) {
@@ -1063,7 +1102,8 @@ void TNxCustomGridControl::BestFitColumn(int Index, TBestFitMode Mode, bool Only
 }
 
 void TNxCustomGridControl::BestFitColumns(TBestFitMode Mode) {
-    for (int Index = 0; Index < FColumns->Count(); ++Index) BestFitColumn(Index, Mode, false);
+    for (int Index = 0; Index < FColumns->Count(); ++Index)
+        BestFitColumn(Index, Mode, false);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1107,9 +1147,11 @@ void TNxCustomGridControl::ResizeHandled() {
             if (ShowsIndicator()) InvalidateArea({0, GetFooterRect().Top, IndicatorWidth, Height});
             int OldFooterTop = FOldClientHeight - FFooterSize - 4 - FGridSpace[lpBottom];
             int NewFooterTop = Height - FFooterSize - 4 - FGridSpace[lpBottom];
-            InvalidateArea({0, std::min(OldFooterTop, NewFooterTop), Width, std::max(OldFooterTop, NewFooterTop)});
+            InvalidateArea(
+                {0, std::min(OldFooterTop, NewFooterTop), Width, std::max(OldFooterTop, NewFooterTop)});
         } else if (FGridStyle == gsSlides) {
-            InvalidateArea({0, std::min(FOldClientHeight, Height), Width, std::max(FOldClientHeight, Height)});
+            InvalidateArea(
+                {0, std::min(FOldClientHeight, Height), Width, std::max(FOldClientHeight, Height)});
         } else if (Height > FOldClientHeight) {
             InvalidateArea({0, FOldClientHeight, Width, Height});
         }
@@ -1140,14 +1182,18 @@ void TNxCustomGridControl::UpdateScrollClips() {
     FVertScrollClip = {0, Body.Top, GetClientWidth(), Body.Bottom};
 }
 
-void TNxCustomGridControl::Paint() { Painter().Paint(); }
+void TNxCustomGridControl::Paint() {
+    Painter().Paint();
+}
 
 TGridPainter& TNxCustomGridControl::Painter() {
     if (!FPainter) FPainter = std::make_unique<TGridPainter>(*this);
     return *FPainter;
 }
 
-TStyleDisplay* TNxCustomGridControl::GetStyleDisplay() { return Painter().GetStyleDisplay(); }
+TStyleDisplay* TNxCustomGridControl::GetStyleDisplay() {
+    return Painter().GetStyleDisplay();
+}
 
 void TNxCustomGridControl::PaintReport() {
     PaintReportRows();
@@ -1176,7 +1222,8 @@ void TNxCustomGridControl::PaintReportRows() {
             }
             DrawGrid(Row, RowRect);
             if (ShowsIndicator())
-                DrawRowIndicator(Row, {0, Top, IndicatorWidth, Top + Height}, Row == FSelectedRow, GetSelected(Row));
+                DrawRowIndicator(Row, {0, Top, IndicatorWidth, Top + Height}, Row == FSelectedRow,
+                                 GetSelected(Row));
         }
         Top += Height + FGridSpace[lpTopBottom];
     }
@@ -1202,7 +1249,8 @@ void TNxCustomGridControl::PaintReportParts() {
     if (ShowsIndicator()) {
         Canvas->GetBrush()->SetColor(clBtnFace);
         if (FOptions.Contains(goHeader)) Canvas->FillRect({0, 0, IndicatorWidth, FHeaderSize});
-        if (FOptions.Contains(goFooter)) Canvas->FillRect({0, GetFooterRect().Top, IndicatorWidth, GetClientHeight()});
+        if (FOptions.Contains(goFooter))
+            Canvas->FillRect({0, GetFooterRect().Top, IndicatorWidth, GetClientHeight()});
     }
 }
 
@@ -1241,9 +1289,11 @@ void TNxCustomGridControl::DrawCell(int ACol, int ARow, const TRect& CellRect) {
     Canvas->GetBrush()->SetColor(GetActualCellColor(ACol, ARow));
     Canvas->FillRect(CellRect);
     DrawCellData(ACol, ARow, State);
-    TRect TextRect{CellRect.Left + 2, CellRect.Top, CellRect.Right - 2 - FGridSpace[lpRight], CellRect.Bottom};
+    TRect TextRect{CellRect.Left + 2, CellRect.Top, CellRect.Right - 2 - FGridSpace[lpRight],
+                   CellRect.Bottom};
     Canvas->GetBrush()->SetStyle(bsClear);
-    Canvas->DrawText(GetDrawText(ACol, ARow), TextRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    Canvas->DrawText(GetDrawText(ACol, ARow), TextRect,
+                     DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     Canvas->GetBrush()->SetStyle(bsSolid);
 }
 
@@ -1252,8 +1302,9 @@ void TNxCustomGridControl::DrawGrid(int ARow, const TRect& RowRect) {
     TCanvas* Canvas = GetCanvas();
     Canvas->GetBrush()->SetColor(FGridLinesColor);
     int Bottom = RowRect.Top + GetRowHeight(ARow);
-    if (FGridSpace[lpBottom] > 0) Canvas->FillRect({RowRect.Left + (ShowsIndicator() ? IndicatorWidth : 0), Bottom,
-                                                    RowRect.Right, Bottom + FGridSpace[lpBottom]});
+    if (FGridSpace[lpBottom] > 0)
+        Canvas->FillRect({RowRect.Left + (ShowsIndicator() ? IndicatorWidth : 0), Bottom, RowRect.Right,
+                          Bottom + FGridSpace[lpBottom]});
     if (FGridSpace[lpRight] == 0) return;
     for (int Pos = 0; Pos < FColumns->Count(); ++Pos) {
         TNxCustomColumn* Column = FColumns->GetPositionItem(Pos);
@@ -1271,7 +1322,9 @@ void TNxCustomGridControl::DrawRowIndicator(int, const TRect& IndicatorRect, boo
     // A small arrow points at the current row.
     int MidY = (IndicatorRect.Top + IndicatorRect.Bottom) / 2;
     Canvas->GetBrush()->SetColor(clBlack);
-    for (int i = 0; i < 4; ++i) Canvas->FillRect({IndicatorRect.Left + 3 + i, MidY - 3 + i, IndicatorRect.Left + 4 + i, MidY + 4 - i});
+    for (int i = 0; i < 4; ++i)
+        Canvas->FillRect(
+            {IndicatorRect.Left + 3 + i, MidY - 3 + i, IndicatorRect.Left + 4 + i, MidY + 4 - i});
 }
 
 void TNxCustomGridControl::PaintHeader(TNxCustomColumn* Column, const TRect& HeaderRect) {
@@ -1285,7 +1338,8 @@ void TNxCustomGridControl::PaintHeader(TNxCustomColumn* Column, const TRect& Hea
     TRect TextRect{HeaderRect.Left + 4, HeaderRect.Top, HeaderRect.Right - 4, HeaderRect.Bottom - 1};
     Canvas->SetFont(GetFont());
     Canvas->GetBrush()->SetStyle(bsClear);
-    Canvas->DrawText(Column->GetHeader()->GetCaption(), TextRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    Canvas->DrawText(Column->GetHeader()->GetCaption(), TextRect,
+                     DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     Canvas->GetBrush()->SetStyle(bsSolid);
 }
 
@@ -1299,7 +1353,8 @@ void TNxCustomGridControl::PaintFooter(TNxCustomColumn* Column, const TRect& Foo
     TRect TextRect{FooterRect.Left + 4, FooterRect.Top + 1, FooterRect.Right - 4, FooterRect.Bottom};
     Canvas->SetFont(GetFont());
     Canvas->GetBrush()->SetStyle(bsClear);
-    Canvas->DrawText(Column->GetFooter()->GetCaption(), TextRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    Canvas->DrawText(Column->GetFooter()->GetCaption(), TextRect,
+                     DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     Canvas->GetBrush()->SetStyle(bsSolid);
 }
 
@@ -1312,6 +1367,7 @@ void TNxCustomGridControl::PaintInput(TNxCustomColumn* Column, const TRect& Inpu
     TRect TextRect{InputRect.Left + 2, InputRect.Top, InputRect.Right - 2, InputRect.Bottom - 1};
     Canvas->SetFont(Column->GetFont());
     Canvas->GetBrush()->SetStyle(bsClear);
-    Canvas->DrawText(Column->GetInputDrawText(), TextRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    Canvas->DrawText(Column->GetInputDrawText(), TextRect,
+                     DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     Canvas->GetBrush()->SetStyle(bsSolid);
 }

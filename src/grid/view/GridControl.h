@@ -118,7 +118,9 @@ public:
     TGridState GetGridState() const { return FGridState; }
     TPoint GetEditingCell() const { return FEditingCell; }
     int GetGridSpace(TGridLinePosition Position) const { return FGridSpace[Position]; }
-    bool IsMultiSelect() const { return FOptions.Contains(goMultiSelect) && FOptions.Contains(goSelectFullRow); }
+    bool IsMultiSelect() const {
+        return FOptions.Contains(goMultiSelect) && FOptions.Contains(goSelectFullRow);
+    }
     int GetUpdateCount() const { return FUpdateCount; }
     bool IsUpdating() const { return FUpdateCount > 0; }
 
@@ -318,13 +320,15 @@ protected:
     virtual void DoColumnMove(int ACol, int FromPos, int ToPos);
     virtual void DoSlideChange(int ACol);
     virtual void DoDataChange(TDataChange AChangeType, int AIndex);
-    virtual void DoCellColoring(int ACol, int ARow, TColor& CellColor, TColor& GridColor, TCellState CellState);
+    virtual void DoCellColoring(int ACol, int ARow, TColor& CellColor, TColor& GridColor,
+                                TCellState CellState);
     virtual void DoSortColumn(int ACol, bool Ascending);
     virtual void DoChange(int ACol, int ARow);
     virtual void GridStyleChanged() {}
     virtual void SortColumn(TNxCustomColumn* Column, bool Ascending);
     virtual void ColumnsChange(TColumnsOperation Operation, int Value1, int Value2);
-    virtual void DoColumnChange(TObject* Sender, TNxCustomColumn* Column, TColumnChangeKind ChangeKind, int Param);
+    virtual void DoColumnChange(TObject* Sender, TNxCustomColumn* Column, TColumnChangeKind ChangeKind,
+                                int Param);
     virtual void DoColumnsChange(TObject* Sender, TColumnsOperation Operation, int Value1, int Value2);
     virtual void DoColumnsRepaint(TObject* Sender, TColumnsOperation Operation);
     // Editing lands with the cell editor; until then nothing is ever open.

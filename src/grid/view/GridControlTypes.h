@@ -88,8 +88,8 @@ using TColumnMoveEvent = std::function<void(TObject* Sender, int ACol, int FromP
 using TSortColumnEvent = std::function<void(TObject* Sender, int ACol, bool Ascending)>;
 using TCellColoringEvent = std::function<void(TObject* Sender, int ACol, int ARow, TColor& CellColor,
                                               TColor& GridColor, TCellState CellState)>;
-using TDrawCellBackgroundEvent = std::function<void(TObject* Sender, int ACol, int ARow, const TRect& CellRect,
-                                                    TCellState CellState, bool& DefaultDrawing)>;
+using TDrawCellBackgroundEvent = std::function<void(
+    TObject* Sender, int ACol, int ARow, const TRect& CellRect, TCellState CellState, bool& DefaultDrawing)>;
 using TCustomDrawCellEvent =
     std::function<void(TObject* Sender, int ACol, int ARow, const TRect& CellRect, TCellState CellState)>;
 using TCellHintEvent = std::function<void(TObject* Sender, int ACol, int ARow, WideString& Value)>;

@@ -12,12 +12,14 @@
 #include "platform/windows/Forms.h"
 
 namespace {
-constexpr TColor ArrowRed = 0x0000FF;  // #FF0000 as a TColor (BGR)
+constexpr TColor ArrowRed = 0x0000FF; // #FF0000 as a TColor (BGR)
 constexpr int ArrowSize = 9;
 constexpr int RowMoveThreshold = 5;
 constexpr int MinRowHeight = 8;
 
-bool Inside(const TRect& R, TPoint P) { return P.X >= R.Left && P.X < R.Right && P.Y >= R.Top && P.Y < R.Bottom; }
+bool Inside(const TRect& R, TPoint P) {
+    return P.X >= R.Left && P.X < R.Right && P.Y >= R.Top && P.Y < R.Bottom;
+}
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -83,8 +85,10 @@ TDragArrow::TDragArrow(TComponent* AOwner) : TNxFlyoutControl(AOwner) {
 
 void TDragArrow::SetArrowKind(TArrowKind Value) {
     FArrowKind = Value;
-    static constexpr std::array<TPoint, 8> Up{{{-1, 5}, {4, -1}, {9, 5}, {6, 5}, {6, 9}, {3, 9}, {3, 5}, {0, 5}}};
-    static constexpr std::array<TPoint, 8> Down{{{5, 0}, {3, 0}, {3, 4}, {0, 4}, {4, 9}, {9, 4}, {6, 4}, {6, 0}}};
+    static constexpr std::array<TPoint, 8> Up{
+        {{-1, 5}, {4, -1}, {9, 5}, {6, 5}, {6, 9}, {3, 9}, {3, 5}, {0, 5}}};
+    static constexpr std::array<TPoint, 8> Down{
+        {{5, 0}, {3, 0}, {3, 4}, {0, 4}, {4, 9}, {9, 4}, {6, 4}, {6, 0}}};
     static constexpr std::array<TPoint, 8> None{};
     const auto& Points = Value == akUp ? Up : Value == akDown ? Down : None;
     TRegion Shape = TRegion::FromPolygon(std::span<const TPoint>(Points.data(), Points.size()), WINDING);
@@ -155,7 +159,8 @@ int TNxDraggingGrid::GetNearestPosition(TNxCustomColumn* Column, TPoint P) {
                 Result = F > Pos ? Pos : Prev->GetPosition();
         }
         // A column partly scrolled under the fixed ones is no target.
-        if (Result >= Columns->GetFixedCols() && Left < Columns->GetFixedWidth() && Pos >= Columns->GetFixedCols())
+        if (Result >= Columns->GetFixedCols() && Left < Columns->GetFixedWidth() &&
+            Pos >= Columns->GetFixedCols())
             Result = F;
         return Result;
     }
@@ -250,7 +255,8 @@ void TNxDraggingGrid::DrawRowPosition(int Row) {
     TCanvas* Canvas = GetCanvas();
     Canvas->GetPen()->SetColor(ArrowRed);
     Canvas->GetBrush()->SetColor(ArrowRed);
-    Canvas->Polygon({{0, Y - 2}, {2, Y - 2}, {2, Y - 5}, {7, Y}, {2, Y + 5}, {2, Y + 2}, {0, Y + 2}, {0, Y - 2}});
+    Canvas->Polygon(
+        {{0, Y - 2}, {2, Y - 2}, {2, Y - 5}, {7, Y}, {2, Y + 5}, {2, Y + 2}, {0, Y + 2}, {0, Y - 2}});
     Canvas->Polygon({{Rt, Y - 2},
                      {Rt - 2, Y - 2},
                      {Rt - 2, Y - 5},
@@ -293,7 +299,8 @@ void TNxDraggingGrid::TrackColumnResize(int X) {
     int S = ScrollFor(FResizeColumn->GetPosition());
     int Width = FResizeColumn->GetWidth();
     FResizeDelta = X + S - FResizeColumn->GetLeft() - Width;
-    if (Width + FResizeDelta < FResizeColumn->GetMinWidth()) FResizeDelta = FResizeColumn->GetMinWidth() - Width;
+    if (Width + FResizeDelta < FResizeColumn->GetMinWidth())
+        FResizeDelta = FResizeColumn->GetMinWidth() - Width;
     FResizeGuideRight = FResizeColumn->GetLeft() + Width + FResizeDelta - 1 - S;
     DrawVertGuide(FResizeGuideRight);
 }

@@ -28,8 +28,8 @@ public:
     // Shows the box (unless Hidden) for Column and takes the pointer capture.
     void Show(int X, int Y, TNxCustomColumn* Column, bool Hidden);
 
-    TDragBoxEvent OnDragBoxMove;  // screen coordinates
-    TDragBoxEvent OnDragBoxDrop;  // screen coordinates
+    TDragBoxEvent OnDragBoxMove; // screen coordinates
+    TDragBoxEvent OnDragBoxDrop; // screen coordinates
 
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
@@ -38,7 +38,7 @@ protected:
     void Paint() override;
 
 private:
-    TNxCustomGridControl* FGrid;  // not owned
+    TNxCustomGridControl* FGrid; // not owned
     std::unique_ptr<TDefaultStyleDisplay> FStyleDisplay;
     TNxCustomColumn* FDragColumn = nullptr;
 };
@@ -123,7 +123,7 @@ private:
     // Ends any gesture without applying it: guides erased, box and arrows hidden.
     void CancelGestures();
 
-    TColumnDragBox* FDragBox = nullptr;  // owned as a component
+    TColumnDragBox* FDragBox = nullptr; // owned as a component
     TDragArrow* FTopArrow = nullptr;
     TDragArrow* FBottomArrow = nullptr;
     TNxCustomColumn* FResizeColumn = nullptr;

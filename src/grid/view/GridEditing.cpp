@@ -96,9 +96,10 @@ void TNxEditingGrid::TakeEditor(TNxCustomColumn* Column, TNxCustomEdit* Editor, 
 }
 
 void TNxEditingGrid::CaretToEnd() {
-    TNxCustomColumn* Column = GetColumns()->Exists(GetEditingCell().X) ? GetColumns()->GetItem(GetEditingCell().X)
-                              : GetColumns()->Exists(FInputColumnIndex) ? GetColumns()->GetItem(FInputColumnIndex)
-                                                                        : nullptr;
+    TNxCustomColumn* Column =
+        GetColumns()->Exists(GetEditingCell().X)  ? GetColumns()->GetItem(GetEditingCell().X)
+        : GetColumns()->Exists(FInputColumnIndex) ? GetColumns()->GetItem(FInputColumnIndex)
+                                                  : nullptr;
     if (Column && Column->GetOptions().Contains(coEditorAutoSelect))
         FInplaceEdit->SelectAll();
     else
@@ -156,7 +157,9 @@ void TNxEditingGrid::StartEdit(int ACol, int ARow, WideChar Key) {
 // ---------------------------------------------------------------------------------------------
 // Applying and closing
 
-void TNxEditingGrid::CompleteEdit(int ACol, int ARow, const WideString& Text) { SetCells(ACol, ARow, Text); }
+void TNxEditingGrid::CompleteEdit(int ACol, int ARow, const WideString& Text) {
+    SetCells(ACol, ARow, Text);
+}
 
 bool TNxEditingGrid::ApplyEditing() {
     if (!FInplaceEdit) return false;
@@ -200,7 +203,8 @@ void TNxEditingGrid::EndEditing() {
     FGridState.Exclude(gtInput);
     SetEditingCellDirect(TPoint{-1, -1});
     if (FInputColumnIndex != -1) {
-        if (GetColumns()->Exists(FInputColumnIndex)) GetColumns()->GetItem(FInputColumnIndex)->SetInputEditing(false);
+        if (GetColumns()->Exists(FInputColumnIndex))
+            GetColumns()->GetItem(FInputColumnIndex)->SetInputEditing(false);
         FInputColumnIndex = -1;
     }
     SetInplaceEdit(nullptr);
@@ -373,8 +377,9 @@ void TNxEditingGrid::DoCellEditorKeyDown(TObject* /*Sender*/, Word& Key, TShiftS
         EndEditing();
     } else if (Key == VK_RETURN && !Shift.Contains(ssCtrl)) {
         if (FGridState.Contains(gtEdit)) {
-            TNxCustomColumn* Column =
-                GetColumns()->Exists(GetEditingCell().X) ? GetColumns()->GetItem(GetEditingCell().X) : nullptr;
+            TNxCustomColumn* Column = GetColumns()->Exists(GetEditingCell().X)
+                                          ? GetColumns()->GetItem(GetEditingCell().X)
+                                          : nullptr;
             if (!Column || !Column->GetColumnStyle().Contains(csWantReturns)) {
                 ApplyEditing();
                 EndEditing();
@@ -400,9 +405,13 @@ void TNxEditingGrid::DoCellEditorKeyDown(TObject* /*Sender*/, Word& Key, TShiftS
     KeyDown(Key, Shift);
 }
 
-void TNxEditingGrid::DoCellEditorKeyPress(TObject* /*Sender*/, WideChar& Key) { KeyPress(Key); }
+void TNxEditingGrid::DoCellEditorKeyPress(TObject* /*Sender*/, WideChar& Key) {
+    KeyPress(Key);
+}
 
-void TNxEditingGrid::DoCellEditorKeyUp(TObject* /*Sender*/, Word& Key, TShiftState Shift) { KeyUp(Key, Shift); }
+void TNxEditingGrid::DoCellEditorKeyUp(TObject* /*Sender*/, Word& Key, TShiftState Shift) {
+    KeyUp(Key, Shift);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Entry points from the mouse and keyboard

@@ -114,7 +114,7 @@ private:
     void DoCellEditorKeyPress(TObject* Sender, WideChar& Key);
     void DoCellEditorKeyUp(TObject* Sender, Word& Key, TShiftState Shift);
 
-    NxEdit::TNxCustomEdit* FInplaceEdit = nullptr;  // borrowed
+    NxEdit::TNxCustomEdit* FInplaceEdit = nullptr; // borrowed
     int FInputColumnIndex = -1;
     bool FEditorFilling = false;
     // Set while the grid itself hides, moves or closes the editor, whose focus changes then

@@ -57,8 +57,7 @@ AnsiString UnmarkLineBreaks(AnsiString Field) {
 }
 
 // Writes the delimited text through Sink(const AnsiString&) in blocks.
-template <typename TSink>
-void WriteDelimited(TNextGrid& Grid, char Separator, TSink&& Sink) {
+template <typename TSink> void WriteDelimited(TNextGrid& Grid, char Separator, TSink&& Sink) {
     AnsiString Block(1, Separator);
     const int Rows = Grid.GetRowCount();
     const int Cols = Grid.GetColumns()->Count();
@@ -107,7 +106,8 @@ void AppendUnits(AnsiString& Out, const WideString& Text, TEncodingKind Encoding
         }
         const size_t At = Out.size();
         Out.resize(At + Text.size());
-        for (size_t i = 0; i < Text.size(); ++i) Out[At + i] = static_cast<char>(Text[i]);
+        for (size_t i = 0; i < Text.size(); ++i)
+            Out[At + i] = static_cast<char>(Text[i]);
         return;
     }
     const bool BigEndian = Encoding == ekUnicodeBigEndian;
@@ -123,16 +123,19 @@ void AppendXmlLine(WideString& Out, const WideString& Line) {
     Out += u"\r\n";
 }
 
-}  // namespace
+} // namespace
 
 namespace GridExport {
 
 AnsiString XmlElementName(const AnsiString& Caption, int Index) {
-    auto IsStart = [](char c) { return c == ':' || c == '_' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    auto IsStart = [](char c) {
+        return c == ':' || c == '_' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    };
     auto IsName = [&](char c) { return IsStart(c) || c == '-' || c == '.' || (c >= '0' && c <= '9'); };
     size_t P = 0;
     if (Caption.size() >= 3 && AnsiSameText(Caption.substr(0, 3), "XML")) P = 3;
-    while (P < Caption.size() && !IsStart(Caption[P])) ++P;
+    while (P < Caption.size() && !IsStart(Caption[P]))
+        ++P;
     AnsiString Name;
     for (; P < Caption.size(); ++P)
         if (IsName(Caption[P])) Name += Caption[P];
@@ -140,26 +143,40 @@ AnsiString XmlElementName(const AnsiString& Caption, int Index) {
     return Name;
 }
 
-template <typename TString>
-TString EscapeXml(const TString& Text) {
+template <typename TString> TString EscapeXml(const TString& Text) {
     using C = typename TString::value_type;
     TString Out;
     Out.reserve(Text.size());
     for (C c : Text) {
         switch (c) {
-        case C('&'): Out += TString{C('&'), C('a'), C('m'), C('p'), C(';')}; break;
-        case C('<'): Out += TString{C('&'), C('l'), C('t'), C(';')}; break;
-        case C('>'): Out += TString{C('&'), C('g'), C('t'), C(';')}; break;
-        case C('"'): Out += TString{C('&'), C('q'), C('u'), C('o'), C('t'), C(';')}; break;
-        case C('\''): Out += TString{C('&'), C('a'), C('p'), C('o'), C('s'), C(';')}; break;
-        default: Out += c;
+        case C('&'):
+            Out += TString{C('&'), C('a'), C('m'), C('p'), C(';')};
+            break;
+        case C('<'):
+            Out += TString{C('&'), C('l'), C('t'), C(';')};
+            break;
+        case C('>'):
+            Out += TString{C('&'), C('g'), C('t'), C(';')};
+            break;
+        case C('"'):
+            Out += TString{C('&'), C('q'), C('u'), C('o'), C('t'), C(';')};
+            break;
+        case C('\''):
+            Out += TString{C('&'), C('a'), C('p'), C('o'), C('s'), C(';')};
+            break;
+        default:
+            Out += c;
         }
     }
     return Out;
 }
 
-AnsiString XmlEscape(const AnsiString& Text) { return EscapeXml(Text); }
-WideString XmlEscape(const WideString& Text) { return EscapeXml(Text); }
+AnsiString XmlEscape(const AnsiString& Text) {
+    return EscapeXml(Text);
+}
+WideString XmlEscape(const WideString& Text) {
+    return EscapeXml(Text);
+}
 
 AnsiString XmlDateTime(double Value) {
     const TFormatSettings FS = TFormatSettings::Invariant();
@@ -172,7 +189,7 @@ AnsiString XmlDateTime(double Value) {
     return WideToAnsi(FormatDateTime(WideString(u"hh:nn:ss"), Value, FS));
 }
 
-}  // namespace GridExport
+} // namespace GridExport
 
 void TNextGrid::DoLoadProgress(int ACol, int ARow) {
     if (OnLoadProgress) OnLoadProgress(this, ACol, ARow);
@@ -241,13 +258,17 @@ void TNextGrid::SaveToTextFile(const WideString& FileName, WideChar Separator, W
     for (int Row = 0; Row < Rows; ++Row) {
         for (int Col = 0; Col < Cols; ++Col) {
             const WideString Text = GetCells(Col, Row);
-            const bool Enclose = Text.find(Separator) != WideString::npos || Text.find(u'"') != WideString::npos;
+            const bool Enclose =
+                Text.find(Separator) != WideString::npos || Text.find(u'"') != WideString::npos;
             Field.clear();
             if (Enclose) Field += u'"';
             for (WideChar Ch : Text) {
-                if (Ch == u'"') Field += u"\"\"";
-                else if (Ch == u'\r') Field += LineBreak;
-                else if (Ch != u'\n') Field += Ch;
+                if (Ch == u'"')
+                    Field += u"\"\"";
+                else if (Ch == u'\r')
+                    Field += LineBreak;
+                else if (Ch != u'\n')
+                    Field += Ch;
             }
             if (Enclose) Field += u'"';
             if (Col < Cols - 1) Field += Separator;
@@ -271,10 +292,12 @@ void TNextGrid::LoadFromTextFile(const WideString& FileName, WideChar Separator,
     TGridUpdate Update(*this);
     const auto* Data = reinterpret_cast<const unsigned char*>(Bytes.data());
     const size_t Size = Bytes.size();
-    int Wide = 0;  // 0: 8-bit, 1: low byte first, 2: high byte first
+    int Wide = 0; // 0: 8-bit, 1: low byte first, 2: high byte first
     size_t P = 0;
-    if (Size > 1 && Data[0] == 0xFF && Data[1] == 0xFE) Wide = 1, P = 2;
-    else if (Size > 1 && Data[0] == 0xFE && Data[1] == 0xFF) Wide = 2, P = 2;
+    if (Size > 1 && Data[0] == 0xFF && Data[1] == 0xFE)
+        Wide = 1, P = 2;
+    else if (Size > 1 && Data[0] == 0xFE && Data[1] == 0xFF)
+        Wide = 2, P = 2;
     // Bytes are characters of the 8-bit code page the writer used, so 8-bit text reads back as written.
     static const std::array<WideChar, 256> Table = AnsiTable();
 
@@ -299,13 +322,18 @@ void TNextGrid::LoadFromTextFile(const WideString& FileName, WideChar Separator,
     };
     while (Wide ? P + 1 < Size : P < Size) {
         WideChar Ch;
-        if (Wide == 0) Ch = Table[Data[P++]];
-        else if (Wide == 1) Ch = static_cast<WideChar>(Data[P] | (Data[P + 1] << 8)), P += 2;
-        else Ch = static_cast<WideChar>((Data[P] << 8) | Data[P + 1]), P += 2;
+        if (Wide == 0)
+            Ch = Table[Data[P++]];
+        else if (Wide == 1)
+            Ch = static_cast<WideChar>(Data[P] | (Data[P + 1] << 8)), P += 2;
+        else
+            Ch = static_cast<WideChar>((Data[P] << 8) | Data[P + 1]), P += 2;
 
         if (Ch == Separator) {
-            if (Quotes % 2 == 1) Field += Ch;
-            else EndField(false);
+            if (Quotes % 2 == 1)
+                Field += Ch;
+            else
+                EndField(false);
         } else if (Ch == LineBreak) {
             Field += u"\r\n";
         } else if (Ch == u'"') {
@@ -340,18 +368,22 @@ void TNextGrid::SaveToXMLFile(const WideString& FileName, TUniEncoding Encoding)
     const int Cols = GetColumns()->Count();
     std::vector<WideString> Names(Cols);
     for (int Col = 0; Col < Cols; ++Col)
-        Names[Col] = AnsiToWide(
-            GridExport::XmlElementName(WideToAnsi(GetColumns()->GetItem(Col)->GetHeader()->GetCaption()), Col));
+        Names[Col] = AnsiToWide(GridExport::XmlElementName(
+            WideToAnsi(GetColumns()->GetItem(Col)->GetHeader()->GetCaption()), Col));
 
     auto Emit = [&](WideString& Text, bool First) {
         AnsiString Bytes;
         switch (Encoding) {
-        case enISO_8859_1: Bytes = WideToAnsi(Text); break;
+        case enISO_8859_1:
+            Bytes = WideToAnsi(Text);
+            break;
         case enUTF_16:
             if (First) Bytes = "\xFF\xFE";
             AppendUnits(Bytes, Text, ekUnicode);
             break;
-        default: Bytes = WideToUtf8(Text); break;
+        default:
+            Bytes = WideToUtf8(Text);
+            break;
         }
         Stream.WriteBuffer(Bytes.data(), static_cast<int64_t>(Bytes.size()));
         Text.clear();
@@ -362,9 +394,9 @@ void TNextGrid::SaveToXMLFile(const WideString& FileName, TUniEncoding Encoding)
         u"<?xml version=\"1.0\" ?>", u"<?xml version=\"1.0\" encoding=\"iso-8859-1\" ?>",
         u"<?xml version=\"1.0\" encoding=\"utf-16\" ?>", u"<?xml version=\"1.0\" encoding=\"utf-8\" ?>"};
     AppendXmlLine(Text, Declarations[Encoding]);
-    AppendXmlLine(Text, u"<NxGrid xmlns=\"urn:" + AnsiToWide(GridExport::XmlEscape(GetName())) + u"\" createdDate=\"" +
-                            AnsiToWide(GridExport::XmlDateTime(Now())) + u"\" totalRows=\"" +
-                            AnsiToWide(std::to_string(Rows)) + u"\">");
+    AppendXmlLine(Text, u"<NxGrid xmlns=\"urn:" + AnsiToWide(GridExport::XmlEscape(GetName())) +
+                            u"\" createdDate=\"" + AnsiToWide(GridExport::XmlDateTime(Now())) +
+                            u"\" totalRows=\"" + AnsiToWide(std::to_string(Rows)) + u"\">");
     Emit(Text, true);
     for (int Row = 0; Row < Rows; ++Row) {
         AppendXmlLine(Text, u"<Row>");

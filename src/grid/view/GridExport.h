@@ -33,4 +33,4 @@ AnsiString HtmlCellText(const WideString& Text);
 // A date-time as the XML export writes it: "yyyy-mm-ddThh:nn:ss" past day 3, else "hh:nn:ss".
 AnsiString XmlDateTime(double Value);
 
-}  // namespace GridExport
+} // namespace GridExport

@@ -20,11 +20,20 @@ WideString EscapeHtml(const WideString& Text) {
     Out.reserve(Text.size());
     for (WideChar c : Text) {
         switch (c) {
-        case u'&': Out += u"&amp;"; break;
-        case u'<': Out += u"&lt;"; break;
-        case u'>': Out += u"&gt;"; break;
-        case u'"': Out += u"&quot;"; break;
-        default: Out += c;
+        case u'&':
+            Out += u"&amp;";
+            break;
+        case u'<':
+            Out += u"&lt;";
+            break;
+        case u'>':
+            Out += u"&gt;";
+            break;
+        case u'"':
+            Out += u"&quot;";
+            break;
+        default:
+            Out += c;
         }
     }
     return Out;
@@ -36,7 +45,9 @@ std::string CellText(const WideString& Text) {
     return Trimmed.empty() ? std::string("&nbsp;") : WideToUtf8(EscapeHtml(Trimmed));
 }
 
-std::string Attribute(const AnsiString& Text) { return WideToUtf8(EscapeHtml(AnsiToWide(Text))); }
+std::string Attribute(const AnsiString& Text) {
+    return WideToUtf8(EscapeHtml(AnsiToWide(Text)));
+}
 
 WideString FooterText(const TColumnFooter& Footer) {
     WideString Text = Footer.GetCaption();
@@ -75,13 +86,15 @@ std::string BaseName(const std::string& Path) {
     return Dot == std::string::npos || Dot == 0 ? Name : Name.substr(0, Dot);
 }
 
-}  // namespace
+} // namespace
 
 namespace GridExport {
 
-AnsiString HtmlCellText(const WideString& Text) { return CellText(Text); }
+AnsiString HtmlCellText(const WideString& Text) {
+    return CellText(Text);
+}
 
-}  // namespace GridExport
+} // namespace GridExport
 
 void TNextGrid::SaveToHtml(const WideString& FileName, TNxHtmlSaveSettings Settings) {
     const std::string Path = WideToUtf8(FileName);
@@ -113,7 +126,8 @@ void TNextGrid::SaveToHtml(const WideString& FileName, TNxHtmlSaveSettings Setti
     if (Settings.Contains(hsSaveCaption))
         Out.Line("\t\t\t<caption>" + WideToUtf8(EscapeHtml(GetGridCaption())) + "</caption>");
     Out.Line("\t\t\t<tr>");
-    for (TNxCustomColumn* Column : Shown) Out.Line("\t\t\t\t<th>" + CellText(Column->GetHeader()->GetCaption()) + "</th>");
+    for (TNxCustomColumn* Column : Shown)
+        Out.Line("\t\t\t\t<th>" + CellText(Column->GetHeader()->GetCaption()) + "</th>");
     Out.Line("\t\t\t</tr>");
 
     const bool AllRows = Settings.Contains(hsAllRows);
@@ -126,7 +140,8 @@ void TNextGrid::SaveToHtml(const WideString& FileName, TNxHtmlSaveSettings Setti
             if (Column->GetStyleClass().empty())
                 Out.Line("\t\t\t\t<td>" + Text + "</td>");
             else
-                Out.Line("\t\t\t\t<td class=\"" + Attribute(Column->GetStyleClass()) + "\">" + Text + "</td>");
+                Out.Line("\t\t\t\t<td class=\"" + Attribute(Column->GetStyleClass()) + "\">" + Text +
+                         "</td>");
         }
         Out.Line("\t\t\t</tr>");
     }
@@ -147,16 +162,38 @@ void TNextGrid::SaveToHtml(const WideString& FileName, TNxHtmlSaveSettings Setti
     if (Settings.Contains(hsCreateStyleSheet)) {
         TSafeFileStream Css(ExtractFilePath(Path) + Base + "_styles.css");
         TReportWriter Sheet(Css);
-        for (const char* Line :
-             {"body, table {", "\tfont-family: Verdana, Arial, Helvetica, sans-serif;", "\tfont-size: small;", "}", "",
-              "table {", "\tborder: 1px #CCC;", "\tborder-collapse: collapse;", "}", "", "table caption {",
-              "\tcolor: #999;", "\tfont-style: italic;", "}", "", "td, th {", "\tpadding: 2px;",
-              "\tborder: 1px solid #CCC;", "}", "", "th {", "\tbackground-color: #CCC;",
-              "\tborder-bottom: 1px solid black;", "\tborder-right: 1px solid black;", "}", "",
-              "tr.footer { border-top: 2px solid black; }", ""})
+        for (const char* Line : {"body, table {",
+                                 "\tfont-family: Verdana, Arial, Helvetica, sans-serif;",
+                                 "\tfont-size: small;",
+                                 "}",
+                                 "",
+                                 "table {",
+                                 "\tborder: 1px #CCC;",
+                                 "\tborder-collapse: collapse;",
+                                 "}",
+                                 "",
+                                 "table caption {",
+                                 "\tcolor: #999;",
+                                 "\tfont-style: italic;",
+                                 "}",
+                                 "",
+                                 "td, th {",
+                                 "\tpadding: 2px;",
+                                 "\tborder: 1px solid #CCC;",
+                                 "}",
+                                 "",
+                                 "th {",
+                                 "\tbackground-color: #CCC;",
+                                 "\tborder-bottom: 1px solid black;",
+                                 "\tborder-right: 1px solid black;",
+                                 "}",
+                                 "",
+                                 "tr.footer { border-top: 2px solid black; }",
+                                 ""})
             Sheet.Line(Line);
         for (TNxCustomColumn* Column : Shown)
-            if (!Column->GetStyleClass().empty()) Sheet.Line("td." + Attribute(Column->GetStyleClass()) + " { }");
+            if (!Column->GetStyleClass().empty())
+                Sheet.Line("td." + Attribute(Column->GetStyleClass()) + " { }");
         Sheet.Flush();
         Css.Commit();
     }

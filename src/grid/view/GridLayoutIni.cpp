@@ -10,9 +10,11 @@
 
 namespace {
 
-AnsiString Ident(int Index) { return "Column" + std::to_string(Index); }
+AnsiString Ident(int Index) {
+    return "Column" + std::to_string(Index);
+}
 
-}  // namespace
+} // namespace
 
 void TNextGrid::SaveToIniFile(const WideString&, TCustomIniFile& IniFile, const AnsiString& Suffix) {
     TNxColumns* Columns = GetColumns();
@@ -33,7 +35,8 @@ void TNextGrid::LoadFromIniFile(const WideString&, TCustomIniFile& IniFile, cons
     TNxColumns* Columns = GetColumns();
     for (int i = 0; i < Columns->Count(); ++i) {
         TNxCustomColumn* Column = Columns->GetItem(i);
-        const AnsiString Kind = IniFile.ReadString("Columns Sort Kind" + Suffix, Ident(i), AnsiString("Ascending"));
+        const AnsiString Kind =
+            IniFile.ReadString("Columns Sort Kind" + Suffix, Ident(i), AnsiString("Ascending"));
         Column->SetSortKind(Kind == "Ascending" ? skAscending : skDescending);
         Column->SetVisible(IniFile.ReadBool("Visible Columns" + Suffix, Ident(i), true));
         Column->SetSorted(IniFile.ReadBool("Sorted" + Suffix, Ident(i), false));

@@ -30,7 +30,7 @@ private:
     TCanvas* FCanvas;
     int FLevel;
 };
-}  // namespace
+} // namespace
 
 TGridPainter::TGridPainter(TNxCustomGridControl& Grid) : G(Grid) {}
 TGridPainter::~TGridPainter() = default;
@@ -41,7 +41,9 @@ TStyleDisplay* TGridPainter::GetStyleDisplay() {
     return Style.get();
 }
 
-bool TGridPainter::ThemedDrawing() const { return G.GetEnableVisualStyles() && NxThemesSupport::IsThemed(); }
+bool TGridPainter::ThemedDrawing() const {
+    return G.GetEnableVisualStyles() && NxThemesSupport::IsThemed();
+}
 
 void TGridPainter::Paint() {
     FCounts = {};
@@ -153,7 +155,8 @@ void TGridPainter::PaintReportRows() {
             const int Top = Y + SpaceTop;
             ++FCounts.Rows;
             if (Touches({0, Y, G.GetClientWidth(), Top + Height + SpaceBottom})) {
-                for (const TColumnSpan& Span : FSpans) DrawEmptyCell(Span, Row, Top);
+                for (const TColumnSpan& Span : FSpans)
+                    DrawEmptyCell(Span, Row, Top);
                 if (Indicator) DrawRowIndicator(Row, Top, Height, false, false);
             }
             Y += Height + SpaceTop + SpaceBottom;
@@ -182,9 +185,12 @@ TRect TGridPainter::OwnPixels(const TRect& CellRect) const {
 TColor TGridPainter::SortedCellColor(TNxCustomColumn* Column, TColor CellColor) const {
     if (!Column->GetSorted()) return CellColor;
     switch (G.GetSortedStyle()) {
-        case soDarker: return NxSharedDraw::BlendColor(clBlack, CellColor, 10);
-        case soWhite: return clWhite;
-        case soDefault: break;
+    case soDarker:
+        return NxSharedDraw::BlendColor(clBlack, CellColor, 10);
+    case soWhite:
+        return clWhite;
+    case soDefault:
+        break;
     }
     return CellColor;
 }
@@ -193,14 +199,27 @@ void TGridPainter::LoadCellValue(TColumnDisplay& Display, int ACol, int ARow) {
     TCellInfo Info;
     G.GetCellInfo(ACol, ARow, Info);
     switch (Display.GetColumn()->GetColumnType()) {
-        case ctBoolean: Display.SetAsBoolean(Info.AsBoolean); break;
-        case ctDate: Display.SetAsDateTime(Info.AsDateTime); break;
-        case ctFloat: Display.SetAsFloat(Info.AsFloat); break;
-        case ctInteger:
-        case ctAutoInc: Display.SetAsInteger(Info.AsInteger); break;
-        case ctGraphic: Display.SetAsObject(Info.ObjectReference); break;
-        case ctNone: break;
-        default: Display.SetAsString(Info.AsString); break;
+    case ctBoolean:
+        Display.SetAsBoolean(Info.AsBoolean);
+        break;
+    case ctDate:
+        Display.SetAsDateTime(Info.AsDateTime);
+        break;
+    case ctFloat:
+        Display.SetAsFloat(Info.AsFloat);
+        break;
+    case ctInteger:
+    case ctAutoInc:
+        Display.SetAsInteger(Info.AsInteger);
+        break;
+    case ctGraphic:
+        Display.SetAsObject(Info.ObjectReference);
+        break;
+    case ctNone:
+        break;
+    default:
+        Display.SetAsString(Info.AsString);
+        break;
     }
 }
 
@@ -247,8 +266,8 @@ void TGridPainter::DrawCell(const TColumnSpan& Span, int ARow, int RowTop, int R
     Display->SetHighlightedTextColor(G.GetHighlightedTextColor());
     if (DefaultDrawing) Display->PaintBackground(CellColor, true);
     Display->SetIsCurrent(ACol == G.GetSelectedColumn() && ARow == G.GetSelectedRow());
-    Display->SetCellRect({CellRect.Left + Column->GetPadding(), CellRect.Top, CellRect.Right - Column->GetPadding(),
-                          CellRect.Bottom});
+    Display->SetCellRect({CellRect.Left + Column->GetPadding(), CellRect.Top,
+                          CellRect.Right - Column->GetPadding(), CellRect.Bottom});
     if ((Drawing == doNormal || Drawing == doCustom) && !G.IsCellEmpty(ACol, ARow)) {
         // The grid sets the font and its color; the value comes from the cell store.
         G.DrawCellData(ACol, ARow, State);
@@ -261,7 +280,8 @@ void TGridPainter::DrawCell(const TColumnSpan& Span, int ARow, int RowTop, int R
         Display->Paint();
         ++FCounts.Cells;
     }
-    if (!G.GetOptions().Contains(goSelectFullRow) && ACol == G.GetSelectedColumn() && ARow == G.GetSelectedRow())
+    if (!G.GetOptions().Contains(goSelectFullRow) && ACol == G.GetSelectedColumn() &&
+        ARow == G.GetSelectedRow())
         DrawFocusCell();
 }
 
@@ -337,9 +357,11 @@ void TGridPainter::DrawFocusCell() {
         TNxCustomColumn* Column = Columns->GetItem(Col);
         if (!Column->GetVisible()) return;
         const int Left = Column->GetAbsoluteLeft();
-        Focus = {Left + G.GetGridSpace(lpLeft), Top, Left + Column->GetWidth() - G.GetGridSpace(lpRight), Top + Height};
-        Clip = CellClip({Column, Col, Left, Left + Column->GetWidth(), Column->GetPosition() >= Columns->GetFixedCols()},
-                        Focus);
+        Focus = {Left + G.GetGridSpace(lpLeft), Top, Left + Column->GetWidth() - G.GetGridSpace(lpRight),
+                 Top + Height};
+        Clip = CellClip(
+            {Column, Col, Left, Left + Column->GetWidth(), Column->GetPosition() >= Columns->GetFixedCols()},
+            Focus);
     }
     TRect InBody;
     if (!IntersectRect(InBody, Focus, FBody)) return;
@@ -350,7 +372,8 @@ void TGridPainter::DrawFocusCell() {
 }
 
 void TGridPainter::DrawRowIndicator(int ARow, int RowTop, int RowHeight, bool IsCurrent, bool IsSelected) {
-    const TRect Rect{0, RowTop - G.GetGridSpace(lpTop), IndicatorWidth, RowTop + RowHeight + G.GetGridSpace(lpBottom)};
+    const TRect Rect{0, RowTop - G.GetGridSpace(lpTop), IndicatorWidth,
+                     RowTop + RowHeight + G.GetGridSpace(lpBottom)};
     if (!Touches(Rect)) return;
     TStyleDisplay* Style = GetStyleDisplay();
     Style->SetCanvas(G.GetCanvas());
@@ -370,9 +393,11 @@ void TGridPainter::PaintReportParts() {
     const int ClientWidth = G.GetClientWidth(), ClientHeight = G.GetClientHeight();
     const TRect Header{0, 0, ClientWidth, Options.Contains(goHeader) ? G.GetHeaderSize() : 0};
     const TRect Input = Options.Contains(goInput) ? G.GetInputRect() : TRect{};
-    const TRect Footer = Options.Contains(goFooter) && G.GetGridStyle() == gsReport ? G.GetFooterRect() : TRect{};
+    const TRect Footer =
+        Options.Contains(goFooter) && G.GetGridStyle() == gsReport ? G.GetFooterRect() : TRect{};
     // Nothing to do when the invalid region misses every band of the parts.
-    const bool Parts = Touches(Header) || (!Input.IsEmpty() && Touches({0, Input.Top, ClientWidth, Input.Bottom})) ||
+    const bool Parts = Touches(Header) ||
+                       (!Input.IsEmpty() && Touches({0, Input.Top, ClientWidth, Input.Bottom})) ||
                        (!Footer.IsEmpty() && Touches({0, Footer.Top, ClientWidth, ClientHeight}));
     if (!Parts) return;
     for (const TColumnSpan& Span : FSpans) {
@@ -384,7 +409,8 @@ void TGridPainter::PaintReportParts() {
         if (!Input.IsEmpty())
             Style->DrawInput(Column, {Span.Left, Input.Top, Span.Right, Input.Bottom - 6}, G.Focused(),
                              G.GetInputSelected(), GridLines);
-        if (!Footer.IsEmpty()) Style->DrawFooter(Column, {Span.Left, Footer.Top + 4, Span.Right, Footer.Bottom}, GridLines);
+        if (!Footer.IsEmpty())
+            Style->DrawFooter(Column, {Span.Left, Footer.Top + 4, Span.Right, Footer.Bottom}, GridLines);
         Canvas->RestoreDC(Level);
     }
     const int Left = Options.Contains(goIndicator) ? IndicatorWidth : 0;
@@ -393,6 +419,7 @@ void TGridPainter::PaintReportParts() {
     if (Options.Contains(goIndicator)) {
         if (!Input.IsEmpty()) Style->DrawCornerBox({0, Input.Top, IndicatorWidth, Input.Bottom}, bpAlone);
         if (!Footer.IsEmpty()) Style->DrawCornerBox({0, Footer.Top, IndicatorWidth, Footer.Bottom}, bpBottom);
-        if (Options.Contains(goHeader)) Style->DrawCornerBox({0, 0, IndicatorWidth, G.GetHeaderSize()}, bpTop);
+        if (Options.Contains(goHeader))
+            Style->DrawCornerBox({0, 0, IndicatorWidth, G.GetHeaderSize()}, bpTop);
     }
 }

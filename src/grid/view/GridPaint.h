@@ -41,9 +41,9 @@ public:
 
     // Counts of the last frame, so that tests see what a frame touched.
     struct TFrameCounts {
-        int Cells = 0;       // cells handed to their display
-        int EmptyCells = 0;  // cells below the last row
-        int Rows = 0;        // rows walked, empty ones included
+        int Cells = 0;      // cells handed to their display
+        int EmptyCells = 0; // cells below the last row
+        int Rows = 0;       // rows walked, empty ones included
         int FocusRects = 0;
     };
     const TFrameCounts& GetLastFrame() const { return FCounts; }

@@ -49,7 +49,8 @@ bool TNxCustomGrid::SearchRow(const WideString& Text) {
 
 TNxCustomColumn* TNxCustomGrid::GetSearchColumn() {
     for (int ACol = 0; ACol < GetColumns()->Count(); ++ACol)
-        if (GetColumns()->GetItem(ACol)->GetOptions().Contains(coSearchColumn)) return GetColumns()->GetItem(ACol);
+        if (GetColumns()->GetItem(ACol)->GetOptions().Contains(coSearchColumn))
+            return GetColumns()->GetItem(ACol);
     return nullptr;
 }
 
@@ -102,7 +103,8 @@ void TNextGrid::SortColumn(TNxCustomColumn* Column, bool Ascending) {
     if (!Column || !Column->GetOptions().Contains(coCanSort)) return;
     const int Count = FCells->GetRowCount();
     // Selection and the shift-selection anchor stay on their rows' contents.
-    TRow* Selected = GetSelectedRow() >= 0 && GetSelectedRow() < Count ? FCells->GetRow(GetSelectedRow()) : nullptr;
+    TRow* Selected =
+        GetSelectedRow() >= 0 && GetSelectedRow() < Count ? FCells->GetRow(GetSelectedRow()) : nullptr;
     TRow* Anchor = GetAnchorRow() >= 0 && GetAnchorRow() < Count ? FCells->GetRow(GetAnchorRow()) : nullptr;
     FCells->SortColumn(Column->GetIndex(), Column->GetSortType(), Ascending ? skAscending : skDescending,
                        Column->GetOptions().Contains(coFullResort));

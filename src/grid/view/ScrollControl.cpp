@@ -40,7 +40,9 @@ void TNxCustomScrollBar::SetKind(TScrollBarKind Value) {
     FBarFlag = Value == skHorizontal ? SB_HORZ : SB_VERT;
 }
 
-void TNxCustomScrollBar::SetVisible(bool Value) { FVisible = Value; }
+void TNxCustomScrollBar::SetVisible(bool Value) {
+    FVisible = Value;
+}
 
 void TNxCustomScrollBar::SetMax(int Value) {
     if (Value == FMax) return;
@@ -127,8 +129,12 @@ TNxCustomScrollControl::TNxCustomScrollControl(TComponent* AOwner) : TCustomCont
 
 TNxCustomScrollControl::~TNxCustomScrollControl() = default;
 
-int TNxCustomScrollControl::GetHorzOffset(int, int) { return 0; }
-int TNxCustomScrollControl::GetVertOffset(int, int) { return 0; }
+int TNxCustomScrollControl::GetHorzOffset(int, int) {
+    return 0;
+}
+int TNxCustomScrollControl::GetVertOffset(int, int) {
+    return 0;
+}
 void TNxCustomScrollControl::AfterScroll(TScrollBarKind) {}
 void TNxCustomScrollControl::BeforeScroll(TScrollBarKind) {}
 
@@ -171,7 +177,9 @@ void TNxFlyoutControl::CreateWnd() {
     BringToFront();
 }
 
-void TNxFlyoutControl::WMEraseBkgnd(TMessage& Message) { Message.Result = 1; }
+void TNxFlyoutControl::WMEraseBkgnd(TMessage& Message) {
+    Message.Result = 1;
+}
 
 TRollShadow::TRollShadow(TComponent* AOwner) : TNxFlyoutControl(AOwner) {
     FVisible = false;
@@ -205,8 +213,7 @@ constexpr UINT RollStepLimit = 100;
 }
 
 TNxScrollControl::TNxScrollControl(TComponent* AOwner)
-    : TNxCustomScrollControl(AOwner),
-      FHorzScrollBar(std::make_unique<TNxScrollBar>(this, nullptr)),
+    : TNxCustomScrollControl(AOwner), FHorzScrollBar(std::make_unique<TNxScrollBar>(this, nullptr)),
       FVertScrollBar(std::make_unique<TNxScrollBar>(this, nullptr)) {
     FHorzScrollBar->SetKind(skHorizontal);
     FVertScrollBar->SetKind(skVertical);
@@ -243,13 +250,21 @@ void TNxScrollControl::CMEnabledChanged(TMessage& Message) {
 }
 
 // The whole client is painted by Paint; erasing first would only flicker.
-void TNxScrollControl::WMEraseBkgnd(TMessage& Message) { Message.Result = 1; }
+void TNxScrollControl::WMEraseBkgnd(TMessage& Message) {
+    Message.Result = 1;
+}
 
-void TNxScrollControl::WMGetDlgCode(TMessage& Message) { Message.Result = DLGC_WANTARROWS; }
+void TNxScrollControl::WMGetDlgCode(TMessage& Message) {
+    Message.Result = DLGC_WANTARROWS;
+}
 
-void TNxScrollControl::WMHScroll(TMessage& Message) { HandleScroll(FHorzScrollBar.get(), Message); }
+void TNxScrollControl::WMHScroll(TMessage& Message) {
+    HandleScroll(FHorzScrollBar.get(), Message);
+}
 
-void TNxScrollControl::WMVScroll(TMessage& Message) { HandleScroll(FVertScrollBar.get(), Message); }
+void TNxScrollControl::WMVScroll(TMessage& Message) {
+    HandleScroll(FVertScrollBar.get(), Message);
+}
 
 int TNxScrollControl::GetRealScrollPosition(TNxCustomScrollBar* ScrollBar) {
     TScrollInfo Info;

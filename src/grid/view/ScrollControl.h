@@ -250,6 +250,6 @@ private:
     TViewState FViewState;
     TRollDirection FRollDirection;
     TPoint FRollOrigin;
-    TRollShadow* FRollShadow;  // owned as a component
-    TTimer* FRollTimer;  // owned as a component
+    TRollShadow* FRollShadow; // owned as a component
+    TTimer* FRollTimer;       // owned as a component
 };

@@ -7,9 +7,9 @@
 
 #include "drawing/NxClasses.h"
 #include "drawing/Providers.h"
+#include "drawing/SharedCommon.h"
 #include "grid/view/StyleDisplayClassic.h"
 #include "grid/view/StyleDisplayOffice.h"
-#include "drawing/SharedCommon.h"
 #include "platform/runtime/CodePage.h"
 #include "platform/runtime/SysUtils.h"
 
@@ -20,7 +20,9 @@ void TStyleDisplay::Assign(const TPersistent* Source) {
     TPersistent::Assign(Source);
 }
 
-TColor TStyleDisplay::GetGridColor() const { return FOwner ? FOwner->GetGridColor() : clBtnFace; }
+TColor TStyleDisplay::GetGridColor() const {
+    return FOwner ? FOwner->GetGridColor() : clBtnFace;
+}
 
 void TStyleDisplay::Line(int X1, int Y1, int X2, int Y2, TColor Color) {
     FCanvas->GetPen()->SetColor(Color);
@@ -106,9 +108,12 @@ int TStyleDisplay::GetHeaderContentWidth(TNxCustomColumn* Column) {
     const int Extent = Header->GetOrientation() == hoVertical ? NxClasses::GetTextHeight(FCanvas, Caption)
                                                               : NxClasses::GetTextWidth(FCanvas, Caption);
     switch (Header->GetDisplayMode()) {
-        case dmImageOnly: return GlyphWidth;
-        case dmTextAndImage: return Extent + GlyphWidth + 2;
-        case dmTextOnly: break;
+    case dmImageOnly:
+        return GlyphWidth;
+    case dmTextAndImage:
+        return Extent + GlyphWidth + 2;
+    case dmTextOnly:
+        break;
     }
     return Extent;
 }
@@ -118,24 +123,34 @@ bool HasGlyph(TColumnHeader* Header) {
     return Header->GetDisplayMode() != dmTextOnly && Header->GetGlyph() && !Header->GetGlyph()->GetEmpty();
 }
 // Right-aligned content leaves room for the sort arrow of a sorted column.
-int ArrowRoom(TNxCustomColumn* Column) { return Column->GetSorted() ? 31 : 0; }
-}  // namespace
+int ArrowRoom(TNxCustomColumn* Column) {
+    return Column->GetSorted() ? 31 : 0;
+}
+} // namespace
 
 int TStyleDisplay::GetCaptionLeft(TNxCustomColumn* Column, const TRect& R, int E) {
     TColumnHeader* Header = Column->GetHeader();
     if (!HasGlyph(Header)) {
         switch (Header->GetAlignment()) {
-            case taLeftJustify: return R.Left + 2;
-            case taRightJustify: return R.Right - E - ArrowRoom(Column);
-            case taCenter: return E < R.Width() ? R.Left + (R.Width() - E) / 2 : R.Left + 2;
+        case taLeftJustify:
+            return R.Left + 2;
+        case taRightJustify:
+            return R.Right - E - ArrowRoom(Column);
+        case taCenter:
+            return E < R.Width() ? R.Left + (R.Width() - E) / 2 : R.Left + 2;
         }
     }
     const int GlyphWidth = Header->GetGlyph()->GetWidth();
     int GlyphLeft = R.Left + 3;
     switch (Header->GetAlignment()) {
-        case taLeftJustify: break;
-        case taRightJustify: GlyphLeft = R.Right - GlyphWidth - E - 2 - ArrowRoom(Column); break;
-        case taCenter: GlyphLeft = R.Left + R.Width() / 2 - (GlyphWidth + E) / 2; break;
+    case taLeftJustify:
+        break;
+    case taRightJustify:
+        GlyphLeft = R.Right - GlyphWidth - E - 2 - ArrowRoom(Column);
+        break;
+    case taCenter:
+        GlyphLeft = R.Left + R.Width() / 2 - (GlyphWidth + E) / 2;
+        break;
     }
     return GlyphLeft + GlyphWidth + 2;
 }
@@ -179,8 +194,8 @@ void TStyleDisplay::DrawFooterContent(TNxCustomColumn* Column, const TRect& Rect
     WideString Text = Footer->GetCaption();
     if (Footer->GetFormulaKind() != fkNone) {
         const double Value = Footer->GetFormulaValue();
-        const WideString Number = Footer->GetFormatMask().empty() ? FloatToStr(Value)
-                                                                   : FormatFloat(Footer->GetFormatMask(), Value);
+        const WideString Number =
+            Footer->GetFormatMask().empty() ? FloatToStr(Value) : FormatFloat(Footer->GetFormatMask(), Value);
         Text = Footer->GetTextBefore() + Number + Footer->GetTextAfter();
     }
     TRect TextRect = Rect;
@@ -188,7 +203,9 @@ void TStyleDisplay::DrawFooterContent(TNxCustomColumn* Column, const TRect& Rect
     NxSharedCommon::DrawTextRect(FCanvas, TextRect, Footer->GetAlignment(), Text);
 }
 
-void TStyleDisplay::DrawCornerBox(const TRect& Rect, TBoxLocation /*Location*/) { Fill(Rect, GetGridColor()); }
+void TStyleDisplay::DrawCornerBox(const TRect& Rect, TBoxLocation /*Location*/) {
+    Fill(Rect, GetGridColor());
+}
 
 void TStyleDisplay::DrawFooter(TNxCustomColumn* Column, const TRect& Rect, bool GridLines) {
     FCanvas->SetFont(Column->GetFont());
@@ -266,17 +283,26 @@ void TStyleDisplay::DrawInput(TNxCustomColumn* Column, const TRect& Rect, bool F
         NxSharedCommon::DrawTextRect(FCanvas, TextRect, taCenter, Column->GetInputCaption());
 }
 
-void TStyleDisplay::DrawInactiveHeader(const TRect& Rect) { Fill(Rect, GetGridColor()); }
+void TStyleDisplay::DrawInactiveHeader(const TRect& Rect) {
+    Fill(Rect, GetGridColor());
+}
 
 std::unique_ptr<TStyleDisplay> CreateStyleDisplay(THeaderStyle Style, TNxGridHost* Owner) {
     switch (Style) {
-        case hsAuto: return std::make_unique<TDefaultStyleDisplay>(Owner);
-        case hsFlatBorders: return std::make_unique<TFlatStyleDisplay>(Owner);
-        case hsOffice2007: return std::make_unique<TOffice2007StyleDisplay>(Owner);
-        case hsOffice2010: return std::make_unique<TOffice2010StyleDisplay>(Owner);
-        case hsOldStyle: return std::make_unique<TOldStyleDisplay>(Owner);
-        case hsOutlook: return std::make_unique<TOutlookStyleDisplay>(Owner);
-        case hsVista: return std::make_unique<TVistaStyleDisplay>(Owner);
+    case hsAuto:
+        return std::make_unique<TDefaultStyleDisplay>(Owner);
+    case hsFlatBorders:
+        return std::make_unique<TFlatStyleDisplay>(Owner);
+    case hsOffice2007:
+        return std::make_unique<TOffice2007StyleDisplay>(Owner);
+    case hsOffice2010:
+        return std::make_unique<TOffice2010StyleDisplay>(Owner);
+    case hsOldStyle:
+        return std::make_unique<TOldStyleDisplay>(Owner);
+    case hsOutlook:
+        return std::make_unique<TOutlookStyleDisplay>(Owner);
+    case hsVista:
+        return std::make_unique<TVistaStyleDisplay>(Owner);
     }
     return std::make_unique<TDefaultStyleDisplay>(Owner);
 }

@@ -10,7 +10,9 @@ class TDefaultStyleDisplay : public TStyleDisplay {
 public:
     using TStyleDisplay::TStyleDisplay;
     TStyleDisplayAttributes GetStyleDisplayAttributes() override;
-    void DrawHeaderBackground(TNxCustomColumn* Column, const TRect& Rect) override { DrawFrameBox(Column, Rect); }
+    void DrawHeaderBackground(TNxCustomColumn* Column, const TRect& Rect) override {
+        DrawFrameBox(Column, Rect);
+    }
     void DrawCornerBox(const TRect& Rect, TBoxLocation Location) override;
     void DrawInactiveHeader(const TRect& Rect) override;
     virtual void DrawFrameBox(TNxCustomColumn* Column, const TRect& Rect);
@@ -26,11 +28,15 @@ protected:
 class TFlatStyleDisplay : public TStyleDisplay {
 public:
     using TStyleDisplay::TStyleDisplay;
-    void DrawHeaderBackground(TNxCustomColumn* Column, const TRect& Rect) override { DrawFrameBox(Column, Rect); }
+    void DrawHeaderBackground(TNxCustomColumn* Column, const TRect& Rect) override {
+        DrawFrameBox(Column, Rect);
+    }
     void DrawCornerBox(const TRect& Rect, TBoxLocation) override { DrawFlat(Rect, clBtnFace); }
     void DrawIndicator(const TRect& Rect, int, bool, bool) override { DrawFlat(Rect, clBtnFace); }
     void DrawAreaSplitter(const TRect& Rect) override { DrawFlat(Rect, clBtnFace); }
-    virtual void DrawFrameBox(TNxCustomColumn* Column, const TRect& Rect) { DrawDefaultFrameBox(Column, Rect); }
+    virtual void DrawFrameBox(TNxCustomColumn* Column, const TRect& Rect) {
+        DrawDefaultFrameBox(Column, Rect);
+    }
     virtual void DrawDefaultFrameBox(TNxCustomColumn* Column, const TRect& Rect);
 
 private:
@@ -54,7 +60,9 @@ class TOutlookStyleDisplay : public TStyleDisplay {
 public:
     using TStyleDisplay::TStyleDisplay;
     TStyleDisplayAttributes GetStyleDisplayAttributes() override { return {sdaInvertFocus}; }
-    void DrawHeaderBackground(TNxCustomColumn* Column, const TRect& Rect) override { DrawFrameBox(Column, Rect); }
+    void DrawHeaderBackground(TNxCustomColumn* Column, const TRect& Rect) override {
+        DrawFrameBox(Column, Rect);
+    }
     void AdjustTextRect(TRect& Rect) override { Rect.Bottom -= 3; }
     void DrawAreaSplitter(const TRect& Rect) override;
     virtual void DrawFrameBox(TNxCustomColumn* Column, const TRect& Rect);
@@ -66,7 +74,9 @@ class TVistaStyleDisplay : public TStyleDisplay {
 public:
     using TStyleDisplay::TStyleDisplay;
     TStyleDisplayAttributes GetStyleDisplayAttributes() override { return {sdaCustomArrow}; }
-    void DrawHeaderBackground(TNxCustomColumn* Column, const TRect& Rect) override { DrawFrameBox(Column, Rect); }
+    void DrawHeaderBackground(TNxCustomColumn* Column, const TRect& Rect) override {
+        DrawFrameBox(Column, Rect);
+    }
     void AdjustTextRect(TRect& Rect) override { Rect.Left += 2; }
     virtual void DrawFrameBox(TNxCustomColumn* Column, const TRect& Rect);
     // The white sort arrow, 7 pixels wide and 4 high, centred at the top edge of Rect.

@@ -6,20 +6,27 @@
 
 using NxThemesSupport::SchemeColor;
 
-TColor TOffice2010StyleDisplay::GradientStart() const { return SchemeColor(NxThemesSupport::seGridHeaderGradientStart); }
-TColor TOffice2010StyleDisplay::GradientEnd() const { return SchemeColor(NxThemesSupport::seGridHeaderGradientEnd); }
+TColor TOffice2010StyleDisplay::GradientStart() const {
+    return SchemeColor(NxThemesSupport::seGridHeaderGradientStart);
+}
+TColor TOffice2010StyleDisplay::GradientEnd() const {
+    return SchemeColor(NxThemesSupport::seGridHeaderGradientEnd);
+}
 
 void TOffice2010StyleDisplay::DrawFrameBox(TNxCustomColumn* Column, const TRect& R) {
     const bool Pressed = Column->GetFocused();
     NxSharedDraw::DrawVertGradient(GetCanvas(), R, Pressed ? GradientEnd() : GradientStart(),
                                    Pressed ? GradientStart() : GradientEnd());
     switch (Column->GetLocation()) {
-        case clLeftSide:
-        case clMiddle:
-            Line(R.Right - 1, R.Top + 2, R.Right - 1, R.Bottom - 3, SchemeColor(NxThemesSupport::seHeaderDivider));
-            break;
-        case clRightSide:
-        case clAlone: Line(R.Right - 1, R.Top, R.Right - 1, R.Bottom - 1, SchemeColor(NxThemesSupport::seBorder)); break;
+    case clLeftSide:
+    case clMiddle:
+        Line(R.Right - 1, R.Top + 2, R.Right - 1, R.Bottom - 3,
+             SchemeColor(NxThemesSupport::seHeaderDivider));
+        break;
+    case clRightSide:
+    case clAlone:
+        Line(R.Right - 1, R.Top, R.Right - 1, R.Bottom - 1, SchemeColor(NxThemesSupport::seBorder));
+        break;
     }
     Line(R.Left, R.Bottom - 1, R.Right - 1, R.Bottom - 1, SchemeColor(NxThemesSupport::seBorder));
 }
@@ -46,5 +53,9 @@ void TOffice2010StyleDisplay::DrawAreaSplitter(const TRect& Rect) {
     Fill(Rect, SchemeColor(NxThemesSupport::seHeaderGradientEnd));
 }
 
-TColor TOffice2007StyleDisplay::GradientStart() const { return clWhite; }
-TColor TOffice2007StyleDisplay::GradientEnd() const { return SchemeColor(NxThemesSupport::seHeaderGradientEnd); }
+TColor TOffice2007StyleDisplay::GradientStart() const {
+    return clWhite;
+}
+TColor TOffice2007StyleDisplay::GradientEnd() const {
+    return SchemeColor(NxThemesSupport::seHeaderGradientEnd);
+}

@@ -8,7 +8,9 @@
 class TOffice2010StyleDisplay : public TStyleDisplay {
 public:
     using TStyleDisplay::TStyleDisplay;
-    void DrawHeaderBackground(TNxCustomColumn* Column, const TRect& Rect) override { DrawFrameBox(Column, Rect); }
+    void DrawHeaderBackground(TNxCustomColumn* Column, const TRect& Rect) override {
+        DrawFrameBox(Column, Rect);
+    }
     // The caption sits 2 pixels right of its laid-out place.
     void AdjustTextRect(TRect& Rect) override { Rect.Left += 2; }
     // A black-outlined triangle filled #A5ACB5, 8 by 4 pixels.

@@ -8,16 +8,20 @@
 
 namespace {
 // Nearest integer, halves to even.
-int RoundEven(double Value) { return static_cast<int>(std::nearbyint(Value)); }
+int RoundEven(double Value) {
+    return static_cast<int>(std::nearbyint(Value));
+}
 
-bool Inside(const TRect& R, int X, int Y) { return X >= R.Left && X < R.Right && Y >= R.Top && Y < R.Bottom; }
+bool Inside(const TRect& R, int X, int Y) {
+    return X >= R.Left && X < R.Right && Y >= R.Top && Y < R.Bottom;
+}
 
 // Theme parts and states of the "scrollbar" class.
 constexpr int SbpArrowBtn = 1;
 constexpr int SbpThumbBtnVert = 3;
 constexpr int SbpLowerTrackVert = 6;
 constexpr int SbpGripperVert = 9;
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------------------------------------
 // TNxVertScrollBar
@@ -31,13 +35,23 @@ void TNxVertScrollBar::UpdateScrollBar() {
     if (FOwner) FOwner->Invalidate();
 }
 
-void TNxVertScrollBar::PageDown() { SetPosition(FPosition + FLargeChange); }
-void TNxVertScrollBar::PageUp() { SetPosition(FPosition - FLargeChange); }
+void TNxVertScrollBar::PageDown() {
+    SetPosition(FPosition + FLargeChange);
+}
+void TNxVertScrollBar::PageUp() {
+    SetPosition(FPosition - FLargeChange);
+}
 
-int TNxVertScrollBar::GetButtonSize() { return GetSystemMetrics(SM_CXVSCROLL); }
+int TNxVertScrollBar::GetButtonSize() {
+    return GetSystemMetrics(SM_CXVSCROLL);
+}
 
-TRect TNxVertScrollBar::GetBoundsRect() { return {FLeft, FTop, FLeft + FWidth, FTop + FHeight}; }
-TRect TNxVertScrollBar::GetClientRect() { return {0, 0, FWidth, FHeight}; }
+TRect TNxVertScrollBar::GetBoundsRect() {
+    return {FLeft, FTop, FLeft + FWidth, FTop + FHeight};
+}
+TRect TNxVertScrollBar::GetClientRect() {
+    return {0, 0, FWidth, FHeight};
+}
 
 void TNxVertScrollBar::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     FLeft = ALeft;
@@ -46,7 +60,9 @@ void TNxVertScrollBar::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     FHeight = AHeight;
 }
 
-TRect TNxVertScrollBar::GetBackButtonRect() { return {FLeft, FTop, FLeft + FWidth, FTop + GetButtonSize()}; }
+TRect TNxVertScrollBar::GetBackButtonRect() {
+    return {FLeft, FTop, FLeft + FWidth, FTop + GetButtonSize()};
+}
 
 TRect TNxVertScrollBar::GetForwardButtonRect() {
     return {FLeft, FTop + FHeight - GetButtonSize(), FLeft + FWidth, FTop + FHeight};
@@ -54,7 +70,8 @@ TRect TNxVertScrollBar::GetForwardButtonRect() {
 
 TRect TNxVertScrollBar::GetThumbRect() {
     if (FMax <= 0) return {};
-    int Top = RoundEven(static_cast<double>(FPosition) * (InnerHeight() - FPageSize) / FMax) + GetButtonSize() + 2;
+    int Top =
+        RoundEven(static_cast<double>(FPosition) * (InnerHeight() - FPageSize) / FMax) + GetButtonSize() + 2;
     return {FLeft, Top, FLeft + FWidth, Top + FPageSize};
 }
 
@@ -72,7 +89,9 @@ TRect TNxVertScrollBar::GetPageDownRect() {
 
 void TNxVertScrollBar::Refresh(TScrollBarArea Area) {
     if (!FOwner || !FOwner->HandleAllocated()) return;
-    TRect R = Area == saBackBtn ? GetBackButtonRect() : Area == saThumb ? GetThumbRect() : GetForwardButtonRect();
+    TRect R = Area == saBackBtn ? GetBackButtonRect()
+              : Area == saThumb ? GetThumbRect()
+                                : GetForwardButtonRect();
     FOwner->InvalidateRect(&R, false);
 }
 
@@ -82,9 +101,15 @@ void TNxVertScrollBar::SetPartState(TButtonState& State, TButtonState Value, TSc
     Refresh(Area);
 }
 
-void TNxVertScrollBar::SetBackBtnState(TButtonState Value) { SetPartState(FBackBtnState, Value, saBackBtn); }
-void TNxVertScrollBar::SetForwardBtnState(TButtonState Value) { SetPartState(FForwardBtnState, Value, saForwardBtn); }
-void TNxVertScrollBar::SetThumbState(TButtonState Value) { SetPartState(FThumbState, Value, saThumb); }
+void TNxVertScrollBar::SetBackBtnState(TButtonState Value) {
+    SetPartState(FBackBtnState, Value, saBackBtn);
+}
+void TNxVertScrollBar::SetForwardBtnState(TButtonState Value) {
+    SetPartState(FForwardBtnState, Value, saForwardBtn);
+}
+void TNxVertScrollBar::SetThumbState(TButtonState Value) {
+    SetPartState(FThumbState, Value, saThumb);
+}
 
 void TNxVertScrollBar::MouseMove(int X, int Y) {
     if (FThumbState.Contains(tsPushed) && FMax > 0) {
@@ -138,7 +163,8 @@ void TNxVertScrollBar::PaintBackground(const TRect& Rect, bool Pushed) {
     TColor Light = ColorToRGB(clBtnHighlight);
     TColor Dark = ColorToRGB(clScrollBar);
     for (int y = Rect.Top; y < Rect.Bottom; ++y)
-        for (int x = Rect.Left; x < Rect.Right; ++x) FCanvas->SetPixels(x, y, ((x + y) & 1) ? Dark : Light);
+        for (int x = Rect.Left; x < Rect.Right; ++x)
+            FCanvas->SetPixels(x, y, ((x + y) & 1) ? Dark : Light);
 }
 
 void TNxVertScrollBar::PaintThumb(const TRect& Rect) {
@@ -146,7 +172,8 @@ void TNxVertScrollBar::PaintThumb(const TRect& Rect) {
     if (NxThemesSupport::IsThemed()) {
         int State = FThumbState.Contains(tsPushed) ? 3 : FThumbState.Contains(tsHover) ? 2 : 1;
         NxThemesSupport::ThemeRect(FOwner, FCanvas, Rect, u"scrollbar", SbpThumbBtnVert, State);
-        if (Rect.Height() > 16) NxThemesSupport::ThemeRect(FOwner, FCanvas, Rect, u"scrollbar", SbpGripperVert, 2);
+        if (Rect.Height() > 16)
+            NxThemesSupport::ThemeRect(FOwner, FCanvas, Rect, u"scrollbar", SbpGripperVert, 2);
         return;
     }
     // A raised edge filled with button face.
@@ -301,7 +328,9 @@ void TNxControl::DelayTimerTick(TObject*) {
     FIncrementTimer->SetEnabled(true);
 }
 
-void TNxControl::IncrementTimerTick(TObject*) { RepeatAction(); }
+void TNxControl::IncrementTimerTick(TObject*) {
+    RepeatAction();
+}
 
 void TNxControl::RepeatAction() {
     switch (FScrollDirection) {

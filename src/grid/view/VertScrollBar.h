@@ -96,7 +96,7 @@ private:
 
     std::unique_ptr<TNxVertScrollBar> FVertScrollBar;
     std::unique_ptr<TNxVertScrollBar> FHorzScrollBar;
-    TTimer* FDelayTimer;  // owned as a component
-    TTimer* FIncrementTimer;  // owned as a component
+    TTimer* FDelayTimer;     // owned as a component
+    TTimer* FIncrementTimer; // owned as a component
     TScrollDirection FScrollDirection = sdIdle;
 };

@@ -49,7 +49,9 @@ QImage::Format StorageFormat(TPixelFormat f) {
     return f == pf24bit ? QImage::Format_BGR888 : QImage::Format_RGB32;
 }
 
-bool Supported(TPixelFormat f) { return f == pfDevice || f == pf4bit || f == pf24bit || f == pf32bit; }
+bool Supported(TPixelFormat f) {
+    return f == pfDevice || f == pf4bit || f == pf24bit || f == pf32bit;
+}
 
 std::map<std::string, QByteArray>& Resources() {
     static std::map<std::string, QByteArray> resources;
@@ -62,9 +64,11 @@ std::string Upper(const std::string& s) {
     return r;
 }
 
-}  // namespace
+} // namespace
 
-TColor Palette16Color(int index) { return Palette16[static_cast<size_t>(index & 15)]; }
+TColor Palette16Color(int index) {
+    return Palette16[static_cast<size_t>(index & 15)];
+}
 
 // Pixels live in Image, whose memory has the layout ScanLine promises for pf24bit (BGR888) and
 // pf32bit (RGB32: blue, green, red, alpha). pf4bit draws on a 32-bit image limited to the palette
@@ -116,7 +120,8 @@ struct TBitmap::Impl {
         if (Format != pf4bit) return;
         for (int y = 0; y < Image.height(); ++y) {
             auto* row = reinterpret_cast<QRgb*>(Image.scanLine(y));
-            for (int x = 0; x < Image.width(); ++x) row[x] = PaletteRgb(NearestPaletteIndex(row[x]));
+            for (int x = 0; x < Image.width(); ++x)
+                row[x] = PaletteRgb(NearestPaletteIndex(row[x]));
         }
     }
 
@@ -135,7 +140,9 @@ struct TBitmap::Impl {
     }
 };
 
-TBitmap::TBitmap() : FImpl(std::make_unique<Impl>()) { FImpl->Owner = this; }
+TBitmap::TBitmap() : FImpl(std::make_unique<Impl>()) {
+    FImpl->Owner = this;
+}
 
 TBitmap::TBitmap(int width, int height, TPixelFormat format) : TBitmap() {
     SetPixelFormat(format);
@@ -146,12 +153,24 @@ TBitmap::~TBitmap() {
     if (FImpl->Canvas) DetachCanvas(*FImpl->Canvas);
 }
 
-int TBitmap::GetWidth() const { return FImpl->Image.width(); }
-int TBitmap::GetHeight() const { return FImpl->Image.height(); }
-void TBitmap::SetWidth(int v) { SetSize(v, GetHeight()); }
-void TBitmap::SetHeight(int v) { SetSize(GetWidth(), v); }
-bool TBitmap::GetEmpty() const { return FImpl->Image.isNull(); }
-TPixelFormat TBitmap::GetPixelFormat() const { return FImpl->Format; }
+int TBitmap::GetWidth() const {
+    return FImpl->Image.width();
+}
+int TBitmap::GetHeight() const {
+    return FImpl->Image.height();
+}
+void TBitmap::SetWidth(int v) {
+    SetSize(v, GetHeight());
+}
+void TBitmap::SetHeight(int v) {
+    SetSize(GetWidth(), v);
+}
+bool TBitmap::GetEmpty() const {
+    return FImpl->Image.isNull();
+}
+TPixelFormat TBitmap::GetPixelFormat() const {
+    return FImpl->Format;
+}
 
 void TBitmap::SetSize(int width, int height) {
     Impl& d = *FImpl;
@@ -166,7 +185,8 @@ void TBitmap::SetSize(int width, int height) {
         // Keep the old pixels at the top-left, byte for byte (alpha bytes included).
         int rows = std::min(height, d.Image.height());
         int bytes = std::min(width, d.Image.width()) * (d.Format == pf24bit ? 3 : 4);
-        for (int y = 0; y < rows; ++y) std::memcpy(next.scanLine(y), d.Image.constScanLine(y), static_cast<size_t>(bytes));
+        for (int y = 0; y < rows; ++y)
+            std::memcpy(next.scanLine(y), d.Image.constScanLine(y), static_cast<size_t>(bytes));
     }
     d.Image = next;
     d.Changed();
@@ -183,7 +203,8 @@ void TBitmap::SetPixelFormat(TPixelFormat v) {
             // Pixels come over opaque.
             for (int y = 0; y < d.Image.height(); ++y) {
                 auto* row = reinterpret_cast<QRgb*>(d.Image.scanLine(y));
-                for (int x = 0; x < d.Image.width(); ++x) row[x] |= 0xFF000000u;
+                for (int x = 0; x < d.Image.width(); ++x)
+                    row[x] |= 0xFF000000u;
             }
         }
     }
@@ -220,7 +241,9 @@ TCanvas* TBitmap::GetCanvas() const {
     return d.Canvas.get();
 }
 
-bool TBitmap::GetTransparent() const { return FImpl->Transparent; }
+bool TBitmap::GetTransparent() const {
+    return FImpl->Transparent;
+}
 void TBitmap::SetTransparent(bool v) {
     if (FImpl->Transparent == v) return;
     FImpl->Transparent = v;
@@ -242,7 +265,9 @@ void TBitmap::SetTransparentColor(TColor v) {
     FImpl->Changed();
 }
 
-TTransparentMode TBitmap::GetTransparentMode() const { return FImpl->Mode; }
+TTransparentMode TBitmap::GetTransparentMode() const {
+    return FImpl->Mode;
+}
 void TBitmap::SetTransparentMode(TTransparentMode v) {
     if (FImpl->Mode == v) return;
     FImpl->Mode = v;
@@ -358,20 +383,22 @@ void TBitmap::SaveToFile(const std::string& fileName) const {
     QString name = QString::fromStdString(fileName);
     const char* fmt = name.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) ? "PNG" : "BMP";
     QImage img = BitmapImageRGB32(*this);
-    if (img.isNull() || !img.save(name, fmt))
-        throw EFCreateError("Cannot create file \"" + fileName + "\"");
+    if (img.isNull() || !img.save(name, fmt)) throw EFCreateError("Cannot create file \"" + fileName + "\"");
 }
 
 void RegisterBitmapResource(const AnsiString& name, const uint8_t* data, size_t size) {
     Resources()[Upper(name)] = QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
 }
 
-void UnregisterBitmapResource(const AnsiString& name) { Resources().erase(Upper(name)); }
+void UnregisterBitmapResource(const AnsiString& name) {
+    Resources().erase(Upper(name));
+}
 
 bool BitmapResourceExists(const AnsiString& name) {
     if (Resources().count(Upper(name))) return true;
     for (const std::string& n : {name, Upper(name)})
         for (const char* ext : {".bmp", ".png", ".BMP", ".PNG"})
-            if (QFile::exists(QStringLiteral(":/bitmaps/") + QString::fromStdString(n) + QLatin1String(ext))) return true;
+            if (QFile::exists(QStringLiteral(":/bitmaps/") + QString::fromStdString(n) + QLatin1String(ext)))
+                return true;
     return false;
 }

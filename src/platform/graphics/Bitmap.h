@@ -50,7 +50,7 @@ public:
     void SetTransparent(bool v);
     // tmAuto: the color of the bottom-left pixel; tmFixed: the color that was set.
     TColor GetTransparentColor() const;
-    void SetTransparentColor(TColor v);  // also selects tmFixed
+    void SetTransparentColor(TColor v); // also selects tmFixed
     TTransparentMode GetTransparentMode() const;
     void SetTransparentMode(TTransparentMode v);
 

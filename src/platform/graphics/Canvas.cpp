@@ -163,22 +163,38 @@ struct Rop {
 Rop PenRop(TPenMode mode, TColor color) {
     QColor c = ColorToQt(color);
     switch (mode) {
-    case pmBlack: return {false, QPainter::CompositionMode_Source, QColor(0, 0, 0)};
-    case pmWhite: return {false, QPainter::CompositionMode_Source, QColor(255, 255, 255)};
-    case pmNop: return {true, QPainter::CompositionMode_Source, c};
-    case pmNot: return {false, QPainter::RasterOp_NotDestination, c};
-    case pmCopy: return {false, QPainter::CompositionMode_Source, c};
-    case pmNotCopy: return {false, QPainter::RasterOp_NotSource, c};
-    case pmMergePenNot: return {false, QPainter::RasterOp_SourceOrNotDestination, c};
-    case pmMaskPenNot: return {false, QPainter::RasterOp_SourceAndNotDestination, c};
-    case pmMergeNotPen: return {false, QPainter::RasterOp_NotSourceOrDestination, c};
-    case pmMaskNotPen: return {false, QPainter::RasterOp_NotSourceAndDestination, c};
-    case pmMerge: return {false, QPainter::RasterOp_SourceOrDestination, c};
-    case pmNotMerge: return {false, QPainter::RasterOp_NotSourceAndNotDestination, c};
-    case pmMask: return {false, QPainter::RasterOp_SourceAndDestination, c};
-    case pmNotMask: return {false, QPainter::RasterOp_NotSourceOrNotDestination, c};
-    case pmXor: return {false, QPainter::RasterOp_SourceXorDestination, c};
-    case pmNotXor: return {false, QPainter::RasterOp_NotSourceXorDestination, c};
+    case pmBlack:
+        return {false, QPainter::CompositionMode_Source, QColor(0, 0, 0)};
+    case pmWhite:
+        return {false, QPainter::CompositionMode_Source, QColor(255, 255, 255)};
+    case pmNop:
+        return {true, QPainter::CompositionMode_Source, c};
+    case pmNot:
+        return {false, QPainter::RasterOp_NotDestination, c};
+    case pmCopy:
+        return {false, QPainter::CompositionMode_Source, c};
+    case pmNotCopy:
+        return {false, QPainter::RasterOp_NotSource, c};
+    case pmMergePenNot:
+        return {false, QPainter::RasterOp_SourceOrNotDestination, c};
+    case pmMaskPenNot:
+        return {false, QPainter::RasterOp_SourceAndNotDestination, c};
+    case pmMergeNotPen:
+        return {false, QPainter::RasterOp_NotSourceOrDestination, c};
+    case pmMaskNotPen:
+        return {false, QPainter::RasterOp_NotSourceAndDestination, c};
+    case pmMerge:
+        return {false, QPainter::RasterOp_SourceOrDestination, c};
+    case pmNotMerge:
+        return {false, QPainter::RasterOp_NotSourceAndNotDestination, c};
+    case pmMask:
+        return {false, QPainter::RasterOp_SourceAndDestination, c};
+    case pmNotMask:
+        return {false, QPainter::RasterOp_NotSourceOrNotDestination, c};
+    case pmXor:
+        return {false, QPainter::RasterOp_SourceXorDestination, c};
+    case pmNotXor:
+        return {false, QPainter::RasterOp_NotSourceXorDestination, c};
     }
     return {false, QPainter::CompositionMode_Source, c};
 }
@@ -186,12 +202,18 @@ Rop PenRop(TPenMode mode, TColor color) {
 // Dash patterns of one-pixel pens, in pixels: on, off, on, off ...
 std::vector<int> PenPattern(TPenStyle style) {
     switch (style) {
-    case psDash: return {18, 6};
-    case psDot: return {3, 3};
-    case psDashDot: return {9, 6, 3, 6};
-    case psDashDotDot: return {9, 3, 3, 3, 3, 3};
-    case psAlternate: return {1, 1};
-    default: return {};
+    case psDash:
+        return {18, 6};
+    case psDot:
+        return {3, 3};
+    case psDashDot:
+        return {9, 6, 3, 6};
+    case psDashDotDot:
+        return {9, 3, 3, 3, 3, 3};
+    case psAlternate:
+        return {1, 1};
+    default:
+        return {};
     }
 }
 
@@ -229,7 +251,8 @@ void LinePixels(TPoint a, TPoint b, const QRect& bounds, long long offset, const
         }
         if (y < bounds.top() || y > bounds.bottom() || x < bounds.left() || x > bounds.right()) continue;
         QPoint q(static_cast<int>(x), static_cast<int>(y));
-        if (dashOn.empty() || dashOn[static_cast<size_t>((offset + i) % static_cast<long long>(dashOn.size()))])
+        if (dashOn.empty() ||
+            dashOn[static_cast<size_t>((offset + i) % static_cast<long long>(dashOn.size()))])
             on.push_back(q);
         else if (off)
             off->push_back(q);
@@ -245,10 +268,12 @@ void FillPixels(QPainter& p, const std::vector<QPoint>& px, const QColor& color)
         if (j < px.size()) {
             dxRun = px[j].x() - px[i].x();
             dyRun = px[j].y() - px[i].y();
-            if (!((std::abs(dxRun) == 1 && dyRun == 0) || (dxRun == 0 && std::abs(dyRun) == 1))) dxRun = dyRun = 0;
+            if (!((std::abs(dxRun) == 1 && dyRun == 0) || (dxRun == 0 && std::abs(dyRun) == 1)))
+                dxRun = dyRun = 0;
         }
         if (dxRun != 0 || dyRun != 0) {
-            while (j < px.size() && px[j].x() - px[j - 1].x() == dxRun && px[j].y() - px[j - 1].y() == dyRun) ++j;
+            while (j < px.size() && px[j].x() - px[j - 1].x() == dxRun && px[j].y() - px[j - 1].y() == dyRun)
+                ++j;
         }
         QPoint s = px[i], e = px[j - 1];
         QRect r(QPoint(std::min(s.x(), e.x()), std::min(s.y(), e.y())),
@@ -258,7 +283,7 @@ void FillPixels(QPainter& p, const std::vector<QPoint>& px, const QColor& color)
     }
 }
 
-}  // namespace
+} // namespace
 
 // ---- TCanvas ----------------------------------------------------------------------------------
 
@@ -276,22 +301,52 @@ TCanvas::TCanvas() : FImpl(std::make_unique<Impl>()) {
 
 TCanvas::~TCanvas() = default;
 
-TFont* TCanvas::GetFont() const { return FImpl->Font.get(); }
-void TCanvas::SetFont(const TFont& v) { FImpl->Font->Assign(v); }
-void TCanvas::SetFont(const TFont* v) { FImpl->Font->Assign(v); }
-TPen* TCanvas::GetPen() const { return FImpl->Pen.get(); }
-void TCanvas::SetPen(const TPen& v) { FImpl->Pen->Assign(v); }
-void TCanvas::SetPen(const TPen* v) { FImpl->Pen->Assign(v); }
-TBrush* TCanvas::GetBrush() const { return FImpl->Brush.get(); }
-void TCanvas::SetBrush(const TBrush& v) { FImpl->Brush->Assign(v); }
-void TCanvas::SetBrush(const TBrush* v) { FImpl->Brush->Assign(v); }
-TCopyMode TCanvas::GetCopyMode() const { return FImpl->CopyMode; }
-void TCanvas::SetCopyMode(TCopyMode v) { FImpl->CopyMode = v; }
-bool TCanvas::HandleAllocated() const { return FImpl->Attached(); }
+TFont* TCanvas::GetFont() const {
+    return FImpl->Font.get();
+}
+void TCanvas::SetFont(const TFont& v) {
+    FImpl->Font->Assign(v);
+}
+void TCanvas::SetFont(const TFont* v) {
+    FImpl->Font->Assign(v);
+}
+TPen* TCanvas::GetPen() const {
+    return FImpl->Pen.get();
+}
+void TCanvas::SetPen(const TPen& v) {
+    FImpl->Pen->Assign(v);
+}
+void TCanvas::SetPen(const TPen* v) {
+    FImpl->Pen->Assign(v);
+}
+TBrush* TCanvas::GetBrush() const {
+    return FImpl->Brush.get();
+}
+void TCanvas::SetBrush(const TBrush& v) {
+    FImpl->Brush->Assign(v);
+}
+void TCanvas::SetBrush(const TBrush* v) {
+    FImpl->Brush->Assign(v);
+}
+TCopyMode TCanvas::GetCopyMode() const {
+    return FImpl->CopyMode;
+}
+void TCanvas::SetCopyMode(TCopyMode v) {
+    FImpl->CopyMode = v;
+}
+bool TCanvas::HandleAllocated() const {
+    return FImpl->Attached();
+}
 
-TPoint TCanvas::GetPenPos() const { return FImpl->PenPos; }
-void TCanvas::SetPenPos(const TPoint& p) { FImpl->PenPos = p; }
-void TCanvas::MoveTo(int x, int y) { FImpl->PenPos = {x, y}; }
+TPoint TCanvas::GetPenPos() const {
+    return FImpl->PenPos;
+}
+void TCanvas::SetPenPos(const TPoint& p) {
+    FImpl->PenPos = p;
+}
+void TCanvas::MoveTo(int x, int y) {
+    FImpl->PenPos = {x, y};
+}
 
 namespace {
 
@@ -308,16 +363,19 @@ void StrokePath(TCanvas::Impl& d, std::span<const TPoint> pts, bool closed) {
         // Styled lines: the gaps take the background color unless the background is transparent.
         std::vector<bool> dashOn;
         std::vector<int> pattern = PenPattern(pen.GetStyle());
-        for (size_t k = 0; k < pattern.size(); ++k) dashOn.insert(dashOn.end(), static_cast<size_t>(pattern[k]), k % 2 == 0);
+        for (size_t k = 0; k < pattern.size(); ++k)
+            dashOn.insert(dashOn.end(), static_cast<size_t>(pattern[k]), k % 2 == 0);
         QRect bounds = d.EffectiveClip().boundingRect().translated(d.State.WindowOrg.X, d.State.WindowOrg.Y);
         std::vector<QPoint> on, off;
         std::vector<QPoint>* gaps = d.State.BkMode == OPAQUE ? &off : nullptr;
         long long offset = 0;
         auto segment = [&](TPoint from, TPoint to) {
             LinePixels(from, to, bounds, offset, dashOn, on, gaps);
-            offset += std::max(std::llabs(static_cast<long long>(to.X) - from.X), std::llabs(static_cast<long long>(to.Y) - from.Y));
+            offset += std::max(std::llabs(static_cast<long long>(to.X) - from.X),
+                               std::llabs(static_cast<long long>(to.Y) - from.Y));
         };
-        for (size_t i = 0; i + 1 < pts.size(); ++i) segment(pts[i], pts[i + 1]);
+        for (size_t i = 0; i + 1 < pts.size(); ++i)
+            segment(pts[i], pts[i + 1]);
         if (closed) segment(pts.back(), pts.front());
         FillPixels(*p, on, rop.Color);
         if (!off.empty()) FillPixels(*p, off, PenRop(pen.GetMode(), d.State.BkColor).Color);
@@ -326,18 +384,30 @@ void StrokePath(TCanvas::Impl& d, std::span<const TPoint> pts, bool closed) {
     // Wide pens: geometric lines through the pixel centres with round ends and joins.
     QPen qp(rop.Color, pen.GetWidth(), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     switch (pen.GetStyle()) {
-    case psDash: qp.setStyle(Qt::DashLine); break;
-    case psDot: qp.setStyle(Qt::DotLine); break;
-    case psDashDot: qp.setStyle(Qt::DashDotLine); break;
-    case psDashDotDot: qp.setStyle(Qt::DashDotDotLine); break;
-    default: break;
+    case psDash:
+        qp.setStyle(Qt::DashLine);
+        break;
+    case psDot:
+        qp.setStyle(Qt::DotLine);
+        break;
+    case psDashDot:
+        qp.setStyle(Qt::DashDotLine);
+        break;
+    case psDashDotDot:
+        qp.setStyle(Qt::DashDotDotLine);
+        break;
+    default:
+        break;
     }
     p->setPen(qp);
     p->setBrush(Qt::NoBrush);
     QPolygonF poly;
-    for (const TPoint& t : pts) poly << QPointF(t.X + 0.5, t.Y + 0.5);
-    if (closed) p->drawPolygon(poly);
-    else p->drawPolyline(poly);
+    for (const TPoint& t : pts)
+        poly << QPointF(t.X + 0.5, t.Y + 0.5);
+    if (closed)
+        p->drawPolygon(poly);
+    else
+        p->drawPolyline(poly);
 }
 
 // Fills a path (or a region) with the brush, combined by the given mode.
@@ -352,7 +422,8 @@ void FillWithBrush(TCanvas::Impl& d, const QPainterPath& path, const QRegion* re
     p->setPen(Qt::NoPen);
     auto fill = [&](const QBrush& b) {
         if (regionInstead) {
-            for (const QRect& r : *regionInstead) p->fillRect(r, b);
+            for (const QRect& r : *regionInstead)
+                p->fillRect(r, b);
         } else {
             p->fillPath(path, b);
         }
@@ -364,12 +435,23 @@ void FillWithBrush(TCanvas::Impl& d, const QPainterPath& path, const QRegion* re
     if (d.State.BkMode == OPAQUE) fill(QBrush(PenRop(mode, d.State.BkColor).Color));
     Qt::BrushStyle hatch = Qt::HorPattern;
     switch (brush.GetStyle()) {
-    case bsVertical: hatch = Qt::VerPattern; break;
-    case bsFDiagonal: hatch = Qt::FDiagPattern; break;
-    case bsBDiagonal: hatch = Qt::BDiagPattern; break;
-    case bsCross: hatch = Qt::CrossPattern; break;
-    case bsDiagCross: hatch = Qt::DiagCrossPattern; break;
-    default: break;
+    case bsVertical:
+        hatch = Qt::VerPattern;
+        break;
+    case bsFDiagonal:
+        hatch = Qt::FDiagPattern;
+        break;
+    case bsBDiagonal:
+        hatch = Qt::BDiagPattern;
+        break;
+    case bsCross:
+        hatch = Qt::CrossPattern;
+        break;
+    case bsDiagCross:
+        hatch = Qt::DiagCrossPattern;
+        break;
+    default:
+        break;
     }
     p->setBrushOrigin(d.State.BrushOrg.X, d.State.BrushOrg.Y);
     fill(QBrush(rop.Color, hatch));
@@ -388,7 +470,7 @@ QRegion FrameRegion(const QRect& r) {
     return frame;
 }
 
-}  // namespace
+} // namespace
 
 void TCanvas::LineTo(int x, int y) {
     TPoint pts[2] = {FImpl->PenPos, {x, y}};
@@ -406,7 +488,8 @@ void TCanvas::Polygon(std::span<const TPoint> points) {
     if (points.size() >= 3 && d.Brush->GetStyle() != bsClear) {
         // The interior: pixels whose centres lie inside, as the polygon region has it.
         QPolygon poly;
-        for (const TPoint& t : points) poly << QPoint(t.X, t.Y);
+        for (const TPoint& t : points)
+            poly << QPoint(t.X, t.Y);
         QRegion region(poly, d.State.PolyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
         if (d.Pen->GetMode() != pmCopy && d.Pen->GetStyle() != psClear && d.Pen->GetWidth() <= 1) {
             // With a combining mode no pixel may be touched twice: leave the outline to the pen.
@@ -415,7 +498,8 @@ void TCanvas::Polygon(std::span<const TPoint> points) {
             for (size_t i = 0; i < points.size(); ++i)
                 LinePixels(points[i], points[(i + 1) % points.size()], bounds, 0, {}, outline, nullptr);
             QRegion edge;
-            for (const QPoint& q : outline) edge += QRect(q, QSize(1, 1));
+            for (const QPoint& q : outline)
+                edge += QRect(q, QSize(1, 1));
             region -= edge;
         }
         FillWithBrush(d, QPainterPath(), &region, d.Pen->GetMode());
@@ -438,7 +522,10 @@ void TCanvas::Rectangle(int left, int top, int right, int bottom) {
     if (w > 1 && pen.GetStyle() == psInsideFrame) {
         FillRectWithBrush(d, left + w, top + w, right - w, bottom - w, mode);
         int a = w / 2, b = (w - 1) / 2;
-        TPoint pts[4] = {{left + a, top + a}, {right - 1 - b, top + a}, {right - 1 - b, bottom - 1 - b}, {left + a, bottom - 1 - b}};
+        TPoint pts[4] = {{left + a, top + a},
+                         {right - 1 - b, top + a},
+                         {right - 1 - b, bottom - 1 - b},
+                         {left + a, bottom - 1 - b}};
         StrokePath(d, pts, true);
         return;
     }
@@ -449,7 +536,8 @@ void TCanvas::Rectangle(int left, int top, int right, int bottom) {
         TCanvasPainter p(d);
         if (!p.Active() || rop.Skip) return;
         p->setCompositionMode(rop.Mode);
-        for (const QRect& q : FrameRegion(QRect(left, top, right - left, bottom - top))) p->fillRect(q, rop.Color);
+        for (const QRect& q : FrameRegion(QRect(left, top, right - left, bottom - top)))
+            p->fillRect(q, rop.Color);
         return;
     }
     TPoint pts[4] = {{left, top}, {right - 1, top}, {right - 1, bottom - 1}, {left, bottom - 1}};
@@ -467,8 +555,10 @@ void DrawRounded(TCanvas::Impl& d, int l, int t, int r, int b, bool ellipse, int
     const TPen& pen = *d.Pen;
     QRect rect(l, t, r - l - 1, b - t - 1);
     auto shape = [&](QPainter& p) {
-        if (ellipse) p.drawEllipse(rect);
-        else p.drawRoundedRect(rect, rx / 2.0, ry / 2.0);
+        if (ellipse)
+            p.drawEllipse(rect);
+        else
+            p.drawRoundedRect(rect, rx / 2.0, ry / 2.0);
     };
     if (d.Brush->GetStyle() != bsClear) {
         Rop rop = PenRop(pen.GetMode(), d.Brush->GetColor());
@@ -493,7 +583,7 @@ void DrawRounded(TCanvas::Impl& d, int l, int t, int r, int b, bool ellipse, int
     }
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -501,8 +591,10 @@ namespace {
 // neighbour outside, the fill the rest, so no pixel is touched twice (which matters for the
 // combining modes).
 void DrawRegionShape(TCanvas::Impl& d, const QRegion& all) {
-    QRegion inner = all.intersected(all.translated(1, 0)).intersected(all.translated(-1, 0))
-                        .intersected(all.translated(0, 1)).intersected(all.translated(0, -1));
+    QRegion inner = all.intersected(all.translated(1, 0))
+                        .intersected(all.translated(-1, 0))
+                        .intersected(all.translated(0, 1))
+                        .intersected(all.translated(0, -1));
     if (d.Pen->GetStyle() == psClear) {
         FillWithBrush(d, QPainterPath(), &all, d.Pen->GetMode());
         return;
@@ -512,10 +604,11 @@ void DrawRegionShape(TCanvas::Impl& d, const QRegion& all) {
     TCanvasPainter p(d);
     if (!p.Active() || rop.Skip) return;
     p->setCompositionMode(rop.Mode);
-    for (const QRect& q : all.subtracted(inner)) p->fillRect(q, rop.Color);
+    for (const QRect& q : all.subtracted(inner))
+        p->fillRect(q, rop.Color);
 }
 
-}  // namespace
+} // namespace
 
 void TCanvas::RoundRect(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight) {
     Impl& d = *FImpl;
@@ -526,7 +619,8 @@ void TCanvas::RoundRect(int left, int top, int right, int bottom, int ellipseWid
     if (right < left) std::swap(left, right);
     if (bottom < top) std::swap(top, bottom);
     if (right - left < 1 || bottom - top < 1) return;
-    DrawRegionShape(d, RoundRectRegion(QRect(left, top, right - left, bottom - top), ellipseWidth, ellipseHeight));
+    DrawRegionShape(
+        d, RoundRectRegion(QRect(left, top, right - left, bottom - top), ellipseWidth, ellipseHeight));
 }
 
 void TCanvas::Ellipse(int left, int top, int right, int bottom) {
@@ -553,7 +647,8 @@ void TCanvas::FrameRect(const TRect& r) {
     if (!p.Active()) return;
     p->setCompositionMode(QPainter::CompositionMode_Source);
     QColor c = ColorToQt(d.Brush->GetColor());
-    for (const QRect& q : FrameRegion(RectToQt(r))) p->fillRect(q, c);
+    for (const QRect& q : FrameRegion(RectToQt(r)))
+        p->fillRect(q, c);
 }
 
 void TCanvas::InvertRect(const TRect& r) {
@@ -616,12 +711,28 @@ void BlitImage(TCanvas::Impl& d, const QRect& dest, const QImage& src, TCopyMode
     TCanvasPainter p(d);
     if (!p.Active()) return;
     switch (mode) {
-    case cmBlackness: p->setCompositionMode(QPainter::CompositionMode_Source); p->fillRect(dest, Qt::black); return;
-    case cmWhiteness: p->setCompositionMode(QPainter::CompositionMode_Source); p->fillRect(dest, Qt::white); return;
-    case cmDstInvert: p->setCompositionMode(QPainter::RasterOp_NotDestination); p->fillRect(dest, Qt::black); return;
-    case cmPatCopy: p->setCompositionMode(QPainter::CompositionMode_Source); p->fillRect(dest, ColorToQt(d.Brush->GetColor())); return;
-    case cmPatInvert: p->setCompositionMode(QPainter::RasterOp_SourceXorDestination); p->fillRect(dest, ColorToQt(d.Brush->GetColor())); return;
-    default: break;
+    case cmBlackness:
+        p->setCompositionMode(QPainter::CompositionMode_Source);
+        p->fillRect(dest, Qt::black);
+        return;
+    case cmWhiteness:
+        p->setCompositionMode(QPainter::CompositionMode_Source);
+        p->fillRect(dest, Qt::white);
+        return;
+    case cmDstInvert:
+        p->setCompositionMode(QPainter::RasterOp_NotDestination);
+        p->fillRect(dest, Qt::black);
+        return;
+    case cmPatCopy:
+        p->setCompositionMode(QPainter::CompositionMode_Source);
+        p->fillRect(dest, ColorToQt(d.Brush->GetColor()));
+        return;
+    case cmPatInvert:
+        p->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        p->fillRect(dest, ColorToQt(d.Brush->GetColor()));
+        return;
+    default:
+        break;
     }
     QImage img = src.format() == QImage::Format_RGB32 ? src : src.convertToFormat(QImage::Format_RGB32);
     if (mode == cmMergeCopy) {
@@ -629,20 +740,36 @@ void BlitImage(TCanvas::Impl& d, const QRect& dest, const QImage& src, TCopyMode
         QRgb b = ColorToQt(d.Brush->GetColor()).rgb();
         for (int y = 0; y < img.height(); ++y) {
             auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
-            for (int x = 0; x < img.width(); ++x) row[x] = (row[x] & b) | 0xFF000000u;
+            for (int x = 0; x < img.width(); ++x)
+                row[x] = (row[x] & b) | 0xFF000000u;
         }
         mode = cmSrcCopy;
     }
     QPainter::CompositionMode cm = QPainter::CompositionMode_Source;
     switch (mode) {
-    case cmSrcAnd: cm = QPainter::RasterOp_SourceAndDestination; break;
-    case cmSrcInvert: cm = QPainter::RasterOp_SourceXorDestination; break;
-    case cmSrcPaint: cm = QPainter::RasterOp_SourceOrDestination; break;
-    case cmNotSrcCopy: cm = QPainter::RasterOp_NotSource; break;
-    case cmMergePaint: cm = QPainter::RasterOp_NotSourceOrDestination; break;
-    case cmSrcErase: cm = QPainter::RasterOp_SourceAndNotDestination; break;
-    case cmNotSrcErase: cm = QPainter::RasterOp_NotSourceAndNotDestination; break;
-    default: break;
+    case cmSrcAnd:
+        cm = QPainter::RasterOp_SourceAndDestination;
+        break;
+    case cmSrcInvert:
+        cm = QPainter::RasterOp_SourceXorDestination;
+        break;
+    case cmSrcPaint:
+        cm = QPainter::RasterOp_SourceOrDestination;
+        break;
+    case cmNotSrcCopy:
+        cm = QPainter::RasterOp_NotSource;
+        break;
+    case cmMergePaint:
+        cm = QPainter::RasterOp_NotSourceOrDestination;
+        break;
+    case cmSrcErase:
+        cm = QPainter::RasterOp_SourceAndNotDestination;
+        break;
+    case cmNotSrcErase:
+        cm = QPainter::RasterOp_NotSourceAndNotDestination;
+        break;
+    default:
+        break;
     }
     p->setCompositionMode(cm);
     p->drawImage(dest.topLeft(), img);
@@ -659,14 +786,16 @@ QImage Fit(const QImage& src, int w, int h) {
 }
 
 QRect NormalizedDest(const TRect& r) {
-    return QRect(std::min(r.Left, r.Right), std::min(r.Top, r.Bottom), std::abs(r.Width()), std::abs(r.Height()));
+    return QRect(std::min(r.Left, r.Right), std::min(r.Top, r.Bottom), std::abs(r.Width()),
+                 std::abs(r.Height()));
 }
 
-}  // namespace
+} // namespace
 
 void TCanvas::CopyRect(const TRect& dest, const TCanvas& source, const TRect& sourceRect) {
     Impl& s = *source.FImpl;
-    if (dest.Width() == 0 || dest.Height() == 0 || sourceRect.Width() == 0 || sourceRect.Height() == 0) return;
+    if (dest.Width() == 0 || dest.Height() == 0 || sourceRect.Width() == 0 || sourceRect.Height() == 0)
+        return;
     QPoint off;
     QImage* img = s.ReadableImage(off);
     if (!img) return;
@@ -674,7 +803,8 @@ void TCanvas::CopyRect(const TRect& dest, const TCanvas& source, const TRect& so
     bool flipX = sr.Width() < 0, flipY = sr.Height() < 0;
     if (flipX) std::swap(sr.Left, sr.Right);
     if (flipY) std::swap(sr.Top, sr.Bottom);
-    QRect devSrc(sr.Left - s.State.WindowOrg.X + off.x(), sr.Top - s.State.WindowOrg.Y + off.y(), sr.Width(), sr.Height());
+    QRect devSrc(sr.Left - s.State.WindowOrg.X + off.x(), sr.Top - s.State.WindowOrg.Y + off.y(), sr.Width(),
+                 sr.Height());
     // copy() fills the parts outside the source with zeros: black, as the classic copy reads them.
     QImage part = img->copy(devSrc).convertToFormat(QImage::Format_RGB32);
     if (flipX || flipY) part = part.mirrored(flipX, flipY);
@@ -705,7 +835,7 @@ void DrawBitmapScaled(TCanvas::Impl& d, const TRect& dest, const TBitmap& bitmap
     p->drawImage(target.topLeft(), masked);
 }
 
-}  // namespace
+} // namespace
 
 void TCanvas::Draw(int x, int y, const TBitmap& bitmap) {
     DrawBitmapScaled(*FImpl, {x, y, x + bitmap.GetWidth(), y + bitmap.GetHeight()}, bitmap);
@@ -713,24 +843,48 @@ void TCanvas::Draw(int x, int y, const TBitmap& bitmap) {
 void TCanvas::Draw(int x, int y, const TBitmap* bitmap) {
     if (bitmap) Draw(x, y, *bitmap);
 }
-void TCanvas::StretchDraw(const TRect& dest, const TBitmap& bitmap) { DrawBitmapScaled(*FImpl, dest, bitmap); }
+void TCanvas::StretchDraw(const TRect& dest, const TBitmap& bitmap) {
+    DrawBitmapScaled(*FImpl, dest, bitmap);
+}
 void TCanvas::StretchDraw(const TRect& dest, const TBitmap* bitmap) {
     if (bitmap) StretchDraw(dest, *bitmap);
 }
 
 // ---- Device state ---------------------------------------------------------------------------
 
-TColor TCanvas::SetBkColor(TColor color) { return std::exchange(FImpl->State.BkColor, color); }
-TColor TCanvas::GetBkColor() const { return FImpl->State.BkColor; }
-TColor TCanvas::SetTextColor(TColor color) { return std::exchange(FImpl->State.TextColor, color); }
-TColor TCanvas::GetTextColor() const { return FImpl->State.TextColor; }
-int TCanvas::SetBkMode(int mode) { return std::exchange(FImpl->State.BkMode, mode == TRANSPARENT ? TRANSPARENT : OPAQUE); }
-int TCanvas::GetBkMode() const { return FImpl->State.BkMode; }
-int TCanvas::SetPolyFillMode(int mode) { return std::exchange(FImpl->State.PolyFillMode, mode == WINDING ? WINDING : ALTERNATE); }
-int TCanvas::GetPolyFillMode() const { return FImpl->State.PolyFillMode; }
-TPoint TCanvas::SetWindowOrg(int x, int y) { return std::exchange(FImpl->State.WindowOrg, TPoint{x, y}); }
-TPoint TCanvas::GetWindowOrg() const { return FImpl->State.WindowOrg; }
-TPoint TCanvas::SetBrushOrg(int x, int y) { return std::exchange(FImpl->State.BrushOrg, TPoint{x, y}); }
+TColor TCanvas::SetBkColor(TColor color) {
+    return std::exchange(FImpl->State.BkColor, color);
+}
+TColor TCanvas::GetBkColor() const {
+    return FImpl->State.BkColor;
+}
+TColor TCanvas::SetTextColor(TColor color) {
+    return std::exchange(FImpl->State.TextColor, color);
+}
+TColor TCanvas::GetTextColor() const {
+    return FImpl->State.TextColor;
+}
+int TCanvas::SetBkMode(int mode) {
+    return std::exchange(FImpl->State.BkMode, mode == TRANSPARENT ? TRANSPARENT : OPAQUE);
+}
+int TCanvas::GetBkMode() const {
+    return FImpl->State.BkMode;
+}
+int TCanvas::SetPolyFillMode(int mode) {
+    return std::exchange(FImpl->State.PolyFillMode, mode == WINDING ? WINDING : ALTERNATE);
+}
+int TCanvas::GetPolyFillMode() const {
+    return FImpl->State.PolyFillMode;
+}
+TPoint TCanvas::SetWindowOrg(int x, int y) {
+    return std::exchange(FImpl->State.WindowOrg, TPoint{x, y});
+}
+TPoint TCanvas::GetWindowOrg() const {
+    return FImpl->State.WindowOrg;
+}
+TPoint TCanvas::SetBrushOrg(int x, int y) {
+    return std::exchange(FImpl->State.BrushOrg, TPoint{x, y});
+}
 
 void TCanvas::Refresh() {
     FImpl->BrushChanged();
@@ -748,12 +902,14 @@ QRect LogicalToDevice(const TCanvas::Impl& d, const TRect& r) {
     return QRect(r.Left - d.State.WindowOrg.X, r.Top - d.State.WindowOrg.Y, r.Width(), r.Height());
 }
 
-}  // namespace
+} // namespace
 
 int TCanvas::SelectClipRgn(const TRegion* region) {
     Impl& d = *FImpl;
-    if (region) d.State.Clip = RegionToQt(*region);
-    else d.State.Clip.reset();
+    if (region)
+        d.State.Clip = RegionToQt(*region);
+    else
+        d.State.Clip.reset();
     return KindOf(d.EffectiveClip());
 }
 

@@ -26,8 +26,8 @@ constexpr uint32_t DT_TOP = 0x0;
 constexpr uint32_t DT_LEFT = 0x0;
 constexpr uint32_t DT_CENTER = 0x1;
 constexpr uint32_t DT_RIGHT = 0x2;
-constexpr uint32_t DT_VCENTER = 0x4;  // single line only
-constexpr uint32_t DT_BOTTOM = 0x8;   // single line only
+constexpr uint32_t DT_VCENTER = 0x4; // single line only
+constexpr uint32_t DT_BOTTOM = 0x8;  // single line only
 constexpr uint32_t DT_WORDBREAK = 0x10;
 constexpr uint32_t DT_SINGLELINE = 0x20;
 constexpr uint32_t DT_EXPANDTABS = 0x40;
@@ -79,7 +79,7 @@ constexpr TCopyMode cmWhiteness = 0x00FF0062;
 
 // Font metrics in pixels.
 struct TTextMetric {
-    int tmHeight = 0;  // ascent + descent
+    int tmHeight = 0; // ascent + descent
     int tmAscent = 0;
     int tmDescent = 0;
     int tmInternalLeading = 0;
@@ -126,7 +126,9 @@ public:
     void LineTo(int x, int y);
     // Connected lines; the last point is not painted.
     void Polyline(std::span<const TPoint> points);
-    void Polyline(std::initializer_list<TPoint> points) { Polyline(std::span(points.begin(), points.size())); }
+    void Polyline(std::initializer_list<TPoint> points) {
+        Polyline(std::span(points.begin(), points.size()));
+    }
     // Filled and outlined, closed; the fill follows the canvas's polygon fill mode.
     void Polygon(std::span<const TPoint> points);
     void Polygon(std::initializer_list<TPoint> points) { Polygon(std::span(points.begin(), points.size())); }
@@ -187,13 +189,13 @@ public:
 
     // Device state in the manner of a device context. The brush and the font set the background
     // and text colors and the background mode anew when they change.
-    TColor SetBkColor(TColor color);  // return the previous value
+    TColor SetBkColor(TColor color); // return the previous value
     TColor GetBkColor() const;
     TColor SetTextColor(TColor color);
     TColor GetTextColor() const;
-    int SetBkMode(int mode);  // TRANSPARENT or OPAQUE
+    int SetBkMode(int mode); // TRANSPARENT or OPAQUE
     int GetBkMode() const;
-    int SetPolyFillMode(int mode);  // ALTERNATE (default) or WINDING
+    int SetPolyFillMode(int mode); // ALTERNATE (default) or WINDING
     int GetPolyFillMode() const;
     // The logical point that appears at the surface's top-left; returns the previous origin.
     TPoint SetWindowOrg(int x, int y);

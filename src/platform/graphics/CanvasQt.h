@@ -37,8 +37,8 @@ inline TColor ColorFromQt(QRgb rgb) {
 
 // What the owner of an image surface (a bitmap) must do around the canvas's work.
 struct TCanvasSurfaceHooks {
-    std::function<void()> BeforeAccess;  // bring the image up to date before reading or drawing
-    std::function<void()> AfterChange;   // the canvas drew on the image
+    std::function<void()> BeforeAccess; // bring the image up to date before reading or drawing
+    std::function<void()> AfterChange;  // the canvas drew on the image
 };
 
 struct TCanvas::Impl {
@@ -50,7 +50,7 @@ struct TCanvas::Impl {
         int PolyFillMode = ALTERNATE;
         TPoint WindowOrg;
         TPoint BrushOrg;
-        std::optional<QRegion> Clip;  // device coordinates
+        std::optional<QRegion> Clip; // device coordinates
     };
 
     TCanvas* Owner = nullptr;
@@ -65,7 +65,7 @@ struct TCanvas::Impl {
     // Surface: an image the canvas paints on with its own painters, or a painter of someone else.
     QImage* Image = nullptr;
     QPainter* External = nullptr;
-    std::optional<QRegion> Limit;  // device coordinates
+    std::optional<QRegion> Limit; // device coordinates
     TCanvasSurfaceHooks Hooks;
 
     // The Qt font of Font, rebuilt when Font changes.
@@ -119,8 +119,7 @@ void DetachCanvas(TCanvas& canvas);
 // Attaches for the lifetime of the object (a paint event), then detaches.
 class TCanvasAttachment {
 public:
-    TCanvasAttachment(TCanvas& canvas, QPainter* painter, const QRegion* limit = nullptr)
-        : FCanvas(canvas) {
+    TCanvasAttachment(TCanvas& canvas, QPainter* painter, const QRegion* limit = nullptr) : FCanvas(canvas) {
         AttachCanvas(canvas, painter, limit);
     }
     TCanvasAttachment(TCanvas& canvas, QImage* image, const QRegion* limit = nullptr) : FCanvas(canvas) {
@@ -135,5 +134,4 @@ private:
 };
 
 // The text layout of DrawText (CanvasText.cpp).
-int CanvasDrawText(TCanvas::Impl& d, const WideString& text, TRect& r, uint32_t format,
-                   WideString* modified);
+int CanvasDrawText(TCanvas::Impl& d, const WideString& text, TRect& r, uint32_t format, WideString* modified);

@@ -25,9 +25,9 @@ const QString Ellipsis = QStringLiteral("...");
 
 // A piece of a line between tabs and where it starts.
 struct Piece {
-    int Start;   // index in the line
+    int Start; // index in the line
     int Length;
-    int X;       // offset from the line's start
+    int X; // offset from the line's start
 };
 
 // Splits a line at tabs when tabs are expanded (tabWidth > 0); returns the pieces and the width.
@@ -124,7 +124,8 @@ QList<QGlyphRun> ShapePiece(const QFont& font, const QString& s) {
     const qreal baseline = line.ascent();
     for (QGlyphRun& r : runs) {
         QList<QPointF> pos = r.positions();
-        for (QPointF& p : pos) p.ry() -= baseline;
+        for (QPointF& p : pos)
+            p.ry() -= baseline;
         r.setPositions(pos);
     }
     return runs;
@@ -134,17 +135,25 @@ QList<QGlyphRun> ShapePiece(const QFont& font, const QString& s) {
 void DrawCachedPieces(QPainter& p, TCanvas::Impl& d, TTextRun& run, const QString& s, int baselineY) {
     if (run.Glyphs.size() != run.Pieces.size()) {
         run.Glyphs.clear();
-        for (const Piece& pc : run.Pieces) run.Glyphs.push_back(ShapePiece(d.GetQtFont(), s.mid(pc.Start, pc.Length)));
+        for (const Piece& pc : run.Pieces)
+            run.Glyphs.push_back(ShapePiece(d.GetQtFont(), s.mid(pc.Start, pc.Length)));
     }
     for (size_t i = 0; i < run.Pieces.size(); ++i)
-        for (const QGlyphRun& g : run.Glyphs[i]) p.drawGlyphRun(QPointF(run.Pieces[i].X, baselineY), g);
+        for (const QGlyphRun& g : run.Glyphs[i])
+            p.drawGlyphRun(QPointF(run.Pieces[i].X, baselineY), g);
 }
 
-}  // namespace
+} // namespace
 
-void SetTextLayoutCaching(bool Enabled) { gCaching = Enabled; }
-bool GetTextLayoutCaching() { return gCaching; }
-void ClearTextLayoutCache() { Runs().clear(); }
+void SetTextLayoutCaching(bool Enabled) {
+    gCaching = Enabled;
+}
+bool GetTextLayoutCaching() {
+    return gCaching;
+}
+void ClearTextLayoutCache() {
+    Runs().clear();
+}
 
 namespace {
 
@@ -155,9 +164,10 @@ void DrawRun(QPainter& p, TCanvas::Impl& d, int x, int y, const QString& s, cons
     const QFontMetrics& fm = d.GetMetrics();
     // Plain text (no rotation, underline or strike-out lines) draws from the cache; the rest the long way.
     const QFont& qf = d.GetQtFont();
-    TTextRun* run = (!rtl && !prefixOnly && !qf.underline() && !qf.strikeOut() && d.Font->GetOrientation() % 3600 == 0)
-                        ? CachedRun(d, s, tabWidth)
-                        : nullptr;
+    TTextRun* run =
+        (!rtl && !prefixOnly && !qf.underline() && !qf.strikeOut() && d.Font->GetOrientation() % 3600 == 0)
+            ? CachedRun(d, s, tabWidth)
+            : nullptr;
     std::vector<Piece> pieces;
     int w = run ? run->Width : LayoutPieces(d, s, rtl ? 0 : tabWidth, &pieces);
     if (run && !underline.empty()) pieces = run->Pieces;
@@ -189,7 +199,8 @@ void DrawRun(QPainter& p, TCanvas::Impl& d, int x, int y, const QString& s, cons
         } else if (run) {
             DrawCachedPieces(p, d, *run, s, fm.ascent());
         } else {
-            for (const Piece& pc : pieces) p.drawText(QPoint(pc.X, fm.ascent()), s.mid(pc.Start, pc.Length));
+            for (const Piece& pc : pieces)
+                p.drawText(QPoint(pc.X, fm.ascent()), s.mid(pc.Start, pc.Length));
         }
     }
     if (!rtl) {
@@ -199,7 +210,8 @@ void DrawRun(QPainter& p, TCanvas::Impl& d, int x, int y, const QString& s, cons
             if (i < 0 || i >= s.size()) continue;
             int ux = 0;
             for (const Piece& pc : pieces)
-                if (i >= pc.Start && i < pc.Start + pc.Length) ux = pc.X + fm.horizontalAdvance(s.mid(pc.Start, i - pc.Start));
+                if (i >= pc.Start && i < pc.Start + pc.Length)
+                    ux = pc.X + fm.horizontalAdvance(s.mid(pc.Start, i - pc.Start));
             int uw = fm.horizontalAdvance(s.mid(i, 1));
             p.fillRect(QRect(ux, uy, uw, th), color);
         }
@@ -214,9 +226,11 @@ struct Line {
     int Width = 0;
 };
 
-bool IsSpace(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
+bool IsSpace(QChar c) {
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
 
-}  // namespace
+} // namespace
 
 // ---- TextOut and measuring --------------------------------------------------------------------
 
@@ -224,7 +238,8 @@ void TCanvas::ExtTextOut(int x, int y, uint32_t options, const TRect* r, const W
     Impl& d = *FImpl;
     std::optional<QRegion> clip;
     if (r && (options & ETO_CLIPPED))
-        clip = QRegion(QRect(r->Left - d.State.WindowOrg.X, r->Top - d.State.WindowOrg.Y, std::max(0, r->Width()), std::max(0, r->Height())));
+        clip = QRegion(QRect(r->Left - d.State.WindowOrg.X, r->Top - d.State.WindowOrg.Y,
+                             std::max(0, r->Width()), std::max(0, r->Height())));
     TCanvasPainter p(d, clip ? &*clip : nullptr);
     if (!p.Active()) return;
     if (r && (options & ETO_OPAQUE) && !r->IsEmpty()) {
@@ -240,7 +255,9 @@ void TCanvas::TextOut(int x, int y, const WideString& text) {
     FImpl->PenPos = {x + TextWidth(text), y};
 }
 
-void TCanvas::TextOut(int x, int y, const AnsiString& text) { TextOut(x, y, AnsiToWide(text)); }
+void TCanvas::TextOut(int x, int y, const AnsiString& text) {
+    TextOut(x, y, AnsiToWide(text));
+}
 
 void TCanvas::TextRect(const TRect& r, int x, int y, const WideString& text) {
     uint32_t options = ETO_CLIPPED;
@@ -256,11 +273,21 @@ TSize TCanvas::TextExtent(const WideString& text) const {
     const QFontMetrics& fm = FImpl->GetMetrics();
     return {LayoutPieces(*FImpl, Q(text), 0, nullptr), fm.height()};
 }
-TSize TCanvas::TextExtent(const AnsiString& text) const { return TextExtent(AnsiToWide(text)); }
-int TCanvas::TextWidth(const WideString& text) const { return TextExtent(text).cx; }
-int TCanvas::TextWidth(const AnsiString& text) const { return TextExtent(text).cx; }
-int TCanvas::TextHeight(const WideString& text) const { return TextExtent(text).cy; }
-int TCanvas::TextHeight(const AnsiString& text) const { return TextExtent(text).cy; }
+TSize TCanvas::TextExtent(const AnsiString& text) const {
+    return TextExtent(AnsiToWide(text));
+}
+int TCanvas::TextWidth(const WideString& text) const {
+    return TextExtent(text).cx;
+}
+int TCanvas::TextWidth(const AnsiString& text) const {
+    return TextExtent(text).cx;
+}
+int TCanvas::TextHeight(const WideString& text) const {
+    return TextExtent(text).cy;
+}
+int TCanvas::TextHeight(const AnsiString& text) const {
+    return TextExtent(text).cy;
+}
 
 TTextMetric TCanvas::GetTextMetrics() const {
     const QFontMetrics& fm = FImpl->GetMetrics();
@@ -277,7 +304,8 @@ TTextMetric TCanvas::GetTextMetrics() const {
 
 // ---- DrawText ---------------------------------------------------------------------------------
 
-int CanvasDrawText(TCanvas::Impl& d, const WideString& wtext, TRect& r, uint32_t format, WideString* modified) {
+int CanvasDrawText(TCanvas::Impl& d, const WideString& wtext, TRect& r, uint32_t format,
+                   WideString* modified) {
     const QFontMetrics& fm = d.GetMetrics();
     int tabWidth = 0;
     if (format & DT_TABSTOP) {
@@ -334,7 +362,8 @@ int CanvasDrawText(TCanvas::Impl& d, const WideString& wtext, TRect& r, uint32_t
         int s = 0;
         while (s <= n) {
             int e = s;
-            while (e < n && text[e] != QLatin1Char('\r') && text[e] != QLatin1Char('\n')) ++e;
+            while (e < n && text[e] != QLatin1Char('\r') && text[e] != QLatin1Char('\n'))
+                ++e;
             if (!(format & DT_WORDBREAK) || width(text.mid(s, e - s)) <= maxWidth) {
                 lines.push_back(makeLine(s, e));
             } else {
@@ -344,9 +373,11 @@ int CanvasDrawText(TCanvas::Impl& d, const WideString& wtext, TRect& r, uint32_t
                     int k = pos;
                     while (k < e) {
                         int j = k;
-                        while (j < e && !IsSpace(text[j])) ++j;
+                        while (j < e && !IsSpace(text[j]))
+                            ++j;
                         int wordEnd = j;
-                        while (j < e && IsSpace(text[j])) ++j;
+                        while (j < e && IsSpace(text[j]))
+                            ++j;
                         bool fits = width(text.mid(pos, wordEnd - pos)) <= maxWidth;
                         if (!fits && lineEnd != -1) break;
                         lineEnd = j;
@@ -358,7 +389,8 @@ int CanvasDrawText(TCanvas::Impl& d, const WideString& wtext, TRect& r, uint32_t
                         // As an edit control does: a word wider than the line breaks between
                         // characters (at least one per line).
                         int k = pos + 1;
-                        while (k < visibleEnd && width(text.mid(pos, k + 1 - pos)) <= maxWidth) ++k;
+                        while (k < visibleEnd && width(text.mid(pos, k + 1 - pos)) <= maxWidth)
+                            ++k;
                         lines.push_back(makeLine(pos, k));
                         pos = k;
                         continue;
@@ -381,9 +413,10 @@ int CanvasDrawText(TCanvas::Impl& d, const WideString& wtext, TRect& r, uint32_t
         Line& l = lines.back();
         if (l.Width > maxWidth) {
             QString out;
-            int keep = -1;  // characters kept from the start, for the underline
+            int keep = -1; // characters kept from the start, for the underline
             if (format & DT_PATH_ELLIPSIS) {
-                int sep = std::max(l.Text.lastIndexOf(QLatin1Char('\\')), l.Text.lastIndexOf(QLatin1Char('/')));
+                int sep =
+                    std::max(l.Text.lastIndexOf(QLatin1Char('\\')), l.Text.lastIndexOf(QLatin1Char('/')));
                 if (sep > 0) {
                     QString head = l.Text.left(sep), tail = l.Text.mid(sep);
                     for (int k = static_cast<int>(head.size()); k >= 0; --k) {
@@ -409,7 +442,8 @@ int CanvasDrawText(TCanvas::Impl& d, const WideString& wtext, TRect& r, uint32_t
                 for (int k = static_cast<int>(l.Text.size()) - 1; k > 0; --k) {
                     if (!IsSpace(l.Text[k])) continue;
                     int visible = k;
-                    while (visible > 0 && IsSpace(l.Text[visible - 1])) --visible;
+                    while (visible > 0 && IsSpace(l.Text[visible - 1]))
+                        --visible;
                     if (visible > 0 && width(l.Text.left(visible) + Ellipsis) <= maxWidth) {
                         out = l.Text.left(visible) + Ellipsis;
                         keep = visible;
@@ -420,7 +454,8 @@ int CanvasDrawText(TCanvas::Impl& d, const WideString& wtext, TRect& r, uint32_t
             if (out.isEmpty()) {
                 // End ellipsis: as many characters as fit before "...".
                 int k = static_cast<int>(l.Text.size());
-                while (k > 0 && width(l.Text.left(k) + Ellipsis) > maxWidth) --k;
+                while (k > 0 && width(l.Text.left(k) + Ellipsis) > maxWidth)
+                    --k;
                 out = l.Text.left(k) + Ellipsis;
                 keep = k;
             }
@@ -435,7 +470,8 @@ int CanvasDrawText(TCanvas::Impl& d, const WideString& wtext, TRect& r, uint32_t
     }
 
     int maxLine = 0;
-    for (const Line& l : lines) maxLine = std::max(maxLine, l.Width);
+    for (const Line& l : lines)
+        maxLine = std::max(maxLine, l.Width);
     const int total = static_cast<int>(lines.size()) * lineHeight;
 
     if (calc) {
@@ -445,12 +481,15 @@ int CanvasDrawText(TCanvas::Impl& d, const WideString& wtext, TRect& r, uint32_t
     }
 
     int y0 = r.Top;
-    if (single && (format & DT_VCENTER)) y0 = r.Top + (r.Height() - lineHeight) / 2;
-    else if (single && (format & DT_BOTTOM)) y0 = r.Bottom - lineHeight;
+    if (single && (format & DT_VCENTER))
+        y0 = r.Top + (r.Height() - lineHeight) / 2;
+    else if (single && (format & DT_BOTTOM))
+        y0 = r.Bottom - lineHeight;
 
     std::optional<QRegion> clip;
     if (!(format & DT_NOCLIP))
-        clip = QRegion(QRect(r.Left - d.State.WindowOrg.X, r.Top - d.State.WindowOrg.Y, std::max(0, r.Width()), std::max(0, r.Height())));
+        clip = QRegion(QRect(r.Left - d.State.WindowOrg.X, r.Top - d.State.WindowOrg.Y,
+                             std::max(0, r.Width()), std::max(0, r.Height())));
     {
         TCanvasPainter p(d, clip ? &*clip : nullptr);
         if (p.Active()) {
@@ -461,8 +500,10 @@ int CanvasDrawText(TCanvas::Impl& d, const WideString& wtext, TRect& r, uint32_t
                 // An edit control shows no partly visible last line (the first is always shown).
                 if ((format & DT_EDITCONTROL) && y + lineHeight > r.Bottom && y > y0) break;
                 int x = r.Left;
-                if (format & DT_CENTER) x = r.Left + (r.Width() - l.Width) / 2;
-                else if (format & DT_RIGHT) x = r.Right - l.Width;
+                if (format & DT_CENTER)
+                    x = r.Left + (r.Width() - l.Width) / 2;
+                else if (format & DT_RIGHT)
+                    x = r.Right - l.Width;
                 DrawRun(*p, d, x, y, l.Text, l.Underline, rtl, opaque, tabWidth, format & DT_PREFIXONLY);
                 y += lineHeight;
             }

@@ -9,10 +9,18 @@ using TColor = uint32_t;
 constexpr TColor RGB(uint8_t r, uint8_t g, uint8_t b) {
     return TColor(r) | (TColor(g) << 8) | (TColor(b) << 16);
 }
-constexpr uint8_t GetRValue(TColor c) { return uint8_t(c & 0xFF); }
-constexpr uint8_t GetGValue(TColor c) { return uint8_t((c >> 8) & 0xFF); }
-constexpr uint8_t GetBValue(TColor c) { return uint8_t((c >> 16) & 0xFF); }
-constexpr bool IsSystemColor(TColor c) { return (c & 0x80000000u) != 0; }
+constexpr uint8_t GetRValue(TColor c) {
+    return uint8_t(c & 0xFF);
+}
+constexpr uint8_t GetGValue(TColor c) {
+    return uint8_t((c >> 8) & 0xFF);
+}
+constexpr uint8_t GetBValue(TColor c) {
+    return uint8_t((c >> 16) & 0xFF);
+}
+constexpr bool IsSystemColor(TColor c) {
+    return (c & 0x80000000u) != 0;
+}
 
 // System color indexes.
 enum : int {

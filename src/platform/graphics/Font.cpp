@@ -99,8 +99,8 @@ void TFont::Assign(const TPersistent* source) {
 
 bool TFont::IsEqual(const TFont& o) const {
     return FName == o.FName && FHeight == o.FHeight && FPixelsPerInch == o.FPixelsPerInch &&
-           FColor == o.FColor && FStyle == o.FStyle && FCharset == o.FCharset &&
-           FPitch == o.FPitch && FOrientation == o.FOrientation;
+           FColor == o.FColor && FStyle == o.FStyle && FCharset == o.FCharset && FPitch == o.FPitch &&
+           FOrientation == o.FOrientation;
 }
 
 namespace {
@@ -117,16 +117,15 @@ bool OneOf(const std::string& name, std::initializer_list<const char*> names) {
     return false;
 }
 
-}  // namespace
+} // namespace
 
 AnsiString TFont::ResolveFamily(const AnsiString& faceName) {
     // Windows user-interface faces have no counterpart here; the system's generic families stand
     // in, so the look follows the desktop and text metrics stay close.
     std::string n = Lower(faceName);
-    if (n.empty() ||
-        OneOf(n, {"ms sans serif", "microsoft sans serif", "ms shell dlg", "ms shell dlg 2", "tahoma",
-                  "segoe ui", "arial", "verdana", "calibri", "trebuchet ms", "lucida sans unicode",
-                  "small fonts", "system", "default", "ms ui gothic"}))
+    if (n.empty() || OneOf(n, {"ms sans serif", "microsoft sans serif", "ms shell dlg", "ms shell dlg 2",
+                               "tahoma", "segoe ui", "arial", "verdana", "calibri", "trebuchet ms",
+                               "lucida sans unicode", "small fonts", "system", "default", "ms ui gothic"}))
         return "Sans Serif";
     if (OneOf(n, {"courier new", "courier", "consolas", "lucida console", "fixedsys", "terminal"}))
         return "Monospace";
@@ -151,15 +150,18 @@ int PixelSizeForCellHeight(const QFont& base, int cellHeight) {
     return std::max(1, static_cast<int>(std::lround(cellHeight * it.value())));
 }
 
-}  // namespace
+} // namespace
 
 QFont FontToQt(const TFont& font) {
     QString family = QString::fromStdString(TFont::ResolveFamily(font.GetName()));
     QFont q(family);
     QFont::StyleHint hint = QFont::AnyStyle;
-    if (family == "Sans Serif") hint = QFont::SansSerif;
-    else if (family == "Monospace") hint = QFont::Monospace;
-    else if (family == "Serif") hint = QFont::Serif;
+    if (family == "Sans Serif")
+        hint = QFont::SansSerif;
+    else if (family == "Monospace")
+        hint = QFont::Monospace;
+    else if (family == "Serif")
+        hint = QFont::Serif;
     // Pixel-exact text: no antialiasing, integer advances, and no kerning, so the width of a text is
     // the sum of its characters' widths as on the classic platform.
     q.setStyleHint(hint, QFont::NoAntialias);
@@ -172,8 +174,11 @@ QFont FontToQt(const TFont& font) {
     q.setStrikeOut(st.Contains(fsStrikeOut));
     if (font.GetPitch() == fpFixed) q.setFixedPitch(true);
     int h = font.GetHeight();
-    if (h < 0) q.setPixelSize(-h);
-    else if (h > 0) q.setPixelSize(PixelSizeForCellHeight(q, h));
-    else q.setPixelSize(13);  // height 0: the platform's default size
+    if (h < 0)
+        q.setPixelSize(-h);
+    else if (h > 0)
+        q.setPixelSize(PixelSizeForCellHeight(q, h));
+    else
+        q.setPixelSize(13); // height 0: the platform's default size
     return q;
 }

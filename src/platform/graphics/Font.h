@@ -51,7 +51,7 @@ public:
     int GetSize() const;
     void SetSize(int v);
     int GetPixelsPerInch() const { return FPixelsPerInch; }
-    void SetPixelsPerInch(int v);  // keeps Height; Size follows
+    void SetPixelsPerInch(int v); // keeps Height; Size follows
     TColor GetColor() const { return FColor; }
     void SetColor(TColor v);
     TFontStyles GetStyle() const { return FStyle; }

@@ -52,7 +52,8 @@ QRegion EllipseRegion(const QRect& box) {
 
 QRegion RoundRectRegion(const QRect& box, int ellipseWidth, int ellipseHeight) {
     if (box.isEmpty()) return QRegion();
-    int ew = std::min(std::abs(ellipseWidth), box.width()), eh = std::min(std::abs(ellipseHeight), box.height());
+    int ew = std::min(std::abs(ellipseWidth), box.width()),
+        eh = std::min(std::abs(ellipseHeight), box.height());
     QRegion region(box);
     if (ew < 2 || eh < 2) return region;
     int qw = ew / 2, qh = eh / 2;
@@ -84,7 +85,8 @@ TRegion TRegion::FromPolygon(std::span<const TPoint> points, int fillMode) {
     if (points.size() < 3) return TRegion();
     QPolygon poly;
     poly.reserve(static_cast<qsizetype>(points.size()));
-    for (const TPoint& p : points) poly << QPoint(p.X, p.Y);
+    for (const TPoint& p : points)
+        poly << QPoint(p.X, p.Y);
     return RegionFromQt(QRegion(poly, fillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill));
 }
 
@@ -97,40 +99,61 @@ TRegion TRegion::FromRoundRect(const TRect& r, int ellipseWidth, int ellipseHeig
     return RegionFromQt(RoundRectRegion(RectToQt(r), ellipseWidth, ellipseHeight));
 }
 
-bool TRegion::IsEmpty() const { return FImpl->Region.isEmpty(); }
+bool TRegion::IsEmpty() const {
+    return FImpl->Region.isEmpty();
+}
 
 int TRegion::Kind() const {
     if (FImpl->Region.isEmpty()) return NULLREGION;
     return FImpl->Region.rectCount() == 1 ? SIMPLEREGION : COMPLEXREGION;
 }
 
-TRect TRegion::GetBox() const { return RectFromQt(FImpl->Region.boundingRect()); }
+TRect TRegion::GetBox() const {
+    return RectFromQt(FImpl->Region.boundingRect());
+}
 
-bool TRegion::Contains(int x, int y) const { return FImpl->Region.contains(QPoint(x, y)); }
+bool TRegion::Contains(int x, int y) const {
+    return FImpl->Region.contains(QPoint(x, y));
+}
 
 bool TRegion::Intersects(const TRect& r) const {
     return !r.IsEmpty() && FImpl->Region.intersects(RectToQt(r));
 }
 
-void TRegion::Offset(int dx, int dy) { FImpl->Region.translate(dx, dy); }
+void TRegion::Offset(int dx, int dy) {
+    FImpl->Region.translate(dx, dy);
+}
 
 std::vector<TRect> TRegion::GetRects() const {
     std::vector<TRect> out;
-    for (const QRect& r : FImpl->Region) out.push_back(RectFromQt(r));
+    for (const QRect& r : FImpl->Region)
+        out.push_back(RectFromQt(r));
     return out;
 }
 
-TRegion TRegion::Intersected(const TRegion& o) const { return RegionFromQt(FImpl->Region.intersected(o.FImpl->Region)); }
-TRegion TRegion::United(const TRegion& o) const { return RegionFromQt(FImpl->Region.united(o.FImpl->Region)); }
-TRegion TRegion::Subtracted(const TRegion& o) const { return RegionFromQt(FImpl->Region.subtracted(o.FImpl->Region)); }
-TRegion TRegion::Xored(const TRegion& o) const { return RegionFromQt(FImpl->Region.xored(o.FImpl->Region)); }
+TRegion TRegion::Intersected(const TRegion& o) const {
+    return RegionFromQt(FImpl->Region.intersected(o.FImpl->Region));
+}
+TRegion TRegion::United(const TRegion& o) const {
+    return RegionFromQt(FImpl->Region.united(o.FImpl->Region));
+}
+TRegion TRegion::Subtracted(const TRegion& o) const {
+    return RegionFromQt(FImpl->Region.subtracted(o.FImpl->Region));
+}
+TRegion TRegion::Xored(const TRegion& o) const {
+    return RegionFromQt(FImpl->Region.xored(o.FImpl->Region));
+}
 
-bool operator==(const TRegion& a, const TRegion& b) { return a.FImpl->Region == b.FImpl->Region; }
+bool operator==(const TRegion& a, const TRegion& b) {
+    return a.FImpl->Region == b.FImpl->Region;
+}
 
 TRegion CreateRectRgn(int left, int top, int right, int bottom) {
     return TRegion::FromRect({left, top, right, bottom});
 }
-TRegion CreateRectRgnIndirect(const TRect& r) { return TRegion::FromRect(r); }
+TRegion CreateRectRgnIndirect(const TRect& r) {
+    return TRegion::FromRect(r);
+}
 TRegion CreatePolygonRgn(const TPoint* points, int count, int fillMode) {
     if (!points || count <= 0) return TRegion();
     return TRegion::FromPolygon(std::span<const TPoint>(points, static_cast<size_t>(count)), fillMode);
@@ -141,19 +164,32 @@ TRegion CreatePolygonRgn(std::initializer_list<TPoint> points, int fillMode) {
 TRegion CreateEllipticRgn(int left, int top, int right, int bottom) {
     return TRegion::FromEllipse({left, top, right, bottom});
 }
-TRegion CreateEllipticRgnIndirect(const TRect& r) { return TRegion::FromEllipse(r); }
+TRegion CreateEllipticRgnIndirect(const TRect& r) {
+    return TRegion::FromEllipse(r);
+}
 TRegion CreateRoundRectRgn(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight) {
     return TRegion::FromRoundRect({left, top, right, bottom}, ellipseWidth, ellipseHeight);
 }
 
 int CombineRgn(TRegion& dst, const TRegion& a, const TRegion& b, int mode) {
     switch (mode) {
-    case RGN_AND: dst = a.Intersected(b); break;
-    case RGN_OR: dst = a.United(b); break;
-    case RGN_XOR: dst = a.Xored(b); break;
-    case RGN_DIFF: dst = a.Subtracted(b); break;
-    case RGN_COPY: dst = a; break;
-    default: return RGN_ERROR;
+    case RGN_AND:
+        dst = a.Intersected(b);
+        break;
+    case RGN_OR:
+        dst = a.United(b);
+        break;
+    case RGN_XOR:
+        dst = a.Xored(b);
+        break;
+    case RGN_DIFF:
+        dst = a.Subtracted(b);
+        break;
+    case RGN_COPY:
+        dst = a;
+        break;
+    default:
+        return RGN_ERROR;
     }
     return dst.Kind();
 }
@@ -168,6 +204,12 @@ int GetRgnBox(const TRegion& region, TRect& box) {
     return region.Kind();
 }
 
-bool PtInRegion(const TRegion& region, int x, int y) { return region.Contains(x, y); }
-bool RectInRegion(const TRegion& region, const TRect& r) { return region.Intersects(r); }
-bool EqualRgn(const TRegion& a, const TRegion& b) { return a == b; }
+bool PtInRegion(const TRegion& region, int x, int y) {
+    return region.Contains(x, y);
+}
+bool RectInRegion(const TRegion& region, const TRect& r) {
+    return region.Intersects(r);
+}
+bool EqualRgn(const TRegion& a, const TRegion& b) {
+    return a == b;
+}

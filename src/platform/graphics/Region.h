@@ -29,7 +29,7 @@ constexpr int COMPLEXREGION = 3;
 
 class TRegion {
 public:
-    TRegion();  // empty
+    TRegion(); // empty
     TRegion(const TRegion& other);
     TRegion(TRegion&& other) noexcept;
     TRegion& operator=(const TRegion& other);
@@ -77,8 +77,7 @@ TRegion CreatePolygonRgn(const TPoint* points, int count, int fillMode);
 TRegion CreatePolygonRgn(std::initializer_list<TPoint> points, int fillMode);
 TRegion CreateEllipticRgn(int left, int top, int right, int bottom);
 TRegion CreateEllipticRgnIndirect(const TRect& r);
-TRegion CreateRoundRectRgn(int left, int top, int right, int bottom, int ellipseWidth,
-                           int ellipseHeight);
+TRegion CreateRoundRectRgn(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight);
 // dst := a <mode> b (b is ignored for RGN_COPY); returns the kind of the result.
 int CombineRgn(TRegion& dst, const TRegion& a, const TRegion& b, int mode);
 int OffsetRgn(TRegion& region, int dx, int dy);

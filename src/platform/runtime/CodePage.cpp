@@ -212,7 +212,7 @@ const CodePageTable kTables[] = {
 const CodePageTable& TableFor(TCodePage codePage) {
     for (const CodePageTable& t : kTables)
         if (t.number == static_cast<int>(codePage)) return t;
-    return kTables[3];  // 1252
+    return kTables[3]; // 1252
 }
 
 // An undefined byte still needs a character so that 8-bit text survives a round trip: C1 controls
@@ -228,14 +228,16 @@ char16_t CharOfByte(const CodePageTable& t, unsigned char b) {
 struct ReverseTable {
     std::unordered_map<char16_t, unsigned char> map;
     explicit ReverseTable(const CodePageTable& t) {
-        for (int b = 0x80; b <= 0xFF; ++b) map.emplace(CharOfByte(t, static_cast<unsigned char>(b)), b);
+        for (int b = 0x80; b <= 0xFF; ++b)
+            map.emplace(CharOfByte(t, static_cast<unsigned char>(b)), b);
     }
 };
 
 const ReverseTable& ReverseFor(TCodePage codePage) {
     static const auto tables = [] {
         std::unordered_map<int, ReverseTable> all;
-        for (const CodePageTable& t : kTables) all.emplace(t.number, ReverseTable(t));
+        for (const CodePageTable& t : kTables)
+            all.emplace(t.number, ReverseTable(t));
         return all;
     }();
     auto it = tables.find(static_cast<int>(TableFor(codePage).number));
@@ -321,8 +323,7 @@ void AppendUtf16(WideString& out, char32_t cp) {
 }
 
 // Walks UTF-16 code points; an unpaired surrogate yields U+FFFD.
-template <typename F>
-void ForEachCodePoint(std::u16string_view text, F&& f) {
+template <typename F> void ForEachCodePoint(std::u16string_view text, F&& f) {
     for (size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
@@ -349,9 +350,11 @@ std::atomic<int>& CurrentCodePage() {
     return current;
 }
 
-}  // namespace
+} // namespace
 
-TCodePage SystemCodePage() { return static_cast<TCodePage>(CurrentCodePage().load()); }
+TCodePage SystemCodePage() {
+    return static_cast<TCodePage>(CurrentCodePage().load());
+}
 
 void SetSystemCodePage(TCodePage codePage) {
     CurrentCodePage().store(TableFor(codePage).number);
@@ -362,17 +365,15 @@ TCodePage CodePageForLocale(std::string_view localeName) {
     std::string_view lang = localeName.substr(0, localeName.find_first_of("_.@"));
     const bool latin = localeName.find("@latin") != std::string_view::npos;
     static const std::unordered_map<std::string_view, TCodePage> byLanguage = {
-        {"th", TCodePage::cp874},
-        {"cs", TCodePage::cp1250}, {"pl", TCodePage::cp1250}, {"hu", TCodePage::cp1250},
-        {"sk", TCodePage::cp1250}, {"sl", TCodePage::cp1250}, {"hr", TCodePage::cp1250},
-        {"ro", TCodePage::cp1250}, {"sq", TCodePage::cp1250}, {"bs", TCodePage::cp1250},
-        {"ru", TCodePage::cp1251}, {"uk", TCodePage::cp1251}, {"be", TCodePage::cp1251},
-        {"bg", TCodePage::cp1251}, {"mk", TCodePage::cp1251}, {"sr", TCodePage::cp1251},
-        {"kk", TCodePage::cp1251}, {"ky", TCodePage::cp1251}, {"tt", TCodePage::cp1251},
-        {"mn", TCodePage::cp1251}, {"tg", TCodePage::cp1251},
-        {"el", TCodePage::cp1253},
-        {"tr", TCodePage::cp1254}, {"az", TCodePage::cp1254}, {"uz", TCodePage::cp1254},
-        {"he", TCodePage::cp1255}, {"yi", TCodePage::cp1255},
+        {"th", TCodePage::cp874},  {"cs", TCodePage::cp1250}, {"pl", TCodePage::cp1250},
+        {"hu", TCodePage::cp1250}, {"sk", TCodePage::cp1250}, {"sl", TCodePage::cp1250},
+        {"hr", TCodePage::cp1250}, {"ro", TCodePage::cp1250}, {"sq", TCodePage::cp1250},
+        {"bs", TCodePage::cp1250}, {"ru", TCodePage::cp1251}, {"uk", TCodePage::cp1251},
+        {"be", TCodePage::cp1251}, {"bg", TCodePage::cp1251}, {"mk", TCodePage::cp1251},
+        {"sr", TCodePage::cp1251}, {"kk", TCodePage::cp1251}, {"ky", TCodePage::cp1251},
+        {"tt", TCodePage::cp1251}, {"mn", TCodePage::cp1251}, {"tg", TCodePage::cp1251},
+        {"el", TCodePage::cp1253}, {"tr", TCodePage::cp1254}, {"az", TCodePage::cp1254},
+        {"uz", TCodePage::cp1254}, {"he", TCodePage::cp1255}, {"yi", TCodePage::cp1255},
         {"ar", TCodePage::cp1256}, {"fa", TCodePage::cp1256}, {"ur", TCodePage::cp1256},
         {"et", TCodePage::cp1257}, {"lv", TCodePage::cp1257}, {"lt", TCodePage::cp1257},
         {"vi", TCodePage::cp1258},
@@ -388,17 +389,22 @@ bool IsValidUtf8(std::string_view text) {
     return true;
 }
 
-WideString AnsiToWide(std::string_view text) { return AnsiToWide(text, SystemCodePage()); }
+WideString AnsiToWide(std::string_view text) {
+    return AnsiToWide(text, SystemCodePage());
+}
 
 WideString AnsiToWide(std::string_view text, TCodePage codePage) {
     const CodePageTable& t = TableFor(codePage);
     WideString out;
     out.reserve(text.size());
-    for (char ch : text) out += CharOfByte(t, static_cast<unsigned char>(ch));
+    for (char ch : text)
+        out += CharOfByte(t, static_cast<unsigned char>(ch));
     return out;
 }
 
-AnsiString WideToAnsi(std::u16string_view text) { return WideToAnsi(text, SystemCodePage()); }
+AnsiString WideToAnsi(std::u16string_view text) {
+    return WideToAnsi(text, SystemCodePage());
+}
 
 AnsiString WideToAnsi(std::u16string_view text, TCodePage codePage) {
     const ReverseTable& r = ReverseFor(codePage);
@@ -425,7 +431,9 @@ std::string WideToUtf8(std::u16string_view text) {
     return out;
 }
 
-AnsiString Utf8ToAnsi(std::string_view text) { return Utf8ToAnsi(text, SystemCodePage()); }
+AnsiString Utf8ToAnsi(std::string_view text) {
+    return Utf8ToAnsi(text, SystemCodePage());
+}
 
 AnsiString Utf8ToAnsi(std::string_view text, TCodePage codePage) {
     const ReverseTable& r = ReverseFor(codePage);
@@ -438,12 +446,15 @@ AnsiString Utf8ToAnsi(std::string_view text, TCodePage codePage) {
     return out;
 }
 
-std::string AnsiToUtf8(std::string_view text) { return AnsiToUtf8(text, SystemCodePage()); }
+std::string AnsiToUtf8(std::string_view text) {
+    return AnsiToUtf8(text, SystemCodePage());
+}
 
 std::string AnsiToUtf8(std::string_view text, TCodePage codePage) {
     const CodePageTable& t = TableFor(codePage);
     std::string out;
     out.reserve(text.size());
-    for (char ch : text) AppendUtf8(out, CharOfByte(t, static_cast<unsigned char>(ch)));
+    for (char ch : text)
+        AppendUtf8(out, CharOfByte(t, static_cast<unsigned char>(ch)));
     return out;
 }

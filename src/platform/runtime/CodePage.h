@@ -13,16 +13,16 @@
 
 // Windows code page numbers the conversions know.
 enum class TCodePage : int {
-    cp874 = 874,    // Thai
-    cp1250 = 1250,  // Central European
-    cp1251 = 1251,  // Cyrillic
-    cp1252 = 1252,  // Western European (the default)
-    cp1253 = 1253,  // Greek
-    cp1254 = 1254,  // Turkish
-    cp1255 = 1255,  // Hebrew
-    cp1256 = 1256,  // Arabic
-    cp1257 = 1257,  // Baltic
-    cp1258 = 1258,  // Vietnamese
+    cp874 = 874,   // Thai
+    cp1250 = 1250, // Central European
+    cp1251 = 1251, // Cyrillic
+    cp1252 = 1252, // Western European (the default)
+    cp1253 = 1253, // Greek
+    cp1254 = 1254, // Turkish
+    cp1255 = 1255, // Hebrew
+    cp1256 = 1256, // Arabic
+    cp1257 = 1257, // Baltic
+    cp1258 = 1258, // Vietnamese
 };
 
 // The process's 8-bit code page. Chosen once from the locale unless set explicitly.

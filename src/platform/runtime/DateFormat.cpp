@@ -8,7 +8,9 @@
 
 namespace {
 
-char16_t Upper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; }
+char16_t Upper(char16_t c) {
+    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c;
+}
 
 bool StartsWithNoCase(const WideString& s, size_t pos, const WideString& what) {
     if (what.empty() || pos + what.size() > s.size()) return false;
@@ -19,7 +21,8 @@ bool StartsWithNoCase(const WideString& s, size_t pos, const WideString& what) {
 
 WideString Number(int value, int minDigits) {
     std::string s = std::to_string(value);
-    while (static_cast<int>(s.size()) < minDigits) s.insert(s.begin(), '0');
+    while (static_cast<int>(s.size()) < minDigits)
+        s.insert(s.begin(), '0');
     return WideString(s.begin(), s.end());
 }
 
@@ -36,8 +39,8 @@ bool Has12HourMarker(const WideString& fmt, size_t from) {
             quote = c;
             continue;
         }
-        if (Upper(c) == u'A' &&
-            (StartsWithNoCase(fmt, i, u"AM/PM") || StartsWithNoCase(fmt, i, u"A/P") || StartsWithNoCase(fmt, i, u"AMPM")))
+        if (Upper(c) == u'A' && (StartsWithNoCase(fmt, i, u"AM/PM") || StartsWithNoCase(fmt, i, u"A/P") ||
+                                 StartsWithNoCase(fmt, i, u"AMPM")))
             return true;
     }
     return false;
@@ -57,14 +60,16 @@ Parts Split(TDateTime value) {
     return p;
 }
 
-void AppendFormat(WideString& out, const WideString& fmt, const Parts& p, const TFormatSettings& fs, int depth) {
-    if (depth > 2) return;  // a short date format that names itself
+void AppendFormat(WideString& out, const WideString& fmt, const Parts& p, const TFormatSettings& fs,
+                  int depth) {
+    if (depth > 2) return; // a short date format that names itself
     char16_t lastToken = 0;
     size_t i = 0;
     const size_t n = fmt.size();
     auto count = [&](char16_t c) {
         size_t k = i;
-        while (k < n && Upper(fmt[k]) == Upper(c)) ++k;
+        while (k < n && Upper(fmt[k]) == Upper(c))
+            ++k;
         int result = static_cast<int>(k - i);
         i = k;
         return result;
@@ -80,7 +85,8 @@ void AppendFormat(WideString& out, const WideString& fmt, const Parts& p, const 
         case u'"':
         case u'\'': {
             ++i;
-            while (i < n && fmt[i] != c) out += fmt[i++];
+            while (i < n && fmt[i] != c)
+                out += fmt[i++];
             if (i < n) ++i;
             break;
         }
@@ -192,13 +198,15 @@ struct Scanner {
     size_t Pos = 0;
 
     void SkipBlanks() {
-        while (Pos < S.size() && S[Pos] == u' ') ++Pos;
+        while (Pos < S.size() && S[Pos] == u' ')
+            ++Pos;
     }
     bool Number(int& value, int& length) {
         SkipBlanks();
         size_t start = Pos;
         int64_t v = 0;
-        while (Pos < S.size() && S[Pos] >= u'0' && S[Pos] <= u'9' && Pos - start < 9) v = v * 10 + (S[Pos++] - u'0');
+        while (Pos < S.size() && S[Pos] >= u'0' && S[Pos] <= u'9' && Pos - start < 9)
+            v = v * 10 + (S[Pos++] - u'0');
         length = static_cast<int>(Pos - start);
         if (length == 0) return false;
         value = static_cast<int>(v);
@@ -232,10 +240,14 @@ DateOrder OrderOf(const WideString& fmt) {
             continue;
         }
         switch (Upper(c)) {
-        case u'Y': return doYMD;
-        case u'M': return doMDY;
-        case u'D': return doDMY;
-        default: break;
+        case u'Y':
+            return doYMD;
+        case u'M':
+            return doMDY;
+        case u'D':
+            return doDMY;
+        default:
+            break;
         }
     }
     return doMDY;
@@ -275,9 +287,24 @@ bool ScanDate(Scanner& sc, TDateTime& date, const TFormatSettings& fs) {
         }
     } else {
         switch (order) {
-        case doMDY: month = n1; day = n2; year = n3; yearLength = l3; break;
-        case doDMY: day = n1; month = n2; year = n3; yearLength = l3; break;
-        default: year = n1; month = n2; day = n3; yearLength = l1; break;
+        case doMDY:
+            month = n1;
+            day = n2;
+            year = n3;
+            yearLength = l3;
+            break;
+        case doDMY:
+            day = n1;
+            month = n2;
+            year = n3;
+            yearLength = l3;
+            break;
+        default:
+            year = n1;
+            month = n2;
+            day = n3;
+            yearLength = l1;
+            break;
         }
     }
     if (yearLength <= 2 && year <= 99) {
@@ -318,9 +345,9 @@ bool ScanTime(Scanner& sc, TDateTime& time, const TFormatSettings& fs) {
         }
     }
     sc.SkipBlanks();
-    int ampm = 0;  // 0 none, 1 am, 2 pm
-    for (const auto& [text, kind] : {std::pair<WideString, int>{fs.TimeAMString, 1}, {fs.TimePMString, 2},
-                                     {u"AM", 1}, {u"PM", 2}}) {
+    int ampm = 0; // 0 none, 1 am, 2 pm
+    for (const auto& [text, kind] :
+         {std::pair<WideString, int>{fs.TimeAMString, 1}, {fs.TimePMString, 2}, {u"AM", 1}, {u"PM", 2}}) {
         if (StartsWithNoCase(sc.S, sc.Pos, text)) {
             sc.Pos += text.size();
             ampm = kind;
@@ -346,9 +373,11 @@ bool ScanTime(Scanner& sc, TDateTime& time, const TFormatSettings& fs) {
     return true;
 }
 
-TDateTime Combine(TDateTime date, TDateTime time) { return date >= 0 ? date + time : date - time; }
+TDateTime Combine(TDateTime date, TDateTime time) {
+    return date >= 0 ? date + time : date - time;
+}
 
-}  // namespace
+} // namespace
 
 WideString FormatDateTime(const WideString& Fmt, TDateTime Value, const TFormatSettings& FS) {
     WideString out;
@@ -363,12 +392,24 @@ WideString FormatDateTime(const AnsiString& Fmt, TDateTime Value) {
     return FormatDateTime(AnsiToWide(Fmt), Value, DefaultFormatSettings());
 }
 
-WideString DateTimeToStr(TDateTime Value, const TFormatSettings& FS) { return FormatDateTime(u"c", Value, FS); }
-WideString DateTimeToStr(TDateTime Value) { return DateTimeToStr(Value, DefaultFormatSettings()); }
-WideString DateToStr(TDateTime Value, const TFormatSettings& FS) { return FormatDateTime(u"ddddd", Value, FS); }
-WideString DateToStr(TDateTime Value) { return DateToStr(Value, DefaultFormatSettings()); }
-WideString TimeToStr(TDateTime Value, const TFormatSettings& FS) { return FormatDateTime(u"tt", Value, FS); }
-WideString TimeToStr(TDateTime Value) { return TimeToStr(Value, DefaultFormatSettings()); }
+WideString DateTimeToStr(TDateTime Value, const TFormatSettings& FS) {
+    return FormatDateTime(u"c", Value, FS);
+}
+WideString DateTimeToStr(TDateTime Value) {
+    return DateTimeToStr(Value, DefaultFormatSettings());
+}
+WideString DateToStr(TDateTime Value, const TFormatSettings& FS) {
+    return FormatDateTime(u"ddddd", Value, FS);
+}
+WideString DateToStr(TDateTime Value) {
+    return DateToStr(Value, DefaultFormatSettings());
+}
+WideString TimeToStr(TDateTime Value, const TFormatSettings& FS) {
+    return FormatDateTime(u"tt", Value, FS);
+}
+WideString TimeToStr(TDateTime Value) {
+    return TimeToStr(Value, DefaultFormatSettings());
+}
 
 bool TryStrToDate(const WideString& S, TDateTime& Value, const TFormatSettings& FS) {
     Scanner sc{S};
@@ -411,8 +452,12 @@ TDateTime StrToDateTime(const WideString& S, const TFormatSettings& FS) {
     if (!TryStrToDateTime(S, v, FS)) throw EConvertError(Format(SInvalidDateTime, {S}));
     return v;
 }
-TDateTime StrToDateTime(const WideString& S) { return StrToDateTime(S, DefaultFormatSettings()); }
-TDateTime StrToDateTime(const AnsiString& S) { return StrToDateTime(AnsiToWide(S), DefaultFormatSettings()); }
+TDateTime StrToDateTime(const WideString& S) {
+    return StrToDateTime(S, DefaultFormatSettings());
+}
+TDateTime StrToDateTime(const AnsiString& S) {
+    return StrToDateTime(AnsiToWide(S), DefaultFormatSettings());
+}
 TDateTime StrToDateTimeDef(const WideString& S, TDateTime Default) {
     TDateTime v;
     return TryStrToDateTime(S, v, DefaultFormatSettings()) ? v : Default;
@@ -423,11 +468,15 @@ TDateTime StrToDate(const WideString& S, const TFormatSettings& FS) {
     if (!TryStrToDate(S, v, FS)) throw EConvertError(Format(SInvalidDate, {S}));
     return v;
 }
-TDateTime StrToDate(const WideString& S) { return StrToDate(S, DefaultFormatSettings()); }
+TDateTime StrToDate(const WideString& S) {
+    return StrToDate(S, DefaultFormatSettings());
+}
 
 TDateTime StrToTime(const WideString& S, const TFormatSettings& FS) {
     TDateTime v;
     if (!TryStrToTime(S, v, FS)) throw EConvertError(Format(SInvalidTime, {S}));
     return v;
 }
-TDateTime StrToTime(const WideString& S) { return StrToTime(S, DefaultFormatSettings()); }
+TDateTime StrToTime(const WideString& S) {
+    return StrToTime(S, DefaultFormatSettings());
+}

@@ -58,13 +58,14 @@ void DecodeDay(int64_t t, int& year, int& month, int& day, int& dow) {
     y += j;
     const int* table = MonthDays[IsLeapYear(static_cast<int>(y)) ? 1 : 0];
     int m = 0;
-    while (m < 11 && d >= table[m]) d -= table[m++];
+    while (m < 11 && d >= table[m])
+        d -= table[m++];
     year = static_cast<int>(y);
     month = m + 1;
     day = static_cast<int>(d) + 1;
 }
 
-}  // namespace
+} // namespace
 
 TDateTime Now() {
     using namespace std::chrono;
@@ -75,18 +76,23 @@ TDateTime Now() {
     std::tm local{};
     localtime_r(&secs, &local);
     TDateTime date = EncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
-    TDateTime time = EncodeTime(local.tm_hour, local.tm_min, std::min(local.tm_sec, 59), static_cast<int>(ms));
+    TDateTime time =
+        EncodeTime(local.tm_hour, local.tm_min, std::min(local.tm_sec, 59), static_cast<int>(ms));
     return date + time;
 }
 
-TDateTime Date() { return std::trunc(Now()); }
+TDateTime Date() {
+    return std::trunc(Now());
+}
 
 TDateTime Time() {
     TDateTime now = Now();
     return now - std::trunc(now);
 }
 
-bool IsLeapYear(int Year) { return Year % 4 == 0 && (Year % 100 != 0 || Year % 400 == 0); }
+bool IsLeapYear(int Year) {
+    return Year % 4 == 0 && (Year % 100 != 0 || Year % 400 == 0);
+}
 
 int DaysInAMonth(int Year, int Month) {
     if (Month < 1 || Month > 12) return 0;
@@ -103,7 +109,8 @@ bool TryEncodeDate(int Year, int Month, int Day, TDateTime& Value) {
     if (Year < 1 || Year > 9999 || Month < 1 || Month > 12 || Day < 1 || Day > DaysInAMonth(Year, Month))
         return false;
     const int* table = MonthDays[IsLeapYear(Year) ? 1 : 0];
-    for (int i = 0; i < Month - 1; ++i) Day += table[i];
+    for (int i = 0; i < Month - 1; ++i)
+        Day += table[i];
     int64_t y = Year - 1;
     Value = static_cast<double>(y * 365 + y / 4 - y / 100 + y / 400 + Day - DateDelta);
     return true;
@@ -183,4 +190,6 @@ TDateTime DateOf(TDateTime Value) {
     return static_cast<double>(ts.Date - DateDelta);
 }
 
-TDateTime TimeOf(TDateTime Value) { return static_cast<double>(ToTimeStamp(Value).Time) / MSecsPerDay; }
+TDateTime TimeOf(TDateTime Value) {
+    return static_cast<double>(ToTimeStamp(Value).Time) / MSecsPerDay;
+}

@@ -20,7 +20,8 @@ std::string DecodeMountField(std::string_view field) {
     for (size_t i = 0; i < field.size(); ++i) {
         if (field[i] == '\\' && i + 3 < field.size() && field[i + 1] >= '0' && field[i + 1] <= '3' &&
             field[i + 2] >= '0' && field[i + 2] <= '7' && field[i + 3] >= '0' && field[i + 3] <= '7') {
-            out += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 + (field[i + 3] - '0'));
+            out += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 +
+                                     (field[i + 3] - '0'));
             i += 3;
         } else {
             out += field[i];
@@ -33,9 +34,11 @@ std::vector<std::string_view> SplitFields(std::string_view line) {
     std::vector<std::string_view> fields;
     size_t i = 0;
     while (i < line.size()) {
-        while (i < line.size() && line[i] == ' ') ++i;
+        while (i < line.size() && line[i] == ' ')
+            ++i;
         size_t start = i;
-        while (i < line.size() && line[i] != ' ') ++i;
+        while (i < line.size() && line[i] != ' ')
+            ++i;
         if (i > start) fields.push_back(line.substr(start, i - start));
     }
     return fields;
@@ -78,7 +81,7 @@ bool IsOneOf(std::string_view value, std::initializer_list<std::string_view> lis
     return false;
 }
 
-}  // namespace
+} // namespace
 
 std::vector<TMountEntry> ParseMountInfo(std::string_view text) {
     std::vector<TMountEntry> mounts;
@@ -103,8 +106,10 @@ std::vector<TMountEntry> ParseMountInfo(std::string_view text) {
         std::string_view dev = f[2];
         size_t colon = dev.find(':');
         if (colon != std::string_view::npos) {
-            e.DeviceMajor = static_cast<unsigned>(std::strtoul(std::string(dev.substr(0, colon)).c_str(), nullptr, 10));
-            e.DeviceMinor = static_cast<unsigned>(std::strtoul(std::string(dev.substr(colon + 1)).c_str(), nullptr, 10));
+            e.DeviceMajor =
+                static_cast<unsigned>(std::strtoul(std::string(dev.substr(0, colon)).c_str(), nullptr, 10));
+            e.DeviceMinor =
+                static_cast<unsigned>(std::strtoul(std::string(dev.substr(colon + 1)).c_str(), nullptr, 10));
         }
         mounts.push_back(std::move(e));
     }
@@ -129,15 +134,16 @@ const TMountEntry* FindMount(const std::vector<TMountEntry>& mounts, std::string
 
 unsigned DriveTypeOfMount(const TMountEntry& mount, bool removableDevice) {
     std::string_view t = mount.FsType;
-    if (IsOneOf(t, {"nfs", "nfs4", "cifs", "smb3", "smbfs", "ncpfs", "afs", "coda", "9p", "ceph", "glusterfs",
-                    "lustre", "davfs", "fuse.sshfs", "fuse.glusterfs", "fuse.ceph", "fuse.rclone", "fuse.s3fs",
-                    "fuse.davfs2", "fuse.smbnetfs"}))
+    if (IsOneOf(t, {"nfs",       "nfs4",        "cifs",      "smb3",        "smbfs",
+                    "ncpfs",     "afs",         "coda",      "9p",          "ceph",
+                    "glusterfs", "lustre",      "davfs",     "fuse.sshfs",  "fuse.glusterfs",
+                    "fuse.ceph", "fuse.rclone", "fuse.s3fs", "fuse.davfs2", "fuse.smbnetfs"}))
         return DRIVE_REMOTE;
     if (IsOneOf(t, {"iso9660", "udf"}) || mount.DeviceMajor == 11) return DRIVE_CDROM;
     if (IsOneOf(t, {"tmpfs", "ramfs"})) return DRIVE_RAMDISK;
-    if (IsOneOf(t, {"proc", "sysfs", "devtmpfs", "devpts", "cgroup", "cgroup2", "debugfs", "securityfs",
-                    "pstore", "bpf", "tracefs", "mqueue", "hugetlbfs", "configfs", "fusectl", "autofs",
-                    "binfmt_misc", "efivarfs", "nsfs", "rpc_pipefs"}))
+    if (IsOneOf(t, {"proc",       "sysfs",  "devtmpfs",    "devpts",   "cgroup", "cgroup2",   "debugfs",
+                    "securityfs", "pstore", "bpf",         "tracefs",  "mqueue", "hugetlbfs", "configfs",
+                    "fusectl",    "autofs", "binfmt_misc", "efivarfs", "nsfs",   "rpc_pipefs"}))
         return DRIVE_UNKNOWN;
     return removableDevice ? DRIVE_REMOVABLE : DRIVE_FIXED;
 }

@@ -53,8 +53,8 @@ std::string ExtractFileBaseName(std::string_view path);
 struct TMountEntry {
     std::string MountPoint;
     std::string FsType;
-    std::string Source;        // device or server share
-    unsigned DeviceMajor = 0;  // of the mounted device, 0 for virtual file systems
+    std::string Source;       // device or server share
+    unsigned DeviceMajor = 0; // of the mounted device, 0 for virtual file systems
     unsigned DeviceMinor = 0;
 };
 // Reads the text of /proc/self/mountinfo (octal escapes such as "\040" are decoded).

@@ -38,7 +38,8 @@ Decimal ToDecimal(double value, int significant) {
 }
 
 void StripZeros(Decimal& d) {
-    while (!d.Digits.empty() && d.Digits.back() == '0') d.Digits.pop_back();
+    while (!d.Digits.empty() && d.Digits.back() == '0')
+        d.Digits.pop_back();
     if (d.Digits.empty()) d.Exponent = 0;
 }
 
@@ -54,7 +55,8 @@ void RoundDigits(Decimal& d, int count) {
     d.Digits.resize(count);
     if (up) {
         int i = count - 1;
-        while (i >= 0 && d.Digits[i] == '9') d.Digits[i--] = '0';
+        while (i >= 0 && d.Digits[i] == '9')
+            d.Digits[i--] = '0';
         if (i >= 0) {
             d.Digits[i]++;
         } else {
@@ -82,7 +84,9 @@ Decimal Fixed(double value, int decimals) {
     return d;
 }
 
-WideString Ascii(const std::string& s) { return WideString(s.begin(), s.end()); }
+WideString Ascii(const std::string& s) {
+    return WideString(s.begin(), s.end());
+}
 
 WideString Special(double value) {
     if (std::isnan(value)) return u"NAN";
@@ -92,21 +96,25 @@ WideString Special(double value) {
 WideString ExponentText(int exponent, int minDigits, bool plusSign) {
     WideString s = exponent < 0 ? u"-" : (plusSign ? u"+" : u"");
     std::string digits = std::to_string(exponent < 0 ? -exponent : exponent);
-    while (static_cast<int>(digits.size()) < minDigits) digits.insert(digits.begin(), '0');
+    while (static_cast<int>(digits.size()) < minDigits)
+        digits.insert(digits.begin(), '0');
     return s + Ascii(digits);
 }
 
 // Integer part digits with optional grouping, then the decimals.
-WideString FixedText(const Decimal& d, int minDecimals, int maxDecimals, bool group, const TFormatSettings& fs) {
+WideString FixedText(const Decimal& d, int minDecimals, int maxDecimals, bool group,
+                     const TFormatSettings& fs) {
     std::string intDigits, decDigits;
     const int n = static_cast<int>(d.Digits.size());
-    for (int i = 0; i < d.Exponent; ++i) intDigits += i < n ? d.Digits[i] : '0';
+    for (int i = 0; i < d.Exponent; ++i)
+        intDigits += i < n ? d.Digits[i] : '0';
     if (intDigits.empty()) intDigits = "0";
     for (int i = 0; i < maxDecimals; ++i) {
         int idx = d.Exponent + i;
         decDigits += idx >= 0 && idx < n ? d.Digits[idx] : '0';
     }
-    while (static_cast<int>(decDigits.size()) > minDecimals && decDigits.back() == '0') decDigits.pop_back();
+    while (static_cast<int>(decDigits.size()) > minDecimals && decDigits.back() == '0')
+        decDigits.pop_back();
     WideString out;
     bool zero = d.Digits.empty();
     if (d.Negative && !zero) out += u'-';
@@ -141,7 +149,8 @@ WideString GeneralText(double value, int precision, int digits, const TFormatSet
     }
     Decimal pos = d;
     pos.Negative = false;
-    return out + FixedText(pos, 0, std::max<int>(0, static_cast<int>(d.Digits.size()) - d.Exponent), false, fs);
+    return out +
+           FixedText(pos, 0, std::max<int>(0, static_cast<int>(d.Digits.size()) - d.Exponent), false, fs);
 }
 
 WideString ExponentFormText(double value, int precision, int digits, const TFormatSettings& fs) {
@@ -163,7 +172,8 @@ WideString ExponentFormText(double value, int precision, int digits, const TForm
 
 bool ParseFloat(const WideString& s, double& value, const TFormatSettings& fs) {
     size_t i = 0, n = s.size();
-    while (i < n && s[i] == u' ') ++i;
+    while (i < n && s[i] == u' ')
+        ++i;
     std::string text;
     if (i < n && (s[i] == u'+' || s[i] == u'-')) text += static_cast<char>(s[i++]);
     int digits = 0;
@@ -191,7 +201,8 @@ bool ParseFloat(const WideString& s, double& value, const TFormatSettings& fs) {
         }
         if (expDigits == 0) return false;
     }
-    while (i < n && s[i] == u' ') ++i;
+    while (i < n && s[i] == u' ')
+        ++i;
     if (i != n) return false;
     static locale_t cLocale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(0));
     char* end = nullptr;
@@ -227,10 +238,10 @@ std::vector<WideString> SplitSections(const WideString& fmt) {
 }
 
 struct Picture {
-    int IntPlaces = 0;       // digit placeholders before the point
-    int MinInt = 0;          // integer digits always shown (from the first '0')
-    int DecPlaces = 0;       // placeholders after the point
-    int MinDec = 0;          // decimals always shown (up to the last '0')
+    int IntPlaces = 0; // digit placeholders before the point
+    int MinInt = 0;    // integer digits always shown (from the first '0')
+    int DecPlaces = 0; // placeholders after the point
+    int MinDec = 0;    // decimals always shown (up to the last '0')
     bool HasPoint = false;
     bool Group = false;
     bool Scientific = false;
@@ -262,8 +273,8 @@ Picture Analyse(const WideString& fmt) {
             if (!p.Scientific) p.HasPoint = true;
         } else if (c == u',') {
             p.Group = true;
-        } else if ((c == u'E' || c == u'e') && i + 1 < fmt.size() && (fmt[i + 1] == u'+' || fmt[i + 1] == u'-') &&
-                   !p.Scientific) {
+        } else if ((c == u'E' || c == u'e') && i + 1 < fmt.size() &&
+                   (fmt[i + 1] == u'+' || fmt[i + 1] == u'-') && !p.Scientific) {
             p.Scientific = true;
             size_t j = i + 2;
             while (j < fmt.size() && fmt[j] == u'0') {
@@ -277,9 +288,11 @@ Picture Analyse(const WideString& fmt) {
 }
 
 WideString ApplyPicture(const WideString& fmt, const Picture& p, const std::string& intDigitsIn,
-                        const std::string& decDigits, int exponent, bool negative, const TFormatSettings& fs) {
+                        const std::string& decDigits, int exponent, bool negative,
+                        const TFormatSettings& fs) {
     std::string intDigits = intDigitsIn;
-    while (static_cast<int>(intDigits.size()) < p.MinInt) intDigits.insert(intDigits.begin(), '0');
+    while (static_cast<int>(intDigits.size()) < p.MinInt)
+        intDigits.insert(intDigits.begin(), '0');
     const int len = static_cast<int>(intDigits.size());
     WideString out;
     if (negative) out += u'-';
@@ -293,7 +306,8 @@ WideString ApplyPicture(const WideString& fmt, const Picture& p, const std::stri
     auto emitAllInt = [&] {
         if (intEmitted) return;
         intEmitted = true;
-        for (int pos = 0; pos < len; ++pos) emitDigit(pos);
+        for (int pos = 0; pos < len; ++pos)
+            emitDigit(pos);
     };
     char16_t quote = 0;
     for (size_t i = 0; i < fmt.size(); ++i) {
@@ -312,14 +326,16 @@ WideString ApplyPicture(const WideString& fmt, const Picture& p, const std::stri
                 // Placeholder k shows digit len - IntPlaces + k; the first one shows any extra digits.
                 int pos = len - p.IntPlaces + intSeen;
                 if (intSeen == 0) {
-                    for (int k = 0; k <= pos && k < len; ++k) emitDigit(k);
+                    for (int k = 0; k <= pos && k < len; ++k)
+                        emitDigit(k);
                 } else if (pos >= 0) {
                     emitDigit(pos);
                 }
                 ++intSeen;
                 if (intSeen == p.IntPlaces) intEmitted = true;
             } else {
-                if (decSeen < static_cast<int>(decDigits.size())) out += static_cast<char16_t>(decDigits[decSeen]);
+                if (decSeen < static_cast<int>(decDigits.size()))
+                    out += static_cast<char16_t>(decDigits[decSeen]);
                 ++decSeen;
             }
         } else if (c == u'.') {
@@ -344,23 +360,35 @@ WideString ApplyPicture(const WideString& fmt, const Picture& p, const std::stri
     return out;
 }
 
-}  // namespace
+} // namespace
 
-bool TryStrToFloat(const WideString& S, double& Value, const TFormatSettings& FS) { return ParseFloat(S, Value, FS); }
-bool TryStrToFloat(const WideString& S, double& Value) { return TryStrToFloat(S, Value, DefaultFormatSettings()); }
+bool TryStrToFloat(const WideString& S, double& Value, const TFormatSettings& FS) {
+    return ParseFloat(S, Value, FS);
+}
+bool TryStrToFloat(const WideString& S, double& Value) {
+    return TryStrToFloat(S, Value, DefaultFormatSettings());
+}
 bool TryStrToFloat(const AnsiString& S, double& Value, const TFormatSettings& FS) {
     return ParseFloat(AnsiToWide(S), Value, FS);
 }
-bool TryStrToFloat(const AnsiString& S, double& Value) { return TryStrToFloat(S, Value, DefaultFormatSettings()); }
+bool TryStrToFloat(const AnsiString& S, double& Value) {
+    return TryStrToFloat(S, Value, DefaultFormatSettings());
+}
 
 double StrToFloat(const WideString& S, const TFormatSettings& FS) {
     double v;
     if (!ParseFloat(S, v, FS)) throw EConvertError(Format(SInvalidFloat, {S}));
     return v;
 }
-double StrToFloat(const WideString& S) { return StrToFloat(S, DefaultFormatSettings()); }
-double StrToFloat(const AnsiString& S, const TFormatSettings& FS) { return StrToFloat(AnsiToWide(S), FS); }
-double StrToFloat(const AnsiString& S) { return StrToFloat(AnsiToWide(S), DefaultFormatSettings()); }
+double StrToFloat(const WideString& S) {
+    return StrToFloat(S, DefaultFormatSettings());
+}
+double StrToFloat(const AnsiString& S, const TFormatSettings& FS) {
+    return StrToFloat(AnsiToWide(S), FS);
+}
+double StrToFloat(const AnsiString& S) {
+    return StrToFloat(AnsiToWide(S), DefaultFormatSettings());
+}
 double StrToFloatDef(const WideString& S, double Default, const TFormatSettings& FS) {
     double v;
     return ParseFloat(S, v, FS) ? v : Default;
@@ -400,7 +428,9 @@ WideString FloatToStr(double Value, const TFormatSettings& FS) {
     if (!std::isfinite(Value)) return Special(Value);
     return GeneralText(Value, 15, 0, FS);
 }
-WideString FloatToStr(double Value) { return FloatToStr(Value, DefaultFormatSettings()); }
+WideString FloatToStr(double Value) {
+    return FloatToStr(Value, DefaultFormatSettings());
+}
 
 WideString FormatFloat(const WideString& Fmt, double Value, const TFormatSettings& FS) {
     if (!std::isfinite(Value)) return Special(Value);
@@ -441,18 +471,21 @@ WideString FormatFloat(const WideString& Fmt, double Value, const TFormatSetting
         intDigits = digits.substr(0, std::min<size_t>(intCount, digits.size()));
         decDigits = digits.substr(intDigits.size(), p.DecPlaces);
         // Leading zeros of the mantissa (only with zero) are left to the placeholders.
-        while (!intDigits.empty() && intDigits[0] == '0') intDigits.erase(intDigits.begin());
+        while (!intDigits.empty() && intDigits[0] == '0')
+            intDigits.erase(intDigits.begin());
     } else {
         Decimal d = Fixed(magnitude, p.DecPlaces);
         zero = d.Digits.empty();
         const int n = static_cast<int>(d.Digits.size());
-        for (int i = 0; i < d.Exponent; ++i) intDigits += i < n ? d.Digits[i] : '0';
+        for (int i = 0; i < d.Exponent; ++i)
+            intDigits += i < n ? d.Digits[i] : '0';
         for (int i = 0; i < p.DecPlaces; ++i) {
             int idx = d.Exponent + i;
             decDigits += idx >= 0 && idx < n ? d.Digits[idx] : '0';
         }
     }
-    while (static_cast<int>(decDigits.size()) > p.MinDec && decDigits.back() == '0') decDigits.pop_back();
+    while (static_cast<int>(decDigits.size()) > p.MinDec && decDigits.back() == '0')
+        decDigits.pop_back();
     bool negative = Value < 0 && !signFromFormat && !zero;
     return ApplyPicture(*chosen, p, intDigits, decDigits, exponent, negative, FS);
 }

@@ -7,7 +7,9 @@
 #include "platform/runtime/RtlConsts.h"
 #include "platform/runtime/SysUtils.h"
 
-bool TGUID::IsEmpty() const { return *this == TGUID{}; }
+bool TGUID::IsEmpty() const {
+    return *this == TGUID{};
+}
 
 HRESULT CoCreateGuid(TGUID& Guid) {
     // The system's entropy source; one device per call keeps this free of shared state.
@@ -15,17 +17,21 @@ HRESULT CoCreateGuid(TGUID& Guid) {
     uint8_t bytes[16];
     for (int i = 0; i < 16; i += 4) {
         uint32_t r = device();
-        for (int k = 0; k < 4; ++k) bytes[i + k] = static_cast<uint8_t>(r >> (8 * k));
+        for (int k = 0; k < 4; ++k)
+            bytes[i + k] = static_cast<uint8_t>(r >> (8 * k));
     }
     Guid.D1 = (uint32_t(bytes[0]) << 24) | (uint32_t(bytes[1]) << 16) | (uint32_t(bytes[2]) << 8) | bytes[3];
     Guid.D2 = static_cast<uint16_t>((bytes[4] << 8) | bytes[5]);
-    Guid.D3 = static_cast<uint16_t>((((bytes[6] << 8) | bytes[7]) & 0x0FFF) | 0x4000);  // version 4
-    for (int i = 0; i < 8; ++i) Guid.D4[i] = bytes[8 + i];
-    Guid.D4[0] = static_cast<uint8_t>((Guid.D4[0] & 0x3F) | 0x80);  // RFC 4122 variant
+    Guid.D3 = static_cast<uint16_t>((((bytes[6] << 8) | bytes[7]) & 0x0FFF) | 0x4000); // version 4
+    for (int i = 0; i < 8; ++i)
+        Guid.D4[i] = bytes[8 + i];
+    Guid.D4[0] = static_cast<uint8_t>((Guid.D4[0] & 0x3F) | 0x80); // RFC 4122 variant
     return S_OK;
 }
 
-HRESULT CreateGUID(TGUID& Guid) { return CoCreateGuid(Guid); }
+HRESULT CreateGUID(TGUID& Guid) {
+    return CoCreateGuid(Guid);
+}
 
 TGUID NewGUID() {
     TGUID g;
@@ -38,7 +44,8 @@ WideString GUIDToString(const TGUID& Guid) {
     WideString s;
     s.reserve(38);
     auto put = [&](uint64_t v, int digits) {
-        for (int i = digits - 1; i >= 0; --i) s += hex[(v >> (4 * i)) & 0xF];
+        for (int i = digits - 1; i >= 0; --i)
+            s += hex[(v >> (4 * i)) & 0xF];
     };
     s += u'{';
     put(Guid.D1, 8);
@@ -50,7 +57,8 @@ WideString GUIDToString(const TGUID& Guid) {
     put(Guid.D4[0], 2);
     put(Guid.D4[1], 2);
     s += u'-';
-    for (int i = 2; i < 8; ++i) put(Guid.D4[i], 2);
+    for (int i = 2; i < 8; ++i)
+        put(Guid.D4[i], 2);
     s += u'}';
     return s;
 }
@@ -63,10 +71,14 @@ bool TryStringToGUID(const WideString& S, TGUID& Guid) {
         for (int i = 0; i < digits; ++i) {
             char16_t c = S[pos++];
             int v;
-            if (c >= u'0' && c <= u'9') v = c - u'0';
-            else if (c >= u'A' && c <= u'F') v = c - u'A' + 10;
-            else if (c >= u'a' && c <= u'f') v = c - u'a' + 10;
-            else return false;
+            if (c >= u'0' && c <= u'9')
+                v = c - u'0';
+            else if (c >= u'A' && c <= u'F')
+                v = c - u'A' + 10;
+            else if (c >= u'a' && c <= u'f')
+                v = c - u'a' + 10;
+            else
+                return false;
             out = (out << 4) | static_cast<uint64_t>(v);
         }
         return true;
@@ -81,7 +93,8 @@ bool TryStringToGUID(const WideString& S, TGUID& Guid) {
     Guid.D3 = static_cast<uint16_t>(d3);
     Guid.D4[0] = static_cast<uint8_t>(a >> 8);
     Guid.D4[1] = static_cast<uint8_t>(a);
-    for (int i = 0; i < 6; ++i) Guid.D4[2 + i] = static_cast<uint8_t>(b >> (8 * (5 - i)));
+    for (int i = 0; i < 6; ++i)
+        Guid.D4[2 + i] = static_cast<uint8_t>(b >> (8 * (5 - i)));
     return true;
 }
 
@@ -97,4 +110,6 @@ TGUID StringToGUID(const AnsiString& S) {
     return g;
 }
 
-bool IsEqualGUID(const TGUID& A, const TGUID& B) { return A == B; }
+bool IsEqualGUID(const TGUID& A, const TGUID& B) {
+    return A == B;
+}

@@ -26,7 +26,7 @@ WideString FloatText(double value) {
     return FloatToStrF(value, ffGeneral, 17, 0, invariant);
 }
 
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------------------------------------
 // TCustomIniFile
@@ -75,10 +75,12 @@ void TCustomIniFile::WriteFloat(const WideString& Section, const WideString& Ide
     WriteString(Section, Ident, FloatText(Value));
 }
 
-AnsiString TCustomIniFile::ReadString(const AnsiString& Section, const AnsiString& Ident, const AnsiString& Default) {
+AnsiString TCustomIniFile::ReadString(const AnsiString& Section, const AnsiString& Ident,
+                                      const AnsiString& Default) {
     return WideToAnsi(ReadString(AnsiToWide(Section), AnsiToWide(Ident), AnsiToWide(Default)));
 }
-void TCustomIniFile::WriteString(const AnsiString& Section, const AnsiString& Ident, const AnsiString& Value) {
+void TCustomIniFile::WriteString(const AnsiString& Section, const AnsiString& Ident,
+                                 const AnsiString& Value) {
     WriteString(AnsiToWide(Section), AnsiToWide(Ident), AnsiToWide(Value));
 }
 int32_t TCustomIniFile::ReadInteger(const AnsiString& Section, const AnsiString& Ident, int32_t Default) {
@@ -93,8 +95,12 @@ bool TCustomIniFile::ReadBool(const AnsiString& Section, const AnsiString& Ident
 void TCustomIniFile::WriteBool(const AnsiString& Section, const AnsiString& Ident, bool Value) {
     WriteBool(AnsiToWide(Section), AnsiToWide(Ident), Value);
 }
-void TCustomIniFile::EraseSection(const AnsiString& Section) { EraseSection(AnsiToWide(Section)); }
-bool TCustomIniFile::SectionExists(const AnsiString& Section) { return SectionExists(AnsiToWide(Section)); }
+void TCustomIniFile::EraseSection(const AnsiString& Section) {
+    EraseSection(AnsiToWide(Section));
+}
+bool TCustomIniFile::SectionExists(const AnsiString& Section) {
+    return SectionExists(AnsiToWide(Section));
+}
 bool TCustomIniFile::ValueExists(const AnsiString& Section, const AnsiString& Ident) {
     return ValueExists(AnsiToWide(Section), AnsiToWide(Ident));
 }
@@ -104,19 +110,21 @@ bool TCustomIniFile::ValueExists(const AnsiString& Section, const AnsiString& Id
 
 // Names compare ignoring case; the indexes hold them folded.
 namespace {
-WideString Folded(const WideString& s) { return AnsiLowerCase(AnsiUpperCase(s)); }
-}  // namespace
+WideString Folded(const WideString& s) {
+    return AnsiLowerCase(AnsiUpperCase(s));
+}
+} // namespace
 
 struct TMemIniFile::Impl {
     struct Line {
         bool IsValue = false;
-        WideString Name;   // the ident of a value line
-        WideString Value;  // the value, or the whole text of another line
+        WideString Name;  // the ident of a value line
+        WideString Value; // the value, or the whole text of another line
     };
     struct Section {
         WideString Name;
         std::vector<Line> Lines;
-        std::unordered_map<WideString, size_t> Index;  // folded ident -> line
+        std::unordered_map<WideString, size_t> Index; // folded ident -> line
 
         Line* FindValue(const WideString& ident) {
             auto it = Index.find(Folded(ident));
@@ -136,9 +144,9 @@ struct TMemIniFile::Impl {
             return true;
         }
     };
-    std::vector<Line> Preamble;  // lines before the first section
+    std::vector<Line> Preamble; // lines before the first section
     std::vector<Section> Sections;
-    std::unordered_map<WideString, size_t> Index;  // folded section name -> section
+    std::unordered_map<WideString, size_t> Index; // folded section name -> section
 
     Section* Find(const WideString& name) {
         auto it = Index.find(Folded(name));
@@ -155,7 +163,8 @@ struct TMemIniFile::Impl {
         if (it == Index.end()) return false;
         Sections.erase(Sections.begin() + static_cast<std::ptrdiff_t>(it->second));
         Index.clear();
-        for (size_t i = 0; i < Sections.size(); ++i) Index.emplace(Folded(Sections[i].Name), i);
+        for (size_t i = 0; i < Sections.size(); ++i)
+            Index.emplace(Folded(Sections[i].Name), i);
         return true;
     }
     void Clear() {
@@ -170,7 +179,8 @@ struct TMemIniFile::Impl {
         size_t pos = 0;
         while (pos < text.size()) {
             size_t end = pos;
-            while (end < text.size() && text[end] != u'\r' && text[end] != u'\n') ++end;
+            while (end < text.size() && text[end] != u'\r' && text[end] != u'\n')
+                ++end;
             WideString s = Trim(text.substr(pos, end - pos));
             pos = end;
             if (pos < text.size() && text[pos] == u'\r') ++pos;
@@ -207,17 +217,19 @@ struct TMemIniFile::Impl {
     static WideString LineText(const Line& l) {
         if (!l.IsValue) return l.Value;
         const WideString& v = l.Value;
-        bool guard = !v.empty() && (v.front() <= u' ' || v.back() <= u' ' || (v.front() == u'"' && v.back() == u'"'));
+        bool guard =
+            !v.empty() && (v.front() <= u' ' || v.back() <= u' ' || (v.front() == u'"' && v.back() == u'"'));
         return l.Name + u"=" + (guard ? u"\"" + v + u"\"" : v);
     }
 
-    template <typename F>
-    void ForEachLine(F&& emit) const {
-        for (const auto& l : Preamble) emit(LineText(l));
+    template <typename F> void ForEachLine(F&& emit) const {
+        for (const auto& l : Preamble)
+            emit(LineText(l));
         for (size_t i = 0; i < Sections.size(); ++i) {
             if (i > 0 || !Preamble.empty()) emit(WideString());
             emit(u"[" + Sections[i].Name + u"]");
-            for (const auto& l : Sections[i].Lines) emit(LineText(l));
+            for (const auto& l : Sections[i].Lines)
+                emit(LineText(l));
         }
     }
 
@@ -239,7 +251,8 @@ struct TMemIniFile::Impl {
     }
 };
 
-TMemIniFile::TMemIniFile(const std::string& FileName) : TCustomIniFile(FileName), FImpl(std::make_unique<Impl>()) {
+TMemIniFile::TMemIniFile(const std::string& FileName)
+    : TCustomIniFile(FileName), FImpl(std::make_unique<Impl>()) {
     LoadValues();
 }
 
@@ -251,7 +264,7 @@ std::vector<TIniFile*>& PendingFiles() {
     static std::vector<TIniFile*> files;
     return files;
 }
-}  // namespace
+} // namespace
 
 void TMemIniFile::LoadValues() {
     // Changes another object of this process holds for the file go there first.
@@ -272,7 +285,8 @@ void TMemIniFile::LoadValues() {
     FModified = false;
 }
 
-WideString TMemIniFile::ReadString(const WideString& Section, const WideString& Ident, const WideString& Default) {
+WideString TMemIniFile::ReadString(const WideString& Section, const WideString& Ident,
+                                   const WideString& Default) {
     Impl::Section* s = FImpl->Find(Section);
     if (!s) return Default;
     Impl::Line* l = s->FindValue(Ident);
@@ -300,7 +314,8 @@ void TMemIniFile::ReadSection(const WideString& Section, TStrings& Strings) {
 void TMemIniFile::ReadSections(TStrings& Strings) {
     Strings.BeginUpdate();
     Strings.Clear();
-    for (const auto& s : FImpl->Sections) Strings.Add(s.Name);
+    for (const auto& s : FImpl->Sections)
+        Strings.Add(s.Name);
     Strings.EndUpdate();
 }
 
@@ -322,7 +337,9 @@ void TMemIniFile::DeleteKey(const WideString& Section, const WideString& Ident) 
     if (s && s->Delete(Ident)) FModified = true;
 }
 
-bool TMemIniFile::SectionExists(const WideString& Section) { return FImpl->Find(Section) != nullptr; }
+bool TMemIniFile::SectionExists(const WideString& Section) {
+    return FImpl->Find(Section) != nullptr;
+}
 
 bool TMemIniFile::ValueExists(const WideString& Section, const WideString& Ident) {
     Impl::Section* s = FImpl->Find(Section);
@@ -340,7 +357,9 @@ void TMemIniFile::UpdateFile() {
     FModified = false;
 }
 
-void TMemIniFile::GetStrings(TStrings& List) { FImpl->ToLines(List); }
+void TMemIniFile::GetStrings(TStrings& List) {
+    FImpl->ToLines(List);
+}
 
 void TMemIniFile::SetStrings(const TStrings& List) {
     FImpl->Parse(List.GetText());
@@ -360,7 +379,9 @@ void TMemIniFile::Rename(const std::string& FileName, bool Reload) {
 // ---------------------------------------------------------------------------------------------
 // TIniFile
 
-TIniFile::TIniFile(const std::string& FileName) : TMemIniFile(FileName) { PendingFiles().push_back(this); }
+TIniFile::TIniFile(const std::string& FileName) : TMemIniFile(FileName) {
+    PendingFiles().push_back(this);
+}
 
 TIniFile::~TIniFile() {
     if (FModified) {
@@ -374,4 +395,6 @@ TIniFile::~TIniFile() {
     files.erase(std::remove(files.begin(), files.end(), this), files.end());
 }
 
-void TIniFile::UpdateFile() { TMemIniFile::UpdateFile(); }
+void TIniFile::UpdateFile() {
+    TMemIniFile::UpdateFile();
+}

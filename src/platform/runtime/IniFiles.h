@@ -73,7 +73,8 @@ public:
     explicit TMemIniFile(const std::string& FileName);
     ~TMemIniFile() override;
 
-    WideString ReadString(const WideString& Section, const WideString& Ident, const WideString& Default) override;
+    WideString ReadString(const WideString& Section, const WideString& Ident,
+                          const WideString& Default) override;
     void WriteString(const WideString& Section, const WideString& Ident, const WideString& Value) override;
     void ReadSection(const WideString& Section, TStrings& Strings) override;
     void ReadSections(TStrings& Strings) override;

@@ -7,9 +7,13 @@
 #include "platform/runtime/RtlConsts.h"
 #include "platform/runtime/SysUtils.h"
 
-TList::~TList() { Clear(); }
+TList::~TList() {
+    Clear();
+}
 
-void TList::Error(const char* Msg, int Data) { throw EListError(Format(Msg, {Data})); }
+void TList::Error(const char* Msg, int Data) {
+    throw EListError(Format(Msg, {Data}));
+}
 
 void TList::CheckIndex(int Index) const {
     if (Index < 0 || Index >= GetCount()) Error(SListIndexError, Index);
@@ -86,7 +90,8 @@ void TList::Sort(const TListSortCompare& Compare) {
 }
 
 void TList::Clear() {
-    while (!FItems.empty()) Delete(GetCount() - 1);
+    while (!FItems.empty())
+        Delete(GetCount() - 1);
     SetCapacity(0);
 }
 
@@ -99,8 +104,12 @@ TList* TList::Expand() {
     return this;
 }
 
-void* TList::First() const { return Get(0); }
-void* TList::Last() const { return Get(GetCount() - 1); }
+void* TList::First() const {
+    return Get(0);
+}
+void* TList::Last() const {
+    return Get(GetCount() - 1);
+}
 
 void* TList::Get(int Index) const {
     CheckIndex(Index);
@@ -122,7 +131,8 @@ void TList::SetCount(int NewCount) {
     if (NewCount > GetCount()) {
         FItems.resize(NewCount, nullptr);
     } else {
-        while (GetCount() > NewCount) Delete(GetCount() - 1);
+        while (GetCount() > NewCount)
+            Delete(GetCount() - 1);
     }
 }
 
@@ -139,7 +149,9 @@ void TList::SetCapacity(int NewCapacity) {
 
 void TList::Notify(void*, TListNotification) {}
 
-TObjectList::~TObjectList() { Clear(); }
+TObjectList::~TObjectList() {
+    Clear();
+}
 
 void TObjectList::Notify(void* Ptr, TListNotification Action) {
     if (FOwnsObjects && Action == lnDeleted) delete static_cast<TObject*>(Ptr);

@@ -36,24 +36,36 @@ Fields Split(const WideString& editMask) {
 
 bool IsInput(WideChar c) {
     switch (c) {
-    case u'L': case u'l': case u'A': case u'a': case u'C': case u'c': case u'0': case u'9': case u'#':
+    case u'L':
+    case u'l':
+    case u'A':
+    case u'a':
+    case u'C':
+    case u'c':
+    case u'0':
+    case u'9':
+    case u'#':
         return true;
     default:
         return false;
     }
 }
 
-}  // namespace
+} // namespace
 
-bool MaskGetMaskSave(const WideString& EditMask) { return Split(EditMask).Save; }
+bool MaskGetMaskSave(const WideString& EditMask) {
+    return Split(EditMask).Save;
+}
 
-WideChar MaskGetMaskBlank(const WideString& EditMask) { return Split(EditMask).Blank; }
+WideChar MaskGetMaskBlank(const WideString& EditMask) {
+    return Split(EditMask).Blank;
+}
 
 WideString FormatMaskText(const WideString& EditMask, const WideString& Value, const TFormatSettings& FS) {
     Fields f = Split(EditMask);
     WideString out;
     size_t v = 0;
-    int caseMode = 0;  // 1 upper, -1 lower
+    int caseMode = 0; // 1 upper, -1 lower
     const WideString& m = f.Mask;
     for (size_t i = 0; i < m.size(); ++i) {
         WideChar c = m[i];

@@ -10,8 +10,7 @@
 namespace runtime_detail {
 
 // Before(a, b): a must go before b.
-template <typename T, typename Before>
-void MergeSort(std::vector<T>& items, Before before) {
+template <typename T, typename Before> void MergeSort(std::vector<T>& items, Before before) {
     const size_t n = items.size();
     if (n < 2) return;
     std::vector<T> buffer(n);
@@ -29,12 +28,14 @@ void MergeSort(std::vector<T>& items, Before before) {
                 else
                     (*dst)[k++] = std::move((*src)[i++]);
             }
-            while (i < mid) (*dst)[k++] = std::move((*src)[i++]);
-            while (j < hi) (*dst)[k++] = std::move((*src)[j++]);
+            while (i < mid)
+                (*dst)[k++] = std::move((*src)[i++]);
+            while (j < hi)
+                (*dst)[k++] = std::move((*src)[j++]);
         }
         std::swap(src, dst);
     }
     if (src != &items) items = std::move(*src);
 }
 
-}  // namespace runtime_detail
+} // namespace runtime_detail

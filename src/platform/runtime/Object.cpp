@@ -24,7 +24,9 @@ std::string TObject::ClassName() const {
     return name;
 }
 
-bool TObject::ClassNameIs(const std::string& Name) const { return SameText(ClassName(), Name); }
+bool TObject::ClassNameIs(const std::string& Name) const {
+    return SameText(ClassName(), Name);
+}
 
 void TPersistent::Assign(const TPersistent* Source) {
     if (Source != nullptr) {
@@ -34,7 +36,9 @@ void TPersistent::Assign(const TPersistent* Source) {
     AssignError(nullptr);
 }
 
-void TPersistent::AssignTo(TPersistent* Dest) const { Dest->AssignError(this); }
+void TPersistent::AssignTo(TPersistent* Dest) const {
+    Dest->AssignError(this);
+}
 
 void TPersistent::AssignError(const TPersistent* Source) const {
     std::string sourceName = Source ? Source->ClassName() : std::string("nil");

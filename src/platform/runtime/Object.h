@@ -15,10 +15,7 @@ public:
     // The class's own name, e.g. "TStringList" for a TStringList.
     std::string ClassName() const;
     bool ClassNameIs(const std::string& Name) const;
-    template <typename T>
-    bool InheritsFrom() const {
-        return dynamic_cast<const T*>(this) != nullptr;
-    }
+    template <typename T> bool InheritsFrom() const { return dynamic_cast<const T*>(this) != nullptr; }
 };
 
 // Event handler without parameters beyond the sender.

@@ -10,7 +10,7 @@ uint32_t NextSeed() {
     RandSeed = static_cast<int32_t>(seed);
     return seed;
 }
-}  // namespace
+} // namespace
 
 void Randomize() {
     auto ticks = std::chrono::steady_clock::now().time_since_epoch().count() ^
@@ -24,7 +24,9 @@ int32_t Random(int32_t Range) {
     return static_cast<int32_t>((static_cast<uint64_t>(seed) * static_cast<uint32_t>(Range)) >> 32);
 }
 
-double Random() { return static_cast<double>(NextSeed()) / 4294967296.0; }
+double Random() {
+    return static_cast<double>(NextSeed()) / 4294967296.0;
+}
 
 int32_t RandomRange(int32_t AFrom, int32_t ATo) {
     if (AFrom > ATo) return Random(AFrom - ATo) + ATo;

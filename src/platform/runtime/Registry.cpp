@@ -27,7 +27,9 @@ namespace {
 // size of the change rather than the size of the store.
 
 // Names compare ignoring case; the indexes hold them folded.
-WideString Folded(const WideString& s) { return AnsiLowerCase(AnsiUpperCase(s)); }
+WideString Folded(const WideString& s) {
+    return AnsiLowerCase(AnsiUpperCase(s));
+}
 
 struct Value {
     WideString Name;
@@ -52,7 +54,8 @@ struct Key {
         if (it == Index.end()) return false;
         Values.erase(Values.begin() + static_cast<std::ptrdiff_t>(it->second));
         Index.clear();
-        for (size_t i = 0; i < Values.size(); ++i) Index.emplace(Folded(Values[i].Name), i);
+        for (size_t i = 0; i < Values.size(); ++i)
+            Index.emplace(Folded(Values[i].Name), i);
         return true;
     }
 };
@@ -98,7 +101,8 @@ struct Store {
         bool removed = kept.size() != Keys.size();
         Keys.swap(kept);
         Index.clear();
-        for (size_t i = 0; i < Keys.size(); ++i) Index.emplace(Folded(Keys[i].Path), i);
+        for (size_t i = 0; i < Keys.size(); ++i)
+            Index.emplace(Folded(Keys[i].Path), i);
         return removed;
     }
 };
@@ -114,27 +118,41 @@ std::string& FolderOverride() {
 
 std::string RootName(HKEY root) {
     switch (root) {
-    case HKEY_CLASSES_ROOT: return "HKEY_CLASSES_ROOT";
-    case HKEY_CURRENT_USER: return "HKEY_CURRENT_USER";
-    case HKEY_LOCAL_MACHINE: return "HKEY_LOCAL_MACHINE";
-    case HKEY_USERS: return "HKEY_USERS";
-    case HKEY_CURRENT_CONFIG: return "HKEY_CURRENT_CONFIG";
-    default: break;
+    case HKEY_CLASSES_ROOT:
+        return "HKEY_CLASSES_ROOT";
+    case HKEY_CURRENT_USER:
+        return "HKEY_CURRENT_USER";
+    case HKEY_LOCAL_MACHINE:
+        return "HKEY_LOCAL_MACHINE";
+    case HKEY_USERS:
+        return "HKEY_USERS";
+    case HKEY_CURRENT_CONFIG:
+        return "HKEY_CURRENT_CONFIG";
+    default:
+        break;
     }
     char buf[32];
     std::snprintf(buf, sizeof buf, "HKEY_%08X", root);
     return buf;
 }
 
-std::string StoreFile(HKEY root) { return TRegistry::GetStoreFolder() + "/" + RootName(root) + ".settings"; }
+std::string StoreFile(HKEY root) {
+    return TRegistry::GetStoreFolder() + "/" + RootName(root) + ".settings";
+}
 
 WideString Escape(const WideString& s, bool name) {
     WideString r;
     for (char16_t c : s) {
         switch (c) {
-        case u'\\': r += u"\\\\"; break;
-        case u'\n': r += u"\\n"; break;
-        case u'\r': r += u"\\r"; break;
+        case u'\\':
+            r += u"\\\\";
+            break;
+        case u'\n':
+            r += u"\\n";
+            break;
+        case u'\r':
+            r += u"\\r";
+            break;
         case u'=':
             if (name) {
                 r += u"\\=";
@@ -152,7 +170,8 @@ WideString Escape(const WideString& s, bool name) {
             }
             r += c;
             break;
-        default: r += c;
+        default:
+            r += c;
         }
     }
     return r;
@@ -238,7 +257,7 @@ FileId IdOf(const std::string& file) {
 struct CacheEntry {
     FileId Id;
     Store Data;
-    int64_t CompactSize = 0;  // the file's size when last written whole (or read)
+    int64_t CompactSize = 0; // the file's size when last written whole (or read)
 };
 
 std::unordered_map<std::string, CacheEntry>& Cache() {
@@ -277,7 +296,8 @@ bool Save(const std::string& file, const Store& store) {
     WideString text;
     for (const auto& k : store.Keys) {
         text += u"[" + k.Path + u"]\n";
-        for (const auto& v : k.Values) text += ValueRecord(v);
+        for (const auto& v : k.Values)
+            text += ValueRecord(v);
     }
     std::string temp = file + ".tmp" + std::to_string(::getpid());
     try {
@@ -329,7 +349,9 @@ bool Commit(HKEY root, const WideString& records) {
     return true;
 }
 
-WideString KeyRecord(const WideString& path) { return u"[" + path + u"]\n"; }
+WideString KeyRecord(const WideString& path) {
+    return u"[" + path + u"]\n";
+}
 
 // Key names cannot hold line breaks: the store keeps one record a line.
 bool ValidPath(const WideString& path) {
@@ -352,7 +374,7 @@ WideString Normalize(const WideString& path) {
     return r;
 }
 
-}  // namespace
+} // namespace
 
 struct TRegistry::Impl {};
 
@@ -391,7 +413,7 @@ WideString Resolve(const WideString& current, bool open, const WideString& key) 
     if (!open || current.empty()) return Normalize(key);
     return Normalize(current + u"\\" + key);
 }
-}  // namespace
+} // namespace
 
 bool TRegistry::OpenKey(const WideString& Key, bool CanCreate) {
     WideString path = Resolve(FCurrentPath, FOpen, Key);
@@ -433,7 +455,7 @@ bool TRegistry::CreateKey(const WideString& Key) {
 
 bool TRegistry::DeleteKey(const WideString& Key) {
     WideString path = Resolve(FCurrentPath, FOpen, Key);
-    if (path.empty()) return false;  // the root itself stays
+    if (path.empty()) return false; // the root itself stays
     Store& store = Acquire(FRootKey);
     if (!store.Exists(path)) return false;
     store.Remove(path);
@@ -453,7 +475,7 @@ bool TRegistry::HasSubKeys() {
 
 void TRegistry::GetKeyNames(TStrings& Strings) {
     Store& store = Acquire(FRootKey);
-    TStringList names;  // unsorted; IndexOf ignores case
+    TStringList names; // unsorted; IndexOf ignores case
     for (auto& k : store.Keys) {
         if (!Store::IsBelow(k.Path, FCurrentPath)) continue;
         WideString rest = FCurrentPath.empty() ? k.Path : k.Path.substr(FCurrentPath.size() + 1);
@@ -468,11 +490,14 @@ void TRegistry::GetValueNames(TStrings& Strings) {
     Strings.BeginUpdate();
     Strings.Clear();
     if (::Key* k = store.Find(FCurrentPath))
-        for (auto& v : k->Values) Strings.Add(v.Name);
+        for (auto& v : k->Values)
+            Strings.Add(v.Name);
     Strings.EndUpdate();
 }
 
-bool TRegistry::ValueExists(const WideString& Name) { return GetDataType(Name) != rdUnknown; }
+bool TRegistry::ValueExists(const WideString& Name) {
+    return GetDataType(Name) != rdUnknown;
+}
 
 TRegDataType TRegistry::GetDataType(const WideString& Name) {
     Store& store = Acquire(FRootKey);
@@ -497,7 +522,7 @@ const Value* Lookup(Store& store, const WideString& path, const WideString& name
     ::Key* k = store.Find(path);
     return k ? k->FindValue(name) : nullptr;
 }
-}  // namespace
+} // namespace
 
 WideString TRegistry::ReadString(const WideString& Name) {
     Store& store = Acquire(FRootKey);
@@ -512,11 +537,14 @@ int32_t TRegistry::ReadInteger(const WideString& Name) {
     const Value* v = Lookup(store, FCurrentPath, Name);
     if (!v) throw ERegistryException(Format(SRegGetDataFailed, {Name}));
     int32_t n;
-    if (v->Type != rdInteger || !TryStrToInt(v->Data, n)) throw ERegistryException(Format(SInvalidRegType, {Name}));
+    if (v->Type != rdInteger || !TryStrToInt(v->Data, n))
+        throw ERegistryException(Format(SInvalidRegType, {Name}));
     return n;
 }
 
-bool TRegistry::ReadBool(const WideString& Name) { return ReadInteger(Name) != 0; }
+bool TRegistry::ReadBool(const WideString& Name) {
+    return ReadInteger(Name) != 0;
+}
 
 double TRegistry::ReadFloat(const WideString& Name) {
     Store& store = Acquire(FRootKey);
@@ -529,8 +557,8 @@ double TRegistry::ReadFloat(const WideString& Name) {
 }
 
 namespace {
-void Put(HKEY root, bool open, bool readOnly, const WideString& path, const WideString& name, TRegDataType type,
-         const WideString& data) {
+void Put(HKEY root, bool open, bool readOnly, const WideString& path, const WideString& name,
+         TRegDataType type, const WideString& data) {
     if (!open || readOnly) throw ERegistryException(Format(SRegSetDataFailed, {name}));
     Store& store = Acquire(root);
     ::Key& k = store.Create(path);
@@ -543,7 +571,7 @@ void Put(HKEY root, bool open, bool readOnly, const WideString& path, const Wide
     if (!Commit(root, KeyRecord(path) + ValueRecord({name, type, data})))
         throw ERegistryException(Format(SRegSetDataFailed, {name}));
 }
-}  // namespace
+} // namespace
 
 void TRegistry::WriteString(const WideString& Name, const WideString& Value) {
     Put(FRootKey, FOpen, FReadOnly, FCurrentPath, Name, rdString, Value);
@@ -554,7 +582,9 @@ void TRegistry::WriteExpandString(const WideString& Name, const WideString& Valu
 void TRegistry::WriteInteger(const WideString& Name, int32_t Value) {
     Put(FRootKey, FOpen, FReadOnly, FCurrentPath, Name, rdInteger, IntToStr(Value));
 }
-void TRegistry::WriteBool(const WideString& Name, bool Value) { WriteInteger(Name, Value ? 1 : 0); }
+void TRegistry::WriteBool(const WideString& Name, bool Value) {
+    WriteInteger(Name, Value ? 1 : 0);
+}
 void TRegistry::WriteFloat(const WideString& Name, double Value) {
     static const TFormatSettings invariant = TFormatSettings::Invariant();
     WideString text = FloatToStrF(Value, ffGeneral, 17, 0, invariant);
@@ -576,7 +606,8 @@ TRegistryIniFile::TRegistryIniFile(const std::string& KeyPath, HKEY RootKey)
     : TRegistryIniFile(AnsiToWide(KeyPath), RootKey) {}
 
 TRegistryIniFile::TRegistryIniFile(const WideString& KeyPath, HKEY RootKey)
-    : TCustomIniFile(WideToUtf8(KeyPath)), FRegistry(std::make_unique<TRegistry>()), FKeyPath(Normalize(KeyPath)) {
+    : TCustomIniFile(WideToUtf8(KeyPath)), FRegistry(std::make_unique<TRegistry>()),
+      FKeyPath(Normalize(KeyPath)) {
     FRegistry->SetRootKey(RootKey);
 }
 
@@ -588,14 +619,16 @@ bool TRegistryIniFile::OpenSection(const WideString& Section, bool Create) {
     return FRegistry->OpenKey(path, Create);
 }
 
-WideString TRegistryIniFile::ReadString(const WideString& Section, const WideString& Ident, const WideString& Default) {
+WideString TRegistryIniFile::ReadString(const WideString& Section, const WideString& Ident,
+                                        const WideString& Default) {
     if (!OpenSection(Section, false)) return Default;
     TRegDataType type = FRegistry->GetDataType(Ident);
     if (type == rdUnknown) return Default;
     return type == rdInteger ? IntToStr(FRegistry->ReadInteger(Ident)) : FRegistry->ReadString(Ident);
 }
 
-void TRegistryIniFile::WriteString(const WideString& Section, const WideString& Ident, const WideString& Value) {
+void TRegistryIniFile::WriteString(const WideString& Section, const WideString& Ident,
+                                   const WideString& Value) {
     OpenSection(Section, true);
     FRegistry->WriteString(Ident, Value);
 }

@@ -94,7 +94,8 @@ public:
     TRegistryIniFile(const WideString& KeyPath, HKEY RootKey = HKEY_CURRENT_USER);
     ~TRegistryIniFile() override;
 
-    WideString ReadString(const WideString& Section, const WideString& Ident, const WideString& Default) override;
+    WideString ReadString(const WideString& Section, const WideString& Ident,
+                          const WideString& Default) override;
     void WriteString(const WideString& Section, const WideString& Ident, const WideString& Value) override;
     int32_t ReadInteger(const WideString& Section, const WideString& Ident, int32_t Default) override;
     void WriteInteger(const WideString& Section, const WideString& Ident, int32_t Value) override;

@@ -35,7 +35,7 @@ std::string NameOf(const std::string& FileName) {
     return Slash == std::string::npos ? FileName : FileName.substr(Slash + 1);
 }
 
-}  // namespace
+} // namespace
 
 TSafeFileStream::TSafeFileStream(const std::string& FileName) : FFileName(FileName) {
     struct stat Target;
@@ -101,7 +101,9 @@ int64_t TSafeFileStream::Write(const void* Buffer, int64_t Count) {
     return Count;
 }
 
-int64_t TSafeFileStream::Read(void*, int64_t) { return 0; }
+int64_t TSafeFileStream::Read(void*, int64_t) {
+    return 0;
+}
 
 int64_t TSafeFileStream::Seek(int64_t Offset, TSeekOrigin Origin) {
     if (Offset == 0 && Origin == soCurrent) return FWritten;

@@ -33,7 +33,7 @@ public:
 private:
     void Flush();
     std::string FFileName;
-    std::string FTempName;  // empty when writing the target directly
+    std::string FTempName; // empty when writing the target directly
     int FHandle = -1;
     bool FCommitted = false;
     int64_t FWritten = 0;

@@ -61,9 +61,13 @@ int64_t TStream::GetSize() {
 
 void TStream::SetSize(int64_t) {}
 
-bool TStream::ReadByte(uint8_t& B) { return Read(&B, 1) == 1; }
+bool TStream::ReadByte(uint8_t& B) {
+    return Read(&B, 1) == 1;
+}
 
-void TStream::WriteByte(uint8_t B) { WriteBuffer(&B, 1); }
+void TStream::WriteByte(uint8_t B) {
+    WriteBuffer(&B, 1);
+}
 
 void TStream::WriteAnsiString(const AnsiString& S) {
     if (!S.empty()) WriteBuffer(S.data(), static_cast<int64_t>(S.size()));
@@ -107,7 +111,9 @@ WideString TStream::ReadWideString(int64_t Count, bool BigEndian) {
     return s;
 }
 
-AnsiString TStream::ReadAll() { return ReadAnsiString(GetSize() - GetPosition()); }
+AnsiString TStream::ReadAll() {
+    return ReadAnsiString(GetSize() - GetPosition());
+}
 
 // ---------------------------------------------------------------------------------------------
 // Text
@@ -142,13 +148,19 @@ WideString DecodeText(const std::string& Bytes, TTextEncoding Encoding) {
     };
     if (Bytes.size() >= 2 && Bytes[0] == '\xFF' && Bytes[1] == '\xFE') return wide(2, false);
     if (Bytes.size() >= 2 && Bytes[0] == '\xFE' && Bytes[1] == '\xFF') return wide(2, true);
-    if (Bytes.size() >= 3 && Bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) return Utf8ToWide(std::string_view(Bytes).substr(3));
+    if (Bytes.size() >= 3 && Bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        return Utf8ToWide(std::string_view(Bytes).substr(3));
     switch (Encoding) {
-    case teUnicode: return wide(0, false);
-    case teBigEndianUnicode: return wide(0, true);
-    case teUTF8: return Utf8ToWide(Bytes);
-    case teAnsi: return AnsiToWide(Bytes);
-    case teDefault: break;
+    case teUnicode:
+        return wide(0, false);
+    case teBigEndianUnicode:
+        return wide(0, true);
+    case teUTF8:
+        return Utf8ToWide(Bytes);
+    case teAnsi:
+        return AnsiToWide(Bytes);
+    case teDefault:
+        break;
     }
     return IsValidUtf8(Bytes) ? Utf8ToWide(Bytes) : AnsiToWide(Bytes);
 }
@@ -157,7 +169,9 @@ void WriteText(TStream& Stream, const WideString& Text, TTextEncoding Encoding, 
     Stream.WriteAnsiString(EncodeText(Text, Encoding, WriteBOM));
 }
 
-WideString ReadText(TStream& Stream, TTextEncoding Encoding) { return DecodeText(Stream.ReadAll(), Encoding); }
+WideString ReadText(TStream& Stream, TTextEncoding Encoding) {
+    return DecodeText(Stream.ReadAll(), Encoding);
+}
 
 // ---------------------------------------------------------------------------------------------
 // THandleStream, TFileStream
@@ -192,11 +206,13 @@ void THandleStream::SetSize(int64_t NewSize) {
     if (pos > NewSize) Seek(NewSize, soBeginning);
 }
 
-TFileStream::TFileStream(const std::string& FileName, uint16_t Mode) : THandleStream(-1), FFileName(FileName) {
+TFileStream::TFileStream(const std::string& FileName, uint16_t Mode)
+    : THandleStream(-1), FFileName(FileName) {
     // fmCreate may carry a share mode in its low bits.
     if ((Mode & fmCreate) == fmCreate) {
         FHandle = ::open(FileName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        if (FHandle < 0) throw EFCreateError(Format(SFCreateErrorEx, {FileName, std::string(std::strerror(errno))}));
+        if (FHandle < 0)
+            throw EFCreateError(Format(SFCreateErrorEx, {FileName, std::string(std::strerror(errno))}));
         return;
     }
     int access = Mode & 0x0003;
@@ -213,7 +229,8 @@ TFileStream::TFileStream(const std::string& FileName, uint16_t Mode) : THandleSt
     if (FHandle < 0) throw EFOpenError(Format(SFOpenErrorEx, {FileName, std::string(std::strerror(errno))}));
 }
 
-TFileStream::TFileStream(const WideString& FileName, uint16_t Mode) : TFileStream(WideToUtf8(FileName), Mode) {}
+TFileStream::TFileStream(const WideString& FileName, uint16_t Mode)
+    : TFileStream(WideToUtf8(FileName), Mode) {}
 
 TFileStream::~TFileStream() {
     if (FHandle >= 0) ::close(FHandle);
@@ -237,7 +254,8 @@ int64_t TMemoryStream::Write(const void* Buffer, int64_t Count) {
     if (end > FSize) {
         if (end > static_cast<int64_t>(FData.size())) {
             // Grow by a quarter at least, so byte-by-byte writes stay linear.
-            int64_t capacity = std::max<int64_t>(end, static_cast<int64_t>(FData.size()) + static_cast<int64_t>(FData.size()) / 4);
+            int64_t capacity = std::max<int64_t>(end, static_cast<int64_t>(FData.size()) +
+                                                          static_cast<int64_t>(FData.size()) / 4);
             FData.resize(static_cast<size_t>((capacity + 0x1FFF) & ~int64_t(0x1FFF)));
         }
         FSize = end;
@@ -316,7 +334,9 @@ int64_t TStringStream::Write(const void* Buffer, int64_t Count) {
 }
 
 int64_t TStringStream::Seek(int64_t Offset, TSeekOrigin Origin) {
-    int64_t base = Origin == soBeginning ? 0 : Origin == soCurrent ? FPosition : static_cast<int64_t>(FData.size());
+    int64_t base = Origin == soBeginning ? 0
+                   : Origin == soCurrent ? FPosition
+                                         : static_cast<int64_t>(FData.size());
     int64_t pos = base + Offset;
     if (pos < 0) return -1;
     FPosition = pos;

@@ -121,7 +121,7 @@ public:
     void SaveToFile(const std::string& FileName);
 
 private:
-    std::string FData;  // capacity
+    std::string FData; // capacity
     int64_t FSize = 0;
     int64_t FPosition = 0;
 };

@@ -32,21 +32,25 @@ private:
     TStrings& FStrings;
     bool FOpen = true;
 };
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------------------------------------
 // TStrings
 
-void TStrings::Error(const char* Msg, int Data) { throw EStringListError(Format(Msg, {Data})); }
+void TStrings::Error(const char* Msg, int Data) {
+    throw EStringListError(Format(Msg, {Data}));
+}
 
 void TStrings::Put(int Index, const WideString& S) {
     TObject* obj = GetObject(Index);
-    PutObject(Index, nullptr);  // an owning list must not free it on the way
+    PutObject(Index, nullptr); // an owning list must not free it on the way
     Delete(Index);
     InsertObject(Index, S, obj);
 }
 
-TObject* TStrings::GetObject(int) const { return nullptr; }
+TObject* TStrings::GetObject(int) const {
+    return nullptr;
+}
 void TStrings::PutObject(int, TObject*) {}
 
 void TStrings::InsertObject(int Index, const WideString& S, TObject* AObject) {
@@ -70,7 +74,8 @@ void TStrings::AddStrings(const TStrings& Strings) {
     TUpdateScope update(*this);
     // A list added to itself must not see its own growth.
     int n = Strings.GetCount();
-    for (int i = 0; i < n; ++i) AddObject(Strings.Get(i), Strings.GetObject(i));
+    for (int i = 0; i < n; ++i)
+        AddObject(Strings.Get(i), Strings.GetObject(i));
     update.End();
 }
 
@@ -109,13 +114,15 @@ void TStrings::Move(int CurIndex, int NewIndex) {
     WideString s = Get(CurIndex);
     TObject* o = GetObject(CurIndex);
     if (NewIndex < 0 || NewIndex >= GetCount()) Error(SListIndexError, NewIndex);
-    PutObject(CurIndex, nullptr);  // an owning list must not free it on the way
+    PutObject(CurIndex, nullptr); // an owning list must not free it on the way
     Delete(CurIndex);
     InsertObject(NewIndex, s, o);
     update.End();
 }
 
-int TStrings::CompareStrings(const WideString& S1, const WideString& S2) const { return AnsiCompareText(S1, S2); }
+int TStrings::CompareStrings(const WideString& S1, const WideString& S2) const {
+    return AnsiCompareText(S1, S2);
+}
 
 int TStrings::IndexOf(const WideString& S) const {
     for (int i = 0, n = GetCount(); i < n; ++i)
@@ -212,7 +219,8 @@ void TStrings::SetText(const WideString& Value) {
     size_t i = 0, n = Value.size();
     while (i < n) {
         size_t start = i;
-        while (i < n && Value[i] != u'\r' && Value[i] != u'\n') ++i;
+        while (i < n && Value[i] != u'\r' && Value[i] != u'\n')
+            ++i;
         Add(Value.substr(start, i - start));
         if (i < n && Value[i] == u'\r') ++i;
         if (i < n && Value[i] == u'\n') ++i;
@@ -259,7 +267,8 @@ void TStrings::SetDelimited(const WideString& Value, WideChar Delim, WideChar Qu
     Clear();
     size_t i = 0, n = Value.size();
     auto isSpace = [&](char16_t c) { return !Strict && c > 0 && c <= u' '; };
-    while (i < n && isSpace(Value[i])) ++i;
+    while (i < n && isSpace(Value[i]))
+        ++i;
     while (i < n) {
         WideString item;
         if (Quote != 0 && Value[i] == Quote) {
@@ -277,18 +286,22 @@ void TStrings::SetDelimited(const WideString& Value, WideChar Delim, WideChar Qu
                 item += Value[i++];
             }
         } else {
-            while (i < n && Value[i] != Delim && !isSpace(Value[i])) item += Value[i++];
+            while (i < n && Value[i] != Delim && !isSpace(Value[i]))
+                item += Value[i++];
         }
         Add(item);
-        while (i < n && isSpace(Value[i])) ++i;
+        while (i < n && isSpace(Value[i]))
+            ++i;
         if (i < n && Value[i] == Delim) {
             ++i;
             // A delimiter at the very end stands before one more, empty, string.
-            while (i < n && isSpace(Value[i])) ++i;
+            while (i < n && isSpace(Value[i]))
+                ++i;
             if (i == n) Add(WideString());
         } else if (i < n && Strict) {
             // Text after a closing quote belongs to no string in strict mode: skip to the delimiter.
-            while (i < n && Value[i] != Delim) ++i;
+            while (i < n && Value[i] != Delim)
+                ++i;
             if (i < n) {
                 ++i;
                 if (i == n) Add(WideString());
@@ -298,12 +311,16 @@ void TStrings::SetDelimited(const WideString& Value, WideChar Delim, WideChar Qu
     update.End();
 }
 
-void TStrings::SetCommaText(const WideString& Value) { SetDelimited(Value, u',', u'"', false); }
+void TStrings::SetCommaText(const WideString& Value) {
+    SetDelimited(Value, u',', u'"', false);
+}
 void TStrings::SetDelimitedText(const WideString& Value) {
     SetDelimited(Value, FDelimiter, FQuoteChar, FStrictDelimiter);
 }
 
-void TStrings::LoadFromStream(TStream& Stream, TTextEncoding Encoding) { SetText(ReadText(Stream, Encoding)); }
+void TStrings::LoadFromStream(TStream& Stream, TTextEncoding Encoding) {
+    SetText(ReadText(Stream, Encoding));
+}
 
 void TStrings::SaveToStream(TStream& Stream, TTextEncoding Encoding, bool WriteBOM) const {
     WriteText(Stream, GetText(), Encoding, WriteBOM);
@@ -326,7 +343,8 @@ TStringList::~TStringList() {
     OnChange = nullptr;
     OnChanging = nullptr;
     if (FOwnsObjects)
-        for (auto& item : FList) delete item.Obj;
+        for (auto& item : FList)
+            delete item.Obj;
 }
 
 void TStringList::CheckIndex(int Index) const {
@@ -373,7 +391,9 @@ void TStringList::PutObject(int Index, TObject* AObject) {
     Changed();
 }
 
-int TStringList::Add(const WideString& S) { return AddObject(S, nullptr); }
+int TStringList::Add(const WideString& S) {
+    return AddObject(S, nullptr);
+}
 
 int TStringList::AddObject(const WideString& S, TObject* AObject) {
     int index;
@@ -387,7 +407,8 @@ int TStringList::AddObject(const WideString& S, TObject* AObject) {
             Error(SDuplicateString, 0);
         case dupAccept:
             // After the equal strings already there, so equal strings keep the order they came in.
-            while (index < GetCount() && CompareStrings(FList[index].S, S) == 0) ++index;
+            while (index < GetCount() && CompareStrings(FList[index].S, S) == 0)
+                ++index;
             break;
         }
     }
@@ -395,7 +416,9 @@ int TStringList::AddObject(const WideString& S, TObject* AObject) {
     return index;
 }
 
-void TStringList::Insert(int Index, const WideString& S) { InsertObject(Index, S, nullptr); }
+void TStringList::Insert(int Index, const WideString& S) {
+    InsertObject(Index, S, nullptr);
+}
 
 void TStringList::InsertObject(int Index, const WideString& S, TObject* AObject) {
     if (FSorted) Error(SSortedListError, 0);
@@ -424,7 +447,8 @@ void TStringList::Clear() {
     std::vector<Item> old;
     old.swap(FList);
     if (FOwnsObjects)
-        for (auto& item : old) delete item.Obj;
+        for (auto& item : old)
+            delete item.Obj;
     Changed();
 }
 
@@ -483,11 +507,13 @@ void TStringList::SortItems(const std::function<int(int, int)>& Compare) {
     Changing();
     // Sort positions, then apply: the comparer sees the list as it was, by index.
     std::vector<int> order(FList.size());
-    for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<int>(i);
     runtime_detail::MergeSort(order, [&](int a, int b) { return Compare(a, b) < 0; });
     std::vector<Item> sorted;
     sorted.reserve(FList.size());
-    for (int i : order) sorted.push_back(std::move(FList[i]));
+    for (int i : order)
+        sorted.push_back(std::move(FList[i]));
     FList.swap(sorted);
     Changed();
 }

@@ -36,23 +36,35 @@ WideString ConvertQtPattern(const QString& qt, char16_t placeholder, char16_t& s
             continue;
         }
         size_t k = i;
-        while (k < in.size() && in[k] == c) ++k;
+        while (k < in.size() && in[k] == c)
+            ++k;
         size_t run = k - i;
         switch (c) {
-        case u'M': out += WideString(run, u'm'); break;
-        case u'm': out += WideString(std::min<size_t>(run, 2), u'n'); break;
+        case u'M':
+            out += WideString(run, u'm');
+            break;
+        case u'm':
+            out += WideString(std::min<size_t>(run, 2), u'n');
+            break;
         case u'H':
-        case u'h': out += WideString(std::min<size_t>(run, 2), u'h'); break;
-        case u'y': out += run <= 2 ? WideString(u"yyyy") : WideString(run, u'y'); break;
+        case u'h':
+            out += WideString(std::min<size_t>(run, 2), u'h');
+            break;
+        case u'y':
+            out += run <= 2 ? WideString(u"yyyy") : WideString(run, u'y');
+            break;
         case u'd':
         case u's':
-        case u'z': out += WideString(run, c); break;
+        case u'z':
+            out += WideString(run, c);
+            break;
         case u'A':
         case u'a':
             out += u"AMPM";
             if (k < in.size() && (in[k] == u'P' || in[k] == u'p')) ++k;
             break;
-        case u't': break;  // time zone: not kept
+        case u't':
+            break; // time zone: not kept
         default:
             if ((c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z')) {
                 out += WideString(run, c);
@@ -70,12 +82,16 @@ WideString ConvertQtPattern(const QString& qt, char16_t placeholder, char16_t& s
         i = k;
     }
     // Blanks left by a dropped time zone.
-    while (!out.empty() && out.back() == u' ') out.pop_back();
-    while (!out.empty() && out.front() == u' ') out.erase(out.begin());
+    while (!out.empty() && out.back() == u' ')
+        out.pop_back();
+    while (!out.empty() && out.front() == u' ')
+        out.erase(out.begin());
     return out;
 }
 
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool IsDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
 
 int HexValue(char16_t c) {
     if (IsDigit(c)) return c - u'0';
@@ -88,7 +104,8 @@ int HexValue(char16_t c) {
 // Hex accepts the full unsigned range of the width (0xFFFFFFFF is -1 for 32 bits).
 bool ParseInteger(const WideString& s, int bits, int64_t& value) {
     size_t i = 0, n = s.size();
-    while (i < n && s[i] == u' ') ++i;
+    while (i < n && s[i] == u' ')
+        ++i;
     bool negative = false;
     if (i < n && (s[i] == u'+' || s[i] == u'-')) negative = s[i++] == u'-';
     bool hex = false;
@@ -121,8 +138,9 @@ bool ParseInteger(const WideString& s, int bits, int64_t& value) {
         }
     }
     if (hex) {
-        int64_t signedValue = bits == 32 ? static_cast<int64_t>(static_cast<int32_t>(static_cast<uint32_t>(v)))
-                                         : static_cast<int64_t>(v);
+        int64_t signedValue = bits == 32
+                                  ? static_cast<int64_t>(static_cast<int32_t>(static_cast<uint32_t>(v)))
+                                  : static_cast<int64_t>(v);
         value = negative ? -signedValue : signedValue;
         if (bits == 32 && (value < INT32_MIN || value > INT32_MAX)) return false;
         return true;
@@ -132,12 +150,17 @@ bool ParseInteger(const WideString& s, int bits, int64_t& value) {
 }
 
 // Simple (length-keeping) case mapping of one UTF-16 unit; surrogates stay as they are.
-char16_t MapUpper(char16_t c) { return static_cast<char16_t>(QChar::toUpper(static_cast<char32_t>(c))); }
-char16_t MapLower(char16_t c) { return static_cast<char16_t>(QChar::toLower(static_cast<char32_t>(c))); }
-char16_t Fold(char16_t c) { return static_cast<char16_t>(QChar::toCaseFolded(static_cast<char32_t>(c))); }
+char16_t MapUpper(char16_t c) {
+    return static_cast<char16_t>(QChar::toUpper(static_cast<char32_t>(c)));
+}
+char16_t MapLower(char16_t c) {
+    return static_cast<char16_t>(QChar::toLower(static_cast<char32_t>(c)));
+}
+char16_t Fold(char16_t c) {
+    return static_cast<char16_t>(QChar::toCaseFolded(static_cast<char32_t>(c)));
+}
 
-template <typename S, typename F>
-int CompareMapped(const S& a, const S& b, F map) {
+template <typename S, typename F> int CompareMapped(const S& a, const S& b, F map) {
     size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
         auto x = map(a[i]), y = map(b[i]);
@@ -150,16 +173,21 @@ unsigned char AsciiLowerByte(char c) {
     unsigned char u = static_cast<unsigned char>(c);
     return u >= 'A' && u <= 'Z' ? static_cast<unsigned char>(u + 32) : u;
 }
-char16_t AsciiLowerWide(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
+char16_t AsciiLowerWide(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c;
+}
 
-template <typename S>
-S TrimImpl(const S& s, bool left, bool right) {
+template <typename S> S TrimImpl(const S& s, bool left, bool right) {
     size_t b = 0, e = s.size();
-    auto blank = [](auto c) { return static_cast<uint32_t>(static_cast<std::make_unsigned_t<decltype(c)>>(c)) <= 32; };
+    auto blank = [](auto c) {
+        return static_cast<uint32_t>(static_cast<std::make_unsigned_t<decltype(c)>>(c)) <= 32;
+    };
     if (left)
-        while (b < e && blank(s[b])) ++b;
+        while (b < e && blank(s[b]))
+            ++b;
     if (right)
-        while (e > b && blank(s[e - 1])) --e;
+        while (e > b && blank(s[e - 1]))
+            --e;
     return s.substr(b, e - b);
 }
 
@@ -182,7 +210,8 @@ WideString HexText(uint64_t v, int minDigits) {
         s.insert(s.begin(), digits[v & 0xF]);
         v >>= 4;
     } while (v != 0);
-    while (static_cast<int>(s.size()) < minDigits) s.insert(s.begin(), u'0');
+    while (static_cast<int>(s.size()) < minDigits)
+        s.insert(s.begin(), u'0');
     return s;
 }
 
@@ -245,7 +274,8 @@ WideString FormatCore(const WideString& fmt, const std::vector<TVarRec>& args, c
         }
         if (i >= n) FormatError(fmt);
         char16_t type = AsciiLowerWide(fmt[i++]);
-        if (argIndex >= args.size()) throw EConvertError(Format(SArgumentMissing, {fmt.substr(start, i - start)}));
+        if (argIndex >= args.size())
+            throw EConvertError(Format(SArgumentMissing, {fmt.substr(start, i - start)}));
         const TVarRec& a = args[argIndex++];
         const bool isInt = a.Kind() == TVarRec::vkInteger || a.Kind() == TVarRec::vkUnsigned;
         WideString text;
@@ -257,13 +287,15 @@ WideString FormatCore(const WideString& fmt, const std::vector<TVarRec>& args, c
             bool negative = false;
             uint64_t magnitude;
             if (type == u'u' || a.Kind() == TVarRec::vkUnsigned) {
-                magnitude = (type == u'u' && v < 0 && v >= INT32_MIN) ? static_cast<uint32_t>(v) : static_cast<uint64_t>(v);
+                magnitude = (type == u'u' && v < 0 && v >= INT32_MIN) ? static_cast<uint32_t>(v)
+                                                                      : static_cast<uint64_t>(v);
             } else {
                 negative = v < 0;
                 magnitude = negative ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v);
             }
             std::string digits = std::to_string(magnitude);
-            while (precision > static_cast<int>(digits.size())) digits.insert(digits.begin(), '0');
+            while (precision > static_cast<int>(digits.size()))
+                digits.insert(digits.begin(), '0');
             if (negative) text += u'-';
             text += WideString(digits.begin(), digits.end());
             break;
@@ -271,8 +303,9 @@ WideString FormatCore(const WideString& fmt, const std::vector<TVarRec>& args, c
         case u'x': {
             if (!isInt) FormatError(fmt);
             int64_t v = a.AsInt();
-            uint64_t bits = (v < 0 && v >= INT32_MIN && a.Kind() == TVarRec::vkInteger) ? static_cast<uint32_t>(v)
-                                                                                         : static_cast<uint64_t>(v);
+            uint64_t bits = (v < 0 && v >= INT32_MIN && a.Kind() == TVarRec::vkInteger)
+                                ? static_cast<uint32_t>(v)
+                                : static_cast<uint64_t>(v);
             text = HexText(bits, precision);
             break;
         }
@@ -326,7 +359,7 @@ WideString FormatCore(const WideString& fmt, const std::vector<TVarRec>& args, c
     return out;
 }
 
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Format settings
@@ -337,7 +370,7 @@ bool DateTimeRoundTrips(const TFormatSettings& fs) {
     TDateTime v = EncodeDate(2024, 11, 23) + EncodeTime(14, 7, 9, 0), back;
     return TryStrToDateTime(DateTimeToStr(v, fs), back, fs) && std::fabs(back - v) < 1e-9;
 }
-}  // namespace
+} // namespace
 
 TFormatSettings TFormatSettings::FromSystemLocale() {
     TFormatSettings fs;
@@ -347,7 +380,8 @@ TFormatSettings TFormatSettings::FromSystemLocale() {
     QString group = locale.groupSeparator();
     if (point.size() == 1) fs.DecimalSeparator = point.at(0).unicode();
     if (group.size() == 1) fs.ThousandSeparator = group.at(0).unicode();
-    if (fs.ThousandSeparator == fs.DecimalSeparator) fs.ThousandSeparator = fs.DecimalSeparator == u',' ? u'.' : u',';
+    if (fs.ThousandSeparator == fs.DecimalSeparator)
+        fs.ThousandSeparator = fs.DecimalSeparator == u',' ? u'.' : u',';
     char16_t dateSep = 0, timeSep = 0, ignored = 0;
     fs.ShortDateFormat = ConvertQtPattern(locale.dateFormat(QLocale::ShortFormat), u'/', dateSep);
     fs.LongDateFormat = ConvertQtPattern(locale.dateFormat(QLocale::LongFormat), u'/', ignored);
@@ -366,7 +400,7 @@ TFormatSettings TFormatSettings::FromSystemLocale() {
         fs.LongMonthNames[m - 1] = FromQt(locale.monthName(m, QLocale::LongFormat));
     }
     for (int d = 0; d < 7; ++d) {
-        int qtDay = d == 0 ? 7 : d;  // Qt counts from Monday = 1
+        int qtDay = d == 0 ? 7 : d; // Qt counts from Monday = 1
         fs.ShortDayNames[d] = FromQt(locale.dayName(qtDay, QLocale::ShortFormat));
         fs.LongDayNames[d] = FromQt(locale.dayName(qtDay, QLocale::LongFormat));
     }
@@ -384,8 +418,11 @@ TFormatSettings TFormatSettings::FromSystemLocale() {
             char16_t u = c >= u'a' ? static_cast<char16_t>(c - 32) : c;
             if ((u == u'D' || u == u'M' || u == u'Y') && order.find(u) == WideString::npos) order += u;
         }
-        fs.ShortDateFormat = order.rfind(u"Y", 0) == 0 ? u"yyyy/mm/dd" : order.rfind(u"D", 0) == 0 ? u"dd/mm/yyyy" : u"mm/dd/yyyy";
-        if (fs.DateSeparator != u'/' && fs.DateSeparator != u'.' && fs.DateSeparator != u'-') fs.DateSeparator = u'/';
+        fs.ShortDateFormat = order.rfind(u"Y", 0) == 0   ? u"yyyy/mm/dd"
+                             : order.rfind(u"D", 0) == 0 ? u"dd/mm/yyyy"
+                                                         : u"mm/dd/yyyy";
+        if (fs.DateSeparator != u'/' && fs.DateSeparator != u'.' && fs.DateSeparator != u'-')
+            fs.DateSeparator = u'/';
     }
     if (!DateTimeRoundTrips(fs)) {
         TFormatSettings inv = Invariant();
@@ -411,27 +448,37 @@ bool TryStrToInt(const WideString& S, int32_t& Value) {
     Value = static_cast<int32_t>(v);
     return true;
 }
-bool TryStrToInt(const AnsiString& S, int32_t& Value) { return TryStrToInt(AnsiToWide(S), Value); }
+bool TryStrToInt(const AnsiString& S, int32_t& Value) {
+    return TryStrToInt(AnsiToWide(S), Value);
+}
 
 int32_t StrToInt(const WideString& S) {
     int32_t v;
     if (!TryStrToInt(S, v)) throw EConvertError(Format(SInvalidInteger, {S}));
     return v;
 }
-int32_t StrToInt(const AnsiString& S) { return StrToInt(AnsiToWide(S)); }
+int32_t StrToInt(const AnsiString& S) {
+    return StrToInt(AnsiToWide(S));
+}
 int32_t StrToIntDef(const WideString& S, int32_t Default) {
     int32_t v;
     return TryStrToInt(S, v) ? v : Default;
 }
-int32_t StrToIntDef(const AnsiString& S, int32_t Default) { return StrToIntDef(AnsiToWide(S), Default); }
+int32_t StrToIntDef(const AnsiString& S, int32_t Default) {
+    return StrToIntDef(AnsiToWide(S), Default);
+}
 
-bool TryStrToInt64(const WideString& S, int64_t& Value) { return ParseInteger(S, 64, Value); }
+bool TryStrToInt64(const WideString& S, int64_t& Value) {
+    return ParseInteger(S, 64, Value);
+}
 int64_t StrToInt64(const WideString& S) {
     int64_t v;
     if (!ParseInteger(S, 64, v)) throw EConvertError(Format(SInvalidInteger, {S}));
     return v;
 }
-int64_t StrToInt64(const AnsiString& S) { return StrToInt64(AnsiToWide(S)); }
+int64_t StrToInt64(const AnsiString& S) {
+    return StrToInt64(AnsiToWide(S));
+}
 int64_t StrToInt64Def(const WideString& S, int64_t Default) {
     int64_t v;
     return ParseInteger(S, 64, v) ? v : Default;
@@ -442,7 +489,9 @@ WideString IntToStr(int64_t Value) {
     return WideString(s.begin(), s.end());
 }
 
-WideString IntToHex(int64_t Value, int Digits) { return HexText(static_cast<uint64_t>(Value), Digits); }
+WideString IntToHex(int64_t Value, int Digits) {
+    return HexText(static_cast<uint64_t>(Value), Digits);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Booleans
@@ -465,15 +514,21 @@ bool TryStrToBool(const WideString& S, bool& Value, const TFormatSettings& FS) {
         }
     return false;
 }
-bool TryStrToBool(const WideString& S, bool& Value) { return TryStrToBool(S, Value, DefaultFormatSettings()); }
+bool TryStrToBool(const WideString& S, bool& Value) {
+    return TryStrToBool(S, Value, DefaultFormatSettings());
+}
 
 bool StrToBool(const WideString& S, const TFormatSettings& FS) {
     bool v;
     if (!TryStrToBool(S, v, FS)) throw EConvertError(Format(SInvalidBoolean, {S}));
     return v;
 }
-bool StrToBool(const WideString& S) { return StrToBool(S, DefaultFormatSettings()); }
-bool StrToBool(const AnsiString& S) { return StrToBool(AnsiToWide(S), DefaultFormatSettings()); }
+bool StrToBool(const WideString& S) {
+    return StrToBool(S, DefaultFormatSettings());
+}
+bool StrToBool(const AnsiString& S) {
+    return StrToBool(AnsiToWide(S), DefaultFormatSettings());
+}
 bool StrToBoolDef(const WideString& S, bool Default) {
     bool v;
     return TryStrToBool(S, v) ? v : Default;
@@ -529,28 +584,47 @@ AnsiString LowerCase(const AnsiString& S) {
 }
 WideString LowerCase(const WideString& S) {
     WideString r = S;
-    for (char16_t& c : r) c = AsciiLowerWide(c);
+    for (char16_t& c : r)
+        c = AsciiLowerWide(c);
     return r;
 }
 WideString AnsiUpperCase(const WideString& S) {
     WideString r = S;
-    for (char16_t& c : r) c = MapUpper(c);
+    for (char16_t& c : r)
+        c = MapUpper(c);
     return r;
 }
 WideString AnsiLowerCase(const WideString& S) {
     WideString r = S;
-    for (char16_t& c : r) c = MapLower(c);
+    for (char16_t& c : r)
+        c = MapLower(c);
     return r;
 }
-AnsiString AnsiUpperCase(const AnsiString& S) { return WideToAnsi(AnsiUpperCase(AnsiToWide(S))); }
-AnsiString AnsiLowerCase(const AnsiString& S) { return WideToAnsi(AnsiLowerCase(AnsiToWide(S))); }
+AnsiString AnsiUpperCase(const AnsiString& S) {
+    return WideToAnsi(AnsiUpperCase(AnsiToWide(S)));
+}
+AnsiString AnsiLowerCase(const AnsiString& S) {
+    return WideToAnsi(AnsiLowerCase(AnsiToWide(S)));
+}
 
-AnsiString Trim(const AnsiString& S) { return TrimImpl(S, true, true); }
-WideString Trim(const WideString& S) { return TrimImpl(S, true, true); }
-AnsiString TrimLeft(const AnsiString& S) { return TrimImpl(S, true, false); }
-WideString TrimLeft(const WideString& S) { return TrimImpl(S, true, false); }
-AnsiString TrimRight(const AnsiString& S) { return TrimImpl(S, false, true); }
-WideString TrimRight(const WideString& S) { return TrimImpl(S, false, true); }
+AnsiString Trim(const AnsiString& S) {
+    return TrimImpl(S, true, true);
+}
+WideString Trim(const WideString& S) {
+    return TrimImpl(S, true, true);
+}
+AnsiString TrimLeft(const AnsiString& S) {
+    return TrimImpl(S, true, false);
+}
+WideString TrimLeft(const WideString& S) {
+    return TrimImpl(S, true, false);
+}
+AnsiString TrimRight(const AnsiString& S) {
+    return TrimImpl(S, false, true);
+}
+WideString TrimRight(const WideString& S) {
+    return TrimImpl(S, false, true);
+}
 
 int CompareStr(const AnsiString& S1, const AnsiString& S2) {
     return CompareMapped(S1, S2, [](char c) { return static_cast<unsigned char>(c); });
@@ -558,20 +632,42 @@ int CompareStr(const AnsiString& S1, const AnsiString& S2) {
 int CompareStr(const WideString& S1, const WideString& S2) {
     return CompareMapped(S1, S2, [](char16_t c) { return c; });
 }
-int CompareText(const AnsiString& S1, const AnsiString& S2) { return CompareMapped(S1, S2, AsciiLowerByte); }
-int CompareText(const WideString& S1, const WideString& S2) { return CompareMapped(S1, S2, AsciiLowerWide); }
-bool SameStr(const AnsiString& S1, const AnsiString& S2) { return S1 == S2; }
-bool SameStr(const WideString& S1, const WideString& S2) { return S1 == S2; }
-bool SameText(const AnsiString& S1, const AnsiString& S2) { return CompareText(S1, S2) == 0; }
-bool SameText(const WideString& S1, const WideString& S2) { return CompareText(S1, S2) == 0; }
-int AnsiCompareStr(const WideString& S1, const WideString& S2) { return CompareStr(S1, S2); }
-int AnsiCompareStr(const AnsiString& S1, const AnsiString& S2) { return CompareStr(AnsiToWide(S1), AnsiToWide(S2)); }
-int AnsiCompareText(const WideString& S1, const WideString& S2) { return CompareMapped(S1, S2, Fold); }
+int CompareText(const AnsiString& S1, const AnsiString& S2) {
+    return CompareMapped(S1, S2, AsciiLowerByte);
+}
+int CompareText(const WideString& S1, const WideString& S2) {
+    return CompareMapped(S1, S2, AsciiLowerWide);
+}
+bool SameStr(const AnsiString& S1, const AnsiString& S2) {
+    return S1 == S2;
+}
+bool SameStr(const WideString& S1, const WideString& S2) {
+    return S1 == S2;
+}
+bool SameText(const AnsiString& S1, const AnsiString& S2) {
+    return CompareText(S1, S2) == 0;
+}
+bool SameText(const WideString& S1, const WideString& S2) {
+    return CompareText(S1, S2) == 0;
+}
+int AnsiCompareStr(const WideString& S1, const WideString& S2) {
+    return CompareStr(S1, S2);
+}
+int AnsiCompareStr(const AnsiString& S1, const AnsiString& S2) {
+    return CompareStr(AnsiToWide(S1), AnsiToWide(S2));
+}
+int AnsiCompareText(const WideString& S1, const WideString& S2) {
+    return CompareMapped(S1, S2, Fold);
+}
 int AnsiCompareText(const AnsiString& S1, const AnsiString& S2) {
     return AnsiCompareText(AnsiToWide(S1), AnsiToWide(S2));
 }
-bool AnsiSameText(const WideString& S1, const WideString& S2) { return AnsiCompareText(S1, S2) == 0; }
-bool AnsiSameText(const AnsiString& S1, const AnsiString& S2) { return AnsiCompareText(S1, S2) == 0; }
+bool AnsiSameText(const WideString& S1, const WideString& S2) {
+    return AnsiCompareText(S1, S2) == 0;
+}
+bool AnsiSameText(const AnsiString& S1, const AnsiString& S2) {
+    return AnsiCompareText(S1, S2) == 0;
+}
 
 WideString QuotedStr(const WideString& S, WideChar Quote) {
     WideString r(1, Quote);
@@ -617,7 +713,8 @@ S ReplaceImpl(const S& s, const S& oldPattern, const S& newPattern, TReplaceFlag
     while (i < s.size()) {
         bool match = i + oldPattern.size() <= s.size();
         for (size_t k = 0; match && k < oldPattern.size(); ++k)
-            match = flags.Contains(rfIgnoreCase) ? map(s[i + k]) == map(oldPattern[k]) : s[i + k] == oldPattern[k];
+            match = flags.Contains(rfIgnoreCase) ? map(s[i + k]) == map(oldPattern[k])
+                                                 : s[i + k] == oldPattern[k];
         if (match) {
             result += newPattern;
             i += oldPattern.size();
@@ -646,9 +743,10 @@ AnsiString StringReplace(const AnsiString& S, const AnsiString& OldPattern, cons
 namespace {
 void CheckIntegral(double x) {
     // Doubles at or past 2^63 do not fit 64 bits.
-    if (!std::isfinite(x) || x >= 9223372036854775808.0 || x < -9223372036854775808.0) throw EInvalidOp(SInvalidOp);
+    if (!std::isfinite(x) || x >= 9223372036854775808.0 || x < -9223372036854775808.0)
+        throw EInvalidOp(SInvalidOp);
 }
-}  // namespace
+} // namespace
 
 int64_t Round(double X) {
     CheckIntegral(X);
@@ -671,5 +769,9 @@ int32_t RoundToInt(double X) {
     return static_cast<int32_t>(r);
 }
 
-double Frac(double X) { return X - std::trunc(X); }
-double Int(double X) { return std::trunc(X); }
+double Frac(double X) {
+    return X - std::trunc(X);
+}
+double Int(double X) {
+    return std::trunc(X);
+}

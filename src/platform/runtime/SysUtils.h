@@ -36,9 +36,9 @@ struct TFormatSettings {
     WideString TimePMString = u"PM";
     std::array<WideString, 12> ShortMonthNames{u"Jan", u"Feb", u"Mar", u"Apr", u"May", u"Jun",
                                                u"Jul", u"Aug", u"Sep", u"Oct", u"Nov", u"Dec"};
-    std::array<WideString, 12> LongMonthNames{u"January", u"February", u"March",     u"April",
-                                              u"May",     u"June",     u"July",      u"August",
-                                              u"September", u"October", u"November", u"December"};
+    std::array<WideString, 12> LongMonthNames{u"January",   u"February", u"March",    u"April",
+                                              u"May",       u"June",     u"July",     u"August",
+                                              u"September", u"October",  u"November", u"December"};
     // Index 0 is Sunday.
     std::array<WideString, 7> ShortDayNames{u"Sun", u"Mon", u"Tue", u"Wed", u"Thu", u"Fri", u"Sat"};
     std::array<WideString, 7> LongDayNames{u"Sunday",   u"Monday", u"Tuesday", u"Wednesday",

@@ -42,8 +42,12 @@ struct TRect {
     friend constexpr bool operator==(const TRect&, const TRect&) = default;
 };
 
-constexpr TRect Rect(int32_t l, int32_t t, int32_t r, int32_t b) { return {l, t, r, b}; }
-constexpr TPoint Point(int32_t x, int32_t y) { return {x, y}; }
+constexpr TRect Rect(int32_t l, int32_t t, int32_t r, int32_t b) {
+    return {l, t, r, b};
+}
+constexpr TPoint Point(int32_t x, int32_t y) {
+    return {x, y};
+}
 constexpr bool PtInRect(const TRect& r, const TPoint& p) {
     return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom;
 }
@@ -71,12 +75,12 @@ inline void InflateRect(TRect& r, int32_t dx, int32_t dy) {
 }
 
 // A set of enumeration members (up to 64), like `TGridOptions` or `TFontStyles`.
-template <typename E>
-class TSet {
+template <typename E> class TSet {
 public:
     constexpr TSet() = default;
     constexpr TSet(std::initializer_list<E> items) {
-        for (E e : items) Include(e);
+        for (E e : items)
+            Include(e);
     }
     constexpr bool Contains(E e) const { return (FBits & Bit(e)) != 0; }
     constexpr TSet& Include(E e) {

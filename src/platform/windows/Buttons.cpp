@@ -3,7 +3,8 @@
 
 #include "platform/graphics/Bitmap.h"
 
-TSpeedButton::TSpeedButton(TComponent* AOwner) : TGraphicControl(AOwner), FGlyph(std::make_unique<TBitmap>()) {
+TSpeedButton::TSpeedButton(TComponent* AOwner)
+    : TGraphicControl(AOwner), FGlyph(std::make_unique<TBitmap>()) {
     FControlStyle = {csCaptureMouse, csDoubleClicks, csReplicatable};
     FWidth = 23;
     FHeight = 22;
@@ -61,7 +62,9 @@ void TSpeedButton::SetSpacing(int Value) {
     Invalidate();
 }
 
-void TSpeedButton::Click() { TGraphicControl::Click(); }
+void TSpeedButton::Click() {
+    TGraphicControl::Click();
+}
 
 void TSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     TGraphicControl::MouseDown(Button, Shift, X, Y);
@@ -116,7 +119,9 @@ void TSpeedButton::CMEnabledChanged(TMessage& Message) {
     TGraphicControl::CMEnabledChanged(Message);
 }
 
-void TSpeedButton::CMTextChanged(TMessage&) { Invalidate(); }
+void TSpeedButton::CMTextChanged(TMessage&) {
+    Invalidate();
+}
 
 void TSpeedButton::Paint() {
     TCanvas* c = GetCanvas();

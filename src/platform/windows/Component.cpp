@@ -29,8 +29,9 @@ void TComponent::SetName(const std::string& Value) {
     if (FOwner && !Value.empty()) {
         for (TComponent* c : FOwner->FComponents) {
             if (c != this && c->FName.size() == Value.size() &&
-                std::equal(Value.begin(), Value.end(), c->FName.begin(),
-                           [](char a, char b) { return std::tolower(uint8_t(a)) == std::tolower(uint8_t(b)); }))
+                std::equal(Value.begin(), Value.end(), c->FName.begin(), [](char a, char b) {
+                    return std::tolower(uint8_t(a)) == std::tolower(uint8_t(b));
+                }))
                 throw EComponentError("A component named " + Value + " already exists");
         }
     }
@@ -97,7 +98,8 @@ void TComponent::DestroyComponents() {
 void TComponent::Destroying() {
     if (FComponentState.Contains(csDestroying)) return;
     FComponentState.Include(csDestroying);
-    for (TComponent* c : FComponents) c->Destroying();
+    for (TComponent* c : FComponents)
+        c->Destroying();
 }
 
 void TComponent::FreeNotification(TComponent* AComponent) {
@@ -133,22 +135,26 @@ void TComponent::SetDesigning(bool Value, bool SetChildren) {
     else
         FComponentState.Exclude(csDesigning);
     if (SetChildren)
-        for (TComponent* c : FComponents) c->SetDesigning(Value, true);
+        for (TComponent* c : FComponents)
+            c->SetDesigning(Value, true);
 }
 
 void TComponent::BeginLoading() {
     FComponentState.Include(csLoading).Include(csReading);
-    for (TComponent* c : FComponents) c->BeginLoading();
+    for (TComponent* c : FComponents)
+        c->BeginLoading();
 }
 
 void TComponent::EndLoading() {
     std::vector<TComponent*> all;
     std::function<void(TComponent*)> collect = [&](TComponent* c) {
         all.push_back(c);
-        for (TComponent* o : c->FComponents) collect(o);
+        for (TComponent* o : c->FComponents)
+            collect(o);
     };
     collect(this);
-    for (TComponent* c : all) c->FComponentState.Exclude(csReading);
+    for (TComponent* c : all)
+        c->FComponentState.Exclude(csReading);
     for (TComponent* c : all) {
         c->FComponentState.Exclude(csLoading);
         c->Loaded();

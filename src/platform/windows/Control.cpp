@@ -1,6 +1,6 @@
 // TControl, TSizeConstraints and TGraphicControl.
-#include <cstdlib>
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/windows/Accessibility.h"
 #include "platform/windows/Controls.h"
@@ -9,7 +9,7 @@
 namespace {
 TControl* gCaptureControl = nullptr;
 constexpr int kWheelNotch = 120;
-}
+} // namespace
 
 // ---------------------------------------------------------------------------------------------
 // TSizeConstraints
@@ -60,8 +60,9 @@ void TSizeConstraints::Constrain(int& Width, int& Height) const {
     if (Height < FMinHeight) Height = FMinHeight;
 }
 void TSizeConstraints::Changed() {
-    if (FControl) FControl->SetBounds(FControl->GetLeft(), FControl->GetTop(), FControl->GetWidth(),
-                                      FControl->GetHeight());
+    if (FControl)
+        FControl->SetBounds(FControl->GetLeft(), FControl->GetTop(), FControl->GetWidth(),
+                            FControl->GetHeight());
     if (OnChange) OnChange(this);
 }
 
@@ -69,8 +70,8 @@ void TSizeConstraints::Changed() {
 // TControl
 
 TControl::TControl(TComponent* AOwner)
-    : TComponent(AOwner), FConstraints(std::make_unique<TSizeConstraints>(this)), FFont(std::make_unique<TFont>()),
-      FColor(clWindow) {
+    : TComponent(AOwner), FConstraints(std::make_unique<TSizeConstraints>(this)),
+      FFont(std::make_unique<TFont>()), FColor(clWindow) {
     WindowProc = [this](TMessage& m) { WndProc(m); };
     FFont->OnChange = [this] {
         if (FFontChangeGuard == 0) FParentFont = false;
@@ -92,38 +93,88 @@ LRESULT TControl::Perform(UINT Msg, WPARAM WParam, LPARAM LParam) {
 
 void TControl::WndProc(TMessage& Message) {
     switch (Message.Msg) {
-        case WM_PAINT: WMPaint(Message); break;
-        case WM_ERASEBKGND: WMEraseBkgnd(Message); break;
-        case WM_NCPAINT: WMNCPaint(Message); break;
-        case WM_SIZE: WMSize(Message); break;
-        case WM_MOVE: WMMove(Message); break;
-        case WM_WINDOWPOSCHANGED: WMWindowPosChanged(Message); break;
-        case WM_LBUTTONDOWN:
-        case WM_RBUTTONDOWN:
-        case WM_MBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-        case WM_RBUTTONDBLCLK:
-        case WM_MBUTTONDBLCLK: WMMouseDown(Message); break;
-        case WM_LBUTTONUP:
-        case WM_RBUTTONUP:
-        case WM_MBUTTONUP: WMMouseUp(Message); break;
-        case WM_MOUSEMOVE: WMMouseMove(Message); break;
-        case WM_MOUSEWHEEL: WMMouseWheel(Message); break;
-        case WM_SETCURSOR: WMSetCursor(Message); break;
-        case WM_CAPTURECHANGED: WMCaptureChanged(Message); break;
-        case WM_THEMECHANGED: WMThemeChanged(Message); break;
-        case CM_TEXTCHANGED: CMTextChanged(Message); break;
-        case CM_ENABLEDCHANGED: CMEnabledChanged(Message); break;
-        case CM_VISIBLECHANGED: CMVisibleChanged(Message); break;
-        case CM_FONTCHANGED: CMFontChanged(Message); break;
-        case CM_COLORCHANGED: CMColorChanged(Message); break;
-        case CM_PARENTFONTCHANGED: CMParentFontChanged(Message); break;
-        case CM_PARENTCOLORCHANGED: CMParentColorChanged(Message); break;
-        case CM_PARENTSHOWHINTCHANGED: CMParentShowHintChanged(Message); break;
-        case CM_MOUSEENTER: CMMouseEnter(Message); break;
-        case CM_MOUSELEAVE: CMMouseLeave(Message); break;
-        case CM_HINTSHOW: CMHintShow(Message); break;
-        default: DefaultHandler(Message); break;
+    case WM_PAINT:
+        WMPaint(Message);
+        break;
+    case WM_ERASEBKGND:
+        WMEraseBkgnd(Message);
+        break;
+    case WM_NCPAINT:
+        WMNCPaint(Message);
+        break;
+    case WM_SIZE:
+        WMSize(Message);
+        break;
+    case WM_MOVE:
+        WMMove(Message);
+        break;
+    case WM_WINDOWPOSCHANGED:
+        WMWindowPosChanged(Message);
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+        WMMouseDown(Message);
+        break;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        WMMouseUp(Message);
+        break;
+    case WM_MOUSEMOVE:
+        WMMouseMove(Message);
+        break;
+    case WM_MOUSEWHEEL:
+        WMMouseWheel(Message);
+        break;
+    case WM_SETCURSOR:
+        WMSetCursor(Message);
+        break;
+    case WM_CAPTURECHANGED:
+        WMCaptureChanged(Message);
+        break;
+    case WM_THEMECHANGED:
+        WMThemeChanged(Message);
+        break;
+    case CM_TEXTCHANGED:
+        CMTextChanged(Message);
+        break;
+    case CM_ENABLEDCHANGED:
+        CMEnabledChanged(Message);
+        break;
+    case CM_VISIBLECHANGED:
+        CMVisibleChanged(Message);
+        break;
+    case CM_FONTCHANGED:
+        CMFontChanged(Message);
+        break;
+    case CM_COLORCHANGED:
+        CMColorChanged(Message);
+        break;
+    case CM_PARENTFONTCHANGED:
+        CMParentFontChanged(Message);
+        break;
+    case CM_PARENTCOLORCHANGED:
+        CMParentColorChanged(Message);
+        break;
+    case CM_PARENTSHOWHINTCHANGED:
+        CMParentShowHintChanged(Message);
+        break;
+    case CM_MOUSEENTER:
+        CMMouseEnter(Message);
+        break;
+    case CM_MOUSELEAVE:
+        CMMouseLeave(Message);
+        break;
+    case CM_HINTSHOW:
+        CMHintShow(Message);
+        break;
+    default:
+        DefaultHandler(Message);
+        break;
     }
 }
 
@@ -148,7 +199,7 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     bool moved = ALeft != FLeft || ATop != FTop;
     bool sized = AWidth != FWidth || AHeight != FHeight;
     if (!moved && !sized) return;
-    if (FParent && FVisible && !dynamic_cast<TWinControl*>(this)) Invalidate();  // the old place
+    if (FParent && FVisible && !dynamic_cast<TWinControl*>(this)) Invalidate(); // the old place
     FLeft = ALeft;
     FTop = ATop;
     FWidth = AWidth;
@@ -161,7 +212,7 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
         }
     }
     BoundsChanged(moved, sized);
-    if (FParent && FVisible && !dynamic_cast<TWinControl*>(this)) Invalidate();  // the new place
+    if (FParent && FVisible && !dynamic_cast<TWinControl*>(this)) Invalidate(); // the new place
     if (moved) Perform(WM_MOVE, 0, MakeLParam(FLeft, FTop));
     if (sized) {
         TRect client = GetClientRect();
@@ -173,10 +224,16 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
 
 void TControl::BoundsChanged(bool, bool) {}
 
-TRect TControl::GetClientRect() const { return {0, 0, FWidth, FHeight}; }
+TRect TControl::GetClientRect() const {
+    return {0, 0, FWidth, FHeight};
+}
 
-void TControl::SetClientWidth(int v) { SetWidth(FWidth - GetClientWidth() + v); }
-void TControl::SetClientHeight(int v) { SetHeight(FHeight - GetClientHeight() + v); }
+void TControl::SetClientWidth(int v) {
+    SetWidth(FWidth - GetClientWidth() + v);
+}
+void TControl::SetClientHeight(int v) {
+    SetHeight(FHeight - GetClientHeight() + v);
+}
 
 TPoint TControl::GetClientOrigin() const {
     if (!FParent) return {FLeft, FTop};
@@ -274,14 +331,17 @@ void TControl::SetText(const WideString& Value) {
     Perform(CM_TEXTCHANGED);
 }
 
-void TControl::SetTextValue(const WideString& Value) { FText = Value; }
+void TControl::SetTextValue(const WideString& Value) {
+    FText = Value;
+}
 
 void TControl::SetShowHint(bool Value) {
     FParentShowHint = false;
     if (FShowHint == Value) return;
     FShowHint = Value;
     if (auto* w = dynamic_cast<TWinControl*>(this))
-        for (int i = 0; i < w->GetControlCount(); ++i) w->GetControl(i)->Perform(CM_PARENTSHOWHINTCHANGED);
+        for (int i = 0; i < w->GetControlCount(); ++i)
+            w->GetControl(i)->Perform(CM_PARENTSHOWHINTCHANGED);
 }
 
 void TControl::SetParentShowHint(bool Value) {
@@ -332,7 +392,8 @@ void TControl::SendToBack() {
 
 TCustomForm* TControl::GetParentForm() const {
     const TControl* c = this;
-    while (c->FParent) c = c->FParent;
+    while (c->FParent)
+        c = c->FParent;
     return dynamic_cast<TCustomForm*>(const_cast<TControl*>(c));
 }
 
@@ -396,7 +457,9 @@ bool TControl::CanResize(int& NewWidth, int& NewHeight) {
     return resize;
 }
 
-bool TControl::CanAutoSize(int&, int&) { return true; }
+bool TControl::CanAutoSize(int&, int&) {
+    return true;
+}
 
 void TControl::SetAutoSize(bool Value) {
     if (FAutoSize == Value) return;
@@ -424,26 +487,48 @@ void TControl::Loaded() {
 
 // Message handlers -----------------------------------------------------------------------------
 
-void TControl::WMPaint(TMessage& Message) { DefaultHandler(Message); }
-void TControl::WMEraseBkgnd(TMessage& Message) { DefaultHandler(Message); }
-void TControl::WMNCPaint(TMessage& Message) { DefaultHandler(Message); }
+void TControl::WMPaint(TMessage& Message) {
+    DefaultHandler(Message);
+}
+void TControl::WMEraseBkgnd(TMessage& Message) {
+    DefaultHandler(Message);
+}
+void TControl::WMNCPaint(TMessage& Message) {
+    DefaultHandler(Message);
+}
 void TControl::WMSize(TMessage& Message) {
     DefaultHandler(Message);
     Resize();
 }
-void TControl::WMMove(TMessage& Message) { DefaultHandler(Message); }
-void TControl::WMWindowPosChanged(TMessage& Message) { DefaultHandler(Message); }
+void TControl::WMMove(TMessage& Message) {
+    DefaultHandler(Message);
+}
+void TControl::WMWindowPosChanged(TMessage& Message) {
+    DefaultHandler(Message);
+}
 
 void TControl::WMMouseDown(TMessage& Message) {
     TMouseButton button = mbLeft;
     bool dbl = false;
     switch (Message.Msg) {
-        case WM_LBUTTONDBLCLK: dbl = true; [[fallthrough]];
-        case WM_LBUTTONDOWN: button = mbLeft; break;
-        case WM_RBUTTONDBLCLK: dbl = true; [[fallthrough]];
-        case WM_RBUTTONDOWN: button = mbRight; break;
-        case WM_MBUTTONDBLCLK: dbl = true; [[fallthrough]];
-        case WM_MBUTTONDOWN: button = mbMiddle; break;
+    case WM_LBUTTONDBLCLK:
+        dbl = true;
+        [[fallthrough]];
+    case WM_LBUTTONDOWN:
+        button = mbLeft;
+        break;
+    case WM_RBUTTONDBLCLK:
+        dbl = true;
+        [[fallthrough]];
+    case WM_RBUTTONDOWN:
+        button = mbRight;
+        break;
+    case WM_MBUTTONDBLCLK:
+        dbl = true;
+        [[fallthrough]];
+    case WM_MBUTTONDOWN:
+        button = mbMiddle;
+        break;
     }
     TShiftState shift = KeysToShiftState(Message.WParam);
     if (dbl && !FControlStyle.Contains(csDoubleClicks)) dbl = false;
@@ -459,7 +544,9 @@ void TControl::WMMouseDown(TMessage& Message) {
 }
 
 void TControl::WMMouseUp(TMessage& Message) {
-    TMouseButton button = Message.Msg == WM_LBUTTONUP ? mbLeft : Message.Msg == WM_RBUTTONUP ? mbRight : mbMiddle;
+    TMouseButton button = Message.Msg == WM_LBUTTONUP   ? mbLeft
+                          : Message.Msg == WM_RBUTTONUP ? mbRight
+                                                        : mbMiddle;
     int x = GetXLParam(Message.LParam), y = GetYLParam(Message.LParam);
     DefaultHandler(Message);
     if (GetCaptureControl() == this) SetCaptureControl(nullptr);
@@ -488,24 +575,34 @@ void TControl::WMMouseWheel(TMessage& Message) {
         DefaultHandler(Message);
 }
 
-void TControl::WMSetCursor(TMessage& Message) { DefaultHandler(Message); }
-void TControl::WMCaptureChanged(TMessage& Message) { DefaultHandler(Message); }
+void TControl::WMSetCursor(TMessage& Message) {
+    DefaultHandler(Message);
+}
+void TControl::WMCaptureChanged(TMessage& Message) {
+    DefaultHandler(Message);
+}
 void TControl::WMThemeChanged(TMessage& Message) {
     DefaultHandler(Message);
     Invalidate();
 }
-void TControl::CMTextChanged(TMessage&) { Invalidate(); }
-void TControl::CMEnabledChanged(TMessage&) { Invalidate(); }
+void TControl::CMTextChanged(TMessage&) {
+    Invalidate();
+}
+void TControl::CMEnabledChanged(TMessage&) {
+    Invalidate();
+}
 void TControl::CMVisibleChanged(TMessage&) {}
 void TControl::CMFontChanged(TMessage&) {
     Invalidate();
     if (auto* w = dynamic_cast<TWinControl*>(this))
-        for (int i = 0; i < w->GetControlCount(); ++i) w->GetControl(i)->Perform(CM_PARENTFONTCHANGED);
+        for (int i = 0; i < w->GetControlCount(); ++i)
+            w->GetControl(i)->Perform(CM_PARENTFONTCHANGED);
 }
 void TControl::CMColorChanged(TMessage&) {
     Invalidate();
     if (auto* w = dynamic_cast<TWinControl*>(this))
-        for (int i = 0; i < w->GetControlCount(); ++i) w->GetControl(i)->Perform(CM_PARENTCOLORCHANGED);
+        for (int i = 0; i < w->GetControlCount(); ++i)
+            w->GetControl(i)->Perform(CM_PARENTCOLORCHANGED);
 }
 void TControl::CMParentFontChanged(TMessage&) {
     if (!FParentFont || !FParent) return;
@@ -551,9 +648,13 @@ TCanvas* TGraphicControl::GetCanvas() const {
     return FMeasureCanvas.get();
 }
 
-void TGraphicControl::Invalidate() { TControl::Invalidate(); }
+void TGraphicControl::Invalidate() {
+    TControl::Invalidate();
+}
 
-void TGraphicControl::Update() { TControl::Update(); }
+void TGraphicControl::Update() {
+    TControl::Update();
+}
 
 void TGraphicControl::WMPaint(TMessage& Message) {
     if (FCanvas) Paint();
@@ -563,7 +664,9 @@ void TGraphicControl::WMPaint(TMessage& Message) {
 // ---------------------------------------------------------------------------------------------
 // Capture of graphic and windowed controls
 
-TControl* GetCaptureControl() { return gCaptureControl; }
+TControl* GetCaptureControl() {
+    return gCaptureControl;
+}
 
 void SetCaptureControlInternal(TControl* Control);
 void SetCaptureControl(TControl* Control) {

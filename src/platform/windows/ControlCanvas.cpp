@@ -19,13 +19,17 @@ void BindOutsidePaint(TWinControlPrivate& p, TControlCanvas& canvas) {
     };
     AttachCanvas(canvas, &p.Pixels, nullptr, std::move(hooks));
 }
-}  // namespace
+} // namespace
 
 TControlCanvas::TControlCanvas() = default;
 
-TControlCanvas::TControlCanvas(TWinControl* Control) { SetControl(Control); }
+TControlCanvas::TControlCanvas(TWinControl* Control) {
+    SetControl(Control);
+}
 
-TControlCanvas::~TControlCanvas() { SetControl(nullptr); }
+TControlCanvas::~TControlCanvas() {
+    SetControl(nullptr);
+}
 
 void TControlCanvas::SetControl(TWinControl* Value) {
     if (Value == FControl) return;
@@ -61,5 +65,6 @@ void BindControlCanvases(TWinControlPrivate& p, QImage* image, const QRegion* li
 }
 
 void BindControlCanvases(TWinControlPrivate& p, QPainter* painter) {
-    for (TControlCanvas* c : p.ControlCanvases) AttachCanvas(*c, painter);
+    for (TControlCanvas* c : p.ControlCanvases)
+        AttachCanvas(*c, painter);
 }

@@ -195,7 +195,8 @@ private:
     int FMinWidth = 0, FMinHeight = 0, FMaxWidth = 0, FMaxHeight = 0;
 };
 
-using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseEvent =
+    std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
 using TMouseWheelEvent =
     std::function<void(TObject* Sender, TShiftState Shift, int WheelDelta, TPoint MousePos, bool& Handled)>;
@@ -346,7 +347,7 @@ public:
     virtual void WMSize(TMessage& Message);
     virtual void WMMove(TMessage& Message);
     virtual void WMWindowPosChanged(TMessage& Message);
-    virtual void WMMouseDown(TMessage& Message);  // the three buttons, single and double
+    virtual void WMMouseDown(TMessage& Message); // the three buttons, single and double
     virtual void WMMouseMove(TMessage& Message);
     virtual void WMMouseUp(TMessage& Message);
     virtual void WMMouseWheel(TMessage& Message);
@@ -407,7 +408,7 @@ protected:
     bool FAutoSize = false;
     bool FMouseInControl = false;
     int FFontChangeGuard = 0;
-    int FWheelAccumulator = 0;  // wheel units short of a whole notch
+    int FWheelAccumulator = 0; // wheel units short of a whole notch
 };
 
 // A control without a window: it paints on its parent's canvas during the parent's paint, and
@@ -602,8 +603,8 @@ protected:
     bool FParentCtl3D = true;
     int FAlignLevel = 0;
     bool FAligning = false;
-    TControl* FMouseControl = nullptr;  // graphic child under the pointer
-    TControl* FCaptureControl = nullptr;  // graphic child holding the pointer during a press
+    TControl* FMouseControl = nullptr;   // graphic child under the pointer
+    TControl* FCaptureControl = nullptr; // graphic child holding the pointer during a press
     TCanvas* FPaintCanvas = nullptr;
 };
 

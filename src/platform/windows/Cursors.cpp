@@ -71,11 +71,21 @@ QImage DrawReversedArrow() {
         int y, from, to;
     };
     std::vector<Run> runs;
-    for (int y = 0; y <= 10; ++y) runs.push_back({y, 0, y});
-    runs.insert(runs.end(), {{11, 0, 6}, {12, 0, 1}, {12, 4, 7}, {13, 0, 0}, {13, 4, 7}, {14, 5, 8},
-                             {15, 5, 8}, {16, 6, 9}, {17, 6, 9}, {18, 7, 8}});
+    for (int y = 0; y <= 10; ++y)
+        runs.push_back({y, 0, y});
+    runs.insert(runs.end(), {{11, 0, 6},
+                             {12, 0, 1},
+                             {12, 4, 7},
+                             {13, 0, 0},
+                             {13, 4, 7},
+                             {14, 5, 8},
+                             {15, 5, 8},
+                             {16, 6, 9},
+                             {17, 6, 9},
+                             {18, 7, 8}});
     for (const Run& r : runs)
-        for (int x = r.from; x <= r.to; ++x) img.setPixel(11 - x, r.y, kBlack);
+        for (int x = r.from; x <= r.to; ++x)
+            img.setPixel(11 - x, r.y, kBlack);
     Outline(img);
     return img;
 }
@@ -147,10 +157,11 @@ std::unique_ptr<TCursorData> MakeCursor(const QImage& img, int hx, int hy) {
 
 std::string Upper(const char* s) {
     std::string r(s ? s : "");
-    for (char& c : r) c = char(std::toupper(uint8_t(c)));
+    for (char& c : r)
+        c = char(std::toupper(uint8_t(c)));
     return r;
 }
-}  // namespace
+} // namespace
 
 void ReleaseCursorCache() {
     delete gResourceCursors;
@@ -188,39 +199,64 @@ HCURSOR LoadCursor(HINSTANCE, const char* Name) {
     return h;
 }
 
-TSize GetCursorSize(HCURSOR Cursor) { return Cursor ? Cursor->Size : TSize{}; }
-TPoint GetCursorHotSpot(HCURSOR Cursor) { return Cursor ? Cursor->HotSpot : TPoint{}; }
+TSize GetCursorSize(HCURSOR Cursor) {
+    return Cursor ? Cursor->Size : TSize{};
+}
+TPoint GetCursorHotSpot(HCURSOR Cursor) {
+    return Cursor ? Cursor->HotSpot : TPoint{};
+}
 
 // The image of a cursor, for checks: black, white and transparent pixels.
-QImage CursorImage(HCURSOR Cursor) { return Cursor ? Cursor->Cursor.pixmap().toImage() : QImage(); }
+QImage CursorImage(HCURSOR Cursor) {
+    return Cursor ? Cursor->Cursor.pixmap().toImage() : QImage();
+}
 
 namespace {
 Qt::CursorShape StockShape(int index) {
     switch (index) {
-        case crNone: return Qt::BlankCursor;
-        case crCross: return Qt::CrossCursor;
-        case crIBeam: return Qt::IBeamCursor;
-        case crSizeNESW: return Qt::SizeBDiagCursor;
-        case crSizeNS: return Qt::SizeVerCursor;
-        case crSizeNWSE: return Qt::SizeFDiagCursor;
-        case crSizeWE: return Qt::SizeHorCursor;
-        case crUpArrow: return Qt::UpArrowCursor;
-        case crHourGlass:
-        case crSQLWait: return Qt::WaitCursor;
-        case crDrag: return Qt::DragMoveCursor;
-        case crNoDrop:
-        case crNo: return Qt::ForbiddenCursor;
-        case crHSplit: return Qt::SplitHCursor;
-        case crVSplit: return Qt::SplitVCursor;
-        case crMultiDrag: return Qt::DragCopyCursor;
-        case crAppStart: return Qt::BusyCursor;
-        case crHelp: return Qt::WhatsThisCursor;
-        case crHandPoint: return Qt::PointingHandCursor;
-        case crSizeAll: return Qt::SizeAllCursor;
-        default: return Qt::ArrowCursor;
+    case crNone:
+        return Qt::BlankCursor;
+    case crCross:
+        return Qt::CrossCursor;
+    case crIBeam:
+        return Qt::IBeamCursor;
+    case crSizeNESW:
+        return Qt::SizeBDiagCursor;
+    case crSizeNS:
+        return Qt::SizeVerCursor;
+    case crSizeNWSE:
+        return Qt::SizeFDiagCursor;
+    case crSizeWE:
+        return Qt::SizeHorCursor;
+    case crUpArrow:
+        return Qt::UpArrowCursor;
+    case crHourGlass:
+    case crSQLWait:
+        return Qt::WaitCursor;
+    case crDrag:
+        return Qt::DragMoveCursor;
+    case crNoDrop:
+    case crNo:
+        return Qt::ForbiddenCursor;
+    case crHSplit:
+        return Qt::SplitHCursor;
+    case crVSplit:
+        return Qt::SplitVCursor;
+    case crMultiDrag:
+        return Qt::DragCopyCursor;
+    case crAppStart:
+        return Qt::BusyCursor;
+    case crHelp:
+        return Qt::WhatsThisCursor;
+    case crHandPoint:
+        return Qt::PointingHandCursor;
+    case crSizeAll:
+        return Qt::SizeAllCursor;
+    default:
+        return Qt::ArrowCursor;
     }
 }
-}  // namespace
+} // namespace
 
 HCURSOR StockCursor(int Index) {
     if (Index > 0) return nullptr;

@@ -14,8 +14,12 @@
 #include "platform/windows/WinControlQt.h"
 
 namespace {
-QString ToQ(const WideString& s) { return QString::fromUtf16(s.data(), qsizetype(s.size())); }
-WideString FromQ(const QString& s) { return WideString(reinterpret_cast<const char16_t*>(s.utf16()), size_t(s.size())); }
+QString ToQ(const WideString& s) {
+    return QString::fromUtf16(s.data(), qsizetype(s.size()));
+}
+WideString FromQ(const QString& s) {
+    return WideString(reinterpret_cast<const char16_t*>(s.utf16()), size_t(s.size()));
+}
 
 QWidget* OwnerWidget(HWND owner) {
     if (owner) return FrameWidgetOf(owner);
@@ -37,16 +41,26 @@ public:
         else if ((Flags & 0xF0) == MB_ICONINFORMATION)
             box.setIcon(QMessageBox::Information);
         switch (Flags & 0xF) {
-            case MB_OKCANCEL: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-            case MB_YESNO: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
-            default: box.setStandardButtons(QMessageBox::Ok); break;
+        case MB_OKCANCEL:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            break;
+        case MB_YESNO:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            break;
+        default:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
         }
         box.setWindowModality(Qt::ApplicationModal);
         switch (box.exec()) {
-            case QMessageBox::Cancel: return IDCANCEL;
-            case QMessageBox::Yes: return IDYES;
-            case QMessageBox::No: return IDNO;
-            default: return IDOK;
+        case QMessageBox::Cancel:
+            return IDCANCEL;
+        case QMessageBox::Yes:
+            return IDYES;
+        case QMessageBox::No:
+            return IDNO;
+        default:
+            return IDOK;
         }
     }
 
@@ -68,7 +82,8 @@ public:
         if (!Request.FileName.empty()) dlg.selectFile(ToQ(Request.FileName));
         if (dlg.exec() != QDialog::Accepted) return false;
         Files.clear();
-        for (const QString& f : dlg.selectedFiles()) Files.push_back(FromQ(QDir::toNativeSeparators(QFileInfo(f).absoluteFilePath())));
+        for (const QString& f : dlg.selectedFiles())
+            Files.push_back(FromQ(QDir::toNativeSeparators(QFileInfo(f).absoluteFilePath())));
         return !Files.empty();
     }
 
@@ -88,7 +103,7 @@ std::unique_ptr<TDialogProvider>& ProviderSlot() {
     static std::unique_ptr<TDialogProvider> provider;
     return provider;
 }
-}  // namespace
+} // namespace
 
 TDialogProvider& GetDialogProvider() {
     auto& slot = ProviderSlot();
@@ -116,7 +131,8 @@ std::vector<TFileFilter> ParseFileFilter(const WideString& Filter) {
     }
     if (!Filter.empty()) parts.push_back(cur);
     std::vector<TFileFilter> out;
-    for (size_t i = 0; i + 1 < parts.size(); i += 2) out.push_back({parts[i], parts[i + 1]});
+    for (size_t i = 0; i + 1 < parts.size(); i += 2)
+        out.push_back({parts[i], parts[i + 1]});
     return out;
 }
 
@@ -148,7 +164,9 @@ int MessageBox(HWND, const WideString& Text, const WideString& Caption, UINT Fla
     return Application->MessageBox(Text, Caption, Flags);
 }
 
-void ShowMessage(const WideString& Text) { Application->MessageBox(Text, Application->GetTitle(), MB_OK); }
+void ShowMessage(const WideString& Text) {
+    Application->MessageBox(Text, Application->GetTitle(), MB_OK);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Folder browser
@@ -170,8 +188,10 @@ PItemIDList SHBrowseForFolderA(TBrowseInfoA* Info) {
     if (Info && Info->pszDisplayName) {
         // The display name is the last part of the path, cut to the buffer.
         WideString name = path;
-        while (name.size() > 1 && name.back() == u'/') name.pop_back();
-        if (auto slash = name.find_last_of(u'/'); slash != WideString::npos && name.size() > 1) name = name.substr(slash + 1);
+        while (name.size() > 1 && name.back() == u'/')
+            name.pop_back();
+        if (auto slash = name.find_last_of(u'/'); slash != WideString::npos && name.size() > 1)
+            name = name.substr(slash + 1);
         AnsiString a = WideToAnsi(name);
         if (a.size() >= size_t(MAX_PATH)) a.resize(MAX_PATH - 1);
         std::memcpy(Info->pszDisplayName, a.c_str(), a.size() + 1);
@@ -195,7 +215,9 @@ bool SHGetPathFromIDListA(PItemIDList Item, char* Path) {
     return true;
 }
 
-void CoTaskMemFree(void* Item) { delete static_cast<TItemIdList*>(Item); }
+void CoTaskMemFree(void* Item) {
+    delete static_cast<TItemIdList*>(Item);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Shell
@@ -204,7 +226,8 @@ intptr_t ShellExecuteW(HWND, const WideString& Operation, const WideString& File
                        const WideString&, int) {
     if (File.empty()) return 2;
     WideString op = Operation;
-    for (auto& c : op) c = WideChar(std::tolower(int(c)));
+    for (auto& c : op)
+        c = WideChar(std::tolower(int(c)));
     if (!op.empty() && op != u"open") return 31;
     return GetDialogProvider().OpenDocument(File) ? 42 : 31;
 }

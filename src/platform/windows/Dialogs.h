@@ -41,7 +41,7 @@ using TOpenOptions = TSet<TOpenOption>;
 // One entry of a dialog filter "Description|Pattern|Description|Pattern".
 struct TFileFilter {
     WideString Description;
-    WideString Pattern;  // ";"-separated patterns, e.g. "*.txt;*.log"
+    WideString Pattern; // ";"-separated patterns, e.g. "*.txt;*.log"
 };
 // Splits a filter string into its entries; a trailing description without a pattern is dropped.
 std::vector<TFileFilter> ParseFileFilter(const WideString& Filter);
@@ -49,7 +49,7 @@ std::vector<TFileFilter> ParseFileFilter(const WideString& Filter);
 struct TOpenFileRequest {
     WideString Title;
     std::vector<TFileFilter> Filters;
-    int FilterIndex = 1;  // 1-based, as the dialog's FilterIndex
+    int FilterIndex = 1; // 1-based, as the dialog's FilterIndex
     WideString InitialDir;
     WideString FileName;
     TOpenOptions Options;
@@ -127,7 +127,7 @@ using BrowseCallbackProc = int (*)(HWND, UINT, LPARAM, LPARAM);
 struct TBrowseInfoA {
     HWND hwndOwner = nullptr;
     PItemIDList pidlRoot = nullptr;
-    char* pszDisplayName = nullptr;  // MAX_PATH bytes, receives the chosen item's name
+    char* pszDisplayName = nullptr; // MAX_PATH bytes, receives the chosen item's name
     const char* lpszTitle = nullptr;
     UINT ulFlags = 0;
     BrowseCallbackProc lpfn = nullptr;

@@ -30,7 +30,7 @@ bool XDisplayReachable(const std::string& Display) {
     return SocketExists("/tmp/.X11-unix/X" + Number);
 }
 
-}  // namespace
+} // namespace
 
 bool DisplayAvailable(std::string& Reason) {
     Reason.clear();
@@ -38,11 +38,13 @@ bool DisplayAvailable(std::string& Reason) {
     std::string Wayland = Env("WAYLAND_DISPLAY");
     if (!Wayland.empty()) {
         std::string Runtime = Env("XDG_RUNTIME_DIR");
-        if (Wayland.front() == '/' || (!Runtime.empty() && SocketExists(Runtime + "/" + Wayland))) return true;
+        if (Wayland.front() == '/' || (!Runtime.empty() && SocketExists(Runtime + "/" + Wayland)))
+            return true;
     }
     std::string X = Env("DISPLAY");
     if (!X.empty() && XDisplayReachable(X)) return true;
-    Reason = X.empty() && Wayland.empty() ? "No display: set DISPLAY or WAYLAND_DISPLAY, or run under Xvfb."
-                                          : "The display " + (X.empty() ? Wayland : X) + " cannot be reached.";
+    Reason = X.empty() && Wayland.empty()
+                 ? "No display: set DISPLAY or WAYLAND_DISPLAY, or run under Xvfb."
+                 : "The display " + (X.empty() ? Wayland : X) + " cannot be reached.";
     return false;
 }

@@ -21,14 +21,14 @@ void Frame3D(TCanvas* c, TRect& r, TColor topLeft, TColor bottomRight, int width
         InflateRect(r, -1, -1);
     }
 }
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------------------------------------
 // TCustomPanel
 
 TCustomPanel::TCustomPanel(TComponent* AOwner) : TCustomControl(AOwner) {
-    FControlStyle = {csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csOpaque, csDoubleClicks,
-                     csReplicatable};
+    FControlStyle = {csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption,
+                     csOpaque,          csDoubleClicks, csReplicatable};
     SetBounds(0, 0, 185, 41);
     FColor = clBtnFace;
     FParentColor = false;
@@ -124,19 +124,20 @@ TControl* TSplitter::FindResizeControl() const {
         if (c == this || !c->GetVisible() || c->GetAlign() == alNone || c->GetAlign() == alClient) continue;
         TRect b = c->GetBoundsRect();
         switch (FAlign) {
-            case alLeft:
-                if (c->GetAlign() == alLeft && b.Right == FLeft) return c;
-                break;
-            case alRight:
-                if (c->GetAlign() == alRight && b.Left == FLeft + FWidth) return c;
-                break;
-            case alTop:
-                if (c->GetAlign() == alTop && b.Bottom == FTop) return c;
-                break;
-            case alBottom:
-                if (c->GetAlign() == alBottom && b.Top == FTop + FHeight) return c;
-                break;
-            default: break;
+        case alLeft:
+            if (c->GetAlign() == alLeft && b.Right == FLeft) return c;
+            break;
+        case alRight:
+            if (c->GetAlign() == alRight && b.Left == FLeft + FWidth) return c;
+            break;
+        case alTop:
+            if (c->GetAlign() == alTop && b.Bottom == FTop) return c;
+            break;
+        case alBottom:
+            if (c->GetAlign() == alBottom && b.Top == FTop + FHeight) return c;
+            break;
+        default:
+            break;
         }
     }
     // An unaligned splitter resizes the aligned control it touches on its left.
@@ -221,7 +222,9 @@ TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner), P(std::make_unique<Priv
     UpdateTimer();
 }
 
-TTimer::~TTimer() { StopManualTimer(this, 0); }
+TTimer::~TTimer() {
+    StopManualTimer(this, 0);
+}
 
 void TTimer::SetEnabled(bool Value) {
     if (FEnabled == Value) return;

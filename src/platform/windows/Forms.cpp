@@ -1,12 +1,12 @@
 // TCustomForm, THintWindow, TApplication and TScreen.
 #include <QApplication>
-#include <cstdlib>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
+#include <cstdlib>
 #include <functional>
 
 #include "platform/graphics/Bitmap.h"
@@ -43,7 +43,7 @@ void EnsurePostRoutine() {
     qAddPostRoutine(FreeGlobals);
     gPostRoutineAdded = true;
 }
-}  // namespace
+} // namespace
 
 TApplication* GetApplication() {
     if (!gApplication) {
@@ -169,7 +169,7 @@ QImage IconImage(const TBitmap& icon) {
     }
     return img;
 }
-}  // namespace
+} // namespace
 
 void TCustomForm::SetIcon(const TBitmap* Icon) {
     FHasIcon = Icon && !Icon->GetEmpty();
@@ -221,7 +221,9 @@ void TCustomForm::Show() {
     if (QWidget* f = FrameWidgetOf(this)) RaiseWindow(f);
 }
 
-void TCustomForm::Hide() { SetVisible(false); }
+void TCustomForm::Hide() {
+    SetVisible(false);
+}
 
 bool TCustomForm::CloseQuery() {
     bool can = true;
@@ -360,7 +362,9 @@ void THintWindow::ActivateHint(const TRect& Rect, const WideString& AHint) {
     if (QWidget* f = FrameWidgetOf(this)) RaiseWindow(f);
 }
 
-void THintWindow::ActivateHintData(const TRect& Rect, const WideString& AHint, void*) { ActivateHint(Rect, AHint); }
+void THintWindow::ActivateHintData(const TRect& Rect, const WideString& AHint, void*) {
+    ActivateHint(Rect, AHint);
+}
 
 TRect THintWindow::CalcHintRect(int MaxWidth, const WideString& AHint, void*) {
     TRect r{0, 0, MaxWidth, 0};
@@ -473,14 +477,18 @@ void TApplication::ProcessMessages() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-void TApplication::HandleMessage() { QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents); }
+void TApplication::HandleMessage() {
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
 
 void TApplication::Terminate() {
     FTerminated = true;
     if (P->Loop) P->Loop->quit();
 }
 
-void TApplication::MainFormClosed() { Terminate(); }
+void TApplication::MainFormClosed() {
+    Terminate();
+}
 
 void TApplication::ShowException(const std::exception& E) {
     std::string msg = E.what();
@@ -520,7 +528,9 @@ void TApplication::SetShowHint(bool Value) {
     if (!Value) CancelHint();
 }
 
-bool TApplication::GetActive() const { return QApplication::activeWindow() != nullptr; }
+bool TApplication::GetActive() const {
+    return QApplication::activeWindow() != nullptr;
+}
 
 void TApplication::ActiveChanged(bool Active) {
     if (!Active) CancelHint();
@@ -646,15 +656,21 @@ void TScreen::SetCursor(TCursor Value) {
     }
 }
 
-int TScreen::GetWidth() const { return GetSystemMetrics(SM_CXSCREEN); }
-int TScreen::GetHeight() const { return GetSystemMetrics(SM_CYSCREEN); }
+int TScreen::GetWidth() const {
+    return GetSystemMetrics(SM_CXSCREEN);
+}
+int TScreen::GetHeight() const {
+    return GetSystemMetrics(SM_CYSCREEN);
+}
 
 TCustomForm* TScreen::GetActiveForm() const {
     QWidget* w = QApplication::activeWindow();
     return w ? dynamic_cast<TCustomForm*>(ControlOfWidget(w)) : nullptr;
 }
 
-TWinControl* TScreen::GetActiveControl() const { return GetFocus(); }
+TWinControl* TScreen::GetActiveControl() const {
+    return GetFocus();
+}
 
 TCustomForm* TScreen::GetForm(int Index) const {
     if (Index < 0 || Index >= GetFormCount())
@@ -662,7 +678,9 @@ TCustomForm* TScreen::GetForm(int Index) const {
     return FForms[size_t(Index)];
 }
 
-void TScreen::AddForm(TCustomForm* Form) { FForms.push_back(Form); }
+void TScreen::AddForm(TCustomForm* Form) {
+    FForms.push_back(Form);
+}
 
 void TScreen::RemoveForm(TCustomForm* Form) {
     FForms.erase(std::remove(FForms.begin(), FForms.end(), Form), FForms.end());

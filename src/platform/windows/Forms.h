@@ -152,8 +152,7 @@ public:
 
     // Creates a form owned by the application; the first one becomes the main form.
     // OnCreate runs after the form's constructor; the form shows itself when its Visible is set.
-    template <typename T>
-    void CreateForm(T*& Reference) {
+    template <typename T> void CreateForm(T*& Reference) {
         T* form = new T(this);
         Reference = form;
         RegisterForm(form);

@@ -25,10 +25,18 @@ constexpr LPARAM MakeLParam(int x, int y) {
     return static_cast<LPARAM>((static_cast<uint32_t>(static_cast<uint16_t>(x))) |
                                (static_cast<uint32_t>(static_cast<uint16_t>(y)) << 16));
 }
-constexpr int16_t GetXLParam(LPARAM l) { return static_cast<int16_t>(l & 0xFFFF); }
-constexpr int16_t GetYLParam(LPARAM l) { return static_cast<int16_t>((l >> 16) & 0xFFFF); }
-constexpr uint16_t LoWord(uintptr_t v) { return static_cast<uint16_t>(v & 0xFFFF); }
-constexpr uint16_t HiWord(uintptr_t v) { return static_cast<uint16_t>((v >> 16) & 0xFFFF); }
+constexpr int16_t GetXLParam(LPARAM l) {
+    return static_cast<int16_t>(l & 0xFFFF);
+}
+constexpr int16_t GetYLParam(LPARAM l) {
+    return static_cast<int16_t>((l >> 16) & 0xFFFF);
+}
+constexpr uint16_t LoWord(uintptr_t v) {
+    return static_cast<uint16_t>(v & 0xFFFF);
+}
+constexpr uint16_t HiWord(uintptr_t v) {
+    return static_cast<uint16_t>((v >> 16) & 0xFFFF);
+}
 constexpr WPARAM MakeWParam(uint16_t lo, uint16_t hi) {
     return static_cast<WPARAM>(lo) | (static_cast<WPARAM>(hi) << 16);
 }

@@ -15,8 +15,12 @@
 #include "platform/windows/WinControlQt.h"
 
 namespace {
-QString ToQ(const WideString& s) { return QString::fromUtf16(s.data(), qsizetype(s.size())); }
-WideString FromQ(const QString& s) { return WideString(reinterpret_cast<const char16_t*>(s.utf16()), size_t(s.size())); }
+QString ToQ(const WideString& s) {
+    return QString::fromUtf16(s.data(), qsizetype(s.size()));
+}
+WideString FromQ(const QString& s) {
+    return WideString(reinterpret_cast<const char16_t*>(s.utf16()), size_t(s.size()));
+}
 
 void ApplyFont(QWidget* w, const TFont& font, TColor textColor, TColor baseColor) {
     if (!w) return;
@@ -37,8 +41,10 @@ bool ForwardKeyMessage(TWinControlPrivate* p, const TMessage& m) {
     if (m.Msg == WM_CHAR) {
         QChar ch(char16_t(m.WParam));
         int key = 0;
-        if (ch == QChar('\b')) key = Qt::Key_Backspace;
-        else if (ch == QChar('\r')) key = Qt::Key_Return;
+        if (ch == QChar('\b'))
+            key = Qt::Key_Backspace;
+        else if (ch == QChar('\r'))
+            key = Qt::Key_Return;
         ev = new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, key == 0 ? QString(ch) : QString());
     } else if (m.Msg == WM_KEYDOWN || m.Msg == WM_KEYUP) {
         int key = QtKeyFromVirtualKey(Word(m.WParam));
@@ -95,7 +101,7 @@ QLineEdit* EditOf(const TWinControl* c) {
 QPlainTextEdit* MemoOf(const TWinControl* c) {
     return qobject_cast<QPlainTextEdit*>(ClientWidgetOf(const_cast<TWinControl*>(c)));
 }
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------------------------------------
 // TButton
@@ -119,14 +125,18 @@ void TButton::CreateNativeWindow() {
     QObject::connect(b, &QPushButton::clicked, b, [this] { GuardedCall(this, [this] { Click(); }); });
 }
 
-void TButton::CreateWnd() { TWinControl::CreateWnd(); }
+void TButton::CreateWnd() {
+    TWinControl::CreateWnd();
+}
 
 void TButton::SetTextValue(const WideString& Value) {
     TWinControl::SetTextValue(Value);
     if (auto* b = qobject_cast<QPushButton*>(ClientWidgetOf(this))) b->setText(ToQ(Value));
 }
 
-void TButton::Click() { TWinControl::Click(); }
+void TButton::Click() {
+    TWinControl::Click();
+}
 
 void TButton::DefaultHandler(TMessage& Message) {
     if ((Message.Msg == WM_KEYDOWN || Message.Msg == WM_KEYUP || Message.Msg == WM_CHAR) &&
@@ -176,7 +186,9 @@ void TCustomEdit::CreateNativeWindow() {
     });
 }
 
-void TCustomEdit::CreateWnd() { TWinControl::CreateWnd(); }
+void TCustomEdit::CreateWnd() {
+    TWinControl::CreateWnd();
+}
 
 void TCustomEdit::ApplyNative() {
     QLineEdit* e = EditOf(this);
@@ -186,7 +198,9 @@ void TCustomEdit::ApplyNative() {
     e->setMaxLength(FMaxLength > 0 ? FMaxLength : 32767);
     e->setReadOnly(FReadOnly);
     uint32_t align = GetWindowPrivate()->Params.Style & (ES_CENTER | ES_RIGHT);
-    e->setAlignment(align == ES_RIGHT ? Qt::AlignRight : align == ES_CENTER ? Qt::AlignHCenter : Qt::AlignLeft);
+    e->setAlignment(align == ES_RIGHT    ? Qt::AlignRight
+                    : align == ES_CENTER ? Qt::AlignHCenter
+                                         : Qt::AlignLeft);
     e->setTextMargins(FLeftMargin, 0, FRightMargin, 0);
     if (FPasswordChar != 0) {
         auto* style = new TMaskStyle(QChar(FPasswordChar));
@@ -265,7 +279,9 @@ void TCustomEdit::ClearSelection() {
     if (QLineEdit* e = EditOf(this); e && e->hasSelectedText()) e->del();
 }
 
-void TCustomEdit::Clear() { SetText(u""); }
+void TCustomEdit::Clear() {
+    SetText(u"");
+}
 
 void TCustomEdit::CopyToClipboard() {
     // Masked text never reaches the clipboard.
@@ -336,22 +352,29 @@ void TCustomEdit::CMColorChanged(TMessage& Message) {
 
 void TCustomEdit::DefaultHandler(TMessage& Message) {
     switch (Message.Msg) {
-        case EM_SETMARGINS: {
-            int l = FLeftMargin, r = FRightMargin;
-            if (Message.WParam & EC_LEFTMARGIN) l = LoWord(uintptr_t(Message.LParam));
-            if (Message.WParam & EC_RIGHTMARGIN) r = HiWord(uintptr_t(Message.LParam));
-            SetMargins(l, r);
-            return;
-        }
-        case EM_GETMARGINS: Message.Result = LRESULT(MakeWParam(uint16_t(FLeftMargin), uint16_t(FRightMargin))); return;
-        case EM_SETPASSWORDCHAR: SetPasswordChar(WideChar(Message.WParam)); return;
-        case WM_GETDLGCODE: Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS; return;
-        case WM_KEYDOWN:
-        case WM_KEYUP:
-        case WM_CHAR:
-            if (ForwardKeyMessage(GetWindowPrivate(), Message)) return;
-            break;
-        default: break;
+    case EM_SETMARGINS: {
+        int l = FLeftMargin, r = FRightMargin;
+        if (Message.WParam & EC_LEFTMARGIN) l = LoWord(uintptr_t(Message.LParam));
+        if (Message.WParam & EC_RIGHTMARGIN) r = HiWord(uintptr_t(Message.LParam));
+        SetMargins(l, r);
+        return;
+    }
+    case EM_GETMARGINS:
+        Message.Result = LRESULT(MakeWParam(uint16_t(FLeftMargin), uint16_t(FRightMargin)));
+        return;
+    case EM_SETPASSWORDCHAR:
+        SetPasswordChar(WideChar(Message.WParam));
+        return;
+    case WM_GETDLGCODE:
+        Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
+        return;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+        if (ForwardKeyMessage(GetWindowPrivate(), Message)) return;
+        break;
+    default:
+        break;
     }
     TWinControl::DefaultHandler(Message);
 }
@@ -449,7 +472,8 @@ void TCustomMemo::CreateNativeWindow() {
     auto* m = new QPlainTextEdit(p->ParentWidget);
     p->Client = m;
     QStringList lines;
-    for (const WideString& s : FOffline) lines << ToQ(s);
+    for (const WideString& s : FOffline)
+        lines << ToQ(s);
     m->setPlainText(lines.join('\n'));
     FOffline.clear();
     ApplyNative();
@@ -460,7 +484,9 @@ void TCustomMemo::CreateNativeWindow() {
     });
 }
 
-void TCustomMemo::CreateWnd() { TWinControl::CreateWnd(); }
+void TCustomMemo::CreateWnd() {
+    TWinControl::CreateWnd();
+}
 
 void TCustomMemo::ApplyNative() {
     QPlainTextEdit* m = MemoOf(this);
@@ -491,15 +517,20 @@ void TCustomMemo::SetReadOnly(bool Value) {
     ApplyNative();
 }
 
-WideString TCustomMemo::GetTextValue() const { return FLines.GetText(); }
+WideString TCustomMemo::GetTextValue() const {
+    return FLines.GetText();
+}
 
-void TCustomMemo::SetTextValue(const WideString& Value) { FLines.SetText(Value); }
+void TCustomMemo::SetTextValue(const WideString& Value) {
+    FLines.SetText(Value);
+}
 
 void TCustomMemo::DestroyWnd() {
     // The lines outlive the editor (a new parent, a recreated window).
     if (MemoOf(this)) {
         std::vector<WideString> lines;
-        for (int i = 0, n = FLines.GetCount(); i < n; ++i) lines.push_back(FLines.Get(i));
+        for (int i = 0, n = FLines.GetCount(); i < n; ++i)
+            lines.push_back(FLines.Get(i));
         FOffline = std::move(lines);
     }
     TWinControl::DestroyWnd();
@@ -512,13 +543,16 @@ void TCustomMemo::CMFontChanged(TMessage& Message) {
 
 void TCustomMemo::DefaultHandler(TMessage& Message) {
     switch (Message.Msg) {
-        case WM_GETDLGCODE: Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTALLKEYS; return;
-        case WM_KEYDOWN:
-        case WM_KEYUP:
-        case WM_CHAR:
-            if (ForwardKeyMessage(GetWindowPrivate(), Message)) return;
-            break;
-        default: break;
+    case WM_GETDLGCODE:
+        Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTALLKEYS;
+        return;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+        if (ForwardKeyMessage(GetWindowPrivate(), Message)) return;
+        break;
+    default:
+        break;
     }
     TWinControl::DefaultHandler(Message);
 }
@@ -527,7 +561,8 @@ void TCustomMemo::DefaultHandler(TMessage& Message) {
 // TGroupBox
 
 TGroupBox::TGroupBox(TComponent* AOwner) : TCustomControl(AOwner) {
-    FControlStyle = {csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks, csReplicatable};
+    FControlStyle = {csAcceptsControls, csCaptureMouse, csClickEvents,
+                     csSetCaption,      csDoubleClicks, csReplicatable};
     SetBounds(0, 0, 185, 105);
     FColor = clBtnFace;
 }

@@ -139,7 +139,7 @@ class TCustomMemo;
 class TMemoLines : public TStrings {
 public:
     explicit TMemoLines(TCustomMemo* Memo) : FMemo(Memo) {}
-    WideString Get(int Index) const override;  // raises EListError out of range
+    WideString Get(int Index) const override; // raises EListError out of range
     void Put(int Index, const WideString& S) override;
     int GetCount() const override;
     void Insert(int Index, const WideString& S) override;
@@ -177,7 +177,7 @@ protected:
 private:
     void ApplyNative();
     TMemoLines FLines{this};
-    std::vector<WideString> FOffline;  // the lines while there is no window
+    std::vector<WideString> FOffline; // the lines while there is no window
     TScrollStyle FScrollBars = ssNone;
     bool FWordWrap = true;
     bool FReadOnly = false;

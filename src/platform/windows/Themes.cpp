@@ -19,9 +19,10 @@ std::set<TThemeData*>& OpenThemes() {
     return themes;
 }
 
-const char16_t* const kKnownClasses[] = {u"edit", u"header", u"scrollbar", u"treeview", u"listview", u"button",
-                                         u"progress", u"tab", u"toolbar", u"window", u"rebar", u"status",
-                                         u"combobox", u"spin", u"trackbar", u"explorerbar", u"menu", u"tooltip"};
+const char16_t* const kKnownClasses[] = {u"edit",        u"header",   u"scrollbar", u"treeview", u"listview",
+                                         u"button",      u"progress", u"tab",       u"toolbar",  u"window",
+                                         u"rebar",       u"status",   u"combobox",  u"spin",     u"trackbar",
+                                         u"explorerbar", u"menu",     u"tooltip"};
 
 WideString Lower(WideString s) {
     for (auto& c : s)
@@ -31,8 +32,10 @@ WideString Lower(WideString s) {
 
 WideString Trim(const WideString& s) {
     size_t a = 0, b = s.size();
-    while (a < b && s[a] == u' ') ++a;
-    while (b > a && s[b - 1] == u' ') --b;
+    while (a < b && s[a] == u' ')
+        ++a;
+    while (b > a && s[b - 1] == u' ')
+        --b;
     return s.substr(a, b - a);
 }
 
@@ -62,18 +65,20 @@ QImage RenderPart(const WideString& cls, int part, int state, QSize size) {
         QStyleOptionHeader opt;
         opt.rect = r;
         opt.palette = pal;
-        opt.state = stateFlags(state == 2, state == 3, false) | QStyle::State_Raised | QStyle::State_Horizontal;
+        opt.state =
+            stateFlags(state == 2, state == 3, false) | QStyle::State_Raised | QStyle::State_Horizontal;
         style->drawControl(QStyle::CE_HeaderSection, &opt, &p);
     } else if (cls == u"scrollbar") {
         QStyleOptionSlider opt;
         opt.rect = r;
         opt.palette = pal;
-        int kind = (state - 1) % 4;  // normal, hot, pressed, disabled
+        int kind = (state - 1) % 4; // normal, hot, pressed, disabled
         opt.state = stateFlags(kind == 1, kind == 2, kind == 3);
         if (part == 1) {
             // Arrow buttons: up, down, left, right in blocks of four states.
             QStyle::PrimitiveElement arrows[] = {QStyle::PE_IndicatorArrowUp, QStyle::PE_IndicatorArrowDown,
-                                                 QStyle::PE_IndicatorArrowLeft, QStyle::PE_IndicatorArrowRight};
+                                                 QStyle::PE_IndicatorArrowLeft,
+                                                 QStyle::PE_IndicatorArrowRight};
             int dir = std::clamp((state - 1) / 4, 0, 3);
             QStyleOptionButton b;
             b.rect = r;
@@ -113,21 +118,25 @@ QImage RenderPart(const WideString& cls, int part, int state, QSize size) {
             b.palette = pal;
             int kind = (state - 1) % 4;
             int check = (state - 1) / 4;
-            b.state = stateFlags(kind == 1, kind == 2, kind == 3) |
-                      (check == 1 ? QStyle::State_On : check == 2 ? QStyle::State_NoChange : QStyle::State_Off);
-            style->drawPrimitive(part == 3 ? QStyle::PE_IndicatorCheckBox : QStyle::PE_IndicatorRadioButton, &b, &p);
+            b.state = stateFlags(kind == 1, kind == 2, kind == 3) | (check == 1   ? QStyle::State_On
+                                                                     : check == 2 ? QStyle::State_NoChange
+                                                                                  : QStyle::State_Off);
+            style->drawPrimitive(part == 3 ? QStyle::PE_IndicatorCheckBox : QStyle::PE_IndicatorRadioButton,
+                                 &b, &p);
         } else {
             QStyleOptionButton b;
             b.rect = r;
             b.palette = pal;
-            b.state = stateFlags(state == 2, state == 3, state == 4) | (state == 3 ? QStyle::State_Sunken : QStyle::State_Raised);
+            b.state = stateFlags(state == 2, state == 3, state == 4) |
+                      (state == 3 ? QStyle::State_Sunken : QStyle::State_Raised);
             style->drawControl(QStyle::CE_PushButtonBevel, &b, &p);
         }
     } else if (cls == u"treeview" && part == 2) {
         QStyleOption o;
         o.rect = r;
         o.palette = pal;
-        o.state = QStyle::State_Enabled | QStyle::State_Children | (state == 2 ? QStyle::State_Open : QStyle::State_None);
+        o.state = QStyle::State_Enabled | QStyle::State_Children |
+                  (state == 2 ? QStyle::State_Open : QStyle::State_None);
         style->drawPrimitive(QStyle::PE_IndicatorBranch, &o, &p);
     } else if (cls == u"progress") {
         p.fillRect(r, part == 3 || part == 5 ? pal.color(QPalette::Highlight) : pal.color(QPalette::Base));
@@ -150,7 +159,7 @@ QImage RenderPart(const WideString& cls, int part, int state, QSize size) {
     }
     return img;
 }
-}  // namespace
+} // namespace
 
 HTHEME OpenThemeData(HWND, const WideString& ClassList) {
     if (!gThemesEnabled) return nullptr;
@@ -241,10 +250,16 @@ HRESULT DrawThemeEdge(HTHEME Theme, TCanvas* DC, int, int, const TRect* DestRect
     return S_OK;
 }
 
-int GetThemeSysSize(HTHEME, int SizeId) { return GetSystemMetrics(SizeId); }
+int GetThemeSysSize(HTHEME, int SizeId) {
+    return GetSystemMetrics(SizeId);
+}
 
-bool IsThemeActive() { return gThemesEnabled; }
-bool IsAppThemed() { return gThemesEnabled; }
+bool IsThemeActive() {
+    return gThemesEnabled;
+}
+bool IsAppThemed() {
+    return gThemesEnabled;
+}
 
 WideString GetThemeClassName(HTHEME Theme) {
     return Theme && OpenThemes().count(Theme) ? Theme->ClassName : WideString();
@@ -253,5 +268,6 @@ WideString GetThemeClassName(HTHEME Theme) {
 void SetThemesEnabled(bool Enabled) {
     if (gThemesEnabled == Enabled) return;
     gThemesEnabled = Enabled;
-    for (TWinControl* w : AllWindows()) GuardedCall(w, [&] { w->Perform(WM_THEMECHANGED); });
+    for (TWinControl* w : AllWindows())
+        GuardedCall(w, [&] { w->Perform(WM_THEMECHANGED); });
 }

@@ -19,8 +19,8 @@ HRESULT CloseThemeData(HTHEME Theme);
 HRESULT DrawThemeBackground(HTHEME Theme, TCanvas* DC, int PartId, int StateId, const TRect* Rect,
                             const TRect* ClipRect);
 // Edge flags as the platform's DrawEdge: BDR_* in Edge, BF_* in Flags.
-HRESULT DrawThemeEdge(HTHEME Theme, TCanvas* DC, int PartId, int StateId, const TRect* DestRect,
-                      UINT Edge, UINT Flags, TRect* ContentRect);
+HRESULT DrawThemeEdge(HTHEME Theme, TCanvas* DC, int PartId, int StateId, const TRect* DestRect, UINT Edge,
+                      UINT Flags, TRect* ContentRect);
 int GetThemeSysSize(HTHEME Theme, int SizeId);
 bool IsThemeActive();
 bool IsAppThemed();

@@ -9,7 +9,7 @@ namespace {
 struct TManualTimer {
     UINT Interval;
     uint64_t Due;
-    uint64_t Order;  // start order, for ties
+    uint64_t Order; // start order, for ties
     std::function<void()> Fire;
 };
 
@@ -24,7 +24,7 @@ TClockState& State() {
     static TClockState state;
     return state;
 }
-}  // namespace
+} // namespace
 
 TManualTimerClock::TManualTimerClock() {
     State().Clock = this;
@@ -59,7 +59,9 @@ void TManualTimerClock::Advance(UINT Milliseconds) {
     FNow = target;
 }
 
-bool ManualTimerClockActive() { return State().Clock != nullptr; }
+bool ManualTimerClockActive() {
+    return State().Clock != nullptr;
+}
 
 void StartManualTimer(const void* Owner, uintptr_t Id, UINT Milliseconds, std::function<void()> Fire) {
     TClockState& s = State();
@@ -68,4 +70,6 @@ void StartManualTimer(const void* Owner, uintptr_t Id, UINT Milliseconds, std::f
     s.Timers[{Owner, Id}] = TManualTimer{interval, *s.Now + interval, s.NextOrder++, std::move(Fire)};
 }
 
-void StopManualTimer(const void* Owner, uintptr_t Id) { State().Timers.erase({Owner, Id}); }
+void StopManualTimer(const void* Owner, uintptr_t Id) {
+    State().Timers.erase({Owner, Id});
+}

@@ -21,12 +21,13 @@ int BarMaxPos(const TScrollInfo& i) {
     int page = i.nPage > 0 ? int(i.nPage) : 1;
     return std::max(i.nMin, i.nMax - page + 1);
 }
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------------------------------------
 // TWinControl
 
-TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner), FWindow(std::make_unique<TWinControlPrivate>(this)) {
+TWinControl::TWinControl(TComponent* AOwner)
+    : TControl(AOwner), FWindow(std::make_unique<TWinControlPrivate>(this)) {
     FControlStyle.Include(csAcceptsControls);
     InstallAccessibilityBridge();
 }
@@ -148,11 +149,16 @@ void TWinControl::AlignControls(TControl* AControl, TRect& Rect) {
                 if (c->FAlign == align && c->FVisible) list.push_back(c);
             auto key = [align](TControl* c) {
                 switch (align) {
-                    case alTop: return c->FTop;
-                    case alBottom: return -(c->FTop + c->FHeight);
-                    case alLeft: return c->FLeft;
-                    case alRight: return -(c->FLeft + c->FWidth);
-                    default: return 0;
+                case alTop:
+                    return c->FTop;
+                case alBottom:
+                    return -(c->FTop + c->FHeight);
+                case alLeft:
+                    return c->FLeft;
+                case alRight:
+                    return -(c->FLeft + c->FWidth);
+                default:
+                    return 0;
                 }
             };
             std::stable_sort(list.begin(), list.end(), [&](TControl* a, TControl* b) {
@@ -163,26 +169,27 @@ void TWinControl::AlignControls(TControl* AControl, TRect& Rect) {
             });
             for (TControl* c : list) {
                 switch (align) {
-                    case alTop:
-                        c->SetBounds(Rect.Left, Rect.Top, Rect.Width(), c->FHeight);
-                        Rect.Top += c->FHeight;
-                        break;
-                    case alBottom:
-                        c->SetBounds(Rect.Left, Rect.Bottom - c->FHeight, Rect.Width(), c->FHeight);
-                        Rect.Bottom -= c->FHeight;
-                        break;
-                    case alLeft:
-                        c->SetBounds(Rect.Left, Rect.Top, c->FWidth, Rect.Height());
-                        Rect.Left += c->FWidth;
-                        break;
-                    case alRight:
-                        c->SetBounds(Rect.Right - c->FWidth, Rect.Top, c->FWidth, Rect.Height());
-                        Rect.Right -= c->FWidth;
-                        break;
-                    case alClient:
-                        c->SetBounds(Rect.Left, Rect.Top, std::max(0, Rect.Width()), std::max(0, Rect.Height()));
-                        break;
-                    default: break;
+                case alTop:
+                    c->SetBounds(Rect.Left, Rect.Top, Rect.Width(), c->FHeight);
+                    Rect.Top += c->FHeight;
+                    break;
+                case alBottom:
+                    c->SetBounds(Rect.Left, Rect.Bottom - c->FHeight, Rect.Width(), c->FHeight);
+                    Rect.Bottom -= c->FHeight;
+                    break;
+                case alLeft:
+                    c->SetBounds(Rect.Left, Rect.Top, c->FWidth, Rect.Height());
+                    Rect.Left += c->FWidth;
+                    break;
+                case alRight:
+                    c->SetBounds(Rect.Right - c->FWidth, Rect.Top, c->FWidth, Rect.Height());
+                    Rect.Right -= c->FWidth;
+                    break;
+                case alClient:
+                    c->SetBounds(Rect.Left, Rect.Top, std::max(0, Rect.Width()), std::max(0, Rect.Height()));
+                    break;
+                default:
+                    break;
                 }
             }
         };
@@ -330,43 +337,71 @@ void TWinControl::WndProc(TMessage& Message) {
             }
         }
         if (target) {
-            Message.Result = target->Perform(m, Message.WParam, MakeLParam(pos.X - target->FLeft, pos.Y - target->FTop));
+            Message.Result =
+                target->Perform(m, Message.WParam, MakeLParam(pos.X - target->FLeft, pos.Y - target->FTop));
             return;
         }
     }
     switch (m) {
-        case WM_KEYDOWN: WMKeyDown(Message); return;
-        case WM_KEYUP: WMKeyUp(Message); return;
-        case WM_CHAR: WMChar(Message); return;
-        case WM_SETFOCUS: WMSetFocus(Message); return;
-        case WM_KILLFOCUS: WMKillFocus(Message); return;
-        case WM_DROPFILES: WMDropFiles(Message); return;
-        case WM_TIMER: WMTimer(Message); return;
-        case WM_HSCROLL: WMHScroll(Message); return;
-        case WM_VSCROLL: WMVScroll(Message); return;
-        case WM_GETDLGCODE: WMGetDlgCode(Message); return;
-        case CM_ENTER: CMEnter(Message); return;
-        case CM_EXIT: CMExit(Message); return;
-        case CM_DIALOGKEY: CMDialogKey(Message); return;
-        case CM_MOUSELEAVE:
-            if (FMouseControl) {
-                TControl* old = FMouseControl;
-                FMouseControl = nullptr;
-                old->Perform(CM_MOUSELEAVE);
-            }
-            break;
-        case CM_ENABLEDCHANGED:
-            if (FWindow->Client) FWindow->Client->setEnabled(FEnabled);
-            break;
-        case CM_CURSORCHANGED:
-            if (FWindow->Client) {
-                if (FCursor == crDefault && FWindow->Native)
-                    FWindow->Client->unsetCursor();
-                else
-                    FWindow->Client->setCursor(CursorToQt(FCursor));
-            }
-            break;
-        default: break;
+    case WM_KEYDOWN:
+        WMKeyDown(Message);
+        return;
+    case WM_KEYUP:
+        WMKeyUp(Message);
+        return;
+    case WM_CHAR:
+        WMChar(Message);
+        return;
+    case WM_SETFOCUS:
+        WMSetFocus(Message);
+        return;
+    case WM_KILLFOCUS:
+        WMKillFocus(Message);
+        return;
+    case WM_DROPFILES:
+        WMDropFiles(Message);
+        return;
+    case WM_TIMER:
+        WMTimer(Message);
+        return;
+    case WM_HSCROLL:
+        WMHScroll(Message);
+        return;
+    case WM_VSCROLL:
+        WMVScroll(Message);
+        return;
+    case WM_GETDLGCODE:
+        WMGetDlgCode(Message);
+        return;
+    case CM_ENTER:
+        CMEnter(Message);
+        return;
+    case CM_EXIT:
+        CMExit(Message);
+        return;
+    case CM_DIALOGKEY:
+        CMDialogKey(Message);
+        return;
+    case CM_MOUSELEAVE:
+        if (FMouseControl) {
+            TControl* old = FMouseControl;
+            FMouseControl = nullptr;
+            old->Perform(CM_MOUSELEAVE);
+        }
+        break;
+    case CM_ENABLEDCHANGED:
+        if (FWindow->Client) FWindow->Client->setEnabled(FEnabled);
+        break;
+    case CM_CURSORCHANGED:
+        if (FWindow->Client) {
+            if (FCursor == crDefault && FWindow->Native)
+                FWindow->Client->unsetCursor();
+            else
+                FWindow->Client->setCursor(CursorToQt(FCursor));
+        }
+        break;
+    default:
+        break;
     }
     TControl::WndProc(Message);
 }
@@ -388,7 +423,7 @@ bool KeySwallowed(TWinControl* self, TCustomForm* form, TMessage& Message, Handl
     }
     return false;
 }
-}  // namespace
+} // namespace
 
 void TWinControl::WMKeyDown(TMessage& Message) {
     Word key = Word(Message.WParam);
@@ -429,22 +464,42 @@ void TWinControl::WMSetFocus(TMessage& Message) {
     if (TCustomForm* form = GetParentForm()) form->FocusChanged(this);
     DefaultHandler(Message);
 }
-void TWinControl::WMKillFocus(TMessage& Message) { DefaultHandler(Message); }
-void TWinControl::WMDropFiles(TMessage& Message) { DefaultHandler(Message); }
+void TWinControl::WMKillFocus(TMessage& Message) {
+    DefaultHandler(Message);
+}
+void TWinControl::WMDropFiles(TMessage& Message) {
+    DefaultHandler(Message);
+}
 
 void TWinControl::DragAcceptFiles(bool Accept) {
     FWindow->AcceptFiles = Accept;
     if (FWindow->Client) FWindow->Client->setAcceptDrops(Accept);
 }
 
-bool TWinControl::GetAcceptFiles() const { return FWindow->AcceptFiles; }
-void TWinControl::WMTimer(TMessage& Message) { DefaultHandler(Message); }
-void TWinControl::WMHScroll(TMessage& Message) { DefaultHandler(Message); }
-void TWinControl::WMVScroll(TMessage& Message) { DefaultHandler(Message); }
-void TWinControl::WMGetDlgCode(TMessage& Message) { DefaultHandler(Message); }
-void TWinControl::CMEnter(TMessage&) { DoEnter(); }
-void TWinControl::CMExit(TMessage&) { DoExit(); }
-void TWinControl::CMDialogKey(TMessage& Message) { DefaultHandler(Message); }
+bool TWinControl::GetAcceptFiles() const {
+    return FWindow->AcceptFiles;
+}
+void TWinControl::WMTimer(TMessage& Message) {
+    DefaultHandler(Message);
+}
+void TWinControl::WMHScroll(TMessage& Message) {
+    DefaultHandler(Message);
+}
+void TWinControl::WMVScroll(TMessage& Message) {
+    DefaultHandler(Message);
+}
+void TWinControl::WMGetDlgCode(TMessage& Message) {
+    DefaultHandler(Message);
+}
+void TWinControl::CMEnter(TMessage&) {
+    DoEnter();
+}
+void TWinControl::CMExit(TMessage&) {
+    DoExit();
+}
+void TWinControl::CMDialogKey(TMessage& Message) {
+    DefaultHandler(Message);
+}
 
 void TWinControl::WMPaint(TMessage& Message) {
     // A paint message may bring a canvas of its own (a child painting its parent behind it);
@@ -467,7 +522,9 @@ void TWinControl::WMEraseBkgnd(TMessage& Message) {
     Message.Result = 1;
 }
 
-void TWinControl::PaintWindow(TCanvas* Canvas) { PaintControls(Canvas); }
+void TWinControl::PaintWindow(TCanvas* Canvas) {
+    PaintControls(Canvas);
+}
 
 void TWinControl::PaintControls(TCanvas* Canvas) {
     for (TControl* c : FControls) {
@@ -491,7 +548,9 @@ void TWinControl::PaintControls(TCanvas* Canvas) {
     }
 }
 
-TCanvas* TWinControl::GetPaintCanvas() const { return FPaintCanvas; }
+TCanvas* TWinControl::GetPaintCanvas() const {
+    return FPaintCanvas;
+}
 
 void TWinControl::SetTextValue(const WideString& Value) {
     TControl::SetTextValue(Value);
@@ -501,7 +560,9 @@ void TWinControl::SetTextValue(const WideString& Value) {
 
 // The window --------------------------------------------------------------------------------
 
-bool TWinControl::HandleAllocated() const { return FWindow->Frame != nullptr; }
+bool TWinControl::HandleAllocated() const {
+    return FWindow->Frame != nullptr;
+}
 
 HWND TWinControl::GetHandle() {
     HandleNeeded();
@@ -561,7 +622,9 @@ TPoint TWinControl::GetClientOrigin() const {
     return {o.X + FLeft + nc.Left, o.Y + FTop + nc.Top};
 }
 
-bool TWinControl::IsTopLevelWindow() const { return FWindow->TopLevel; }
+bool TWinControl::IsTopLevelWindow() const {
+    return FWindow->TopLevel;
+}
 
 void TWinControl::BoundsChanged(bool, bool Sized) {
     TWinControlPrivate& p = *FWindow;
@@ -573,7 +636,8 @@ void TWinControl::BoundsChanged(bool, bool Sized) {
             TRect m = p.NonClient();
             TRect b = p.FrameBorder();
             // The window manager draws a form's caption and border; the frame widget holds the rest.
-            g = QRect(FLeft + m.Left - b.Left, FTop + m.Top - b.Top, std::max(0, FWidth - (m.Left - b.Left) - (m.Right - b.Right)),
+            g = QRect(FLeft + m.Left - b.Left, FTop + m.Top - b.Top,
+                      std::max(0, FWidth - (m.Left - b.Left) - (m.Right - b.Right)),
                       std::max(0, FHeight - (m.Top - b.Top) - (m.Bottom - b.Bottom)));
         } else {
             g = QRect(FLeft, FTop, FWidth, FHeight);
@@ -592,7 +656,9 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     TControl::SetBounds(ALeft, ATop, AWidth, AHeight);
 }
 
-void TWinControl::SetParent(TWinControl* AParent) { TControl::SetParent(AParent); }
+void TWinControl::SetParent(TWinControl* AParent) {
+    TControl::SetParent(AParent);
+}
 
 void TWinControl::SetVisible(bool Value) {
     if (Value && FWindow->TopLevel) HandleNeeded();
@@ -601,7 +667,9 @@ void TWinControl::SetVisible(bool Value) {
     FWindow->ShowFrame(Value);
 }
 
-void TWinControl::SetEnabled(bool Value) { TControl::SetEnabled(Value); }
+void TWinControl::SetEnabled(bool Value) {
+    TControl::SetEnabled(Value);
+}
 
 void TWinControl::RecreateWnd() {
     TWinControlPrivate& p = *FWindow;
@@ -626,7 +694,9 @@ void TWinControl::RecreateWnd() {
 
 // Painting requests ---------------------------------------------------------------------------
 
-void TWinControl::Invalidate() { InvalidateRect(nullptr, !FControlStyle.Contains(csOpaque)); }
+void TWinControl::Invalidate() {
+    InvalidateRect(nullptr, !FControlStyle.Contains(csOpaque));
+}
 
 void TWinControl::InvalidateRect(const TRect* R, bool Erase) {
     TWinControlPrivate& p = *FWindow;
@@ -650,9 +720,13 @@ void TWinControl::ValidateRect(const TRect* R) {
         p.Invalid -= QRegion(RectToQt(*R));
 }
 
-TRect TWinControl::GetUpdateRect() const { return RectFromQt(FWindow->Invalid.boundingRect()); }
+TRect TWinControl::GetUpdateRect() const {
+    return RectFromQt(FWindow->Invalid.boundingRect());
+}
 
-bool TWinControl::HasPendingPaint() const { return !FWindow->Invalid.isEmpty(); }
+bool TWinControl::HasPendingPaint() const {
+    return !FWindow->Invalid.isEmpty();
+}
 
 void TWinControl::Update() {
     TWinControlPrivate& p = *FWindow;
@@ -671,7 +745,8 @@ void TWinControl::RedrawWindow(const TRect* R, UINT Flags) {
     if (Flags & RDW_VALIDATE) ValidateRect(R);
     if (Flags & RDW_FRAME) p.Frame->update();
     if (!(Flags & RDW_NOCHILDREN) && (Flags & RDW_INVALIDATE))
-        for (TWinControl* c : FTabList) c->RedrawWindow(nullptr, Flags);
+        for (TWinControl* c : FTabList)
+            c->RedrawWindow(nullptr, Flags);
     if (Flags & RDW_UPDATENOW) Update();
 }
 
@@ -822,7 +897,9 @@ bool TWinControl::KillTimer(uintptr_t Id) {
     return true;
 }
 
-bool TWinControl::IsTimerActive(uintptr_t Id) const { return FWindow->Timers.count(Id) != 0; }
+bool TWinControl::IsTimerActive(uintptr_t Id) const {
+    return FWindow->Timers.count(Id) != 0;
+}
 
 void TWinControl::SetWindowRgn(const TRegion* Region, bool Redraw) {
     TWinControlPrivate& p = *FWindow;
@@ -834,7 +911,9 @@ void TWinControl::SetWindowRgn(const TRegion* Region, bool Redraw) {
     if (Redraw && p.Frame) p.Frame->update();
 }
 
-const TRegion* TWinControl::GetWindowRgn() const { return FWindow->Shape ? &*FWindow->Shape : nullptr; }
+const TRegion* TWinControl::GetWindowRgn() const {
+    return FWindow->Shape ? &*FWindow->Shape : nullptr;
+}
 
 // ---------------------------------------------------------------------------------------------
 // TCustomControl

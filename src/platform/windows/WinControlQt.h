@@ -21,8 +21,8 @@
 #include <vector>
 
 #include "platform/graphics/CanvasQt.h"
-#include "platform/runtime/ScopedChange.h"
 #include "platform/graphics/Region.h"
+#include "platform/runtime/ScopedChange.h"
 #include "platform/windows/Controls.h"
 
 class TWindowBridge;
@@ -48,38 +48,38 @@ struct TWinControlPrivate {
     QPointer<QWidget> Frame;
     QPointer<QWidget> Client;
     QPointer<QScrollBar> Bars[2];
-    QPointer<QWidget> SizeGrip;  // the corner between two visible bars
-    TWindowBridge* Bridge = nullptr;  // child of Frame
+    QPointer<QWidget> SizeGrip;      // the corner between two visible bars
+    TWindowBridge* Bridge = nullptr; // child of Frame
     TCreateParams Params;
     bool Native = false;
-    QWidget* ParentWidget = nullptr;  // where a native editor is created
+    QWidget* ParentWidget = nullptr; // where a native editor is created
     bool TopLevel = false;
 
     struct BarState {
-        TScrollInfo Info;  // nMin, nMax, nPage, nPos
-        bool Shown = false;  // wanted by the range (or DISABLENOSCROLL)
-        bool ForcedShow = false;  // ShowScrollBar(true)
-        bool ForcedHide = false;  // ShowScrollBar(false)
+        TScrollInfo Info;        // nMin, nMax, nPage, nPos
+        bool Shown = false;      // wanted by the range (or DISABLENOSCROLL)
+        bool ForcedShow = false; // ShowScrollBar(true)
+        bool ForcedHide = false; // ShowScrollBar(false)
         bool DisableNoScroll = false;
         bool ArrowsEnabled = true;
         bool Tracking = false;
         int TrackPos = 0;
     } BarStates[2];
     bool UpdatingBars = false;
-    bool AcceptFiles = false;  // DragAcceptFiles
+    bool AcceptFiles = false; // DragAcceptFiles
 
-    QImage Pixels;  // client pixels of a painted window
-    QRegion Invalid;  // waiting for WM_PAINT
+    QImage Pixels;   // client pixels of a painted window
+    QRegion Invalid; // waiting for WM_PAINT
     bool EraseNeeded = false;
     bool InPaint = false;
     bool InPaintEvent = false;
     bool SettingGeometry = false;
-    bool InBoundsChange = false;  // SetBounds is applying new bounds
-    int DispatchDepth = 0;  // Qt events being handled for this window now
+    bool InBoundsChange = false; // SetBounds is applying new bounds
+    int DispatchDepth = 0;       // Qt events being handled for this window now
     std::unique_ptr<TCanvas> PaintCanvas;
-    std::map<uintptr_t, int> Timers;  // id -> Qt timer id
+    std::map<uintptr_t, int> Timers; // id -> Qt timer id
     std::optional<TRegion> Shape;
-    bool ShapeHidden = false;  // hidden by an empty shape
+    bool ShapeHidden = false; // hidden by an empty shape
     // The Qt event that is being turned into a message now, the widget it came to and that
     // message; null when a message came from code. A native editor's default handling of that
     // message is the editor's own handling of the event (RunNativeDefault), run at most once.
@@ -95,7 +95,7 @@ struct TWinControlPrivate {
     int LastPressButton = 0;
     ulong LastPressTime = 0;
     QPoint LastPressPos;
-    bool SwallowDblClick = false;  // the native default ran for the current event
+    bool SwallowDblClick = false; // the native default ran for the current event
     bool ForwardingToNative = false;
 
     // Non-client margins: border (and caption of top-level forms).
@@ -207,11 +207,9 @@ int QtKeyFromVirtualKey(Word vk);
 void NoteModifiers(Qt::KeyboardModifiers m, Qt::MouseButtons b);
 
 // Runs f; an exception is shown by the application and does not reach Qt.
-template <typename F>
-void GuardedCall(TObject* sender, F&& f);
+template <typename F> void GuardedCall(TObject* sender, F&& f);
 void HandleGuardedException(TObject* sender);
-template <typename F>
-void GuardedCall(TObject* sender, F&& f) {
+template <typename F> void GuardedCall(TObject* sender, F&& f) {
     try {
         f();
     } catch (...) {

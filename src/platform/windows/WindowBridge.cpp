@@ -5,26 +5,26 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDropEvent>
-#include <QMimeData>
-#include <QUrl>
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyleHints>
-#include <QInputMethodEvent>
+#include <QUrl>
 #include <QWheelEvent>
 #include <optional>
 #include <unordered_map>
 #include <utility>
 
+#include "platform/windows/AccessibilityQt.h"
 #include "platform/windows/ControlCanvas.h"
 #include "platform/windows/Forms.h"
 #include "platform/windows/TimerClock.h"
-#include "platform/windows/AccessibilityQt.h"
 #include "platform/windows/WinControlQt.h"
 
 namespace {
@@ -33,12 +33,12 @@ constexpr int kWheelDelta = 120;
 
 // What the bridge keeps between events, for all windows.
 struct TBridgeState {
-    std::unordered_map<const QWidget*, TWinControl*> Widgets;  // frames, clients, editor viewports
-    QPointer<QWidget> GrabWidget;  // the widget holding the pointer grab
-    TWinControl* GrabControl = nullptr;  // the window holding the capture
-    TShiftState Shift;  // modifiers and buttons of the last input
-    TShiftState PostedModifiers;  // posted modifier key-downs, for the next posted key
-    TPoint CursorPos;  // screen position of the last mouse event
+    std::unordered_map<const QWidget*, TWinControl*> Widgets; // frames, clients, editor viewports
+    QPointer<QWidget> GrabWidget;                             // the widget holding the pointer grab
+    TWinControl* GrabControl = nullptr;                       // the window holding the capture
+    TShiftState Shift;                                        // modifiers and buttons of the last input
+    TShiftState PostedModifiers; // posted modifier key-downs, for the next posted key
+    TPoint CursorPos;            // screen position of the last mouse event
     bool AppStateHooked = false;
 };
 
@@ -59,14 +59,20 @@ WPARAM MouseKeys(Qt::MouseButtons b, Qt::KeyboardModifiers m) {
 
 // Whether a control (or one of its ancestors) is handling a Qt event right now; its widgets are
 // then deleted later rather than from under the running handler.
-bool InDispatch(TWinControlPrivate* p) { return p->DispatchDepth > 0; }
+bool InDispatch(TWinControlPrivate* p) {
+    return p->DispatchDepth > 0;
+}
 
 std::optional<TShiftStateItem> ModifierOfKey(Word vk) {
     switch (vk) {
-        case VK_SHIFT: return ssShift;
-        case VK_CONTROL: return ssCtrl;
-        case VK_MENU: return ssAlt;
-        default: return std::nullopt;
+    case VK_SHIFT:
+        return ssShift;
+    case VK_CONTROL:
+        return ssCtrl;
+    case VK_MENU:
+        return ssAlt;
+    default:
+        return std::nullopt;
     }
 }
 
@@ -74,7 +80,8 @@ std::optional<TShiftStateItem> ModifierOfKey(Word vk) {
 void ApplicationStateChanged(Qt::ApplicationState state) {
     if (state != Qt::ApplicationActive && state != Qt::ApplicationInactive) return;
     bool active = state == Qt::ApplicationActive;
-    for (TWinControl* w : AllWindows()) GuardedCall(w, [&] { w->Perform(WM_ACTIVATEAPP, active ? 1 : 0); });
+    for (TWinControl* w : AllWindows())
+        GuardedCall(w, [&] { w->Perform(WM_ACTIVATEAPP, active ? 1 : 0); });
     TApplication* app = Application;
     GuardedCall(app, [&] { app->ActiveChanged(active); });
 }
@@ -84,7 +91,7 @@ void HookApplicationState() {
     State().AppStateHooked = true;
     QObject::connect(qApp, &QGuiApplication::applicationStateChanged, qApp, &ApplicationStateChanged);
 }
-}  // namespace
+} // namespace
 
 QEvent::Type TPostedMessageEvent::EventType() {
     static const QEvent::Type t = QEvent::Type(QEvent::registerEventType());
@@ -102,10 +109,16 @@ std::vector<TWinControl*> AllWindows() {
     return out;
 }
 
-QWidget* ClientWidgetOf(TWinControl* c) { return c ? c->GetWindowPrivate()->Client.data() : nullptr; }
-QWidget* FrameWidgetOf(TWinControl* c) { return c ? c->GetWindowPrivate()->Frame.data() : nullptr; }
+QWidget* ClientWidgetOf(TWinControl* c) {
+    return c ? c->GetWindowPrivate()->Client.data() : nullptr;
+}
+QWidget* FrameWidgetOf(TWinControl* c) {
+    return c ? c->GetWindowPrivate()->Frame.data() : nullptr;
+}
 
-void HandleGuardedException(TObject* sender) { Application->HandleException(sender); }
+void HandleGuardedException(TObject* sender) {
+    Application->HandleException(sender);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Shift state and keys
@@ -139,13 +152,26 @@ int16_t GetKeyState(int vk) {
     const TShiftState& held = State().Shift;
     bool down = false;
     switch (vk) {
-        case VK_SHIFT: down = held.Contains(ssShift); break;
-        case VK_CONTROL: down = held.Contains(ssCtrl); break;
-        case VK_MENU: down = held.Contains(ssAlt); break;
-        case VK_LBUTTON: down = held.Contains(ssLeft); break;
-        case VK_RBUTTON: down = held.Contains(ssRight); break;
-        case VK_MBUTTON: down = held.Contains(ssMiddle); break;
-        default: break;
+    case VK_SHIFT:
+        down = held.Contains(ssShift);
+        break;
+    case VK_CONTROL:
+        down = held.Contains(ssCtrl);
+        break;
+    case VK_MENU:
+        down = held.Contains(ssAlt);
+        break;
+    case VK_LBUTTON:
+        down = held.Contains(ssLeft);
+        break;
+    case VK_RBUTTON:
+        down = held.Contains(ssRight);
+        break;
+    case VK_MBUTTON:
+        down = held.Contains(ssMiddle);
+        break;
+    default:
+        break;
     }
     return down ? int16_t(0x8000) : 0;
 }
@@ -155,33 +181,58 @@ Word VirtualKeyFromQt(int key) {
     if (key >= Qt::Key_0 && key <= Qt::Key_9) return Word(0x30 + (key - Qt::Key_0));
     if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return Word(VK_F1 + (key - Qt::Key_F1));
     switch (key) {
-        case Qt::Key_Backspace: return VK_BACK;
-        case Qt::Key_Tab:
-        case Qt::Key_Backtab: return VK_TAB;
-        case Qt::Key_Return:
-        case Qt::Key_Enter: return VK_RETURN;
-        case Qt::Key_Shift: return VK_SHIFT;
-        case Qt::Key_Control: return VK_CONTROL;
-        case Qt::Key_Alt: return VK_MENU;
-        case Qt::Key_Pause: return VK_PAUSE;
-        case Qt::Key_CapsLock: return VK_CAPITAL;
-        case Qt::Key_Escape: return VK_ESCAPE;
-        case Qt::Key_Space: return VK_SPACE;
-        case Qt::Key_PageUp: return VK_PRIOR;
-        case Qt::Key_PageDown: return VK_NEXT;
-        case Qt::Key_End: return VK_END;
-        case Qt::Key_Home: return VK_HOME;
-        case Qt::Key_Left: return VK_LEFT;
-        case Qt::Key_Up: return VK_UP;
-        case Qt::Key_Right: return VK_RIGHT;
-        case Qt::Key_Down: return VK_DOWN;
-        case Qt::Key_Insert: return VK_INSERT;
-        case Qt::Key_Delete: return VK_DELETE;
-        case Qt::Key_Asterisk: return VK_MULTIPLY;
-        case Qt::Key_Plus: return VK_ADD;
-        case Qt::Key_Minus: return VK_SUBTRACT;
-        case Qt::Key_Slash: return VK_DIVIDE;
-        default: return 0;
+    case Qt::Key_Backspace:
+        return VK_BACK;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return VK_TAB;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return VK_RETURN;
+    case Qt::Key_Shift:
+        return VK_SHIFT;
+    case Qt::Key_Control:
+        return VK_CONTROL;
+    case Qt::Key_Alt:
+        return VK_MENU;
+    case Qt::Key_Pause:
+        return VK_PAUSE;
+    case Qt::Key_CapsLock:
+        return VK_CAPITAL;
+    case Qt::Key_Escape:
+        return VK_ESCAPE;
+    case Qt::Key_Space:
+        return VK_SPACE;
+    case Qt::Key_PageUp:
+        return VK_PRIOR;
+    case Qt::Key_PageDown:
+        return VK_NEXT;
+    case Qt::Key_End:
+        return VK_END;
+    case Qt::Key_Home:
+        return VK_HOME;
+    case Qt::Key_Left:
+        return VK_LEFT;
+    case Qt::Key_Up:
+        return VK_UP;
+    case Qt::Key_Right:
+        return VK_RIGHT;
+    case Qt::Key_Down:
+        return VK_DOWN;
+    case Qt::Key_Insert:
+        return VK_INSERT;
+    case Qt::Key_Delete:
+        return VK_DELETE;
+    case Qt::Key_Asterisk:
+        return VK_MULTIPLY;
+    case Qt::Key_Plus:
+        return VK_ADD;
+    case Qt::Key_Minus:
+        return VK_SUBTRACT;
+    case Qt::Key_Slash:
+        return VK_DIVIDE;
+    default:
+        return 0;
     }
 }
 
@@ -190,25 +241,44 @@ int QtKeyFromVirtualKey(Word vk) {
     if (vk >= 0x30 && vk <= 0x39) return Qt::Key_0 + (vk - 0x30);
     if (vk >= VK_F1 && vk <= VK_F1 + 23) return Qt::Key_F1 + (vk - VK_F1);
     switch (vk) {
-        case VK_BACK: return Qt::Key_Backspace;
-        case VK_TAB: return Qt::Key_Tab;
-        case VK_RETURN: return Qt::Key_Return;
-        case VK_SHIFT: return Qt::Key_Shift;
-        case VK_CONTROL: return Qt::Key_Control;
-        case VK_MENU: return Qt::Key_Alt;
-        case VK_ESCAPE: return Qt::Key_Escape;
-        case VK_SPACE: return Qt::Key_Space;
-        case VK_PRIOR: return Qt::Key_PageUp;
-        case VK_NEXT: return Qt::Key_PageDown;
-        case VK_END: return Qt::Key_End;
-        case VK_HOME: return Qt::Key_Home;
-        case VK_LEFT: return Qt::Key_Left;
-        case VK_UP: return Qt::Key_Up;
-        case VK_RIGHT: return Qt::Key_Right;
-        case VK_DOWN: return Qt::Key_Down;
-        case VK_INSERT: return Qt::Key_Insert;
-        case VK_DELETE: return Qt::Key_Delete;
-        default: return 0;
+    case VK_BACK:
+        return Qt::Key_Backspace;
+    case VK_TAB:
+        return Qt::Key_Tab;
+    case VK_RETURN:
+        return Qt::Key_Return;
+    case VK_SHIFT:
+        return Qt::Key_Shift;
+    case VK_CONTROL:
+        return Qt::Key_Control;
+    case VK_MENU:
+        return Qt::Key_Alt;
+    case VK_ESCAPE:
+        return Qt::Key_Escape;
+    case VK_SPACE:
+        return Qt::Key_Space;
+    case VK_PRIOR:
+        return Qt::Key_PageUp;
+    case VK_NEXT:
+        return Qt::Key_PageDown;
+    case VK_END:
+        return Qt::Key_End;
+    case VK_HOME:
+        return Qt::Key_Home;
+    case VK_LEFT:
+        return Qt::Key_Left;
+    case VK_UP:
+        return Qt::Key_Up;
+    case VK_RIGHT:
+        return Qt::Key_Right;
+    case VK_DOWN:
+        return Qt::Key_Down;
+    case VK_INSERT:
+        return Qt::Key_Insert;
+    case VK_DELETE:
+        return Qt::Key_Delete;
+    default:
+        return 0;
     }
 }
 
@@ -227,12 +297,19 @@ TRect TWinControlPrivate::NonClient() const {
     TRect r = FrameBorder();
     if (auto* form = dynamic_cast<const TCustomForm*>(Control)) {
         switch (form->GetBorderStyle()) {
-            case bsNone: break;
-            case bsToolWindow:
-            case bsSizeToolWin: r = {r.Left + 4, r.Top + 22, r.Right + 4, r.Bottom + 4}; break;
-            case bsSingle:
-            case bsDialog: r = {r.Left + 3, r.Top + 25, r.Right + 3, r.Bottom + 3}; break;
-            default: r = {r.Left + 8, r.Top + 30, r.Right + 8, r.Bottom + 8}; break;
+        case bsNone:
+            break;
+        case bsToolWindow:
+        case bsSizeToolWin:
+            r = {r.Left + 4, r.Top + 22, r.Right + 4, r.Bottom + 4};
+            break;
+        case bsSingle:
+        case bsDialog:
+            r = {r.Left + 3, r.Top + 25, r.Right + 3, r.Bottom + 3};
+            break;
+        default:
+            r = {r.Left + 8, r.Top + 30, r.Right + 8, r.Bottom + 8};
+            break;
         }
     }
     return r;
@@ -278,7 +355,8 @@ void TWinControlPrivate::LayoutFrame() {
         EnsurePixels();
         Control->Realign();
         // A scroll bar came or went: the control learns its new client size.
-        if (sized && !InBoundsChange) Control->Perform(WM_SIZE, 0, MakeLParam(client.width(), client.height()));
+        if (sized && !InBoundsChange)
+            Control->Perform(WM_SIZE, 0, MakeLParam(client.width(), client.height()));
     }
 }
 
@@ -567,7 +645,7 @@ void TWinControl::HandleNeeded() {
     if (FVisible && (!topLevel || dynamic_cast<TCustomForm*>(this) == nullptr || IsShowing()))
         p.ShowFrame(FVisible);
     else if (!topLevel)
-        p.ShowFrame(false);  // a child window not hidden explicitly would show with its parent
+        p.ShowFrame(false); // a child window not hidden explicitly would show with its parent
     BindControlCanvases(p, static_cast<QImage*>(nullptr), nullptr);
 }
 
@@ -583,7 +661,7 @@ void TWinControl::DestroyWnd() {
         state.GrabControl = nullptr;
     }
     if (GetCaptureControl() == this) SetCaptureControl(nullptr);
-    if (p.Native) FText = GetTextValue();  // the editor's text outlives its window
+    if (p.Native) FText = GetTextValue(); // the editor's text outlives its window
     for (auto it = state.Widgets.begin(); it != state.Widgets.end();)
         if (it->second == this)
             it = state.Widgets.erase(it);
@@ -606,7 +684,8 @@ void TWinControl::DestroyWnd() {
     QWidget* frame = p.Frame;
     frame->hide();
     bool busy = false;
-    for (TWinControl* c = this; c && !busy; c = c->GetParent()) busy = InDispatch(c->GetWindowPrivate());
+    for (TWinControl* c = this; c && !busy; c = c->GetParent())
+        busy = InDispatch(c->GetWindowPrivate());
     if (busy || p.DispatchDepth > 0)
         frame->deleteLater();
     else
@@ -630,23 +709,32 @@ bool TWindowBridge::eventFilter(QObject* watched, QEvent* event) {
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget) return false;
     switch (event->type()) {
-        case QEvent::Paint: return OnPaint(widget, static_cast<QPaintEvent*>(event));
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseMove: return OnMouse(widget, static_cast<QMouseEvent*>(event));
-        case QEvent::Wheel: return OnWheel(widget, static_cast<QWheelEvent*>(event));
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease: return OnKey(widget, static_cast<QKeyEvent*>(event));
-        case QEvent::InputMethod: return OnInputMethod(widget, static_cast<QInputMethodEvent*>(event));
-        case QEvent::FocusIn:
-        case QEvent::FocusOut: return OnFocus(event);
-        case QEvent::Enter:
-        case QEvent::Leave: return OnEnterLeave(event);
-        case QEvent::DragEnter:
-        case QEvent::DragMove:
-        case QEvent::Drop: return OnDrop(static_cast<QDropEvent*>(event));
-        default: return false;
+    case QEvent::Paint:
+        return OnPaint(widget, static_cast<QPaintEvent*>(event));
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseMove:
+        return OnMouse(widget, static_cast<QMouseEvent*>(event));
+    case QEvent::Wheel:
+        return OnWheel(widget, static_cast<QWheelEvent*>(event));
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        return OnKey(widget, static_cast<QKeyEvent*>(event));
+    case QEvent::InputMethod:
+        return OnInputMethod(widget, static_cast<QInputMethodEvent*>(event));
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+        return OnFocus(event);
+    case QEvent::Enter:
+    case QEvent::Leave:
+        return OnEnterLeave(event);
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        return OnDrop(static_cast<QDropEvent*>(event));
+    default:
+        return false;
     }
 }
 
@@ -675,40 +763,40 @@ bool RunNativeDefault(TWinControlPrivate& p, const TMessage& m) {
     QEvent* ev = p.CurrentEvent;
     QWidget* target = p.CurrentWidget ? p.CurrentWidget : p.Client.data();
     switch (ev->type()) {
-        case QEvent::Paint: {
-            // The editor paints the window now; what the control draws in its paint message is laid
-            // over it afterwards (OnPaint).
-            p.NativeRan = true;
-            TScopedChange forwarding(p.ForwardingToNative, true);
-            static_cast<QObject*>(target)->event(ev);
-            return true;
-        }
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease: {
-            auto* ke = static_cast<QKeyEvent*>(ev);
-            // A character key is typed by the character's default handling, not the key's.
-            if (m.Msg == WM_KEYDOWN && !ke->text().isEmpty()) return false;
-            p.NativeRan = true;
-            // A wanted Tab types into a multi-line editor; a single-line one would hand it to Qt's
-            // own focus chain instead, so it does not get it.
-            bool tab = ke->key() == Qt::Key_Tab || ke->key() == Qt::Key_Backtab;
-            if (tab && !qobject_cast<QAbstractScrollArea*>(p.Client.data())) return true;
-            TScopedChange forwarding(p.ForwardingToNative, true);
-            if (m.Msg == WM_CHAR && !ke->text().isEmpty() && char16_t(m.WParam) != ke->text().at(0).unicode()) {
-                // The handler changed the character: the editor gets the new one.
-                QKeyEvent replaced(QEvent::KeyPress, 0, Qt::NoModifier, QString(QChar(char16_t(m.WParam))));
-                QCoreApplication::sendEvent(target, &replaced);
-            } else {
-                QCoreApplication::sendEvent(target, ev);
-            }
-            return true;
-        }
-        default: {
-            p.NativeRan = true;
-            TScopedChange forwarding(p.ForwardingToNative, true);
+    case QEvent::Paint: {
+        // The editor paints the window now; what the control draws in its paint message is laid
+        // over it afterwards (OnPaint).
+        p.NativeRan = true;
+        TScopedChange forwarding(p.ForwardingToNative, true);
+        static_cast<QObject*>(target)->event(ev);
+        return true;
+    }
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        auto* ke = static_cast<QKeyEvent*>(ev);
+        // A character key is typed by the character's default handling, not the key's.
+        if (m.Msg == WM_KEYDOWN && !ke->text().isEmpty()) return false;
+        p.NativeRan = true;
+        // A wanted Tab types into a multi-line editor; a single-line one would hand it to Qt's
+        // own focus chain instead, so it does not get it.
+        bool tab = ke->key() == Qt::Key_Tab || ke->key() == Qt::Key_Backtab;
+        if (tab && !qobject_cast<QAbstractScrollArea*>(p.Client.data())) return true;
+        TScopedChange forwarding(p.ForwardingToNative, true);
+        if (m.Msg == WM_CHAR && !ke->text().isEmpty() && char16_t(m.WParam) != ke->text().at(0).unicode()) {
+            // The handler changed the character: the editor gets the new one.
+            QKeyEvent replaced(QEvent::KeyPress, 0, Qt::NoModifier, QString(QChar(char16_t(m.WParam))));
+            QCoreApplication::sendEvent(target, &replaced);
+        } else {
             QCoreApplication::sendEvent(target, ev);
-            return true;
         }
+        return true;
+    }
+    default: {
+        p.NativeRan = true;
+        TScopedChange forwarding(p.ForwardingToNative, true);
+        QCoreApplication::sendEvent(target, ev);
+        return true;
+    }
     }
 }
 
@@ -769,7 +857,8 @@ UINT TWindowBridge::MouseMessageOf(QMouseEvent* me, bool& Swallow) {
         bool near = std::abs(gp.x() - p->LastPressPos.x()) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
                     std::abs(gp.y() - p->LastPressPos.y()) <= GetSystemMetrics(SM_CYDOUBLECLK);
         if (p->LastPressButton == int(me->button()) && near &&
-            me->timestamp() - p->LastPressTime < ulong(QGuiApplication::styleHints()->mouseDoubleClickInterval())) {
+            me->timestamp() - p->LastPressTime <
+                ulong(QGuiApplication::styleHints()->mouseDoubleClickInterval())) {
             dbl = true;
             p->SwallowDblClick = true;
             p->LastPressButton = 0;
@@ -781,22 +870,31 @@ UINT TWindowBridge::MouseMessageOf(QMouseEvent* me, bool& Swallow) {
     }
     if (dbl && !(p->Params.WindowClassStyle & CS_DBLCLKS)) dbl = false;
     switch (me->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonDblClick:
-            switch (me->button()) {
-                case Qt::LeftButton: return dbl ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN;
-                case Qt::RightButton: return dbl ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN;
-                case Qt::MiddleButton: return dbl ? WM_MBUTTONDBLCLK : WM_MBUTTONDOWN;
-                default: return 0;
-            }
-        case QEvent::MouseButtonRelease:
-            switch (me->button()) {
-                case Qt::LeftButton: return WM_LBUTTONUP;
-                case Qt::RightButton: return WM_RBUTTONUP;
-                case Qt::MiddleButton: return WM_MBUTTONUP;
-                default: return 0;
-            }
-        default: return WM_MOUSEMOVE;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        switch (me->button()) {
+        case Qt::LeftButton:
+            return dbl ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN;
+        case Qt::RightButton:
+            return dbl ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN;
+        case Qt::MiddleButton:
+            return dbl ? WM_MBUTTONDBLCLK : WM_MBUTTONDOWN;
+        default:
+            return 0;
+        }
+    case QEvent::MouseButtonRelease:
+        switch (me->button()) {
+        case Qt::LeftButton:
+            return WM_LBUTTONUP;
+        case Qt::RightButton:
+            return WM_RBUTTONUP;
+        case Qt::MiddleButton:
+            return WM_MBUTTONUP;
+        default:
+            return 0;
+        }
+    default:
+        return WM_MOUSEMOVE;
     }
 }
 
@@ -816,7 +914,8 @@ bool TWindowBridge::OnMouse(QWidget* widget, QMouseEvent* me) {
     TWinControl* holder = State().GrabControl;
     if (holder && holder != p->Control) {
         TWinControlPrivate* hp = holder->GetWindowPrivate();
-        if (hp->Bridge && hp->Client) return hp->Bridge->DeliverMouse(msg, me, hp->Client->mapFromGlobal(g), nullptr);
+        if (hp->Bridge && hp->Client)
+            return hp->Bridge->DeliverMouse(msg, me, hp->Client->mapFromGlobal(g), nullptr);
     }
     QPoint pt = me->position().toPoint();
     if (widget != p->Client) pt = widget->mapTo(p->Client, pt);
@@ -851,7 +950,8 @@ bool TWindowBridge::OnWheel(QWidget*, QWheelEvent* we) {
     int delta = we->angleDelta().y();
     if (delta == 0) return !p->Native;
     QPoint g = we->globalPosition().toPoint();
-    TMessage m{WM_MOUSEWHEEL, MakeWParam(uint16_t(MouseKeys(we->buttons(), we->modifiers())), uint16_t(int16_t(delta))),
+    TMessage m{WM_MOUSEWHEEL,
+               MakeWParam(uint16_t(MouseKeys(we->buttons(), we->modifiers())), uint16_t(int16_t(delta))),
                MakeLParam(g.x(), g.y()), 0};
     if (!Dispatch(m).Alive) return true;
     return !p->Native || m.Result != 0;
@@ -876,13 +976,13 @@ bool TWindowBridge::OnKey(QWidget* widget, QKeyEvent* ke) {
     NoteModifiers(ke->modifiers(), QApplication::mouseButtons());
     Word vk = VirtualKeyFromQt(ke->key());
     bool press = ke->type() == QEvent::KeyPress;
-    bool reached = false;  // a message went to the control
+    bool reached = false; // a message went to the control
     if (vk != 0) {
         if (press && TakenAsDialogKey(vk)) return true;
         if (!self || !self->P) return true;
         TMessage m{press ? WM_KEYDOWN : WM_KEYUP, vk, 0, 0};
         if (!Dispatch(m, ke, widget).Alive) return true;
-        if (m.Result != 0) return true;  // a handler cleared the key
+        if (m.Result != 0) return true; // a handler cleared the key
         reached = true;
     }
     if (press && (ke->modifiers() & Qt::AltModifier) && vk >= 0x30 && vk <= 0x5A) {
@@ -995,18 +1095,31 @@ void TWindowBridge::OnBarAction(int bar, int action) {
     auto& s = P->BarStates[bar];
     int code = -1;
     switch (action) {
-        case QAbstractSlider::SliderSingleStepAdd: code = SB_LINEDOWN; break;
-        case QAbstractSlider::SliderSingleStepSub: code = SB_LINEUP; break;
-        case QAbstractSlider::SliderPageStepAdd: code = SB_PAGEDOWN; break;
-        case QAbstractSlider::SliderPageStepSub: code = SB_PAGEUP; break;
-        case QAbstractSlider::SliderToMinimum: code = SB_TOP; break;
-        case QAbstractSlider::SliderToMaximum: code = SB_BOTTOM; break;
-        case QAbstractSlider::SliderMove:
-            code = SB_THUMBTRACK;
-            s.Tracking = true;
-            s.TrackPos = sb->sliderPosition();
-            break;
-        default: return;
+    case QAbstractSlider::SliderSingleStepAdd:
+        code = SB_LINEDOWN;
+        break;
+    case QAbstractSlider::SliderSingleStepSub:
+        code = SB_LINEUP;
+        break;
+    case QAbstractSlider::SliderPageStepAdd:
+        code = SB_PAGEDOWN;
+        break;
+    case QAbstractSlider::SliderPageStepSub:
+        code = SB_PAGEUP;
+        break;
+    case QAbstractSlider::SliderToMinimum:
+        code = SB_TOP;
+        break;
+    case QAbstractSlider::SliderToMaximum:
+        code = SB_BOTTOM;
+        break;
+    case QAbstractSlider::SliderMove:
+        code = SB_THUMBTRACK;
+        s.Tracking = true;
+        s.TrackPos = sb->sliderPosition();
+        break;
+    default:
+        return;
     }
     TWinControlPrivate* p = P;
     UINT msg = bar == SB_HORZ ? WM_HSCROLL : WM_VSCROLL;
@@ -1018,7 +1131,8 @@ void TWindowBridge::OnBarAction(int bar, int action) {
         if (!Dispatch(end).Alive) return;
     }
     // The bar shows what the control made of the request, not what Qt computed.
-    if (QScrollBar* b = p->Bars[bar]; b && !p->BarStates[bar].Tracking) b->setSliderPosition(p->BarStates[bar].Info.nPos);
+    if (QScrollBar* b = p->Bars[bar]; b && !p->BarStates[bar].Tracking)
+        b->setSliderPosition(p->BarStates[bar].Info.nPos);
 }
 
 void TWindowBridge::OnBarReleased(int bar) {
@@ -1087,7 +1201,9 @@ bool ReleaseCapture() {
     return true;
 }
 
-HWND GetCapture() { return State().GrabControl; }
+HWND GetCapture() {
+    return State().GrabControl;
+}
 
 HWND GetFocus() {
     QWidget* w = QApplication::focusWidget();
@@ -1104,7 +1220,9 @@ HWND SetFocus(HWND Wnd) {
     return old;
 }
 
-TPoint GetCursorPos() { return State().CursorPos; }
+TPoint GetCursorPos() {
+    return State().CursorPos;
+}
 
 void SetCursorPos(int X, int Y) {
     State().CursorPos = {X, Y};
@@ -1120,20 +1238,25 @@ TWinControl* FindVCLWindow(const TPoint& Pos) {
     return nullptr;
 }
 
-TWinControl* FindControl(HWND Handle) { return Handle; }
+TWinControl* FindControl(HWND Handle) {
+    return Handle;
+}
 
 int GetSystemMetrics(int Index) {
     switch (Index) {
-        case SM_CXVSCROLL:
-        case SM_CYHSCROLL: return kScrollBarSize;
-        case SM_CXDOUBLECLK:
-        case SM_CYDOUBLECLK: return 4;
-        case SM_CXSCREEN:
-        case SM_CYSCREEN: {
-            QScreen* s = QGuiApplication::primaryScreen();
-            if (!s) return 0;
-            return Index == SM_CXSCREEN ? s->geometry().width() : s->geometry().height();
-        }
-        default: return 0;
+    case SM_CXVSCROLL:
+    case SM_CYHSCROLL:
+        return kScrollBarSize;
+    case SM_CXDOUBLECLK:
+    case SM_CYDOUBLECLK:
+        return 4;
+    case SM_CXSCREEN:
+    case SM_CYSCREEN: {
+        QScreen* s = QGuiApplication::primaryScreen();
+        if (!s) return 0;
+        return Index == SM_CXSCREEN ? s->geometry().width() : s->geometry().height();
+    }
+    default:
+        return 0;
     }
 }

@@ -1,17 +1,17 @@
 // The main window driven as a user drives it: real clicks and keys, dialogs answered by a test provider.
 #include <gtest/gtest.h>
 
-#include <QImage>
-#include <QPixmap>
 #include <QDropEvent>
+#include <QImage>
 #include <QMimeData>
+#include <QPixmap>
 #include <QTimer>
 #include <QUrl>
 #include <chrono>
 #include <cstdlib>
-#include <iterator>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,9 +20,9 @@
 #include "controls/NxEdit.h"
 #include "controls/NxPanel.h"
 #include "grid/view/NextGrid.h"
+#include "platform/runtime/CodePage.h"
 #include "platform/windows/Buttons.h"
 #include "platform/windows/Dialogs.h"
-#include "platform/runtime/CodePage.h"
 #include "platform/windows/TestSupport.h"
 
 namespace {
@@ -30,8 +30,8 @@ namespace {
 // Answers the window's dialogs from queues the test fills; records every message box.
 class TScriptedDialogs : public TDialogProvider {
 public:
-    std::vector<std::vector<WideString>> FileChoices;  // one entry per open-file dialog; empty = cancel
-    std::vector<WideString> FolderChoices;             // one per folder browser; empty = cancel
+    std::vector<std::vector<WideString>> FileChoices; // one entry per open-file dialog; empty = cancel
+    std::vector<WideString> FolderChoices;            // one per folder browser; empty = cancel
     std::vector<std::pair<WideString, WideString>> Messages;
     std::vector<WideString> Opened;
     std::vector<TOpenFileRequest> FileRequests;
@@ -80,7 +80,6 @@ protected:
     std::unique_ptr<TDialogProvider> Previous;
 };
 
-
 namespace fs = std::filesystem;
 
 std::string ReadAll(const fs::path& Path) {
@@ -93,8 +92,12 @@ void WriteAll(const fs::path& Path, const std::string& Bytes) {
     Out << Bytes;
 }
 
-std::string Narrow(const WideString& Text) { return WideToUtf8(Text); }
-WideString Wide(const std::string& Text) { return Utf8ToWide(Text); }
+std::string Narrow(const WideString& Text) {
+    return WideToUtf8(Text);
+}
+WideString Wide(const std::string& Text) {
+    return Utf8ToWide(Text);
+}
 
 // A fresh folder on the build disk (a fixed disk, so outputs may go beside the sources).
 fs::path FreshFolder(const std::string& Name) {
@@ -104,11 +107,14 @@ fs::path FreshFolder(const std::string& Name) {
     return Folder;
 }
 
-fs::path Samples() { return fs::path(QUILLMAR_SOURCE_DIR) / "samples"; }
+fs::path Samples() {
+    return fs::path(QUILLMAR_SOURCE_DIR) / "samples";
+}
 
 std::string SampleKey() {
     std::string Key = ReadAll(Samples() / "key.txt");
-    while (!Key.empty() && (Key.back() == '\n' || Key.back() == '\r')) Key.pop_back();
+    while (!Key.empty() && (Key.back() == '\n' || Key.back() == '\r'))
+        Key.pop_back();
     return Key;
 }
 
@@ -165,7 +171,7 @@ TEST_F(MainFormTest, AddsFilesWithTheExactDuplicateRule) {
                             {}};
     ClickToolButton(Form, Form->open_files_but);
     ClickToolButton(Form, Form->open_files_but);
-    ClickToolButton(Form, Form->open_files_but);  // cancelled: nothing changes
+    ClickToolButton(Form, Form->open_files_but); // cancelled: nothing changes
     ASSERT_EQ(Dialogs->FileRequests.size(), 3u);
     EXPECT_TRUE(Dialogs->FileRequests[0].Options.Contains(ofAllowMultiSelect));
     ASSERT_EQ(Dialogs->FileRequests[0].Filters.size(), 1u);
@@ -215,9 +221,10 @@ TEST_F(MainFormTest, RunDecodesEveryRowLikeTheCommandLine) {
 
     // The command line decodes the same files into another folder; the bytes must agree.
     fs::path CliOut = FreshFolder("run-cli");
-    std::string Command = std::string(QUILLMAR_CLI) + " decode --key-file '" + (Samples() / "key.txt").string() +
-                          "' --output-dir '" + CliOut.string() + "'";
-    for (const std::string& Name : Names) Command += " '" + (Folder / Name).string() + "'";
+    std::string Command = std::string(QUILLMAR_CLI) + " decode --key-file '" +
+                          (Samples() / "key.txt").string() + "' --output-dir '" + CliOut.string() + "'";
+    for (const std::string& Name : Names)
+        Command += " '" + (Folder / Name).string() + "'";
     ASSERT_EQ(std::system((Command + " > /dev/null").c_str()), 0);
 
     TNextGrid* Grid = Form->NextGrid1;
@@ -253,7 +260,8 @@ TEST_F(MainFormTest, StopDuringARunLeavesNoPartialFileAndLaterRowsUntouched) {
     // A large marked file, so that the run hands control back to the window in the middle of it.
     std::string Big;
     Big.reserve(24u << 20);
-    while (Big.size() < (24u << 20)) Big += "*#" + std::string(128 * 64, 'x') + "#*plain text\n";
+    while (Big.size() < (24u << 20))
+        Big += "*#" + std::string(128 * 64, 'x') + "#*plain text\n";
     WriteAll(Folder / "big.txt", Big);
     fs::copy_file(Samples() / "texts" / "poem.txt", Folder / "poem.txt");
     Dialogs->FileChoices = {{Wide((Folder / "big.txt").string()), Wide((Folder / "poem.txt").string())}};
@@ -287,12 +295,14 @@ TEST_F(MainFormTest, OpenDecodedFileNeedsASelectedDecodedRow) {
     ClickToolButton(Form, Form->open_files_but);
     ClickToolButton(Form, Form->play_but);
     ASSERT_EQ(Dialogs->Messages.size(), 1u);
-    EXPECT_EQ(Dialogs->Messages[0], std::make_pair(WideString(u"File is not selected!"), WideString(u"Error")));
+    EXPECT_EQ(Dialogs->Messages[0],
+              std::make_pair(WideString(u"File is not selected!"), WideString(u"Error")));
 
     Form->NextGrid1->SetSelectedRow(0);
     ClickToolButton(Form, Form->play_but);
     ASSERT_EQ(Dialogs->Messages.size(), 2u);
-    EXPECT_EQ(Dialogs->Messages[1], std::make_pair(WideString(u"File is not decoded!"), WideString(u"Error")));
+    EXPECT_EQ(Dialogs->Messages[1],
+              std::make_pair(WideString(u"File is not decoded!"), WideString(u"Error")));
     EXPECT_TRUE(Dialogs->Opened.empty());
 
     TypeKey(Form, SampleKey());
@@ -331,4 +341,4 @@ TEST_F(MainFormTest, RendersTheToolBarAndJobList) {
     ASSERT_TRUE(Image.save(QString::fromStdString(OutDir() + "/main-window.png")));
 }
 
-}  // namespace
+} // namespace

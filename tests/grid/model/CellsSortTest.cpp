@@ -176,10 +176,10 @@ TEST(CellsSort, FailedConversionLeavesRowsAndMemory) {
         TSortType Type;
         std::vector<WideString> Keys;
     };
-    for (const TCase& Case : {TCase{stNumeric, {u"3", u"1", u"n/a", u"2"}}, TCase{stNumeric, {u"3", u"1", u""}},
-                              TCase{stDate, {u"1/2/2024", u"tomorrow", u"1/1/2024"}},
-                              TCase{stBoolean, {u"True", u"maybe"}}, TCase{stIP, {u"10.0.0.1", u"10..1"}},
-                              TCase{stIP, {u"10.0.0.1", u"10.0."}}}) {
+    for (const TCase& Case :
+         {TCase{stNumeric, {u"3", u"1", u"n/a", u"2"}}, TCase{stNumeric, {u"3", u"1", u""}},
+          TCase{stDate, {u"1/2/2024", u"tomorrow", u"1/1/2024"}}, TCase{stBoolean, {u"True", u"maybe"}},
+          TCase{stIP, {u"10.0.0.1", u"10..1"}}, TCase{stIP, {u"10.0.0.1", u"10.0."}}}) {
         TSortGrid G(Case.Keys);
         G.Sort(stAlphabetic);
         const std::vector<int> Before = G.Order();
@@ -206,7 +206,8 @@ TEST(CellsSort, CustomCompare) {
 
     G.Grid.Cells->OnCompare = [](TObject*, TCell* Cell1, TCell* Cell2, int& Compare) {
         EXPECT_EQ(Compare, 0);
-        Compare = static_cast<int>(Cell1->GetAsString().size()) - static_cast<int>(Cell2->GetAsString().size());
+        Compare =
+            static_cast<int>(Cell1->GetAsString().size()) - static_cast<int>(Cell2->GetAsString().size());
     };
     G.Sort(stCustom, skAscending, true);
     EXPECT_EQ(G.Order(), (std::vector<int>{1, 2, 3, 0}));
@@ -215,7 +216,9 @@ TEST(CellsSort, CustomCompare) {
 
     // A handler that contradicts itself gives some order of the same rows.
     std::mt19937 Random(7);
-    G.Grid.Cells->OnCompare = [&](TObject*, TCell*, TCell*, int& Compare) { Compare = int(Random() % 3) - 1; };
+    G.Grid.Cells->OnCompare = [&](TObject*, TCell*, TCell*, int& Compare) {
+        Compare = int(Random() % 3) - 1;
+    };
     G.Sort(stCustom, skAscending, true);
     std::vector<int> Order = G.Order();
     std::sort(Order.begin(), Order.end());
@@ -275,9 +278,10 @@ TEST(CellsSort, LargeSortsMatchTheComparators) {
         TLess Less;
         TLess Greater;
     };
-    for (const TCase& Case : {TCase{stAlphabetic, &TCells::AlphabeticLessCompare, &TCells::AlphabeticGreaterCompare},
-                              TCase{stCaseInsensitive, &TCells::CaseInsensitiveLessCompare,
-                                    &TCells::CaseInsensitiveGreaterCompare}}) {
+    for (const TCase& Case :
+         {TCase{stAlphabetic, &TCells::AlphabeticLessCompare, &TCells::AlphabeticGreaterCompare},
+          TCase{stCaseInsensitive, &TCells::CaseInsensitiveLessCompare,
+                &TCells::CaseInsensitiveGreaterCompare}}) {
         for (TSortKind Kind : {skAscending, skDescending}) {
             TSortGrid G(Keys);
             G.Sort(Case.Type, Kind);

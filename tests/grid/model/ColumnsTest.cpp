@@ -331,7 +331,8 @@ TEST(Columns, HideAllTellsEachColumnsListenersAndTheGrid) {
     Grid.ClearReports();
     Grid.Columns->HideAll();
     EXPECT_THAT(Heard, ElementsAre(std::pair{A, ccVisibleChange}, std::pair{B, ccVisibleChange}));
-    EXPECT_THAT(Grid.ColumnReports, ElementsAre(TColumnReport{A, ccVisible, 0}, TColumnReport{B, ccVisible, 0}));
+    EXPECT_THAT(Grid.ColumnReports,
+                ElementsAre(TColumnReport{A, ccVisible, 0}, TColumnReport{B, ccVisible, 0}));
 }
 
 TEST(Columns, FormOwnedColumnsAreFoundByNameAndFreedOnce) {

@@ -82,8 +82,7 @@ TEST(ProgressColumn, SettersRepaintTheirAreaAndBorderColorOnlyStores) {
     Column->SetRoundCorners(true);
     Column->SetHighValueBound(1);
     Column->SetLowValueColor(clBlack);
-    EXPECT_EQ(Grid.Refreshes,
-              (std::vector<std::pair<TNxCustomColumn*, TGridArea>>(8, {Column, gaNone})));
+    EXPECT_EQ(Grid.Refreshes, (std::vector<std::pair<TNxCustomColumn*, TGridArea>>(8, {Column, gaNone})));
 }
 
 TEST(ProgressColumn, AssignCopiesTheBarButNotTheBoundsOrPrecision) {

@@ -4,9 +4,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "grid/model/FakeGrid.h"
 #include "controls/NxEdit.h"
 #include "grid/model/CheckBoxColumn.h"
+#include "grid/model/FakeGrid.h"
 #include "grid/model/TextColumn.h"
 
 namespace {
@@ -234,7 +234,9 @@ struct TTaggedObject : TObject {
 class TOuterKind : public TNxTextColumn {
 public:
     explicit TOuterKind(TObject* AOwner = nullptr) : TNxTextColumn(AOwner) { SetColumnType(ctInteger); }
-    std::unique_ptr<TObject> CreateColumnDisplay() override { return std::make_unique<TTaggedObject>("outer"); }
+    std::unique_ptr<TObject> CreateColumnDisplay() override {
+        return std::make_unique<TTaggedObject>("outer");
+    }
 };
 
 class TInnerKind : public TOuterKind {
@@ -244,7 +246,9 @@ public:
         OptionsSeenByBody = GetOptions();
         SetColumnType(ctFloat);
     }
-    std::unique_ptr<TObject> CreateColumnDisplay() override { return std::make_unique<TTaggedObject>("inner"); }
+    std::unique_ptr<TObject> CreateColumnDisplay() override {
+        return std::make_unique<TTaggedObject>("inner");
+    }
     TColumnType TypeSeenByBody = ctNone;
     TColumnOptions OptionsSeenByBody;
 };

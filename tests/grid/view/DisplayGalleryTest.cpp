@@ -27,9 +27,11 @@ Kind* AddKind(TNextGrid* Grid, const WideString& Caption, int Width = 72) {
     return C;
 }
 
-std::string OutFile(const std::string& Name) { return OutDir() + "/" + Name; }
+std::string OutFile(const std::string& Name) {
+    return OutDir() + "/" + Name;
+}
 
-}  // namespace
+} // namespace
 
 TEST(Gallery, EveryHeaderStyleWithEveryColumnKind) {
     ShownGrid S(1230, 140);
@@ -94,7 +96,8 @@ TEST(Gallery, EveryHeaderStyleWithEveryColumnKind) {
     Pump();
     G->SetSelectedRow(1);
 
-    const THeaderStyle Styles[] = {hsAuto, hsFlatBorders, hsOffice2007, hsOffice2010, hsOldStyle, hsOutlook, hsVista};
+    const THeaderStyle Styles[] = {hsAuto,     hsFlatBorders, hsOffice2007, hsOffice2010,
+                                   hsOldStyle, hsOutlook,     hsVista};
     const QSize Size = S.Pixels().size();
     QImage Gallery(Size.width(), Size.height() * 7, QImage::Format_RGB32);
     QPainter Painter(&Gallery);
@@ -153,7 +156,8 @@ TEST(Gallery, JobListAsTheMainWindowShowsIt) {
     auto BarColumns = [&](int Row) {
         const TRect Cell = G->GetCellRect(2, Row);
         int N = 0;
-        for (int X = Cell.Left + 2; X < Cell.Right - 3; ++X) N += S.At(X, Cell.Bottom - 3) != ShownGrid::Qt(clWindow);
+        for (int X = Cell.Left + 2; X < Cell.Right - 3; ++X)
+            N += S.At(X, Cell.Bottom - 3) != ShownGrid::Qt(clWindow);
         return N;
     };
     const int Inner = 100 - 1 - 4;

@@ -28,8 +28,7 @@ public:
 };
 
 // A kind with the display it will name once the kinds are wired to the displays.
-template <typename Kind, typename Display>
-class TWithDisplay : public Kind {
+template <typename Kind, typename Display> class TWithDisplay : public Kind {
 public:
     explicit TWithDisplay(TObject* AOwner = nullptr) : Kind(AOwner) {}
     std::unique_ptr<TObject> CreateColumnDisplay() override { return std::make_unique<Display>(this); }
@@ -38,7 +37,9 @@ public:
 using TTestTextColumn = TWithDisplay<TNxTextColumn, TCountingTextDisplay>;
 using TTestProgressColumn = TWithDisplay<TNxProgressColumn, TProgressColumnDisplay>;
 
-inline WideString Wide(const std::string& s) { return WideString(s.begin(), s.end()); }
+inline WideString Wide(const std::string& s) {
+    return WideString(s.begin(), s.end());
+}
 
 // The main window's look: 8-point sans font, Office 2010 headers, centred captions.
 inline void UseJobListLook(TNextGrid* Grid) {

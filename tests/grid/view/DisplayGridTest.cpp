@@ -30,19 +30,23 @@ struct PaintedGrid : ::testing::Test {
         G->BeginUpdate();
         G->AddRow(Rows);
         for (int R = 0; R < Rows && R < 100; ++R)
-            for (int C = 0; C < 3; ++C) G->GetCell(C, R)->SetAsString(u"r" + Wide(std::to_string(R)));
+            for (int C = 0; C < 3; ++C)
+                G->GetCell(C, R)->SetAsString(u"r" + Wide(std::to_string(R)));
         G->EndUpdate();
         ASSERT_TRUE(S->Show());
         S->Paint();
     }
-    TCountingTextDisplay* Display(int C) { return dynamic_cast<TCountingTextDisplay*>(Text[C]->GetColumnDisplay()); }
+    TCountingTextDisplay* Display(int C) {
+        return dynamic_cast<TCountingTextDisplay*>(Text[C]->GetColumnDisplay());
+    }
     void ResetCounts() {
-        for (int C = 0; C < 3; ++C) Display(C)->Painted = 0;
+        for (int C = 0; C < 3; ++C)
+            Display(C)->Painted = 0;
     }
     int Painted() { return Display(0)->Painted + Display(1)->Painted + Display(2)->Painted; }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(PaintedGrid, OnlyCellsInTheInvalidRegionArePainted) {
     Make(50);
@@ -86,7 +90,8 @@ TEST_F(PaintedGrid, FocusRectangleIsDrawnOncePerFrame) {
     // leave the plain selection color everywhere.
     const TRect Row = S->Grid->GetCellRect(0, 2);
     int Changed = 0;
-    for (int X = Row.Left; X < Row.Left + 40; ++X) Changed += S->At(X, Row.Top) != ShownGrid::Qt(clHighlight);
+    for (int X = Row.Left; X < Row.Left + 40; ++X)
+        Changed += S->At(X, Row.Top) != ShownGrid::Qt(clHighlight);
     EXPECT_GE(Changed, 15);
     EXPECT_EQ(S->At(Row.Left + 10, Row.Top + 5), ShownGrid::Qt(clHighlight));
 
@@ -94,7 +99,8 @@ TEST_F(PaintedGrid, FocusRectangleIsDrawnOncePerFrame) {
     S->Grid->RefreshCell(1, 2);
     S->Paint();
     int After = 0;
-    for (int X = Row.Left; X < Row.Left + 40; ++X) After += S->At(X, Row.Top) != ShownGrid::Qt(clHighlight);
+    for (int X = Row.Left; X < Row.Left + 40; ++X)
+        After += S->At(X, Row.Top) != ShownGrid::Qt(clHighlight);
     EXPECT_EQ(After, Changed);
 }
 
@@ -149,12 +155,15 @@ TEST_F(PaintedGrid, IndicatorFooterAndInputThroughTheStyle) {
     // The current row's triangle is inverted with the selected indicator cell.
     int Marks = 0;
     for (int Y = Row.Top; Y < Row.Bottom; ++Y)
-        for (int X = 0; X < 12; ++X) Marks += S->At(X, Y) == qRgb(0xFF, 0xFF, 0xFF);
+        for (int X = 0; X < 12; ++X)
+            Marks += S->At(X, Y) == qRgb(0xFF, 0xFF, 0xFF);
     EXPECT_GT(Marks, 0);
     // Footer splitter and corner box are the Office ones.
     const TRect Footer = S->Grid->GetFooterRect();
-    EXPECT_EQ(S->At(100, Footer.Top + 1), ShownGrid::Qt(NxThemesSupport::SchemeColor(NxThemesSupport::seHeaderGradientEnd)));
-    EXPECT_EQ(S->At(11, Footer.Top + 5), ShownGrid::Qt(NxThemesSupport::SchemeColor(NxThemesSupport::seBorder)));
+    EXPECT_EQ(S->At(100, Footer.Top + 1),
+              ShownGrid::Qt(NxThemesSupport::SchemeColor(NxThemesSupport::seHeaderGradientEnd)));
+    EXPECT_EQ(S->At(11, Footer.Top + 5),
+              ShownGrid::Qt(NxThemesSupport::SchemeColor(NxThemesSupport::seBorder)));
 }
 
 TEST_F(PaintedGrid, ProgressKindPaintsThroughItsDisplay) {
@@ -184,7 +193,8 @@ TEST(KindDisplays, EachKindIsPaintedByItsOwnDisplay) {
     Grid->SetParent(&Form);
     TNxColumns* Columns = Grid->GetColumns();
     auto DisplayOf = [&](TNxCustomColumn* Column) { return Column->GetColumnDisplay(); };
-    EXPECT_NE(dynamic_cast<TProgressColumnDisplay*>(DisplayOf(Columns->Add<TNxProgressColumn>(u"P"))), nullptr);
+    EXPECT_NE(dynamic_cast<TProgressColumnDisplay*>(DisplayOf(Columns->Add<TNxProgressColumn>(u"P"))),
+              nullptr);
     auto* Text = dynamic_cast<TTextColumnDisplay*>(DisplayOf(Columns->Add<TNxTextColumn>(u"T")));
     ASSERT_NE(Text, nullptr);
     EXPECT_EQ(dynamic_cast<TMemoColumnDisplay*>(Text), nullptr);
@@ -193,7 +203,8 @@ TEST(KindDisplays, EachKindIsPaintedByItsOwnDisplay) {
     EXPECT_NE(dynamic_cast<TDateColumnDisplay*>(DisplayOf(Columns->Add<TNxDateColumn>(u"D"))), nullptr);
     EXPECT_NE(dynamic_cast<TStringsColumnDisplay*>(DisplayOf(Columns->Add<TNxListColumn>(u"L"))), nullptr);
     EXPECT_NE(dynamic_cast<TNumberColumnDisplay*>(DisplayOf(Columns->Add<TNxCalcColumn>(u"C"))), nullptr);
-    EXPECT_NE(dynamic_cast<TCheckBoxColumnDisplay*>(DisplayOf(Columns->Add<TNxCheckBoxColumn>(u"B"))), nullptr);
+    EXPECT_NE(dynamic_cast<TCheckBoxColumnDisplay*>(DisplayOf(Columns->Add<TNxCheckBoxColumn>(u"B"))),
+              nullptr);
     EXPECT_NE(dynamic_cast<TTreeColumnDisplay*>(DisplayOf(Columns->Add<TNxTreeColumn>(u"Tr"))), nullptr);
     EXPECT_NE(dynamic_cast<THtmlColumnDisplay*>(DisplayOf(Columns->Add<TNxHtmlColumn>(u"H"))), nullptr);
     // A kind's own choice still wins over the registered one.

@@ -35,7 +35,9 @@ public:
     bool GetHideWhenEmpty() const override { return HideWhenEmpty; }
     int GetMax() const override { return 5; }
     TDisplayMode GetDisplayMode() const override { return Mode; }
-    TBitmap* GetCellImage(const TCellInfo&) const override { return Images.empty() ? nullptr : Images[0].get(); }
+    TBitmap* GetCellImage(const TCellInfo&) const override {
+        return Images.empty() ? nullptr : Images[0].get();
+    }
 
     std::vector<std::unique_ptr<TBitmap>> Images;
     bool Stretch = false;
@@ -47,7 +49,7 @@ public:
 
 constexpr TColor Back = Hex(0x336699);
 
-}  // namespace
+} // namespace
 
 TEST(PictureDisplays, CheckBoxWithoutVisualStylesIsACentredElevenPixelBox) {
     SetThemesEnabled(false);
@@ -147,7 +149,7 @@ public:
     bool GetShowButtons() const override { return true; }
     bool GetShowLines() const override { return false; }
 };
-}  // namespace
+} // namespace
 
 TEST(PictureDisplays, TreeButtonShowsPlusWhenCollapsedAndIndentsByLevel) {
     SetThemesEnabled(false);

@@ -42,9 +42,11 @@ struct ProgressCell {
     }
 };
 
-TColor Window() { return ColorToRGB(clWindow); }
+TColor Window() {
+    return ColorToRGB(clWindow);
+}
 
-}  // namespace
+} // namespace
 
 TEST(ProgressDisplay, ZeroShowsOutlineEmptyBarAndZeroPercent) {
     ProgressCell P;

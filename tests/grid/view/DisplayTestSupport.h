@@ -74,8 +74,7 @@ public:
 };
 
 // Binds a display to a surface with the pinned test font and one cell rectangle.
-template <typename Display>
-void Bind(Display& D, const Surface& S, const TRect& Cell) {
+template <typename Display> void Bind(Display& D, const Surface& S, const TRect& Cell) {
     DrawingTest::UseTestFont(S.Canvas());
     D.SetCanvas(S.Canvas());
     D.SetCellRect(Cell);
@@ -89,4 +88,4 @@ inline void ReferenceText(const Surface& S, const WideString& Text, TRect R, uin
     S.Canvas()->GetBrush()->SetStyle(bsSolid);
 }
 
-}  // namespace DisplayTest
+} // namespace DisplayTest

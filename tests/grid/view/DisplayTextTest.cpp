@@ -35,7 +35,7 @@ int LineHeight() {
     return S.Canvas()->TextHeight(WideString(u"Ag"));
 }
 
-}  // namespace
+} // namespace
 
 TEST(TextDisplay, LongTextEndsInAnEllipsisOnOneLine) {
     TextCell T;
@@ -181,7 +181,7 @@ public:
     bool HyperlinkHasBeenVisited(const WideString& L) const override { return L == u"seen" || L == u"both"; }
     bool HyperlinkIsInvalidated(const WideString& L) const override { return L == u"both"; }
 };
-}  // namespace
+} // namespace
 
 TEST(TextDisplay, LinksTakeTheVisitedOrInvalidatedColor) {
     TLinkColumn Column;

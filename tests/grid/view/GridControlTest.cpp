@@ -61,7 +61,8 @@ TEST_F(GridControlTest, HideSelectionFollowsTheFocus) {
     ASSERT_FALSE(Grid->Focused());
     // Only the selected row repaints, and it looks unselected.
     ASSERT_FALSE(Grid->Invalidated.empty());
-    for (const TRect& R : Grid->Invalidated) EXPECT_EQ(R, Grid->GetRowRect(2));
+    for (const TRect& R : Grid->Invalidated)
+        EXPECT_EQ(R, Grid->GetRowRect(2));
     Paint();
     EXPECT_EQ(PixelAt(Cell.Left + 1, Cell.Top + 1), QtColor(clWindow));
     EXPECT_FALSE(Grid->IsCellHighlighted(0, 2));
@@ -108,13 +109,15 @@ TEST_F(GridControlTest, MultiSelectWithCtrlTogglesAndShiftSelectsFromTheAnchor) 
     Grid->SetOptions({goHeader, goSelectFullRow, goMultiSelect});
     Grid->SelectCell(0, 2, true, {});
     Grid->SelectCell(0, 5, true, {ssShift});
-    for (int r = 0; r < 10; ++r) EXPECT_EQ(Grid->GetSelected(r), r >= 2 && r <= 5) << r;
+    for (int r = 0; r < 10; ++r)
+        EXPECT_EQ(Grid->GetSelected(r), r >= 2 && r <= 5) << r;
     Grid->SelectCell(0, 3, true, {ssCtrl});
     EXPECT_FALSE(Grid->GetSelected(3));
     EXPECT_EQ(Grid->GetAnchorRow(), 3);
     // Shift from the new anchor drops what lies outside the new range.
     Grid->SelectCell(0, 1, true, {ssShift});
-    for (int r = 0; r < 10; ++r) EXPECT_EQ(Grid->GetSelected(r), r >= 1 && r <= 3) << r;
+    for (int r = 0; r < 10; ++r)
+        EXPECT_EQ(Grid->GetSelected(r), r >= 1 && r <= 3) << r;
     // A plain click ends the multi-selection.
     Grid->SelectCell(0, 7, true, {});
     EXPECT_EQ(Grid->GetSelectedCount(), 1);
@@ -172,7 +175,8 @@ TEST_F(GridControlTest, ScrollingOneRowMovesByRowHeightAndBothSpacesAndSkipsHidd
     for (int y = Body.Top; y < Body.Bottom - Step; ++y)
         ASSERT_EQ(After.pixel(30, y), Before.pixel(30, y + Step)) << y;
     // The header did not move.
-    for (int y = 0; y < Body.Top; ++y) ASSERT_EQ(After.pixel(30, y), Before.pixel(30, y));
+    for (int y = 0; y < Body.Top; ++y)
+        ASSERT_EQ(After.pixel(30, y), Before.pixel(30, y));
     // Moved pixels plus the repainted strip give the same picture as painting everything.
     Grid->Update();
     QImage Shifted = Pixels();
@@ -196,7 +200,8 @@ TEST_F(GridControlTest, HorizontalScrollingMovesAllButTheFixedColumns) {
     ASSERT_NE(Native, nullptr);
     ASSERT_TRUE(Native->isVisible());
     QImage Before = Pixels();
-    QTest::mouseClick(Native, Qt::LeftButton, Qt::NoModifier, QPoint(Native->width() - 3, Native->height() / 2));
+    QTest::mouseClick(Native, Qt::LeftButton, Qt::NoModifier,
+                      QPoint(Native->width() - 3, Native->height() / 2));
     EXPECT_EQ(Bar->GetPosition(), 5) << "five pixels a line";
     EXPECT_EQ(Grid->GetHeaderRect().Right, 360 - 5);
     EXPECT_EQ(Grid->GetCellRect(2, 0).Left, 120 - 5);
@@ -291,7 +296,8 @@ TEST_F(GridControlTest, CellWritesRepaintOnlyTheirCellAndOnlyWhenOnScreen) {
     EXPECT_EQ(Grid->GetCells(1, 2), u"new");
     int Ink = 0;
     for (int x = Cell.Left; x < Cell.Right; ++x)
-        for (int y = Cell.Top; y < Cell.Bottom; ++y) Ink += PixelAt(x, y) != QtColor(clWindow);
+        for (int y = Cell.Top; y < Cell.Bottom; ++y)
+            Ink += PixelAt(x, y) != QtColor(clWindow);
     EXPECT_GT(Ink, 10) << "text painted";
 }
 
@@ -304,7 +310,8 @@ TEST_F(GridControlTest, ColumnWidthChangeShiftsWhatLiesRightOfTheColumn) {
     EXPECT_EQ(Grid->Invalidated[0], (TRect{0, 0, 80, Grid->GetClientHeight()}));
     QImage After = Pixels();
     for (int x = 80; x < 180; ++x)
-        for (int y = 0; y < 60; y += 7) ASSERT_EQ(After.pixel(x, y), Before.pixel(x - 20, y)) << x << "," << y;
+        for (int y = 0; y < 60; y += 7)
+            ASSERT_EQ(After.pixel(x, y), Before.pixel(x - 20, y)) << x << "," << y;
     EXPECT_EQ(Grid->GetHorzScrollBar()->GetMax(), 200);
 }
 
@@ -335,7 +342,8 @@ TEST_F(GridControlTest, ResizingRepaintsOnlyWhatItUncovers) {
     // Wider at horizontal position 0: the new strip at the right.
     Paint();
     Grid->SetBounds(0, 0, 340, 260);
-    for (const TRect& R : Grid->Invalidated) EXPECT_GE(R.Left, Width - 4);
+    for (const TRect& R : Grid->Invalidated)
+        EXPECT_GE(R.Left, Width - 4);
 }
 
 TEST_F(GridControlTest, BestFitColumnFitsHeaderAndCells) {
@@ -450,8 +458,9 @@ TEST_F(GridControlTest, PictureOfAScrolledGridWithHeaderFooterAndIndicator) {
     const char16_t* Captions[] = {u"File", u"Status", u"Progress", u"Decoded path"};
     int Widths[] = {220, 120, 90, 330};
     for (int c = 0; c < 4; ++c) {
-        TNxCustomColumn* Column = c == 2 ? static_cast<TNxCustomColumn*>(Grid->GetColumns()->Add<TPlainIntegerColumn>(Captions[c]))
-                                         : Grid->GetColumns()->Add<TPlainTextColumn>(Captions[c]);
+        TNxCustomColumn* Column =
+            c == 2 ? static_cast<TNxCustomColumn*>(Grid->GetColumns()->Add<TPlainIntegerColumn>(Captions[c]))
+                   : Grid->GetColumns()->Add<TPlainTextColumn>(Captions[c]);
         Column->SetWidth(Widths[c]);
         Column->GetFooter()->SetCaption(c == 0 ? WideString(u"1000 files") : WideString());
     }
@@ -462,7 +471,8 @@ TEST_F(GridControlTest, PictureOfAScrolledGridWithHeaderFooterAndIndicator) {
         Grid->GetCell(0, r)->SetAsString(u"/data/in/source" + ToWide(r) + u".txt");
         Grid->GetCell(1, r)->SetAsString(r < 500 ? WideString(u"Decoded") : WideString(u"Waiting"));
         Grid->GetCell(2, r)->SetAsInteger(r < 500 ? 100 : 0);
-        Grid->GetCell(3, r)->SetAsString(r < 500 ? u"/data/in/Decript/source" + ToWide(r) + u"(dec1).txt" : WideString());
+        Grid->GetCell(3, r)->SetAsString(r < 500 ? u"/data/in/Decript/source" + ToWide(r) + u"(dec1).txt"
+                                                 : WideString());
     }
     Grid->EndUpdate();
     Grid->SetFocus();
@@ -485,4 +495,4 @@ TEST_F(GridControlTest, PictureOfAScrolledGridWithHeaderFooterAndIndicator) {
     ASSERT_TRUE(Whole.save(QString::fromStdString(OutDir() + "/grid-800x600-scrolled.png")));
 }
 
-}  // namespace
+} // namespace

@@ -21,7 +21,8 @@ struct GridDraggingTest : ::testing::Test {
         for (int c = 0; c < 4; ++c)
             Grid->GetColumns()->Add<TPlainTextColumn>(u"Col " + GridFixture::ToWide(c))->SetWidth(60);
         Grid->AddRow(Rows);
-        for (int r = 0; r < Rows; ++r) Grid->SetCells(0, r, u"r" + GridFixture::ToWide(r));
+        for (int r = 0; r < Rows; ++r)
+            Grid->SetCells(0, r, u"r" + GridFixture::ToWide(r));
         ASSERT_TRUE(ShowAndWait(Form.get()));
         Pump();
     }
@@ -94,21 +95,21 @@ TEST_F(GridDraggingTest, DropHalvesDecideThePlace) {
     MakeGrid(3);
     std::vector<int> Moves;
     Grid->OnColumnMove = [&](TObject*, int ACol, int, int) { Moves.push_back(ACol); };
-    DragHeader(0, QPoint(Left(1) + 15, HeaderMid()));  // left half of the right neighbour
+    DragHeader(0, QPoint(Left(1) + 15, HeaderMid())); // left half of the right neighbour
     EXPECT_EQ(Order(), (std::vector<int>{0, 1, 2, 3}));
-    DragHeader(0, QPoint(Left(1) + 45, HeaderMid()));  // its right half
+    DragHeader(0, QPoint(Left(1) + 45, HeaderMid())); // its right half
     EXPECT_EQ(Order(), (std::vector<int>{1, 0, 2, 3}));
     EXPECT_EQ(Moves, std::vector<int>{0});
     EXPECT_EQ(Screen->GetCursor(), crDefault);
     EXPECT_EQ(Grid->GetGridState().Contains(gtColumnMoving), false);
 
-    DragHeader(3, QPoint(Left(1) + 15, HeaderMid()));  // left half of a column to its left: before it
+    DragHeader(3, QPoint(Left(1) + 15, HeaderMid())); // left half of a column to its left: before it
     EXPECT_EQ(Order(), (std::vector<int>{3, 1, 0, 2}));
-    DragHeader(2, QPoint(Left(3) + 45, HeaderMid()));  // right half of a column to its left: after it
+    DragHeader(2, QPoint(Left(3) + 45, HeaderMid())); // right half of a column to its left: after it
     EXPECT_EQ(Order(), (std::vector<int>{3, 2, 1, 0}));
     int Clicks = 0;
     Grid->OnHeaderClick = [&](TObject*, int) { ++Clicks; };
-    Release(QPoint(5, 100));  // a stray release: the finished move is no click
+    Release(QPoint(5, 100)); // a stray release: the finished move is no click
     EXPECT_EQ(Clicks, 0);
 }
 
@@ -164,9 +165,9 @@ TEST_F(GridDraggingTest, PictureInTheMiddleOfAColumnMove) {
     QPainter Painter(&Shot);
     Painter.drawImage(Margin, Margin, Grid->GetWindowPrivate()->Pixels);
     TPoint Origin = Grid->ClientToScreen(TPoint{0, 0});
-    for (TWinControl* Popup : {static_cast<TWinControl*>(Grid->GetDragBox()),
-                               static_cast<TWinControl*>(Grid->GetTopArrow()),
-                               static_cast<TWinControl*>(Grid->GetBottomArrow())}) {
+    for (TWinControl* Popup :
+         {static_cast<TWinControl*>(Grid->GetDragBox()), static_cast<TWinControl*>(Grid->GetTopArrow()),
+          static_cast<TWinControl*>(Grid->GetBottomArrow())}) {
         Popup->Repaint();
         Pump();
         ASSERT_NE(Popup->GetWindowPrivate(), nullptr);
@@ -202,7 +203,7 @@ TEST_F(GridDraggingTest, RowMovedOneDownAndTheRowGuideLimit) {
     Move(Start + QPoint(0, 7));
     EXPECT_TRUE(Grid->GetGridState().Contains(gtRowMoving));
     EXPECT_EQ(Screen->GetCursor(), crDrag);
-    QPoint Drop(100, R2.Bottom - 3);  // lower half of the next row
+    QPoint Drop(100, R2.Bottom - 3); // lower half of the next row
     Move(Drop);
     EXPECT_EQ(Grid->GetDropRow(), 3);
     Release(Drop);

@@ -12,7 +12,9 @@ public:
     explicit TEditableColumn(TObject* AOwner = nullptr) : TPlainTextColumn(AOwner) {
         SetOptions(GetOptions() + TColumnOptions{coEditing});
     }
-    std::unique_ptr<TObject> CreateCellEditor() override { return std::make_unique<NxEdit::TNxEdit>(nullptr); }
+    std::unique_ptr<TObject> CreateCellEditor() override {
+        return std::make_unique<NxEdit::TNxEdit>(nullptr);
+    }
     TColumnStyle GetColumnStyle() const override {
         return WantReturns ? TColumnStyle{csCanEdit, csWantReturns} : TColumnStyle{csCanEdit};
     }
@@ -35,10 +37,12 @@ struct GridEditingTest : ::testing::Test {
         Other = new TProbe(Form.get());
         Other->SetParent(Form.get());
         Other->SetBounds(310, 0, 100, 50);
-        for (int c = 0; c < 3; ++c) Grid->GetColumns()->Add<TEditableColumn>(u"Col")->SetWidth(80);
+        for (int c = 0; c < 3; ++c)
+            Grid->GetColumns()->Add<TEditableColumn>(u"Col")->SetWidth(80);
         Grid->AddRow(Rows);
         for (int r = 0; r < Rows; ++r)
-            for (int c = 0; c < 3; ++c) Grid->SetCells(c, r, u"v" + GridFixture::ToWide(r) + GridFixture::ToWide(c));
+            for (int c = 0; c < 3; ++c)
+                Grid->SetCells(c, r, u"v" + GridFixture::ToWide(r) + GridFixture::ToWide(c));
         ASSERT_TRUE(ShowAndWait(Form.get()));
         Pump();
     }
@@ -179,7 +183,7 @@ TEST_F(GridEditingTest, EveryCloseWithoutEnterDiscardsTheText) {
     Pump();
     EXPECT_EQ(Grid->GetInplaceEdit(), nullptr);
     EXPECT_FALSE(Grid->GetGridState().Contains(gtEdit));
-    Grid->EditCell(1, 3, WideString());  // opening another editor must not apply stale text
+    Grid->EditCell(1, 3, WideString()); // opening another editor must not apply stale text
     EXPECT_EQ(Grid->GetCells(0, 0), u"v00");
     Grid->EndEditing();
 
@@ -204,7 +208,7 @@ TEST_F(GridEditingTest, RefusalsOfBeforeEditAndEditAcceptLeaveTheCell) {
     Grid->EditCell(1, 1, u"good");
     EXPECT_TRUE(Grid->ApplyEditing());
     EXPECT_EQ(Grid->GetCells(1, 1), u"good");
-    EXPECT_TRUE(Grid->GetGridState().Contains(gtEdit));  // applying does not close
+    EXPECT_TRUE(Grid->GetGridState().Contains(gtEdit)); // applying does not close
 }
 
 TEST_F(GridEditingTest, InputRowAddsARowWithDefaultValuesAndEmptiesTheInputs) {
@@ -236,8 +240,9 @@ TEST_F(GridEditingTest, InputRowAddsARowWithDefaultValuesAndEmptiesTheInputs) {
     EXPECT_EQ(Grid->GetCells(0, 2), u"new");
     EXPECT_EQ(Grid->GetCells(1, 2), u"old");
     EXPECT_EQ(Grid->GetCells(2, 2), u"dflt");
-    for (int c = 0; c < 3; ++c) EXPECT_EQ(Column(c)->GetInputValue(), u"");
-    EXPECT_TRUE(EditorShown());  // the input editor stays for the next row
+    for (int c = 0; c < 3; ++c)
+        EXPECT_EQ(Column(c)->GetInputValue(), u"");
+    EXPECT_TRUE(EditorShown()); // the input editor stays for the next row
     EXPECT_EQ(Grid->GetInplaceEdit()->GetText(), u"");
 
     Grid->OnInputAccept = [](TObject*, bool& Accept) { Accept = false; };

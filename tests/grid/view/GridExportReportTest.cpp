@@ -17,7 +17,8 @@ namespace {
 
 size_t Count(const std::string& Text, const std::string& Part) {
     size_t n = 0;
-    for (size_t At = Text.find(Part); At != std::string::npos; At = Text.find(Part, At + 1)) ++n;
+    for (size_t At = Text.find(Part); At != std::string::npos; At = Text.find(Part, At + 1))
+        ++n;
     return n;
 }
 
@@ -45,7 +46,8 @@ TEST_F(HtmlReport, TableBodyEscapesTextsInDisplayOrder) {
     EXPECT_EQ(ReadBytes(Folder.File("r.html")),
               "\t\t<table>\r\n"
               "\t\t\t<tr>\r\n\t\t\t\t<th>Amount</th>\r\n\t\t\t\t<th>Name</th>\r\n\t\t\t</tr>\r\n"
-              "\t\t\t<tr>\r\n\t\t\t\t<td class=\"num\">12</td>\r\n\t\t\t\t<td>&lt;b&gt;&amp;</td>\r\n\t\t\t</tr>\r\n"
+              "\t\t\t<tr>\r\n\t\t\t\t<td "
+              "class=\"num\">12</td>\r\n\t\t\t\t<td>&lt;b&gt;&amp;</td>\r\n\t\t\t</tr>\r\n"
               "\t\t\t<tr>\r\n\t\t\t\t<td class=\"num\">7</td>\r\n\t\t\t\t<td>&nbsp;</td>\r\n\t\t\t</tr>\r\n"
               "\t\t</table>\r\n\r\n");
     EXPECT_EQ(Folder.Names(), std::vector<std::string>{"r.html"});
@@ -59,21 +61,28 @@ TEST_F(HtmlReport, FullDocumentWithCaptionFooterAndStyleSheet) {
     Grid->SaveToHtml(Folder.WideFile("full.report.html"),
                      {hsCreateStyleSheet, hsSaveHeaders, hsSaveFooter, hsSaveCaption});
     const std::string Html = ReadBytes(Folder.File("full.report.html"));
-    EXPECT_EQ(Html.rfind("<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\"\r\n\t\"http://www.w3.org/"
-                         "TR/xhtml1/DTD/xhtml1-transitional.dtd\">\r\n<html>\r\n\t<head>\r\n\t\t<title>Report</title>\r\n",
-                         0),
-              0u);
-    EXPECT_NE(Html.find("\t\t<link href=\"full.report_styles.css\" rel=\"stylesheet\" type=\"text/css\" />\r\n"
-                        "\t</head>\r\n\t<body>\r\n\t\t<table>\r\n\t\t\t<caption>Q&amp;A &lt;report&gt;</caption>\r\n"),
-              std::string::npos);
-    EXPECT_NE(Html.find("\t\t\t<tr class=\"footer\">\r\n\t\t\t\t<td>Sum: 19.00</td>\r\n\t\t\t\t<td>x&quot;y</td>\r\n"
-                        "\t\t\t</tr>\r\n\t\t</table>\r\n\t</body>\r\n</html>\r\n\r\n"),
-              std::string::npos);
-    EXPECT_EQ(Count(Html, "<td"), 6u);  // two rows and the footer, two visible columns
+    EXPECT_EQ(
+        Html.rfind(
+            "<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\"\r\n\t\"http://www.w3.org/"
+            "TR/xhtml1/DTD/xhtml1-transitional.dtd\">\r\n<html>\r\n\t<head>\r\n\t\t<title>Report</title>\r\n",
+            0),
+        0u);
+    EXPECT_NE(
+        Html.find(
+            "\t\t<link href=\"full.report_styles.css\" rel=\"stylesheet\" type=\"text/css\" />\r\n"
+            "\t</head>\r\n\t<body>\r\n\t\t<table>\r\n\t\t\t<caption>Q&amp;A &lt;report&gt;</caption>\r\n"),
+        std::string::npos);
+    EXPECT_NE(
+        Html.find(
+            "\t\t\t<tr class=\"footer\">\r\n\t\t\t\t<td>Sum: 19.00</td>\r\n\t\t\t\t<td>x&quot;y</td>\r\n"
+            "\t\t\t</tr>\r\n\t\t</table>\r\n\t</body>\r\n</html>\r\n\r\n"),
+        std::string::npos);
+    EXPECT_EQ(Count(Html, "<td"), 6u); // two rows and the footer, two visible columns
 
     const std::string Css = ReadBytes(Folder.File("full.report_styles.css"));
     EXPECT_EQ(Css.rfind("body, table {\r\n\tfont-family: Verdana, Arial, Helvetica, sans-serif;\r\n", 0), 0u);
-    EXPECT_NE(Css.find("}\r\n\r\ntr.footer { border-top: 2px solid black; }\r\n\r\ntd.num { }\r\n"), std::string::npos);
+    EXPECT_NE(Css.find("}\r\n\r\ntr.footer { border-top: 2px solid black; }\r\n\r\ntd.num { }\r\n"),
+              std::string::npos);
     EXPECT_EQ(Css.substr(Css.size() - 12), "td.num { }\r\n");
 
     // Kept for looking at in a browser.
@@ -88,7 +97,8 @@ TEST_F(ExportFixture, ColumnLayoutRoundTripsThroughIniAndSettingsStore) {
         std::vector<std::tuple<int, bool, bool, int, int>> L;
         for (int i = 0; i < Columns->Count(); ++i) {
             TNxCustomColumn* C = Columns->GetItem(i);
-            L.emplace_back(C->GetSortKind(), C->GetVisible(), C->GetSorted(), C->GetPosition(), C->GetWidth());
+            L.emplace_back(C->GetSortKind(), C->GetVisible(), C->GetSorted(), C->GetPosition(),
+                           C->GetWidth());
         }
         return L;
     };
@@ -128,10 +138,11 @@ TEST_F(ExportFixture, ColumnLayoutRoundTripsThroughIniAndSettingsStore) {
 
     // A file with positions no column can take leaves those columns where they are.
     const auto Before = Layout();
-    WriteBytes(Folder.File("bad.ini"),
-               "[Positions]\nColumn0=7\nColumn1=-3\nColumn2=" + std::to_string(std::get<3>(Before[2])) + "\n");
+    WriteBytes(Folder.File("bad.ini"), "[Positions]\nColumn0=7\nColumn1=-3\nColumn2=" +
+                                           std::to_string(std::get<3>(Before[2])) + "\n");
     EXPECT_NO_THROW(Grid->LoadFromIni(Folder.WideFile("bad.ini"), ""));
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(Columns->GetItem(i)->GetPosition(), std::get<3>(Before[i]));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(Columns->GetItem(i)->GetPosition(), std::get<3>(Before[i]));
 }
 
 // Exports write beside the target and replace it only when complete.
@@ -139,7 +150,8 @@ struct FailedExport : ExportFixture {
     void SetUp() override {
         MakeGrid({u"A", u"B"});
         Grid->AddRow(20000);
-        for (int r = 0; r < 20000; ++r) Grid->SetCells(0, r, u"row text that fills the file");
+        for (int r = 0; r < 20000; ++r)
+            Grid->SetCells(0, r, u"row text that fills the file");
         WriteBytes(Folder.File("old.txt"), "the good old file");
     }
 };
@@ -162,7 +174,8 @@ TEST_F(FailedExport, FileSizeLimitLeavesOldFileAndNoTemporary) {
             return std::string("other: ") + e.what();
         }
     };
-    const std::string Text = Attempt([&] { Grid->SaveToTextFile(Folder.WideFile("old.txt"), u';', u'|', ekUnicode); });
+    const std::string Text =
+        Attempt([&] { Grid->SaveToTextFile(Folder.WideFile("old.txt"), u';', u'|', ekUnicode); });
     const std::string Xml = Attempt([&] { Grid->SaveToXMLFile(Folder.WideFile("old.txt"), enUTF_8); });
     const std::string Html = Attempt([&] { Grid->SaveToHtml(Folder.WideFile("old.txt"), {hsSaveHeaders}); });
     setrlimit(RLIMIT_FSIZE, &Old);
@@ -182,7 +195,8 @@ TEST_F(FailedExport, FullDeviceAndMissingFolderReportTheirErrors) {
     // A target that is a device is written in place: nothing to keep, nothing to rename.
     EXPECT_THROW(Grid->SaveToTextFile(u"/dev/full", u';', u'|', ekAnsi), EWriteError);
 
-    EXPECT_THROW(Grid->SaveToTextFile(Folder.WideFile("no/such/folder.txt"), u';', u'|', ekAnsi), EFCreateError);
+    EXPECT_THROW(Grid->SaveToTextFile(Folder.WideFile("no/such/folder.txt"), u';', u'|', ekAnsi),
+                 EFCreateError);
 }
 
 TEST_F(FailedExport, ReadOnlyFolderLeavesOldFile) {
@@ -196,4 +210,4 @@ TEST_F(FailedExport, ReadOnlyFolderLeavesOldFile) {
     EXPECT_EQ(ReadBytes(Folder.File("old.txt")), "the good old file");
 }
 
-}  // namespace
+} // namespace

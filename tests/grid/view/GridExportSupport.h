@@ -72,21 +72,24 @@ struct ExportFixture : ::testing::Test {
         auto* G = new TNextGrid(Form.get());
         G->SetParent(Form.get());
         G->SetBounds(0, 0, 400, 200);
-        for (const WideString& Caption : Captions) G->GetColumns()->Add<TPlainTextColumn>(Caption);
+        for (const WideString& Caption : Captions)
+            G->GetColumns()->Add<TPlainTextColumn>(Caption);
         if (!Grid) Grid = G;
         return G;
     }
     static void Fill(TNextGrid* G, const std::vector<std::vector<WideString>>& Rows) {
         for (const auto& Row : Rows) {
             int r = G->AddRow(1);
-            for (size_t c = 0; c < Row.size(); ++c) G->SetCells(static_cast<int>(c), r, Row[c]);
+            for (size_t c = 0; c < Row.size(); ++c)
+                G->SetCells(static_cast<int>(c), r, Row[c]);
         }
     }
     static std::vector<std::vector<WideString>> Contents(TNextGrid* G) {
         std::vector<std::vector<WideString>> Rows;
         for (int r = 0; r < G->GetRowCount(); ++r) {
             Rows.emplace_back();
-            for (int c = 0; c < G->GetColumns()->Count(); ++c) Rows.back().push_back(G->GetCells(c, r));
+            for (int c = 0; c < G->GetColumns()->Count(); ++c)
+                Rows.back().push_back(G->GetCells(c, r));
         }
         return Rows;
     }

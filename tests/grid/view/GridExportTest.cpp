@@ -63,7 +63,8 @@ TEST_F(ExportFixture, TextFileQuotesSeparatorsAndLineBreaks) {
     Fill(Grid, {{u"1,5", u"say \"hi\"", u"\"lead"}, {u"line\r\nbreak", u"", u"plain"}});
     const std::string Path = Folder.File("t.csv");
     Grid->SaveToTextFile(Folder.WideFile("t.csv"), u',', u'\x0B', ekAnsi);
-    EXPECT_EQ(ReadBytes(Path), "\"1,5\",\"say \"\"hi\"\"\",\"\"\"lead\"\r\nline\x0B" "break,,plain\r\n");
+    EXPECT_EQ(ReadBytes(Path), "\"1,5\",\"say \"\"hi\"\"\",\"\"\"lead\"\r\nline\x0B"
+                               "break,,plain\r\n");
 
     std::vector<std::pair<int, int>> Progress;
     TNextGrid* Copy = MakeGrid({u"A", u"B", u"C"});
@@ -91,8 +92,14 @@ TEST_F(ExportFixture, TextFileEncodingsRoundTrip) {
         SCOPED_TRACE(Kind);
         Grid->SaveToTextFile(Folder.WideFile("e.txt"), u';', u'|', Kind);
         const std::string Bytes = ReadBytes(Folder.File("e.txt"));
-        if (Kind == ekUnicode) EXPECT_EQ(Bytes.substr(0, 4), std::string("\xFF\xFE" "5\0", 4));
-        if (Kind == ekUnicodeBigEndian) EXPECT_EQ(Bytes.substr(0, 4), std::string("\xFE\xFF\0" "5", 4));
+        if (Kind == ekUnicode)
+            EXPECT_EQ(Bytes.substr(0, 4), std::string("\xFF\xFE"
+                                                      "5\0",
+                                                      4));
+        if (Kind == ekUnicodeBigEndian)
+            EXPECT_EQ(Bytes.substr(0, 4), std::string("\xFE\xFF\0"
+                                                      "5",
+                                                      4));
         if (Kind == ekAnsi) EXPECT_EQ(Bytes.substr(0, 4), "5 \x80;");
         TNextGrid* Copy = MakeGrid({u"A", u"B"});
         Copy->LoadFromTextFile(Folder.WideFile("e.txt"), u';', u'|');
@@ -123,7 +130,10 @@ TEST_F(ExportFixture, XmlElementNamesValuesAndEncodings) {
 
     Grid->SaveToXMLFile(Folder.WideFile("g.xml"), enUTF_8);
     const std::string Xml = ReadBytes(Folder.File("g.xml"));
-    EXPECT_EQ(Xml.rfind("<?xml version=\"1.0\" encoding=\"utf-8\" ?>\r\n<NxGrid xmlns=\"urn:Orders\" createdDate=\"", 0), 0u);
+    EXPECT_EQ(
+        Xml.rfind(
+            "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\r\n<NxGrid xmlns=\"urn:Orders\" createdDate=\"", 0),
+        0u);
     EXPECT_NE(Xml.find("\" totalRows=\"2\">\r\n<Row>\r\n"
                        "  <ndValue>&lt;b&gt; &amp; &quot;q&quot; &apos;a&apos;</ndValue>\r\n"
                        "  <Data></Data>\r\n  <Column2></Column2>\r\n  <a-b.c:de></a-b.c:de>\r\n"
@@ -136,7 +146,9 @@ TEST_F(ExportFixture, XmlElementNamesValuesAndEncodings) {
     const std::string Xml16 = ReadBytes(Folder.File("g16.xml"));
     EXPECT_EQ(Xml16.substr(0, 6), std::string("\xFF\xFE<\0?\0", 6));
     Grid->SaveToXMLFile(Folder.WideFile("g8.xml"), enISO_8859_1);
-    EXPECT_EQ(ReadBytes(Folder.File("g8.xml")).rfind("<?xml version=\"1.0\" encoding=\"iso-8859-1\" ?>\r\n", 0), 0u);
+    EXPECT_EQ(
+        ReadBytes(Folder.File("g8.xml")).rfind("<?xml version=\"1.0\" encoding=\"iso-8859-1\" ?>\r\n", 0),
+        0u);
 }
 
 TEST_F(ExportFixture, XmlOfEmptyGridWarnsAndWritesNothing) {
@@ -150,4 +162,4 @@ TEST_F(ExportFixture, XmlOfEmptyGridWarnsAndWritesNothing) {
     EXPECT_TRUE(Folder.Names().empty());
 }
 
-}  // namespace
+} // namespace

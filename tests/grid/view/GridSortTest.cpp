@@ -22,7 +22,9 @@ struct GridSort : GridFixture {
         for (size_t r = 0; r < Keys.size(); ++r)
             Grid->GetCell(0, static_cast<int>(r))->SetAsString(Keys[r]);
         Grid->EndUpdate();
-        Grid->OnSortColumn = [this](TObject*, int ACol, bool Ascending) { Sorts.emplace_back(ACol, Ascending); };
+        Grid->OnSortColumn = [this](TObject*, int ACol, bool Ascending) {
+            Sorts.emplace_back(ACol, Ascending);
+        };
         Grid->OnAfterSort = [this](TObject*, int ACol) { AfterSorts.push_back(ACol); };
     }
     // The original rows in the current order.
@@ -106,7 +108,8 @@ TEST_F(GridSort, CustomCompareAndFailedConversion) {
     Column(0)->SetSortType(stCustom);
     Grid->OnCompare = [](TObject* Sender, TCell* Cell1, TCell* Cell2, int& Compare) {
         EXPECT_NE(Sender, nullptr);
-        Compare = static_cast<int>(Cell1->GetAsString().size()) - static_cast<int>(Cell2->GetAsString().size());
+        Compare =
+            static_cast<int>(Cell1->GetAsString().size()) - static_cast<int>(Cell2->GetAsString().size());
     };
     Column(0)->SetSorted(true);
     EXPECT_EQ(Order(), (std::vector<int>{1, 2, 0}));

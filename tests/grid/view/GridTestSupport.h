@@ -19,7 +19,9 @@ public:
 
 class TPlainIntegerColumn : public TNxCustomColumn {
 public:
-    explicit TPlainIntegerColumn(TObject* AOwner = nullptr) : TNxCustomColumn(AOwner) { SetColumnType(ctInteger); }
+    explicit TPlainIntegerColumn(TObject* AOwner = nullptr) : TNxCustomColumn(AOwner) {
+        SetColumnType(ctInteger);
+    }
     WideString GetDrawText(const TCellInfo& CellInfo) override {
         std::string s = std::to_string(CellInfo.AsInteger) + "%";
         return WideString(s.begin(), s.end());

@@ -35,14 +35,17 @@ struct HeaderBand {
     }
     TRect HeaderRect(int I) const { return Rect(I * 60, 0, I * 60 + 60, 18); }
     Surface& Paint() {
-        for (int I = 0; I < 3; ++I) Style->DrawHeader(Columns[I], HeaderRect(I));
+        for (int I = 0; I < 3; ++I)
+            Style->DrawHeader(Columns[I], HeaderRect(I));
         return S;
     }
 };
 
-TColor Scheme(NxThemesSupport::TColorSchemeElement E) { return ColorToRGB(NxThemesSupport::SchemeColor(E)); }
+TColor Scheme(NxThemesSupport::TColorSchemeElement E) {
+    return ColorToRGB(NxThemesSupport::SchemeColor(E));
+}
 
-}  // namespace
+} // namespace
 
 TEST(Office2010Style, HeaderGradientDividerAndBorders) {
     HeaderBand B(hsOffice2010);
@@ -153,11 +156,12 @@ TEST(HeaderStyles, PressedAndHoverLooks) {
     SetThemesEnabled(true);
     static std::vector<std::pair<int, int>> Drawn;
     Drawn.clear();
-    TScopedChange Spy(NxThemesSupport::DrawThemeBackground,
-                      +[](HTHEME, TCanvas*, int Part, int State, const TRect*, const TRect*) -> HRESULT {
-                          Drawn.emplace_back(Part, State);
-                          return S_OK;
-                      });
+    TScopedChange Spy(
+        NxThemesSupport::DrawThemeBackground,
+        +[](HTHEME, TCanvas*, int Part, int State, const TRect*, const TRect*) -> HRESULT {
+            Drawn.emplace_back(Part, State);
+            return S_OK;
+        });
     HeaderBand Themed(hsAuto);
     Themed.Style->SetThemedDrawing(true);
     Themed.Grid.HoverColumn = Themed.Columns[0];

@@ -201,8 +201,8 @@ TEST_F(ScrollControlTest, TheWheelIsClaimedUnlessDisabled) {
     QWidget* W = Client(Control);
     QPoint Local(20, 20);
     auto Wheel = [&] {
-        QWheelEvent Event(Local, W->mapToGlobal(Local), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
-                          Qt::NoScrollPhase, false);
+        QWheelEvent Event(Local, W->mapToGlobal(Local), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(W, &Event);
     };
     Wheel();
@@ -274,4 +274,4 @@ TEST_F(ScrollControlTest, RollingIsOffWithoutTheStyle) {
     QTest::mouseRelease(Client(Control), Qt::MiddleButton, Qt::NoModifier, QPoint(50, 50));
 }
 
-}  // namespace
+} // namespace

@@ -79,7 +79,8 @@ TEST_F(VertScrollBarTest, HeldForwardButtonRepeatsAfterTheDelay) {
     // The back button steps back; at 0 it stays.
     TRect Back = Bar->GetBackButtonRect();
     QPoint BackAt((Back.Left + Back.Right) / 2, (Back.Top + Back.Bottom) / 2);
-    for (int i = 0; i < 5; ++i) QTest::mouseClick(W, Qt::LeftButton, Qt::NoModifier, BackAt);
+    for (int i = 0; i < 5; ++i)
+        QTest::mouseClick(W, Qt::LeftButton, Qt::NoModifier, BackAt);
     EXPECT_EQ(Bar->GetPosition(), 0);
 }
 
@@ -141,4 +142,4 @@ TEST_F(VertScrollBarTest, PaintsFrameTrackThumbAndButtons) {
     }
 }
 
-}  // namespace
+} // namespace

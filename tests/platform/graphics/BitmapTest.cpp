@@ -20,14 +20,14 @@ TEST(Bitmap, SizeFormatAndGrowth) {
     b.SetSize(5, 3);
     EXPECT_EQ(changes, 2);
     EXPECT_FALSE(b.GetEmpty());
-    EXPECT_EQ(b.GetCanvas()->GetPixels(4, 2), clBlack);  // new pixels are black
+    EXPECT_EQ(b.GetCanvas()->GetPixels(4, 2), clBlack); // new pixels are black
     b.GetCanvas()->SetPixels(1, 1, clRed);
-    b.SetWidth(8);  // growing keeps the old pixels
+    b.SetWidth(8); // growing keeps the old pixels
     EXPECT_EQ(b.GetCanvas()->GetPixels(1, 1), clRed);
     EXPECT_EQ(b.GetWidth(), 8);
     b.SetHeight(0);
     EXPECT_TRUE(b.GetEmpty());
-    b.GetCanvas()->FillRect({0, 0, 5, 5});  // nothing to draw on: ignored
+    b.GetCanvas()->FillRect({0, 0, 5, 5}); // nothing to draw on: ignored
     // Settings that do not change report nothing; drawing reports a change.
     changes = 0;
     b.SetTransparent(false);
@@ -46,7 +46,7 @@ TEST(Bitmap, SizeFormatAndGrowth) {
 
 TEST(Bitmap, Rows24BitAreBlueGreenRedPaddedToFourBytes) {
     TBitmap b(5, 2, pf24bit);
-    EXPECT_EQ(b.GetRowBytes(), 16);  // 15 bytes padded to 16
+    EXPECT_EQ(b.GetRowBytes(), 16); // 15 bytes padded to 16
     b.GetCanvas()->SetPixels(1, 0, RGB(0x11, 0x22, 0x33));
     const uint8_t* row = b.ScanLine(0);
     EXPECT_EQ(row[3], 0x33);
@@ -54,7 +54,7 @@ TEST(Bitmap, Rows24BitAreBlueGreenRedPaddedToFourBytes) {
     EXPECT_EQ(row[5], 0x11);
     // Writing through the row shows on the canvas.
     uint8_t* row1 = b.ScanLine(1);
-    row1[12] = 0xFF;  // pixel 4: blue
+    row1[12] = 0xFF; // pixel 4: blue
     row1[13] = 0x00;
     row1[14] = 0x00;
     EXPECT_EQ(b.GetCanvas()->GetPixels(4, 1), clBlue);
@@ -74,7 +74,7 @@ TEST(Bitmap, Rows32BitKeepAlphaAndConvert) {
     row[0] = 10;
     row[1] = 20;
     row[2] = 30;
-    row[3] = 77;  // alpha
+    row[3] = 77; // alpha
     EXPECT_EQ(b.GetCanvas()->GetPixels(0, 1), RGB(30, 20, 10));
     EXPECT_EQ(b.ScanLine(1)[3], 77);
     EXPECT_EQ(qAlpha(BitmapImageARGB32(b).pixel(0, 1)), 77);
@@ -95,11 +95,11 @@ TEST(Bitmap, FourBitRowsUseThePalette) {
     TBitmap b(5, 2, pf4bit);
     EXPECT_EQ(b.GetRowBytes(), 4);
     b.GetCanvas()->SetPixels(0, 0, clRed);
-    b.GetCanvas()->SetPixels(1, 0, RGB(250, 250, 250));  // nearest palette color: white
+    b.GetCanvas()->SetPixels(1, 0, RGB(250, 250, 250)); // nearest palette color: white
     EXPECT_EQ(b.GetCanvas()->GetPixels(1, 0), clWhite);
     uint8_t* row = b.ScanLine(0);
-    EXPECT_EQ(row[0], 0x9F);  // red (9) then white (15)
-    row[2] = 0xC0;            // pixel 4: blue (12)
+    EXPECT_EQ(row[0], 0x9F); // red (9) then white (15)
+    row[2] = 0xC0;           // pixel 4: blue (12)
     EXPECT_EQ(b.GetCanvas()->GetPixels(4, 0), clBlue);
     EXPECT_EQ(Palette16Color(7), RGB(192, 192, 192));
 }
@@ -180,7 +180,8 @@ TEST(Bitmap, LoadsNamedResources) {
     QBuffer buf(&data);
     buf.open(QIODevice::WriteOnly);
     ASSERT_TRUE(img.save(&buf, "BMP"));
-    RegisterBitmapResource("TestGlyph", reinterpret_cast<const uint8_t*>(data.constData()), static_cast<size_t>(data.size()));
+    RegisterBitmapResource("TestGlyph", reinterpret_cast<const uint8_t*>(data.constData()),
+                           static_cast<size_t>(data.size()));
     EXPECT_TRUE(BitmapResourceExists("TESTGLYPH"));
     TBitmap b;
     b.LoadFromResourceName("testglyph");

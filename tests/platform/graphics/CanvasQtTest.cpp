@@ -35,8 +35,8 @@ TEST(CanvasQt, AttachedToAPainterWithinItsLimit) {
     EXPECT_EQ(ColorFromQt(img.pixel(5, 5)), clWhite);
     EXPECT_EQ(ColorFromQt(img.pixel(12, 12)), clBlue);
     EXPECT_EQ(ColorFromQt(img.pixel(20, 12)), clRed);
-    EXPECT_EQ(ColorFromQt(img.pixel(20, 15)), clAqua);  // red inverted by the pen
-    EXPECT_EQ(ColorFromQt(img.pixel(5, 15)), clWhite);  // outside the limit
+    EXPECT_EQ(ColorFromQt(img.pixel(20, 15)), clAqua); // red inverted by the pen
+    EXPECT_EQ(ColorFromQt(img.pixel(5, 15)), clWhite); // outside the limit
     // Detached, the canvas ignores drawing and keeps its objects.
     canvas.FillRect({0, 0, 40, 30});
     EXPECT_EQ(canvas.GetBrush()->GetColor(), clBlue);
@@ -49,7 +49,7 @@ TEST(CanvasQt, PainterTransformIsTheDeviceOrigin) {
     TCanvas canvas;
     QPainter painter(&img);
     painter.translate(5, 6);
-    painter.setClipRect(QRect(0, 0, 10, 10));  // the owner's clip stays in force
+    painter.setClipRect(QRect(0, 0, 10, 10)); // the owner's clip stays in force
     AttachCanvas(canvas, &painter);
     EXPECT_EQ(canvas.GetClipRect(), TRect(-5, -6, 15, 14));
     canvas.SetPixels(0, 0, clRed);

@@ -27,7 +27,8 @@ TEST(CanvasLines, EndPointIsNotPainted) {
     EXPECT_EQ(Px(*b, 15, 10), clWhite);
     c->MoveTo(0, 10);
     c->LineTo(5, 15);
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(Px(*b, i, 10 + i), clBlack) << i;
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(Px(*b, i, 10 + i), clBlack) << i;
     EXPECT_EQ(Px(*b, 5, 15), clWhite);
     // A line to where the pen already is paints nothing.
     auto e = MakeBitmap(4, 4);
@@ -62,7 +63,8 @@ TEST(CanvasLines, FarAwayEndsDrawOnlyTheVisiblePart) {
     EXPECT_EQ(Ink(*b), TRect(0, 5, 10, 6));
     c->MoveTo(-1000000, -1000000);
     c->LineTo(1000000, 1000000);
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(Px(*b, i, i), clBlack);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(Px(*b, i, i), clBlack);
     EXPECT_EQ(Count(*b, clBlack), 19);
     // The dash pattern keeps its phase across the invisible part and across vertices.
     auto d = MakeBitmap(12, 3);
@@ -70,8 +72,8 @@ TEST(CanvasLines, FarAwayEndsDrawOnlyTheVisiblePart) {
     d->GetCanvas()->GetBrush()->SetStyle(bsClear);
     d->GetCanvas()->MoveTo(-4, 1);
     d->GetCanvas()->LineTo(12, 1);
-    EXPECT_EQ(Px(*d, 0, 1), clWhite);   // position 4: in the gap 3..5
-    EXPECT_EQ(Px(*d, 2, 1), clBlack);   // position 6: a dot again
+    EXPECT_EQ(Px(*d, 0, 1), clWhite); // position 4: in the gap 3..5
+    EXPECT_EQ(Px(*d, 2, 1), clBlack); // position 6: a dot again
     d->GetCanvas()->Polyline({{0, 0}, {2, 0}, {6, 0}});
     EXPECT_EQ(Px(*d, 2, 0), clBlack);
     EXPECT_EQ(Px(*d, 3, 0), clWhite);
@@ -79,7 +81,8 @@ TEST(CanvasLines, FarAwayEndsDrawOnlyTheVisiblePart) {
 
 TEST(CanvasLines, SlopedLinesRoundTheMinorCoordinateInEveryOctant) {
     // Odd major lengths, so no step falls exactly halfway between two pixels.
-    const TPoint ends[] = {{7, 3}, {3, 7}, {-7, 3}, {-3, 7}, {7, -3}, {3, -7}, {-7, -3}, {-3, -7}, {37, 11}, {-11, -37}};
+    const TPoint ends[] = {{7, 3},  {3, 7},   {-7, 3},  {-3, 7},  {7, -3},
+                           {3, -7}, {-7, -3}, {-3, -7}, {37, 11}, {-11, -37}};
     for (TPoint d : ends) {
         auto b = MakeBitmap(100, 100);
         TCanvas* c = b->GetCanvas();
@@ -248,7 +251,7 @@ TEST(CanvasShapes, PolygonEllipseAndRoundRect) {
     e->GetCanvas()->Ellipse(3, 4, 23, 14);
     EXPECT_EQ(Ink(*e), TRect(3, 4, 23, 14));
     EXPECT_EQ(Px(*e, 13, 9), clBlue);
-    EXPECT_EQ(Px(*e, 3, 4), clWhite);  // the corners stay outside
+    EXPECT_EQ(Px(*e, 3, 4), clWhite); // the corners stay outside
 
     auto r = MakeBitmap(30, 30);
     r->GetCanvas()->GetBrush()->SetColor(clRed);
@@ -262,7 +265,8 @@ TEST(CanvasShapes, PolygonEllipseAndRoundRect) {
     TRegion rr = CreateRoundRectRgn(2, 2, 20, 16, 6, 6);
     EXPECT_EQ(rr.GetBox(), TRect(2, 2, 20, 16));
     for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 30; ++x) EXPECT_EQ(rr.Contains(x, y), Px(*r, x, y) != clWhite) << x << "," << y;
+        for (int x = 0; x < 30; ++x)
+            EXPECT_EQ(rr.Contains(x, y), Px(*r, x, y) != clWhite) << x << "," << y;
 }
 
 TEST(CanvasClip, PolygonRegionLimitsDrawing) {
@@ -320,9 +324,9 @@ TEST(CanvasClip, WindowOriginShiftsDrawingNotTheDeviceClip) {
     auto b = MakeBitmap(20, 20);
     TCanvas* c = b->GetCanvas();
     c->SetWindowOrg(5, 5);
-    c->SelectClipRgn(CreateRectRgn(0, 0, 10, 10));  // device coordinates
+    c->SelectClipRgn(CreateRectRgn(0, 0, 10, 10)); // device coordinates
     c->GetBrush()->SetColor(clRed);
-    c->FillRect({5, 5, 30, 30});                     // logical: starts at the device origin
+    c->FillRect({5, 5, 30, 30}); // logical: starts at the device origin
     c->SetWindowOrg(0, 0);
     c->SelectClipRgn(nullptr);
     EXPECT_EQ(Ink(*b), TRect(0, 0, 10, 10));
@@ -362,7 +366,7 @@ TEST(CanvasPixels, SetGetAndCopyRect) {
     EXPECT_EQ(c->GetPixels(3, 4), clRed);
     EXPECT_EQ(c->GetPixels(-1, 0), CLR_INVALID);
     EXPECT_EQ(c->GetPixels(10, 0), CLR_INVALID);
-    c->SetPixels(3, 5, clBtnFace);  // system colors are resolved
+    c->SetPixels(3, 5, clBtnFace); // system colors are resolved
     EXPECT_EQ(c->GetPixels(3, 5), RGB(240, 240, 240));
 
     auto d = MakeBitmap(20, 20);
@@ -383,7 +387,7 @@ TEST(CanvasPixels, SetGetAndCopyRect) {
 }
 
 TEST(CanvasState, BrushAndFontSetTheDeviceColors) {
-    TCanvas c;  // detached: drawing is ignored, state and measurement still work
+    TCanvas c; // detached: drawing is ignored, state and measurement still work
     EXPECT_FALSE(c.HandleAllocated());
     c.FillRect({0, 0, 10, 10});
     EXPECT_EQ(c.GetPixels(0, 0), CLR_INVALID);

@@ -16,7 +16,7 @@ std::unique_ptr<TBitmap> Drawn(const WideString& text, TRect r, uint32_t flags, 
     return b;
 }
 
-}  // namespace
+} // namespace
 
 TEST(CanvasText, ExtentMatchesTheInkAndTextOutMovesThePen) {
     auto b = MakeBitmap(120, 40);
@@ -26,7 +26,8 @@ TEST(CanvasText, ExtentMatchesTheInkAndTextOutMovesThePen) {
     EXPECT_EQ(c->TextHeight(Hello), 13);
     EXPECT_EQ(c->TextWidth(Hello), ext.cx);
     // No kerning: the width of a text is the sum of its characters' widths.
-    EXPECT_EQ(c->TextWidth(WideString(u"AV")), c->TextWidth(WideString(u"A")) + c->TextWidth(WideString(u"V")));
+    EXPECT_EQ(c->TextWidth(WideString(u"AV")),
+              c->TextWidth(WideString(u"A")) + c->TextWidth(WideString(u"V")));
     EXPECT_EQ(c->TextWidth(AnsiString("Hello")), ext.cx);
     c->GetBrush()->SetStyle(bsClear);
     c->TextOut(10, 5, Hello);
@@ -190,7 +191,7 @@ TEST(CanvasText, WordBreakAndCalcRect) {
     EXPECT_EQ(calc.Left, 10);
     EXPECT_EQ(calc.Bottom, 10 + h);
     EXPECT_LE(calc.Width(), limit);
-    EXPECT_EQ(Count(*b, clBlack), 0);  // measuring draws nothing
+    EXPECT_EQ(Count(*b, clBlack), 0); // measuring draws nothing
     // Drawing fills as many lines, each within the width.
     TRect r{10, 10, 10 + limit, 90};
     c->GetBrush()->SetStyle(bsClear);
@@ -235,7 +236,8 @@ TEST(CanvasText, PrefixUnderlinesUnlessNoPrefix) {
               Ink(*Drawn(u"&File", r, DT_SINGLELINE | DT_NOPREFIX)).Width());
     EXPECT_GT(Ink(*noPrefix).Right, p.Right);
     // "&&" is one "&".
-    EXPECT_TRUE(SamePixels(*Drawn(u"A&&B", r, DT_SINGLELINE), *Drawn(u"A&B", r, DT_SINGLELINE | DT_NOPREFIX)));
+    EXPECT_TRUE(
+        SamePixels(*Drawn(u"A&&B", r, DT_SINGLELINE), *Drawn(u"A&B", r, DT_SINGLELINE | DT_NOPREFIX)));
 }
 
 TEST(CanvasText, AnsiFormDrawsLikeTheWideForm) {
@@ -292,7 +294,7 @@ TEST(CanvasText, RotatedTextRunsUpwards) {
 }
 
 TEST(CanvasText, ClippingToTheRectangleUnlessNoClip) {
-    TRect r{10, 10, 30, 16};  // narrower and lower than the text
+    TRect r{10, 10, 30, 16}; // narrower and lower than the text
     WideString text = u"Clipped text";
     TRect clipped = Ink(*Drawn(text, r, DT_SINGLELINE));
     TRect free = Ink(*Drawn(text, r, DT_SINGLELINE | DT_NOCLIP));
@@ -338,9 +340,18 @@ namespace {
 // Every text of a set, with several flag sets and fonts, drawn onto one bitmap.
 std::unique_ptr<TBitmap> DrawnSet() {
     static const WideString texts[] = {
-        u"Hello", u"AV To WAVE fi fl", u"Decoded", u"42%", u"&File && more", u"a\tb\tc tabbed",
-        u"/home/user/documents/batch/Decript/source file 7(dec12).txt", u"e\u0301 \u00e9 \u00fc\u00df",
-        u"\u4e2d\u6587 mixed", u"Several words that wrap onto more than one line here", u"", u" lead and trail ",
+        u"Hello",
+        u"AV To WAVE fi fl",
+        u"Decoded",
+        u"42%",
+        u"&File && more",
+        u"a\tb\tc tabbed",
+        u"/home/user/documents/batch/Decript/source file 7(dec12).txt",
+        u"e\u0301 \u00e9 \u00fc\u00df",
+        u"\u4e2d\u6587 mixed",
+        u"Several words that wrap onto more than one line here",
+        u"",
+        u" lead and trail ",
     };
     static const uint32_t flagSets[] = {
         DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX,
@@ -356,7 +367,9 @@ std::unique_ptr<TBitmap> DrawnSet() {
     for (int font = 0; font < 3; ++font) {
         c->GetFont()->SetName(font == 2 ? "DejaVu Serif" : "DejaVu Sans");
         c->GetFont()->SetHeight(font == 1 ? -13 : -11);
-        c->GetFont()->SetStyle(font == 1 ? TFontStyles{fsBold} : font == 2 ? TFontStyles{fsItalic} : TFontStyles{});
+        c->GetFont()->SetStyle(font == 1   ? TFontStyles{fsBold}
+                               : font == 2 ? TFontStyles{fsItalic}
+                                           : TFontStyles{});
         for (uint32_t flags : flagSets) {
             int x = 0;
             for (const WideString& t : texts) {
@@ -374,7 +387,7 @@ std::unique_ptr<TBitmap> DrawnSet() {
     return b;
 }
 
-}  // namespace
+} // namespace
 
 TEST(CanvasText, TheLayoutCacheChangesNoPixelOnFirstOrLaterCalls) {
     ASSERT_TRUE(GetTextLayoutCaching());

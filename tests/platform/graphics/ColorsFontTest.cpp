@@ -75,9 +75,9 @@ TEST(Font, ChangeNotificationAndAssign) {
     b.SetStyle(b.GetStyle() + TFontStyles{fsItalic});
     EXPECT_EQ(changes, 2);
     EXPECT_FALSE(b.IsEqual(a));
-    b.Assign(&b);  // self-assignment changes nothing
+    b.Assign(&b); // self-assignment changes nothing
     EXPECT_EQ(changes, 2);
-    b.SetColor(clRed);  // the current value: no change reported
+    b.SetColor(clRed); // the current value: no change reported
     b.SetHeight(b.GetHeight());
     EXPECT_EQ(changes, 2);
     // Through the persistent interface.
@@ -107,7 +107,7 @@ TEST(Font, HeightsInPixels) {
     f.SetHeight(-11);
     QFont q = FontToQt(f);
     EXPECT_EQ(q.pixelSize(), 11);
-    EXPECT_EQ(QFontMetrics(q).height(), 13);  // the classic TextHeight of this font
+    EXPECT_EQ(QFontMetrics(q).height(), 13); // the classic TextHeight of this font
     EXPECT_EQ(q.styleStrategy() & QFont::NoAntialias, QFont::NoAntialias);
     // A positive height is the cell height.
     f.SetHeight(26);
@@ -135,7 +135,7 @@ TEST(PenBrush, DefaultsAndNotifications) {
     EXPECT_EQ(brush.GetColor(), clWhite);
     EXPECT_EQ(brush.GetStyle(), bsSolid);
     brush.SetStyle(bsClear);
-    brush.SetColor(clRed);  // a color makes a clear brush solid again
+    brush.SetColor(clRed); // a color makes a clear brush solid again
     EXPECT_EQ(brush.GetStyle(), bsSolid);
     TBrush copy;
     copy.Assign(brush);

@@ -24,7 +24,9 @@ inline std::unique_ptr<TBitmap> MakeBitmap(int w, int h, TColor fill = clWhite, 
     return b;
 }
 
-inline TColor Px(const TBitmap& b, int x, int y) { return b.GetCanvas()->GetPixels(x, y); }
+inline TColor Px(const TBitmap& b, int x, int y) {
+    return b.GetCanvas()->GetPixels(x, y);
+}
 
 inline int Count(const TBitmap& b, TColor color, TRect area) {
     int n = 0;
@@ -34,7 +36,9 @@ inline int Count(const TBitmap& b, TColor color, TRect area) {
     return n;
 }
 
-inline int Count(const TBitmap& b, TColor color) { return Count(b, color, {0, 0, b.GetWidth(), b.GetHeight()}); }
+inline int Count(const TBitmap& b, TColor color) {
+    return Count(b, color, {0, 0, b.GetWidth(), b.GetHeight()});
+}
 
 // The bounds (right and bottom exclusive) of every pixel that differs from the background.
 inline TRect Ink(const TBitmap& b, TColor background, TRect area) {
@@ -70,4 +74,4 @@ inline std::string OutDir() {
     return dir;
 }
 
-}  // namespace gtest_graphics
+} // namespace gtest_graphics

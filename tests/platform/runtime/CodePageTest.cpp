@@ -21,8 +21,10 @@ TEST(CodePage, LocaleLanguageChoosesTheWindowsCodePage) {
 }
 
 TEST(CodePage, Windows1252TextBothWays) {
-    const std::string utf8 = "Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D";  // Grüße € “q”
-    const std::string ansi = "Gr\xFC\xDF" "e \x80 \x93q\x94";
+    const std::string utf8 = "Gr\xC3\xBC\xC3\x9F"
+                             "e \xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D"; // Grüße € “q”
+    const std::string ansi = "Gr\xFC\xDF"
+                             "e \x80 \x93q\x94";
     EXPECT_EQ(Utf8ToAnsi(utf8, TCodePage::cp1252), ansi);
     EXPECT_EQ(AnsiToUtf8(ansi, TCodePage::cp1252), utf8);
     EXPECT_EQ(AnsiToWide(ansi, TCodePage::cp1252), u"Gr\u00FC\u00DFe \u20AC \u201Cq\u201D");
@@ -30,7 +32,8 @@ TEST(CodePage, Windows1252TextBothWays) {
 }
 
 TEST(CodePage, CharactersOutsideBecomeQuestionMarks) {
-    EXPECT_EQ(Utf8ToAnsi("\xD0\x96-\xF0\x9F\x98\x80-\xC3\xA9", TCodePage::cp1252), "?-?-\xE9");  // Ж, an emoji, é
+    EXPECT_EQ(Utf8ToAnsi("\xD0\x96-\xF0\x9F\x98\x80-\xC3\xA9", TCodePage::cp1252),
+              "?-?-\xE9"); // Ж, an emoji, é
     EXPECT_EQ(WideToAnsi(u"\u0416\U0001F600", TCodePage::cp1252), "??");
     EXPECT_EQ(WideToAnsi(u"\u0416", TCodePage::cp1251), "\xC6");
     EXPECT_EQ(Utf8ToAnsi("\xD0\x96", TCodePage::cp1251), "\xC6");
@@ -41,10 +44,11 @@ TEST(CodePage, CharactersOutsideBecomeQuestionMarks) {
 
 TEST(CodePage, EveryByteSurvivesTheRoundTripInEveryCodePage) {
     std::string all;
-    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
-    for (TCodePage cp : {TCodePage::cp874, TCodePage::cp1250, TCodePage::cp1251, TCodePage::cp1252,
-                         TCodePage::cp1253, TCodePage::cp1254, TCodePage::cp1255, TCodePage::cp1256,
-                         TCodePage::cp1257, TCodePage::cp1258}) {
+    for (int b = 0; b < 256; ++b)
+        all += static_cast<char>(b);
+    for (TCodePage cp :
+         {TCodePage::cp874, TCodePage::cp1250, TCodePage::cp1251, TCodePage::cp1252, TCodePage::cp1253,
+          TCodePage::cp1254, TCodePage::cp1255, TCodePage::cp1256, TCodePage::cp1257, TCodePage::cp1258}) {
         EXPECT_EQ(WideToAnsi(AnsiToWide(all, cp), cp), all) << static_cast<int>(cp);
         EXPECT_EQ(Utf8ToAnsi(AnsiToUtf8(all, cp), cp), all) << static_cast<int>(cp);
         EXPECT_TRUE(IsValidUtf8(AnsiToUtf8(all, cp)));
@@ -65,11 +69,11 @@ TEST(CodePage, Utf8Validity) {
     EXPECT_TRUE(IsValidUtf8(""));
     EXPECT_TRUE(IsValidUtf8("plain ASCII"));
     EXPECT_TRUE(IsValidUtf8("\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF"));
-    EXPECT_FALSE(IsValidUtf8("\xE9t\xE9"));          // Latin-1 bytes
-    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));            // overlong
-    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));        // a surrogate
-    EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));    // past U+10FFFF
-    EXPECT_FALSE(IsValidUtf8("\xE2\x82"));            // cut short
+    EXPECT_FALSE(IsValidUtf8("\xE9t\xE9"));        // Latin-1 bytes
+    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));         // overlong
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));     // a surrogate
+    EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80")); // past U+10FFFF
+    EXPECT_FALSE(IsValidUtf8("\xE2\x82"));         // cut short
     EXPECT_FALSE(IsValidUtf8("\x80"));
 }
 

@@ -4,8 +4,8 @@
 #include <limits>
 
 #include "platform/runtime/RtlConsts.h"
-#include "platform/runtime/SysUtils.h"
 #include "platform/runtime/RuntimeTestSupport.h"
+#include "platform/runtime/SysUtils.h"
 
 namespace {
 
@@ -50,7 +50,8 @@ TEST_F(ConversionTest, StrToIntAcceptsDecimalHexAndSignsAndRejectsTheRest) {
     EXPECT_EQ(message(u"$100000000"), "'$100000000' is not a valid integer value");
     // The offending text goes into the message as UTF-8, from wide and from 8-bit text.
     EXPECT_EQ(message(u"zw\u00f6lf"), "'zw\xc3\xb6lf' is not a valid integer value");
-    EXPECT_EQ(MessageOf<EConvertError>([] { StrToInt(AnsiString("\xf6")); }), "'\xc3\xb6' is not a valid integer value");
+    EXPECT_EQ(MessageOf<EConvertError>([] { StrToInt(AnsiString("\xf6")); }),
+              "'\xc3\xb6' is not a valid integer value");
 
     EXPECT_EQ(StrToIntDef(u"x", -5), -5);
     int32_t v = 0;
@@ -97,7 +98,8 @@ TEST_F(ConversionTest, FloatToStrWritesTheShortestGeneralFormWithFifteenDigits) 
     EXPECT_EQ(FloatToStr(std::nan("")), u"NAN");
     EXPECT_EQ(FloatToStr(-std::numeric_limits<double>::infinity()), u"-INF");
     // What FloatToStr writes, StrToFloat reads back.
-    for (double x : {0.1, 12345.678, -1e-10, 6.02214076e23}) EXPECT_DOUBLE_EQ(StrToFloat(FloatToStr(x, German), German), x);
+    for (double x : {0.1, 12345.678, -1e-10, 6.02214076e23})
+        EXPECT_DOUBLE_EQ(StrToFloat(FloatToStr(x, German), German), x);
 }
 
 TEST_F(ConversionTest, FloatToStrFFormsRoundHalvesAwayFromZero) {
@@ -154,7 +156,8 @@ TEST_F(ConversionTest, BooleansReadNumbersAndTheTrueFalseTexts) {
     EXPECT_FALSE(StrToBool(u"Nein", German));
     EXPECT_TRUE(StrToBool(u"0,5", German));
     EXPECT_EQ(MessageOf<EConvertError>([] { StrToBool(u"yes"); }), "'yes' is not a valid boolean value");
-    EXPECT_EQ(MessageOf<EConvertError>([&] { StrToBool(u"True", German); }), "'True' is not a valid boolean value");
+    EXPECT_EQ(MessageOf<EConvertError>([&] { StrToBool(u"True", German); }),
+              "'True' is not a valid boolean value");
     EXPECT_TRUE(StrToBoolDef(u"maybe", true));
 
     EXPECT_EQ(BoolToStr(true), u"True");
@@ -192,10 +195,13 @@ TEST_F(ConversionTest, FormatFillsThePlatformMessages) {
     EXPECT_EQ(Format("%d", {static_cast<long long>(1) << 40}), "1099511627776");
     EXPECT_EQ(Format("%f", {3}), "3.00");
 
-    EXPECT_EQ(MessageOf<EConvertError>([] { Format("%d", {1.5}); }), "Format '%d' invalid or incompatible with argument");
+    EXPECT_EQ(MessageOf<EConvertError>([] { Format("%d", {1.5}); }),
+              "Format '%d' invalid or incompatible with argument");
     EXPECT_EQ(MessageOf<EConvertError>([] { Format("%d %d", {1}); }), "No argument for format '%d'");
-    EXPECT_EQ(MessageOf<EConvertError>([] { Format("%s", {2}); }), "Format '%s' invalid or incompatible with argument");
-    EXPECT_EQ(MessageOf<EConvertError>([] { Format("%", {2}); }), "Format '%' invalid or incompatible with argument");
+    EXPECT_EQ(MessageOf<EConvertError>([] { Format("%s", {2}); }),
+              "Format '%s' invalid or incompatible with argument");
+    EXPECT_EQ(MessageOf<EConvertError>([] { Format("%", {2}); }),
+              "Format '%' invalid or incompatible with argument");
 }
 
 TEST_F(ConversionTest, RoundSendsHalvesToEven) {
@@ -226,13 +232,13 @@ TEST_F(ConversionTest, StringHelpers) {
     EXPECT_EQ(UpperCase(WideString(u"stra\u00dfe \u00e4")), u"STRA\u00dfE \u00e4");
     EXPECT_EQ(LowerCase(AnsiString("MiXeD")), "mixed");
     EXPECT_EQ(AnsiUpperCase(WideString(u"\u00e4\u00f6\u00fc")), u"\u00c4\u00d6\u00dc");
-    EXPECT_EQ(AnsiLowerCase(AnsiString("\xC4X")), "\xE4x");  // in code page 1252
+    EXPECT_EQ(AnsiLowerCase(AnsiString("\xC4X")), "\xE4x"); // in code page 1252
 
     EXPECT_LT(CompareStr(WideString(u"B"), WideString(u"a")), 0);
     EXPECT_GT(CompareText(WideString(u"B"), WideString(u"a")), 0);
     EXPECT_EQ(CompareText(AnsiString("abc"), AnsiString("ABC")), 0);
     EXPECT_LT(CompareStr(WideString(u"ab"), WideString(u"abc")), 0);
-    EXPECT_GT(CompareStr(AnsiString("\xE4"), AnsiString("z")), 0);  // bytes compare unsigned
+    EXPECT_GT(CompareStr(AnsiString("\xE4"), AnsiString("z")), 0); // bytes compare unsigned
     EXPECT_NE(CompareText(WideString(u"\u00c4"), WideString(u"\u00e4")), 0);
     EXPECT_EQ(AnsiCompareText(WideString(u"\u00c4rger"), WideString(u"\u00e4rger")), 0);
     EXPECT_TRUE(SameText(WideString(u"Column"), WideString(u"COLUMN")));
@@ -244,7 +250,7 @@ TEST_F(ConversionTest, StringHelpers) {
     EXPECT_EQ(StringReplace(AnsiString("aaa"), "a", "b", {}), "baa");
 }
 
-}  // namespace
+} // namespace
 
 #include "platform/runtime/MaskUtils.h"
 
@@ -266,4 +272,4 @@ TEST(EditMask, FormatMaskTextPlacesTheValueAndTheLiterals) {
     EXPECT_EQ(MaskGetMaskBlank(u"000;1;*"), u'*');
 }
 
-}  // namespace
+} // namespace

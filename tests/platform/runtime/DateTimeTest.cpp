@@ -21,7 +21,9 @@ Ymd DateParts(TDateTime v) {
     DecodeDate(v, r.Y, r.M, r.D);
     return r;
 }
-std::ostream& operator<<(std::ostream& os, const Ymd& d) { return os << d.Y << '-' << d.M << '-' << d.D; }
+std::ostream& operator<<(std::ostream& os, const Ymd& d) {
+    return os << d.Y << '-' << d.M << '-' << d.D;
+}
 
 TEST(DateTime, EncodeAndDecodeCountDaysFromTheEpoch) {
     EXPECT_EQ(EncodeDate(1899, 12, 30), 0);
@@ -73,7 +75,7 @@ TEST(DateTime, CalendarHelpers) {
     EXPECT_EQ(DaysInAMonth(2023, 13), 0);
     EXPECT_EQ(DaysInMonth(EncodeDate(2023, 4, 10)), 30);
     EXPECT_EQ(DayOfWeek(EncodeDate(2026, 12, 9)), 4);  // a Wednesday
-    EXPECT_EQ(DayOfWeek(EncodeDate(1899, 12, 30)), 7);  // a Saturday
+    EXPECT_EQ(DayOfWeek(EncodeDate(1899, 12, 30)), 7); // a Saturday
     EXPECT_EQ((DateParts(IncMonth(EncodeDate(2024, 1, 31)))), (Ymd{2024, 2, 29}));
     EXPECT_EQ((DateParts(IncMonth(EncodeDate(2024, 3, 31), -13))), (Ymd{2023, 2, 28}));
     EXPECT_DOUBLE_EQ(Frac(IncMonth(At(2024, 1, 15, 6))), 0.25);
@@ -162,7 +164,9 @@ TEST(DateTimeText, StrToDateTimeReadsTheShortDateOrderAndTheTime) {
     iso.DateSeparator = u'-';
     EXPECT_EQ(StrToDateTime(u"2024-03-05 08:00", iso), At(2024, 3, 5, 8));
 
-    auto message = [&](const WideString& s) { return MessageOf<EConvertError>([&] { StrToDateTime(s, de); }); };
+    auto message = [&](const WideString& s) {
+        return MessageOf<EConvertError>([&] { StrToDateTime(s, de); });
+    };
     EXPECT_EQ(message(u"31.02.2024"), "'31.02.2024' is not a valid date and time");
     EXPECT_EQ(message(u""), "'' is not a valid date and time");
     EXPECT_EQ(message(u"no date"), "'no date' is not a valid date and time");
@@ -178,7 +182,7 @@ TEST(DateTimeText, StrToDateTimeReadsTheShortDateOrderAndTheTime) {
         EXPECT_EQ(StrToDateTime(DateTimeToStr(v, de), de), v);
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -193,4 +197,4 @@ TEST(SystemLocaleSettings, WrittenTextsReadBack) {
     EXPECT_EQ(BoolToStr(true, fs), u"True");
 }
 
-}  // namespace
+} // namespace

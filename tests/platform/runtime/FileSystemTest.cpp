@@ -17,19 +17,18 @@ struct TempDir {
     ~TempDir() { std::filesystem::remove_all(path); }
 };
 
-const char kMountInfo[] =
-    "21 26 0:20 / /proc rw,relatime - proc proc rw\n"
-    "26 1 254:0 / / rw,relatime shared:1 - ext4 /dev/vda rw\n"
-    "27 26 0:24 / /tmp rw - tmpfs tmpfs rw\n"
-    "28 26 8:17 / /media/usb\\040stick rw - vfat /dev/sdb1 rw\n"
-    "29 26 0:40 / /net/share rw shared:5 master:2 - nfs4 server:/export rw\n"
-    "30 26 11:0 / /media/cdrom ro - iso9660 /dev/sr0 ro\n"
-    "31 26 0:41 / /mnt/home rw - cifs //server/home rw\n"
-    "32 26 254:1 / /mnt/data rw - xfs /dev/vdb rw\n"
-    "33 26 0:42 / /mnt/data rw - tmpfs tmpfs rw\n"
-    "broken line\n";
+const char kMountInfo[] = "21 26 0:20 / /proc rw,relatime - proc proc rw\n"
+                          "26 1 254:0 / / rw,relatime shared:1 - ext4 /dev/vda rw\n"
+                          "27 26 0:24 / /tmp rw - tmpfs tmpfs rw\n"
+                          "28 26 8:17 / /media/usb\\040stick rw - vfat /dev/sdb1 rw\n"
+                          "29 26 0:40 / /net/share rw shared:5 master:2 - nfs4 server:/export rw\n"
+                          "30 26 11:0 / /media/cdrom ro - iso9660 /dev/sr0 ro\n"
+                          "31 26 0:41 / /mnt/home rw - cifs //server/home rw\n"
+                          "32 26 254:1 / /mnt/data rw - xfs /dev/vdb rw\n"
+                          "33 26 0:42 / /mnt/data rw - tmpfs tmpfs rw\n"
+                          "broken line\n";
 
-}  // namespace
+} // namespace
 
 TEST(MountTable, ReadsFieldsAndEscapes) {
     const auto mounts = ParseMountInfo(kMountInfo);
@@ -39,14 +38,14 @@ TEST(MountTable, ReadsFieldsAndEscapes) {
     EXPECT_EQ(mounts[1].DeviceMajor, 254u);
     EXPECT_EQ(mounts[3].MountPoint, "/media/usb stick");
     EXPECT_EQ(mounts[3].Source, "/dev/sdb1");
-    EXPECT_EQ(mounts[4].FsType, "nfs4");  // optional fields before the separator are skipped
+    EXPECT_EQ(mounts[4].FsType, "nfs4"); // optional fields before the separator are skipped
 }
 
 TEST(MountTable, LongestMountPointHoldsThePath) {
     const auto mounts = ParseMountInfo(kMountInfo);
     EXPECT_EQ(FindMount(mounts, "/home/u/a.txt")->MountPoint, "/");
     EXPECT_EQ(FindMount(mounts, "/tmp")->MountPoint, "/tmp");
-    EXPECT_EQ(FindMount(mounts, "/tmpfiles/a")->MountPoint, "/");  // a prefix is not a parent
+    EXPECT_EQ(FindMount(mounts, "/tmpfiles/a")->MountPoint, "/"); // a prefix is not a parent
     EXPECT_EQ(FindMount(mounts, "/media/usb stick/x.txt")->MountPoint, "/media/usb stick");
     // A later mount on the same point covers the earlier one.
     EXPECT_EQ(FindMount(mounts, "/mnt/data/f")->FsType, "tmpfs");
@@ -85,10 +84,10 @@ TEST(FileSystem, DirectoriesAndFiles) {
     EXPECT_FALSE(DirectoryExists(sub));
     EXPECT_TRUE(CreateDir(sub));
     EXPECT_TRUE(DirectoryExists(sub));
-    EXPECT_FALSE(CreateDir(sub));                     // already there
-    EXPECT_FALSE(CreateDir(t.path + "/a/b"));         // one level only
+    EXPECT_FALSE(CreateDir(sub));             // already there
+    EXPECT_FALSE(CreateDir(t.path + "/a/b")); // one level only
     EXPECT_FALSE(DirectoryExists(t.path + "/a"));
-    EXPECT_FALSE(FileExists(sub));                    // a folder is not a file
+    EXPECT_FALSE(FileExists(sub)); // a folder is not a file
     std::ofstream(t.path + "/f.txt") << "x";
     EXPECT_TRUE(FileExists(t.path + "/f.txt"));
     EXPECT_FALSE(DirectoryExists(t.path + "/f.txt"));
@@ -123,5 +122,5 @@ TEST(FileSystem, PathParts) {
     EXPECT_EQ(ExtractFileBaseName("/data/in/a.b.txt"), "a.b");
     EXPECT_EQ(ExtractFileBaseName("/data/in/noext"), "");
     EXPECT_EQ(ExtractFileBaseName("/data/in/.profile"), "");
-    EXPECT_EQ(ExtractFileBaseName("/data/in.d/file"), "");  // a period in the folder does not count
+    EXPECT_EQ(ExtractFileBaseName("/data/in.d/file"), ""); // a period in the folder does not count
 }

@@ -22,10 +22,12 @@ TEST(Guid, TextFormIsBracedUpperCaseHexGroups) {
     EXPECT_EQ(GUIDToString(TGUID{}), u"{00000000-0000-0000-0000-000000000000}");
     EXPECT_TRUE(TGUID{}.IsEmpty());
 
-    for (const WideString bad : {u"0123ABCD-4567-89AB-CDEF-0123456789AB", u"{0123ABCD-4567-89AB-CDEF-0123456789AG}",
-                                 u"{0123ABCD4-567-89AB-CDEF-0123456789AB}", u"{0123ABCD-4567-89AB-CDEF-0123456789AB",
-                                 u"", u"{0123ABCD-4567-89AB-CDEF-0123456789ABC}"})
-        EXPECT_EQ(MessageOf<EConvertError>([&] { StringToGUID(bad); }), "'" + U8(bad) + "' is not a valid GUID value");
+    for (const WideString bad :
+         {u"0123ABCD-4567-89AB-CDEF-0123456789AB", u"{0123ABCD-4567-89AB-CDEF-0123456789AG}",
+          u"{0123ABCD4-567-89AB-CDEF-0123456789AB}", u"{0123ABCD-4567-89AB-CDEF-0123456789AB", u"",
+          u"{0123ABCD-4567-89AB-CDEF-0123456789ABC}"})
+        EXPECT_EQ(MessageOf<EConvertError>([&] { StringToGUID(bad); }),
+                  "'" + U8(bad) + "' is not a valid GUID value");
     TGUID untouched = g;
     EXPECT_FALSE(TryStringToGUID(u"nope", untouched));
     EXPECT_TRUE(IsEqualGUID(untouched, g));
@@ -48,16 +50,18 @@ TEST(Guid, CreatedGuidsAreRandomVersionFour) {
 
 TEST(RandomGenerator, ASeedRepeatsItsSequence) {
     RandSeed = 0;
-    EXPECT_EQ(Random(100), 0);  // the state steps 0 -> 1 -> 134775814 -> ...
+    EXPECT_EQ(Random(100), 0); // the state steps 0 -> 1 -> 134775814 -> ...
     EXPECT_EQ(RandSeed, 1);
     EXPECT_EQ(Random(100), 3);
     EXPECT_EQ(RandSeed, 134775814);
 
     RandSeed = 42;
     std::vector<int> first;
-    for (int i = 0; i < 20; ++i) first.push_back(Random(1000));
+    for (int i = 0; i < 20; ++i)
+        first.push_back(Random(1000));
     RandSeed = 42;
-    for (int i = 0; i < 20; ++i) EXPECT_EQ(Random(1000), first[i]);
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(Random(1000), first[i]);
 }
 
 TEST(RandomGenerator, ValuesStayInRangeAndSpreadEvenly) {
@@ -90,4 +94,4 @@ TEST(RandomGenerator, ValuesStayInRangeAndSpreadEvenly) {
     EXPECT_TRUE(after1 != before || RandSeed != after1);
 }
 
-}  // namespace
+} // namespace

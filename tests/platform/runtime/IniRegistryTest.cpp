@@ -17,7 +17,8 @@ std::string FileText(const std::string& path) {
 
 std::vector<WideString> Lines(const TStrings& list) {
     std::vector<WideString> r;
-    for (int i = 0; i < list.GetCount(); ++i) r.push_back(list[i]);
+    for (int i = 0; i < list.GetCount(); ++i)
+        r.push_back(list[i]);
     return r;
 }
 using W = std::vector<WideString>;
@@ -58,9 +59,9 @@ TEST(IniFile, MemIniFileWritesOnlyOnUpdateAndReadsBackEveryKind) {
         EXPECT_FALSE(std::filesystem::exists(path));
         ini.UpdateFile();
     }
-    EXPECT_EQ(FileText(path),
-              "[Text]\r\nPadded=\"  two sides  \"\r\nEquals=a=b\r\nWide=\xc3\xa9\xe2\x82\xac\r\nQuoted=\"\"q\"\"\r\n\r\n"
-              "[Numbers]\r\nPi=3.141592653589793\r\nTenth=0.1\r\nNegative=-12\r\n");
+    EXPECT_EQ(FileText(path), "[Text]\r\nPadded=\"  two sides  "
+                              "\"\r\nEquals=a=b\r\nWide=\xc3\xa9\xe2\x82\xac\r\nQuoted=\"\"q\"\"\r\n\r\n"
+                              "[Numbers]\r\nPi=3.141592653589793\r\nTenth=0.1\r\nNegative=-12\r\n");
     TMemIniFile ini(path);
     EXPECT_EQ(ini.ReadString(u"text", u"PADDED", u""), u"  two sides  ");
     EXPECT_EQ(ini.ReadString(u"Text", u"Equals", u""), u"a=b");
@@ -70,7 +71,7 @@ TEST(IniFile, MemIniFileWritesOnlyOnUpdateAndReadsBackEveryKind) {
     EXPECT_EQ(ini.ReadFloat(u"Numbers", u"Pi", 0), 3.141592653589793);
     EXPECT_EQ(ini.ReadFloat(u"Numbers", u"Tenth", 0), 0.1);
     EXPECT_EQ(ini.ReadInteger(u"Numbers", u"Negative", 0), -12);
-    EXPECT_EQ(ini.ReadInteger(u"Text", u"Wide", 5), 5);  // not a number: the default
+    EXPECT_EQ(ini.ReadInteger(u"Text", u"Wide", 5), 5); // not a number: the default
 
     TStringList list;
     ini.ReadSections(list);
@@ -93,18 +94,20 @@ TEST(IniFile, HandWrittenFilesReadAsWindowsWritesThem) {
         TFileStream f(path, fmCreate);
         // UTF-16 with its mark, blanks around names and values, comments, a repeated ident.
         WriteText(f,
-                  u"; settings\r\ntop=level\r\n[ Main ]\r\n  Size = 0x10 \r\nOn=True\r\nOff=no\r\n; note\r\nSize=99\r\n"
+                  u"; settings\r\ntop=level\r\n[ Main ]\r\n  Size = 0x10 \r\nOn=True\r\nOff=no\r\n; "
+                  u"note\r\nSize=99\r\n"
                   u"Name=\u00e9",
                   teUnicode, true);
     }
     TMemIniFile ini(path);
     EXPECT_EQ(ini.ReadInteger(u"main", u"size", 0), 16);
     EXPECT_TRUE(ini.ReadBool(u"Main", u"On", false));
-    EXPECT_TRUE(ini.ReadBool(u"Main", u"Off", true));  // neither a number nor a boolean text
+    EXPECT_TRUE(ini.ReadBool(u"Main", u"Off", true)); // neither a number nor a boolean text
     EXPECT_EQ(ini.ReadString(u"Main", u"Name", u""), u"\u00e9");
     ini.WriteBool(u"Main", u"Off", false);
     ini.UpdateFile();
-    EXPECT_EQ(FileText(path), "; settings\r\ntop=level\r\n\r\n[Main]\r\nSize=0x10\r\nOn=True\r\nOff=0\r\n; note\r\nName=\xc3\xa9\r\n");
+    EXPECT_EQ(FileText(path), "; settings\r\ntop=level\r\n\r\n[Main]\r\nSize=0x10\r\nOn=True\r\nOff=0\r\n; "
+                              "note\r\nName=\xc3\xa9\r\n");
 }
 
 TEST(IniFile, HandWrittenBooleansAndEmptyQuotedValues) {
@@ -176,7 +179,7 @@ TEST_F(SettingsStore, KeysAndValuesPersistInTheStoreFolder) {
         reg.WriteInteger(u"Width", -5);
         reg.WriteBool(u"Visible", true);
         reg.WriteFloat(u"Ratio", 0.1);
-        EXPECT_TRUE(reg.OpenKey(u"Columns", true));  // relative to the open key
+        EXPECT_TRUE(reg.OpenKey(u"Columns", true)); // relative to the open key
         EXPECT_EQ(reg.GetCurrentPath(), u"Software\\Quillmar\\Grid\\Columns");
         reg.WriteString(u"", u"default value");
     }
@@ -197,13 +200,18 @@ TEST_F(SettingsStore, KeysAndValuesPersistInTheStoreFolder) {
     reg.GetValueNames(names);
     EXPECT_EQ(Lines(names), (W{u"Caption", u"Width", u"Visible", u"Ratio"}));
 
-    EXPECT_EQ(MessageOf<ERegistryException>([&] { reg.ReadInteger(u"Caption"); }), "Invalid data type for 'Caption'");
-    EXPECT_EQ(MessageOf<ERegistryException>([&] { reg.ReadString(u"Width"); }), "Invalid data type for 'Width'");
-    EXPECT_EQ(MessageOf<ERegistryException>([&] { reg.ReadInteger(u"Height"); }), "Failed to get data for 'Height'");
-    EXPECT_EQ(MessageOf<ERegistryException>([&] { reg.WriteInteger(u"Width", 1); }), "Failed to set data for 'Width'");
-    EXPECT_FALSE(reg.DeleteValue(u"Width"));  // read-only
+    EXPECT_EQ(MessageOf<ERegistryException>([&] { reg.ReadInteger(u"Caption"); }),
+              "Invalid data type for 'Caption'");
+    EXPECT_EQ(MessageOf<ERegistryException>([&] { reg.ReadString(u"Width"); }),
+              "Invalid data type for 'Width'");
+    EXPECT_EQ(MessageOf<ERegistryException>([&] { reg.ReadInteger(u"Height"); }),
+              "Failed to get data for 'Height'");
+    EXPECT_EQ(MessageOf<ERegistryException>([&] { reg.WriteInteger(u"Width", 1); }),
+              "Failed to set data for 'Width'");
+    EXPECT_FALSE(reg.DeleteValue(u"Width")); // read-only
     reg.CloseKey();
-    EXPECT_EQ(MessageOf<ERegistryException>([&] { reg.WriteString(u"X", u"y"); }), "Failed to set data for 'X'");
+    EXPECT_EQ(MessageOf<ERegistryException>([&] { reg.WriteString(u"X", u"y"); }),
+              "Failed to set data for 'X'");
 
     EXPECT_TRUE(reg.OpenKey(u"Software\\Quillmar", false));
     reg.GetKeyNames(names);
@@ -218,7 +226,7 @@ TEST_F(SettingsStore, KeysAndValuesPersistInTheStoreFolder) {
     EXPECT_FALSE(reg.KeyExists(u"Software\\Quillmar"));
     reg.SetRootKey(HKEY_CURRENT_USER);
     EXPECT_TRUE(reg.KeyExists(u"\\Software\\Quillmar\\Grid\\Columns"));
-    EXPECT_TRUE(reg.DeleteKey(u"Software\\Quillmar"));  // with everything below it
+    EXPECT_TRUE(reg.DeleteKey(u"Software\\Quillmar")); // with everything below it
     EXPECT_FALSE(reg.KeyExists(u"Software\\Quillmar\\Grid"));
     EXPECT_TRUE(reg.KeyExists(u"Software"));
     EXPECT_FALSE(reg.DeleteKey(u"Software\\Quillmar"));
@@ -237,7 +245,7 @@ TEST_F(SettingsStore, ChangesAreJournalledAndTheFileIsKeptCompact) {
     reg.WriteString(u"![odd", u"value]");
     reg.WriteString(u"Keep", u"1");
     reg.WriteString(u"Gone", u"2");
-    reg.WriteInteger(u"Keep", 3);  // later records win
+    reg.WriteInteger(u"Keep", 3); // later records win
     EXPECT_TRUE(reg.DeleteValue(u"gone"));
     ASSERT_TRUE(reg.OpenKey(u"\\Journal\\Sub", true));
     reg.WriteString(u"x", u"y");
@@ -248,11 +256,12 @@ TEST_F(SettingsStore, ChangesAreJournalledAndTheFileIsKeptCompact) {
     EXPECT_EQ(reg.ReadInteger(u"Keep"), 3);
     EXPECT_FALSE(reg.ValueExists(u"Gone"));
     EXPECT_FALSE(reg.KeyExists(u"\\Journal\\Sub"));
-    EXPECT_FALSE(reg.OpenKey(u"Bad\nName", true));  // a line break cannot be stored
+    EXPECT_FALSE(reg.OpenKey(u"Bad\nName", true)); // a line break cannot be stored
 
     // Many rewrites of the same values: the file is rewritten whole before it grows without end.
     for (int round = 0; round < 200; ++round)
-        for (int i = 0; i < 20; ++i) reg.WriteInteger(u"Value" + IntToStr(i), round * 100 + i);
+        for (int i = 0; i < 20; ++i)
+            reg.WriteInteger(u"Value" + IntToStr(i), round * 100 + i);
     EXPECT_LT(std::filesystem::file_size(file), 64u * 1024u + 4096u);
     Reread(file);
     EXPECT_EQ(reg.ReadInteger(u"Value7"), 19907);
@@ -284,7 +293,7 @@ TEST_F(SettingsStore, RegistryIniFileKeepsTheSameLayoutAsAnIniFile) {
     CheckLayout(ini, "_grid");
     TRegistry& reg = ini.GetRegIniFile();
     EXPECT_TRUE(reg.OpenKey(u"\\Software\\Quillmar\\Layout\\Columns Sizes_grid", false));
-    EXPECT_EQ(reg.GetDataType(u"Column0"), rdInteger);  // integers stay integers
+    EXPECT_EQ(reg.GetDataType(u"Column0"), rdInteger); // integers stay integers
     EXPECT_EQ(ini.ReadString(u"Columns Sizes_grid", u"Column0", u""), u"120");
 
     ini.WriteString(u"Text", u"Number", u"42");
@@ -325,4 +334,4 @@ TEST(IniFileLayout, MemIniFileKeepsTheSameLayout) {
     CheckLayout(ini, "");
 }
 
-}  // namespace
+} // namespace

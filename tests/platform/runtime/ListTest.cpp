@@ -69,18 +69,24 @@ TEST(Persistent, AssignCopiesKnownSourcesAndRefusesOthers) {
     EXPECT_FALSE(a.InheritsFrom<TStrings>());
 }
 
-int V(void* p) { return static_cast<int>(reinterpret_cast<intptr_t>(p)); }
-void* P(int v) { return reinterpret_cast<void*>(static_cast<intptr_t>(v)); }
+int V(void* p) {
+    return static_cast<int>(reinterpret_cast<intptr_t>(p));
+}
+void* P(int v) {
+    return reinterpret_cast<void*>(static_cast<intptr_t>(v));
+}
 
 std::vector<int> Items(const TList& list) {
     std::vector<int> r;
-    for (int i = 0; i < list.GetCount(); ++i) r.push_back(V(list[i]));
+    for (int i = 0; i < list.GetCount(); ++i)
+        r.push_back(V(list[i]));
     return r;
 }
 
 TEST(List, EditingOperationsKeepTheOrder) {
     TList list;
-    for (int i = 1; i <= 5; ++i) EXPECT_EQ(list.Add(P(i)), i - 1);
+    for (int i = 1; i <= 5; ++i)
+        EXPECT_EQ(list.Add(P(i)), i - 1);
     list.Insert(0, P(9));
     list.Insert(6, P(8));
     EXPECT_EQ(Items(list), (std::vector<int>{9, 1, 2, 3, 4, 5, 8}));
@@ -88,7 +94,7 @@ TEST(List, EditingOperationsKeepTheOrder) {
     EXPECT_EQ(list.Remove(P(4)), 3);
     EXPECT_EQ(list.Remove(P(42)), -1);
     EXPECT_EQ(Items(list), (std::vector<int>{9, 2, 3, 5, 8}));
-    list.Move(0, 4);  // remove, then insert
+    list.Move(0, 4); // remove, then insert
     EXPECT_EQ(Items(list), (std::vector<int>{2, 3, 5, 8, 9}));
     list.Move(3, 1);
     EXPECT_EQ(Items(list), (std::vector<int>{2, 8, 3, 5, 9}));
@@ -112,7 +118,8 @@ TEST(List, EditingOperationsKeepTheOrder) {
 
 TEST(List, BadIndicesRaiseTheListErrors) {
     TList list;
-    for (int i = 0; i < 3; ++i) list.Add(P(i + 1));
+    for (int i = 0; i < 3; ++i)
+        list.Add(P(i + 1));
     EXPECT_EQ(MessageOf<EListError>([&] { list.Get(3); }), "List index out of bounds (3)");
     EXPECT_EQ(MessageOf<EListError>([&] { list.Get(-1); }), "List index out of bounds (-1)");
     EXPECT_EQ(MessageOf<EListError>([&] { list.Delete(3); }), "List index out of bounds (3)");
@@ -132,7 +139,8 @@ TEST(List, GrowsByThePlatformPolicy) {
     std::vector<int> capacities;
     for (int i = 0; i < 80; ++i) {
         list.Add(nullptr);
-        if (capacities.empty() || capacities.back() != list.GetCapacity()) capacities.push_back(list.GetCapacity());
+        if (capacities.empty() || capacities.back() != list.GetCapacity())
+            capacities.push_back(list.GetCapacity());
     }
     EXPECT_EQ(capacities, (std::vector<int>{4, 8, 12, 28, 44, 60, 76, 95}));
 }
@@ -140,12 +148,14 @@ TEST(List, GrowsByThePlatformPolicy) {
 TEST(List, SortIsStableAndSurvivesAnInconsistentComparison) {
     TList list;
     // Key in the tens, arrival order in the units.
-    for (int v : {31, 12, 33, 11, 22, 13, 32, 21}) list.Add(P(v));
+    for (int v : {31, 12, 33, 11, 22, 13, 32, 21})
+        list.Add(P(v));
     list.Sort([](void* a, void* b) { return V(a) / 10 - V(b) / 10; });
     EXPECT_EQ(Items(list), (std::vector<int>{12, 11, 13, 22, 21, 31, 33, 32}));
 
     TList big;
-    for (int i = 0; i < 1000; ++i) big.Add(P(i));
+    for (int i = 0; i < 1000; ++i)
+        big.Add(P(i));
     RandSeed = 1234;
     big.Sort([](void*, void*) { return Random(3) - 1; });
     std::vector<int> items = Items(big);
@@ -169,7 +179,7 @@ TEST(ObjectList, OwnsWhatItDeletesButNotWhatItExtracts) {
         EXPECT_EQ(alive, 3);
         EXPECT_EQ(list.Extract(kept), kept);
         EXPECT_EQ(alive, 3);
-        list.SetItems(0, new TCounted(alive));  // the replaced object goes
+        list.SetItems(0, new TCounted(alive)); // the replaced object goes
         EXPECT_EQ(alive, 3);
     }
     EXPECT_EQ(alive, 1);
@@ -182,4 +192,4 @@ TEST(ObjectList, OwnsWhatItDeletesButNotWhatItExtracts) {
     EXPECT_EQ(alive, 0);
 }
 
-}  // namespace
+} // namespace

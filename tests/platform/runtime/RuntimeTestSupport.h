@@ -25,8 +25,7 @@ inline TFormatSettings GermanSettings() {
 }
 
 // The message of the exception of type E that the call raises ("" when none is raised).
-template <typename E>
-std::string MessageOf(const std::function<void()>& call) {
+template <typename E> std::string MessageOf(const std::function<void()>& call) {
     try {
         call();
     } catch (const E& e) {
@@ -35,7 +34,9 @@ std::string MessageOf(const std::function<void()>& call) {
     return "";
 }
 
-inline std::string U8(const WideString& s) { return WideToUtf8(s); }
+inline std::string U8(const WideString& s) {
+    return WideToUtf8(s);
+}
 
 // A fresh folder under the system's temporary folder, removed with the object.
 class TempFolder {

@@ -9,8 +9,8 @@
 #include <sstream>
 
 #include "platform/runtime/Exception.h"
-#include "platform/runtime/SafeFileStream.h"
 #include "platform/runtime/RuntimeTestSupport.h"
+#include "platform/runtime/SafeFileStream.h"
 
 namespace {
 
@@ -23,7 +23,8 @@ std::string Slurp(const std::string& Path) {
 
 size_t Entries(const std::string& Folder) {
     size_t n = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(Folder)) ++n;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(Folder))
+        ++n;
     return n;
 }
 
@@ -38,7 +39,7 @@ TEST(SafeFileStream, ReplacesTargetOnlyOnCommit) {
         Stream.WriteAnsiString("half");
         EXPECT_EQ(Stream.GetPosition(), 4);
         EXPECT_EQ(Slurp(Target), "old");
-    }  // dropped without Commit
+    } // dropped without Commit
     EXPECT_EQ(Slurp(Target), "old");
     EXPECT_EQ(Entries(Dir.Path()), 1u);
 
@@ -71,4 +72,4 @@ TEST(SafeFileStream, CreationFailuresNameTheTarget) {
     EXPECT_NO_THROW(Null.Commit());
 }
 
-}  // namespace
+} // namespace

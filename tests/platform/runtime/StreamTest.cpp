@@ -15,13 +15,15 @@ std::string FileBytes(const std::string& path) {
 
 TEST(MemoryStream, ReadsWritesSeeksAndGrows) {
     TMemoryStream s;
-    for (int i = 0; i < 100000; ++i) s.WriteByte(static_cast<uint8_t>(i * 7));
+    for (int i = 0; i < 100000; ++i)
+        s.WriteByte(static_cast<uint8_t>(i * 7));
     EXPECT_EQ(s.GetSize(), 100000);
     EXPECT_EQ(s.GetPosition(), 100000);
     s.SetPosition(0);
     bool same = true;
     uint8_t b;
-    for (int i = 0; i < 100000; ++i) same = same && s.ReadByte(b) && b == static_cast<uint8_t>(i * 7);
+    for (int i = 0; i < 100000; ++i)
+        same = same && s.ReadByte(b) && b == static_cast<uint8_t>(i * 7);
     EXPECT_TRUE(same);
     EXPECT_FALSE(s.ReadByte(b));
 
@@ -55,15 +57,18 @@ TEST(StringStream, HoldsBytesAndCopiesBetweenStreams) {
     s.Seek(0, soEnd);
     s.WriteWideString(u"A\u20ac", true);
     s.WriteWideString(u"A\u20ac");
-    EXPECT_EQ(s.DataString(), std::string("helP!\x00" "A\x20\xac" "A\x00\xac\x20", 13));
+    EXPECT_EQ(s.DataString(), std::string("helP!\x00"
+                                          "A\x20\xac"
+                                          "A\x00\xac\x20",
+                                          13));
     s.SetPosition(5);
     EXPECT_EQ(s.ReadWideString(2, true), u"A\u20ac");
-    EXPECT_EQ(s.ReadWideString(5), u"A\u20ac");  // fewer at the end
+    EXPECT_EQ(s.ReadWideString(5), u"A\u20ac"); // fewer at the end
 
     TMemoryStream m;
     s.SetPosition(2);
     EXPECT_EQ(m.CopyFrom(s, 3), 3);
-    EXPECT_EQ(m.CopyFrom(s, 0), 13);  // all of the source
+    EXPECT_EQ(m.CopyFrom(s, 0), 13); // all of the source
     m.SetPosition(0);
     EXPECT_EQ(m.ReadAll(), "lP!" + s.DataString());
     EXPECT_THROW(m.CopyFrom(s, 100), EReadError);
@@ -79,7 +84,7 @@ TEST(FileStream, CreateOpenReadAndWrite) {
     }
     EXPECT_EQ(FileBytes(path), "0123456789");
     {
-        TFileStream f(path, fmOpenWrite | fmShareDenyWrite);  // no truncation
+        TFileStream f(path, fmOpenWrite | fmShareDenyWrite); // no truncation
         f.Seek(2, soBeginning);
         f.WriteAnsiString("ab");
     }
@@ -96,8 +101,9 @@ TEST(FileStream, CreateOpenReadAndWrite) {
         EXPECT_EQ(f.ReadAll(), "01ab");
     }
     {
-        TFileStream f(WideString(u"data.bin").insert(0, Utf8ToWide(folder.Path() + "/")), fmCreate | fmShareExclusive);
-        EXPECT_EQ(f.GetSize(), 0);  // created anew
+        TFileStream f(WideString(u"data.bin").insert(0, Utf8ToWide(folder.Path() + "/")),
+                      fmCreate | fmShareExclusive);
+        EXPECT_EQ(f.GetSize(), 0); // created anew
         f.WriteAnsiString("new");
     }
     EXPECT_EQ(FileBytes(path), "new");
@@ -119,18 +125,26 @@ TEST(FileStream, CreateOpenReadAndWrite) {
 TEST(TextEncoding, ByteOrderMarksAndTheCodePage) {
     SetSystemCodePage(TCodePage::cp1252);
     const WideString text = u"Gr\u00fc\u00dfe \u20ac";
-    EXPECT_EQ(EncodeText(text, teAnsi, true), "Gr\xfc\xdf" "e \x80");
-    EXPECT_EQ(EncodeText(u"A", teUnicode, true), std::string("\xff\xfe" "A\x00", 4));
-    EXPECT_EQ(EncodeText(u"A", teBigEndianUnicode, true), std::string("\xfe\xff\x00" "A", 4));
+    EXPECT_EQ(EncodeText(text, teAnsi, true), "Gr\xfc\xdf"
+                                              "e \x80");
+    EXPECT_EQ(EncodeText(u"A", teUnicode, true), std::string("\xff\xfe"
+                                                             "A\x00",
+                                                             4));
+    EXPECT_EQ(EncodeText(u"A", teBigEndianUnicode, true), std::string("\xfe\xff\x00"
+                                                                      "A",
+                                                                      4));
     EXPECT_EQ(EncodeText(u"\u00e9", teUTF8, true), "\xef\xbb\xbf\xc3\xa9");
     EXPECT_EQ(EncodeText(u"\u00e9", teUTF8, false), "\xc3\xa9");
 
     for (TTextEncoding e : {teAnsi, teUTF8, teUnicode, teBigEndianUnicode})
-        for (bool bom : {true, false}) EXPECT_EQ(DecodeText(EncodeText(text, e, bom), e), text) << e << bom;
+        for (bool bom : {true, false})
+            EXPECT_EQ(DecodeText(EncodeText(text, e, bom), e), text) << e << bom;
     // Without a mark and without a stated encoding: UTF-8 when it is valid, else the code page.
     EXPECT_EQ(DecodeText("\xc3\xa9"), u"\u00e9");
     EXPECT_EQ(DecodeText("\xe9t\xe9"), u"\u00e9t\u00e9");
-    EXPECT_EQ(DecodeText("\xff\xfe" "A"), u"");  // a lone odd byte after the mark is dropped
+    EXPECT_EQ(DecodeText("\xff\xfe"
+                         "A"),
+              u""); // a lone odd byte after the mark is dropped
 
     TMemoryStream s;
     WriteText(s, text, teBigEndianUnicode, true);
@@ -138,4 +152,4 @@ TEST(TextEncoding, ByteOrderMarksAndTheCodePage) {
     EXPECT_EQ(ReadText(s), text);
 }
 
-}  // namespace
+} // namespace

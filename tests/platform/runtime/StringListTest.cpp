@@ -10,7 +10,8 @@ namespace {
 
 std::vector<WideString> Lines(const TStrings& list) {
     std::vector<WideString> r;
-    for (int i = 0; i < list.GetCount(); ++i) r.push_back(list[i]);
+    for (int i = 0; i < list.GetCount(); ++i)
+        r.push_back(list[i]);
     return r;
 }
 using W = std::vector<WideString>;
@@ -27,7 +28,7 @@ TEST(StringList, SortedListsKeepOrderUnderEachDuplicatesPolicy) {
     EXPECT_EQ(ignore.Add(u"b"), 0);
     EXPECT_EQ(ignore.Add(u"a"), 0);
     EXPECT_EQ(ignore.Add(u"c"), 2);
-    EXPECT_EQ(ignore.Add(u"A"), 0);  // equal ignoring case: not added again
+    EXPECT_EQ(ignore.Add(u"A"), 0); // equal ignoring case: not added again
     EXPECT_EQ(Lines(ignore), (W{u"a", u"b", u"c"}));
 
     TStringList accept;
@@ -35,10 +36,10 @@ TEST(StringList, SortedListsKeepOrderUnderEachDuplicatesPolicy) {
     accept.SetDuplicates(dupAccept);
     accept.AddObject(u"b", nullptr);
     accept.Add(u"a");
-    EXPECT_EQ(accept.Add(u"A"), 1);  // after the equal one already there
+    EXPECT_EQ(accept.Add(u"A"), 1); // after the equal one already there
     EXPECT_EQ(accept.Add(u"a"), 2);
     EXPECT_EQ(Lines(accept), (W{u"a", u"A", u"a", u"b"}));
-    EXPECT_EQ(accept.IndexOf(u"A"), 0);  // the first of equal strings
+    EXPECT_EQ(accept.IndexOf(u"A"), 0); // the first of equal strings
 
     TStringList error;
     error.SetSorted(true);
@@ -48,8 +49,10 @@ TEST(StringList, SortedListsKeepOrderUnderEachDuplicatesPolicy) {
     EXPECT_THROW(error.Add(u"x"), EListError);
     EXPECT_EQ(error.GetCount(), 1);
 
-    EXPECT_EQ(MessageOf<EStringListError>([&] { ignore.Insert(0, u"z"); }), "Operation not allowed on sorted list");
-    EXPECT_EQ(MessageOf<EStringListError>([&] { ignore.Put(0, u"z"); }), "Operation not allowed on sorted list");
+    EXPECT_EQ(MessageOf<EStringListError>([&] { ignore.Insert(0, u"z"); }),
+              "Operation not allowed on sorted list");
+    EXPECT_EQ(MessageOf<EStringListError>([&] { ignore.Put(0, u"z"); }),
+              "Operation not allowed on sorted list");
 
     int index = -1;
     EXPECT_TRUE(ignore.Find(u"B", index));
@@ -62,19 +65,20 @@ TEST(StringList, SortedListsKeepOrderUnderEachDuplicatesPolicy) {
 
 TEST(StringList, CaseSensitivityDecidesOrderAndSearch) {
     TStringList list;
-    for (auto s : {u"b", u"B", u"a", u"\u00c4", u"C"}) list.Add(s);
+    for (auto s : {u"b", u"B", u"a", u"\u00c4", u"C"})
+        list.Add(s);
     EXPECT_EQ(list.IndexOf(u"c"), 4);
     list.SetCaseSensitive(true);
     EXPECT_EQ(list.IndexOf(u"c"), -1);
-    list.SetSorted(true);  // by code units: upper case first
+    list.SetSorted(true); // by code units: upper case first
     EXPECT_EQ(Lines(list), (W{u"B", u"C", u"a", u"b", u"\u00c4"}));
-    list.SetCaseSensitive(false);  // a sorted list re-sorts; equal strings keep their order
+    list.SetCaseSensitive(false); // a sorted list re-sorts; equal strings keep their order
     EXPECT_EQ(Lines(list), (W{u"a", u"B", u"b", u"C", u"\u00c4"}));
     EXPECT_EQ(list.IndexOf(u"\u00e4"), 4);
 }
 
 TEST(StringList, ObjectsTravelWithTheirStrings) {
-    TStringList list(true);  // owns its objects
+    TStringList list(true); // owns its objects
     list.AddObject(u"three", new TTag(3));
     list.AddObject(u"one", new TTag(1));
     list.AddObject(u"two", new TTag(2));
@@ -90,7 +94,7 @@ TEST(StringList, ObjectsTravelWithTheirStrings) {
     list.Move(0, 2);
     EXPECT_EQ(Lines(list), (W{u"three", u"one", u"two"}));
     EXPECT_EQ(static_cast<TTag*>(list.GetObject(2))->Value, 2);
-    list.Delete(0);  // frees the object (the sanitizer build checks)
+    list.Delete(0); // frees the object (the sanitizer build checks)
 
     TStringList copy;
     copy.Assign(&list);
@@ -101,7 +105,8 @@ TEST(StringList, ObjectsTravelWithTheirStrings) {
     EXPECT_EQ(MessageOf<EStringListError>([&] { list.Get(2); }), "List index out of bounds (2)");
     EXPECT_EQ(MessageOf<EStringListError>([&] { list.Delete(-1); }), "List index out of bounds (-1)");
     EXPECT_EQ(MessageOf<EStringListError>([&] { list.Insert(3, u"x"); }), "List index out of bounds (3)");
-    EXPECT_EQ(MessageOf<EStringListError>([&] { list.PutObject(5, nullptr); }), "List index out of bounds (5)");
+    EXPECT_EQ(MessageOf<EStringListError>([&] { list.PutObject(5, nullptr); }),
+              "List index out of bounds (5)");
 }
 
 TEST(StringList, TextForms) {
@@ -111,7 +116,8 @@ TEST(StringList, TextForms) {
     EXPECT_EQ(list.GetText(), u"a\r\nb\r\nc\r\n\r\nd\r\n");
 
     list.Clear();
-    for (auto s : {u"a", u"b c", u"", u"d\"e", u"f,g"}) list.Add(s);
+    for (auto s : {u"a", u"b c", u"", u"d\"e", u"f,g"})
+        list.Add(s);
     EXPECT_EQ(list.GetCommaText(), u"a,\"b c\",,\"d\"\"e\",\"f,g\"");
     TStringList back;
     back.SetCommaText(list.GetCommaText());
@@ -130,7 +136,8 @@ TEST(StringList, TextForms) {
     strict.SetDelimiter(u';');
     strict.SetQuoteChar(u'\'');
     strict.SetStrictDelimiter(true);
-    for (auto s : {u"a b", u"c;d", u"", u"it's"}) strict.Add(s);
+    for (auto s : {u"a b", u"c;d", u"", u"it's"})
+        strict.Add(s);
     EXPECT_EQ(strict.GetDelimitedText(), u"a b;'c;d';;'it''s'");
     TStringList strictBack;
     strictBack.SetDelimiter(u';');
@@ -234,7 +241,7 @@ TEST(StringList, StreamsInEachEncoding) {
         list.SaveToStream(stream, e);
         stream.SetPosition(0);
         TStringList back;
-        back.LoadFromStream(stream);  // the byte order mark tells
+        back.LoadFromStream(stream); // the byte order mark tells
         EXPECT_EQ(Lines(back), Lines(list)) << e;
     }
     TStringStream ansi;
@@ -243,7 +250,7 @@ TEST(StringList, StreamsInEachEncoding) {
     EXPECT_EQ(ansi.GetDataString(), "caf\xe9\r\n\x80 5\r\n");
     ansi.SetPosition(0);
     TStringList back;
-    back.LoadFromStream(ansi);  // not UTF-8: the code page
+    back.LoadFromStream(ansi); // not UTF-8: the code page
     EXPECT_EQ(Lines(back), Lines(list));
 
     TempFolder folder;
@@ -253,4 +260,4 @@ TEST(StringList, StreamsInEachEncoding) {
     EXPECT_EQ(Lines(fromFile), Lines(list));
 }
 
-}  // namespace
+} // namespace

@@ -71,7 +71,7 @@ protected:
 TBitmap* MakeGlyph(TColor color, int shape) {
     auto* b = new TBitmap(32, 32, pf24bit);
     TCanvas* c = b->GetCanvas();
-    c->GetBrush()->SetColor(clFuchsia);  // the bottom-left pixel: transparent
+    c->GetBrush()->SetColor(clFuchsia); // the bottom-left pixel: transparent
     c->FillRect({0, 0, 32, 32});
     c->GetBrush()->SetColor(color);
     c->GetPen()->SetColor(clBlack);
@@ -137,7 +137,8 @@ public:
         Memo->SetParent(Left);
         Memo->SetAlign(alClient);
         Memo->SetScrollBars(ssVertical);
-        for (const char16_t* s : {u"1000003", u"1000033", u"1000037", u"1000039"}) Memo->GetLines()->Add(s);
+        for (const char16_t* s : {u"1000003", u"1000033", u"1000037", u"1000039"})
+            Memo->GetLines()->Add(s);
 
         Split = new TSplitter(this);
         Split->SetParent(this);
@@ -179,8 +180,8 @@ TEST(DemoFormTest, RendersEveryControlToAPng) {
     EXPECT_EQ(form.Rows->Top, 1);
     // Hover the first button so its flat edge shows.
     QWidget* tb = Client(form.ToolBar);
-    QMouseEvent move(QEvent::MouseMove, QPointF(20, 20), QPointF(tb->mapToGlobal(QPoint(20, 20))), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(20, 20), QPointF(tb->mapToGlobal(QPoint(20, 20))),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(tb, &move);
     Pump();
     QImage img = Frame(&form)->grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -197,4 +198,4 @@ TEST(DemoFormTest, RendersEveryControlToAPng) {
     EXPECT_EQ(form.Status->GetTop(), 358);
 }
 
-}  // namespace
+} // namespace

@@ -14,12 +14,16 @@ class TEnvOverride {
 public:
     TEnvOverride(const char* Name, const char* Value) : FName(Name) {
         if (const char* Old = std::getenv(Name)) FOld = Old;
-        if (Value) ::setenv(Name, Value, 1);
-        else ::unsetenv(Name);
+        if (Value)
+            ::setenv(Name, Value, 1);
+        else
+            ::unsetenv(Name);
     }
     ~TEnvOverride() {
-        if (FOld) ::setenv(FName, FOld->c_str(), 1);
-        else ::unsetenv(FName);
+        if (FOld)
+            ::setenv(FName, FOld->c_str(), 1);
+        else
+            ::unsetenv(FName);
     }
 
 private:
@@ -46,9 +50,10 @@ TEST(DisplayTest, ToldByTheEnvironment) {
         EXPECT_TRUE(Reason.empty());
     }
     {
-        TEnvOverride Qpa("QT_QPA_PLATFORM", nullptr), X("DISPLAY", "remote.example:0"), W("WAYLAND_DISPLAY", nullptr);
+        TEnvOverride Qpa("QT_QPA_PLATFORM", nullptr), X("DISPLAY", "remote.example:0"),
+            W("WAYLAND_DISPLAY", nullptr);
         EXPECT_TRUE(DisplayAvailable(Reason));
     }
 }
 
-}  // namespace
+} // namespace

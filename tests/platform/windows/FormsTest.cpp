@@ -379,8 +379,8 @@ TEST_F(AppTest, HintShowsAfterThePauseOverAControlWithShowHint) {
     Application->SetHintHidePause(5000);
     QTest::mouseMove(Client(&form), QPoint(15, 15));
     QWidget* w = Client(&form);
-    QMouseEvent move(QEvent::MouseMove, QPointF(15, 15), QPointF(w->mapToGlobal(QPoint(15, 15))), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(15, 15), QPointF(w->mapToGlobal(QPoint(15, 15))),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(w, &move);
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return Application->GetHintWindow() && Application->GetHintWindow()->IsHintShowing(); }, 3000));
@@ -388,8 +388,8 @@ TEST_F(AppTest, HintShowsAfterThePauseOverAControlWithShowHint) {
     EXPECT_EQ(Application->GetHintWindow()->GetCaption(), u"Upload files");
     EXPECT_TRUE(Application->GetHintWindow()->IsTopLevelWindow());
     // Moving over a control whose ShowHint is off hides it.
-    QMouseEvent move2(QEvent::MouseMove, QPointF(65, 15), QPointF(w->mapToGlobal(QPoint(65, 15))), Qt::NoButton,
-                      Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move2(QEvent::MouseMove, QPointF(65, 15), QPointF(w->mapToGlobal(QPoint(65, 15))),
+                      Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(w, &move2);
     EXPECT_FALSE(Application->GetHintWindow()->IsHintShowing());
     // The hint window measures its text.
@@ -406,7 +406,7 @@ TEST(CursorTest, ProgramCursorsAreDrawnWithOutlineAndHotSpots) {
     struct Expect {
         const char* name;
         TPoint hot;
-    } expects[] = {{"REVERSEDARROW", {11, 0}}, {"HORZSPLIT", {8, 8}},      {"COLUMNNODRAG", {14, 14}},
+    } expects[] = {{"REVERSEDARROW", {11, 0}}, {"HORZSPLIT", {8, 8}},        {"COLUMNNODRAG", {14, 14}},
                    {"VERTSPLIT", {8, 8}},      {"INDICATORSELECT", {11, 4}}, {"ROLL", {15, 15}},
                    {"ROLLUP", {15, 15}},       {"ROLLDOWN", {15, 15}}};
     for (const Expect& e : expects) {
@@ -475,7 +475,7 @@ TEST(PopupTest, TopmostPopupShapedByARegionIsATopLevelWindow) {
     auto* popup = new TPopup(&form);
     popup->SetVisible(false);
     popup->SetParent(&form);
-    popup->SetBounds(500, 400, 32, 32);  // screen coordinates
+    popup->SetBounds(500, 400, 32, 32); // screen coordinates
     TRegion shape = CreatePolygonRgn({{-1, 7}, {7, -1}, {8, 0}, {14, 7}, {0, 6}}, WINDING);
     shape = shape.United(CreateEllipticRgn(5, 9, 10, 14));
     popup->SetWindowRgn(&shape);
@@ -529,12 +529,13 @@ TEST(ThemeTest, SwitchingThemesOffTellsEveryWindow) {
     SetThemesEnabled(false);
     EXPECT_FALSE(IsThemeActive());
     EXPECT_EQ(OpenThemeData(nullptr, u"edit"), nullptr);
-    EXPECT_NE(std::find(probe->Messages.begin(), probe->Messages.end(), WM_THEMECHANGED), probe->Messages.end());
+    EXPECT_NE(std::find(probe->Messages.begin(), probe->Messages.end(), WM_THEMECHANGED),
+              probe->Messages.end());
     SetThemesEnabled(true);
     EXPECT_TRUE(IsThemeActive());
 }
 
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Files dropped from the desktop
@@ -567,7 +568,7 @@ TEST(FormDropTest, LocalFilesDroppedOnAnAcceptingFormReachOnDropFiles) {
     EXPECT_TRUE(Client(&form)->acceptDrops());
     EXPECT_TRUE(drop());
     ASSERT_EQ(drops, 1);
-    ASSERT_EQ(got.size(), 2u);  // the web address is not a local file
+    ASSERT_EQ(got.size(), 2u); // the web address is not a local file
     EXPECT_EQ(got[0], u"/tmp/a b.txt");
     EXPECT_EQ(got[1], u"/tmp/файл.txt");
     form.DragAcceptFiles(false);

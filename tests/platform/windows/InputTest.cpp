@@ -87,8 +87,9 @@ TEST_F(InputTest, KeysBecomeKeyDownWithVirtualCodesAndCharacters) {
     QTest::keyClick(Client(probe), Qt::Key_Down, Qt::ShiftModifier);
     QTest::keyClick(Client(probe), Qt::Key_PageDown, Qt::ControlModifier);
     // The modifier keys arrive as keys of their own first, as on the platform.
-    EXPECT_EQ(probe->Log, (std::vector<std::string>{"keydown 65", "char a", "keydown 16 shift", "keydown 40 shift",
-                                                    "keydown 17 ctrl", "keydown 34 ctrl"}));
+    EXPECT_EQ(probe->Log,
+              (std::vector<std::string>{"keydown 65", "char a", "keydown 16 shift", "keydown 40 shift",
+                                        "keydown 17 ctrl", "keydown 34 ctrl"}));
     // OnKeyDown clearing the key stops the character.
     probe->OnKeyDown = [](TObject*, Word& k, TShiftState) { k = 0; };
     probe->Log.clear();
@@ -164,7 +165,8 @@ TEST_F(InputTest, CaptureKeepsTheDragWithTheControlOutsideItsBounds) {
     other->Messages.clear();
     ReleaseCapture();
     EXPECT_EQ(GetCapture(), nullptr);
-    EXPECT_NE(std::find(other->Messages.begin(), other->Messages.end(), WM_CAPTURECHANGED), other->Messages.end());
+    EXPECT_NE(std::find(other->Messages.begin(), other->Messages.end(), WM_CAPTURECHANGED),
+              other->Messages.end());
 }
 
 TEST_F(InputTest, TimersFireByIdUntilKilled) {
@@ -182,7 +184,8 @@ TEST_F(InputTest, TimersFireByIdUntilKilled) {
     probe->KillTimer(9);
     probe->Timers.clear();
     // Let a few event-loop turns pass: nothing more arrives.
-    for (int i = 0; i < 5; ++i) Pump();
+    for (int i = 0; i < 5; ++i)
+        Pump();
     EXPECT_TRUE(probe->Timers.empty());
 }
 
@@ -253,14 +256,15 @@ TEST_F(InputTest, ACapturingControlTakesThePointerFromTheHolderAndGetsMovesAndRe
     other->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(0, 0));
     EXPECT_EQ(GetCaptureControl(), other);
     EXPECT_EQ(GetCapture(), other);
-    EXPECT_NE(std::find(probe->Messages.begin(), probe->Messages.end(), WM_CAPTURECHANGED), probe->Messages.end());
+    EXPECT_NE(std::find(probe->Messages.begin(), probe->Messages.end(), WM_CAPTURECHANGED),
+              probe->Messages.end());
     // Qt still sends the gesture to the widget it pressed; the holder gets it, in its own coordinates.
     other->Log.clear();
     probe->Log.clear();
     QPoint inProbe(40, 30);
     QPoint inOther = Client(other)->mapFromGlobal(w->mapToGlobal(inProbe));
-    QMouseEvent move(QEvent::MouseMove, QPointF(inProbe), QPointF(w->mapToGlobal(inProbe)), Qt::NoButton, Qt::LeftButton,
-                     Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(inProbe), QPointF(w->mapToGlobal(inProbe)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(w, &move);
     QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, inProbe);
     EXPECT_TRUE(probe->Log.empty());
@@ -287,7 +291,8 @@ TEST_F(InputTest, SmoothWheelPartsAddUpToWholeNotches) {
                       Qt::ScrollUpdate, false);
         QApplication::sendEvent(w, &e);
     };
-    for (int i = 0; i < 3; ++i) wheel(-40);
+    for (int i = 0; i < 3; ++i)
+        wheel(-40);
     EXPECT_EQ(down, 1);
     wheel(-100);
     EXPECT_EQ(down, 1) << "100 units are short of a notch";
@@ -469,7 +474,8 @@ TEST_F(InputTest, GraphicControlsGetMouseMessagesAndEnterLeave) {
     QTest::mouseMove(w, QPoint(5, 5));
     EXPECT_EQ(dot->log, (std::vector<std::string>{"enter", "down 5,7", "leave"}));
     // The parent did not see the press that landed on the child.
-    for (const auto& s : probe->Log) EXPECT_NE(s.rfind("down", 0), 0u) << s;
+    for (const auto& s : probe->Log)
+        EXPECT_NE(s.rfind("down", 0), 0u) << s;
 }
 
 TEST_F(InputTest, CoordinatesConvertBetweenClientAndScreen) {
@@ -480,7 +486,7 @@ TEST_F(InputTest, CoordinatesConvertBetweenClientAndScreen) {
     EXPECT_EQ(other->ScreenToClient(probe->ClientToScreen({0, 0})), (TPoint{-190, 0}));
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -492,7 +498,7 @@ TEST_F(InputTest, AManualClockFiresWindowTimersAndTimerComponentsWithoutWaiting)
     int resets = 0;
     reset.OnTimer = [&](TObject*) {
         ++resets;
-        reset.SetEnabled(false);  // a one-shot, as the search reset is
+        reset.SetEnabled(false); // a one-shot, as the search reset is
     };
     reset.SetInterval(700);
     clock.Advance(299);
@@ -519,10 +525,11 @@ TEST_F(InputTest, AManualClockFiresWindowTimersAndTimerComponentsWithoutWaiting)
     clock.Advance(1000);
     // Nothing runs on the real clock meanwhile.
     other->SetTimer(3, 1);
-    for (int i = 0; i < 5; ++i) Pump();
+    for (int i = 0; i < 5; ++i)
+        Pump();
     EXPECT_TRUE(other->Timers.empty());
     clock.Advance(1);
     EXPECT_EQ(other->Timers, (std::vector<uintptr_t>{3}));
 }
 
-}  // namespace
+} // namespace

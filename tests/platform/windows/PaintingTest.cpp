@@ -119,7 +119,7 @@ TEST_F(PaintingTest, GraphicChildPaintsOnParentCanvasAtItsPlace) {
         void Paint() override {
             ++paints;
             GetCanvas()->GetBrush()->SetColor(clRed);
-            GetCanvas()->FillRect({0, 0, 1000, 1000});  // clipped to the block
+            GetCanvas()->FillRect({0, 0, 1000, 1000}); // clipped to the block
         }
     };
     auto* block = new TBlock(form.get());
@@ -156,7 +156,7 @@ TEST_F(PaintingTest, BackgroundIsErasedOnlyWhenAskedAndAHandlerMayTakeItOver) {
         void WMEraseBkgnd(TMessage& m) override {
             ++erases;
             if (own)
-                m.Result = 1;  // answered without painting
+                m.Result = 1; // answered without painting
             else
                 TProbe::WMEraseBkgnd(m);
         }
@@ -197,7 +197,8 @@ TEST_F(PaintingTest, ResizingReportsTheNewSizeAndRealignsChildren) {
     EXPECT_EQ(resizes, 1);
     EXPECT_EQ(child->GetBoundsRect(), (TRect{0, 0, 140, 60}));
     EXPECT_NE(std::find(probe->Messages.begin(), probe->Messages.end(), WM_SIZE), probe->Messages.end());
-    EXPECT_NE(std::find(probe->Messages.begin(), probe->Messages.end(), WM_WINDOWPOSCHANGED), probe->Messages.end());
+    EXPECT_NE(std::find(probe->Messages.begin(), probe->Messages.end(), WM_WINDOWPOSCHANGED),
+              probe->Messages.end());
     // A window that does not redraw on resize gets only the uncovered strips.
     struct TStrips : TProbe {
         using TProbe::TProbe;
@@ -224,7 +225,7 @@ TEST_F(PaintingTest, ThemeChangeMessageReachesEveryControl) {
     EXPECT_TRUE(probe->HasPendingPaint());
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -281,7 +282,7 @@ TEST_F(PaintingTest, ACanvasTakenOutsidePaintKeepsTheFontItIsGiven) {
     EXPECT_GT(m->GetCanvas()->TextWidth(u"Measure me"), narrow);
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -324,4 +325,4 @@ TEST_F(PaintingTest, AControlCanvasDrawsWithinThePaintAndOnTheKeptPixelsOutsideI
     EXPECT_EQ(canvas.GetControl(), nullptr);
 }
 
-}  // namespace
+} // namespace

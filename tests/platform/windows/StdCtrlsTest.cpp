@@ -21,8 +21,7 @@ struct CtrlTest : ::testing::Test {
         form->SetBounds(40, 40, 500, 400);
         form->GetFont()->SetName("DejaVu Sans");
     }
-    template <typename T>
-    T* Add(int l, int t, int w, int h) {
+    template <typename T> T* Add(int l, int t, int w, int h) {
         auto* c = new T(form.get());
         c->SetParent(form.get());
         c->SetBounds(l, t, w, h);
@@ -169,7 +168,9 @@ TEST_F(CtrlTest, EditPressHandlersRunAfterTheEditorsOwnPress) {
     edit->SetText(u"select me");
     ASSERT_TRUE(ShowAndWait(form.get()));
     std::vector<int> selAtMouseDown;
-    edit->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { selAtMouseDown.push_back(edit->GetSelLength()); };
+    edit->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) {
+        selAtMouseDown.push_back(edit->GetSelLength());
+    };
     QTest::mouseClick(Client(edit), Qt::LeftButton, Qt::NoModifier, QPoint(1, 10));
     EXPECT_EQ(edit->GetSelLength(), 9) << "the editor's press placed the caret first, then all was selected";
     ASSERT_EQ(selAtMouseDown.size(), 1u);
@@ -249,7 +250,8 @@ TEST_F(CtrlTest, AnEditsPaintMessageDrawsBeforeAndAfterTheEditorsPainting) {
     // The editor's own text is there: dark pixels inside.
     int dark = 0;
     for (int y = 4; y < 20; ++y)
-        for (int x = 4; x < 60; ++x) dark += qGray(img.pixel(x, y)) < 100;
+        for (int x = 4; x < 60; ++x)
+            dark += qGray(img.pixel(x, y)) < 100;
     EXPECT_GT(dark, 10);
     // Outside a paint the canvas of a native editor draws nowhere (and does not crash).
     edit->Canvas->FillRect({0, 0, 5, 5});
@@ -387,8 +389,8 @@ TEST_F(CtrlTest, SpeedButtonClicksOnReleaseInsideAndFlatShowsOnlyWhenHot) {
     EXPECT_EQ(px.pixel(5 + 2, 6 + 2), qRgb(255, 0, 0)) << "the bottom-left color is transparent";
     QWidget* w = Client(panel);
     QTest::mouseMove(w, QPoint(20, 20));
-    QMouseEvent move(QEvent::MouseMove, QPointF(20, 20), QPointF(w->mapToGlobal(QPoint(20, 20))), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(20, 20), QPointF(w->mapToGlobal(QPoint(20, 20))),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(w, &move);
     EXPECT_TRUE(btn->IsMouseOver());
     panel->Update();
@@ -426,8 +428,8 @@ TEST_F(CtrlTest, SplitterResizesTheControlBeforeItWithinMinSize) {
     splitter->OnMoved = [&](TObject*) { ++moved; };
     QWidget* w = Client(form.get());
     QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, QPoint(100, 146));
-    QMouseEvent drag(QEvent::MouseMove, QPointF(100, 186), QPointF(w->mapToGlobal(QPoint(100, 186))), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent drag(QEvent::MouseMove, QPointF(100, 186), QPointF(w->mapToGlobal(QPoint(100, 186))),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(w, &drag);
     EXPECT_EQ(top->GetHeight(), 185);
     EXPECT_EQ(splitter->GetTop(), 185);
@@ -438,8 +440,8 @@ TEST_F(CtrlTest, SplitterResizesTheControlBeforeItWithinMinSize) {
     QApplication::sendEvent(w, &up);
     EXPECT_EQ(top->GetHeight(), 30);
     // ... and far down leaves MinSize for the rest.
-    QMouseEvent down(QEvent::MouseMove, QPointF(100, 1000), QPointF(w->mapToGlobal(QPoint(100, 1000))), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent down(QEvent::MouseMove, QPointF(100, 1000), QPointF(w->mapToGlobal(QPoint(100, 1000))),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(w, &down);
     EXPECT_EQ(top->GetHeight(), form->GetClientHeight() - 3 - 30);
     QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, QPoint(100, 1000));
@@ -470,7 +472,8 @@ TEST_F(CtrlTest, TimerComponentTicksWhileEnabled) {
         if (++ticks == 3) timer->SetEnabled(false);
     };
     ASSERT_TRUE(QTest::qWaitFor([&] { return ticks >= 3; }, 3000));
-    for (int i = 0; i < 5; ++i) Pump();
+    for (int i = 0; i < 5; ++i)
+        Pump();
     EXPECT_EQ(ticks, 3);
     // An exception in a timer handler is shown; the timer keeps running.
     TDialogScope dialogs;
@@ -486,4 +489,4 @@ TEST_F(CtrlTest, TimerComponentTicksWhileEnabled) {
     EXPECT_EQ(dialogs.Script->Boxes[0].Text, u"tick failed.");
 }
 
-}  // namespace
+} // namespace

@@ -26,7 +26,7 @@ public:
     std::vector<std::string> Log;
     std::vector<UINT> Messages;
     std::vector<uintptr_t> Timers;
-    std::vector<int> HScroll, VScroll;  // scroll codes
+    std::vector<int> HScroll, VScroll; // scroll codes
     bool WantTab = false;
     // Paints each row y in a color made from y, so moved pixels can be recognised.
     bool Stripes = true;
@@ -51,7 +51,8 @@ protected:
     }
     void MouseDown(TMouseButton b, TShiftState s, int x, int y) override {
         Log.push_back("down " + std::to_string(int(b)) + (s.Contains(ssDouble) ? " dbl" : "") +
-                      (s.Contains(ssShift) ? " shift" : "") + " " + std::to_string(x) + "," + std::to_string(y));
+                      (s.Contains(ssShift) ? " shift" : "") + " " + std::to_string(x) + "," +
+                      std::to_string(y));
         TCustomControl::MouseDown(b, s, x, y);
     }
     void MouseUp(TMouseButton b, TShiftState s, int x, int y) override {
@@ -86,8 +87,8 @@ public:
     };
     std::vector<Box> Boxes;
     std::vector<TOpenFileRequest> OpenRequests;
-    std::deque<std::vector<WideString>> OpenAnswers;  // empty vector: cancel
-    std::deque<WideString> FolderAnswers;  // empty: cancel
+    std::deque<std::vector<WideString>> OpenAnswers; // empty vector: cancel
+    std::deque<WideString> FolderAnswers;            // empty: cancel
     std::vector<TBrowseFolderRequest> FolderRequests;
     std::vector<WideString> Opened;
 
@@ -130,8 +131,12 @@ private:
     std::unique_ptr<TDialogProvider> FOld;
 };
 
-inline QWidget* Client(TWinControl* c) { return ClientWidgetOf(c); }
-inline QWidget* Frame(TWinControl* c) { return FrameWidgetOf(c); }
+inline QWidget* Client(TWinControl* c) {
+    return ClientWidgetOf(c);
+}
+inline QWidget* Frame(TWinControl* c) {
+    return FrameWidgetOf(c);
+}
 
 // Shows the form and waits until the window system has exposed and activated it.
 inline bool ShowAndWait(TCustomForm* f) {
@@ -151,7 +156,8 @@ inline void Pump() {
 
 inline std::string OutDir() {
     QByteArray d = qgetenv("QUILLMAR_TEST_OUT");
-    std::string dir = d.isEmpty() ? std::string(QUILLMAR_BINARY_DIR) + "/test-output" : std::string(d.constData());
+    std::string dir =
+        d.isEmpty() ? std::string(QUILLMAR_BINARY_DIR) + "/test-output" : std::string(d.constData());
     QDir().mkpath(QString::fromStdString(dir));
     return dir;
 }
