@@ -1,0 +1,25 @@
+cmake_minimum_required(VERSION 3.25)
+# Fails when a C++ file of the tree differs from what clang-format makes of it (.clang-format).
+# Run `cmake -DROOT=. -DFIX=ON -P tests/tools/CheckFormat.cmake` to format the tree in place.
+find_program(_clang_format NAMES clang-format clang-format-14 REQUIRED)
+set(_files)
+foreach(_dir src tests bench)
+    file(GLOB_RECURSE _found ${ROOT}/${_dir}/*.h ${ROOT}/${_dir}/*.hpp ${ROOT}/${_dir}/*.cpp)
+    list(APPEND _files ${_found})
+endforeach()
+if(FIX)
+    execute_process(COMMAND ${_clang_format} -i ${_files} RESULT_VARIABLE _rc)
+    return()
+endif()
+execute_process(COMMAND ${_clang_format} --dry-run --Werror ${_files}
+                RESULT_VARIABLE _rc ERROR_VARIABLE _err OUTPUT_QUIET)
+if(NOT _rc EQUAL 0)
+    string(REGEX MATCHALL "[^\n]*: error: [^\n]*" _lines "${_err}")
+    list(LENGTH _lines _count)
+    list(SUBLIST _lines 0 20 _first)
+    list(JOIN _first "\n  " _msg)
+    message(FATAL_ERROR "${_count} places differ from .clang-format (first 20):\n  ${_msg}\n"
+                        "Format with: cmake -DROOT=<repo> -DFIX=ON -P tests/tools/CheckFormat.cmake")
+endif()
+list(LENGTH _files _n)
+message(STATUS "${_n} files formatted as .clang-format says")
