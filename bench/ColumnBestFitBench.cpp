@@ -5,6 +5,8 @@
 // (--benchmark_filter) to see each case's own peak.
 
 #include <benchmark/benchmark.h>
+
+#include "BenchSupport.h"
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -23,12 +25,6 @@
 namespace {
 
 constexpr int kRows = 1'000'000;
-
-double PeakMemoryMiB() {
-    rusage Usage{};
-    getrusage(RUSAGE_SELF, &Usage);
-    return static_cast<double>(Usage.ru_maxrss) / 1024.0;
-}
 
 class TBenchGrid : public TNxGridHost {
 public:

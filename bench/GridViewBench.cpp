@@ -4,6 +4,8 @@
 // Each case also reports the process's peak resident memory.
 
 #include <benchmark/benchmark.h>
+
+#include "BenchSupport.h"
 #include <sys/resource.h>
 
 #include <cstdio>
@@ -24,12 +26,6 @@ class TProgressColumn : public TNxCustomColumn {
 public:
     explicit TProgressColumn(TObject* AOwner) : TNxCustomColumn(AOwner) { SetColumnType(ctInteger); }
 };
-
-double PeakMemoryMiB() {
-    rusage Usage{};
-    getrusage(RUSAGE_SELF, &Usage);
-    return static_cast<double>(Usage.ru_maxrss) / 1024.0;
-}
 
 // An 800 x 600 job-list grid on a shown form, built once per row count.
 struct TBenchWindow {

@@ -3,6 +3,8 @@
 // with the text layout cache off, in the same run. Each case also reports the peak resident memory.
 
 #include <benchmark/benchmark.h>
+
+#include "BenchSupport.h"
 #include <sys/resource.h>
 
 #include <QGuiApplication>
@@ -16,12 +18,6 @@
 #include "platform/graphics/Canvas.h"
 
 namespace {
-
-double PeakMemoryMiB() {
-    rusage Usage{};
-    getrusage(RUSAGE_SELF, &Usage);
-    return static_cast<double>(Usage.ru_maxrss) / 1024.0;
-}
 
 QGuiApplication& App() {
     static int argc = 1;

@@ -3,6 +3,8 @@
 // the same run. The window's time should stay within 1.1 times the command line's.
 
 #include <benchmark/benchmark.h>
+
+#include "BenchSupport.h"
 #include <sys/resource.h>
 
 #include <cstdlib>
@@ -22,12 +24,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kKey = "benchmark key 0123";
-
-double PeakMemoryMiB() {
-    rusage Usage{};
-    getrusage(RUSAGE_SELF, &Usage);
-    return static_cast<double>(Usage.ru_maxrss) / 1024.0;
-}
 
 // The source, made once: text with marked regions, as the encoder writes them.
 const fs::path& Source() {

@@ -9,6 +9,7 @@
 #include <iterator>
 #include <memory>
 
+#include "MainFormTestSupport.h"
 #include "app/window/MainForm.h"
 #include "controls/NxEdit.h"
 #include "controls/NxPanel.h"
@@ -23,22 +24,6 @@ namespace {
 namespace fs = std::filesystem;
 
 // Chooses the given files in the open-file dialog and records message boxes.
-class TChoosingDialogs : public TDialogProvider {
-public:
-    std::vector<WideString> Files;
-    std::vector<WideString> Messages;
-    int MessageBox(const WideString& Text, const WideString&, UINT) override {
-        Messages.push_back(Text);
-        return IDOK;
-    }
-    bool OpenFiles(const TOpenFileRequest&, std::vector<WideString>& Chosen) override {
-        Chosen = Files;
-        return !Chosen.empty();
-    }
-    bool BrowseForFolder(const TBrowseFolderRequest&, WideString&) override { return false; }
-    bool OpenDocument(const WideString&) override { return true; }
-};
-
 struct TAnnounced {
     QAccessible::Event Type;
     QString Name;
@@ -55,20 +40,8 @@ void Record(QAccessibleEvent* e) {
                            cell ? cell->columnIndex() : -1, cell ? cell->rowIndex() : -1});
 }
 
-class MainFormAccessibilityTest : public ::testing::Test {
+class MainFormAccessibilityTest : public TMainFormFixture {
 protected:
-    void SetUp() override {
-        auto Owned = std::make_unique<TChoosingDialogs>();
-        Dialogs = Owned.get();
-        Previous = SetDialogProvider(std::move(Owned));
-        Form = new TMain_form(nullptr);
-        Form->AfterConstruction();
-        ASSERT_TRUE(ShowAndWait(Form));
-    }
-    void TearDown() override {
-        delete Form;
-        SetDialogProvider(std::move(Previous));
-    }
     QAccessibleInterface* Root() { return QAccessible::queryAccessibleInterface(Frame(Form)); }
     // Depth first; tables are not entered (their cells are asked for by position).
     void Collect(QAccessibleInterface* i, std::vector<QAccessibleInterface*>& Out) {
@@ -98,10 +71,6 @@ protected:
         QTest::keyClicks(Client(Form->Edit1), QString::fromStdString(Key));
         Pump();
     }
-
-    TMain_form* Form = nullptr;
-    TChoosingDialogs* Dialogs = nullptr;
-    std::unique_ptr<TDialogProvider> Previous;
 };
 
 TEST_F(MainFormAccessibilityTest, TreeNamesTheToolBarKeyFieldAndJobList) {
@@ -162,10 +131,12 @@ TEST_F(MainFormAccessibilityTest, ARunAnnouncesStatusAndProgressAndAClickedRowIs
     fs::remove_all(Folder);
     fs::create_directories(Folder);
     fs::path Samples = fs::path(QUILLMAR_SOURCE_DIR) / "samples";
+    std::vector<WideString> Files;
     for (const char* Name : {"letter.txt", "notes.txt"}) {
         fs::copy_file(Samples / "texts" / Name, Folder / Name);
-        Dialogs->Files.push_back(Utf8ToWide((Folder / Name).string()));
+        Files.push_back(Utf8ToWide((Folder / Name).string()));
     }
+    Dialogs->FileChoices = {Files};
     ClickToolButton(Form->open_files_but);
     ASSERT_EQ(Form->NextGrid1->GetRowCount(), 2);
     std::ifstream KeyFile(Samples / "key.txt", std::ios::binary);

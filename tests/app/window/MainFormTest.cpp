@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "MainFormTestSupport.h"
 #include "app/window/MainForm.h"
 #include "controls/NxEdit.h"
 #include "controls/NxPanel.h"
@@ -27,58 +28,7 @@
 
 namespace {
 
-// Answers the window's dialogs from queues the test fills; records every message box.
-class TScriptedDialogs : public TDialogProvider {
-public:
-    std::vector<std::vector<WideString>> FileChoices; // one entry per open-file dialog; empty = cancel
-    std::vector<WideString> FolderChoices;            // one per folder browser; empty = cancel
-    std::vector<std::pair<WideString, WideString>> Messages;
-    std::vector<WideString> Opened;
-    std::vector<TOpenFileRequest> FileRequests;
-    std::vector<TBrowseFolderRequest> FolderRequests;
-
-    int MessageBox(const WideString& Text, const WideString& Caption, UINT) override {
-        Messages.emplace_back(Text, Caption);
-        return IDOK;
-    }
-    bool OpenFiles(const TOpenFileRequest& Request, std::vector<WideString>& Files) override {
-        FileRequests.push_back(Request);
-        if (FileChoices.empty()) return false;
-        Files = FileChoices.front();
-        FileChoices.erase(FileChoices.begin());
-        return !Files.empty();
-    }
-    bool BrowseForFolder(const TBrowseFolderRequest& Request, WideString& Path) override {
-        FolderRequests.push_back(Request);
-        if (FolderChoices.empty()) return false;
-        Path = FolderChoices.front();
-        FolderChoices.erase(FolderChoices.begin());
-        return !Path.empty();
-    }
-    bool OpenDocument(const WideString& Path) override {
-        Opened.push_back(Path);
-        return true;
-    }
-};
-
-class MainFormTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        auto Owned = std::make_unique<TScriptedDialogs>();
-        Dialogs = Owned.get();
-        Previous = SetDialogProvider(std::move(Owned));
-        Form = new TMain_form(nullptr);
-        Form->AfterConstruction();
-        ASSERT_TRUE(ShowAndWait(Form));
-    }
-    void TearDown() override {
-        delete Form;
-        SetDialogProvider(std::move(Previous));
-    }
-    TMain_form* Form = nullptr;
-    TScriptedDialogs* Dialogs = nullptr;
-    std::unique_ptr<TDialogProvider> Previous;
-};
+using MainFormTest = TMainFormFixture;
 
 namespace fs = std::filesystem;
 
