@@ -14,8 +14,12 @@
 //   view/GridControl.*                         TNxCustomGridControl (this file): geometry,
 //                                              scrolling, selection, invalidation, size changes
 //   view/GridPaint.*                           one frame: rows, grid lines, indicator, parts
-//   view/NextGrid.*                            TNxCustomGrid and TNextGrid: rows and cells over
+//   view/NextGridData.h, NextGrid.cpp          TNxCustomGrid and TNxDataGrid: rows and cells over
 //                                              the cell store (the data half), the wheel
+//   view/GridInput.cpp, GridClipboard.cpp      mouse, keys, hints, copying rows
+//   view/GridEditing.*, GridDragging.*         in-place editing and the input row; dragging
+//   view/NextGrid.h                            TNextGrid: all of the above in one component
+//   view/GridSort.cpp, GridExport*.*           sorting, search, footers; export and import
 //   view/ColumnDisplay*.*, StyleDisplay*.*     cell painters and header styles
 //
 // Typical flow: a program adds rows (TNextGrid::AddRow), writes a cell (GetCell(c, r)->SetAs...),

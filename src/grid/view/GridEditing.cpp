@@ -9,7 +9,7 @@
 
 using NxEdit::TNxCustomEdit;
 
-TNxEditingGrid::TNxEditingGrid(TComponent* AOwner) : TNextGrid(AOwner) {}
+TNxEditingGrid::TNxEditingGrid(TComponent* AOwner) : TNxDataGrid(AOwner) {}
 
 TNxEditingGrid::~TNxEditingGrid() {
     // Borrowed editors belong to their columns or the application: leaving them parented here
@@ -267,7 +267,7 @@ void TNxEditingGrid::RepositionEditor() {
 }
 
 void TNxEditingGrid::AfterScroll(TScrollBarKind Kind) {
-    TNextGrid::AfterScroll(Kind);
+    TNxDataGrid::AfterScroll(Kind);
     RepositionEditor();
 }
 
@@ -419,7 +419,7 @@ void TNxEditingGrid::DoCellEditorKeyUp(TObject* /*Sender*/, Word& Key, TShiftSta
 void TNxEditingGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     bool InputPress = Button == mbLeft && GetOptions().Contains(goInput) && GetDownPoint().X != -1 &&
                       GetGridArea(GetDownPoint()) == gaInput;
-    TNextGrid::MouseUp(Button, Shift, X, Y);
+    TNxDataGrid::MouseUp(Button, Shift, X, Y);
     if (!InputPress || IsDesigning() || GetGridArea(TPoint{X, Y}) != gaInput) return;
     if (TNxCustomColumn* Column = GetColumnAtPos(TPoint{X, Y})) InputColumn(Column, WideString());
 }
@@ -438,7 +438,7 @@ void TNxEditingGrid::KeyPress(WideChar& Key) {
             return;
         }
     }
-    TNextGrid::KeyPress(Key);
+    TNxDataGrid::KeyPress(Key);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "grid/view/NextGrid.h"
+#include "grid/view/NextGridData.h"
 
 namespace NxEdit {
 class TNxCustomEdit;
@@ -27,7 +27,7 @@ using TInputAcceptEvent = std::function<void(TObject* Sender, bool& Accept)>;
 // editor from code. Every other way the editor closes (Esc, a click elsewhere, the focus leaving
 // for another window, the cell scrolled out of the body) discards it, so nothing is ever written
 // that the user did not confirm.
-class TNxEditingGrid : public TNextGrid {
+class TNxEditingGrid : public TNxDataGrid {
 public:
     explicit TNxEditingGrid(TComponent* AOwner);
     ~TNxEditingGrid() override;

@@ -57,7 +57,7 @@ AnsiString UnmarkLineBreaks(AnsiString Field) {
 }
 
 // Writes the delimited text through Sink(const AnsiString&) in blocks.
-template <typename TSink> void WriteDelimited(TNextGrid& Grid, char Separator, TSink&& Sink) {
+template <typename TSink> void WriteDelimited(TNxDataGrid& Grid, char Separator, TSink&& Sink) {
     AnsiString Block(1, Separator);
     const int Rows = Grid.GetRowCount();
     const int Cols = Grid.GetColumns()->Count();
@@ -191,23 +191,23 @@ AnsiString XmlDateTime(double Value) {
 
 } // namespace GridExport
 
-void TNextGrid::DoLoadProgress(int ACol, int ARow) {
+void TNxDataGrid::DoLoadProgress(int ACol, int ARow) {
     if (OnLoadProgress) OnLoadProgress(this, ACol, ARow);
 }
 
-AnsiString TNextGrid::GetTextStr(char Separator) {
+AnsiString TNxDataGrid::GetTextStr(char Separator) {
     AnsiString Text;
     WriteDelimited(*this, Separator, [&](const AnsiString& Block) { Text += Block; });
     return Text;
 }
 
-void TNextGrid::SaveToStream(TStream& Stream, char Separator) {
+void TNxDataGrid::SaveToStream(TStream& Stream, char Separator) {
     WriteDelimited(*this, Separator, [&](const AnsiString& Block) {
         Stream.WriteBuffer(Block.data(), static_cast<int64_t>(Block.size()));
     });
 }
 
-void TNextGrid::SetTextStr(const AnsiString& Text, char Separator) {
+void TNxDataGrid::SetTextStr(const AnsiString& Text, char Separator) {
     TGridUpdate Update(*this);
     ClearRows();
     const size_t End = Text.size();
@@ -237,7 +237,7 @@ void TNextGrid::SetTextStr(const AnsiString& Text, char Separator) {
     }
 }
 
-void TNextGrid::LoadFromStream(TStream& Stream) {
+void TNxDataGrid::LoadFromStream(TStream& Stream) {
     const int64_t Size = Stream.GetSize();
     if (Size == 1 || Stream.GetPosition() >= Size) return;
     AnsiString Bytes = Stream.ReadAll();
@@ -246,8 +246,8 @@ void TNextGrid::LoadFromStream(TStream& Stream) {
     SetTextStr(Bytes.substr(1), Bytes[0]);
 }
 
-void TNextGrid::SaveToTextFile(const WideString& FileName, WideChar Separator, WideChar LineBreak,
-                               TEncodingKind Encoding) {
+void TNxDataGrid::SaveToTextFile(const WideString& FileName, WideChar Separator, WideChar LineBreak,
+                                 TEncodingKind Encoding) {
     TSafeFileStream Stream(FileName);
     AnsiString Block;
     if (Encoding == ekUnicode) Block = "\xFF\xFE";
@@ -284,7 +284,7 @@ void TNextGrid::SaveToTextFile(const WideString& FileName, WideChar Separator, W
     Stream.Commit();
 }
 
-void TNextGrid::LoadFromTextFile(const WideString& FileName, WideChar Separator, WideChar LineBreak) {
+void TNxDataGrid::LoadFromTextFile(const WideString& FileName, WideChar Separator, WideChar LineBreak) {
     // Read whole before touching the rows: a file that cannot be read leaves the grid as it was.
     const AnsiString Bytes = ReadWholeFile(FileName);
     ClearRows();
@@ -358,7 +358,7 @@ void TNextGrid::LoadFromTextFile(const WideString& FileName, WideChar Separator,
     }
 }
 
-void TNextGrid::SaveToXMLFile(const WideString& FileName, TUniEncoding Encoding) {
+void TNxDataGrid::SaveToXMLFile(const WideString& FileName, TUniEncoding Encoding) {
     const int Rows = GetRowCount();
     if (Rows == 0) {
         MessageBox(nullptr, u"Nothing to save", u"Save to XML", MB_OK | MB_ICONWARNING);

@@ -96,7 +96,7 @@ AnsiString HtmlCellText(const WideString& Text) {
 
 } // namespace GridExport
 
-void TNextGrid::SaveToHtml(const WideString& FileName, TNxHtmlSaveSettings Settings) {
+void TNxDataGrid::SaveToHtml(const WideString& FileName, TNxHtmlSaveSettings Settings) {
     const std::string Path = WideToUtf8(FileName);
     const std::string Base = BaseName(Path);
     TNxColumns* Columns = GetColumns();

@@ -16,7 +16,7 @@ AnsiString Ident(int Index) {
 
 } // namespace
 
-void TNextGrid::SaveToIniFile(const WideString&, TCustomIniFile& IniFile, const AnsiString& Suffix) {
+void TNxDataGrid::SaveToIniFile(const WideString&, TCustomIniFile& IniFile, const AnsiString& Suffix) {
     TNxColumns* Columns = GetColumns();
     IniFile.WriteInteger("Common" + Suffix, "ColumnsCount", Columns->Count());
     for (int i = 0; i < Columns->Count(); ++i) {
@@ -31,7 +31,7 @@ void TNextGrid::SaveToIniFile(const WideString&, TCustomIniFile& IniFile, const 
     IniFile.UpdateFile();
 }
 
-void TNextGrid::LoadFromIniFile(const WideString&, TCustomIniFile& IniFile, const AnsiString& Suffix) {
+void TNxDataGrid::LoadFromIniFile(const WideString&, TCustomIniFile& IniFile, const AnsiString& Suffix) {
     TNxColumns* Columns = GetColumns();
     for (int i = 0; i < Columns->Count(); ++i) {
         TNxCustomColumn* Column = Columns->GetItem(i);
@@ -48,22 +48,22 @@ void TNextGrid::LoadFromIniFile(const WideString&, TCustomIniFile& IniFile, cons
     }
 }
 
-void TNextGrid::SaveToIni(const WideString& FileName, const AnsiString& Suffix) {
+void TNxDataGrid::SaveToIni(const WideString& FileName, const AnsiString& Suffix) {
     TIniFile Ini(WideToUtf8(FileName));
     SaveToIniFile(FileName, Ini, Suffix);
 }
 
-void TNextGrid::LoadFromIni(const WideString& FileName, const AnsiString& Suffix) {
+void TNxDataGrid::LoadFromIni(const WideString& FileName, const AnsiString& Suffix) {
     TIniFile Ini(WideToUtf8(FileName));
     LoadFromIniFile(FileName, Ini, Suffix);
 }
 
-void TNextGrid::SaveToRegistry(const WideString& KeyPath, const AnsiString& Suffix, HKEY RootKey) {
+void TNxDataGrid::SaveToRegistry(const WideString& KeyPath, const AnsiString& Suffix, HKEY RootKey) {
     TRegistryIniFile Ini(KeyPath, RootKey);
     SaveToIniFile(KeyPath, Ini, Suffix);
 }
 
-void TNextGrid::LoadFromRegistry(const WideString& KeyPath, const AnsiString& Suffix) {
+void TNxDataGrid::LoadFromRegistry(const WideString& KeyPath, const AnsiString& Suffix) {
     TRegistryIniFile Ini(KeyPath);
     LoadFromIniFile(KeyPath, Ini, Suffix);
 }

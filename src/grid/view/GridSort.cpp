@@ -98,7 +98,7 @@ void TNxCustomGrid::DoFooterCalculate(int ACol, double& Value) {
 // ---------------------------------------------------------------------------------------------
 // TNextGrid: sorting and footers
 
-void TNextGrid::SortColumn(TNxCustomColumn* Column, bool Ascending) {
+void TNxDataGrid::SortColumn(TNxCustomColumn* Column, bool Ascending) {
     TNxCustomGrid::SortColumn(Column, Ascending);
     if (!Column || !Column->GetOptions().Contains(coCanSort)) return;
     const int Count = FCells->GetRowCount();
@@ -116,11 +116,11 @@ void TNextGrid::SortColumn(TNxCustomColumn* Column, bool Ascending) {
     DoAfterSort(Column->GetIndex());
 }
 
-void TNextGrid::DoCellsCompare(TCell* Cell1, TCell* Cell2, int& Compare) {
+void TNxDataGrid::DoCellsCompare(TCell* Cell1, TCell* Cell2, int& Compare) {
     if (OnCompare) OnCompare(this, Cell1, Cell2, Compare);
 }
 
-void TNextGrid::CalculateFooter(bool VisibleOnly) {
+void TNxDataGrid::CalculateFooter(bool VisibleOnly) {
     FooterFormula::CalculateFooters(
         this, *FCells, *GetColumns(), VisibleOnly,
         [this](TObject*, int ACol, double& Value) { DoColumnFooterValue(ACol, Value); },

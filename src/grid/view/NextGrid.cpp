@@ -66,7 +66,7 @@ bool TNxCustomGrid::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
 // ---------------------------------------------------------------------------------------------
 // TNextGrid
 
-TNextGrid::TNextGrid(TComponent* AOwner) : TNxCustomGrid(AOwner) {
+TNxDataGrid::TNxDataGrid(TComponent* AOwner) : TNxCustomGrid(AOwner) {
     FCells = std::make_unique<TCells>(this, GetColumns());
     FCells->SetDefaultRowHeight(GetRowSize());
     FCells->OnCellChange = [this](TObject*, int ACol, int ARow) { DoCellChange(ACol, ARow); };
@@ -75,17 +75,17 @@ TNextGrid::TNextGrid(TComponent* AOwner) : TNxCustomGrid(AOwner) {
     };
 }
 
-TNextGrid::~TNextGrid() {
+TNxDataGrid::~TNxDataGrid() {
     // Cells go before the columns they belong to.
     FCells->OnCellChange = nullptr;
     FCells.reset();
 }
 
-void TNextGrid::CheckRowIndex(int Index) const {
+void TNxDataGrid::CheckRowIndex(int Index) const {
     if (Index < 0 || Index >= FCells->GetRowCount()) TList::Error(SListIndexError, Index);
 }
 
-TCell* TNextGrid::GetCell(int ACol, int ARow) {
+TCell* TNxDataGrid::GetCell(int ACol, int ARow) {
     return FCells->GetCell(ACol, ARow);
 }
 
@@ -95,23 +95,23 @@ namespace {
 }
 } // namespace
 
-WideString TNextGrid::GetCells(int ACol, int ARow) {
+WideString TNxDataGrid::GetCells(int ACol, int ARow) {
     if (!CellBounds(ACol, ARow)) CellOutOfBounds(ACol, ARow);
     return FCells->GetCell(ACol, ARow)->GetAsString();
 }
 
-void TNextGrid::SetCells(int ACol, int ARow, const WideString& Value) {
+void TNxDataGrid::SetCells(int ACol, int ARow, const WideString& Value) {
     if (!CellBounds(ACol, ARow)) CellOutOfBounds(ACol, ARow);
     FCells->GetCell(ACol, ARow)->SetAsString(Value);
 }
 
-void TNextGrid::DoCellChange(int ACol, int ARow) {
+void TNxDataGrid::DoCellChange(int ACol, int ARow) {
     if (IsUpdating()) return;
     RefreshCell(ACol, ARow);
     DoChange(ACol, ARow);
 }
 
-int TNextGrid::AddRow(int Count) {
+int TNxDataGrid::AddRow(int Count) {
     if (Count < 1) return FLastAddedRow;
     int OldCount = FCells->GetRowCount();
     FCells->AddRow(Count);
@@ -136,7 +136,7 @@ int TNextGrid::AddRow(int Count) {
     return FLastAddedRow;
 }
 
-void TNextGrid::InsertRow(int Index) {
+void TNxDataGrid::InsertRow(int Index) {
     if (Index < 0 || Index > FCells->GetRowCount()) TList::Error(SListIndexError, Index);
     EndEditing();
     FCells->InsertRow(Index);
@@ -150,7 +150,7 @@ void TNextGrid::InsertRow(int Index) {
     DoDataChange(dcInsertRow, Index);
 }
 
-void TNextGrid::DeleteRow(int Index) {
+void TNxDataGrid::DeleteRow(int Index) {
     CheckRowIndex(Index);
     TNxCustomGrid::DeleteRow(Index);
     // The rows from here down move up; repaint them while the rectangle is still known.
@@ -182,7 +182,7 @@ int IndexAfterMove(int Index, int From, int To) {
 }
 } // namespace
 
-void TNextGrid::MoveRow(int FromIndex, int ToIndex) {
+void TNxDataGrid::MoveRow(int FromIndex, int ToIndex) {
     CheckRowIndex(FromIndex);
     CheckRowIndex(ToIndex);
     EndEditing();
@@ -194,7 +194,7 @@ void TNextGrid::MoveRow(int FromIndex, int ToIndex) {
     if (!AllRowsVisible()) SyncVertPosition();
 }
 
-void TNextGrid::SwapRows(int Index1, int Index2) {
+void TNxDataGrid::SwapRows(int Index1, int Index2) {
     CheckRowIndex(Index1);
     CheckRowIndex(Index2);
     FCells->SwapRows(Index1, Index2);
@@ -208,13 +208,13 @@ void TNextGrid::SwapRows(int Index1, int Index2) {
     }
 }
 
-void TNextGrid::ClearRow(int ARow) {
+void TNxDataGrid::ClearRow(int ARow) {
     if (ARow < 0 || ARow >= FCells->GetRowCount()) return;
     for (int c = 0; c < GetColumns()->Count(); ++c)
         FCells->GetCell(c, ARow)->Clear();
 }
 
-int TNextGrid::AddChildRow(int ARow, TChildRowPosition Position) {
+int TNxDataGrid::AddChildRow(int ARow, TChildRowPosition Position) {
     CheckRowIndex(ARow);
     TRow* Parent = FCells->GetRow(ARow);
     bool FirstChild = Parent->ChildCount == 0;
@@ -239,15 +239,15 @@ int TNextGrid::AddChildRow(int ARow, TChildRowPosition Position) {
     return Index;
 }
 
-bool TNextGrid::GetExpanded(int ARow) {
+bool TNxDataGrid::GetExpanded(int ARow) {
     return FCells->GetRow(ARow)->Expanded;
 }
 
-int TNextGrid::GetRowLevel(int ARow) {
+int TNxDataGrid::GetRowLevel(int ARow) {
     return FCells->GetRow(ARow)->Level;
 }
 
-void TNextGrid::SetExpanded(int ARow, bool Value) {
+void TNxDataGrid::SetExpanded(int ARow, bool Value) {
     TRow* Row = FCells->GetRow(ARow);
     if (Row->ChildCount == 0 || Row->Expanded == Value) return;
     Row->Expanded = Value;
@@ -265,13 +265,13 @@ void TNextGrid::SetExpanded(int ARow, bool Value) {
     if (OnExpand) OnExpand(this, ARow);
 }
 
-WideString TNextGrid::GetCellHint(int ACol, int ARow) {
+WideString TNxDataGrid::GetCellHint(int ACol, int ARow) {
     WideString Hint = FCells->GetCell(ACol, ARow)->GetHint();
     if (OnCellHint) OnCellHint(this, ACol, ARow, Hint);
     return Hint;
 }
 
-void TNextGrid::ClearRows() {
+void TNxDataGrid::ClearRows() {
     TNxCustomGrid::ClearRows();
     FCells->ClearRows();
     FLastAddedRow = -1;
@@ -285,13 +285,13 @@ void TNextGrid::ClearRows() {
     UpdateHorzScrollBar();
 }
 
-int TNextGrid::GetRowHeight(int Index) {
+int TNxDataGrid::GetRowHeight(int Index) {
     int Height = FCells->GetRow(Index)->Height;
     if (OnMeasuringRowHeight) OnMeasuringRowHeight(this, Index, Height);
     return Height;
 }
 
-void TNextGrid::SetRowHeight(int Index, int Value) {
+void TNxDataGrid::SetRowHeight(int Index, int Value) {
     TRow* Row = FCells->GetRow(Index);
     if (Row->Height == Value) return;
     int Old = Row->Height;
@@ -311,12 +311,12 @@ void TNextGrid::SetRowHeight(int Index, int Value) {
     UpdateVertScrollBar();
 }
 
-bool TNextGrid::GetRowVisible(int Index) {
+bool TNxDataGrid::GetRowVisible(int Index) {
     TRow* Row = FCells->GetRow(Index);
     return Row->Visible && Row->Shown;
 }
 
-void TNextGrid::SetRowVisible(int Index, bool Value) {
+void TNxDataGrid::SetRowVisible(int Index, bool Value) {
     TRow* Row = FCells->GetRow(Index);
     if (Row->Visible == Value) return;
     FCells->ShowRow(Index, Value);
@@ -326,22 +326,22 @@ void TNextGrid::SetRowVisible(int Index, bool Value) {
     UpdateVertScrollBar();
 }
 
-int TNextGrid::GetFirstVisibleRow() {
+int TNxDataGrid::GetFirstVisibleRow() {
     if (FCells->GetRowCount() == 0) return 0;
     return AllRowsVisible() ? 0 : GetFirstVisible(0);
 }
 
-int TNextGrid::GetLastVisibleRow() {
+int TNxDataGrid::GetLastVisibleRow() {
     int Last = FCells->GetRowCount() - 1;
     if (Last < 0) return 0;
     return AllRowsVisible() ? Last : GetLastVisible(Last);
 }
 
-bool TNextGrid::GetSelected(int Index) {
+bool TNxDataGrid::GetSelected(int Index) {
     return FCells->GetRow(Index)->Selected;
 }
 
-void TNextGrid::SetSelected(int Index, bool Value) {
+void TNxDataGrid::SetSelected(int Index, bool Value) {
     TRow* Row = FCells->GetRow(Index);
     if (Row->Selected == Value) return;
     Row->Selected = Value;
@@ -352,7 +352,7 @@ void TNextGrid::SetSelected(int Index, bool Value) {
         RefreshRow(Index);
 }
 
-void TNextGrid::SelectRange(int FromRow, int ToRow, bool Value) {
+void TNxDataGrid::SelectRange(int FromRow, int ToRow, bool Value) {
     CheckRowIndex(FromRow);
     CheckRowIndex(ToRow);
     int Low = std::min(FromRow, ToRow);
@@ -362,13 +362,13 @@ void TNextGrid::SelectRange(int FromRow, int ToRow, bool Value) {
     if (!IsUpdating()) RefreshRange(Low, High);
 }
 
-void TNextGrid::SetRowSize(int Value) {
+void TNxDataGrid::SetRowSize(int Value) {
     if (Value <= 0) return;
     FCells->SetDefaultRowHeight(Value);
     TNxCustomGrid::SetRowSize(Value);
 }
 
-void TNextGrid::GetCellInfo(int ACol, int ARow, TCellInfo& CellInfo) {
+void TNxDataGrid::GetCellInfo(int ACol, int ARow, TCellInfo& CellInfo) {
     TCell* Cell = FCells->GetCell(ACol, ARow);
     switch (GetColumns()->GetItem(ACol)->GetColumnType()) {
     case ctBoolean:
@@ -399,23 +399,23 @@ void TNextGrid::GetCellInfo(int ACol, int ARow, TCellInfo& CellInfo) {
     }
 }
 
-WideString TNextGrid::GetDrawText(int ACol, int ARow) {
+WideString TNxDataGrid::GetDrawText(int ACol, int ARow) {
     TCellInfo Info;
     GetCellInfo(ACol, ARow, Info);
     return GetColumns()->GetItem(ACol)->GetDrawText(Info);
 }
 
-TColor TNextGrid::GetCellColor(int ACol, int ARow) {
+TColor TNxDataGrid::GetCellColor(int ACol, int ARow) {
     TNxCustomColumn* Column = GetColumns()->GetItem(ACol);
     if (Column->GetParentCellColor()) return GetColor();
     return FCells->GetCell(ACol, ARow)->GetColor();
 }
 
-bool TNextGrid::IsCellEmpty(int ACol, int ARow) {
+bool TNxDataGrid::IsCellEmpty(int ACol, int ARow) {
     return FCells->GetCell(ACol, ARow)->GetEmpty();
 }
 
-void TNextGrid::ColumnsChange(TColumnsOperation Operation, int Value1, int Value2) {
+void TNxDataGrid::ColumnsChange(TColumnsOperation Operation, int Value1, int Value2) {
     // The store follows the collection before the view looks at the new columns.
     FCells->ColumnsChange(Operation, Value1, Value2);
     TNxCustomGrid::ColumnsChange(Operation, Value1, Value2);

@@ -3,18 +3,18 @@
 #include <QTest>
 
 #include "GridTestSupport.h"
-#include "grid/view/GridDragging.h"
+#include "grid/view/NextGrid.h"
 
 namespace {
 
 struct GridDraggingTest : ::testing::Test {
     std::unique_ptr<TForm> Form;
-    TNxDraggingGrid* Grid = nullptr;
+    TNextGrid* Grid = nullptr;
 
     void MakeGrid(int Rows, TGridOptions Extra = {}) {
         Form = std::make_unique<TForm>(nullptr);
         Form->SetBounds(60, 60, 360, 260);
-        Grid = new TNxDraggingGrid(Form.get());
+        Grid = new TNextGrid(Form.get());
         Grid->SetParent(Form.get());
         Grid->SetBounds(0, 0, 320, 200);
         Grid->SetOptions(Grid->GetOptions() + Extra);

@@ -3,7 +3,7 @@
 
 #include "GridTestSupport.h"
 #include "controls/NxEdit.h"
-#include "grid/view/GridEditing.h"
+#include "grid/view/NextGrid.h"
 
 namespace {
 
@@ -24,13 +24,13 @@ public:
 
 struct GridEditingTest : ::testing::Test {
     std::unique_ptr<TForm> Form;
-    TNxEditingGrid* Grid = nullptr;
+    TNextGrid* Grid = nullptr;
     TProbe* Other = nullptr;
 
     void MakeGrid(int Rows, TGridOptions Extra = {}) {
         Form = std::make_unique<TForm>(nullptr);
         Form->SetBounds(40, 40, 440, 240);
-        Grid = new TNxEditingGrid(Form.get());
+        Grid = new TNextGrid(Form.get());
         Grid->SetParent(Form.get());
         Grid->SetBounds(0, 0, 300, 200);
         Grid->SetOptions(Grid->GetOptions() + Extra);

@@ -1,0 +1,342 @@
+#pragma once
+// The grid component, data half: TNxCustomGrid (window set-up, wheel, mouse and keyboard input in
+// GridInput.cpp, copying in GridClipboard.cpp) and TNxDataGrid (rows and cells over the cell store),
+// which editing and dragging extend into TNextGrid (NextGrid.h).
+
+#include <memory>
+
+#include "grid/model/Cells.h"
+#include "grid/model/FooterFormula.h"
+#include "grid/model/GridSearch.h"
+#include "grid/view/GridControl.h"
+#include "grid/view/GridExport.h"
+
+class TTimer;
+class THintWindow;
+
+// Which hint a grid shows; at most one at a time.
+enum TGridHintKind { hkNone, hkFooter, hkHeader, hkTextFit, hkCell };
+
+enum TChildRowPosition { crFirst, crLast };
+using TNxRowExpandEvent = std::function<void(TObject* Sender, int ARow)>;
+
+class TNxCustomGrid : public TNxCustomGridControl {
+public:
+    explicit TNxCustomGrid(TComponent* AOwner);
+    ~TNxCustomGrid() override;
+
+    // One row per notch (a page with Ctrl); horizontally when the rows cannot move.
+    bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
+    bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
+
+    // --- search and formula values (GridSort.cpp)
+    // The store the searches and formulas read.
+    virtual TCells* GetCellStore() const = 0;
+    // The matching rules are GridSearch's. A row found becomes SelectedRow and, unless updating,
+    // is scrolled into view; without one the selection stays and the answer is False.
+    bool Locate(int ACol, int FromRow, int ToRow, const WideString& Text, TSearchOptions Options);
+    bool FindText(int ACol, const WideString& Text, TSearchOptions Options);
+    bool SearchNext(int ACol, const WideString& Text, bool FromTop);
+    // SearchNext from the selected row in every column, in index order; True when any matched.
+    bool SearchRow(const WideString& Text);
+    // The first column by index with coSearchColumn, or none.
+    TNxCustomColumn* GetSearchColumn();
+    // FooterFormula::TextFormulaValue over Column's cells; 0 without a column.
+    double GetFormulaValue(TNxCustomColumn* Column, TFormulaKind Kind);
+    // The entry point of incremental search for typed characters: with rows, a search column and
+    // a current column without coEditing, restarts the 700 ms timer that empties SearchText,
+    // appends Key and runs SearchNext on the search column. False when it did not search.
+    bool IncrementalSearch(WideChar Key);
+    WideString GetSearchText() const { return FSearchText; }
+    // Null until the first incremental search.
+    TTimer* GetSearchTimer() const { return FSearchTimer; }
+
+    // --- hit testing, client pixels (GridInput.cpp). Each area rectangle is hit without its last
+    // pixel column and row. Nothing hit answers gaNone, none or -1.
+    TGridArea GetGridArea(TPoint Point);
+    // The visible column whose header span (left to right edge inclusive, scrolled unless fixed)
+    // holds X.
+    TNxCustomColumn* GetColumnAtPos(TPoint Point);
+    // The row at Y when (X, Y) lies in the body (from x = 0, so the indicator hits rows too).
+    int GetRowAtPos(int X, int Y);
+    int GetRowAtPos(int Y);
+    // (column index, row) under the point, -1 for each part that hits nothing.
+    TPoint GetCellAtPos(TPoint Point);
+    // The first visible column without coFixedSize whose right edge R on screen has
+    // R - 3 <= X <= R + 2; Y is not consulted.
+    TNxCustomColumn* GetColumnSizeGripAtPos(int X, int Y);
+    // The row whose lower edge E has E - 3 < Y < E + 1, within the 12-pixel indicator; else -1.
+    int GetRowSizeGripAtPos(int X, int Y);
+    // The bottom of the rows in view, at most one row past the body bottom.
+    int GetBodyDownLimit();
+    // Whether the cell's draw text fits its column's width with 5 pixels to spare.
+    bool IsTextFit(int ACol, int ARow);
+
+    // --- keyboard movement; all do nothing without a current cell where they need one
+    void MoveSelectionUp(TShiftState Shift = {});
+    void MoveSelectionDown(TShiftState Shift = {}, bool LeaveAtEnd = false, bool Wrap = false);
+    void MoveSelectionLeft(TMoveSelectionKey Key);
+    void MoveSelectionRight(TMoveSelectionKey Key);
+    // Walks N visible rows from the current one (clamped to the first and last visible row).
+    void MoveSelectionBy(int N);
+    void MoveToNextCell(bool ByTab);
+    void MoveToPrevCell(bool ByTab);
+    // TopRow walked forward past Count - 1 visible rows, never beyond the last row.
+    int GetLastRowInView(int Count);
+    void SelectFirstColumn();
+    void SelectLastColumn();
+    // Shift-range selection of the visible rows From..To (multi-select grids only).
+    void SelectRows(TShiftState Shift, int From, int To);
+    // The navigation keys; Ctrl+C copies and Ctrl+A selects all (multi-select).
+    virtual void ProcessKeyDown(Word& Key, TShiftState Shift);
+
+    // --- copying (GridClipboard.cpp)
+    // The selected rows (every flagged row with multi-select, else the current row) as lines of
+    // tab-separated cell texts, visible columns in display order, CR LF after each line. Empty
+    // without a selection.
+    WideString GetSelectionText();
+    void CopyToClipboard();
+
+    THomeEndBehaviour GetHomeEndBehaviour() const { return FHomeEndBehaviour; }
+    void SetHomeEndBehaviour(THomeEndBehaviour Value) { FHomeEndBehaviour = Value; }
+    bool GetWantReturns() const { return FWantReturns; }
+    void SetWantReturns(bool Value) { FWantReturns = Value; }
+    bool GetWantTabs() const { return FWantTabs; }
+    void SetWantTabs(bool Value) { FWantTabs = Value; }
+    bool GetTabLeaveControl() const { return FTabLeaveControl; }
+    void SetTabLeaveControl(bool Value) { FTabLeaveControl = Value; }
+
+    // --- interaction state, for painters and tests
+    TNxCustomColumn* GetFocusedColumn() override { return FFocusedColumn; }
+    TNxCustomColumn* GetPressedColumn() const { return FPressedColumn; }
+    TNxCustomColumn* GetGripColumn() const { return FGripColumn; }
+    TPoint GetDownPoint() const { return FDownPoint; }
+    TPoint GetDownCell() const { return FDownCell; }
+    TPoint GetHoverCell() const { return FHoverCell; }
+    TGridHintKind GetHintKind() const { return FHintKind; }
+    // Null until a hint was first shown.
+    THintWindow* GetHintWindow() const { return FHintWindow; }
+    // The hint disappears; the window object stays.
+    void HideHint();
+
+    TColumnEvent OnHeaderClick;
+    TColumnEvent OnHeaderDblClick;
+    TColumnEvent OnFooterClick;
+    TCellEvent OnCellClick;
+    TCellEvent OnCellDblClick;
+    TCellHintEvent OnCellHint;
+    TColumnEvent OnAfterSort;
+    TFooterValueEvent OnColumnFooterValue;
+    TFooterValueEvent OnFooterCalculate;
+
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    void KeyPress(WideChar& Key) override;
+    // Focus loss ends any gesture and hides the hint.
+    void DoExit() override;
+    // Arrows and characters always; Tab with WantTabs, a visible column and rows.
+    void WMGetDlgCode(TMessage& Message) override;
+    void CMMouseLeave(TMessage& Message) override;
+    // The owner calls this when the application is activated or deactivated: deactivation ends
+    // any gesture; either repaints the selection.
+    void ApplicationActivated(bool Active);
+
+protected:
+    void CreateWnd() override;
+
+    // Seams of column and row dragging: a resize or move starts, follows the pointer, ends.
+    // The defaults record the gesture only.
+    virtual void StartColumnResize(TNxCustomColumn* Column, int X);
+    virtual void TrackColumnResize(int /*X*/) {}
+    virtual void FinishColumnResize(int X);
+    virtual void StartRowResize(int Row, int Y);
+    virtual void TrackRowResize(int /*Y*/) {}
+    virtual void FinishRowResize(int Y);
+    virtual void StartColumnMove(TNxCustomColumn* /*Column*/, int /*X*/, int /*Y*/) {}
+    // A gesture finished by another window (the drag box) clears the press here: no header click.
+    void EndHeaderGesture() { EndGesture(); }
+    // Seam of cell editing: opens the editor on a cell (nothing here; never while ReadOnly).
+    virtual void EditCell(int /*ACol*/, int /*ARow*/, const WideString& /*Text*/) {}
+    // Called when a press lands outside every area.
+    virtual void PostRow() {}
+    // The hint of a cell: the data side fills it, OnCellHint may change it.
+    virtual WideString GetCellHint(int /*ACol*/, int /*ARow*/) { return {}; }
+    virtual WideString GetHintText(int ACol, int ARow) { return GetDrawText(ACol, ARow); }
+
+    virtual void DoHeaderClick(int ACol);
+    virtual void DoHeaderDblClick(int ACol);
+    virtual void DoFooterClick(int ACol);
+    virtual void DoCellClick(int ACol, int ARow);
+    virtual void DoCellDblClick(int ACol, int ARow);
+    virtual void DoAfterSort(int ACol);
+    virtual void DoColumnFooterValue(int ACol, double& Value);
+    virtual void DoFooterCalculate(int ACol, double& Value);
+
+private:
+    void SelectFound(int Row);
+    void BodyPress(TMouseButton Button, TShiftState Shift, int X, int Y);
+    void BodyClick(TMouseButton Button, TShiftState Shift, int X, int Y);
+    void HeaderMove(TShiftState Shift, int X, int Y);
+    void BodyMove(TShiftState Shift, int X, int Y);
+    void EndGesture();
+    void SetHoverColumn(TNxCustomColumn* Column);
+    void ShowHintAt(TGridHintKind Kind, TPoint ClientPoint, int MaxWidth, const WideString& Text,
+                    bool Always);
+    int ColumnScreenLeft(TNxCustomColumn* Column);
+
+    WideString FSearchText;
+    TTimer* FSearchTimer = nullptr;
+    THomeEndBehaviour FHomeEndBehaviour = hebTopBottom;
+    bool FWantReturns = true;
+    bool FWantTabs = false;
+    bool FTabLeaveControl = false;
+
+    TPoint FDownPoint{-1, -1};
+    TPoint FDownCell{-1, -1};
+    bool FDownWasCurrent = false;
+    int FDownRow = -1;
+    TNxCustomColumn* FPressedColumn = nullptr;
+    TNxCustomColumn* FFocusedColumn = nullptr;
+    TNxCustomColumn* FGripColumn = nullptr;
+    TNxCustomColumn* FResizingColumn = nullptr;
+    int FResizingRow = -1;
+    TPoint FHoverCell{-1, -1};
+    TPoint FLastHoverCell{-1, -1};
+    TPoint FPreviousHover{-1, -1};
+    TGridHintKind FHintKind = hkNone;
+    TNxCustomColumn* FHeaderHintColumn = nullptr;
+    TNxCustomColumn* FFooterHintColumn = nullptr;
+    THintWindow* FHintWindow = nullptr;
+};
+
+class TNxDataGrid : public TNxCustomGrid {
+public:
+    explicit TNxDataGrid(TComponent* AOwner);
+    ~TNxDataGrid() override;
+
+    TCells* GetCellStore() const override { return FCells.get(); }
+
+    // The cell at (ACol, ARow), which becomes the store's current cell. An index outside the grid
+    // raises the list error.
+    TCell* GetCell(int ACol, int ARow);
+    // Text of a cell. Outside the grid: Exception "Cell out of bounds (ACol, ARow)", nothing touched.
+    WideString GetCells(int ACol, int ARow) override;
+    void SetCells(int ACol, int ARow, const WideString& Value) override;
+
+    // Appends Count rows (nothing below 1) and returns the last added row; repaints the new rows
+    // and raises OnDataChange(dcAddRow) also while updating.
+    int AddRow(int Count = 1) override;
+    // Rows outside the grid raise the list error.
+    void InsertRow(int Index);
+    void DeleteRow(int Index) override;
+    void ClearRows() override;
+    // Moves a row to ToIndex; the rows between shift by one and the current row follows its
+    // contents. Indices outside the rows raise the list error with nothing moved.
+    void MoveRow(int FromIndex, int ToIndex);
+    // Exchanges two rows (repainted unless updating); the current row follows its contents.
+    void SwapRows(int Index1, int Index2);
+    // Clears every cell of an existing row; other indices are ignored.
+    void ClearRow(int ARow);
+    // A child of ARow, right after it (crFirst) or after all its descendants (crLast), with
+    // default values as AddRow; returns its index. Rows below shift, the current row with them.
+    int AddChildRow(int ARow, TChildRowPosition Position = crLast);
+    bool GetExpanded(int ARow);
+    // Nothing without children or when unchanged; else the descendants show or hide (a
+    // descendant shows when every ancestor up to ARow is expanded), the view is repainted and
+    // OnExpand follows.
+    void SetExpanded(int ARow, bool Value);
+    int GetRowLevel(int ARow);
+
+    int GetRowCount() override { return FCells->GetRowCount(); }
+    // The row's height, which OnMeasuringRowHeight may change. List error outside the rows.
+    int GetRowHeight(int Index) override;
+    // Stores, repaints the row, shifts the rows below and updates the vertical bar.
+    void SetRowHeight(int Index, int Value);
+    bool GetRowVisible(int Index) override;
+    // Hides or shows a row; unless updating the view closes or opens its space.
+    void SetRowVisible(int Index, bool Value);
+    int GetVisibleRows() override { return FCells->GetVisibleRowCount(); }
+    int GetFirstVisibleRow() override;
+    int GetLastVisibleRow() override;
+    bool AllRowsVisible() override { return FCells->GetVisibleRowCount() == FCells->GetRowCount(); }
+    bool GetSelected(int Index) override;
+    void SetSelected(int Index, bool Value) override;
+    void StoreSelected(int Index, bool Value) override { FCells->GetRow(Index)->Selected = Value; }
+    void SelectRange(int FromRow, int ToRow, bool Value) override;
+    void SetRowSize(int Value) override;
+
+    void GetCellInfo(int ACol, int ARow, TCellInfo& CellInfo) override;
+    WideString GetDrawText(int ACol, int ARow) override;
+    TColor GetCellColor(int ACol, int ARow) override;
+    bool IsCellEmpty(int ACol, int ARow) override;
+    // The cell's Hint, which OnCellHint may change.
+    WideString GetCellHint(int ACol, int ARow) override;
+
+    // Writes the footer caption of every formula column (GridSort.cpp), raising
+    // OnColumnFooterValue for fkCustom and OnFooterCalculate for every kind. A cell that is no
+    // number raises the conversion error and leaves that column's caption.
+    void CalculateFooter(bool VisibleOnly = false);
+
+    // --- export and import (GridExport.cpp, GridHtml.cpp, GridLayoutIni.cpp). File and stream
+    // errors reach the caller as the platform raises them; a failed export leaves an existing
+    // file as it was, a failed read leaves the rows as they were.
+    // Separator, then every cell of every row in index order as 8-bit text (CR LF in a cell as
+    // "%" CR LF), separator between cells, separator and CR LF between rows.
+    AnsiString GetTextStr(char Separator);
+    // Replaces all rows (inside an update) by the text, without the leading separator.
+    void SetTextStr(const AnsiString& Text, char Separator);
+    // Writes GetTextStr row by row, without building it whole.
+    void SaveToStream(TStream& Stream, char Separator);
+    // Reads from the position to the end: first byte the separator, the rest for SetTextStr.
+    // A stream of exactly one byte or at its end is left alone.
+    void LoadFromStream(TStream& Stream);
+    // Every row and column; a field with Separator or '"' is quoted with '"' doubled, CR becomes
+    // LineBreak and LF is dropped; every row ends with CR LF.
+    void SaveToTextFile(const WideString& FileName, WideChar Separator, WideChar LineBreak,
+                        TEncodingKind Encoding);
+    // Clears the rows and reads a file written by SaveToTextFile (byte order marks FF FE / FE FF
+    // choose 16-bit text, else each byte is a character); LineBreak becomes CR LF.
+    // OnLoadProgress follows every stored field.
+    void LoadFromTextFile(const WideString& FileName, WideChar Separator, WideChar LineBreak);
+    // Without rows: the "Nothing to save" warning and no file.
+    void SaveToXMLFile(const WideString& FileName, TUniEncoding Encoding);
+    // The visible columns in display order as an HTML table; with hsCreateStyleSheet also
+    // <base>_styles.css beside it. Every text is escaped.
+    void SaveToHtml(const WideString& FileName, TNxHtmlSaveSettings Settings);
+    // Column layout (sort kind, visibility, sorted flag, position, width) in sections ending in
+    // Suffix. FileName is not read; IniFile is written out (UpdateFile) after saving.
+    void SaveToIniFile(const WideString& FileName, TCustomIniFile& IniFile, const AnsiString& Suffix);
+    void LoadFromIniFile(const WideString& FileName, TCustomIniFile& IniFile, const AnsiString& Suffix);
+    void SaveToIni(const WideString& FileName, const AnsiString& Suffix);
+    void LoadFromIni(const WideString& FileName, const AnsiString& Suffix);
+    // The same under a key of the settings store.
+    void SaveToRegistry(const WideString& KeyPath, const AnsiString& Suffix, HKEY RootKey);
+    void LoadFromRegistry(const WideString& KeyPath, const AnsiString& Suffix);
+
+    TLoadProgressEvent OnLoadProgress;
+
+    TMeasuringRowHeightEvent OnMeasuringRowHeight;
+    // Ranks two cells for stCustom (Compare < 0: Cell1 first); without it every cell ties.
+    TCompareEvent OnCompare;
+    TNxRowExpandEvent OnExpand;
+
+protected:
+    void ColumnsChange(TColumnsOperation Operation, int Value1, int Value2) override;
+    // A cell reported a change: repaint it and raise OnChange, unless updating.
+    virtual void DoCellChange(int ACol, int ARow);
+    // Sorts the rows by Column (GridSort.cpp): after the view's part, with coCanSort only, the
+    // store sorts (coFullResort never reverses), SelectedRow follows its row, the body repaints
+    // and OnAfterSort follows. A conversion error raises with the rows unmoved.
+    void SortColumn(TNxCustomColumn* Column, bool Ascending) override;
+    // The store's compare handler: raises OnCompare.
+    virtual void DoCellsCompare(TCell* Cell1, TCell* Cell2, int& Compare);
+    virtual void DoLoadProgress(int ACol, int ARow);
+
+private:
+    void CheckRowIndex(int Index) const;
+
+    std::unique_ptr<TCells> FCells;
+    int FLastAddedRow = -1;
+};
