@@ -466,6 +466,11 @@ void TNxDraggingGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
     TNxEditingGrid::MouseUp(Button, Shift, X, Y);
 }
 
+void TNxDraggingGrid::ApplicationActivated(bool Active) {
+    if (!Active) CancelGestures();
+    TNxEditingGrid::ApplicationActivated(Active);
+}
+
 void TNxDraggingGrid::CancelGestures() {
     if (FResizeColumn) {
         DrawVertGuide(FResizeGuideLeft);

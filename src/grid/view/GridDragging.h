@@ -96,6 +96,7 @@ public:
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void KeyDown(Word& Key, TShiftState Shift) override;
     void DoExit() override;
+    void ApplicationActivated(bool Active) override;
 
 protected:
     void CreateWnd() override;

@@ -497,6 +497,11 @@ void TNxCustomGrid::DoExit() {
     EndGesture();
 }
 
+void TNxCustomGrid::WndProc(TMessage& Message) {
+    if (Message.Msg == WM_ACTIVATEAPP) ApplicationActivated(Message.WParam != 0);
+    TNxCustomGridControl::WndProc(Message);
+}
+
 void TNxCustomGrid::ApplicationActivated(bool Active) {
     if (!Active) {
         if (FFocusedColumn) RefreshColumn(FFocusedColumn, gaHeader);

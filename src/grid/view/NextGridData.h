@@ -141,7 +141,10 @@ public:
     void CMMouseLeave(TMessage& Message) override;
     // The owner calls this when the application is activated or deactivated: deactivation ends
     // any gesture; either repaints the selection.
-    void ApplicationActivated(bool Active);
+    // The application lost (or regained) the focus: a gesture in progress ends.
+    virtual void ApplicationActivated(bool Active);
+    // WM_ACTIVATEAPP reaches ApplicationActivated; the rest goes the usual way.
+    void WndProc(TMessage& Message) override;
 
 protected:
     void CreateWnd() override;

@@ -242,6 +242,18 @@ TEST_F(GridDraggingTest, EscAndFocusLossEndAGestureWithTheDefaultCursor) {
     QTest::keyClick(W(), Qt::Key_Escape);
     Release(QPoint(Grip + 30, HeaderMid()));
     EXPECT_EQ(Col(1)->GetWidth(), 60);
+
+    // Switching to another application ends a column move the same way.
+    Press(Start);
+    Move(Start + QPoint(6, 0));
+    Move(QPoint(100, 120));
+    ASSERT_TRUE(Grid->GetDragBox()->GetVisible());
+    Grid->Perform(WM_ACTIVATEAPP, 0, 0);
+    EXPECT_FALSE(Grid->GetGridState().Contains(gtColumnMoving));
+    EXPECT_FALSE(Grid->GetDragBox()->GetVisible());
+    EXPECT_EQ(Screen->GetCursor(), crDefault);
+    Release(QPoint(100, 120));
+    EXPECT_EQ(Order(), (std::vector<int>{0, 1, 2, 3}));
 }
 
 } // namespace
