@@ -6,6 +6,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchGridHost.h"
+
 #include "BenchSupport.h"
 #include <sys/resource.h>
 
@@ -15,7 +17,6 @@
 
 #include "grid/model/Cells.h"
 #include "grid/model/Columns.h"
-#include "grid/model/GridHost.h"
 #include "grid/model/TextColumn.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Canvas.h"
@@ -26,14 +27,9 @@ namespace {
 
 constexpr int kRows = 1'000'000;
 
-class TBenchGrid : public TNxGridHost {
+class TBenchGrid : public TBenchGridHost {
 public:
     TBenchGrid() {
-        Columns = std::make_unique<TNxColumns>(this);
-        Cells = std::make_unique<TCells>(this, Columns.get());
-        Columns->OnColumnsChange = [this](TObject*, TColumnsOperation Op, int V1, int V2) {
-            Cells->ColumnsChange(Op, V1, V2);
-        };
         Font.SetName("DejaVu Sans");
         Font.SetHeight(-11);
         Column = Columns->Add<TNxTextColumn>(u"Source files");
@@ -43,38 +39,8 @@ public:
             Cells->GetCell(0, r)->SetAsString(u"/home/user/documents/batch-" + IntToStr(r % 977) +
                                               u"/source-" + IntToStr(r) + u".txt");
     }
-    ~TBenchGrid() override {
-        Destroying = true;
-        Cells.reset();
-        Columns.reset();
-    }
 
-    void RefreshColumn(TNxCustomColumn*, TGridArea) override {}
-    TFont* GetGridFont() override { return &Font; }
-    TColor GetGridColor() override { return clWindow; }
-    TCursor GetGridCursor() override { return 0; }
-    TRect GetBodyRect() override { return {0, 18, 400, 300}; }
-    int GetInnerWidth() override { return 400; }
-    int GetHorzScrollPos() override { return 0; }
-    TRect GetAreaRect(TGridArea) override { return {}; }
-    bool ShowsIndicator() override { return false; }
-    bool IsReadingState() override { return false; }
-    bool IsDesigning() override { return false; }
-    bool IsDestroying() override { return Destroying; }
-    int GetSelectedColumn() override { return 0; }
-    TNxCustomColumn* GetFocusedColumn() override { return nullptr; }
-    TNxCustomColumn* GetHoverColumn() override { return nullptr; }
-    bool IsCellHighlighted(int, int) override { return false; }
-    TColor GetActualCellColor(int, int) override { return clWindow; }
-    TColor GetActualCellFontColor(int, int) override { return clWindowText; }
-    TNxColumns* GetColumns() override { return Columns.get(); }
-    bool OwnerHasComponent(const AnsiString&) override { return false; }
-
-    TFont Font;
-    bool Destroying = false;
     TNxTextColumn* Column = nullptr;
-    std::unique_ptr<TNxColumns> Columns;
-    std::unique_ptr<TCells> Cells;
 };
 
 TBenchGrid& Grid() {

@@ -2,6 +2,8 @@
 // batch of small files decoded with one reused decoder, with a fresh one per file, and merely copied.
 #include <benchmark/benchmark.h>
 
+#include "BenchSupport.h"
+
 #include <sys/resource.h>
 
 #include <cstring>
@@ -144,12 +146,6 @@ const std::vector<std::string>& SmallFiles() {
         return v;
     }();
     return files;
-}
-
-void ReportPeakMemory(benchmark::State& state) {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    state.counters["peak_MiB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
 void RunSmallFiles(benchmark::State& state, bool reuse) {

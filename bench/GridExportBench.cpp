@@ -3,6 +3,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchSupport.h"
+
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -25,9 +27,7 @@ constexpr int kRows = 1'000'000;
 constexpr int kCols = 4;
 
 void Report(benchmark::State& State, int64_t Bytes) {
-    rusage Usage{};
-    getrusage(RUSAGE_SELF, &Usage);
-    State.counters["peak_MiB"] = static_cast<double>(Usage.ru_maxrss) / 1024.0;
+    ReportPeakMemory(State);
     State.SetBytesProcessed(State.iterations() * Bytes);
 }
 

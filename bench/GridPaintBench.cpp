@@ -4,6 +4,8 @@
 // the difference is what drawing the cells' texts and bars costs. The bar is 4 ms per frame.
 
 #include <benchmark/benchmark.h>
+
+#include "BenchSupport.h"
 #include <sys/resource.h>
 
 #include <cstdlib>
@@ -87,12 +89,6 @@ JobList& Filled() {
 JobList& Empty() {
     static JobList List(false);
     return List;
-}
-
-void ReportPeakMemory(benchmark::State& State) {
-    rusage Usage{};
-    getrusage(RUSAGE_SELF, &Usage);
-    State.counters["peak_MiB"] = Usage.ru_maxrss / 1024.0;
 }
 
 void BM_FullFrame_EmptyCells_Baseline(benchmark::State& State) {

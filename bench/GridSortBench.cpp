@@ -4,6 +4,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchSupport.h"
+
 #include <sys/resource.h>
 
 #include <QApplication>
@@ -44,12 +46,6 @@ struct TSortData {
 const TSortData& Data() {
     static const TSortData Instance;
     return Instance;
-}
-
-void ReportPeakMemory(benchmark::State& State) {
-    rusage Usage{};
-    getrusage(RUSAGE_SELF, &Usage);
-    State.counters["peak_MiB"] = static_cast<double>(Usage.ru_maxrss) / 1024.0;
 }
 
 class TTextColumn : public TNxCustomColumn {

@@ -2,6 +2,8 @@
 // rows without the duplicate check, measured in the same run. Peak memory is the process's.
 #include <benchmark/benchmark.h>
 
+#include "BenchSupport.h"
+
 #include <sys/resource.h>
 
 #include <string>
@@ -34,12 +36,6 @@ const std::vector<WideString>& Paths() {
         return v;
     }();
     return paths;
-}
-
-void ReportPeakMemory(benchmark::State& state) {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    state.counters["peak_MiB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
 void BM_AddFiles100k(benchmark::State& state) {
