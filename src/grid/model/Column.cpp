@@ -238,7 +238,16 @@ void TNxCustomColumn::EnsureViewObjects() {
 
 namespace {
 TNxCustomColumn::TColumnDisplayFactory gColumnDisplayFactory = nullptr;
+TNxCustomColumn::TColumnDisplayFactory gColumnPlayFactory = nullptr;
 } // namespace
+
+void TNxCustomColumn::SetColumnPlayFactory(TColumnDisplayFactory Factory) {
+    gColumnPlayFactory = Factory;
+}
+
+std::unique_ptr<TObject> TNxCustomColumn::CreateColumnPlay() {
+    return gColumnPlayFactory ? gColumnPlayFactory(*this) : nullptr;
+}
 
 void TNxCustomColumn::SetColumnDisplayFactory(TColumnDisplayFactory Factory) {
     gColumnDisplayFactory = Factory;

@@ -161,7 +161,9 @@ public:
     virtual std::unique_ptr<TObject> CreateCellEditor() { return nullptr; }
     // By default the display the view registered for this kind (SetColumnDisplayFactory), if any.
     virtual std::unique_ptr<TObject> CreateColumnDisplay();
-    virtual std::unique_ptr<TObject> CreateColumnPlay() { return nullptr; }
+    // By default the play the view registered for this kind (SetColumnPlayFactory); none for
+    // kinds that take no input inside their cells.
+    virtual std::unique_ptr<TObject> CreateColumnPlay();
     virtual TColumnState GetColumnState() const;
     virtual TColumnStyle GetColumnStyle() const { return {}; }
     virtual void SetColumnType(TColumnType Value) { FColumnType = Value; }
@@ -317,6 +319,9 @@ public:
     // before any column is painted; columns that made their display already keep it.
     using TColumnDisplayFactory = std::unique_ptr<TObject> (*)(TNxCustomColumn& Column);
     static void SetColumnDisplayFactory(TColumnDisplayFactory Factory);
+    // The same for plays, the input counterparts of displays; a factory may answer null.
+    static void SetColumnPlayFactory(TColumnDisplayFactory Factory);
+    // The play, null for kinds without one.
     TObject* GetColumnPlay();
     TObject* GetCellEditor();
 

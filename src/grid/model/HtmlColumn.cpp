@@ -25,6 +25,6 @@ WideString TNxHtmlColumn::GetHintText(const TCellInfo& CellInfo) {
     return StripTags(GetDrawText(CellInfo));
 }
 
-void TNxHtmlColumn::DoClick() {
-    if (OnClick) OnClick(this);
+void TNxHtmlColumn::DoClick(TObject* Sender, const WideString& Href) {
+    if (OnClick) OnClick(Sender, Href);
 }

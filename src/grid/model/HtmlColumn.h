@@ -3,6 +3,8 @@
 
 #include "grid/model/Column.h"
 
+using TNxHtmlClickEvent = std::function<void(TObject* Sender, const WideString& Href)>;
+
 class TNxHtmlColumn : public TNxCustomColumn {
 public:
     explicit TNxHtmlColumn(TObject* AOwner = nullptr);
@@ -11,7 +13,7 @@ public:
     WideString GetHintText(const TCellInfo& CellInfo) override;
     static WideString StripTags(const WideString& Markup);
 
-    // The play calls this when the cell is clicked.
-    virtual void DoClick();
-    TNotifyEvent OnClick;
+    // The play calls this when a link in a cell is clicked; Sender is the play, Href the target.
+    virtual void DoClick(TObject* Sender, const WideString& Href);
+    TNxHtmlClickEvent OnClick;
 };

@@ -120,6 +120,6 @@ void TNxHyperlinkColumn::SaveInvalidatedHyperlinksToStream(TStream& Stream) cons
     FInvalidated.SaveToStream(Stream);
 }
 
-void TNxHyperlinkColumn::DoClick(int ACol, int ARow, const WideString& AHyperlink) {
-    if (OnClick) OnClick(this, ACol, ARow, AHyperlink);
+void TNxHyperlinkColumn::DoClick(int ACol, int ARow, const WideString& AHyperlink, TObject* Sender) {
+    if (OnClick) OnClick(Sender ? Sender : this, ACol, ARow, AHyperlink);
 }

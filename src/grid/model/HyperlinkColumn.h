@@ -66,8 +66,8 @@ public:
     const THyperlinkList& GetVisitedHyperlinks() const { return FVisited; }
     const THyperlinkList& GetInvalidatedHyperlinks() const { return FInvalidated; }
 
-    // The play calls this when a link is clicked.
-    virtual void DoClick(int ACol, int ARow, const WideString& AHyperlink);
+    // The play calls this when a link is clicked; Sender is the play (the column when none).
+    virtual void DoClick(int ACol, int ARow, const WideString& AHyperlink, TObject* Sender = nullptr);
     TNxHyperlinkClickEvent OnClick;
 
 private:

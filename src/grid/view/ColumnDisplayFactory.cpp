@@ -6,18 +6,23 @@
 #include "grid/view/ColumnDisplayMarkup.h"
 #include "grid/view/ColumnDisplayProgress.h"
 #include "grid/view/ColumnDisplayText.h"
+#include "grid/view/ColumnPlay.h"
 
 namespace {
 
-template <typename Kind, typename Display>
-bool Make(TNxCustomColumn& Column, std::unique_ptr<TColumnDisplay>& Out) {
+template <typename Kind, typename Made, typename Base>
+bool Make(TNxCustomColumn& Column, std::unique_ptr<Base>& Out) {
     if (Out || !dynamic_cast<Kind*>(&Column)) return false;
-    Out = std::make_unique<Display>(&Column);
+    Out = std::make_unique<Made>(&Column);
     return true;
 }
 
 std::unique_ptr<TObject> FactoryEntry(TNxCustomColumn& Column) {
     return CreateKindDisplay(Column);
+}
+
+std::unique_ptr<TObject> PlayFactoryEntry(TNxCustomColumn& Column) {
+    return CreateKindPlay(Column);
 }
 
 } // namespace
@@ -47,6 +52,15 @@ std::unique_ptr<TColumnDisplay> CreateKindDisplay(TNxCustomColumn& Column) {
     return D;
 }
 
+std::unique_ptr<TColumnPlay> CreateKindPlay(TNxCustomColumn& Column) {
+    std::unique_ptr<TColumnPlay> P;
+    Make<TNxCheckBoxColumn, TCheckBoxColumnPlay>(Column, P) || Make<TNxRateColumn, TRateColumnPlay>(Column, P) ||
+        Make<TNxHyperlinkColumn, THyperlinkColumnPlay>(Column, P) ||
+        Make<TNxHtmlColumn, THtmlColumnPlay>(Column, P) || Make<TNxTreeColumn, TTreeColumnPlay>(Column, P);
+    return P;
+}
+
 void RegisterKindDisplays() {
     TNxCustomColumn::SetColumnDisplayFactory(&FactoryEntry);
+    TNxCustomColumn::SetColumnPlayFactory(&PlayFactoryEntry);
 }

@@ -450,6 +450,9 @@ void TNxEditingGrid::DoBeforeEdit(int ACol, int ARow, bool& Accept) {
 void TNxEditingGrid::DoEditAccept(int ACol, int ARow, const WideString& Value, bool& Accept) {
     if (OnEditAccept) OnEditAccept(this, ACol, ARow, Value, Accept);
 }
+void TNxEditingGrid::DoAfterEdit(int ACol, int ARow, const WideString& Value) {
+    if (OnAfterEdit) OnAfterEdit(this, ACol, ARow, Value);
+}
 void TNxEditingGrid::DoInputAccept(bool& Accept) {
     if (OnInputAccept) OnInputAccept(this, Accept);
 }

@@ -93,6 +93,7 @@ protected:
 
     virtual void DoBeforeEdit(int ACol, int ARow, bool& Accept);
     virtual void DoEditAccept(int ACol, int ARow, const WideString& Value, bool& Accept);
+    void DoAfterEdit(int ACol, int ARow, const WideString& Value) override;
     virtual void DoInputAccept(bool& Accept);
     virtual void DoInputAdded();
 

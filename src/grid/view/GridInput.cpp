@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "grid/view/ColumnPlay.h"
 #include "grid/view/StyleDisplay.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/windows/Forms.h"
@@ -263,7 +264,7 @@ void TNxCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
     }
 }
 
-void TNxCustomGrid::BodyPress(TMouseButton Button, TShiftState Shift, int /*X*/, int /*Y*/) {
+void TNxCustomGrid::BodyPress(TMouseButton Button, TShiftState Shift, int X, int Y) {
     if (FGridState.Contains(gtEdit) || FGridState.Contains(gtInput)) EndEditing();
     int C = FDownCell.X;
     int R = FDownCell.Y;
@@ -274,6 +275,11 @@ void TNxCustomGrid::BodyPress(TMouseButton Button, TShiftState Shift, int /*X*/,
     if (R < 0 || R >= GetRowCount()) return;
     FDownRow = R;
     if (!GetColumns()->Exists(C)) C = GetSelectedColumn();
+    if (PlayTakesInput(C)) {
+        const TRect CellRect = GetCellRect(C, R);
+        if (UpdateColumnPlay(C, R, CellRect))
+            GetPlay(C)->MouseDown(Button, Shift, X - CellRect.Left, Y - CellRect.Top);
+    }
     SelectCell(C, R, Deselect, Shift);
     // A partly visible row comes fully into view.
     if (GetGridStyle() == gsReport && GetRowRect(R).Bottom > GetBodyRect().Bottom) ScrollToRow(R);
@@ -320,6 +326,7 @@ void TNxCustomGrid::MouseMove(TShiftState Shift, int X, int Y) {
         BodyMove(Shift, X, Y);
     } else {
         if (FHintKind == hkTextFit || FHintKind == hkCell) HideHint();
+        MouseLeaveCell();
         FLastHoverCell = TPoint{-1, -1};
     }
     if (Area == gaIndicator) {
@@ -367,10 +374,16 @@ void TNxCustomGrid::HeaderMove(TShiftState Shift, int X, int Y) {
     SetHoverColumn(Column);
 }
 
-void TNxCustomGrid::BodyMove(TShiftState /*Shift*/, int X, int Y) {
+void TNxCustomGrid::BodyMove(TShiftState Shift, int X, int Y) {
     FHoverCell = GetCellAtPos(TPoint{X, Y});
     TPoint Previous = FPreviousHover;
+    if (FHoverCell != FLastHoverCell) MouseLeaveCell();
     FLastHoverCell = FHoverCell;
+    if (CellBounds(FHoverCell.X, FHoverCell.Y) && GetPlay(FHoverCell.X) && !GetReadOnly()) {
+        const TRect CellRect = GetCellRect(FHoverCell.X, FHoverCell.Y);
+        if (UpdateColumnPlay(FHoverCell.X, FHoverCell.Y, CellRect))
+            GetPlay(FHoverCell.X)->MouseMove(Shift, X - CellRect.Left, Y - CellRect.Top);
+    }
     bool Valid = GetColumns()->Exists(FHoverCell.X) && FHoverCell.Y >= 0 && FHoverCell.Y < GetRowCount();
     if (!Valid) {
         SetCursor(crDefault);
@@ -455,7 +468,7 @@ void TNxCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y
     }
 }
 
-void TNxCustomGrid::BodyClick(TMouseButton /*Button*/, TShiftState /*Shift*/, int X, int Y) {
+void TNxCustomGrid::BodyClick(TMouseButton Button, TShiftState Shift, int X, int Y) {
     TPoint Cell = GetCellAtPos(TPoint{X, Y});
     bool SameCell = false;
     if (Cell.X >= 0 && Cell.Y >= 0 && Cell.Y < GetRowCount()) {
@@ -469,6 +482,8 @@ void TNxCustomGrid::BodyClick(TMouseButton /*Button*/, TShiftState /*Shift*/, in
     }
     if (!SameCell || !CellBounds(Cell.X, Cell.Y)) return;
     TRect CellRect = GetCellRect(Cell.X, Cell.Y);
+    if (PlayTakesInput(Cell.X) && UpdateColumnPlay(Cell.X, Cell.Y, CellRect))
+        GetPlay(Cell.X)->MouseUp(Button, Shift, X - CellRect.Left, Y - CellRect.Top);
     GetColumns()->GetItem(Cell.X)->AdjustEditRect(Cell.Y, CellRect);
     if (X < CellRect.Left || X >= CellRect.Right || Y < CellRect.Top || Y >= CellRect.Bottom) return;
     if (GetOptions().Contains(goSecondClickEdit) && !FDownWasCurrent) return;
@@ -516,6 +531,8 @@ void TNxCustomGrid::CMMouseLeave(TMessage& Message) {
     FHintKind = hkNone;
     HideHint();
     FHeaderHintColumn = nullptr;
+    // A play's screen cursor would otherwise stay over the whole application.
+    MouseLeaveCell();
     FLastHoverCell = TPoint{-1, -1};
     FHoverCell = TPoint{-1, -1};
     FPreviousHover = TPoint{-1, -1};
@@ -650,6 +667,10 @@ void TNxCustomGrid::KeyPress(WideChar& Key) {
     }
     bool HasRow = GetSelectedRow() >= 0 && GetSelectedRow() < GetRowCount();
     if (!GetColumns()->Exists(GetSelectedColumn()) || (!GetInputSelected() && !HasRow)) return;
+    if (!GetInputSelected() && PlayTakesInput(GetSelectedColumn())) {
+        const int ACol = GetSelectedColumn(), ARow = GetSelectedRow();
+        if (UpdateColumnPlay(ACol, ARow, GetCellRect(ACol, ARow))) GetPlay(ACol)->KeyPress(Key);
+    }
     if (Key == 13 || Key == 9) return;
     // Control characters and Ctrl with a letter (Ctrl+C, Ctrl+A) are commands, never search text;
     // Ctrl with Alt is how some keyboards type characters.

@@ -13,6 +13,7 @@
 
 class TTimer;
 class THintWindow;
+class TColumnPlay;
 
 // Which hint a grid shows; at most one at a time.
 enum TGridHintKind { hkNone, hkFooter, hkHeader, hkTextFit, hkCell };
@@ -90,6 +91,13 @@ public:
     // The navigation keys; Ctrl+C copies and Ctrl+A selects all (multi-select).
     virtual void ProcessKeyDown(Word& Key, TShiftState Shift);
 
+    // --- column plays (GridPlay.cpp)
+    // Prepares the column's play for one cell: False, with the play untouched, when the column has
+    // none, the cell is outside the grid or OnBeforeEdit refuses; otherwise the play gets the
+    // cell, the grid's canvas, the value and level (SetColumnPlayAttributes), CellRect and its
+    // two events, which lead to DoColumnPlayChange and DoColumnPlayExpand.
+    virtual bool UpdateColumnPlay(int ACol, int ARow, const TRect& CellRect);
+
     // --- copying (GridClipboard.cpp)
     // The selected rows (every flagged row with multi-select, else the current row) as lines of
     // tab-separated cell texts, visible columns in display order, CR LF after each line. Empty
@@ -164,6 +172,23 @@ protected:
     virtual void EditCell(int /*ACol*/, int /*ARow*/, const WideString& /*Text*/) {}
     // Called when a press lands outside every area.
     virtual void PostRow() {}
+    // The data side loads a cell's value and its row's level into a play, writes back a value a
+    // play changed, and toggles the row a play expands; nothing here.
+    virtual void SetColumnPlayAttributes(TColumnPlay* /*Play*/) {}
+    virtual void DoColumnPlayChange(TObject* /*Sender*/) {}
+    virtual void DoColumnPlayExpand(TObject* /*Sender*/) {}
+    // Editing events the plays go through; the editing grid raises OnBeforeEdit, OnEditAccept
+    // and OnAfterEdit from them.
+    virtual void DoBeforeEdit(int /*ACol*/, int /*ARow*/, bool& /*Accept*/) {}
+    virtual void DoEditAccept(int /*ACol*/, int /*ARow*/, const WideString& /*Value*/, bool& /*Accept*/) {}
+    virtual void DoAfterEdit(int /*ACol*/, int /*ARow*/, const WideString& /*Value*/) {}
+    // The play of a column index, null for none or an index outside the columns.
+    TColumnPlay* GetPlay(int ACol);
+    // The play may take presses and keys: it exists, the column has coEditing or is clickable,
+    // and the grid is not ReadOnly.
+    bool PlayTakesInput(int ACol);
+    // The play of the cell the pointer was last over hears that the pointer left it.
+    void MouseLeaveCell();
     // The hint of a cell: the data side fills it, OnCellHint may change it.
     virtual WideString GetCellHint(int /*ACol*/, int /*ARow*/) { return {}; }
     virtual WideString GetHintText(int ACol, int ARow) { return GetDrawText(ACol, ARow); }
@@ -335,6 +360,13 @@ protected:
     void SortColumn(TNxCustomColumn* Column, bool Ascending) override;
     // The store's compare handler: raises OnCompare.
     virtual void DoCellsCompare(TCell* Cell1, TCell* Cell2, int& Compare);
+    // A play's cell gets the row's level and, by column type, its Boolean, integer or draw text.
+    void SetColumnPlayAttributes(TColumnPlay* Play) override;
+    // OnEditAccept may refuse (the play then gets the cell's value back); else a Boolean or
+    // integer cell takes the play's value and OnAfterEdit follows with the cell's text.
+    void DoColumnPlayChange(TObject* Sender) override;
+    // Toggles Expanded of the play's row.
+    void DoColumnPlayExpand(TObject* Sender) override;
     virtual void DoLoadProgress(int ACol, int ARow);
 
 private:
