@@ -54,9 +54,7 @@ TRect TTreeColumnDisplay::GetButtonRect() const {
     const TTreeRowData& Row = GetTreeRowData();
     if (!Settings || !Settings->GetShowButtons() || Row.ChildCount == 0) return {};
     const TRect& R = GetCellRect();
-    const int Left = R.Left + Row.Level * LevelIndent + 4;
-    const int Top = R.Top + (R.Height() - 9) / 2;
-    return Rect(Left, Top, Left + 9, Top + 9);
+    return TreeExpandButtonRect(R.Left, R.Top, R.Height(), Row.Level);
 }
 
 void TTreeColumnDisplay::DrawLines(const TTreeColumnSettings& Settings) {
@@ -64,7 +62,8 @@ void TTreeColumnDisplay::DrawLines(const TTreeColumnSettings& Settings) {
     TCanvas* Canvas = GetCanvas();
     const TTreeRowData& Row = GetTreeRowData();
     const TRect& R = GetCellRect();
-    const int X = R.Left + Row.Level * LevelIndent + 8;
+    // Through the middle of the button.
+    const int X = R.Left + Row.Level * LevelIndent + 6;
     const int MidY = R.Top + R.Height() / 2;
     Canvas->GetPen()->SetColor(clGrayText);
     // Up to the parent unless this is the tree's first row, down to the next sibling unless last.

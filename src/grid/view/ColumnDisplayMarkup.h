@@ -2,6 +2,7 @@
 // Displays with a layout of their own: markup text and the tree column's lines and buttons.
 
 #include "grid/view/ColumnDisplay.h"
+#include "grid/view/ColumnPlay.h"
 
 class THtmlColumnSettings {
 public:
@@ -31,11 +32,12 @@ public:
 };
 
 // Tree lines, an expand button (themed glyph, or a box with a minus and, when collapsed, a plus)
-// and the text, indented by the row's level. Each level is LevelIndent pixels wide.
+// and the text, indented by the row's level. Each level is LevelIndent pixels wide; the button is
+// where the tree play hits it (TreeExpandButtonRect).
 class TTreeColumnDisplay : public TColumnDisplay {
 public:
     using TColumnDisplay::TColumnDisplay;
-    static constexpr int LevelIndent = 16;
+    static constexpr int LevelIndent = TreeLevelIndent;
     void Paint() override;
     int GetContentWidth() override;
     // The expand button of the current row; empty when the row has no children or buttons are off.

@@ -169,9 +169,9 @@ TEST(PictureDisplays, TreeButtonShowsPlusWhenCollapsedAndIndentsByLevel) {
     auto Collapsed = Paint(false);
     auto Expanded = Paint(true);
     const TRect Button = Tree.GetButtonRect();
-    EXPECT_EQ(Button, Rect(20, 5, 29, 14));
-    EXPECT_EQ(Collapsed->Pixel(24, 7), ColorToRGB(clWindowText)) << "the plus's upright";
-    EXPECT_EQ(Expanded->Pixel(24, 7), ColorToRGB(clWindow));
-    EXPECT_EQ(Expanded->Pixel(24, 9), ColorToRGB(clWindowText));
+    EXPECT_EQ(Button, Rect(21, 5, 30, 14));
+    EXPECT_EQ(Collapsed->Pixel(25, 7), ColorToRGB(clWindowText)) << "the plus's upright";
+    EXPECT_EQ(Expanded->Pixel(25, 7), ColorToRGB(clWindow));
+    EXPECT_EQ(Expanded->Pixel(25, 9), ColorToRGB(clWindowText));
     SetThemesEnabled(true);
 }
