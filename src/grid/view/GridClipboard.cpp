@@ -41,8 +41,7 @@ WideString TNxCustomGrid::GetSelectionText() {
     if (IsMultiSelect()) {
         int Selected = GetSelectedCount();
         bool Reserved = false;
-        for (int Row = 0; Row < Count; ++Row) {
-            if (!GetSelected(Row)) continue;
+        for (int Row = GetNextSelected(0); Row >= 0; Row = GetNextSelected(Row + 1)) {
             AppendRow(Row);
             // Room for the rest, guessed from the first row, spares the many regrowths.
             if (!Reserved) {

@@ -234,6 +234,30 @@ void TNxCustomGridControl::ClearSelection() {
         if (GetSelected(Row)) SetSelected(Row, false);
 }
 
+int TNxCustomGridControl::GetNextSelected(int From) {
+    for (int Row = std::max(From, 0); Row < GetRowCount(); ++Row)
+        if (GetSelected(Row)) return Row;
+    return -1;
+}
+
+void TNxCustomGridControl::ClearSelectionOutside(int Low, int High) {
+    for (int Row = GetNextSelected(0); Row >= 0; Row = GetNextSelected(Row + 1))
+        if (Row < Low || Row > High) SetSelected(Row, false);
+}
+
+void TNxCustomGridControl::SetInputSelected(bool Value) {
+    if (Value == FInputSelected) return;
+    if (Value) {
+        if (FSelectedRow >= 0 && FSelectedRow < GetRowCount()) SetSelected(FSelectedRow, false);
+    } else {
+        EndEditing();
+    }
+    FInputSelected = Value;
+    RefreshArea(gaInput);
+    RefreshArea(gaIndicator);
+    RefreshSelectedCells();
+}
+
 // ---------------------------------------------------------------------------------------------
 // Geometry
 
@@ -813,11 +837,8 @@ void TNxCustomGridControl::SelectCell(int ACol, int ARow, bool Deselect, TShiftS
             int Anchor = FAnchorRow < 0 ? ARow : FAnchorRow;
             int Low = std::min(Anchor, ARow);
             int High = std::max(Anchor, ARow);
-            if (!CtrlHeld) {
-                // Only the selected rows outside the range need clearing; the others already are.
-                for (int Row = 0; Row < GetRowCount(); ++Row)
-                    if ((Row < Low || Row > High) && GetSelected(Row)) SetSelected(Row, false);
-            }
+            // Only the selected rows outside the range need clearing; the others already are.
+            if (!CtrlHeld) ClearSelectionOutside(Low, High);
             if (ValidRow && Low >= 0) SelectRange(Low, High, true);
             if (RowChanged) {
                 RefreshRow(ARow);
@@ -1275,10 +1296,12 @@ void TNxCustomGridControl::PaintSlides() {
     FPaintEndRow = Row;
 }
 
-bool TNxCustomGridControl::DrawCellData(int ACol, int ARow, TCellState) {
+bool TNxCustomGridControl::DrawCellData(int ACol, int ARow, TCellState CellState) {
     TCanvas* Canvas = GetCanvas();
     Canvas->SetFont(FColumns->GetItem(ACol)->GetFont());
-    Canvas->GetFont()->SetColor(GetActualCellFontColor(ACol, ARow));
+    Canvas->GetFont()->SetColor(GetEnabled() ? GetActualCellFontColor(ACol, ARow) : TColor(clGrayText));
+    if (CellState.Contains(csBoldTextSelection))
+        Canvas->GetFont()->SetStyle(Canvas->GetFont()->GetStyle() + TFontStyles{fsBold});
     return false;
 }
 

@@ -119,6 +119,9 @@ public:
     int GetPaintEndRow() const { return FPaintEndRow; }
     int GetAnchorRow() const { return FAnchorRow; }
     bool GetInputSelected() const { return FInputSelected; }
+    // Moves the focus between the body and the input row: selecting it clears the current row's
+    // flag, leaving it ends an edit; the input row, indicator and selection repaint.
+    virtual void SetInputSelected(bool Value);
     TGridState GetGridState() const { return FGridState; }
     TPoint GetEditingCell() const { return FEditingCell; }
     int GetGridSpace(TGridLinePosition Position) const { return FGridSpace[Position]; }
@@ -142,6 +145,11 @@ public:
     // Writes the flag only; selection repaints the rows it touched once, itself.
     virtual void StoreSelected(int Index, bool Value) = 0;
     virtual void SelectRange(int FromRow, int ToRow, bool Value) = 0;
+    // The first selected row at or after From, -1 when there is none. The default walks every
+    // row; the data half looks only where selected rows can be.
+    virtual int GetNextSelected(int From);
+    // Clears (through SetSelected) every selected row outside Low..High.
+    virtual void ClearSelectionOutside(int Low, int High);
     virtual WideString GetCells(int ACol, int ARow) = 0;
     virtual void SetCells(int ACol, int ARow, const WideString& Value) = 0;
     virtual void GetCellInfo(int ACol, int ARow, TCellInfo& CellInfo) = 0;

@@ -688,6 +688,10 @@ void TNxCustomGrid::KeyPress(WideChar& Key) {
 void TNxCustomGrid::MoveSelectionUp(TShiftState Shift) {
     int Current = GetSelectedRow();
     if (Current < 0 || Current >= GetRowCount() || GetInputSelected()) return;
+    if (Current == GetFirstVisibleRow() && GetOptions().Contains(goInput) && GetGridStyle() == gsReport) {
+        SetInputSelected(true);
+        return;
+    }
     for (int Row = Current - 1; Row >= 0; --Row) {
         if (!GetRowVisible(Row) || !CanSelectCell(GetSelectedColumn(), Row)) continue;
         SelectCell(GetSelectedColumn(), Row, true, Shift);
@@ -699,7 +703,16 @@ void TNxCustomGrid::MoveSelectionUp(TShiftState Shift) {
 void TNxCustomGrid::MoveSelectionDown(TShiftState Shift, bool LeaveAtEnd, bool Wrap) {
     int Count = GetRowCount();
     int Current = GetSelectedRow();
-    if (Count == 0 || Current < 0 || Current >= Count) return;
+    if (Count == 0) return;
+    if (GetInputSelected()) {
+        // From the input row down to the first row in the body.
+        SetInputSelected(false);
+        int First = GetFirstVisibleRow();
+        SelectCell(GetSelectedColumn(), First, true, Shift);
+        RefreshRow(First);
+        return;
+    }
+    if (Current < 0 || Current >= Count) return;
     if (Current == Count - 1) {
         if (LeaveAtEnd) SelectNextControl();
         if (Wrap) SelectFirstRow({});
@@ -713,20 +726,26 @@ void TNxCustomGrid::MoveSelectionDown(TShiftState Shift, bool LeaveAtEnd, bool W
     }
 }
 
-void TNxCustomGrid::MoveSelectionLeft(TMoveSelectionKey /*Key*/) {
+void TNxCustomGrid::MoveSelectionLeft(TMoveSelectionKey Key) {
     if (!GetColumns()->Exists(GetSelectedColumn())) return;
     TNxCustomColumn* Target = GetColumns()->GetPrevColumn(GetColumns()->GetItem(GetSelectedColumn()));
     if (!Target) return;
-    SelectCell(Target->GetIndex(), GetSelectedRow(), true, {});
-    if (GetGridStyle() == gsReport) ScrollToColumn(Target);
+    int Index = Target->GetIndex();
+    DoSelectionMove(Index, GetSelectedRow(), Key);
+    if (!GetColumns()->Exists(Index)) return;
+    SelectCell(Index, GetSelectedRow(), true, {});
+    if (GetGridStyle() == gsReport) ScrollToColumn(GetColumns()->GetItem(Index));
 }
 
-void TNxCustomGrid::MoveSelectionRight(TMoveSelectionKey /*Key*/) {
+void TNxCustomGrid::MoveSelectionRight(TMoveSelectionKey Key) {
     if (!GetColumns()->Exists(GetSelectedColumn())) return;
     TNxCustomColumn* Target = GetColumns()->GetNextColumn(GetColumns()->GetItem(GetSelectedColumn()));
     if (!Target) return;
-    SelectCell(Target->GetIndex(), GetSelectedRow(), true, {});
-    if (GetGridStyle() == gsReport) ScrollToColumn(Target);
+    int Index = Target->GetIndex();
+    DoSelectionMove(Index, GetSelectedRow(), Key);
+    if (!GetColumns()->Exists(Index)) return;
+    SelectCell(Index, GetSelectedRow(), true, {});
+    if (GetGridStyle() == gsReport) ScrollToColumn(GetColumns()->GetItem(Index));
 }
 
 void TNxCustomGrid::MoveSelectionBy(int N) {
@@ -761,7 +780,11 @@ void TNxCustomGrid::MoveToNextCell(bool ByTab) {
         return;
     }
     MoveSelectionDown({}, ByTab && FTabLeaveControl, ByTab);
-    if (TNxCustomColumn* First = Columns->FirstEnabled()) SetSelectedColumn(First->GetIndex());
+    if (TNxCustomColumn* First = Columns->FirstEnabled()) {
+        int Index = First->GetIndex();
+        DoSelectionMove(Index, GetSelectedRow(), ByTab ? mkTab : mkUndefined);
+        SetSelectedColumn(Index);
+    }
 }
 
 void TNxCustomGrid::MoveToPrevCell(bool ByTab) {
@@ -773,7 +796,11 @@ void TNxCustomGrid::MoveToPrevCell(bool ByTab) {
     }
     if (!GetInputSelected() && GetSelectedRow() > GetFirstVisibleRow()) {
         MoveSelectionUp({});
-        if (TNxCustomColumn* Last = Columns->LastEnabled()) SetSelectedColumn(Last->GetIndex());
+        if (TNxCustomColumn* Last = Columns->LastEnabled()) {
+            int Index = Last->GetIndex();
+            DoSelectionMove(Index, GetSelectedRow(), ByTab ? mkTab : mkUndefined);
+            SetSelectedColumn(Index);
+        }
     } else if (FTabLeaveControl) {
         if (TWinControl* Parent = GetParent()) Parent->SelectNext(this, false, true);
     }

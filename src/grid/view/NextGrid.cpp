@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <string>
 
+#include "grid/view/ColumnDisplay.h"
+#include "platform/graphics/Canvas.h"
 #include "platform/runtime/List.h"
 #include "platform/runtime/RtlConsts.h"
 
@@ -111,19 +113,22 @@ void TNxDataGrid::DoCellChange(int ACol, int ARow) {
     DoChange(ACol, ARow);
 }
 
+void TNxDataGrid::AddDefaultValues(int FromRow, int ToRow) {
+    if (!GetOptions().Contains(goUseDefaultValues)) return;
+    for (int c = 0; c < GetColumns()->Count(); ++c) {
+        WideString Default = GetColumns()->GetItem(c)->GetDefaultValue();
+        if (Default.empty()) continue;
+        for (int Row = FromRow; Row <= ToRow; ++Row)
+            FCells->GetCell(c, Row)->SetAsString(Default);
+    }
+}
+
 int TNxDataGrid::AddRow(int Count) {
     if (Count < 1) return FLastAddedRow;
     int OldCount = FCells->GetRowCount();
     FCells->AddRow(Count);
     int NewCount = FCells->GetRowCount();
-    if (GetOptions().Contains(goUseDefaultValues)) {
-        for (int c = 0; c < GetColumns()->Count(); ++c) {
-            WideString Default = GetColumns()->GetItem(c)->GetDefaultValue();
-            if (Default.empty()) continue;
-            for (int Row = OldCount; Row < NewCount; ++Row)
-                FCells->GetCell(c, Row)->SetAsString(Default);
-        }
-    }
+    AddDefaultValues(OldCount, NewCount - 1);
     if (!IsUpdating()) {
         if (GetGridLinesStyle() == lsFramed && GetOptions().Contains(goGrid) && OldCount > 0)
             RefreshRowGrid(OldCount - 1);
@@ -140,22 +145,42 @@ void TNxDataGrid::InsertRow(int Index) {
     if (Index < 0 || Index > FCells->GetRowCount()) TList::Error(SListIndexError, Index);
     EndEditing();
     FCells->InsertRow(Index);
+    SelectionRowsInserted(Index, 1);
     FLastAddedRow = Index;
     // A row inserted above the view keeps the same rows in view.
     if (Index < GetTopRow()) SetTopRowDirect(GetTopRow() + 1);
     if (!IsUpdating()) RefreshVisibleRows(Index, FCells->GetRowCount() - 1);
     if (GetSelectedRow() >= Index) SetSelectedRowDirect(GetSelectedRow() + 1);
+    if (GetAnchorRow() >= Index) SetAnchorRowDirect(GetAnchorRow() + 1);
     UpdateVertScrollBar();
     if (Index < GetTopRow()) SyncVertPosition();
     DoDataChange(dcInsertRow, Index);
 }
 
+void TNxDataGrid::DeleteStoreRow(int Index) {
+    TRow* Row = FCells->GetRow(Index);
+    // The store counts a collapsed-away row as hidden twice when it goes; showing it first keeps
+    // the visible count right.
+    if (!Row->Shown) FCells->ExpandRow(Index, true);
+    if (Row->ParentRow && Row->ParentRow->ChildCount > 0) --Row->ParentRow->ChildCount;
+    const bool WasSelected = Row->Selected;
+    FCells->DeleteRow(Index);
+    SelectionRowDeleted(Index, WasSelected);
+    if (GetAnchorRow() > Index)
+        SetAnchorRowDirect(GetAnchorRow() - 1);
+    else if (GetAnchorRow() == Index)
+        SetAnchorRowDirect(-1);
+}
+
 void TNxDataGrid::DeleteRow(int Index) {
     CheckRowIndex(Index);
     TNxCustomGrid::DeleteRow(Index);
+    // Descendants go first: they would keep pointing at the deleted record.
+    if (GetFirstChild(Index) >= 0) ClearChildRows(Index);
     // The rows from here down move up; repaint them while the rectangle is still known.
     if (!IsUpdating()) RefreshVisibleRows(Index, FCells->GetRowCount());
-    FCells->DeleteRow(Index);
+    const bool CurrentDeleted = GetSelectedRow() == Index && FCells->GetRow(Index)->Selected;
+    DeleteStoreRow(Index);
     // Rows below the deleted one moved up: the view keeps showing the same rows.
     if (Index < GetTopRow()) SetTopRowDirect(GetTopRow() - 1);
     if (GetSelectedRow() > Index) SetSelectedRowDirect(GetSelectedRow() - 1);
@@ -163,7 +188,10 @@ void TNxDataGrid::DeleteRow(int Index) {
     if (GetSelectedRow() > Last || GetSelectedRow() >= FCells->GetRowCount()) {
         if (GetSelectedRow() >= 0) DoDeselectCell(GetSelectedColumn(), GetSelectedRow());
         SetSelectedRowDirect(FCells->GetRowCount() > 0 ? Last : -1);
-        if (GetSelectedRow() >= 0) FCells->GetRow(GetSelectedRow())->Selected = true;
+        if (GetSelectedRow() >= 0) StoreSelected(GetSelectedRow(), true);
+    } else if (CurrentDeleted && !GetGridState().Contains(gtMultiSelect)) {
+        // The row that took the current row's place is the current row now, and shows it.
+        StoreSelected(GetSelectedRow(), true);
     }
     if (GetTopRow() > 0 && GetTopRow() >= FCells->GetRowCount())
         SetTopRowDirect(std::max(FCells->GetRowCount() - 1, 0));
@@ -189,6 +217,7 @@ void TNxDataGrid::MoveRow(int FromIndex, int ToIndex) {
     RefreshArea(gaBody);
     if (FromIndex == ToIndex) return;
     FCells->MoveRow(FromIndex, ToIndex);
+    SelectionRowsMoved(FromIndex, ToIndex);
     SetSelectedRowDirect(IndexAfterMove(GetSelectedRow(), FromIndex, ToIndex));
     if (GetAnchorRow() >= 0) SetAnchorRowDirect(IndexAfterMove(GetAnchorRow(), FromIndex, ToIndex));
     if (!AllRowsVisible()) SyncVertPosition();
@@ -198,6 +227,7 @@ void TNxDataGrid::SwapRows(int Index1, int Index2) {
     CheckRowIndex(Index1);
     CheckRowIndex(Index2);
     FCells->SwapRows(Index1, Index2);
+    SelectionRowsMoved(Index1, Index2);
     if (GetSelectedRow() == Index1)
         SetSelectedRowDirect(Index2);
     else if (GetSelectedRow() == Index2)
@@ -218,14 +248,10 @@ int TNxDataGrid::AddChildRow(int ARow, TChildRowPosition Position) {
     CheckRowIndex(ARow);
     TRow* Parent = FCells->GetRow(ARow);
     bool FirstChild = Parent->ChildCount == 0;
-    int Index = ARow + 1 + (Position == crLast ? FCells->GetChildCount(Parent) : 0);
+    int Index = ARow + 1 + (Position == crLast ? GetChildCount(ARow, true) : 0);
     FCells->AddChildRow(ARow, Index);
-    if (GetOptions().Contains(goUseDefaultValues)) {
-        for (int c = 0; c < GetColumns()->Count(); ++c) {
-            WideString Default = GetColumns()->GetItem(c)->GetDefaultValue();
-            if (!Default.empty()) FCells->GetCell(c, Index)->SetAsString(Default);
-        }
-    }
+    SelectionRowsInserted(Index, 1);
+    AddDefaultValues(Index, Index);
     if (GetSelectedRow() >= Index) SetSelectedRowDirect(GetSelectedRow() + 1);
     if (GetAnchorRow() >= Index) SetAnchorRowDirect(GetAnchorRow() + 1);
     if (Index <= GetTopRow()) SetTopRowDirect(GetTopRow() + 1);
@@ -274,6 +300,8 @@ WideString TNxDataGrid::GetCellHint(int ACol, int ARow) {
 void TNxDataGrid::ClearRows() {
     TNxCustomGrid::ClearRows();
     FCells->ClearRows();
+    ResetSelectionSpan();
+    SetAnchorRowDirect(-1);
     FLastAddedRow = -1;
     GetVertScrollBar()->BeginUpdate();
     GetVertScrollBar()->SetPosition(0);
@@ -337,31 +365,6 @@ int TNxDataGrid::GetLastVisibleRow() {
     return AllRowsVisible() ? Last : GetLastVisible(Last);
 }
 
-bool TNxDataGrid::GetSelected(int Index) {
-    return FCells->GetRow(Index)->Selected;
-}
-
-void TNxDataGrid::SetSelected(int Index, bool Value) {
-    TRow* Row = FCells->GetRow(Index);
-    if (Row->Selected == Value) return;
-    Row->Selected = Value;
-    if (IsUpdating()) return;
-    if (GetGridStyle() == gsSlides)
-        RefreshSlide(Index);
-    else
-        RefreshRow(Index);
-}
-
-void TNxDataGrid::SelectRange(int FromRow, int ToRow, bool Value) {
-    CheckRowIndex(FromRow);
-    CheckRowIndex(ToRow);
-    int Low = std::min(FromRow, ToRow);
-    int High = std::max(FromRow, ToRow);
-    for (int Row = Low; Row <= High; ++Row)
-        FCells->GetRow(Row)->Selected = Value;
-    if (!IsUpdating()) RefreshRange(Low, High);
-}
-
 void TNxDataGrid::SetRowSize(int Value) {
     if (Value <= 0) return;
     FCells->SetDefaultRowHeight(Value);
@@ -419,4 +422,62 @@ void TNxDataGrid::ColumnsChange(TColumnsOperation Operation, int Value1, int Val
     // The store follows the collection before the view looks at the new columns.
     FCells->ColumnsChange(Operation, Value1, Value2);
     TNxCustomGrid::ColumnsChange(Operation, Value1, Value2);
+}
+
+// ---------------------------------------------------------------------------------------------
+// A cell's value and text formatting for painting
+
+bool TNxDataGrid::DrawCellData(int ACol, int ARow, TCellState CellState) {
+    TNxCustomGrid::DrawCellData(ACol, ARow, CellState);
+    TNxCustomColumn* Column = GetColumns()->GetItem(ACol);
+    TCellInfo Info;
+    GetCellInfo(ACol, ARow, Info);
+    if (auto* Display = dynamic_cast<TVirtualColElement*>(Column->GetColumnDisplay())) {
+        switch (Column->GetColumnType()) {
+        case ctBoolean:
+            Display->SetAsBoolean(Info.AsBoolean);
+            break;
+        case ctDate:
+            Display->SetAsDateTime(Info.AsDateTime);
+            break;
+        case ctFloat:
+            Display->SetAsFloat(Info.AsFloat);
+            break;
+        case ctInteger:
+        case ctAutoInc:
+            Display->SetAsInteger(Info.AsInteger);
+            break;
+        case ctGraphic:
+            Display->SetAsObject(Info.ObjectReference);
+            break;
+        case ctGuid:
+        case ctString:
+        case ctVirtual:
+            Display->SetAsString(Info.AsString);
+            break;
+        default:
+            break;
+        }
+    }
+    ApplyCellFormating(ACol, ARow, Column->GetDrawText(Info), CellState);
+    return true;
+}
+
+void TNxDataGrid::ApplyCellFormating(int ACol, int ARow, const WideString& /*Text*/, TCellState CellState) {
+    TFont* Font = GetCanvas()->GetFont();
+    TFontStyles FontStyle = FCells->GetCell(ACol, ARow)->GetFontStyle();
+    if (CellState.Contains(csBoldTextSelection)) FontStyle.Include(fsBold);
+    TColor TextColor = Font->GetColor();
+    DoCellFormating(ACol, ARow, TextColor, FontStyle, CellState);
+    Font->SetStyle(FontStyle);
+    Font->SetColor(TextColor);
+}
+
+void TNxDataGrid::DoCellFormating(int ACol, int ARow, TColor& TextColor, TFontStyles& FontStyle,
+                                  TCellState CellState) {
+    if (OnCellFormating) OnCellFormating(this, ACol, ARow, TextColor, FontStyle, CellState);
+}
+
+void TNxCustomGrid::DoSelectionMove(int& ACol, int ARow, TMoveSelectionKey Key) {
+    if (OnSelectionMove) OnSelectionMove(this, ACol, ARow, Key);
 }

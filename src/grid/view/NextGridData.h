@@ -4,6 +4,8 @@
 // which editing and dragging extend into TNextGrid (NextGrid.h).
 
 #include <memory>
+#include <variant>
+#include <vector>
 
 #include "grid/model/Cells.h"
 #include "grid/model/FooterFormula.h"
@@ -20,6 +22,12 @@ enum TGridHintKind { hkNone, hkFooter, hkHeader, hkTextFit, hkCell };
 
 enum TChildRowPosition { crFirst, crLast };
 using TNxRowExpandEvent = std::function<void(TObject* Sender, int ARow)>;
+using TCellFormatingEvent = std::function<void(TObject* Sender, int ACol, int ARow, TColor& TextColor,
+                                               TFontStyles& FontStyle, TCellState CellState)>;
+using TSelectionMoveEvent = std::function<void(TObject* Sender, int& ACol, int ARow, TMoveSelectionKey Key)>;
+// A row or column named by number or by text ("First", "Last", "Selected", a column's name, or a
+// number written out).
+using TCellName = std::variant<int, WideString>;
 
 class TNxCustomGrid : public TNxCustomGridControl {
 public:
@@ -136,6 +144,8 @@ public:
     TColumnEvent OnAfterSort;
     TFooterValueEvent OnColumnFooterValue;
     TFooterValueEvent OnFooterCalculate;
+    // The keyboard is about to move the current cell to column ACol; the handler may name another.
+    TSelectionMoveEvent OnSelectionMove;
 
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
@@ -201,6 +211,7 @@ protected:
     virtual void DoAfterSort(int ACol);
     virtual void DoColumnFooterValue(int ACol, double& Value);
     virtual void DoFooterCalculate(int ACol, double& Value);
+    virtual void DoSelectionMove(int& ACol, int ARow, TMoveSelectionKey Key);
 
 private:
     void SelectFound(int Row);
@@ -289,11 +300,80 @@ public:
     int GetFirstVisibleRow() override;
     int GetLastVisibleRow() override;
     bool AllRowsVisible() override { return FCells->GetVisibleRowCount() == FCells->GetRowCount(); }
+    // --- selection (GridSelection.cpp). The row flags live in the store; the grid keeps their
+    // count and a span that holds every selected row, so clearing, counting and copying look
+    // only there, not at all rows. Indices outside the rows raise the list error.
     bool GetSelected(int Index) override;
     void SetSelected(int Index, bool Value) override;
-    void StoreSelected(int Index, bool Value) override { FCells->GetRow(Index)->Selected = Value; }
+    void StoreSelected(int Index, bool Value) override;
+    // Every row from FromRow to ToRow (either order); the range repaints once.
     void SelectRange(int FromRow, int ToRow, bool Value) override;
+    int GetSelectedCount() override { return FSelectedCount; }
+    void ClearSelection() override;
+    int GetNextSelected(int From) override;
+    void ClearSelectionOutside(int Low, int High) override;
     void SetRowSize(int Value) override;
+
+    // --- rows made from texts, reserved and made at load (GridRows.cpp)
+    // Adds a row and writes Values into its cells in index order; values beyond the last column
+    // go on into further rows the same way. Without columns only one row is added. Returns the
+    // last added row.
+    int AddCells(const std::vector<WideString>& Values);
+    // Makes RowCount at least the number of values and writes value i into column ACol of row i.
+    // ACol outside the columns raises the list error with nothing added.
+    void AddCells(const std::vector<WideString>& Values, int ACol);
+    // Appends Count rows (nothing below 1) without default values, events or per-row repaints;
+    // the grid repaints once.
+    void ReserveRows(int Count);
+    int GetStartRowCount() const { return FStartRowCount; }
+    // Ignored when equal or negative; a larger value adds the difference, a smaller one deletes
+    // that many rows from the top (never more than exist).
+    void SetStartRowCount(int Value);
+    // The cell named by two coordinates, each a number or, ignoring case, "First", "Last" or
+    // "Selected"; a column may also be named by its component name. A name that is none of
+    // these raises Exception "Invalid Rowname '...' for 'class:name'." (resp. Columnname); a
+    // number outside the grid raises the list error.
+    TCell* GetCellByName(const TCellName& AColumn, const TCellName& ARow);
+    WideString GetCellsByName(const TCellName& AColumn, const TCellName& ARow);
+    void SetCellsByName(const TCellName& AColumn, const TCellName& ARow, const WideString& Value);
+    int GetCellColumnIndex(const TCell* ACell) const { return FCells->GetCellColumnIndex(ACell); }
+    int GetCellRowIndex(const TCell* ACell) const { return FCells->GetCellRowIndex(ACell); }
+    int GetRowImageIndex(int ARow);
+    void SetRowImageIndex(int ARow, int Value);
+
+    // --- the row tree (GridRows.cpp). Row indices outside the rows raise the list error.
+    // Deletes (DeleteRow) AParent's direct child number AIndex; nothing when AParent has no
+    // descendants, the list error when there is no such child. AParent repaints when that was its
+    // only descendant.
+    void DeleteChildRow(int AParent, int AIndex);
+    // Deletes every descendant of ARow, last first, without OnDataChange; a current row among
+    // them moves to ARow. The grid repaints.
+    void ClearChildRows(int ARow);
+    // All descendants (Recurse) or the direct children.
+    int GetChildCount(int ARow, bool Recurse = true);
+    // ARow + 1 when that row is deeper, else -1.
+    int GetFirstChild(int ARow);
+    // The last descendant, -1 without one.
+    int GetLastChild(int ARow);
+    // The nearest row after (before) ARow on its level, looking no further than a shallower row.
+    int GetNextSibling(int ARow);
+    int GetPrevSibling(int ARow);
+    // The parent's index, -1 at the top level.
+    int GetParent(int ARow);
+    bool HasChildren(int ARow);
+    int GetLevel(int ARow) { return GetRowLevel(ARow); }
+    // ARow becomes its parent (-1 at the top) and NextSibling the parent's next sibling (-1 none):
+    // one step up the tree, for painting tree lines.
+    virtual void ParentRowProc(int& ARow, int& NextSibling);
+
+    // --- painting a cell's value
+    // The view's font and color, then the column's display receives the cell's value and
+    // ApplyCellFormating runs. True: the display paints the value.
+    bool DrawCellData(int ACol, int ARow, TCellState CellState) override;
+    // Font style := the cell's FontStyle (bold added with csBoldTextSelection), text color := the
+    // canvas font color; OnCellFormating may change both and the canvas font takes them.
+    virtual void ApplyCellFormating(int ACol, int ARow, const WideString& Text, TCellState CellState);
+    TCellFormatingEvent OnCellFormating;
 
     void GetCellInfo(int ACol, int ARow, TCellInfo& CellInfo) override;
     WideString GetDrawText(int ACol, int ARow) override;
@@ -358,6 +438,8 @@ protected:
     // store sorts (coFullResort never reverses), SelectedRow follows its row, the body repaints
     // and OnAfterSort follows. A conversion error raises with the rows unmoved.
     void SortColumn(TNxCustomColumn* Column, bool Ascending) override;
+    virtual void DoCellFormating(int ACol, int ARow, TColor& TextColor, TFontStyles& FontStyle,
+                                 TCellState CellState);
     // The store's compare handler: raises OnCompare.
     virtual void DoCellsCompare(TCell* Cell1, TCell* Cell2, int& Compare);
     // A play's cell gets the row's level and, by column type, its Boolean, integer or draw text.
@@ -369,9 +451,29 @@ protected:
     void DoColumnPlayExpand(TObject* Sender) override;
     virtual void DoLoadProgress(int ACol, int ARow);
 
+    // Rows were reordered wholesale (a sort): the selection span is found again.
+    void SelectionReordered();
+
 private:
     void CheckRowIndex(int Index) const;
+    // Selection bookkeeping: every change of a row flag and every row shift goes through these.
+    void WriteSelected(TRow* Row, int Index, bool Value);
+    void SelectionRowsInserted(int Index, int Count);
+    void SelectionRowDeleted(int Index, bool WasSelected);
+    void SelectionRowsMoved(int Index1, int Index2);
+    void ResetSelectionSpan();
+    // Deletes one row from the store, keeping its parent's child count, the visible count and the
+    // selection bookkeeping right.
+    void DeleteStoreRow(int Index);
+    void AddDefaultValues(int FromRow, int ToRow);
+    int ColumnIndexByName(const TCellName& Name);
+    int RowIndexByName(const TCellName& Name);
 
     std::unique_ptr<TCells> FCells;
     int FLastAddedRow = -1;
+    int FStartRowCount = 0;
+    int FSelectedCount = 0;
+    // Every selected row lies in FSelectionLow..FSelectionHigh (empty when the count is 0).
+    int FSelectionLow = 0;
+    int FSelectionHigh = -1;
 };
