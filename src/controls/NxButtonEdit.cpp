@@ -204,8 +204,8 @@ void TNxPopupEdit::DoButtonClick() {
 }
 
 void TNxPopupEdit::KeyDown(Word& Key, TShiftState Shift) {
-    TNxCustomButtonEdit::KeyDown(Key, Shift);
-    if (Key == 0) return;
+    // The popup's keys are handled before OnKeyDown: a grid listening there would otherwise
+    // take Enter and Esc meant for the dropped list as the end of the whole edit.
     if ((Key == VK_DOWN && Shift.Contains(ssAlt)) || Key == VK_F1 + 3) {
         Key = 0;
         if (GetDroppedDown())
@@ -214,16 +214,23 @@ void TNxPopupEdit::KeyDown(Word& Key, TShiftState Shift) {
             DropDown();
         return;
     }
-    if (!GetDroppedDown()) return;
-    if (Key == VK_ESCAPE) {
-        Key = 0;
-        CloseUp();
-    } else if (Key == VK_RETURN) {
-        Key = 0;
-        FPopup->Accept();
-    } else if (FPopup->NavigateKey(Key, Shift)) {
-        Key = 0;
+    if (GetDroppedDown()) {
+        if (Key == VK_ESCAPE) {
+            Key = 0;
+            CloseUp();
+            return;
+        }
+        if (Key == VK_RETURN && !Shift.Contains(ssCtrl)) {
+            Key = 0;
+            FPopup->Accept();
+            return;
+        }
+        if (FPopup->NavigateKey(Key, Shift)) {
+            Key = 0;
+            return;
+        }
     }
+    TNxCustomButtonEdit::KeyDown(Key, Shift);
 }
 
 void TNxPopupEdit::WMKillFocus(TMessage& Message) {

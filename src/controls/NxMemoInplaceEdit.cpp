@@ -11,15 +11,14 @@ TNxMemoInplaceEdit::TNxMemoInplaceEdit(TComponent* AOwner) : TNxButtonEdit(AOwne
     FMemo->SetBorderStyle(bsNone);
     FMemo->SetTabStop(false);
     FMemo->OnChange = [this](TObject*) { Change(); };
+    // The keys land in the lines, but whoever listens to this edit (the grid closing or
+    // applying its editor on Tab, Enter and Esc) must hear them as this edit's own.
     FMemo->OnKeyDown = [this](TObject*, Word& Key, TShiftState Shift) {
-        if (Key != VK_RETURN) return;
-        if (Shift.Contains(ssCtrl)) {
-            Key = 0;
-            if (GetShowButton()) DoButtonClick();
-        } else if (!FWantReturns) {
-            Key = 0;
-        }
+        KeyDown(Key, Shift); // Ctrl+Enter clicks the button there
+        if (Key == VK_RETURN && (Shift.Contains(ssCtrl) || !FWantReturns)) Key = 0;
     };
+    FMemo->OnKeyPress = [this](TObject*, WideChar& Key) { KeyPress(Key); };
+    FMemo->OnKeyUp = [this](TObject*, Word& Key, TShiftState Shift) { KeyUp(Key, Shift); };
     PlaceMemo();
 }
 

@@ -156,7 +156,8 @@ void TNxSpinEdit::UpdateEditMargins(int& Left, int& Right) {
 }
 
 void TNxSpinEdit::KeyDown(Word& Key, TShiftState Shift) {
-    TNxCustomNumberEdit::KeyDown(Key, Shift);
+    // The step keys are the edit's own and never reach OnKeyDown: a grid listening there would
+    // take Page Up and Page Down as a move to another row, ending the edit.
     int Count = 0;
     switch (Key) {
     case VK_UP:
@@ -172,6 +173,7 @@ void TNxSpinEdit::KeyDown(Word& Key, TShiftState Shift) {
         Count = -10;
         break;
     default:
+        TNxCustomNumberEdit::KeyDown(Key, Shift);
         return;
     }
     Key = 0;

@@ -210,6 +210,12 @@ void TNxListColumn::BeginEditing() {
     Editor->SetItemIndex(Index);
 }
 
+void TNxListColumn::UpdateEdit() {
+    // The grid writes the cell's text, the index, after BeginEditing.
+    auto* Editor = dynamic_cast<NxEdit::TNxComboBox*>(GetCellEditor());
+    if (Editor) Editor->SetItemIndex(StrToIntDef(Editor->GetText(), -1));
+}
+
 void TNxListColumn::ApplyEditing(WideString& Value) {
     const auto* Editor = dynamic_cast<NxEdit::TNxComboBox*>(GetCellEditor());
     if (Editor) Value = IntToStr(Editor->GetItemIndex());

@@ -87,10 +87,12 @@ private:
 class TNxListColumn : public TNxStringsColumn {
 public:
     explicit TNxListColumn(TObject* AOwner = nullptr);
-    // A drop-down list TNxComboBox. The cell holds an index: BeginEditing shows the item of
-    // the index the editor was filled with, ApplyEditing turns the chosen item back into its index.
+    // A drop-down list TNxComboBox. The cell holds an index: BeginEditing hands the editor the
+    // items, UpdateEdit (after the grid filled in the cell's index) shows the item of that
+    // index, ApplyEditing turns the chosen item back into its index.
     std::unique_ptr<TObject> CreateCellEditor() override;
     void BeginEditing() override;
+    void UpdateEdit() override;
     void ApplyEditing(WideString& Value) override;
 
     void Assign(const TPersistent* Source) override;

@@ -228,3 +228,9 @@ std::unique_ptr<TObject> TNxColorColumn::CreateCellEditor() {
 std::unique_ptr<TObject> TNxTimeColumn::CreateCellEditor() {
     return std::make_unique<NxEdit::TNxTimeEdit>(this);
 }
+
+void TNxTimeColumn::UpdateEdit() {
+    auto* Editor = dynamic_cast<NxEdit::TNxTimeEdit*>(GetCellEditor());
+    TDateTime Value = 0;
+    if (Editor && TryStrToDateTime(Editor->GetText(), Value)) Editor->SetTime(Value);
+}

@@ -135,6 +135,8 @@ public:
     explicit TNxTimeColumn(TObject* AOwner = nullptr);
     // A TNxTimeEdit.
     std::unique_ptr<TObject> CreateCellEditor() override;
+    // The grid fills the editor with the cell's date and time; the editor shows the time only.
+    void UpdateEdit() override;
 
     void Assign(const TPersistent* Source) override;
     // EmptyCaption for 0 when HideWhenEmpty; otherwise the time by FormatMask, or the platform's
