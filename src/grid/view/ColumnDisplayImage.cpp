@@ -59,8 +59,11 @@ const Settings* SettingsOf(const TNxCustomColumn* Column, std::optional<Reader>&
 } // namespace
 
 void TCheckBoxColumnDisplay::Paint() {
-    TGraphicsProvider::DrawCheckBox(GetCanvas(), GetCellRect(), GetColumn()->GetAlignment(),
-                                    GetColumn()->GetVerticalAlignment(), GetAsBoolean(), false, false, 0,
+    // Placed as the check box play hits it: margin 2 in the cell grown by one pixel.
+    TRect Room = GetCellRect();
+    InflateRect(Room, 1, 1);
+    TGraphicsProvider::DrawCheckBox(GetCanvas(), Room, GetColumn()->GetAlignment(),
+                                    GetColumn()->GetVerticalAlignment(), GetAsBoolean(), false, false, 2,
                                     GetHandle());
 }
 
