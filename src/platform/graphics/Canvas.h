@@ -95,6 +95,12 @@ void SetTextLayoutCaching(bool Enabled);
 bool GetTextLayoutCaching();
 void ClearTextLayoutCache();
 
+// Opaque fills and one-pixel lines that replace pixels are written straight into a 32-bit image
+// rather than through a painter per call. The pixels are the same either way; off serves
+// baselines and checks.
+void SetDirectFills(bool Enabled);
+bool GetDirectFills();
+
 class TCanvas {
 public:
     TCanvas();
