@@ -18,6 +18,16 @@ constexpr int IndicatorWidth = 12;
 constexpr int DragThreshold = 3;
 constexpr int CellHintWidth = 250;
 
+// The grid's cursor pictures under their numbers; the first move registers them, before any of
+// them can be shown. Registering again after another component replaced one is harmless.
+void RegisterGridCursors() {
+    if (Screen->GetCursors(crHorzSplit) && Screen->GetCursors(crIndicatorSelect)) return;
+    Screen->SetCursors(crHorzSplit, LoadCursor(HInstance, "HORZSPLIT"));
+    Screen->SetCursors(crColumnNoDrag, LoadCursor(HInstance, "COLUMNNODRAG"));
+    Screen->SetCursors(crVertSplit, LoadCursor(HInstance, "VERTSPLIT"));
+    Screen->SetCursors(crIndicatorSelect, LoadCursor(HInstance, "INDICATORSELECT"));
+}
+
 // Area rectangles are hit without their last pixel column and row.
 bool InsideArea(const TRect& R, TPoint P) {
     return P.X >= R.Left && P.X < R.Right - 1 && P.Y >= R.Top && P.Y < R.Bottom - 1;
@@ -287,6 +297,7 @@ void TNxCustomGrid::BodyPress(TMouseButton Button, TShiftState Shift, int X, int
 
 void TNxCustomGrid::MouseMove(TShiftState Shift, int X, int Y) {
     TNxCustomGridControl::MouseMove(Shift, X, Y);
+    RegisterGridCursors();
     FPreviousHover = FHoverCell;
     FHoverCell = TPoint{-1, -1};
     if (GetColumns()->Empty() || FGridState.Contains(gtRolling)) return;

@@ -69,6 +69,7 @@ void TNxDataGrid::DoColumnPlayChange(TObject* Sender) {
     const int ACol = Play->GetCol(), ARow = Play->GetRow();
     bool Accept = true;
     DoEditAccept(ACol, ARow, Play->GetAsString(), Accept);
+    if (!CellBounds(ACol, ARow)) return;
     if (!Accept) {
         // The play shows the cell's value again, so nothing reports a change that did not happen.
         SetColumnPlayAttributes(Play);

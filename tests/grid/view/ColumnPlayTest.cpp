@@ -416,3 +416,42 @@ TEST(ColumnPlayFactory, KindsWithInputGetTheirPlayOthersNone) {
 }
 
 } // namespace
+
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// The grid's own cursors
+
+struct GridCursors : ColumnPlayTest {};
+
+TEST_F(GridCursors, GripsAndIndicatorShowTheRegisteredPicturesAndTheBodyTheColumnsCursor) {
+    auto* Text = AddColumn<TNxTextColumn>(60);
+    Text->SetCursor(crCross);
+    Grid->SetOptions(Grid->GetOptions() + TGridOptions{goIndicator, goRowResizing});
+    Show(3);
+    const int HeaderY = Grid->GetHeaderRect().Top + 8;
+    const int Right = Text->GetAbsoluteLeft() + Text->GetWidth();
+    const TRect Body = Grid->GetBodyRect();
+    const int RowEdge = Body.Top + Grid->GetRowHeight(0) + Grid->GetGridSpace(lpTopBottom);
+    auto Shape = [&] { return W()->cursor().shape(); };
+
+    // The last column's edge is the header's: its grip is hit from the left side.
+    Move(QPoint(Right - 2, HeaderY));
+    EXPECT_EQ(Grid->GetCursor(), 3000) << "the column's resize grip";
+    EXPECT_EQ(Shape(), Qt::BitmapCursor) << "the registered picture, not a stand-in arrow";
+    for (int Number : {3000, 3001, 3003, 3006}) EXPECT_NE(Screen->GetCursors(Number), nullptr) << Number;
+    Move(QPoint(Right - 10, HeaderY));
+    EXPECT_EQ(Grid->GetCursor(), crDefault);
+
+    Move(QPoint(5, RowEdge - 1));
+    EXPECT_EQ(Grid->GetCursor(), 3003) << "the row's resize grip in the indicator";
+    EXPECT_EQ(Shape(), Qt::BitmapCursor);
+    Move(QPoint(5, Body.Top + 5));
+    EXPECT_EQ(Grid->GetCursor(), 3006) << "beside a row";
+
+    Move(At(0, 1, 10, 5));
+    EXPECT_EQ(Grid->GetCursor(), crCross) << "the column's cursor over its cells";
+    EXPECT_EQ(Screen->GetCursor(), crDefault) << "a column without a play leaves the screen cursor";
+}
+
+} // namespace
