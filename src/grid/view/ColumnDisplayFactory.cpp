@@ -54,7 +54,8 @@ std::unique_ptr<TColumnDisplay> CreateKindDisplay(TNxCustomColumn& Column) {
 
 std::unique_ptr<TColumnPlay> CreateKindPlay(TNxCustomColumn& Column) {
     std::unique_ptr<TColumnPlay> P;
-    Make<TNxCheckBoxColumn, TCheckBoxColumnPlay>(Column, P) || Make<TNxRateColumn, TRateColumnPlay>(Column, P) ||
+    Make<TNxCheckBoxColumn, TCheckBoxColumnPlay>(Column, P) ||
+        Make<TNxRateColumn, TRateColumnPlay>(Column, P) ||
         Make<TNxHyperlinkColumn, THyperlinkColumnPlay>(Column, P) ||
         Make<TNxHtmlColumn, THtmlColumnPlay>(Column, P) || Make<TNxTreeColumn, TTreeColumnPlay>(Column, P);
     return P;

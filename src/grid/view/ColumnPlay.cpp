@@ -53,8 +53,8 @@ TRect CheckBoxPlayRect(int Width, int Height, TAlignment Alignment, TVerticalAli
 int RateGlyphAt(int X, const TRect& Content, int GlyphWidth, int GlyphHeight, int Max, TAlignment Alignment,
                 TVerticalAlignment VerticalAlignment) {
     if (GlyphWidth <= 0 || Max <= 0) return 0;
-    const TPoint P = TCalcProvider::PosInRect(GlyphWidth * Max, GlyphHeight, 0, Content, Alignment,
-                                              VerticalAlignment);
+    const TPoint P =
+        TCalcProvider::PosInRect(GlyphWidth * Max, GlyphHeight, 0, Content, Alignment, VerticalAlignment);
     if (X < P.X || X >= P.X + GlyphWidth * Max) return 0;
     return (X - P.X) / GlyphWidth + 1;
 }

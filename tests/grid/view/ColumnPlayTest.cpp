@@ -36,8 +36,7 @@ struct ColumnPlayTest : ::testing::Test {
         Screen->SetCursor(crDefault);
         SetThemesEnabled(true);
     }
-    template <typename Kind>
-    Kind* AddColumn(int Width = 120) {
+    template <typename Kind> Kind* AddColumn(int Width = 120) {
         auto* Column = Grid->GetColumns()->Add<Kind>(u"kind");
         Column->SetWidth(Width);
         return Column;
@@ -439,7 +438,8 @@ TEST_F(GridCursors, GripsAndIndicatorShowTheRegisteredPicturesAndTheBodyTheColum
     Move(QPoint(Right - 2, HeaderY));
     EXPECT_EQ(Grid->GetCursor(), 3000) << "the column's resize grip";
     EXPECT_EQ(Shape(), Qt::BitmapCursor) << "the registered picture, not a stand-in arrow";
-    for (int Number : {3000, 3001, 3003, 3006}) EXPECT_NE(Screen->GetCursors(Number), nullptr) << Number;
+    for (int Number : {3000, 3001, 3003, 3006})
+        EXPECT_NE(Screen->GetCursors(Number), nullptr) << Number;
     Move(QPoint(Right - 10, HeaderY));
     EXPECT_EQ(Grid->GetCursor(), crDefault);
 
