@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "drawing/Providers.h"
+#include "drawing/SharedDraw.h"
 #include "grid/model/ProgressColumn.h"
 #include "platform/runtime/SysUtils.h"
 
@@ -90,6 +91,19 @@ WideString TProgressColumnDisplay::GetPercentText(const TProgressColumnSettings&
     return FloatToStrF(GetRatio(Settings), ffFixed, 15, Settings.GetPrecision()) + u"%";
 }
 
+const std::vector<TColor>& TProgressColumnDisplay::GetGradientColors(TColor From, TColor To, int Width) {
+    // System colors are keyed by what they stand for now.
+    From = ColorToRGB(From);
+    To = ColorToRGB(To);
+    const auto Key = std::make_tuple(From, To, Width);
+    if (auto It = FGradients.find(Key); It != FGradients.end()) return It->second;
+    if (FGradients.size() >= MaxGradients) FGradients.clear();
+    std::vector<TColor> Colors(static_cast<size_t>(std::max(Width, 0)));
+    for (int X = 0; X < Width; ++X)
+        Colors[static_cast<size_t>(X)] = NxSharedDraw::BlendColor(From, To, static_cast<double>(X) / Width);
+    return FGradients.emplace(Key, std::move(Colors)).first->second;
+}
+
 void TProgressColumnDisplay::PaintBar(const TProgressColumnSettings& Settings, const TRect& Bar) {
     TCanvas* Canvas = GetCanvas();
     const TColor BarColor = GetBarColor(Settings);
@@ -107,9 +121,18 @@ void TProgressColumnDisplay::PaintBar(const TProgressColumnSettings& Settings, c
             Canvas->FillRect(Rect(X, Bar.Top, X + BoxWidth, Bar.Bottom));
         break;
     }
-    case TProgressStyle::psGradient:
-        TGraphicsProvider::DrawVertGradient(Canvas, Bar, Back, BarColor);
+    case TProgressStyle::psGradient: {
+        // The provider's horizontal gradient, one vertical line per pixel column, with the
+        // blended colors kept.
+        const std::vector<TColor>& Colors = GetGradientColors(Back, BarColor, Bar.Width());
+        TPen* Pen = Canvas->GetPen();
+        for (int X = Bar.Left; X < Bar.Right; ++X) {
+            Pen->SetColor(Colors[static_cast<size_t>(X - Bar.Left)]);
+            Canvas->MoveTo(X, Bar.Top);
+            Canvas->LineTo(X, Bar.Bottom);
+        }
         break;
+    }
     case TProgressStyle::psCylinder:
         TGraphicsProvider::DrawGradient(Canvas, Bar, BarColor, Back);
         break;

@@ -2,6 +2,10 @@
 // The progress display: a framed bar whose filled share is the cell's value against the column's
 // maximum, in one of four styles, with the percentage as text.
 
+#include <map>
+#include <tuple>
+#include <vector>
+
 #include "grid/view/ColumnDisplay.h"
 
 // What the progress display reads of its column (the progress column kind is read through it).
@@ -45,6 +49,15 @@ public:
     // The percentage with Precision decimals and "%".
     WideString GetPercentText(const TProgressColumnSettings& Settings) const;
 
+    // The colors of a psGradient bar Width pixels wide, one per pixel column from From to To, as
+    // the shared horizontal gradient blends them. Kept per display: a frame draws the same few
+    // widths row after row, and the blend is the costly part of a gradient.
+    const std::vector<TColor>& GetGradientColors(TColor From, TColor To, int Width);
+
 private:
     void PaintBar(const TProgressColumnSettings& Settings, const TRect& Bar);
+
+    // Bounded: a column shows at most one width per pixel of its cells and three bar colors.
+    static constexpr size_t MaxGradients = 1024;
+    std::map<std::tuple<TColor, TColor, int>, std::vector<TColor>> FGradients;
 };

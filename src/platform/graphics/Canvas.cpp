@@ -15,17 +15,29 @@
 // ---- Inner state ----------------------------------------------------------------------------
 
 const QFont& TCanvas::Impl::GetQtFont() {
-    if (!QtFont) QtFont = FontToQt(*Font);
+    if (FontDirty || !QtFont) {
+        // A grid assigns each cell's font before drawing it, mostly the same font again: the
+        // metrics and cache key of an equal font stay.
+        QFont fresh = FontToQt(*Font);
+        if (!QtFont || !(fresh == *QtFont)) {
+            QtFont = std::move(fresh);
+            Metrics.reset();
+            FontKey.reset();
+        }
+        FontDirty = false;
+    }
     return *QtFont;
 }
 
 const QString& TCanvas::Impl::GetFontKey() {
-    if (!FontKey) FontKey = GetQtFont().key();
+    const QFont& font = GetQtFont();
+    if (!FontKey) FontKey = font.key();
     return *FontKey;
 }
 
 const QFontMetrics& TCanvas::Impl::GetMetrics() {
-    if (!Metrics) Metrics.emplace(GetQtFont());
+    const QFont& font = GetQtFont();
+    if (!Metrics) Metrics.emplace(font);
     return *Metrics;
 }
 
@@ -79,9 +91,7 @@ void TCanvas::Impl::BrushChanged() {
 
 void TCanvas::Impl::FontChanged() {
     State.TextColor = Font->GetColor();
-    QtFont.reset();
-    Metrics.reset();
-    FontKey.reset();
+    FontDirty = true;
 }
 
 TCanvasPainter::TCanvasPainter(TCanvas::Impl& d, const QRegion* extraClip) : FCanvas(d) {
@@ -280,7 +290,8 @@ bool FillDirect(TCanvas::Impl& d, std::span<const QRect> logical, const QColor& 
     if (img->isNull()) return true; // as the painter: nothing to draw on
     if (d.Hooks.BeforeAccess) d.Hooks.BeforeAccess();
     const QImage::Format f = img->format();
-    if ((f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 && f != QImage::Format_ARGB32_Premultiplied) ||
+    if ((f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 &&
+         f != QImage::Format_ARGB32_Premultiplied) ||
         img->devicePixelRatio() != 1.0)
         return false;
     const QRgb value = color.rgba() | 0xFF000000u;
@@ -421,16 +432,38 @@ void StrokePath(TCanvas::Impl& d, std::span<const TPoint> pts, bool closed) {
         QRect bounds = d.EffectiveClip().boundingRect().translated(d.State.WindowOrg.X, d.State.WindowOrg.Y);
         std::vector<QPoint> on, off;
         std::vector<QPoint>* gaps = d.State.BkMode == OPAQUE ? &off : nullptr;
+        std::vector<QRect> onRuns;
+        auto flush = [&] {
+            const std::vector<QRect> runs = PixelRuns(on);
+            onRuns.insert(onRuns.end(), runs.begin(), runs.end());
+            on.clear();
+        };
         long long offset = 0;
         auto segment = [&](TPoint from, TPoint to) {
-            LinePixels(from, to, bounds, offset, dashOn, on, gaps);
+            if (gDirectFills && dashOn.empty() && (from.X == to.X) != (from.Y == to.Y)) {
+                // A solid horizontal or vertical segment is one run: its pixels from the start up
+                // to the end, which is left out.
+                flush();
+                long long x0 = from.X, x1 = to.X, y0 = from.Y, y1 = to.Y;
+                if (x1 != x0) x1 += x1 > x0 ? -1 : 1;
+                if (y1 != y0) y1 += y1 > y0 ? -1 : 1;
+                const long long l = std::max<long long>(std::min(x0, x1), bounds.left());
+                const long long r = std::min<long long>(std::max(x0, x1), bounds.right());
+                const long long t = std::max<long long>(std::min(y0, y1), bounds.top());
+                const long long b = std::min<long long>(std::max(y0, y1), bounds.bottom());
+                if (!bounds.isEmpty() && l <= r && t <= b)
+                    onRuns.emplace_back(QPoint(int(l), int(t)), QPoint(int(r), int(b)));
+            } else {
+                LinePixels(from, to, bounds, offset, dashOn, on, gaps);
+            }
             offset += std::max(std::llabs(static_cast<long long>(to.X) - from.X),
                                std::llabs(static_cast<long long>(to.Y) - from.Y));
         };
         for (size_t i = 0; i + 1 < pts.size(); ++i)
             segment(pts[i], pts[i + 1]);
         if (closed) segment(pts.back(), pts.front());
-        const std::vector<QRect> onRuns = PixelRuns(on), offRuns = PixelRuns(off);
+        flush();
+        const std::vector<QRect> offRuns = PixelRuns(off);
         const QColor gapColor = PenRop(pen.GetMode(), d.State.BkColor).Color;
         if (rop.Mode == QPainter::CompositionMode_Source && FillDirect(d, onRuns, rop.Color)) {
             if (!offRuns.empty()) FillDirect(d, offRuns, gapColor);

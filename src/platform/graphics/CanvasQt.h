@@ -68,8 +68,10 @@ struct TCanvas::Impl {
     std::optional<QRegion> Limit; // device coordinates
     TCanvasSurfaceHooks Hooks;
 
-    // The Qt font of Font, rebuilt when Font changes.
+    // The Qt font of Font, rebuilt when Font changes; its metrics and key stay while the rebuilt
+    // font equals the previous one.
     std::optional<QFont> QtFont;
+    bool FontDirty = true;
     std::optional<QFontMetrics> Metrics;
 
     // The font's identity for the text layout cache, rebuilt with QtFont.

@@ -5,6 +5,7 @@
 
 #include <limits>
 
+#include "drawing/Providers.h"
 #include "grid/view/DisplayTestSupport.h"
 
 using namespace DisplayTest;
@@ -159,6 +160,30 @@ TEST(ProgressDisplay, Styles) {
     EXPECT_EQ(B->Pixel(95, 10), Hex(0x0000FF));
     EXPECT_EQ(B->Pixel(96, 10), Window());
     EXPECT_EQ(B->Pixel(100, 10), Window());
+}
+
+TEST(ProgressDisplay, GradientBarsAreTheProvidersGradientWhetherBlendedNowOrKept) {
+    ProgressCell P;
+    P.Column.ShowText = false;
+    P.Column.LowValueBound = 10;
+    P.Column.HighValueBound = 90;
+    P.Column.HighValueColor = Hex(0x20C040);
+    P.Column.SetColor(clBtnFace); // a system color at one end
+    for (double Value : {1.0, 5.0, 37.0, 37.0, 99.0, 150.0}) {
+        auto Kept = P.Paint(Value);
+        auto Again = P.Paint(Value);
+        const TRect Bar = P.Display.GetBarRect(P.Column);
+        ASSERT_FALSE(Bar.IsEmpty()) << Value;
+        // The provider drawing its gradient over the bar changes nothing.
+        NxSharedCommon::TGraphicsProvider::DrawVertGradient(Again->Canvas(), Bar, P.Column.GetColor(),
+                                                            P.Display.GetBarColor(P.Column));
+        EXPECT_TRUE(Again->SameAs(*Kept)) << Value;
+        if (Bar.Width() > 2)
+            EXPECT_NE(Kept->Pixel(Bar.Left, Bar.Top), Kept->Pixel(Bar.Right - 1, Bar.Top)) << Value;
+    }
+    // A bar's colors run from the column color to the bar color.
+    const std::vector<TColor>& Colors = P.Display.GetGradientColors(clWhite, clBlack, 4);
+    EXPECT_EQ(Colors, (std::vector<TColor>{Hex(0xFFFFFF), Hex(0xBFBFBF), Hex(0x808080), Hex(0x404040)}));
 }
 
 TEST(ProgressDisplay, FramePlacement) {

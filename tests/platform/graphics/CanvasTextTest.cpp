@@ -409,3 +409,34 @@ TEST(CanvasText, TheLayoutCacheChangesNoPixelOnFirstOrLaterCalls) {
     EXPECT_EQ(c->TextWidth(probe), cached);
     SetTextLayoutCaching(true);
 }
+
+TEST(CanvasText, ReassigningFontsKeepsMetricsOnlyWhileTheFontIsTheSame) {
+    auto b = MakeBitmap(200, 40);
+    TCanvas* c = b->GetCanvas();
+    TFont small, big, bold;
+    small.SetName("DejaVu Sans");
+    small.SetHeight(-11);
+    big.Assign(small);
+    big.SetHeight(-20);
+    bold.Assign(small);
+    bold.SetStyle(TFontStyles{fsBold});
+    const WideString probe = u"Decoded files 0123";
+    auto fresh = [&](const TFont& f) {
+        auto other = MakeBitmap(10, 10);
+        other->GetCanvas()->SetFont(f);
+        return std::make_pair(other->GetCanvas()->TextWidth(probe), other->GetCanvas()->TextHeight(probe));
+    };
+    // A cell after cell sequence: the same font again, another size, another style, back.
+    for (const TFont* f : {&small, &small, &big, &small, &bold, &bold, &small}) {
+        c->SetFont(*f);
+        EXPECT_EQ(std::make_pair(c->TextWidth(probe), c->TextHeight(probe)), fresh(*f));
+    }
+    // Only the color changed: the text takes it.
+    small.SetColor(clRed);
+    c->SetFont(small);
+    TRect r{0, 0, 200, 40};
+    c->GetBrush()->SetStyle(bsClear);
+    c->DrawText(probe, r, DT_SINGLELINE | DT_NOPREFIX);
+    EXPECT_GT(Count(*b, clRed), 20);
+    EXPECT_EQ(Count(*b, clBlack), 0);
+}
