@@ -8,4 +8,8 @@
 class TNextGrid : public TNxDraggingGrid {
 public:
     explicit TNextGrid(TComponent* AOwner) : TNxDraggingGrid(AOwner) {}
+
+protected:
+    // After the rows moved the selection's span is found again.
+    void SortColumn(TNxCustomColumn* Column, bool Ascending) override;
 };

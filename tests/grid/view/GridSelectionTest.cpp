@@ -1,0 +1,233 @@
+// Row selection of the grid: the selected rows counted and copied after rows were inserted,
+// deleted, moved and sorted; Shift and Ctrl clicks; the selection moved by a delete; keyboard
+// moves that a handler redirects and that reach the input row; cell formatting for painting.
+
+#include <gtest/gtest.h>
+
+#include "grid/model/TextColumn.h"
+#include "grid/view/ColumnDisplay.h"
+#include "grid/view/GridTestSupport.h"
+#include "platform/graphics/Canvas.h"
+
+namespace {
+
+struct GridSelection : GridFixture {
+    QWidget* W() { return Client(Grid); }
+    void ClickCell(int ACol, int ARow, Qt::KeyboardModifiers Mods = Qt::NoModifier) {
+        TRect R = Grid->GetCellRect(ACol, ARow);
+        QTest::mouseClick(W(), Qt::LeftButton, Mods, QPoint(R.Left + 4, R.Top + 4));
+    }
+    void Key(int K, Qt::KeyboardModifiers Mods = Qt::NoModifier) { QTest::keyClick(W(), Qt::Key(K), Mods); }
+    void Focus() {
+        Grid->SetFocus();
+        Pump();
+    }
+    std::vector<int> SelectedRows() {
+        std::vector<int> Rows;
+        for (int r = 0; r < Grid->GetRowCount(); ++r)
+            if (Grid->GetSelected(r)) Rows.push_back(r);
+        return Rows;
+    }
+    void MultiSelect() { Grid->SetOptions({goHeader, goSelectFullRow, goMultiSelect}); }
+};
+
+} // namespace
+
+TEST_F(GridSelection, SelectedRowsStayCountedAndCopiedWhileRowsShift) {
+    MakeGrid(1, 10);
+    MultiSelect();
+    Grid->SelectRange(4, 5, true);
+    Grid->InsertRow(0);
+    Grid->SetCells(0, 0, u"new");
+    EXPECT_EQ(SelectedRows(), (std::vector<int>{5, 6}));
+    EXPECT_EQ(Grid->GetSelectionText(), u"r4c0\r\nr5c0\r\n");
+
+    Grid->DeleteRow(5);
+    EXPECT_EQ(Grid->GetSelectedCount(), 1);
+    EXPECT_EQ(Grid->GetSelectionText(), u"r5c0\r\n");
+
+    // A selected row moved far outside where the selection was is still found and cleared.
+    Grid->MoveRow(5, 9);
+    Grid->SwapRows(9, 0);
+    EXPECT_EQ(Grid->GetSelectionText(), u"r5c0\r\n");
+    Grid->SelectRange(3, 3, true);
+    Grid->ClearSelection();
+    EXPECT_EQ(SelectedRows(), std::vector<int>{});
+    EXPECT_EQ(Grid->GetSelectedCount(), 0);
+    EXPECT_EQ(Grid->GetSelectionText(), u"");
+
+    Grid->AddChildRow(0, crFirst);
+    Grid->SelectRange(8, 9, true);
+    Grid->AddChildRow(2, crFirst);
+    EXPECT_EQ(SelectedRows(), (std::vector<int>{9, 10}));
+    Grid->ClearRows();
+    EXPECT_EQ(Grid->GetSelectedCount(), 0);
+    EXPECT_EQ(Grid->GetSelectedRow(), -1);
+    Grid->AddRow(3);
+    EXPECT_EQ(Grid->GetSelectionText(), u"");
+}
+
+TEST_F(GridSelection, SortingCarriesTheSelectedRowsAnywhere) {
+    MakeGrid(1, 6);
+    MultiSelect();
+    for (int r = 0; r < 6; ++r)
+        Grid->SetCells(0, r, WideString(1, char16_t(u'f' - r))); // f e d c b a
+    Grid->SelectRange(0, 1, true);                               // f, e
+    Grid->GetColumns()->GetItem(0)->SetSorted(true);
+    EXPECT_EQ(SelectedRows(), (std::vector<int>{4, 5}));
+    EXPECT_EQ(Grid->GetSelectionText(), u"e\r\nf\r\n");
+    Grid->ClearSelection();
+    EXPECT_EQ(SelectedRows(), std::vector<int>{});
+}
+
+TEST_F(GridSelection, ShiftClicksSelectFromTheAnchorAndCtrlClicksToggle) {
+    MakeGrid(1, 8);
+    MultiSelect();
+    Focus();
+    ClickCell(0, 1);
+    ClickCell(0, 4, Qt::ShiftModifier);
+    EXPECT_EQ(SelectedRows(), (std::vector<int>{1, 2, 3, 4}));
+    ClickCell(0, 2, Qt::ShiftModifier);
+    EXPECT_EQ(SelectedRows(), (std::vector<int>{1, 2})) << "rows outside the new range cleared";
+    ClickCell(0, 6, Qt::ControlModifier);
+    ClickCell(0, 1, Qt::ControlModifier);
+    EXPECT_EQ(SelectedRows(), (std::vector<int>{2, 6}));
+    EXPECT_EQ(Grid->GetSelectedCount(), 2);
+    ClickCell(0, 0, Qt::ShiftModifier); // from the anchor, row 1
+    EXPECT_EQ(SelectedRows(), (std::vector<int>{0, 1}));
+    ClickCell(0, 5);
+    EXPECT_EQ(SelectedRows(), (std::vector<int>{5})) << "a plain click starts again";
+    EXPECT_EQ(Grid->GetSelectedCount(), 1);
+}
+
+TEST_F(GridSelection, DeletingTheCurrentRowMovesTheSelection) {
+    MakeGrid(1, 4);
+    Grid->SetOptions({goHeader, goSelectFullRow});
+    std::vector<int> Deselected;
+    Grid->OnDeselectCell = [&](TObject*, int, int ARow) { Deselected.push_back(ARow); };
+    Grid->SetSelectedRow(3);
+    Grid->DeleteRow(3);
+    EXPECT_EQ(Deselected, (std::vector<int>{3}));
+    EXPECT_EQ(Grid->GetSelectedRow(), 2);
+    EXPECT_EQ(SelectedRows(), (std::vector<int>{2}));
+
+    Grid->SetSelectedRow(1);
+    Deselected.clear();
+    Grid->DeleteRow(1);
+    EXPECT_EQ(Grid->GetSelectedRow(), 1);
+    EXPECT_EQ(Grid->GetCells(0, 1), u"r2c0");
+    EXPECT_EQ(SelectedRows(), (std::vector<int>{1})) << "the row that took its place shows as current";
+    EXPECT_TRUE(Deselected.empty());
+
+    Grid->DeleteRow(0);
+    Grid->DeleteRow(0);
+    EXPECT_EQ(Grid->GetSelectedRow(), -1);
+    EXPECT_EQ(Grid->GetSelectedCount(), 0);
+}
+
+TEST_F(GridSelection, KeyboardMovesAskOnSelectionMoveForTheColumn) {
+    MakeGrid(4, 3);
+    Grid->SetSelectedRow(0);
+    Focus();
+    std::vector<TMoveSelectionKey> Keys;
+    Grid->OnSelectionMove = [&](TObject*, int& ACol, int, TMoveSelectionKey Key) {
+        Keys.push_back(Key);
+        if (ACol == 1) ACol = 3;
+    };
+    Key(Qt::Key_Right);
+    EXPECT_EQ(Grid->GetSelectedColumn(), 3) << "the handler skipped column 1";
+    Key(Qt::Key_Left);
+    EXPECT_EQ(Grid->GetSelectedColumn(), 2);
+    Grid->OnSelectionMove = [&](TObject*, int& ACol, int, TMoveSelectionKey Key) {
+        Keys.push_back(Key);
+        ACol = 7; // no such column: the move is dropped
+    };
+    Key(Qt::Key_Right);
+    EXPECT_EQ(Grid->GetSelectedColumn(), 2);
+    Grid->OnSelectionMove = [&](TObject*, int& ACol, int, TMoveSelectionKey Key) {
+        Keys.push_back(Key);
+        if (ACol == 0) ACol = 1;
+    };
+    Grid->SetSelectedColumn(3);
+    Grid->MoveToNextCell(true);
+    EXPECT_EQ(Grid->GetSelectedRow(), 1);
+    EXPECT_EQ(Grid->GetSelectedColumn(), 1) << "the wrap to the first column asks too";
+    EXPECT_EQ(Keys, (std::vector<TMoveSelectionKey>{mkArrows, mkArrows, mkArrows, mkTab}));
+}
+
+TEST_F(GridSelection, UpFromTheFirstRowEntersTheInputRowAndDownLeavesIt) {
+    MakeGrid(2, 3);
+    Grid->SetOptions({goHeader, goSelectFullRow, goInput});
+    Grid->SetSelectedRow(1);
+    Focus();
+    Key(Qt::Key_Up);
+    EXPECT_FALSE(Grid->GetInputSelected());
+    Key(Qt::Key_Up);
+    EXPECT_TRUE(Grid->GetInputSelected());
+    EXPECT_EQ(SelectedRows(), std::vector<int>{}) << "the body shows no current row";
+    Key(Qt::Key_Up);
+    EXPECT_TRUE(Grid->GetInputSelected());
+    Key(Qt::Key_Down);
+    EXPECT_FALSE(Grid->GetInputSelected());
+    EXPECT_EQ(Grid->GetSelectedRow(), 0);
+    EXPECT_EQ(SelectedRows(), (std::vector<int>{0}));
+
+    Grid->SetOptions({goHeader, goSelectFullRow});
+    Key(Qt::Key_Up);
+    EXPECT_FALSE(Grid->GetInputSelected()) << "no input row to go to";
+}
+
+TEST_F(GridSelection, CellFormatingSetsTheFontAndTheDisplayReceivesTheValue) {
+    MakeGrid(0, 0);
+    Grid->GetColumns()->Add<TNxTextColumn>(u"Text");
+    Grid->AddRow(2);
+    Grid->GetCell(0, 1)->SetAsString(u"hello");
+    Grid->GetCell(0, 1)->SetFontStyle({fsItalic});
+    TCanvas* Canvas = Grid->GetCanvas();
+
+    std::vector<TCellState> States;
+    Grid->OnCellFormating = [&](TObject*, int, int ARow, TColor& TextColor, TFontStyles& FontStyle,
+                                TCellState CellState) {
+        States.push_back(CellState);
+        if (ARow == 1) TextColor = clRed;
+        EXPECT_FALSE(FontStyle.Contains(fsUnderline));
+    };
+    Canvas->GetFont()->SetStyle({fsUnderline});
+    EXPECT_TRUE(Grid->DrawCellData(0, 1, TCellState{csBoldTextSelection}));
+    EXPECT_EQ(Canvas->GetFont()->GetColor(), clRed);
+    EXPECT_EQ(Canvas->GetFont()->GetStyle(), (TFontStyles{fsItalic, fsBold}));
+    auto* Display = dynamic_cast<TVirtualColElement*>(Grid->GetColumns()->GetItem(0)->GetColumnDisplay());
+    ASSERT_NE(Display, nullptr);
+    EXPECT_EQ(Display->GetAsString(), u"hello");
+
+    Grid->DrawCellData(0, 0, TCellState{});
+    EXPECT_NE(Canvas->GetFont()->GetColor(), clRed) << "the column's color stays for other rows";
+    EXPECT_EQ(Canvas->GetFont()->GetStyle(), TFontStyles{});
+    EXPECT_EQ(States.size(), 2u);
+    EXPECT_TRUE(States[0].Contains(csBoldTextSelection));
+}
+
+TEST_F(GridSelection, PaintedTextTakesTheFormatingColor) {
+    MakeGrid(0, 0);
+    Grid->GetColumns()->Add<TNxTextColumn>(u"Text")->SetWidth(120);
+    Grid->AddRow(3);
+    for (int r = 0; r < 3; ++r)
+        Grid->GetCell(0, r)->SetAsString(u"WWWW");
+    Grid->OnCellFormating = [](TObject*, int, int ARow, TColor& TextColor, TFontStyles&, TCellState) {
+        if (ARow == 1) TextColor = clRed;
+    };
+    Grid->Invalidate();
+    Paint();
+    auto RedPixels = [&](int ARow) {
+        TRect R = Grid->GetCellRect(0, ARow);
+        int Count = 0;
+        for (int y = R.Top; y < R.Bottom; ++y)
+            for (int x = R.Left; x < R.Right; ++x)
+                Count += PixelAt(x, y) == qRgb(255, 0, 0);
+        return Count;
+    };
+    Pixels().save(QString::fromStdString(OutDir() + "/grid-cell-formating.png"));
+    EXPECT_GT(RedPixels(1), 10);
+    EXPECT_EQ(RedPixels(0), 0);
+    EXPECT_EQ(RedPixels(2), 0);
+}
