@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <string>
+#include <string_view>
+#include <type_traits>
 
 #include "grid/model/Columns.h"
 #include "grid/view/GridExport.h"
@@ -43,19 +45,6 @@ void AppendMarkedText(AnsiString& Out, const WideString& Text) {
     Out.append(Bytes, From, AnsiString::npos);
 }
 
-AnsiString UnmarkLineBreaks(AnsiString Field) {
-    size_t At = Field.find("%\r\n");
-    if (At == AnsiString::npos) return Field;
-    AnsiString Out;
-    size_t From = 0;
-    for (; At != AnsiString::npos; At = Field.find("%\r\n", From)) {
-        Out.append(Field, From, At - From);
-        From = At + 1;
-    }
-    Out.append(Field, From, AnsiString::npos);
-    return Out;
-}
-
 // Writes the delimited text through Sink(const AnsiString&) in blocks.
 template <typename TSink> void WriteDelimited(TNxDataGrid& Grid, char Separator, TSink&& Sink) {
     AnsiString Block(1, Separator);
@@ -75,14 +64,70 @@ template <typename TSink> void WriteDelimited(TNxDataGrid& Grid, char Separator,
     if (!Block.empty()) Sink(Block);
 }
 
-// The 8-bit code page as a table: every byte is one character.
+// The 8-bit code page as a table: every byte is one character. Built per read, so a code page
+// changed since the last one is honoured.
 std::array<WideChar, 256> AnsiTable() {
+    std::string Bytes(256, '\0');
+    for (int b = 0; b < 256; ++b)
+        Bytes[static_cast<size_t>(b)] = static_cast<char>(b);
+    const WideString Chars = AnsiToWide(Bytes);
     std::array<WideChar, 256> Table{};
-    for (int b = 0; b < 256; ++b) {
-        WideString W = AnsiToWide(AnsiString(1, static_cast<char>(b)));
-        Table[b] = W.size() == 1 ? W[0] : static_cast<WideChar>(b);
-    }
+    for (int b = 0; b < 256; ++b)
+        Table[static_cast<size_t>(b)] =
+            Chars.size() == 256 ? Chars[static_cast<size_t>(b)] : static_cast<WideChar>(b);
     return Table;
+}
+
+// Field becomes the 8-bit text Bytes as characters, with every "%" CR LF back to CR LF.
+void UnmarkLineBreaks(WideString& Field, std::string_view Bytes, const std::array<WideChar, 256>& Table) {
+    Field.clear();
+    auto Append = [&](std::string_view Part) {
+        const size_t At = Field.size();
+        Field.resize(At + Part.size());
+        for (size_t i = 0; i < Part.size(); ++i)
+            Field[At + i] = Table[static_cast<unsigned char>(Part[i])];
+    };
+    size_t From = 0;
+    for (size_t At = Bytes.find("%\r\n"); At != std::string_view::npos; At = Bytes.find("%\r\n", From)) {
+        Append(Bytes.substr(From, At - From));
+        From = At + 1;
+    }
+    Append(Bytes.substr(From));
+}
+
+// How LoadFromTextFile turns the file's bytes into characters.
+struct TByteChars {
+    static constexpr size_t Width = 1;
+    const std::array<WideChar, 256>* Table;
+    WideChar At(const unsigned char* P) const { return (*Table)[*P]; }
+};
+struct TLowFirstUnits {
+    static constexpr size_t Width = 2;
+    static WideChar At(const unsigned char* P) { return static_cast<WideChar>(P[0] | (P[1] << 8)); }
+};
+struct THighFirstUnits {
+    static constexpr size_t Width = 2;
+    static WideChar At(const unsigned char* P) { return static_cast<WideChar>((P[0] << 8) | P[1]); }
+};
+
+// Walks the characters of Data[0, Size): runs of plain field text go to Run(First, Last) in one
+// piece, each character the reader acts on to Act(Ch). A trailing partial unit is ignored.
+template <typename TChars, typename TIsSpecial, typename TRun, typename TAct>
+void ScanChars(const unsigned char* Data, size_t Size, const TChars& Chars, TIsSpecial&& IsSpecial,
+               TRun&& Run, TAct&& Act) {
+    constexpr size_t W = TChars::Width;
+    const unsigned char* const End = Data + (Size - Size % W);
+    const unsigned char* P = Data;
+    while (P < End) {
+        const unsigned char* First = P;
+        while (P < End && !IsSpecial(Chars.At(P)))
+            P += W;
+        if (P > First) Run(First, P);
+        if (P < End) {
+            Act(Chars.At(P));
+            P += W;
+        }
+    }
 }
 
 AnsiString ReadWholeFile(const WideString& FileName) {
@@ -115,6 +160,42 @@ void AppendUnits(AnsiString& Out, const WideString& Text, TEncodingKind Encoding
         char Lo = static_cast<char>(Ch & 0xFF), Hi = static_cast<char>(Ch >> 8);
         Out += BigEndian ? Hi : Lo;
         Out += BigEndian ? Lo : Hi;
+    }
+}
+
+// SetTextStr's reading: replaces all rows by the delimited text (without its leading separator).
+void ReadDelimited(TNxDataGrid& Grid, std::string_view Text, char Separator) {
+    TGridUpdate Update(Grid);
+    Grid.ClearRows();
+    const size_t End = Text.size();
+    const int Cols = Grid.GetColumns()->Count();
+    const std::array<WideChar, 256> Table = AnsiTable();
+    WideString Field;
+    bool NewRow = true;
+    int Col = -1, Row = -1;
+    size_t P = 0;
+    while (P < End) {
+        size_t Stop = std::min(Text.find(Separator, P), End);
+        if (NewRow) {
+            NewRow = false;
+            Grid.AddRow(1);
+            ++Row;
+            Col = 0;
+        } else {
+            ++Col;
+        }
+        // Fields past the last column have no cell to go to.
+        if (Col < Cols) {
+            UnmarkLineBreaks(Field, Text.substr(P, Stop - P), Table);
+            Grid.SetCells(Col, Row, Field);
+        }
+        P = Stop;
+        if (P >= End) break;
+        if (Text[P] == Separator) ++P;
+        if (P + 1 < End && Text[P] == '\r' && Text[P + 1] == '\n') {
+            NewRow = true;
+            P += 2;
+        }
     }
 }
 
@@ -208,33 +289,7 @@ void TNxDataGrid::SaveToStream(TStream& Stream, char Separator) {
 }
 
 void TNxDataGrid::SetTextStr(const AnsiString& Text, char Separator) {
-    TGridUpdate Update(*this);
-    ClearRows();
-    const size_t End = Text.size();
-    const int Cols = GetColumns()->Count();
-    bool NewRow = true;
-    int Col = -1, Row = -1;
-    size_t P = 0;
-    while (P < End) {
-        size_t Stop = std::min(Text.find(Separator, P), End);
-        if (NewRow) {
-            NewRow = false;
-            AddRow(1);
-            ++Row;
-            Col = 0;
-        } else {
-            ++Col;
-        }
-        // Fields past the last column have no cell to go to.
-        if (Col < Cols) SetCells(Col, Row, AnsiToWide(UnmarkLineBreaks(Text.substr(P, Stop - P))));
-        P = Stop;
-        if (P >= End) break;
-        if (Text[P] == Separator) ++P;
-        if (P + 1 < End && Text[P] == '\r' && Text[P + 1] == '\n') {
-            NewRow = true;
-            P += 2;
-        }
-    }
+    ReadDelimited(*this, Text, Separator);
 }
 
 void TNxDataGrid::LoadFromStream(TStream& Stream) {
@@ -243,7 +298,7 @@ void TNxDataGrid::LoadFromStream(TStream& Stream) {
     AnsiString Bytes = Stream.ReadAll();
     if (Bytes.empty()) return;
     TGridUpdate Update(*this);
-    SetTextStr(Bytes.substr(1), Bytes[0]);
+    ReadDelimited(*this, std::string_view(Bytes).substr(1), Bytes[0]);
 }
 
 void TNxDataGrid::SaveToTextFile(const WideString& FileName, WideChar Separator, WideChar LineBreak,
@@ -292,14 +347,6 @@ void TNxDataGrid::LoadFromTextFile(const WideString& FileName, WideChar Separato
     TGridUpdate Update(*this);
     const auto* Data = reinterpret_cast<const unsigned char*>(Bytes.data());
     const size_t Size = Bytes.size();
-    int Wide = 0; // 0: 8-bit, 1: low byte first, 2: high byte first
-    size_t P = 0;
-    if (Size > 1 && Data[0] == 0xFF && Data[1] == 0xFE)
-        Wide = 1, P = 2;
-    else if (Size > 1 && Data[0] == 0xFE && Data[1] == 0xFF)
-        Wide = 2, P = 2;
-    // Bytes are characters of the 8-bit code page the writer used, so 8-bit text reads back as written.
-    static const std::array<WideChar, 256> Table = AnsiTable();
 
     const int Cols = GetColumns()->Count();
     WideString Field;
@@ -320,15 +367,12 @@ void TNxDataGrid::LoadFromTextFile(const WideString& FileName, WideChar Separato
         Field.clear();
         if (LineEnd) NewRow = true;
     };
-    while (Wide ? P + 1 < Size : P < Size) {
-        WideChar Ch;
-        if (Wide == 0)
-            Ch = Table[Data[P++]];
-        else if (Wide == 1)
-            Ch = static_cast<WideChar>(Data[P] | (Data[P + 1] << 8)), P += 2;
-        else
-            Ch = static_cast<WideChar>((Data[P] << 8) | Data[P + 1]), P += 2;
-
+    auto IsSpecial = [&](WideChar Ch) {
+        return Ch == Separator || Ch == LineBreak || Ch == u'"' || Ch == u'\r' || Ch == u'\n';
+    };
+    // The rules in the order they are tried, so a separator or line-break character that is also
+    // a quote, CR or LF acts as separator or line break.
+    auto Act = [&](WideChar Ch) {
         if (Ch == Separator) {
             if (Quotes % 2 == 1)
                 Field += Ch;
@@ -339,12 +383,32 @@ void TNxDataGrid::LoadFromTextFile(const WideString& FileName, WideChar Separato
         } else if (Ch == u'"') {
             ++Quotes;
             if ((Quotes % 2 == 1 && !Field.empty()) || Quotes == 3) Field += u'"';
-        } else if (Ch == u'\r') {
         } else if (Ch == u'\n') {
             EndField(true);
-        } else {
-            Field += Ch;
         }
+        // CR is dropped.
+    };
+    auto Scan = [&](const unsigned char* From, size_t Count, const auto& Chars) {
+        constexpr size_t W = std::remove_reference_t<decltype(Chars)>::Width;
+        ScanChars(
+            From, Count, Chars, IsSpecial,
+            [&](const unsigned char* First, const unsigned char* Last) {
+                const size_t At = Field.size();
+                Field.resize(At + static_cast<size_t>(Last - First) / W);
+                WideChar* Out = Field.data() + At;
+                for (const unsigned char* P = First; P < Last; P += W)
+                    *Out++ = Chars.At(P);
+            },
+            Act);
+    };
+    if (Size > 1 && Data[0] == 0xFF && Data[1] == 0xFE) {
+        Scan(Data + 2, Size - 2, TLowFirstUnits{});
+    } else if (Size > 1 && Data[0] == 0xFE && Data[1] == 0xFF) {
+        Scan(Data + 2, Size - 2, THighFirstUnits{});
+    } else {
+        // Bytes are characters of the 8-bit code page the writer used, so 8-bit text reads back as written.
+        const std::array<WideChar, 256> Table = AnsiTable();
+        Scan(Data, Size, TByteChars{&Table});
     }
     if (!Field.empty()) {
         // A last line without its line end still lands in the next column of the current row.
