@@ -114,6 +114,9 @@ TEST_F(CheckBoxPlay, AReleaseInsideTheBoxFlipsTheCellOutsideItNothing) {
     ASSERT_EQ(AfterEdits.size(), 1u);
     EXPECT_EQ(AfterEdits[0].first, (TPoint{0, 1}));
     EXPECT_EQ(AfterEdits[0].second, Grid->GetCell(0, 1)->GetAsString());
+    Grid->Update();
+    Grid->GetWindowPrivate()->Pixels.save(QString::fromStdString(OutDir() + "/column-play-check-box.png"));
+    EXPECT_EQ(Grid->GetWindowPrivate()->Pixels.pixel(At(0, 1, 5, 9)), QtColor(clWindowText)) << "the tick";
     Click(At(0, 1, 11, 13));
     EXPECT_FALSE(Checked(1)) << "the bottom-right pixel flips it back";
     EXPECT_FALSE(Checked(0));
@@ -274,6 +277,8 @@ struct TreePlay : ColumnPlayTest {
         Grid->AddChildRow(0);
         Grid->AddChildRow(1);
         Grid->AddChildRow(2);
+        for (int Row = 0; Row < 4; ++Row)
+            Grid->GetCell(0, Row)->SetAsString(u"node");
         Grid->Update();
         ASSERT_EQ(Grid->GetRowLevel(2), 2);
     }
