@@ -211,3 +211,28 @@ TEST(KindDisplays, EachKindIsPaintedByItsOwnDisplay) {
     auto* Own = Columns->Add<TTestTextColumn>(u"Own");
     EXPECT_NE(dynamic_cast<TCountingTextDisplay*>(DisplayOf(Own)), nullptr);
 }
+
+TEST_F(PaintedGrid, ScrollingByOneRowPaintsOnlyTheRowsItUncovers) {
+    Make(100);
+    const TRect Body = S->Grid->GetBodyRect();
+    // The strip uncovered at the bottom is one row high; it meets two rows when the body ends
+    // inside a row, since the row cut off before is now shown whole.
+    const int AtBottom = Body.Height() % 17 == 0 ? 1 : 2;
+    ResetCounts();
+    S->Grid->GetVertScrollBar()->SetPosition(1);
+    S->Paint();
+    ASSERT_EQ(S->Grid->GetTopRow(), 1);
+    EXPECT_EQ(Display(0)->Painted, AtBottom);
+    EXPECT_EQ(Painted(), 3 * AtBottom);
+    // Back up: only the row that comes in at the top.
+    ResetCounts();
+    S->Grid->GetVertScrollBar()->SetPosition(0);
+    S->Paint();
+    EXPECT_EQ(Display(0)->Painted, 1);
+    EXPECT_EQ(Painted(), 3);
+    // The shifted pixels are the rows' own: the first row's text sits where a full frame puts it.
+    const QImage Scrolled = S->Pixels().copy();
+    S->Grid->Invalidate();
+    S->Paint();
+    EXPECT_EQ(S->Pixels(), Scrolled);
+}
