@@ -377,6 +377,18 @@ TEST_F(LinkPlay, HyperlinkShowsTheHandOverItsTextOnlyAndClicksWithTheText) {
     EXPECT_NE(dynamic_cast<THyperlinkColumnPlay*>(Sender), nullptr) << "the play is the sender";
 }
 
+TEST_F(LinkPlay, RightAlignedLinkIsHitWhereItsTextIsDrawn) {
+    Link->SetAlignment(taRightJustify);
+    Move(At(0, 1, 4, 8));
+    EXPECT_EQ(Cursor(), crIBeam) << "the left of the cell is empty now";
+    Move(At(0, 1, 114, 8));
+    EXPECT_EQ(Cursor(), crHandPoint);
+    Click(At(0, 1, 4, 8));
+    EXPECT_TRUE(Clicks.empty());
+    Click(At(0, 1, 114, 8));
+    EXPECT_EQ(Clicks, (std::vector<WideString>{u"link 01 home"}));
+}
+
 TEST_F(LinkPlay, MarkupLinkRaisesItsTargetAndTheHandLeavesWithThePointer) {
     Move(At(1, 1, 6, 8));
     EXPECT_EQ(Cursor(), crHandPoint);
