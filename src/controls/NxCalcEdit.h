@@ -75,6 +75,8 @@ public:
     bool GetAutoClose() const { return FAutoClose; }
     void SetAutoClose(bool Value) { FAutoClose = Value; }
     TNxCalcPopup* GetCalcPopup() { return static_cast<TNxCalcPopup*>(GetPopup()); }
+    // The text becomes the value it stands for, within the limits (0 when it is no number).
+    void ApplyEditing() override { SetValue(GetValue()); }
 
 protected:
     TNxPopupControl* CreatePopupControl() override;

@@ -51,6 +51,9 @@ public:
     // The value in the box's text form.
     WideString FormatValue(double Value) const;
     double Clamp(double Value) const;
+    // The text becomes the value it stands for, within the limits: an empty or half-typed
+    // number ("-", ".") is 0, so a cell is never handed text that is no number.
+    void ApplyEditing() override { SetValue(GetValue()); }
 
 protected:
     void KeyPress(WideChar& Key) override;

@@ -183,11 +183,29 @@ TEST_F(KindEditingTest, NumberColumnStepsByIncrementAndStoresAFloat) {
     EXPECT_EQ(Grid->GetInplaceEdit()->GetText(), u"7.5");
     Key(Qt::Key_Return);
     EXPECT_DOUBLE_EQ(Cell(2)->GetAsFloat(), 7.5);
+
+    // What the editor holds is made a number within the limits before it reaches the cell: an
+    // emptied or half-typed box is 0, a typed value past Max is Max.
+    const std::pair<const char*, double> Typed[] = {{"", 0}, {"-", 0}, {"99", 20}};
+    for (const auto& [Text, Stored] : Typed) {
+        SCOPED_TRACE(Text);
+        Cell(3)->SetAsFloat(5);
+        ClickCell(3);
+        ClickCell(3);
+        ASSERT_TRUE(Open<TNxSpinEdit>());
+        Grid->GetInplaceEdit()->SelectAll();
+        Key(Qt::Key_Backspace);
+        Type(Text);
+        Key(Qt::Key_Return);
+        EXPECT_TRUE(Closed());
+        EXPECT_DOUBLE_EQ(Cell(3)->GetAsFloat(), Stored);
+    }
 }
 
 TEST_F(KindEditingTest, CalcColumnWorksTheDroppedCalculatorAndStoresItsResult) {
     MakeGrid<TNxCalcColumn>(3);
     Cell(0)->SetAsFloat(4);
+    Cell(1)->SetAsFloat(3);
     Show();
     ClickCell(0);
     auto* Calc = Open<TNxCalcEdit>();
@@ -202,6 +220,15 @@ TEST_F(KindEditingTest, CalcColumnWorksTheDroppedCalculatorAndStoresItsResult) {
     Key(Qt::Key_Return);
     ASSERT_TRUE(Closed());
     EXPECT_DOUBLE_EQ(Cell(0)->GetAsFloat(), 10);
+
+    // An emptied box stores 0 instead of failing on text that is no number.
+    ClickCell(1);
+    ASSERT_TRUE(Open<TNxCalcEdit>());
+    Grid->GetInplaceEdit()->SelectAll();
+    Key(Qt::Key_Backspace);
+    Key(Qt::Key_Return);
+    EXPECT_TRUE(Closed());
+    EXPECT_DOUBLE_EQ(Cell(1)->GetAsFloat(), 0);
 }
 
 TEST_F(KindEditingTest, TimeColumnStepsThePartUnderTheCaretAndStoresADateTime) {
