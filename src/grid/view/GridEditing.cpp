@@ -439,11 +439,12 @@ void TNxEditingGrid::KeyPress(WideChar& Key) {
         }
     }
     // A typed character reaches the editor as typed, not as ready text, so the editor's own
-    // rules apply to it: a list picks the item it starts, a number edit refuses a letter.
+    // rules apply to it: a list picks the item it starts, a time edit refuses a letter.
     // Columns with a play leave their keys to the default path, which hands them to the play.
-    if (!Open && !GetInputSelected() && !GetOptions().Contains(goDisableKeys) && Key >= 32 && !GetReadOnly() &&
-        !(GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0) && GetColumns()->Exists(GetSelectedColumn()) &&
-        GetSelectedRow() >= 0 && GetSelectedRow() < GetRowCount()) {
+    if (!Open && !GetInputSelected() && !GetOptions().Contains(goDisableKeys) && Key >= 32 &&
+        !GetReadOnly() && !(GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0) &&
+        GetColumns()->Exists(GetSelectedColumn()) && GetSelectedRow() >= 0 &&
+        GetSelectedRow() < GetRowCount()) {
         TNxCustomColumn* Column = GetColumns()->GetItem(GetSelectedColumn());
         if (!Column->GetColumnPlay() && Column->IsKeyValid(Key)) {
             StartEdit(GetSelectedColumn(), GetSelectedRow(), Key);

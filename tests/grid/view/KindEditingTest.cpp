@@ -133,9 +133,7 @@ TEST_F(KindEditingTest, TreeGuidAndVirtualColumnsEditTheirTextThroughTheirPlainE
 
     auto* Virtual = MakeGrid<TNxVirtualColumn>(3);
     std::vector<WideString> Written;
-    Virtual->OnGetText = [](TObject*, int, int ARow, WideString& Value) {
-        Value = u"row" + IntToStr(ARow);
-    };
+    Virtual->OnGetText = [](TObject*, int, int ARow, WideString& Value) { Value = u"row" + IntToStr(ARow); };
     Virtual->OnSetText = [&](TObject*, int, int ARow, const WideString& Value) {
         Written.push_back(IntToStr(ARow) + u"=" + Value);
     };

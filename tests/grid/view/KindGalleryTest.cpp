@@ -91,7 +91,8 @@ struct TKindPictures : ::testing::Test {
         Grid->AddRow(Rows);
         for (int R = 0; R < Rows; ++R) {
             int C = 0;
-            Grid->GetCell(C++, R)->SetAsString(std::array<WideString, 3>{u"plain", u"Row text", u"more"}[R % 3]);
+            Grid->GetCell(C++, R)->SetAsString(
+                std::array<WideString, 3>{u"plain", u"Row text", u"more"}[R % 3]);
             Grid->GetCell(C++, R)->SetAsString(u"node");
             Grid->GetCell(C++, R)->SetAsDateTime(EncodeTime(6 + R, 15 * R, 0, 0));
             Grid->GetCell(C++, R)->SetAsString(u"press");
@@ -110,7 +111,8 @@ struct TKindPictures : ::testing::Test {
             ++C; // increment: the row number
             Grid->GetCell(C++, R)->SetObjectReference(Picture.get());
             Grid->GetCell(C++, R)->SetAsString(u"www.example.org");
-            Grid->GetCell(C++, R)->SetAsString(std::array<WideString, 3>{u"#FF0000", u"#00A000", u"#0000FF"}[R % 3]);
+            Grid->GetCell(C++, R)->SetAsString(
+                std::array<WideString, 3>{u"#FF0000", u"#00A000", u"#0000FF"}[R % 3]);
             Grid->GetCell(C++, R)->SetAsString(u"{6F9619FF-8B86-D011-B42D-00C04FC964FF}");
             ++C; // virtual: asks its handler
             Grid->GetCell(C++, R)->SetAsFloat(std::array<double, 3>{25, 60, 100}[R % 3]);
