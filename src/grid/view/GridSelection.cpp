@@ -1,4 +1,4 @@
-// Row selection of the data grid: the flags in the store, their count and the span holding them.
+// Row selection of the data grid: the flags in the store, their count and their runs.
 #include "grid/view/NextGrid.h"
 
 #include <algorithm>
@@ -8,70 +8,69 @@
 
 void TNxDataGrid::ResetSelectionSpan() {
     FSelectedCount = 0;
-    FSelectionLow = 0;
-    FSelectionHigh = -1;
+    FSelectedRuns.Clear();
 }
 
 void TNxDataGrid::WriteSelected(TRow* Row, int Index, bool Value) {
     if (Row->Selected == Value) return;
     Row->Selected = Value;
-    if (!Value) {
-        if (--FSelectedCount == 0) {
-            ResetSelectionSpan();
-        } else if (Index == FSelectionLow) {
-            ++FSelectionLow;
-        } else if (Index == FSelectionHigh) {
-            --FSelectionHigh;
-        }
-        return;
+    if (Value) {
+        ++FSelectedCount;
+        FSelectedRuns.Add(Index, Index);
+    } else {
+        --FSelectedCount;
+        FSelectedRuns.Remove(Index, Index);
     }
-    if (FSelectedCount++ == 0) {
-        FSelectionLow = FSelectionHigh = Index;
-        return;
-    }
-    FSelectionLow = std::min(FSelectionLow, Index);
-    FSelectionHigh = std::max(FSelectionHigh, Index);
 }
 
 void TNxDataGrid::SelectionRowsInserted(int Index, int Count) {
-    if (FSelectedCount == 0) return;
-    if (Index <= FSelectionLow) {
-        FSelectionLow += Count;
-        FSelectionHigh += Count;
-    } else if (Index <= FSelectionHigh) {
-        FSelectionHigh += Count;
-    }
+    FSelectedRuns.Open(Index, Count);
 }
 
 void TNxDataGrid::SelectionRowDeleted(int Index, bool WasSelected) {
-    if (WasSelected && --FSelectedCount == 0) ResetSelectionSpan();
-    if (FSelectedCount == 0) return;
-    if (Index < FSelectionLow) {
-        --FSelectionLow;
-        --FSelectionHigh;
-    } else if (Index <= FSelectionHigh) {
-        --FSelectionHigh;
+    if (WasSelected) --FSelectedCount;
+    FSelectedRuns.Close(Index);
+}
+
+void TNxDataGrid::ReadSelectedRuns(int Low, int High) {
+    FSelectedRuns.Remove(Low, High);
+    for (int Index = Low; Index <= High; ++Index) {
+        if (!FCells->GetRow(Index)->Selected) continue;
+        int Last = Index;
+        while (Last < High && FCells->GetRow(Last + 1)->Selected)
+            ++Last;
+        FSelectedRuns.Add(Index, Last);
+        Index = Last;
     }
 }
 
 void TNxDataGrid::SelectionRowsMoved(int Index1, int Index2) {
-    if (FSelectedCount == 0) return;
-    FSelectionLow = std::min({FSelectionLow, Index1, Index2});
-    FSelectionHigh = std::max({FSelectionHigh, Index1, Index2});
+    if (FSelectedCount > 0) ReadSelectedRuns(std::min(Index1, Index2), std::max(Index1, Index2));
 }
 
 void TNxDataGrid::SelectionReordered() {
-    if (FSelectedCount == 0) return;
-    // One pass from each end; a sort already costs more than that.
-    const int Count = FCells->GetRowCount();
-    int Low = 0;
-    while (Low < Count && !FCells->GetRow(Low)->Selected)
-        ++Low;
-    int High = Count - 1;
-    while (High > Low && !FCells->GetRow(High)->Selected)
-        --High;
-    FSelectionLow = Low;
-    FSelectionHigh = High;
+    // One pass over the flags; a sort already costs more than that.
+    if (FSelectedCount > 0) ReadSelectedRuns(0, FCells->GetRowCount() - 1);
+}
+
+void TNxDataGrid::UnselectSpan(int Low, int High) {
+    std::vector<std::pair<int, int>> Runs;
+    FSelectedRuns.ForEach(Low, High, [&](int First, int Last) { Runs.emplace_back(First, Last); });
+    for (const auto& [First, Last] : Runs) {
+        for (int Index = First; Index <= Last; ++Index)
+            FCells->GetRow(Index)->Selected = false;
+        FSelectedCount -= Last - First + 1;
+        FSelectedRuns.Remove(First, Last);
+        if (IsUpdating()) continue;
+        // Only the rows painted last time can need it; off screen nothing is marked.
+        const int From = std::max(First, GetTopRow());
+        const int To = std::min(Last, GetPaintEndRow());
+        for (int Index = From; Index <= To; ++Index)
+            if (GetGridStyle() == gsSlides)
+                RefreshSlide(Index);
+            else
+                RefreshRow(Index);
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -101,31 +100,33 @@ void TNxDataGrid::SelectRange(int FromRow, int ToRow, bool Value) {
     CheckRowIndex(ToRow);
     const int Low = std::min(FromRow, ToRow);
     const int High = std::max(FromRow, ToRow);
-    for (int Index = Low; Index <= High; ++Index)
-        WriteSelected(FCells->GetRow(Index), Index, Value);
+    int Changed = 0;
+    for (int Index = Low; Index <= High; ++Index) {
+        TRow* Row = FCells->GetRow(Index);
+        if (Row->Selected == Value) continue;
+        Row->Selected = Value;
+        ++Changed;
+    }
+    if (Value) {
+        FSelectedCount += Changed;
+        FSelectedRuns.Add(Low, High);
+    } else {
+        FSelectedCount -= Changed;
+        FSelectedRuns.Remove(Low, High);
+    }
     if (!IsUpdating()) RefreshRange(Low, High);
 }
 
 int TNxDataGrid::GetNextSelected(int From) {
-    if (FSelectedCount == 0) return -1;
-    for (int Index = std::max(From, FSelectionLow); Index <= FSelectionHigh; ++Index)
-        if (FCells->GetRow(Index)->Selected) return Index;
-    return -1;
+    return FSelectedRuns.Next(std::max(From, 0));
 }
 
 void TNxDataGrid::ClearSelection() {
-    for (int Index = FSelectionLow; FSelectedCount > 0 && Index <= FSelectionHigh; ++Index)
-        SetSelected(Index, false);
+    if (FSelectedCount > 0) UnselectSpan(0, FCells->GetRowCount() - 1);
 }
 
 void TNxDataGrid::ClearSelectionOutside(int Low, int High) {
     if (FSelectedCount == 0) return;
-    const int SpanHigh = FSelectionHigh;
-    for (int Index = FSelectionLow; FSelectedCount > 0 && Index < Low && Index <= SpanHigh; ++Index)
-        SetSelected(Index, false);
-    for (int Index = std::max(High + 1, 0); FSelectedCount > 0 && Index <= SpanHigh; ++Index)
-        SetSelected(Index, false);
-    if (FSelectedCount == 0) return;
-    FSelectionLow = std::max(FSelectionLow, Low);
-    FSelectionHigh = std::min(FSelectionHigh, High);
+    UnselectSpan(0, Low - 1);
+    UnselectSpan(High + 1, FCells->GetRowCount() - 1);
 }

@@ -10,6 +10,6 @@ public:
     explicit TNextGrid(TComponent* AOwner) : TNxDraggingGrid(AOwner) {}
 
 protected:
-    // After the rows moved the selection's span is found again.
+    // After the rows moved the selected runs are read again.
     void SortColumn(TNxCustomColumn* Column, bool Ascending) override;
 };

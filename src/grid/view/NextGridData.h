@@ -12,6 +12,7 @@
 #include "grid/model/GridSearch.h"
 #include "grid/view/GridControl.h"
 #include "grid/view/GridExport.h"
+#include "grid/view/RowRanges.h"
 
 class TTimer;
 class THintWindow;
@@ -301,8 +302,8 @@ public:
     int GetLastVisibleRow() override;
     bool AllRowsVisible() override { return FCells->GetVisibleRowCount() == FCells->GetRowCount(); }
     // --- selection (GridSelection.cpp). The row flags live in the store; the grid keeps their
-    // count and a span that holds every selected row, so clearing, counting and copying look
-    // only there, not at all rows. Indices outside the rows raise the list error.
+    // count and their runs, so clearing, counting and copying visit only selected rows, not all
+    // rows. Indices outside the rows raise the list error.
     bool GetSelected(int Index) override;
     void SetSelected(int Index, bool Value) override;
     void StoreSelected(int Index, bool Value) override;
@@ -451,7 +452,7 @@ protected:
     void DoColumnPlayExpand(TObject* Sender) override;
     virtual void DoLoadProgress(int ACol, int ARow);
 
-    // Rows were reordered wholesale (a sort): the selection span is found again.
+    // Rows were reordered wholesale (a sort): the selected runs are read again.
     void SelectionReordered();
 
 private:
@@ -462,6 +463,10 @@ private:
     void SelectionRowDeleted(int Index, bool WasSelected);
     void SelectionRowsMoved(int Index1, int Index2);
     void ResetSelectionSpan();
+    // Clears the flags of the selected rows in Low..High, repainting those in view.
+    void UnselectSpan(int Low, int High);
+    // The runs of Low..High read again from the row flags.
+    void ReadSelectedRuns(int Low, int High);
     // Deletes one row from the store, keeping its parent's child count, the visible count and the
     // selection bookkeeping right.
     void DeleteStoreRow(int Index);
@@ -472,8 +477,7 @@ private:
     std::unique_ptr<TCells> FCells;
     int FLastAddedRow = -1;
     int FStartRowCount = 0;
+    // Exactly the rows whose flag is set, as runs, and how many they are.
+    TRowRanges FSelectedRuns;
     int FSelectedCount = 0;
-    // Every selected row lies in FSelectionLow..FSelectionHigh (empty when the count is 0).
-    int FSelectionLow = 0;
-    int FSelectionHigh = -1;
 };
