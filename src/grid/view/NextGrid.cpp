@@ -408,6 +408,12 @@ WideString TNxDataGrid::GetDrawText(int ACol, int ARow) {
     return GetColumns()->GetItem(ACol)->GetDrawText(Info);
 }
 
+WideString TNxDataGrid::GetHintText(int ACol, int ARow) {
+    TCellInfo Info;
+    GetCellInfo(ACol, ARow, Info);
+    return GetColumns()->GetItem(ACol)->GetHintText(Info);
+}
+
 TColor TNxDataGrid::GetCellColor(int ACol, int ARow) {
     TNxCustomColumn* Column = GetColumns()->GetItem(ACol);
     if (Column->GetParentCellColor()) return GetColor();

@@ -439,6 +439,8 @@ protected:
     // store sorts (coFullResort never reverses), SelectedRow follows its row, the body repaints
     // and OnAfterSort follows. A conversion error raises with the rows unmoved.
     void SortColumn(TNxCustomColumn* Column, bool Ascending) override;
+    // The column's hint text for the cell's value (the text-fit hint shows it).
+    WideString GetHintText(int ACol, int ARow) override;
     virtual void DoCellFormating(int ACol, int ARow, TColor& TextColor, TFontStyles& FontStyle,
                                  TCellState CellState);
     // The store's compare handler: raises OnCompare.

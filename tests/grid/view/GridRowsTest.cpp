@@ -9,6 +9,17 @@
 namespace {
 using GridRows = GridFixture;
 
+class THintColumn : public TNxCustomColumn {
+public:
+    explicit THintColumn(TObject* AOwner = nullptr) : TNxCustomColumn(AOwner) {}
+    WideString GetHintText(const TCellInfo& CellInfo) override { return u"full: " + CellInfo.AsString; }
+};
+
+struct THintGrid : TNextGrid {
+    using TNextGrid::GetHintText;
+    using TNextGrid::TNextGrid;
+};
+
 std::vector<WideString> Column0(TNextGrid* Grid) {
     std::vector<WideString> Result;
     for (int r = 0; r < Grid->GetRowCount(); ++r)
@@ -258,4 +269,14 @@ TEST_F(GridRows, IndicesOutsideTheRowsRaiseTheListErrorAndChangeNothing) {
     EXPECT_FALSE(Grid->GetSelected(0)) << "the failed range selected nothing";
     Grid->SetRowImageIndex(2, 5);
     EXPECT_EQ(Grid->GetRowImageIndex(2), 5);
+}
+
+TEST(GridHintText, TheColumnFormsTheHintFromTheCellValue) {
+    THintGrid Grid(nullptr);
+    Grid.GetColumns()->Add<THintColumn>(u"Path");
+    Grid.AddRow(1);
+    Grid.GetCell(0, 0)->SetAsString(u"/a/b");
+    EXPECT_EQ(Grid.GetHintText(0, 0), u"full: /a/b");
+    EXPECT_EQ(Grid.GetDrawText(0, 0), u"/a/b");
+    EXPECT_THROW(Grid.GetHintText(0, 1), EListError);
 }
