@@ -41,6 +41,7 @@ function(quillmar_test name dir)
     target_compile_definitions(${name} PRIVATE QUILLMAR_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
                                                QUILLMAR_BINARY_DIR="${PROJECT_BINARY_DIR}")
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-        PROPERTIES ENVIRONMENT
+        # A test stuck in a modal loop fails after two minutes instead of stalling the run.
+        PROPERTIES TIMEOUT 120 ENVIRONMENT
         "QT_QPA_PLATFORM=offscreen;QUILLMAR_TEST_OUT=${PROJECT_BINARY_DIR}/test-output;ASAN_OPTIONS=detect_leaks=1;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/support/lsan.supp;UBSAN_OPTIONS=print_stacktrace=1")
 endfunction()

@@ -1,17 +1,34 @@
 #include "grid/model/Cell.h"
 
+#include <exception>
 #include <limits>
+#include <new>
 
 #include "grid/model/Cells.h"
 #include "grid/model/Column.h"
 #include "grid/model/GridHost.h"
 #include "platform/runtime/RtlConsts.h"
+#include "platform/runtime/SlabPool.h"
 #include "platform/runtime/SysUtils.h"
 
 // ---------------------------------------------------------------------------------------------
 // TCell
 
 TCell::TCell(TCells* ACells) : FOwner(ACells) {}
+
+void* TCell::operator new(size_t Size, TSlabPool& Pool) {
+    if (Size > Pool.GetSlotSize()) throw std::bad_alloc();
+    return Pool.Allocate();
+}
+
+void TCell::operator delete(void* Slot, TSlabPool& Pool) noexcept {
+    Pool.Free(Slot);
+}
+
+void TCell::operator delete(void*) noexcept {
+    // A cell deleted with delete would hand a pool slot to the heap.
+    std::terminate();
+}
 
 TColor TCell::GetActualColor() const {
     TNxGridHost* Grid = FOwner ? FOwner->GetGrid() : nullptr;
@@ -52,30 +69,38 @@ void TCell::SetColor(TColor Value) {
 }
 
 void TCell::SetFontStyle(TFontStyles Value) {
-    FFontStyle = Value;
+    FFontStyleBits = static_cast<uint8_t>(Value.Bits());
     if (!GetLocked()) Changed();
 }
 
+TCell::TExtras& TCell::Extras() {
+    if (!FExtras) FExtras = std::make_unique<TExtras>();
+    return *FExtras;
+}
+
+void TCell::DropEmptyExtras() {
+    if (FExtras && !FExtras->ObjectReference && FExtras->Hint.empty()) FExtras.reset();
+}
+
+void TCell::SetObjectReference(TObject* Value) {
+    if (Value || FExtras) Extras().ObjectReference = Value;
+    DropEmptyExtras();
+}
+
 void TCell::SetHint(const WideString& Value) {
-    if (Value.empty())
-        FHint.reset();
-    else
-        FHint = std::make_unique<WideString>(Value);
+    if (!Value.empty() || FExtras) Extras().Hint = Value;
+    DropEmptyExtras();
     if (!GetLocked()) Changed();
 }
 
 void TCell::SetLocked(bool Value) {
-    if (Value)
-        FState.Include(cstLocked);
-    else
-        FState.Exclude(cstLocked);
+    FStateBits =
+        static_cast<uint8_t>((Value ? GetState().Include(cstLocked) : GetState().Exclude(cstLocked)).Bits());
 }
 
 void TCell::SetEmpty(bool Value) {
-    if (Value)
-        FState.Include(cstEmpty);
-    else
-        FState.Exclude(cstEmpty);
+    FStateBits =
+        static_cast<uint8_t>((Value ? GetState().Include(cstEmpty) : GetState().Exclude(cstEmpty)).Bits());
     Changed();
 }
 

@@ -17,6 +17,7 @@
 class TCells;
 class TCell;
 class TNxCustomColumn;
+class TSlabPool;
 
 enum TNxCellStateItem { cstEmpty, cstLocked };
 using TNxCellState = TSet<TNxCellStateItem>;
@@ -28,6 +29,12 @@ class TCell : public TObject {
 public:
     explicit TCell(TCells* ACells);
     ~TCell() override = default;
+
+    // Cells live in their store's pool and leave through TCells::FreeCell; a plain new or delete
+    // of a cell does not compile. The second form frees the slot when a constructor raises.
+    static void* operator new(size_t Size, TSlabPool& Pool);
+    static void operator delete(void* Slot, TSlabPool& Pool) noexcept;
+    static void* operator new(size_t Size) = delete;
 
     virtual TColor GetActualColor() const;
     virtual TColor GetActualFontColor() const;
@@ -51,34 +58,45 @@ public:
 
     TCells* GetOwner() const { return FOwner; }
 
-    TObject* GetObjectReference() const { return FObjectReference; }
-    void SetObjectReference(TObject* Value) { FObjectReference = Value; }
+    TObject* GetObjectReference() const { return FExtras ? FExtras->ObjectReference : nullptr; }
+    void SetObjectReference(TObject* Value);
 
     TColor GetColor() const { return FColor; }
     void SetColor(TColor Value);
-    TFontStyles GetFontStyle() const { return FFontStyle; }
+    TFontStyles GetFontStyle() const { return TFontStyles::FromBits(FFontStyleBits); }
     void SetFontStyle(TFontStyles Value);
-    WideString GetHint() const { return FHint ? *FHint : WideString(); }
+    WideString GetHint() const { return FExtras ? FExtras->Hint : WideString(); }
     void SetHint(const WideString& Value);
 
-    TNxCellState GetState() const { return FState; }
-    bool GetLocked() const { return FState.Contains(cstLocked); }
+    TNxCellState GetState() const { return TNxCellState::FromBits(FStateBits); }
+    bool GetLocked() const { return GetState().Contains(cstLocked); }
     void SetLocked(bool Value);
-    bool GetEmpty() const { return FState.Contains(cstEmpty); }
+    bool GetEmpty() const { return GetState().Contains(cstEmpty); }
     void SetEmpty(bool Value);
 
     int GetColumnIndex() const;
     int GetRowIndex() const;
     bool GetHighlighted() const;
 
+protected:
+    // Only the virtual destructor's deleting form refers to it, and nothing calls that form.
+    static void operator delete(void* Slot) noexcept;
+
 private:
+    // What few cells carry; one pointer keeps the millions without them small.
+    struct TExtras {
+        TObject* ObjectReference = nullptr;
+        WideString Hint;
+    };
+    TExtras& Extras();
+    void DropEmptyExtras();
+
     TCells* FOwner;
-    TObject* FObjectReference = nullptr;
-    TFontStyles FFontStyle{};
+    std::unique_ptr<TExtras> FExtras;
     TColor FColor = clWindow;
-    // Hints are rare; a pointer keeps the many cells without one small.
-    std::unique_ptr<WideString> FHint;
-    TNxCellState FState{cstLocked};
+    // The two small sets as bytes: a cell is 32 bytes before its value.
+    uint8_t FFontStyleBits = 0;
+    uint8_t FStateBits = static_cast<uint8_t>(TNxCellState{cstLocked}.Bits());
 };
 
 class TBooleanCell : public TCell {

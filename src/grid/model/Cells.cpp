@@ -1,5 +1,9 @@
 #include "grid/model/Cells.h"
 
+#include <algorithm>
+#include <exception>
+#include <new>
+
 #include "grid/model/Column.h"
 #include "grid/model/Columns.h"
 #include "platform/runtime/RtlConsts.h"
@@ -13,23 +17,46 @@ namespace {
 
 } // namespace
 
+// Slots fit the largest cell kind.
+constexpr size_t kCellSlotSize =
+    std::max({sizeof(TBooleanCell), sizeof(TDateTimeCell), sizeof(TFloatCell), sizeof(TIntegerCell),
+              sizeof(TStringCell), sizeof(TIncrementCell), sizeof(TGuidCell), sizeof(TVirtualCell)});
+constexpr size_t kCellAlignment =
+    std::max({alignof(TBooleanCell), alignof(TDateTimeCell), alignof(TFloatCell), alignof(TIntegerCell),
+              alignof(TStringCell), alignof(TIncrementCell), alignof(TGuidCell), alignof(TVirtualCell)});
+
+void* TRow::operator new(size_t Size, TSlabPool& Pool) {
+    if (Size > Pool.GetSlotSize()) throw std::bad_alloc();
+    return Pool.Allocate();
+}
+
+void TRow::operator delete(void* Slot, TSlabPool& Pool) noexcept {
+    Pool.Free(Slot);
+}
+
+void TRow::operator delete(void*) noexcept {
+    // A row deleted with delete would hand a pool slot to the heap.
+    std::terminate();
+}
+
 TCells::TCells(TNxGridHost* AGrid, TNxColumns* AColumns)
-    : FColumns(AColumns), FGrid(AGrid), FRows(std::make_unique<TList>()) {}
+    : FCellPool(kCellSlotSize, kCellAlignment), FRowPool(sizeof(TRow), alignof(TRow)), FColumns(AColumns),
+      FGrid(AGrid) {}
 
 TCells::~TCells() {
     ClearRows();
     // Clearing the columns without reporting: nobody listens any more.
     for (auto& List : FColumnLists)
-        FreeColumnCells(*List);
+        FreeColumnCells(List);
     FColumnLists.clear();
 }
 
 // ---------------------------------------------------------------------------------------------
 // Lookups
 
-TList& TCells::ListOf(int ACol) const {
+TCells::TCellList& TCells::ListOf(int ACol) {
     if (ACol < 0 || ACol >= GetColumnCount()) ListIndexError(ACol);
-    return *FColumnLists[static_cast<size_t>(ACol)];
+    return FColumnLists[static_cast<size_t>(ACol)];
 }
 
 void TCells::CheckRow(int Index) const {
@@ -37,32 +64,35 @@ void TCells::CheckRow(int Index) const {
 }
 
 TCell* TCells::GetCell(int ACol, int ARow) {
-    TList& List = ListOf(ACol);
+    TCellList& List = ListOf(ACol);
     CheckRow(ARow);
     FCurrentColumn = ACol;
     FCurrentRow = ARow;
-    return static_cast<TCell*>(List.Get(ARow));
+    return List[static_cast<size_t>(ARow)];
 }
 
 TRow* TCells::GetRow(int Index) const {
     CheckRow(Index);
-    return static_cast<TRow*>(FRows->Get(Index));
+    return FRows[static_cast<size_t>(Index)];
 }
 
 int TCells::GetRowIndex(const TRow* ARow) const {
-    return FRows->IndexOf(const_cast<TRow*>(ARow));
+    auto It = std::find(FRows.begin(), FRows.end(), ARow);
+    return It == FRows.end() ? -1 : static_cast<int>(It - FRows.begin());
 }
 
 int TCells::GetCellColumnIndex(const TCell* ACell) const {
-    for (int c = 0; c < GetColumnCount(); ++c)
-        if (FColumnLists[static_cast<size_t>(c)]->IndexOf(const_cast<TCell*>(ACell)) >= 0) return c;
+    for (size_t c = 0; c < FColumnLists.size(); ++c) {
+        const TCellList& List = FColumnLists[c];
+        if (std::find(List.begin(), List.end(), ACell) != List.end()) return static_cast<int>(c);
+    }
     return -1;
 }
 
 int TCells::GetCellRowIndex(const TCell* ACell) const {
-    for (const auto& List : FColumnLists) {
-        int Row = List->IndexOf(const_cast<TCell*>(ACell));
-        if (Row >= 0) return Row;
+    for (const TCellList& List : FColumnLists) {
+        auto It = std::find(List.begin(), List.end(), ACell);
+        if (It != List.end()) return static_cast<int>(It - List.begin());
     }
     return -1;
 }
@@ -72,79 +102,118 @@ TNxCustomColumn* TCells::ColumnAt(int Index) const {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Creating cells
+// Creating and freeing cells and rows
 
-TCell* TCells::NewCell(TNxCustomColumn* AColumn, TCreatePlace Place) {
+TCells::TCellTemplate TCells::TemplateOf(TNxCustomColumn* AColumn) {
+    return {AColumn, AColumn->GetColumnType(), AColumn->GetFont()->GetStyle(), AColumn->GetColor()};
+}
+
+TCell* TCells::NewCell(const TCellTemplate& Template, TCreatePlace Place) {
     TCell* Cell = nullptr;
-    switch (AColumn->GetColumnType()) {
+    switch (Template.ColumnType) {
     case ctAutoInc:
         if (Place == TCreatePlace::Add || Place == TCreatePlace::Child)
-            Cell = new TIncrementCell(this);
+            Cell = new (FCellPool) TIncrementCell(this);
         else
-            Cell = new TIntegerCell(this);
+            Cell = new (FCellPool) TIntegerCell(this);
         break;
     case ctBoolean:
-        Cell = new TBooleanCell(this);
+        Cell = new (FCellPool) TBooleanCell(this);
         break;
     case ctDate:
-        Cell = new TDateTimeCell(this);
+        Cell = new (FCellPool) TDateTimeCell(this);
         break;
     case ctFloat:
-        Cell = new TFloatCell(this);
+        Cell = new (FCellPool) TFloatCell(this);
         break;
     case ctGuid:
         if (Place == TCreatePlace::Add || Place == TCreatePlace::InsertColumn)
-            Cell = new TGuidCell(this);
+            Cell = new (FCellPool) TGuidCell(this);
         else
-            Cell = new TStringCell(this);
+            Cell = new (FCellPool) TStringCell(this);
         break;
     case ctInteger:
-        Cell = new TIntegerCell(this);
+        Cell = new (FCellPool) TIntegerCell(this);
         break;
     case ctVirtual: {
-        auto* Virtual = new TVirtualCell(this);
-        Virtual->SetColumn(AColumn);
+        auto* Virtual = new (FCellPool) TVirtualCell(this);
+        Virtual->SetColumn(Template.Column);
         Cell = Virtual;
         break;
     }
     default:
-        Cell = new TStringCell(this);
+        Cell = new (FCellPool) TStringCell(this);
         break;
     }
     // Still locked: the initial copy reports nothing.
-    Cell->SetFontStyle(AColumn->GetFont()->GetStyle());
-    Cell->SetColor(AColumn->GetColor());
+    Cell->SetFontStyle(Template.FontStyle);
+    Cell->SetColor(Template.Color);
     Cell->SetLocked(false);
     return Cell;
 }
 
 TCell* TCells::CreateCell(TNxCustomColumn* AColumn) {
-    return NewCell(AColumn, TCreatePlace::Child);
+    return NewCell(TemplateOf(AColumn), TCreatePlace::Child);
+}
+
+void TCells::FreeCell(TCell* ACell) noexcept {
+    if (!ACell) return;
+    ACell->~TCell();
+    FCellPool.Free(ACell);
+}
+
+TRow* TCells::NewRow() {
+    auto* Row = new (FRowPool) TRow;
+    Row->Height = FDefaultRowHeight;
+    return Row;
+}
+
+void TCells::FreeRow(TRow* ARow) noexcept {
+    if (!ARow) return;
+    ARow->~TRow();
+    FRowPool.Free(ARow);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Rows
 
+namespace {
+
+// Room for NewCount items that still grows geometrically, so adding rows one at a time stays
+// linear.
+template <typename T> void ReserveFor(std::vector<T>& List, size_t NewCount) {
+    if (NewCount > List.capacity()) List.reserve(std::max(NewCount, List.capacity() + List.capacity() / 2));
+}
+
+} // namespace
+
 void TCells::AddRow(int Count) {
+    if (Count <= 0) return;
+    std::vector<TCellTemplate> Templates;
+    Templates.reserve(FColumnLists.size());
+    for (int c = 0; c < GetColumnCount(); ++c)
+        Templates.push_back(TemplateOf(ColumnAt(c)));
+    const size_t NewCount = static_cast<size_t>(FRowCount) + static_cast<size_t>(Count);
+    ReserveFor(FRows, NewCount);
+    for (TCellList& List : FColumnLists)
+        ReserveFor(List, NewCount);
     for (int i = 0; i < Count; ++i) {
-        auto* Row = new TRow;
-        Row->Height = FDefaultRowHeight;
+        FRows.push_back(NewRow());
         ++FVisibleRowCount;
-        FRows->Add(Row);
-        for (int c = 0; c < GetColumnCount(); ++c)
-            FColumnLists[static_cast<size_t>(c)]->Add(NewCell(ColumnAt(c), TCreatePlace::Add));
+        for (size_t c = 0; c < Templates.size(); ++c)
+            FColumnLists[c].push_back(NewCell(Templates[c], TCreatePlace::Add));
         ++FRowCount;
     }
-    if (Count > 0) FSorted = false;
+    FSorted = false;
 }
 
 void TCells::InsertRow(int Index) {
     if (Index < 0 || Index > FRowCount) ListIndexError(Index);
-    for (int c = 0; c < GetColumnCount(); ++c)
-        FColumnLists[static_cast<size_t>(c)]->Insert(Index, NewCell(ColumnAt(c), TCreatePlace::Insert));
-    auto* Row = new TRow;
-    Row->Height = FDefaultRowHeight;
-    FRows->Insert(Index, Row);
+    for (int c = 0; c < GetColumnCount(); ++c) {
+        TCellList& List = FColumnLists[static_cast<size_t>(c)];
+        List.insert(List.begin() + Index, NewCell(TemplateOf(ColumnAt(c)), TCreatePlace::Insert));
+    }
+    FRows.insert(FRows.begin() + Index, NewRow());
     ++FVisibleRowCount;
     ++FRowCount;
     FSorted = false;
@@ -152,53 +221,72 @@ void TCells::InsertRow(int Index) {
 
 void TCells::DeleteRow(int Index) {
     CheckRow(Index);
-    for (auto& List : FColumnLists) {
-        delete static_cast<TCell*>(List->Get(Index));
-        List->Delete(Index);
+    for (TCellList& List : FColumnLists) {
+        FreeCell(List[static_cast<size_t>(Index)]);
+        List.erase(List.begin() + Index);
     }
     --FRowCount;
-    auto* Row = static_cast<TRow*>(FRows->Get(Index));
+    TRow* Row = FRows[static_cast<size_t>(Index)];
     if (Row->Visible) --FVisibleRowCount;
-    delete Row;
-    FRows->Delete(Index);
+    FreeRow(Row);
+    FRows.erase(FRows.begin() + Index);
 }
 
-void TCells::FreeColumnCells(TList& List) {
-    for (int r = 0; r < List.Count(); ++r)
-        delete static_cast<TCell*>(List.Get(r));
-    List.Clear();
+void TCells::FreeColumnCells(TCellList& List) {
+    for (TCell* Cell : List)
+        FreeCell(Cell);
+    List.clear();
+    List.shrink_to_fit();
 }
 
 void TCells::FreeAllRows() {
-    for (int r = 0; r < FRows->Count(); ++r)
-        delete static_cast<TRow*>(FRows->Get(r));
-    FRows->Clear();
+    for (TRow* Row : FRows)
+        FreeRow(Row);
+    FRows.clear();
+    FRows.shrink_to_fit();
     FRowCount = 0;
     FVisibleRowCount = 0;
 }
 
 void TCells::ClearRows() {
-    for (auto& List : FColumnLists)
-        FreeColumnCells(*List);
+    // Row by row: cells were made row by row, so this walks the pool's memory in order.
+    for (size_t r = 0; r < static_cast<size_t>(FRowCount); ++r)
+        for (TCellList& List : FColumnLists)
+            FreeCell(List[r]);
+    for (TCellList& List : FColumnLists) {
+        List.clear();
+        List.shrink_to_fit();
+    }
     FreeAllRows();
     FSorted = false;
 }
 
+namespace {
+
+template <typename T> void MoveItem(std::vector<T>& List, int CurIndex, int NewIndex) {
+    if (CurIndex < NewIndex)
+        std::rotate(List.begin() + CurIndex, List.begin() + CurIndex + 1, List.begin() + NewIndex + 1);
+    else if (CurIndex > NewIndex)
+        std::rotate(List.begin() + NewIndex, List.begin() + CurIndex, List.begin() + CurIndex + 1);
+}
+
+} // namespace
+
 void TCells::MoveRow(int CurIndex, int NewIndex) {
     CheckRow(CurIndex);
     CheckRow(NewIndex);
-    FRows->Move(CurIndex, NewIndex);
-    for (auto& List : FColumnLists)
-        List->Move(CurIndex, NewIndex);
+    MoveItem(FRows, CurIndex, NewIndex);
+    for (TCellList& List : FColumnLists)
+        MoveItem(List, CurIndex, NewIndex);
     FSorted = false;
 }
 
 void TCells::SwapRows(int Index1, int Index2) {
     CheckRow(Index1);
     CheckRow(Index2);
-    FRows->Exchange(Index1, Index2);
-    for (auto& List : FColumnLists)
-        List->Exchange(Index1, Index2);
+    std::swap(FRows[static_cast<size_t>(Index1)], FRows[static_cast<size_t>(Index2)]);
+    for (TCellList& List : FColumnLists)
+        std::swap(List[static_cast<size_t>(Index1)], List[static_cast<size_t>(Index2)]);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -207,17 +295,18 @@ void TCells::SwapRows(int Index1, int Index2) {
 void TCells::AddChildRow(int AParent, int AIndex) {
     TRow* Parent = GetRow(AParent);
     if (AIndex < 0 || AIndex > FRowCount) ListIndexError(AIndex);
-    auto* Row = new TRow;
+    TRow* Row = NewRow();
     Row->ParentRow = Parent;
     Row->Shown = Parent->Expanded;
-    Row->Height = FDefaultRowHeight;
     Row->Level = Parent->Level + 1;
     ++Parent->ChildCount;
-    FRows->Insert(AIndex, Row);
+    FRows.insert(FRows.begin() + AIndex, Row);
     ++FRowCount;
     if (Parent->Expanded) ++FVisibleRowCount;
-    for (int c = 0; c < GetColumnCount(); ++c)
-        FColumnLists[static_cast<size_t>(c)]->Insert(AIndex, CreateCell(ColumnAt(c)));
+    for (int c = 0; c < GetColumnCount(); ++c) {
+        TCellList& List = FColumnLists[static_cast<size_t>(c)];
+        List.insert(List.begin() + AIndex, CreateCell(ColumnAt(c)));
+    }
 }
 
 void TCells::MoveChildRow(int Index, TRow* AParent) {
@@ -230,7 +319,7 @@ int TCells::GetChildCount(const TRow* ARow) const {
     int Index = GetRowIndex(ARow);
     if (Index < 0) return 0;
     int Count = 0;
-    for (int r = Index + 1; r<FRowCount&& static_cast<TRow*>(FRows->Get(r))->Level> ARow->Level; ++r)
+    for (int r = Index + 1; r < FRowCount && FRows[static_cast<size_t>(r)]->Level > ARow->Level; ++r)
         ++Count;
     return Count;
 }
@@ -240,7 +329,7 @@ int TCells::GetChildsCount(const TRow* ARow) const {
     if (Index < 0) return 0;
     int Count = 0;
     for (int r = Index + 1; r < FRowCount; ++r) {
-        auto* Row = static_cast<TRow*>(FRows->Get(r));
+        auto* Row = FRows[static_cast<size_t>(r)];
         if (Row->Level <= ARow->Level) break;
         if (Row->Level == ARow->Level + 1) ++Count;
     }
@@ -253,7 +342,7 @@ int TCells::GetAbsoluteIndex(int AIndex, const TRow* ARow) const {
     if (Index < 0 || AIndex < 0) return -1;
     int Child = 0;
     for (int r = Index + 1; r < FRowCount; ++r) {
-        auto* Row = static_cast<TRow*>(FRows->Get(r));
+        auto* Row = FRows[static_cast<size_t>(r)];
         if (Row->Level <= ARow->Level) break;
         if (Row->Level == ARow->Level + 1) {
             if (Child == AIndex) return r;
@@ -285,32 +374,36 @@ void TCells::ColumnsChange(TColumnsOperation Operation, int Value1, int Value2) 
     case opAdd: {
         // The cells belong to the last column of the collection.
         TNxCustomColumn* Column = ColumnAt(FColumns->Count() - 1);
-        auto List = std::make_unique<TList>();
+        const TCellTemplate Template = TemplateOf(Column);
+        TCellList List;
+        List.reserve(static_cast<size_t>(FRowCount));
         for (int r = 0; r < FRowCount; ++r)
-            List->Add(NewCell(Column, TCreatePlace::Add));
+            List.push_back(NewCell(Template, TCreatePlace::Add));
         FColumnLists.push_back(std::move(List));
         break;
     }
     case opDelete: {
         if (Value1 < 0 || Value1 >= GetColumnCount()) ListIndexError(Value1);
-        FreeColumnCells(*FColumnLists[static_cast<size_t>(Value1)]);
+        FreeColumnCells(FColumnLists[static_cast<size_t>(Value1)]);
         FColumnLists.erase(FColumnLists.begin() + Value1);
         // Rows cannot exist without a column.
         if (FColumnLists.empty()) FreeAllRows();
         break;
     }
     case opClear:
-        for (auto& List : FColumnLists)
-            FreeColumnCells(*List);
+        for (TCellList& List : FColumnLists)
+            FreeColumnCells(List);
         FColumnLists.clear();
         FreeAllRows();
         break;
     case opInsert: {
         if (Value1 < 0 || Value1 > GetColumnCount()) ListIndexError(Value1);
         TNxCustomColumn* Column = ColumnAt(Value1);
-        auto List = std::make_unique<TList>();
+        const TCellTemplate Template = TemplateOf(Column);
+        TCellList List;
+        List.reserve(static_cast<size_t>(FRowCount));
         for (int r = 0; r < FRowCount; ++r)
-            List->Add(NewCell(Column, TCreatePlace::InsertColumn));
+            List.push_back(NewCell(Template, TCreatePlace::InsertColumn));
         FSorted = false;
         FColumnLists.insert(FColumnLists.begin() + Value1, std::move(List));
         break;

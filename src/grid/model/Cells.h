@@ -1,7 +1,7 @@
 #pragma once
 // The grid's cell store: one row record per row and, per column, one list of cells in row order.
 // Storage is column-major, so a cell is two index operations away and row moves only exchange
-// pointers.
+// pointers. Cells and row records live in the store's slab pools.
 
 #include <memory>
 #include <vector>
@@ -9,6 +9,7 @@
 #include "grid/model/Cell.h"
 #include "grid/model/ColumnTypes.h"
 #include "platform/runtime/List.h"
+#include "platform/runtime/SlabPool.h"
 
 class TNxColumns;
 class TNxGridHost;
@@ -18,6 +19,11 @@ using TCompareFunc = bool (TCells::*)(TCell* Cell1, TCell* Cell2);
 
 class TRow : public TObject {
 public:
+    // Rows live in their store's pool, as cells do.
+    static void* operator new(size_t Size, TSlabPool& Pool);
+    static void operator delete(void* Slot, TSlabPool& Pool) noexcept;
+    static void* operator new(size_t Size) = delete;
+
     int ChildCount = 0;
     bool Expanded = true;
     int ImageIndex = -1;
@@ -29,6 +35,9 @@ public:
     bool Shown = true;
     // False while the program hides the row.
     bool Visible = true;
+
+protected:
+    static void operator delete(void* Slot) noexcept;
 };
 
 class TCells : public TObject {
@@ -52,6 +61,8 @@ public:
     int GetCellRowIndex(const TCell* ACell) const;
 
     TCell* CreateCell(TNxCustomColumn* AColumn);
+    // Destroys a cell of this store and gives its slot back.
+    void FreeCell(TCell* ACell) noexcept;
 
     void AddRow(int Count = 1);
     void InsertRow(int Index);
@@ -122,26 +133,40 @@ public:
     TCompareEvent OnCompare;
 
 private:
+    using TCellList = std::vector<TCell*>;
     enum class TCreatePlace { Add, Insert, InsertColumn, Child };
-    TCell* NewCell(TNxCustomColumn* AColumn, TCreatePlace Place);
+    // What every new cell of one column starts with, read from the column once per operation.
+    struct TCellTemplate {
+        TNxCustomColumn* Column;
+        TColumnType ColumnType;
+        TFontStyles FontStyle;
+        TColor Color;
+    };
+    static TCellTemplate TemplateOf(TNxCustomColumn* AColumn);
+    TCell* NewCell(const TCellTemplate& Template, TCreatePlace Place);
+    TRow* NewRow();
+    void FreeRow(TRow* ARow) noexcept;
     TNxCustomColumn* ColumnAt(int Index) const;
-    TList& ListOf(int ACol) const;
+    TCellList& ListOf(int ACol);
     void CheckRow(int Index) const;
-    void FreeColumnCells(TList& List);
+    void FreeColumnCells(TCellList& List);
     void FreeAllRows();
     // Sorting (CellsSort.cpp): reading one cell for its key, and moving rows into a new order.
-    TCell* KeyCell(TList& List, int ACol, int ARow);
+    TCell* KeyCell(TCellList& List, int ACol, int ARow);
     void ReverseRows();
     void ReorderRows(const std::vector<int>& Order);
 
-    std::vector<std::unique_ptr<TList>> FColumnLists;
+    // Declared before the lists and rows, so the slots outlive what the destructor frees.
+    TSlabPool FCellPool;
+    TSlabPool FRowPool;
+    std::vector<TCellList> FColumnLists;
     int FCurrentColumn = 0;
     TNxColumns* FColumns;
     TNxGridHost* FGrid;
     int FRowCount = 0;
     int FDefaultRowHeight = 16;
     int FCurrentRow = 0;
-    std::unique_ptr<TList> FRows;
+    std::vector<TRow*> FRows;
     bool FSorted = false;
     int FSortedColumn = -1;
     TSortKind FLastSortKind = skAscending;

@@ -282,37 +282,37 @@ bool TCells::CustomLessCompare(TCell* Cell1, TCell* Cell2) {
 // Sorting
 
 // The current coordinates follow the cell, so increment and virtual cells answer for their row.
-TCell* TCells::KeyCell(TList& List, int ACol, int ARow) {
+TCell* TCells::KeyCell(TCellList& List, int ACol, int ARow) {
     FCurrentColumn = ACol;
     FCurrentRow = ARow;
-    return static_cast<TCell*>(List.Get(ARow));
+    return List[static_cast<size_t>(ARow)];
 }
 
 void TCells::ReverseRows() {
     const int n = FRowCount;
     for (int k = 0; k < n / 2; ++k) {
-        FRows->Exchange(k, n - 1 - k);
-        for (auto& List : FColumnLists)
-            List->Exchange(k, n - 1 - k);
+        const size_t Top = static_cast<size_t>(k), Bottom = static_cast<size_t>(n - 1 - k);
+        std::swap(FRows[Top], FRows[Bottom]);
+        for (TCellList& List : FColumnLists)
+            std::swap(List[Top], List[Bottom]);
     }
 }
 
 // Row k becomes the row that stood at Order[k]; only pointers move.
 void TCells::ReorderRows(const std::vector<int>& Order) {
-    std::vector<void*> Items(Order.size());
-    auto Apply = [&](TList& List) {
+    auto Apply = [&](auto& List) {
+        std::remove_reference_t<decltype(List)> Items(Order.size());
         for (size_t k = 0; k < Order.size(); ++k)
-            Items[k] = List.Get(Order[k]);
-        for (size_t k = 0; k < Order.size(); ++k)
-            List.Put(static_cast<int>(k), Items[k]);
+            Items[k] = List[static_cast<size_t>(Order[k])];
+        List.swap(Items);
     };
-    Apply(*FRows);
-    for (auto& List : FColumnLists)
-        Apply(*List);
+    Apply(FRows);
+    for (TCellList& List : FColumnLists)
+        Apply(List);
 }
 
 void TCells::SortColumn(int ACol, TSortType SortType, TSortKind SortKind, bool Force) {
-    TList& List = ListOf(ACol);
+    TCellList& List = ListOf(ACol);
     if (ACol == FSortedColumn && FSorted && FLastSortKind != SortKind && !Force) {
         ReverseRows();
     } else {

@@ -114,6 +114,12 @@ TEST(Cells, InsertDeleteMoveAndSwapKeepCellsWithTheirRows) {
     TMarkedGrid M(5);
     M.Grid.Cells->MoveRow(0, 3);
     EXPECT_EQ(M.Order(), (std::vector<int>{1, 2, 3, 0, 4}));
+    M.Grid.Cells->MoveRow(4, 1);
+    EXPECT_EQ(M.Order(), (std::vector<int>{1, 4, 2, 3, 0}));
+    M.Grid.Cells->MoveRow(1, 4);
+    EXPECT_EQ(M.Order(), (std::vector<int>{1, 2, 3, 0, 4}));
+    M.Grid.Cells->MoveRow(2, 2);
+    EXPECT_EQ(M.Order(), (std::vector<int>{1, 2, 3, 0, 4}));
     M.Grid.Cells->SwapRows(1, 4);
     EXPECT_EQ(M.Order(), (std::vector<int>{1, 4, 3, 0, 2}));
     M.Grid.Cells->DeleteRow(2);
