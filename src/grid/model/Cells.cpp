@@ -227,7 +227,7 @@ void TCells::DeleteRow(int Index) {
     }
     --FRowCount;
     TRow* Row = FRows[static_cast<size_t>(Index)];
-    if (Row->Visible) --FVisibleRowCount;
+    if (IsOnScreen(Row)) --FVisibleRowCount;
     FreeRow(Row);
     FRows.erase(FRows.begin() + Index);
 }
@@ -311,7 +311,7 @@ void TCells::AddChildRow(int AParent, int AIndex) {
 
 void TCells::MoveChildRow(int Index, TRow* AParent) {
     TRow* Row = GetRow(Index);
-    if (AParent) Row->Shown = AParent->Expanded;
+    if (AParent) SetShown(Row, AParent->Expanded);
     Row->Height = FDefaultRowHeight;
 }
 
@@ -352,18 +352,23 @@ int TCells::GetAbsoluteIndex(int AIndex, const TRow* ARow) const {
     return -1;
 }
 
+// The visible row count is the number of rows on screen: a row hidden and collapsed away at once
+// counts once, not twice.
 void TCells::ShowRow(int Index, bool Value) {
     TRow* Row = GetRow(Index);
     if (Row->Visible == Value) return;
     Row->Visible = Value;
-    FVisibleRowCount += Value ? 1 : -1;
+    if (Row->Shown) FVisibleRowCount += Value ? 1 : -1;
 }
 
 void TCells::ExpandRow(int Index, bool Value) {
-    TRow* Row = GetRow(Index);
-    if (Row->Shown == Value) return;
-    Row->Shown = Value;
-    FVisibleRowCount += Value ? 1 : -1;
+    SetShown(GetRow(Index), Value);
+}
+
+void TCells::SetShown(TRow* ARow, bool Value) {
+    if (ARow->Shown == Value) return;
+    ARow->Shown = Value;
+    if (ARow->Visible) FVisibleRowCount += Value ? 1 : -1;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -77,6 +77,8 @@ public:
     int GetChildsCount(const TRow* ARow) const;
     int GetAbsoluteIndex(int AIndex, const TRow* ARow) const;
 
+    // Set the row's visible (resp. shown) flag. The visible row count is the number of rows with
+    // both flags set, the rows on screen.
     void ShowRow(int Index, bool Value);
     void ExpandRow(int Index, bool Value);
 
@@ -145,6 +147,8 @@ private:
     static TCellTemplate TemplateOf(TNxCustomColumn* AColumn);
     TCell* NewCell(const TCellTemplate& Template, TCreatePlace Place);
     TRow* NewRow();
+    static bool IsOnScreen(const TRow* ARow) { return ARow->Visible && ARow->Shown; }
+    void SetShown(TRow* ARow, bool Value);
     void FreeRow(TRow* ARow) noexcept;
     TNxCustomColumn* ColumnAt(int Index) const;
     TCellList& ListOf(int ACol);

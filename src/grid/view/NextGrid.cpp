@@ -159,9 +159,6 @@ void TNxDataGrid::InsertRow(int Index) {
 
 void TNxDataGrid::DeleteStoreRow(int Index) {
     TRow* Row = FCells->GetRow(Index);
-    // The store counts a collapsed-away row as hidden twice when it goes; showing it first keeps
-    // the visible count right.
-    if (!Row->Shown) FCells->ExpandRow(Index, true);
     if (Row->ParentRow && Row->ParentRow->ChildCount > 0) --Row->ParentRow->ChildCount;
     const bool WasSelected = Row->Selected;
     FCells->DeleteRow(Index);

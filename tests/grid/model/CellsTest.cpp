@@ -172,6 +172,18 @@ TEST(Cells, VisibleRowCountFollowsTheVisibleAndShownFlags) {
     EXPECT_EQ(Cells.GetVisibleRowCount(), 2);
     Cells.InsertRow(0);
     EXPECT_EQ(Cells.GetVisibleRowCount(), 3);
+    // A row both hidden and collapsed away is off screen once; deleting it changes nothing.
+    Cells.ShowRow(2, false);
+    Cells.ExpandRow(2, false);
+    EXPECT_EQ(Cells.GetVisibleRowCount(), 2);
+    Cells.ShowRow(2, true);
+    EXPECT_EQ(Cells.GetVisibleRowCount(), 2);
+    Cells.DeleteRow(2);
+    EXPECT_EQ(Cells.GetVisibleRowCount(), 2);
+    // A row moving under a collapsed parent leaves the screen.
+    Cells.GetRow(0)->Expanded = false;
+    Cells.MoveChildRow(1, Cells.GetRow(0));
+    EXPECT_EQ(Cells.GetVisibleRowCount(), 1);
     Cells.ClearRows();
     EXPECT_EQ(Cells.GetVisibleRowCount(), 0);
     EXPECT_EQ(Cells.GetRowCount(), 0);
