@@ -40,6 +40,7 @@
 #include "grid/view/GridControlTypes.h"
 #include "grid/view/ScrollControl.h"
 
+class TColumnDisplay;
 class TGridPainter;
 class TStyleDisplay;
 
@@ -320,6 +321,9 @@ protected:
     virtual void PaintInput(TNxCustomColumn* Column, const TRect& InputRect);
     // Gives DisplayCanvas-less painters the font and colors of a cell; the data side adds the value.
     virtual bool DrawCellData(int ACol, int ARow, TCellState CellState);
+    // Before a cell is painted: the data side hands the display the row's data (level, expand
+    // state). Nothing here.
+    virtual void SetDisplayParams(int /*ACol*/, int /*ARow*/, TColumnDisplay* /*Display*/) {}
     virtual bool IntegralHeight() { return false; }
 
     // --- hooks and dispatchers

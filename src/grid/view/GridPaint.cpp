@@ -264,21 +264,20 @@ void TGridPainter::DrawCell(const TColumnSpan& Span, int ARow, int RowTop, int R
     Display->SetCellRect(CellRect);
     Display->SetImageIndex(-1);
     Display->SetHighlightedTextColor(G.GetHighlightedTextColor());
+    G.SetDisplayParams(ACol, ARow, Display);
     if (DefaultDrawing) Display->PaintBackground(CellColor, true);
     Display->SetIsCurrent(ACol == G.GetSelectedColumn() && ARow == G.GetSelectedRow());
     Display->SetCellRect({CellRect.Left + Column->GetPadding(), CellRect.Top,
                           CellRect.Right - Column->GetPadding(), CellRect.Bottom});
     if ((Drawing == doNormal || Drawing == doCustom) && !G.IsCellEmpty(ACol, ARow)) {
-        // The grid sets the font and its color; the value comes from the cell store.
-        G.DrawCellData(ACol, ARow, State);
-        if (!G.GetEnabled()) Canvas->GetFont()->SetColor(clGrayText);
-        if (State.Contains(csBoldTextSelection)) {
-            TFontStyles Style = Canvas->GetFont()->GetStyle();
-            Canvas->GetFont()->SetStyle(Style.Include(fsBold));
+        // The grid sets the font, its color and the formatting; the data side loads the value into
+        // the column's display and answers whether it is to be painted.
+        const bool PaintValue = G.DrawCellData(ACol, ARow, State);
+        if (Plain) LoadCellValue(*Display, ACol, ARow);
+        if (PaintValue || Plain) {
+            Display->Paint();
+            ++FCounts.Cells;
         }
-        LoadCellValue(*Display, ACol, ARow);
-        Display->Paint();
-        ++FCounts.Cells;
     }
     if (!G.GetOptions().Contains(goSelectFullRow) && ACol == G.GetSelectedColumn() &&
         ARow == G.GetSelectedRow())

@@ -1,6 +1,9 @@
 // Rows made from lists of texts, reserved and made at load; cells found by name; the row tree.
 #include "grid/view/NextGrid.h"
 
+#include "grid/model/TreeColumn.h"
+#include "grid/view/ColumnDisplay.h"
+
 #include <algorithm>
 
 #include "platform/runtime/CodePage.h"
@@ -182,6 +185,19 @@ bool TNxDataGrid::HasChildren(int ARow) {
 void TNxDataGrid::ParentRowProc(int& ARow, int& NextSibling) {
     ARow = GetParent(ARow);
     NextSibling = ARow >= 0 ? GetNextSibling(ARow) : -1;
+}
+
+void TNxDataGrid::SetDisplayParams(int ACol, int ARow, TColumnDisplay* Display) {
+    if (!dynamic_cast<TNxTreeColumn*>(GetColumns()->GetItem(ACol))) return;
+    const TRow* Row = FCells->GetRow(ARow);
+    TTreeRowData Data;
+    Data.Row = ARow;
+    Data.ChildCount = Row->ChildCount;
+    Data.Level = Row->Level;
+    Data.Expanded = Row->Expanded;
+    Data.FirstVisible = ARow == GetFirstVisibleRow();
+    Data.LastSibling = GetNextSibling(ARow) < 0;
+    Display->SetTreeRowData(Data);
 }
 
 void TNxDataGrid::DeleteChildRow(int AParent, int AIndex) {

@@ -366,6 +366,8 @@ public:
     // ARow becomes its parent (-1 at the top) and NextSibling the parent's next sibling (-1 none):
     // one step up the tree, for painting tree lines.
     virtual void ParentRowProc(int& ARow, int& NextSibling);
+    // A tree column's display learns where the row stands in the tree.
+    void SetDisplayParams(int ACol, int ARow, TColumnDisplay* Display) override;
 
     // --- painting a cell's value
     // The view's font and color, then the column's display receives the cell's value and

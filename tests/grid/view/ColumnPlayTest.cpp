@@ -312,6 +312,23 @@ TEST_F(TreePlay, AReleaseOnTheButtonTogglesTheRowAndMissesByOnePixelDoNot) {
     EXPECT_EQ(Play.GetButtonRect(), TreeExpandButtonRect(3, 0, R.Height(), 2));
 }
 
+TEST_F(TreePlay, TheLiveGridPaintsEachParentsButtonWhereThePlayHitsIt) {
+    Grid->Invalidate();
+    Grid->Update();
+    const QImage& Pixels = Grid->GetWindowPrivate()->Pixels;
+    // Rows 0 to 2 have a child: a gray frame at the hit position of their level. Row 3 has none.
+    for (int Row = 0; Row < 3; ++Row) {
+        EXPECT_EQ(Pixels.pixel(Button(Row)), QtColor(clGray)) << "row " << Row;
+        EXPECT_EQ(Pixels.pixel(Button(Row) + QPoint(8, 8)), QtColor(clGray)) << "row " << Row;
+    }
+    EXPECT_NE(Pixels.pixel(Button(3)), QtColor(clGray));
+    // Collapsed: the plus sign's vertical bar through the middle.
+    Click(Button(0));
+    Grid->Update();
+    ASSERT_FALSE(Grid->GetExpanded(0));
+    EXPECT_EQ(Pixels.pixel(Button(0) + QPoint(4, 2)), QtColor(clWindowText));
+}
+
 TEST_F(TreePlay, PlusAndMinusToggleUnlessTheColumnLocksExpanding) {
     Click(At(0, 0, 120, 8));
     ASSERT_EQ(Grid->GetSelectedRow(), 0);
