@@ -156,6 +156,15 @@ TCell* TCells::CreateCell(TNxCustomColumn* AColumn) {
     return NewCell(TemplateOf(AColumn), TCreatePlace::Child);
 }
 
+std::unique_ptr<TCells> TCells::CreateEmptyCopy() const {
+    auto Copy = std::make_unique<TCells>(FGrid, FColumns);
+    Copy->FColumnLists.resize(FColumnLists.size());
+    Copy->FDefaultRowHeight = FDefaultRowHeight;
+    Copy->OnCellChange = OnCellChange;
+    Copy->OnCompare = OnCompare;
+    return Copy;
+}
+
 void TCells::FreeCell(TCell* ACell) noexcept {
     if (!ACell) return;
     ACell->~TCell();

@@ -61,6 +61,9 @@ public:
     int GetCellRowIndex(const TCell* ACell) const;
 
     TCell* CreateCell(TNxCustomColumn* AColumn);
+    // An empty store over the same grid and columns, with the same default row height and
+    // handlers: somewhere to read rows aside before they replace these.
+    std::unique_ptr<TCells> CreateEmptyCopy() const;
     // Destroys a cell of this store and gives its slot back.
     void FreeCell(TCell* ACell) noexcept;
 

@@ -163,8 +163,27 @@ void AppendUnits(AnsiString& Out, const WideString& Text, TEncodingKind Encoding
     }
 }
 
+// An import reads into a fresh store; unless it comes to its end, the rows, selection and view
+// go back to what they were, so a value a column cannot take leaves no half-loaded grid.
+class TImportScope {
+public:
+    explicit TImportScope(TNxDataGrid& Grid) : FGrid(Grid), FAside(Grid.SetRowsAside()) {}
+    ~TImportScope() {
+        if (!FDone) FGrid.RestoreRows(std::move(FAside));
+    }
+    TImportScope(const TImportScope&) = delete;
+    TImportScope& operator=(const TImportScope&) = delete;
+    void Done() { FDone = true; }
+
+private:
+    TNxDataGrid& FGrid;
+    TNxDataGrid::TRowsAside FAside;
+    bool FDone = false;
+};
+
 // SetTextStr's reading: replaces all rows by the delimited text (without its leading separator).
 void ReadDelimited(TNxDataGrid& Grid, std::string_view Text, char Separator) {
+    TImportScope Import(Grid);
     TGridUpdate Update(Grid);
     Grid.ClearRows();
     const size_t End = Text.size();
@@ -197,6 +216,7 @@ void ReadDelimited(TNxDataGrid& Grid, std::string_view Text, char Separator) {
             P += 2;
         }
     }
+    Import.Done();
 }
 
 void AppendXmlLine(WideString& Out, const WideString& Line) {
@@ -342,6 +362,7 @@ void TNxDataGrid::SaveToTextFile(const WideString& FileName, WideChar Separator,
 void TNxDataGrid::LoadFromTextFile(const WideString& FileName, WideChar Separator, WideChar LineBreak) {
     // Read whole before touching the rows: a file that cannot be read leaves the grid as it was.
     const AnsiString Bytes = ReadWholeFile(FileName);
+    TImportScope Import(*this);
     ClearRows();
     // One repaint at the end instead of one per row and cell.
     TGridUpdate Update(*this);
@@ -420,6 +441,7 @@ void TNxDataGrid::LoadFromTextFile(const WideString& FileName, WideChar Separato
         ++Col;
         if (Col < Cols) SetCells(Col, Row, Field);
     }
+    Import.Done();
 }
 
 void TNxDataGrid::SaveToXMLFile(const WideString& FileName, TUniEncoding Encoding) {

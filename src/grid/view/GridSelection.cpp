@@ -130,3 +130,33 @@ void TNxDataGrid::ClearSelectionOutside(int Low, int High) {
     UnselectSpan(0, Low - 1);
     UnselectSpan(High + 1, FCells->GetRowCount() - 1);
 }
+
+TNxDataGrid::TRowsAside TNxDataGrid::SetRowsAside() {
+    TRowsAside Aside;
+    Aside.Cells = FCells->CreateEmptyCopy();
+    std::swap(Aside.Cells, FCells);
+    Aside.SelectedRuns = FSelectedRuns;
+    Aside.SelectedCount = FSelectedCount;
+    Aside.AnchorRow = GetAnchorRow();
+    Aside.LastAddedRow = FLastAddedRow;
+    Aside.SelectedRow = GetSelectedRow();
+    Aside.SelectedColumn = GetSelectedColumn();
+    Aside.TopRow = GetTopRow();
+    ResetSelectionSpan();
+    return Aside;
+}
+
+void TNxDataGrid::RestoreRows(TRowsAside&& Aside) {
+    FCells = std::move(Aside.Cells);
+    FSelectedRuns = std::move(Aside.SelectedRuns);
+    FSelectedCount = Aside.SelectedCount;
+    SetAnchorRowDirect(Aside.AnchorRow);
+    FLastAddedRow = Aside.LastAddedRow;
+    SetSelectedRowDirect(Aside.SelectedRow);
+    SetSelectedColumnDirect(Aside.SelectedColumn);
+    SetTopRowDirect(Aside.TopRow);
+    UpdateVertScrollBar();
+    UpdateHorzScrollBar();
+    SyncVertPosition();
+    Invalidate();
+}

@@ -396,7 +396,8 @@ public:
     // Separator, then every cell of every row in index order as 8-bit text (CR LF in a cell as
     // "%" CR LF), separator between cells, separator and CR LF between rows.
     AnsiString GetTextStr(char Separator);
-    // Replaces all rows (inside an update) by the text, without the leading separator.
+    // Replaces all rows (inside an update) by the text, without the leading separator. A value
+    // its column cannot take raises, with rows, selection and view as they were.
     void SetTextStr(const AnsiString& Text, char Separator);
     // Writes GetTextStr row by row, without building it whole.
     void SaveToStream(TStream& Stream, char Separator);
@@ -409,8 +410,24 @@ public:
                         TEncodingKind Encoding);
     // Clears the rows and reads a file written by SaveToTextFile (byte order marks FF FE / FE FF
     // choose 16-bit text, else each byte is a character); LineBreak becomes CR LF.
-    // OnLoadProgress follows every stored field.
+    // OnLoadProgress follows every stored field. A file that cannot be read, or a value its column
+    // cannot take, raises with rows, selection and view as they were.
     void LoadFromTextFile(const WideString& FileName, WideChar Separator, WideChar LineBreak);
+
+    // Rows, selection and the view's place, set aside while an import reads into a fresh store
+    // (SetRowsAside) and put back when it fails (RestoreRows).
+    struct TRowsAside {
+        std::unique_ptr<TCells> Cells;
+        TRowRanges SelectedRuns;
+        int SelectedCount = 0;
+        int AnchorRow = -1;
+        int LastAddedRow = -1;
+        int SelectedRow = -1;
+        int SelectedColumn = 0;
+        int TopRow = 0;
+    };
+    TRowsAside SetRowsAside();
+    void RestoreRows(TRowsAside&& Aside);
     // Without rows: the "Nothing to save" warning and no file.
     void SaveToXMLFile(const WideString& FileName, TUniEncoding Encoding);
     // The visible columns in display order as an HTML table; with hsCreateStyleSheet also

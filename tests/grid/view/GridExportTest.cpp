@@ -117,6 +117,35 @@ TEST_F(ExportFixture, FailedImportLeavesRows) {
     EXPECT_EQ(Contents(Grid), (Rows{{u"keep"}}));
 }
 
+// A value the column cannot take raises halfway through the rows: the grid keeps its rows,
+// selection and place, and stays usable.
+TEST_F(ExportFixture, ImportRaisingHalfwayLeavesRowsAndSelection) {
+    MakeGrid({u"A"});
+    auto* Number = Grid->GetColumns()->Add<TPlainTextColumn>(u"N");
+    Number->SetColumnType(ctFloat);
+    Fill(Grid, {{u"one", u"1"}, {u"two", u"2"}, {u"three", u"3"}});
+    Grid->SetOptions(Grid->GetOptions() + TGridOptions{goMultiSelect});
+    Grid->SelectCell(0, 1);
+    Grid->SetSelected(2, true);
+    const Rows Before = Contents(Grid);
+    const int SelectedBefore = Grid->GetSelectedCount();
+
+    WriteBytes(Folder.File("bad.txt"), "x;5\r\ny;not a number\r\nz;7\r\n");
+    EXPECT_ANY_THROW(Grid->LoadFromTextFile(Folder.WideFile("bad.txt"), u';', u'|'));
+    EXPECT_ANY_THROW(Grid->SetTextStr("x;5;\r\ny;nan?;\r\n", ';'));
+    EXPECT_EQ(Contents(Grid), Before);
+    EXPECT_EQ(Grid->GetSelectedCount(), SelectedBefore);
+    EXPECT_TRUE(Grid->GetSelected(2));
+    EXPECT_EQ(Grid->GetSelectedRow(), 1);
+
+    // Still a working grid: a good file replaces the rows.
+    WriteBytes(Folder.File("good.txt"), "x;5\r\n");
+    Grid->LoadFromTextFile(Folder.WideFile("good.txt"), u';', u'|');
+    EXPECT_EQ(Contents(Grid), (Rows{{u"x", u"5"}}));
+    Grid->AddRow(1);
+    EXPECT_EQ(Grid->GetRowCount(), 2);
+}
+
 TEST_F(ExportFixture, XmlElementNamesValuesAndEncodings) {
     MakeGrid({u"2nd Value", u"xmlData", u"123", u"a-b.c:d e"});
     auto* When = Grid->GetColumns()->Add<TPlainDateColumn>(u"When");
