@@ -440,7 +440,8 @@ void TNxEditingGrid::KeyPress(WideChar& Key) {
     }
     // A typed character reaches the editor as typed, not as ready text, so the editor's own
     // rules apply to it: a list picks the item it starts, a time edit refuses a letter.
-    // Columns with a play leave their keys to the default path, which hands them to the play.
+    // Columns with a play leave their keys to the default path, which hands them to the play
+    // first and then starts the edit the same way.
     if (!Open && !GetInputSelected() && !GetOptions().Contains(goDisableKeys) && Key >= 32 &&
         !GetReadOnly() && !(GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0) &&
         GetColumns()->Exists(GetSelectedColumn()) && GetSelectedRow() >= 0 &&

@@ -36,7 +36,7 @@ public:
     // when that cell is already edited. An editor open elsewhere is applied and closed first.
     void EditCell(int ACol, int ARow, const WideString& Text) override;
     // Opens the editor on a cell and types Key into it, replacing the text; caret after it.
-    void StartEdit(int ACol, int ARow, WideChar Key);
+    void StartEdit(int ACol, int ARow, WideChar Key) override;
     // Writes the editor's text into the edited cell (OnEditAccept may refuse) or into the input
     // value. True when something was written. The editor stays open.
     bool ApplyEditing();

@@ -689,7 +689,7 @@ void TNxCustomGrid::KeyPress(WideChar& Key) {
     if (GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0) return;
     TNxCustomColumn* Column = GetColumns()->GetItem(GetSelectedColumn());
     if (!GetReadOnly() && Column->IsKeyValid(Key) && !GetInputSelected())
-        EditCell(GetSelectedColumn(), GetSelectedRow(), WideString(1, Key));
+        StartEdit(GetSelectedColumn(), GetSelectedRow(), Key);
     if (!GetInputSelected()) IncrementalSearch(Key);
 }
 

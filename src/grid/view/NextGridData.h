@@ -181,6 +181,9 @@ protected:
     void EndHeaderGesture() { EndGesture(); }
     // Seam of cell editing: opens the editor on a cell (nothing here; never while ReadOnly).
     virtual void EditCell(int /*ACol*/, int /*ARow*/, const WideString& /*Text*/) {}
+    // Seam of cell editing: opens the editor on a cell and types Key into it (here: EditCell with
+    // the key as text).
+    virtual void StartEdit(int ACol, int ARow, WideChar Key) { EditCell(ACol, ARow, WideString(1, Key)); }
     // Called when a press lands outside every area.
     virtual void PostRow() {}
     // The data side loads a cell's value and its row's level into a play, writes back a value a
