@@ -985,6 +985,15 @@ void TNxCustomGridControl::DoCellColoring(int ACol, int ARow, TColor& CellColor,
                                           TCellState CellState) {
     if (OnCellColoring) OnCellColoring(this, ACol, ARow, CellColor, GridColor, CellState);
 }
+void TNxCustomGridControl::DoDrawCellBackground(int ACol, int ARow, const TRect& CellRect,
+                                                TCellState CellState, bool& DefaultDrawing) {
+    if (OnDrawCellBackground) OnDrawCellBackground(this, ACol, ARow, CellRect, CellState, DefaultDrawing);
+}
+
+void TNxCustomGridControl::DoCustomDrawCell(int ACol, int ARow, const TRect& CellRect, TCellState CellState) {
+    if (OnCustomDrawCell) OnCustomDrawCell(this, ACol, ARow, CellRect, CellState);
+}
+
 void TNxCustomGridControl::DoSortColumn(int ACol, bool Ascending) {
     if (OnSortColumn) OnSortColumn(this, ACol, Ascending);
 }

@@ -274,6 +274,8 @@ public:
 
     // --- events
     TCellColoringEvent OnCellColoring;
+    TDrawCellBackgroundEvent OnDrawCellBackground;
+    TCustomDrawCellEvent OnCustomDrawCell;
     TCellEvent OnSelectCell;
     TCellEvent OnDeselectCell;
     TCellEvent OnChange;
@@ -321,6 +323,13 @@ protected:
     virtual void PaintInput(TNxCustomColumn* Column, const TRect& InputRect);
     // Gives DisplayCanvas-less painters the font and colors of a cell; the data side adds the value.
     virtual bool DrawCellData(int ACol, int ARow, TCellState CellState);
+    // The cell's hint text (none here; the data side has the cells).
+    virtual WideString GetCellHint(int /*ACol*/, int /*ARow*/) { return {}; }
+    // Step around a cell's painting: the handler may take over the background
+    // (DefaultDrawing := False), and paints over a cell whose column draws custom.
+    virtual void DoDrawCellBackground(int ACol, int ARow, const TRect& CellRect, TCellState CellState,
+                                      bool& DefaultDrawing);
+    virtual void DoCustomDrawCell(int ACol, int ARow, const TRect& CellRect, TCellState CellState);
     // Before a cell is painted: the data side hands the display the row's data (level, expand
     // state). Nothing here.
     virtual void SetDisplayParams(int /*ACol*/, int /*ARow*/, TColumnDisplay* /*Display*/) {}

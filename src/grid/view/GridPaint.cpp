@@ -249,7 +249,8 @@ void TGridPainter::DrawCell(const TColumnSpan& Span, int ARow, int RowTop, int R
     CellRect.Left += G.GetGridSpace(lpLeft);
     CellRect.Right -= G.GetGridSpace(lpRight);
     const TDrawingOptions Drawing = Column->GetDrawingOptions();
-    const bool DefaultDrawing = !Appearance.Contains(aoDontFillCells) && Drawing != doCustomOnly;
+    bool DefaultDrawing = !Appearance.Contains(aoDontFillCells) && Drawing != doCustomOnly;
+    G.DoDrawCellBackground(ACol, ARow, CellRect, State, DefaultDrawing);
 
     // A column whose kind names no display yet is drawn by a plain text display.
     auto* Display = dynamic_cast<TColumnDisplay*>(Column->GetColumnDisplay());
@@ -279,6 +280,8 @@ void TGridPainter::DrawCell(const TColumnSpan& Span, int ARow, int RowTop, int R
             ++FCounts.Cells;
         }
     }
+    if (Appearance.Contains(aoHintMarks) && !G.GetCellHint(ACol, ARow).empty()) Display->DrawHintMark();
+    if (Drawing != doNormal) G.DoCustomDrawCell(ACol, ARow, CellRect, State);
     if (!G.GetOptions().Contains(goSelectFullRow) && ACol == G.GetSelectedColumn() &&
         ARow == G.GetSelectedRow())
         DrawFocusCell();

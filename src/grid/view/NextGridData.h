@@ -203,8 +203,7 @@ protected:
     bool PlayTakesInput(int ACol);
     // The play of the cell the pointer was last over hears that the pointer left it.
     void MouseLeaveCell();
-    // The hint of a cell: the data side fills it, OnCellHint may change it.
-    virtual WideString GetCellHint(int /*ACol*/, int /*ARow*/) { return {}; }
+    // The text a cell's text-fit hint shows: its draw text here.
     virtual WideString GetHintText(int ACol, int ARow) { return GetDrawText(ACol, ARow); }
 
     virtual void DoHeaderClick(int ACol);

@@ -236,3 +236,46 @@ TEST_F(PaintedGrid, ScrollingByOneRowPaintsOnlyTheRowsItUncovers) {
     S->Paint();
     EXPECT_EQ(S->Pixels(), Scrolled);
 }
+
+namespace {
+
+// The program's hooks around a cell: its own background, its own drawing over a custom column,
+// and the red corner of a cell with a hint.
+TEST_F(PaintedGrid, ProgramDrawsBackgroundsAndCustomCellsAndHintsAreMarked) {
+    Make(3);
+    TNextGrid* G = S->Grid;
+    std::vector<std::pair<int, int>> Custom;
+    G->OnDrawCellBackground = [&](TObject*, int ACol, int ARow, const TRect& CellRect, TCellState,
+                                  bool& Default) {
+        if (ACol != 0 || ARow != 1) return;
+        Default = false;
+        G->GetCanvas()->GetBrush()->SetColor(clLime);
+        G->GetCanvas()->FillRect(CellRect);
+    };
+    G->OnCustomDrawCell = [&](TObject*, int ACol, int ARow, const TRect& CellRect, TCellState) {
+        Custom.emplace_back(ACol, ARow);
+        G->GetCanvas()->GetPen()->SetColor(clFuchsia);
+        G->GetCanvas()->MoveTo(CellRect.Left, CellRect.Top + 2);
+        G->GetCanvas()->LineTo(CellRect.Right, CellRect.Top + 2);
+    };
+    Text[2]->SetDrawingOptions(doCustom);
+    G->SetAppearanceOptions(G->GetAppearanceOptions() + TAppearanceOptions{aoHintMarks});
+    G->GetCell(1, 2)->SetHint(u"note");
+    G->Invalidate();
+    S->Paint();
+
+    const TRect Own = G->GetCellRect(0, 1);
+    EXPECT_EQ(S->At(Own.Left + 40, Own.Top + 8), ShownGrid::Qt(clLime)) << "the program's background stays";
+    const TRect Other = G->GetCellRect(0, 0);
+    EXPECT_NE(S->At(Other.Left + 40, Other.Top + 8), ShownGrid::Qt(clLime));
+    // Only the custom column's cells are handed to the program, after their value.
+    EXPECT_EQ(Custom, (std::vector<std::pair<int, int>>{{2, 0}, {2, 1}, {2, 2}}));
+    const TRect Drawn = G->GetCellRect(2, 1);
+    EXPECT_EQ(S->At(Drawn.Left + 40, Drawn.Top + 2), ShownGrid::Qt(clFuchsia));
+    const TRect Hinted = G->GetCellRect(1, 2);
+    EXPECT_EQ(S->At(Hinted.Right - 3, Hinted.Top + 1), ShownGrid::Qt(clRed));
+    const TRect Plain = G->GetCellRect(1, 1);
+    EXPECT_NE(S->At(Plain.Right - 3, Plain.Top + 1), ShownGrid::Qt(clRed));
+}
+
+} // namespace
