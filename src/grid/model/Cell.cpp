@@ -16,20 +16,6 @@
 
 TCell::TCell(TCells* ACells) : FOwner(ACells) {}
 
-void* TCell::operator new(size_t Size, TSlabPool& Pool) {
-    if (Size > Pool.GetSlotSize()) throw std::bad_alloc();
-    return Pool.Allocate();
-}
-
-void TCell::operator delete(void* Slot, TSlabPool& Pool) noexcept {
-    Pool.Free(Slot);
-}
-
-void TCell::operator delete(void*) noexcept {
-    // A cell deleted with delete would hand a pool slot to the heap.
-    std::terminate();
-}
-
 TColor TCell::GetActualColor() const {
     TNxGridHost* Grid = FOwner ? FOwner->GetGrid() : nullptr;
     return Grid ? Grid->GetActualCellColor(GetColumnIndex(), GetRowIndex()) : FColor;

@@ -13,11 +13,11 @@
 #include "platform/runtime/DateTime.h"
 #include "platform/runtime/Guid.h"
 #include "platform/runtime/Object.h"
+#include "platform/runtime/SlabPool.h"
 
 class TCells;
 class TCell;
 class TNxCustomColumn;
-class TSlabPool;
 
 enum TNxCellStateItem { cstEmpty, cstLocked };
 using TNxCellState = TSet<TNxCellStateItem>;
@@ -25,16 +25,11 @@ using TNxCellState = TSet<TNxCellStateItem>;
 using TCellChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow)>;
 using TCompareEvent = std::function<void(TObject* Sender, TCell* Cell1, TCell* Cell2, int& Compare)>;
 
-class TCell : public TObject {
+// Cells live in their store's pool and leave through TCells::FreeCell.
+class TCell : public TObject, public TSlabPooled {
 public:
     explicit TCell(TCells* ACells);
     ~TCell() override = default;
-
-    // Cells live in their store's pool and leave through TCells::FreeCell; a plain new or delete
-    // of a cell does not compile. The second form frees the slot when a constructor raises.
-    static void* operator new(size_t Size, TSlabPool& Pool);
-    static void operator delete(void* Slot, TSlabPool& Pool) noexcept;
-    static void* operator new(size_t Size) = delete;
 
     virtual TColor GetActualColor() const;
     virtual TColor GetActualFontColor() const;
@@ -77,10 +72,6 @@ public:
     int GetColumnIndex() const;
     int GetRowIndex() const;
     bool GetHighlighted() const;
-
-protected:
-    // Only the virtual destructor's deleting form refers to it, and nothing calls that form.
-    static void operator delete(void* Slot) noexcept;
 
 private:
     // What few cells carry; one pointer keeps the millions without them small.

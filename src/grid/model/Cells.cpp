@@ -25,20 +25,6 @@ constexpr size_t kCellAlignment =
     std::max({alignof(TBooleanCell), alignof(TDateTimeCell), alignof(TFloatCell), alignof(TIntegerCell),
               alignof(TStringCell), alignof(TIncrementCell), alignof(TGuidCell), alignof(TVirtualCell)});
 
-void* TRow::operator new(size_t Size, TSlabPool& Pool) {
-    if (Size > Pool.GetSlotSize()) throw std::bad_alloc();
-    return Pool.Allocate();
-}
-
-void TRow::operator delete(void* Slot, TSlabPool& Pool) noexcept {
-    Pool.Free(Slot);
-}
-
-void TRow::operator delete(void*) noexcept {
-    // A row deleted with delete would hand a pool slot to the heap.
-    std::terminate();
-}
-
 TCells::TCells(TNxGridHost* AGrid, TNxColumns* AColumns)
     : FCellPool(kCellSlotSize, kCellAlignment), FRowPool(sizeof(TRow), alignof(TRow)), FColumns(AColumns),
       FGrid(AGrid) {}

@@ -17,13 +17,9 @@ class TNxGridHost;
 // A comparator of two cells of the store, true when Cell1 goes after (or before) Cell2.
 using TCompareFunc = bool (TCells::*)(TCell* Cell1, TCell* Cell2);
 
-class TRow : public TObject {
+// Rows live in their store's pool, as cells do.
+class TRow : public TObject, public TSlabPooled {
 public:
-    // Rows live in their store's pool, as cells do.
-    static void* operator new(size_t Size, TSlabPool& Pool);
-    static void operator delete(void* Slot, TSlabPool& Pool) noexcept;
-    static void* operator new(size_t Size) = delete;
-
     int ChildCount = 0;
     bool Expanded = true;
     int ImageIndex = -1;
@@ -35,9 +31,6 @@ public:
     bool Shown = true;
     // False while the program hides the row.
     bool Visible = true;
-
-protected:
-    static void operator delete(void* Slot) noexcept;
 };
 
 class TCells : public TObject {

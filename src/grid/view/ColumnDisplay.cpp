@@ -29,6 +29,34 @@ int TColumnDisplay::PlatformDrawText(const WideString& Text, TRect& Rect, uint32
     return GetCanvas()->DrawText(WideToAnsi(Text), Rect, Flags);
 }
 
+void TVirtualColElement::LoadValue(const TCellInfo& Info) {
+    switch (FColumn->GetColumnType()) {
+    case ctBoolean:
+        SetAsBoolean(Info.AsBoolean);
+        break;
+    case ctDate:
+        SetAsDateTime(Info.AsDateTime);
+        break;
+    case ctFloat:
+        SetAsFloat(Info.AsFloat);
+        break;
+    case ctInteger:
+    case ctAutoInc:
+        SetAsInteger(Info.AsInteger);
+        break;
+    case ctGraphic:
+        SetAsObject(Info.ObjectReference);
+        break;
+    case ctGuid:
+    case ctString:
+    case ctVirtual:
+        SetAsString(Info.AsString);
+        break;
+    default:
+        break;
+    }
+}
+
 void TColumnDisplay::DrawTextRect(const WideString& Text, const TRect& Rect) {
     TRect R = Rect;
     uint32_t Flags = 0;

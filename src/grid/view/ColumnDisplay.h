@@ -18,6 +18,10 @@ public:
     explicit TVirtualColElement(TNxCustomColumn* AColumn) : FColumn(AColumn) {}
 
     TNxCustomColumn* GetColumn() const { return FColumn; }
+    // Fills the slot that matches the column's type from a cell's info: the value for Boolean,
+    // date, float and integer columns (an increment column's integer too), the attached object
+    // for graphic columns, the text for GUID, string and virtual columns; nothing for the others.
+    void LoadValue(const TCellInfo& Info);
 
     bool GetAsBoolean() const { return FAsBoolean; }
     void SetAsBoolean(bool Value) { FAsBoolean = Value; }

@@ -195,34 +195,6 @@ TColor TGridPainter::SortedCellColor(TNxCustomColumn* Column, TColor CellColor) 
     return CellColor;
 }
 
-void TGridPainter::LoadCellValue(TColumnDisplay& Display, int ACol, int ARow) {
-    TCellInfo Info;
-    G.GetCellInfo(ACol, ARow, Info);
-    switch (Display.GetColumn()->GetColumnType()) {
-    case ctBoolean:
-        Display.SetAsBoolean(Info.AsBoolean);
-        break;
-    case ctDate:
-        Display.SetAsDateTime(Info.AsDateTime);
-        break;
-    case ctFloat:
-        Display.SetAsFloat(Info.AsFloat);
-        break;
-    case ctInteger:
-    case ctAutoInc:
-        Display.SetAsInteger(Info.AsInteger);
-        break;
-    case ctGraphic:
-        Display.SetAsObject(Info.ObjectReference);
-        break;
-    case ctNone:
-        break;
-    default:
-        Display.SetAsString(Info.AsString);
-        break;
-    }
-}
-
 void TGridPainter::DrawCell(const TColumnSpan& Span, int ARow, int RowTop, int RowHeight) {
     TNxCustomColumn* Column = Span.Column;
     TRect CellRect{Span.Left, RowTop, Span.Right, RowTop + RowHeight};
@@ -274,7 +246,11 @@ void TGridPainter::DrawCell(const TColumnSpan& Span, int ARow, int RowTop, int R
         // The grid sets the font, its color and the formatting; the data side loads the value into
         // the column's display and answers whether it is to be painted.
         const bool PaintValue = G.DrawCellData(ACol, ARow, State);
-        if (Plain) LoadCellValue(*Display, ACol, ARow);
+        if (Plain) {
+            TCellInfo Info;
+            G.GetCellInfo(ACol, ARow, Info);
+            Display->LoadValue(Info);
+        }
         if (PaintValue || Plain) {
             Display->Paint();
             ++FCounts.Cells;

@@ -68,7 +68,6 @@ private:
     void DrawCell(const TColumnSpan& Span, int ARow, int RowTop, int RowHeight);
     void DrawEmptyCell(const TColumnSpan& Span, int ARow, int RowTop);
     void DrawGrid(const TColumnSpan& Span, int ARow, TColor GridColor, const TRect& Rect);
-    void LoadCellValue(TColumnDisplay& Display, int ACol, int ARow);
     void PaintBeyondColumns();
     void PaintEmptyCaption();
     TColor SortedCellColor(TNxCustomColumn* Column, TColor CellColor) const;

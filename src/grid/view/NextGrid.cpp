@@ -435,33 +435,8 @@ bool TNxDataGrid::DrawCellData(int ACol, int ARow, TCellState CellState) {
     TNxCustomColumn* Column = GetColumns()->GetItem(ACol);
     TCellInfo Info;
     GetCellInfo(ACol, ARow, Info);
-    if (auto* Display = dynamic_cast<TVirtualColElement*>(Column->GetColumnDisplay())) {
-        switch (Column->GetColumnType()) {
-        case ctBoolean:
-            Display->SetAsBoolean(Info.AsBoolean);
-            break;
-        case ctDate:
-            Display->SetAsDateTime(Info.AsDateTime);
-            break;
-        case ctFloat:
-            Display->SetAsFloat(Info.AsFloat);
-            break;
-        case ctInteger:
-        case ctAutoInc:
-            Display->SetAsInteger(Info.AsInteger);
-            break;
-        case ctGraphic:
-            Display->SetAsObject(Info.ObjectReference);
-            break;
-        case ctGuid:
-        case ctString:
-        case ctVirtual:
-            Display->SetAsString(Info.AsString);
-            break;
-        default:
-            break;
-        }
-    }
+    if (auto* Display = dynamic_cast<TVirtualColElement*>(Column->GetColumnDisplay()))
+        Display->LoadValue(Info);
     ApplyCellFormating(ACol, ARow, Column->GetDrawText(Info), CellState);
     return true;
 }

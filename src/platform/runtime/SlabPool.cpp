@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <exception>
 #include <new>
 
 namespace {
@@ -112,4 +113,18 @@ void TSlabPool::Free(void* Slot) noexcept {
     auto* Free = static_cast<TFreeSlot*>(Slot);
     Free->Next = FFreeList;
     FFreeList = Free;
+}
+
+void* TSlabPooled::operator new(size_t Size, TSlabPool& Pool) {
+    if (Size > Pool.GetSlotSize()) throw std::bad_alloc();
+    return Pool.Allocate();
+}
+
+void TSlabPooled::operator delete(void* Slot, TSlabPool& Pool) noexcept {
+    Pool.Free(Slot);
+}
+
+void TSlabPooled::operator delete(void*) noexcept {
+    // An object deleted with delete would hand a pool slot to the heap.
+    std::terminate();
 }

@@ -46,3 +46,17 @@ private:
     size_t FLiveCount = 0;
     size_t FNextBlockSlots;
 };
+
+// Base of classes whose objects live in a TSlabPool: `new (Pool) T(...)` places one, and the
+// pool's owner destroys it and frees the slot. A plain new or delete of such a class does not
+// compile; the pool form of delete frees the slot when a constructor raises.
+class TSlabPooled {
+public:
+    static void* operator new(size_t Size, TSlabPool& Pool);
+    static void operator delete(void* Slot, TSlabPool& Pool) noexcept;
+    static void* operator new(size_t Size) = delete;
+
+protected:
+    // Only a virtual destructor's deleting form refers to it, and nothing calls that form.
+    static void operator delete(void* Slot) noexcept;
+};
