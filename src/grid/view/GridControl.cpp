@@ -990,6 +990,11 @@ void TNxCustomGridControl::DoDrawCellBackground(int ACol, int ARow, const TRect&
     if (OnDrawCellBackground) OnDrawCellBackground(this, ACol, ARow, CellRect, CellState, DefaultDrawing);
 }
 
+void TNxCustomGridControl::DoSlideColoring(int Index, TColor& SlideColor, TColor& GridColor,
+                                           TSlideState SlideState) {
+    if (OnSlideColoring) OnSlideColoring(this, Index, SlideColor, GridColor, SlideState);
+}
+
 void TNxCustomGridControl::DoCustomDrawCell(int ACol, int ARow, const TRect& CellRect, TCellState CellState) {
     if (OnCustomDrawCell) OnCustomDrawCell(this, ACol, ARow, CellRect, CellState);
 }
@@ -1292,7 +1297,13 @@ void TNxCustomGridControl::PaintSlides() {
     for (; Row < GetRowCount() && Top < Body.Bottom; ++Row) {
         if (!GetRowVisible(Row)) continue;
         TRect Slide{0, Top, GetClientWidth(), Top + FSlideSize};
-        Canvas->GetBrush()->SetColor(GetSelected(Row) ? FSlideSelectionColor : GetColor());
+        TSlideState State;
+        if (GetSelected(Row)) State.Include(stSelected);
+        if (Row == FSelectedRow && Focused()) State.Include(stFocused);
+        TColor SlideColor = State.Contains(stSelected) ? FSlideSelectionColor : GetColor();
+        TColor GridColor = FGridLinesColor;
+        DoSlideColoring(Row, SlideColor, GridColor, State);
+        Canvas->GetBrush()->SetColor(SlideColor);
         Canvas->FillRect(Slide);
         for (int Index = 0; Index < FColumns->Count(); ++Index) {
             TNxCustomColumn* Column = FColumns->GetItem(Index);

@@ -275,6 +275,7 @@ public:
     // --- events
     TCellColoringEvent OnCellColoring;
     TDrawCellBackgroundEvent OnDrawCellBackground;
+    TSlideColoringEvent OnSlideColoring;
     TCustomDrawCellEvent OnCustomDrawCell;
     TCellEvent OnSelectCell;
     TCellEvent OnDeselectCell;
@@ -330,6 +331,8 @@ protected:
     virtual void DoDrawCellBackground(int ACol, int ARow, const TRect& CellRect, TCellState CellState,
                                       bool& DefaultDrawing);
     virtual void DoCustomDrawCell(int ACol, int ARow, const TRect& CellRect, TCellState CellState);
+    // Before a slide is painted: the handler may change its color and its grid color.
+    virtual void DoSlideColoring(int Index, TColor& SlideColor, TColor& GridColor, TSlideState SlideState);
     // Before a cell is painted: the data side hands the display the row's data (level, expand
     // state). Nothing here.
     virtual void SetDisplayParams(int /*ACol*/, int /*ARow*/, TColumnDisplay* /*Display*/) {}

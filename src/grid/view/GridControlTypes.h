@@ -56,6 +56,8 @@ enum TCellStateItem { csBoldTextSelection, csEmpty, csFocused, csSelected };
 using TCellState = TSet<TCellStateItem>;
 enum TSlideStateItem { stFocused, stSelected };
 using TSlideState = TSet<TSlideStateItem>;
+using TSlideColoringEvent = std::function<void(TObject* Sender, int Index, TColor& SlideColor,
+                                               TColor& GridColor, TSlideState SlideState)>;
 
 enum TGridStateItem {
     gtColumnResizing,
@@ -93,6 +95,8 @@ using TDrawCellBackgroundEvent = std::function<void(
 using TCustomDrawCellEvent =
     std::function<void(TObject* Sender, int ACol, int ARow, const TRect& CellRect, TCellState CellState)>;
 using TCellHintEvent = std::function<void(TObject* Sender, int ACol, int ARow, WideString& Value)>;
+// A cell's text on its way somewhere (an editor, the text-fit hint), which the handler may change.
+using TEditValueEvent = std::function<void(TObject* Sender, int ACol, int ARow, WideString& Value)>;
 using TDataChangeEvent = std::function<void(TObject* Sender, TDataChange AChangeType, int AIndex)>;
 using TChangeRowHeightEvent = std::function<void(TObject* Sender, int Index, int Height)>;
 using TMeasuringRowHeightEvent = std::function<void(TObject* Sender, int Index, int& RowHeight)>;

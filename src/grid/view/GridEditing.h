@@ -10,7 +10,6 @@ class TNxCustomEdit;
 }
 
 using TBeforeEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& Accept)>;
-using TEditValueEvent = std::function<void(TObject* Sender, int ACol, int ARow, WideString& Value)>;
 using TEditTextEvent = std::function<void(TObject* Sender, int ACol, int ARow, const WideString& Value)>;
 using TEditAcceptEvent =
     std::function<void(TObject* Sender, int ACol, int ARow, const WideString& Value, bool& Accept)>;

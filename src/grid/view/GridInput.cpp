@@ -140,13 +140,19 @@ bool TNxCustomGrid::IsTextFit(int ACol, int ARow) {
     Canvas->GetFont()->Assign(*Column->GetFont());
     if (GetCellState(ACol, ARow).Contains(csBoldTextSelection))
         Canvas->GetFont()->SetStyle(Canvas->GetFont()->GetStyle() + TFontStyles{fsBold});
-    int Needed = Canvas->TextWidth(GetDrawText(ACol, ARow)) + 2 * Column->GetPadding();
+    WideString Text = GetDrawText(ACol, ARow);
+    DoApplyCell(ACol, ARow, Text);
+    int Needed = Canvas->TextWidth(Text) + 2 * Column->GetPadding();
     int Width = GetGridStyle() == gsSlides ? Column->GetSlideBounds()->GetWidth() : Column->GetWidth();
     return Width >= Needed + 5;
 }
 
 // ---------------------------------------------------------------------------------------------
 // Hints
+
+void TNxCustomGrid::DoApplyCell(int ACol, int ARow, WideString& Value) {
+    if (OnApplyCell) OnApplyCell(this, ACol, ARow, Value);
+}
 
 void TNxCustomGrid::HideHint() {
     if (FHintWindow) FHintWindow->ReleaseHandle();
@@ -410,8 +416,12 @@ void TNxCustomGrid::BodyMove(TShiftState Shift, int X, int Y) {
         if (FHoverCell == Previous) return;
         if (Column->GetOptions().Contains(coShowTextFitHint) && !IsTextFit(FHoverCell.X, FHoverCell.Y)) {
             TRect Cell = GetCellRect(FHoverCell.X, FHoverCell.Y);
-            ShowHintAt(hkTextFit, TPoint{Cell.Left, Cell.Top}, GetClientWidth(),
-                       GetHintText(FHoverCell.X, FHoverCell.Y), true);
+            WideString Text = GetHintText(FHoverCell.X, FHoverCell.Y);
+            DoApplyCell(FHoverCell.X, FHoverCell.Y, Text);
+            if (Text.empty())
+                HideHint();
+            else
+                ShowHintAt(hkTextFit, TPoint{Cell.Left, Cell.Top}, GetClientWidth(), Text, true);
             return;
         }
     }

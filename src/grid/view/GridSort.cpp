@@ -116,7 +116,7 @@ void TNxDataGrid::SortColumn(TNxCustomColumn* Column, bool Ascending) {
     DoAfterSort(Column->GetIndex());
 }
 
-void TNxDataGrid::DoCellsCompare(TCell* Cell1, TCell* Cell2, int& Compare) {
+void TNxDataGrid::DoCompare(TCell* Cell1, TCell* Cell2, int& Compare) {
     if (OnCompare) OnCompare(this, Cell1, Cell2, Compare);
 }
 

@@ -73,7 +73,7 @@ TNxDataGrid::TNxDataGrid(TComponent* AOwner) : TNxCustomGrid(AOwner) {
     FCells->SetDefaultRowHeight(GetRowSize());
     FCells->OnCellChange = [this](TObject*, int ACol, int ARow) { DoCellChange(ACol, ARow); };
     FCells->OnCompare = [this](TObject*, TCell* Cell1, TCell* Cell2, int& Compare) {
-        DoCellsCompare(Cell1, Cell2, Compare);
+        DoCompare(Cell1, Cell2, Compare);
     };
 }
 
@@ -285,6 +285,10 @@ void TNxDataGrid::SetExpanded(int ARow, bool Value) {
     if (!IsUpdating()) RefreshVisibleRows(ARow, FCells->GetRowCount() - 1);
     UpdateVertScrollBar();
     if (ARow < GetTopRow()) SyncVertPosition();
+    DoExpand(ARow);
+}
+
+void TNxDataGrid::DoExpand(int ARow) {
     if (OnExpand) OnExpand(this, ARow);
 }
 

@@ -142,6 +142,7 @@ public:
     TCellEvent OnCellClick;
     TCellEvent OnCellDblClick;
     TCellHintEvent OnCellHint;
+    TEditValueEvent OnApplyCell;
     TColumnEvent OnAfterSort;
     TFooterValueEvent OnColumnFooterValue;
     TFooterValueEvent OnFooterCalculate;
@@ -205,6 +206,8 @@ protected:
     void MouseLeaveCell();
     // The text a cell's text-fit hint shows: its draw text here.
     virtual WideString GetHintText(int ACol, int ARow) { return GetDrawText(ACol, ARow); }
+    // The text a cell shows to the text-fit test and hint, after OnApplyCell.
+    virtual void DoApplyCell(int ACol, int ARow, WideString& Value);
 
     virtual void DoHeaderClick(int ACol);
     virtual void DoHeaderDblClick(int ACol);
@@ -451,6 +454,9 @@ public:
     // Ranks two cells for stCustom (Compare < 0: Cell1 first); without it every cell ties.
     TCompareEvent OnCompare;
     TNxRowExpandEvent OnExpand;
+    // Raise OnExpand, OnCompare when assigned.
+    virtual void DoExpand(int ARow);
+    virtual void DoCompare(TCell* Cell1, TCell* Cell2, int& Compare);
 
 protected:
     void ColumnsChange(TColumnsOperation Operation, int Value1, int Value2) override;
@@ -465,7 +471,6 @@ protected:
     virtual void DoCellFormating(int ACol, int ARow, TColor& TextColor, TFontStyles& FontStyle,
                                  TCellState CellState);
     // The store's compare handler: raises OnCompare.
-    virtual void DoCellsCompare(TCell* Cell1, TCell* Cell2, int& Compare);
     // A play's cell gets the row's level and, by column type, its Boolean, integer or draw text.
     void SetColumnPlayAttributes(TColumnPlay* Play) override;
     // OnEditAccept may refuse (the play then gets the cell's value back); else a Boolean or

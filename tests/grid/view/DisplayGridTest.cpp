@@ -279,3 +279,32 @@ TEST_F(PaintedGrid, ProgramDrawsBackgroundsAndCustomCellsAndHintsAreMarked) {
 }
 
 } // namespace
+
+namespace {
+
+// Each slide is offered to OnSlideColoring with its state before it is filled.
+TEST_F(PaintedGrid, SlidesTakeTheColorOnSlideColoringGives) {
+    Make(3);
+    TNextGrid* G = S->Grid;
+    G->SetGridStyle(gsSlides);
+    G->SetSlideSize(30);
+    G->SetSelected(1, true);
+    std::vector<std::pair<int, bool>> Offered;
+    G->OnSlideColoring = [&](TObject*, int Index, TColor& SlideColor, TColor&, TSlideState State) {
+        Offered.emplace_back(Index, State.Contains(stSelected));
+        if (Index == 2) SlideColor = clLime;
+    };
+    G->Invalidate();
+    S->Paint();
+    ASSERT_GE(Offered.size(), 3u);
+    EXPECT_EQ(Offered[0], std::make_pair(0, false));
+    EXPECT_EQ(Offered[1], std::make_pair(1, true));
+    EXPECT_EQ(Offered[2], std::make_pair(2, false));
+    const TRect Body = G->GetBodyRect();
+    const int ThirdTop = Body.Top + G->GetGridSpace(lpTop) + 2 * (30 + G->GetGridSpace(lpTopBottom));
+    // Columns have no slide bounds here, so the middle of a slide is the slide's own fill.
+    EXPECT_EQ(S->At(150, ThirdTop + 15), ShownGrid::Qt(clLime));
+    EXPECT_NE(S->At(150, ThirdTop - 15), ShownGrid::Qt(clLime));
+}
+
+} // namespace

@@ -348,6 +348,39 @@ TEST_F(GridInput, DoubleClicksReachCellAndHeader) {
     EXPECT_EQ(Headers, (std::vector<int>{1}));
 }
 
+// OnApplyCell sees the text on its way to the fit test and the hint: it may change or empty it.
+TEST_F(GridInput, TextFitHintShowsTheTextAfterOnApplyCell) {
+    MakeGrid(2, 3);
+    Column(0)->SetOptions(Column(0)->GetOptions() + TColumnOptions{coShowTextFitHint});
+    Grid->GetCell(0, 0)->SetAsString(u"a text far too long for sixty pixels");
+    Grid->GetCell(0, 1)->SetAsString(u"short");
+    Grid->GetCell(0, 2)->SetAsString(u"another text far too long for the column");
+    Grid->OnApplyCell = [](TObject*, int, int ARow, WideString& Value) {
+        if (ARow == 0) Value = u"[" + Value + u"]";
+        if (ARow == 1) Value = u"now a text far too long for the column";
+        if (ARow == 2) Value.clear();
+    };
+    EXPECT_FALSE(Grid->IsTextFit(0, 1)) << "measured after the handler";
+    EXPECT_TRUE(Grid->IsTextFit(0, 2));
+    auto Move = [&](QPoint P) {
+        QTest::mouseMove(W(), P);
+        Pump();
+    };
+    Move(In(0, 0));
+    ASSERT_NE(Grid->GetHintWindow(), nullptr);
+    EXPECT_TRUE(Grid->GetHintWindow()->IsHintShowing());
+    EXPECT_EQ(Grid->GetHintWindow()->GetCaption(), u"[a text far too long for sixty pixels]");
+    Move(In(0, 1));
+    EXPECT_EQ(Grid->GetHintWindow()->GetCaption(), u"now a text far too long for the column");
+    // Emptied and then fitting: no hint.
+    Grid->OnApplyCell = [](TObject*, int, int ARow, WideString& Value) {
+        if (ARow == 0) Value.clear();
+    };
+    Move(In(1, 1));
+    Move(In(0, 0));
+    EXPECT_FALSE(Grid->GetHintWindow()->IsHintShowing());
+}
+
 TEST_F(GridInput, TextFitHintFollowsTheCellsAndHidesOutsideTheBody) {
     MakeGrid(2, 3);
     Column(0)->SetOptions(Column(0)->GetOptions() + TColumnOptions{coShowTextFitHint});
