@@ -31,6 +31,11 @@ TRect TNxSpinButtons::GetDownRect() const {
     return {Client.Left, GetUpRect().Bottom, Client.Right, Client.Bottom};
 }
 
+void TNxSpinButtons::PlaceIn(const TRect& EditClient, bool Show) {
+    SetVisible(Show);
+    if (Show) SetBounds(EditClient.Right - SpinButtonsWidth, 0, SpinButtonsWidth, EditClient.Height());
+}
+
 void TNxSpinButtons::PaintArrow(TCanvas* Canvas, const TRect& Rect, bool Up, bool Down) {
     Canvas->GetBrush()->SetColor(Down ? clBtnShadow : clBtnFace);
     Canvas->FillRect(Rect);
@@ -187,10 +192,7 @@ void TNxSpinEdit::WMSize(TMessage& Message) {
 
 void TNxSpinEdit::PlaceButtons() {
     if (!FButtons) return;
-    FButtons->SetVisible(FSpinButtons);
-    const TRect Client = GetClientRect();
-    if (FSpinButtons)
-        FButtons->SetBounds(Client.Right - SpinButtonsWidth, 0, SpinButtonsWidth, Client.Height());
+    FButtons->PlaceIn(GetClientRect(), FSpinButtons);
 }
 
 } // namespace NxEdit

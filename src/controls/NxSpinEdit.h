@@ -20,6 +20,8 @@ public:
     // The up button covers the upper half, the down button the rest (client coordinates).
     TRect GetUpRect() const;
     TRect GetDownRect() const;
+    // Shows the buttons at the right edge of an edit's client area, or hides them.
+    void PlaceIn(const TRect& EditClient, bool Show);
     std::function<void(TNxSpinDirection)> OnSpin;
 
 protected:

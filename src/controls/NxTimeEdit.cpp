@@ -118,10 +118,7 @@ void TNxTimeEdit::WMSize(TMessage& Message) {
 
 void TNxTimeEdit::PlaceButtons() {
     if (!FButtons) return;
-    FButtons->SetVisible(FSpinButtons);
-    const TRect Client = GetClientRect();
-    if (FSpinButtons)
-        FButtons->SetBounds(Client.Right - SpinButtonsWidth, 0, SpinButtonsWidth, Client.Height());
+    FButtons->PlaceIn(GetClientRect(), FSpinButtons);
 }
 
 } // namespace NxEdit

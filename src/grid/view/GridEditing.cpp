@@ -288,19 +288,26 @@ void TNxEditingGrid::SetInputSelected(bool Value) {
     RefreshSelectedCells();
 }
 
-void TNxEditingGrid::InputColumn(TNxCustomColumn* Column, const WideString& Text) {
-    if (!Column) return;
-    int Index = Column->GetIndex();
+TNxCustomEdit* TNxEditingGrid::OpenInputEditor(TNxCustomColumn* Column) {
+    const int Index = Column->GetIndex();
     SetInputSelected(true);
     SetSelectedColumn(Index);
     ApplyEditing();
     EndEditing();
     TNxCustomEdit* Editor = EditorFor(Column);
-    if (!Editor || !Column->GetColumnState().Contains(ceCanInput) || GetReadOnly()) return;
+    if (!Editor || !Column->GetColumnState().Contains(ceCanInput) || GetReadOnly()) return nullptr;
     FGridState.Include(gtInput);
     TakeEditor(Column, Editor, true, -1);
     FInputColumnIndex = Index;
     Column->SetInputEditing(true);
+    return Editor;
+}
+
+void TNxEditingGrid::InputColumn(TNxCustomColumn* Column, const WideString& Text) {
+    if (!Column) return;
+    const int Index = Column->GetIndex();
+    TNxCustomEdit* Editor = OpenInputEditor(Column);
+    if (!Editor) return;
     {
         TScopedChange Filling(FEditorFilling, true);
         Editor->SetText(Text.empty() ? Column->GetInputValue() : Text);
@@ -315,16 +322,7 @@ void TNxEditingGrid::InputColumn(TNxCustomColumn* Column, const WideString& Text
 void TNxEditingGrid::StartInput(int ACol, WideChar Key) {
     if (!GetColumns()->Exists(ACol)) return;
     TNxCustomColumn* Column = GetColumns()->GetItem(ACol);
-    SetInputSelected(true);
-    SetSelectedColumn(ACol);
-    ApplyEditing();
-    EndEditing();
-    TNxCustomEdit* Editor = EditorFor(Column);
-    if (!Editor || !Column->GetColumnState().Contains(ceCanInput) || GetReadOnly()) return;
-    FGridState.Include(gtInput);
-    TakeEditor(Column, Editor, true, -1);
-    FInputColumnIndex = ACol;
-    Column->SetInputEditing(true);
+    if (!OpenInputEditor(Column)) return;
     Column->UpdateEdit();
     SetEditingCellDirect(TPoint{-1, -1});
     RefreshCellEditor();

@@ -99,6 +99,9 @@ protected:
 private:
     // Whether the grid and column let a cell be edited at all, and the editor it would use.
     NxEdit::TNxCustomEdit* EditorFor(TNxCustomColumn* Column) const;
+    // Selects the input row and Column, closes any editor and opens Column's editor in the input
+    // row; nullptr (the input row still selected) when the column takes no input.
+    NxEdit::TNxCustomEdit* OpenInputEditor(TNxCustomColumn* Column);
     bool CanOpenOn(int ACol, int ARow, NxEdit::TNxCustomEdit*& Editor);
     void SetInplaceEdit(NxEdit::TNxCustomEdit* Editor);
     void SetInplaceEditEvents();

@@ -749,21 +749,19 @@ void TNxCustomGrid::MoveSelectionDown(TShiftState Shift, bool LeaveAtEnd, bool W
 
 void TNxCustomGrid::MoveSelectionLeft(TMoveSelectionKey Key) {
     if (!GetColumns()->Exists(GetSelectedColumn())) return;
-    TNxCustomColumn* Target = GetColumns()->GetPrevColumn(GetColumns()->GetItem(GetSelectedColumn()));
-    if (!Target) return;
-    int Index = Target->GetIndex();
-    DoSelectionMove(Index, GetSelectedRow(), Key);
-    if (!GetColumns()->Exists(Index)) return;
-    SelectCell(Index, GetSelectedRow(), true, {});
-    if (GetGridStyle() == gsReport) ScrollToColumn(GetColumns()->GetItem(Index));
+    MoveSelectionToColumn(GetColumns()->GetPrevColumn(GetColumns()->GetItem(GetSelectedColumn())), Key);
 }
 
 void TNxCustomGrid::MoveSelectionRight(TMoveSelectionKey Key) {
     if (!GetColumns()->Exists(GetSelectedColumn())) return;
-    TNxCustomColumn* Target = GetColumns()->GetNextColumn(GetColumns()->GetItem(GetSelectedColumn()));
+    MoveSelectionToColumn(GetColumns()->GetNextColumn(GetColumns()->GetItem(GetSelectedColumn())), Key);
+}
+
+void TNxCustomGrid::MoveSelectionToColumn(TNxCustomColumn* Target, TMoveSelectionKey Key) {
     if (!Target) return;
     int Index = Target->GetIndex();
     DoSelectionMove(Index, GetSelectedRow(), Key);
+    // The handler may have removed the column.
     if (!GetColumns()->Exists(Index)) return;
     SelectCell(Index, GetSelectedRow(), true, {});
     if (GetGridStyle() == gsReport) ScrollToColumn(GetColumns()->GetItem(Index));

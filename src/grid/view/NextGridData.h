@@ -220,6 +220,8 @@ protected:
     virtual void DoSelectionMove(int& ACol, int ARow, TMoveSelectionKey Key);
 
 private:
+    // OnSelectionMove, then Target becomes the current column (nothing without a target).
+    void MoveSelectionToColumn(TNxCustomColumn* Target, TMoveSelectionKey Key);
     void SelectFound(int Row);
     void BodyPress(TMouseButton Button, TShiftState Shift, int X, int Y);
     void BodyClick(TMouseButton Button, TShiftState Shift, int X, int Y);
