@@ -1,9 +1,15 @@
 // Floating-point text: parsing, the general / exponent / fixed / number forms and picture formats.
 
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <charconv>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <locale.h>
 
 #include "platform/runtime/CodePage.h"
@@ -12,13 +18,156 @@
 
 namespace {
 
+// Up to 17 decimal digits in place: no digit string of a double needs the heap.
+class TDigits {
+public:
+    TDigits() = default;
+    TDigits(size_t Count, char Ch) { resize(Count, Ch); }
+    TDigits(const char* Text) {
+        while (*Text)
+            push_back(*Text++);
+    }
+    bool empty() const { return FSize == 0; }
+    size_t size() const { return FSize; }
+    char& operator[](size_t i) { return FData[i]; }
+    char operator[](size_t i) const { return FData[i]; }
+    char back() const { return FData[FSize - 1]; }
+    void push_back(char Ch) { FData[FSize++] = Ch; }
+    void pop_back() { --FSize; }
+    void clear() { FSize = 0; }
+    void resize(size_t Count, char Ch = '0') {
+        for (size_t i = FSize; i < Count; ++i)
+            FData[i] = Ch;
+        FSize = static_cast<uint8_t>(Count);
+    }
+    void push_front(char Ch) {
+        std::memmove(FData + 1, FData, FSize);
+        FData[0] = Ch;
+        ++FSize;
+    }
+    std::string str() const { return std::string(FData, FSize); }
+
+private:
+    char FData[24];
+    uint8_t FSize = 0;
+};
+
 // The decimal digits of a value: value = 0.Digits × 10^Exponent (Digits without trailing zeros
 // unless rounding asked for them), Digits empty for zero.
 struct Decimal {
     bool Negative = false;
-    std::string Digits;
+    TDigits Digits;
     int Exponent = 0;
 };
+
+using uint128 = unsigned __int128;
+
+// 10^k for k up to 22: with a 53-bit significand the product stays within 128 bits.
+constexpr int kMaxPow10 = 22;
+constexpr std::array<uint128, kMaxPow10 + 1> kPow10 = [] {
+    std::array<uint128, kMaxPow10 + 1> Powers{};
+    uint128 Power = 1;
+    for (auto& Entry : Powers) {
+        Entry = Power;
+        Power *= 10;
+    }
+    return Powers;
+}();
+
+// The same digits from the shortest text that reads back as the value, where that decides them.
+// With at most 15 digits asked for of a normal value, a shortest text of no more digits is the nearest one,
+// as the spacing of 15-digit decimals is several times the value's own; a longer one lies on the value's side
+// of every midpoint it does not hit, or a shorter text would have read back too. False when the shortest text
+// is that midpoint itself.
+bool ShortestDigits(double value, int significant, TDigits& digits, int& exponent) {
+    char buf[32];
+    const char* end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific).ptr;
+    const char* e = static_cast<const char*>(std::memchr(buf, 'e', static_cast<size_t>(end - buf)));
+    char shortest[24];
+    int count = 0;
+    for (const char* p = buf; p < e; ++p)
+        if (*p != '.') shortest[count++] = *p;
+    int exp10 = 0;
+    std::from_chars(e + (e[1] == '+' ? 2 : 1), end, exp10);
+    exponent = exp10 + 1;
+    digits.clear();
+    if (count <= significant) {
+        for (int i = 0; i < count; ++i)
+            digits.push_back(shortest[i]);
+        digits.resize(static_cast<size_t>(significant), '0');
+        return true;
+    }
+    if (count == significant + 1 && shortest[significant] == '5') return false;
+    for (int i = 0; i < significant; ++i)
+        digits.push_back(shortest[i]);
+    if (shortest[significant] >= '5') {
+        int i = significant - 1;
+        while (i >= 0 && digits[static_cast<size_t>(i)] == '9')
+            digits[static_cast<size_t>(i--)] = '0';
+        if (i >= 0) {
+            ++digits[static_cast<size_t>(i)];
+        } else {
+            digits.push_front('1');
+            digits.pop_back();
+            ++exponent;
+        }
+    }
+    return true;
+}
+
+constexpr double kNegativePow10[] = {1,     1e-1,  1e-2,  1e-3,  1e-4,  1e-5,  1e-6,  1e-7,  1e-8, 1e-9,
+                                     1e-10, 1e-11, 1e-12, 1e-13, 1e-14, 1e-15, 1e-16, 1e-17, 1e-18};
+
+// Significant digits of a positive value rounded from its exact binary value to nearest, ties to
+// even, as the C library rounds. Values from about 1e-6 up to 2^53 are worked out in 128-bit
+// integers; the rest take the library's exact conversion. Exponent as for Decimal.
+void SignificantDigits(double value, int significant, TDigits& digits, int& exponent) {
+    const uint64_t bits = std::bit_cast<uint64_t>(value);
+    const int biased = static_cast<int>(bits >> 52);
+    const int shift = 1075 - biased; // value = mantissa / 2^shift
+    if (biased != 0 && shift >= 1 && shift < 128) {
+        const uint64_t mantissa = (bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52);
+        // Lower bound of floor(log10(value)); one too low at most.
+        int power = ((biased - 1023) * 78913) >> 18;
+        for (int attempt = 0; attempt < 2; ++attempt, ++power) {
+            const int scale = significant - 1 - power;
+            if (scale < 0 || scale > kMaxPow10) break;
+            const uint128 scaled = uint128{mantissa} * kPow10[static_cast<size_t>(scale)];
+            uint64_t whole = static_cast<uint64_t>(scaled >> shift);
+            const uint128 rest = scaled & ((uint128{1} << shift) - 1);
+            const uint128 half = uint128{1} << (shift - 1);
+            const uint64_t limit = static_cast<uint64_t>(kPow10[static_cast<size_t>(significant)]);
+            if (whole >= limit) continue;
+            if (rest > half || (rest == half && (whole & 1))) ++whole;
+            int exp10 = power + 1;
+            if (whole == limit) {
+                whole /= 10;
+                ++exp10;
+            }
+            char text[24];
+            for (int i = significant - 1; i >= 0; --i) {
+                text[i] = static_cast<char>('0' + whole % 10);
+                whole /= 10;
+            }
+            digits.clear();
+            for (int i = 0; i < significant; ++i)
+                digits.push_back(text[i]);
+            exponent = exp10;
+            return;
+        }
+    }
+    char buf[64];
+    if (significant <= 15 && biased != 0 && ShortestDigits(value, significant, digits, exponent)) return;
+    auto result = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, significant - 1);
+    // "d.ddde+XX"
+    digits.clear();
+    const char* p = buf;
+    for (; p < result.ptr && *p != 'e'; ++p)
+        if (*p != '.') digits.push_back(*p);
+    int exp10 = 0;
+    std::from_chars(p + (p[1] == '+' ? 2 : 1), result.ptr, exp10);
+    exponent = exp10 + 1;
+}
 
 // Significant digits as the C library rounds the binary value (correctly, to nearest).
 Decimal ToDecimal(double value, int significant) {
@@ -26,14 +175,7 @@ Decimal ToDecimal(double value, int significant) {
     d.Negative = std::signbit(value);
     value = std::fabs(value);
     if (value == 0) return d;
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*e", significant - 1, value);
-    // "d.ddde+XX"
-    std::string s(buf);
-    auto e = s.find('e');
-    for (size_t i = 0; i < e; ++i)
-        if (s[i] != '.') d.Digits += s[i];
-    d.Exponent = std::atoi(s.c_str() + e + 1) + 1;
+    SignificantDigits(value, significant, d.Digits, d.Exponent);
     return d;
 }
 
@@ -60,7 +202,7 @@ void RoundDigits(Decimal& d, int count) {
         if (i >= 0) {
             d.Digits[i]++;
         } else {
-            d.Digits.insert(d.Digits.begin(), '1');
+            d.Digits.push_front('1');
             d.Digits.pop_back();
             d.Exponent++;
             if (count == 0) d.Digits = "1";
@@ -78,6 +220,13 @@ Decimal Exact(double value) {
 
 // Fixed decimals: round at Decimals places after the point.
 Decimal Fixed(double value, int decimals) {
+    // Far below half a unit of the last place: no digit survives, whatever the 17 digits are.
+    if (decimals >= 0 && decimals <= 18 &&
+        std::fabs(value) < 0.4 * kNegativePow10[static_cast<size_t>(decimals)]) {
+        Decimal d;
+        d.Negative = std::signbit(value);
+        return d;
+    }
     Decimal d = Exact(value);
     if (d.Digits.empty()) return d;
     RoundDigits(d, d.Exponent + decimals);
@@ -93,6 +242,21 @@ WideString Special(double value) {
     return value < 0 ? u"-INF" : u"INF";
 }
 
+// Writes the exponent's sign and at least minDigits digits; returns the end.
+char16_t* WriteExponent(char16_t* out, int exponent, int minDigits, bool plusSign) {
+    if (exponent < 0)
+        *out++ = u'-';
+    else if (plusSign)
+        *out++ = u'+';
+    char digits[16];
+    auto end = std::to_chars(digits, digits + sizeof digits, exponent < 0 ? -exponent : exponent).ptr;
+    for (int pad = minDigits - static_cast<int>(end - digits); pad > 0; --pad)
+        *out++ = u'0';
+    for (const char* p = digits; p < end; ++p)
+        *out++ = static_cast<char16_t>(*p);
+    return out;
+}
+
 WideString ExponentText(int exponent, int minDigits, bool plusSign) {
     WideString s = exponent < 0 ? u"-" : (plusSign ? u"+" : u"");
     std::string digits = std::to_string(exponent < 0 ? -exponent : exponent);
@@ -101,33 +265,40 @@ WideString ExponentText(int exponent, int minDigits, bool plusSign) {
     return s + Ascii(digits);
 }
 
-// Integer part digits with optional grouping, then the decimals.
-WideString FixedText(const Decimal& d, int minDecimals, int maxDecimals, bool group,
+// Room for any text the fixed and general forms write: at most 18 integer digits with their
+// separators, 20 decimals, a sign and an exponent.
+constexpr size_t kNumberRoom = 80;
+
+// Integer part digits with optional grouping, then the decimals; returns the end.
+char16_t* WriteFixed(char16_t* out, const Decimal& d, int minDecimals, int maxDecimals, bool group,
                      const TFormatSettings& fs) {
-    std::string intDigits, decDigits;
     const int n = static_cast<int>(d.Digits.size());
-    for (int i = 0; i < d.Exponent; ++i)
-        intDigits += i < n ? d.Digits[i] : '0';
-    if (intDigits.empty()) intDigits = "0";
-    for (int i = 0; i < maxDecimals; ++i) {
-        int idx = d.Exponent + i;
-        decDigits += idx >= 0 && idx < n ? d.Digits[idx] : '0';
+    if (d.Negative && n > 0) *out++ = u'-';
+    if (d.Exponent <= 0) *out++ = u'0';
+    for (int i = 0; i < d.Exponent; ++i) {
+        *out++ = static_cast<char16_t>(i < n ? d.Digits[i] : '0');
+        const int left = d.Exponent - 1 - i;
+        if (group && left > 0 && left % 3 == 0 && fs.ThousandSeparator != 0) *out++ = fs.ThousandSeparator;
     }
-    while (static_cast<int>(decDigits.size()) > minDecimals && decDigits.back() == '0')
-        decDigits.pop_back();
-    WideString out;
-    bool zero = d.Digits.empty();
-    if (d.Negative && !zero) out += u'-';
-    for (size_t i = 0; i < intDigits.size(); ++i) {
-        out += static_cast<char16_t>(intDigits[i]);
-        size_t left = intDigits.size() - 1 - i;
-        if (group && left > 0 && left % 3 == 0 && fs.ThousandSeparator != 0) out += fs.ThousandSeparator;
-    }
-    if (!decDigits.empty()) {
-        out += fs.DecimalSeparator;
-        out += Ascii(decDigits);
+    auto decimalAt = [&](int i) {
+        const int idx = d.Exponent + i;
+        return idx >= 0 && idx < n ? d.Digits[idx] : '0';
+    };
+    int decimals = maxDecimals;
+    while (decimals > minDecimals && decimalAt(decimals - 1) == '0')
+        --decimals;
+    if (decimals > 0) {
+        *out++ = fs.DecimalSeparator;
+        for (int i = 0; i < decimals; ++i)
+            *out++ = static_cast<char16_t>(decimalAt(i));
     }
     return out;
+}
+
+WideString FixedText(const Decimal& d, int minDecimals, int maxDecimals, bool group,
+                     const TFormatSettings& fs) {
+    char16_t buf[kNumberRoom];
+    return WideString(buf, WriteFixed(buf, d, minDecimals, maxDecimals, group, fs));
 }
 
 WideString GeneralText(double value, int precision, int digits, const TFormatSettings& fs) {
@@ -136,21 +307,24 @@ WideString GeneralText(double value, int precision, int digits, const TFormatSet
     Decimal d = ToDecimal(value, precision);
     StripZeros(d);
     if (d.Digits.empty()) return u"0";
-    WideString out = d.Negative ? u"-" : u"";
+    char16_t buf[kNumberRoom];
+    char16_t* out = buf;
+    if (d.Negative) *out++ = u'-';
+    const int n = static_cast<int>(d.Digits.size());
     if (d.Exponent > precision || d.Exponent < -3) {
-        out += static_cast<char16_t>(d.Digits[0]);
-        if (d.Digits.size() > 1) {
-            out += fs.DecimalSeparator;
-            out += Ascii(d.Digits.substr(1));
+        *out++ = static_cast<char16_t>(d.Digits[0]);
+        if (n > 1) {
+            *out++ = fs.DecimalSeparator;
+            for (int i = 1; i < n; ++i)
+                *out++ = static_cast<char16_t>(d.Digits[i]);
         }
-        out += u'E';
-        out += ExponentText(d.Exponent - 1, digits, false);
-        return out;
+        *out++ = u'E';
+        out = WriteExponent(out, d.Exponent - 1, digits, false);
+    } else {
+        d.Negative = false;
+        out = WriteFixed(out, d, 0, std::max(0, n - d.Exponent), false, fs);
     }
-    Decimal pos = d;
-    pos.Negative = false;
-    return out +
-           FixedText(pos, 0, std::max<int>(0, static_cast<int>(d.Digits.size()) - d.Exponent), false, fs);
+    return WideString(buf, out);
 }
 
 WideString ExponentFormText(double value, int precision, int digits, const TFormatSettings& fs) {
@@ -158,16 +332,19 @@ WideString ExponentFormText(double value, int precision, int digits, const TForm
     if (precision > 17) precision = 17;
     Decimal d = ToDecimal(value, precision);
     bool zero = d.Digits.empty();
-    if (zero) d.Digits = std::string(precision, '0');
-    WideString out = d.Negative && !zero ? u"-" : u"";
-    out += static_cast<char16_t>(d.Digits[0]);
+    if (zero) d.Digits = TDigits(static_cast<size_t>(precision), '0');
+    char16_t buf[kNumberRoom];
+    char16_t* out = buf;
+    if (d.Negative && !zero) *out++ = u'-';
+    *out++ = static_cast<char16_t>(d.Digits[0]);
     if (precision > 1) {
-        out += fs.DecimalSeparator;
-        out += Ascii(d.Digits.substr(1));
+        *out++ = fs.DecimalSeparator;
+        for (size_t i = 1; i < d.Digits.size(); ++i)
+            *out++ = static_cast<char16_t>(d.Digits[i]);
     }
-    out += u'E';
-    out += ExponentText(zero ? 0 : d.Exponent - 1, digits, true);
-    return out;
+    *out++ = u'E';
+    out = WriteExponent(out, zero ? 0 : d.Exponent - 1, digits, true);
+    return WideString(buf, out);
 }
 
 bool ParseFloat(const WideString& s, double& value, const TFormatSettings& fs) {
@@ -248,6 +425,13 @@ struct Picture {
     int ExpDigits = 0;
 };
 
+// A picture split into its sections, each analysed.
+struct TParsedFormat {
+    WideString Source;
+    std::vector<WideString> Sections;
+    std::vector<Picture> Pictures;
+};
+
 Picture Analyse(const WideString& fmt) {
     Picture p;
     char16_t quote = 0;
@@ -295,6 +479,7 @@ WideString ApplyPicture(const WideString& fmt, const Picture& p, const std::stri
         intDigits.insert(intDigits.begin(), '0');
     const int len = static_cast<int>(intDigits.size());
     WideString out;
+    out.reserve(fmt.size() + intDigits.size() * 2 + decDigits.size() + 8);
     if (negative) out += u'-';
     int intSeen = 0, decSeen = 0;
     bool afterPoint = false, intEmitted = false;
@@ -435,27 +620,39 @@ WideString FloatToStr(double Value) {
 WideString FormatFloat(const WideString& Fmt, double Value, const TFormatSettings& FS) {
     if (!std::isfinite(Value)) return Special(Value);
     if (Fmt.empty() || std::fabs(Value) >= 1e18) return FloatToStr(Value, FS);
-    std::vector<WideString> sections = SplitSections(Fmt);
+    // A column formats all its cells with one picture: the last one stays analysed.
+    thread_local TParsedFormat Parsed;
+    if (Parsed.Source != Fmt || Parsed.Sections.empty()) {
+        Parsed.Sections = SplitSections(Fmt);
+        Parsed.Pictures.clear();
+        for (const WideString& Section : Parsed.Sections)
+            Parsed.Pictures.push_back(Analyse(Section));
+        Parsed.Source = Fmt;
+    }
+    const std::vector<WideString>& sections = Parsed.Sections;
     // Section choice: positive (or the only one), negative, zero; an empty section falls back to
     // the first. The zero section applies when the value shows as zero in the first section.
-    const WideString& first = sections[0];
-    Picture firstPic = Analyse(first);
+    const Picture& firstPic = Parsed.Pictures[0];
+    double magnitude = std::fabs(Value);
+    Decimal firstFixed;
     bool roundsToZero;
-    if (firstPic.Scientific)
+    if (firstPic.Scientific) {
         roundsToZero = Value == 0;
-    else
-        roundsToZero = Fixed(Value, firstPic.DecPlaces).Digits.empty();
-    const WideString* chosen = &first;
+    } else {
+        firstFixed = Fixed(magnitude, firstPic.DecPlaces);
+        roundsToZero = firstFixed.Digits.empty();
+    }
+    size_t chosenIndex = 0;
     bool signFromFormat = false;
     if (roundsToZero && sections.size() >= 3 && !sections[2].empty()) {
-        chosen = &sections[2];
+        chosenIndex = 2;
         signFromFormat = true;
     } else if (Value < 0 && sections.size() >= 2 && !sections[1].empty()) {
-        chosen = &sections[1];
+        chosenIndex = 1;
         signFromFormat = true;
     }
-    Picture p = chosen == &first ? firstPic : Analyse(*chosen);
-    double magnitude = std::fabs(Value);
+    const WideString* chosen = &sections[chosenIndex];
+    const Picture& p = Parsed.Pictures[chosenIndex];
     std::string intDigits, decDigits;
     int exponent = 0;
     bool zero;
@@ -466,15 +663,15 @@ WideString FormatFloat(const WideString& Fmt, double Value, const TFormatSetting
         zero = d.Digits.empty();
         int intCount = p.IntPlaces;
         if (!zero) exponent = d.Exponent - intCount;
-        std::string digits = d.Digits;
-        digits.resize(total, '0');
+        std::string digits = d.Digits.str();
+        digits.resize(static_cast<size_t>(total), '0');
         intDigits = digits.substr(0, std::min<size_t>(intCount, digits.size()));
         decDigits = digits.substr(intDigits.size(), p.DecPlaces);
         // Leading zeros of the mantissa (only with zero) are left to the placeholders.
         while (!intDigits.empty() && intDigits[0] == '0')
             intDigits.erase(intDigits.begin());
     } else {
-        Decimal d = Fixed(magnitude, p.DecPlaces);
+        Decimal d = chosenIndex == 0 ? firstFixed : Fixed(magnitude, p.DecPlaces);
         zero = d.Digits.empty();
         const int n = static_cast<int>(d.Digits.size());
         for (int i = 0; i < d.Exponent; ++i)

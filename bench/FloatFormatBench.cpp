@@ -1,0 +1,111 @@
+// Number to text over 1,000,000 values: FloatToStr (what number cells answer), FormatFloat with a
+// money picture and a float cell's text, beside the shortest round-trip conversion of the same
+// values in the same run.
+
+#include <benchmark/benchmark.h>
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "BenchGridHost.h"
+
+#include "grid/model/Cells.h"
+#include "grid/model/NumberColumn.h"
+#include "platform/runtime/SysUtils.h"
+
+namespace {
+
+constexpr int kValues = 1'000'000;
+
+// Range 0: amounts with two decimals and whole counts, as a grid holds them. Range 1: any finite
+// double, magnitudes from 1e-300 to 1e300 and every digit count.
+const std::vector<double>& Values(int64_t Kind) {
+    static const std::vector<double> Amounts = [] {
+        std::vector<double> V;
+        std::mt19937_64 Random(30);
+        for (int i = 0; i < kValues; ++i)
+            V.push_back(i % 2 ? static_cast<double>(Random() % 100'000'000) / 100.0
+                              : static_cast<double>(Random() % 1'000'000));
+        return V;
+    }();
+    static const std::vector<double> Any = [] {
+        std::vector<double> V;
+        std::mt19937_64 Random(31);
+        while (V.size() < static_cast<size_t>(kValues)) {
+            const uint64_t Bits = Random();
+            double Value;
+            std::memcpy(&Value, &Bits, sizeof Value);
+            if (std::isfinite(Value) && std::fabs(Value) > 1e-300 && std::fabs(Value) < 1e300)
+                V.push_back(Value);
+        }
+        return V;
+    }();
+    return Kind == 0 ? Amounts : Any;
+}
+
+void SetLabel(benchmark::State& State) {
+    State.SetLabel(State.range(0) == 0 ? "amounts and counts" : "any double");
+    State.SetItemsProcessed(State.iterations() * kValues);
+}
+
+void BM_ToCharsShortestBaseline(benchmark::State& State) {
+    const auto& V = Values(State.range(0));
+    for (auto _ : State) {
+        size_t Characters = 0;
+        char Buffer[32];
+        for (double Value : V)
+            Characters +=
+                static_cast<size_t>(std::to_chars(Buffer, Buffer + sizeof Buffer, Value).ptr - Buffer);
+        benchmark::DoNotOptimize(Characters);
+    }
+    SetLabel(State);
+}
+BENCHMARK(BM_ToCharsShortestBaseline)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_FloatToStr(benchmark::State& State) {
+    const auto& V = Values(State.range(0));
+    for (auto _ : State) {
+        size_t Characters = 0;
+        for (double Value : V)
+            Characters += FloatToStr(Value).size();
+        benchmark::DoNotOptimize(Characters);
+    }
+    SetLabel(State);
+}
+BENCHMARK(BM_FloatToStr)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_FormatFloatMoney(benchmark::State& State) {
+    const auto& V = Values(State.range(0));
+    const WideString Picture = u"#,##0.00";
+    for (auto _ : State) {
+        size_t Characters = 0;
+        for (double Value : V)
+            Characters += FormatFloat(Picture, Value).size();
+        benchmark::DoNotOptimize(Characters);
+    }
+    SetLabel(State);
+}
+BENCHMARK(BM_FormatFloatMoney)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// What a number cell answers for its text, through GetCell.
+void BM_FloatCellText(benchmark::State& State) {
+    const auto& V = Values(State.range(0));
+    TBenchGridHost Grid;
+    Grid.Columns->Add<TNxNumberColumn>(u"Amount");
+    Grid.Cells->AddRow(kValues);
+    for (int r = 0; r < kValues; ++r)
+        Grid.Cells->GetCell(0, r)->SetAsFloat(V[static_cast<size_t>(r)]);
+    for (auto _ : State) {
+        size_t Characters = 0;
+        for (int r = 0; r < kValues; ++r)
+            Characters += Grid.Cells->GetCell(0, r)->GetAsString().size();
+        benchmark::DoNotOptimize(Characters);
+    }
+    SetLabel(State);
+}
+BENCHMARK(BM_FloatCellText)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+} // namespace

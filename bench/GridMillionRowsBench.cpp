@@ -1,0 +1,239 @@
+// 1,000,000 rows of a name, a status, an amount and a count in a shown grid: the resident memory
+// the rows hold, beside an item model with a sort proxy and a view holding the same values; and
+// selecting all rows and copying them, beside a plain join of the same texts. Run the grid's and
+// the item model's cases in separate processes (--benchmark_filter) for each one's peak memory.
+
+#include <benchmark/benchmark.h>
+
+#include "BenchSupport.h"
+
+#include <malloc.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QSortFilterProxyModel>
+#include <QStandardItemModel>
+#include <QTableView>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "grid/model/NumberColumn.h"
+#include "grid/model/TextColumn.h"
+#include "grid/view/NextGrid.h"
+#include "platform/runtime/SysUtils.h"
+#include "platform/windows/Forms.h"
+
+namespace {
+
+constexpr int kRows = 1'000'000;
+const char16_t* const kStatuses[] = {u"Received", u"In review", u"Approved", u"Rejected"};
+
+// Varied values made once, before anything is measured: names of 6 to 30 characters, one in five
+// with letters outside Latin-1; amounts with two decimals; whole counts.
+struct TValues {
+    std::vector<WideString> Names;
+    std::vector<int> Statuses;
+    std::vector<double> Amounts;
+    std::vector<double> Counts;
+    TValues() {
+        std::mt19937 Random(30);
+        Names.reserve(kRows);
+        for (int r = 0; r < kRows; ++r) {
+            const size_t Length = 6 + Random() % 25;
+            WideString Name;
+            Name.reserve(Length);
+            const bool Wide = Random() % 5 == 0;
+            for (size_t i = 0; i < Length; ++i) {
+                const unsigned Letter = Random() % 26;
+                if (i > 0 && Random() % 7 == 0)
+                    Name += u' ';
+                else if (Wide && i % 3 == 1)
+                    Name += static_cast<char16_t>(u'\u0430' + Letter);
+                else
+                    Name += static_cast<char16_t>((i == 0 ? u'A' : u'a') + Letter);
+            }
+            Names.push_back(std::move(Name));
+            Statuses.push_back(static_cast<int>(Random() % 4));
+            Amounts.push_back(static_cast<double>(Random() % 100'000'000) / 100.0);
+            Counts.push_back(static_cast<double>(Random() % 1'000'000));
+        }
+    }
+};
+
+const TValues& Values() {
+    static const TValues Instance;
+    return Instance;
+}
+
+// Resident memory, after the heap has returned what it holds free: a fill measured after another
+// must not find its memory already resident.
+double ResidentMiB() {
+    malloc_trim(0);
+    long Pages = 0, Resident = 0;
+    if (FILE* Statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(Statm, "%ld %ld", &Pages, &Resident) != 2) Resident = 0;
+        std::fclose(Statm);
+    }
+    return static_cast<double>(Resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+void EnsureApplication() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int Argc = 1;
+    static char Name[] = "GridMillionRowsBench";
+    static char* Argv[] = {Name, nullptr};
+    static QApplication Application(Argc, Argv);
+}
+
+struct TShownGrid {
+    std::unique_ptr<TForm> Form;
+    TNextGrid* Grid = nullptr;
+    TShownGrid() {
+        EnsureApplication();
+        Form = std::make_unique<TForm>(nullptr);
+        Form->SetBounds(0, 0, 800, 600);
+        Grid = new TNextGrid(Form.get());
+        Grid->SetParent(Form.get());
+        Grid->SetBounds(0, 0, 780, 580);
+        Grid->GetColumns()->Add<TNxTextColumn>(u"Name");
+        Grid->GetColumns()->Add<TNxTextColumn>(u"Status");
+        Grid->GetColumns()->Add<TNxNumberColumn>(u"Amount");
+        Grid->GetColumns()->Add<TNxNumberColumn>(u"Count");
+        Form->Show();
+        Grid->HandleNeeded();
+    }
+    void Fill() {
+        const TValues& V = Values();
+        Grid->BeginUpdate();
+        Grid->AddRow(kRows);
+        for (int r = 0; r < kRows; ++r) {
+            const auto i = static_cast<size_t>(r);
+            Grid->GetCell(0, r)->SetAsString(V.Names[i]);
+            Grid->GetCell(1, r)->SetAsString(kStatuses[V.Statuses[i]]);
+            Grid->GetCell(2, r)->SetAsFloat(V.Amounts[i]);
+            Grid->GetCell(3, r)->SetAsFloat(V.Counts[i]);
+        }
+        Grid->EndUpdate();
+    }
+};
+
+// The resident growth of one fill, the grid destroyed after each.
+void BM_GridFill(benchmark::State& State) {
+    Values();
+    EnsureApplication();
+    double Growth = 0;
+    for (auto _ : State) {
+        State.PauseTiming();
+        auto Shown = std::make_unique<TShownGrid>();
+        const double Before = ResidentMiB();
+        State.ResumeTiming();
+        Shown->Fill();
+        benchmark::DoNotOptimize(Shown->Grid->GetRowCount());
+        State.PauseTiming();
+        Growth = std::max(Growth, ResidentMiB() - Before);
+        Shown.reset();
+        State.ResumeTiming();
+    }
+    State.counters["rows_MiB"] = Growth;
+    State.counters["bytes_per_cell"] = Growth * 1024 * 1024 / (kRows * 4.0);
+    ReportPeakMemory(State);
+}
+BENCHMARK(BM_GridFill)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The same values in an item model behind a sort proxy and a shown table view.
+void BM_QtItemModelFill(benchmark::State& State) {
+    const TValues& V = Values();
+    EnsureApplication();
+    double Growth = 0;
+    for (auto _ : State) {
+        State.PauseTiming();
+        auto View = std::make_unique<QTableView>();
+        auto Proxy = std::make_unique<QSortFilterProxyModel>();
+        View->resize(800, 600);
+        View->show();
+        QStringList Statuses;
+        for (const char16_t* Status : kStatuses)
+            Statuses << QString::fromUtf16(Status);
+        const double Before = ResidentMiB();
+        State.ResumeTiming();
+        auto Model = std::make_unique<QStandardItemModel>(kRows, 4);
+        for (int r = 0; r < kRows; ++r) {
+            const auto i = static_cast<size_t>(r);
+            const WideString& Name = V.Names[i];
+            Model->setItem(
+                r, 0,
+                new QStandardItem(QString::fromUtf16(Name.data(), static_cast<qsizetype>(Name.size()))));
+            Model->setItem(r, 1, new QStandardItem(Statuses[V.Statuses[i]]));
+            auto* Amount = new QStandardItem();
+            Amount->setData(V.Amounts[i], Qt::DisplayRole);
+            Model->setItem(r, 2, Amount);
+            auto* Count = new QStandardItem();
+            Count->setData(V.Counts[i], Qt::DisplayRole);
+            Model->setItem(r, 3, Count);
+        }
+        Proxy->setSourceModel(Model.get());
+        View->setModel(Proxy.get());
+        QApplication::processEvents();
+        State.PauseTiming();
+        Growth = std::max(Growth, ResidentMiB() - Before);
+        View.reset();
+        Proxy.reset();
+        Model.reset();
+        State.ResumeTiming();
+    }
+    State.counters["rows_MiB"] = Growth;
+    State.counters["bytes_per_cell"] = Growth * 1024 * 1024 / (kRows * 4.0);
+    ReportPeakMemory(State);
+}
+BENCHMARK(BM_QtItemModelFill)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Select all and Ctrl+C's copy, text handed to the clipboard included.
+void BM_GridSelectAllAndCopy(benchmark::State& State) {
+    TShownGrid Shown;
+    Shown.Fill();
+    Shown.Grid->SetOptions({goHeader, goSelectFullRow, goMultiSelect});
+    for (auto _ : State) {
+        Shown.Grid->SelectAll();
+        Shown.Grid->CopyToClipboard();
+        State.PauseTiming();
+        Shown.Grid->ClearSelection();
+        State.ResumeTiming();
+    }
+    ReportPeakMemory(State);
+}
+BENCHMARK(BM_GridSelectAllAndCopy)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Baseline of the copy: the same texts, formatted beforehand, joined from plain vectors.
+void BM_PlainJoinBaseline(benchmark::State& State) {
+    const TValues& V = Values();
+    std::vector<WideString> Amounts, Counts;
+    Amounts.reserve(kRows);
+    Counts.reserve(kRows);
+    for (int r = 0; r < kRows; ++r) {
+        Amounts.push_back(FloatToStr(V.Amounts[static_cast<size_t>(r)]));
+        Counts.push_back(FloatToStr(V.Counts[static_cast<size_t>(r)]));
+    }
+    for (auto _ : State) {
+        WideString Out;
+        for (int r = 0; r < kRows; ++r) {
+            const auto i = static_cast<size_t>(r);
+            Out += V.Names[i];
+            Out += u'\t';
+            Out += kStatuses[V.Statuses[i]];
+            Out += u'\t';
+            Out += Amounts[i];
+            Out += u'\t';
+            Out += Counts[i];
+            Out += u"\r\n";
+        }
+        benchmark::DoNotOptimize(Out.data());
+    }
+    ReportPeakMemory(State);
+}
+BENCHMARK(BM_PlainJoinBaseline)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
