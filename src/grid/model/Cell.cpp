@@ -1,5 +1,6 @@
 #include "grid/model/Cell.h"
 
+#include <charconv>
 #include <exception>
 #include <limits>
 #include <new>
@@ -59,22 +60,31 @@ void TCell::SetFontStyle(TFontStyles Value) {
     if (!GetLocked()) Changed();
 }
 
-TCell::TExtras& TCell::Extras() {
-    if (!FExtras) FExtras = std::make_unique<TExtras>();
-    return *FExtras;
+void TCell::AppendAsString(WideString& Out) const {
+    Out += GetAsString();
+}
+
+TObject* TCell::GetObjectReference() const {
+    return FHasExtras ? FOwner->ExtrasOf(this).ObjectReference : nullptr;
+}
+
+WideString TCell::GetHint() const {
+    return FHasExtras ? FOwner->ExtrasOf(this).Hint : WideString();
 }
 
 void TCell::DropEmptyExtras() {
-    if (FExtras && !FExtras->ObjectReference && FExtras->Hint.empty()) FExtras.reset();
+    if (!FHasExtras) return;
+    const TCells::TCellExtras& Extras = FOwner->ExtrasOf(this);
+    if (!Extras.ObjectReference && Extras.Hint.empty()) FOwner->DropExtras(this);
 }
 
 void TCell::SetObjectReference(TObject* Value) {
-    if (Value || FExtras) Extras().ObjectReference = Value;
+    if (Value || FHasExtras) FOwner->ExtrasFor(this).ObjectReference = Value;
     DropEmptyExtras();
 }
 
 void TCell::SetHint(const WideString& Value) {
-    if (!Value.empty() || FExtras) Extras().Hint = Value;
+    if (!Value.empty() || FHasExtras) FOwner->ExtrasFor(this).Hint = Value;
     DropEmptyExtras();
     if (!GetLocked()) Changed();
 }
@@ -213,6 +223,10 @@ WideString TFloatCell::GetAsString() const {
     return FloatToStr(FValue);
 }
 
+void TFloatCell::AppendAsString(WideString& Out) const {
+    AppendFloatToStr(Out, FValue);
+}
+
 void TFloatCell::SetAsBoolean(bool Value) {
     FValue = 0;
     TCell::SetAsBoolean(Value);
@@ -250,6 +264,13 @@ WideString TIntegerCell::GetAsString() const {
     return IntToStr(FValue);
 }
 
+void TIntegerCell::AppendAsString(WideString& Out) const {
+    char Digits[16];
+    const char* End = std::to_chars(Digits, Digits + sizeof Digits, FValue).ptr;
+    for (const char* P = Digits; P < End; ++P)
+        Out += static_cast<char16_t>(*P);
+}
+
 void TIntegerCell::SetAsBoolean(bool Value) {
     FValue = Value ? 1 : 0;
     TCell::SetAsBoolean(Value);
@@ -283,49 +304,57 @@ void TIntegerCell::Clear() {
 // ---------------------------------------------------------------------------------------------
 // TStringCell
 
+TStringCell::~TStringCell() {
+    GetOwner()->TextPool().Release(FValue);
+}
+
+void TStringCell::Store(const WideString& Value) {
+    GetOwner()->TextPool().Assign(FValue, Value);
+}
+
 bool TStringCell::GetAsBoolean() const {
-    return StrToBool(FValue);
+    return StrToBool(GetAsString());
 }
 
 TDateTime TStringCell::GetAsDateTime() const {
-    return FValue.empty() ? 0 : StrToDateTime(FValue);
+    return FValue.IsEmpty() ? 0 : StrToDateTime(GetAsString());
 }
 
 double TStringCell::GetAsFloat() const {
-    return StrToFloat(FValue);
+    return StrToFloat(GetAsString());
 }
 
 int32_t TStringCell::GetAsInteger() const {
-    return StrToInt(FValue);
+    return StrToInt(GetAsString());
 }
 
 void TStringCell::SetAsBoolean(bool Value) {
-    FValue = BoolToStr(Value, true);
+    Store(BoolToStr(Value, true));
     TCell::SetAsBoolean(Value);
 }
 
 void TStringCell::SetAsDateTime(TDateTime Value) {
-    FValue = DateTimeToStr(Value);
+    Store(DateTimeToStr(Value));
     TCell::SetAsDateTime(Value);
 }
 
 void TStringCell::SetAsFloat(double Value) {
-    FValue = FloatToStr(Value);
+    Store(FloatToStr(Value));
     TCell::SetAsFloat(Value);
 }
 
 void TStringCell::SetAsInteger(int32_t Value) {
-    FValue = IntToStr(Value);
+    Store(IntToStr(Value));
     TCell::SetAsInteger(Value);
 }
 
 void TStringCell::SetAsString(const WideString& Value) {
-    FValue = Value;
+    Store(Value);
     TCell::SetAsString(Value);
 }
 
 void TStringCell::Clear() {
-    FValue.clear();
+    GetOwner()->TextPool().Release(FValue);
     TCell::Clear();
 }
 

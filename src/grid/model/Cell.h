@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "grid/model/CellText.h"
 #include "grid/model/ColumnTypes.h"
 #include "platform/graphics/Colors.h"
 #include "platform/graphics/Font.h"
@@ -51,16 +52,20 @@ public:
 
     virtual void Clear();
 
+    // Appends GetAsString's text to Out; the kinds holding text or a number spare the string in
+    // between.
+    virtual void AppendAsString(WideString& Out) const;
+
     TCells* GetOwner() const { return FOwner; }
 
-    TObject* GetObjectReference() const { return FExtras ? FExtras->ObjectReference : nullptr; }
+    TObject* GetObjectReference() const;
     void SetObjectReference(TObject* Value);
 
     TColor GetColor() const { return FColor; }
     void SetColor(TColor Value);
     TFontStyles GetFontStyle() const { return TFontStyles::FromBits(FFontStyleBits); }
     void SetFontStyle(TFontStyles Value);
-    WideString GetHint() const { return FExtras ? FExtras->Hint : WideString(); }
+    WideString GetHint() const;
     void SetHint(const WideString& Value);
 
     TNxCellState GetState() const { return TNxCellState::FromBits(FStateBits); }
@@ -74,20 +79,18 @@ public:
     bool GetHighlighted() const;
 
 private:
-    // What few cells carry; one pointer keeps the millions without them small.
-    struct TExtras {
-        TObject* ObjectReference = nullptr;
-        WideString Hint;
-    };
-    TExtras& Extras();
+    friend class TCells;
     void DropEmptyExtras();
 
     TCells* FOwner;
-    std::unique_ptr<TExtras> FExtras;
     TColor FColor = clWindow;
-    // The two small sets as bytes: a cell is 32 bytes before its value.
+    // The two small sets as bytes and two flags: a cell is 24 bytes before its value.
     uint8_t FFontStyleBits = 0;
     uint8_t FStateBits = static_cast<uint8_t>(TNxCellState{cstLocked}.Bits());
+    // Set while the store keeps a hint or an object reference for the cell: few cells carry them.
+    bool FHasExtras = false;
+    // Which of the store's pools the cell's slot is in.
+    uint8_t FSlotKind = 0;
 };
 
 class TBooleanCell : public TCell {
@@ -136,6 +139,7 @@ public:
     double GetAsFloat() const override { return FValue; }
     int32_t GetAsInteger() const override;
     WideString GetAsString() const override;
+    void AppendAsString(WideString& Out) const override;
     void SetAsBoolean(bool Value) override;
     void SetAsDateTime(TDateTime Value) override;
     void SetAsFloat(double Value) override;
@@ -155,6 +159,7 @@ public:
     double GetAsFloat() const override { return FValue; }
     int32_t GetAsInteger() const override { return FValue; }
     WideString GetAsString() const override;
+    void AppendAsString(WideString& Out) const override;
     void SetAsBoolean(bool Value) override;
     void SetAsDateTime(TDateTime Value) override;
     void SetAsFloat(double Value) override;
@@ -166,14 +171,17 @@ private:
     int32_t FValue = 0;
 };
 
+// Its text lives in the store's text pool (short Latin-1 texts in the cell itself).
 class TStringCell : public TCell {
 public:
     using TCell::TCell;
+    ~TStringCell() override;
     bool GetAsBoolean() const override;
     TDateTime GetAsDateTime() const override;
     double GetAsFloat() const override;
     int32_t GetAsInteger() const override;
-    WideString GetAsString() const override { return FValue; }
+    WideString GetAsString() const override { return FValue.ToString(); }
+    void AppendAsString(WideString& Out) const override { FValue.AppendTo(Out); }
     void SetAsBoolean(bool Value) override;
     void SetAsDateTime(TDateTime Value) override;
     void SetAsFloat(double Value) override;
@@ -182,7 +190,8 @@ public:
     void Clear() override;
 
 private:
-    WideString FValue;
+    void Store(const WideString& Value);
+    TCellText FValue;
 };
 
 // Holds nothing: its value is the number of the row it is looked up in, counted from 1. Value

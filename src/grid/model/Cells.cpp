@@ -17,17 +17,18 @@ namespace {
 
 } // namespace
 
-// Slots fit the largest cell kind.
+// Slots of the first pool fit every kind but the GUID's, which alone goes to the second.
 constexpr size_t kCellSlotSize =
     std::max({sizeof(TBooleanCell), sizeof(TDateTimeCell), sizeof(TFloatCell), sizeof(TIntegerCell),
-              sizeof(TStringCell), sizeof(TIncrementCell), sizeof(TGuidCell), sizeof(TVirtualCell)});
+              sizeof(TStringCell), sizeof(TIncrementCell), sizeof(TVirtualCell)});
 constexpr size_t kCellAlignment =
     std::max({alignof(TBooleanCell), alignof(TDateTimeCell), alignof(TFloatCell), alignof(TIntegerCell),
               alignof(TStringCell), alignof(TIncrementCell), alignof(TGuidCell), alignof(TVirtualCell)});
+static_assert(kCellSlotSize <= 32, "the common cell kinds stay at 32 bytes");
 
 TCells::TCells(TNxGridHost* AGrid, TNxColumns* AColumns)
-    : FCellPool(kCellSlotSize, kCellAlignment), FRowPool(sizeof(TRow), alignof(TRow)), FColumns(AColumns),
-      FGrid(AGrid) {}
+    : FCellPool(kCellSlotSize, kCellAlignment), FLargeCellPool(sizeof(TGuidCell), kCellAlignment),
+      FRowPool(sizeof(TRow), alignof(TRow)), FColumns(AColumns), FGrid(AGrid) {}
 
 TCells::~TCells() {
     ClearRows();
@@ -94,41 +95,63 @@ TCells::TCellTemplate TCells::TemplateOf(TNxCustomColumn* AColumn) {
     return {AColumn, AColumn->GetColumnType(), AColumn->GetFont()->GetStyle(), AColumn->GetColor()};
 }
 
+const TCells::TCellExtras& TCells::ExtrasOf(const TCell* ACell) const {
+    return FCellExtras.find(ACell)->second;
+}
+
+TCells::TCellExtras& TCells::ExtrasFor(TCell* ACell) {
+    TCellExtras& Extras = FCellExtras[ACell];
+    ACell->FHasExtras = true;
+    return Extras;
+}
+
+void TCells::DropExtras(TCell* ACell) noexcept {
+    FCellExtras.erase(ACell);
+    ACell->FHasExtras = false;
+}
+
+template <typename T> T* TCells::PlaceCell() {
+    constexpr bool Large = sizeof(T) > kCellSlotSize;
+    T* Cell = new (Large ? FLargeCellPool : FCellPool) T(this);
+    Cell->FSlotKind = Large ? 1 : 0;
+    return Cell;
+}
+
 TCell* TCells::NewCell(const TCellTemplate& Template, TCreatePlace Place) {
     TCell* Cell = nullptr;
     switch (Template.ColumnType) {
     case ctAutoInc:
         if (Place == TCreatePlace::Add || Place == TCreatePlace::Child)
-            Cell = new (FCellPool) TIncrementCell(this);
+            Cell = PlaceCell<TIncrementCell>();
         else
-            Cell = new (FCellPool) TIntegerCell(this);
+            Cell = PlaceCell<TIntegerCell>();
         break;
     case ctBoolean:
-        Cell = new (FCellPool) TBooleanCell(this);
+        Cell = PlaceCell<TBooleanCell>();
         break;
     case ctDate:
-        Cell = new (FCellPool) TDateTimeCell(this);
+        Cell = PlaceCell<TDateTimeCell>();
         break;
     case ctFloat:
-        Cell = new (FCellPool) TFloatCell(this);
+        Cell = PlaceCell<TFloatCell>();
         break;
     case ctGuid:
         if (Place == TCreatePlace::Add || Place == TCreatePlace::InsertColumn)
-            Cell = new (FCellPool) TGuidCell(this);
+            Cell = PlaceCell<TGuidCell>();
         else
-            Cell = new (FCellPool) TStringCell(this);
+            Cell = PlaceCell<TStringCell>();
         break;
     case ctInteger:
-        Cell = new (FCellPool) TIntegerCell(this);
+        Cell = PlaceCell<TIntegerCell>();
         break;
     case ctVirtual: {
-        auto* Virtual = new (FCellPool) TVirtualCell(this);
+        auto* Virtual = PlaceCell<TVirtualCell>();
         Virtual->SetColumn(Template.Column);
         Cell = Virtual;
         break;
     }
     default:
-        Cell = new (FCellPool) TStringCell(this);
+        Cell = PlaceCell<TStringCell>();
         break;
     }
     // Still locked: the initial copy reports nothing.
@@ -153,8 +176,10 @@ std::unique_ptr<TCells> TCells::CreateEmptyCopy() const {
 
 void TCells::FreeCell(TCell* ACell) noexcept {
     if (!ACell) return;
+    if (ACell->FHasExtras) FCellExtras.erase(ACell);
+    TSlabPool& Pool = ACell->FSlotKind ? FLargeCellPool : FCellPool;
     ACell->~TCell();
-    FCellPool.Free(ACell);
+    Pool.Free(ACell);
 }
 
 TRow* TCells::NewRow() {

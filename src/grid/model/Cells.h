@@ -4,9 +4,11 @@
 // pointers. Cells and row records live in the store's slab pools.
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "grid/model/Cell.h"
+#include "grid/model/CellText.h"
 #include "grid/model/ColumnTypes.h"
 #include "platform/runtime/List.h"
 #include "platform/runtime/SlabPool.h"
@@ -18,14 +20,15 @@ class TNxGridHost;
 using TCompareFunc = bool (TCells::*)(TCell* Cell1, TCell* Cell2);
 
 // Rows live in their store's pool, as cells do.
+// Fields ordered by size, so a row record is 40 bytes.
 class TRow : public TObject, public TSlabPooled {
 public:
+    TRow* ParentRow = nullptr;
     int ChildCount = 0;
-    bool Expanded = true;
     int ImageIndex = -1;
     int Level = 0;
-    TRow* ParentRow = nullptr;
     int Height = 0;
+    bool Expanded = true;
     bool Selected = false;
     // False while an ancestor is collapsed.
     bool Shown = true;
@@ -131,6 +134,21 @@ public:
     TCompareEvent OnCompare;
 
 private:
+    friend class TCell;
+    friend class TStringCell;
+    // What few cells carry, kept beside them so that the millions without stay small.
+    struct TCellExtras {
+        TObject* ObjectReference = nullptr;
+        WideString Hint;
+    };
+    // The cell's extras; only for a cell with FHasExtras set.
+    const TCellExtras& ExtrasOf(const TCell* ACell) const;
+    // The cell's extras, made when it has none.
+    TCellExtras& ExtrasFor(TCell* ACell);
+    void DropExtras(TCell* ACell) noexcept;
+    TCellTextPool& TextPool() { return FTextPool; }
+    template <typename T> T* PlaceCell();
+
     using TCellList = std::vector<TCell*>;
     enum class TCreatePlace { Add, Insert, InsertColumn, Child };
     // What every new cell of one column starts with, read from the column once per operation.
@@ -156,9 +174,13 @@ private:
     void ReverseRows();
     void ReorderRows(const std::vector<int>& Order);
 
-    // Declared before the lists and rows, so the slots outlive what the destructor frees.
+    // Declared before the lists and rows, so the slots and texts outlive what the destructor
+    // frees. Cells of every kind but the GUID's fit the first pool's slots.
+    TCellTextPool FTextPool;
     TSlabPool FCellPool;
+    TSlabPool FLargeCellPool;
     TSlabPool FRowPool;
+    std::unordered_map<const TCell*, TCellExtras> FCellExtras;
     std::vector<TCellList> FColumnLists;
     int FCurrentColumn = 0;
     TNxColumns* FColumns;

@@ -6,13 +6,23 @@
 #include "platform/windows/Clipboard.h"
 
 namespace {
+bool NeedsQuotes(const char16_t* Begin, const char16_t* End) {
+    for (const char16_t* P = Begin; P < End; ++P)
+        if (*P == u'\t' || *P == u'\r' || *P == u'\n' || *P == u'"') return true;
+    return false;
+}
+
 // A field with a tab, a line break or a quote is quoted, its quotes doubled, so that a paste
-// keeps it in one cell.
-void AppendField(WideString& Out, const WideString& Field) {
-    if (Field.find_first_of(u"\t\r\n\"") == WideString::npos) {
-        Out += Field;
-        return;
-    }
+// keeps it in one cell. Only such a field's length differs from its text's.
+size_t QuotedLength(const char16_t* Begin, const char16_t* End) {
+    if (!NeedsQuotes(Begin, End)) return static_cast<size_t>(End - Begin);
+    size_t Length = static_cast<size_t>(End - Begin) + 2;
+    for (const char16_t* P = Begin; P < End; ++P)
+        Length += *P == u'"';
+    return Length;
+}
+
+void AppendQuoted(WideString& Out, const WideString& Field) {
     Out += u'"';
     for (char16_t Ch : Field) {
         if (Ch == u'"') Out += u'"';
@@ -30,27 +40,38 @@ WideString TNxCustomGrid::GetSelectionText() {
     WideString Out;
     if (Columns.empty()) return Out;
     TCells* Store = GetCellStore();
-    auto AppendRow = [&](int Row) {
+    std::vector<int> Rows;
+    if (IsMultiSelect()) {
+        Rows.reserve(static_cast<size_t>(GetSelectedCount()));
+        for (int Row = GetNextSelected(0); Row >= 0; Row = GetNextSelected(Row + 1))
+            Rows.push_back(Row);
+    } else if (GetSelectedRow() >= 0 && GetSelectedRow() < GetRowCount()) {
+        Rows.push_back(GetSelectedRow());
+    }
+    // Two passes over the cells, the first only measuring, so the text is allocated once.
+    WideString Field;
+    size_t Length = 0;
+    for (int Row : Rows) {
+        for (int Col : Columns) {
+            Field.clear();
+            Store->GetCell(Col, Row)->AppendAsString(Field);
+            Length += QuotedLength(Field.data(), Field.data() + Field.size());
+        }
+        Length += Columns.size() - 1 + 2;
+    }
+    Out.reserve(Length);
+    for (int Row : Rows) {
         for (size_t i = 0; i < Columns.size(); ++i) {
             if (i > 0) Out += u'\t';
-            AppendField(Out, Store->GetCell(Columns[i], Row)->GetAsString());
-        }
-        Out += u"\r\n";
-    };
-    int Count = GetRowCount();
-    if (IsMultiSelect()) {
-        int Selected = GetSelectedCount();
-        bool Reserved = false;
-        for (int Row = GetNextSelected(0); Row >= 0; Row = GetNextSelected(Row + 1)) {
-            AppendRow(Row);
-            // Room for the rest, guessed from the first row, spares the many regrowths.
-            if (!Reserved) {
-                Out.reserve(Out.size() * static_cast<size_t>(Selected) * 5 / 4);
-                Reserved = true;
+            const size_t Start = Out.size();
+            Store->GetCell(Columns[i], Row)->AppendAsString(Out);
+            if (NeedsQuotes(Out.data() + Start, Out.data() + Out.size())) {
+                Field.assign(Out, Start);
+                Out.resize(Start);
+                AppendQuoted(Out, Field);
             }
         }
-    } else if (GetSelectedRow() >= 0 && GetSelectedRow() < Count) {
-        AppendRow(GetSelectedRow());
+        Out += u"\r\n";
     }
     return Out;
 }

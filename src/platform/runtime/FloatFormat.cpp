@@ -301,14 +301,17 @@ WideString FixedText(const Decimal& d, int minDecimals, int maxDecimals, bool gr
     return WideString(buf, WriteFixed(buf, d, minDecimals, maxDecimals, group, fs));
 }
 
-WideString GeneralText(double value, int precision, int digits, const TFormatSettings& fs) {
+// The general form into buf (kNumberRoom characters); returns the end.
+char16_t* WriteGeneral(char16_t* buf, double value, int precision, int digits, const TFormatSettings& fs) {
     if (precision < 1) precision = 1;
     if (precision > 17) precision = 17;
     Decimal d = ToDecimal(value, precision);
     StripZeros(d);
-    if (d.Digits.empty()) return u"0";
-    char16_t buf[kNumberRoom];
     char16_t* out = buf;
+    if (d.Digits.empty()) {
+        *out++ = u'0';
+        return out;
+    }
     if (d.Negative) *out++ = u'-';
     const int n = static_cast<int>(d.Digits.size());
     if (d.Exponent > precision || d.Exponent < -3) {
@@ -324,7 +327,12 @@ WideString GeneralText(double value, int precision, int digits, const TFormatSet
         d.Negative = false;
         out = WriteFixed(out, d, 0, std::max(0, n - d.Exponent), false, fs);
     }
-    return WideString(buf, out);
+    return out;
+}
+
+WideString GeneralText(double value, int precision, int digits, const TFormatSettings& fs) {
+    char16_t buf[kNumberRoom];
+    return WideString(buf, WriteGeneral(buf, value, precision, digits, fs));
 }
 
 WideString ExponentFormText(double value, int precision, int digits, const TFormatSettings& fs) {
@@ -615,6 +623,15 @@ WideString FloatToStr(double Value, const TFormatSettings& FS) {
 }
 WideString FloatToStr(double Value) {
     return FloatToStr(Value, DefaultFormatSettings());
+}
+
+void AppendFloatToStr(WideString& Out, double Value) {
+    if (!std::isfinite(Value)) {
+        Out += Special(Value);
+        return;
+    }
+    char16_t buf[kNumberRoom];
+    Out.append(buf, WriteGeneral(buf, Value, 15, 0, DefaultFormatSettings()));
 }
 
 WideString FormatFloat(const WideString& Fmt, double Value, const TFormatSettings& FS) {

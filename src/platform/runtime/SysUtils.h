@@ -104,6 +104,8 @@ bool TryStrToFloat(const AnsiString& S, double& Value, const TFormatSettings& FS
 // "1E20", 1.5e-7 gives "1.5E-7"; NaN and infinities give "NAN", "INF", "-INF".
 WideString FloatToStr(double Value);
 WideString FloatToStr(double Value, const TFormatSettings& FS);
+// Appends FloatToStr(Value) to Out, without a string in between.
+void AppendFloatToStr(WideString& Out, double Value);
 // ffGeneral (Precision significant digits, exponent at least Digits digits), ffExponent
 // ("d.dddE+ddd"), ffFixed and ffNumber (Digits decimals; ffNumber groups thousands). Fixed and
 // number forms round halves away from zero, as the decimal text of the value shows them.

@@ -197,6 +197,56 @@ TEST(StringCell, StoresTheTextOfEveryValue) {
     EXPECT_EQ(G.Reports(), 5u);
 }
 
+TEST(StringCell, KeepsEveryTextWhateverItsLengthAndCharacters) {
+    TOneColumn<TTestColumn> G;
+    const WideString Texts[] = {u"",
+                                u"a",
+                                u"seven 7",
+                                u"\u00e9t\u00e9 \u00ff",
+                                u"eight ch",
+                                u"\u0436",
+                                u"a\u0000b",
+                                u"Hallo \u043c\u0438\u0440",
+                                WideString(40, u'x'),
+                                WideString(3000, u'\u4e2d'),
+                                WideString(200, u'\u00e0')};
+    for (const WideString& Text : Texts) {
+        for (const WideString& Before :
+             {WideString(u"x"), WideString(500, u'y'), WideString(u"\u0436\u0436")}) {
+            G.Cell(1)->SetAsString(Before);
+            G.Cell(0)->SetAsString(Before);
+            G.Cell(0)->SetAsString(Text);
+            EXPECT_EQ(G.Cell(0)->GetAsString(), Text);
+            WideString Appended = u">";
+            G.Cell(0)->AppendAsString(Appended);
+            EXPECT_EQ(Appended, u">" + Text);
+            EXPECT_EQ(G.Cell(1)->GetAsString(), Before);
+        }
+    }
+}
+
+TEST(Cell, HintsAndObjectReferencesTravelWithTheirRowsAndLeaveWithThem) {
+    TOneColumn<TTestColumn> G;
+    TObject Tag;
+    for (int r = 0; r < 3; ++r)
+        G.Cell(r)->SetAsString(WideString(1, static_cast<char16_t>(u'c' - r))); // c b a
+    G.Cell(0)->SetHint(u"on c");
+    G.Cell(0)->SetObjectReference(&Tag);
+    G.Grid.Cells->SortColumn(0, stAlphabetic, skAscending, true);
+    EXPECT_EQ(G.Cell(2)->GetAsString(), u"c");
+    EXPECT_EQ(G.Cell(2)->GetHint(), u"on c");
+    EXPECT_EQ(G.Cell(2)->GetObjectReference(), &Tag);
+    EXPECT_EQ(G.Cell(0)->GetHint(), u"");
+    EXPECT_EQ(G.Cell(0)->GetObjectReference(), nullptr);
+    G.Grid.Cells->DeleteRow(2);
+    G.Grid.Cells->AddRow(1);
+    EXPECT_EQ(G.Cell(2)->GetHint(), u"");
+    EXPECT_EQ(G.Cell(2)->GetObjectReference(), nullptr);
+    G.Cell(1)->SetObjectReference(&Tag);
+    G.Cell(1)->SetObjectReference(nullptr);
+    EXPECT_EQ(G.Cell(1)->GetObjectReference(), nullptr);
+}
+
 TEST(IncrementCell, AnswersTheRowOfTheMostRecentLookup) {
     TOneColumn<TTypedColumn<ctAutoInc>> G;
     G.Grid.Cells->AddRow(3);

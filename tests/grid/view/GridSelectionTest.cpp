@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "grid/model/NumberColumn.h"
 #include "grid/model/TextColumn.h"
 #include "grid/view/ColumnDisplay.h"
 #include "grid/view/GridTestSupport.h"
@@ -65,6 +66,21 @@ TEST_F(GridSelection, SelectedRowsStayCountedAndCopiedWhileRowsShift) {
     EXPECT_EQ(Grid->GetSelectedRow(), -1);
     Grid->AddRow(3);
     EXPECT_EQ(Grid->GetSelectionText(), u"");
+}
+
+TEST_F(GridSelection, CopiedRowsQuoteTheFieldsThatWouldBreakTheTable) {
+    MakeGrid(2, 3);
+    MultiSelect();
+    Grid->GetColumns()->Add<TNxNumberColumn>(u"Amount");
+    Grid->SetCells(0, 0, u"tab\there");
+    Grid->SetCells(1, 0, u"say \"hi\"");
+    Grid->SetCells(0, 1, u"two\r\nlines");
+    Grid->SetCells(1, 1, u"\u0436 plain");
+    Grid->GetCell(2, 0)->SetAsFloat(1234.5);
+    Grid->GetCell(2, 1)->SetAsFloat(-0.25);
+    Grid->SelectRange(0, 1, true);
+    EXPECT_EQ(Grid->GetSelectionText(),
+              u"\"tab\there\"\t\"say \"\"hi\"\"\"\t1234.5\r\n\"two\r\nlines\"\t\u0436 plain\t-0.25\r\n");
 }
 
 TEST_F(GridSelection, SortingCarriesTheSelectedRowsAnywhere) {

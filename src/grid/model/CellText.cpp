@@ -1,0 +1,138 @@
+// Text cells' values: in place, or pooled entries of a length word and the characters.
+#include "grid/model/CellText.h"
+
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace {
+
+// A pooled text: the length shifted left by one, bit 0 set for two-byte characters; then the
+// characters.
+struct TEntry {
+    uint32_t Header;
+    char Data[4];
+};
+constexpr size_t kHeaderBytes = offsetof(TEntry, Data);
+constexpr size_t kInPlaceChars = 7;
+
+size_t EntryBytes(size_t Length, bool Wide) {
+    return kHeaderBytes + Length * (Wide ? 2 : 1);
+}
+
+const TEntry* EntryOf(uint64_t Bits) {
+    return reinterpret_cast<const TEntry*>(static_cast<uintptr_t>(Bits));
+}
+
+bool InPlace(uint64_t Bits) {
+    return Bits & 1;
+}
+
+char16_t InPlaceChar(uint64_t Bits, size_t Index) {
+    return static_cast<char16_t>((Bits >> (8 * (Index + 1))) & 0xFF);
+}
+
+bool FitsLatin1(std::u16string_view Value) {
+    for (char16_t Ch : Value)
+        if (Ch > 0xFF) return false;
+    return true;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TCellText
+
+size_t TCellText::Length() const {
+    if (FBits == 0) return 0;
+    if (InPlace(FBits)) return (FBits >> 1) & 7;
+    return EntryOf(FBits)->Header >> 1;
+}
+
+void TCellText::AppendTo(WideString& Out) const {
+    if (FBits == 0) return;
+    if (InPlace(FBits)) {
+        const size_t Count = (FBits >> 1) & 7;
+        for (size_t i = 0; i < Count; ++i)
+            Out += InPlaceChar(FBits, i);
+        return;
+    }
+    const TEntry* Entry = EntryOf(FBits);
+    const size_t Count = Entry->Header >> 1;
+    if (Entry->Header & 1) {
+        const size_t Start = Out.size();
+        Out.resize(Start + Count);
+        std::memcpy(Out.data() + Start, Entry->Data, Count * sizeof(char16_t));
+        return;
+    }
+    const auto* Bytes = reinterpret_cast<const unsigned char*>(Entry->Data);
+    const size_t Start = Out.size();
+    Out.resize(Start + Count);
+    char16_t* Target = Out.data() + Start;
+    for (size_t i = 0; i < Count; ++i)
+        Target[i] = Bytes[i];
+}
+
+WideString TCellText::ToString() const {
+    WideString Out;
+    Out.reserve(Length());
+    AppendTo(Out);
+    return Out;
+}
+
+// ---------------------------------------------------------------------------------------------
+// TCellTextPool
+
+TCellTextPool::TCellTextPool() = default;
+
+TCellTextPool::~TCellTextPool() = default;
+
+TSlabPool& TCellTextPool::PoolFor(size_t Bytes) {
+    const size_t Index = (Bytes + kStep - 1) / kStep - 1;
+    auto& Pool = FPools[Index];
+    if (!Pool) Pool = std::make_unique<TSlabPool>((Index + 1) * kStep, kStep);
+    return *Pool;
+}
+
+void TCellTextPool::Assign(TCellText& Slot, std::u16string_view Value) {
+    TCellText Made;
+    const bool Latin1 = FitsLatin1(Value);
+    if (Value.empty()) {
+        Made.FBits = 0;
+    } else if (Latin1 && Value.size() <= kInPlaceChars) {
+        uint64_t Bits = 1 | (static_cast<uint64_t>(Value.size()) << 1);
+        for (size_t i = 0; i < Value.size(); ++i)
+            Bits |= static_cast<uint64_t>(Value[i]) << (8 * (i + 1));
+        Made.FBits = Bits;
+    } else {
+        const bool Wide = !Latin1;
+        const size_t Bytes = EntryBytes(Value.size(), Wide);
+        void* Memory = Bytes <= kPooledBytes ? PoolFor(Bytes).Allocate() : std::malloc(Bytes);
+        if (!Memory) throw std::bad_alloc();
+        auto* Entry = static_cast<TEntry*>(Memory);
+        Entry->Header = static_cast<uint32_t>(Value.size() << 1) | (Wide ? 1 : 0);
+        if (Wide) {
+            std::memcpy(Entry->Data, Value.data(), Value.size() * sizeof(char16_t));
+        } else {
+            auto* Target = reinterpret_cast<unsigned char*>(Entry->Data);
+            for (size_t i = 0; i < Value.size(); ++i)
+                Target[i] = static_cast<unsigned char>(Value[i]);
+        }
+        Made.FBits = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(Entry));
+    }
+    Release(Slot);
+    Slot = Made;
+}
+
+void TCellTextPool::Release(TCellText& Slot) noexcept {
+    const uint64_t Bits = Slot.FBits;
+    Slot.FBits = 0;
+    if (Bits == 0 || InPlace(Bits)) return;
+    auto* Entry = const_cast<TEntry*>(EntryOf(Bits));
+    const size_t Bytes = EntryBytes(Entry->Header >> 1, Entry->Header & 1);
+    if (Bytes <= kPooledBytes)
+        FPools[(Bytes + kStep - 1) / kStep - 1]->Free(Entry);
+    else
+        std::free(Entry);
+}
