@@ -347,12 +347,14 @@ int CanvasDrawText(TCanvas::Impl& d, const WideString& wtext, TRect& r, uint32_t
         QString src = Q(wtext);
         bool prefix = !(format & DT_NOPREFIX);
         if (!prefix && !(single && (src.contains(QLatin1Char('\r')) || src.contains(QLatin1Char('\n'))))) {
+            // Nothing to take out: the text as it is.
             text = src;
             src.clear();
             marked.assign(static_cast<size_t>(text.size()), false);
+        } else {
+            text.reserve(src.size());
+            marked.reserve(static_cast<size_t>(src.size()));
         }
-        text.reserve(src.size());
-        marked.reserve(static_cast<size_t>(src.size()));
         for (int i = 0; i < src.size(); ++i) {
             QChar c = src[i];
             if (prefix && c == QLatin1Char('&')) {
