@@ -15,6 +15,7 @@
 #include "grid/view/ColumnDisplayProgress.h"
 #include "grid/view/ColumnDisplayText.h"
 #include "grid/view/NextGrid.h"
+#include "platform/graphics/Canvas.h"
 #include "platform/windows/Forms.h"
 
 namespace {
@@ -120,5 +121,59 @@ void BM_OneRowScroll(benchmark::State& State) {
     ReportPeakMemory(State);
 }
 BENCHMARK(BM_OneRowScroll)->Unit(benchmark::kMicrosecond);
+
+// A job list of a screenful of rows where one cell of a 100-px column holds 1,000,000 characters:
+// its first paint must not freeze the window. The bar is 50 ms per frame; the baseline is the
+// same grid with an ordinary text in that cell, in the same run.
+struct LongCell {
+    std::unique_ptr<TForm> Form;
+    TNextGrid* Grid;
+
+    explicit LongCell(size_t Length) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        Application->Initialize();
+        Form = std::make_unique<TForm>(nullptr);
+        Form->SetBounds(0, 0, 840, 640);
+        Grid = new TNextGrid(Form.get());
+        Grid->SetParent(Form.get());
+        Grid->SetBounds(0, 0, 800, 600);
+        Grid->GetFont()->SetName("DejaVu Sans");
+        Grid->GetFont()->SetHeight(-11);
+        using TText = TWithDisplay<TNxTextColumn, TTextColumnDisplay>;
+        for (int C = 0; C < 4; ++C)
+            Grid->GetColumns()->Add<TText>(u"Column")->SetWidth(100);
+        Grid->AddRow(36);
+        WideString Text;
+        for (size_t I = 0; Text.size() < Length; ++I)
+            Text += I % 9 ? char16_t(u'a' + I % 26) : u' ';
+        Grid->GetCell(1, 3)->SetAsString(Text);
+        Form->Show();
+        for (int I = 0; I < 5; ++I)
+            Application->ProcessMessages();
+    }
+    void FullFrame() {
+        Grid->Invalidate();
+        Grid->Update();
+    }
+};
+
+void LongCellFrame(benchmark::State& State, size_t Length) {
+    LongCell Grid(Length);
+    for (auto _ : State) {
+        ClearTextLayoutCache(); // every frame as the first one after loading
+        Grid.FullFrame();
+    }
+    ReportPeakMemory(State);
+}
+
+void BM_LongCellFrame_Baseline_ShortText(benchmark::State& State) {
+    LongCellFrame(State, 30);
+}
+BENCHMARK(BM_LongCellFrame_Baseline_ShortText)->Unit(benchmark::kMillisecond);
+
+void BM_LongCellFrame_MillionCharacters(benchmark::State& State) {
+    LongCellFrame(State, 1'000'000);
+}
+BENCHMARK(BM_LongCellFrame_MillionCharacters)->Unit(benchmark::kMillisecond);
 
 } // namespace

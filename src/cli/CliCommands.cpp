@@ -103,6 +103,31 @@ private:
 
 } // namespace
 
+std::string EscapedPath(const std::string& path) {
+    std::string out;
+    out.reserve(path.size());
+    for (const char c : path) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '\\') {
+            out += "\\\\";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (u < 0x20 || u == 0x7F) {
+            static const char digits[] = "0123456789ABCDEF";
+            out += "\\x";
+            out += digits[u >> 4];
+            out += digits[u & 0xF];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 int Decode(const Options& options) {
     if (options.files.empty()) {
         Complain("decode needs at least one file; try '" + std::string(kProgram) + " --help'");
@@ -134,11 +159,15 @@ int Decode(const Options& options) {
     hooks.StopRequested = &gStop;
     hooks.OnRowDecoded = [&](int row) {
         jobs.ClearBar();
-        std::cout << WideToUtf8(jobs.GetDecodedPath(row)) << '\n' << std::flush;
+        const std::string path = WideToUtf8(jobs.GetDecodedPath(row));
+        if (options.nullTerminated)
+            std::cout << path << '\0' << std::flush;
+        else
+            std::cout << EscapedPath(path) << '\n' << std::flush;
     };
     hooks.OnRowFailed = [&](int row, const std::string& reason) {
         jobs.ClearBar();
-        Complain(WideToUtf8(jobs.GetSourcePath(row)) + ": " + reason);
+        Complain(EscapedPath(WideToUtf8(jobs.GetSourcePath(row))) + ": " + reason);
     };
 
     BatchResult result;

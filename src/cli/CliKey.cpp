@@ -11,6 +11,7 @@
 
 #include "cli/CliSupport.h"
 #include "platform/runtime/CodePage.h"
+#include "platform/runtime/FileSystem.h"
 
 namespace cli {
 
@@ -79,6 +80,33 @@ std::optional<std::string> Prompt() {
     return WithoutLineEnd(line);
 }
 
+// The first line of a key file, which must be a regular file: a pipe without a writer would
+// wait for ever and a device might never end. Only as much is read as the line needs.
+std::optional<std::string> KeyFileLine(const std::string& path) {
+    int error = 0;
+    const int fd = OpenRegularFile(path, error);
+    std::string line;
+    if (fd >= 0) {
+        char chunk[4096];
+        for (;;) {
+            const ssize_t n = ::read(fd, chunk, sizeof chunk);
+            if (n <= 0) {
+                if (n < 0) error = errno;
+                break;
+            }
+            const char* end = static_cast<const char*>(std::memchr(chunk, '\n', static_cast<size_t>(n)));
+            line.append(chunk, end ? static_cast<size_t>(end - chunk) : static_cast<size_t>(n));
+            if (end) break;
+        }
+        ::close(fd);
+    }
+    if (error != 0) {
+        Complain("cannot read the key file " + path + ": " + FileErrorText(error));
+        return std::nullopt;
+    }
+    return WithoutLineEnd(line);
+}
+
 } // namespace
 
 std::optional<std::string> ReadKey(const Options& options) {
@@ -87,12 +115,8 @@ std::optional<std::string> ReadKey(const Options& options) {
         if (*options.keyFile == "-") {
             raw = FirstLine(std::cin);
         } else {
-            std::ifstream in(*options.keyFile, std::ios::binary);
-            if (!in) {
-                Complain("cannot read the key file " + *options.keyFile + ": " + std::strerror(errno));
-                return std::nullopt;
-            }
-            raw = FirstLine(in);
+            raw = KeyFileLine(*options.keyFile);
+            if (!raw) return std::nullopt;
         }
     } else if (const char* env = std::getenv("QUILLMAR_KEY"); env && *env) {
         raw = std::string(env);

@@ -19,6 +19,7 @@ struct Options {
     std::optional<std::string> keyFile;   // "-" is standard input
     std::optional<std::string> outputDir; // decode
     std::optional<std::string> output;    // encode
+    bool nullTerminated = false;          // decode: paths end in NUL and are printed as they are
     std::vector<std::string> files;
 };
 
@@ -29,6 +30,10 @@ void Complain(const std::string& text);
 // terminal. Valid UTF-8 becomes the 8-bit code page as a typed key does; other bytes are kept as
 // they are. Nothing when no key could be had (the reason has been printed).
 std::optional<std::string> ReadKey(const Options& options);
+
+// A decoded path as decode prints it on its own line: a backslash is doubled, and tab, LF and CR
+// become \t, \n and \r and other control bytes \xHH, so that every line is exactly one path.
+std::string EscapedPath(const std::string& path);
 
 int Decode(const Options& options);
 int Encode(const Options& options);

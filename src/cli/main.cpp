@@ -24,13 +24,16 @@ void Complain(const std::string& text) {
 
 namespace {
 
-const char kHelp[] = "Usage: quillmar-cli decode [--output-dir DIR] [--key-file FILE] FILE...\n"
+const char kHelp[] = "Usage: quillmar-cli decode [--output-dir DIR] [--key-file FILE] [-z] FILE...\n"
                      "       quillmar-cli encode [--output FILE] [--key-file FILE] SOURCE\n"
                      "       quillmar-cli --help | --version\n"
                      "\n"
                      "decode  Restores the marked regions (\"*#\" ... \"#*\") of each FILE into a new file\n"
                      "        NAME(decN).txt with the first free N, in a folder \"Decript\" beside the file\n"
-                     "        or in DIR, and prints each decoded file's path, one per line.\n"
+                     "        or in DIR, and prints each decoded file's path, one per line; in a path\n"
+                     "        a backslash is doubled and tab, LF, CR and other control bytes are written\n"
+                     "        \\t, \\n, \\r and \\xHH. With -z (--null) each path is printed as it is and\n"
+                     "        ends in a NUL byte instead.\n"
                      "        Without --output-dir every FILE must be on a fixed disk.\n"
                      "encode  Scrambles SOURCE into one marked region, padded with spaces to a multiple of\n"
                      "        128 bytes, and writes it to FILE or standard output (for samples and tests).\n"
@@ -82,6 +85,10 @@ int main(int argc, char** argv) {
             if (inlineValue) {
                 name = arg.substr(0, eq);
                 value = arg.substr(eq + 1);
+            }
+            if ((arg == "-z" || arg == "--null") && options.command == "decode") {
+                options.nullTerminated = true;
+                continue;
             }
             std::optional<std::string>* target = nullptr;
             if (name == "--key-file")

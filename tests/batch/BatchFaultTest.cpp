@@ -1,8 +1,10 @@
 // Failures of single rows: each leaves the other rows decoded and no partial file behind.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "BatchTestSupport.h"
@@ -276,4 +278,92 @@ TEST_F(FaultFixture, DecriptFolderMadeByAnotherProcessMeanwhileIsUsed) {
     EXPECT_EQ(fs.creates, 1);
     EXPECT_EQ(r.Failed, 0);
     ExpectDecoded(0, dir / "Decript/a(dec1).txt");
+}
+
+TEST_F(FaultFixture, SourcesThatAreNoRegularFilesAreRefusedWithoutWaiting) {
+    ASSERT_EQ(::mkfifo((dir / "pipe.txt").c_str(), 0600), 0); // no writer: opening it used to wait for ever
+    std::filesystem::create_directory(dir / "folder.txt");
+    std::filesystem::create_directory(dir / "out");
+    settings.FolderChosen = true;
+    settings.OutputFolder = dir / "out";
+    AddSources({"a.txt"});
+    AddFiles(jobs, {W(dir / "pipe.txt"), W("/dev/zero"), W(dir / "folder.txt")});
+    AddSources({"c.txt"});
+    TestFileSystem fs;
+    ::alarm(120); // a run that hangs ends the test program rather than the suite's patience
+    const BatchResult r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
+    ::alarm(0);
+    EXPECT_EQ(r.Decoded, 2);
+    EXPECT_EQ(r.Failed, 3);
+    EXPECT_EQ(Row(1).Status, W("Failed: cannot open the source (a pipe, not a regular file)"));
+    EXPECT_EQ(Row(2).Status, W("Failed: cannot open the source (a device, not a regular file)"));
+    EXPECT_EQ(Row(3).Status, W("Failed: cannot open the source (Is a directory)"));
+    EXPECT_EQ(ListFolder(dir / "out"), (std::vector<std::string>{"a(dec1).txt", "c(dec1).txt"}));
+}
+
+TEST_F(FaultFixture, CtrlCDuringAnOpenStopsTheRunAtOnce) {
+    AddSources({"a.txt", "b.txt", "c.txt"});
+    const JobRow bBefore = Row(1);
+    std::atomic<bool> stop{false};
+    hooks.StopRequested = &stop;
+    // The signal handler sets the request and the open comes back interrupted.
+    struct Interrupted : TestFileSystem {
+        std::atomic<bool>* stop = nullptr;
+        std::unique_ptr<BatchInput> OpenRead(const std::string& path, int& error) override {
+            if (path.find("/b.txt") == std::string::npos) return TestFileSystem::OpenRead(path, error);
+            stop->store(true);
+            error = EINTR;
+            return nullptr;
+        }
+    } fs;
+    fs.stop = &stop;
+    const BatchResult r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
+    EXPECT_EQ(r.Outcome, BatchOutcome::Stopped);
+    EXPECT_EQ(r.Failed, 0);
+    EXPECT_TRUE(failures.empty());
+    EXPECT_EQ(Row(1), bBefore);
+    EXPECT_EQ(Row(2).Status, kStatusNotDecoded);
+    EXPECT_EQ(ListFolder(dir / "Decript"), std::vector<std::string>{"a(dec1).txt"});
+}
+
+TEST_F(FaultFixture, AFailedWriteEndsThatFileWithoutReadingTheRest) {
+    constexpr uint64_t kSize = uint64_t(64) << 20;
+    {
+        const int fd = ::open((dir / "big.txt").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(kSize)), 0); // sparse: costs no disk
+        ::close(fd);
+    }
+    AddFiles(jobs, {W(dir / "big.txt")});
+    struct Counting : WrappingFileSystem {
+        uint64_t read = 0;
+        std::unique_ptr<BatchInput> OpenRead(const std::string& path, int& error) override {
+            struct Counted : BatchInput {
+                std::unique_ptr<BatchInput> inner;
+                uint64_t* total;
+                uint64_t Size() override { return inner->Size(); }
+                size_t Read(uint8_t* b, size_t n) override {
+                    const size_t got = inner->Read(b, n);
+                    *total += got;
+                    return got;
+                }
+                int Error() const override { return inner->Error(); }
+            };
+            auto in = TestFileSystem::OpenRead(path, error);
+            if (!in) return in;
+            auto counted = std::make_unique<Counted>();
+            counted->inner = std::move(in);
+            counted->total = &read;
+            return counted;
+        }
+    } fs;
+    fs.victim = "big";
+    fs.wrap = [](std::unique_ptr<BatchOutput> real, const std::string&) {
+        real.reset();
+        return MakeDescriptorOutput(::open("/dev/full", O_WRONLY | O_CLOEXEC));
+    };
+    EXPECT_EQ(BatchRun(jobs, reporter, fs).Run(settings, hooks).Failed, 1);
+    ExpectFailed(0, "cannot write " + dir.Path() + "/Decript/big(dec1).txt (No space left on device)");
+    // The decoder writes after each MiB of output at the latest.
+    EXPECT_LE(fs.read, uint64_t(4) << 20);
 }

@@ -202,7 +202,7 @@ TEST_F(CliTest, AFailingFileIsReportedAndTheOthersGoOn) {
     Result r = Run({"decode", "a.txt", "b.txt", "missing.txt", "c.txt"}, {"QUILLMAR_KEY=1234567890"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(Lines(r.out), (std::vector<std::string>{P("Decript/a(dec1).txt"), P("Decript/c(dec1).txt")}));
-    EXPECT_NE(r.err.find(P("b.txt") + ": cannot read the source (Is a directory)"), std::string::npos)
+    EXPECT_NE(r.err.find(P("b.txt") + ": cannot open the source (Is a directory)"), std::string::npos)
         << r.err;
     EXPECT_NE(r.err.find(P("missing.txt") + ": cannot open the source (No such file or directory)"),
               std::string::npos);
@@ -224,24 +224,64 @@ TEST_F(CliTest, UnrepresentableByteNamesItsOffset) {
 }
 
 TEST_F(CliTest, InterruptRemovesThePartialOutput) {
-    ASSERT_EQ(::mkfifo(P("feed.txt").c_str(), 0600), 0);
+    // A large sparse source: decoding it takes long enough to be interrupted, yet it costs no disk.
+    {
+        const int fd = ::open(P("big.txt").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::ftruncate(fd, off_t(4) << 30), 0);
+        ::close(fd);
+    }
     WriteFile(P("stdin"), "");
     // Not detached: the process is the CLI itself (the shell execs it), so the signal reaches it.
-    const pid_t pid = Start({"decode", "feed.txt"}, {"QUILLMAR_KEY=1234567890"}, P("stdin"), "int", false);
-    std::signal(SIGPIPE, SIG_IGN);
-    const int fd = ::open(P("feed.txt").c_str(), O_WRONLY); // waits until the CLI reads
-    ASSERT_GE(fd, 0);
-    std::string block(1 << 16, 'z');
-    ASSERT_EQ(::write(fd, block.data(), block.size()), ssize_t(block.size()));
+    const pid_t pid = Start({"decode", "big.txt"}, {"QUILLMAR_KEY=1234567890"}, P("stdin"), "int", false);
+    // Interrupt once the output exists, that is in the middle of the file.
+    const timespec pause{0, 1000000};
+    while (!fs::exists(P("Decript/big(dec1).txt")) && ::waitpid(pid, nullptr, WNOHANG) == 0)
+        ::nanosleep(&pause, nullptr);
     ::kill(pid, SIGINT);
-    // Keep feeding until the CLI has noticed the request and closed its end.
-    while (::write(fd, block.data(), block.size()) > 0) {
-    }
-    ::close(fd);
     Result r = Finish(pid, "int");
     EXPECT_EQ(r.status, 130) << r.err;
     EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("interrupted"), std::string::npos) << r.err;
     EXPECT_TRUE(!fs::exists(P("Decript")) || fs::is_empty(P("Decript")));
+}
+
+TEST_F(CliTest, PipesAndDevicesAreRefusedWithoutWaiting) {
+    ASSERT_EQ(::mkfifo(P("pipe.txt").c_str(), 0600), 0); // no writer: opening it used to wait for ever
+    WriteFile(P("a.txt"), "first");
+    ::alarm(120); // a CLI that hangs ends this test program instead of the suite's patience
+    fs::create_directory(P("out"));
+    Result r =
+        Run({"decode", "--output-dir", "out", "pipe.txt", "/dev/zero", "a.txt"}, {"QUILLMAR_KEY=1234567890"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(Lines(r.out), std::vector<std::string>{P("out/a(dec1).txt")});
+    EXPECT_NE(r.err.find(P("pipe.txt") + ": cannot open the source (a pipe, not a regular file)"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("/dev/zero: cannot open the source (a device, not a regular file)"),
+              std::string::npos)
+        << r.err;
+    Result key = Run({"decode", "--key-file", "pipe.txt", "a.txt"});
+    ::alarm(0);
+    EXPECT_EQ(key.status, 2);
+    EXPECT_NE(key.err.find("cannot read the key file pipe.txt: a pipe, not a regular file"),
+              std::string::npos)
+        << key.err;
+}
+
+TEST_F(CliTest, DecodedPathsArePrintedOnePerLineOrNulTerminated) {
+    const std::string name = "line\nbreak\\back\tslash";
+    WriteFile(P(name + ".txt"), "odd name");
+    WriteFile(P("plain.txt"), "plain name");
+    Result r = Run({"decode", name + ".txt", "plain.txt"}, {"QUILLMAR_KEY=1234567890"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, P("Decript/line\\nbreak\\\\back\\tslash(dec1).txt") + "\n" +
+                         P("Decript/plain(dec1).txt") + "\n");
+    EXPECT_EQ(ReadFile(P("Decript/" + name + "(dec1).txt")), "odd name");
+    Result z = Run({"decode", "-z", name + ".txt", "plain.txt"}, {"QUILLMAR_KEY=1234567890"});
+    ASSERT_EQ(z.status, 0) << z.err;
+    EXPECT_EQ(z.out, P("Decript/" + name + "(dec2).txt") + std::string(1, '\0') +
+                         P("Decript/plain(dec2).txt") + std::string(1, '\0'));
 }
 
 } // namespace

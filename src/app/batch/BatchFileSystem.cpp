@@ -88,15 +88,8 @@ bool BatchFileSystem::FileExists(const std::string& path) {
 }
 
 std::unique_ptr<BatchInput> BatchFileSystem::OpenRead(const std::string& path, int& error) {
-    int fd;
-    do {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
-        error = errno;
-        return nullptr;
-    }
-    error = 0;
+    const int fd = OpenRegularFile(path, error);
+    if (fd < 0) return nullptr;
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     return std::make_unique<FdInput>(fd);
 }

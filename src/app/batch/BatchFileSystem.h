@@ -37,7 +37,8 @@ public:
     virtual bool CreateDir(const std::string& path);
     virtual bool FileExists(const std::string& path);
 
-    // nullptr with error set when the file cannot be opened.
+    // A regular file, opened without waiting; nullptr with error set (as OpenRegularFile sets it)
+    // when it cannot be opened or is something else, e.g. a pipe or a device.
     virtual std::unique_ptr<BatchInput> OpenRead(const std::string& path, int& error);
     // Creates the file only if the name is free. nullptr with exists set when it is taken, or with
     // error set when creation failed otherwise.

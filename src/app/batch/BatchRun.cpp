@@ -1,5 +1,6 @@
 #include "app/batch/BatchRun.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <unordered_map>
@@ -11,7 +12,7 @@
 namespace {
 
 std::string ErrnoText(int error) {
-    return error != 0 ? std::string(" (") + std::strerror(error) + ")" : std::string();
+    return error != 0 ? " (" + FileErrorText(error) + ")" : std::string();
 }
 
 // Writes the row's progress only when the shown whole percentage changes, but always the final value.
@@ -56,6 +57,19 @@ private:
     ByteSource& inner_;
     std::function<bool()> pump_;
     bool stopped_ = false;
+};
+
+// A failed write ends the file's decoding at once instead of reading the rest of the source.
+class UntilWriteFails : public ByteSource {
+public:
+    UntilWriteFails(ByteSource& inner, const BatchOutput& output) : inner_(inner), output_(output) {}
+    size_t Read(uint8_t* buffer, size_t capacity) override {
+        return output_.Error() != 0 ? 0 : inner_.Read(buffer, capacity);
+    }
+
+private:
+    ByteSource& inner_;
+    const BatchOutput& output_;
 };
 
 // Output is discarded after a stop; a sink in front of the file keeps the decoder from writing on.
@@ -185,6 +199,8 @@ BatchRun::RowResult BatchRun::DecodeRow(int row, const BatchSettings& settings) 
     int error = 0;
     std::unique_ptr<BatchInput> input = fs_.OpenRead(source, error);
     if (!input) {
+        // Ctrl-C that interrupted the open is a stop, not a failure of this row.
+        if (error == EINTR && PumpIfDue(true)) return RowResult::Stopped;
         Fail(row, "cannot open the source" + ErrnoText(error));
         return RowResult::Failed;
     }
@@ -220,7 +236,8 @@ BatchRun::RowResult BatchRun::DecodeRow(int row, const BatchSettings& settings) 
         return RowResult::Failed;
     }
 
-    PumpingSource pumping(*input, [this] { return PumpIfDue(false); });
+    UntilWriteFails untilWriteFails(*input, *output);
+    PumpingSource pumping(untilWriteFails, [this] { return PumpIfDue(false); });
     GuardedSink guarded(*output, stopped_);
     RowProgress progress(jobs_, row);
     {

@@ -677,7 +677,7 @@ void TNxCustomColumn::SetWidth(int Value) {
 
 void TNxCustomColumn::SetSilentWidth(int Value) {
     int Old = FWidth;
-    FWidth = std::max(Value, FMinWidth);
+    FWidth = std::min(std::max(Value, FMinWidth), kMaxColumnWidth);
     if (FCollection && !InReadingState()) FCollection->UpdateColumns(false);
     NotifyColumnChange(ccWidth, FWidth - Old);
 }

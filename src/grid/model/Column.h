@@ -144,6 +144,10 @@ private:
     int FHeight = 16;
 };
 
+// The widest a column can be, whatever a program or a saved layout asks: far beyond any screen,
+// and small enough that an edge plus a width never leaves the grid's 32-bit coordinates.
+constexpr int kMaxColumnWidth = 1 << 16;
+
 // A column is a component so that a form owning it finds it by name. Either owner may free it
 // first: the destructor leaves the collection, and the component base leaves the form.
 class TNxCustomColumn : public TComponent {
@@ -303,8 +307,10 @@ public:
     bool GetVisible() const { return FVisible; }
     void SetVisible(bool Value);
     int GetWidth() const { return FWidth; }
+    // Kept within MinWidth and kMaxColumnWidth (a minimum above that maximum yields the maximum).
     void SetWidth(int Value);
-    // The width without resizing the auto-size columns; automatic sizing uses it.
+    // The width without resizing the auto-size columns; automatic sizing uses it. Kept within the
+    // same bounds.
     void SetSilentWidth(int Value);
     TWrapKind GetWrapKind() const { return FWrapKind; }
     void SetWrapKind(TWrapKind Value);

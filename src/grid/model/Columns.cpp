@@ -1,6 +1,8 @@
 #include "grid/model/Columns.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 
 #include "grid/model/GridHost.h"
 #include "platform/runtime/RtlConsts.h"
@@ -195,10 +197,10 @@ int TNxColumns::VisibleCount() const {
 }
 
 int TNxColumns::ClientWidth() const {
-    int Result = 0;
+    int64_t Result = 0;
     for (int i = 0; i < Count(); ++i)
         if (ItemAt(i)->GetVisible()) Result += ItemAt(i)->GetWidth();
-    return Result;
+    return static_cast<int>(std::clamp<int64_t>(Result, INT_MIN, INT_MAX));
 }
 
 TNxCustomColumn* TNxColumns::First() const {
@@ -291,7 +293,10 @@ void TNxColumns::UpdateColumns(bool UpdatePositions) {
         if (Column->GetVisible()) {
             Column->FLeft = Left;
             Column->FVisibleIndex = VisibleIndex;
-            Left += Column->GetWidth();
+            // Past the last place a column can start, edges stop growing: an edge plus a width
+            // stays within int.
+            Left = static_cast<int>(
+                std::min<int64_t>(int64_t(Left) + Column->GetWidth(), INT_MAX - kMaxColumnWidth));
             ++VisibleIndex;
         } else {
             Column->FVisibleIndex = -1;

@@ -229,9 +229,8 @@ void AppendXmlLine(WideString& Out, const WideString& Line) {
 namespace GridExport {
 
 AnsiString XmlElementName(const AnsiString& Caption, int Index) {
-    auto IsStart = [](char c) {
-        return c == ':' || c == '_' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-    };
+    // No colon: under the root's default namespace "a:b" would name an undeclared prefix.
+    auto IsStart = [](char c) { return c == '_' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
     auto IsName = [&](char c) { return IsStart(c) || c == '-' || c == '.' || (c >= '0' && c <= '9'); };
     size_t P = 0;
     if (Caption.size() >= 3 && AnsiSameText(Caption.substr(0, 3), "XML")) P = 3;
@@ -244,11 +243,43 @@ AnsiString XmlElementName(const AnsiString& Caption, int Index) {
     return Name;
 }
 
-template <typename TString> TString EscapeXml(const TString& Text) {
+// Whether a character (a byte of 8-bit text, or a UTF-16 unit that is no surrogate) may stand in
+// an XML document.
+bool XmlCanHold(uint32_t c) {
+    return c >= 0x20 ? c < 0xFFFE : c == 0x09 || c == 0x0A || c == 0x0D;
+}
+
+template <typename TString> TString EscapeXml(const TString& Text, bool Attribute = false) {
     using C = typename TString::value_type;
+    constexpr bool Wide = sizeof(C) == 2;
+    const C Replacement = Wide ? C(0xFFFD) : C('?');
     TString Out;
     Out.reserve(Text.size());
-    for (C c : Text) {
+    for (size_t i = 0; i < Text.size(); ++i) {
+        const C c = Text[i];
+        const uint32_t u = static_cast<std::make_unsigned_t<C>>(c);
+        if (Wide && u >= 0xD800 && u <= 0xDFFF) {
+            // A pair stays; a surrogate on its own has no character to stand for.
+            const bool High = u < 0xDC00;
+            const uint32_t Next = i + 1 < Text.size() ? static_cast<std::make_unsigned_t<C>>(Text[i + 1]) : 0;
+            if (High && Next >= 0xDC00 && Next <= 0xDFFF) {
+                Out += c;
+                Out += Text[++i];
+            } else {
+                Out += Replacement;
+            }
+            continue;
+        }
+        if (!XmlCanHold(u)) {
+            Out += Replacement;
+            continue;
+        }
+        if (Attribute && (c == C('\t') || c == C('\n') || c == C('\r'))) {
+            const char* Ref = c == C('\t') ? "&#9;" : c == C('\n') ? "&#10;" : "&#13;";
+            for (const char* P = Ref; *P; ++P)
+                Out += C(*P);
+            continue;
+        }
         switch (c) {
         case C('&'):
             Out += TString{C('&'), C('a'), C('m'), C('p'), C(';')};
@@ -277,6 +308,9 @@ AnsiString XmlEscape(const AnsiString& Text) {
 }
 WideString XmlEscape(const WideString& Text) {
     return EscapeXml(Text);
+}
+AnsiString XmlAttributeEscape(const AnsiString& Text) {
+    return EscapeXml(Text, true);
 }
 
 AnsiString XmlDateTime(double Value) {
@@ -480,7 +514,7 @@ void TNxDataGrid::SaveToXMLFile(const WideString& FileName, TUniEncoding Encodin
         u"<?xml version=\"1.0\" ?>", u"<?xml version=\"1.0\" encoding=\"iso-8859-1\" ?>",
         u"<?xml version=\"1.0\" encoding=\"utf-16\" ?>", u"<?xml version=\"1.0\" encoding=\"utf-8\" ?>"};
     AppendXmlLine(Text, Declarations[Encoding]);
-    AppendXmlLine(Text, u"<NxGrid xmlns=\"urn:" + AnsiToWide(GridExport::XmlEscape(GetName())) +
+    AppendXmlLine(Text, u"<NxGrid xmlns=\"urn:" + AnsiToWide(GridExport::XmlAttributeEscape(GetName())) +
                             u"\" createdDate=\"" + AnsiToWide(GridExport::XmlDateTime(Now())) +
                             u"\" totalRows=\"" + AnsiToWide(std::to_string(Rows)) + u"\">");
     Emit(Text, true);

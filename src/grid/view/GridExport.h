@@ -23,11 +23,17 @@ namespace GridExport {
 
 // The XML element name of a column from its header caption (8-bit text): a leading "XML" in any
 // case is skipped, then everything before the first name-start character, then every character
-// that may not stand in a name; empty gives "Column<Index>".
+// that may not stand in a name; empty gives "Column<Index>". A colon is never kept, as it would
+// make the name a namespace prefix.
 AnsiString XmlElementName(const AnsiString& Caption, int Index);
-// "&", "<", ">", "\"" and "'" as entities.
+// "&", "<", ">", "\"" and "'" as entities; characters an XML document cannot hold (controls other
+// than tab, LF and CR; U+FFFE, U+FFFF and unpaired surrogates) become "?" in 8-bit text and
+// U+FFFD in wide text.
 AnsiString XmlEscape(const AnsiString& Text);
 WideString XmlEscape(const WideString& Text);
+// As XmlEscape, for an attribute value: tab, LF and CR also as character references, so that a
+// reader gets them back rather than blanks.
+AnsiString XmlAttributeEscape(const AnsiString& Text);
 // A report text: trimmed, "&", "<", ">" and "\"" as entities; empty gives "&nbsp;".
 AnsiString HtmlCellText(const WideString& Text);
 // A date-time as the XML export writes it: "yyyy-mm-ddThh:nn:ss" past day 3, else "hh:nn:ss".

@@ -1,6 +1,9 @@
 // TNextGrid's column layout in an INI file or under a key of the settings store.
 
+#include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "grid/model/Columns.h"
 #include "grid/view/NextGrid.h"
@@ -33,7 +36,11 @@ void TNxDataGrid::SaveToIniFile(const WideString&, TCustomIniFile& IniFile, cons
 
 void TNxDataGrid::LoadFromIniFile(const WideString&, TCustomIniFile& IniFile, const AnsiString& Suffix) {
     TNxColumns* Columns = GetColumns();
-    for (int i = 0; i < Columns->Count(); ++i) {
+    const int Count = Columns->Count();
+    // Where each column goes; a position no column can take (an edited or foreign file) keeps the
+    // column's present place.
+    std::vector<std::pair<int, int>> Places; // (place, index)
+    for (int i = 0; i < Count; ++i) {
         TNxCustomColumn* Column = Columns->GetItem(i);
         const AnsiString Kind =
             IniFile.ReadString("Columns Sort Kind" + Suffix, Ident(i), AnsiString("Ascending"));
@@ -41,11 +48,19 @@ void TNxDataGrid::LoadFromIniFile(const WideString&, TCustomIniFile& IniFile, co
         Column->SetVisible(IniFile.ReadBool("Visible Columns" + Suffix, Ident(i), true));
         Column->SetSorted(IniFile.ReadBool("Sorted" + Suffix, Ident(i), false));
         const int Position = IniFile.ReadInteger("Positions" + Suffix, Ident(i), i);
-        // A position no column can take (an edited or foreign file) leaves the column where it is.
-        if (Position >= 0 && Position < Columns->Count()) Column->SetPosition(Position);
+        Places.emplace_back(Position >= 0 && Position < Count ? Position : Column->GetPosition(), i);
+        // A width beyond what the grid can lay out is taken as the widest it can (SetWidth).
         Column->SetWidth(IniFile.ReadInteger("Columns Sizes" + Suffix, Ident(i), Column->GetWidth()));
-        Columns->UpdateColumns(true);
     }
+    // Moving columns one at a time in index order cannot reach every order; placing them from the
+    // left, each into its final place, restores the saved order exactly.
+    std::stable_sort(Places.begin(), Places.end(),
+                     [](const auto& A, const auto& B) { return A.first < B.first; });
+    for (int Place = 0; Place < Count; ++Place) {
+        TNxCustomColumn* Column = Columns->GetItem(Places[static_cast<size_t>(Place)].second);
+        if (Column->GetPosition() != Place) Column->SetPosition(Place);
+    }
+    Columns->UpdateColumns(true);
 }
 
 void TNxDataGrid::SaveToIni(const WideString& FileName, const AnsiString& Suffix) {

@@ -9,6 +9,7 @@
 
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/CanvasQt.h"
+#include "platform/graphics/CanvasTextStats.h"
 #include "platform/runtime/CodePage.h"
 
 namespace {
@@ -23,6 +24,8 @@ WideString W(const QString& s) {
 
 const QString Ellipsis = QStringLiteral("...");
 
+uint64_t gCharactersMeasured = 0;
+
 // A piece of a line between tabs and where it starts.
 struct Piece {
     int Start; // index in the line
@@ -32,6 +35,7 @@ struct Piece {
 
 // Splits a line at tabs when tabs are expanded (tabWidth > 0); returns the pieces and the width.
 int MeasurePieces(const QFontMetrics& fm, const QString& s, int tabWidth, std::vector<Piece>* pieces) {
+    gCharactersMeasured += static_cast<uint64_t>(s.size());
     if (tabWidth <= 0 || !s.contains(QLatin1Char('\t'))) {
         int w = fm.horizontalAdvance(s);
         if (pieces) pieces->push_back({0, static_cast<int>(s.size()), 0});
@@ -75,22 +79,30 @@ struct TRunKeyHash {
     }
 };
 
-// Bounded: past the limit it starts over rather than tracking use.
+// Bounded in entries and in characters: past a limit it starts over rather than tracking use. A
+// text longer than a screen's worth is measured each time instead of being kept.
 constexpr size_t kMaxCachedRuns = 20000;
+constexpr size_t kMaxCachedCharacters = size_t(1) << 20;
+constexpr qsizetype kMaxCachedTextLength = 4096;
 bool gCaching = true;
+size_t gCachedCharacters = 0;
 std::unordered_map<TRunKey, TTextRun, TRunKeyHash>& Runs() {
     static std::unordered_map<TRunKey, TTextRun, TRunKeyHash> runs;
     return runs;
 }
 
-// The cached run of a line, measured now if new; null when caching is off.
+// The cached run of a line, measured now if new; null when caching is off or the line is too long.
 TTextRun* CachedRun(TCanvas::Impl& d, const QString& s, int tabWidth) {
-    if (!gCaching) return nullptr;
+    if (!gCaching || s.size() > kMaxCachedTextLength) return nullptr;
     auto& runs = Runs();
     TRunKey key{d.GetFontKey(), s, tabWidth};
     auto it = runs.find(key);
     if (it != runs.end()) return &it->second;
-    if (runs.size() >= kMaxCachedRuns) runs.clear();
+    if (runs.size() >= kMaxCachedRuns || gCachedCharacters >= kMaxCachedCharacters) {
+        runs.clear();
+        gCachedCharacters = 0;
+    }
+    gCachedCharacters += static_cast<size_t>(s.size());
     TTextRun run;
     run.Width = MeasurePieces(d.GetMetrics(), s, tabWidth, &run.Pieces);
     return &runs.emplace(std::move(key), std::move(run)).first->second;
@@ -153,6 +165,10 @@ bool GetTextLayoutCaching() {
 }
 void ClearTextLayoutCache() {
     Runs().clear();
+    gCachedCharacters = 0;
+}
+uint64_t TextCharactersMeasured() {
+    return gCharactersMeasured;
 }
 
 namespace {
@@ -326,9 +342,19 @@ int CanvasDrawText(TCanvas::Impl& d, const WideString& wtext, TRect& r, uint32_t
     // Prefix characters: "&x" underlines x, "&&" is one "&".
     QString text;
     std::vector<bool> marked;
+    bool anyMarked = false;
     {
         QString src = Q(wtext);
         bool prefix = !(format & DT_NOPREFIX);
+        if (!prefix && !(single && (src.contains(QLatin1Char('\r')) || src.contains(QLatin1Char('\n'))))) {
+            // Nothing to take out: the text as it is.
+            text = src;
+            src.clear();
+            marked.assign(static_cast<size_t>(text.size()), false);
+        } else {
+            text.reserve(src.size());
+            marked.reserve(static_cast<size_t>(src.size()));
+        }
         for (int i = 0; i < src.size(); ++i) {
             QChar c = src[i];
             if (prefix && c == QLatin1Char('&')) {
@@ -336,6 +362,7 @@ int CanvasDrawText(TCanvas::Impl& d, const WideString& wtext, TRect& r, uint32_t
                 ++i;
                 text += src[i];
                 marked.push_back(src[i] != QLatin1Char('&') && !(format & DT_HIDEPREFIX));
+                anyMarked = anyMarked || marked.back();
                 continue;
             }
             if (single && (c == QLatin1Char('\r') || c == QLatin1Char('\n'))) continue;
@@ -346,10 +373,20 @@ int CanvasDrawText(TCanvas::Impl& d, const WideString& wtext, TRect& r, uint32_t
     auto makeLine = [&](int start, int end) {
         Line l;
         l.Text = text.mid(start, end - start);
-        for (int i = start; i < end; ++i)
-            if (marked[static_cast<size_t>(i)]) l.Underline.push_back(i - start);
-        l.Width = width(l.Text);
+        if (anyMarked)
+            for (int i = start; i < end; ++i)
+                if (marked[static_cast<size_t>(i)]) l.Underline.push_back(i - start);
         return l;
+    };
+    // The width of s when it is at most limit, otherwise some width above limit: found on prefixes
+    // that double in length (widths grow with the prefix), so that a long text is measured only
+    // about as far as it can show.
+    auto widthUpTo = [&](const QString& s, int limit) {
+        for (qsizetype k = 256; k < s.size(); k *= 2) {
+            qsizetype cut = s[k - 1].isHighSurrogate() ? k - 1 : k;
+            if (int w = width(s.left(cut)); w > limit) return w;
+        }
+        return width(s);
     };
 
     // Lines: paragraphs at line breaks, wrapped at word boundaries with DT_WORDBREAK. A word wider
@@ -364,7 +401,7 @@ int CanvasDrawText(TCanvas::Impl& d, const WideString& wtext, TRect& r, uint32_t
             int e = s;
             while (e < n && text[e] != QLatin1Char('\r') && text[e] != QLatin1Char('\n'))
                 ++e;
-            if (!(format & DT_WORDBREAK) || width(text.mid(s, e - s)) <= maxWidth) {
+            if (!(format & DT_WORDBREAK) || widthUpTo(text.mid(s, e - s), maxWidth) <= maxWidth) {
                 lines.push_back(makeLine(s, e));
             } else {
                 int pos = s;
@@ -407,9 +444,14 @@ int CanvasDrawText(TCanvas::Impl& d, const WideString& wtext, TRect& r, uint32_t
         if (lines.empty()) lines.push_back(Line{});
     }
 
-    // Ellipses: for the only line, or for the last line of several.
+    // Ellipses: for the only line, or for the last line of several. That line is measured only as
+    // far as needed to see that it overflows.
     const uint32_t ellipsisFlags = DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS;
-    if ((format & ellipsisFlags) && !calc) {
+    const bool ellipsis = (format & ellipsisFlags) && !calc;
+    for (size_t i = 0; i < lines.size(); ++i)
+        lines[i].Width =
+            ellipsis && i + 1 == lines.size() ? widthUpTo(lines[i].Text, maxWidth) : width(lines[i].Text);
+    if (ellipsis) {
         Line& l = lines.back();
         if (l.Width > maxWidth) {
             QString out;
@@ -452,10 +494,22 @@ int CanvasDrawText(TCanvas::Impl& d, const WideString& wtext, TRect& r, uint32_t
                 }
             }
             if (out.isEmpty()) {
-                // End ellipsis: as many characters as fit before "...".
-                int k = static_cast<int>(l.Text.size());
-                while (k > 0 && width(l.Text.left(k) + Ellipsis) > maxWidth)
-                    --k;
+                // End ellipsis: as many characters as fit before "...". Widths grow with the
+                // prefix, so the count is bracketed by doubling and then halved down; the whole
+                // line is known not to fit.
+                auto fits = [&](int k) { return width(l.Text.left(k) + Ellipsis) <= maxWidth; };
+                int k = 0, over = static_cast<int>(l.Text.size());
+                for (int probe = 8; probe < over; probe *= 2) {
+                    if (!fits(probe)) {
+                        over = probe;
+                        break;
+                    }
+                    k = probe;
+                }
+                while (over - k > 1) {
+                    int mid = k + (over - k) / 2;
+                    (fits(mid) ? k : over) = mid;
+                }
                 out = l.Text.left(k) + Ellipsis;
                 keep = k;
             }

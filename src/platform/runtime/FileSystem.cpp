@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -182,6 +183,46 @@ TExclusiveCreate CreateFileExclusive(std::string_view path) {
         r.Exists = errno == EEXIST;
     }
     return r;
+}
+
+int OpenRegularFile(std::string_view path, int& error) {
+    const int fd = ::open(std::string(path).c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        error = errno;
+        return -1;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        error = errno;
+    } else if (S_ISREG(st.st_mode)) {
+        const int flags = ::fcntl(fd, F_GETFL);
+        if (flags != -1 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0) {
+            error = 0;
+            return fd;
+        }
+        error = errno;
+    } else {
+        error = S_ISDIR(st.st_mode)                          ? EISDIR
+                : S_ISFIFO(st.st_mode)                       ? kErrorIsPipe
+                : S_ISSOCK(st.st_mode)                       ? kErrorIsSocket
+                : S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) ? kErrorIsDevice
+                                                             : EINVAL;
+    }
+    ::close(fd);
+    return -1;
+}
+
+std::string FileErrorText(int error) {
+    switch (error) {
+    case kErrorIsPipe:
+        return "a pipe, not a regular file";
+    case kErrorIsDevice:
+        return "a device, not a regular file";
+    case kErrorIsSocket:
+        return "a socket, not a regular file";
+    default:
+        return std::strerror(error);
+    }
 }
 
 std::string ExtractFileDrive(std::string_view path) {

@@ -40,6 +40,20 @@ struct TExclusiveCreate {
 // Creates the file only if no file of that name exists; never replaces or truncates one.
 TExclusiveCreate CreateFileExclusive(std::string_view path);
 
+// What OpenRegularFile reports, beyond errno values, for a name that holds no regular file.
+constexpr int kErrorIsPipe = -1;
+constexpr int kErrorIsDevice = -2;
+constexpr int kErrorIsSocket = -3;
+
+// Opens an existing regular file for reading without ever waiting: a pipe without a writer or a
+// device would block the open or never end, so anything else is refused. Returns a descriptor
+// (close-on-exec, reads block as usual) that the caller closes, or -1 with error set to errno
+// (EISDIR for a folder, EINTR when a signal interrupted the open: it is not retried, so that
+// Ctrl-C takes effect at once) or to one of the kError values above.
+int OpenRegularFile(std::string_view path, int& error);
+// The reason for an error of OpenRegularFile (or any errno) in words.
+std::string FileErrorText(int error);
+
 // Path parts. The drive part is the mount point of the mount that holds the path (empty for an empty
 // path); the directory part is everything up to and including the last "/"; the file name is
 // everything after it; the base name is the file name up to, not including, its last "." and is

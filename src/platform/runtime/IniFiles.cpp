@@ -10,6 +10,7 @@
 #include "platform/runtime/CodePage.h"
 #include "platform/runtime/Exception.h"
 #include "platform/runtime/RtlConsts.h"
+#include "platform/runtime/SafeFileStream.h"
 #include "platform/runtime/Streams.h"
 #include "platform/runtime/SysUtils.h"
 
@@ -349,8 +350,10 @@ bool TMemIniFile::ValueExists(const WideString& Section, const WideString& Ident
 void TMemIniFile::UpdateFile() {
     std::string bytes = FImpl->ToUtf8();
     try {
-        TFileStream stream(GetFileName(), fmCreate);
+        // Beside the file and renamed over it when whole: a full disk leaves the old file as it was.
+        TSafeFileStream stream(GetFileName());
         stream.WriteAnsiString(bytes);
+        stream.Commit();
     } catch (const EStreamError&) {
         throw EIniFileException(Format(SIniFileWriteError, {GetFileName()}));
     }

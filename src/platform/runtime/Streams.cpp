@@ -10,6 +10,7 @@
 
 #include "platform/runtime/CodePage.h"
 #include "platform/runtime/Exception.h"
+#include "platform/runtime/FileSystem.h"
 #include "platform/runtime/RtlConsts.h"
 #include "platform/runtime/SysUtils.h"
 
@@ -216,7 +217,14 @@ TFileStream::TFileStream(const std::string& FileName, uint16_t Mode)
         return;
     }
     int access = Mode & 0x0003;
-    int flags = access == fmOpenWrite ? O_WRONLY : access == fmOpenReadWrite ? O_RDWR : O_RDONLY;
+    if (access == fmOpenRead) {
+        // Reading takes regular files only: a pipe or device would block or never end.
+        int error = 0;
+        FHandle = OpenRegularFile(FileName, error);
+        if (FHandle < 0) throw EFOpenError(Format(SFOpenErrorEx, {FileName, FileErrorText(error)}));
+        return;
+    }
+    int flags = access == fmOpenWrite ? O_WRONLY : O_RDWR;
     FHandle = ::open(FileName.c_str(), flags | O_CLOEXEC);
     if (FHandle >= 0) {
         struct stat st;

@@ -7,6 +7,8 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 
 #include "platform/windows/Accessibility.h"
 #include "platform/windows/ControlCanvas.h"
@@ -758,7 +760,9 @@ void TWinControl::ScrollWindowEx(int DX, int DY, const TRect* Scroll, const TRec
     if (Scroll) area &= RectToQt(*Scroll);
     if (Clip) area &= RectToQt(*Clip);
     if (area.isEmpty()) return;
-    QRect dest = area.translated(DX, DY) & area;
+    // A shift as wide as the area or wider moves every pixel out of it (and must not overflow).
+    const bool within = std::abs(int64_t(DX)) < area.width() && std::abs(int64_t(DY)) < area.height();
+    QRect dest = within ? area.translated(DX, DY) & area : QRect();
     if (!dest.isEmpty()) {
         QRect src = dest.translated(-DX, -DY);
         QImage copy = p.Pixels.copy(src);
@@ -769,7 +773,7 @@ void TWinControl::ScrollWindowEx(int DX, int DY, const TRect* Scroll, const TRec
     // What was waiting to be painted inside the area moves with the pixels.
     QRegion inside = p.Invalid.intersected(area);
     p.Invalid -= inside;
-    p.Invalid += inside.translated(DX, DY).intersected(area);
+    if (within) p.Invalid += inside.translated(DX, DY).intersected(area);
     if (Flags & SW_INVALIDATE) {
         if (Flags & SW_ERASE) p.EraseNeeded = true;
         p.Invalid += QRegion(area) - QRegion(dest);

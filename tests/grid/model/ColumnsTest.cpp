@@ -4,6 +4,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
+
 #include "grid/model/FakeGrid.h"
 
 using ::testing::ElementsAre;
@@ -364,4 +367,26 @@ TEST(Columns, FormOwnedColumnsAreFoundByNameAndFreedOnce) {
         EXPECT_EQ(Form.GetComponentCount(), 0);
         EXPECT_EQ(Form.FindComponent("NxProgressColumn1"), nullptr);
     }
+}
+
+TEST(Columns, HugeWidthsAreHeldSoThatSumsAndEdgesNeverOverflow) {
+    TFakeGrid Grid;
+    auto* A = Grid.AddColumn(u"A");
+    auto* B = Grid.AddColumn(u"B");
+    auto* C = Grid.AddColumn(u"C");
+    A->SetWidth(1073741824);
+    B->SetWidth(1073741824);
+    C->SetWidth(INT_MAX);
+    // Still wide columns, all equally held, summed without wrapping round.
+    EXPECT_GE(A->GetWidth(), 4096);
+    EXPECT_EQ(B->GetWidth(), A->GetWidth());
+    EXPECT_EQ(C->GetWidth(), A->GetWidth());
+    const int64_t Sum = int64_t(A->GetWidth()) + B->GetWidth() + C->GetWidth();
+    EXPECT_LE(Sum, INT_MAX);
+    EXPECT_EQ(Grid.Columns->ClientWidth(), Sum);
+    EXPECT_THAT((std::vector<int>{A->GetLeft(), B->GetLeft(), C->GetLeft()}),
+                ElementsAre(0, A->GetWidth(), 2 * A->GetWidth()));
+    // The minimum still wins over a small width.
+    A->SetWidth(-5);
+    EXPECT_EQ(A->GetWidth(), A->GetMinWidth());
 }

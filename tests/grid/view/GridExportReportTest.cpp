@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <csignal>
+#include <cstdint>
+#include <numeric>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -143,6 +147,76 @@ TEST_F(ExportFixture, ColumnLayoutRoundTripsThroughIniAndSettingsStore) {
     EXPECT_NO_THROW(Grid->LoadFromIni(Folder.WideFile("bad.ini"), ""));
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(Columns->GetItem(i)->GetPosition(), std::get<3>(Before[i]));
+}
+
+TEST_F(ExportFixture, EverySavedColumnOrderComesBackWhateverTheOrderBefore) {
+    for (int N : {4, 5}) {
+        std::vector<WideString> Captions;
+        for (int i = 0; i < N; ++i)
+            Captions.push_back(WideString(1, char16_t(u'A' + i)));
+        TNextGrid* Saver = MakeGrid(Captions);
+        TNxColumns* Saving = Saver->GetColumns();
+        TNextGrid* Target = MakeGrid(Captions);
+        TNxColumns* Columns = Target->GetColumns();
+        // Order[p] is the index of the column shown at place p.
+        std::vector<int> Order(static_cast<size_t>(N));
+        std::iota(Order.begin(), Order.end(), 0);
+        int Checked = 0;
+        do {
+            for (int p = 0; p < N; ++p)
+                Saving->GetItem(Order[size_t(p)])->SetPosition(p);
+            Saver->SaveToIni(Folder.WideFile("order.ini"), "");
+            // Into a grid in its default order (a program starting up) and into one already moved.
+            for (bool Reversed : {false, true}) {
+                for (int p = 0; p < N; ++p)
+                    Columns->GetItem(Reversed ? N - 1 - p : p)->SetPosition(p);
+                Target->LoadFromIni(Folder.WideFile("order.ini"), "");
+                for (int p = 0; p < N; ++p) {
+                    ASSERT_EQ(Columns->GetPositionItem(p), Columns->GetItem(Order[size_t(p)]))
+                        << N << " columns, place " << p << ", reversed " << Reversed;
+                    EXPECT_EQ(Columns->GetItem(Order[size_t(p)])->GetPosition(), p);
+                }
+            }
+            ++Checked;
+        } while (std::next_permutation(Order.begin(), Order.end()));
+        EXPECT_EQ(Checked, N == 4 ? 24 : 120);
+    }
+}
+
+TEST_F(ExportFixture, HugeWidthsFromALayoutFileAreClampedAndOverflowNothing) {
+    MakeGrid({u"A", u"B", u"C"});
+    Form->SetBounds(0, 0, 500, 300);
+    Form->Show();
+    Application->ProcessMessages();
+    TNxColumns* Columns = Grid->GetColumns();
+    WriteBytes(Folder.File("wide.ini"),
+               "[Columns Sizes]\nColumn0=1073741824\nColumn1=1073741824\nColumn2=2147483647\n");
+    Grid->LoadFromIni(Folder.WideFile("wide.ini"), "");
+    // Each stays a wide column, and they still add up without wrapping round.
+    int64_t Sum = 0;
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_GE(Columns->GetItem(i)->GetWidth(), 4096) << i;
+        Sum += Columns->GetItem(i)->GetWidth();
+    }
+    EXPECT_LE(Sum, INT_MAX);
+    EXPECT_EQ(Columns->ClientWidth(), Sum);
+    EXPECT_LT(Columns->GetItem(1)->GetLeft(), Columns->GetItem(2)->GetLeft());
+    Grid->Repaint();
+    Grid->GetHorzScrollBar()->SetPosition(Grid->GetHorzScrollBar()->GetMax());
+    Application->ProcessMessages();
+
+    // Widths set directly are held the same way; resizing by such a width scrolls safely.
+    Columns->GetItem(0)->SetWidth(INT_MAX);
+    Columns->GetItem(1)->SetWidth(INT_MAX);
+    EXPECT_EQ(Columns->GetItem(0)->GetWidth(), Columns->GetItem(2)->GetWidth());
+    EXPECT_LE(int64_t(Columns->GetItem(2)->GetLeft()) + Columns->GetItem(2)->GetWidth(), INT_MAX);
+    Grid->Repaint();
+    // The window's own shift by the largest amounts moves everything out and repaints it all.
+    for (int Shift : {INT_MAX, INT_MIN})
+        Grid->ScrollWindowEx(Shift, Shift, nullptr, nullptr, SW_INVALIDATE);
+    Columns->GetItem(0)->SetWidth(100);
+    Application->ProcessMessages();
+    EXPECT_EQ(Columns->GetItem(0)->GetWidth(), 100);
 }
 
 // Exports write beside the target and replace it only when complete.

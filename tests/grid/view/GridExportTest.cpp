@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QXmlStreamReader>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "grid/view/GridExportSupport.h"
 #include "platform/runtime/Exception.h"
 #include "platform/runtime/Streams.h"
@@ -114,6 +118,17 @@ TEST_F(ExportFixture, FailedImportLeavesRows) {
     Fill(Grid, {{u"keep"}});
     EXPECT_THROW(Grid->LoadFromTextFile(Folder.WideFile("missing.txt"), u';', u'|'), EFOpenError);
     EXPECT_THROW(Grid->LoadFromTextFile(Utf8ToWide(Folder.Path()), u';', u'|'), EStreamError);
+    // A pipe without a writer or a device is refused at once instead of waiting or never ending.
+    ASSERT_EQ(::mkfifo(Folder.File("pipe.txt").c_str(), 0600), 0);
+    ::alarm(120); // a load that hangs ends this test program instead of the suite's patience
+    try {
+        Grid->LoadFromTextFile(Folder.WideFile("pipe.txt"), u';', u'|');
+        ADD_FAILURE() << "a pipe was read";
+    } catch (const EFOpenError& E) {
+        EXPECT_NE(E.Message().find("a pipe, not a regular file"), std::string::npos) << E.Message();
+    }
+    EXPECT_THROW(Grid->LoadFromTextFile(u"/dev/zero", u';', u'|'), EFOpenError);
+    ::alarm(0);
     EXPECT_EQ(Contents(Grid), (Rows{{u"keep"}}));
 }
 
@@ -165,7 +180,7 @@ TEST_F(ExportFixture, XmlElementNamesValuesAndEncodings) {
         0u);
     EXPECT_NE(Xml.find("\" totalRows=\"2\">\r\n<Row>\r\n"
                        "  <ndValue>&lt;b&gt; &amp; &quot;q&quot; &apos;a&apos;</ndValue>\r\n"
-                       "  <Data></Data>\r\n  <Column2></Column2>\r\n  <a-b.c:de></a-b.c:de>\r\n"
+                       "  <Data></Data>\r\n  <Column2></Column2>\r\n  <a-b.cde></a-b.cde>\r\n"
                        "  <When>2024-03-05T14:07:09</When>\r\n</Row>\r\n"),
               std::string::npos);
     EXPECT_NE(Xml.find("  <Data>\xD0\x96</Data>"), std::string::npos);
@@ -178,6 +193,47 @@ TEST_F(ExportFixture, XmlElementNamesValuesAndEncodings) {
     EXPECT_EQ(
         ReadBytes(Folder.File("g8.xml")).rfind("<?xml version=\"1.0\" encoding=\"iso-8859-1\" ?>\r\n", 0),
         0u);
+}
+
+TEST_F(ExportFixture, XmlIsWellFormedWhateverTheTextsAndNames) {
+    MakeGrid({u"a:b", u"ab:", u"Plain"});
+    Grid->AddRow(1);
+    const WideString Controls = u"\x01x\x1F\x7F";
+    Grid->SetCells(0, 0, Controls + u"\uFFFE\uFFFF");
+    Grid->SetCells(1, 0,
+                   WideString(u"lone ") + char16_t(0xD800) + u" and " + char16_t(0xDC00) + u" pair " +
+                       char16_t(0xD83D) + char16_t(0xDE00));
+    Grid->SetCells(2, 0, u"x<y\ta\nb");
+    Grid->SetName("Grid\r\n\t\"<&1");
+    for (TUniEncoding Encoding : {enUnspecified, enISO_8859_1, enUTF_16, enUTF_8}) {
+        Grid->SaveToXMLFile(Folder.WideFile("odd.xml"), Encoding);
+        const std::string Bytes = ReadBytes(Folder.File("odd.xml"));
+        QXmlStreamReader Reader(QByteArray(Bytes.data(), qsizetype(Bytes.size())));
+        std::vector<QString> Names, Texts;
+        QString Namespace;
+        while (!Reader.atEnd()) {
+            if (Reader.readNext() != QXmlStreamReader::StartElement) continue;
+            if (Reader.name() == u"NxGrid") {
+                Namespace = Reader.namespaceUri().toString();
+            } else if (Reader.name() != u"Row") {
+                Names.push_back(Reader.qualifiedName().toString());
+                Texts.push_back(Reader.readElementText());
+            }
+        }
+        ASSERT_FALSE(Reader.hasError()) << Encoding << ": " << Reader.errorString().toStdString();
+        EXPECT_EQ(Namespace, QStringLiteral("urn:Grid\r\n\t\"<&1")) << Encoding;
+        EXPECT_EQ(Names,
+                  (std::vector<QString>{QStringLiteral("ab"), QStringLiteral("ab"), QStringLiteral("Plain")}))
+            << Encoding;
+        ASSERT_EQ(Texts.size(), 3u);
+        // What XML can hold comes back as it was; the rest is replaced, never dropped.
+        EXPECT_EQ(Texts[2], QStringLiteral("x<y\ta\nb")) << Encoding;
+        EXPECT_EQ(Texts[0].size(), 6) << Encoding;
+        EXPECT_EQ(Texts[0][1], u'x');
+        EXPECT_EQ(Texts[0][3], QChar(0x7F)) << "allowed in XML 1.0";
+        if (Encoding != enISO_8859_1)
+            EXPECT_EQ(Texts[1], QString::fromUtf16(u"lone \uFFFD and \uFFFD pair \U0001F600")) << Encoding;
+    }
 }
 
 TEST_F(ExportFixture, XmlOfEmptyGridWarnsAndWritesNothing) {

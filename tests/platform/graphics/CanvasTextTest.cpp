@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "GraphicsTestSupport.h"
+#include "platform/graphics/CanvasTextStats.h"
 
 using namespace gtest_graphics;
 
@@ -133,6 +134,30 @@ TEST(CanvasText, EndEllipsisCutsTheTextOnOneLine) {
     TRect r2{0, 0, 100, 20};
     c->DrawTextModify(small, r2, DT_SINGLELINE | DT_END_ELLIPSIS | DT_MODIFYSTRING);
     EXPECT_EQ(small, u"ab");
+}
+
+TEST(CanvasText, EndEllipsisOfAVeryLongTextMeasuresOnlyAboutWhatShows) {
+    auto b = MakeBitmap(200, 30);
+    TCanvas* c = b->GetCanvas();
+    c->GetBrush()->SetStyle(bsClear);
+    const int dots = c->TextWidth(WideString(u"..."));
+    // The smaller length stops a quadratic fit before the large one would take minutes.
+    for (size_t length : {size_t(3000), size_t(1000000)}) {
+        WideString text;
+        for (size_t i = 0; text.size() < length; ++i)
+            text += i % 7 ? char16_t(u'a' + i % 26) : u' ';
+        WideString shown = text;
+        TRect r{0, 0, 100, 20};
+        const uint64_t before = TextCharactersMeasured();
+        c->DrawTextModify(shown, r,
+                          DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS | DT_MODIFYSTRING);
+        ASSERT_LT(TextCharactersMeasured() - before, 20000u) << length << " characters";
+        ASSERT_GE(shown.size(), 4u);
+        EXPECT_EQ(shown.substr(shown.size() - 3), u"...");
+        EXPECT_EQ(shown.substr(0, shown.size() - 3), text.substr(0, shown.size() - 3));
+        EXPECT_LE(c->TextWidth(shown), 100);
+        EXPECT_GT(c->TextWidth(text.substr(0, shown.size() - 2)) + dots, 100);
+    }
 }
 
 TEST(CanvasText, EndEllipsisOfSeveralLinesCutsOnlyTheLast) {

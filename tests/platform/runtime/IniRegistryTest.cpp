@@ -1,6 +1,10 @@
 // INI files and the settings store, each in its own temporary folder.
 
+#include <sys/resource.h>
+
 #include <chrono>
+#include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -160,6 +164,39 @@ TEST(IniFile, IniFileChangesReachTheFileWithoutBeingAskedAndFailuresAreReported)
     nowhere.WriteString(u"A", u"B", u"C");
     EXPECT_EQ(MessageOf<EIniFileException>([&] { nowhere.UpdateFile(); }),
               "Unable to write to " + folder.File("missing/dir.ini"));
+}
+
+TEST(IniFile, AWriteThatRunsOutOfSpaceLeavesTheOldFileWhole) {
+    TempFolder folder;
+    const std::string path = folder.File("layout.ini");
+    {
+        TMemIniFile ini(path);
+        WriteLayout(ini, "_a");
+        ini.UpdateFile();
+    }
+    const std::string before = FileText(path);
+    ASSERT_GT(before.size(), 100u);
+    TMemIniFile ini(path);
+    ini.WriteString("Extra", "Key", std::string(200, 'x'));
+    // A file-size limit stands in for a full disk: writes past 100 bytes fail (EFBIG).
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tiny = old;
+    tiny.rlim_cur = 100;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    const std::string message = MessageOf<EIniFileException>([&] { ini.UpdateFile(); });
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(message, "Unable to write to " + path);
+    EXPECT_EQ(FileText(path), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1)
+        << "no temporary left";
+    // With room again the same update goes through.
+    ini.UpdateFile();
+    TMemIniFile reader(path);
+    CheckLayout(reader, "_a");
+    EXPECT_EQ(reader.ReadString("Extra", "Key", ""), std::string(200, 'x'));
 }
 
 class SettingsStore : public ::testing::Test {
