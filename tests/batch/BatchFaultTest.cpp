@@ -48,8 +48,9 @@ struct FaultFixture : ::testing::Test {
 struct WrappingFileSystem : TestFileSystem {
     std::string victim; // file name of the source whose output is wrapped
     std::function<std::unique_ptr<BatchOutput>(std::unique_ptr<BatchOutput>, const std::string& path)> wrap;
-    std::unique_ptr<BatchOutput> CreateNew(const std::string& path, bool& exists, int& error) override {
-        auto out = TestFileSystem::CreateNew(path, exists, error);
+    std::unique_ptr<BatchOutput> CreateNew(const std::string& path, unsigned mode, bool& exists,
+                                           int& error) override {
+        auto out = TestFileSystem::CreateNew(path, mode, exists, error);
         if (out && path.find("/" + victim + "(dec") != std::string::npos) return wrap(std::move(out), path);
         return out;
     }
@@ -91,6 +92,7 @@ TEST_F(FaultFixture, UnreadableSourceLeavesNoPartialOutput) {
                     return inner->Read(b, std::min<size_t>(n, 100));
                 }
                 int Error() const override { return err; }
+                bool Permissions(unsigned& mode, int& e) override { return inner->Permissions(mode, e); }
             };
             auto broken = std::make_unique<Broken>();
             broken->inner = std::move(in);
@@ -153,12 +155,13 @@ TEST_F(FaultFixture, NameTakenBetweenTestAndCreateIsNeverReplaced) {
     struct Racing : TestFileSystem {
         std::string dir;
         bool raced = false;
-        std::unique_ptr<BatchOutput> CreateNew(const std::string& path, bool& exists, int& error) override {
+        std::unique_ptr<BatchOutput> CreateNew(const std::string& path, unsigned mode, bool& exists,
+                                               int& error) override {
             if (!raced) {
                 raced = true;
                 WriteFile(path, "someone else's file");
             }
-            return TestFileSystem::CreateNew(path, exists, error);
+            return TestFileSystem::CreateNew(path, mode, exists, error);
         }
     } fs;
     const BatchResult r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
@@ -187,7 +190,7 @@ TEST_F(FaultFixture, ReadOnlyOrMissingOutputFolderFailsEveryRowCleanly) {
     AddSources({"a.txt", "b.txt"});
     // Root ignores permission bits, so the read-only folder is injected.
     struct ReadOnly : TestFileSystem {
-        std::unique_ptr<BatchOutput> CreateNew(const std::string&, bool& exists, int& error) override {
+        std::unique_ptr<BatchOutput> CreateNew(const std::string&, unsigned, bool& exists, int& error) override {
             exists = false;
             error = EROFS;
             return nullptr;
@@ -250,7 +253,7 @@ TEST_F(FaultFixture, ARedecodedRowThatFailsDoesNotKeepItsOldProgress) {
 
     // The second time the output cannot be created, after the row has started.
     struct NoOutput : TestFileSystem {
-        std::unique_ptr<BatchOutput> CreateNew(const std::string&, bool& exists, int& error) override {
+        std::unique_ptr<BatchOutput> CreateNew(const std::string&, unsigned, bool& exists, int& error) override {
             exists = false;
             error = ENOSPC;
             return nullptr;

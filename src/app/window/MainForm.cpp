@@ -3,7 +3,9 @@
 
 #include <memory>
 
+#include "app/batch/BatchJobWriter.h"
 #include "app/batch/BatchRun.h"
+#include "app/batch/BatchThread.h"
 #include "app/window/GridJobList.h"
 #include "app/window/MainGlyphs.h"
 #include "app/window/PrimeForm.h"
@@ -16,6 +18,7 @@
 #include "platform/runtime/CodePage.h"
 #include "platform/windows/Buttons.h"
 #include "platform/windows/Dialogs.h"
+#include "platform/windows/MainThreadQueue.h"
 #include "platform/windows/StdCtrls.h"
 
 using namespace NxStdCtrls;
@@ -88,6 +91,10 @@ TMain_form::TMain_form(TComponent* AOwner) : TForm(AOwner) {
 }
 
 TMain_form::~TMain_form() {
+    // A run still going is stopped and its worker joined before the grid it reports to goes; what
+    // it posted and has not run yet goes with the queue.
+    FWorker.reset();
+    FQueue.reset();
     if (Main_form == this) Main_form = nullptr;
 }
 
@@ -268,32 +275,48 @@ void TMain_form::SetRunning(bool Running) {
     open_folder_but->SetEnabled(!Running);
     play_but->SetEnabled(!Running);
     Edit1->SetReadOnly(Running);
+    // Files dragged over the window during a run show that they cannot be dropped.
+    DragAcceptFiles(!Running);
 }
 
 void TMain_form::decript_butClick(TObject*) {
     if (FRunning) return;
-    GridJobList Jobs(*NextGrid1);
+    auto Jobs = std::make_unique<GridJobList>(*NextGrid1);
     MessageBoxReporter Reporter;
     BatchSettings Settings;
-    Settings.Key = WideToAnsi(Edit1->GetText());
+    {
+        WideString Typed = Edit1->GetText();
+        Settings.Key = WideToAnsi(Typed);
+        WipeMemory(Typed.data(), Typed.capacity() * sizeof(Typed[0]));
+    }
     Settings.FolderChosen = FolderChosen;
     Settings.OutputFolder = OutputFolder;
-    BatchHooks Hooks;
-    Hooks.SetRunning = [this](bool Running) { SetRunning(Running); };
-    // The window keeps painting and answering Stop while the run works.
-    Hooks.Pump = [] { Application->ProcessMessages(); };
-    Hooks.PumpInterval = PumpInterval;
-    Hooks.StopRequested = &StopRequested;
-    {
-        // Whatever ends the run, the buttons swap back.
-        struct TRunEnd {
-            TMain_form* Form;
-            ~TRunEnd() {
-                if (Form->FRunning) Form->SetRunning(false);
-            }
-        } RunEnd{this};
-        BatchRun(Jobs, Reporter).Run(Settings, Hooks);
-    }
+    BatchFileSystem& FileSystem = RunFileSystem ? *RunFileSystem : RealFileSystem();
+    BatchRun Checks(*Jobs, Reporter, FileSystem);
+    if (Checks.Check(Settings) != BatchOutcome::Finished) return;
+
+    // The run works on the sources listed now, each found again by its path whenever it reports, so
+    // sorting or scrolling the list meanwhile cannot send a result to another file's row.
+    FRunJobs = Checks.TakeJobs();
+    FRunList = std::move(Jobs);
+    FRunWriter = std::make_unique<BatchJobWriter>(*FRunList, FRunJobs);
+    if (!FQueue) FQueue = std::make_unique<TMainThreadQueue>();
+    StopRequested = false;
+    TMainThreadQueue* Queue = FQueue.get();
+    FWorker = std::make_unique<BatchThread>(
+        FRunJobs, Settings, FileSystem, StopRequested, *FRunWriter,
+        [Queue](std::function<void()> Call) { Queue->Post(std::move(Call)); },
+        [this](const BatchResult&) { RunFinished(); }, BatchThread::Options{});
+    SetRunning(true);
+}
+
+void TMain_form::RunFinished() {
+    // The worker's last call: joining it takes no time, and nothing of the run is posted after.
+    FWorker.reset();
+    FRunWriter.reset();
+    FRunList.reset();
+    FRunJobs.clear();
+    SetRunning(false);
     if (FCloseAfterRun) {
         FCloseAfterRun = false;
         Close();
