@@ -190,7 +190,8 @@ TEST_F(FaultFixture, ReadOnlyOrMissingOutputFolderFailsEveryRowCleanly) {
     AddSources({"a.txt", "b.txt"});
     // Root ignores permission bits, so the read-only folder is injected.
     struct ReadOnly : TestFileSystem {
-        std::unique_ptr<BatchOutput> CreateNew(const std::string&, unsigned, bool& exists, int& error) override {
+        std::unique_ptr<BatchOutput> CreateNew(const std::string&, unsigned, bool& exists,
+                                               int& error) override {
             exists = false;
             error = EROFS;
             return nullptr;
@@ -253,7 +254,8 @@ TEST_F(FaultFixture, ARedecodedRowThatFailsDoesNotKeepItsOldProgress) {
 
     // The second time the output cannot be created, after the row has started.
     struct NoOutput : TestFileSystem {
-        std::unique_ptr<BatchOutput> CreateNew(const std::string&, unsigned, bool& exists, int& error) override {
+        std::unique_ptr<BatchOutput> CreateNew(const std::string&, unsigned, bool& exists,
+                                               int& error) override {
             exists = false;
             error = ENOSPC;
             return nullptr;

@@ -32,9 +32,9 @@ struct BatchResult {
 // One source of a run. The run addresses it by Id; a job list finds its row by Source, which no two
 // rows share (files are added once) and which nobody can change while a run is in progress.
 struct BatchJob {
-    int Id = 0;          // its place in the run, from 0
-    WideString Source;   // the row's source path as the list holds it
-    std::string Path;    // the same as the file system takes it (UTF-8)
+    int Id = 0;           // its place in the run, from 0
+    WideString Source;    // the row's source path as the list holds it
+    std::string Path;     // the same as the file system takes it (UTF-8)
     int RowWhenTaken = 0; // its row when Run was pressed: where a list looks first
 };
 

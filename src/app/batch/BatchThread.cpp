@@ -11,7 +11,8 @@ namespace {
 // sent before the job's decoded report, so the row ends at its final percentage.
 class PostingEvents : public BatchEvents {
 public:
-    PostingEvents(BatchEvents& target, const BatchThread::Post& post, std::chrono::steady_clock::duration interval)
+    PostingEvents(BatchEvents& target, const BatchThread::Post& post,
+                  std::chrono::steady_clock::duration interval)
         : target_(target), post_(post), interval_(interval) {}
 
     void JobStarted(int id) override {
@@ -55,9 +56,9 @@ private:
 
 } // namespace
 
-BatchThread::BatchThread(std::vector<BatchJob> jobs, const BatchSettings& settings, BatchFileSystem& fileSystem,
-                         std::atomic<bool>& stopRequested, BatchEvents& events, Post post,
-                         std::function<void(const BatchResult&)> finished, Options options)
+BatchThread::BatchThread(std::vector<BatchJob> jobs, const BatchSettings& settings,
+                         BatchFileSystem& fileSystem, std::atomic<bool>& stopRequested, BatchEvents& events,
+                         Post post, std::function<void(const BatchResult&)> finished, Options options)
     : jobs_(std::move(jobs)), stop_(stopRequested),
       decoder_(std::make_unique<JobDecoder>(settings, fileSystem, options.ReadChunk)) {
     thread_ = std::thread(&BatchThread::Work, this, std::ref(events), std::move(post), std::move(finished),

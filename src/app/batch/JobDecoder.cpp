@@ -17,7 +17,8 @@ std::string ErrnoText(int error) {
 // Reports the job's progress only when the shown whole percentage changes, but always the final value.
 class JobProgress : public ProgressSink {
 public:
-    JobProgress(BatchEvents& events, int id, const bool& stopped) : events_(events), id_(id), stopped_(stopped) {}
+    JobProgress(BatchEvents& events, int id, const bool& stopped)
+        : events_(events), id_(id), stopped_(stopped) {}
 
     void Report(double percent) override { Write(percent); }
 
@@ -134,14 +135,16 @@ JobDecoder::JobResult JobDecoder::DecodeJob(const BatchJob& job, BatchEvents& ev
     where.FolderChosen = folderChosen_;
     where.OutputFolder = outputFolder_;
     const std::string folder = OutputFolderFor(source, where);
-    if (!folderChosen_ && !fs_.DirectoryExists(folder) && !fs_.CreateDir(folder) && !fs_.DirectoryExists(folder))
+    if (!folderChosen_ && !fs_.DirectoryExists(folder) && !fs_.CreateDir(folder) &&
+        !fs_.DirectoryExists(folder))
         return fail("cannot create the folder " + folder);
     const std::string base = ExtractFileBaseName(source);
 
     // The copy gets the source's permission bits (the umask applies, as for a copy): a private
     // source never yields a plaintext that others may read.
     unsigned mode = 0;
-    if (!input->Permissions(mode, error)) return fail("cannot read the permissions of the source" + ErrnoText(error));
+    if (!input->Permissions(mode, error))
+        return fail("cannot read the permissions of the source" + ErrnoText(error));
 
     // The first free number; a name that appears between the test and the creation is never
     // replaced, the next number is tried instead.

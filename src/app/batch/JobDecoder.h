@@ -19,7 +19,8 @@ public:
     // Builds the matrix from the settings' key, which has passed the key check (a shorter key
     // throws std::invalid_argument). readChunk bounds each read of a source, and so the work done
     // between two looks at the stop request.
-    JobDecoder(const BatchSettings& settings, BatchFileSystem& fileSystem, size_t readChunk = size_t(1) << 20);
+    JobDecoder(const BatchSettings& settings, BatchFileSystem& fileSystem,
+               size_t readChunk = size_t(1) << 20);
     // The matrix is wiped.
     ~JobDecoder();
     JobDecoder(const JobDecoder&) = delete;

@@ -173,7 +173,8 @@ TExclusiveCreate CreateFileExclusive(std::string_view path, unsigned mode) {
     TExclusiveCreate r;
     int fd;
     do {
-        fd = ::open(std::string(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>(mode));
+        fd = ::open(std::string(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                    static_cast<mode_t>(mode));
     } while (fd < 0 && errno == EINTR);
     if (fd >= 0) {
         r.Handle = fd;
