@@ -282,3 +282,31 @@ TEST_F(FaultFixture, DecriptFolderMadeByAnotherProcessMeanwhileIsUsed) {
     EXPECT_EQ(r.Failed, 0);
     ExpectDecoded(0, dir / "Decript/a(dec1).txt");
 }
+
+TEST_F(FaultFixture, UnreadablePermissionBitsFailTheRowWithoutOutput) {
+    AddSources({"a.txt", "b.txt"});
+    struct NoStat : TestFileSystem {
+        std::unique_ptr<BatchInput> OpenRead(const std::string& path, int& error) override {
+            auto in = TestFileSystem::OpenRead(path, error);
+            if (path.find("/a.txt") == std::string::npos) return in;
+            struct Blind : BatchInput {
+                std::unique_ptr<BatchInput> inner;
+                uint64_t Size() override { return inner->Size(); }
+                size_t Read(uint8_t* b, size_t n) override { return inner->Read(b, n); }
+                int Error() const override { return inner->Error(); }
+                bool Permissions(unsigned&, int& e) override {
+                    e = EIO;
+                    return false;
+                }
+            };
+            auto blind = std::make_unique<Blind>();
+            blind->inner = std::move(in);
+            return blind;
+        }
+    } fs;
+    const BatchResult r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
+    EXPECT_EQ(r.Failed, 1);
+    ExpectFailed(0, "cannot read the permissions of the source (Input/output error)");
+    ExpectDecoded(1, dir / "Decript/b(dec1).txt");
+    EXPECT_EQ(ListFolder(dir / "Decript"), std::vector<std::string>{"b(dec1).txt"});
+}
