@@ -15,6 +15,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <mutex>
 #include <string>
@@ -181,13 +182,14 @@ protected:
         Pump();
     }
     // Adds the files, types the key, clicks Run and waits until the worker is held in the held file.
-    void StartHeld(const std::vector<fs::path>& Files) {
+    void StartHeld(const std::vector<fs::path>& Files, const std::function<void()>& BeforeRun = {}) {
         std::vector<WideString> Paths;
         for (const fs::path& File : Files)
             Paths.push_back(Utf8ToWide(File.string()));
         Dialogs->FileChoices = {Paths};
         ClickButton(Form->open_files_but);
         TypeKey();
+        if (BeforeRun) BeforeRun();
         ClickButton(Form->decript_but);
         ASSERT_TRUE(PumpUntil([&] { return Gate.Waiting.load(); }));
         ASSERT_TRUE(Form->IsRunning());
@@ -315,7 +317,7 @@ TEST_F(MainFormRunFixture, StopInAGigabyteFileEndsAtTheNextReadAndTheWindowPaint
         }
     } Counter;
     Client(Form->NextGrid1)->installEventFilter(&Counter);
-    StartHeld({Folder / "huge.txt", Folder / "after.txt"});
+    StartHeld({Folder / "huge.txt", Folder / "after.txt"}, [&] { Counter.Paints = 0; });
     // The worker is held after three reads: the window has painted the row's start meanwhile.
     ASSERT_TRUE(
         PumpUntil([&] { return Counter.Paints > 0 && Form->NextGrid1->GetCells(1, 0) == u"Decoding"; }));
