@@ -42,12 +42,20 @@ void SetWindowFont(TFont* Font) {
     Font->SetStyle({});
 }
 
-// The run's two messages, as a modal box with the caption "Error".
+// The run's two messages, as a modal box with the caption "Error". The box opens from the message
+// loop just after the Run command has returned, so whoever pressed Run (a screen reader's press
+// action, say) is not held until the box is closed.
 class MessageBoxReporter : public BatchReporter {
 public:
+    explicit MessageBoxReporter(TMainThreadQueue& Queue) : FQueue(Queue) {}
     void ShowMessage(const std::string& Text, const std::string& Caption) override {
-        Application->MessageBox(AnsiToWide(Text), AnsiToWide(Caption), MB_OK);
+        FQueue.Post([Text = AnsiToWide(Text), Caption = AnsiToWide(Caption)] {
+            Application->MessageBox(Text, Caption, MB_OK);
+        });
     }
+
+private:
+    TMainThreadQueue& FQueue;
 };
 
 TSpeedButton* MakeToolButton(TMain_form* Form, TWinControl* Parent, const char* Name, int Left,
@@ -281,13 +289,17 @@ void TMain_form::SetRunning(bool Running) {
 
 void TMain_form::decript_butClick(TObject*) {
     if (FRunning) return;
+    if (!FQueue) FQueue = std::make_unique<TMainThreadQueue>();
     auto Jobs = std::make_unique<GridJobList>(*NextGrid1);
-    MessageBoxReporter Reporter;
+    MessageBoxReporter Reporter(*FQueue);
     BatchSettings Settings;
     {
+        // Copies of the key made here are wiped; the field keeps the one the user typed.
         WideString Typed = Edit1->GetText();
-        Settings.Key = WideToAnsi(Typed);
+        AnsiString Converted = WideToAnsi(Typed);
+        Settings.Key = Converted;
         WipeMemory(Typed.data(), Typed.capacity() * sizeof(Typed[0]));
+        WipeMemory(Converted.data(), Converted.capacity());
     }
     Settings.FolderChosen = FolderChosen;
     Settings.OutputFolder = OutputFolder;
@@ -300,7 +312,6 @@ void TMain_form::decript_butClick(TObject*) {
     FRunJobs = Checks.TakeJobs();
     FRunList = std::move(Jobs);
     FRunWriter = std::make_unique<BatchJobWriter>(*FRunList, FRunJobs);
-    if (!FQueue) FQueue = std::make_unique<TMainThreadQueue>();
     StopRequested = false;
     TMainThreadQueue* Queue = FQueue.get();
     FWorker = std::make_unique<BatchThread>(

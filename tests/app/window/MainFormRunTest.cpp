@@ -361,4 +361,16 @@ TEST_F(MainFormRunFixture, ADecodedCopyKeepsTheSourcesPermissionBits) {
     }
 }
 
+TEST_F(MainFormRunFixture, TheKeyErrorBoxOpensOnceTheRunCommandHasReturned) {
+    Form->Edit1->SetFocus();
+    QTest::keyClicks(Client(Form->Edit1), "  short  ");
+    Form->decript_butClick(nullptr);
+    EXPECT_TRUE(Dialogs->Messages.empty()) << "the box held the caller of Run";
+    EXPECT_FALSE(Form->IsRunning());
+    ASSERT_TRUE(PumpUntil([&] { return !Dialogs->Messages.empty(); }));
+    EXPECT_EQ(Dialogs->Messages.size(), 1u);
+    EXPECT_EQ(Dialogs->Messages[0],
+              std::make_pair(WideString(u"Decoding key is not correct!"), WideString(u"Error")));
+}
+
 } // namespace
