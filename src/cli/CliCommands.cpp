@@ -12,6 +12,7 @@
 #include "app/batch/BatchRun.h"
 #include "cli/CliSupport.h"
 #include "decoding/MarkedTextEncoder.h"
+#include "decoding/Wipe.h"
 #include "platform/runtime/CodePage.h"
 #include "platform/runtime/FileSystem.h"
 
@@ -143,9 +144,10 @@ int Decode(const Options& options) {
             return kExitUsage;
         }
     }
-    const std::optional<std::string> key = ReadKey(options);
+    std::optional<std::string> key = ReadKey(options);
     if (!key) return kExitUsage;
     settings.Key = *key;
+    WipeMemory(key->data(), key->capacity());
 
     TerminalJobList jobs(::isatty(STDERR_FILENO) == 1);
     std::vector<WideString> paths;

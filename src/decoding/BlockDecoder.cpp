@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "decoding/Bytes16.h"
+#include "decoding/Wipe.h"
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
@@ -105,6 +106,12 @@ BlockDecoder::BlockDecoder(const EncriptMatrix& matrix, Kind kind) : matrix_(mat
                 // A set high bit makes the shuffle yield 0 for bytes that come from another chunk.
                 shuffles_[j][k][t] = static_cast<uint8_t>(p / 16 == k ? p % 16 : 0x80);
             }
+}
+
+BlockDecoder::~BlockDecoder() {
+    WipeMemory(&matrix_, sizeof matrix_);
+    WipeMemory(limits_, sizeof limits_);
+    WipeMemory(shuffles_, sizeof shuffles_);
 }
 
 void BlockDecoder::Decode(const uint8_t* block, uint8_t* decoded) const {

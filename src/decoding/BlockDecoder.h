@@ -19,6 +19,10 @@ public:
     explicit BlockDecoder(const EncriptMatrix& matrix);
     // Throws std::invalid_argument when this processor lacks the kind.
     BlockDecoder(const EncriptMatrix& matrix, Kind kind);
+    // The matrix and the tables made from it are wiped.
+    ~BlockDecoder();
+    BlockDecoder(const BlockDecoder&) = default;
+    BlockDecoder& operator=(const BlockDecoder&) = default;
 
     void Decode(const uint8_t* block, uint8_t* decoded) const;
     Kind GetKind() const { return kind_; }

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "decoding/Wipe.h"
+
 namespace {
 
 constexpr std::array<uint16_t, 256> MakeCrcTable() {
@@ -90,5 +92,9 @@ EncriptMatrix PrepareEncriptMatrix(std::string_view trimmedKey) {
         if (s < 11) s += 11;
         matrix.Shifts[k2] = s;
     }
+    // The key's bytes and everything derived from them stay only in the matrix.
+    WipeMemory(k.data(), k.size());
+    WipeMemory(m.data(), m.size());
+    WipeMemory(available.data(), available.size());
     return matrix;
 }

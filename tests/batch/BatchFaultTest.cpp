@@ -50,8 +50,9 @@ struct FaultFixture : ::testing::Test {
 struct WrappingFileSystem : TestFileSystem {
     std::string victim; // file name of the source whose output is wrapped
     std::function<std::unique_ptr<BatchOutput>(std::unique_ptr<BatchOutput>, const std::string& path)> wrap;
-    std::unique_ptr<BatchOutput> CreateNew(const std::string& path, bool& exists, int& error) override {
-        auto out = TestFileSystem::CreateNew(path, exists, error);
+    std::unique_ptr<BatchOutput> CreateNew(const std::string& path, unsigned mode, bool& exists,
+                                           int& error) override {
+        auto out = TestFileSystem::CreateNew(path, mode, exists, error);
         if (out && path.find("/" + victim + "(dec") != std::string::npos) return wrap(std::move(out), path);
         return out;
     }
@@ -93,6 +94,7 @@ TEST_F(FaultFixture, UnreadableSourceLeavesNoPartialOutput) {
                     return inner->Read(b, std::min<size_t>(n, 100));
                 }
                 int Error() const override { return err; }
+                bool Permissions(unsigned& mode, int& e) override { return inner->Permissions(mode, e); }
             };
             auto broken = std::make_unique<Broken>();
             broken->inner = std::move(in);
@@ -155,12 +157,13 @@ TEST_F(FaultFixture, NameTakenBetweenTestAndCreateIsNeverReplaced) {
     struct Racing : TestFileSystem {
         std::string dir;
         bool raced = false;
-        std::unique_ptr<BatchOutput> CreateNew(const std::string& path, bool& exists, int& error) override {
+        std::unique_ptr<BatchOutput> CreateNew(const std::string& path, unsigned mode, bool& exists,
+                                               int& error) override {
             if (!raced) {
                 raced = true;
                 WriteFile(path, "someone else's file");
             }
-            return TestFileSystem::CreateNew(path, exists, error);
+            return TestFileSystem::CreateNew(path, mode, exists, error);
         }
     } fs;
     const BatchResult r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
@@ -189,7 +192,8 @@ TEST_F(FaultFixture, ReadOnlyOrMissingOutputFolderFailsEveryRowCleanly) {
     AddSources({"a.txt", "b.txt"});
     // Root ignores permission bits, so the read-only folder is injected.
     struct ReadOnly : TestFileSystem {
-        std::unique_ptr<BatchOutput> CreateNew(const std::string&, bool& exists, int& error) override {
+        std::unique_ptr<BatchOutput> CreateNew(const std::string&, unsigned, bool& exists,
+                                               int& error) override {
             exists = false;
             error = EROFS;
             return nullptr;
@@ -252,7 +256,8 @@ TEST_F(FaultFixture, ARedecodedRowThatFailsDoesNotKeepItsOldProgress) {
 
     // The second time the output cannot be created, after the row has started.
     struct NoOutput : TestFileSystem {
-        std::unique_ptr<BatchOutput> CreateNew(const std::string&, bool& exists, int& error) override {
+        std::unique_ptr<BatchOutput> CreateNew(const std::string&, unsigned, bool& exists,
+                                               int& error) override {
             exists = false;
             error = ENOSPC;
             return nullptr;
@@ -348,6 +353,7 @@ TEST_F(FaultFixture, AFailedWriteEndsThatFileWithoutReadingTheRest) {
                     return got;
                 }
                 int Error() const override { return inner->Error(); }
+                bool Permissions(unsigned& mode, int& e) override { return inner->Permissions(mode, e); }
             };
             auto in = TestFileSystem::OpenRead(path, error);
             if (!in) return in;
@@ -366,4 +372,32 @@ TEST_F(FaultFixture, AFailedWriteEndsThatFileWithoutReadingTheRest) {
     ExpectFailed(0, "cannot write " + dir.Path() + "/Decript/big(dec1).txt (No space left on device)");
     // The decoder writes after each MiB of output at the latest.
     EXPECT_LE(fs.read, uint64_t(4) << 20);
+}
+
+TEST_F(FaultFixture, UnreadablePermissionBitsFailTheRowWithoutOutput) {
+    AddSources({"a.txt", "b.txt"});
+    struct NoStat : TestFileSystem {
+        std::unique_ptr<BatchInput> OpenRead(const std::string& path, int& error) override {
+            auto in = TestFileSystem::OpenRead(path, error);
+            if (path.find("/a.txt") == std::string::npos) return in;
+            struct Blind : BatchInput {
+                std::unique_ptr<BatchInput> inner;
+                uint64_t Size() override { return inner->Size(); }
+                size_t Read(uint8_t* b, size_t n) override { return inner->Read(b, n); }
+                int Error() const override { return inner->Error(); }
+                bool Permissions(unsigned&, int& e) override {
+                    e = EIO;
+                    return false;
+                }
+            };
+            auto blind = std::make_unique<Blind>();
+            blind->inner = std::move(in);
+            return blind;
+        }
+    } fs;
+    const BatchResult r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
+    EXPECT_EQ(r.Failed, 1);
+    ExpectFailed(0, "cannot read the permissions of the source (Input/output error)");
+    ExpectDecoded(1, dir / "Decript/b(dec1).txt");
+    EXPECT_EQ(ListFolder(dir / "Decript"), std::vector<std::string>{"b(dec1).txt"});
 }

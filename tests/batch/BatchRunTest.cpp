@@ -189,7 +189,7 @@ TEST(MemoryJobList, EveryProgressWriteIsReported) {
     EXPECT_EQ(jobs.seen.size(), static_cast<size_t>(jobs.ProgressWrites()));
 }
 
-TEST_F(RunFixture, RowCountIsReadBeforeEveryRow) {
+TEST_F(RunFixture, ARowAddedDuringARunIsNotPartOfIt) {
     AddSource("a.txt", "a");
     const std::string late = dir / "late.txt";
     WriteFile(late, "late");
@@ -197,8 +197,10 @@ TEST_F(RunFixture, RowCountIsReadBeforeEveryRow) {
     hooks.Pump = [&] {
         if (jobs.GetRowCount() == 1) AddFiles(jobs, {W(late)});
     };
-    EXPECT_EQ(Run().Decoded, 2);
-    EXPECT_EQ(Row(1).Status, kStatusDecoded);
+    EXPECT_EQ(Run().Decoded, 1);
+    EXPECT_EQ(Row(0).Status, kStatusDecoded);
+    EXPECT_EQ(Row(1).Status, kStatusNotDecoded);
+    EXPECT_EQ(Row(1).DecodedPath, u"");
 }
 
 TEST_F(RunFixture, ReusedBuffersGiveEveryFileWhatItGivesAlone) {

@@ -285,3 +285,23 @@ TEST_F(CliTest, DecodedPathsArePrintedOnePerLineOrNulTerminated) {
 }
 
 } // namespace
+
+TEST_F(CliTest, ADecodedCopyKeepsTheSourcesPermissionBitsLessTheUmask) {
+    WriteFile(P("plain.txt"), "kept private");
+    ASSERT_EQ(Run({"encode", "--key-file", "key.txt", "--output", "private.txt", "plain.txt"}).status, 0);
+    fs::copy_file(P("private.txt"), P("shared.txt"));
+    fs::copy_file(P("private.txt"), P("open.txt"));
+    const std::vector<std::pair<std::string, mode_t>> cases = {
+        {"private", 0600}, {"shared", 0644}, {"open", 0666}};
+    for (const auto& [name, mode] : cases)
+        ASSERT_EQ(::chmod(P(name + ".txt").c_str(), mode), 0);
+    const mode_t old = ::umask(022);
+    const Result dec = Run({"decode", "--key-file", "key.txt", "private.txt", "shared.txt", "open.txt"});
+    ::umask(old);
+    ASSERT_EQ(dec.status, 0) << dec.err;
+    for (const auto& [name, mode] : cases) {
+        struct stat st {};
+        ASSERT_EQ(::stat(P("Decript/" + name + "(dec1).txt").c_str(), &st), 0) << name;
+        EXPECT_EQ(st.st_mode & 0777, mode & ~mode_t(022)) << name;
+    }
+}

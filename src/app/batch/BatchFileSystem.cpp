@@ -33,6 +33,17 @@ public:
 
     int Error() const override { return error_; }
 
+    bool Permissions(unsigned& mode, int& error) override {
+        struct stat st {};
+        if (::fstat(fd_, &st) != 0) {
+            error = errno;
+            return false;
+        }
+        mode = static_cast<unsigned>(st.st_mode) & 0777u;
+        error = 0;
+        return true;
+    }
+
 private:
     int fd_;
     int error_ = 0;
@@ -94,8 +105,9 @@ std::unique_ptr<BatchInput> BatchFileSystem::OpenRead(const std::string& path, i
     return std::make_unique<FdInput>(fd);
 }
 
-std::unique_ptr<BatchOutput> BatchFileSystem::CreateNew(const std::string& path, bool& exists, int& error) {
-    const TExclusiveCreate created = CreateFileExclusive(path);
+std::unique_ptr<BatchOutput> BatchFileSystem::CreateNew(const std::string& path, unsigned mode, bool& exists,
+                                                        int& error) {
+    const TExclusiveCreate created = CreateFileExclusive(path, mode);
     exists = created.Exists;
     error = created.Error;
     return created.Ok() ? MakeDescriptorOutput(created.Handle) : nullptr;

@@ -16,6 +16,8 @@ public:
     virtual uint64_t Size() = 0;
     // errno of a failed read, 0 when none failed.
     virtual int Error() const = 0;
+    // The source's permission bits (0777 at most); false with error set when they cannot be read.
+    virtual bool Permissions(unsigned& mode, int& error) = 0;
 };
 
 // A new output file. Writes after a failure are dropped; Error tells the first failure.
@@ -40,9 +42,10 @@ public:
     // A regular file, opened without waiting; nullptr with error set (as OpenRegularFile sets it)
     // when it cannot be opened or is something else, e.g. a pipe or a device.
     virtual std::unique_ptr<BatchInput> OpenRead(const std::string& path, int& error);
-    // Creates the file only if the name is free. nullptr with exists set when it is taken, or with
-    // error set when creation failed otherwise.
-    virtual std::unique_ptr<BatchOutput> CreateNew(const std::string& path, bool& exists, int& error);
+    // Creates the file only if the name is free, with the permission bits mode less the umask.
+    // nullptr with exists set when it is taken, or with error set when creation failed otherwise.
+    virtual std::unique_ptr<BatchOutput> CreateNew(const std::string& path, unsigned mode, bool& exists,
+                                                   int& error);
     virtual bool Remove(const std::string& path);
 };
 

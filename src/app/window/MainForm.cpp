@@ -3,7 +3,9 @@
 
 #include <memory>
 
+#include "app/batch/BatchJobWriter.h"
 #include "app/batch/BatchRun.h"
+#include "app/batch/BatchThread.h"
 #include "app/window/GridJobList.h"
 #include "app/window/MainGlyphs.h"
 #include "app/window/PrimeForm.h"
@@ -16,6 +18,7 @@
 #include "platform/runtime/CodePage.h"
 #include "platform/windows/Buttons.h"
 #include "platform/windows/Dialogs.h"
+#include "platform/windows/MainThreadQueue.h"
 #include "platform/windows/StdCtrls.h"
 
 using namespace NxStdCtrls;
@@ -39,12 +42,20 @@ void SetWindowFont(TFont* Font) {
     Font->SetStyle({});
 }
 
-// The run's two messages, as a modal box with the caption "Error".
+// The run's two messages, as a modal box with the caption "Error". The box opens from the message
+// loop just after the Run command has returned, so whoever pressed Run (a screen reader's press
+// action, say) is not held until the box is closed.
 class MessageBoxReporter : public BatchReporter {
 public:
+    explicit MessageBoxReporter(TMainThreadQueue& Queue) : FQueue(Queue) {}
     void ShowMessage(const std::string& Text, const std::string& Caption) override {
-        Application->MessageBox(AnsiToWide(Text), AnsiToWide(Caption), MB_OK);
+        FQueue.Post([Text = AnsiToWide(Text), Caption = AnsiToWide(Caption)] {
+            Application->MessageBox(Text, Caption, MB_OK);
+        });
     }
+
+private:
+    TMainThreadQueue& FQueue;
 };
 
 TSpeedButton* MakeToolButton(TMain_form* Form, TWinControl* Parent, const char* Name, int Left,
@@ -88,6 +99,10 @@ TMain_form::TMain_form(TComponent* AOwner) : TForm(AOwner) {
 }
 
 TMain_form::~TMain_form() {
+    // A run still going is stopped and its worker joined before the grid it reports to goes; what
+    // it posted and has not run yet goes with the queue.
+    FWorker.reset();
+    FQueue.reset();
     if (Main_form == this) Main_form = nullptr;
 }
 
@@ -268,32 +283,51 @@ void TMain_form::SetRunning(bool Running) {
     open_folder_but->SetEnabled(!Running);
     play_but->SetEnabled(!Running);
     Edit1->SetReadOnly(Running);
+    // Files dragged over the window during a run show that they cannot be dropped.
+    DragAcceptFiles(!Running);
 }
 
 void TMain_form::decript_butClick(TObject*) {
     if (FRunning) return;
-    GridJobList Jobs(*NextGrid1);
-    MessageBoxReporter Reporter;
+    if (!FQueue) FQueue = std::make_unique<TMainThreadQueue>();
+    auto Jobs = std::make_unique<GridJobList>(*NextGrid1);
+    MessageBoxReporter Reporter(*FQueue);
     BatchSettings Settings;
-    Settings.Key = WideToAnsi(Edit1->GetText());
+    {
+        // Copies of the key made here are wiped; the field keeps the one the user typed.
+        WideString Typed = Edit1->GetText();
+        AnsiString Converted = WideToAnsi(Typed);
+        Settings.Key = Converted;
+        WipeMemory(Typed.data(), Typed.capacity() * sizeof(Typed[0]));
+        WipeMemory(Converted.data(), Converted.capacity());
+    }
     Settings.FolderChosen = FolderChosen;
     Settings.OutputFolder = OutputFolder;
-    BatchHooks Hooks;
-    Hooks.SetRunning = [this](bool Running) { SetRunning(Running); };
-    // The window keeps painting and answering Stop while the run works.
-    Hooks.Pump = [] { Application->ProcessMessages(); };
-    Hooks.PumpInterval = PumpInterval;
-    Hooks.StopRequested = &StopRequested;
-    {
-        // Whatever ends the run, the buttons swap back.
-        struct TRunEnd {
-            TMain_form* Form;
-            ~TRunEnd() {
-                if (Form->FRunning) Form->SetRunning(false);
-            }
-        } RunEnd{this};
-        BatchRun(Jobs, Reporter).Run(Settings, Hooks);
-    }
+    BatchFileSystem& FileSystem = RunFileSystem ? *RunFileSystem : RealFileSystem();
+    BatchRun Checks(*Jobs, Reporter, FileSystem);
+    if (Checks.Check(Settings) != BatchOutcome::Finished) return;
+
+    // The run works on the sources listed now, each found again by its path whenever it reports, so
+    // sorting or scrolling the list meanwhile cannot send a result to another file's row.
+    FRunJobs = Checks.TakeJobs();
+    FRunList = std::move(Jobs);
+    FRunWriter = std::make_unique<BatchJobWriter>(*FRunList, FRunJobs);
+    StopRequested = false;
+    TMainThreadQueue* Queue = FQueue.get();
+    FWorker = std::make_unique<BatchThread>(
+        FRunJobs, Settings, FileSystem, StopRequested, *FRunWriter,
+        [Queue](std::function<void()> Call) { Queue->Post(std::move(Call)); },
+        [this](const BatchResult&) { RunFinished(); }, BatchThread::Options{});
+    SetRunning(true);
+}
+
+void TMain_form::RunFinished() {
+    // The worker's last call: joining it takes no time, and nothing of the run is posted after.
+    FWorker.reset();
+    FRunWriter.reset();
+    FRunList.reset();
+    FRunJobs.clear();
+    SetRunning(false);
     if (FCloseAfterRun) {
         FCloseAfterRun = false;
         Close();

@@ -3,14 +3,17 @@
 // run and stop, open a decoded file), the masked key field and the job list grid.
 //
 // Typical flow: the user types the key into Edit1, adds files (open_files_butClick appends rows to
-// NextGrid1 through GridJobList), optionally chooses a folder, then clicks Run: decript_butClick runs
-// the batch run over the grid, which writes status, progress and decoded path into the rows.
+// NextGrid1 through GridJobList), optionally chooses a folder, then clicks Run: decript_butClick checks
+// the key and drives, takes the listed sources as the run's jobs and returns at once, while a worker
+// thread decodes them; its reports come back through the message loop and are written into the row
+// that holds each job's source, wherever sorting has moved it.
 
 #include <atomic>
-#include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "app/batch/BatchJobs.h"
 #include "platform/windows/Forms.h"
 
 class TOpenDialog;
@@ -27,6 +30,11 @@ using NxStdCtrls::TNxLabel;
 using NxStdCtrls::TNxPanel;
 class TButton;
 class TNextGrid;
+class TMainThreadQueue;
+class BatchFileSystem;
+class BatchJobWriter;
+class BatchThread;
+class GridJobList;
 class TNxTextColumn;
 class TNxProgressColumn;
 
@@ -54,12 +62,12 @@ public:
     TSpeedButton* stop_but = nullptr;
 
     bool FolderChosen = false;
-    // Set by Stop; the run clears it when it starts and reads it between pieces of work.
+    // Set by Stop; the run clears it when it starts and reads it before every read of a source.
     std::atomic<bool> StopRequested{false};
     // The chosen output folder (UTF-8, as the file system takes it).
     std::string OutputFolder;
-    // How much work the run does between two looks at the window's messages (repaint, Stop).
-    std::chrono::milliseconds PumpInterval{50};
+    // Where the run reads and writes; null is the real file system. Not changed during a run.
+    BatchFileSystem* RunFileSystem = nullptr;
 
     void FormCreate(TObject* Sender);
     void open_files_butClick(TObject* Sender);
@@ -74,6 +82,9 @@ public:
     int AddSourceFiles(const std::vector<WideString>& Paths);
     // True while a run is in progress (the window keeps handling messages meanwhile).
     bool IsRunning() const { return FRunning; }
+    // Decoding goes on after decript_butClick has returned; the window is running until the worker's
+    // last report has been written (IsRunning false, Run shown again). Destroying the window during
+    // a run stops the run and waits for the worker first.
 
 protected:
     bool CloseQuery() override;
@@ -84,9 +95,17 @@ private:
     void ShowError(const WideString& Text);
     // During a run only Stop acts; the other commands wait for its end.
     void SetRunning(bool Running);
+    void RunFinished();
 
     bool FRunning = false;
     bool FCloseAfterRun = false;
+    // The run in progress: its jobs, the rows they are written to, and the worker, which goes first
+    // (declared last): nothing posts once it has been joined.
+    std::unique_ptr<TMainThreadQueue> FQueue;
+    std::vector<BatchJob> FRunJobs;
+    std::unique_ptr<GridJobList> FRunList;
+    std::unique_ptr<BatchJobWriter> FRunWriter;
+    std::unique_ptr<BatchThread> FWorker;
 };
 
 extern TMain_form* Main_form;

@@ -170,11 +170,12 @@ bool FileExists(std::string_view path) {
     return !path.empty() && ::stat(std::string(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
-TExclusiveCreate CreateFileExclusive(std::string_view path) {
+TExclusiveCreate CreateFileExclusive(std::string_view path, unsigned mode) {
     TExclusiveCreate r;
     int fd;
     do {
-        fd = ::open(std::string(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        fd = ::open(std::string(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                    static_cast<mode_t>(mode));
     } while (fd < 0 && errno == EINTR);
     if (fd >= 0) {
         r.Handle = fd;

@@ -37,8 +37,9 @@ struct TExclusiveCreate {
     int Error = 0;       // errno of a failure, 0 on success
     bool Ok() const { return Handle >= 0; }
 };
-// Creates the file only if no file of that name exists; never replaces or truncates one.
-TExclusiveCreate CreateFileExclusive(std::string_view path);
+// Creates the file only if no file of that name exists; never replaces or truncates one. The new
+// file gets the permission bits mode less the process's umask.
+TExclusiveCreate CreateFileExclusive(std::string_view path, unsigned mode = 0666);
 
 // What OpenRegularFile reports, beyond errno values, for a name that holds no regular file.
 constexpr int kErrorIsPipe = -1;

@@ -65,6 +65,7 @@ protected:
         QPoint Center(Button->GetLeft() + Button->GetWidth() / 2, Button->GetTop() + Button->GetHeight() / 2);
         QTest::mouseClick(Client(Form->NxPanel1), Qt::LeftButton, Qt::NoModifier, Center);
         Pump();
+        if (Button == Form->decript_but) ASSERT_TRUE(WaitForRunEnd(Form));
     }
     void TypeKey(const std::string& Key) {
         Form->Edit1->SetFocus();

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -45,6 +46,16 @@ public:
         return true;
     }
 };
+
+// Handles the window's messages until its run has ended (the worker's last report written).
+inline bool WaitForRunEnd(TMain_form* Form) {
+    const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (Form->IsRunning()) {
+        if (std::chrono::steady_clock::now() > Deadline) return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
 
 class TMainFormFixture : public ::testing::Test {
 protected:

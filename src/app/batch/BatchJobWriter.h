@@ -1,0 +1,42 @@
+#pragma once
+// The reports of a run written into a job list: each goes to the row that holds its job's source,
+// wherever sorting has moved that row since Run was pressed.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/batch/BatchJobs.h"
+#include "app/batch/JobList.h"
+
+class BatchJobWriter : public BatchEvents {
+public:
+    // The list and the jobs must outlive the writer; it is used on the list's thread only.
+    BatchJobWriter(JobList& jobs, const std::vector<BatchJob>& runJobs);
+
+    void JobStarted(int id) override;
+    void JobProgress(int id, double percent) override;
+    void JobDecoded(int id, const std::string& outputPath) override;
+    void JobFailed(int id, const std::string& reason) override;
+    void JobStopped(int id) override;
+
+    // The row that holds the job's source now; -1 when none does. Looks where the job was found
+    // last before it searches, so a list that is not reordered costs one comparison.
+    int RowOf(int id);
+
+    // Called after a row was written as decoded or as failed.
+    std::function<void(int row)> OnDecoded;
+    std::function<void(int row, const std::string& reason)> OnFailed;
+
+private:
+    struct Kept {
+        int Row = 0;
+        WideString Status;
+        double Progress = 0;
+        WideString DecodedPath;
+    };
+
+    JobList& jobs_;
+    const std::vector<BatchJob>& runJobs_;
+    std::vector<Kept> kept_;
+};

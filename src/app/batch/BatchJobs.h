@@ -1,0 +1,53 @@
+#pragma once
+// What a run works on and what it tells: its settings, the sources as they were listed when Run was
+// pressed, each with its own identity, and the reports it makes about each of them.
+
+#include <string>
+#include <vector>
+
+#include "decoding/Wipe.h"
+#include "platform/runtime/Types.h"
+
+struct BatchSettings {
+    AnsiString Key;            // the key as typed, in the 8-bit code page, untrimmed
+    bool FolderChosen = false; // put every output into OutputFolder
+    std::string OutputFolder;  // UTF-8
+    // Every copy of the key is wiped when it goes.
+    ~BatchSettings() { WipeMemory(Key.data(), Key.capacity()); }
+};
+
+enum class BatchOutcome {
+    KeyRejected,   // nothing changed
+    DriveRejected, // nothing changed
+    Finished,      // every row was tried
+    Stopped,       // a stop request ended the run; the interrupted row is as it was before
+};
+
+struct BatchResult {
+    BatchOutcome Outcome = BatchOutcome::Finished;
+    int Decoded = 0;
+    int Failed = 0;
+};
+
+// One source of a run. The run addresses it by Id; a job list finds its row by Source, which no two
+// rows share (files are added once) and which nobody can change while a run is in progress.
+struct BatchJob {
+    int Id = 0;           // its place in the run, from 0
+    WideString Source;    // the row's source path as the list holds it
+    std::string Path;     // the same as the file system takes it (UTF-8)
+    int RowWhenTaken = 0; // its row when Run was pressed: where a list looks first
+};
+
+// The reports of a run about its jobs, by job id, made on the thread that decodes.
+class BatchEvents {
+public:
+    virtual ~BatchEvents() = default;
+    // Decoding begins: status "Decoding", progress 0.
+    virtual void JobStarted(int id) = 0;
+    // The shown percentage changed; the final value (100 for a complete file) always comes.
+    virtual void JobProgress(int id, double percent) = 0;
+    virtual void JobDecoded(int id, const std::string& outputPath) = 0;
+    virtual void JobFailed(int id, const std::string& reason) = 0;
+    // A stop ended the job before its end: the row goes back to what it showed before it started.
+    virtual void JobStopped(int id) = 0;
+};
