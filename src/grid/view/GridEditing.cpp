@@ -9,6 +9,18 @@
 
 using NxEdit::TNxCustomEdit;
 
+namespace {
+// Gives an open editor the focus back without selecting its text: selecting all would let the
+// next key replace it.
+void FocusKeepingCaret(TNxCustomEdit* Editor) {
+    if (!Editor->CanFocus() || Editor->Focused()) return;
+    bool AutoSelect = Editor->GetAutoSelect();
+    Editor->SetAutoSelect(false);
+    Editor->SetFocus();
+    Editor->SetAutoSelect(AutoSelect);
+}
+} // namespace
+
 TNxEditingGrid::TNxEditingGrid(TComponent* AOwner) : TNxDataGrid(AOwner) {}
 
 TNxEditingGrid::~TNxEditingGrid() {
@@ -271,11 +283,12 @@ void TNxEditingGrid::PlaceEditor(bool TakeFocus) {
     R.Right -= 1;
     R.Bottom -= 1;
     R.Left = std::max({R.Left, 0, GetBodyRect().Left});
-    TakeFocus = TakeFocus || Focused() || FInplaceEdit->Focused();
+    bool Refocus = !TakeFocus && (Focused() || FInplaceEdit->Focused());
     FInplaceEdit->Hide();
     FInplaceEdit->SetBounds(R.Left, R.Top, R.Width(), R.Height());
     FInplaceEdit->Show();
     if (TakeFocus && FInplaceEdit->CanFocus()) FInplaceEdit->SetFocus();
+    if (Refocus) FocusKeepingCaret(FInplaceEdit);
     if (Column->GetColumnStyle().Contains(csRedrawInplaceEdit))
         FInplaceEdit->Repaint();
     else
