@@ -177,7 +177,7 @@ void TNxCustomGridControl::SetSelectedColumn(int Index) {
 
 void TNxCustomGridControl::SetSelectedRow(int Index) {
     if (GetRowCount() > 0 && Index >= -1 && Index < GetRowCount()) {
-        FInputSelected = false;
+        SetInputSelected(false);
         SelectCell(FSelectedColumn, Index, true, {});
     }
 }
@@ -250,6 +250,8 @@ void TNxCustomGridControl::SetInputSelected(bool Value) {
     if (Value) {
         if (FSelectedRow >= 0 && FSelectedRow < GetRowCount()) SetSelected(FSelectedRow, false);
     } else {
+        // What was typed into the input row stays as its input value.
+        ApplyEditing();
         EndEditing();
     }
     FInputSelected = Value;
@@ -798,7 +800,11 @@ void TNxCustomGridControl::SelectCell(int ACol, int ARow, bool Deselect, TShiftS
     bool RowChanged = OldRow != ARow;
     if (CellChanged) {
         if (CellBounds(OldCol, OldRow)) DoDeselectCell(OldCol, OldRow);
-        if (FGridState.Contains(gtEdit)) EndEditing();
+        // Moving away from an edited cell keeps what was typed into it.
+        if (FGridState.Contains(gtEdit)) {
+            ApplyEditing();
+            EndEditing();
+        }
     }
     if (FAutoScroll && ARow >= 0 && ARow < GetRowCount()) ScrollToRow(ARow);
 
@@ -867,13 +873,13 @@ void TNxCustomGridControl::SelectCell(int ACol, int ARow, bool Deselect, TShiftS
 }
 
 void TNxCustomGridControl::SelectFirstRow(TShiftState Shift) {
-    FInputSelected = false;
+    SetInputSelected(false);
     SelectCell(FSelectedColumn, GetFirstVisibleRow(), true, Shift);
     GetVertScrollBar()->First();
 }
 
 void TNxCustomGridControl::SelectLastRow(TShiftState Shift) {
-    FInputSelected = false;
+    SetInputSelected(false);
     SelectCell(FSelectedColumn, GetLastVisibleRow(), true, Shift);
     GetVertScrollBar()->Last();
 }
@@ -1205,7 +1211,8 @@ void TNxCustomGridControl::ResizeHandled() {
         FColumns->ResizeColumns(nullptr, false);
         if (!FCaption.empty() && GetVisibleRows() == 0) InvalidateArea(GetCaptionRect());
     }
-    EndEditing();
+    // An open editor follows its cell rather than closing: closing would drop what was typed.
+    RepositionEditor();
 }
 
 // ---------------------------------------------------------------------------------------------

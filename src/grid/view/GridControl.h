@@ -57,6 +57,9 @@ public:
     // --- published appearance and behaviour; setters store first, then invalidate what they affect
     TAppearanceOptions GetAppearanceOptions() const { return FAppearanceOptions; }
     void SetAppearanceOptions(TAppearanceOptions Value);
+    // Reading order; the cell editor takes it when it opens.
+    TBiDiMode GetBiDiMode() const { return FBiDiMode; }
+    void SetBiDiMode(TBiDiMode Value) { FBiDiMode = Value; }
     bool GetAutoScroll() const { return FAutoScroll; }
     void SetAutoScroll(bool Value) { FAutoScroll = Value; }
     // Shown in the body when no row is visible.
@@ -121,7 +124,7 @@ public:
     int GetAnchorRow() const { return FAnchorRow; }
     bool GetInputSelected() const { return FInputSelected; }
     // Moves the focus between the body and the input row: selecting it clears the current row's
-    // flag, leaving it ends an edit; the input row, indicator and selection repaint.
+    // flag, leaving it applies and ends an edit; the input row, indicator and selection repaint.
     virtual void SetInputSelected(bool Value);
     TGridState GetGridState() const { return FGridState; }
     TPoint GetEditingCell() const { return FEditingCell; }
@@ -359,8 +362,12 @@ protected:
                                 int Param);
     virtual void DoColumnsChange(TObject* Sender, TColumnsOperation Operation, int Value1, int Value2);
     virtual void DoColumnsRepaint(TObject* Sender, TColumnsOperation Operation);
-    // Editing lands with the cell editor; until then nothing is ever open.
+    // Editing lands with the cell editor; until then nothing is ever open. ApplyEditing writes
+    // the open editor's text (True when something was written) and leaves it open; EndEditing
+    // closes it without writing; AddRowFromInput turns the input values into a row.
+    virtual bool ApplyEditing() { return false; }
     virtual void EndEditing() {}
+    virtual void AddRowFromInput() {}
     virtual void RepositionEditor() {}
     void RecalculateGridSpace();
     void RecreateStyleDisplay();
@@ -396,6 +403,7 @@ private:
     std::unique_ptr<TNxColumns> FColumns;
     TAppearanceOptions FAppearanceOptions{aoHideSelection, aoHighlightSlideCells};
     bool FAutoScroll = false;
+    TBiDiMode FBiDiMode = bdLeftToRight;
     WideString FCaption;
     bool FEnableVisualStyles = true;
     int FFooterSize = 18;

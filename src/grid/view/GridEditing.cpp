@@ -9,6 +9,18 @@
 
 using NxEdit::TNxCustomEdit;
 
+namespace {
+// Gives an open editor the focus back without selecting its text: selecting all would let the
+// next key replace it.
+void FocusKeepingCaret(TNxCustomEdit* Editor) {
+    if (!Editor->CanFocus() || Editor->Focused()) return;
+    bool AutoSelect = Editor->GetAutoSelect();
+    Editor->SetAutoSelect(false);
+    Editor->SetFocus();
+    Editor->SetAutoSelect(AutoSelect);
+}
+} // namespace
+
 TNxEditingGrid::TNxEditingGrid(TComponent* AOwner) : TNxDataGrid(AOwner) {}
 
 TNxEditingGrid::~TNxEditingGrid() {
@@ -58,12 +70,16 @@ void TNxEditingGrid::SetInplaceEdit(TNxCustomEdit* Editor) {
     Editor->SetParent(this);
     TScopedChange Filling(FEditorFilling, true);
     Editor->SetText(WideString());
+    // Without the grid's WantTabs the form would take Tab as a move to the next control; with
+    // it the editor hears Tab and the grid moves to the next cell.
+    Editor->SetWantTabs(GetWantTabs());
+    Editor->SetBiDiMode(GetBiDiMode());
 }
 
 void TNxEditingGrid::SetInplaceEditEvents() {
     FInplaceEdit->OnChange = [this](TObject* Sender) { DoCellEditorChange(Sender); };
     FInplaceEdit->OnEnter = [this](TObject* Sender) { DoCellEditorEnterExit(Sender); };
-    FInplaceEdit->OnExit = [this](TObject* Sender) { DoCellEditorExit(Sender); };
+    FInplaceEdit->OnExit = [this](TObject* Sender) { DoCellEditorEnterExit(Sender); };
     FInplaceEdit->OnKeyDown = [this](TObject* Sender, Word& Key, TShiftState Shift) {
         DoCellEditorKeyDown(Sender, Key, Shift);
     };
@@ -191,14 +207,17 @@ bool TNxEditingGrid::ApplyEditing() {
 
 void TNxEditingGrid::EndEditing() {
     if (FInplaceEdit) {
-        TScopedChange Closing(FPlacing, true);
+        // The focus stays with the grid rather than wandering to the next control.
+        bool HadFocus = FInplaceEdit->Focused();
         FInplaceEdit->Hide();
+        if (HadFocus && CanFocus()) SetFocus();
         FInplaceEdit->EndEditing();
         if (FGridState.Contains(gtEdit) && CellBounds(GetEditingCell().X, GetEditingCell().Y))
             RefreshCell(GetEditingCell().X, GetEditingCell().Y);
         if (FGridState.Contains(gtInput)) RefreshArea(gaInput);
     }
-    bool WasEditing = FGridState.Contains(gtEdit);
+    // Raised while EditingCell still names the cell, so the handler can tell which one it was.
+    if (FGridState.Contains(gtEdit) && OnEditExit) OnEditExit(this);
     FGridState.Exclude(gtEdit);
     FGridState.Exclude(gtInput);
     SetEditingCellDirect(TPoint{-1, -1});
@@ -208,7 +227,6 @@ void TNxEditingGrid::EndEditing() {
         FInputColumnIndex = -1;
     }
     SetInplaceEdit(nullptr);
-    if (WasEditing && OnEditExit) OnEditExit(this);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -228,23 +246,34 @@ TRect TNxEditingGrid::GetEditingRect() {
 }
 
 void TNxEditingGrid::RefreshCellEditor() {
+    PlaceEditor(true);
+}
+
+void TNxEditingGrid::PlaceEditor(bool TakeFocus) {
     if (!FInplaceEdit) return;
     TRect R;
+    TNxCustomColumn* Column = nullptr;
     if (FGridState.Contains(gtEdit) && CellBounds(GetEditingCell().X, GetEditingCell().Y)) {
         TPoint Cell = GetEditingCell();
-        TNxCustomColumn* Column = GetColumns()->GetItem(Cell.X);
+        Column = GetColumns()->GetItem(Cell.X);
         R = GetCellRect(Cell.X, Cell.Y);
         Column->AdjustEditRect(Cell.Y, R);
         R.Left += GetGridSpace(lpLeft);
         R.Right -= GetGridSpace(lpRight);
         if (!GetOptions().Contains(goGrid)) R.Right -= 1;
         // GetRowTop stops at the body top for rows above TopRow, so those are caught by index.
-        if (Cell.Y < GetTopRow() || R.Top < GetBodyRect().Top) {
-            // A hidden editor would keep text the user can no longer see; it closes like Esc.
-            EndEditing();
+        // A cell below the body is hidden too, never left over the footer; either way the editor
+        // keeps its text and shows again when the cell scrolls back into view.
+        TRect Body = GetBodyRect();
+        if (Cell.Y < GetTopRow() || R.Top < Body.Top || R.Top >= Body.Bottom) {
+            bool HadFocus = FInplaceEdit->Focused();
+            FInplaceEdit->Hide();
+            if (HadFocus && CanFocus()) SetFocus();
             return;
         }
+        R.Bottom = std::min(R.Bottom, Body.Bottom);
     } else if (FGridState.Contains(gtInput) && GetColumns()->Exists(FInputColumnIndex)) {
+        Column = GetColumns()->GetItem(FInputColumnIndex);
         R = GetEditingRect();
     } else {
         return;
@@ -254,16 +283,22 @@ void TNxEditingGrid::RefreshCellEditor() {
     R.Right -= 1;
     R.Bottom -= 1;
     R.Left = std::max({R.Left, 0, GetBodyRect().Left});
-    TScopedChange Placing(FPlacing, true);
+    bool Refocus = !TakeFocus && (Focused() || FInplaceEdit->Focused());
     FInplaceEdit->Hide();
     FInplaceEdit->SetBounds(R.Left, R.Top, R.Width(), R.Height());
     FInplaceEdit->Show();
-    if (FInplaceEdit->CanFocus()) FInplaceEdit->SetFocus();
-    FInplaceEdit->Invalidate();
+    if (TakeFocus && FInplaceEdit->CanFocus()) FInplaceEdit->SetFocus();
+    if (Refocus) FocusKeepingCaret(FInplaceEdit);
+    if (Column->GetColumnStyle().Contains(csRedrawInplaceEdit))
+        FInplaceEdit->Repaint();
+    else
+        FInplaceEdit->Invalidate();
 }
 
 void TNxEditingGrid::RepositionEditor() {
-    if (FGridState.Contains(gtEdit) || FGridState.Contains(gtInput)) RefreshCellEditor();
+    // Following its cell, the editor takes the focus back only from the grid: an editor left
+    // open while another control has the focus stays unfocused.
+    if (FGridState.Contains(gtEdit) || FGridState.Contains(gtInput)) PlaceEditor(false);
 }
 
 void TNxEditingGrid::AfterScroll(TScrollBarKind Kind) {
@@ -273,20 +308,6 @@ void TNxEditingGrid::AfterScroll(TScrollBarKind Kind) {
 
 // ---------------------------------------------------------------------------------------------
 // Input row
-
-void TNxEditingGrid::SetInputSelected(bool Value) {
-    if (Value == GetInputSelected()) return;
-    if (Value) {
-        int Row = GetSelectedRow();
-        if (Row >= 0 && Row < GetRowCount()) SetSelected(Row, false);
-    } else {
-        EndEditing();
-    }
-    SetInputSelectedDirect(Value);
-    RefreshArea(gaInput);
-    RefreshArea(gaIndicator);
-    RefreshSelectedCells();
-}
 
 TNxCustomEdit* TNxEditingGrid::OpenInputEditor(TNxCustomColumn* Column) {
     const int Index = Column->GetIndex();
@@ -360,19 +381,11 @@ void TNxEditingGrid::DoCellEditorEnterExit(TObject* /*Sender*/) {
     if (!Focused() && !(FInplaceEdit && FInplaceEdit->Focused())) Invalidate();
 }
 
-void TNxEditingGrid::DoCellEditorExit(TObject* Sender) {
-    DoCellEditorEnterExit(Sender);
-    // Our own hiding and placing move the focus too; only a real departure closes the editor.
-    if (FPlacing || !FInplaceEdit) return;
-    HWND Focus = GetFocus();
-    if (HandleAllocated() && Focus == GetHandle()) return;
-    EndEditing();
-}
-
 void TNxEditingGrid::DoCellEditorKeyDown(TObject* /*Sender*/, Word& Key, TShiftState Shift) {
     if (Key == VK_TAB) {
         ApplyEditing();
         EndEditing();
+        if (CanFocus()) SetFocus();
     } else if (Key == VK_RETURN && !Shift.Contains(ssCtrl)) {
         if (FGridState.Contains(gtEdit)) {
             TNxCustomColumn* Column = GetColumns()->Exists(GetEditingCell().X)

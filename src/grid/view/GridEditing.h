@@ -22,10 +22,10 @@ using TInputAcceptEvent = std::function<void(TObject* Sender, bool& Accept)>;
 // only borrows it while it is open. Every refusal (ReadOnly, CanEdit, a column without
 // ceEditable/ceCanInput, no editor, a vetoed event) silently changes nothing.
 //
-// The typed text reaches the cell only through ApplyEditing: Enter, Tab, or opening another
-// editor from code. Every other way the editor closes (Esc, a click elsewhere, the focus leaving
-// for another window, the cell scrolled out of the body) discards it, so nothing is ever written
-// that the user did not confirm.
+// What the user typed is never lost: Enter, Tab, a press elsewhere in the grid, a scroll request,
+// moving the current cell and opening another editor all apply it before the editor closes. The
+// focus leaving for another control leaves the editor open with its text, and a cell scrolled
+// out of the body hides its editor until it comes back. Only Esc discards.
 class TNxEditingGrid : public TNxDataGrid {
 public:
     explicit TNxEditingGrid(TComponent* AOwner);
@@ -38,8 +38,9 @@ public:
     void StartEdit(int ACol, int ARow, WideChar Key) override;
     // Writes the editor's text into the edited cell (OnEditAccept may refuse) or into the input
     // value. True when something was written. The editor stays open.
-    bool ApplyEditing();
-    // Closes the editor without writing anything; nothing when none is open.
+    bool ApplyEditing() override;
+    // Closes the editor without writing anything; nothing when none is open. OnEditExit is
+    // raised while EditingCell still names the edited cell.
     void EndEditing() override;
     // Writes Text into the cell through SetCells.
     virtual void CompleteEdit(int ACol, int ARow, const WideString& Text);
@@ -53,14 +54,14 @@ public:
     void StartInput(int ACol, WideChar Key);
     // OnInputAccept may refuse. Appends a row holding each column's InputValue (its DefaultValue
     // when the input is empty), empties every InputValue, then raises OnInputAdded.
-    void AddRowFromInput();
-    // Moves the focus between the body and the input row; False ends an edit.
-    void SetInputSelected(bool Value);
+    void AddRowFromInput() override;
+    // Opens the editor on Cell with the cell's own text (EditCell with an empty text).
+    void SetEditingCell(TPoint Cell) { EditCell(Cell.X, Cell.Y, WideString()); }
 
     // The edited cell's rectangle, or the edited input cell's; empty when nothing is edited.
     TRect GetEditingRect();
-    // Places the editor over its cell and gives it the focus. A cell whose top lies above the
-    // body closes the edit instead (the text is discarded).
+    // Places the editor over its cell, within the body, and gives it the focus. While the cell
+    // lies above or below the body the editor is hidden instead, keeping its text.
     void RefreshCellEditor();
 
     // The open editor, null when none.
@@ -87,7 +88,7 @@ protected:
     // Called after the editor got its text; nothing here.
     virtual void PrepareEdit() {}
     void RepositionEditor() override;
-    // Every scroll moves the editor with its cell (or closes it, see RefreshCellEditor).
+    // Every scroll moves the editor with its cell (or hides it, see RefreshCellEditor).
     void AfterScroll(TScrollBarKind Kind) override;
 
     virtual void DoBeforeEdit(int ACol, int ARow, bool& Accept);
@@ -105,14 +106,17 @@ private:
     bool CanOpenOn(int ACol, int ARow, NxEdit::TNxCustomEdit*& Editor);
     void SetInplaceEdit(NxEdit::TNxCustomEdit* Editor);
     void SetInplaceEditEvents();
+    // RefreshCellEditor; TakeFocus False gives the editor the focus only when the grid or the
+    // editor has it.
+    void PlaceEditor(bool TakeFocus);
     // Step shared by cell and input editors: borrow the editor and bring it into editing mode.
     void TakeEditor(TNxCustomColumn* Column, NxEdit::TNxCustomEdit* Editor, bool ForInput, int ARow);
     void CaretToEnd();
     void TypeKey(WideChar Key);
 
     void DoCellEditorChange(TObject* Sender);
+    // The editor got or lost the focus: the grid repaints when neither has it now.
     void DoCellEditorEnterExit(TObject* Sender);
-    void DoCellEditorExit(TObject* Sender);
     void DoCellEditorKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
     void DoCellEditorKeyPress(TObject* Sender, WideChar& Key);
     void DoCellEditorKeyUp(TObject* Sender, Word& Key, TShiftState Shift);
@@ -120,8 +124,5 @@ private:
     NxEdit::TNxCustomEdit* FInplaceEdit = nullptr; // borrowed
     int FInputColumnIndex = -1;
     bool FEditorFilling = false;
-    // Set while the grid itself hides, moves or closes the editor, whose focus changes then
-    // are not the user leaving it.
-    bool FPlacing = false;
     TInputEnterMode FInputEnterMode = imAllways;
 };

@@ -272,6 +272,7 @@ void TNxCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
         break;
     }
     case gaNone:
+        ApplyEditing();
         EndEditing();
         PostRow();
         break;
@@ -281,7 +282,15 @@ void TNxCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
 }
 
 void TNxCustomGrid::BodyPress(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    if (FGridState.Contains(gtEdit) || FGridState.Contains(gtInput)) EndEditing();
+    // A press elsewhere commits the edit, as Enter would: the typed text is written (the input
+    // row's becomes a new row) before the editor closes.
+    if (FGridState.Contains(gtEdit) || FGridState.Contains(gtInput)) {
+        bool Input = FGridState.Contains(gtInput);
+        ApplyEditing();
+        if (Input) AddRowFromInput();
+        EndEditing();
+    }
+    if (GetGridStyle() == gsReport) SetInputSelected(false);
     int C = FDownCell.X;
     int R = FDownCell.Y;
     FDownWasCurrent = C == GetSelectedColumn() && R == GetSelectedRow();
@@ -562,6 +571,21 @@ void TNxCustomGrid::CMMouseLeave(TMessage& Message) {
         FHoverColumn = nullptr;
         RefreshColumn(Old, gaHeader);
     }
+}
+
+void TNxCustomGrid::WMHScroll(TMessage& Message) {
+    ApplyEditing();
+    EndEditing();
+    TNxCustomGridControl::WMHScroll(Message);
+}
+
+void TNxCustomGrid::WMVScroll(TMessage& Message) {
+    if (FGridState.Contains(gtEdit)) {
+        ApplyEditing();
+        EndEditing();
+    }
+    UpdateVertScrollBar();
+    TNxCustomGridControl::WMVScroll(Message);
 }
 
 void TNxCustomGrid::WMGetDlgCode(TMessage& Message) {

@@ -158,6 +158,11 @@ public:
     void DoExit() override;
     // Arrows and characters always; Tab with WantTabs, a visible column and rows.
     void WMGetDlgCode(TMessage& Message) override;
+    // Scroll requests from the bars (the wheel, roll scrolling and the bars' own steps come this
+    // way too): an open cell editor is applied and closed first (horizontally also the input
+    // editor), and the vertical range is brought up to date before a vertical step.
+    void WMHScroll(TMessage& Message) override;
+    void WMVScroll(TMessage& Message) override;
     void CMMouseLeave(TMessage& Message) override;
     // The owner calls this when the application is activated or deactivated: deactivation ends
     // any gesture; either repaints the selection.

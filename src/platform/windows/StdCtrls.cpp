@@ -202,6 +202,7 @@ void TCustomEdit::ApplyNative() {
                     : align == ES_CENTER ? Qt::AlignHCenter
                                          : Qt::AlignLeft);
     e->setTextMargins(FLeftMargin, 0, FRightMargin, 0);
+    e->setLayoutDirection(FBiDiMode == bdLeftToRight ? Qt::LeftToRight : Qt::RightToLeft);
     if (FPasswordChar != 0) {
         auto* style = new TMaskStyle(QChar(FPasswordChar));
         style->setParent(e);
@@ -210,6 +211,11 @@ void TCustomEdit::ApplyNative() {
     } else {
         e->setEchoMode(QLineEdit::Normal);
     }
+}
+
+void TCustomEdit::SetBiDiMode(TBiDiMode Value) {
+    FBiDiMode = Value;
+    ApplyNative();
 }
 
 void TCustomEdit::SetPasswordChar(WideChar Value) {

@@ -65,6 +65,9 @@ public:
     void SetReadOnly(bool Value);
     TAlignment GetAlignment() const { return FAlignment; }
     void SetAlignment(TAlignment Value);
+    // Reading order: every mode but bdLeftToRight lays the text and caret out from the right.
+    TBiDiMode GetBiDiMode() const { return FBiDiMode; }
+    void SetBiDiMode(TBiDiMode Value);
     bool GetAutoSelect() const { return FAutoSelect; }
     void SetAutoSelect(bool Value) { FAutoSelect = Value; }
     bool GetHideSelection() const { return FHideSelection; }
@@ -120,6 +123,7 @@ private:
     WideChar FPasswordChar = 0;
     int FMaxLength = 0;
     bool FReadOnly = false;
+    TBiDiMode FBiDiMode = bdLeftToRight;
     TAlignment FAlignment = taLeftJustify;
     bool FAutoSelect = true;
     bool FHideSelection = true;

@@ -40,6 +40,9 @@ struct TBridgeState {
     TShiftState PostedModifiers; // posted modifier key-downs, for the next posted key
     TPoint CursorPos;            // screen position of the last mouse event
     bool AppStateHooked = false;
+    // The key event a native editor is handling as its default: one it leaves unused must not
+    // travel on to the parent windows, which never get another window's keys.
+    const QEvent* NativeKey = nullptr;
 };
 
 TBridgeState& State() {
@@ -720,6 +723,10 @@ bool TWindowBridge::eventFilter(QObject* watched, QEvent* event) {
         return OnWheel(widget, static_cast<QWheelEvent*>(event));
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
+        if (event == State().NativeKey) {
+            event->accept();
+            return true;
+        }
         return OnKey(widget, static_cast<QKeyEvent*>(event));
     case QEvent::InputMethod:
         return OnInputMethod(widget, static_cast<QInputMethodEvent*>(event));
@@ -782,6 +789,7 @@ bool RunNativeDefault(TWinControlPrivate& p, const TMessage& m) {
         bool tab = ke->key() == Qt::Key_Tab || ke->key() == Qt::Key_Backtab;
         if (tab && !qobject_cast<QAbstractScrollArea*>(p.Client.data())) return true;
         TScopedChange forwarding(p.ForwardingToNative, true);
+        TScopedChange native(State().NativeKey, static_cast<const QEvent*>(ev));
         if (m.Msg == WM_CHAR && !ke->text().isEmpty() && char16_t(m.WParam) != ke->text().at(0).unicode()) {
             // The handler changed the character: the editor gets the new one.
             QKeyEvent replaced(QEvent::KeyPress, 0, Qt::NoModifier, QString(QChar(char16_t(m.WParam))));

@@ -7,25 +7,38 @@
 
 namespace {
 
+// Counts the repaints done at once (not the invalidations painted later).
+class TCountingEdit : public NxEdit::TNxEdit {
+public:
+    using NxEdit::TNxEdit::TNxEdit;
+    void Repaint() override {
+        ++Repaints;
+        NxEdit::TNxEdit::Repaint();
+    }
+    int Repaints = 0;
+};
+
 class TEditableColumn : public TPlainTextColumn {
 public:
     explicit TEditableColumn(TObject* AOwner = nullptr) : TPlainTextColumn(AOwner) {
         SetOptions(GetOptions() + TColumnOptions{coEditing});
     }
-    std::unique_ptr<TObject> CreateCellEditor() override {
-        return std::make_unique<NxEdit::TNxEdit>(nullptr);
-    }
+    std::unique_ptr<TObject> CreateCellEditor() override { return std::make_unique<TCountingEdit>(nullptr); }
     TColumnStyle GetColumnStyle() const override {
-        return WantReturns ? TColumnStyle{csCanEdit, csWantReturns} : TColumnStyle{csCanEdit};
+        TColumnStyle Style{csCanEdit};
+        if (WantReturns) Style.Include(csWantReturns);
+        if (RedrawEditor) Style.Include(csRedrawInplaceEdit);
+        return Style;
     }
     bool IsKeyValid(WideChar) override { return true; }
     bool WantReturns = false;
+    bool RedrawEditor = false;
 };
 
 struct GridEditingTest : ::testing::Test {
     std::unique_ptr<TForm> Form;
     TNextGrid* Grid = nullptr;
-    TProbe* Other = nullptr;
+    NxEdit::TNxEdit* Other = nullptr; // a second control that takes the focus on a click
 
     void MakeGrid(int Rows, TGridOptions Extra = {}) {
         Form = std::make_unique<TForm>(nullptr);
@@ -34,9 +47,9 @@ struct GridEditingTest : ::testing::Test {
         Grid->SetParent(Form.get());
         Grid->SetBounds(0, 0, 300, 200);
         Grid->SetOptions(Grid->GetOptions() + Extra);
-        Other = new TProbe(Form.get());
+        Other = new NxEdit::TNxEdit(Form.get());
         Other->SetParent(Form.get());
-        Other->SetBounds(310, 0, 100, 50);
+        Other->SetBounds(310, 0, 100, 21);
         for (int c = 0; c < 3; ++c)
             Grid->GetColumns()->Add<TEditableColumn>(u"Col")->SetWidth(80);
         Grid->AddRow(Rows);
@@ -59,6 +72,18 @@ struct GridEditingTest : ::testing::Test {
     void KeyToEditor(Qt::Key Key) {
         QTest::keyClick(EditorWidget(), Key);
         Pump();
+    }
+    void KeyToGrid(Qt::Key Key) {
+        QTest::keyClick(Client(Grid), Key);
+        Pump();
+    }
+    void Type(const char* Text) {
+        QTest::keyClicks(EditorWidget(), Text);
+        Pump();
+    }
+    QPoint InputCenter(int c) {
+        TRect Input = Grid->GetInputRect();
+        return QPoint(Column(c)->GetLeft() + 20, (Input.Top + Input.Bottom) / 2);
     }
     bool EditorShown() {
         auto* E = Grid->GetInplaceEdit();
@@ -163,35 +188,193 @@ TEST_F(GridEditingTest, EnterInAColumnWantingReturnsKeepsTheEditorOpen) {
     EXPECT_EQ(Grid->GetCells(1, 1), u"v11");
 }
 
-TEST_F(GridEditingTest, EveryCloseWithoutEnterDiscardsTheText) {
+TEST_F(GridEditingTest, NoCloseButEscDiscardsTheText) {
     MakeGrid(40);
-    // Focus moving to another window.
+    // Focus moving to another window leaves the editor open with the text.
     Click(CellCenter(0, 0));
     ASSERT_TRUE(EditorShown());
     QTest::keyClicks(EditorWidget(), "zz");
     Other->SetFocus();
     Pump();
-    EXPECT_EQ(Grid->GetInplaceEdit(), nullptr);
+    ASSERT_TRUE(EditorShown());
+    EXPECT_EQ(Grid->GetInplaceEdit()->GetText(), u"v00zz");
     EXPECT_EQ(Grid->GetCells(0, 0), u"v00");
 
-    // The cell scrolled above the body: the editor is not left hidden holding the text.
-    Grid->SetFocus();
-    Click(CellCenter(0, 0));
+    // A press on another cell stores it; a scroll request from the bar stores the next one.
+    Click(CellCenter(0, 1));
+    EXPECT_EQ(Grid->GetCells(0, 0), u"v00zz");
     ASSERT_TRUE(EditorShown());
-    QTest::keyClicks(EditorWidget(), "zz");
+    QTest::keyClicks(EditorWidget(), "yy");
     Grid->GetVertScrollBar()->Next();
     Pump();
     EXPECT_EQ(Grid->GetInplaceEdit(), nullptr);
     EXPECT_FALSE(Grid->GetGridState().Contains(gtEdit));
-    Grid->EditCell(1, 3, WideString()); // opening another editor must not apply stale text
-    EXPECT_EQ(Grid->GetCells(0, 0), u"v00");
-    Grid->EndEditing();
+    EXPECT_EQ(Grid->GetCells(0, 1), u"v10yy");
 
     // A row operation ends the edit first.
     Click(CellCenter(2, 3));
     ASSERT_TRUE(EditorShown());
     Grid->DeleteRow(3);
     EXPECT_EQ(Grid->GetInplaceEdit(), nullptr);
+}
+
+TEST_F(GridEditingTest, APressElsewhereStoresTheTextAndOnEditExitSeesTheEditedCell) {
+    MakeGrid(5);
+    std::vector<TPoint> Exits;
+    Grid->OnEditExit = [&](TObject*) { Exits.push_back(Grid->GetEditingCell()); };
+    Click(CellCenter(0, 1));
+    Type("zz");
+    Click(CellCenter(2, 3));
+    EXPECT_EQ(Grid->GetCells(0, 1), u"v10zz");
+    EXPECT_EQ(Grid->GetSelectedRow(), 3);
+    EXPECT_EQ(Grid->GetEditingCell(), (TPoint{2, 3}));
+    ASSERT_TRUE(EditorShown());
+    EXPECT_EQ(Grid->GetInplaceEdit()->GetText(), u"v32");
+    // Right of the last column lies outside every area: the press still stores the text.
+    Type("q");
+    Click(QPoint(Grid->GetClientWidth() - 20, CellCenter(0, 1).y()));
+    EXPECT_EQ(Grid->GetCells(2, 3), u"v32q");
+    EXPECT_EQ(Grid->GetInplaceEdit(), nullptr);
+    EXPECT_EQ(Exits, (std::vector<TPoint>{{0, 1}, {2, 3}}));
+}
+
+TEST_F(GridEditingTest, TabStoresAndMovesToTheNextCellWhileTheGridKeepsTheFocus) {
+    MakeGrid(5);
+    Grid->SetWantTabs(true);
+    Grid->SetBiDiMode(bdRightToLeft);
+    Click(CellCenter(0, 1));
+    ASSERT_TRUE(EditorShown());
+    EXPECT_TRUE(Grid->GetInplaceEdit()->GetWantTabs());
+    EXPECT_EQ(Grid->GetInplaceEdit()->GetBiDiMode(), bdRightToLeft);
+    Type("zz");
+    KeyToEditor(Qt::Key_Tab);
+    EXPECT_EQ(Grid->GetCells(0, 1), u"v10zz");
+    EXPECT_EQ(Grid->GetInplaceEdit(), nullptr);
+    EXPECT_EQ(Grid->GetSelectedColumn(), 1);
+    EXPECT_EQ(Grid->GetSelectedRow(), 1);
+    EXPECT_TRUE(Grid->Focused());
+    EXPECT_FALSE(Other->Focused());
+}
+
+TEST_F(GridEditingTest, FocusOnAnotherControlKeepsTheEditorOpenUntilEnterStores) {
+    MakeGrid(5);
+    Click(CellCenter(1, 2));
+    Type("zz");
+    QTest::mouseClick(Client(Other), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    Pump();
+    ASSERT_TRUE(Other->Focused());
+    ASSERT_TRUE(EditorShown());
+    EXPECT_EQ(Grid->GetInplaceEdit()->GetText(), u"v21zz");
+    EXPECT_EQ(Grid->GetCells(1, 2), u"v21");
+    QTest::mouseClick(EditorWidget(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    Pump();
+    KeyToEditor(Qt::Key_Return);
+    EXPECT_EQ(Grid->GetCells(1, 2), u"v21zz");
+
+    // Without WantTabs, Tab is the form's: the focus moves on and the editor keeps the text.
+    Grid->SetFocus();
+    Click(CellCenter(0, 3));
+    Type("t");
+    KeyToEditor(Qt::Key_Tab);
+    EXPECT_TRUE(Other->Focused());
+    ASSERT_TRUE(EditorShown());
+    EXPECT_EQ(Grid->GetInplaceEdit()->GetText(), u"v30t");
+}
+
+TEST_F(GridEditingTest, ACellScrolledOutOfTheBodyHidesItsEditorUntilItComesBack) {
+    MakeGrid(40, TGridOptions{goFooter});
+    TNxScrollBar* Bar = Grid->GetVertScrollBar();
+    Click(CellCenter(0, 2));
+    Type("zz");
+    Bar->MoveBy(10); // above the body
+    Pump();
+    EXPECT_FALSE(EditorShown());
+    EXPECT_TRUE(Grid->GetGridState().Contains(gtEdit));
+    Bar->MoveBy(-10);
+    Pump();
+    ASSERT_TRUE(EditorShown());
+    EXPECT_EQ(Grid->GetInplaceEdit()->GetBoundsRect().Top, Grid->GetCellRect(0, 2).Top + 1);
+    Type("w"); // typing goes on after the text, nothing selected
+    EXPECT_EQ(Grid->GetInplaceEdit()->GetText(), u"v20zzw");
+    EXPECT_EQ(Grid->GetCells(0, 2), u"v20");
+
+    Bar->MoveBy(10);
+    Pump();
+    Click(CellCenter(1, 11));
+    EXPECT_EQ(Grid->GetCells(0, 2), u"v20zzw");
+    Type("yy");
+    Bar->MoveBy(-10); // below the body, where the footer is
+    Pump();
+    ASSERT_GT(Grid->GetRowRect(11).Top, Grid->GetBodyRect().Bottom);
+    EXPECT_FALSE(EditorShown());
+    Bar->MoveBy(10);
+    Pump();
+    ASSERT_TRUE(EditorShown());
+    EXPECT_EQ(Grid->GetInplaceEdit()->GetText(), u"v111yy");
+    EXPECT_LE(Grid->GetInplaceEdit()->GetBoundsRect().Bottom, Grid->GetBodyRect().Bottom);
+}
+
+TEST_F(GridEditingTest, APressOnABodyRowAddsTheInputRowThenSelectsTheClickedRow) {
+    MakeGrid(5, TGridOptions{goInput});
+    Click(InputCenter(0));
+    ASSERT_TRUE(Grid->GetGridState().Contains(gtInput));
+    Type("new");
+    Click(CellCenter(1, 2));
+    ASSERT_EQ(Grid->GetRowCount(), 6);
+    EXPECT_EQ(Grid->GetCells(0, 5), u"new");
+    EXPECT_FALSE(Grid->GetInputSelected());
+    EXPECT_FALSE(Grid->GetGridState().Contains(gtInput));
+    EXPECT_EQ(Grid->GetSelectedRow(), 2);
+    EXPECT_EQ(Grid->GetSelectedColumn(), 1);
+    EXPECT_EQ(Grid->GetEditingCell(), (TPoint{1, 2}));
+}
+
+TEST_F(GridEditingTest, PageUpWithTheInputEditorOpenLeavesTheInputRowKeepingItsText) {
+    MakeGrid(5, TGridOptions{goInput, goSecondClickEdit});
+    Click(CellCenter(0, 0));
+    KeyToGrid(Qt::Key_Up);
+    ASSERT_TRUE(Grid->GetInputSelected());
+    KeyToGrid(Qt::Key_X);
+    ASSERT_TRUE(Grid->GetGridState().Contains(gtInput));
+    ASSERT_TRUE(EditorShown());
+    KeyToEditor(Qt::Key_PageUp);
+    EXPECT_FALSE(Grid->GetGridState().Contains(gtInput));
+    EXPECT_FALSE(Grid->GetInputSelected());
+    EXPECT_EQ(Grid->GetInplaceEdit(), nullptr);
+    EXPECT_FALSE(Column(0)->GetInputEditing());
+    EXPECT_EQ(Column(0)->GetInputValue(), u"x");
+    EXPECT_EQ(Grid->GetSelectedRow(), 0);
+    EXPECT_TRUE(Grid->Focused());
+}
+
+TEST_F(GridEditingTest, EnterInAnOpenEditorMovesTheSelectionOnceOrWithoutWantReturnsNotAtAll) {
+    MakeGrid(10);
+    Click(CellCenter(0, 3));
+    Type("a");
+    KeyToEditor(Qt::Key_Return);
+    EXPECT_EQ(Grid->GetCells(0, 3), u"v30a");
+    EXPECT_EQ(Grid->GetSelectedRow(), 4);
+    Grid->SetWantReturns(false);
+    Click(CellCenter(0, 6));
+    Type("b");
+    KeyToEditor(Qt::Key_Return);
+    EXPECT_EQ(Grid->GetCells(0, 6), u"v60b");
+    EXPECT_EQ(Grid->GetSelectedRow(), 6);
+    EXPECT_EQ(Grid->GetInplaceEdit(), nullptr);
+}
+
+TEST_F(GridEditingTest, SettingEditingCellOpensItAndRedrawInplaceEditRepaintsAtOnce) {
+    MakeGrid(5);
+    Grid->SetEditingCell(TPoint{2, 1});
+    ASSERT_TRUE(EditorShown());
+    EXPECT_EQ(Grid->GetInplaceEdit()->GetText(), u"v12");
+    auto* Editor = static_cast<TCountingEdit*>(Grid->GetInplaceEdit());
+    EXPECT_EQ(Editor->Repaints, 0);
+    Grid->EndEditing();
+    Column(1)->RedrawEditor = true;
+    Grid->SetEditingCell(TPoint{1, 1});
+    ASSERT_TRUE(EditorShown());
+    EXPECT_GE(static_cast<TCountingEdit*>(Grid->GetInplaceEdit())->Repaints, 1);
 }
 
 TEST_F(GridEditingTest, RefusalsOfBeforeEditAndEditAcceptLeaveTheCell) {

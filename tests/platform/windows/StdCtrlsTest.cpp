@@ -203,6 +203,24 @@ TEST_F(CtrlTest, TabInNativeEditsMovesTheFocusUnlessTheEditWantsIt) {
     EXPECT_FALSE(last->Focused());
 }
 
+TEST_F(CtrlTest, KeysAnEditLeavesUnusedNeverReachItsParent) {
+    auto* parent = Add<TProbe>(10, 10, 200, 60);
+    auto* edit = new THookedEdit(form.get());
+    edit->SetParent(parent);
+    edit->SetBounds(5, 5, 100, 21);
+    ASSERT_TRUE(ShowAndWait(form.get()));
+    edit->SetFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return edit->Focused(); }, 2000));
+    parent->Messages.clear();
+    QTest::keyClick(Client(edit), Qt::Key_Return);
+    QTest::keyClick(Client(edit), Qt::Key_A);
+    Pump();
+    EXPECT_EQ(edit->Keys, (std::vector<Word>{VK_RETURN, 'A'}));
+    EXPECT_EQ(edit->GetText(), u"a");
+    for (UINT m : parent->Messages)
+        EXPECT_TRUE(m != WM_KEYDOWN && m != WM_KEYUP && m != WM_CHAR) << m;
+}
+
 TEST_F(CtrlTest, RecreatingAnEditRebuildsItsEditorAndKeepsTheText) {
     auto* panel = Add<TPanel>(200, 10, 200, 100);
     auto* edit = Add<THookedEdit>(10, 10, 150, 21);
@@ -214,10 +232,12 @@ TEST_F(CtrlTest, RecreatingAnEditRebuildsItsEditorAndKeepsTheText) {
     edit->RightAligned = true;
     edit->Margin = 12;
     edit->SetPasswordChar(u'*');
+    edit->SetBiDiMode(bdRightToLeft);
     edit->RecreateWnd();
     auto* le = qobject_cast<QLineEdit*>(Client(edit));
     ASSERT_NE(le, nullptr);
     EXPECT_EQ(edit->GetText(), u"typed");
+    EXPECT_EQ(le->layoutDirection(), Qt::RightToLeft);
     EXPECT_TRUE(le->alignment() & Qt::AlignRight);
     EXPECT_EQ(le->textMargins().left(), 12);
     EXPECT_EQ(le->echoMode(), QLineEdit::Password);
@@ -235,6 +255,9 @@ TEST_F(CtrlTest, RecreatingAnEditRebuildsItsEditorAndKeepsTheText) {
     le = qobject_cast<QLineEdit*>(Client(edit));
     EXPECT_TRUE(le->alignment() & Qt::AlignHCenter);
     EXPECT_EQ(edit->GetText(), u"typed");
+    EXPECT_EQ(le->layoutDirection(), Qt::RightToLeft);
+    edit->SetBiDiMode(bdLeftToRight);
+    EXPECT_EQ(le->layoutDirection(), Qt::LeftToRight);
 }
 
 TEST_F(CtrlTest, AnEditsPaintMessageDrawsBeforeAndAfterTheEditorsPainting) {
