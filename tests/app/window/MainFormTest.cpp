@@ -321,8 +321,18 @@ TEST_F(MainFormTest, RendersTheToolBarAndJobList) {
     EXPECT_EQ(Grid.pixel(300, 100), Hex(0xFFFFFF)) << "an empty job list";
 
     // Captions centred in their headers, 2 pixels right of the centred place, in the grid's font.
-    TBitmap Measure(1, 1);
+    // Each caption alone, its text starting at 0 on white, gives its first inked column.
+    TBitmap Measure(300, 18);
     Measure.GetCanvas()->SetFont(Form->NextGrid1->GetFont());
+    auto Bearing = [&](const WideString& Caption) {
+        Measure.GetCanvas()->GetBrush()->SetColor(clWhite);
+        Measure.GetCanvas()->FillRect({0, 0, 300, 18});
+        Measure.GetCanvas()->TextOut(0, 0, Caption);
+        for (int X = 0; X < 300; ++X)
+            for (int Y = 0; Y < 18; ++Y)
+                if (GetRValue(ColorToRGB(Measure.GetCanvas()->GetPixels(X, Y))) < 0x80) return X;
+        return -1;
+    };
     struct THeader {
         const char16_t* Caption;
         int Left, Width;
@@ -338,8 +348,7 @@ TEST_F(MainFormTest, RendersTheToolBarAndJobList) {
                     Inked = X;
                     break;
                 }
-        EXPECT_GE(Inked, Text) << WideToUtf8(H.Caption);
-        EXPECT_LE(Inked, Text + 2) << WideToUtf8(H.Caption);
+        EXPECT_EQ(Inked, Text + Bearing(H.Caption)) << WideToUtf8(H.Caption);
     }
 }
 
