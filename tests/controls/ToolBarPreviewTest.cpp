@@ -1,13 +1,11 @@
-// The main window's tool bar as its form description builds it, and galleries of the panel
-// styles and edit variants, rendered offscreen to PNGs; plus keyboard access to the key field.
+// Galleries of the panel styles and edit variants, rendered offscreen to PNGs. The main window's
+// own tool bar is checked with the window, in the window's tests.
 #include <gtest/gtest.h>
 
 #include "controls/ControlsTestSupport.h"
 #include "controls/NxEdit.h"
-#include "controls/NxLabel.h"
 #include "controls/NxPanel.h"
 #include "drawing/ThemesSupport.h"
-#include "platform/windows/Buttons.h"
 #include "platform/windows/Themes.h"
 
 using namespace ControlsTest;
@@ -30,138 +28,11 @@ std::unique_ptr<TBitmap> ButtonGlyph(TColor color, int shape) {
     return b;
 }
 
-// The tool bar part of the main window, in the order and with the values of its description.
-struct ToolBarForm {
-    std::unique_ptr<TForm> form = std::make_unique<TForm>(nullptr);
-    TNxPanel* NxPanel1;
-    TSpeedButton* stop_but;
-    std::vector<TSpeedButton*> buttons;
-    TNxLabel* NxLabel1;
-    NxEdit::TNxEdit* Edit1;
-    TButton* Button1;
-    TEdit* below; // stands in for the grid, next in the tab order
-
-    ToolBarForm() {
-        TForm* f = form.get();
-        f->BeginLoading();
-        f->SetCaption(u"Quillmar 1.3");
-        f->SetBounds(711, 169, 649, 320);
-        f->SetColor(clBtnFace);
-        f->GetFont()->SetColor(clWindowText);
-        f->GetFont()->SetHeight(-11);
-        f->GetFont()->SetName("MS Sans Serif");
-        NxPanel1 = new TNxPanel(f);
-        NxPanel1->SetParent(f);
-        NxPanel1->SetBounds(0, 0, 633, 42);
-        NxPanel1->SetAlign(alTop);
-        NxPanel1->SetBackgroundStyle(pbVertGradient);
-        NxPanel1->GetBorderPen()->SetWidth(0);
-        NxPanel1->GetInnerMargins()->SetLeft(0);
-        NxPanel1->GetInnerMargins()->SetTop(0);
-        NxPanel1->GetInnerMargins()->SetBottom(0);
-        NxPanel1->GetInnerMargins()->SetRight(0);
-        NxPanel1->SetTabOrder(0);
-        auto button = [&](int left, const char16_t* hint, TColor color, int shape) {
-            auto* b = new TSpeedButton(f);
-            b->SetParent(NxPanel1);
-            b->SetBounds(left, 2, 40, 40);
-            b->SetHint(hint);
-            b->SetFlat(true);
-            auto glyph = ButtonGlyph(color, shape);
-            b->SetGlyph(glyph.get());
-            b->SetParentShowHint(false);
-            b->SetShowHint(true);
-            return b;
-        };
-        stop_but = button(81, u"Остановить декрипт", clRed, 4);
-        stop_but->SetVisible(false);
-        buttons.push_back(button(1, u"Upload files", clWhite, 0));
-        buttons.push_back(button(41, u"Folder to upload files", clYellow, 1));
-        buttons.push_back(button(81, u"Run", clLime, 2));
-        buttons.push_back(button(121, u"Open file", clAqua, 3));
-        NxLabel1 = new TNxLabel(f);
-        NxLabel1->SetParent(NxPanel1);
-        NxLabel1->SetBounds(176, 13, 72, 13);
-        NxLabel1->SetCaption(u"Key for &decode");
-        NxLabel1->SetTransparent(true);
-        NxLabel1->SetHorizontalPosition(hpLeft);
-        NxLabel1->SetVerticalPosition(vpTop);
-        NxLabel1->SetInnerHorizontal(true);
-        NxLabel1->SetInnerVertical(false);
-        NxLabel1->GetInnerMargins()->SetHorizontal(0);
-        NxLabel1->GetInnerMargins()->SetVertical(2);
-        Edit1 = new NxEdit::TNxEdit(f);
-        Edit1->SetParent(NxPanel1);
-        Edit1->SetBounds(256, 11, 177, 21);
-        Edit1->SetHint(u"Ключ для декодирования");
-        Edit1->SetShowHint(true);
-        Edit1->SetPasswordChar(u'*');
-        Edit1->SetTabOrder(0);
-        NxLabel1->SetFocusControl(Edit1);
-        Button1 = new TButton(f);
-        Button1->SetParent(NxPanel1);
-        Button1->SetBounds(552, 8, 75, 25);
-        Button1->SetCaption(u"Test RSA");
-        Button1->SetTabOrder(1);
-        Button1->SetVisible(false);
-        below = new TEdit(f);
-        below->SetParent(f);
-        below->SetBounds(0, 42, 633, 240);
-        below->SetAlign(alClient);
-        below->SetTabOrder(1);
-        f->EndLoading();
-    }
-};
-
 struct PreviewTest : ::testing::Test {
     NxThemesSupport::TColorScheme saved = NxThemesSupport::ColorScheme;
     void SetUp() override { NxThemesSupport::ColorScheme = NxThemesSupport::csBlue; }
     void TearDown() override { NxThemesSupport::ColorScheme = saved; }
 };
-
-TEST_F(PreviewTest, ToolBarAsTheMainWindowShowsIt) {
-    ToolBarForm w;
-    ASSERT_TRUE(ShowAndWait(w.form.get()));
-    EXPECT_EQ(w.NxPanel1->GetBoundsRect(), (TRect{0, 0, w.form->GetClientWidth(), 42}));
-    EXPECT_EQ(w.NxLabel1->GetLeft(), 176);
-    EXPECT_EQ(w.NxLabel1->GetTop(), 13);
-    w.Edit1->SetFocus();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w.Edit1->Focused(); }, 2000));
-    QTest::keyClicks(Client(w.Edit1), "secret key");
-    EXPECT_EQ(w.Edit1->GetDisplayText(), u"**********");
-    EXPECT_EQ(w.Edit1->GetText(), u"secret key");
-    w.below->SetFocus(); // the key field without its focus frame, as at start
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w.below->Focused(); }, 2000));
-
-    QImage bar = Shot(w.form.get()).copy(0, 0, w.form->GetClientWidth(), 42);
-    SavePng(bar, "controls-toolbar.png");
-    SavePng(bar.copy(160, 0, 300, 42).scaled(900, 126), "controls-toolbar-zoom.png");
-    // Gradient behind the label and beside the field, the glyphs of the four visible buttons.
-    EXPECT_EQ(Pixel(bar, 500, 21), Hex(0xF1F7FF));
-    EXPECT_EQ(Pixel(bar, 247, 21), Hex(0xF1F7FF));
-    EXPECT_EQ(Pixel(bar, 1 + 20, 2 + 20), clWhite);
-    EXPECT_EQ(Pixel(bar, 81 + 20, 2 + 16), clLime);
-    EXPECT_EQ(Pixel(bar, 121 + 20, 2 + 20), clAqua);
-    EXPECT_FALSE(w.stop_but->GetVisible());
-    EXPECT_FALSE(w.Button1->GetVisible());
-}
-
-TEST_F(PreviewTest, KeyFieldIsReachedWithTabAndWithTheLabelsAccelerator) {
-    ToolBarForm w;
-    ASSERT_TRUE(ShowAndWait(w.form.get()));
-    w.below->SetFocus();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w.below->Focused(); }, 2000));
-    QTest::keyClick(Client(w.below), Qt::Key_Tab);
-    Pump();
-    EXPECT_TRUE(w.Edit1->Focused());
-
-    w.below->SetFocus();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w.below->Focused(); }, 2000));
-    QTest::keyClick(Client(w.below), Qt::Key_D, Qt::AltModifier);
-    Pump();
-    EXPECT_TRUE(w.Edit1->Focused());
-    EXPECT_EQ(w.below->GetText(), u""); // the accelerator typed nothing
-}
 
 TEST_F(PreviewTest, PanelStylesGallery) {
     TForm form(nullptr);

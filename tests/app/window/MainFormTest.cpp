@@ -249,9 +249,70 @@ TEST_F(MainFormTest, ACancelledFolderChoiceKeepsTheFirstFolder) {
     EXPECT_FALSE(fs::exists(Sources / "Decript"));
 }
 
+QRgb Hex(uint32_t RGB) {
+    return qRgb(int(RGB >> 16), int(RGB >> 8) & 0xFF, int(RGB) & 0xFF);
+}
+
 TEST_F(MainFormTest, RendersTheToolBarAndJobList) {
-    QImage Image = Frame(Form)->grab().toImage();
+    QImage Image = Frame(Form)->grab().toImage().convertToFormat(QImage::Format_RGB32);
     ASSERT_TRUE(Image.save(QString::fromStdString(OutDir() + "/main-window.png")));
+    // The tool bar: the gradient from the window color towards #E3EFFF (half-way at row 21 of 42)
+    // beside the key field and where the hidden button would be.
+    const QPoint Bar = Client(Form->NxPanel1)->mapTo(Frame(Form), QPoint(0, 0));
+    for (int X : {450, 520, 600})
+        EXPECT_EQ(Image.pixel(Bar.x() + X, Bar.y() + 21), Hex(0xF1F7FF)) << X;
+
+    // The job list's header band, 18 high, Office 2010 in the blue scheme: columns 241, 101, 62
+    // and 215 wide from the left edge, light blue dividers two rows below the top to four above
+    // the bottom, the darker border down the last one and along the bottom, the white-to-#AFD2FF
+    // gradient in between, and the grid's own color right of the last column.
+    const QImage& Grid = Form->NextGrid1->GetWindowPrivate()->Pixels;
+    const QRgb Divider = Hex(0x9AC6FF), Border = Hex(0x6593CF);
+    for (int Right : {241, 342, 404}) {
+        EXPECT_NE(Grid.pixel(Right - 1, 1), Divider) << Right;
+        EXPECT_EQ(Grid.pixel(Right - 1, 2), Divider) << Right;
+        EXPECT_EQ(Grid.pixel(Right - 1, 14), Divider) << Right;
+        EXPECT_NE(Grid.pixel(Right - 1, 15), Divider) << Right;
+    }
+    EXPECT_EQ(Grid.pixel(618, 0), Border);
+    EXPECT_EQ(Grid.pixel(618, 16), Border);
+    for (int X : {0, 120, 300, 617})
+        EXPECT_EQ(Grid.pixel(X, 17), Border) << X;
+    EXPECT_EQ(Grid.pixel(5, 0), Hex(0xFFFFFF));
+    EXPECT_EQ(Grid.pixel(5, 9), Hex(0xD7E8FF));
+    EXPECT_EQ(Grid.pixel(620, 9), Hex(0xFFFFFF));
+    EXPECT_EQ(Grid.pixel(300, 100), Hex(0xFFFFFF)) << "an empty job list";
+
+    // Captions centred in their headers, 2 pixels right of the centred place, in the grid's font.
+    // Each caption alone, its text starting at 0 on white, gives its first inked column.
+    TBitmap Measure(300, 18);
+    Measure.GetCanvas()->SetFont(Form->NextGrid1->GetFont());
+    auto Bearing = [&](const WideString& Caption) {
+        Measure.GetCanvas()->GetBrush()->SetColor(clWhite);
+        Measure.GetCanvas()->FillRect({0, 0, 300, 18});
+        Measure.GetCanvas()->TextOut(0, 0, Caption);
+        for (int X = 0; X < 300; ++X)
+            for (int Y = 0; Y < 18; ++Y)
+                if (GetRValue(ColorToRGB(Measure.GetCanvas()->GetPixels(X, Y))) < 0x80) return X;
+        return -1;
+    };
+    struct THeader {
+        const char16_t* Caption;
+        int Left, Width;
+    };
+    for (const THeader& H : {THeader{u"Source files", 0, 241}, THeader{u"Status", 241, 101},
+                             THeader{u"Progress", 342, 62}, THeader{u"Decoded files", 404, 215}}) {
+        const int E = Measure.GetCanvas()->TextWidth(H.Caption) + 2;
+        const int Text = H.Left + (H.Width - E) / 2 + 2;
+        int Inked = -1;
+        for (int X = H.Left + 1; X < H.Left + H.Width - 1 && Inked < 0; ++X)
+            for (int Y = 2; Y < 16; ++Y)
+                if (qRed(Grid.pixel(X, Y)) < 0x80) {
+                    Inked = X;
+                    break;
+                }
+        EXPECT_EQ(Inked, Text + Bearing(H.Caption)) << WideToUtf8(H.Caption);
+    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The primality test and both listings, checked against a plain sieve of Eratosthenes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <vector>
@@ -95,6 +96,14 @@ TEST(AtkinListingTest, SmallLimitsMatchTheSieveAboveFive) {
     }
     EXPECT_EQ(AtkinListing(10, 0), (std::vector<int64_t>{2, 7}));
     EXPECT_TRUE(AtkinListing(1, 0).empty());
+}
+
+TEST(AtkinListingTest, APrimeSquareExactlyAtTheLimitIsNotListed) {
+    // The limit's root is the prime itself, the last number whose square the sieve clears.
+    for (int64_t p : {5, 7, 11, 13, 17, 19, 23, 29, 31, 37, 41, 43, 47, 1009, 1033, 1049}) {
+        const int64_t square = p * p, from = std::max<int64_t>(7, square - 200);
+        EXPECT_EQ(AtkinListing(square, from), PrimesBetween(from, square)) << square;
+    }
 }
 
 } // namespace

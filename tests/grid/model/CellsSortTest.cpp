@@ -158,6 +158,42 @@ TEST(CellsSort, ValueOrders) {
     EXPECT_EQ(Floats.Order(), (std::vector<int>{4, 0, 1, 2, 5, 3}));
 }
 
+// Equal keys keep their first order when a column is sorted descending from scratch; the next
+// direction change on an even number of rows turns every pair round, the middle pair included.
+TEST(CellsSort, EqualKeysKeepOrderDescendingAndEvenListsReverseWhole) {
+    struct TCase {
+        TSortType Type;
+        TColumnType KeyType;
+        std::vector<WideString> Keys;
+        std::vector<int> Descending;
+    };
+    for (const TCase& Case : {
+             TCase{stNumeric, ctString, {u"2", u"5", u"2", u"7", u"5", u"2"}, {3, 1, 4, 0, 2, 5}},
+             TCase{stNumeric, ctFloat, {u"1.5", u"-1", u"1.5", u"-1"}, {0, 2, 1, 3}},
+             TCase{stDate,
+                   ctString,
+                   {u"1/2/2024", u"3/1/2024", u"1/2/2024", u"3/1/2024", u"12/31/2023", u"3/1/2024"},
+                   {1, 3, 5, 0, 2, 4}},
+             TCase{stBoolean,
+                   ctString,
+                   {u"False", u"True", u"False", u"True", u"True", u"False"},
+                   {1, 3, 4, 0, 2, 5}},
+             TCase{stIP,
+                   ctString,
+                   {u"10.0.0", u"9.1.1.1", u"10.0.0.0", u"192.168.0.1", u"9.1.1.1", u"010.0.0.0"},
+                   {3, 0, 2, 5, 1, 4}},
+         }) {
+        SCOPED_TRACE(Case.Type);
+        TSortGrid G(Case.Keys, Case.KeyType);
+        G.Sort(Case.Type, skDescending);
+        EXPECT_EQ(G.Order(), Case.Descending);
+        G.Sort(Case.Type, skAscending);
+        EXPECT_EQ(G.Order(), Reversed(Case.Descending)) << "a direction change turns the rows round exactly";
+        G.Sort(Case.Type, skDescending);
+        EXPECT_EQ(G.Order(), Case.Descending);
+    }
+}
+
 TEST(CellsSort, IPOrder) {
     TSortGrid G({u"10.0.0.2", u"9.255.255.255", u"10.0.0", u"10.0.0.0", u"", u"192.168.1.10", u"192.168.1.9",
                  u"ip 10.0.0.1"});

@@ -27,6 +27,10 @@ Kind* AddKind(TNextGrid* Grid, const WideString& Caption, int Width = 72) {
     return C;
 }
 
+TColor Hex(uint32_t RGB) {
+    return ::RGB(uint8_t(RGB >> 16), uint8_t(RGB >> 8), uint8_t(RGB));
+}
+
 std::string OutFile(const std::string& Name) {
     return OutDir() + "/" + Name;
 }
@@ -117,6 +121,58 @@ TEST(Gallery, EveryHeaderStyleWithEveryColumnKind) {
         EXPECT_NE(Shots[I].copy(0, 0, Size.width(), 18), Shots[0].copy(0, 0, Size.width(), 18)) << I;
         EXPECT_EQ(Shots[I].copy(12, 40, 600, 60), Shots[0].copy(12, 40, 600, 60)) << I;
     }
+    // What each style shows, from its colors: the Number header spans 102..161 right of the
+    // 12-pixel indicator and the sorted Text header; headers are 18 high.
+    struct TLook {
+        int Shot;
+        QPoint At;
+        TColor Color;
+    };
+    const TColor Divider = Hex(0x9AC6FF), Border = Hex(0x6593CF), Gray = clGrayText;
+    for (const TLook& Look : {
+             TLook{3, {104, 0}, Hex(0xFFFFFF)},
+             TLook{3, {104, 9}, Hex(0xD7E8FF)},
+             TLook{3, {161, 2}, Divider},
+             TLook{3, {161, 14}, Divider},
+             TLook{3, {104, 17}, Border},
+             TLook{2, {104, 0}, Hex(0xFFFFFF)},
+             TLook{2, {161, 2}, Divider},
+             TLook{2, {104, 17}, Border},
+             TLook{1, {104, 3}, clBtnFace},
+             TLook{1, {161, 9}, Gray},
+             TLook{1, {104, 17}, Gray},
+             TLook{4, {104, 3}, clBtnFace},
+             TLook{4, {104, 0}, clBtnHighlight},
+             TLook{6, {104, 3}, Hex(0xF0F0F0)},
+             TLook{6, {14, 0}, Hex(0xAFDCF0)},
+         }) {
+        EXPECT_EQ(Shots[Look.Shot].pixel(Look.At), ShownGrid::Qt(Look.Color))
+            << "style " << Look.Shot << " at " << Look.At.x() << "," << Look.At.y();
+    }
+    // The Office 2010 sort arrow on the Text header: filled #A5ACB5, its rows from R.top + 9 - 4
+    // down 4 more, pointing up for ascending; the 2007 style draws its own arrow instead.
+    auto Fill = [&](const QImage& Shot, int Row) {
+        int N = 0;
+        for (int X = 12; X < 102; ++X)
+            N += Shot.pixel(X, Row) == ShownGrid::Qt(Hex(0xA5ACB5));
+        return N;
+    };
+    int Top = -1, Bottom = -1;
+    for (int Y = 0; Y < 18; ++Y)
+        if (Fill(Shots[3], Y) > 0) {
+            if (Top < 0) Top = Y;
+            Bottom = Y;
+        }
+    ASSERT_GE(Top, 0) << "no sort arrow";
+    EXPECT_GE(Top, 5);
+    EXPECT_LE(Bottom, 9);
+    EXPECT_LT(Fill(Shots[3], Top), Fill(Shots[3], Bottom)) << "the arrow points up";
+    for (int Y = 0; Y < 18; ++Y)
+        EXPECT_EQ(Fill(Shots[2], Y), 0) << Y;
+    // The selected row shows in the highlight color, the others in the window color.
+    const TRect Selected = G->GetCellRect(1, 1), Plain = G->GetCellRect(1, 2);
+    EXPECT_EQ(Shots[3].pixel(Selected.Left + 3, Selected.Top + 3), ShownGrid::Qt(clHighlight));
+    EXPECT_EQ(Shots[3].pixel(Plain.Left + 3, Plain.Top + 3), ShownGrid::Qt(clWindow));
 }
 
 TEST(Gallery, JobListAsTheMainWindowShowsIt) {
@@ -164,4 +220,13 @@ TEST(Gallery, JobListAsTheMainWindowShowsIt) {
     EXPECT_EQ(BarColumns(0), 0);
     EXPECT_NEAR(BarColumns(1), Inner * 37 / 100.0, 2);
     EXPECT_GE(BarColumns(2), Inner - 1);
+    // Header edges at 180, 260, 360 and 556: light blue dividers, the border after the last.
+    for (int Right : {180, 260, 360})
+        EXPECT_EQ(S.At(Right - 1, 5), ShownGrid::Qt(Hex(0x9AC6FF))) << Right;
+    EXPECT_EQ(S.At(555, 5), ShownGrid::Qt(Hex(0x6593CF)));
+    EXPECT_EQ(S.At(557, 5), ShownGrid::Qt(clWindow));
+    // Grid lines, selected row (focused) highlighted, the row below it in the window color.
+    const TRect StatusCell = G->GetCellRect(1, 1);
+    EXPECT_EQ(S.At(StatusCell.Left + 3, StatusCell.Top + 2), ShownGrid::Qt(clHighlight));
+    EXPECT_EQ(S.At(StatusCell.Left + 3, G->GetCellRect(1, 2).Top + 2), ShownGrid::Qt(clWindow));
 }

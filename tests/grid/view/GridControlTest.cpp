@@ -488,6 +488,19 @@ TEST_F(GridControlTest, PictureOfAScrolledGridWithHeaderFooterAndIndicator) {
     TRect Selected = Grid->GetCellRect(1, 500);
     EXPECT_EQ(Image.pixel(Selected.Right - 3, Selected.Top + 1), QtColor(clHighlight));
     EXPECT_EQ(Image.pixel(5, Grid->GetFooterRect().Top + 5), QtColor(clBtnFace));
+    // Rows 16 high plus a one-pixel line, summed from the top row; columns 220, 120, 90 and 330
+    // wide right of the 12-pixel indicator. Row 500 alone is highlighted, the lines between cells
+    // are in the grid line color.
+    const int Top = Grid->GetBodyRect().Top + (500 - Grid->GetTopRow()) * 17;
+    const int Edges[] = {12, 232, 352, 442, 772};
+    for (int c = 0; c < 4; ++c) {
+        const int Middle = (Edges[c] + Edges[c + 1]) / 2;
+        EXPECT_EQ(Image.pixel(Edges[c + 1] - 1, Top - 8), QtColor(clBtnFace)) << c;
+        EXPECT_EQ(Image.pixel(Middle, Top - 1), QtColor(clBtnFace)) << c;
+        EXPECT_EQ(Image.pixel(Edges[c + 1] - 3, Top - 3), QtColor(clWindow)) << c;
+        EXPECT_EQ(Image.pixel(Edges[c + 1] - 3, Top + 1), QtColor(clHighlight)) << c;
+        EXPECT_EQ(Image.pixel(Edges[c + 1] - 3, Top + 17 + 3), QtColor(clWindow)) << c;
+    }
     // The whole control, its scroll bar included.
     QImage Whole = Frame(Grid)->grab().toImage();
     EXPECT_EQ(Whole.width(), 800);

@@ -1,5 +1,6 @@
 // Reading delimited text files and texts: the reader, which takes plain text in runs, against the
-// character-by-character rules on tricky and random input in every encoding.
+// character-by-character reading rules, with its departures named, on tricky and random input in
+// every encoding.
 
 #include <gtest/gtest.h>
 
@@ -18,8 +19,23 @@ struct TReadResult {
     Steps Progress;
 };
 
-// The reading rules one character at a time, as a grid of Cols columns would store them.
-TReadResult ReadByRules(const std::string& Bytes, WideChar Separator, WideChar LineBreak, int Cols) {
+// Where this reader departs from the reading rules, each on purpose and named.
+struct TDepartures {
+    // 8-bit files: each byte is the code page's character, so 8-bit text reads back as it was
+    // written (the rules take byte n as character n).
+    bool BytesInTheCodePage = true;
+    // Fields past the last column are dropped, their progress still raised (the rules store them
+    // into a cell that does not exist).
+    bool DropFieldsPastTheLastColumn = true;
+    // A last line without its line end is a row of its own (the rules put it into the next
+    // column of the row before, or of no row at all).
+    bool LastLineIsItsOwnRow = true;
+};
+
+// The reading rules of the delimited text file, one character at a time, into a grid of Cols
+// columns; cells past them are kept (and counted in Overflow) unless a departure drops them.
+TReadResult ReadByRules(const std::string& Bytes, WideChar Separator, WideChar LineBreak, int Cols,
+                        TDepartures Departures = {}) {
     WideString Chars;
     const auto Byte = [&](size_t i) { return static_cast<unsigned char>(Bytes[i]); };
     if (Bytes.size() > 1 && Byte(0) == 0xFF && Byte(1) == 0xFE) {
@@ -29,25 +45,33 @@ TReadResult ReadByRules(const std::string& Bytes, WideChar Separator, WideChar L
         for (size_t i = 2; i + 1 < Bytes.size(); i += 2)
             Chars += static_cast<WideChar>((Byte(i) << 8) | Byte(i + 1));
     } else {
-        for (char Ch : Bytes)
-            Chars += AnsiToWide(std::string(1, Ch));
+        for (size_t i = 0; i < Bytes.size(); ++i)
+            Chars += Departures.BytesInTheCodePage ? AnsiToWide(std::string(1, Bytes[i]))
+                                                   : WideString(1, static_cast<WideChar>(Byte(i)));
     }
     TReadResult Result;
     WideString Field;
     int Quotes = 0, Col = -1, Row = -1;
     bool NewRow = true;
-    auto Store = [&] {
-        if (NewRow) {
-            NewRow = false;
+    auto Put = [&] {
+        // Without a row the rules name a cell that does not exist; row 0 stands for it.
+        if (Row < 0) {
             Result.Cells.emplace_back(static_cast<size_t>(Cols));
-            ++Row;
-            Col = -1;
+            Row = 0;
         }
-        ++Col;
-        if (Col < Cols) Result.Cells[static_cast<size_t>(Row)][static_cast<size_t>(Col)] = Field;
+        auto& Cells = Result.Cells[static_cast<size_t>(Row)];
+        if (Col >= Cols && Departures.DropFieldsPastTheLastColumn) return;
+        if (Col >= static_cast<int>(Cells.size())) Cells.resize(static_cast<size_t>(Col) + 1);
+        Cells[static_cast<size_t>(Col)] = Field;
+    };
+    auto StartRowIfNew = [&] {
+        if (!NewRow) return;
+        NewRow = false;
+        Result.Cells.emplace_back(static_cast<size_t>(Cols));
+        ++Row;
+        Col = -1;
     };
     for (WideChar Ch : Chars) {
-        // A field ends at the separator, a row at the LF rule (not at an LF that is the separator).
         bool Ends = false, LineEnd = false;
         if (Ch == Separator) {
             if (Quotes % 2 == 1)
@@ -67,12 +91,18 @@ TReadResult ReadByRules(const std::string& Bytes, WideChar Separator, WideChar L
         }
         if (!Ends) continue;
         Quotes = 0;
-        Store();
+        StartRowIfNew();
+        ++Col;
+        Put();
         Result.Progress.emplace_back(Col, Row);
         Field.clear();
         if (LineEnd) NewRow = true;
     }
-    if (!Field.empty()) Store();
+    if (!Field.empty()) {
+        if (Departures.LastLineIsItsOwnRow) StartRowIfNew();
+        ++Col;
+        Put();
+    }
     return Result;
 }
 
@@ -210,6 +240,38 @@ TEST_F(LoadFixture, RandomInputReadsAsTheRules) {
         SCOPED_TRACE(testing::Message() << "round " << Round);
         ExpectAsRules(Encode(Text, Kind), Separator, LineBreak);
         if (HasFailure()) break;
+    }
+}
+
+// Each departure from the reading rules on its own: the rules would read the input one way, the
+// grid reads it the other, and only that departure makes the difference.
+TEST_F(LoadFixture, DeparturesFromTheReadingRules) {
+    TCodePageScope Western(TCodePage::cp1252);
+    struct TCase {
+        const char* Name;
+        std::string Bytes;
+        bool TDepartures::*Departure;
+        Rows ByTheRules;
+        Rows Read;
+    };
+    for (const TCase& Case : {
+             TCase{"bytes in the code page", "\x80;\xE9\r\n", &TDepartures::BytesInTheCodePage,
+                   Rows{{u"\u0080", u"\u00E9", u""}}, Rows{{u"\u20AC", u"\u00E9", u""}}},
+             TCase{"fields past the last column dropped", "a;b;c;d;e\r\nf\r\n",
+                   &TDepartures::DropFieldsPastTheLastColumn,
+                   Rows{{u"a", u"b", u"c", u"d", u"e"}, {u"f", u"", u""}},
+                   Rows{{u"a", u"b", u"c"}, {u"f", u"", u""}}},
+             TCase{"last line its own row", "a;b\r\nc", &TDepartures::LastLineIsItsOwnRow,
+                   Rows{{u"a", u"b", u"c"}}, Rows{{u"a", u"b", u""}, {u"c", u"", u""}}},
+         }) {
+        SCOPED_TRACE(Case.Name);
+        TDepartures Without;
+        Without.*Case.Departure = false;
+        EXPECT_EQ(ReadByRules(Case.Bytes, u';', u'|', 3, Without).Cells, Case.ByTheRules);
+        EXPECT_EQ(ReadByRules(Case.Bytes, u';', u'|', 3).Cells, Case.Read);
+        WriteBytes(Folder.File("in.txt"), Case.Bytes);
+        Grid->LoadFromTextFile(Folder.WideFile("in.txt"), u';', u'|');
+        EXPECT_EQ(Contents(Grid), Case.Read);
     }
 }
 

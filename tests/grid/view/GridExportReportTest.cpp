@@ -219,6 +219,54 @@ TEST_F(ExportFixture, HugeWidthsFromALayoutFileAreClampedAndOverflowNothing) {
     EXPECT_EQ(Columns->GetItem(0)->GetWidth(), 100);
 }
 
+// Hand-edited layout files: a missing entry takes its default (visible, ascending, unsorted, the
+// column's own place and width) and a position no column can take leaves that column where it is.
+TEST_F(ExportFixture, IncompleteOrHandEditedLayoutFilesKeepWhatTheyDoNotSay) {
+    MakeGrid({u"A", u"B", u"C", u"D"});
+    TNxColumns* Columns = Grid->GetColumns();
+    struct TCase {
+        std::string Ini;
+        std::vector<bool> Visible;
+        std::vector<int> Positions;
+        std::vector<int> Widths;
+    };
+    for (const TCase& Case : {
+             TCase{"[Columns Sizes]\nColumn0=70\n", {true, true, true, true}, {0, 1, 2, 3}, {70, 51, 52, 53}},
+             TCase{"[Visible Columns]\nColumn0=0\nColumn3=1\n",
+                   {false, true, true, true},
+                   {0, 1, 2, 3},
+                   {50, 51, 52, 53}},
+             TCase{"[Positions]\nColumn0=4\nColumn1=-1\nColumn2=2147483647\nColumn3=-2147483648\n",
+                   {true, true, true, true},
+                   {0, 1, 2, 3},
+                   {50, 51, 52, 53}},
+             TCase{
+                 "[Positions]\nColumn0=3\nColumn1=99\nColumn2=-7\nColumn3=0\n[Visible Columns]\nColumn1=0\n",
+                 {true, false, true, true},
+                 {3, 1, 2, 0},
+                 {50, 51, 52, 53}},
+         }) {
+        SCOPED_TRACE(Case.Ini);
+        for (int i = 0; i < 4; ++i) {
+            TNxCustomColumn* C = Columns->GetItem(i);
+            C->SetPosition(i);
+            C->SetWidth(50 + i);
+            C->SetVisible(i != 1 && i != 3); // hidden before: a missing entry must show them
+            C->SetSortKind(skDescending);
+        }
+        WriteBytes(Folder.File("edited.ini"), Case.Ini);
+        Grid->LoadFromIni(Folder.WideFile("edited.ini"), "");
+        for (int i = 0; i < 4; ++i) {
+            TNxCustomColumn* C = Columns->GetItem(i);
+            EXPECT_EQ(C->GetVisible(), Case.Visible[i]) << "column " << i;
+            EXPECT_EQ(C->GetPosition(), Case.Positions[i]) << "column " << i;
+            EXPECT_EQ(C->GetWidth(), Case.Widths[i]) << "column " << i;
+            EXPECT_EQ(C->GetSortKind(), skAscending) << "column " << i;
+            EXPECT_FALSE(C->GetSorted()) << "column " << i;
+        }
+    }
+}
+
 // Exports write beside the target and replace it only when complete.
 struct FailedExport : ExportFixture {
     void SetUp() override {

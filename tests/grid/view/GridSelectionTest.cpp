@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "grid/model/NumberColumn.h"
 #include "grid/model/TextColumn.h"
 #include "grid/view/ColumnDisplay.h"
@@ -114,6 +116,57 @@ TEST_F(GridSelection, ShiftClicksSelectFromTheAnchorAndCtrlClicksToggle) {
     ClickCell(0, 5);
     EXPECT_EQ(SelectedRows(), (std::vector<int>{5})) << "a plain click starts again";
     EXPECT_EQ(Grid->GetSelectedCount(), 1);
+}
+
+// A Shift-click nearer the anchor unselects the rows it leaves out, and each of them repaints
+// without its highlight, the top visible row too.
+TEST_F(GridSelection, ShrinkingAShiftSelectionRepaintsEveryRowItDrops) {
+    MakeGrid(1, 30);
+    MultiSelect();
+    Focus();
+    Grid->GetVertScrollBar()->SetPosition(5);
+    Paint();
+    ASSERT_EQ(Grid->GetTopRow(), 5);
+    auto Shows = [&](int Row) {
+        const TRect R = Grid->GetCellRect(0, Row);
+        return PixelAt(R.Left + R.Width() / 2, R.Top + 1);
+    };
+    struct TStep {
+        int Row;
+        std::vector<int> Selected;
+    };
+    ClickCell(0, 9); // the anchor
+    for (const TStep& Step : {TStep{5, {5, 6, 7, 8, 9}}, TStep{8, {8, 9}}, TStep{9, {9}},
+                              TStep{5, {5, 6, 7, 8, 9}}, TStep{7, {7, 8, 9}}}) {
+        SCOPED_TRACE(Step.Row);
+        Grid->Invalidated.clear();
+        ClickCell(0, Step.Row, Qt::ShiftModifier);
+        EXPECT_EQ(SelectedRows(), Step.Selected);
+        EXPECT_EQ(Grid->GetTopRow(), 5);
+        Grid->Update();
+        for (int Row = 5; Row <= 10; ++Row) {
+            const bool Selected =
+                std::find(Step.Selected.begin(), Step.Selected.end(), Row) != Step.Selected.end();
+            EXPECT_EQ(Shows(Row), QtColor(Selected ? clHighlight : clWindow)) << "row " << Row;
+        }
+    }
+}
+
+// Copied fields holding a tab, a line break or a double quote are quoted with their quotes doubled,
+// so that a paste keeps each in one cell.
+TEST_F(GridSelection, CopiedFieldsWithQuotesTabsOrBreaksAreQuoted) {
+    MakeGrid(2, 1);
+    struct TCase {
+        WideString Text;
+        WideString Copied;
+    };
+    for (const TCase& Case :
+         {TCase{u"plain", u"plain"}, TCase{u"say \"hi\"", u"\"say \"\"hi\"\"\""}, TCase{u"\"", u"\"\"\"\""},
+          TCase{u"a\tb", u"\"a\tb\""}, TCase{u"two\r\nlines", u"\"two\r\nlines\""}, TCase{u"", u""}}) {
+        Grid->SetCells(0, 0, Case.Text);
+        Grid->SetSelectedRow(0);
+        EXPECT_EQ(Grid->GetSelectionText(), Case.Copied + u"\tr0c1\r\n");
+    }
 }
 
 TEST_F(GridSelection, DeletingTheCurrentRowMovesTheSelection) {

@@ -9,6 +9,7 @@
 #include "grid/model/FakeGrid.h"
 #include "grid/view/StyleDisplayClassic.h"
 #include "grid/view/StyleDisplayOffice.h"
+#include "platform/runtime/CodePage.h"
 #include "platform/runtime/ScopedChange.h"
 #include "platform/windows/Themes.h"
 
@@ -114,21 +115,50 @@ TEST(HeaderContent, SortArrowPlacementAndLongCaptions) {
     EXPECT_GT(Long.CountColor(Hex(0xA5ACB5)), 0) << "drawn although it does not fit";
 }
 
+// Where the caption lands, from the rules: its extent E is its width in the canvas font + 2; the
+// text starts at left + 2, right - E (31 further left when sorted), or centred, and at left + 2
+// when it does not fit. Checked on the painted header, whose first inked column is the text's.
 TEST(HeaderContent, CaptionPlacementByAlignment) {
+    struct TCase {
+        TAlignment Alignment;
+        bool Sorted;
+        const char16_t* Caption;
+    };
+    for (const TCase& Case :
+         {TCase{taCenter, false, u"Status"}, TCase{taLeftJustify, false, u"Status"},
+          TCase{taRightJustify, false, u"Status"}, TCase{taRightJustify, true, u"Id"},
+          TCase{taCenter, true, u"Id"}, TCase{taCenter, false, u"A caption much wider than sixty pixels"}}) {
+        SCOPED_TRACE(testing::Message()
+                     << Case.Alignment << " " << Case.Sorted << " " << WideToUtf8(Case.Caption));
+        HeaderBand B(hsFlatBorders);
+        TNxCustomColumn* C = B.Columns[1];
+        C->GetHeader()->SetCaption(Case.Caption);
+        C->GetHeader()->SetAlignment(Case.Alignment);
+        C->SetSorted(Case.Sorted);
+        const int E = B.S.Canvas()->TextWidth(Case.Caption) + 2;
+        // The caption's first inked column when its text starts at 0, in the same font.
+        Surface Alone(200, 18);
+        DrawingTest::UseTestFont(Alone.Canvas(), -11);
+        Alone.Canvas()->TextOut(0, 0, Case.Caption);
+        const int Bearing = Alone.Ink().Left;
+        const int Left = Case.Alignment == taLeftJustify    ? 60 + 2
+                         : Case.Alignment == taRightJustify ? 120 - E - (Case.Sorted ? 31 : 0)
+                         : E < 60                           ? 60 + (60 - E) / 2
+                                                            : 60 + 2;
+        B.Style->DrawHeader(C, B.HeaderRect(1));
+        const TColor Face = B.S.Pixel(61, 1);
+        int Inked = -1;
+        for (int X = 60; X < 118 && Inked < 0; ++X)
+            for (int Y = 1; Y < 16; ++Y)
+                if (B.S.Pixel(X, Y) != Face) {
+                    Inked = X;
+                    break;
+                }
+        EXPECT_EQ(Inked, Left + Bearing) << "the caption starts where the rules place it";
+    }
     HeaderBand B(hsFlatBorders);
-    TNxCustomColumn* C = B.Columns[1];
-    const TRect R = B.HeaderRect(1);
-    const int E = B.Style->GetCaptionExtent(C);
-    EXPECT_EQ(B.Style->GetCaptionLeft(C, R, E), 60 + (60 - E) / 2);
-    C->GetHeader()->SetAlignment(taRightJustify);
-    EXPECT_EQ(B.Style->GetCaptionLeft(C, R, E), 120 - E);
-    C->SetSorted(true);
-    EXPECT_EQ(B.Style->GetCaptionLeft(C, R, E), 120 - E - 31);
-    C->GetHeader()->SetCaption(u"A caption much wider than sixty pixels");
-    C->GetHeader()->SetAlignment(taCenter);
-    EXPECT_EQ(B.Style->GetCaptionLeft(C, R, B.Style->GetCaptionExtent(C)), 62);
-    C->GetHeader()->SetDisplayMode(dmImageOnly);
-    EXPECT_EQ(B.Style->GetCaptionExtent(C), 0);
+    B.Columns[1]->GetHeader()->SetDisplayMode(dmImageOnly);
+    EXPECT_EQ(B.Style->GetCaptionExtent(B.Columns[1]), 0);
 }
 
 TEST(HeaderStyles, PressedAndHoverLooks) {

@@ -151,6 +151,16 @@ struct TKindPictures : ::testing::Test {
         }
         return Out;
     }
+    static QRgb Rgb(uint32_t RGB) { return qRgb(int(RGB >> 16), int(RGB >> 8) & 0xFF, int(RGB) & 0xFF); }
+    // Pixels of one color inside a cell.
+    int Colored(int Col, int Row, QRgb Color) {
+        TRect R = Grid->GetCellRect(Col, Row);
+        int N = 0;
+        for (int Y = R.Top; Y < R.Bottom; ++Y)
+            for (int X = R.Left; X < R.Right; ++X)
+                N += Pixels().pixel(X, Y) == Color;
+        return N;
+    }
     // Pixels of a cell other than the cell's background.
     int Inked(int Col, int Row) {
         TRect R = Grid->GetCellRect(Col, Row);
@@ -172,7 +182,34 @@ TEST_F(TKindPictures, GridWithOneColumnOfEveryKindPaintsEveryValue) {
     for (int C = 0; C < Count; ++C) {
         SCOPED_TRACE(C);
         EXPECT_GT(Inked(C, 0), 8) << "column " << C << " painted nothing";
+        // Office 2010 headers: a light blue divider at each column's right edge but the last,
+        // whose edge is the darker border.
+        const TRect Cell = Grid->GetCellRect(C, 0);
+        EXPECT_EQ(Pixels().pixel(Cell.Right - 1, 5), C + 1 < Count ? Rgb(0x9AC6FF) : Rgb(0x6593CF));
+        EXPECT_EQ(Pixels().pixel(Cell.Left + 1, 17), Rgb(0x6593CF));
     }
+    // Values that show as colors: the star image only where the index names it, more rate stars
+    // for a higher rate, the color column's own colors, progress bars as long as their values.
+    const QRgb Star = Rgb(0xFFC000);
+    EXPECT_GT(Colored(7, 0, Star), 20);
+    EXPECT_EQ(Colored(7, 1, Star), 0);
+    EXPECT_EQ(Colored(8, 1, Star) * 2, Colored(8, 0, Star) * 3) << "three stars against two";
+    EXPECT_GT(Colored(19, 0, Rgb(0xFF0000)), 20);
+    EXPECT_GT(Colored(19, 1, Rgb(0x00A000)), 20);
+    EXPECT_EQ(Colored(19, 0, Rgb(0x00A000)), 0);
+    // The full bar's color, from inside the 100 % bar near its right end.
+    const TRect Full = Grid->GetCellRect(22, 2);
+    const QRgb BarColor = Pixels().pixel(Full.Right - 6, (Full.Top + Full.Bottom) / 2);
+    auto Bar = [&](int Row) {
+        const TRect Cell = Grid->GetCellRect(22, Row);
+        int N = 0;
+        for (int X = Cell.Left; X < Cell.Right; ++X)
+            N += Pixels().pixel(X, (Cell.Top + Cell.Bottom) / 2) == BarColor;
+        return N;
+    };
+    ASSERT_GT(Bar(2), 20);
+    EXPECT_NEAR(Bar(0), Bar(2) * 0.25, 2.0) << "25 against 100";
+    EXPECT_NEAR(Bar(1), Bar(2) * 0.6, 2.0) << "60 against 100";
 }
 
 TEST_F(TKindPictures, EveryEditorOpenOverItsCell) {

@@ -59,3 +59,24 @@ TEST(SlabPool, SmallAlignmentPacksSlotsTightly) {
     Pool.Free(First);
     Pool.Free(Second);
 }
+
+TEST(SlabPool, BlocksStartSmallAgainAfterTheLastSlotGoes) {
+    TSlabPool Pool(32);
+    // How many slots the first block of a fresh pool holds.
+    std::vector<void*> Slots;
+    while (Pool.GetBlockCount() < 2)
+        Slots.push_back(Pool.Allocate());
+    const size_t FirstBlock = Slots.size() - 1;
+    // A big grid's worth grows the blocks; emptying it gives them back.
+    while (Slots.size() < 300'000)
+        Slots.push_back(Pool.Allocate());
+    for (void* Slot : Slots)
+        Pool.Free(Slot);
+    Slots.clear();
+    ASSERT_EQ(Pool.GetBlockCount(), 0u);
+    while (Pool.GetBlockCount() < 2)
+        Slots.push_back(Pool.Allocate());
+    EXPECT_EQ(Slots.size() - 1, FirstBlock) << "a small grid after a big one takes a small block again";
+    for (void* Slot : Slots)
+        Pool.Free(Slot);
+}
