@@ -128,6 +128,14 @@ void TMain_form::BuildToolBar() {
                                  &TMain_form::decript_butClick);
     play_but = MakeToolButton(this, NxPanel1, "play_but", 121, u"Open file", TMainGlyph::OpenFile,
                               &TMain_form::play_butClick);
+    // The speed buttons take no focus: keys reach every command. Each key clicks its button while
+    // the button is shown and enabled, so Esc stops only a run and F5 runs only outside one.
+    AddShortCut(ShortCut('O', {ssCtrl}), open_files_but);
+    AddShortCut(ShortCut('O', {ssCtrl, ssShift}), open_folder_but);
+    AddShortCut(ShortCut(VK_F5, {}), decript_but);
+    AddShortCut(ShortCut('R', {ssCtrl}), decript_but);
+    AddShortCut(ShortCut(VK_ESCAPE, {}), stop_but);
+    AddShortCut(ShortCut(VK_RETURN, {ssCtrl}), play_but);
 
     NxLabel1 = new TNxLabel(this);
     NxLabel1->SetName("NxLabel1");

@@ -54,9 +54,8 @@ TAccessibleState TGridAccessible::GetCellState(int Col, int Row) const {
     TAccessibleState State{asSelectable};
     if (IsRowSelected(Row)) State.Include(asSelected);
     int FocusCol, FocusRow;
-    if (GetFocusedCell(FocusCol, FocusRow) && FocusRow == Row &&
-        (FocusCol == Col || Grid()->GetOptions().Contains(goSelectFullRow)))
-        if (Grid()->Focused()) State.Include(asFocused);
+    if (Grid()->Focused() && GetFocusedCell(FocusCol, FocusRow) && FocusRow == Row && FocusCol == Col)
+        State.Include(asFocused);
     if (GetCellRect(Col, Row).IsEmpty()) State.Include(asInvisible);
     return State;
 }
@@ -107,6 +106,17 @@ bool TGridAccessible::GetFocusedCell(int& Col, int& Row) const {
     TNxCustomGridControl* G = Grid();
     Col = G->GetSelectedColumn();
     Row = G->GetSelectedRow();
+    if (G->GetOptions().Contains(goSelectFullRow) && Row >= 0) {
+        // The whole row is current: its first cell on screen stands for it.
+        int First = -1;
+        for (int C = 0; C < GetColumnCount(); ++C) {
+            TNxCustomColumn* Column = G->GetColumns()->GetItem(C);
+            if (Column->GetVisible() &&
+                (First < 0 || Column->GetPosition() < G->GetColumns()->GetItem(First)->GetPosition()))
+                First = C;
+        }
+        Col = First;
+    }
     if (G->CellBounds(Col, Row)) return true;
     Col = Row = -1;
     return false;
@@ -148,7 +158,10 @@ void GridAccessibleCellChanged(TNxCustomGridControl* Grid, int ACol, int ARow) {
 void GridAccessibleSelected(TNxCustomGridControl* Grid, int ACol, int ARow) {
     if (!AccessibilityActive()) return;
     AccessibleNotify(Grid, aeSelectionChanged);
-    if (Grid->Focused()) AccessibleNotify(Grid, aeFocus, ACol, ARow);
+    // With whole rows selected the focus is on the row's first cell, whichever cell was chosen.
+    int FocusCol = ACol, FocusRow = ARow;
+    if (Grid->Focused() && GetAccessible(Grid)->GetFocusedCell(FocusCol, FocusRow))
+        AccessibleNotify(Grid, aeFocus, FocusCol, FocusRow);
 }
 
 void GridAccessibleDataChanged(TNxCustomGridControl* Grid, TDataChange Change, int Index) {

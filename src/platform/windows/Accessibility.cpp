@@ -1,6 +1,8 @@
 // Default answers a control gives assistive technology, in the platform's own terms.
 #include "platform/windows/Accessibility.h"
 
+#include <algorithm>
+
 #include "platform/windows/Buttons.h"
 #include "platform/windows/ExtCtrls.h"
 #include "platform/windows/Forms.h"
@@ -41,6 +43,11 @@ class TFormAccessible : public TAccessible {
 public:
     using TAccessible::TAccessible;
     TAccessibleRole GetRole() const override { return arWindow; }
+    TAccessibleState GetState() const override {
+        TAccessibleState State = TAccessible::GetState();
+        if (static_cast<TCustomForm*>(GetControl())->IsActive()) State.Include(asActive);
+        return State;
+    }
 };
 
 class TGroupingAccessible : public TAccessible {
@@ -98,10 +105,32 @@ public:
         if (Edit()->GetReadOnly()) State.Include(asReadOnly);
         return State;
     }
+    bool HasText() const override { return true; }
+    WideString GetShownText() const override {
+        WideString Text = GetControl()->GetText();
+        if (!IsMasked()) return Text;
+        // One mask per character, a surrogate pair being one character.
+        size_t Count =
+            std::count_if(Text.begin(), Text.end(), [](char16_t c) { return c < 0xDC00 || c > 0xDFFF; });
+        return WideString(Count, Edit()->GetPasswordChar());
+    }
+    int GetCaretOffset() const override { return ShownOffset(Edit()->GetSelStart()); }
+    void GetTextSelection(int& Start, int& Length) const override {
+        Start = ShownOffset(Edit()->GetSelStart());
+        Length = ShownOffset(Edit()->GetSelStart() + Edit()->GetSelLength()) - Start;
+    }
 
 private:
     TCustomEdit* Edit() const { return static_cast<TCustomEdit*>(GetControl()); }
     bool IsMasked() const { return Edit()->GetPasswordChar() != 0; }
+    // An offset into the text as an offset into the shown text (masks count pairs once).
+    int ShownOffset(int Offset) const {
+        if (!IsMasked()) return Offset;
+        WideString Text = GetControl()->GetText();
+        Offset = std::clamp(Offset, 0, static_cast<int>(Text.size()));
+        return static_cast<int>(std::count_if(Text.begin(), Text.begin() + Offset,
+                                              [](char16_t c) { return c < 0xDC00 || c > 0xDFFF; }));
+    }
 };
 
 } // namespace
@@ -137,4 +166,19 @@ TAccessibleState TAccessible::GetState() const {
         if (Win->Focused()) State.Include(asFocused);
     }
     return State;
+}
+
+std::vector<WideString> TAccessible::GetKeyBindings() const {
+    std::vector<WideString> Keys;
+    if (TCustomForm* Form = FControl->GetParentForm())
+        for (TShortCut Key : Form->GetShortCutsOf(FControl))
+            if (WideString Text = ShortCutToText(Key); !Text.empty()) Keys.push_back(Text);
+    return Keys;
+}
+
+bool TAccessible::TakeFocus() {
+    auto* Win = dynamic_cast<TWinControl*>(FControl);
+    if (!Win || !Win->CanFocus()) return false;
+    Win->SetFocus();
+    return Win->Focused();
 }

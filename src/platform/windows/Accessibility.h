@@ -34,7 +34,8 @@ enum TAccessibleStateItem {
     asSelected,
     asMultiSelectable,
     asProtected, // a password field: its value is never told
-    asReadOnly
+    asReadOnly,
+    asActive // a window that is the active one
 };
 using TAccessibleState = TSet<TAccessibleStateItem>;
 
@@ -44,7 +45,8 @@ enum TAccessibleEvent {
     aeValueChanged,
     aeStateChanged,
     aeSelectionChanged, // a table's selected rows
-    aeCellChanged,      // the text of cell (Col, Row)
+    aeCellChanged,      // the text of cell (Col, Row); told at most every AccessibleCellInterval ms
+                        // per cell, the last text always (later, by a timer)
     aeRowsInserted,     // Row: the first new row, Col: how many
     aeRowsRemoved,      // Row: the first removed row, Col: how many
     aeTableReset        // rows or columns changed wholesale
@@ -72,6 +74,19 @@ public:
     virtual TControl* GetLabelFor() const { return nullptr; }
     // Runs the control's default action (a button's click); false when it has none.
     virtual bool DoDefaultAction() { return false; }
+    // The keys that run the default action, as people write them ("Ctrl+O"); by default the
+    // parent form's shortcuts for the control.
+    virtual std::vector<WideString> GetKeyBindings() const;
+    // Moves the keyboard focus to the control; false when it cannot take it.
+    virtual bool TakeFocus();
+
+    // Text a reader may walk character by character (an edit's). A masked field shows one mask
+    // character per character typed, never the characters.
+    virtual bool HasText() const { return false; }
+    virtual WideString GetShownText() const { return {}; }
+    // Caret and selection as offsets into the shown text.
+    virtual int GetCaretOffset() const { return 0; }
+    virtual void GetTextSelection(int& Start, int& Length) const { Start = Length = 0; }
 
     // Tables. Cells are addressed by column and row of the data (0-based); headers by column.
     virtual bool IsTable() const { return false; }
@@ -87,7 +102,7 @@ public:
     // Up to Max selected rows in ascending order.
     virtual std::vector<int> GetSelectedRows(int /*Max*/) const { return {}; }
     virtual bool IsRowSelected(int /*Row*/) const { return false; }
-    // The focused cell; false when there is none.
+    // The focused cell (one cell, also when whole rows are selected); false when there is none.
     virtual bool GetFocusedCell(int& Col, int& Row) const {
         Col = Row = -1;
         return false;
@@ -110,6 +125,8 @@ TAccessible* GetAccessible(TControl* Control);
 bool AccessibilityActive();
 // Tells listening clients of a change (see TAccessibleEvent for Col and Row).
 void AccessibleNotify(TControl* Control, TAccessibleEvent Event, int Col = -1, int Row = -1);
+// Shortest time between two announcements of one cell's text, in milliseconds.
+constexpr unsigned AccessibleCellInterval = 100;
 // Called by ~TControl: forgets the control's answers and its bridge objects.
 void AccessibleControlDestroyed(TControl* Control);
 // Called as windowed controls are made: hooks the bridge in once the application exists.

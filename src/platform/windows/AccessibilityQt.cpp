@@ -4,17 +4,21 @@
 #include <QAccessibleInterface>
 #include <QApplication>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <map>
 #include <optional>
+#include <set>
 #include <unordered_map>
 
 #include "platform/windows/Accessibility.h"
 #include "platform/windows/AccessibilityQt.h"
 #include "platform/windows/Forms.h"
+#include "platform/windows/TimerClock.h"
 #include "platform/windows/WinControlQt.h"
 
 namespace {
@@ -39,6 +43,12 @@ struct TBridgeState {
     bool FactoryInstalled = false;
     // Whether any widget's interface was asked for yet; until then there is nothing to forget.
     bool Queried = false;
+    // Where filtered events go instead of the desktop bus (tests); see SetAccessibleEventSink.
+    QAccessible::UpdateHandler Sink = nullptr;
+    // The pending cell announcements' timer: when it is due, and whether it runs on the manual clock.
+    std::optional<uint64_t> FlushDue;
+    bool ManualClock = false;
+    QPointer<QTimer> FlushTimer;
 };
 TBridgeState& Bridge() {
     static TBridgeState s;
@@ -81,6 +91,7 @@ QAccessible::State StateToQt(TAccessibleState s) {
     q.multiSelectable = s.Contains(asMultiSelectable);
     q.passwordEdit = s.Contains(asProtected);
     q.readOnly = s.Contains(asReadOnly);
+    q.active = s.Contains(asActive);
     return q;
 }
 
@@ -147,7 +158,8 @@ public:
 // ones are registered by themselves.
 class TControlInterface : public QAccessibleInterface,
                           public QAccessibleActionInterface,
-                          public QAccessibleTableInterface {
+                          public QAccessibleTableInterface,
+                          public QAccessibleTextInterface {
 public:
     TControlInterface(TControl* c, QWidget* w) : Control(c), Widget(w) { Bridge().Interfaces[c] = this; }
     ~TControlInterface() override {
@@ -268,21 +280,84 @@ public:
     }
     void* interface_cast(QAccessible::InterfaceType t) override {
         if (!Control) return nullptr;
-        if (t == QAccessible::ActionInterface && Answers()->GetRole() == arPushButton)
+        if (t == QAccessible::ActionInterface && !actionNames().isEmpty())
             return static_cast<QAccessibleActionInterface*>(this);
         if (t == QAccessible::TableInterface && Answers()->IsTable())
             return static_cast<QAccessibleTableInterface*>(this);
+        if (t == QAccessible::TextInterface && Answers()->HasText())
+            return static_cast<QAccessibleTextInterface*>(this);
         return nullptr;
     }
 
-    // Actions.
-    QStringList actionNames() const override { return {pressAction()}; }
-    void doAction(const QString& name) override {
-        if (!Control || name != pressAction()) return;
-        TControl* c = Control;
-        GuardedCall(c, [&] { GetAccessible(c)->DoDefaultAction(); });
+    // Actions: a button's press; focus for whatever can take it (the bus's grab-focus asks for it).
+    QStringList actionNames() const override {
+        QStringList names;
+        if (!Control) return names;
+        if (Answers()->GetRole() == arPushButton) names << pressAction();
+        if (Answers()->GetState().Contains(asFocusable)) names << setFocusAction();
+        return names;
     }
-    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+    void doAction(const QString& name) override {
+        if (!Control) return;
+        if (name == setFocusAction()) {
+            TControl* c = Control;
+            GuardedCall(c, [&] { GetAccessible(c)->TakeFocus(); });
+            return;
+        }
+        if (name != pressAction() || Answers()->GetRole() != arPushButton) return;
+        // The press runs from the event loop, so the client's call returns at once even when the
+        // command opens a message box or works for long.
+        QObject* context = Widget ? static_cast<QObject*>(Widget.data()) : qApp;
+        QMetaObject::invokeMethod(
+            context,
+            [c = Control] {
+                if (Bridge().Answers.count(c)) GuardedCall(c, [&] { GetAccessible(c)->DoDefaultAction(); });
+            },
+            Qt::QueuedConnection);
+    }
+    QStringList keyBindingsForAction(const QString& name) const override {
+        QStringList keys;
+        if (!Control || name != pressAction()) return keys;
+        for (const WideString& key : Answers()->GetKeyBindings())
+            keys << ToQt(key);
+        return keys;
+    }
+
+    // Text: what the field shows, masks for a masked one; read-only to clients.
+    QString ShownText() const { return Control ? ToQt(Answers()->GetShownText()) : QString(); }
+    void selection(int selectionIndex, int* startOffset, int* endOffset) const override {
+        *startOffset = *endOffset = 0;
+        int start = 0, length = 0;
+        if (Control && selectionIndex == 0) Answers()->GetTextSelection(start, length);
+        if (length <= 0) return;
+        *startOffset = start;
+        *endOffset = start + length;
+    }
+    int selectionCount() const override {
+        int start = 0, length = 0;
+        if (Control) Answers()->GetTextSelection(start, length);
+        return length > 0 ? 1 : 0;
+    }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return Control ? Answers()->GetCaretOffset() : 0; }
+    void setCursorPosition(int) override {}
+    QString text(int startOffset, int endOffset) const override {
+        QString shown = ShownText();
+        startOffset = std::clamp(startOffset, 0, static_cast<int>(shown.size()));
+        endOffset = endOffset < 0 ? static_cast<int>(shown.size())
+                                  : std::clamp(endOffset, startOffset, static_cast<int>(shown.size()));
+        return shown.mid(startOffset, endOffset - startOffset);
+    }
+    int characterCount() const override { return static_cast<int>(ShownText().size()); }
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int offset, int* startOffset, int* endOffset) const override {
+        *startOffset = *endOffset = offset;
+        return {};
+    }
 
     // Table.
     QAccessibleInterface* caption() const override { return nullptr; }
@@ -304,7 +379,14 @@ public:
     QString columnDescription(int column) const override {
         return Control ? ToQt(Answers()->GetColumnHeader(column)) : QString();
     }
-    QString rowDescription(int) const override { return {}; }
+    // The row's cell texts, as the row is read out when the table takes the focus.
+    QString rowDescription(int row) const override {
+        QStringList texts;
+        if (!Control || row < 0 || row >= rowCount()) return {};
+        for (int col = 0; col < columnCount(); ++col)
+            texts << ToQt(Answers()->GetCellText(col, row));
+        return texts.join(QStringLiteral(", "));
+    }
     int selectedColumnCount() const override { return 0; }
     int selectedRowCount() const override { return static_cast<int>(selectedRows().size()); }
     int columnCount() const override { return Control ? Answers()->GetColumnCount() : 0; }
@@ -355,6 +437,9 @@ public:
     QPointer<QWidget> Widget;
     mutable std::map<std::pair<int, int>, QAccessible::Id> Cells; // (row, col) -> id
     QAccessible::Id OwnId = 0; // windowless controls: registered by the bridge
+    // When each cell's text was last told, and the cells whose newest text waits for its turn.
+    std::map<std::pair<int, int>, uint64_t> LastTold; // (row, col) -> bridge clock
+    std::set<std::pair<int, int>> Pending;
 };
 
 bool TCellInterface::isValid() const {
@@ -367,9 +452,14 @@ QAccessibleInterface* TCellInterface::table() const {
     return Table;
 }
 QString TCellInterface::text(QAccessible::Text t) const {
-    if (!isValid() || t != QAccessible::Name) return {};
+    if (!isValid()) return {};
     TAccessible* a = Table->Answers();
-    return ToQt(Row < 0 ? a->GetColumnHeader(Col) : a->GetCellText(Col, Row));
+    if (t == QAccessible::Name) return ToQt(Row < 0 ? a->GetColumnHeader(Col) : a->GetCellText(Col, Row));
+    // The focused cell describes its whole row.
+    int col, row;
+    if (t == QAccessible::Description && Row >= 0 && a->GetFocusedCell(col, row) && col == Col && row == Row)
+        return Table->rowDescription(Row);
+    return {};
 }
 QRect TCellInterface::rect() const {
     if (!isValid()) return {};
@@ -379,8 +469,13 @@ QRect TCellInterface::rect() const {
 QAccessible::State TCellInterface::state() const {
     if (!isValid()) return {};
     if (Row < 0) return {};
-    QAccessible::State s = StateToQt(Table->Answers()->GetCellState(Col, Row));
+    TAccessible* a = Table->Answers();
+    QAccessible::State s = StateToQt(a->GetCellState(Col, Row));
     if (rect().isEmpty()) s.invisible = true;
+    // One cell has the focus, the table's focused one, and only while the table has it.
+    int col, row;
+    s.focusable = true;
+    s.focused = a->GetState().Contains(asFocused) && a->GetFocusedCell(col, row) && col == Col && row == Row;
     return s;
 }
 bool TCellInterface::isSelected() const {
@@ -438,11 +533,80 @@ QAccessibleInterface* Factory(const QString&, QObject* object) {
     return new TControlInterface(c, widget);
 }
 
-// The update handler installed in this process, if any (Qt has no getter).
+void FilterUpdate(QAccessibleEvent* e);
+
+// The update handler installed in this process, if any (Qt has no getter). The bridge's own filter
+// does not count: it stands for the desktop bus.
 QAccessible::UpdateHandler InstalledHandler() {
     QAccessible::UpdateHandler h = QAccessible::installUpdateHandler(nullptr);
     QAccessible::installUpdateHandler(h);
-    return h;
+    return h == FilterUpdate ? nullptr : h;
+}
+
+// Hands an event past the filter: to the sink, else to the desktop bus.
+void Forward(QAccessibleEvent* e) {
+    if (QAccessible::UpdateHandler sink = Bridge().Sink) {
+        sink(e);
+        return;
+    }
+    QAccessible::UpdateHandler h = QAccessible::installUpdateHandler(nullptr);
+    QAccessible::updateAccessibility(e);
+    QAccessible::installUpdateHandler(h);
+}
+
+// Every event on its way to the bus. A native editor reports typed text itself: for a masked
+// field the text becomes masks. A table taking the focus also moves it to its focused cell, so
+// the current row is read out.
+void FilterUpdate(QAccessibleEvent* e) {
+    if (!QAccessible::isActive() && !Bridge().Sink) return;
+    auto* own = dynamic_cast<TControlInterface*>(e->accessibleInterface());
+    if (own && own->Control && own->Answers()->GetState().Contains(asProtected)) {
+        auto masks = [&](const QString& text) { return QString(text.size(), QChar(u'*')); };
+        switch (e->type()) {
+        case QAccessible::TextInserted: {
+            auto* t = static_cast<QAccessibleTextInsertEvent*>(e);
+            QAccessibleTextInsertEvent masked(own, t->changePosition(), masks(t->textInserted()));
+            masked.setCursorPosition(own->cursorPosition());
+            Forward(&masked);
+            return;
+        }
+        case QAccessible::TextRemoved: {
+            auto* t = static_cast<QAccessibleTextRemoveEvent*>(e);
+            QAccessibleTextRemoveEvent masked(own, t->changePosition(), masks(t->textRemoved()));
+            masked.setCursorPosition(own->cursorPosition());
+            Forward(&masked);
+            return;
+        }
+        case QAccessible::TextUpdated: {
+            auto* t = static_cast<QAccessibleTextUpdateEvent*>(e);
+            QAccessibleTextUpdateEvent masked(own, t->changePosition(), masks(t->textRemoved()),
+                                              masks(t->textInserted()));
+            masked.setCursorPosition(own->cursorPosition());
+            Forward(&masked);
+            return;
+        }
+        case QAccessible::ValueChanged: {
+            QAccessibleValueChangeEvent masked(own, QVariant());
+            Forward(&masked);
+            return;
+        }
+        default:
+            break;
+        }
+    }
+    Forward(e);
+    // Qt's bus adaptor leaves a table's selection changes unsaid.
+    if (e->type() == QAccessible::SelectionWithin && own && own->Control && own->Answers()->IsTable() &&
+        QAccessible::isActive())
+        AnnounceSelectionOnBus(own);
+    int col, row;
+    if (e->type() == QAccessible::Focus && own && own->Control && own->Answers()->IsTable() &&
+        own->Answers()->GetFocusedCell(col, row)) {
+        if (QAccessibleInterface* cell = own->cellAt(row, col)) {
+            QAccessibleEvent focus(cell, QAccessible::Focus);
+            Forward(&focus);
+        }
+    }
 }
 
 // Qt hands events on only while a desktop client is active; a handler installed in the process
@@ -452,17 +616,130 @@ void Deliver(QAccessibleEvent& e) {
         QAccessible::updateAccessibility(&e);
         return;
     }
+    if (Bridge().Sink) {
+        FilterUpdate(&e);
+        return;
+    }
     if (QAccessible::UpdateHandler h = InstalledHandler()) h(&e);
+}
+
+// The clock of cell announcements: the manual one while a test drives it.
+uint64_t BridgeNow() {
+    if (ManualTimerClockActive()) return ManualTimerNow();
+    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                     std::chrono::steady_clock::now().time_since_epoch())
+                                     .count());
+}
+
+// Tells a cell's text if it changed since last told; false when nothing was said.
+bool TellCell(TControlInterface* table, int Col, int Row) {
+    // Only cells a client already holds, or that are on screen, are worth a word.
+    QAccessibleInterface* found = table->ExistingCell(Col, Row);
+    if (!found && !table->Answers()->GetCellRect(Col, Row).IsEmpty()) found = table->cellAt(Row, Col);
+    auto* cell = static_cast<TCellInterface*>(found);
+    if (!cell) return false;
+    QString text = cell->text(QAccessible::Name);
+    if (cell->Announced == text) return false;
+    cell->Announced = text;
+    QAccessibleEvent e(cell, QAccessible::NameChanged);
+    Deliver(e);
+    return true;
+}
+
+void FlushCells();
+
+// Runs FlushCells in Delay ms unless it runs sooner already.
+void ArmFlush(uint64_t Now, uint64_t Delay) {
+    TBridgeState& state = Bridge();
+    Delay = std::clamp<uint64_t>(Delay, 1, AccessibleCellInterval);
+    if (state.FlushDue && *state.FlushDue <= Now + Delay) return;
+    state.FlushDue = Now + Delay;
+    if (state.ManualClock) {
+        StartManualTimer(&state, 1, static_cast<UINT>(Delay), FlushCells);
+        return;
+    }
+    if (!state.FlushTimer) {
+        state.FlushTimer = new QTimer(qApp);
+        state.FlushTimer->setSingleShot(true);
+        QObject::connect(state.FlushTimer, &QTimer::timeout, FlushCells);
+    }
+    state.FlushTimer->start(static_cast<int>(Delay));
+}
+
+// Tells the waiting cells whose turn came; the others wait for the next run.
+void FlushCells() {
+    TBridgeState& state = Bridge();
+    StopManualTimer(&state, 1);
+    state.FlushDue.reset();
+    const uint64_t now = BridgeNow();
+    std::optional<uint64_t> next;
+    std::vector<TControlInterface*> tables;
+    for (auto& [c, iface] : state.Interfaces)
+        if (!iface->Pending.empty()) tables.push_back(iface);
+    for (TControlInterface* table : tables) {
+        for (auto it = table->Pending.begin(); it != table->Pending.end();) {
+            uint64_t due = table->LastTold[*it] + AccessibleCellInterval;
+            if (due > now) {
+                next = std::min(next.value_or(due), due);
+                ++it;
+                continue;
+            }
+            auto [row, col] = *it;
+            it = table->Pending.erase(it);
+            if (TellCell(table, col, row)) table->LastTold[{row, col}] = now;
+            // Telling may have run a client's handler that changed the bridge: start over later.
+            if (!state.Interfaces.count(table->Control)) break;
+        }
+    }
+    if (next) ArmFlush(now, *next - now);
+}
+
+// A cell's text changed: told now, or once its interval since the last telling is over.
+void AnnounceCell(TControlInterface* table, int Col, int Row) {
+    TBridgeState& state = Bridge();
+    if (state.ManualClock != ManualTimerClockActive()) {
+        // Times of one clock mean nothing on the other.
+        state.ManualClock = ManualTimerClockActive();
+        state.FlushDue.reset();
+        for (auto& [c, iface] : state.Interfaces)
+            iface->LastTold.clear();
+    }
+    const uint64_t now = BridgeNow();
+    std::pair<int, int> key{Row, Col};
+    if (auto it = table->LastTold.find(key);
+        it != table->LastTold.end() && now < it->second + AccessibleCellInterval) {
+        table->Pending.insert(key);
+        ArmFlush(now, it->second + AccessibleCellInterval - now);
+        return;
+    }
+    if (!TellCell(table, Col, Row)) return;
+    if (table->LastTold.size() >= MaxCachedCells)
+        std::erase_if(table->LastTold, [&](const auto& told) {
+            return told.second + AccessibleCellInterval <= now && !table->Pending.count(told.first);
+        });
+    table->LastTold[key] = now;
 }
 
 } // namespace
 
 // Qt's own widget interfaces are installed by QApplication; ours go after them so they are asked
-// first.
+// first. The filter sees every event before the bus does.
 void InstallAccessibilityBridge() {
     if (Bridge().FactoryInstalled || !qApp) return;
     Bridge().FactoryInstalled = true;
     QAccessible::installFactory(Factory);
+    HookAccessibilityBus();
+    // Someone (a test) listening already keeps listening.
+    if (QAccessible::UpdateHandler theirs = QAccessible::installUpdateHandler(FilterUpdate))
+        QAccessible::installUpdateHandler(theirs);
+}
+
+void SetAccessibleEventSink(void (*Sink)(QAccessibleEvent*)) {
+    Bridge().Sink = Sink;
+}
+
+void HandAccessibleEvent(QAccessibleEvent* Event) {
+    FilterUpdate(Event);
 }
 
 TAccessible* GetAccessible(TControl* Control) {
@@ -473,7 +750,7 @@ TAccessible* GetAccessible(TControl* Control) {
 }
 
 bool AccessibilityActive() {
-    return QAccessible::isActive() || InstalledHandler() != nullptr;
+    return QAccessible::isActive() || Bridge().Sink || InstalledHandler() != nullptr;
 }
 
 void AccessibleNotify(TControl* Control, TAccessibleEvent Event, int Col, int Row) {
@@ -514,17 +791,7 @@ void AccessibleNotify(TControl* Control, TAccessibleEvent Event, int Col, int Ro
         return;
     }
     case aeCellChanged: {
-        if (!table) return;
-        // Only cells a client already holds, or that are on screen, are worth a word.
-        QAccessibleInterface* found = table->ExistingCell(Col, Row);
-        if (!found && !table->Answers()->GetCellRect(Col, Row).IsEmpty()) found = table->cellAt(Row, Col);
-        auto* cell = static_cast<TCellInterface*>(found);
-        if (!cell) return;
-        QString text = cell->text(QAccessible::Name);
-        if (cell->Announced == text) return;
-        cell->Announced = text;
-        QAccessibleEvent e(cell, QAccessible::NameChanged);
-        Deliver(e);
+        if (table) AnnounceCell(table, Col, Row);
         return;
     }
     case aeRowsInserted:

@@ -265,6 +265,16 @@ bool TCustomForm::IsActive() const {
     return f && f->isActiveWindow();
 }
 
+void TCustomForm::AddShortCut(TShortCut Key, TControl* Target) {
+    FShortCuts.Add(Key, Target);
+    if (Target != this) FreeNotification(Target);
+}
+
+void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
+    TCustomControl::Notification(AComponent, Operation);
+    if (Operation == TOperation::opRemove) FShortCuts.Remove(AComponent);
+}
+
 void TCustomForm::SetActiveControl(TWinControl* Control) {
     if (Control && Control != FActiveControl && IsShowing() && Control->CanFocus()) {
         Control->SetFocus();

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/windows/Controls.h"
+#include "platform/windows/ShortCuts.h"
 
 class TBitmap;
 class THintWindow;
@@ -67,6 +68,14 @@ public:
     void SetActiveControl(TWinControl* Control);
     bool IsActive() const;
 
+    // Keyboard shortcuts of the form: pressed anywhere in it, Key clicks Target while Target is
+    // showing and enabled, before the focused control sees the key (see TShortCutList).
+    void AddShortCut(TShortCut Key, TControl* Target);
+    // The keys that click Target, in the order added (what its accessible action names).
+    std::vector<TShortCut> GetShortCutsOf(const TControl* Target) const { return FShortCuts.KeysOf(Target); }
+    // Runs the shortcut; true when a target took the key.
+    bool IsShortCut(TShortCut Key) { return FShortCuts.Execute(Key); }
+
     TNotifyEvent OnCreate;
     TNotifyEvent OnDestroy;
     TNotifyEvent OnShow;
@@ -100,6 +109,7 @@ protected:
     virtual void DoClose(TCloseAction& Action);
     virtual void DoShow();
     virtual void DoHide();
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
     TFormStyle FFormStyle = fsNormal;
     TPosition FPosition = poDesigned;
@@ -114,6 +124,7 @@ protected:
     bool FDestroyed = false;
     std::unique_ptr<TBitmap> FIcon;
     TWinControl* FActiveControl = nullptr;
+    TShortCutList FShortCuts;
 };
 
 class TForm : public TCustomForm {

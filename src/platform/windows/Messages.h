@@ -173,6 +173,7 @@ constexpr Word VK_DECIMAL = 0x6E;
 constexpr Word VK_DIVIDE = 0x6F;
 constexpr Word VK_F1 = 0x70;
 constexpr Word VK_F2 = 0x71;
+constexpr Word VK_F5 = 0x74;
 constexpr Word VK_F12 = 0x7B;
 
 enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };

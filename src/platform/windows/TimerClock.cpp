@@ -63,6 +63,10 @@ bool ManualTimerClockActive() {
     return State().Clock != nullptr;
 }
 
+uint64_t ManualTimerNow() {
+    return State().Now ? *State().Now : 0;
+}
+
 void StartManualTimer(const void* Owner, uintptr_t Id, UINT Milliseconds, std::function<void()> Fire) {
     TClockState& s = State();
     if (!s.Clock) return;

@@ -30,5 +30,7 @@ private:
 // Platform-internal: the running manual clock, or null. Start registers (or restarts) the timer
 // of an owner and id; Stop removes it.
 bool ManualTimerClockActive();
+// Milliseconds the running manual clock was advanced; 0 when none runs.
+uint64_t ManualTimerNow();
 void StartManualTimer(const void* Owner, uintptr_t Id, UINT Milliseconds, std::function<void()> Fire);
 void StopManualTimer(const void* Owner, uintptr_t Id);

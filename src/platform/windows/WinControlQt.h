@@ -158,6 +158,9 @@ private:
     // Tab, unless the control asks for it, goes to the form before the control sees it; true
     // when the form took it (or the control went away).
     bool TakenAsDialogKey(Word vk);
+    // A key pressed with its modifiers that is one of the form's shortcuts runs it before the
+    // control sees the key; true when a shortcut took it.
+    bool TakenAsShortCut(Word vk);
 };
 
 // A native editor's default handling of the message made from the current Qt event: the editor

@@ -978,6 +978,16 @@ bool TWindowBridge::TakenAsDialogKey(Word vk) {
     return taken != 0;
 }
 
+bool TWindowBridge::TakenAsShortCut(Word vk) {
+    TWinControl* c = P->Control;
+    TCustomForm* form = c->GetParentForm();
+    TShortCut key = ShortCut(vk, GetKeyShiftState());
+    if (!form || key == scNone) return false;
+    bool taken = false;
+    GuardedCall(c, [&] { taken = form->IsShortCut(key); });
+    return taken;
+}
+
 bool TWindowBridge::OnKey(QWidget* widget, QKeyEvent* ke) {
     TWinControlPrivate* p = P;
     QPointer<TWindowBridge> self(this);
@@ -986,6 +996,8 @@ bool TWindowBridge::OnKey(QWidget* widget, QKeyEvent* ke) {
     bool press = ke->type() == QEvent::KeyPress;
     bool reached = false; // a message went to the control
     if (vk != 0) {
+        if (press && TakenAsShortCut(vk)) return true;
+        if (!self || !self->P) return true;
         if (press && TakenAsDialogKey(vk)) return true;
         if (!self || !self->P) return true;
         TMessage m{press ? WM_KEYDOWN : WM_KEYUP, vk, 0, 0};

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 
 #include "MainFormTestSupport.h"
@@ -15,9 +16,11 @@
 #include "controls/NxPanel.h"
 #include "grid/view/NextGrid.h"
 #include "platform/runtime/CodePage.h"
+#include "platform/windows/Accessibility.h"
 #include "platform/windows/Buttons.h"
 #include "platform/windows/Dialogs.h"
 #include "platform/windows/TestSupport.h"
+#include "platform/windows/TimerClock.h"
 
 namespace {
 
@@ -104,7 +107,9 @@ TEST_F(MainFormAccessibilityTest, TreeNamesTheToolBarKeyFieldAndJobList) {
     EXPECT_EQ(Key->text(QAccessible::Name), "Key for decode");
     EXPECT_EQ(Key->text(QAccessible::Description), QString::fromUtf8("Ключ для декодирования"));
     EXPECT_EQ(Key->text(QAccessible::Value), "");
-    EXPECT_EQ(Key->textInterface(), nullptr);
+    // One mask per typed character, so a reader can tell how many were typed.
+    ASSERT_NE(Key->textInterface(), nullptr);
+    EXPECT_EQ(Key->textInterface()->text(0, -1), QString(16, u'*'));
     for (QAccessibleInterface* i : All())
         for (auto t : {QAccessible::Name, QAccessible::Description, QAccessible::Value, QAccessible::Help})
             EXPECT_FALSE(i->text(t).contains("secret")) << i->text(QAccessible::Name).toStdString();
@@ -153,7 +158,12 @@ TEST_F(MainFormAccessibilityTest, ARunAnnouncesStatusAndProgressAndAClickedRowIs
 
     Announced().clear();
     QAccessible::UpdateHandler Saved = QAccessible::installUpdateHandler(Record);
-    ClickToolButton(Form->decript_but);
+    {
+        // Cells told within the interval are told once it is over: the last texts come then.
+        TManualTimerClock Clock;
+        ClickToolButton(Form->decript_but);
+        Clock.Advance(AccessibleCellInterval);
+    }
     QAccessible::installUpdateHandler(Saved);
     ASSERT_TRUE(Dialogs->Messages.empty());
 
@@ -184,6 +194,45 @@ TEST_F(MainFormAccessibilityTest, ARunAnnouncesStatusAndProgressAndAClickedRowIs
     EXPECT_EQ(Table->selectedRows(), QList<int>{1});
     EXPECT_TRUE(Table->cellAt(1, 3)->state().selected);
     EXPECT_FALSE(Table->cellAt(0, 3)->state().selected);
+}
+
+TEST_F(MainFormAccessibilityTest, EveryToolBarCommandRunsByItsKeyAndTheButtonNamesIt) {
+    const std::map<QString, QStringList> Keys = {
+        {"Upload files", {"Ctrl+O"}},
+        {"Folder to upload files", {"Ctrl+Shift+O"}},
+        {"Run", {"F5", "Ctrl+R"}},
+        {"Open file", {"Ctrl+Enter"}},
+        {QString::fromUtf8("Остановить декрипт"), {"Esc"}},
+    };
+    int Buttons = 0;
+    for (QAccessibleInterface* i : All()) {
+        if (i->role() != QAccessible::Button || i->text(QAccessible::Name) == "Test RSA") continue;
+        ++Buttons;
+        auto Expected = Keys.find(i->text(QAccessible::Name));
+        ASSERT_NE(Expected, Keys.end()) << i->text(QAccessible::Name).toStdString();
+        EXPECT_EQ(i->actionInterface()->keyBindingsForAction(QAccessibleActionInterface::pressAction()),
+                  Expected->second);
+    }
+    EXPECT_EQ(Buttons, 5);
+
+    // The keys work wherever the focus is in the window, here in the key field.
+    Form->Edit1->SetFocus();
+    QWidget* Focus = Client(Form->Edit1);
+    QTest::keyClick(Focus, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(Dialogs->FileRequests.size(), 1u);
+    QTest::keyClick(Focus, Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Dialogs->FolderRequests.size(), 1u);
+    QTest::keyClick(Focus, Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClick(Focus, Qt::Key_Escape); // no run to stop
+    QTest::keyClick(Focus, Qt::Key_F5);
+    QTest::keyClick(Focus, Qt::Key_R, Qt::ControlModifier);
+    std::vector<WideString> Said;
+    for (auto& [Text, Caption] : Dialogs->Messages)
+        Said.push_back(Text);
+    // Open file without a selected row; Run twice with no key typed.
+    EXPECT_EQ(Said, (std::vector<WideString>{u"File is not selected!", u"Decoding key is not correct!",
+                                             u"Decoding key is not correct!"}));
+    EXPECT_EQ(Form->Edit1->GetText(), u"") << "no key reached the field";
 }
 
 } // namespace

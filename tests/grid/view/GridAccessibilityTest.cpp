@@ -97,9 +97,12 @@ TEST_F(GridAccessibilityTest, ClickSelectsARowThatIsReportedAndAnnounced) {
     auto focus = std::find_if(Announced().begin(), Announced().end(),
                               [](const TAnnounced& a) { return a.Type == QAccessible::Focus; });
     ASSERT_NE(focus, Announced().end());
+    // Whole rows are selected: the row's first cell alone has the focus.
     EXPECT_EQ(focus->Row, 3);
-    EXPECT_EQ(focus->Col, 1);
-    EXPECT_EQ(Table()->focusChild(), Cells()->cellAt(3, 1));
+    EXPECT_EQ(focus->Col, 0);
+    EXPECT_EQ(Table()->focusChild(), Cells()->cellAt(3, 0));
+    EXPECT_TRUE(Cells()->cellAt(3, 0)->state().focused);
+    EXPECT_FALSE(Cells()->cellAt(3, 1)->state().focused);
 
     // Assistive technology selects as a click would.
     EXPECT_TRUE(Cells()->selectRow(7));

@@ -3,14 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <algorithm>
 #include <map>
 #include <memory>
 
 #include "TestSupport.h"
 #include "platform/windows/Accessibility.h"
+#include "platform/windows/AccessibilityQt.h"
 #include "platform/windows/Buttons.h"
 #include "platform/windows/ExtCtrls.h"
 #include "platform/windows/StdCtrls.h"
+#include "platform/windows/TimerClock.h"
 
 namespace {
 
@@ -52,6 +55,7 @@ class TBigTable : public TCustomControl {
 public:
     explicit TBigTable(TComponent* owner) : TCustomControl(owner) {}
     int Rows = 1000000;
+    int Version = 0; // shown in every cell's text
     mutable std::map<std::pair<int, int>, int> Asked;
     std::unique_ptr<TAccessible> CreateAccessible() override;
 };
@@ -70,6 +74,7 @@ public:
     WideString GetCellText(int Col, int Row) const override {
         ++Table()->Asked[{Col, Row}];
         std::string s = std::to_string(Row) + ":" + std::to_string(Col);
+        if (Table()->Version) s += " v" + std::to_string(Table()->Version);
         return WideString(s.begin(), s.end());
     }
     TRect GetCellRect(int Col, int Row) const override {
@@ -77,6 +82,16 @@ public:
     }
     bool IsRowSelected(int Row) const override { return Row == 2; }
     std::vector<int> GetSelectedRows(int) const override { return {2}; }
+    // Whole rows are selected; their cells all say so, the table tells which one has the focus.
+    TAccessibleState GetCellState(int, int Row) const override {
+        return Row == 2 ? TAccessibleState{asSelectable, asSelected, asFocused}
+                        : TAccessibleState{asSelectable};
+    }
+    bool GetFocusedCell(int& Col, int& Row) const override {
+        Col = 0;
+        Row = 2;
+        return true;
+    }
 };
 
 std::unique_ptr<TAccessible> TBigTable::CreateAccessible() {
@@ -152,11 +167,15 @@ TEST_F(AccessibilityTest, FormTreeNamesButtonsGroupsLabelsAndHidesTheMaskedText)
     EXPECT_EQ(b->rect(), QRect(button->ClientToScreen({0, 0}).X, button->ClientToScreen({0, 0}).Y, 30, 30));
     EXPECT_EQ(group->childAt(b->rect().center().x(), b->rect().center().y()), b);
     ASSERT_NE(b->actionInterface(), nullptr);
+    // The press waits for the event loop: the client's call returns before the command runs.
     b->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(clicks, 0);
+    Pump();
     EXPECT_EQ(clicks, 1);
     button->SetEnabled(false);
     EXPECT_TRUE(b->state().disabled);
     b->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    Pump();
     EXPECT_EQ(clicks, 1) << "a disabled button is not pressed through assistive technology";
 
     QAccessibleInterface* l = Find(root, QAccessible::StaticText);
@@ -171,7 +190,9 @@ TEST_F(AccessibilityTest, FormTreeNamesButtonsGroupsLabelsAndHidesTheMaskedText)
     EXPECT_EQ(e->text(QAccessible::Name), "Key for decode");
     EXPECT_EQ(e->text(QAccessible::Description), "Secret key");
     EXPECT_EQ(e->text(QAccessible::Value), "");
-    EXPECT_EQ(e->textInterface(), nullptr);
+    ASSERT_NE(e->textInterface(), nullptr);
+    EXPECT_EQ(e->textInterface()->text(0, -1), QString(13, u'*'));
+    EXPECT_TRUE(root->state().active);
     for (const QString& t : AllTexts(root))
         EXPECT_FALSE(t.contains("topsecret")) << t.toStdString();
     auto labelled = l->relations(QAccessible::Labelled);
@@ -213,6 +234,121 @@ TEST_F(AccessibilityTest, AnnouncementsCarryNoMaskedTextAndDeadControlsGoQuiet) 
     delete button;
     EXPECT_EQ(QAccessible::accessibleInterface(id), nullptr);
     EXPECT_EQ(FormInterface()->childCount(), 1);
+}
+
+// Records what the bridge hands on to the bus.
+struct TSinkLog {
+    static std::vector<std::pair<QAccessible::Event, QString>>& Entries() {
+        static std::vector<std::pair<QAccessible::Event, QString>> e;
+        return e;
+    }
+    static void Sink(QAccessibleEvent* e) {
+        QString text;
+        if (e->type() == QAccessible::TextInserted)
+            text = static_cast<QAccessibleTextInsertEvent*>(e)->textInserted();
+        if (e->type() == QAccessible::Focus || e->type() == QAccessible::NameChanged)
+            text = e->accessibleInterface()->text(QAccessible::Name) + "|" +
+                   e->accessibleInterface()->text(QAccessible::Description);
+        Entries().push_back({e->type(), text});
+    }
+    TSinkLog() {
+        Entries().clear();
+        SetAccessibleEventSink(Sink);
+    }
+    ~TSinkLog() { SetAccessibleEventSink(nullptr); }
+    int Count(QAccessible::Event type) const {
+        return static_cast<int>(
+            std::count_if(Entries().begin(), Entries().end(), [&](auto& e) { return e.first == type; }));
+    }
+};
+
+TEST_F(AccessibilityTest, TypingInAMaskedFieldTellsMasksAndTheFieldTakesFocusByAction) {
+    auto* edit = Add<TEdit>(form.get(), 10, 10, 150, 21);
+    edit->SetPasswordChar(u'*');
+    auto* other = Add<TEdit>(form.get(), 10, 40, 150, 21);
+    ASSERT_TRUE(ShowAndWait(form.get()));
+    other->SetFocus();
+    QAccessibleInterface* e = Find(FormInterface(), QAccessible::EditableText);
+    ASSERT_NE(e, nullptr);
+    ASSERT_EQ(e->object(), Client(edit));
+    ASSERT_NE(e->actionInterface(), nullptr);
+    e->actionInterface()->doAction(QAccessibleActionInterface::setFocusAction());
+    EXPECT_TRUE(edit->Focused());
+
+    QTest::keyClicks(Client(edit), "topsecret");
+    // What the editor reports as the text goes in (Qt drops it while no client listens).
+    TSinkLog log;
+    QAccessibleTextInsertEvent typed(Client(edit), 0, "topsecret");
+    HandAccessibleEvent(&typed);
+    QAccessibleTextCursorEvent caret(Client(edit), 9);
+    HandAccessibleEvent(&caret);
+    QAccessibleTextInterface* text = e->textInterface();
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->characterCount(), 9);
+    EXPECT_EQ(text->text(0, 9), "*********");
+    EXPECT_EQ(text->cursorPosition(), 9);
+    ASSERT_EQ(TSinkLog::Entries().size(), 2u);
+    EXPECT_EQ(TSinkLog::Entries()[0], std::make_pair(QAccessible::TextInserted, QString("*********")));
+    EXPECT_EQ(TSinkLog::Entries()[1].first, QAccessible::TextCaretMoved);
+}
+
+TEST_F(AccessibilityTest, OneCellHasTheFocusAndTheTableTakingItReadsTheRow) {
+    auto* table = Add<TBigTable>(form.get(), 0, 0, 200, 100);
+    table->SetTabStop(true);
+    ASSERT_TRUE(ShowAndWait(form.get()));
+    QAccessibleInterface* t = Find(FormInterface(), QAccessible::Table);
+    ASSERT_NE(t, nullptr);
+    TSinkLog log;
+    table->SetFocus();
+    QAccessibleEvent focus(Client(table), QAccessible::Focus);
+    HandAccessibleEvent(&focus);
+    QAccessibleTableInterface* ti = t->tableInterface();
+    int focused = 0;
+    for (int col = 0; col < 4; ++col)
+        focused += ti->cellAt(2, col)->state().focused;
+    EXPECT_EQ(focused, 1);
+    EXPECT_TRUE(ti->cellAt(2, 0)->state().focused);
+    EXPECT_EQ(t->focusChild(), ti->cellAt(2, 0));
+    auto& said = TSinkLog::Entries();
+    auto lastFocus =
+        std::find_if(said.rbegin(), said.rend(), [](auto& e) { return e.first == QAccessible::Focus; });
+    ASSERT_NE(lastFocus, said.rend());
+    EXPECT_EQ(lastFocus->second, "2:0|2:0, 2:1, 2:2, 2:3") << "the focused cell, describing its row";
+}
+
+TEST_F(AccessibilityTest, ACellIsToldAtMostEveryIntervalAndItsLastTextAlways) {
+    auto* table = Add<TBigTable>(form.get(), 0, 0, 200, 100);
+    ASSERT_TRUE(ShowAndWait(form.get()));
+    TManualTimerClock clock;
+    TSinkLog log;
+    auto change = [&] {
+        ++table->Version;
+        AccessibleNotify(table, aeCellChanged, 1, 0);
+        AccessibleNotify(table, aeCellChanged, 2, 0);
+    };
+    // A burst: the first change is told at once, the last once the interval is over.
+    for (int i = 0; i < 50; ++i)
+        change();
+    EXPECT_EQ(log.Count(QAccessible::NameChanged), 2);
+    clock.Advance(AccessibleCellInterval);
+    ASSERT_EQ(log.Count(QAccessible::NameChanged), 4);
+    EXPECT_EQ(TSinkLog::Entries().back().second, "0:2 v50|");
+    // A change every 10 ms for two seconds: about ten a second for each cell.
+    TSinkLog steady;
+    for (int i = 0; i < 200; ++i) {
+        change();
+        clock.Advance(10);
+    }
+    clock.Advance(AccessibleCellInterval);
+    EXPECT_GE(steady.Count(QAccessible::NameChanged), 2 * 19);
+    EXPECT_LE(steady.Count(QAccessible::NameChanged), 2 * 21);
+    EXPECT_EQ(TSinkLog::Entries().back().second, "0:2 v250|");
+    // Text written again unchanged says nothing.
+    const int told = steady.Count(QAccessible::NameChanged);
+    AccessibleNotify(table, aeCellChanged, 1, 0);
+    clock.Advance(AccessibleCellInterval);
+    AccessibleNotify(table, aeCellChanged, 1, 0);
+    EXPECT_EQ(steady.Count(QAccessible::NameChanged), told);
 }
 
 TEST_F(AccessibilityTest, TablesDescribeOnlyTheCellsAskedFor) {
