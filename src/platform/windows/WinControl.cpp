@@ -759,9 +759,14 @@ void TWinControl::ScrollWindowEx(int DX, int DY, const TRect* Scroll, const TRec
     if (Clip) area &= RectToQt(*Clip);
     if (area.isEmpty()) return;
     QRect dest = area.translated(DX, DY) & area;
+    // At a fractional scale a logical pixel is no whole number of device pixels: repaint instead.
+    const qreal ratio = p.Pixels.devicePixelRatio();
+    const int whole = int(ratio);
+    if (whole != ratio) dest = QRect();
     if (!dest.isEmpty()) {
         QRect src = dest.translated(-DX, -DY);
-        QImage copy = p.Pixels.copy(src);
+        QImage copy = p.Pixels.copy(QRect(src.topLeft() * whole, src.size() * whole));
+        copy.setDevicePixelRatio(ratio);
         QPainter painter(&p.Pixels);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         painter.drawImage(dest.topLeft(), copy);
