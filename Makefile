@@ -4,7 +4,7 @@ ASAN_DIR ?= build-asan
 JOBS ?= $(shell nproc)
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
-.PHONY: all deps configure build test run asan bench clean
+.PHONY: all deps configure build test run asan bench package clean
 
 all: build
 
@@ -22,6 +22,10 @@ test: build
 
 run: build
 	@./scripts/run.sh $(BUILD_DIR)
+
+# A Debian package in $(BUILD_DIR): apt install ./$(BUILD_DIR)/quillmar_*.deb
+package: build
+	cmake --build $(BUILD_DIR) --target package
 
 # The same suite under AddressSanitizer and UndefinedBehaviorSanitizer, in its own folder.
 asan: deps

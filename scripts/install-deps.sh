@@ -6,7 +6,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
-    fonts-dejavu-core xvfb xauth clang-format
+    fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 xvfb xauth clang-format
 )
 
 missing=()

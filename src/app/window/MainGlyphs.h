@@ -1,7 +1,7 @@
 #pragma once
 // The pictures of the main window: the five tool bar glyphs (32 x 32, 24 bits, the bottom-left pixel's
-// color transparent) and the window icon (48 x 48, 32 bits with alpha). Drawn in code, so the program
-// carries no image files.
+// color transparent) and the window icon (48 x 48, 32 bits with alpha), each with a detail picture at
+// twice the size for HiDPI screens. Drawn in code, so the program carries no image files.
 
 #include <memory>
 

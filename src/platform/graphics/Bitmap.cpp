@@ -84,6 +84,7 @@ struct TBitmap::Impl {
     TColor TransparentColor = clDefault;
     TTransparentMode Mode = tmAuto;
     std::unique_ptr<TCanvas> Canvas;
+    std::shared_ptr<const TBitmap> Detail;
 
     int PackedRowBytes() const { return ((Image.width() * 4 + 31) / 32) * 4; }
 
@@ -189,6 +190,7 @@ void TBitmap::SetSize(int width, int height) {
             std::memcpy(next.scanLine(y), d.Image.constScanLine(y), static_cast<size_t>(bytes));
     }
     d.Image = next;
+    d.Detail.reset();
     d.Changed();
 }
 
@@ -286,7 +288,23 @@ void TBitmap::Assign(const TBitmap& source) {
     d.Transparent = s.Transparent;
     d.TransparentColor = s.TransparentColor;
     d.Mode = s.Mode;
+    d.Detail = s.Detail;
     d.Changed();
+}
+
+void TBitmap::SetDetail(const TBitmap* twice) {
+    if (!twice) {
+        FImpl->Detail.reset();
+        return;
+    }
+    auto copy = std::make_shared<TBitmap>();
+    copy->Assign(*twice);
+    copy->FImpl->Detail.reset();
+    FImpl->Detail = std::move(copy);
+}
+
+const TBitmap* TBitmap::GetDetail() const {
+    return FImpl->Detail.get();
 }
 
 void TBitmap::Assign(const TBitmap* source) {
@@ -316,6 +334,7 @@ void BitmapAssignImage(TBitmap& bitmap, const QImage& image) {
     TBitmap::Impl& d = bitmap.GetImpl();
     d.PackedActive = false;
     d.Packed.clear();
+    d.Detail.reset();
     if (image.isNull()) {
         d.Image = QImage();
     } else if (image.hasAlphaChannel()) {

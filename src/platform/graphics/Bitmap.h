@@ -61,6 +61,12 @@ public:
     // error.
     void Assign(const TPersistent* source) override;
 
+    // The same picture at twice the width and height, drawn in its place on surfaces kept at a
+    // scale factor of 1.5 or more, so it stays sharp on HiDPI screens; its transparent color follows
+    // this bitmap's mode (tmAuto: its own bottom-left pixel). Assign copies it; resizing or loading
+    // drops it; drawing on the canvas leaves it. nullptr drops it.
+    void SetDetail(const TBitmap* twice);
+    const TBitmap* GetDetail() const;
     // Loads a bitmap of the program's resources by name (case-insensitive); raises EResNotFound
     // with "Resource NAME not found" when there is none.
     void LoadFromResourceName(const AnsiString& name);

@@ -4,6 +4,7 @@
 #include <QPainterPath>
 #include <QPolygon>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -42,7 +43,7 @@ const QFontMetrics& TCanvas::Impl::GetMetrics() {
 }
 
 QRect TCanvas::Impl::SurfaceRect() const {
-    if (Image) return Image->rect();
+    if (Image) return QRect(QPoint(0, 0), Image->deviceIndependentSize().toSize());
     if (External && External->device()) {
         // In the painter's own coordinates, which are the canvas's device coordinates.
         QRect dev(0, 0, External->device()->width(), External->device()->height());
@@ -801,6 +802,9 @@ TColor TCanvas::GetPixels(int x, int y) const {
     QImage* img = d.ReadableImage(off);
     if (!img) return CLR_INVALID;
     QPoint at = dev + off;
+    // An image kept at a device's resolution holds each logical pixel's top-left in one pixel.
+    const qreal ratio = img->devicePixelRatio();
+    at = QPoint(int(at.x() * ratio), int(at.y() * ratio));
     if (!img->rect().contains(at)) return CLR_INVALID;
     return ColorFromQt(img->pixel(at));
 }
@@ -913,18 +917,60 @@ void TCanvas::CopyRect(const TRect& dest, const TCanvas& source, const TRect& so
     if (flipY) std::swap(sr.Top, sr.Bottom);
     QRect devSrc(sr.Left - s.State.WindowOrg.X + off.x(), sr.Top - s.State.WindowOrg.Y + off.y(), sr.Width(),
                  sr.Height());
+    const qreal ratio = img->devicePixelRatio();
+    if (ratio != 1.0)
+        devSrc = QRect(int(devSrc.x() * ratio), int(devSrc.y() * ratio),
+                       int(std::ceil(devSrc.width() * ratio)), int(std::ceil(devSrc.height() * ratio)));
     // copy() fills the parts outside the source with zeros: black, as the classic copy reads them.
     QImage part = img->copy(devSrc).convertToFormat(QImage::Format_RGB32);
+    part.setDevicePixelRatio(1.0);
     if (flipX || flipY) part = part.mirrored(flipX, flipY);
     BlitImage(*FImpl, NormalizedDest(dest), Fit(part, dest.Width(), dest.Height()), FImpl->CopyMode);
 }
 
 namespace {
 
+// The scale factor of the pixels the canvas draws on.
+qreal SurfaceRatio(const TCanvas::Impl& d) {
+    if (d.Image) return d.Image->devicePixelRatio();
+    if (d.External && d.External->device()) return d.External->device()->devicePixelRatioF();
+    return 1.0;
+}
+
+// A bitmap's detail picture in place of its own on a HiDPI surface: the same place, twice the
+// pixels.
+bool DrawDetail(TCanvas::Impl& d, const QRect& target, const TBitmap& bitmap) {
+    const TBitmap* detail = bitmap.GetDetail();
+    if (!detail || detail->GetEmpty() || SurfaceRatio(d) < 1.5 || target.width() != bitmap.GetWidth() ||
+        target.height() != bitmap.GetHeight() || (!bitmap.GetTransparent() && d.CopyMode != cmSrcCopy))
+        return false;
+    QImage img = Fit(BitmapImageRGB32(*detail), target.width() * 2, target.height() * 2)
+                     .convertToFormat(QImage::Format_ARGB32);
+    if (bitmap.GetTransparent()) {
+        TColor keyColor = bitmap.GetTransparentMode() == tmAuto ? ColorFromQt(img.pixel(0, img.height() - 1))
+                                                                : bitmap.GetTransparentColor();
+        QRgb key = ColorToQt(keyColor).rgb() & 0xFFFFFFu;
+        for (int y = 0; y < img.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
+            for (int x = 0; x < img.width(); ++x)
+                row[x] = (row[x] & 0xFFFFFFu) == key ? 0u : (row[x] | 0xFF000000u);
+        }
+    }
+    img.setDevicePixelRatio(2.0);
+    TCanvasPainter p(d);
+    if (!p.Active()) return true;
+    p->setCompositionMode(bitmap.GetTransparent() ? QPainter::CompositionMode_SourceOver
+                                                  : QPainter::CompositionMode_Source);
+    p->setRenderHint(QPainter::SmoothPixmapTransform, true);
+    p->drawImage(QRectF(target), img);
+    return true;
+}
+
 void DrawBitmapScaled(TCanvas::Impl& d, const TRect& dest, const TBitmap& bitmap) {
     if (bitmap.GetEmpty() || dest.Width() == 0 || dest.Height() == 0) return;
-    QImage img = Fit(BitmapImageRGB32(bitmap), dest.Width(), dest.Height());
     QRect target = NormalizedDest(dest);
+    if (DrawDetail(d, target, bitmap)) return;
+    QImage img = Fit(BitmapImageRGB32(bitmap), dest.Width(), dest.Height());
     if (!bitmap.GetTransparent()) {
         BlitImage(d, target, img, d.CopyMode);
         return;

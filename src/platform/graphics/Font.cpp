@@ -1,12 +1,16 @@
 #include "platform/graphics/Font.h"
 
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QHash>
 #include <QString>
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <map>
+#include <mutex>
+#include <utility>
 
 #include "platform/graphics/FontQt.h"
 
@@ -119,13 +123,114 @@ bool OneOf(const std::string& name, std::initializer_list<const char*> names) {
 
 } // namespace
 
-AnsiString TFont::ResolveFamily(const AnsiString& faceName) {
-    // Windows user-interface faces have no counterpart here; the system's generic families stand
-    // in, so the look follows the desktop and text metrics stay close.
+namespace {
+
+// Every character the windows' captions are made of, in the order of the width tables below.
+const QString& SampleText() {
+    static const QString sample = [] {
+        QString s;
+        for (char c = 'a'; c <= 'z'; ++c)
+            s += QChar(c);
+        for (char c = 'A'; c <= 'Z'; ++c)
+            s += QChar(c);
+        s += QStringLiteral("0123456789 .,:;-()");
+        for (char16_t c = 0x430; c <= 0x44F; ++c)
+            s += QChar(c);
+        for (char16_t c = 0x410; c <= 0x42F; ++c)
+            s += QChar(c);
+        return s;
+    }();
+    return sample;
+}
+
+// What the Windows user-interface faces measure at 11 pixels (8 points at 96 pixels per inch):
+// the advance of each sample character (one base-36 digit each) and the line height (ascent +
+// descent, the forms' TextHeight). The forms' layout numbers were made with these widths.
+struct FaceMetrics {
+    const char* face;
+    int lineHeight;
+    const char* widths;
+};
+constexpr int kReferencePixels = 11;
+constexpr FaceMetrics kFaceMetrics[] = {
+    {"ms sans serif", 13,
+     "666663662262866663536685557778768835769887887787B77766666666663333333366656686666686666655856589"
+     "786686777697B7887898887778B7889A8A7798"},
+    {"tahoma", 13,
+     "665664662352866664546686657677667745658786876676A666666666666634444444666566856656766665568666"
+     "99686586766686A67767878767668687AB8967A7"},
+};
+
+// Installed families that may stand in for those faces, in order of preference on a tie.
+constexpr const char* kSansCandidates[] = {"DejaVu Sans Condensed",  "Liberation Sans", "DejaVu Sans",
+                                           "Liberation Sans Narrow", "Noto Sans",       "FreeSans"};
+
+const FaceMetrics* FindFaceMetrics(const std::string& lowerName) {
+    // The shell dialog faces are the same design as the classic sans at these sizes.
+    std::string n = lowerName;
+    if (OneOf(n, {"microsoft sans serif", "ms shell dlg", "ms shell dlg 2", "default"})) n = "ms sans serif";
+    for (const FaceMetrics& m : kFaceMetrics)
+        if (n == m.face) return &m;
+    return nullptr;
+}
+
+// How far a family's text runs from the original's at a pixel size: lexicographic, line height
+// first (it sizes every auto-sized control), then the characters' advances, where a wider glyph
+// counts twice a narrower one because it can push a caption out of its box.
+std::pair<int, double> Distance(const QString& family, const FaceMetrics& m, int pixels) {
+    QFont q(family);
+    q.setStyleStrategy(QFont::NoAntialias);
+    q.setHintingPreference(QFont::PreferFullHinting);
+    q.setKerning(false);
+    q.setPixelSize(pixels);
+    QFontMetrics fm(q);
+    double scale = double(pixels) / kReferencePixels;
+    int heightError = std::abs(fm.height() - int(std::lround(m.lineHeight * scale)));
+    double widthError = 0;
+    const QString& sample = SampleText();
+    for (qsizetype i = 0; i < sample.size(); ++i) {
+        char digit = m.widths[i];
+        int reference = digit <= '9' ? digit - '0' : digit - 'A' + 10;
+        double d = fm.horizontalAdvance(sample[i]) - reference * scale;
+        widthError += d > 0 ? 2 * d : -d;
+    }
+    return {heightError, widthError};
+}
+
+AnsiString ClosestInstalledFamily(const FaceMetrics& m, int pixels) {
+    static std::mutex lock;
+    static std::map<std::pair<std::string, int>, AnsiString> chosen;
+    std::lock_guard<std::mutex> guard(lock);
+    auto key = std::make_pair(std::string(m.face), pixels);
+    if (auto it = chosen.find(key); it != chosen.end()) return it->second;
+    const QStringList installed = QFontDatabase::families();
+    AnsiString best;
+    std::pair<int, double> bestDistance;
+    for (const char* candidate : kSansCandidates) {
+        QString family = QString::fromLatin1(candidate);
+        if (!installed.contains(family)) continue;
+        auto systems = QFontDatabase::writingSystems(family);
+        if (!systems.contains(QFontDatabase::Latin) || !systems.contains(QFontDatabase::Cyrillic)) continue;
+        auto d = Distance(family, m, pixels);
+        if (best.empty() || d < bestDistance) {
+            best = candidate;
+            bestDistance = d;
+        }
+    }
+    if (best.empty()) best = "Sans Serif";
+    chosen.emplace(key, best);
+    return best;
+}
+
+} // namespace
+
+AnsiString TFont::ResolveFamily(const AnsiString& faceName, int pixelSize) {
     std::string n = Lower(faceName);
-    if (n.empty() || OneOf(n, {"ms sans serif", "microsoft sans serif", "ms shell dlg", "ms shell dlg 2",
-                               "tahoma", "segoe ui", "arial", "verdana", "calibri", "trebuchet ms",
-                               "lucida sans unicode", "small fonts", "system", "default", "ms ui gothic"}))
+    if (n.empty()) n = "ms sans serif";
+    if (const FaceMetrics* m = FindFaceMetrics(n)) return ClosestInstalledFamily(*m, std::max(1, pixelSize));
+    // Other Windows faces have no measurements here; the system's generic families stand in.
+    if (OneOf(n, {"segoe ui", "arial", "verdana", "calibri", "trebuchet ms", "lucida sans unicode",
+                  "small fonts", "system", "ms ui gothic"}))
         return "Sans Serif";
     if (OneOf(n, {"courier new", "courier", "consolas", "lucida console", "fixedsys", "terminal"}))
         return "Monospace";
@@ -153,7 +258,10 @@ int PixelSizeForCellHeight(const QFont& base, int cellHeight) {
 } // namespace
 
 QFont FontToQt(const TFont& font) {
-    QString family = QString::fromStdString(TFont::ResolveFamily(font.GetName()));
+    int h = font.GetHeight();
+    // A cell height is about 13/11 of the character height for the sans faces.
+    int approxPixels = h < 0 ? -h : h > 0 ? std::max(1, h * 11 / 13) : 13;
+    QString family = QString::fromStdString(TFont::ResolveFamily(font.GetName(), approxPixels));
     QFont q(family);
     QFont::StyleHint hint = QFont::AnyStyle;
     if (family == "Sans Serif")
@@ -173,7 +281,6 @@ QFont FontToQt(const TFont& font) {
     q.setUnderline(st.Contains(fsUnderline));
     q.setStrikeOut(st.Contains(fsStrikeOut));
     if (font.GetPitch() == fpFixed) q.setFixedPitch(true);
-    int h = font.GetHeight();
     if (h < 0)
         q.setPixelSize(-h);
     else if (h > 0)

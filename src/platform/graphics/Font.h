@@ -2,8 +2,10 @@
 // Fonts: face name, height in pixels (negative: character height, positive: cell height) or size
 // in points at PixelsPerInch, color, style, charset and orientation for rotated text.
 //
-// Windows face names ("MS Sans Serif", "Tahoma", "Segoe UI", "Arial", ...) resolve to the system's
-// sans-serif font, "Courier New" and the like to its monospace font; other names are used as given.
+// "MS Sans Serif" (and its shell-dialog aliases) and "Tahoma" resolve to the installed sans family
+// whose line height and character widths come closest to theirs at the size drawn, so forms laid
+// out for them keep their captions inside their boxes; other Windows face names resolve to the
+// system's generic sans, serif or monospace family; other names are used as given.
 
 #include <cstdint>
 #include <string>
@@ -73,8 +75,9 @@ public:
     // True when every attribute equals the other's.
     bool IsEqual(const TFont& other) const;
 
-    // The family the platform draws this font with (after mapping Windows face names).
-    static AnsiString ResolveFamily(const AnsiString& faceName);
+    // The family the platform draws this font with at a pixel size (character height), after
+    // mapping Windows face names.
+    static AnsiString ResolveFamily(const AnsiString& faceName, int pixelSize = 11);
 
 private:
     AnsiString FName = "MS Sans Serif";

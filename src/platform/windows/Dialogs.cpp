@@ -2,9 +2,11 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <QUrl>
 #include <cstring>
 
@@ -88,15 +90,68 @@ public:
     }
 
     bool BrowseForFolder(const TBrowseFolderRequest& Request, WideString& Path) override {
-        QString dir = QFileDialog::getExistingDirectory(OwnerWidget(Request.Owner), ToQ(Request.Title));
-        if (dir.isEmpty()) return false;
-        Path = FromQ(QDir::toNativeSeparators(QFileInfo(dir).absoluteFilePath()));
+        // One browser at a time: asking again while it is open brings it to the front.
+        if (FOpenBrowser) {
+            FOpenBrowser->raise();
+            FOpenBrowser->activateWindow();
+            return false;
+        }
+        QWidget* owner = Request.Owner ? FrameWidgetOf(Request.Owner) : nullptr;
+        QFileDialog dlg(owner, ToQ(Request.Title));
+        dlg.setFileMode(QFileDialog::Directory);
+        dlg.setOption(QFileDialog::ShowDirsOnly);
+        FOpenBrowser = &dlg;
+        struct Clear {
+            QFileDialog*& slot;
+            ~Clear() { slot = nullptr; }
+        } clear{FOpenBrowser};
+        int result;
+        if (owner) {
+            dlg.setWindowModality(Qt::WindowModal);
+            result = dlg.exec();
+        } else {
+            // Without an owner no window is disabled: the browser runs its own loop while every
+            // window keeps taking input, and it goes when the main window closes.
+            dlg.setWindowModality(Qt::NonModal);
+            QEventLoop loop;
+            QObject::connect(&dlg, &QDialog::finished, &loop, &QEventLoop::quit);
+            CloseWithMainWindow watch(&dlg);
+            dlg.show();
+            loop.exec();
+            result = dlg.result();
+        }
+        if (result != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
+        Path = FromQ(QDir::toNativeSeparators(QFileInfo(dlg.selectedFiles().first()).absoluteFilePath()));
         return true;
     }
 
     bool OpenDocument(const WideString& Path) override {
         return QDesktopServices::openUrl(QUrl::fromLocalFile(ToQ(Path)));
     }
+
+private:
+    // Rejects a browser when the application's main window is hidden for good (closed).
+    class CloseWithMainWindow : public QObject {
+    public:
+        explicit CloseWithMainWindow(QDialog* Dialog) : FDialog(Dialog) {
+            TCustomForm* main = Application->GetMainForm();
+            FMain = main ? FrameWidgetOf(main) : nullptr;
+            if (FMain) FMain->installEventFilter(this);
+        }
+        ~CloseWithMainWindow() override {
+            if (FMain) FMain->removeEventFilter(this);
+        }
+        bool eventFilter(QObject* Watched, QEvent* Event) override {
+            if (Watched == FMain && Event->type() == QEvent::Hide && !FMain->isVisible()) FDialog->reject();
+            return false;
+        }
+
+    private:
+        QDialog* FDialog;
+        QPointer<QWidget> FMain;
+    };
+
+    QFileDialog* FOpenBrowser = nullptr;
 };
 
 std::unique_ptr<TDialogProvider>& ProviderSlot() {

@@ -69,6 +69,9 @@ public:
     // Full paths of the chosen files, in order; false when cancelled.
     virtual bool OpenFiles(const TOpenFileRequest& Request, std::vector<WideString>& Files) = 0;
     // The chosen folder's full path; false when cancelled or when the choice has no path.
+    // Without an owner the browser disables no window (they keep taking input while it waits) and
+    // is cancelled when the main window closes; with one it is modal to it. A request while a
+    // browser is open brings that one to the front and returns false.
     virtual bool BrowseForFolder(const TBrowseFolderRequest& Request, WideString& Path) = 0;
     // Opens a document with the desktop's default application for it.
     virtual bool OpenDocument(const WideString& Path) = 0;

@@ -169,6 +169,13 @@ QImage IconImage(const TBitmap& icon) {
     }
     return img;
 }
+
+// The icon at its own size and, when it has one, at twice the size for HiDPI screens.
+QIcon WindowIcon(const TBitmap& icon) {
+    QIcon result(QPixmap::fromImage(IconImage(icon)));
+    if (const TBitmap* detail = icon.GetDetail()) result.addPixmap(QPixmap::fromImage(IconImage(*detail)));
+    return result;
+}
 } // namespace
 
 void TCustomForm::SetIcon(const TBitmap* Icon) {
@@ -179,8 +186,27 @@ void TCustomForm::SetIcon(const TBitmap* Icon) {
     }
     FIcon = std::make_unique<TBitmap>();
     FIcon->Assign(Icon);
-    if (QWidget* f = FrameWidgetOf(this)) f->setWindowIcon(QIcon(QPixmap::fromImage(IconImage(*FIcon))));
+    if (QWidget* f = FrameWidgetOf(this)) f->setWindowIcon(WindowIcon(*FIcon));
 }
+
+namespace {
+void KeepOnWorkArea(TCustomForm* Form) {
+    // Places are designed for one screen; on a smaller or scaled one (a scale factor of 2 halves
+    // the room in device-independent pixels) the window moves, and shrinks if it must, so that all
+    // of it can be reached.
+    QPoint centre(Form->GetLeft() + Form->GetWidth() / 2, Form->GetTop() + Form->GetHeight() / 2);
+    QScreen* screen = QGuiApplication::screenAt(centre);
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    QRect area = screen->availableGeometry();
+    int w = std::max(std::min(Form->GetWidth(), area.width()), Form->GetConstraints()->GetMinWidth());
+    int h = std::max(std::min(Form->GetHeight(), area.height()), Form->GetConstraints()->GetMinHeight());
+    int x = std::max(area.left(), std::min(Form->GetLeft(), area.left() + area.width() - w));
+    int y = std::max(area.top(), std::min(Form->GetTop(), area.top() + area.height() - h));
+    if (x != Form->GetLeft() || y != Form->GetTop() || w != Form->GetWidth() || h != Form->GetHeight())
+        Form->SetBounds(x, y, w, h);
+}
+} // namespace
 
 void TCustomForm::SetVisible(bool Value) {
     if (Value) {
@@ -194,12 +220,13 @@ void TCustomForm::SetVisible(bool Value) {
             f->setMinimumSize(std::max(0, c->GetMinWidth() - mw), std::max(0, c->GetMinHeight() - mh));
             f->setMaximumSize(c->GetMaxWidth() > 0 ? std::max(0, c->GetMaxWidth() - mw) : QWIDGETSIZE_MAX,
                               c->GetMaxHeight() > 0 ? std::max(0, c->GetMaxHeight() - mh) : QWIDGETSIZE_MAX);
-            if (FIcon) f->setWindowIcon(QIcon(QPixmap::fromImage(IconImage(*FIcon))));
+            if (FIcon) f->setWindowIcon(WindowIcon(*FIcon));
         }
         if (FPosition == poScreenCenter && !FVisible) {
             int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
             SetBounds((sw - FWidth) / 2, (sh - FHeight) / 2, FWidth, FHeight);
         }
+        if (!FVisible && !GetParent()) KeepOnWorkArea(this);
     }
     bool was = FVisible;
     TCustomControl::SetVisible(Value);

@@ -763,9 +763,14 @@ void TWinControl::ScrollWindowEx(int DX, int DY, const TRect* Scroll, const TRec
     // A shift as wide as the area or wider moves every pixel out of it (and must not overflow).
     const bool within = std::abs(int64_t(DX)) < area.width() && std::abs(int64_t(DY)) < area.height();
     QRect dest = within ? area.translated(DX, DY) & area : QRect();
+    // At a fractional scale a logical pixel is no whole number of device pixels: repaint instead.
+    const qreal ratio = p.Pixels.devicePixelRatio();
+    const int whole = int(ratio);
+    if (whole != ratio) dest = QRect();
     if (!dest.isEmpty()) {
         QRect src = dest.translated(-DX, -DY);
-        QImage copy = p.Pixels.copy(src);
+        QImage copy = p.Pixels.copy(QRect(src.topLeft() * whole, src.size() * whole));
+        copy.setDevicePixelRatio(ratio);
         QPainter painter(&p.Pixels);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         painter.drawImage(dest.topLeft(), copy);

@@ -17,6 +17,7 @@
 #include <QStyleHints>
 #include <QUrl>
 #include <QWheelEvent>
+#include <cmath>
 #include <optional>
 #include <unordered_map>
 #include <utility>
@@ -387,15 +388,22 @@ void TWinControlPrivate::UpdateBarWidgets() {
 void TWinControlPrivate::EnsurePixels() {
     if (!Client || Native) return;
     QSize size = Client->size();
-    if (Pixels.size() == size) return;
+    // On a scaled screen the pixels are kept at the device's resolution, so text, lines and
+    // pictures are drawn sharp rather than enlarged afterwards; coordinates stay logical.
+    qreal ratio = Client->devicePixelRatioF();
+    QSize device(int(std::ceil(size.width() * ratio)), int(std::ceil(size.height() * ratio)));
+    if (Pixels.size() == device && Pixels.devicePixelRatio() == ratio) return;
     QImage old = Pixels;
-    QImage fresh(size.expandedTo(QSize(0, 0)), QImage::Format_RGB32);
+    QImage fresh(device.expandedTo(QSize(0, 0)), QImage::Format_RGB32);
+    fresh.setDevicePixelRatio(ratio);
     fresh.fill(ColorToQt(Control->GetColor()));
-    if (!old.isNull()) {
+    bool kept = !old.isNull() && old.devicePixelRatio() == ratio;
+    if (kept) {
         QPainter p(&fresh);
         p.setCompositionMode(QPainter::CompositionMode_Source);
         p.drawImage(0, 0, old);
     }
+    if (!kept) old = QImage();
     Pixels = fresh;
     QRegion all(QRect(QPoint(0, 0), size));
     bool redrawAll = old.isNull() || (Params.WindowClassStyle & (CS_HREDRAW | CS_VREDRAW));
@@ -404,9 +412,9 @@ void TWinControlPrivate::EnsurePixels() {
         EraseNeeded = true;
     } else {
         // Only what the new size uncovers.
-        QRegion kept(QRect(QPoint(0, 0), old.size()));
-        Invalid = Invalid.intersected(all) + (all - kept);
-        if (!(all - kept).isEmpty()) EraseNeeded = true;
+        QRegion keptArea(QRect(QPoint(0, 0), old.deviceIndependentSize().toSize()));
+        Invalid = Invalid.intersected(all) + (all - keptArea);
+        if (!(all - keptArea).isEmpty()) EraseNeeded = true;
     }
     Client->update();
 }
@@ -420,7 +428,7 @@ void TWinControlPrivate::AddInvalid(const QRegion& r) {
 void TWinControlPrivate::PaintInvalid() {
     if (!Client || Native || InPaint) return;
     EnsurePixels();
-    QRegion region = Invalid.intersected(QRect(QPoint(0, 0), Pixels.size()));
+    QRegion region = Invalid.intersected(QRect(QPoint(0, 0), Pixels.deviceIndependentSize().toSize()));
     Invalid = QRegion();
     if (region.isEmpty()) return;
     bool erase = EraseNeeded;
@@ -491,7 +499,10 @@ void TClientWidget::paintEvent(QPaintEvent* event) {
         P->InPaintEvent = false;
         QPainter painter(this);
         painter.setClipRegion(event->region());
-        painter.drawImage(event->rect(), P->Pixels, event->rect());
+        const QRect r = event->rect();
+        const qreal ratio = P->Pixels.devicePixelRatio();
+        painter.drawImage(QRectF(r), P->Pixels,
+                          QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio));
     }
 }
 

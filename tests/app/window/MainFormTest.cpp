@@ -1,7 +1,9 @@
 // The main window driven as a user drives it: real clicks and keys, dialogs answered by a test provider.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QImage>
 #include <QMimeData>
 #include <QPixmap>
@@ -251,6 +253,39 @@ TEST_F(MainFormTest, ACancelledFolderChoiceKeepsTheFirstFolder) {
 
 QRgb Hex(uint32_t RGB) {
     return qRgb(int(RGB >> 16), int(RGB >> 8) & 0xFF, int(RGB) & 0xFF);
+}
+
+TEST_F(MainFormTest, TheWindowTakesClicksWhileTheFolderBrowserIsOpen) {
+    fs::path Sources = FreshFolder("browse-sources");
+    Dialogs->FileChoices = {{Wide((Sources / "a.txt").string()), Wide((Sources / "b.txt").string())}};
+    ClickToolButton(Form, Form->open_files_but);
+    ASSERT_EQ(Form->NextGrid1->GetRowCount(), 2);
+    ASSERT_NE(Form->NextGrid1->GetSelectedRow(), 0);
+
+    // The platform's own browser: while it waits, a click on the job list selects a row.
+    auto Scripted = SetDialogProvider(nullptr);
+    bool BrowserShown = false;
+    bool NothingModal = false;
+    int Selected = -1;
+    QTimer::singleShot(0, [&] {
+        QDialog* Browser = nullptr;
+        for (QWidget* W : QApplication::topLevelWidgets())
+            if (auto* D = qobject_cast<QFileDialog*>(W); D && D->isVisible()) Browser = D;
+        BrowserShown = Browser != nullptr;
+        NothingModal = Frame(Form)->isEnabled() && !QApplication::activeModalWidget();
+        TRect Cell = Form->NextGrid1->GetCellRect(0, 0);
+        QPoint Center((Cell.Left + Cell.Right) / 2, (Cell.Top + Cell.Bottom) / 2);
+        QTest::mouseClick(Client(Form->NextGrid1), Qt::LeftButton, Qt::NoModifier, Center);
+        Pump();
+        Selected = Form->NextGrid1->GetSelectedRow();
+        if (Browser) Browser->reject();
+    });
+    ClickToolButton(Form, Form->open_folder_but);
+    SetDialogProvider(std::move(Scripted));
+    EXPECT_TRUE(BrowserShown);
+    EXPECT_TRUE(NothingModal);
+    EXPECT_EQ(Selected, 0);
+    EXPECT_FALSE(Form->FolderChosen) << "a cancelled browser chose a folder";
 }
 
 TEST_F(MainFormTest, RendersTheToolBarAndJobList) {

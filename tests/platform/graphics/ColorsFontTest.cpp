@@ -89,9 +89,19 @@ TEST(Font, ChangeNotificationAndAssign) {
     EXPECT_EQ(c.ClassName(), "TFont");
 }
 
-TEST(Font, WindowsFacesResolveToTheSystemSansFont) {
+TEST(Font, ClassicFacesResolveToTheInstalledSansClosestInMetrics) {
+    // At 8 points the classic sans runs "Key for decode" to 72 pixels on a 13-pixel line; the
+    // substitute keeps both, and the shell-dialog aliases and Tahoma land on the same family.
+    for (const char* face : {"MS Sans Serif", "Microsoft Sans Serif", "MS Shell Dlg 2", "Tahoma"}) {
+        TFont f;
+        f.SetName(face);
+        QFont q = FontToQt(f);
+        EXPECT_EQ(QFontInfo(q).family(), "DejaVu Sans Condensed") << face;
+        EXPECT_EQ(QFontMetrics(q).height(), 13) << face;
+        EXPECT_LE(QFontMetrics(q).horizontalAdvance("Key for decode"), 72) << face;
+    }
     QString sans = QFontInfo(QFont("Sans Serif")).family();
-    for (const char* face : {"MS Sans Serif", "Tahoma", "Segoe UI", "Microsoft Sans Serif", "Arial"}) {
+    for (const char* face : {"Segoe UI", "Arial"}) {
         TFont f;
         f.SetName(face);
         EXPECT_EQ(QFontInfo(FontToQt(f)).family(), sans) << face;
