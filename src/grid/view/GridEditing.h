@@ -63,6 +63,7 @@ public:
     // body closes the edit instead (the text is discarded).
     void RefreshCellEditor();
 
+    bool GetOpenEditorBounds(TRect& Bounds) override;
     // The open editor, null when none.
     NxEdit::TNxCustomEdit* GetInplaceEdit() const { return FInplaceEdit; }
     int GetInputColumnIndex() const { return FInputColumnIndex; }
