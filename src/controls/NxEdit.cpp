@@ -520,6 +520,13 @@ void TNxEdit::Change() {
     DoTextChange();
 }
 
+bool TNxEdit::InLeftZone(int X) const {
+    // The window's client includes the frame the platform edit draws; the text area starts inside it.
+    const int inset = GetBorderStyle() == bsSingle ? FrameWidth : 0;
+    const int left = GetEditInfo() && GetEditInfo()->GetVisible() ? GetEditLeft() : inset;
+    return X >= inset && X <= left + 2;
+}
+
 void TNxEdit::MouseMove(TShiftState Shift, int X, int Y) {
     const bool zone = InLeftZone(X);
     if (zone != FInLeftZone) {

@@ -242,8 +242,9 @@ public:
     void BeginEditing() override;
     void SetAsString(const WideString& Value) override;
 
-    // The left select-all zone: client x up to GetEditLeft() + 2.
-    bool InLeftZone(int X) const { return X <= GetEditLeft() + 2; }
+    // The left select-all zone: the first three pixels right of the information area, or inside
+    // the border when the area is hidden; the border itself is not part of it.
+    bool InLeftZone(int X) const;
 
     // The rectangles framed by the border rings (BorderWidth of them, in the edit's Color),
     // outermost first, in window coordinates.

@@ -148,22 +148,24 @@ TEST_F(EditTest, LeftZoneSelectsAllWithTheReversedArrowAndFurtherRightPlacesTheC
     Focus(next);
     EXPECT_FALSE(edit->GetEditInfo()->GetVisible());
     EXPECT_EQ(edit->GetEditLeft(), 0);
-    for (int x : {0, 1, 2}) {
+    // The zone is the first three pixels inside the two-pixel border, not the border itself.
+    for (int x : {2, 3, 4}) {
         ClickAt(60); // the caret somewhere, nothing selected
         ASSERT_EQ(edit->GetSelLength(), 0);
         ClickAt(x);
         EXPECT_EQ(edit->GetSelStart(), 0) << x;
         EXPECT_EQ(edit->GetSelLength(), 5) << x;
     }
-    ClickAt(60);
-    ClickAt(3);
-    EXPECT_EQ(edit->GetSelLength(), 0);
-    EXPECT_EQ(edit->GetSelStart(), 0);
+    for (int x : {0, 1, 5}) {
+        ClickAt(60);
+        ClickAt(x);
+        EXPECT_EQ(edit->GetSelLength(), 0) << x;
+    }
 
     // The cursor over the zone is the registered reversed arrow, the text cursor elsewhere.
     ASSERT_NE(Screen->GetCursors(crReversedArrow), nullptr);
     EXPECT_EQ(GetCursorHotSpot(Screen->GetCursors(crReversedArrow)), (TPoint{11, 0}));
-    QTest::mouseMove(Client(edit), QPoint(1, 10));
+    QTest::mouseMove(Client(edit), QPoint(4, 10));
     EXPECT_EQ(edit->GetCursor(), crReversedArrow);
     QTest::mouseMove(Client(edit), QPoint(40, 10));
     EXPECT_EQ(edit->GetCursor(), crIBeam);

@@ -29,13 +29,14 @@ std::unique_ptr<TObject> PlayFactoryEntry(TNxCustomColumn& Column) {
 
 std::unique_ptr<TColumnDisplay> CreateKindDisplay(TNxCustomColumn& Column) {
     std::unique_ptr<TColumnDisplay> D;
-    // Derived kinds before their bases: memo, color and time are text columns; list is a strings column.
+    // Derived kinds before their bases: memo, color and time are text columns; strings, combo box
+    // and list columns are popup (text) columns.
     Make<TNxProgressColumn, TProgressColumnDisplay>(Column, D) ||
         Make<TNxMemoColumn, TMemoColumnDisplay>(Column, D) ||
         Make<TNxColorColumn, TNxColorColumnDisplay>(Column, D) ||
         Make<TNxTimeColumn, TTimeColumnDisplay>(Column, D) ||
         Make<TNxDateColumn, TDateColumnDisplay>(Column, D) ||
-        Make<TNxListColumn, TStringsColumnDisplay>(Column, D) ||
+        Make<TNxStringsColumn, TStringsColumnDisplay>(Column, D) ||
         Make<TNxTextColumn, TTextColumnDisplay>(Column, D) ||
         Make<TNxNumberColumn, TNumberColumnDisplay>(Column, D) ||
         Make<TNxCalcColumn, TNumberColumnDisplay>(Column, D) ||

@@ -10,6 +10,7 @@
 #include "drawing/SharedCommon.h"
 #include "drawing/ThemesSupport.h"
 #include "grid/model/ImageColumn.h"
+#include "grid/model/PopupColumn.h"
 
 using NxSharedCommon::TCalcProvider;
 using NxSharedCommon::TGraphicsProvider;
@@ -47,6 +48,25 @@ public:
 
 private:
     const TNxRateColumn& C;
+};
+
+// Strings, combo box and list columns: the image of the cell's item, found by its index in Items
+// (list columns hold the index itself).
+class TStringsKindReader : public TStringsColumnSettings {
+public:
+    explicit TStringsKindReader(const TNxStringsColumn& Column) : C(Column) {}
+    TDisplayMode GetDisplayMode() const override { return C.GetDisplayMode(); }
+    TBitmap* GetCellImage(const TCellInfo& CellInfo) const override {
+        TList* Images = C.GetImages();
+        if (!Images) return nullptr;
+        const int Index = dynamic_cast<const TNxListColumn*>(&C) ? CellInfo.AsInteger
+                                                                 : C.GetItems()->IndexOf(CellInfo.AsString);
+        if (Index < 0 || Index >= Images->GetCount()) return nullptr;
+        return static_cast<TBitmap*>(Images->Get(Index));
+    }
+
+private:
+    const TNxStringsColumn& C;
 };
 
 // The settings of a column: its own when it derives from them, else those of its kind.
@@ -157,7 +177,8 @@ int TRateColumnDisplay::GetContentWidth() {
 }
 
 void TCustomStringsColumnDisplay::Paint() {
-    auto* Settings = dynamic_cast<const TStringsColumnSettings*>(GetColumn());
+    std::optional<TStringsKindReader> Reader;
+    auto* Settings = SettingsOf<TStringsColumnSettings, TNxStringsColumn>(GetColumn(), Reader);
     const TCellInfo Info = MakeCellInfo();
     const TDisplayMode Mode = Settings ? Settings->GetDisplayMode() : dmTextOnly;
     TBitmap* Image = Settings && Mode != dmTextOnly ? Settings->GetCellImage(Info) : nullptr;

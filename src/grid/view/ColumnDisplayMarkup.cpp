@@ -36,6 +36,7 @@ public:
     explicit TTreeKindReader(const TNxTreeColumn& Column) : C(Column) {}
     bool GetShowButtons() const override { return C.GetShowButtons(); }
     bool GetShowLines() const override { return C.GetShowLines(); }
+    TList* GetImages() const override { return C.GetImages(); }
 
 private:
     const TNxTreeColumn& C;
@@ -100,9 +101,27 @@ void TTreeColumnDisplay::Paint() {
     }
     TRect Text = GetTextRect();
     Text.Left += (Row.Level + 1) * LevelIndent + 4;
+    // The row's image stands between the button and the text.
+    if (TBitmap* Image = RowImage(Settings)) {
+        const TRect& R = GetCellRect();
+        NxSharedCommon::ApplyBitmap(GetCanvas(), Text.Left, R.Top + (R.Height() - Image->GetHeight()) / 2,
+                                    Image);
+        Text.Left += Image->GetWidth() + 2;
+    }
     DrawTextRect(GetColumn()->GetDrawText(MakeCellInfo()), Text);
 }
 
+TBitmap* TTreeColumnDisplay::RowImage(const TTreeColumnSettings* Settings) const {
+    TList* Images = Settings ? Settings->GetImages() : nullptr;
+    const int Index = GetImageIndex();
+    if (!Images || Index < 0 || Index >= Images->GetCount()) return nullptr;
+    auto* Image = static_cast<TBitmap*>(Images->Get(Index));
+    return Image && !Image->GetEmpty() ? Image : nullptr;
+}
+
 int TTreeColumnDisplay::GetContentWidth() {
-    return TColumnDisplay::GetContentWidth() + (GetTreeRowData().Level + 1) * LevelIndent + 4;
+    std::optional<TTreeKindReader> Reader;
+    TBitmap* Image = RowImage(TreeSettings(GetColumn(), Reader));
+    return TColumnDisplay::GetContentWidth() + (GetTreeRowData().Level + 1) * LevelIndent + 4 +
+           (Image ? Image->GetWidth() + 2 : 0);
 }

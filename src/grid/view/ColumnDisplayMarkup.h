@@ -3,6 +3,8 @@
 
 #include "grid/view/ColumnDisplay.h"
 #include "grid/view/ColumnPlay.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/runtime/List.h"
 
 class THtmlColumnSettings {
 public:
@@ -29,6 +31,8 @@ public:
     virtual ~TTreeColumnSettings() = default;
     virtual bool GetShowButtons() const = 0;
     virtual bool GetShowLines() const = 0;
+    // The row images (TBitmap*, not owned); null for none.
+    virtual TList* GetImages() const { return nullptr; }
 };
 
 // Tree lines, an expand button (themed glyph, or a box with a minus and, when collapsed, a plus)
@@ -45,4 +49,6 @@ public:
 
 private:
     void DrawLines(const TTreeColumnSettings& Settings);
+    // Image ImageIndex of the column's images; null for none.
+    TBitmap* RowImage(const TTreeColumnSettings* Settings) const;
 };

@@ -1,12 +1,15 @@
 // The grid component, view half: layout, rows on the vertical bar, selection and invalidation.
 #include "grid/view/GridControl.h"
+#include "grid/view/ColumnDisplay.h"
 #include "grid/view/ColumnDisplayFactory.h"
 #include "grid/view/GridAccessibility.h"
 #include "grid/view/GridPaint.h"
+#include "grid/view/StyleDisplay.h"
 
 #include <algorithm>
 
 #include "drawing/SharedDraw.h"
+#include "drawing/ThemesSupport.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/runtime/ScopedChange.h"
 
@@ -39,6 +42,7 @@ TNxCustomGridControl::~TNxCustomGridControl() {
     FColumns->OnColumnsChange = nullptr;
     FColumns->OnColumnsRepaint = nullptr;
     FColumns.reset();
+    CloseHeaderTheme();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -48,6 +52,7 @@ void TNxCustomGridControl::SetAppearanceOptions(TAppearanceOptions Value) {
     FAppearanceOptions = Value;
     RecalculateGridSpace();
     Invalidate();
+    RedrawBorder();
 }
 
 void TNxCustomGridControl::SetGridCaption(const WideString& Value) {
@@ -60,6 +65,7 @@ void TNxCustomGridControl::SetGridCaption(const WideString& Value) {
 void TNxCustomGridControl::SetEnableVisualStyles(bool Value) {
     FEnableVisualStyles = Value;
     Invalidate();
+    RedrawBorder();
 }
 
 void TNxCustomGridControl::SetFixedCols(int Value) {
@@ -820,7 +826,11 @@ void TNxCustomGridControl::SelectCell(int ACol, int ARow, bool Deselect, TShiftS
 
     if (!FOptions.Contains(goSelectFullRow)) {
         if (CellChanged) {
-            if (RowChanged) {
+            if (RowChanged && FGridStyle == gsSlides) {
+                // A slide shows the current row by its frame.
+                RefreshSlide(ARow, true);
+                if (OldRow >= 0 && OldRow < GetRowCount()) RefreshSlide(OldRow, true);
+            } else if (RowChanged) {
                 RefreshIndicator(ARow);
                 RefreshIndicator(OldRow);
             }
@@ -934,14 +944,18 @@ TColor TNxCustomGridControl::GetActualCellFontColor(int ACol, int ARow) {
     return FColumns->Exists(ACol) ? FColumns->GetItem(ACol)->GetFont()->GetColor() : GetFont()->GetColor();
 }
 
-TCellState TNxCustomGridControl::GetCellState(int ACol, int ARow) {
+TCellState TNxCustomGridControl::GetPaintState(int ACol, int ARow) {
     TCellState State;
     if (IsCellHighlighted(ACol, ARow)) {
         State.Include(csSelected);
         if (FAppearanceOptions.Contains(aoBoldTextSelection)) State.Include(csBoldTextSelection);
     }
-    if (ACol == FSelectedColumn && ARow == FSelectedRow && Focused()) State.Include(csFocused);
-    if (IsCellEmpty(ACol, ARow)) State.Include(csEmpty);
+    if (Focused() && !FAppearanceOptions.Contains(aoHideFocus)) State.Include(csFocused);
+    return State;
+}
+
+TCellState TNxCustomGridControl::GetCellState(int ACol, int ARow) {
+    const TCellState State = GetPaintState(ACol, ARow);
     TColor CellColor = GetActualCellColor(ACol, ARow);
     TColor GridColor = FGridLinesColor;
     DoCellColoring(ACol, ARow, CellColor, GridColor, State);
@@ -1023,8 +1037,6 @@ void TNxCustomGridControl::SortColumn(TNxCustomColumn* Column, bool Ascending) {
 void TNxCustomGridControl::DoEnter() {
     TNxScrollControl::DoEnter();
     RefreshArea(gaIndicator);
-    // The selection shows only while focused.
-    if (FAppearanceOptions.Contains(aoHideSelection)) RefreshSelectedCells();
 }
 
 void TNxCustomGridControl::DoExit() {
@@ -1115,8 +1127,56 @@ void TNxCustomGridControl::DoColumnChange(TObject*, TNxCustomColumn* Column, TCo
 }
 
 void TNxCustomGridControl::RecreateStyleDisplay() {
-    // The header style objects plug in here; the border follows the style.
+    // The painter picks the style object of HeaderStyle at every paint.
     Invalidate();
+    RedrawBorder();
+}
+
+void TNxCustomGridControl::RedrawBorder() {
+    if (HandleAllocated()) RedrawWindow(nullptr, RDW_FRAME);
+}
+
+void TNxCustomGridControl::PaintBorder(TCanvas* Canvas) {
+    if (!Canvas || GetBorderStyle() != bsSingle) return;
+    const TRect Window{0, 0, GetWidth(), GetHeight()};
+    if (FHeaderStyle == hsOffice2007 || FHeaderStyle == hsOffice2010) {
+        FBorderPainted =
+            NxThemesSupport::SchemeColor(NxThemesSupport::seBorder, NxThemesSupport::ColorScheme);
+        Canvas->GetBrush()->SetStyle(bsSolid);
+        Canvas->GetBrush()->SetColor(FBorderPainted);
+        Canvas->FrameRect(Window);
+    } else if (FEnableVisualStyles && NxThemesSupport::IsThemed()) {
+        TRect Inner = Window;
+        InflateRect(Inner, -1, -1);
+        const int Saved = Canvas->SaveDC();
+        Canvas->ExcludeClipRect(Inner);
+        NxThemesSupport::ThemeRect(this, Canvas, Window, u"listview", 1, 0);
+        Canvas->RestoreDC(Saved);
+    }
+}
+
+void TNxCustomGridControl::WMNCPaint(TMessage& Message) {
+    TNxScrollControl::WMNCPaint(Message);
+    PaintBorder(GetPaintCanvas());
+}
+
+void TNxCustomGridControl::WMThemeChanged(TMessage& Message) {
+    TNxScrollControl::WMThemeChanged(Message);
+    CloseHeaderTheme();
+    OpenHeaderTheme();
+    RedrawBorder();
+}
+
+void TNxCustomGridControl::OpenHeaderTheme() {
+    if (FHeaderTheme || !HandleAllocated() || !NxThemesSupport::IsThemed() || !NxThemesSupport::OpenThemeData)
+        return;
+    FHeaderTheme = NxThemesSupport::OpenThemeData(this, u"header");
+}
+
+void TNxCustomGridControl::CloseHeaderTheme() {
+    if (!FHeaderTheme) return;
+    if (NxThemesSupport::CloseThemeData) NxThemesSupport::CloseThemeData(FHeaderTheme);
+    FHeaderTheme = nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1127,19 +1187,40 @@ void TNxCustomGridControl::BestFitColumn(int Index, TBestFitMode Mode, bool Only
     TCanvas* Canvas = GetCanvas();
     int Widest = 0;
     if (Mode != bfCells) {
+        // Headers are drawn in the grid's font; glyphs and vertical captions count.
         Canvas->SetFont(GetFont());
-        Widest = std::max(Widest, Canvas->TextWidth(Column->GetHeader()->GetCaption()));
+        TStyleDisplay* Style = GetStyleDisplay();
+        Style->SetCanvas(Canvas);
+        Widest = std::max(Widest, Style->GetHeaderContentWidth(Column));
     }
     if (Mode != bfHeader) {
         Canvas->SetFont(Column->GetFont());
-        int From = OnlyVisible ? FTopRow : 0;
-        int To = OnlyVisible ? std::min(FTopRow + GetVisibleCount(false) + 1, GetRowCount()) : GetRowCount();
-        for (int Row = From; Row < To; ++Row) {
-            if (!GetRowVisible(Row)) continue;
+        const int Count = GetRowCount();
+        for (int Row = 0; Row < Count; ++Row) {
+            if (OnlyVisible && !GetRowVisible(Row)) continue;
             Widest = std::max(Widest, Canvas->TextWidth(GetDrawText(Index, Row)));
         }
     }
     Column->SetWidth(Widest + 2 * Column->GetPadding() + 5);
+}
+
+void TNxCustomGridControl::BestFitRow(int Index) {
+    if (Index < 0 || Index >= GetRowCount()) return;
+    TCanvas* Canvas = GetCanvas();
+    int Height = FRowSize;
+    for (int Col = 0; Col < FColumns->Count(); ++Col) {
+        TNxCustomColumn* Column = FColumns->GetItem(Col);
+        auto* Display = dynamic_cast<TColumnDisplay*>(Column->GetColumnDisplay());
+        if (!Column->GetVisible() || !Display) continue;
+        TCellInfo Info;
+        GetCellInfo(Col, Index, Info);
+        Display->LoadValue(Info);
+        Canvas->SetFont(Column->GetFont());
+        Display->SetCanvas(Canvas);
+        Display->SetCellRect(GetCellRect(Col, Index));
+        Height = std::max(Height, Display->GetContentHeight());
+    }
+    SetRowHeight(Index, Height);
 }
 
 void TNxCustomGridControl::BestFitColumns(TBestFitMode Mode) {
@@ -1163,6 +1244,7 @@ void TNxCustomGridControl::CreateParams(TCreateParams& Params) {
 
 void TNxCustomGridControl::CreateWnd() {
     TNxScrollControl::CreateWnd();
+    OpenHeaderTheme();
     FOldClientWidth = GetClientWidth();
     FOldClientHeight = GetClientHeight();
     UpdateHorzScrollBar();
@@ -1226,6 +1308,11 @@ void TNxCustomGridControl::UpdateScrollClips() {
 
 void TNxCustomGridControl::Paint() {
     Painter().Paint();
+    // The grid does not hear of scheme changes; its border follows at the next paint.
+    if ((FHeaderStyle == hsOffice2007 || FHeaderStyle == hsOffice2010) && GetBorderStyle() == bsSingle &&
+        FBorderPainted !=
+            NxThemesSupport::SchemeColor(NxThemesSupport::seBorder, NxThemesSupport::ColorScheme))
+        RedrawBorder();
 }
 
 TGridPainter& TNxCustomGridControl::Painter() {

@@ -39,6 +39,7 @@
 #include "grid/model/GridHost.h"
 #include "grid/view/GridControlTypes.h"
 #include "grid/view/ScrollControl.h"
+#include "platform/windows/Themes.h"
 
 class TColumnDisplay;
 class TGridPainter;
@@ -119,6 +120,12 @@ public:
     int GetSelectedRow() const { return FSelectedRow; }
     // On a grid with rows, -1..row count - 1 selects that row; other values are ignored.
     virtual void SetSelectedRow(int Index);
+    // (SelectedColumn, SelectedRow), read and written without any other effect.
+    TPoint GetSelectedCell() const { return TPoint{FSelectedColumn, FSelectedRow}; }
+    void SetSelectedCell(TPoint Value) {
+        FSelectedColumn = Value.X;
+        FSelectedRow = Value.Y;
+    }
     int GetTopRow() const { return FTopRow; }
     int GetPaintEndRow() const { return FPaintEndRow; }
     int GetAnchorRow() const { return FAnchorRow; }
@@ -139,6 +146,12 @@ public:
     virtual int GetRowCount() = 0;
     // The row's height (RowSize in the view).
     virtual int GetRowHeight(int Index);
+    // Heights are the data half's; nothing in the view.
+    virtual void SetRowHeight(int /*Index*/, int /*Value*/) {}
+    // The row's image index for the displays; -1 (none) in the view.
+    virtual int GetRowImageIndex(int /*ARow*/) { return -1; }
+    // The open cell editor's bounds (client pixels) while a body cell is edited; false otherwise.
+    virtual bool GetOpenEditorBounds(TRect& /*Bounds*/) { return false; }
     virtual bool GetRowVisible(int Index);
     virtual int GetVisibleRows() = 0;
     virtual int GetFirstVisibleRow() = 0;
@@ -251,12 +264,19 @@ public:
     bool IsCellHighlighted(int ACol, int ARow) override;
     TColor GetActualCellColor(int ACol, int ARow) override;
     TColor GetActualCellFontColor(int ACol, int ARow) override;
+    // The state a cell is painted with (csSelected, csBoldTextSelection, csFocused); GetCellState
+    // also raises OnCellColoring with it, as painting does.
+    TCellState GetPaintState(int ACol, int ARow);
     TCellState GetCellState(int ACol, int ARow);
 
     // --- columns
-    // Width = widest header and/or cell content + 2 * Padding + 5; OnlyVisible measures the rows in view.
+    // Width = widest header content (GetHeaderContentWidth) and/or cell text + 2 * Padding + 5;
+    // OnlyVisible measures only rows whose visible flag is set, else every row counts.
     void BestFitColumn(int Index, TBestFitMode Mode = bfBoth, bool OnlyVisible = false);
     void BestFitColumns(TBestFitMode Mode = bfBoth);
+    // The row's height becomes the largest content height of the visible columns' displays for
+    // its cells, at least RowSize. A row that does not exist is ignored.
+    void BestFitRow(int Index);
     TNxCustomColumn* GetColumnByName(const AnsiString& Name);
 
     // --- the rest of the model's interface
@@ -301,12 +321,24 @@ public:
     void DoEnter() override;
     void DoExit() override;
     void WMSize(TMessage& Message) override;
+    // The visual-style data of class "header" while the window exists and styles are active;
+    // null otherwise. Handed to the hsAuto style object.
+    HTHEME GetHeaderTheme() const { return FHeaderTheme; }
 
 protected:
     // A one-pixel sunken border with bsSingle; no full repaint on resize.
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void Paint() override;
+    // The platform's frame first, then the grid's own border over it (PaintBorder).
+    void WMNCPaint(TMessage& Message) override;
+    void WMThemeChanged(TMessage& Message) override;
+    // Asks for the window border to be painted again (after style or scheme changes).
+    void RedrawBorder();
+    // Office header styles with bsSingle: the one-pixel border in the scheme's seBorder color;
+    // else, themed with EnableVisualStyles and bsSingle: the "listview" background on the border
+    // ring; else nothing. Canvas covers the whole window.
+    void PaintBorder(TCanvas* Canvas);
     void BeforeScroll(TScrollBarKind Kind) override;
     void AfterScroll(TScrollBarKind Kind) override;
     // The bands a scroll moves: the scrollable columns (horizontal) and the body rows (vertical).
@@ -400,7 +432,13 @@ protected:
     TNxCustomColumn* FHoverColumn = nullptr;
 
 private:
+    void OpenHeaderTheme();
+    void CloseHeaderTheme();
+
     std::unique_ptr<TNxColumns> FColumns;
+    HTHEME FHeaderTheme = nullptr;
+    // The border color last painted; a scheme change shows at the next paint.
+    TColor FBorderPainted = clNone;
     TAppearanceOptions FAppearanceOptions{aoHideSelection, aoHighlightSlideCells};
     bool FAutoScroll = false;
     TBiDiMode FBiDiMode = bdLeftToRight;

@@ -158,10 +158,9 @@ int TNxDraggingGrid::GetNearestPosition(TNxCustomColumn* Column, TPoint P) {
             else
                 Result = F > Pos ? Pos : Prev->GetPosition();
         }
-        // A column partly scrolled under the fixed ones is no target.
-        if (Result >= Columns->GetFixedCols() && Left < Columns->GetFixedWidth() &&
-            Pos >= Columns->GetFixedCols())
-            Result = F;
+        // A scrollable result aimed at a column whose left edge lies under the fixed ones (a fixed
+        // column, or one scrolled partly beneath them) is refused.
+        if (Result >= Columns->GetFixedCols() && Left < Columns->GetFixedWidth()) Result = F;
         return Result;
     }
     return F;

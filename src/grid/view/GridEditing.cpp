@@ -484,3 +484,9 @@ void TNxEditingGrid::DoInputAccept(bool& Accept) {
 void TNxEditingGrid::DoInputAdded() {
     if (OnInputAdded) OnInputAdded(this);
 }
+
+bool TNxEditingGrid::GetOpenEditorBounds(TRect& Bounds) {
+    if (!FInplaceEdit || !FGridState.Contains(gtEdit) || !FInplaceEdit->GetVisible()) return false;
+    Bounds = FInplaceEdit->GetBoundsRect();
+    return true;
+}

@@ -64,6 +64,7 @@ public:
     // lies above or below the body the editor is hidden instead, keeping its text.
     void RefreshCellEditor();
 
+    bool GetOpenEditorBounds(TRect& Bounds) override;
     // The open editor, null when none.
     NxEdit::TNxCustomEdit* GetInplaceEdit() const { return FInplaceEdit; }
     int GetInputColumnIndex() const { return FInputColumnIndex; }

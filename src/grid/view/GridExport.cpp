@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <vector>
 
 #include "grid/model/Columns.h"
 #include "grid/view/GridExport.h"
@@ -399,7 +401,9 @@ void TNxDataGrid::LoadFromTextFile(const WideString& FileName, WideChar Separato
     TImportScope Import(*this);
     ClearRows();
     // One repaint at the end instead of one per row and cell.
-    TGridUpdate Update(*this);
+    std::optional<TGridUpdate> Update(std::in_place, *this);
+    // Cells stored per row, for the change events raised once the whole file is in.
+    std::vector<int> Stored;
     const auto* Data = reinterpret_cast<const unsigned char*>(Bytes.data());
     const size_t Size = Bytes.size();
 
@@ -415,9 +419,13 @@ void TNxDataGrid::LoadFromTextFile(const WideString& FileName, WideChar Separato
             AddRow(1);
             ++Row;
             Col = -1;
+            Stored.push_back(0);
         }
         ++Col;
-        if (Col < Cols) SetCells(Col, Row, Field);
+        if (Col < Cols) {
+            SetCells(Col, Row, Field);
+            Stored.back() = Col + 1;
+        }
         DoLoadProgress(Col, Row);
         Field.clear();
         if (LineEnd) NewRow = true;
@@ -471,11 +479,21 @@ void TNxDataGrid::LoadFromTextFile(const WideString& FileName, WideChar Separato
             AddRow(1);
             ++Row;
             Col = -1;
+            Stored.push_back(0);
         }
         ++Col;
-        if (Col < Cols) SetCells(Col, Row, Field);
+        if (Col < Cols) {
+            SetCells(Col, Row, Field);
+            Stored.back() = Col + 1;
+        }
     }
     Import.Done();
+    Update.reset();
+    // The cells were written while updating, which holds their OnChange back; the import being
+    // all or nothing, each stored cell reports its change now, in the order it was read.
+    for (int R = 0; R < static_cast<int>(Stored.size()); ++R)
+        for (int C = 0; C < Stored[R]; ++C)
+            DoChange(C, R);
 }
 
 void TNxDataGrid::SaveToXMLFile(const WideString& FileName, TUniEncoding Encoding) {

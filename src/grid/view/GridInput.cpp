@@ -93,8 +93,32 @@ int TNxCustomGrid::GetRowAtPos(int Y) {
 }
 
 TPoint TNxCustomGrid::GetCellAtPos(TPoint Point) {
+    if (GetGridStyle() == gsSlides) return GetSlideCellAtPos(Point);
     TNxCustomColumn* Column = GetColumnAtPos(Point);
     return TPoint{Column ? Column->GetIndex() : -1, GetRowAtPos(Point.X, Point.Y)};
+}
+
+TPoint TNxCustomGrid::GetSlideCellAtPos(TPoint Point) {
+    const TRect Body = GetBodyRect();
+    if (Point.X < 0 || Point.X >= GetClientWidth() || Point.Y < Body.Top || Point.Y >= Body.Bottom)
+        return TPoint{-1, -1};
+    const int Count = GetRowCount(), Size = GetSlideSize();
+    int Top = Body.Top;
+    for (int Row = GetTopRow(); Row < Count && Top <= Body.Bottom; ++Row) {
+        if (!GetRowVisible(Row)) continue;
+        const int SlideTop = Top + GetGridSpace(lpTop);
+        Top += Size + GetGridSpace(lpTopBottom);
+        if (Point.Y < SlideTop || Point.Y >= SlideTop + Size) continue;
+        const int Y = Point.Y - SlideTop;
+        for (int Col = 0; Col < GetColumns()->Count(); ++Col) {
+            TNxSlideBounds* Bounds = GetColumns()->GetItem(Col)->GetSlideBounds();
+            if (Point.X >= Bounds->GetLeft() && Point.X < Bounds->GetRight() && Y >= Bounds->GetTop() &&
+                Y < Bounds->GetBottom())
+                return TPoint{Col, Row};
+        }
+        return TPoint{-1, Row};
+    }
+    return TPoint{-1, -1};
 }
 
 TNxCustomColumn* TNxCustomGrid::GetColumnSizeGripAtPos(int X, int /*Y*/) {
@@ -235,6 +259,9 @@ void TNxCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
             if (CellBounds(FDownCell.X, FDownCell.Y)) DoCellDblClick(FDownCell.X, FDownCell.Y);
         } else if (Area == gaHeader) {
             if (TNxCustomColumn* Column = GetColumnAtPos(FDownPoint)) DoHeaderDblClick(Column->GetIndex());
+        } else if (Area == gaIndicator && GetOptions().Contains(goRowResizing)) {
+            const int Row = GetRowSizeGripAtPos(X, Y);
+            if (Row >= 0) BestFitRow(Row);
         }
         FDownPoint = TPoint{-1, -1};
         return;
@@ -295,8 +322,12 @@ void TNxCustomGrid::BodyPress(TMouseButton Button, TShiftState Shift, int X, int
     int R = FDownCell.Y;
     FDownWasCurrent = C == GetSelectedColumn() && R == GetSelectedRow();
     bool Deselect = Button == mbLeft;
-    if (IsMultiSelect() && Button == mbRight && R >= 0 && R < GetRowCount() && !GetSelected(R))
+    // A right press outside a multi-selection starts over from that row; the selection it
+    // replaces comes back if a drag of the control is cancelled.
+    if (IsMultiSelect() && Button == mbRight && R >= 0 && R < GetRowCount() && !GetSelected(R)) {
         Deselect = true;
+        FDragReselect = true;
+    }
     if (R < 0 || R >= GetRowCount()) return;
     FDownRow = R;
     if (!GetColumns()->Exists(C)) C = GetSelectedColumn();
@@ -306,8 +337,16 @@ void TNxCustomGrid::BodyPress(TMouseButton Button, TShiftState Shift, int X, int
             GetPlay(C)->MouseDown(Button, Shift, X - CellRect.Left, Y - CellRect.Top);
     }
     SelectCell(C, R, Deselect, Shift);
-    // A partly visible row comes fully into view.
+    // A partly visible row or slide comes further into view.
     if (GetGridStyle() == gsReport && GetRowRect(R).Bottom > GetBodyRect().Bottom) ScrollToRow(R);
+    if (GetGridStyle() == gsSlides && GetSlideRect(R).Bottom > GetBodyRect().Bottom)
+        GetVertScrollBar()->Next();
+}
+
+void TNxCustomGrid::DragCanceled() {
+    if (!FDragReselect) return;
+    SelectCell(GetSelectedColumn(), GetSelectedRow(), true, {});
+    FDragReselect = false;
 }
 
 void TNxCustomGrid::MouseMove(TShiftState Shift, int X, int Y) {
@@ -315,7 +354,8 @@ void TNxCustomGrid::MouseMove(TShiftState Shift, int X, int Y) {
     RegisterGridCursors();
     FPreviousHover = FHoverCell;
     FHoverCell = TPoint{-1, -1};
-    if (GetColumns()->Empty() || FGridState.Contains(gtRolling)) return;
+    // Roll scrolling (the scroll control's vsRolling) owns the cursor; no hints or hovers meanwhile.
+    if (GetColumns()->Empty() || GetViewState().Contains(vsRolling) || FGridState.Contains(gtRolling)) return;
     if (FResizingColumn) {
         TrackColumnResize(X);
         return;
@@ -525,6 +565,18 @@ void TNxCustomGrid::EndGesture() {
     FFocusedColumn = nullptr;
     FDownPoint = TPoint{-1, -1};
     FDownCell = TPoint{-1, -1};
+}
+
+void TNxCustomGrid::DoEnter() {
+    TNxCustomGridControl::DoEnter();
+    if (GetRowCount() > 0) {
+        RefreshSelectedCells();
+        // Slides carry their selection on the slide itself.
+        if (GetGridStyle() == gsSlides) RefreshArea(gaBody);
+    } else if (GetOptions().Contains(goInput)) {
+        SetInputSelectedDirect(true);
+        RefreshArea(gaInput);
+    }
 }
 
 void TNxCustomGrid::DoExit() {

@@ -38,6 +38,7 @@ TGridPainter::~TGridPainter() = default;
 TStyleDisplay* TGridPainter::GetStyleDisplay() {
     auto& Style = FStyles[G.GetHeaderStyle()];
     if (!Style) Style = CreateStyleDisplay(G.GetHeaderStyle(), &G);
+    if (G.GetHeaderStyle() == hsAuto) Style->SetHeaderTheme(G.GetHeaderTheme());
     return Style.get();
 }
 
@@ -206,13 +207,8 @@ void TGridPainter::DrawCell(const TColumnSpan& Span, int ARow, int RowTop, int R
     TColor CellColor = G.GetActualCellColor(ACol, ARow);
     TColor GridColor = G.GetGridLinesColor();
     const TAppearanceOptions Appearance = G.GetAppearanceOptions();
-    TCellState State;
-    const bool Highlighted = G.IsCellHighlighted(ACol, ARow);
-    if (Highlighted) {
-        State.Include(csSelected);
-        if (Appearance.Contains(aoBoldTextSelection)) State.Include(csBoldTextSelection);
-    }
-    if (G.Focused() && !Appearance.Contains(aoHideFocus)) State.Include(csFocused);
+    TCellState State = G.GetPaintState(ACol, ARow);
+    const bool Highlighted = State.Contains(csSelected);
     G.DoCellColoring(ACol, ARow, CellColor, GridColor, State);
     if (!State.Contains(csSelected)) CellColor = SortedCellColor(Column, CellColor);
 
@@ -235,9 +231,15 @@ void TGridPainter::DrawCell(const TColumnSpan& Span, int ARow, int RowTop, int R
     Display->SetHandle(&G);
     Display->SetCanvas(Canvas);
     Display->SetCellRect(CellRect);
-    Display->SetImageIndex(-1);
+    Display->SetImageIndex(G.GetRowImageIndex(ARow));
     Display->SetHighlightedTextColor(G.GetHighlightedTextColor());
     G.SetDisplayParams(ACol, ARow, Display);
+    // The open editor paints itself; the cell keeps off it.
+    if (TRect Editor;
+        ACol == G.GetEditingCell().X && ARow == G.GetEditingCell().Y && G.GetOpenEditorBounds(Editor)) {
+        InflateRect(Editor, -1, -1);
+        Canvas->ExcludeClipRect(Editor);
+    }
     if (DefaultDrawing) Display->PaintBackground(CellColor, true);
     Display->SetIsCurrent(ACol == G.GetSelectedColumn() && ARow == G.GetSelectedRow());
     Display->SetCellRect({CellRect.Left + Column->GetPadding(), CellRect.Top,
@@ -279,7 +281,10 @@ void TGridPainter::DrawEmptyCell(const TColumnSpan& Span, int ARow, int RowTop) 
     if (G.GetOptions().Contains(goGrid)) DrawGrid(Span, ARow, GridColor, CellRect);
     CellRect.Left += G.GetGridSpace(lpLeft);
     CellRect.Right -= G.GetGridSpace(lpRight);
-    if (!G.GetAppearanceOptions().Contains(aoDontFillCells)) {
+    bool DefaultDrawing =
+        !G.GetAppearanceOptions().Contains(aoDontFillCells) && Column->GetDrawingOptions() != doCustomOnly;
+    G.DoDrawCellBackground(Span.Index, ARow, CellRect, TCellState{csEmpty}, DefaultDrawing);
+    if (DefaultDrawing) {
         Canvas->GetBrush()->SetStyle(bsSolid);
         Canvas->GetBrush()->SetColor(CellColor);
         Canvas->FillRect(CellRect);

@@ -71,8 +71,10 @@ void TNxDataGrid::DoColumnPlayChange(TObject* Sender) {
     DoEditAccept(ACol, ARow, Play->GetAsString(), Accept);
     if (!CellBounds(ACol, ARow)) return;
     if (!Accept) {
-        // The play shows the cell's value again, so nothing reports a change that did not happen.
+        // The play shows the cell's value again, so nothing reports a change that did not happen;
+        // the edit is still over, and OnAfterEdit hears the value the cell kept.
         SetColumnPlayAttributes(Play);
+        DoAfterEdit(ACol, ARow, GetCell(ACol, ARow)->GetAsString());
         return;
     }
     switch (GetColumns()->GetItem(ACol)->GetColumnType()) {

@@ -96,8 +96,8 @@ void TNxDataGrid::SetSelected(int Index, bool Value) {
 }
 
 void TNxDataGrid::SelectRange(int FromRow, int ToRow, bool Value) {
-    CheckRowIndex(FromRow);
-    CheckRowIndex(ToRow);
+    const int Count = GetRowCount();
+    if (FromRow < 0 || FromRow >= Count || ToRow < 0 || ToRow >= Count) return;
     const int Low = std::min(FromRow, ToRow);
     const int High = std::max(FromRow, ToRow);
     int Changed = 0;

@@ -70,7 +70,8 @@ public:
     // The row at Y when (X, Y) lies in the body (from x = 0, so the indicator hits rows too).
     int GetRowAtPos(int X, int Y);
     int GetRowAtPos(int Y);
-    // (column index, row) under the point, -1 for each part that hits nothing.
+    // (column index, row) under the point, -1 for each part that hits nothing. In slide style the
+    // row of the slide under the point and the first column (by index) whose slide bounds hold it.
     TPoint GetCellAtPos(TPoint Point);
     // The first visible column without coFixedSize whose right edge R on screen has
     // R - 3 <= X <= R + 2; Y is not consulted.
@@ -154,6 +155,13 @@ public:
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void KeyDown(Word& Key, TShiftState Shift) override;
     void KeyPress(WideChar& Key) override;
+    // The framework's drag of the control was cancelled: a selection kept for it at a press
+    // (DragReselect) gives way to the current cell again.
+    virtual void DragCanceled();
+    bool GetDragReselect() const { return FDragReselect; }
+    // Focus gain shows the selection in the focused look (the selected slides and the current
+    // slide in slide style); without rows and with goInput it selects the input row.
+    void DoEnter() override;
     // Focus loss ends any gesture and hides the hint.
     void DoExit() override;
     // Arrows and characters always; Tab with WantTabs, a visible column and rows.
@@ -229,6 +237,7 @@ private:
     void MoveSelectionToColumn(TNxCustomColumn* Target, TMoveSelectionKey Key);
     void SelectFound(int Row);
     void BodyPress(TMouseButton Button, TShiftState Shift, int X, int Y);
+    TPoint GetSlideCellAtPos(TPoint Point);
     void BodyClick(TMouseButton Button, TShiftState Shift, int X, int Y);
     void HeaderMove(TShiftState Shift, int X, int Y);
     void BodyMove(TShiftState Shift, int X, int Y);
@@ -248,6 +257,7 @@ private:
     TPoint FDownPoint{-1, -1};
     TPoint FDownCell{-1, -1};
     bool FDownWasCurrent = false;
+    bool FDragReselect = false;
     int FDownRow = -1;
     TNxCustomColumn* FPressedColumn = nullptr;
     TNxCustomColumn* FFocusedColumn = nullptr;
@@ -305,7 +315,7 @@ public:
     // The row's height, which OnMeasuringRowHeight may change. List error outside the rows.
     int GetRowHeight(int Index) override;
     // Stores, repaints the row, shifts the rows below and updates the vertical bar.
-    void SetRowHeight(int Index, int Value);
+    void SetRowHeight(int Index, int Value) override;
     bool GetRowVisible(int Index) override;
     // Hides or shows a row; unless updating the view closes or opens its space.
     void SetRowVisible(int Index, bool Value);
@@ -351,7 +361,7 @@ public:
     void SetCellsByName(const TCellName& AColumn, const TCellName& ARow, const WideString& Value);
     int GetCellColumnIndex(const TCell* ACell) const { return FCells->GetCellColumnIndex(ACell); }
     int GetCellRowIndex(const TCell* ACell) const { return FCells->GetCellRowIndex(ACell); }
-    int GetRowImageIndex(int ARow);
+    int GetRowImageIndex(int ARow) override;
     void SetRowImageIndex(int ARow, int Value);
 
     // --- the row tree (GridRows.cpp). Row indices outside the rows raise the list error.

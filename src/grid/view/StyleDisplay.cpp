@@ -257,7 +257,7 @@ void TStyleDisplay::DrawInput(TNxCustomColumn* Column, const TRect& Rect, bool F
                               bool GridLines) {
     FCanvas->SetFont(Column->GetFont());
     FCanvas->GetFont()->SetStyle({});
-    const bool Editing = Column == FInputEditingColumn;
+    const bool Editing = Column->GetInputEditing();
     TColor TextColor = clGrayText, Back = Column->GetColor();
     if (InputSelected && !Editing && !Column->GetSelected()) {
         TextColor = clHighlightText;

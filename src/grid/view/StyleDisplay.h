@@ -39,9 +39,6 @@ public:
     void SetRightToLeft(bool Value) { FRightToLeft = Value; }
     HTHEME GetHeaderTheme() const { return FHeaderTheme; }
     void SetHeaderTheme(HTHEME Value) { FHeaderTheme = Value; }
-    // The column whose input cell has its editor open (null for none); the grid keeps it current.
-    TNxCustomColumn* GetInputEditingColumn() const { return FInputEditingColumn; }
-    void SetInputEditingColumn(TNxCustomColumn* Value) { FInputEditingColumn = Value; }
 
     // Copies nothing of its own: the grid's style objects differ only by class.
     void Assign(const TPersistent* Source) override;
@@ -104,7 +101,6 @@ private:
     bool FThemedDrawing = false;
     bool FRightToLeft = false;
     HTHEME FHeaderTheme = nullptr;
-    TNxCustomColumn* FInputEditingColumn = nullptr;
 };
 
 // The style object of a header style; the grid keeps one of each.

@@ -153,14 +153,17 @@ TEST_F(CheckBoxPlay, RefusedEditsLeaveTheCellAndRaiseNoChange) {
     ASSERT_EQ(Offered.size(), 1u);
     EXPECT_EQ(Offered[0], u"True") << "the text form of the new value";
     EXPECT_EQ(ColumnChanges, 0);
-    EXPECT_TRUE(AfterEdits.empty());
+    // The edit still ends: OnAfterEdit hears the value the cell kept.
+    ASSERT_EQ(AfterEdits.size(), 1u);
+    EXPECT_EQ(AfterEdits[0].first, (TPoint{0, 0}));
+    EXPECT_EQ(AfterEdits[0].second, u"False");
 
     Accept = true;
     Type(u' ');
     EXPECT_TRUE(Checked(0)) << "the play started again from the cell's value";
     EXPECT_EQ(ColumnChanges, 1);
-    ASSERT_EQ(AfterEdits.size(), 1u);
-    EXPECT_EQ(AfterEdits[0].second, Grid->GetCell(0, 0)->GetAsString());
+    ASSERT_EQ(AfterEdits.size(), 2u);
+    EXPECT_EQ(AfterEdits[1].second, Grid->GetCell(0, 0)->GetAsString());
 
     // OnBeforeEdit refusing keeps the play from being called at all.
     int Asked = 0;

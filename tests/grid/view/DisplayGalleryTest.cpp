@@ -206,7 +206,13 @@ TEST(Gallery, JobListAsTheMainWindowShowsIt) {
     G->SetSelectedRow(1);
     G->Invalidate();
     S.Paint();
-    ASSERT_TRUE(S.Pixels().save(QString::fromStdString(OutFile("grid_joblist.png"))));
+    // The picture with the window's border: one pixel in the scheme's border color (#6593CF, blue).
+    const QImage Framed = Frame(G)->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_TRUE(Framed.save(QString::fromStdString(OutFile("grid_joblist.png"))));
+    const int W = Framed.width(), H = Framed.height();
+    for (QPoint P : {QPoint(0, H / 2), QPoint(W - 1, H / 2), QPoint(W / 2, 0), QPoint(W / 2, H - 1)})
+        EXPECT_EQ(Framed.pixel(P), qRgb(0x65, 0x93, 0xCF)) << P.x() << "," << P.y();
+    EXPECT_EQ(Framed.pixel(1, H / 2), S.At(0, H / 2 - 1)) << "the client starts inside the border";
 
     // The bars: none at 0, 37 % of the inner width at 37, all of it at 100.
     auto BarColumns = [&](int Row) {

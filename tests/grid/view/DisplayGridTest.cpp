@@ -202,6 +202,9 @@ TEST(KindDisplays, EachKindIsPaintedByItsOwnDisplay) {
     EXPECT_NE(dynamic_cast<TTimeColumnDisplay*>(DisplayOf(Columns->Add<TNxTimeColumn>(u"Ti"))), nullptr);
     EXPECT_NE(dynamic_cast<TDateColumnDisplay*>(DisplayOf(Columns->Add<TNxDateColumn>(u"D"))), nullptr);
     EXPECT_NE(dynamic_cast<TStringsColumnDisplay*>(DisplayOf(Columns->Add<TNxListColumn>(u"L"))), nullptr);
+    EXPECT_NE(dynamic_cast<TStringsColumnDisplay*>(DisplayOf(Columns->Add<TNxStringsColumn>(u"S"))), nullptr);
+    EXPECT_NE(dynamic_cast<TStringsColumnDisplay*>(DisplayOf(Columns->Add<TNxComboBoxColumn>(u"Co"))),
+              nullptr);
     EXPECT_NE(dynamic_cast<TNumberColumnDisplay*>(DisplayOf(Columns->Add<TNxCalcColumn>(u"C"))), nullptr);
     EXPECT_NE(dynamic_cast<TCheckBoxColumnDisplay*>(DisplayOf(Columns->Add<TNxCheckBoxColumn>(u"B"))),
               nullptr);
@@ -276,6 +279,49 @@ TEST_F(PaintedGrid, ProgramDrawsBackgroundsAndCustomCellsAndHintsAreMarked) {
     EXPECT_EQ(S->At(Hinted.Right - 3, Hinted.Top + 1), ShownGrid::Qt(clRed));
     const TRect Plain = G->GetCellRect(1, 1);
     EXPECT_NE(S->At(Plain.Right - 3, Plain.Top + 1), ShownGrid::Qt(clRed));
+}
+
+// Empty cells below the rows offer their background to the program too, and a custom-only column
+// leaves them unfilled; a tree column shows the image its row names.
+TEST_F(PaintedGrid, EmptyCellsOfferTheirBackgroundAndRowsHandTheirImageToTheDisplay) {
+    Make(3);
+    TNextGrid* G = S->Grid;
+    G->OnDrawCellBackground = [&](TObject*, int ACol, int, const TRect& CellRect, TCellState State,
+                                  bool& Default) {
+        if (!State.Contains(csEmpty)) return;
+        G->GetCanvas()->GetBrush()->SetColor(clLime);
+        G->GetCanvas()->FillRect(CellRect);
+        if (ACol == 0) Default = false;
+    };
+    Text[1]->SetDrawingOptions(doCustomOnly);
+    auto* Tree = G->GetColumns()->Add<TNxTreeColumn>(u"Tree");
+    Tree->SetWidth(60);
+    TBitmap Blue(8, 8, pf24bit);
+    Blue.GetCanvas()->GetBrush()->SetColor(clBlue);
+    Blue.GetCanvas()->FillRect(Rect(0, 0, 8, 8));
+    TList Images;
+    Images.Add(&Blue);
+    Tree->SetImages(&Images);
+    G->GetCell(Tree->GetIndex(), 0)->SetAsString(u"a");
+    G->GetCell(Tree->GetIndex(), 1)->SetAsString(u"b");
+    G->SetRowImageIndex(1, 0);
+    G->Invalidate();
+    S->Paint();
+
+    const int EmptyY = G->GetBodyRect().Top + 5 * (G->GetRowSize() + 1) + 8;
+    EXPECT_EQ(S->At(Text[0]->GetLeft() + 40, EmptyY), ShownGrid::Qt(clLime)) << "the program's background";
+    EXPECT_EQ(S->At(Text[1]->GetLeft() + 40, EmptyY), ShownGrid::Qt(clLime)) << "custom only: not filled";
+    EXPECT_EQ(S->At(Text[2]->GetLeft() + 40, EmptyY), ShownGrid::Qt(G->GetColor())) << "filled over it";
+    auto BlueIn = [&](int Row) {
+        const TRect R = G->GetCellRect(Tree->GetIndex(), Row);
+        int Count = 0;
+        for (int Y = R.Top; Y < R.Bottom; ++Y)
+            for (int X = R.Left; X < R.Right; ++X)
+                Count += S->At(X, Y) == ShownGrid::Qt(clBlue);
+        return Count;
+    };
+    EXPECT_EQ(BlueIn(1), 64);
+    EXPECT_EQ(BlueIn(0), 0);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "grid/model/PopupColumn.h"
 #include "grid/view/ColumnDisplayImage.h"
 #include "grid/view/ColumnDisplayMarkup.h"
 #include "grid/view/DisplayTestSupport.h"
@@ -141,6 +142,39 @@ TEST(PictureDisplays, ListItemImageMovesTheTextRight) {
     Bind(Strings, Only, Rect(0, 0, 120, 20));
     Strings.Paint();
     EXPECT_TRUE(Only.Ink(Rect(12, 0, 120, 20)).IsEmpty());
+}
+
+TEST(PictureDisplays, StringsComboAndListKindsShowTheirItemImageByDisplayMode) {
+    auto Red = Solid(10, 10, Hex(0xFF0000)), Green = Solid(10, 10, Hex(0x00FF00));
+    TList Images;
+    Images.Add(Red.get());
+    Images.Add(Green.get());
+    TNxStringsColumn Strings;
+    TNxComboBoxColumn Combo;
+    TNxListColumn List;
+    // Strings and combo box cells name their item; a list cell holds its index.
+    for (TNxStringsColumn* Column : std::initializer_list<TNxStringsColumn*>{&Strings, &Combo, &List}) {
+        Column->GetItems()->Add(u"first");
+        Column->GetItems()->Add(u"second");
+        Column->SetImages(&Images);
+        TStringsColumnDisplay Display(Column);
+        auto Paint = [&] {
+            auto S = std::make_unique<Surface>(120, 20, clWhite);
+            Bind(Display, *S, Rect(0, 0, 120, 20));
+            Display.SetAsString(u"second");
+            Display.SetAsInteger(1);
+            Display.Paint();
+            return S;
+        };
+        EXPECT_EQ(Paint()->CountColor(Hex(0x00FF00)), 0) << "dmTextOnly shows no image";
+        Column->SetDisplayMode(dmTextAndImage);
+        auto Both = Paint();
+        EXPECT_EQ(Both->Ink(Rect(0, 0, 14, 20)), Rect(2, 5, 12, 15));
+        EXPECT_EQ(Both->CountColor(Hex(0x00FF00)), 100);
+        EXPECT_GE(Both->Ink(Rect(12, 0, 120, 20)).Left, 16);
+        Column->SetDisplayMode(dmImageOnly);
+        EXPECT_TRUE(Paint()->Ink(Rect(12, 0, 120, 20)).IsEmpty());
+    }
 }
 
 namespace {

@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QScrollBar>
+#include <map>
 
 #include "GridTestSupport.h"
+#include "drawing/ThemesSupport.h"
+#include "grid/view/StyleDisplay.h"
 #include "platform/runtime/Exception.h"
+#include "platform/windows/Themes.h"
 
 namespace {
 
@@ -77,6 +81,60 @@ TEST_F(GridControlTest, HideSelectionFollowsTheFocus) {
     Other->SetFocus();
     Pump();
     EXPECT_EQ(Grid->GetActualCellColor(0, 2), clBtnFace);
+    Paint();
+    EXPECT_EQ(PixelAt(Cell.Left + 1, Cell.Top + 1), QtColor(clBtnFace));
+    // ...and the focus coming back repaints it in the focused color.
+    Grid->SetFocus();
+    Pump();
+    Paint();
+    EXPECT_EQ(PixelAt(Cell.Left + 1, Cell.Top + 1), QtColor(clHighlight));
+}
+
+TEST_F(GridControlTest, OnCellColoringSeesOneStateWhenPaintingAndWhenAsked) {
+    MakeGrid(2, 3);
+    Grid->SetOptions({goHeader, goSelectFullRow});
+    Grid->GetCell(1, 2)->SetAsString(u"");
+    Grid->SetFocus();
+    Pump();
+    Grid->SetSelectedRow(1);
+    std::map<std::pair<int, int>, TCellState> Seen;
+    Grid->OnCellColoring = [&](TObject*, int C, int R, TColor&, TColor&, TCellState S) { Seen[{C, R}] = S; };
+    auto Check = [&](bool Focus) {
+        Seen.clear();
+        Grid->Invalidate();
+        Paint();
+        for (int R = 0; R < 3; ++R)
+            for (int C = 0; C < 2; ++C) {
+                const TCellState Painted = Seen.at({C, R});
+                EXPECT_EQ(Painted.Contains(csFocused), Focus) << C << "," << R;
+                EXPECT_EQ(Painted.Contains(csSelected), R == 1) << C << "," << R;
+                EXPECT_FALSE(Painted.Contains(csEmpty)) << "only cells below the last row are empty";
+                Seen.erase({C, R});
+                EXPECT_TRUE(Grid->GetCellState(C, R) == Painted) << C << "," << R;
+                EXPECT_TRUE(Seen.at({C, R}) == Painted) << "raised with the same state";
+            }
+    };
+    Check(true);
+    Grid->SetAppearanceOptions({aoHideFocus});
+    Check(false);
+}
+
+TEST_F(GridControlTest, FocusGainedWithoutRowsSelectsTheInputRow) {
+    MakeGrid(2, 0);
+    Other->SetFocus();
+    Pump();
+    Grid->SetOptions({goHeader, goInput});
+    Paint();
+    const TRect Input = Grid->GetInputRect();
+    // The second column: the current column's input cell keeps the column's color.
+    const QPoint Inside(Grid->GetColumns()->GetItem(1)->GetLeft() + 30, Input.Top + 3);
+    ASSERT_FALSE(Grid->GetInputSelected());
+    EXPECT_NE(PixelAt(Inside.x(), Inside.y()), QtColor(clHighlight));
+    Grid->SetFocus();
+    Pump();
+    Paint();
+    EXPECT_TRUE(Grid->GetInputSelected());
+    EXPECT_EQ(PixelAt(Inside.x(), Inside.y()), QtColor(clHighlight));
 }
 
 TEST_F(GridControlTest, SelectingAnotherRowRepaintsExactlyTheTwoRows) {
@@ -346,6 +404,43 @@ TEST_F(GridControlTest, ResizingRepaintsOnlyWhatItUncovers) {
         EXPECT_GE(R.Left, Width - 4);
 }
 
+TEST_F(GridControlTest, OfficeHeadersFrameTheWindowInTheSchemeBorderColor) {
+    MakeGrid(2, 3);
+    Grid->SetHeaderStyle(hsOffice2010);
+    const int W = Grid->GetWidth(), H = Grid->GetHeight();
+    auto Ring = [&](QRgb Expected) {
+        Pump();
+        const QImage Shot = Frame(Grid)->grab().toImage();
+        for (QPoint P : {QPoint(0, 0), QPoint(W / 2, 0), QPoint(0, H / 2), QPoint(W - 1, H / 2),
+                         QPoint(W / 2, H - 1), QPoint(W - 1, H - 1)})
+            EXPECT_EQ(Shot.pixel(P) & 0xFFFFFF, Expected & 0xFFFFFF) << P.x() << "," << P.y();
+    };
+    Ring(qRgb(0x65, 0x93, 0xCF)); // seBorder of csBlue
+    const auto Saved = NxThemesSupport::ColorScheme;
+    NxThemesSupport::ColorScheme = NxThemesSupport::csSilver2010;
+    Grid->Invalidate();
+    Paint();
+    Ring(qRgb(0xA5, 0xAC, 0xB5));
+    NxThemesSupport::ColorScheme = Saved;
+    // Other styles keep the platform's one-pixel edge when styles are off.
+    SetThemesEnabled(false);
+    Grid->SetHeaderStyle(hsOldStyle);
+    Pump();
+    const QImage Plain = Frame(Grid)->grab().toImage();
+    SetThemesEnabled(true);
+    EXPECT_EQ(Plain.pixel(0, H / 2) & 0xFFFFFF, QtColor(clBtnShadow) & 0xFFFFFF);
+    EXPECT_EQ(Plain.pixel(W - 1, H / 2) & 0xFFFFFF, QtColor(clBtnHighlight) & 0xFFFFFF);
+
+    // The "header" theme data lives while the window is themed and goes to the hsAuto style.
+    Grid->SetHeaderStyle(hsAuto);
+    ASSERT_NE(Grid->GetHeaderTheme(), nullptr);
+    EXPECT_EQ(Grid->GetStyleDisplay()->GetHeaderTheme(), Grid->GetHeaderTheme());
+    SetThemesEnabled(false);
+    EXPECT_EQ(Grid->GetHeaderTheme(), nullptr);
+    SetThemesEnabled(true);
+    EXPECT_NE(Grid->GetHeaderTheme(), nullptr);
+}
+
 TEST_F(GridControlTest, BestFitColumnFitsHeaderAndCells) {
     MakeGrid(2, 3);
     Grid->GetCell(1, 1)->SetAsString(u"a much longer text than the others");
@@ -358,6 +453,31 @@ TEST_F(GridControlTest, BestFitColumnFitsHeaderAndCells) {
     EXPECT_THROW(Grid->BestFitColumn(2), EListError);
 }
 
+TEST_F(GridControlTest, BestFitCountsRowsByTheirVisibleFlagAndTheWholeHeaderContent) {
+    MakeGrid(2, 40);
+    TNxCustomColumn* Column = Grid->GetColumns()->GetItem(1);
+    TCanvas* Canvas = Grid->GetCanvas();
+    auto Fit = [&](const WideString& Text) {
+        Canvas->SetFont(Column->GetFont());
+        return Canvas->TextWidth(Text) + 5;
+    };
+    const WideString Far = u"a row far below the view", Hidden = u"a hidden row with the longest text";
+    Grid->GetCell(1, 35)->SetAsString(Far);
+    Grid->GetCell(1, 2)->SetAsString(Hidden);
+    Grid->SetRowVisible(2, false);
+    Grid->BestFitColumn(1, bfCells, true);
+    EXPECT_EQ(Column->GetWidth(), Fit(Far)) << "rows off screen count, hidden ones do not";
+    Grid->BestFitColumn(1, bfCells, false);
+    EXPECT_EQ(Column->GetWidth(), Fit(Hidden)) << "every row counts";
+    // The header's glyph counts with its caption: caption + glyph + 2.
+    TBitmap Glyph(20, 10);
+    Column->GetHeader()->SetGlyph(&Glyph);
+    Column->GetHeader()->SetDisplayMode(dmTextAndImage);
+    Grid->BestFitColumn(1, bfHeader);
+    Canvas->SetFont(Grid->GetFont());
+    EXPECT_EQ(Column->GetWidth(), Canvas->TextWidth(WideString(u"Col 1")) + 20 + 2 + 5);
+}
+
 TEST_F(GridControlTest, IndicesOutsideTheGridRaiseTheListErrorAndChangeNothing) {
     MakeGrid(4, 3);
     EXPECT_THROW(Grid->GetCell(4, 0), EListError);
@@ -368,7 +488,9 @@ TEST_F(GridControlTest, IndicesOutsideTheGridRaiseTheListErrorAndChangeNothing) 
     EXPECT_THROW(Grid->SetRowVisible(3, false), EListError);
     EXPECT_THROW(Grid->DeleteRow(3), EListError);
     EXPECT_THROW(Grid->InsertRow(5), EListError);
-    EXPECT_THROW(Grid->SelectRange(0, 9, true), EListError);
+    // A range with a missing end selects nothing and raises nothing.
+    EXPECT_NO_THROW(Grid->SelectRange(0, 9, true));
+    EXPECT_NO_THROW(Grid->SelectRange(-1, 1, true));
     EXPECT_EQ(Grid->GetRowCount(), 3);
     EXPECT_EQ(Grid->GetSelectedCount(), 0);
     try {

@@ -141,6 +141,11 @@ TEST_F(GridDraggingTest, LockFixedColsKeepsTheFixedPositions) {
     EXPECT_EQ(Order(), (std::vector<int>{0, 1, 2, 3}));
     DragHeader(3, QPoint(Left(1) + 15, HeaderMid()));
     EXPECT_EQ(Order(), (std::vector<int>{0, 3, 1, 2}));
+    // Unlocked: a scrollable column aimed at the right half of the last fixed one stays put; the
+    // left half of the first scrollable one is the way in front.
+    Grid->SetOptions(Grid->GetOptions() - TGridOptions{goLockFixedCols});
+    EXPECT_EQ(Grid->GetNearestPosition(Col(2), TPoint{Left(0) + 45, HeaderMid()}), 3);
+    EXPECT_EQ(Grid->GetNearestPosition(Col(2), TPoint{Left(3) + 15, HeaderMid()}), 1);
 }
 
 TEST_F(GridDraggingTest, PictureInTheMiddleOfAColumnMove) {

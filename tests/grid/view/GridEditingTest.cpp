@@ -91,6 +91,23 @@ struct GridEditingTest : ::testing::Test {
     }
 };
 
+TEST_F(GridEditingTest, RepaintingTheEditedCellKeepsOffTheEditor) {
+    MakeGrid(5);
+    Grid->EditCell(1, 2, u"x");
+    ASSERT_TRUE(EditorShown());
+    Grid->Update();
+    const TRect Ed = Grid->GetInplaceEdit()->GetBoundsRect();
+    QImage& Pixels = Grid->GetWindowPrivate()->Pixels;
+    const QPoint Inside((Ed.Left + Ed.Right) / 2, (Ed.Top + Ed.Bottom) / 2), Edge(Ed.Left, Ed.Top);
+    Pixels.setPixel(Inside, qRgb(1, 2, 3));
+    Pixels.setPixel(Edge, qRgb(1, 2, 3));
+    Grid->RefreshCell(1, 2);
+    Grid->Update();
+    EXPECT_EQ(Pixels.pixel(Inside) & 0xFFFFFF, qRgb(1, 2, 3) & 0xFFFFFF) << "under the editor: not painted";
+    EXPECT_NE(Pixels.pixel(Edge) & 0xFFFFFF, qRgb(1, 2, 3) & 0xFFFFFF)
+        << "its outer pixel ring is the cell's";
+}
+
 TEST_F(GridEditingTest, ReadOnlyGridNeverShowsAnEditor) {
     MakeGrid(5);
     Grid->SetReadOnly(true);
@@ -412,6 +429,10 @@ TEST_F(GridEditingTest, InputRowAddsARowWithDefaultValuesAndEmptiesTheInputs) {
     EXPECT_GE(Ed.Top, Input.Top);
     EXPECT_LE(Ed.Bottom, Grid->GetBodyRect().Top);
     Grid->Update();
+    // The edited input cell is framed in the column's color, not filled with the highlight.
+    const QRgb Frame = Grid->GetWindowPrivate()->Pixels.pixel(Column(0)->GetLeft(), Input.Top);
+    EXPECT_EQ(Frame & 0xFFFFFF, QtColor(Column(0)->GetColor()) & 0xFFFFFF);
+    EXPECT_NE(Frame & 0xFFFFFF, QtColor(clHighlight) & 0xFFFFFF);
     QImage Shot = Grid->GetWindowPrivate()->Pixels.copy();
     QWidget* E = EditorWidget();
     QPainter(&Shot).drawImage(E->geometry().topLeft(), E->grab().toImage());

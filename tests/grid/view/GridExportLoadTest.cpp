@@ -146,6 +146,19 @@ struct LoadFixture : ExportFixture {
     }
 };
 
+TEST_F(LoadFixture, EveryStoredCellReportsItsChangeOnceTheLoadSucceeded) {
+    Steps Changes;
+    Grid->OnChange = [&](TObject*, int ACol, int ARow) { Changes.emplace_back(ACol, ARow); };
+    // A field past the last column is not stored and reports nothing; the unfinished last line does.
+    WriteBytes(Folder.File("in.txt"), "a;b;c;d\r\ne\r\nlast;one");
+    Grid->LoadFromTextFile(Folder.WideFile("in.txt"), u';', u'|');
+    EXPECT_EQ(Changes, (Steps{{0, 0}, {1, 0}, {2, 0}, {0, 1}, {0, 2}, {1, 2}}));
+    Changes.clear();
+    EXPECT_ANY_THROW(Grid->LoadFromTextFile(Folder.WideFile("missing.txt"), u';', u'|'));
+    EXPECT_TRUE(Changes.empty());
+    EXPECT_EQ(Grid->GetRowCount(), 3);
+}
+
 TEST_F(LoadFixture, QuotesLineEndsAndUnfinishedLastLine) {
     const std::vector<std::string> Cases = {
         // Doubled quotes inside enclosed fields, a field that starts with a quote, a separator

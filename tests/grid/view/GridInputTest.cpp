@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "drawing/ThemesSupport.h"
+#include "grid/model/ColumnKinds.h"
 #include "grid/view/GridTestSupport.h"
 #include "platform/windows/Clipboard.h"
 #include "platform/windows/TimerClock.h"
@@ -346,6 +348,39 @@ TEST_F(GridInput, DoubleClicksReachCellAndHeader) {
     EXPECT_EQ(Cells, (std::vector<std::pair<int, int>>{{1, 2}}));
     QTest::mouseDClick(W(), Qt::LeftButton, Qt::NoModifier, QPoint(80, HeaderMid()));
     EXPECT_EQ(Headers, (std::vector<int>{1}));
+    // A double click on a row's grip in the indicator fits the row to its tallest content: the
+    // check box (11 or 13 pixels), never less than RowSize.
+    Grid->GetColumns()->Add<TNxCheckBoxColumn>(u"Check");
+    Grid->SetOptions(Grid->GetOptions() + TGridOptions{goIndicator, goRowResizing});
+    Grid->SetRowSize(8);
+    for (int Row = 0; Row < 3; ++Row)
+        Grid->SetRowHeight(Row, 8);
+    Pump();
+    const int Box = NxThemesSupport::IsThemed() ? 13 : 11;
+    auto Grip = [&](int Row) { return QPoint(5, Grid->GetRowRect(Row).Bottom - 1); };
+    ASSERT_EQ(Grid->GetRowHeight(1), 8);
+    QTest::mouseDClick(W(), Qt::LeftButton, Qt::NoModifier, Grip(1));
+    EXPECT_EQ(Grid->GetRowHeight(1), Box);
+    EXPECT_EQ(Grid->GetRowHeight(0), 8);
+    Grid->SetOptions(Grid->GetOptions() - TGridOptions{goRowResizing});
+    QTest::mouseDClick(W(), Qt::LeftButton, Qt::NoModifier, Grip(0));
+    EXPECT_EQ(Grid->GetRowHeight(0), 8);
+}
+
+TEST_F(GridInput, RollScrollingKeepsItsCursorOverTheIndicatorAndTheCells) {
+    MakeGrid(2, 30);
+    Grid->SetOptions(Grid->GetOptions() + TGridOptions{goIndicator});
+    Pump();
+    const QPoint Origin(5, Grid->GetBodyRect().Top + 40);
+    QTest::mousePress(W(), Qt::MiddleButton, Qt::NoModifier, Origin);
+    ASSERT_TRUE(Grid->GetViewState().Contains(vsRolling));
+    QTest::mouseMove(W(), Origin + QPoint(0, 3));
+    EXPECT_EQ(Screen->GetCursor(), crRoll) << "not the indicator's selection cursor";
+    QTest::mouseMove(W(), In(1, 1));
+    EXPECT_EQ(Screen->GetCursor(), crRollUp);
+    EXPECT_EQ(Grid->GetHoverCell(), (TPoint{-1, -1}));
+    QTest::mouseRelease(W(), Qt::MiddleButton, Qt::NoModifier, In(1, 1));
+    EXPECT_FALSE(Grid->GetViewState().Contains(vsRolling));
 }
 
 // OnApplyCell sees the text on its way to the fit test and the hint: it may change or empty it.

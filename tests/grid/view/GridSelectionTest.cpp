@@ -169,6 +169,53 @@ TEST_F(GridSelection, CopiedFieldsWithQuotesTabsOrBreaksAreQuoted) {
     }
 }
 
+TEST_F(GridSelection, ARightPressKeptForADragComesBackWhenTheDragIsCancelled) {
+    MakeGrid(2, 6);
+    Grid->SetOptions({goHeader, goMultiSelect, goSelectFullRow});
+    ClickCell(0, 1);
+    ClickCell(0, 3, Qt::ShiftModifier);
+    ASSERT_EQ(SelectedRows(), (std::vector<int>{1, 2, 3}));
+    const TRect R = Grid->GetCellRect(0, 5);
+    QTest::mouseClick(W(), Qt::RightButton, Qt::NoModifier, QPoint(R.Left + 4, R.Top + 4));
+    EXPECT_EQ(SelectedRows(), std::vector<int>{5});
+    EXPECT_TRUE(Grid->GetDragReselect());
+    Grid->DragCanceled();
+    EXPECT_FALSE(Grid->GetDragReselect());
+    EXPECT_EQ(SelectedRows(), std::vector<int>{5});
+    EXPECT_EQ(Grid->GetSelectedCell(), (TPoint{0, 5}));
+    // SelectedCell writes both coordinates and nothing else.
+    int Events = 0;
+    Grid->OnSelectCell = [&](TObject*, int, int) { ++Events; };
+    Grid->SetSelectedCell(TPoint{1, 2});
+    EXPECT_EQ(Grid->GetSelectedColumn(), 1);
+    EXPECT_EQ(Grid->GetSelectedRow(), 2);
+    EXPECT_EQ(Events, 0);
+}
+
+TEST_F(GridSelection, SlidesAreHitBySlideBoundsAndShowTheCurrentRowByTheirFrame) {
+    MakeGrid(3, 6);
+    Grid->SetGridStyle(gsSlides);
+    Grid->SetSlideSize(40);
+    Grid->GetColumns()->GetItem(1)->GetSlideBounds()->SetLeft(130);
+    Grid->GetColumns()->GetItem(1)->GetSlideBounds()->SetWidth(60);
+    Grid->GetColumns()->GetItem(2)->GetSlideBounds()->SetLeft(300);
+    Paint();
+    const TRect Slide = Grid->GetSlideRect(2);
+    EXPECT_EQ(Grid->GetCellAtPos(TPoint{140, Slide.Top + 10}), (TPoint{1, 2}));
+    EXPECT_EQ(Grid->GetCellAtPos(TPoint{20, Slide.Top + 10}), (TPoint{0, 2}));
+    EXPECT_EQ(Grid->GetCellAtPos(TPoint{20, Slide.Top + 30}), (TPoint{-1, 2}))
+        << "below every column's bounds";
+    // Without full-row selection a move to another row repaints both slides' frames.
+    Grid->SelectCell(0, 1);
+    Paint();
+    Grid->SelectCell(0, 2);
+    auto Has = [&](const TRect& R) {
+        return std::find(Grid->Invalidated.begin(), Grid->Invalidated.end(), R) != Grid->Invalidated.end();
+    };
+    EXPECT_TRUE(Has(Grid->GetSlideRect(2)));
+    EXPECT_TRUE(Has(Grid->GetSlideRect(1)));
+}
+
 TEST_F(GridSelection, DeletingTheCurrentRowMovesTheSelection) {
     MakeGrid(1, 4);
     Grid->SetOptions({goHeader, goSelectFullRow});

@@ -288,7 +288,7 @@ TEST(StyleCells, InputCellColorsBySelectionFocusAndEditing) {
     B.Style->SetCanvas(S.Canvas());
     S.Canvas()->GetBrush()->SetColor(Hex(0x00FF00));
     S.Canvas()->FillRect(Cell);
-    B.Style->SetInputEditingColumn(C);
+    C->SetInputEditing(true);
     B.Style->DrawInput(C, Cell, true, true, false);
     EXPECT_EQ(S.Pixel(60, 20), ColorToRGB(C->GetColor()));
     EXPECT_EQ(S.Pixel(90, 28), Hex(0x00FF00));
