@@ -70,6 +70,7 @@ TEST(WindowPlacement, GlyphsTextAndIconAreDrawnAtTheDevicesResolution) {
     Form->AfterConstruction();
     ASSERT_TRUE(ShowAndWait(Form));
     EXPECT_TRUE(Frame(Form)->windowIcon().availableSizes().contains(QSize(96, 96)));
+    if (qgetenv("QT_SCALE_FACTOR") == "2") ASSERT_EQ(Frame(Form)->devicePixelRatioF(), 2.0);
     if (Frame(Form)->devicePixelRatioF() == 2.0) {
         QImage Shot = Frame(Form)->grab().toImage();
         ASSERT_EQ(Shot.width(), 2 * Frame(Form)->width());
