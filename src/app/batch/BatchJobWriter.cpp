@@ -25,6 +25,7 @@ void BatchJobWriter::JobStarted(int id) {
     const int row = RowOf(id);
     if (row < 0) return;
     Kept& kept = kept_[static_cast<size_t>(id)];
+    kept.Started = true;
     kept.Status = jobs_.GetStatus(row);
     kept.Progress = jobs_.GetProgress(row);
     kept.DecodedPath = jobs_.GetDecodedPath(row);
@@ -56,6 +57,8 @@ void BatchJobWriter::JobStopped(int id) {
     const int row = RowOf(id);
     if (row < 0) return;
     const Kept& kept = kept_[static_cast<size_t>(id)];
+    // A job stopped before it started (its open was interrupted) left its row untouched.
+    if (!kept.Started) return;
     jobs_.SetStatus(row, kept.Status);
     jobs_.SetProgressFloat(row, kept.Progress);
     jobs_.SetDecodedPath(row, kept.DecodedPath);

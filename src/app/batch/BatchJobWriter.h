@@ -31,6 +31,7 @@ public:
 private:
     struct Kept {
         int Row = 0;
+        bool Started = false; // the values below were taken from the row
         WideString Status;
         double Progress = 0;
         WideString DecodedPath;

@@ -41,12 +41,14 @@ std::string BatchRun::OutputName(const std::string& folder, const std::string& b
     return JobDecoder::OutputName(folder, baseName, n);
 }
 
-// Returns true when a stop has been requested.
+// Returns true when a stop has been requested. The request itself is read on every call, so a
+// signal handler's stop is seen at once; only the pumping waits for its interval.
 bool BatchRun::PumpIfDue(bool force) {
     const auto now = std::chrono::steady_clock::now();
-    if (!force && now - lastPump_ < hooks_->PumpInterval) return stopped_;
-    if (hooks_->Pump) hooks_->Pump();
-    lastPump_ = std::chrono::steady_clock::now();
+    if (force || now - lastPump_ >= hooks_->PumpInterval) {
+        if (hooks_->Pump) hooks_->Pump();
+        lastPump_ = std::chrono::steady_clock::now();
+    }
     if (hooks_->StopRequested && hooks_->StopRequested->load()) stopped_ = true;
     return stopped_;
 }

@@ -216,23 +216,32 @@ void TryHook() {
     Hook().Adaptor = ours;
 }
 
-class TActivation : public QAccessible::ActivationObserver {
-public:
-    void accessibilityActiveChanged(bool active) override {
-        if (!active) return;
+// Hooks again each time a screen reader turns accessibility on.
+void WatchActivation(bool& WasActive) {
+    const bool active = QAccessible::isActive();
+    if (active && !WasActive) {
         Hook().Tries = 0;
         QTimer::singleShot(0, qApp, TryHook);
     }
-};
+    WasActive = active;
+}
 
 } // namespace
 
 void HookAccessibilityBus() {
     qDBusRegisterMetaType<TBusReference>();
     qDBusRegisterMetaType<QList<TBusReference>>();
-    static TActivation activation;
-    QAccessible::installActivationObserver(&activation);
-    if (QAccessible::isActive()) activation.accessibilityActiveChanged(true);
+    // Polled rather than observed: the platform's list of activation observers can be gone before
+    // the application at exit, and the application's cleanup would then touch it.
+    auto* watch = new QTimer(qApp);
+    watch->setInterval(500);
+    QObject::connect(watch, &QTimer::timeout, watch,
+                     [wasActive = false]() mutable { WatchActivation(wasActive); });
+    watch->start();
+    if (QAccessible::isActive()) {
+        Hook().Tries = 0;
+        QTimer::singleShot(0, qApp, TryHook);
+    }
 }
 
 void AnnounceSelectionOnBus(QAccessibleInterface* Table) {

@@ -226,6 +226,7 @@ TEST_F(MainFormAccessibilityTest, EveryToolBarCommandRunsByItsKeyAndTheButtonNam
     QTest::keyClick(Focus, Qt::Key_Escape); // no run to stop
     QTest::keyClick(Focus, Qt::Key_F5);
     QTest::keyClick(Focus, Qt::Key_R, Qt::ControlModifier);
+    QApplication::processEvents(); // the run's messages open once Run has returned
     std::vector<WideString> Said;
     for (auto& [Text, Caption] : Dialogs->Messages)
         Said.push_back(Text);

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QMimeData>
 #include <QPixmap>
+#include <QTimer>
 #include <QUrl>
 #include <chrono>
 #include <cstdlib>
