@@ -5,6 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchShownGrid.h"
 #include "BenchSupport.h"
 
 #include <malloc.h>
@@ -82,29 +83,16 @@ double ResidentMiB() {
 }
 
 void EnsureApplication() {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int Argc = 1;
-    static char Name[] = "GridMillionRowsBench";
-    static char* Argv[] = {Name, nullptr};
-    static QApplication Application(Argc, Argv);
+    EnsureBenchApplication("GridMillionRowsBench");
 }
 
-struct TShownGrid {
-    std::unique_ptr<TForm> Form;
-    TNextGrid* Grid = nullptr;
-    TShownGrid() {
-        EnsureApplication();
-        Form = std::make_unique<TForm>(nullptr);
-        Form->SetBounds(0, 0, 800, 600);
-        Grid = new TNextGrid(Form.get());
-        Grid->SetParent(Form.get());
-        Grid->SetBounds(0, 0, 780, 580);
+struct TShownGrid : TBenchShownGrid {
+    TShownGrid() : TBenchShownGrid("GridMillionRowsBench", 800, 600) {
         Grid->GetColumns()->Add<TNxTextColumn>(u"Name");
         Grid->GetColumns()->Add<TNxTextColumn>(u"Status");
         Grid->GetColumns()->Add<TNxNumberColumn>(u"Amount");
         Grid->GetColumns()->Add<TNxNumberColumn>(u"Count");
-        Form->Show();
-        Grid->HandleNeeded();
+        Show();
     }
     void Fill() {
         const TValues& V = Values();

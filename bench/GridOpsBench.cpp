@@ -4,6 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchShownGrid.h"
 #include "BenchSupport.h"
 
 #include <sys/resource.h>
@@ -54,29 +55,16 @@ const TRowTexts& Texts() {
 }
 
 void EnsureApplication() {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int Argc = 1;
-    static char Name[] = "GridOpsBench";
-    static char* Argv[] = {Name, nullptr};
-    static QApplication Application(Argc, Argv);
+    EnsureBenchApplication("GridOpsBench");
 }
 
-struct TShownGrid {
-    std::unique_ptr<TForm> Form;
-    TNextGrid* Grid = nullptr;
-    TShownGrid() {
-        EnsureApplication();
-        Form = std::make_unique<TForm>(nullptr);
-        Form->SetBounds(0, 0, 600, 400);
-        Grid = new TNextGrid(Form.get());
-        Grid->SetParent(Form.get());
-        Grid->SetBounds(0, 0, 580, 380);
+struct TShownGrid : TBenchShownGrid {
+    TShownGrid() : TBenchShownGrid("GridOpsBench", 600, 400) {
         Grid->GetColumns()->Add<TTextColumn>(u"Source");
         Grid->GetColumns()->Add<TTextColumn>(u"Status");
         Grid->GetColumns()->Add<TIntegerColumn>(u"Progress");
         Grid->GetColumns()->Add<TTextColumn>(u"Decoded");
-        Form->Show();
-        Grid->HandleNeeded();
+        Show();
     }
     void Fill() {
         const TRowTexts& T = Texts();
