@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
+#include <vector>
 #include <locale.h>
 
 #include "platform/runtime/CodePage.h"
@@ -115,13 +117,148 @@ bool ShortestDigits(double value, int significant, TDigits& digits, int& exponen
     return true;
 }
 
+// 10^k as a 128-bit significand T in [2^127, 2^128) and a binary exponent: 10^k ≈ T × 2^Exponent,
+// never above it and less than two units of T below.
+struct TPow10Entry {
+    uint64_t High;
+    uint64_t Low;
+    int Exponent;
+};
+
+constexpr int kTableMinPow = -330;
+constexpr int kTableMaxPow = 330;
+
+// Worked out once in plain multiple-precision arithmetic: positive powers exactly, negative ones by
+// dividing 2^kScaleBits by ten again and again (each division floors, so the error stays under two
+// units of the wide value, far below T's last bit).
+const std::array<TPow10Entry, kTableMaxPow - kTableMinPow + 1>& Pow10Table() {
+    static const auto Table = [] {
+        std::array<TPow10Entry, kTableMaxPow - kTableMinPow + 1> Entries{};
+        using TLimbs = std::vector<uint32_t>; // little-endian
+        auto bitLength = [](const TLimbs& n) {
+            size_t top = n.size();
+            while (top > 0 && n[top - 1] == 0)
+                --top;
+            return top == 0 ? 0 : static_cast<int>(32 * (top - 1)) + std::bit_width(n[top - 1]);
+        };
+        auto bit = [](const TLimbs& n, int i) { return (n[static_cast<size_t>(i / 32)] >> (i % 32)) & 1; };
+        // The top 128 bits of n, with n = T × 2^shift (T exact when n has at most 128 bits).
+        auto top128 = [&](const TLimbs& n, int& shift) {
+            const int length = bitLength(n);
+            shift = length - 128;
+            uint128 t = 0;
+            for (int i = length - 1; i >= std::max(0, shift); --i)
+                t = (t << 1) | bit(n, i);
+            if (shift < 0) t <<= -shift;
+            return t;
+        };
+        auto store = [&](int k, uint128 t, int exponent) {
+            Entries[static_cast<size_t>(k - kTableMinPow)] = {static_cast<uint64_t>(t >> 64),
+                                                                static_cast<uint64_t>(t), exponent};
+        };
+        TLimbs power{1};
+        for (int k = 0; k <= kTableMaxPow; ++k) {
+            int shift;
+            const uint128 t = top128(power, shift);
+            store(k, t, shift);
+            uint64_t carry = 0;
+            for (uint32_t& limb : power) {
+                const uint64_t product = uint64_t{limb} * 10 + carry;
+                limb = static_cast<uint32_t>(product);
+                carry = product >> 32;
+            }
+            if (carry) power.push_back(static_cast<uint32_t>(carry));
+        }
+        constexpr int kScaleBits = 1400; // 10^330 needs 1097 bits; the quotient keeps over 300
+        TLimbs scaled(kScaleBits / 32 + 1, 0);
+        scaled.back() = uint32_t{1} << (kScaleBits % 32);
+        for (int k = 1; k <= -kTableMinPow; ++k) {
+            uint64_t rest = 0;
+            for (size_t i = scaled.size(); i-- > 0;) {
+                const uint64_t current = (rest << 32) | scaled[i];
+                scaled[i] = static_cast<uint32_t>(current / 10);
+                rest = current % 10;
+            }
+            int shift;
+            const uint128 t = top128(scaled, shift);
+            store(-k, t, shift - kScaleBits);
+        }
+        return Entries;
+    }();
+    return Table;
+}
+
+// Significant digits (1 to 17) of a positive normal value, rounded from its exact binary value to
+// nearest: Whole holds them as an integer, Exponent as for Decimal. The product with the table's
+// 10^k is known to well within one unit of 2^-64 of the result's last place, so the rounding is
+// certain unless the dropped part lies right at a half; then it answers false and the exact ways decide.
+bool FastSignificant(double value, int significant, uint64_t& whole, int& exponent) {
+    const uint64_t bits = std::bit_cast<uint64_t>(value);
+    const int biased = static_cast<int>(bits >> 52);
+    if (biased == 0 || biased == 0x7FF) return false;
+    const uint64_t mantissa = (bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52);
+    const int binaryExponent = biased - 1075; // value = mantissa × 2^binaryExponent
+    // floor(log10(2^(biased - 1023))): floor(log10(value)) or one below it.
+    int power = ((biased - 1023) * 315653) >> 20;
+    const uint64_t limit = static_cast<uint64_t>(kPow10[static_cast<size_t>(significant)]);
+    for (int attempt = 0; attempt < 2; ++attempt, ++power) {
+        const int k = significant - 1 - power;
+        if (k < kTableMinPow || k > kTableMaxPow) return false;
+        const TPow10Entry& entry = Pow10Table()[static_cast<size_t>(k - kTableMinPow)];
+        // mantissa × T as three 64-bit words.
+        const uint128 low = uint128{mantissa} * entry.Low;
+        const uint128 high = uint128{mantissa} * entry.High + (low >> 64);
+        const int shift = -(binaryExponent + entry.Exponent); // value × 10^k ≈ product / 2^shift
+        if (shift <= 64 || shift >= 192) return false;
+        // The product's bits from 64 up: the integer part and the upper fraction.
+        const uint128 upper = high;
+        const int fractionBits = shift - 64;
+        const uint64_t integer = fractionBits >= 128 ? 0 : static_cast<uint64_t>(upper >> fractionBits);
+        if (integer >= limit) continue;
+        const uint128 fraction = fractionBits >= 128 ? upper : upper & ((uint128{1} << fractionBits) - 1);
+        const uint128 half = uint128{1} << (fractionBits - 1);
+        if (fraction == half || fraction + 1 == half) return false;
+        whole = integer + (fraction > half ? 1 : 0);
+        if (whole < limit / 10) return false; // the estimate of the power was high
+        exponent = power + 1;
+        if (whole == limit) {
+            whole /= 10;
+            ++exponent;
+        }
+        return true;
+    }
+    return false;
+}
+
+// Count digits of Whole, leading zeros included, into Text.
+void WriteDigits(char* text, uint64_t whole, int count) {
+    static constexpr char kPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+                                     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+                                     "8081828384858687888990919293949596979899";
+    int i = count;
+    while (i >= 2) {
+        const size_t pair = static_cast<size_t>(whole % 100) * 2;
+        whole /= 100;
+        text[--i] = kPairs[pair + 1];
+        text[--i] = kPairs[pair];
+    }
+    if (i == 1) text[0] = static_cast<char>('0' + whole);
+}
+
 constexpr double kNegativePow10[] = {1,     1e-1,  1e-2,  1e-3,  1e-4,  1e-5,  1e-6,  1e-7,  1e-8, 1e-9,
                                      1e-10, 1e-11, 1e-12, 1e-13, 1e-14, 1e-15, 1e-16, 1e-17, 1e-18};
 
 // Significant digits of a positive value rounded from its exact binary value to nearest, ties to
-// even, as the C library rounds. Values from about 1e-6 up to 2^53 are worked out in 128-bit
-// integers; the rest take the library's exact conversion. Exponent as for Decimal.
+// even, as the C library rounds. The table's product decides nearly every value; what it leaves
+// open (a dropped part at a half, subnormals) is worked out exactly: in 128-bit integers from
+// about 1e-6 up to 2^53, through the library's conversion elsewhere. Exponent as for Decimal.
 void SignificantDigits(double value, int significant, TDigits& digits, int& exponent) {
+    uint64_t fastWhole;
+    if (FastSignificant(value, significant, fastWhole, exponent)) {
+        digits.resize(static_cast<size_t>(significant));
+        WriteDigits(&digits[0], fastWhole, significant);
+        return;
+    }
     const uint64_t bits = std::bit_cast<uint64_t>(value);
     const int biased = static_cast<int>(bits >> 52);
     const int shift = 1075 - biased; // value = mantissa / 2^shift
@@ -233,10 +370,6 @@ Decimal Fixed(double value, int decimals) {
     return d;
 }
 
-WideString Ascii(const std::string& s) {
-    return WideString(s.begin(), s.end());
-}
-
 WideString Special(double value) {
     if (std::isnan(value)) return u"NAN";
     return value < 0 ? u"-INF" : u"INF";
@@ -255,14 +388,6 @@ char16_t* WriteExponent(char16_t* out, int exponent, int minDigits, bool plusSig
     for (const char* p = digits; p < end; ++p)
         *out++ = static_cast<char16_t>(*p);
     return out;
-}
-
-WideString ExponentText(int exponent, int minDigits, bool plusSign) {
-    WideString s = exponent < 0 ? u"-" : (plusSign ? u"+" : u"");
-    std::string digits = std::to_string(exponent < 0 ? -exponent : exponent);
-    while (static_cast<int>(digits.size()) < minDigits)
-        digits.insert(digits.begin(), '0');
-    return s + Ascii(digits);
 }
 
 // Room for any text the fixed and general forms write: at most 18 integer digits with their
@@ -397,6 +522,42 @@ bool ParseFloat(const WideString& s, double& value, const TFormatSettings& fs) {
     return true;
 }
 
+// Value / 10^Power for Power 0 to 19, each a division by a constant: a multiplication, where a
+// division by a variable would cost more than the rest of a number's text.
+uint64_t DividePow10(uint64_t value, int power) {
+    return [&]<size_t... P>(std::index_sequence<P...>) {
+        uint64_t quotient = 0;
+        ((static_cast<int>(P) == power ? (quotient = value / static_cast<uint64_t>(kPow10[P]), true) : false) || ...);
+        return quotient;
+    }(std::make_index_sequence<20>{});
+}
+
+// The value in units of 10^-Decimals, rounded as Fixed rounds (its 17 significant digits, halves
+// away from zero), as one integer; false where that takes the digit route.
+bool FixedUnits(double magnitude, int decimals, uint64_t& units) {
+    if (magnitude < 0.4 * kNegativePow10[static_cast<size_t>(decimals)]) {
+        units = 0;
+        return true;
+    }
+    uint64_t whole;
+    int exponent;
+    if (!FastSignificant(magnitude, 17, whole, exponent)) return false;
+    const int dropped = 17 - (exponent + decimals); // digits of whole below the last unit
+    if (dropped < -2) return false;                  // 10^19 units and more
+    if (dropped <= 0) {
+        units = whole * static_cast<uint64_t>(kPow10[static_cast<size_t>(-dropped)]);
+        return units / static_cast<uint64_t>(kPow10[static_cast<size_t>(-dropped)]) == whole;
+    }
+    if (dropped > 18) {
+        units = 0;
+        return true;
+    }
+    units = DividePow10(whole, dropped);
+    units += whole - units * static_cast<uint64_t>(kPow10[static_cast<size_t>(dropped)]) >=
+             static_cast<uint64_t>(kPow10[static_cast<size_t>(dropped)] / 2);
+    return true;
+}
+
 // --- picture formats
 
 struct Section {
@@ -431,6 +592,9 @@ struct Picture {
     bool Group = false;
     bool Scientific = false;
     int ExpDigits = 0;
+    // Only placeholders, group commas and at most one point, with an integer placeholder and at
+    // most 18 decimals: the text is the rounded value's digits, nothing interleaved.
+    bool Plain = false;
 };
 
 // A picture split into its sections, each analysed.
@@ -476,25 +640,85 @@ Picture Analyse(const WideString& fmt) {
         }
     }
     p.MinInt = firstZero < 0 ? 0 : p.IntPlaces - firstZero;
+    const bool placeholdersOnly = std::all_of(fmt.begin(), fmt.end(), [](char16_t c) {
+        return c == u'0' || c == u'#' || c == u',' || c == u'.';
+    });
+    p.Plain = placeholdersOnly && std::count(fmt.begin(), fmt.end(), u'.') <= 1 && p.IntPlaces > 0 &&
+              p.DecPlaces <= 18;
     return p;
 }
 
-WideString ApplyPicture(const WideString& fmt, const Picture& p, const std::string& intDigitsIn,
-                        const std::string& decDigits, int exponent, bool negative,
-                        const TFormatSettings& fs) {
-    std::string intDigits = intDigitsIn;
-    while (static_cast<int>(intDigits.size()) < p.MinInt)
-        intDigits.insert(intDigits.begin(), '0');
-    const int len = static_cast<int>(intDigits.size());
-    WideString out;
-    out.reserve(fmt.size() + intDigits.size() * 2 + decDigits.size() + 8);
-    if (negative) out += u'-';
+// A plain picture's text of Units (in 10^-DecPlaces); returns the end. Out has room for
+// 2 × (picture length + 20) characters.
+char16_t* WritePlainPicture(char16_t* out, const Picture& p, uint64_t units, bool negative,
+                            const TFormatSettings& fs) {
+    // All digits from the right: the decimals first, then the whole part.
+    char text[24];
+    int count = 0;
+    for (uint64_t rest = units; rest > 0 || count < p.DecPlaces; rest /= 10)
+        text[23 - count++] = static_cast<char>('0' + rest % 10);
+    const int wholeCount = count - p.DecPlaces;
+    const char* decimals = text + 24 - p.DecPlaces;
+    if (negative && units != 0) *out++ = u'-';
+    const int length = std::max(wholeCount, p.MinInt);
+    const bool grouped = p.Group && fs.ThousandSeparator != 0;
+    for (int pos = 0; pos < length; ++pos) {
+        const int fromRight = length - 1 - pos;
+        *out++ = static_cast<char16_t>(fromRight < wholeCount ? decimals[-1 - fromRight] : '0');
+        if (grouped && fromRight > 0 && fromRight % 3 == 0) *out++ = fs.ThousandSeparator;
+    }
+    int shown = p.DecPlaces;
+    while (shown > p.MinDec && decimals[shown - 1] == '0')
+        --shown;
+    if (shown > 0) {
+        *out++ = fs.DecimalSeparator;
+        for (int i = 0; i < shown; ++i)
+            *out++ = static_cast<char16_t>(decimals[i]);
+    }
+    return out;
+}
+
+// Digits of the value laid out for a picture: the integer digits (without leading zeros) and the
+// decimals kept, both at most a picture's length plus 18.
+struct TPictureDigits {
+    const char* Int = nullptr;
+    int IntCount = 0;
+    const char* Dec = nullptr;
+    int DecCount = 0;
+};
+
+// Room for Count digit characters: in place for any picture of ordinary length.
+class TDigitRoom {
+public:
+    char* Get(int Count) {
+        if (Count <= static_cast<int>(sizeof FInPlace)) return FInPlace;
+        FStore.assign(static_cast<size_t>(Count), '0');
+        return FStore.data();
+    }
+
+private:
+    char FInPlace[40];
+    std::string FStore;
+};
+
+// Writes the picture with the digits into out, which has room for PictureRoom(); returns the end.
+size_t PictureRoom(const WideString& fmt, const Picture& p, const TPictureDigits& digits) {
+    const size_t intLength = static_cast<size_t>(std::max(digits.IntCount, p.MinInt));
+    return 2 * fmt.size() + 2 * intLength + static_cast<size_t>(digits.DecCount) + 16;
+}
+
+char16_t* ApplyPicture(char16_t* out, const WideString& fmt, const Picture& p, const TPictureDigits& digits,
+                       int exponent, bool negative, const TFormatSettings& fs) {
+    const int pad = std::max(0, p.MinInt - digits.IntCount);
+    const int len = pad + digits.IntCount;
+    const bool grouped = p.Group && fs.ThousandSeparator != 0;
+    if (negative) *out++ = u'-';
     int intSeen = 0, decSeen = 0;
     bool afterPoint = false, intEmitted = false;
     auto emitDigit = [&](int pos) {
-        out += static_cast<char16_t>(intDigits[pos]);
-        int left = len - 1 - pos;
-        if (p.Group && left > 0 && left % 3 == 0 && fs.ThousandSeparator != 0) out += fs.ThousandSeparator;
+        *out++ = static_cast<char16_t>(pos < pad ? '0' : digits.Int[pos - pad]);
+        const int left = len - 1 - pos;
+        if (grouped && left > 0 && left % 3 == 0) *out++ = fs.ThousandSeparator;
     };
     auto emitAllInt = [&] {
         if (intEmitted) return;
@@ -504,12 +728,12 @@ WideString ApplyPicture(const WideString& fmt, const Picture& p, const std::stri
     };
     char16_t quote = 0;
     for (size_t i = 0; i < fmt.size(); ++i) {
-        char16_t c = fmt[i];
+        const char16_t c = fmt[i];
         if (quote) {
             if (c == quote)
                 quote = 0;
             else
-                out += c;
+                *out++ = c;
             continue;
         }
         if (c == u'"' || c == u'\'') {
@@ -517,7 +741,7 @@ WideString ApplyPicture(const WideString& fmt, const Picture& p, const std::stri
         } else if (c == u'0' || c == u'#') {
             if (!afterPoint) {
                 // Placeholder k shows digit len - IntPlaces + k; the first one shows any extra digits.
-                int pos = len - p.IntPlaces + intSeen;
+                const int pos = len - p.IntPlaces + intSeen;
                 if (intSeen == 0) {
                     for (int k = 0; k <= pos && k < len; ++k)
                         emitDigit(k);
@@ -527,27 +751,25 @@ WideString ApplyPicture(const WideString& fmt, const Picture& p, const std::stri
                 ++intSeen;
                 if (intSeen == p.IntPlaces) intEmitted = true;
             } else {
-                if (decSeen < static_cast<int>(decDigits.size()))
-                    out += static_cast<char16_t>(decDigits[decSeen]);
+                if (decSeen < digits.DecCount) *out++ = static_cast<char16_t>(digits.Dec[decSeen]);
                 ++decSeen;
             }
         } else if (c == u'.') {
             if (afterPoint) continue;
             if (p.IntPlaces == 0) emitAllInt();
             afterPoint = true;
-            if (!decDigits.empty()) out += fs.DecimalSeparator;
+            if (digits.DecCount > 0) *out++ = fs.DecimalSeparator;
         } else if (c == u',') {
             // Only switches grouping on.
         } else if ((c == u'E' || c == u'e') && p.Scientific && i + 1 < fmt.size() &&
                    (fmt[i + 1] == u'+' || fmt[i + 1] == u'-')) {
             if (p.IntPlaces == 0 && !afterPoint) emitAllInt();
             afterPoint = true;
-            out += c;
-            bool plus = fmt[i + 1] == u'+';
-            out += ExponentText(exponent, std::max(1, p.ExpDigits), plus);
-            i += 1 + p.ExpDigits;
+            *out++ = c;
+            out = WriteExponent(out, exponent, std::max(1, p.ExpDigits), fmt[i + 1] == u'+');
+            i += 1 + static_cast<size_t>(p.ExpDigits);
         } else {
-            out += c;
+            *out++ = c;
         }
     }
     return out;
@@ -651,6 +873,15 @@ WideString FormatFloat(const WideString& Fmt, double Value, const TFormatSetting
     // the first. The zero section applies when the value shows as zero in the first section.
     const Picture& firstPic = Parsed.Pictures[0];
     double magnitude = std::fabs(Value);
+    uint64_t units;
+    if (firstPic.Plain && FixedUnits(magnitude, firstPic.DecPlaces, units)) {
+        const bool otherSection = (units == 0 && sections.size() >= 3 && !sections[2].empty()) ||
+                                  (Value < 0 && sections.size() >= 2 && !sections[1].empty());
+        const size_t room = 2 * (sections[0].size() + 20);
+        char16_t stackText[160];
+        if (!otherSection && room <= std::size(stackText))
+            return WideString(stackText, WritePlainPicture(stackText, firstPic, units, Value < 0, FS));
+    }
     Decimal firstFixed;
     bool roundsToZero;
     if (firstPic.Scientific) {
@@ -668,40 +899,60 @@ WideString FormatFloat(const WideString& Fmt, double Value, const TFormatSetting
         chosenIndex = 1;
         signFromFormat = true;
     }
-    const WideString* chosen = &sections[chosenIndex];
+    const WideString& chosen = sections[chosenIndex];
     const Picture& p = Parsed.Pictures[chosenIndex];
-    std::string intDigits, decDigits;
+    TPictureDigits digits;
+    TDigitRoom intRoom, decRoom;
     int exponent = 0;
     bool zero;
     if (p.Scientific) {
-        int total = std::max(1, p.IntPlaces + p.DecPlaces);
+        const int total = std::max(1, p.IntPlaces + p.DecPlaces);
         Decimal d = Exact(magnitude);
         if (!d.Digits.empty()) RoundDigits(d, total);
         zero = d.Digits.empty();
-        int intCount = p.IntPlaces;
-        if (!zero) exponent = d.Exponent - intCount;
-        std::string digits = d.Digits.str();
-        digits.resize(static_cast<size_t>(total), '0');
-        intDigits = digits.substr(0, std::min<size_t>(intCount, digits.size()));
-        decDigits = digits.substr(intDigits.size(), p.DecPlaces);
+        if (!zero) exponent = d.Exponent - p.IntPlaces;
+        auto digitAt = [&](int i) { return i < static_cast<int>(d.Digits.size()) ? d.Digits[static_cast<size_t>(i)] : '0'; };
         // Leading zeros of the mantissa (only with zero) are left to the placeholders.
-        while (!intDigits.empty() && intDigits[0] == '0')
-            intDigits.erase(intDigits.begin());
+        const int intCount = std::min(p.IntPlaces, total);
+        int first = 0;
+        while (first < intCount && digitAt(first) == '0')
+            ++first;
+        char* whole = intRoom.Get(intCount - first);
+        for (int i = first; i < intCount; ++i)
+            whole[digits.IntCount++] = digitAt(i);
+        digits.Int = whole;
+        const int decCount = std::min(p.DecPlaces, total - intCount);
+        char* dec = decRoom.Get(decCount);
+        for (int i = 0; i < decCount; ++i)
+            dec[i] = digitAt(intCount + i);
+        digits.Dec = dec;
+        digits.DecCount = decCount;
     } else {
-        Decimal d = chosenIndex == 0 ? firstFixed : Fixed(magnitude, p.DecPlaces);
+        const Decimal d = chosenIndex == 0 ? firstFixed : Fixed(magnitude, p.DecPlaces);
         zero = d.Digits.empty();
         const int n = static_cast<int>(d.Digits.size());
+        char* whole = intRoom.Get(d.Exponent);
         for (int i = 0; i < d.Exponent; ++i)
-            intDigits += i < n ? d.Digits[i] : '0';
+            whole[digits.IntCount++] = i < n ? d.Digits[static_cast<size_t>(i)] : '0';
+        digits.Int = whole;
+        char* dec = decRoom.Get(p.DecPlaces);
         for (int i = 0; i < p.DecPlaces; ++i) {
-            int idx = d.Exponent + i;
-            decDigits += idx >= 0 && idx < n ? d.Digits[idx] : '0';
+            const int idx = d.Exponent + i;
+            dec[i] = idx >= 0 && idx < n ? d.Digits[static_cast<size_t>(idx)] : '0';
         }
+        digits.Dec = dec;
+        digits.DecCount = p.DecPlaces;
     }
-    while (static_cast<int>(decDigits.size()) > p.MinDec && decDigits.back() == '0')
-        decDigits.pop_back();
-    bool negative = Value < 0 && !signFromFormat && !zero;
-    return ApplyPicture(*chosen, p, intDigits, decDigits, exponent, negative, FS);
+    while (digits.DecCount > p.MinDec && digits.Dec[digits.DecCount - 1] == '0')
+        --digits.DecCount;
+    const bool negative = Value < 0 && !signFromFormat && !zero;
+    const size_t room = PictureRoom(chosen, p, digits);
+    char16_t stackText[160];
+    if (room <= std::size(stackText))
+        return WideString(stackText, ApplyPicture(stackText, chosen, p, digits, exponent, negative, FS));
+    WideString text(room, u'\0');
+    text.resize(static_cast<size_t>(ApplyPicture(text.data(), chosen, p, digits, exponent, negative, FS) - text.data()));
+    return text;
 }
 
 WideString FormatFloat(const WideString& Fmt, double Value) {
