@@ -1,44 +1,44 @@
 // Copying the selected rows as tab-separated text, the shape spreadsheets paste.
 #include "grid/view/NextGrid.h"
 
+#include <algorithm>
+#include <string_view>
 #include <vector>
 
 #include "platform/windows/Clipboard.h"
 
 namespace {
-bool NeedsQuotes(const char16_t* Begin, const char16_t* End) {
-    for (const char16_t* P = Begin; P < End; ++P)
-        if (*P == u'\t' || *P == u'\r' || *P == u'\n' || *P == u'"') return true;
+bool NeedsQuotes(std::u16string_view Field) {
+    for (char16_t Ch : Field)
+        if (Ch == u'\t' || Ch == u'\r' || Ch == u'\n' || Ch == u'"') return true;
     return false;
 }
 
 // A field with a tab, a line break or a quote is quoted, its quotes doubled, so that a paste
-// keeps it in one cell. Only such a field's length differs from its text's.
-size_t QuotedLength(const char16_t* Begin, const char16_t* End) {
-    if (!NeedsQuotes(Begin, End)) return static_cast<size_t>(End - Begin);
-    size_t Length = static_cast<size_t>(End - Begin) + 2;
-    for (const char16_t* P = Begin; P < End; ++P)
-        Length += *P == u'"';
-    return Length;
+// keeps it in one cell.
+void AppendField(TTextBuffer& Out, std::u16string_view Field) {
+    if (!NeedsQuotes(Field)) {
+        Out.Append(Field);
+        return;
+    }
+    Out.Append(u'"');
+    for (char16_t Ch : Field) {
+        if (Ch == u'"') Out.Append(u'"');
+        Out.Append(Ch);
+    }
+    Out.Append(u'"');
 }
 
-void AppendQuoted(WideString& Out, const WideString& Field) {
-    Out += u'"';
-    for (char16_t Ch : Field) {
-        if (Ch == u'"') Out += u'"';
-        Out += Ch;
-    }
-    Out += u'"';
-}
+// Rows whose text sizes the buffer before the rest is written.
+constexpr size_t kSampleRows = 256;
 } // namespace
 
-WideString TNxCustomGrid::GetSelectionText() {
+TTextBuffer TNxCustomGrid::SelectionText() {
     std::vector<int> Columns;
     TNxColumns* All = GetColumns();
     for (int Pos = 0; Pos < All->Count(); ++Pos)
         if (All->GetPositionItem(Pos)->GetVisible()) Columns.push_back(All->GetPositionItem(Pos)->GetIndex());
-    WideString Out;
-    if (Columns.empty()) return Out;
+    if (Columns.empty()) return TTextBuffer();
     TCells* Store = GetCellStore();
     std::vector<int> Rows;
     if (IsMultiSelect()) {
@@ -48,35 +48,38 @@ WideString TNxCustomGrid::GetSelectionText() {
     } else if (GetSelectedRow() >= 0 && GetSelectedRow() < GetRowCount()) {
         Rows.push_back(GetSelectedRow());
     }
-    // Two passes over the cells, the first only measuring, so the text is allocated once.
+    // Each cell's text is made once. The first rows are written into a small buffer that then
+    // sizes the whole text from their average, with room to spare; past that the large block
+    // grows by moving its pages, never by copying the text.
     WideString Field;
-    size_t Length = 0;
-    for (int Row : Rows) {
-        for (int Col : Columns) {
-            Field.clear();
-            Store->GetCell(Col, Row)->AppendAsString(Field);
-            Length += QuotedLength(Field.data(), Field.data() + Field.size());
-        }
-        Length += Columns.size() - 1 + 2;
-    }
-    Out.reserve(Length);
-    for (int Row : Rows) {
+    auto WriteRow = [&](TTextBuffer& To, int Row) {
         for (size_t i = 0; i < Columns.size(); ++i) {
-            if (i > 0) Out += u'\t';
-            const size_t Start = Out.size();
-            Store->GetCell(Columns[i], Row)->AppendAsString(Out);
-            if (NeedsQuotes(Out.data() + Start, Out.data() + Out.size())) {
-                Field.assign(Out, Start);
-                Out.resize(Start);
-                AppendQuoted(Out, Field);
-            }
+            if (i > 0) To.Append(u'\t');
+            Field.clear();
+            Store->GetCell(Columns[i], Row)->AppendAsString(Field);
+            AppendField(To, Field);
         }
-        Out += u"\r\n";
-    }
+        To.Append(u"\r\n");
+    };
+    const size_t Sampled = std::min(Rows.size(), kSampleRows);
+    TTextBuffer Sample;
+    for (size_t r = 0; r < Sampled; ++r)
+        WriteRow(Sample, Rows[r]);
+    if (Sampled == Rows.size()) return Sample;
+    const size_t Expected = Sample.Size() / Sampled * Rows.size() * 5 / 4;
+    TTextBuffer Out(Expected);
+    Out.Append(Sample.View());
+    for (size_t r = Sampled; r < Rows.size(); ++r)
+        WriteRow(Out, Rows[r]);
     return Out;
 }
 
+WideString TNxCustomGrid::GetSelectionText() {
+    const TTextBuffer Text = SelectionText();
+    return WideString(Text.View());
+}
+
 void TNxCustomGrid::CopyToClipboard() {
-    WideString Text = GetSelectionText();
-    if (!Text.empty()) SetClipboardText(Text);
+    TTextBuffer Text = SelectionText();
+    if (!Text.Empty()) SetClipboardText(std::move(Text));
 }

@@ -13,6 +13,7 @@
 #include "grid/view/GridControl.h"
 #include "grid/view/GridExport.h"
 #include "grid/view/RowRanges.h"
+#include "platform/runtime/TextBuffer.h"
 
 class TTimer;
 class THintWindow;
@@ -113,6 +114,7 @@ public:
     // tab-separated cell texts, visible columns in display order, CR LF after each line. Empty
     // without a selection.
     WideString GetSelectionText();
+    // Puts GetSelectionText on the clipboard; nothing without a selection.
     void CopyToClipboard();
 
     THomeEndBehaviour GetHomeEndBehaviour() const { return FHomeEndBehaviour; }
@@ -235,6 +237,8 @@ protected:
 private:
     // OnSelectionMove, then Target becomes the current column (nothing without a target).
     void MoveSelectionToColumn(TNxCustomColumn* Target, TMoveSelectionKey Key);
+    // GetSelectionText's text, built once in a buffer the clipboard can keep.
+    TTextBuffer SelectionText();
     void SelectFound(int Row);
     void BodyPress(TMouseButton Button, TShiftState Shift, int X, int Y);
     TPoint GetSlideCellAtPos(TPoint Point);

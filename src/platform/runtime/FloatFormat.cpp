@@ -10,9 +10,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <locale.h>
 #include <utility>
 #include <vector>
-#include <locale.h>
 
 #include "platform/runtime/CodePage.h"
 #include "platform/runtime/RtlConsts.h"
@@ -154,7 +154,7 @@ const std::array<TPow10Entry, kTableMaxPow - kTableMinPow + 1>& Pow10Table() {
         };
         auto store = [&](int k, uint128 t, int exponent) {
             Entries[static_cast<size_t>(k - kTableMinPow)] = {static_cast<uint64_t>(t >> 64),
-                                                                static_cast<uint64_t>(t), exponent};
+                                                              static_cast<uint64_t>(t), exponent};
         };
         TLimbs power{1};
         for (int k = 0; k <= kTableMaxPow; ++k) {
@@ -232,9 +232,10 @@ bool FastSignificant(double value, int significant, uint64_t& whole, int& expone
 
 // Count digits of Whole, leading zeros included, into Text.
 void WriteDigits(char* text, uint64_t whole, int count) {
-    static constexpr char kPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-                                     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-                                     "8081828384858687888990919293949596979899";
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
     int i = count;
     while (i >= 2) {
         const size_t pair = static_cast<size_t>(whole % 100) * 2;
@@ -527,9 +528,12 @@ bool ParseFloat(const WideString& s, double& value, const TFormatSettings& fs) {
 uint64_t DividePow10(uint64_t value, int power) {
     return [&]<size_t... P>(std::index_sequence<P...>) {
         uint64_t quotient = 0;
-        ((static_cast<int>(P) == power ? (quotient = value / static_cast<uint64_t>(kPow10[P]), true) : false) || ...);
+        ((static_cast<int>(P) == power ? (quotient = value / static_cast<uint64_t>(kPow10[P]), true)
+                                       : false) ||
+         ...);
         return quotient;
-    }(std::make_index_sequence<20>{});
+    }
+    (std::make_index_sequence<20>{});
 }
 
 // The value in units of 10^-Decimals, rounded as Fixed rounds (its 17 significant digits, halves
@@ -543,7 +547,7 @@ bool FixedUnits(double magnitude, int decimals, uint64_t& units) {
     int exponent;
     if (!FastSignificant(magnitude, 17, whole, exponent)) return false;
     const int dropped = 17 - (exponent + decimals); // digits of whole below the last unit
-    if (dropped < -2) return false;                  // 10^19 units and more
+    if (dropped < -2) return false;                 // 10^19 units and more
     if (dropped <= 0) {
         units = whole * static_cast<uint64_t>(kPow10[static_cast<size_t>(-dropped)]);
         return units / static_cast<uint64_t>(kPow10[static_cast<size_t>(-dropped)]) == whole;
@@ -640,9 +644,8 @@ Picture Analyse(const WideString& fmt) {
         }
     }
     p.MinInt = firstZero < 0 ? 0 : p.IntPlaces - firstZero;
-    const bool placeholdersOnly = std::all_of(fmt.begin(), fmt.end(), [](char16_t c) {
-        return c == u'0' || c == u'#' || c == u',' || c == u'.';
-    });
+    const bool placeholdersOnly = std::all_of(
+        fmt.begin(), fmt.end(), [](char16_t c) { return c == u'0' || c == u'#' || c == u',' || c == u'.'; });
     p.Plain = placeholdersOnly && std::count(fmt.begin(), fmt.end(), u'.') <= 1 && p.IntPlaces > 0 &&
               p.DecPlaces <= 18;
     return p;
@@ -911,7 +914,9 @@ WideString FormatFloat(const WideString& Fmt, double Value, const TFormatSetting
         if (!d.Digits.empty()) RoundDigits(d, total);
         zero = d.Digits.empty();
         if (!zero) exponent = d.Exponent - p.IntPlaces;
-        auto digitAt = [&](int i) { return i < static_cast<int>(d.Digits.size()) ? d.Digits[static_cast<size_t>(i)] : '0'; };
+        auto digitAt = [&](int i) {
+            return i < static_cast<int>(d.Digits.size()) ? d.Digits[static_cast<size_t>(i)] : '0';
+        };
         // Leading zeros of the mantissa (only with zero) are left to the placeholders.
         const int intCount = std::min(p.IntPlaces, total);
         int first = 0;
@@ -951,7 +956,8 @@ WideString FormatFloat(const WideString& Fmt, double Value, const TFormatSetting
     if (room <= std::size(stackText))
         return WideString(stackText, ApplyPicture(stackText, chosen, p, digits, exponent, negative, FS));
     WideString text(room, u'\0');
-    text.resize(static_cast<size_t>(ApplyPicture(text.data(), chosen, p, digits, exponent, negative, FS) - text.data()));
+    text.resize(static_cast<size_t>(ApplyPicture(text.data(), chosen, p, digits, exponent, negative, FS) -
+                                    text.data()));
     return text;
 }
 

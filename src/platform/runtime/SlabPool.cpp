@@ -1,6 +1,7 @@
+// Slots carved from blocks that grow fourfold, large ones mapped on huge pages.
 #include "platform/runtime/SlabPool.h"
 
-#include <sys/mman.h>
+#include "platform/runtime/LargeMemory.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -12,9 +13,6 @@ namespace {
 
 constexpr size_t kFirstBlockSlots = 64;
 constexpr size_t kLargestBlockSlots = 65536;
-// Large blocks sit on huge-page boundaries and ask for huge pages: a million-row grid then takes
-// a few hundred page faults instead of tens of thousands.
-constexpr size_t kHugePage = size_t{2} << 20;
 
 size_t RoundUp(size_t Value, size_t Step) {
     return (Value + Step - 1) / Step * Step;
@@ -26,29 +24,9 @@ TSlabPool::TSlabPool(size_t SlotSize, size_t Alignment)
     : FSlotSize(RoundUp(std::max(SlotSize, sizeof(TFreeSlot)), std::max(Alignment, alignof(TFreeSlot)))),
       FNextBlockSlots(kFirstBlockSlots) {}
 
-namespace {
-
-// Maps Bytes (a multiple of kHugePage) on a huge-page boundary, trimming the slack of the larger
-// mapping away; nullptr when the system has no memory.
-std::byte* MapHugeAligned(size_t Bytes) {
-    void* Mapped =
-        mmap(nullptr, Bytes + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (Mapped == MAP_FAILED) return nullptr;
-    auto* Start = static_cast<std::byte*>(Mapped);
-    auto* Aligned = reinterpret_cast<std::byte*>(RoundUp(reinterpret_cast<uintptr_t>(Start), kHugePage));
-    const size_t Head = static_cast<size_t>(Aligned - Start);
-    if (Head > 0) munmap(Start, Head);
-    munmap(Aligned + Bytes, kHugePage - Head);
-    // Only advice: without huge pages the block works the same.
-    madvise(Aligned, Bytes, MADV_HUGEPAGE);
-    return Aligned;
-}
-
-} // namespace
-
 void TSlabPool::TBlock::Release() noexcept {
     if (Mapped)
-        munmap(Data, Bytes);
+        UnmapLargeBlock(Data, Bytes);
     else
         std::free(Data);
 }
@@ -68,9 +46,10 @@ void TSlabPool::AddBlock() {
     FBlocks.emplace_back();
     TBlock& Block = FBlocks.back();
     Block.Bytes = FSlotSize * FNextBlockSlots;
-    if (Block.Bytes >= kHugePage) {
-        Block.Bytes = RoundUp(Block.Bytes, kHugePage);
-        Block.Data = MapHugeAligned(Block.Bytes);
+    // Large blocks on huge pages: a million-row grid then takes a few hundred page faults.
+    if (Block.Bytes >= kHugePageBytes) {
+        Block.Bytes = RoundUp(Block.Bytes, kHugePageBytes);
+        Block.Data = MapLargeBlock(Block.Bytes);
         Block.Mapped = true;
     } else {
         // malloc aligns for max_align_t.

@@ -3,7 +3,29 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QString>
+
+namespace {
+
+// Plain text held in a buffer of ours until a paste asks for it.
+class TBufferMimeData : public QMimeData {
+public:
+    explicit TBufferMimeData(TTextBuffer&& Text) : FText(std::move(Text)) {}
+    QStringList formats() const override { return {QStringLiteral("text/plain")}; }
+    bool hasFormat(const QString& MimeType) const override { return MimeType == QLatin1String("text/plain"); }
+
+protected:
+    QVariant retrieveData(const QString& MimeType, QMetaType) const override {
+        if (MimeType != QLatin1String("text/plain")) return {};
+        return QString::fromUtf16(FText.Data(), static_cast<qsizetype>(FText.Size()));
+    }
+
+private:
+    TTextBuffer FText;
+};
+
+} // namespace
 
 void SetClipboardText(const WideString& Text) {
     QClipboard* Board = QGuiApplication::clipboard();
@@ -13,6 +35,16 @@ void SetClipboardText(const WideString& Text) {
         return;
     }
     Board->setText(QString::fromUtf16(Text.data(), static_cast<qsizetype>(Text.size())));
+}
+
+void SetClipboardText(TTextBuffer&& Text) {
+    QClipboard* Board = QGuiApplication::clipboard();
+    if (!Board) return;
+    if (Text.Empty()) {
+        Board->clear();
+        return;
+    }
+    Board->setMimeData(new TBufferMimeData(std::move(Text)));
 }
 
 WideString GetClipboardText() {

@@ -128,7 +128,8 @@ TEST_F(ConversionTest, FormatFloatPictures) {
     EXPECT_EQ(FormatFloat(u"000", 7), u"007");
     // Pictures longer than any double's digits.
     EXPECT_EQ(FormatFloat(u"0000000000000000000000000", 42), u"0000000000000000000000042");
-    EXPECT_EQ(FormatFloat(u"000000000000000000000000000000.0E+0", 1.5), u"150000000000000000000000000000.0E-29");
+    EXPECT_EQ(FormatFloat(u"000000000000000000000000000000.0E+0", 1.5),
+              u"150000000000000000000000000000.0E-29");
     EXPECT_EQ(FormatFloat(u"#.##", 5), u"5");
     EXPECT_EQ(FormatFloat(u"0.##", 0.5), u"0.5");
     EXPECT_EQ(FormatFloat(u"#.##", 0.5), u".5");

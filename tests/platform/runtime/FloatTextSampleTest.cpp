@@ -191,8 +191,8 @@ TEST(FloatTextSampleTest, EveryFormGivesTheReferenceTextOverALargeSample) {
         Check(FormatFloat(u"0.00", Value, FS), RefFixed(Value, 2, false), "FormatFloat 0.00", Value);
         Check(FormatFloat(u"#,##0.000", Value, FS), RefFixed(Value, 3, true), "FormatFloat #,##0.000", Value);
         // A literal takes the picture's general route; the plain pictures above take the short one.
-        Check(FormatFloat(u"#,##0.00' kg'", Value, FS), RefFixed(Value, 2, true) + u" kg", "FormatFloat with text",
-              Value);
+        Check(FormatFloat(u"#,##0.00' kg'", Value, FS), RefFixed(Value, 2, true) + u" kg",
+              "FormatFloat with text", Value);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/runtime/SysUtils.h"
 #include "platform/windows/Clipboard.h"
 
 TEST(Clipboard, TextRoundTripsExactlyAndEmptyClears) {
@@ -9,5 +10,21 @@ TEST(Clipboard, TextRoundTripsExactlyAndEmptyClears) {
     SetClipboardText(Text);
     EXPECT_EQ(GetClipboardText(), Text);
     SetClipboardText(u"");
+    EXPECT_EQ(GetClipboardText(), u"");
+}
+
+TEST(Clipboard, ABufferedTextIsPastedWholeAfterTheBufferLeft) {
+    // Past a huge page, so the buffer has grown into a moved block before the clipboard takes it.
+    TTextBuffer Buffer(4);
+    WideString Expected;
+    for (int i = 0; Expected.size() < 1'500'000; ++i) {
+        const WideString Line = u"row " + IntToStr(i) + u"\t\u4e2d\r\n";
+        Buffer.Append(Line);
+        Expected += Line;
+    }
+    SetClipboardText(std::move(Buffer));
+    EXPECT_TRUE(Buffer.Empty());
+    EXPECT_EQ(GetClipboardText(), Expected);
+    SetClipboardText(TTextBuffer());
     EXPECT_EQ(GetClipboardText(), u"");
 }

@@ -1,0 +1,39 @@
+// Huge-page aligned anonymous mappings: mapping, growing by moving pages, unmapping.
+#include "platform/runtime/LargeMemory.h"
+
+#include <sys/mman.h>
+
+#include <cstdint>
+
+std::byte* MapLargeBlock(size_t Bytes) {
+    // Map one huge page more and trim the slack on both sides to land on a boundary.
+    void* Mapped =
+        mmap(nullptr, Bytes + kHugePageBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (Mapped == MAP_FAILED) return nullptr;
+    auto* Start = static_cast<std::byte*>(Mapped);
+    const auto Address = reinterpret_cast<uintptr_t>(Start);
+    auto* Aligned =
+        reinterpret_cast<std::byte*>((Address + kHugePageBytes - 1) / kHugePageBytes * kHugePageBytes);
+    const size_t Head = static_cast<size_t>(Aligned - Start);
+    if (Head > 0) munmap(Start, Head);
+    munmap(Aligned + Bytes, kHugePageBytes - Head);
+    // Only advice: without huge pages the block works the same.
+    madvise(Aligned, Bytes, MADV_HUGEPAGE);
+    return Aligned;
+}
+
+std::byte* GrowLargeBlock(std::byte* Block, size_t OldBytes, size_t NewBytes) {
+    std::byte* Grown = MapLargeBlock(NewBytes);
+    if (!Grown) return nullptr;
+    // The old pages replace the new block's head; its tail stays fresh.
+    if (mremap(Block, OldBytes, OldBytes, MREMAP_MAYMOVE | MREMAP_FIXED, Grown) == MAP_FAILED) {
+        munmap(Grown, NewBytes);
+        return nullptr;
+    }
+    madvise(Grown, NewBytes, MADV_HUGEPAGE);
+    return Grown;
+}
+
+void UnmapLargeBlock(std::byte* Block, size_t Bytes) noexcept {
+    if (Block) munmap(Block, Bytes);
+}
