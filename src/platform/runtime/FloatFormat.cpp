@@ -431,27 +431,53 @@ WideString FixedText(const Decimal& d, int minDecimals, int maxDecimals, bool gr
 char16_t* WriteGeneral(char16_t* buf, double value, int precision, int digits, const TFormatSettings& fs) {
     if (precision < 1) precision = 1;
     if (precision > 17) precision = 17;
-    Decimal d = ToDecimal(value, precision);
-    StripZeros(d);
+    // The digits without trailing zeros, none for zero; value = 0.text × 10^exponent.
+    char text[24];
+    int n = 0;
+    int exponent = 0;
+    uint64_t whole;
+    if (value != 0 && FastSignificant(std::fabs(value), precision, whole, exponent)) {
+        WriteDigits(text, whole, precision);
+        n = precision;
+    } else {
+        const Decimal d = ToDecimal(value, precision);
+        for (; n < static_cast<int>(d.Digits.size()); ++n)
+            text[n] = d.Digits[static_cast<size_t>(n)];
+        exponent = d.Exponent;
+    }
+    while (n > 0 && text[n - 1] == '0')
+        --n;
     char16_t* out = buf;
-    if (d.Digits.empty()) {
+    if (n == 0) {
         *out++ = u'0';
         return out;
     }
-    if (d.Negative) *out++ = u'-';
-    const int n = static_cast<int>(d.Digits.size());
-    if (d.Exponent > precision || d.Exponent < -3) {
-        *out++ = static_cast<char16_t>(d.Digits[0]);
+    if (std::signbit(value)) *out++ = u'-';
+    if (exponent > precision || exponent < -3) {
+        *out++ = static_cast<char16_t>(text[0]);
         if (n > 1) {
             *out++ = fs.DecimalSeparator;
             for (int i = 1; i < n; ++i)
-                *out++ = static_cast<char16_t>(d.Digits[i]);
+                *out++ = static_cast<char16_t>(text[i]);
         }
         *out++ = u'E';
-        out = WriteExponent(out, d.Exponent - 1, digits, false);
-    } else {
-        d.Negative = false;
-        out = WriteFixed(out, d, 0, std::max(0, n - d.Exponent), false, fs);
+        return WriteExponent(out, exponent - 1, digits, false);
+    }
+    if (exponent <= 0) {
+        *out++ = u'0';
+        *out++ = fs.DecimalSeparator;
+        for (int i = exponent; i < 0; ++i)
+            *out++ = u'0';
+        for (int i = 0; i < n; ++i)
+            *out++ = static_cast<char16_t>(text[i]);
+        return out;
+    }
+    for (int i = 0; i < exponent; ++i)
+        *out++ = static_cast<char16_t>(i < n ? text[i] : '0');
+    if (n > exponent) {
+        *out++ = fs.DecimalSeparator;
+        for (int i = exponent; i < n; ++i)
+            *out++ = static_cast<char16_t>(text[i]);
     }
     return out;
 }
