@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "BenchGridHost.h"
+#include "BenchSupport.h"
 
 #include "grid/model/Cells.h"
 #include "grid/model/NumberColumn.h"
@@ -49,6 +50,7 @@ const std::vector<double>& Values(int64_t Kind) {
 void SetLabel(benchmark::State& State) {
     State.SetLabel(State.range(0) == 0 ? "amounts and counts" : "any double");
     State.SetItemsProcessed(State.iterations() * kValues);
+    ReportPeakMemory(State);
 }
 
 void BM_ToCharsShortestBaseline(benchmark::State& State) {

@@ -47,7 +47,6 @@ public:
         FData[0] = Ch;
         ++FSize;
     }
-    std::string str() const { return std::string(FData, FSize); }
 
 private:
     char FData[24];
