@@ -31,6 +31,7 @@ void AppendField(TTextBuffer& Out, std::u16string_view Field) {
 
 // Rows whose text sizes the buffer before the rest is written.
 constexpr size_t kSampleRows = 256;
+constexpr size_t kMostExpectedLength = size_t{128} << 20;
 } // namespace
 
 TTextBuffer TNxCustomGrid::SelectionText() {
@@ -66,7 +67,8 @@ TTextBuffer TNxCustomGrid::SelectionText() {
     for (size_t r = 0; r < Sampled; ++r)
         WriteRow(Sample, Rows[r]);
     if (Sampled == Rows.size()) return Sample;
-    const size_t Expected = Sample.Size() / Sampled * Rows.size() * 5 / 4;
+    // Capped: long first rows must not ask for more address space than the system grants.
+    const size_t Expected = std::min(Sample.Size() / Sampled * Rows.size() / 4 * 5, kMostExpectedLength);
     TTextBuffer Out(Expected);
     Out.Append(Sample.View());
     for (size_t r = Sampled; r < Rows.size(); ++r)

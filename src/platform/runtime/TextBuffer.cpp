@@ -52,6 +52,7 @@ void TTextBuffer::Release() noexcept {
 }
 
 void TTextBuffer::Append(std::u16string_view Text) {
+    if (Text.empty()) return;
     if (Text.size() > FCapacity - FSize) Grow(FSize + Text.size());
     std::memcpy(FData + FSize, Text.data(), Text.size() * sizeof(char16_t));
     FSize += Text.size();
