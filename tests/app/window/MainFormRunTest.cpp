@@ -210,7 +210,8 @@ TEST_F(MainFormRunFixture, ResultsLandInTheirOwnRowsWhateverTheUserDoesDuringARu
         std::ofstream(Files[i], std::ios::binary) << MarkedText(i == 0 ? 400000 : 3000, char('k' + i));
     Gate.HeldName = "z-big.txt";
     StartHeld(Files);
-    ASSERT_EQ(Form->NextGrid1->GetCells(1, RowOf(Files[0])), u"Decoding");
+    // The worker posts the start before its first read, so the row may show it a moment later.
+    ASSERT_TRUE(PumpUntil([&] { return Form->NextGrid1->GetCells(1, RowOf(Files[0])) == u"Decoding"; }));
 
     // Header clicks on every column (each sorts), twice on the first (reversing it).
     QWidget* Grid = Client(Form->NextGrid1);
