@@ -10,6 +10,8 @@
 using NxEdit::TNxCustomEdit;
 
 namespace {
+constexpr UINT CM_NXFOCUSEDITOR = WM_USER + 0x7E2;
+
 // Gives an open editor the focus back without selecting its text: selecting all would let the
 // next key replace it.
 void FocusKeepingCaret(TNxCustomEdit* Editor) {
@@ -62,10 +64,17 @@ bool TNxEditingGrid::CanOpenOn(int ACol, int ARow, TNxCustomEdit*& Editor) {
 }
 
 void TNxEditingGrid::SetInplaceEdit(TNxCustomEdit* Editor) {
-    if (FInplaceEdit && FInplaceEdit != Editor) FInplaceEdit->SetInplaceEditor(false);
+    if (FInplaceEdit && FInplaceEdit != Editor) {
+        FInplaceEdit->SetInplaceEditor(false);
+        FInplaceEdit->SetTabStop(FEditorTabStop);
+    }
+    if (Editor && Editor != FInplaceEdit) FEditorTabStop = Editor->GetTabStop();
     FInplaceEdit = Editor;
     if (!Editor) return;
     Editor->SetInplaceEditor(true);
+    // Tab reaches the grid, never its editor alone: entering the grid hands the focus on with the
+    // caret kept, where tabbing into the editor would select its text for the next key to replace.
+    Editor->SetTabStop(false);
     Editor->OnChange = nullptr;
     Editor->SetParent(this);
     TScopedChange Filling(FEditorFilling, true);
@@ -247,6 +256,21 @@ TRect TNxEditingGrid::GetEditingRect() {
 
 void TNxEditingGrid::RefreshCellEditor() {
     PlaceEditor(true);
+}
+
+void TNxEditingGrid::DoEnter() {
+    TNxDataGrid::DoEnter();
+    if (FInplaceEdit && HandleAllocated()) PostMessage(this, CM_NXFOCUSEDITOR, 0, 0);
+}
+
+void TNxEditingGrid::WndProc(TMessage& Message) {
+    if (Message.Msg != CM_NXFOCUSEDITOR) {
+        TNxDataGrid::WndProc(Message);
+        return;
+    }
+    // Only while the grid still holds the focus: a press that opened another editor or closed
+    // this one has settled the matter already.
+    if (FInplaceEdit && FInplaceEdit->GetVisible() && Focused()) FocusKeepingCaret(FInplaceEdit);
 }
 
 void TNxEditingGrid::PlaceEditor(bool TakeFocus) {

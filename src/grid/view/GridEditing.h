@@ -91,6 +91,10 @@ protected:
     void RepositionEditor() override;
     // Every scroll moves the editor with its cell (or hides it, see RefreshCellEditor).
     void AfterScroll(TScrollBarKind Kind) override;
+    // The focus coming back to the grid (Tab, Shift+Tab, code) goes on to an open, shown editor,
+    // caret where it was, once the focus change has settled; a press that moved it first wins.
+    void DoEnter() override;
+    void WndProc(TMessage& Message) override;
 
     virtual void DoBeforeEdit(int ACol, int ARow, bool& Accept);
     virtual void DoEditAccept(int ACol, int ARow, const WideString& Value, bool& Accept);
@@ -123,6 +127,7 @@ private:
     void DoCellEditorKeyUp(TObject* Sender, Word& Key, TShiftState Shift);
 
     NxEdit::TNxCustomEdit* FInplaceEdit = nullptr; // borrowed
+    bool FEditorTabStop = true;                    // the borrowed editor's own, given back with it
     int FInputColumnIndex = -1;
     bool FEditorFilling = false;
     TInputEnterMode FInputEnterMode = imAllways;

@@ -296,6 +296,14 @@ TEST_F(GridEditingTest, FocusOnAnotherControlKeepsTheEditorOpenUntilEnterStores)
     EXPECT_TRUE(Other->Focused());
     ASSERT_TRUE(EditorShown());
     EXPECT_EQ(Grid->GetInplaceEdit()->GetText(), u"v30t");
+
+    // Shift+Tab back: the open editor takes the focus, caret after its text, so typing goes on.
+    QTest::keyClick(Client(Other), Qt::Key_Backtab, Qt::ShiftModifier);
+    Pump();
+    ASSERT_TRUE(Grid->GetInplaceEdit() && Grid->GetInplaceEdit()->Focused());
+    QTest::keyClicks(QApplication::focusWidget(), "u");
+    Pump();
+    EXPECT_EQ(Grid->GetInplaceEdit()->GetText(), u"v30tu");
 }
 
 TEST_F(GridEditingTest, ACellScrolledOutOfTheBodyHidesItsEditorUntilItComesBack) {
