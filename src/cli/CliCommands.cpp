@@ -1,12 +1,11 @@
+// The command line's two commands: decode a batch of files, encode one.
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <unistd.h>
 
 #include "app/batch/BatchRun.h"
@@ -14,11 +13,34 @@
 #include "decoding/MarkedTextEncoder.h"
 #include "decoding/Wipe.h"
 #include "platform/runtime/CodePage.h"
+#include "platform/runtime/Exception.h"
 #include "platform/runtime/FileSystem.h"
+#include "platform/runtime/SafeFileStream.h"
 
 namespace cli {
 
 namespace {
+
+// The whole content of a regular file; false with error set (as OpenRegularFile sets it, or a
+// read's errno) for a pipe, a device, a folder or a failed read, none of which ever waits.
+bool ReadRegularFile(const std::string& path, std::string& content, int& error) {
+    const int fd = OpenRegularFile(path, error);
+    if (fd < 0) return false;
+    char chunk[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            error = errno;
+            ::close(fd);
+            return false;
+        }
+        content.append(chunk, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return true;
+}
 
 std::atomic<bool> gStop{false};
 
@@ -205,15 +227,10 @@ int Encode(const Options& options) {
         return kExitUsage;
     }
     const std::string& source = options.files.front();
-    std::ifstream in(source, std::ios::binary);
-    if (!in || std::filesystem::is_directory(source)) {
-        Complain("cannot read " + source +
-                 (in ? ": it is a folder" : std::string(": ") + std::strerror(errno)));
-        return kExitSomeFailed;
-    }
-    const std::string plain((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        Complain("cannot read " + source);
+    std::string plain;
+    int error = 0;
+    if (!ReadRegularFile(source, plain, error)) {
+        Complain("cannot read " + source + ": " + FileErrorText(error));
         return kExitSomeFailed;
     }
     const EncodeResult encoded = EncodeMarkedText(plain, PrepareEncriptMatrix(trimmed));
@@ -225,12 +242,14 @@ int Encode(const Options& options) {
         return kExitSomeFailed;
     }
     if (options.output) {
-        std::ofstream out(*options.output, std::ios::binary | std::ios::trunc);
-        out.write(encoded.Text.data(), static_cast<std::streamsize>(encoded.Text.size()));
-        out.close();
-        if (!out) {
-            Complain("cannot write " + *options.output + ": " + std::strerror(errno));
-            std::remove(options.output->c_str());
+        // Through a file beside the target, renamed over it when whole: a failed write never
+        // costs the file that was there.
+        try {
+            TSafeFileStream out(*options.output);
+            out.Write(encoded.Text.data(), static_cast<int64_t>(encoded.Text.size()));
+            out.Commit();
+        } catch (const Exception& e) {
+            Complain("cannot write " + *options.output + ": " + e.Message());
             return kExitSomeFailed;
         }
     } else {

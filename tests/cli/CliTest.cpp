@@ -1,6 +1,7 @@
 // quillmar-cli as a user runs it: a separate process with arguments, environment and exit status.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
@@ -8,6 +9,7 @@
 #include <random>
 #include <spawn.h>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -223,6 +225,33 @@ TEST_F(CliTest, UnrepresentableByteNamesItsOffset) {
     EXPECT_FALSE(fs::exists(P("enc.txt")));
 }
 
+TEST_F(CliTest, AFailedEncodeWriteLeavesTheOldOutputWhole) {
+    WriteFile(P("plain.txt"), std::string(5000, 'p'));
+    WriteFile(P("enc.txt"), "kept");
+    WriteFile(P("stdin"), "");
+    // A file-size limit, inherited by the CLI, stands in for a full disk.
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tiny = old;
+    tiny.rlim_cur = 1000;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    const pid_t pid = Start({"encode", "--key-file", "key.txt", "--output", "enc.txt", "plain.txt"}, {},
+                            P("stdin"), "full");
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    Result r = Finish(pid, "full");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cannot write enc.txt"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadFile(P("enc.txt")), "kept");
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"enc.txt", "key.txt", "plain.txt", "stdin"}))
+        << "no temporary left";
+}
+
 TEST_F(CliTest, InterruptRemovesThePartialOutput) {
     // A large sparse source: decoding it takes long enough to be interrupted, yet it costs no disk.
     {
@@ -262,7 +291,11 @@ TEST_F(CliTest, PipesAndDevicesAreRefusedWithoutWaiting) {
               std::string::npos)
         << r.err;
     Result key = Run({"decode", "--key-file", "pipe.txt", "a.txt"});
+    Result encoded = Run({"encode", "--key-file", "key.txt", "pipe.txt"});
     ::alarm(0);
+    EXPECT_EQ(encoded.status, 1);
+    EXPECT_NE(encoded.err.find("cannot read pipe.txt: a pipe, not a regular file"), std::string::npos)
+        << encoded.err;
     EXPECT_EQ(key.status, 2);
     EXPECT_NE(key.err.find("cannot read the key file pipe.txt: a pipe, not a regular file"),
               std::string::npos)
