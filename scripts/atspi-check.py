@@ -278,7 +278,10 @@ def run_checks(key, work):
     def on_name(e):
         heard.append((time.time(), e.source, e.any_data))
 
+    state_changes = []
+    on_state = lambda e: state_changes.append((e.type, e.source))
     pyatspi.Registry.registerEventListener(on_name, "object:property-change:accessible-name")
+    pyatspi.Registry.registerEventListener(on_state, "object:state-changed")
     xdo("windowfocus", "--sync", win)
     start = time.time()
     xdo("key", "F5")
@@ -295,6 +298,16 @@ def run_checks(key, work):
         except Exception:
             pass
     check(ended is not None, "the run ends", "%.1f s" % duration)
+    pyatspi.Registry.deregisterEventListener(on_state, "object:state-changed")
+    told = set()
+    for kind, src in state_changes:
+        try:
+            if src.getRole() == pyatspi.ROLE_PUSH_BUTTON and src.name in ("Run", "Остановить декрипт"):
+                told.add((src.name, kind))
+        except Exception:
+            pass
+    check(any(name == "Run" for name, _ in told) and any(name != "Run" for name, _ in told),
+          "Run and Stop swapping places is announced", ", ".join(sorted("%s: %s" % t for t in told)))
     progress_cells = {k: v for k, v in names.items() if k[1] == 2}
     worst = 0.0
     for (r, c), said in sorted(progress_cells.items()):

@@ -44,6 +44,8 @@ enum TAccessibleEvent {
     aeNameChanged,
     aeValueChanged,
     aeStateChanged,
+    aeShown,            // the control became visible
+    aeHidden,           // the control was hidden
     aeSelectionChanged, // a table's selected rows
     aeCellChanged,      // the text of cell (Col, Row); told at most every AccessibleCellInterval ms
                         // per cell, the last text always (later, by a timer)

@@ -785,6 +785,12 @@ void AccessibleNotify(TControl* Control, TAccessibleEvent Event, int Col, int Ro
         Deliver(e);
         return;
     }
+    case aeShown:
+    case aeHidden: {
+        QAccessibleEvent e(iface, Event == aeShown ? QAccessible::ObjectShow : QAccessible::ObjectHide);
+        Deliver(e);
+        return;
+    }
     case aeSelectionChanged: {
         QAccessibleEvent e(iface, QAccessible::SelectionWithin);
         Deliver(e);

@@ -271,6 +271,14 @@ void TControl::SetAnchors(TAnchors Value) {
     }
 }
 
+namespace {
+// Tells assistive technology that a graphic control was shown, hidden, enabled or disabled; a
+// windowed control's widget tells it itself.
+void NotifyGraphicChange(TControl* Control, TAccessibleEvent Event) {
+    if (!dynamic_cast<TWinControl*>(Control)) AccessibleNotify(Control, Event);
+}
+} // namespace
+
 void TControl::SetVisible(bool Value) {
     if (FVisible == Value) return;
     VisibleChanging();
@@ -279,6 +287,7 @@ void TControl::SetVisible(bool Value) {
     Perform(CM_VISIBLECHANGED, Value ? 1 : 0);
     if (Value && FParent && !dynamic_cast<TWinControl*>(this)) Invalidate();
     if (FParent) FParent->Realign();
+    NotifyGraphicChange(this, Value ? aeShown : aeHidden);
 }
 
 bool TControl::IsShowing() const {
@@ -291,6 +300,7 @@ void TControl::SetEnabled(bool Value) {
     if (FEnabled == Value) return;
     FEnabled = Value;
     Perform(CM_ENABLEDCHANGED);
+    NotifyGraphicChange(this, aeStateChanged);
 }
 
 bool TControl::IsEnabledInTree() const {

@@ -177,6 +177,19 @@ TEST_F(AccessibilityTest, FormTreeNamesButtonsGroupsLabelsAndHidesTheMaskedText)
     b->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     Pump();
     EXPECT_EQ(clicks, 1) << "a disabled button is not pressed through assistive technology";
+    // A button has no widget of its own to tell its state: enabling and hiding it are told for it.
+    {
+        TEventLog log;
+        button->SetEnabled(true);
+        button->SetVisible(false);
+        const auto& events = TEventLog::Entries();
+        ASSERT_EQ(events.size(), 2u);
+        EXPECT_EQ(events[0].Type, QAccessible::StateChanged);
+        EXPECT_EQ(events[1].Type, QAccessible::ObjectHide);
+        EXPECT_EQ(events[1].Name, "Upload files");
+        EXPECT_TRUE(b->state().invisible);
+    }
+    button->SetVisible(true);
 
     QAccessibleInterface* l = Find(root, QAccessible::StaticText);
     ASSERT_NE(l, nullptr);
