@@ -456,37 +456,51 @@ int CanvasDrawText(TCanvas::Impl& d, const WideString& wtext, TRect& r, uint32_t
         if (l.Width > maxWidth) {
             QString out;
             int keep = -1; // characters kept from the start, for the underline
+            // The largest k in [0, count] for which fits(k) holds, fits holding up to some k and
+            // failing after (widths grow with the prefix). Probes double from a few characters
+            // and then halve down, so a long text is measured only about as far as it can show.
+            auto largestFitting = [](int count, const auto& fits) {
+                int k = 0, over = -1;
+                for (int probe = std::min(8, count); probe > k; probe = std::min(probe * 2, count)) {
+                    if (!fits(probe)) {
+                        over = probe;
+                        break;
+                    }
+                    k = probe;
+                }
+                if (over < 0) return k;
+                while (over - k > 1) {
+                    int mid = k + (over - k) / 2;
+                    (fits(mid) ? k : over) = mid;
+                }
+                return k;
+            };
             if (format & DT_PATH_ELLIPSIS) {
                 int sep =
                     std::max(l.Text.lastIndexOf(QLatin1Char('\\')), l.Text.lastIndexOf(QLatin1Char('/')));
                 if (sep > 0) {
                     QString head = l.Text.left(sep), tail = l.Text.mid(sep);
-                    for (int k = static_cast<int>(head.size()); k >= 0; --k) {
-                        QString cand = head.left(k) + Ellipsis + tail;
-                        if (width(cand) <= maxWidth || k == 0) {
-                            out = cand;
-                            break;
-                        }
-                    }
-                    // Even the bare file name does not fit: end it in an ellipsis as well.
-                    if (width(out) > maxWidth) {
-                        for (int k = static_cast<int>(tail.size()); k >= 0; --k) {
-                            QString cand = Ellipsis + tail.left(k) + Ellipsis;
-                            if (width(cand) <= maxWidth || k == 0) {
-                                out = cand;
-                                break;
-                            }
-                        }
+                    if (widthUpTo(Ellipsis + tail, maxWidth) <= maxWidth) {
+                        int k = largestFitting(static_cast<int>(head.size()), [&](int k) {
+                            return width(head.left(k) + Ellipsis + tail) <= maxWidth;
+                        });
+                        out = head.left(k) + Ellipsis + tail;
+                    } else {
+                        // Even the bare file name does not fit: end it in an ellipsis as well.
+                        int k = largestFitting(static_cast<int>(tail.size()), [&](int k) {
+                            return width(Ellipsis + tail.left(k) + Ellipsis) <= maxWidth;
+                        });
+                        out = Ellipsis + tail.left(k) + Ellipsis;
                     }
                 }
             }
             if (out.isEmpty() && (format & DT_WORD_ELLIPSIS)) {
-                for (int k = static_cast<int>(l.Text.size()) - 1; k > 0; --k) {
-                    if (!IsSpace(l.Text[k])) continue;
-                    int visible = k;
-                    while (visible > 0 && IsSpace(l.Text[visible - 1]))
-                        --visible;
-                    if (visible > 0 && width(l.Text.left(visible) + Ellipsis) <= maxWidth) {
+                // The last word end (a space after a non-space) among the characters that fit.
+                const int size = static_cast<int>(l.Text.size());
+                const int fitting =
+                    largestFitting(size, [&](int k) { return width(l.Text.left(k) + Ellipsis) <= maxWidth; });
+                for (int visible = std::min(fitting, size - 1); visible > 0; --visible) {
+                    if (IsSpace(l.Text[visible]) && !IsSpace(l.Text[visible - 1])) {
                         out = l.Text.left(visible) + Ellipsis;
                         keep = visible;
                         break;
@@ -494,22 +508,11 @@ int CanvasDrawText(TCanvas::Impl& d, const WideString& wtext, TRect& r, uint32_t
                 }
             }
             if (out.isEmpty()) {
-                // End ellipsis: as many characters as fit before "...". Widths grow with the
-                // prefix, so the count is bracketed by doubling and then halved down; the whole
-                // line is known not to fit.
-                auto fits = [&](int k) { return width(l.Text.left(k) + Ellipsis) <= maxWidth; };
-                int k = 0, over = static_cast<int>(l.Text.size());
-                for (int probe = 8; probe < over; probe *= 2) {
-                    if (!fits(probe)) {
-                        over = probe;
-                        break;
-                    }
-                    k = probe;
-                }
-                while (over - k > 1) {
-                    int mid = k + (over - k) / 2;
-                    (fits(mid) ? k : over) = mid;
-                }
+                // End ellipsis: as many characters as fit before "..."; the whole line is known
+                // not to fit.
+                const int k = largestFitting(static_cast<int>(l.Text.size()), [&](int k) {
+                    return width(l.Text.left(k) + Ellipsis) <= maxWidth;
+                });
                 out = l.Text.left(k) + Ellipsis;
                 keep = k;
             }

@@ -136,27 +136,48 @@ TEST(CanvasText, EndEllipsisCutsTheTextOnOneLine) {
     EXPECT_EQ(small, u"ab");
 }
 
-TEST(CanvasText, EndEllipsisOfAVeryLongTextMeasuresOnlyAboutWhatShows) {
+TEST(CanvasText, EllipsesOfAVeryLongTextMeasureOnlyAboutWhatShows) {
     auto b = MakeBitmap(200, 30);
     TCanvas* c = b->GetCanvas();
     c->GetBrush()->SetStyle(bsClear);
     const int dots = c->TextWidth(WideString(u"..."));
+    auto Draw = [&](WideString shown, uint32_t Ellipsis, size_t length) {
+        TRect r{0, 0, 100, 20};
+        const uint64_t before = TextCharactersMeasured();
+        c->DrawTextModify(shown, r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | Ellipsis | DT_MODIFYSTRING);
+        EXPECT_LT(TextCharactersMeasured() - before, 20000u) << length << " characters";
+        EXPECT_LE(c->TextWidth(shown), 100);
+        return shown;
+    };
     // The smaller length stops a quadratic fit before the large one would take minutes.
     for (size_t length : {size_t(3000), size_t(1000000)}) {
         WideString text;
         for (size_t i = 0; text.size() < length; ++i)
             text += i % 7 ? char16_t(u'a' + i % 26) : u' ';
-        WideString shown = text;
-        TRect r{0, 0, 100, 20};
-        const uint64_t before = TextCharactersMeasured();
-        c->DrawTextModify(shown, r,
-                          DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS | DT_MODIFYSTRING);
-        ASSERT_LT(TextCharactersMeasured() - before, 20000u) << length << " characters";
+        WideString shown = Draw(text, DT_END_ELLIPSIS, length);
         ASSERT_GE(shown.size(), 4u);
         EXPECT_EQ(shown.substr(shown.size() - 3), u"...");
         EXPECT_EQ(shown.substr(0, shown.size() - 3), text.substr(0, shown.size() - 3));
-        EXPECT_LE(c->TextWidth(shown), 100);
         EXPECT_GT(c->TextWidth(text.substr(0, shown.size() - 2)) + dots, 100);
+
+        // Word ellipsis: cut after the last whole word that fits.
+        WideString words = Draw(text, DT_WORD_ELLIPSIS, length);
+        ASSERT_GE(words.size(), 4u);
+        const WideString kept = words.substr(0, words.size() - 3);
+        EXPECT_EQ(kept, text.substr(0, kept.size()));
+        EXPECT_EQ(text[kept.size()], u' ');
+
+        // Path ellipsis: a long folder part goes, the file name stays; a long file name itself is
+        // cut at both ends.
+        WideString path;
+        while (path.size() < length)
+            path += u"/folder" + WideString(1, char16_t(u'a' + path.size() % 26));
+        WideString folders = Draw(path + u"/a.txt", DT_PATH_ELLIPSIS, length);
+        EXPECT_EQ(folders.substr(0, 7), u"/folder");
+        EXPECT_EQ(folders.substr(folders.size() - 9), u".../a.txt");
+        WideString name = Draw(u"x/" + text, DT_PATH_ELLIPSIS, length);
+        EXPECT_EQ(name.substr(0, 4), u".../");
+        EXPECT_EQ(name.substr(name.size() - 3), u"...");
     }
 }
 
