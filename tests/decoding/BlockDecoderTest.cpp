@@ -1,3 +1,4 @@
+// Block decoding: every kind gives what the literal rule gives, and a decoder leaves no key tables behind.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -39,4 +40,25 @@ TEST(BlockDecoder, UnsupportedKindIsRefused) {
     for (BlockDecoder::Kind kind : {BlockDecoder::Kind::Ssse3, BlockDecoder::Kind::Avx512Vbmi})
         if (!BlockDecoder::Supported(kind)) EXPECT_THROW(BlockDecoder(m, kind), std::invalid_argument);
     EXPECT_NO_THROW(BlockDecoder(m, BlockDecoder::Kind::Portable));
+}
+
+TEST(BlockDecoder, LeavesNoTraceOfTheMatrixInItsMemory) {
+    const EncriptMatrix m = PrepareEncriptMatrix("Lantern-Harbor 7");
+    // Any 16 bytes in a row of the positions or the shifts, or of the limits made from them.
+    uint8_t limits[128];
+    for (size_t i = 0; i < 128; ++i)
+        limits[i] = static_cast<uint8_t>(32 + m.Shifts[i]);
+    auto Traces = [&](const unsigned char* Storage, size_t Size) {
+        int Found = 0;
+        for (const uint8_t* Table :
+             {m.Positions.data(), m.Shifts.data(), static_cast<const uint8_t*>(limits)})
+            for (size_t At = 0; At + 16 <= 128; At += 16)
+                Found += memmem(Storage, Size, Table + At, 16) != nullptr;
+        return Found;
+    };
+    alignas(BlockDecoder) unsigned char Storage[sizeof(BlockDecoder)];
+    auto* Decoder = new (Storage) BlockDecoder(m, BlockDecoder::Kind::Portable);
+    ASSERT_EQ(Traces(Storage, sizeof Storage), 24) << "the decoder holds the matrix while it lives";
+    Decoder->~BlockDecoder();
+    EXPECT_EQ(Traces(Storage, sizeof Storage), 0);
 }
