@@ -9,12 +9,12 @@
 #include <random>
 #include <spawn.h>
 #include <sstream>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "decoding/MarkedTextEncoder.h"
+#include "support/FileSizeLimit.h"
 
 extern char** environ;
 
@@ -229,17 +229,13 @@ TEST_F(CliTest, AFailedEncodeWriteLeavesTheOldOutputWhole) {
     WriteFile(P("plain.txt"), std::string(5000, 'p'));
     WriteFile(P("enc.txt"), "kept");
     WriteFile(P("stdin"), "");
-    // A file-size limit, inherited by the CLI, stands in for a full disk.
-    rlimit old{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit tiny = old;
-    tiny.rlim_cur = 1000;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tiny), 0);
-    const pid_t pid = Start({"encode", "--key-file", "key.txt", "--output", "enc.txt", "plain.txt"}, {},
-                            P("stdin"), "full");
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    pid_t pid;
+    {
+        TFileSizeLimit full(1000); // inherited by the CLI
+        ASSERT_TRUE(full.IsSet());
+        pid = Start({"encode", "--key-file", "key.txt", "--output", "enc.txt", "plain.txt"}, {}, P("stdin"),
+                    "full");
+    }
     Result r = Finish(pid, "full");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("cannot write enc.txt"), std::string::npos) << r.err;

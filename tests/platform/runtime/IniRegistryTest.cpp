@@ -1,9 +1,6 @@
 // INI files and the settings store, each in its own temporary folder.
 
-#include <sys/resource.h>
-
 #include <chrono>
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -11,6 +8,7 @@
 #include "platform/runtime/IniFiles.h"
 #include "platform/runtime/Registry.h"
 #include "platform/runtime/RuntimeTestSupport.h"
+#include "support/FileSizeLimit.h"
 
 namespace {
 
@@ -178,16 +176,12 @@ TEST(IniFile, AWriteThatRunsOutOfSpaceLeavesTheOldFileWhole) {
     ASSERT_GT(before.size(), 100u);
     TMemIniFile ini(path);
     ini.WriteString("Extra", "Key", std::string(200, 'x'));
-    // A file-size limit stands in for a full disk: writes past 100 bytes fail (EFBIG).
-    rlimit old{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit tiny = old;
-    tiny.rlim_cur = 100;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tiny), 0);
-    const std::string message = MessageOf<EIniFileException>([&] { ini.UpdateFile(); });
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    std::string message;
+    {
+        TFileSizeLimit full(100); // writes past 100 bytes fail, as on a full disk
+        ASSERT_TRUE(full.IsSet());
+        message = MessageOf<EIniFileException>([&] { ini.UpdateFile(); });
+    }
     EXPECT_EQ(message, "Unable to write to " + path);
     EXPECT_EQ(FileText(path), before);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1)
