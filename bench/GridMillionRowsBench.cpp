@@ -1,7 +1,8 @@
 // 1,000,000 rows of a name, a status, an amount and a count in a shown grid: the resident memory
 // the rows hold, beside an item model with a sort proxy and a view holding the same values; and
-// selecting all rows and copying them, beside a plain join of the same texts. Run the grid's and
-// the item model's cases in separate processes (--benchmark_filter) for each one's peak memory.
+// selecting all rows and copying them, beside a plain join of the same texts; sorting them by the
+// name and by the amount. Run the grid's and the item model's cases in separate processes
+// (--benchmark_filter) for each one's peak memory.
 
 #include <benchmark/benchmark.h>
 
@@ -86,16 +87,21 @@ void EnsureApplication() {
     EnsureBenchApplication("GridMillionRowsBench");
 }
 
+constexpr int kNameCol = 0, kAmountCol = 2, kOriginCol = 4;
+
 struct TShownGrid : TBenchShownGrid {
-    TShownGrid() : TBenchShownGrid("GridMillionRowsBench", 800, 600) {
+    // WithOrigin adds a hidden fifth column holding each row's number, to undo a sort.
+    explicit TShownGrid(bool WithOrigin = false) : TBenchShownGrid("GridMillionRowsBench", 800, 600) {
         Grid->GetColumns()->Add<TNxTextColumn>(u"Name");
         Grid->GetColumns()->Add<TNxTextColumn>(u"Status");
         Grid->GetColumns()->Add<TNxNumberColumn>(u"Amount");
         Grid->GetColumns()->Add<TNxNumberColumn>(u"Count");
+        if (WithOrigin) Grid->GetColumns()->Add<TNxNumberColumn>(u"Origin")->SetVisible(false);
         Show();
     }
     void Fill() {
         const TValues& V = Values();
+        const bool WithOrigin = Grid->GetColumns()->Count() > kOriginCol;
         Grid->BeginUpdate();
         Grid->AddRow(kRows);
         for (int r = 0; r < kRows; ++r) {
@@ -104,6 +110,7 @@ struct TShownGrid : TBenchShownGrid {
             Grid->GetCell(1, r)->SetAsString(kStatuses[V.Statuses[i]]);
             Grid->GetCell(2, r)->SetAsFloat(V.Amounts[i]);
             Grid->GetCell(3, r)->SetAsFloat(V.Counts[i]);
+            if (WithOrigin) Grid->GetCell(kOriginCol, r)->SetAsFloat(r);
         }
         Grid->EndUpdate();
     }
@@ -178,6 +185,33 @@ void BM_QtItemModelFill(benchmark::State& State) {
     ReportPeakMemory(State);
 }
 BENCHMARK(BM_QtItemModelFill)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Sorting by a column as a header click does, each time from the order the rows were added in.
+void GridSortBy(benchmark::State& State, int Col) {
+    TShownGrid Shown(true);
+    Shown.Fill();
+    TNxCustomColumn* Column = Shown.Grid->GetColumns()->GetItem(Col);
+    for (auto _ : State) {
+        State.PauseTiming();
+        Shown.Grid->GetCellStore()->SortColumn(kOriginCol, stNumeric, skAscending, true);
+        State.ResumeTiming();
+        if (Column->GetSorted())
+            Column->Resort();
+        else
+            Column->SetSorted(true);
+    }
+    ReportPeakMemory(State);
+}
+
+void BM_GridSortByName(benchmark::State& State) {
+    GridSortBy(State, kNameCol);
+}
+BENCHMARK(BM_GridSortByName)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_GridSortByAmount(benchmark::State& State) {
+    GridSortBy(State, kAmountCol);
+}
+BENCHMARK(BM_GridSortByAmount)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // Select all and Ctrl+C's copy, text handed to the clipboard included.
 void BM_GridSelectAllAndCopy(benchmark::State& State) {
