@@ -140,9 +140,10 @@ public:
         FUnits.insert(FUnits.end(), Text.begin(), Text.end());
         FEnds.push_back(FUnits.size());
         // The first texts size the rest, with room to spare: a million texts then take one
-        // block instead of a dozen regrown and copied ones.
+        // block instead of a dozen regrown and copied ones. Capped, so that long first texts
+        // cannot ask for more than the rest may need; past the cap the block grows as usual.
         if (FEnds.size() == kSampleTexts && FEnds.capacity() > kSampleTexts)
-            FUnits.reserve(FUnits.size() / kSampleTexts * FEnds.capacity() / 4 * 5);
+            FUnits.reserve(std::min(FUnits.size() / kSampleTexts * FEnds.capacity() / 4 * 5, kMostReserved));
     }
     size_t size() const { return FEnds.size(); }
     bool empty() const { return FEnds.empty(); }
@@ -153,6 +154,7 @@ public:
 
 private:
     static constexpr size_t kSampleTexts = 256;
+    static constexpr size_t kMostReserved = size_t{64} << 20;
     std::vector<TUnit> FUnits;
     std::vector<size_t> FEnds;
 };
