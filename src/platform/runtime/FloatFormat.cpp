@@ -574,8 +574,9 @@ bool FixedUnits(double magnitude, int decimals, uint64_t& units) {
     const int dropped = 17 - (exponent + decimals); // digits of whole below the last unit
     if (dropped < -2) return false;                 // 10^19 units and more
     if (dropped <= 0) {
+        // Under 10^17 times at most 100: within 64 bits.
         units = whole * static_cast<uint64_t>(kPow10[static_cast<size_t>(-dropped)]);
-        return units / static_cast<uint64_t>(kPow10[static_cast<size_t>(-dropped)]) == whole;
+        return true;
     }
     if (dropped > 18) {
         units = 0;

@@ -26,8 +26,6 @@ public:
     size_t Size() const { return FSize; }
     bool Empty() const { return FSize == 0; }
     std::u16string_view View() const { return {FData, FSize}; }
-    // Characters that fit before the next growth.
-    size_t Capacity() const { return FCapacity; }
 
 private:
     void Grow(size_t MinCapacity);

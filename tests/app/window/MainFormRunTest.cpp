@@ -181,8 +181,8 @@ protected:
         QApplication::sendEvent(Client(Form), &Drop);
         Pump();
     }
-    // Adds the files, types the key, clicks Run and waits until the worker is held in the held file.
-    void StartHeld(const std::vector<fs::path>& Files, const std::function<void()>& BeforeRun = {}) {
+    // Adds the files through the dialog, types the key and clicks Run.
+    void AddTypeAndRun(const std::vector<fs::path>& Files, const std::function<void()>& BeforeRun = {}) {
         std::vector<WideString> Paths;
         for (const fs::path& File : Files)
             Paths.push_back(Utf8ToWide(File.string()));
@@ -191,6 +191,10 @@ protected:
         TypeKey();
         if (BeforeRun) BeforeRun();
         ClickButton(Form->decript_but);
+    }
+    // AddTypeAndRun, then waits until the worker is held in the held file.
+    void StartHeld(const std::vector<fs::path>& Files, const std::function<void()>& BeforeRun = {}) {
+        AddTypeAndRun(Files, BeforeRun);
         ASSERT_TRUE(PumpUntil([&] { return Gate.Waiting.load(); }));
         ASSERT_TRUE(Form->IsRunning());
     }
@@ -345,13 +349,7 @@ TEST_F(MainFormRunFixture, ADecodedCopyKeepsTheSourcesPermissionBits) {
         ::chmod(File.c_str(), Mode);
         Files.push_back(File);
     }
-    std::vector<WideString> Paths;
-    for (const fs::path& File : Files)
-        Paths.push_back(Utf8ToWide(File.string()));
-    Dialogs->FileChoices = {Paths};
-    ClickButton(Form->open_files_but);
-    TypeKey();
-    ClickButton(Form->decript_but);
+    AddTypeAndRun(Files);
     ASSERT_TRUE(PumpUntil([&] { return !Form->IsRunning(); }));
     ::umask(Old);
     for (const auto& [File, Mode] : Cases) {
