@@ -1,0 +1,57 @@
+# Checks what the package installs for desktops and manuals with the validators Debian uses
+# (desktop-file-validate, appstreamcli, man). A validator that is not installed skips its check.
+# CHECK is one of desktop, appstream, manuals, versions.
+set(_tools desktop desktop-file-validate appstream appstreamcli manuals man)
+list(FIND _tools "${CHECK}" _at)
+if(_at GREATER_EQUAL 0)
+    math(EXPR _at "${_at} + 1")
+    list(GET _tools ${_at} _name)
+    find_program(_tool ${_name})
+    if(NOT _tool)
+        message(STATUS "SKIPPED: ${_name} is not installed")
+        return()
+    endif()
+endif()
+
+# Runs a validator; any complaint fails, warnings included.
+function(run_quiet what)
+    execute_process(COMMAND ${ARGN} RESULT_VARIABLE _rc OUTPUT_VARIABLE _out ERROR_VARIABLE _err)
+    string(STRIP "${_err}" _err)
+    if(NOT _rc EQUAL 0 OR _err)
+        message(FATAL_ERROR "${what} failed (${_rc}):\n${_out}\n${_err}")
+    endif()
+    message(STATUS "${what}: passed")
+endfunction()
+
+if(CHECK STREQUAL "desktop")
+    run_quiet("desktop-file-validate ${DESKTOP}" ${_tool} ${DESKTOP})
+elseif(CHECK STREQUAL "appstream")
+    # Laid out as installed, so the launchable must name the installed menu entry.
+    set(_root ${WORK}/appstream-tree)
+    file(REMOVE_RECURSE ${_root})
+    file(COPY ${METAINFO} DESTINATION ${_root}/usr/share/metainfo)
+    file(MAKE_DIRECTORY ${_root}/usr/share/applications)
+    file(COPY_FILE ${DESKTOP} ${_root}/usr/share/applications/${APP_ID}.desktop)
+    run_quiet("appstreamcli validate ${METAINFO}" ${_tool} validate --no-net --no-color ${METAINFO})
+    run_quiet("appstreamcli validate-tree" ${_tool} validate-tree --no-net --no-color ${_root})
+elseif(CHECK STREQUAL "manuals")
+    foreach(_page IN LISTS MANUALS)
+        # As lintian renders them: groff's warnings count as faults.
+        run_quiet("man ${_page}" ${CMAKE_COMMAND} -E env LC_ALL=C.UTF-8 MANWIDTH=80
+                  ${_tool} --warnings -E UTF-8 -l -Tutf8 -Z ${_page})
+    endforeach()
+elseif(CHECK STREQUAL "versions")
+    # The newest changelog entry and the newest AppStream release name the version being built.
+    file(STRINGS ${CHANGELOG} _first LIMIT_COUNT 1)
+    string(REPLACE "." "\\." _version "${VERSION}")
+    if(NOT _first MATCHES "^quillmar \\(${_version}\\) ")
+        message(FATAL_ERROR "${CHANGELOG} starts with '${_first}', not an entry for ${VERSION}")
+    endif()
+    file(READ ${METAINFO} _xml)
+    if(NOT _xml MATCHES "<releases>[ \t\r\n]*<release version=\"([^\"]*)\"" OR NOT CMAKE_MATCH_1 STREQUAL VERSION)
+        message(FATAL_ERROR "${METAINFO}: the newest release is '${CMAKE_MATCH_1}', not ${VERSION}")
+    endif()
+    message(STATUS "Changelog and AppStream release name ${VERSION}")
+else()
+    message(FATAL_ERROR "unknown CHECK '${CHECK}'")
+endif()
