@@ -21,7 +21,8 @@ if(QUILLMAR_MAINTAINER MATCHES "@localhost>$")
 endif()
 
 # Configures a text file with the project's values and compresses it as Debian keeps documentation
-# (gzip -9, no time stamp, so the package is reproducible). The result is ${OUT}.gz in the build tree.
+# (gzip -9, no time stamp, so the package is reproducible). The result is OUT.gz in the
+# current build folder.
 function(quillmar_compressed_doc target in out)
     set(_plain ${CMAKE_CURRENT_BINARY_DIR}/${out})
     configure_file(${in} ${_plain} @ONLY)
