@@ -3,6 +3,7 @@
 // editor or look (button, memo, color) or another value (time).
 
 #include "grid/model/Column.h"
+#include "platform/runtime/DateTime.h"
 #include "platform/windows/StdCtrls.h"
 
 // A column of wide-string cells, drawn with optional texts around the value and optional masking.
@@ -135,8 +136,12 @@ public:
     explicit TNxTimeColumn(TObject* AOwner = nullptr);
     // A TNxTimeEdit.
     std::unique_ptr<TObject> CreateCellEditor() override;
-    // The grid fills the editor with the cell's date and time; the editor shows the time only.
+    // The grid fills the editor with the cell's date and time; the editor shows the time only,
+    // and the column keeps the date for the way back.
     void UpdateEdit() override;
+    // The edited time goes back on the date the cell had: editing a time never drops the day.
+    void ApplyEditing(WideString& Value) override;
+    void BeginEditing() override;
 
     void Assign(const TPersistent* Source) override;
     // EmptyCaption for 0 when HideWhenEmpty; otherwise the time by FormatMask, or the platform's
@@ -154,4 +159,5 @@ private:
     WideString FEmptyCaption;
     WideString FFormatMask;
     bool FHideWhenEmpty = false;
+    TDateTime FEditDate = 0; // the date part of the value being edited
 };

@@ -3,6 +3,7 @@
 // background, hint mark and the measuring used for best-fit sizes.
 
 #include <functional>
+#include <optional>
 
 #include "grid/model/Column.h"
 #include "grid/model/ColumnTypes.h"
@@ -125,3 +126,12 @@ private:
     int FImageIndex = -1;
     TTreeRowData FTreeRowData;
 };
+
+// The settings a display paints with: the column's own when it derives from Settings, else those
+// of its Kind read through Slot; null for any other column.
+template <typename Settings, typename Kind, typename Reader>
+const Settings* SettingsOf(const TNxCustomColumn* Column, std::optional<Reader>& Slot) {
+    if (auto* Own = dynamic_cast<const Settings*>(Column)) return Own;
+    if (auto* K = dynamic_cast<const Kind*>(Column)) return &Slot.emplace(*K);
+    return nullptr;
+}

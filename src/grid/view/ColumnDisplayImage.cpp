@@ -69,13 +69,6 @@ private:
     const TNxStringsColumn& C;
 };
 
-// The settings of a column: its own when it derives from them, else those of its kind.
-template <typename Settings, typename Kind, typename Reader>
-const Settings* SettingsOf(const TNxCustomColumn* Column, std::optional<Reader>& Slot) {
-    if (auto* Own = dynamic_cast<const Settings*>(Column)) return Own;
-    if (auto* K = dynamic_cast<const Kind*>(Column)) return &Slot.emplace(*K);
-    return nullptr;
-}
 } // namespace
 
 void TCheckBoxColumnDisplay::Paint() {

@@ -139,13 +139,20 @@ void TProgressColumnDisplay::PaintBar(const TProgressColumnSettings& Settings, c
     }
 }
 
-void TProgressColumnDisplay::Paint() {
-    auto* Settings = dynamic_cast<const TProgressColumnSettings*>(GetColumn());
+int TProgressColumnDisplay::GetContentWidth() {
     std::optional<TProgressColumnReader> Reader;
-    if (!Settings) {
-        if (auto* Kind = dynamic_cast<const TNxProgressColumn*>(GetColumn()))
-            Settings = &Reader.emplace(*Kind);
-    }
+    auto* Settings = SettingsOf<TProgressColumnSettings, TNxProgressColumn>(GetColumn(), Reader);
+    if (!Settings) return TColumnDisplay::GetContentWidth();
+    // The bar stretches to any width; only the percentage asks for room, beside the bar at least
+    // the 30 pixels the bar leaves for it.
+    if (!Settings->GetShowText()) return 0;
+    const int Text = GetCanvas()->TextWidth(GetPercentText(*Settings));
+    return Settings->GetTextPosition() == TProgressTextPosition::tpBeside ? std::max(Text, 30) : Text;
+}
+
+void TProgressColumnDisplay::Paint() {
+    std::optional<TProgressColumnReader> Reader;
+    auto* Settings = SettingsOf<TProgressColumnSettings, TNxProgressColumn>(GetColumn(), Reader);
     if (!Settings) {
         DrawTextRect(GetColumn()->GetDrawText(MakeCellInfo()), GetTextRect());
         return;

@@ -36,6 +36,8 @@ class TProgressColumnDisplay : public TColumnDisplay {
 public:
     using TColumnDisplay::TColumnDisplay;
     void Paint() override;
+    // The percentage text's width when it is shown (at least 30 beside the bar); 0 without text.
+    int GetContentWidth() override;
 
     // Geometry of the current cell, shared by painting and tests: the frame and the filled bar
     // (empty when the value is 0 or below).

@@ -916,7 +916,7 @@ bool TNxCustomGridControl::IsCellHighlighted(int ACol, int ARow) {
     if (FInputSelected) return false;
     if (FColumns->Exists(ACol) && FColumns->GetItem(ACol)->GetOptions().Contains(coDontHighlight))
         return false;
-    if (!Focused() && FAppearanceOptions.Contains(aoHideSelection)) return false;
+    if (!GridFocused() && FAppearanceOptions.Contains(aoHideSelection)) return false;
     bool Editing = FGridState.Contains(gtEdit) && FEditingCell.X == ACol && FEditingCell.Y == ARow;
     bool Current = ACol == FSelectedColumn && ARow == FSelectedRow;
     if (FOptions.Contains(goSelectFullRow)) {
@@ -927,20 +927,25 @@ bool TNxCustomGridControl::IsCellHighlighted(int ACol, int ARow) {
     return Current && !Editing;
 }
 
+bool TNxCustomGridControl::GridFocused() const {
+    TWinControl* Focus = ::GetFocus();
+    return Focus && ContainsControl(Focus);
+}
+
 TColor TNxCustomGridControl::GetActualCellColor(int ACol, int ARow) {
     TColor Color = GetCellColor(ACol, ARow);
     if (FAppearanceOptions.Contains(aoIndicateSortedColumn) && FColumns->Exists(ACol) &&
         FColumns->GetItem(ACol)->GetSorted())
         Color = NxSharedDraw::BlendColor(clBlack, Color, 10);
     if (!IsCellHighlighted(ACol, ARow)) return Color;
-    if (!Focused()) return FInactiveSelectionColor;
+    if (!GridFocused()) return FInactiveSelectionColor;
     if (FAppearanceOptions.Contains(aoAlphaBlendedSelection))
         return NxSharedDraw::BlendColor(Color, clHighlight, 0.25);
     return FSelectionColor;
 }
 
 TColor TNxCustomGridControl::GetActualCellFontColor(int ACol, int ARow) {
-    if (IsCellHighlighted(ACol, ARow) && Focused()) return FHighlightedTextColor;
+    if (IsCellHighlighted(ACol, ARow) && GridFocused()) return FHighlightedTextColor;
     return FColumns->Exists(ACol) ? FColumns->GetItem(ACol)->GetFont()->GetColor() : GetFont()->GetColor();
 }
 
@@ -950,7 +955,7 @@ TCellState TNxCustomGridControl::GetPaintState(int ACol, int ARow) {
         State.Include(csSelected);
         if (FAppearanceOptions.Contains(aoBoldTextSelection)) State.Include(csBoldTextSelection);
     }
-    if (Focused() && !FAppearanceOptions.Contains(aoHideFocus)) State.Include(csFocused);
+    if (GridFocused() && !FAppearanceOptions.Contains(aoHideFocus)) State.Include(csFocused);
     return State;
 }
 
@@ -1040,6 +1045,12 @@ void TNxCustomGridControl::DoEnter() {
 }
 
 void TNxCustomGridControl::DoExit() {
+    // The focus left for a control outside the grid and its editor: what was typed is stored
+    // before anyone hears of the exit.
+    if (FGridState.Contains(gtEdit) || FGridState.Contains(gtInput)) {
+        ApplyEditing();
+        EndEditing();
+    }
     TNxScrollControl::DoExit();
     if (FAppearanceOptions.Contains(aoHideSelection)) RefreshSelectedCells();
 }
@@ -1194,14 +1205,30 @@ void TNxCustomGridControl::BestFitColumn(int Index, TBestFitMode Mode, bool Only
         Widest = std::max(Widest, Style->GetHeaderContentWidth(Column));
     }
     if (Mode != bfHeader) {
-        Canvas->SetFont(Column->GetFont());
         const int Count = GetRowCount();
         for (int Row = 0; Row < Count; ++Row) {
             if (OnlyVisible && !GetRowVisible(Row)) continue;
-            Widest = std::max(Widest, Canvas->TextWidth(GetDrawText(Index, Row)));
+            Widest = std::max(Widest, GetCellContentWidth(Index, Row, GetDrawText(Index, Row)));
         }
     }
     Column->SetWidth(Widest + 2 * Column->GetPadding() + 5);
+}
+
+int TNxCustomGridControl::GetCellContentWidth(int ACol, int ARow, const WideString& Text) {
+    TNxCustomColumn* Column = FColumns->GetItem(ACol);
+    TCanvas* Canvas = GetCanvas();
+    auto* Display = dynamic_cast<TColumnDisplay*>(Column->GetColumnDisplay());
+    if (!Display) {
+        Canvas->SetFont(Column->GetFont());
+        return Canvas->TextWidth(Text);
+    }
+    // Images, check boxes, stars and swatches have widths of their own, and a bold cell is
+    // wider than its text in the plain font: only the display knows.
+    DrawCellData(ACol, ARow, GetPaintState(ACol, ARow));
+    Display->SetCanvas(Canvas);
+    Display->SetCellRect(GetCellRect(ACol, ARow));
+    Display->SetAsString(Text);
+    return Display->GetContentWidth();
 }
 
 void TNxCustomGridControl::BestFitRow(int Index) {
@@ -1393,7 +1420,7 @@ void TNxCustomGridControl::PaintSlides() {
         TRect Slide{0, Top, GetClientWidth(), Top + FSlideSize};
         TSlideState State;
         if (GetSelected(Row)) State.Include(stSelected);
-        if (Row == FSelectedRow && Focused()) State.Include(stFocused);
+        if (Row == FSelectedRow && GridFocused()) State.Include(stFocused);
         TColor SlideColor = State.Contains(stSelected) ? FSlideSelectionColor : GetColor();
         TColor GridColor = FGridLinesColor;
         DoSlideColoring(Row, SlideColor, GridColor, State);

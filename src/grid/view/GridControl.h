@@ -261,6 +261,9 @@ public:
     // Multi-select grids only.
     void SelectAll();
     virtual void ClearSelection();
+    // The grid or its open editor has the focus: the selection colors, csFocused and the focus
+    // rectangle follow this, so an edited row keeps its focused look while the editor types.
+    bool GridFocused() const;
     bool IsCellHighlighted(int ACol, int ARow) override;
     TColor GetActualCellColor(int ACol, int ARow) override;
     TColor GetActualCellFontColor(int ACol, int ARow) override;
@@ -270,9 +273,14 @@ public:
     TCellState GetCellState(int ACol, int ARow);
 
     // --- columns
-    // Width = widest header content (GetHeaderContentWidth) and/or cell text + 2 * Padding + 5;
-    // OnlyVisible measures only rows whose visible flag is set, else every row counts.
+    // Width = widest header content (GetHeaderContentWidth) and/or cell content (the column
+    // display's GetContentWidth) + 2 * Padding + 5; OnlyVisible measures only rows whose visible
+    // flag is set, else every row counts.
     void BestFitColumn(int Index, TBestFitMode Mode = bfBoth, bool OnlyVisible = false);
+    // The content width the column's display needs for a cell prepared as for painting (its
+    // value, its own font style, bold with csBoldTextSelection), Text standing for its text.
+    // ACol and ARow must name a cell.
+    int GetCellContentWidth(int ACol, int ARow, const WideString& Text);
     void BestFitColumns(TBestFitMode Mode = bfBoth);
     // The row's height becomes the largest content height of the visible columns' displays for
     // its cells, at least RowSize. A row that does not exist is ignored.

@@ -135,6 +135,7 @@ void TNxEditingGrid::TypeKey(WideChar Key) {
     // The key replaces the text: the editor must not select all when it takes the focus.
     bool AutoSelect = FInplaceEdit->GetAutoSelect();
     FInplaceEdit->SetAutoSelect(false);
+    TScopedChange Typing(FTypingKey, true);
     FInplaceEdit->PressKey(Key);
     FInplaceEdit->SetAutoSelect(AutoSelect);
 }
@@ -215,11 +216,13 @@ bool TNxEditingGrid::ApplyEditing() {
 }
 
 void TNxEditingGrid::EndEditing() {
-    if (FInplaceEdit) {
-        // The focus stays with the grid rather than wandering to the next control.
-        bool HadFocus = FInplaceEdit->Focused();
-        FInplaceEdit->Hide();
-        if (HadFocus && CanFocus()) SetFocus();
+    if (TNxCustomEdit* Editor = FInplaceEdit) {
+        // The focus goes back to the grid before the editor hides: hidden with the focus, it
+        // would pass it on to the next control, and the grid would hear that it lost it.
+        if (Editor->Focused() && CanFocus()) SetFocus();
+        Editor->Hide();
+        // A grid that could not take the focus has ended the edit on losing it.
+        if (FInplaceEdit != Editor) return;
         FInplaceEdit->EndEditing();
         if (FGridState.Contains(gtEdit) && CellBounds(GetEditingCell().X, GetEditingCell().Y))
             RefreshCell(GetEditingCell().X, GetEditingCell().Y);
@@ -290,9 +293,8 @@ void TNxEditingGrid::PlaceEditor(bool TakeFocus) {
         // keeps its text and shows again when the cell scrolls back into view.
         TRect Body = GetBodyRect();
         if (Cell.Y < GetTopRow() || R.Top < Body.Top || R.Top >= Body.Bottom) {
-            bool HadFocus = FInplaceEdit->Focused();
+            if (FInplaceEdit->Focused() && CanFocus()) SetFocus();
             FInplaceEdit->Hide();
-            if (HadFocus && CanFocus()) SetFocus();
             return;
         }
         R.Bottom = std::min(R.Bottom, Body.Bottom);
@@ -308,7 +310,8 @@ void TNxEditingGrid::PlaceEditor(bool TakeFocus) {
     R.Bottom -= 1;
     R.Left = std::max({R.Left, 0, GetBodyRect().Left});
     bool Refocus = !TakeFocus && (Focused() || FInplaceEdit->Focused());
-    FInplaceEdit->Hide();
+    // A focused editor only moves: hiding it would hand the focus out of the grid.
+    if (!FInplaceEdit->Focused()) FInplaceEdit->Hide();
     FInplaceEdit->SetBounds(R.Left, R.Top, R.Width(), R.Height());
     FInplaceEdit->Show();
     if (TakeFocus && FInplaceEdit->CanFocus()) FInplaceEdit->SetFocus();
@@ -402,7 +405,7 @@ void TNxEditingGrid::DoCellEditorChange(TObject* /*Sender*/) {
 }
 
 void TNxEditingGrid::DoCellEditorEnterExit(TObject* /*Sender*/) {
-    if (!Focused() && !(FInplaceEdit && FInplaceEdit->Focused())) Invalidate();
+    if (!GridFocused()) Invalidate();
 }
 
 void TNxEditingGrid::DoCellEditorKeyDown(TObject* /*Sender*/, Word& Key, TShiftState Shift) {
@@ -441,6 +444,7 @@ void TNxEditingGrid::DoCellEditorKeyDown(TObject* /*Sender*/, Word& Key, TShiftS
 }
 
 void TNxEditingGrid::DoCellEditorKeyPress(TObject* /*Sender*/, WideChar& Key) {
+    if (FTypingKey) return;
     KeyPress(Key);
 }
 
@@ -457,37 +461,6 @@ void TNxEditingGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int 
     TNxDataGrid::MouseUp(Button, Shift, X, Y);
     if (!InputPress || IsDesigning() || GetGridArea(TPoint{X, Y}) != gaInput) return;
     if (TNxCustomColumn* Column = GetColumnAtPos(TPoint{X, Y})) InputColumn(Column, WideString());
-}
-
-void TNxEditingGrid::KeyPress(WideChar& Key) {
-    bool Open = FGridState.Contains(gtEdit) || FGridState.Contains(gtInput);
-    if (!Open && GetInputSelected() && !GetOptions().Contains(goDisableKeys)) {
-        if (Key == 13 && GetWantReturns() && FInputEnterMode == imAllways) {
-            ApplyEditing();
-            AddRowFromInput();
-            return;
-        }
-        if (Key >= 32 && !GetReadOnly() && GetColumns()->Exists(GetSelectedColumn()) &&
-            GetColumns()->GetItem(GetSelectedColumn())->IsKeyValid(Key)) {
-            StartInput(GetSelectedColumn(), Key);
-            return;
-        }
-    }
-    // A typed character reaches the editor as typed, not as ready text, so the editor's own
-    // rules apply to it: a list picks the item it starts, a time edit refuses a letter.
-    // Columns with a play leave their keys to the default path, which hands them to the play
-    // first and then starts the edit the same way.
-    if (!Open && !GetInputSelected() && !GetOptions().Contains(goDisableKeys) && Key >= 32 &&
-        !GetReadOnly() && !(GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0) &&
-        GetColumns()->Exists(GetSelectedColumn()) && GetSelectedRow() >= 0 &&
-        GetSelectedRow() < GetRowCount()) {
-        TNxCustomColumn* Column = GetColumns()->GetItem(GetSelectedColumn());
-        if (!Column->GetColumnPlay() && Column->IsKeyValid(Key)) {
-            StartEdit(GetSelectedColumn(), GetSelectedRow(), Key);
-            if (FGridState.Contains(gtEdit)) return;
-        }
-    }
-    TNxDataGrid::KeyPress(Key);
 }
 
 // ---------------------------------------------------------------------------------------------

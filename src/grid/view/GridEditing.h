@@ -23,9 +23,9 @@ using TInputAcceptEvent = std::function<void(TObject* Sender, bool& Accept)>;
 // ceEditable/ceCanInput, no editor, a vetoed event) silently changes nothing.
 //
 // What the user typed is never lost: Enter, Tab, a press elsewhere in the grid, a scroll request,
-// moving the current cell and opening another editor all apply it before the editor closes. The
-// focus leaving for another control leaves the editor open with its text, and a cell scrolled
-// out of the body hides its editor until it comes back. Only Esc discards.
+// moving the current cell, opening another editor and the focus leaving for another control all
+// apply it before the editor closes. A cell scrolled out of the body hides its editor until it
+// comes back. Only Esc discards. The editor taking the focus is no exit of the grid.
 class TNxEditingGrid : public TNxDataGrid {
 public:
     explicit TNxEditingGrid(TComponent* AOwner);
@@ -51,7 +51,7 @@ public:
     // when Text is empty.
     void InputColumn(TNxCustomColumn* Column, const WideString& Text);
     // Selects the input row at ACol and types Key into its editor.
-    void StartInput(int ACol, WideChar Key);
+    void StartInput(int ACol, WideChar Key) override;
     // OnInputAccept may refuse. Appends a row holding each column's InputValue (its DefaultValue
     // when the input is empty), empties every InputValue, then raises OnInputAdded.
     void AddRowFromInput() override;
@@ -69,8 +69,6 @@ public:
     NxEdit::TNxCustomEdit* GetInplaceEdit() const { return FInplaceEdit; }
     int GetInputColumnIndex() const { return FInputColumnIndex; }
     bool GetEditorFilling() const { return FEditorFilling; }
-    TInputEnterMode GetInputEnterMode() const { return FInputEnterMode; }
-    void SetInputEnterMode(TInputEnterMode Value) { FInputEnterMode = Value; }
 
     TBeforeEditEvent OnBeforeEdit;
     TEditValueEvent OnApplyEditText;
@@ -83,7 +81,6 @@ public:
     TNotifyEvent OnInputAdded;
 
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-    void KeyPress(WideChar& Key) override;
 
 protected:
     // Called after the editor got its text; nothing here.
@@ -130,5 +127,7 @@ private:
     bool FEditorTabStop = true;                    // the borrowed editor's own, given back with it
     int FInputColumnIndex = -1;
     bool FEditorFilling = false;
-    TInputEnterMode FInputEnterMode = imAllways;
+    // The key that opened the editor is being typed into it: the grid raised OnKeyPress for
+    // it already.
+    bool FTypingKey = false;
 };

@@ -160,13 +160,9 @@ int TNxCustomGrid::GetBodyDownLimit() {
 bool TNxCustomGrid::IsTextFit(int ACol, int ARow) {
     if (!GetColumns()->Exists(ACol) || ARow < 0 || ARow >= GetRowCount()) return true;
     TNxCustomColumn* Column = GetColumns()->GetItem(ACol);
-    TCanvas* Canvas = GetCanvas();
-    Canvas->GetFont()->Assign(*Column->GetFont());
-    if (GetCellState(ACol, ARow).Contains(csBoldTextSelection))
-        Canvas->GetFont()->SetStyle(Canvas->GetFont()->GetStyle() + TFontStyles{fsBold});
     WideString Text = GetDrawText(ACol, ARow);
     DoApplyCell(ACol, ARow, Text);
-    int Needed = Canvas->TextWidth(Text) + 2 * Column->GetPadding();
+    int Needed = GetCellContentWidth(ACol, ARow, Text) + 2 * Column->GetPadding();
     int Width = GetGridStyle() == gsSlides ? Column->GetSlideBounds()->GetWidth() : Column->GetWidth();
     return Width >= Needed + 5;
 }
@@ -629,6 +625,9 @@ void TNxCustomGrid::WMHScroll(TMessage& Message) {
     ApplyEditing();
     EndEditing();
     TNxCustomGridControl::WMHScroll(Message);
+    // The focus rectangle travelled with the shifted pixels, cut where the uncovered strip was
+    // painted anew: its row is painted again whole, the rectangle once at its new place.
+    if (GetGridStyle() == gsReport) RefreshRow(GetSelectedRow());
 }
 
 void TNxCustomGrid::WMVScroll(TMessage& Message) {
@@ -656,7 +655,9 @@ void TNxCustomGrid::KeyDown(Word& Key, TShiftState Shift) {
 
 void TNxCustomGrid::ProcessKeyDown(Word& Key, TShiftState Shift) {
     if (GetOptions().Contains(goDisableKeys)) return;
-    if (Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt)) {
+    bool EditorOpen = FGridState.Contains(gtEdit) || FGridState.Contains(gtInput);
+    // In an open editor Ctrl+C and Ctrl+A copy and select its text, not the grid's rows.
+    if (Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt) && !EditorOpen) {
         if (Key == 'C') {
             CopyToClipboard();
             return;
@@ -666,7 +667,6 @@ void TNxCustomGrid::ProcessKeyDown(Word& Key, TShiftState Shift) {
             return;
         }
     }
-    bool EditorOpen = FGridState.Contains(gtEdit) || FGridState.Contains(gtInput);
     if (EditorOpen && (Key == VK_END || Key == VK_HOME || Key == VK_LEFT || Key == VK_UP || Key == VK_RIGHT ||
                        Key == VK_DOWN))
         return;
@@ -740,26 +740,33 @@ void TNxCustomGrid::ProcessKeyDown(Word& Key, TShiftState Shift) {
 }
 
 void TNxCustomGrid::KeyPress(WideChar& Key) {
+    // OnKeyPress comes first: a handler that clears Key stops the edit, the input and the
+    // search alike, before anything has started.
     TNxCustomGridControl::KeyPress(Key);
     if (FGridState.Contains(gtEdit) || FGridState.Contains(gtInput) || GetOptions().Contains(goDisableKeys) ||
         Key == 27 || Key == 0)
         return;
-    if (Key == 13 && FWantReturns && !GetInputSelected()) {
-        switch (GetSelectionMoveDirection()) {
-        case mdUp:
-            MoveSelectionUp({});
-            break;
-        case mdDown:
-            MoveSelectionDown({}, false, false);
-            break;
-        case mdLeft:
-            MoveSelectionLeft(mkEnter);
-            break;
-        case mdRight:
-            MoveSelectionRight(mkEnter);
-            break;
-        case mdNone:
-            break;
+    if (Key == 13 && FWantReturns) {
+        if (!GetInputSelected()) {
+            switch (GetSelectionMoveDirection()) {
+            case mdUp:
+                MoveSelectionUp({});
+                break;
+            case mdDown:
+                MoveSelectionDown({}, false, false);
+                break;
+            case mdLeft:
+                MoveSelectionLeft(mkEnter);
+                break;
+            case mdRight:
+                MoveSelectionRight(mkEnter);
+                break;
+            case mdNone:
+                break;
+            }
+        } else if (FInputEnterMode == imAllways) {
+            ApplyEditing();
+            AddRowFromInput();
         }
     }
     bool HasRow = GetSelectedRow() >= 0 && GetSelectedRow() < GetRowCount();
@@ -774,8 +781,14 @@ void TNxCustomGrid::KeyPress(WideChar& Key) {
     if (Key < 32) return;
     if (GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0) return;
     TNxCustomColumn* Column = GetColumns()->GetItem(GetSelectedColumn());
-    if (!GetReadOnly() && Column->IsKeyValid(Key) && !GetInputSelected())
-        StartEdit(GetSelectedColumn(), GetSelectedRow(), Key);
+    if (!GetReadOnly() && Column->IsKeyValid(Key)) {
+        // The character reaches the editor as typed, so the editor's own rules apply to it.
+        if (GetInputSelected())
+            StartInput(GetSelectedColumn(), Key);
+        else
+            StartEdit(GetSelectedColumn(), GetSelectedRow(), Key);
+        if (FGridState.Contains(gtEdit) || FGridState.Contains(gtInput)) return;
+    }
     if (!GetInputSelected()) IncrementalSearch(Key);
 }
 
@@ -818,7 +831,11 @@ void TNxCustomGrid::MoveSelectionDown(TShiftState Shift, bool LeaveAtEnd, bool W
     for (int Row = Current + 1; Row < Count; ++Row) {
         if (!GetRowVisible(Row) || !CanSelectCell(GetSelectedColumn(), Row)) continue;
         SelectCell(GetSelectedColumn(), Row, true, Shift);
-        if (GetGridStyle() == gsReport && GetRowRect(Row).Bottom > GetBodyRect().Bottom) ScrollToRow(Row);
+        if (GetGridStyle() == gsReport) {
+            if (GetRowRect(Row).Bottom > GetBodyRect().Bottom) ScrollToRow(Row);
+        } else if (GetSlideRect(Row).Bottom >= GetBodyRect().Bottom) {
+            GetVertScrollBar()->Next();
+        }
         return;
     }
 }

@@ -326,7 +326,7 @@ void TGridPainter::DrawFocusCell() {
     const int Col = G.GetSelectedColumn(), Row = G.GetSelectedRow();
     TNxColumns* Columns = G.GetColumns();
     if (!Columns->Exists(Col) || Row < 0 || Row >= G.GetRowCount() || Row < G.GetTopRow()) return;
-    if (G.GetInputSelected() || !G.Focused() || G.GetAppearanceOptions().Contains(aoHideFocus)) return;
+    if (G.GetInputSelected() || !G.GridFocused() || G.GetAppearanceOptions().Contains(aoHideFocus)) return;
     if (!G.GetRowVisible(Row)) return;
     const int Top = G.GetRowTop(Row);
     const int Height = G.GetRowHeight(Row);
@@ -390,7 +390,7 @@ void TGridPainter::PaintReportParts() {
         Canvas->SetFont(G.GetFont());
         if (Options.Contains(goHeader)) Style->DrawHeader(Column, Column->GetMemberRect(ckHeader));
         if (!Input.IsEmpty())
-            Style->DrawInput(Column, {Span.Left, Input.Top, Span.Right, Input.Bottom - 6}, G.Focused(),
+            Style->DrawInput(Column, {Span.Left, Input.Top, Span.Right, Input.Bottom - 6}, G.GridFocused(),
                              G.GetInputSelected(), GridLines);
         if (!Footer.IsEmpty())
             Style->DrawFooter(Column, {Span.Left, Footer.Top + 4, Span.Right, Footer.Bottom}, GridLines);

@@ -121,6 +121,10 @@ public:
     void SetHomeEndBehaviour(THomeEndBehaviour Value) { FHomeEndBehaviour = Value; }
     bool GetWantReturns() const { return FWantReturns; }
     void SetWantReturns(bool Value) { FWantReturns = Value; }
+    // imAllways: Enter on the selected input row adds it as a row even with no editor open;
+    // imEditing: only Enter inside the open input editor does.
+    TInputEnterMode GetInputEnterMode() const { return FInputEnterMode; }
+    void SetInputEnterMode(TInputEnterMode Value) { FInputEnterMode = Value; }
     bool GetWantTabs() const { return FWantTabs; }
     void SetWantTabs(bool Value) { FWantTabs = Value; }
     bool GetTabLeaveControl() const { return FTabLeaveControl; }
@@ -200,6 +204,9 @@ protected:
     // Seam of cell editing: opens the editor on a cell and types Key into it (here: EditCell with
     // the key as text).
     virtual void StartEdit(int ACol, int ARow, WideChar Key) { EditCell(ACol, ARow, WideString(1, Key)); }
+    // Seam of cell editing: selects the input row at ACol and types Key into its editor (nothing
+    // here).
+    virtual void StartInput(int /*ACol*/, WideChar /*Key*/) {}
     // Called when a press lands outside every area.
     virtual void PostRow() {}
     // The data side loads a cell's value and its row's level into a play, writes back a value a
@@ -255,6 +262,7 @@ private:
     TTimer* FSearchTimer = nullptr;
     THomeEndBehaviour FHomeEndBehaviour = hebTopBottom;
     bool FWantReturns = true;
+    TInputEnterMode FInputEnterMode = imEditing;
     bool FWantTabs = false;
     bool FTabLeaveControl = false;
 

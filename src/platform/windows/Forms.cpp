@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <cstdlib>
 #include <functional>
+#include <vector>
 
 #include "platform/graphics/Bitmap.h"
 #include "platform/runtime/CodePage.h"
@@ -312,10 +313,29 @@ void TCustomForm::SetActiveControl(TWinControl* Control) {
 
 void TCustomForm::FocusChanged(TWinControl* Control) {
     if (Control == FActiveControl || Control == this) return;
-    TWinControl* old = FActiveControl;
+    TWinControl* Old = FActiveControl;
     FActiveControl = Control;
-    if (old) old->Perform(CM_EXIT);
-    if (Control && FActiveControl == Control) Control->Perform(CM_ENTER);
+    // Windows torn down pass the focus around; nobody is told of it any more.
+    if (IsDestroying()) return;
+    const unsigned Change = ++FFocusChanges;
+    // Only the controls the focus really leaves hear it: a control whose own child takes the
+    // focus keeps it in that sense, so a grid is not told it lost the focus to its own editor.
+    TWinControl* Common = Old;
+    while (Common && Common != this && !(Control && Common->ContainsControl(Control))) {
+        TWinControl* Parent = Common->GetParent();
+        if (!Common->IsDestroying()) Common->Perform(CM_EXIT);
+        // A handler that moved the focus on has told everyone already.
+        if (Change != FFocusChanges) return;
+        Common = Parent;
+    }
+    if (!Control) return;
+    std::vector<TWinControl*> Entered;
+    for (TWinControl* c = Control; c && c != this && c != Common; c = c->GetParent())
+        Entered.push_back(c);
+    for (auto It = Entered.rbegin(); It != Entered.rend(); ++It) {
+        (*It)->Perform(CM_ENTER);
+        if (Change != FFocusChanges) return;
+    }
 }
 
 void TCustomForm::WindowCloseRequested(bool& Accept) {

@@ -98,7 +98,10 @@ public:
 
     // Internal: the window was closed by the window system (title bar button).
     void WindowCloseRequested(bool& Accept);
-    // Internal: focus moved to Control inside this form.
+    // Internal: focus moved to Control inside this form. CM_EXIT goes to each control the focus
+    // leaves, from the old focused control up to (not including) the nearest one that contains
+    // Control; CM_ENTER then goes to each control below that one, from the outside in to
+    // Control. A handler that moves the focus again ends this round.
     void FocusChanged(TWinControl* Control);
 
 protected:
@@ -124,6 +127,7 @@ protected:
     bool FDestroyed = false;
     std::unique_ptr<TBitmap> FIcon;
     TWinControl* FActiveControl = nullptr;
+    unsigned FFocusChanges = 0;
     TShortCutList FShortCuts;
 };
 

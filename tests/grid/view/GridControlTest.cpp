@@ -7,6 +7,8 @@
 
 #include "GridTestSupport.h"
 #include "drawing/ThemesSupport.h"
+#include "grid/model/CheckBoxColumn.h"
+#include "grid/model/ProgressColumn.h"
 #include "grid/view/StyleDisplay.h"
 #include "platform/runtime/Exception.h"
 #include "platform/windows/Themes.h"
@@ -476,6 +478,35 @@ TEST_F(GridControlTest, BestFitCountsRowsByTheirVisibleFlagAndTheWholeHeaderCont
     Grid->BestFitColumn(1, bfHeader);
     Canvas->SetFont(Grid->GetFont());
     EXPECT_EQ(Column->GetWidth(), Canvas->TextWidth(WideString(u"Col 1")) + 20 + 2 + 5);
+}
+
+TEST_F(GridControlTest, BestFitAsksEachColumnsDisplayForItsContentWidth) {
+    MakeGrid(1, 2);
+    auto* Check = Grid->GetColumns()->Add<TNxCheckBoxColumn>(u"Done");
+    auto* Progress = Grid->GetColumns()->Add<TNxProgressColumn>(u"Progress");
+    Progress->SetShowText(true);
+    Progress->SetTextPosition(TProgressTextPosition::tpInside);
+    Grid->GetCell(2, 0)->SetAsFloat(40);
+    Grid->GetCell(2, 1)->SetAsFloat(100);
+    TNxCustomColumn* Text = Grid->GetColumns()->GetItem(0);
+    Grid->GetCell(0, 1)->SetAsString(u"heavy words");
+    Grid->GetCell(0, 1)->SetFontStyle({fsBold});
+    TCanvas* Canvas = Grid->GetCanvas();
+
+    // A check box is 11 pixels wide without visual styles, whatever its cell's text says.
+    SetThemesEnabled(false);
+    Grid->BestFitColumn(1, bfCells);
+    EXPECT_EQ(Check->GetWidth(), 11 + 2 * Check->GetPadding() + 5);
+    SetThemesEnabled(true);
+    // A progress cell needs its widest percentage text.
+    Grid->BestFitColumn(2, bfCells);
+    Canvas->SetFont(Progress->GetFont());
+    EXPECT_EQ(Progress->GetWidth(), Canvas->TextWidth(WideString(u"100%")) + 2 * Progress->GetPadding() + 5);
+    // A bold cell is measured in bold.
+    Grid->BestFitColumn(0, bfCells);
+    Canvas->SetFont(Text->GetFont());
+    Canvas->GetFont()->SetStyle({fsBold});
+    EXPECT_EQ(Text->GetWidth(), Canvas->TextWidth(WideString(u"heavy words")) + 2 * Text->GetPadding() + 5);
 }
 
 TEST_F(GridControlTest, IndicesOutsideTheGridRaiseTheListErrorAndChangeNothing) {

@@ -207,15 +207,14 @@ TEST_F(GridEditingTest, EnterInAColumnWantingReturnsKeepsTheEditorOpen) {
 
 TEST_F(GridEditingTest, NoCloseButEscDiscardsTheText) {
     MakeGrid(40);
-    // Focus moving to another window leaves the editor open with the text.
+    // Focus moving to another control stores the text and closes the editor.
     Click(CellCenter(0, 0));
     ASSERT_TRUE(EditorShown());
     QTest::keyClicks(EditorWidget(), "zz");
     Other->SetFocus();
     Pump();
-    ASSERT_TRUE(EditorShown());
-    EXPECT_EQ(Grid->GetInplaceEdit()->GetText(), u"v00zz");
-    EXPECT_EQ(Grid->GetCells(0, 0), u"v00");
+    EXPECT_EQ(Grid->GetInplaceEdit(), nullptr);
+    EXPECT_EQ(Grid->GetCells(0, 0), u"v00zz");
 
     // A press on another cell stores it; a scroll request from the bar stores the next one.
     Click(CellCenter(0, 1));
@@ -273,37 +272,105 @@ TEST_F(GridEditingTest, TabStoresAndMovesToTheNextCellWhileTheGridKeepsTheFocus)
     EXPECT_FALSE(Other->Focused());
 }
 
-TEST_F(GridEditingTest, FocusOnAnotherControlKeepsTheEditorOpenUntilEnterStores) {
+TEST_F(GridEditingTest, ClickingAnotherControlStoresTheTextBeforeOnExit) {
     MakeGrid(5);
+    std::vector<WideString> AtExit;
+    Grid->OnExit = [&](TObject*) { AtExit.push_back(Grid->GetCells(1, 2)); };
     Click(CellCenter(1, 2));
     Type("zz");
     QTest::mouseClick(Client(Other), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
     Pump();
     ASSERT_TRUE(Other->Focused());
-    ASSERT_TRUE(EditorShown());
-    EXPECT_EQ(Grid->GetInplaceEdit()->GetText(), u"v21zz");
-    EXPECT_EQ(Grid->GetCells(1, 2), u"v21");
-    QTest::mouseClick(EditorWidget(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
-    Pump();
-    KeyToEditor(Qt::Key_Return);
     EXPECT_EQ(Grid->GetCells(1, 2), u"v21zz");
+    EXPECT_EQ(Grid->GetInplaceEdit(), nullptr);
+    EXPECT_FALSE(Grid->GetGridState().Contains(gtEdit));
+    EXPECT_EQ(AtExit, (std::vector<WideString>{u"v21zz"}));
 
-    // Without WantTabs, Tab is the form's: the focus moves on and the editor keeps the text.
-    Grid->SetFocus();
+    // Shift+Tab back reaches the grid itself; the next key starts a new edit.
+    QTest::keyClick(Client(Other), Qt::Key_Backtab, Qt::ShiftModifier);
+    Pump();
+    ASSERT_TRUE(Grid->Focused());
+    EXPECT_EQ(Grid->GetInplaceEdit(), nullptr);
+    KeyToGrid(Qt::Key_U);
+    ASSERT_TRUE(EditorShown());
+    EXPECT_EQ(Grid->GetInplaceEdit()->GetText(), u"u");
+}
+
+TEST_F(GridEditingTest, TabWithoutWantTabsStoresTheTextAndMovesTheFocusOn) {
+    MakeGrid(5);
     Click(CellCenter(0, 3));
     Type("t");
     KeyToEditor(Qt::Key_Tab);
     EXPECT_TRUE(Other->Focused());
-    ASSERT_TRUE(EditorShown());
-    EXPECT_EQ(Grid->GetInplaceEdit()->GetText(), u"v30t");
+    EXPECT_EQ(Grid->GetCells(0, 3), u"v30t");
+    EXPECT_EQ(Grid->GetInplaceEdit(), nullptr);
+}
 
-    // Shift+Tab back: the open editor takes the focus, caret after its text, so typing goes on.
-    QTest::keyClick(Client(Other), Qt::Key_Backtab, Qt::ShiftModifier);
+TEST_F(GridEditingTest, TextLeftForAnotherControlSurvivesASortAndAClearOfTheRows) {
+    MakeGrid(5);
+    std::vector<WideString> Stored;
+    Grid->OnAfterEdit = [&](TObject*, int, int, const WideString& V) { Stored.push_back(V); };
+    Click(CellCenter(0, 2));
+    Type("zz");
+    QTest::mouseClick(Client(Other), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
     Pump();
+    // A header click sorts the rows with the typed text among them.
+    const TRect Header = Grid->GetHeaderRect();
+    Click(QPoint(Column(0)->GetLeft() + 20, (Header.Top + Header.Bottom) / 2));
+    ASSERT_TRUE(Column(0)->GetSorted());
+    int Found = 0;
+    for (int r = 0; r < Grid->GetRowCount(); ++r)
+        Found += Grid->GetCells(0, r) == u"v20zz";
+    EXPECT_EQ(Found, 1);
+
+    Click(CellCenter(1, 1));
+    Type("y");
+    QTest::mouseClick(Client(Other), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    Pump();
+    const WideString Typed = Stored.empty() ? WideString() : Stored.back();
+    Grid->ClearRows();
+    EXPECT_EQ(Stored.size(), 2u);
+    EXPECT_EQ(Typed.substr(Typed.size() - 1), u"y");
+}
+
+TEST_F(GridEditingTest, TheGridsOwnEditorTakingTheFocusRaisesNoExit) {
+    MakeGrid(5, TGridOptions{goSecondClickEdit});
+    int Exits = 0, Enters = 0;
+    Grid->OnExit = [&](TObject*) { ++Exits; };
+    Grid->OnEnter = [&](TObject*) { ++Enters; };
+    Click(CellCenter(0, 1));
+    ASSERT_TRUE(Grid->Focused());
+    Enters = 0;
+    Click(CellCenter(0, 1));
+    ASSERT_TRUE(EditorShown());
+    ASSERT_TRUE(Grid->GetInplaceEdit()->Focused());
+    KeyToEditor(Qt::Key_Return);
+    KeyToGrid(Qt::Key_X);
     ASSERT_TRUE(Grid->GetInplaceEdit() && Grid->GetInplaceEdit()->Focused());
-    QTest::keyClicks(QApplication::focusWidget(), "u");
+    KeyToEditor(Qt::Key_Escape);
+    EXPECT_TRUE(Grid->Focused());
+    EXPECT_EQ(Exits, 0);
+    EXPECT_EQ(Enters, 0);
+}
+
+TEST_F(GridEditingTest, TheEditedRowKeepsItsHighlightWhileTheEditorHasTheFocus) {
+    MakeGrid(5, TGridOptions{goSelectFullRow});
+    Click(CellCenter(0, 2));
+    ASSERT_TRUE(EditorShown());
+    ASSERT_TRUE(Grid->GetInplaceEdit()->Focused());
+    Grid->Invalidate();
+    Grid->Update();
+    // Beside the edited cell the row is painted in the focused selection color.
+    const TRect Cell = Grid->GetCellRect(2, 2);
+    const QPoint Beside(Cell.Right - 6, Cell.Top + 3);
+    EXPECT_EQ(Grid->GetWindowPrivate()->Pixels.pixel(Beside) & 0xFFFFFF, QtColor(clHighlight) & 0xFFFFFF);
+    EXPECT_TRUE(Grid->GetPaintState(2, 2).Contains(csFocused));
+    EXPECT_TRUE(Grid->GetPaintState(2, 2).Contains(csSelected));
+    // Once the focus is elsewhere the selection hides (aoHideSelection).
+    Other->SetFocus();
     Pump();
-    EXPECT_EQ(Grid->GetInplaceEdit()->GetText(), u"v30tu");
+    Grid->Update();
+    EXPECT_EQ(Grid->GetWindowPrivate()->Pixels.pixel(Beside) & 0xFFFFFF, QtColor(clWindow) & 0xFFFFFF);
 }
 
 TEST_F(GridEditingTest, ACellScrolledOutOfTheBodyHidesItsEditorUntilItComesBack) {

@@ -293,6 +293,50 @@ TEST_F(GridSelection, UpFromTheFirstRowEntersTheInputRowAndDownLeavesIt) {
     EXPECT_FALSE(Grid->GetInputSelected()) << "no input row to go to";
 }
 
+TEST_F(GridSelection, EnterOnTheInputRowAddsARowOnlyInAllwaysMode) {
+    MakeGrid(2, 3);
+    Grid->SetOptions({goHeader, goInput});
+    Grid->SetSelectedRow(0);
+    Focus();
+    Key(Qt::Key_Up);
+    ASSERT_TRUE(Grid->GetInputSelected());
+    EXPECT_EQ(Grid->GetInputEnterMode(), imEditing);
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Grid->GetRowCount(), 3);
+    Grid->SetInputEnterMode(imAllways);
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Grid->GetRowCount(), 4);
+}
+
+TEST_F(GridSelection, DownInSlidesKeepsTheCurrentSlideInView) {
+    MakeGrid(2, 12);
+    Grid->SetGridStyle(gsSlides);
+    Grid->SetSlideSize(40);
+    Grid->SetSelectedRow(0);
+    Focus();
+    for (int i = 0; i < 11; ++i) {
+        Key(Qt::Key_Down);
+        const int Row = Grid->GetSelectedRow();
+        EXPECT_EQ(Row, i + 1);
+        EXPECT_LE(Grid->GetSlideRect(Row).Bottom, Grid->GetBodyRect().Bottom) << "slide " << Row;
+    }
+}
+
+TEST_F(GridSelection, AHorizontalScrollRepaintsTheCurrentRowAndItsFocusRectangle) {
+    MakeGrid(8, 5);
+    Grid->SetOptions({goHeader, goSelectFullRow});
+    Grid->SetSelectedRow(2);
+    Focus();
+    Paint();
+    Grid->Perform(WM_HSCROLL, SB_LINEDOWN, 0);
+    const TRect Row = Grid->GetRowRect(2);
+    bool Whole = false;
+    for (const TRect& R : Grid->Invalidated)
+        Whole |= R.Left <= 0 && R.Top <= Row.Top && R.Bottom >= Row.Top + Grid->GetRowHeight(2) &&
+                 R.Right >= Grid->GetBodyRect().Right;
+    EXPECT_TRUE(Whole);
+}
+
 TEST_F(GridSelection, CellFormatingSetsTheFontAndTheDisplayReceivesTheValue) {
     MakeGrid(0, 0);
     Grid->GetColumns()->Add<TNxTextColumn>(u"Text");

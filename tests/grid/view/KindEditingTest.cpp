@@ -18,6 +18,7 @@
 #include "grid/model/ColumnKinds.h"
 #include "grid/view/NextGrid.h"
 #include "platform/runtime/SysUtils.h"
+#include "platform/windows/Clipboard.h"
 #include "platform/windows/TestSupport.h"
 
 using namespace NxEdit;
@@ -246,6 +247,79 @@ TEST_F(KindEditingTest, TimeColumnStepsThePartUnderTheCaretAndStoresADateTime) {
     ASSERT_TRUE(Closed());
     EXPECT_NE(dynamic_cast<TDateTimeCell*>(Cell(0)), nullptr);
     EXPECT_NEAR(Cell(0)->GetAsDateTime(), EncodeTime(8, 30, 0, 0), 1e-9);
+}
+
+TEST_F(KindEditingTest, TimeColumnEditingKeepsTheDateOfADateAndTimeCell) {
+    MakeGrid<TNxTimeColumn>(3);
+    const TDateTime Day = EncodeDate(2024, 2, 29);
+    Cell(0)->SetAsDateTime(Day + EncodeTime(6, 30, 0, 0));
+    Cell(1)->SetAsDateTime(Day + EncodeTime(9, 0, 0, 0));
+    Show();
+    // Clicking in and out changes nothing.
+    ClickCell(0);
+    ASSERT_TRUE(Open<TNxTimeEdit>());
+    Key(Qt::Key_Return);
+    ASSERT_TRUE(Closed());
+    EXPECT_NEAR(Cell(0)->GetAsDateTime(), Day + EncodeTime(6, 30, 0, 0), 1e-6);
+    // A new time lands on the same day.
+    ClickCell(1);
+    Key(Qt::Key_Home);
+    Key(Qt::Key_Up);
+    Key(Qt::Key_Return);
+    EXPECT_NEAR(Cell(1)->GetAsDateTime(), Day + EncodeTime(10, 0, 0, 0), 1e-6);
+}
+
+TEST_F(KindEditingTest, OnKeyPressComesFirstAndItsVetoStartsNoEdit) {
+    MakeGrid<TNxTextColumn>(3, TGridOptions{goSecondClickEdit});
+    Cell(1)->SetAsString(u"old");
+    int BeforeEdits = 0;
+    std::vector<WideChar> Pressed;
+    Grid->OnBeforeEdit = [&](TObject*, int, int, bool&) { ++BeforeEdits; };
+    Grid->OnKeyPress = [&](TObject*, WideChar& K) {
+        Pressed.push_back(K);
+        if (K == u'q') K = 0;
+    };
+    Show();
+    ClickCell(1);
+    QTest::keyClick(Client(Grid), 'q');
+    Pump();
+    EXPECT_TRUE(Closed());
+    EXPECT_EQ(BeforeEdits, 0);
+    // An accepted key is heard once and opens the editor with it.
+    QTest::keyClick(Client(Grid), 'w');
+    Pump();
+    ASSERT_TRUE(Open<TNxEdit>());
+    EXPECT_EQ(Grid->GetInplaceEdit()->GetText(), u"w");
+    EXPECT_EQ(BeforeEdits, 1);
+    EXPECT_EQ(Pressed, (std::vector<WideChar>{u'q', u'w'}));
+    Key(Qt::Key_Escape);
+    EXPECT_EQ(Cell(1)->GetAsString(), u"old");
+
+    // A refused edit is asked once.
+    Grid->OnBeforeEdit = [&](TObject*, int, int, bool& Accept) {
+        ++BeforeEdits;
+        Accept = false;
+    };
+    BeforeEdits = 0;
+    QTest::keyClick(Client(Grid), 'e');
+    Pump();
+    EXPECT_TRUE(Closed());
+    EXPECT_EQ(BeforeEdits, 1);
+}
+
+TEST_F(KindEditingTest, CtrlAAndCtrlCInAnOpenEditorWorkOnItsText) {
+    MakeGrid<TNxTextColumn>(3, TGridOptions{goMultiSelect, goSelectFullRow});
+    Cell(0)->SetAsString(u"first");
+    Cell(1)->SetAsString(u"second");
+    Show();
+    ClickCell(1);
+    auto* Edit = Open<TNxEdit>();
+    ASSERT_TRUE(Edit);
+    Key(Qt::Key_A, Qt::ControlModifier);
+    EXPECT_FALSE(Grid->GetSelected(0)) << "the grid's rows stay as they were";
+    EXPECT_EQ(Edit->GetSelLength(), 6);
+    Key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(GetClipboardText(), u"second");
 }
 
 TEST_F(KindEditingTest, ButtonColumnButtonKeyRaisesItsEventAndEnterWrites) {

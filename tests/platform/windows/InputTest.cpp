@@ -119,6 +119,34 @@ TEST_F(InputTest, TabMovesFocusInTabOrderUnlessTheControlWantsIt) {
     EXPECT_EQ(other->Log.front(), "keydown 9");
 }
 
+TEST_F(InputTest, ExitAndEnterReachOnlyTheControlsTheFocusLeavesAndEnters) {
+    auto* inner = new TProbe(form.get());
+    inner->SetParent(probe);
+    inner->SetBounds(10, 10, 50, 30);
+    std::vector<std::string> log;
+    const std::vector<std::pair<TProbe*, const char*>> controls{
+        {probe, "probe"}, {inner, "inner"}, {other, "other"}};
+    for (auto [c, name] : controls) {
+        c->OnEnter = [&log, name](TObject*) { log.push_back(std::string("enter ") + name); };
+        c->OnExit = [&log, name](TObject*) { log.push_back(std::string("exit ") + name); };
+    }
+    auto focusBy = [&](TProbe* c) {
+        log.clear();
+        c->SetFocus();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return c->Focused(); }, 2000));
+        return log;
+    };
+    focusBy(probe);
+    // Into a child: the parent keeps the focus in that sense and hears nothing.
+    EXPECT_EQ(focusBy(inner), (std::vector<std::string>{"enter inner"}));
+    // Out to a sibling of the parent: from the inside out, then the new one.
+    EXPECT_EQ(focusBy(other), (std::vector<std::string>{"exit inner", "exit probe", "enter other"}));
+    // Back into the child: from the outside in.
+    EXPECT_EQ(focusBy(inner), (std::vector<std::string>{"exit other", "enter probe", "enter inner"}));
+    // From the child to its parent only the child leaves.
+    EXPECT_EQ(focusBy(probe), (std::vector<std::string>{"exit inner"}));
+}
+
 TEST_F(InputTest, WheelNotchesReachTheDispatchersAndUnhandledOnesGoToTheParent) {
     int down = 0, up = 0, parentWheel = 0;
     probe->OnMouseWheelDown = [&](TObject*, TShiftState, TPoint, bool& h) {
