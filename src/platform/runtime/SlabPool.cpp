@@ -62,7 +62,8 @@ void TSlabPool::AddBlock() {
     Block->Bytes = FSlotSize * FNextBlockSlots;
     // Large blocks on huge pages: a million-row grid then takes a few hundred page faults.
     if (Block->Bytes >= kHugePageBytes) {
-        Block->Bytes = RoundUp(std::min(Block->Bytes, std::max(kLargestBlockBytes, FSlotSize)), kHugePageBytes);
+        Block->Bytes =
+            RoundUp(std::min(Block->Bytes, std::max(kLargestBlockBytes, FSlotSize)), kHugePageBytes);
         Block->Data = MapLargeBlock(Block->Bytes);
         Block->Mapped = true;
     } else {
@@ -74,8 +75,9 @@ void TSlabPool::AddBlock() {
     FEnd = Block->Data + Block->Bytes / FSlotSize * FSlotSize;
     FCarving = Block.get();
     FBlockBytes += Block->Bytes;
-    auto Place = std::upper_bound(FBlocks.begin(), FBlocks.end(), AddressOf(Block->Data),
-                                  [](uintptr_t Address, const auto& Item) { return Address < AddressOf(Item->Data); });
+    auto Place =
+        std::upper_bound(FBlocks.begin(), FBlocks.end(), AddressOf(Block->Data),
+                         [](uintptr_t Address, const auto& Item) { return Address < AddressOf(Item->Data); });
     FBlocks.insert(Place, std::move(Block));
     // Small grids stay small; big ones reach large blocks after a few steps.
     FNextBlockSlots = std::min(FNextBlockSlots * 4, kLargestBlockSlots);
@@ -111,8 +113,9 @@ TSlabPool::TBlock* TSlabPool::BlockOf(const void* Slot) noexcept {
     };
     // Slots freed together mostly share a block.
     if (Holds(FLastFreed)) return FLastFreed;
-    auto After = std::upper_bound(FBlocks.begin(), FBlocks.end(), Address,
-                                  [](uintptr_t Value, const auto& Item) { return Value < AddressOf(Item->Data); });
+    auto After =
+        std::upper_bound(FBlocks.begin(), FBlocks.end(), Address,
+                         [](uintptr_t Value, const auto& Item) { return Value < AddressOf(Item->Data); });
     return FLastFreed = std::prev(After)->get();
 }
 
@@ -125,7 +128,8 @@ void TSlabPool::ReleaseBlock(TBlock* Block) noexcept {
     if (Block == FLastFreed) FLastFreed = nullptr;
     FBlockBytes -= Block->Bytes;
     Block->Release();
-    FBlocks.erase(std::find_if(FBlocks.begin(), FBlocks.end(), [Block](const auto& Item) { return Item.get() == Block; }));
+    FBlocks.erase(std::find_if(FBlocks.begin(), FBlocks.end(),
+                               [Block](const auto& Item) { return Item.get() == Block; }));
 }
 
 void TSlabPool::Free(void* Slot) noexcept {
