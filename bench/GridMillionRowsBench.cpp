@@ -1,8 +1,8 @@
 // 1,000,000 rows of a name, a status, an amount and a count in a shown grid: the resident memory
 // the rows hold, beside an item model with a sort proxy and a view holding the same values; and
 // selecting all rows and copying them, beside a plain join of the same texts; sorting them by the
-// name and by the amount. Run the grid's and the item model's cases in separate processes
-// (--benchmark_filter) for each one's peak memory.
+// name and by the amount; deleting all but ten rows. Run the grid's and the item model's cases in
+// separate processes (--benchmark_filter) for each one's peak memory.
 
 #include <benchmark/benchmark.h>
 
@@ -185,6 +185,48 @@ void BM_QtItemModelFill(benchmark::State& State) {
     ReportPeakMemory(State);
 }
 BENCHMARK(BM_QtItemModelFill)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Deleting all but 10 rows: the resident memory the grid holds after the fill and after the
+// deletes, over what it held empty. Kept keeps the first ten rows; spread keeps every 100,000th,
+// so that the rows left stand in different parts of the store's memory.
+void GridDeleteAllButTen(benchmark::State& State, bool Spread) {
+    Values();
+    EnsureApplication();
+    constexpr int kKept = 10;
+    constexpr int kSpacing = kRows / kKept;
+    double Filled = 0, Left = 0;
+    for (auto _ : State) {
+        State.PauseTiming();
+        auto Shown = std::make_unique<TShownGrid>();
+        const double Before = ResidentMiB();
+        Shown->Fill();
+        Filled = ResidentMiB() - Before;
+        State.ResumeTiming();
+        Shown->Grid->BeginUpdate();
+        // From the end, so no delete moves more than the ten rows left behind it.
+        for (int r = kRows - 1; r >= 0; --r)
+            if (Spread ? r % kSpacing != 0 : r >= kKept) Shown->Grid->DeleteRow(r);
+        Shown->Grid->EndUpdate();
+        State.PauseTiming();
+        Left = ResidentMiB() - Before;
+        if (Shown->Grid->GetRowCount() != kKept) State.SkipWithError("rows left");
+        Shown.reset();
+        State.ResumeTiming();
+    }
+    State.counters["filled_MiB"] = Filled;
+    State.counters["left_MiB"] = Left;
+    ReportPeakMemory(State);
+}
+
+void BM_GridDeleteAllButFirstTen(benchmark::State& State) {
+    GridDeleteAllButTen(State, false);
+}
+BENCHMARK(BM_GridDeleteAllButFirstTen)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_GridDeleteAllButTenSpread(benchmark::State& State) {
+    GridDeleteAllButTen(State, true);
+}
+BENCHMARK(BM_GridDeleteAllButTenSpread)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // Sorting by a column as a header click does, each time from the order the rows were added in.
 void GridSortBy(benchmark::State& State, int Col) {

@@ -55,6 +55,9 @@ public:
     // Appends GetAsString's text to Out; the kinds holding text or a number spare the string in
     // between.
     virtual void AppendAsString(WideString& Out) const;
+    // Characters of the text the cell holds, without making it: 0 for the kinds that hold no
+    // text and form it only when asked.
+    virtual size_t GetHeldTextLength() const { return 0; }
 
     TCells* GetOwner() const { return FOwner; }
 
@@ -182,6 +185,7 @@ public:
     int32_t GetAsInteger() const override;
     WideString GetAsString() const override { return FValue.ToString(); }
     void AppendAsString(WideString& Out) const override { FValue.AppendTo(Out); }
+    size_t GetHeldTextLength() const override { return FValue.Length(); }
     void SetAsBoolean(bool Value) override;
     void SetAsDateTime(TDateTime Value) override;
     void SetAsFloat(double Value) override;

@@ -205,6 +205,22 @@ template <typename T> void ReserveFor(std::vector<T>& List, size_t NewCount) {
     if (NewCount > List.capacity()) List.reserve(std::max(NewCount, List.capacity() + List.capacity() / 2));
 }
 
+// A list down to a quarter of its room gives the rest back; a copy of what is left, so deleting
+// rows one at a time stays linear. Small lists keep their room.
+template <typename T> void ShrinkAfterDelete(std::vector<T>& List) {
+    constexpr size_t kKeptRoom = 1024;
+    if (List.capacity() > kKeptRoom && List.size() < List.capacity() / 4) {
+        try {
+            std::vector<T> Smaller;
+            Smaller.reserve(std::max(List.size() * 2, kKeptRoom));
+            Smaller.assign(List.begin(), List.end());
+            List.swap(Smaller);
+        } catch (const std::bad_alloc&) {
+            // Keeping the larger list is no fault.
+        }
+    }
+}
+
 } // namespace
 
 void TCells::AddRow(int Count) {
@@ -250,6 +266,9 @@ void TCells::DeleteRow(int Index) {
     if (IsOnScreen(Row)) --FVisibleRowCount;
     FreeRow(Row);
     FRows.erase(FRows.begin() + Index);
+    ShrinkAfterDelete(FRows);
+    for (TCellList& List : FColumnLists)
+        ShrinkAfterDelete(List);
 }
 
 void TCells::FreeColumnCells(TCellList& List) {

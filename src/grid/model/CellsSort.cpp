@@ -131,19 +131,19 @@ template <typename TString> uint64_t HeadOf(const TString& Text, size_t Offset) 
     return Head;
 }
 
-// Every row's key text in one buffer: no allocation per key, and texts read in place.
+// Every row's key text in one buffer: no allocation per key, and texts read in place. The buffer
+// is sized from what the rows hold (Units), so it takes one block of the right size; texts the
+// rows make only when asked (numbers under an alphabetic sort) grow it as usual.
 template <typename TUnit> class TTextKeys {
 public:
     using TView = std::basic_string_view<TUnit>;
-    explicit TTextKeys(size_t Count) { FEnds.reserve(Count); }
+    TTextKeys(size_t Count, size_t Units) {
+        FEnds.reserve(Count);
+        FUnits.reserve(Units);
+    }
     void Add(TView Text) {
         FUnits.insert(FUnits.end(), Text.begin(), Text.end());
         FEnds.push_back(FUnits.size());
-        // The first texts size the rest, with room to spare: a million texts then take one
-        // block instead of a dozen regrown and copied ones. Capped, so that long first texts
-        // cannot ask for more than the rest may need; past the cap the block grows as usual.
-        if (FEnds.size() == kSampleTexts && FEnds.capacity() > kSampleTexts)
-            FUnits.reserve(std::min(FUnits.size() / kSampleTexts * FEnds.capacity() / 4 * 5, kMostReserved));
     }
     size_t size() const { return FEnds.size(); }
     bool empty() const { return FEnds.empty(); }
@@ -153,8 +153,6 @@ public:
     }
 
 private:
-    static constexpr size_t kSampleTexts = 256;
-    static constexpr size_t kMostReserved = size_t{64} << 20;
     std::vector<TUnit> FUnits;
     std::vector<size_t> FEnds;
 };
@@ -335,8 +333,15 @@ void TCells::SortColumn(int ACol, TSortType SortType, TSortKind SortKind, bool F
                     Keys[r] = KeyOf(KeyCell(List, ACol, static_cast<int>(r)));
                 return Keys;
             };
+            // The characters the rows' texts hold, read before the keys to size their block.
+            auto HeldUnits = [&] {
+                size_t Units = 0;
+                for (size_t r = 0; r < n; ++r)
+                    Units += List[r]->GetHeldTextLength();
+                return Units;
+            };
             auto ReadTexts = [&](auto KeyOf) {
-                TTextKeys<typename decltype(KeyOf(nullptr))::value_type> Keys(n);
+                TTextKeys<typename decltype(KeyOf(nullptr))::value_type> Keys(n, HeldUnits());
                 for (size_t r = 0; r < n; ++r)
                     Keys.Add(KeyOf(KeyCell(List, ACol, static_cast<int>(r))));
                 return Keys;
@@ -344,7 +349,7 @@ void TCells::SortColumn(int ACol, TSortType SortType, TSortKind SortKind, bool F
             switch (SortType) {
             case stAlphabetic: {
                 // Each text appended into one reused string: no heap string per cell.
-                TTextKeys<char16_t> Keys(n);
+                TTextKeys<char16_t> Keys(n, HeldUnits());
                 WideString Text;
                 for (size_t r = 0; r < n; ++r) {
                     Text.clear();

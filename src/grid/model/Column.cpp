@@ -520,7 +520,10 @@ void TNxCustomColumn::FontChanged() {
 }
 
 void TNxCustomColumn::CopyGridFont() {
-    TNxGridHost* Grid = GetGridComponent();
+    CopyGridFont(GetGridComponent());
+}
+
+void TNxCustomColumn::CopyGridFont(TNxGridHost* Grid) {
     TFont* GridFont = Grid ? Grid->GetGridFont() : nullptr;
     if (!GridFont) return;
     TScopedChange Lock(FFontLock, true);

@@ -339,6 +339,8 @@ private:
     void FontChanged();
     void PartChanged();
     void CopyGridFont();
+    // The same from a grid given, for a column not yet in a collection.
+    void CopyGridFont(TNxGridHost* Grid);
     void EnsureViewObjects();
     bool InReadingState() const;
 

@@ -83,14 +83,15 @@ void TNxColumns::AddColumn(TNxCustomColumn* Column) {
 TNxCustomColumn* TNxColumns::Insert(const TColumnClass& ColumnClass, int Index) {
     if (Index < 0 || Index > Count()) TList::Error(SListIndexError, Index);
     std::unique_ptr<TNxCustomColumn> Column(ColumnClass(this));
-    InsertColumn(Column.get(), Index);
+    // Set up before it joins: the cells made for the existing rows copy the column's color and
+    // font style, and a column outside the collection reports nothing.
     if (FOwner) {
         Column->SetColor(FOwner->GetGridColor());
         Column->SetCursor(FOwner->GetGridCursor());
+        // The grid's font whatever ParentFont says, without counting as a change by the user.
+        Column->CopyGridFont(FOwner);
     }
-    // The grid's font whatever ParentFont says, without counting as a change by the user; only
-    // a column in the collection can reach the grid's font.
-    Column->CopyGridFont();
+    InsertColumn(Column.get(), Index);
     return Column.release();
 }
 

@@ -29,6 +29,9 @@ public:
     }
     void AddColumns(const TColumnClass& ColumnClass, int Count);
     virtual void AddColumn(TNxCustomColumn* Column);
+    // A new column with the grid's color, cursor and font (whatever its ParentFont), inserted at
+    // Index (InsertColumn), so the existing rows' new cells take them. Index outside 0..Count
+    // raises the list error.
     TNxCustomColumn* Insert(const TColumnClass& ColumnClass, int Index);
     void InsertColumn(TNxCustomColumn* Column, int Index);
     void Delete(int Index);

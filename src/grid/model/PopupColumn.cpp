@@ -138,6 +138,8 @@ void TNxDateColumn::Assign(const TPersistent* Source) {
 
 WideString TNxDateColumn::GetDrawText(const TCellInfo& CellInfo) {
     if (FHideWhenEmpty && CellInfo.AsDateTime == 0) return FEmptyCaption;
+    // A value with no date text paints nothing rather than raising inside a paint.
+    if (!IsInDateRange(CellInfo.AsDateTime)) return WideString();
     TFormatSettings Settings = DefaultFormatSettings();
     Settings.DateSeparator = FDateSeparator;
     WideString Text = FFormatMask.empty() ? DateTimeToStr(CellInfo.AsDateTime, Settings)

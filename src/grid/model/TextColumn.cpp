@@ -167,6 +167,8 @@ void TNxTimeColumn::Assign(const TPersistent* Source) {
 
 WideString TNxTimeColumn::GetDrawText(const TCellInfo& CellInfo) {
     if (FHideWhenEmpty && CellInfo.AsDateTime == 0) return FEmptyCaption;
+    // A value with no time text paints nothing rather than raising inside a paint.
+    if (!IsInDateRange(CellInfo.AsDateTime)) return WideString();
     if (!FFormatMask.empty()) return FormatDateTime(FFormatMask, CellInfo.AsDateTime);
     return TimeToStr(CellInfo.AsDateTime);
 }

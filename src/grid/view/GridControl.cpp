@@ -468,6 +468,19 @@ int TNxCustomGridControl::VisibleRowsAbove(int Row) {
     return GetRowsInRange(0, Row);
 }
 
+int TNxCustomGridControl::VisibleRowAt(int Ordinal) {
+    const int Count = GetRowCount();
+    if (Count == 0) return 0;
+    if (AllRowsVisible()) return std::clamp(Ordinal, 0, Count - 1);
+    int Last = -1;
+    for (int Row = 0; Row < Count; ++Row) {
+        if (!GetRowVisible(Row)) continue;
+        if (Ordinal-- <= 0) return Row;
+        Last = Row;
+    }
+    return std::max(Last, 0);
+}
+
 void TNxCustomGridControl::SyncVertPosition() {
     // The bar follows TopRow; moving TopRow again would scroll twice.
     TNxScrollBar* Bar = GetVertScrollBar();

@@ -421,6 +421,9 @@ protected:
     int RowStep(int Row);
     // Visible rows above Row; for TopRow this is the vertical bar's position.
     int VisibleRowsAbove(int Row);
+    // The visible row with Ordinal visible rows above it: the inverse of VisibleRowsAbove. The last
+    // visible row when there are not that many, 0 when no row is visible.
+    int VisibleRowAt(int Ordinal);
     // Sets the vertical bar's position to the visible rows above TopRow without scrolling; after
     // rows above the view were added, deleted, hidden or shown. Walks the rows above TopRow when
     // some row is hidden.

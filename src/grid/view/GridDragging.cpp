@@ -315,7 +315,8 @@ void TNxDraggingGrid::FinishColumnResize(int X) {
     FResizeColumn = nullptr;
     FResizeDelta = 0;
     TNxEditingGrid::FinishColumnResize(X);
-    if (Column && Delta != 0) Column->SetWidth(Column->GetWidth() + Delta);
+    // Also without a move: the release always sets the width, so OnColumnResize follows.
+    if (Column) Column->SetWidth(Column->GetWidth() + Delta);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -106,10 +106,17 @@ void TNxDataGrid::SortColumn(TNxCustomColumn* Column, bool Ascending) {
     TRow* Selected =
         GetSelectedRow() >= 0 && GetSelectedRow() < Count ? FCells->GetRow(GetSelectedRow()) : nullptr;
     TRow* Anchor = GetAnchorRow() >= 0 && GetAnchorRow() < Count ? FCells->GetRow(GetAnchorRow()) : nullptr;
+    // The view keeps its scroll position: the top row becomes the row with as many visible rows
+    // above it as before, so it is never a hidden row and the bar stays in step.
+    const int Position = VisibleRowsAbove(GetTopRow());
     FCells->SortColumn(Column->GetIndex(), Column->GetSortType(), Ascending ? skAscending : skDescending,
                        Column->GetOptions().Contains(coFullResort));
+    // The flags moved with their rows; the runs follow before anything can ask for them.
+    SelectionReordered();
     if (Selected) SetSelectedRowDirect(FCells->GetRowIndex(Selected));
     if (Anchor) SetAnchorRowDirect(FCells->GetRowIndex(Anchor));
+    SetTopRowDirect(VisibleRowAt(Position));
+    SyncVertPosition();
     if (GetSelectedRow() >= 0) ScrollToRow(GetSelectedRow());
     RefreshArea(gaBody);
     if (GetOptions().Contains(goIndicator)) RefreshArea(gaIndicator);

@@ -463,11 +463,3 @@ void TNxDataGrid::DoCellFormating(int ACol, int ARow, TColor& TextColor, TFontSt
 void TNxCustomGrid::DoSelectionMove(int& ACol, int ARow, TMoveSelectionKey Key) {
     if (OnSelectionMove) OnSelectionMove(this, ACol, ARow, Key);
 }
-
-// ---------------------------------------------------------------------------------------------
-// TNextGrid
-
-void TNextGrid::SortColumn(TNxCustomColumn* Column, bool Ascending) {
-    TNxDraggingGrid::SortColumn(Column, Ascending);
-    SelectionReordered();
-}

@@ -8,8 +8,4 @@
 class TNextGrid : public TNxDraggingGrid {
 public:
     explicit TNextGrid(TComponent* AOwner) : TNxDraggingGrid(AOwner) {}
-
-protected:
-    // After the rows moved the selected runs are read again.
-    void SortColumn(TNxCustomColumn* Column, bool Ascending) override;
 };

@@ -492,8 +492,10 @@ protected:
     // A cell reported a change: repaint it and raise OnChange, unless updating.
     virtual void DoCellChange(int ACol, int ARow);
     // Sorts the rows by Column (GridSort.cpp): after the view's part, with coCanSort only, the
-    // store sorts (coFullResort never reverses), SelectedRow follows its row, the body repaints
-    // and OnAfterSort follows. A conversion error raises with the rows unmoved.
+    // store sorts (coFullResort never reverses), the selected runs follow the flags that moved
+    // with their rows, SelectedRow follows its row, the top row keeps the scroll position (never
+    // a hidden row), the body repaints and OnAfterSort follows, seeing the selection in the rows'
+    // new places. A conversion error raises with the rows unmoved.
     void SortColumn(TNxCustomColumn* Column, bool Ascending) override;
     // The column's hint text for the cell's value (the text-fit hint shows it).
     WideString GetHintText(int ACol, int ARow) override;

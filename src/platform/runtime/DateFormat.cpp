@@ -380,6 +380,9 @@ TDateTime Combine(TDateTime date, TDateTime time) {
 } // namespace
 
 WideString FormatDateTime(const WideString& Fmt, TDateTime Value, const TFormatSettings& FS) {
+    // A value outside the calendar has no text; writing one would hand back a date that reads as
+    // something else or not at all.
+    if (!IsInDateRange(Value)) throw EConvertError(Format(SInvalidDateTime, {FloatToStr(Value, FS)}));
     WideString out;
     Parts p = Split(Value);
     AppendFormat(out, Fmt.empty() ? WideString(u"c") : Fmt, p, FS, 0);

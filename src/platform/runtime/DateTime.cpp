@@ -135,6 +135,14 @@ TDateTime EncodeTime(int Hour, int Min, int Sec, int MSec) {
     return result;
 }
 
+bool IsInDateRange(TDateTime Value) {
+    // Days are counted from 1 January 0001 as day 1; 31 December 9999 is day 3652059.
+    constexpr int64_t LastDay = DateDelta + 2958465;
+    if (!std::isfinite(Value)) return false;
+    const int64_t Day = ToTimeStamp(Value).Date;
+    return Day >= 1 && Day <= LastDay;
+}
+
 void DecodeDate(TDateTime Value, int& Year, int& Month, int& Day) {
     int dow;
     DecodeDay(ToTimeStamp(Value).Date, Year, Month, Day, dow);

@@ -34,6 +34,9 @@ void DecodeDate(TDateTime Value, uint16_t& Year, uint16_t& Month, uint16_t& Day)
 void DecodeDate(TDateTime Value, int& Year, int& Month, int& Day);
 void DecodeTime(TDateTime Value, uint16_t& Hour, uint16_t& Min, uint16_t& Sec, uint16_t& MSec);
 void DecodeTime(TDateTime Value, int& Hour, int& Min, int& Sec, int& MSec);
+// The value names a moment from 1 January 0001 to 31 December 9999 (after rounding to the
+// millisecond); false for NaN and infinities.
+bool IsInDateRange(TDateTime Value);
 // 1 = Sunday .. 7 = Saturday.
 int DayOfWeek(TDateTime Value);
 

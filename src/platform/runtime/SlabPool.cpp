@@ -1,4 +1,5 @@
-// Slots carved from blocks that grow fourfold, large ones mapped on huge pages.
+// Slots carved from blocks that grow fourfold up to one huge page, large ones mapped on huge
+// pages; each block counts its live slots and goes back when none is left.
 #include "platform/runtime/SlabPool.h"
 
 #include "platform/runtime/LargeMemory.h"
@@ -13,9 +14,16 @@ namespace {
 
 constexpr size_t kFirstBlockSlots = 64;
 constexpr size_t kLargestBlockSlots = 65536;
+// One huge page at most: a block is the unit memory goes back in, so a few rows left scattered
+// over a big store keep a few of these, not a few of something larger.
+constexpr size_t kLargestBlockBytes = kHugePageBytes;
 
 size_t RoundUp(size_t Value, size_t Step) {
     return (Value + Step - 1) / Step * Step;
+}
+
+uintptr_t AddressOf(const void* Pointer) {
+    return reinterpret_cast<uintptr_t>(Pointer);
 }
 
 } // namespace
@@ -32,9 +40,13 @@ void TSlabPool::TBlock::Release() noexcept {
 }
 
 void TSlabPool::ReleaseBlocks() noexcept {
-    for (TBlock& Block : FBlocks)
-        Block.Release();
+    for (auto& Block : FBlocks)
+        Block->Release();
     FBlocks.clear();
+    FAvailable.clear();
+    FCarving = FLastFreed = nullptr;
+    FNext = FEnd = nullptr;
+    FBlockBytes = 0;
 }
 
 TSlabPool::~TSlabPool() {
@@ -42,56 +54,104 @@ TSlabPool::~TSlabPool() {
 }
 
 void TSlabPool::AddBlock() {
-    // The record first: if that raises, no memory is held yet.
-    FBlocks.emplace_back();
-    TBlock& Block = FBlocks.back();
-    Block.Bytes = FSlotSize * FNextBlockSlots;
+    // The record and room in both lists first: if they raise, no memory is held yet, and Free
+    // never needs to allocate.
+    auto Block = std::make_unique<TBlock>();
+    FBlocks.reserve(FBlocks.size() + 1);
+    FAvailable.reserve(FBlocks.size() + 1);
+    Block->Bytes = FSlotSize * FNextBlockSlots;
     // Large blocks on huge pages: a million-row grid then takes a few hundred page faults.
-    if (Block.Bytes >= kHugePageBytes) {
-        Block.Bytes = RoundUp(Block.Bytes, kHugePageBytes);
-        Block.Data = MapLargeBlock(Block.Bytes);
-        Block.Mapped = true;
+    if (Block->Bytes >= kHugePageBytes) {
+        Block->Bytes =
+            RoundUp(std::min(Block->Bytes, std::max(kLargestBlockBytes, FSlotSize)), kHugePageBytes);
+        Block->Data = MapLargeBlock(Block->Bytes);
+        Block->Mapped = true;
     } else {
         // malloc aligns for max_align_t.
-        Block.Data = static_cast<std::byte*>(std::malloc(Block.Bytes));
+        Block->Data = static_cast<std::byte*>(std::malloc(Block->Bytes));
     }
-    if (!Block.Data) {
-        FBlocks.pop_back();
-        throw std::bad_alloc();
-    }
-    std::byte* Data = Block.Data;
-    FNext = Data;
-    FEnd = Data + Block.Bytes / FSlotSize * FSlotSize;
+    if (!Block->Data) throw std::bad_alloc();
+    FNext = Block->Data;
+    FEnd = Block->Data + Block->Bytes / FSlotSize * FSlotSize;
+    FCarving = Block.get();
+    FBlockBytes += Block->Bytes;
+    auto Place =
+        std::upper_bound(FBlocks.begin(), FBlocks.end(), AddressOf(Block->Data),
+                         [](uintptr_t Address, const auto& Item) { return Address < AddressOf(Item->Data); });
+    FBlocks.insert(Place, std::move(Block));
     // Small grids stay small; big ones reach large blocks after a few steps.
     FNextBlockSlots = std::min(FNextBlockSlots * 4, kLargestBlockSlots);
 }
 
 void* TSlabPool::Allocate() {
-    void* Slot;
-    if (FFreeList) {
-        Slot = FFreeList;
-        FFreeList = FFreeList->Next;
-    } else {
+    void* Slot = nullptr;
+    while (!FAvailable.empty()) {
+        TBlock* Block = FAvailable.back();
+        if (TFreeSlot* Free = Block->FreeList) {
+            Block->FreeList = Free->Next;
+            ++Block->Live;
+            Slot = Free;
+            break;
+        }
+        Block->Listed = false;
+        FAvailable.pop_back();
+    }
+    if (!Slot) {
         if (FNext == FEnd) AddBlock();
         Slot = FNext;
         FNext += FSlotSize;
+        ++FCarving->Live;
     }
     ++FLiveCount;
     return Slot;
+}
+
+TSlabPool::TBlock* TSlabPool::BlockOf(const void* Slot) noexcept {
+    const uintptr_t Address = AddressOf(Slot);
+    auto Holds = [Address](const TBlock* Block) {
+        return Block && Address >= AddressOf(Block->Data) && Address < AddressOf(Block->Data) + Block->Bytes;
+    };
+    // Slots freed together mostly share a block.
+    if (Holds(FLastFreed)) return FLastFreed;
+    auto After =
+        std::upper_bound(FBlocks.begin(), FBlocks.end(), Address,
+                         [](uintptr_t Value, const auto& Item) { return Value < AddressOf(Item->Data); });
+    return FLastFreed = std::prev(After)->get();
+}
+
+void TSlabPool::ReleaseBlock(TBlock* Block) noexcept {
+    if (Block->Listed) FAvailable.erase(std::find(FAvailable.begin(), FAvailable.end(), Block));
+    if (Block == FCarving) {
+        FCarving = nullptr;
+        FNext = FEnd = nullptr;
+    }
+    if (Block == FLastFreed) FLastFreed = nullptr;
+    FBlockBytes -= Block->Bytes;
+    Block->Release();
+    FBlocks.erase(std::find_if(FBlocks.begin(), FBlocks.end(),
+                               [Block](const auto& Item) { return Item.get() == Block; }));
 }
 
 void TSlabPool::Free(void* Slot) noexcept {
     if (!Slot) return;
     if (--FLiveCount == 0) {
         ReleaseBlocks();
-        FFreeList = nullptr;
-        FNext = FEnd = nullptr;
         FNextBlockSlots = kFirstBlockSlots;
         return;
     }
+    TBlock* Block = BlockOf(Slot);
+    if (--Block->Live == 0) {
+        ReleaseBlock(Block);
+        return;
+    }
     auto* Free = static_cast<TFreeSlot*>(Slot);
-    Free->Next = FFreeList;
-    FFreeList = Free;
+    Free->Next = Block->FreeList;
+    Block->FreeList = Free;
+    if (!Block->Listed) {
+        // Room was reserved when the block was added.
+        FAvailable.push_back(Block);
+        Block->Listed = true;
+    }
 }
 
 void* TSlabPooled::operator new(size_t Size, TSlabPool& Pool) {

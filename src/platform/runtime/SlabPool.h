@@ -3,6 +3,7 @@
 // grid's cells): one heap block each makes malloc and free the cost of filling and clearing.
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 class TSlabPool {
@@ -17,13 +18,16 @@ public:
 
     // A slot of SlotSize bytes; reuses freed slots first. Raises std::bad_alloc.
     void* Allocate();
-    // Gives a slot of this pool back. When the last live slot goes, the blocks go too, so a grid
-    // emptied of its rows returns its memory.
+    // Gives a slot of this pool back. A block whose last live slot goes is returned at once, so
+    // memory follows the slots held: a grid that deletes most of its rows gives back the blocks
+    // those rows filled, and one emptied of its rows gives back everything.
     void Free(void* Slot) noexcept;
 
     size_t GetSlotSize() const { return FSlotSize; }
     size_t GetLiveCount() const { return FLiveCount; }
     size_t GetBlockCount() const { return FBlocks.size(); }
+    // Bytes of the blocks held.
+    size_t GetBlockBytes() const { return FBlockBytes; }
 
 private:
     struct TFreeSlot {
@@ -32,18 +36,30 @@ private:
     struct TBlock {
         std::byte* Data = nullptr;
         size_t Bytes = 0;
+        size_t Live = 0;
+        TFreeSlot* FreeList = nullptr;
         bool Mapped = false;
+        // On the stack of blocks with freed slots.
+        bool Listed = false;
         void Release() noexcept;
     };
     void AddBlock();
+    TBlock* BlockOf(const void* Slot) noexcept;
+    void ReleaseBlock(TBlock* Block) noexcept;
     void ReleaseBlocks() noexcept;
 
     size_t FSlotSize;
-    std::vector<TBlock> FBlocks;
-    TFreeSlot* FFreeList = nullptr;
+    // Ordered by address, to find a slot's block.
+    std::vector<std::unique_ptr<TBlock>> FBlocks;
+    // Blocks with freed slots, the one freed into last on top.
+    std::vector<TBlock*> FAvailable;
+    // The newest block, whose slots from FNext to FEnd were never handed out.
+    TBlock* FCarving = nullptr;
+    TBlock* FLastFreed = nullptr;
     std::byte* FNext = nullptr;
     std::byte* FEnd = nullptr;
     size_t FLiveCount = 0;
+    size_t FBlockBytes = 0;
     size_t FNextBlockSlots;
 };
 

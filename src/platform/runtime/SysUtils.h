@@ -155,7 +155,9 @@ TDateTime StrToTime(const WideString& S);
 TDateTime StrToTime(const WideString& S, const TFormatSettings& FS);
 bool TryStrToTime(const WideString& S, TDateTime& Value, const TFormatSettings& FS);
 
-// Short date, a blank and the long time; at exact midnight the date alone.
+// Short date, a blank and the long time; at exact midnight the date alone. These and
+// FormatDateTime raise EConvertError "'%s' is not a valid date and time" for NaN and for values
+// outside 1 January 0001 to 31 December 9999 (IsInDateRange).
 WideString DateTimeToStr(TDateTime Value);
 WideString DateTimeToStr(TDateTime Value, const TFormatSettings& FS);
 WideString DateToStr(TDateTime Value);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <regex>
 
 #include "grid/model/FakeGrid.h"
@@ -195,6 +196,17 @@ TEST(StringCell, StoresTheTextOfEveryValue) {
     G.Cell()->Clear();
     EXPECT_EQ(G.Cell()->GetAsString(), u"");
     EXPECT_EQ(G.Reports(), 5u);
+}
+
+TEST(StringCell, ADateWithoutTextRaisesAndKeepsTheCell) {
+    TOneColumn<TTestColumn> G;
+    G.Cell()->SetAsString(u"kept");
+    G.Grid.ClearReports();
+    for (double Value : {std::nan(""), 3e6}) {
+        EXPECT_THROW(G.Cell()->SetAsDateTime(Value), EConvertError) << Value;
+        EXPECT_EQ(G.Cell()->GetAsString(), u"kept");
+    }
+    EXPECT_EQ(G.Reports(), 0u);
 }
 
 TEST(StringCell, KeepsEveryTextWhateverItsLengthAndCharacters) {

@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 
@@ -201,6 +202,11 @@ TEST(ColumnKinds, DateTextUsesMaskSeparatorAndEmptyCaption) {
     EXPECT_EQ(Column.GetDrawText(Info), u"on 30.12.1899");
     Column.SetHideWhenEmpty(true);
     EXPECT_EQ(Column.GetDrawText(Info), u"");
+    // A value with no date text paints as nothing; painting never raises.
+    Info.AsDateTime = std::nan("");
+    EXPECT_EQ(Column.GetDrawText(Info), u"");
+    TNxTimeColumn Time;
+    EXPECT_EQ(Time.GetDrawText(Info), u"");
 }
 
 TEST(ColumnKinds, ListShowsTheItemAtTheIndexAndNothingOutsideItems) {

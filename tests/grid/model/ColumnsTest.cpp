@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 
@@ -289,15 +290,29 @@ TEST(Columns, AColumnWhoseSetupFailsIsFreedAndTheErrorPassesOn) {
     EXPECT_EQ(Grid.Columns->GetPositionItem(0)->GetPosition(), 0);
 }
 
-TEST(Columns, InsertedColumnTakesTheGridFontWhateverItsParentFont) {
+TEST(Columns, InsertedColumnTakesTheGridLookBeforeItsCellsAreMade) {
     TFakeGrid Grid;
     Grid.Font.SetName("DejaVu Serif");
     Grid.Font.SetHeight(-17);
+    Grid.Font.SetStyle({fsBold});
+    Grid.Color = clYellow;
+    Grid.AddColumn();
+    Grid.Cells->AddRow(2);
+    Grid.ClearReports();
     auto* X = Grid.Columns->Insert(ColumnClassOf<TTestColumn>(), 0);
     EXPECT_EQ(X->GetFont()->GetName(), "DejaVu Serif");
     EXPECT_EQ(X->GetFont()->GetHeight(), -17);
     // Copied under the lock: it still follows the grid's font.
     EXPECT_TRUE(X->GetParentFont());
+    // The existing rows' new cells are made from the grid's color and font, not the defaults.
+    for (int r = 0; r < 2; ++r) {
+        EXPECT_EQ(Grid.Cells->GetCell(0, r)->GetColor(), clYellow) << r;
+        EXPECT_TRUE(Grid.Cells->GetCell(0, r)->GetFontStyle().Contains(fsBold)) << r;
+    }
+    // Set up before it joins, the column reports no property change of its own.
+    const auto Kinds = Grid.KindsFor(X);
+    EXPECT_EQ(std::count(Kinds.begin(), Kinds.end(), ccUndefined), 0);
+    EXPECT_EQ(Grid.ListReports, (std::vector<TListReport>{{opInsert, 0, -1}}));
 }
 
 TEST(Columns, EnabledAndVisibleBothDecideTheFirstLastAndNeighbours) {

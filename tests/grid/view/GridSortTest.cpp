@@ -75,6 +75,74 @@ TEST_F(GridSort, SortKindFlipsReverseExactlyAndSelectionFollows) {
     EXPECT_EQ(Order(), (std::vector<int>{3, 0, 2, 4, 1}));
 }
 
+TEST_F(GridSort, AfterSortHandlerSeesTheSelectionWhereItsRowsWent) {
+    MakeSortGrid({u"f", u"e", u"a", u"c", u"b", u"d"});
+    Grid->SetOptions(Grid->GetOptions() + TGridOptions{goMultiSelect, goSelectFullRow});
+    Grid->SetSelected(0, true);
+    Grid->SetSelected(1, true);
+    auto SelectedKeys = [this] {
+        std::vector<WideString> Keys;
+        for (int r = Grid->GetNextSelected(0); r >= 0; r = Grid->GetNextSelected(r + 1))
+            Keys.push_back(Grid->GetCells(0, r));
+        return Keys;
+    };
+    // Ascending: "e" and "f" end last, and the handler is told so; clearing there clears them.
+    std::vector<WideString> Seen;
+    Grid->OnAfterSort = [&](TObject*, int) {
+        Seen = SelectedKeys();
+        Grid->ClearSelection();
+    };
+    Column(0)->SetSorted(true);
+    EXPECT_EQ(Seen, (std::vector<WideString>{u"e", u"f"}));
+    EXPECT_EQ(Grid->GetSelectedCount(), 0);
+    for (int r = 0; r < Grid->GetRowCount(); ++r)
+        EXPECT_FALSE(Grid->GetSelected(r)) << "row " << r << " keeps a flag the count lost";
+
+    // A handler deleting the selected rows deletes those rows, wherever the sort put them.
+    Grid->SetSelected(Grid->GetRowCount() - 1, true); // "f"
+    Grid->SetSelected(1, true);                       // "b"
+    Grid->OnAfterSort = [&](TObject*, int) {
+        std::vector<int> Rows;
+        for (int r = Grid->GetNextSelected(0); r >= 0; r = Grid->GetNextSelected(r + 1))
+            Rows.push_back(r);
+        for (auto It = Rows.rbegin(); It != Rows.rend(); ++It)
+            Grid->DeleteRow(*It);
+    };
+    Column(0)->SetSortKind(skDescending);
+    std::vector<WideString> Left;
+    for (int r = 0; r < Grid->GetRowCount(); ++r)
+        Left.push_back(Grid->GetCells(0, r));
+    EXPECT_EQ(Left, (std::vector<WideString>{u"e", u"d", u"c", u"a"}));
+}
+
+TEST_F(GridSort, TopRowAndScrollPositionFollowASortWithHiddenRows) {
+    // Sixty rows with keys k59 down to k00; rows 40 to 49 (k19 to k10) are hidden, so an
+    // ascending sort puts the hidden rows at 10 to 19.
+    std::vector<WideString> Keys;
+    for (int r = 0; r < 60; ++r)
+        Keys.push_back(u"k" + ToWide((59 - r) / 10) + ToWide((59 - r) % 10));
+    MakeSortGrid(Keys);
+    for (int r = 40; r < 50; ++r)
+        Grid->SetRowVisible(r, false);
+    Grid->GetVertScrollBar()->SetPosition(15);
+    ASSERT_EQ(Grid->GetTopRow(), 15);
+    auto VisibleAbove = [this](int Row) {
+        int Count = 0;
+        for (int r = 0; r < Row; ++r)
+            Count += Grid->GetRowVisible(r) ? 1 : 0;
+        return Count;
+    };
+
+    Column(0)->SetSorted(true);
+    ASSERT_EQ(Grid->GetCells(0, 0), u"k00");
+    ASSERT_FALSE(Grid->GetRowVisible(15));
+    EXPECT_TRUE(Grid->GetRowVisible(Grid->GetTopRow())) << "the top row is never a hidden one";
+    EXPECT_EQ(Grid->GetVertScrollBar()->GetPosition(), VisibleAbove(Grid->GetTopRow()));
+    // The view keeps its place: fifteen visible rows above the top, as before the sort.
+    EXPECT_EQ(Grid->GetVertScrollBar()->GetPosition(), 15);
+    EXPECT_EQ(Grid->GetTopRow(), 25);
+}
+
 TEST_F(GridSort, FullResortDisabledSortingAndSecondColumn) {
     MakeSortGrid({u"b", u"a", u"b"});
     Column(0)->SetOptions(Column(0)->GetOptions() + TColumnOptions{coFullResort});

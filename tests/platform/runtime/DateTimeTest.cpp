@@ -1,6 +1,7 @@
 // TDateTime arithmetic, and dates and times to and from text with fixed settings.
 
 #include <cmath>
+#include <limits>
 
 #include "platform/runtime/DateTime.h"
 #include "platform/runtime/RuntimeTestSupport.h"
@@ -110,6 +111,19 @@ TEST(DateTimeText, DateTimeToStrLeavesTheTimeOutAtMidnight) {
     EXPECT_EQ(DateTimeToStr(0, inv), u"12/30/1899");
     EXPECT_EQ(DateToStr(At(2024, 3, 5, 14), de), u"05.03.2024");
     EXPECT_EQ(TimeToStr(At(2024, 3, 5, 14, 7, 9), de), u"14:07:09");
+}
+
+TEST(DateTimeText, NoTextForNaNOrValuesOutsideTheCalendar) {
+    TFormatSettings inv = TFormatSettings::Invariant();
+    // The first and last days of the calendar, 1/1/0001 and 12/31/9999 23:59:59.999, have text.
+    EXPECT_EQ(DateTimeToStr(EncodeDate(1, 1, 1), inv), u"01/01/0001");
+    EXPECT_EQ(DateTimeToStr(EncodeDate(9999, 12, 31) + EncodeTime(23, 59, 59, 999), inv),
+              u"12/31/9999 23:59:59");
+    for (double Value : {std::nan(""), 3e6, EncodeDate(9999, 12, 31) + 1, EncodeDate(1, 1, 1) - 1, -1e300,
+                         std::numeric_limits<double>::infinity()}) {
+        EXPECT_THROW(DateTimeToStr(Value, inv), EConvertError) << Value;
+        EXPECT_THROW(FormatDateTime(WideString(u"yyyy"), Value, inv), EConvertError) << Value;
+    }
 }
 
 TEST(DateTimeText, FormatDateTimeSpecifiers) {

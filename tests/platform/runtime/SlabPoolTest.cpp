@@ -80,3 +80,45 @@ TEST(SlabPool, BlocksStartSmallAgainAfterTheLastSlotGoes) {
     for (void* Slot : Slots)
         Pool.Free(Slot);
 }
+
+TEST(SlabPool, BlocksGoBackAsTheyEmptyNotOnlyWithTheLastSlot) {
+    TSlabPool Pool(32);
+    std::vector<void*> Slots;
+    for (int i = 0; i < 300'000; ++i) {
+        Slots.push_back(Pool.Allocate());
+        std::memset(Slots.back(), i & 0xFF, Pool.GetSlotSize());
+    }
+    const size_t Full = Pool.GetBlockCount();
+    ASSERT_GT(Full, 6u);
+    // All but ten slots spread over the pool: only the blocks holding those ten stay.
+    std::vector<void*> Kept;
+    for (size_t i = 0; i < Slots.size(); ++i) {
+        if (i % 30'000 == 0)
+            Kept.push_back(Slots[i]);
+        else
+            Pool.Free(Slots[i]);
+    }
+    EXPECT_EQ(Pool.GetLiveCount(), 10u);
+    EXPECT_LE(Pool.GetBlockCount(), 10u);
+    EXPECT_LT(Pool.GetBlockCount(), Full);
+    for (size_t k = 0; k < Kept.size(); ++k)
+        EXPECT_EQ(static_cast<unsigned char*>(Kept[k])[Pool.GetSlotSize() - 1], (k * 30'000) & 0xFF);
+    // Down to one slot: its block alone stays, and new slots come from its freed ones first.
+    for (size_t k = 1; k < Kept.size(); ++k)
+        Pool.Free(Kept[k]);
+    std::vector<void*> Again;
+    for (int i = 0; i < 9; ++i)
+        Again.push_back(Pool.Allocate());
+    EXPECT_EQ(Pool.GetBlockCount(), 1u);
+    // Refilled, the slots stay distinct from the one still held.
+    for (int i = 0; i < 100'000; ++i)
+        Again.push_back(Pool.Allocate());
+    std::set<void*> Distinct(Again.begin(), Again.end());
+    Distinct.insert(Kept[0]);
+    EXPECT_EQ(Distinct.size(), Again.size() + 1);
+    EXPECT_EQ(static_cast<unsigned char*>(Kept[0])[0], 0);
+    for (void* Slot : Again)
+        Pool.Free(Slot);
+    Pool.Free(Kept[0]);
+    EXPECT_EQ(Pool.GetBlockCount(), 0u);
+}
