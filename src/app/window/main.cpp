@@ -9,6 +9,7 @@
 #include "app/window/MainForm.h"
 #include "platform/runtime/CodePage.h"
 #include "platform/runtime/Exception.h"
+#include "platform/runtime/FileSystem.h"
 #include "platform/windows/Display.h"
 
 int main(int argc, char** argv) {
@@ -24,7 +25,7 @@ int main(int argc, char** argv) {
         // Files named on the command line join the job list as if added with Add files.
         std::vector<WideString> Files;
         for (int i = 1; i < argc; ++i)
-            Files.push_back(Utf8ToWide(std::filesystem::absolute(argv[i]).lexically_normal().string()));
+            Files.push_back(PathToText(AbsoluteFilePath(argv[i])));
         if (!Files.empty()) Main_form->AddSourceFiles(Files);
         Application->Run();
     } catch (const std::exception& E) {
