@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <csignal>
+#include <pthread.h>
+#include <thread>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -402,4 +405,124 @@ TEST_F(FaultFixture, UnreadablePermissionBitsFailTheRowWithoutOutput) {
     ExpectFailed(0, "cannot read the permissions of the source (Input/output error)");
     ExpectDecoded(1, dir / "Decript/b(dec1).txt");
     EXPECT_EQ(ListFolder(dir / "Decript"), std::vector<std::string>{"b(dec1).txt"});
+}
+
+TEST_F(FaultFixture, WhileAFileIsDecodedItHasNoOutputName) {
+    AddSources({"a.txt"});
+    std::vector<std::string> midFile;
+    hooks.ReadChunk = 64;
+    hooks.PumpInterval = std::chrono::steady_clock::duration::zero();
+    hooks.Pump = [&] {
+        if (Row(0).Status == kStatusDecoding && Row(0).Progress > 5 && midFile.empty())
+            midFile = ListFolder(dir / "Decript"), midFile.push_back("seen");
+    };
+    TestFileSystem fs;
+    ASSERT_EQ(BatchRun(jobs, reporter, fs).Run(settings, hooks).Decoded, 1);
+    EXPECT_EQ(midFile, std::vector<std::string>{"seen"}) << "a name showed a copy that was not complete";
+    ExpectDecoded(0, dir / "Decript/a(dec1).txt");
+}
+
+TEST_F(FaultFixture, ACtrlCDuringTheDriveCheckStopsTheRunBeforeAnyRow) {
+    std::filesystem::create_directory(dir / "one");
+    std::filesystem::create_directory(dir / "two");
+    AddSources({"one/a.txt", "two/b.txt"});
+    const std::vector<JobRow> before = jobs.Rows();
+    std::atomic<bool> stop{false};
+    hooks.StopRequested = &stop;
+    struct SignalInCheck : TestFileSystem {
+        std::atomic<bool>* stop = nullptr;
+        unsigned DriveType(const std::string& path) override {
+            stop->store(true); // Ctrl-C while the mounts are read
+            return TestFileSystem::DriveType(path);
+        }
+    } fs;
+    fs.stop = &stop;
+    const BatchResult r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
+    EXPECT_EQ(r.Outcome, BatchOutcome::Stopped);
+    EXPECT_EQ(r.Decoded, 0);
+    EXPECT_EQ(jobs.Rows(), before);
+    EXPECT_EQ(reporter.messages, std::vector<std::string>{});
+    EXPECT_FALSE(std::filesystem::exists(dir / "one/Decript"));
+}
+
+namespace {
+
+std::atomic<bool> gSignalStop{false};
+std::atomic<bool> gSignalHandled{false};
+extern "C" void OnTestStop(int) {
+    gSignalStop = true;
+    gSignalHandled = true;
+}
+
+// True when the thread sleeps in read(2).
+bool BlockedInRead(pid_t tid) {
+    const std::string task = "/proc/self/task/" + std::to_string(tid);
+    std::ifstream syscall(task + "/syscall");
+    std::string number;
+    syscall >> number;
+    std::ifstream stat(task + "/stat");
+    std::string statLine;
+    std::getline(stat, statLine);
+    const size_t close = statLine.rfind(')');
+    return number == "0" && close != std::string::npos && statLine.substr(close + 2, 1) == "S";
+}
+
+} // namespace
+
+TEST_F(FaultFixture, ACtrlCEndsAReadThatWouldBlock) {
+    AddSources({"a.txt"});
+    int ends[2];
+    ASSERT_EQ(::pipe2(ends, O_CLOEXEC), 0);
+    // A source whose read blocks, as a file on a special file system can.
+    struct Blocking : TestFileSystem {
+        int fd = -1;
+        std::unique_ptr<BatchInput> OpenRead(const std::string&, int&) override { return MakeDescriptorInput(fd); }
+    } fs;
+    fs.fd = ends[0];
+    struct sigaction sa {}, old {};
+    sa.sa_handler = OnTestStop;
+    sigemptyset(&sa.sa_mask);
+    ::sigaction(SIGUSR1, &sa, &old); // no restart, as the command line installs its handler
+    gSignalStop = false;
+    gSignalHandled = false;
+    hooks.StopRequested = &gSignalStop;
+
+    std::atomic<pid_t> tid{0};
+    std::atomic<bool> done{false};
+    BatchResult result;
+    std::thread run([&] {
+        tid = ::gettid();
+        result = BatchRun(jobs, reporter, fs).Run(settings, hooks);
+        done = true;
+    });
+    const timespec poll{0, 200000};
+    while (tid == 0 || !BlockedInRead(tid))
+        ::nanosleep(&poll, nullptr);
+    ::pthread_kill(run.native_handle(), SIGUSR1);
+    // A read that is simply tried again blocks once more; only then is the source ended for it.
+    while (!gSignalHandled || (!done && !BlockedInRead(tid)))
+        ::nanosleep(&poll, nullptr);
+    ::close(ends[1]);
+    run.join();
+    ::close(ends[0]);
+    ::sigaction(SIGUSR1, &old, nullptr);
+    EXPECT_EQ(result.Outcome, BatchOutcome::Stopped);
+    EXPECT_EQ(ListFolder(dir / "Decript"), std::vector<std::string>{});
+}
+
+TEST_F(FaultFixture, NamesThatAreNoUtf8DecodeTheirOwnFilesAndShowEscaped) {
+    const std::vector<std::string> names = {"bad\xFF", "bad\xFE", "bad\xEF\xBF\xBD"};
+    for (const std::string& name : names) {
+        WriteFile(dir / (name + ".txt"), "from " + name);
+        AddFiles(jobs, {PathToText(dir / (name + ".txt"))});
+    }
+    ASSERT_EQ(jobs.GetRowCount(), 3) << "two names became one row";
+    TestFileSystem fs;
+    ASSERT_EQ(BatchRun(jobs, reporter, fs).Run(settings, hooks).Decoded, 3);
+    for (int r = 0; r < 3; ++r) {
+        const std::string copy = dir / ("Decript/" + names[size_t(r)] + "(dec1).txt");
+        EXPECT_EQ(ReadFile(copy), "from " + names[size_t(r)]);
+        EXPECT_EQ(Row(r).DecodedPath, PathToText(copy));
+    }
+    EXPECT_EQ(Row(0).DecodedPath, W(dir / "Decript/bad\\xFF(dec1).txt"));
 }
