@@ -31,7 +31,7 @@ namespace {
 inline const WideString kErrorCaption = u"Error";
 inline const WideString kFileNotSelected = u"File is not selected!";
 inline const WideString kFileNotDecoded = u"File is not decoded!";
-inline const WideString kKeyNotInCodePage = u"Decoding key has characters that the code page cannot hold!";
+inline const std::string kKeyNotInCodePage = "Decoding key has characters that the code page cannot hold!";
 inline const WideString kBrowseTitle = u"Select folder for files";
 constexpr UINT kBrowseFlags = BIF_STATUSTEXT | BIF_EDITBOX | BIF_NEWDIALOGSTYLE | BIF_BROWSEFORCOMPUTER;
 
@@ -44,7 +44,7 @@ void SetWindowFont(TFont* Font) {
     Font->SetStyle({});
 }
 
-// The run's two messages, as a modal box with the caption "Error". The box opens from the message
+// The run's messages, as a modal box with the caption "Error". The box opens from the message
 // loop just after the Run command has returned, so whoever pressed Run (a screen reader's press
 // action, say) is not held until the box is closed.
 class MessageBoxReporter : public BatchReporter {
@@ -313,7 +313,7 @@ void TMain_form::decript_butClick(TObject*) {
         WipeMemory(Typed.data(), Typed.capacity() * sizeof(Typed[0]));
         WipeMemory(Converted.data(), Converted.capacity());
         if (!Exact) {
-            ShowError(kKeyNotInCodePage);
+            Reporter.ShowMessage(kKeyNotInCodePage, kCaptionError);
             return;
         }
     }
