@@ -98,28 +98,7 @@ public:
 } // namespace
 
 std::string EscapedPath(const std::string& path) {
-    std::string out;
-    out.reserve(path.size());
-    for (const char c : path) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '\\') {
-            out += "\\\\";
-        } else if (c == '\t') {
-            out += "\\t";
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (c == '\r') {
-            out += "\\r";
-        } else if (u < 0x20 || u == 0x7F) {
-            static const char digits[] = "0123456789ABCDEF";
-            out += "\\x";
-            out += digits[u >> 4];
-            out += digits[u & 0xF];
-        } else {
-            out += c;
-        }
-    }
-    return out;
+    return EscapedPathBytes(path, false);
 }
 
 int Decode(const Options& options) {

@@ -327,7 +327,7 @@ std::string AbsoluteFilePath(std::string_view path, std::string_view cwd) {
     return resolved + name;
 }
 
-WideString PathToText(std::string_view path) {
+std::string EscapedPathBytes(std::string_view path, bool escapeNonText) {
     static const char digits[] = "0123456789ABCDEF";
     std::string escaped;
     escaped.reserve(path.size());
@@ -348,7 +348,7 @@ WideString PathToText(std::string_view path) {
             escaped += "\\r";
         } else if (u < 0x20 || u == 0x7F) {
             hex(u);
-        } else if (u < 0x80) {
+        } else if (u < 0x80 || !escapeNonText) {
             escaped += static_cast<char>(u);
         } else {
             // The longest valid UTF-8 sequence that starts here, else the single byte escaped.
@@ -362,7 +362,11 @@ WideString PathToText(std::string_view path) {
         }
         ++i;
     }
-    return Utf8ToWide(escaped);
+    return escaped;
+}
+
+WideString PathToText(std::string_view path) {
+    return Utf8ToWide(EscapedPathBytes(path, true));
 }
 
 std::string PathFromText(std::u16string_view text) {

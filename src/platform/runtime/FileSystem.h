@@ -90,6 +90,9 @@ std::string AbsoluteFilePath(std::string_view path, std::string_view cwd = {});
 // every byte that is not valid UTF-8 as "\xHH". PathFromText(PathToText(p)) == p for every p, and
 // different paths give different texts. PathFromText takes any other backslash literally.
 WideString PathToText(std::string_view path);
+// The escaping of PathToText on the bytes; with escapeNonText false, bytes that are not valid
+// UTF-8 stay as they are (for a terminal, where they do no harm).
+std::string EscapedPathBytes(std::string_view path, bool escapeNonText);
 std::string PathFromText(std::u16string_view text);
 
 // Path parts. The drive part is the mount point of the mount that holds the path (empty for an empty
