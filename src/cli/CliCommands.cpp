@@ -33,8 +33,10 @@ bool ReadRegularFile(const std::string& path, std::string& content, int& error) 
         const ssize_t n = TStopSignals::Requested() ? -1 : ::read(fd, chunk, sizeof chunk);
         if (n == 0) break;
         if (n < 0) {
-            if (TStopSignals::Requested()) errno = EINTR;
-            else if (errno == EINTR) continue;
+            if (TStopSignals::Requested())
+                errno = EINTR;
+            else if (errno == EINTR)
+                continue;
             error = errno;
             ::close(fd);
             return false;
@@ -112,7 +114,8 @@ int Decode(const Options& options) {
         settings.FolderChosen = true;
         settings.OutputFolder = AbsoluteFilePath(*options.outputDir, cwd);
         if (!DirectoryExists(settings.OutputFolder)) {
-            Complain("the output folder " + EscapedPath(settings.OutputFolder) + " does not exist; create it first");
+            Complain("the output folder " + EscapedPath(settings.OutputFolder) +
+                     " does not exist; create it first");
             return kExitUsage;
         }
     }
@@ -195,7 +198,8 @@ int Encode(const Options& options) {
     if (encoded.BadOffset) {
         char hex[8];
         std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned char>(plain[*encoded.BadOffset]));
-        Complain(EscapedPath(source) + ": the byte " + hex + " at offset " + std::to_string(*encoded.BadOffset) +
+        Complain(EscapedPath(source) + ": the byte " + hex + " at offset " +
+                 std::to_string(*encoded.BadOffset) +
                  " cannot be represented with this key; nothing was written");
         return kExitSomeFailed;
     }

@@ -2,12 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <csignal>
-#include <pthread.h>
-#include <thread>
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 #include "BatchTestSupport.h"
@@ -58,7 +58,8 @@ struct WrappingFileSystem : TestFileSystem {
         lastSource = path;
         return TestFileSystem::OpenRead(path, error);
     }
-    std::unique_ptr<BatchOutput> CreateUnnamed(const std::string& folder, unsigned mode, int& error) override {
+    std::unique_ptr<BatchOutput> CreateUnnamed(const std::string& folder, unsigned mode,
+                                               int& error) override {
         auto out = TestFileSystem::CreateUnnamed(folder, mode, error);
         if (out && ExtractFileBaseName(lastSource) == victim) return wrap(std::move(out));
         return out;
@@ -130,7 +131,9 @@ TEST_F(FaultFixture, FullDiskFailsTheRowAndRemovesItsOutput) {
     AddSources({"a.txt", "b.txt", "c.txt"});
     WrappingFileSystem fs;
     fs.victim = "b";
-    fs.wrap = [](std::unique_ptr<BatchOutput> real) { return std::make_unique<FullDiskOutput>(std::move(real)); };
+    fs.wrap = [](std::unique_ptr<BatchOutput> real) {
+        return std::make_unique<FullDiskOutput>(std::move(real));
+    };
     const BatchResult r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
     EXPECT_EQ(r.Decoded, 2);
     ExpectDecoded(0, dir / "Decript/a(dec1).txt");
@@ -372,7 +375,9 @@ TEST_F(FaultFixture, AFailedWriteEndsThatFileWithoutReadingTheRest) {
         }
     } fs;
     fs.victim = "big";
-    fs.wrap = [](std::unique_ptr<BatchOutput> real) { return std::make_unique<FullDiskOutput>(std::move(real)); };
+    fs.wrap = [](std::unique_ptr<BatchOutput> real) {
+        return std::make_unique<FullDiskOutput>(std::move(real));
+    };
     EXPECT_EQ(BatchRun(jobs, reporter, fs).Run(settings, hooks).Failed, 1);
     ExpectFailed(0, "cannot write the copy into " + dir.Path() + "/Decript (No space left on device)");
     // The decoder writes after each MiB of output at the latest.
@@ -476,10 +481,13 @@ TEST_F(FaultFixture, ACtrlCEndsAReadThatWouldBlock) {
     // A source whose read blocks, as a file on a special file system can.
     struct Blocking : TestFileSystem {
         int fd = -1;
-        std::unique_ptr<BatchInput> OpenRead(const std::string&, int&) override { return MakeDescriptorInput(fd); }
+        std::unique_ptr<BatchInput> OpenRead(const std::string&, int&) override {
+            return MakeDescriptorInput(fd);
+        }
     } fs;
     fs.fd = ends[0];
-    struct sigaction sa {}, old {};
+    struct sigaction sa {
+    }, old{};
     sa.sa_handler = OnTestStop;
     sigemptyset(&sa.sa_mask);
     ::sigaction(SIGUSR1, &sa, &old); // no restart, as the command line installs its handler

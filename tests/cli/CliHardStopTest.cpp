@@ -50,8 +50,8 @@ TEST_F(CliTest, CtrlCDuringEncodeLeavesTheTargetAsItWasAndNoTemporary) {
     WriteFile(P("plain.txt"), std::string(size_t(48) << 20, 'p'));
     WriteFile(P("enc.txt"), "kept");
     WriteFile(P("stdin"), "");
-    const pid_t pid =
-        Start({"encode", "--key-file", "key.txt", "--output", "enc.txt", "plain.txt"}, {}, P("stdin"), "enc", false);
+    const pid_t pid = Start({"encode", "--key-file", "key.txt", "--output", "enc.txt", "plain.txt"}, {},
+                            P("stdin"), "enc", false);
     // Held still while its temporary is open, so that Ctrl-C surely comes before the rename.
     bool caught = false;
     WaitFor(pid, [&] {
@@ -90,7 +90,8 @@ TEST_F(CliTest, EncodeTargetsAndSourcesThatAreNoRegularFiles) {
     ::alarm(0);
     ::close(sock);
     EXPECT_EQ(source.status, 1);
-    EXPECT_NE(source.err.find("cannot read sock: a socket, not a regular file"), std::string::npos) << source.err;
+    EXPECT_NE(source.err.find("cannot read sock: a socket, not a regular file"), std::string::npos)
+        << source.err;
     EXPECT_NE(decoded.err.find(P("sock") + ": cannot open the source (a socket, not a regular file)"),
               std::string::npos)
         << decoded.err;
@@ -109,7 +110,8 @@ TEST_F(CliTest, NamesAreTheBytesGivenAndDotDotFollowsTheLink) {
     const std::vector<std::string> names = {"bad\xFF", "bad\xFE", "bad\xEF\xBF\xBD"};
     for (const std::string& name : names)
         WriteFile(P(name + ".txt"), "content of " + name);
-    Result r = Run({"decode", names[0] + ".txt", names[1] + ".txt", names[2] + ".txt"}, {"QUILLMAR_KEY=1234567890"});
+    Result r =
+        Run({"decode", names[0] + ".txt", names[1] + ".txt", names[2] + ".txt"}, {"QUILLMAR_KEY=1234567890"});
     ASSERT_EQ(r.status, 0) << r.err;
     std::string expected;
     for (const std::string& name : names) {
@@ -140,8 +142,8 @@ TEST_F(CliTest, TheProgressLineEscapesNames) {
     // Held open here too, so that what the CLI wrote stays readable after it has ended.
     const int keep = ::open(slave.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     WriteFile(P("stdin"), "");
-    Result r = Finish(Start({"decode", name + ".txt"}, {"QUILLMAR_KEY=1234567890"}, P("stdin"), "tty", true, slave),
-                      "tty");
+    Result r = Finish(
+        Start({"decode", name + ".txt"}, {"QUILLMAR_KEY=1234567890"}, P("stdin"), "tty", true, slave), "tty");
     EXPECT_EQ(r.status, 0);
     std::string shown;
     ::fcntl(master, F_SETFL, O_NONBLOCK);
@@ -158,18 +160,22 @@ TEST_F(CliTest, KeyFilesAreReadAsTheirFirstLineInTheCodePage) {
     WriteFile(P("plain.txt"), "key files");
     const std::string expected = Run({"encode", "--key-file", "key.txt", "plain.txt"}).out;
     ASSERT_FALSE(expected.empty());
-    WriteFile(P("bom.key"), "\xEF\xBB\xBF" "cli test key\n");
+    WriteFile(P("bom.key"), "\xEF\xBB\xBF"
+                            "cli test key\n");
     WriteFile(P("cr.key"), "cli test key\rsecond line");
     WriteFile(P("bare.key"), "cli test key");
     for (const char* key : {"bom.key", "cr.key", "bare.key"})
         EXPECT_EQ(Run({"encode", "--key-file", key, "plain.txt"}).out, expected) << key;
 
-    const std::string utf16 = std::string("\xFF\xFE", 2) + std::string("c\0l\0i\0 \0t\0e\0s\0t\0 \0k\0e\0y\0\n\0", 26);
+    const std::string utf16 =
+        std::string("\xFF\xFE", 2) + std::string("c\0l\0i\0 \0t\0e\0s\0t\0 \0k\0e\0y\0\n\0", 26);
     WriteFile(P("utf16.key"), utf16);
     WriteFile(P("cyr.key"), "\xD0\x9A\xD0\xBB\xD1\x8E\xD1\x87 \xD0\xBA\xD0\xBB\xD1\x8E\xD1\x87\xD0\xB0\n");
     WriteFile(P("long.key"), std::string(size_t(8) << 20, 'k'));
     const std::vector<std::pair<std::string, std::string>> refused = {
-        {"utf16.key", "UTF-16"}, {"cyr.key", "code page cp1252 cannot hold"}, {"long.key", "longer than 4096 bytes"}};
+        {"utf16.key", "UTF-16"},
+        {"cyr.key", "code page cp1252 cannot hold"},
+        {"long.key", "longer than 4096 bytes"}};
     for (const auto& [key, reason] : refused) {
         Result r = Run({"decode", "--key-file", key, "plain.txt"});
         EXPECT_EQ(r.status, 2) << key;

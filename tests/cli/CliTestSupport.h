@@ -70,7 +70,8 @@ inline bool HasTemporaryOpen(pid_t pid, const std::string& folder) {
 
 inline bool Exited(pid_t pid) {
     siginfo_t info{};
-    return ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == pid;
+    return ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           info.si_pid == pid;
 }
 
 // Waits, without a time limit of its own, until the condition holds or the process has ended.
@@ -130,7 +131,8 @@ protected:
         posix_spawn_file_actions_addopen(&actions, 0, stdinFile.c_str(), O_RDONLY, 0);
         posix_spawn_file_actions_addopen(&actions, 1, P(tag + ".out").c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                          0644);
-        posix_spawn_file_actions_addopen(&actions, 2, errPath.empty() ? P(tag + ".err").c_str() : errPath.c_str(),
+        posix_spawn_file_actions_addopen(&actions, 2,
+                                         errPath.empty() ? P(tag + ".err").c_str() : errPath.c_str(),
                                          O_WRONLY | O_CREAT | O_TRUNC, 0644);
         // The CLI resolves relative paths against its working directory: run it in dir.
         std::vector<std::string> shell = {"/bin/sh", "-c", "cd \"$0\" && exec \"$@\"", dir};
@@ -178,7 +180,8 @@ protected:
         MakeSparse(P("big.txt"), off_t(4) << 30);
         WriteFile(P("stdin"), "");
         // Not detached: the process is the CLI itself (the shell execs it), so a signal reaches it.
-        const pid_t pid = Start({"decode", "big.txt"}, {"QUILLMAR_KEY=1234567890"}, P("stdin"), "stop", false);
+        const pid_t pid =
+            Start({"decode", "big.txt"}, {"QUILLMAR_KEY=1234567890"}, P("stdin"), "stop", false);
         EXPECT_TRUE(WaitFor(pid, [&] { return OpenPosition(pid, P("big.txt")) > 0; }));
         return pid;
     }

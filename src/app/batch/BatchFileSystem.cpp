@@ -110,7 +110,8 @@ std::unique_ptr<BatchInput> BatchFileSystem::OpenRead(const std::string& path, i
     return MakeDescriptorInput(fd);
 }
 
-std::unique_ptr<BatchOutput> BatchFileSystem::CreateUnnamed(const std::string& folder, unsigned mode, int& error) {
+std::unique_ptr<BatchOutput> BatchFileSystem::CreateUnnamed(const std::string& folder, unsigned mode,
+                                                            int& error) {
     TUnnamedFile file = CreateUnnamedFile(folder, mode);
     error = file.Error;
     return file.Ok() ? std::make_unique<FdOutput>(std::move(file)) : nullptr;

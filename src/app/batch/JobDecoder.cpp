@@ -187,7 +187,8 @@ JobDecoder::JobResult JobDecoder::DecodeJob(const BatchJob& job, BatchEvents& ev
         return JobResult::Stopped;
     }
     if (input->Error() != 0) return fail("cannot read the source" + ErrnoText(input->Error()));
-    if (output->Error() != 0) return fail("cannot write the copy into " + folder + ErrnoText(output->Error()));
+    if (output->Error() != 0)
+        return fail("cannot write the copy into " + folder + ErrnoText(output->Error()));
     const OutputCommit named = CommitOutput(fs_, *output, folder, base);
     if (!named.Ok()) {
         if (named.Error == 0) return fail("no free output name in " + folder);

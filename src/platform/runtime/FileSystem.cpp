@@ -1,8 +1,8 @@
 #include "platform/runtime/FileSystem.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -298,7 +298,8 @@ std::string AbsoluteFilePath(std::string_view path, std::string_view cwd) {
         std::error_code ec;
         base = fs::current_path(ec).string();
     }
-    fs::path p = !path.empty() && path[0] == '/' ? fs::path(std::string(path)) : fs::path(base) / std::string(path);
+    fs::path p =
+        !path.empty() && path[0] == '/' ? fs::path(std::string(path)) : fs::path(base) / std::string(path);
     // "." and empty parts are harmless to drop; ".." is left to the kernel.
     fs::path kept;
     bool hasParent = false;
@@ -388,7 +389,8 @@ std::string PathFromText(std::u16string_view text) {
         if (next == '\\' || next == 't' || next == 'n' || next == 'r') {
             path += next == '\\' ? '\\' : next == 't' ? '\t' : next == 'n' ? '\n' : '\r';
             ++i;
-        } else if (next == 'x' && i + 3 < utf8.size() && hexValue(utf8[i + 2]) >= 0 && hexValue(utf8[i + 3]) >= 0) {
+        } else if (next == 'x' && i + 3 < utf8.size() && hexValue(utf8[i + 2]) >= 0 &&
+                   hexValue(utf8[i + 3]) >= 0) {
             path += static_cast<char>(hexValue(utf8[i + 2]) * 16 + hexValue(utf8[i + 3]));
             i += 3;
         } else {

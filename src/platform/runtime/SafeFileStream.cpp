@@ -117,6 +117,7 @@ void TSafeFileStream::Commit() {
     int Handle = FHandle;
     FHandle = -1;
     if (::close(Handle) != 0) throw EWriteError(SWriteError);
-    if (Replacing && std::rename(FTemp.TempName.c_str(), FFileName.c_str()) != 0) throw EWriteError(SWriteError);
+    if (Replacing && std::rename(FTemp.TempName.c_str(), FFileName.c_str()) != 0)
+        throw EWriteError(SWriteError);
     FCommitted = true;
 }

@@ -28,8 +28,8 @@ public:
     int64_t Seek(int64_t Offset, TSeekOrigin Origin) override;
 
     // Flushes, syncs and moves the file into place (with the target's permission bits when it
-    // existed, less set-user-ID, set-group-ID and sticky bits). Failure raises EWriteError and leaves the target unchanged. Writing after
-    // Commit raises EWriteError.
+    // existed, less set-user-ID, set-group-ID and sticky bits). Failure raises EWriteError and leaves the
+    // target unchanged. Writing after Commit raises EWriteError.
     void Commit();
     const std::string& GetFileName() const { return FFileName; }
 

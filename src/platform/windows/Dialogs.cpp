@@ -3,8 +3,8 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QEventLoop>
-#include <QFileDialog>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>

@@ -409,9 +409,10 @@ TEST_F(MainFormRunFixture, AKeyWithCharactersOutsideTheCodePageIsRefused) {
     Form->Edit1->SetText(u"\u041A\u043B\u044E\u0447 \u043A\u043B\u044E\u0447\u0430");
     Form->decript_butClick(nullptr);
     ASSERT_TRUE(PumpUntil([&] { return !Dialogs->Messages.empty(); }));
-    EXPECT_EQ(Dialogs->Messages[0], std::make_pair(WideString(u"Decoding key has characters that the code page "
-                                                              u"cannot hold!"),
-                                                   WideString(u"Error")));
+    EXPECT_EQ(Dialogs->Messages[0],
+              std::make_pair(WideString(u"Decoding key has characters that the code page "
+                                        u"cannot hold!"),
+                             WideString(u"Error")));
     EXPECT_FALSE(Form->IsRunning());
     EXPECT_FALSE(fs::exists(Folder / "Decript"));
 }

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <csignal>
-#include <iterator>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <sstream>
 #include <sys/stat.h>
