@@ -1,8 +1,8 @@
 // quillmar: the application shell. Start-up in order (application, title, main window), then the
 // message loop until the main window closes; what escapes is shown and ends the program.
+#include <csignal>
 #include <cstdio>
 #include <exception>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -13,6 +13,8 @@
 #include "platform/windows/Display.h"
 
 int main(int argc, char** argv) {
+    // A write past the file-size limit fails that file with its reason instead of ending the window.
+    std::signal(SIGXFSZ, SIG_IGN);
     std::string Reason;
     if (!DisplayAvailable(Reason)) {
         std::fprintf(stderr, "quillmar: %s\n", Reason.c_str());
