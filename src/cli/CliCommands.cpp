@@ -16,22 +16,27 @@
 #include "platform/runtime/Exception.h"
 #include "platform/runtime/FileSystem.h"
 #include "platform/runtime/SafeFileStream.h"
+#include "platform/runtime/StopSignals.h"
 
 namespace cli {
 
 namespace {
 
 // The whole content of a regular file; false with error set (as OpenRegularFile sets it, or a
-// read's errno) for a pipe, a device, a folder or a failed read, none of which ever waits.
+// read's errno) for a pipe, a device, a folder or a failed read, none of which ever waits. A stop
+// signal ends the reading with EINTR.
 bool ReadRegularFile(const std::string& path, std::string& content, int& error) {
     const int fd = OpenRegularFile(path, error);
     if (fd < 0) return false;
     char chunk[1 << 16];
     for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        const ssize_t n = TStopSignals::Requested() ? -1 : ::read(fd, chunk, sizeof chunk);
         if (n == 0) break;
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (TStopSignals::Requested())
+                errno = EINTR;
+            else if (errno == EINTR)
+                continue;
             error = errno;
             ::close(fd);
             return false;
@@ -42,22 +47,11 @@ bool ReadRegularFile(const std::string& path, std::string& content, int& error) 
     return true;
 }
 
-std::atomic<bool> gStop{false};
-
-extern "C" void OnInterrupt(int) {
-    gStop.store(true);
-}
-
 // The working directory is asked for once, not once for each of many files.
-std::string Absolute(const std::string& path, const std::filesystem::path& cwd) {
-    const std::filesystem::path p(path);
-    return (p.is_absolute() || cwd.empty() ? p : cwd / p).lexically_normal().string();
-}
-
-std::filesystem::path WorkingDirectory() {
+std::string WorkingDirectory() {
     std::error_code ec;
     std::filesystem::path cwd = std::filesystem::current_path(ec);
-    return ec ? std::filesystem::path() : cwd;
+    return ec ? std::string() : cwd.string();
 }
 
 // A job list that draws the current file's progress as a bar on standard error.
@@ -78,7 +72,8 @@ protected:
         const double percent = GetProgress(row);
         constexpr int kWidth = 30;
         const int filled = std::clamp(static_cast<int>(percent * kWidth / 100), 0, kWidth);
-        std::string name = ExtractFileName(WideToUtf8(GetSourcePath(row)));
+        // Escaped as the printed paths are: a name must not move the cursor or change the terminal.
+        std::string name = EscapedPath(ExtractFileName(PathFromText(GetSourcePath(row))));
         if (name.size() > 40) name = name.substr(0, 37) + "...";
         std::fprintf(stderr, "\r\033[K%s [%s%s] %3d%%", name.c_str(), std::string(filled, '#').c_str(),
                      std::string(kWidth - filled, '.').c_str(), static_cast<int>(percent));
@@ -102,53 +97,10 @@ public:
     }
 };
 
-// SIGINT and SIGTERM ask the run to stop; a second signal ends the program at once.
-class InterruptGuard {
-public:
-    InterruptGuard() {
-        gStop = false;
-        struct sigaction sa {};
-        sa.sa_handler = OnInterrupt;
-        sa.sa_flags = SA_RESETHAND;
-        sigemptyset(&sa.sa_mask);
-        sigaction(SIGINT, &sa, &oldInt_);
-        sigaction(SIGTERM, &sa, &oldTerm_);
-    }
-    ~InterruptGuard() {
-        sigaction(SIGINT, &oldInt_, nullptr);
-        sigaction(SIGTERM, &oldTerm_, nullptr);
-    }
-
-private:
-    struct sigaction oldInt_ {};
-    struct sigaction oldTerm_ {};
-};
-
 } // namespace
 
 std::string EscapedPath(const std::string& path) {
-    std::string out;
-    out.reserve(path.size());
-    for (const char c : path) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '\\') {
-            out += "\\\\";
-        } else if (c == '\t') {
-            out += "\\t";
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (c == '\r') {
-            out += "\\r";
-        } else if (u < 0x20 || u == 0x7F) {
-            static const char digits[] = "0123456789ABCDEF";
-            out += "\\x";
-            out += digits[u >> 4];
-            out += digits[u & 0xF];
-        } else {
-            out += c;
-        }
-    }
-    return out;
+    return EscapedPathBytes(path, false);
 }
 
 int Decode(const Options& options) {
@@ -156,13 +108,14 @@ int Decode(const Options& options) {
         Complain("decode needs at least one file; try '" + std::string(kProgram) + " --help'");
         return kExitUsage;
     }
-    const std::filesystem::path cwd = WorkingDirectory();
+    const std::string cwd = WorkingDirectory();
     BatchSettings settings;
     if (options.outputDir) {
         settings.FolderChosen = true;
-        settings.OutputFolder = Absolute(*options.outputDir, cwd);
+        settings.OutputFolder = AbsoluteFilePath(*options.outputDir, cwd);
         if (!DirectoryExists(settings.OutputFolder)) {
-            Complain("the output folder " + settings.OutputFolder + " does not exist; create it first");
+            Complain("the output folder " + EscapedPath(settings.OutputFolder) +
+                     " does not exist; create it first");
             return kExitUsage;
         }
     }
@@ -175,15 +128,15 @@ int Decode(const Options& options) {
     std::vector<WideString> paths;
     paths.reserve(options.files.size());
     for (const std::string& file : options.files)
-        paths.push_back(Utf8ToWide(Absolute(file, cwd)));
+        paths.push_back(PathToText(AbsoluteFilePath(file, cwd)));
     AddFiles(jobs, paths);
 
     StderrReporter reporter;
     BatchHooks hooks;
-    hooks.StopRequested = &gStop;
+    hooks.StopRequested = &TStopSignals::Requested();
     hooks.OnRowDecoded = [&](int row) {
         jobs.ClearBar();
-        const std::string path = WideToUtf8(jobs.GetDecodedPath(row));
+        const std::string path = PathFromText(jobs.GetDecodedPath(row));
         if (options.nullTerminated)
             std::cout << path << '\0' << std::flush;
         else
@@ -191,12 +144,13 @@ int Decode(const Options& options) {
     };
     hooks.OnRowFailed = [&](int row, const std::string& reason) {
         jobs.ClearBar();
-        Complain(EscapedPath(WideToUtf8(jobs.GetSourcePath(row))) + ": " + reason);
+        Complain(EscapedPath(PathFromText(jobs.GetSourcePath(row))) + ": " + EscapedPath(reason));
     };
 
     BatchResult result;
     {
-        InterruptGuard guard;
+        // From here on the first Ctrl-C, hang-up or SIGTERM stops the run, wherever it is.
+        const TStopSignals stopSignals;
         result = BatchRun(jobs, reporter).Run(settings, hooks);
     }
     jobs.ClearBar();
@@ -227,17 +181,25 @@ int Encode(const Options& options) {
         return kExitUsage;
     }
     const std::string& source = options.files.front();
+    // A stop leaves the target as it was and no temporary behind.
+    const TStopSignals stopSignals;
+    auto interrupted = [] {
+        Complain("interrupted; nothing was written");
+        return kExitInterrupted;
+    };
     std::string plain;
     int error = 0;
     if (!ReadRegularFile(source, plain, error)) {
-        Complain("cannot read " + source + ": " + FileErrorText(error));
+        if (error == EINTR && TStopSignals::Requested()) return interrupted();
+        Complain("cannot read " + EscapedPath(source) + ": " + FileErrorText(error));
         return kExitSomeFailed;
     }
     const EncodeResult encoded = EncodeMarkedText(plain, PrepareEncriptMatrix(trimmed));
     if (encoded.BadOffset) {
         char hex[8];
         std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned char>(plain[*encoded.BadOffset]));
-        Complain(source + ": the byte " + hex + " at offset " + std::to_string(*encoded.BadOffset) +
+        Complain(EscapedPath(source) + ": the byte " + hex + " at offset " +
+                 std::to_string(*encoded.BadOffset) +
                  " cannot be represented with this key; nothing was written");
         return kExitSomeFailed;
     }
@@ -247,9 +209,10 @@ int Encode(const Options& options) {
         try {
             TSafeFileStream out(*options.output);
             out.Write(encoded.Text.data(), static_cast<int64_t>(encoded.Text.size()));
+            if (TStopSignals::Requested()) return interrupted();
             out.Commit();
         } catch (const Exception& e) {
-            Complain("cannot write " + *options.output + ": " + e.Message());
+            Complain("cannot write " + EscapedPath(*options.output) + ": " + e.Message());
             return kExitSomeFailed;
         }
     } else {

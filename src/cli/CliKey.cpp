@@ -23,10 +23,27 @@ std::string WithoutLineEnd(std::string line) {
     return line;
 }
 
-std::optional<std::string> FirstLine(std::istream& in) {
-    std::string line;
-    if (!std::getline(in, line) && line.empty()) return std::string();
-    return WithoutLineEnd(line);
+// More than this before the first line end is no key file.
+constexpr size_t kMaxKeyLine = 4096;
+
+// The first line of what fd gives, ended by LF, CR or CR LF, read a byte at a time so that nothing
+// after it is consumed; at most kMaxKeyLine bytes are read. False with a reason when the line is
+// longer or a read failed.
+bool ReadFirstLine(int fd, std::string& line, std::string& reason) {
+    line.clear();
+    char c;
+    while (line.size() <= kMaxKeyLine) {
+        const ssize_t n = ::read(fd, &c, 1);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            reason = FileErrorText(errno);
+            return false;
+        }
+        if (n == 0 || c == '\n' || c == '\r') return true;
+        line += c;
+    }
+    reason = "its first line is longer than " + std::to_string(kMaxKeyLine) + " bytes";
+    return false;
 }
 
 // The terminal's settings while echo is off, so that Ctrl-C at the prompt gives them back.
@@ -81,30 +98,42 @@ std::optional<std::string> Prompt() {
 }
 
 // The first line of a key file, which must be a regular file: a pipe without a writer would
-// wait for ever and a device might never end. Only as much is read as the line needs.
+// wait for ever and a device might never end.
 std::optional<std::string> KeyFileLine(const std::string& path) {
     int error = 0;
-    const int fd = OpenRegularFile(path, error);
-    std::string line;
-    if (fd >= 0) {
-        char chunk[4096];
-        for (;;) {
-            const ssize_t n = ::read(fd, chunk, sizeof chunk);
-            if (n <= 0) {
-                if (n < 0) error = errno;
-                break;
-            }
-            const char* end = static_cast<const char*>(std::memchr(chunk, '\n', static_cast<size_t>(n)));
-            line.append(chunk, end ? static_cast<size_t>(end - chunk) : static_cast<size_t>(n));
-            if (end) break;
-        }
-        ::close(fd);
+    std::string line, reason;
+    const int fd = path == "-" ? STDIN_FILENO : OpenRegularFile(path, error);
+    if (fd < 0) {
+        reason = FileErrorText(error);
+    } else {
+        ReadFirstLine(fd, line, reason);
+        if (fd != STDIN_FILENO) ::close(fd);
     }
-    if (error != 0) {
-        Complain("cannot read the key file " + path + ": " + FileErrorText(error));
+    if (!reason.empty()) {
+        Complain("cannot read the key file " + EscapedPath(path) + ": " + reason);
         return std::nullopt;
     }
-    return WithoutLineEnd(line);
+    return line;
+}
+
+// The key's bytes in the 8-bit code page. A UTF-8 byte order mark is dropped; UTF-16 and UTF-8
+// characters the code page lacks are refused, since any stand-in would decode with another key.
+std::optional<std::string> KeyBytes(std::string raw) {
+    if (raw.rfind("\xEF\xBB\xBF", 0) == 0) raw.erase(0, 3);
+    if (raw.rfind("\xFF\xFE", 0) == 0 || raw.rfind("\xFE\xFF", 0) == 0 ||
+        raw.find('\0') != std::string::npos) {
+        Complain("the key is in UTF-16; save it as UTF-8 or in the 8-bit code page");
+        return std::nullopt;
+    }
+    if (!IsValidUtf8(raw)) return raw;
+    std::string bytes;
+    if (!Utf8ToAnsiExact(raw, bytes)) {
+        Complain("the key has characters that the code page cp" +
+                 std::to_string(static_cast<int>(SystemCodePage())) +
+                 " cannot hold; use only characters of that code page");
+        return std::nullopt;
+    }
+    return bytes;
 }
 
 } // namespace
@@ -112,12 +141,8 @@ std::optional<std::string> KeyFileLine(const std::string& path) {
 std::optional<std::string> ReadKey(const Options& options) {
     std::optional<std::string> raw;
     if (options.keyFile) {
-        if (*options.keyFile == "-") {
-            raw = FirstLine(std::cin);
-        } else {
-            raw = KeyFileLine(*options.keyFile);
-            if (!raw) return std::nullopt;
-        }
+        raw = KeyFileLine(*options.keyFile);
+        if (!raw) return std::nullopt;
     } else if (const char* env = std::getenv("QUILLMAR_KEY"); env && *env) {
         raw = std::string(env);
     } else {
@@ -127,7 +152,7 @@ std::optional<std::string> ReadKey(const Options& options) {
             return std::nullopt;
         }
     }
-    return IsValidUtf8(*raw) ? Utf8ToAnsi(*raw) : *raw;
+    return KeyBytes(std::move(*raw));
 }
 
 } // namespace cli

@@ -26,9 +26,11 @@ struct Options {
 // Prints "quillmar-cli: <text>" on standard error.
 void Complain(const std::string& text);
 
-// The key bytes: from the key file's first line, else QUILLMAR_KEY, else a prompt without echo on the
-// terminal. Valid UTF-8 becomes the 8-bit code page as a typed key does; other bytes are kept as
-// they are. Nothing when no key could be had (the reason has been printed).
+// The key bytes: from the key file's first line (ended by LF, CR or CR LF, at most 4096 bytes read),
+// else QUILLMAR_KEY, else a prompt without echo on the terminal. A UTF-8 byte order mark is dropped.
+// Valid UTF-8 becomes the 8-bit code page as a typed key does; other bytes are kept as they are.
+// Nothing when no key could be had (the reason has been printed): also for a key in UTF-16, a first
+// line that is too long, or characters the code page cannot hold.
 std::optional<std::string> ReadKey(const Options& options);
 
 // A decoded path as decode prints it on its own line: a backslash is doubled, and tab, LF and CR

@@ -44,7 +44,8 @@ const char kHelp[] = "Usage: quillmar-cli decode [--output-dir DIR] [--key-file 
                      "characters, after blanks around it are removed, count.\n"
                      "\n"
                      "Exit status: 0 all done, 1 some file failed (the others were done), 2 nothing done\n"
-                     "(usage, key or drive check), 130 interrupted (the file in progress is removed).\n";
+                     "(usage, key or drive check), 130 interrupted by Ctrl-C, SIGHUP or SIGTERM (the file in\n"
+                     "progress is removed; a copy takes its name only when complete).\n";
 
 int Usage(const std::string& problem) {
     cli::Complain(problem);

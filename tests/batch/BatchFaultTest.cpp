@@ -3,8 +3,11 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 #include "BatchTestSupport.h"
@@ -48,14 +51,30 @@ struct FaultFixture : ::testing::Test {
 
 // Output of one named source goes through a wrapper the test chooses.
 struct WrappingFileSystem : TestFileSystem {
-    std::string victim; // file name of the source whose output is wrapped
-    std::function<std::unique_ptr<BatchOutput>(std::unique_ptr<BatchOutput>, const std::string& path)> wrap;
-    std::unique_ptr<BatchOutput> CreateNew(const std::string& path, unsigned mode, bool& exists,
-                                           int& error) override {
-        auto out = TestFileSystem::CreateNew(path, mode, exists, error);
-        if (out && path.find("/" + victim + "(dec") != std::string::npos) return wrap(std::move(out), path);
+    std::string victim; // base name of the source whose output is wrapped
+    std::function<std::unique_ptr<BatchOutput>(std::unique_ptr<BatchOutput>)> wrap;
+    std::string lastSource; // a job opens its source before it creates its output
+    std::unique_ptr<BatchInput> OpenRead(const std::string& path, int& error) override {
+        lastSource = path;
+        return TestFileSystem::OpenRead(path, error);
+    }
+    std::unique_ptr<BatchOutput> CreateUnnamed(const std::string& folder, unsigned mode,
+                                               int& error) override {
+        auto out = TestFileSystem::CreateUnnamed(folder, mode, error);
+        if (out && ExtractFileBaseName(lastSource) == victim) return wrap(std::move(out));
         return out;
     }
+};
+
+// An output on a disk that is full: every write fails with ENOSPC, nothing reaches the file.
+struct FullDiskOutput : BatchOutput {
+    std::unique_ptr<BatchOutput> inner;
+    explicit FullDiskOutput(std::unique_ptr<BatchOutput> real) : inner(std::move(real)) {}
+    void Write(const uint8_t*, size_t) override { error = ENOSPC; }
+    int Error() const override { return error; }
+    int Link(const std::string& path) override { return inner->Link(path); }
+    bool Close() override { return inner->Close() && error == 0; }
+    int error = 0;
 };
 
 } // namespace
@@ -112,17 +131,13 @@ TEST_F(FaultFixture, FullDiskFailsTheRowAndRemovesItsOutput) {
     AddSources({"a.txt", "b.txt", "c.txt"});
     WrappingFileSystem fs;
     fs.victim = "b";
-    // The file is created where the run expects it, but the bytes go to a device that is always full.
-    fs.wrap = [](std::unique_ptr<BatchOutput> real, const std::string&) {
-        real.reset();
-        const int fd = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
-        EXPECT_GE(fd, 0);
-        return MakeDescriptorOutput(fd);
+    fs.wrap = [](std::unique_ptr<BatchOutput> real) {
+        return std::make_unique<FullDiskOutput>(std::move(real));
     };
     const BatchResult r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
     EXPECT_EQ(r.Decoded, 2);
     ExpectDecoded(0, dir / "Decript/a(dec1).txt");
-    ExpectFailed(1, "cannot write " + dir.Path() + "/Decript/b(dec1).txt (No space left on device)");
+    ExpectFailed(1, "cannot write the copy into " + dir.Path() + "/Decript (No space left on device)");
     ExpectDecoded(2, dir / "Decript/c(dec1).txt");
     EXPECT_EQ(ListFolder(dir / "Decript"), (std::vector<std::string>{"a(dec1).txt", "c(dec1).txt"}));
 }
@@ -131,12 +146,13 @@ TEST_F(FaultFixture, FailedCloseIsNotShownAsDecoded) {
     AddSources({"a.txt"});
     WrappingFileSystem fs;
     fs.victim = "a";
-    fs.wrap = [](std::unique_ptr<BatchOutput> real, const std::string&) -> std::unique_ptr<BatchOutput> {
+    fs.wrap = [](std::unique_ptr<BatchOutput> real) -> std::unique_ptr<BatchOutput> {
         struct CloseFails : BatchOutput {
             std::unique_ptr<BatchOutput> inner;
             int err = 0;
             void Write(const uint8_t* d, size_t n) override { inner->Write(d, n); }
             int Error() const override { return err; }
+            int Link(const std::string& path) override { return inner->Link(path); }
             bool Close() override {
                 inner->Close();
                 err = EDQUOT;
@@ -155,15 +171,15 @@ TEST_F(FaultFixture, FailedCloseIsNotShownAsDecoded) {
 TEST_F(FaultFixture, NameTakenBetweenTestAndCreateIsNeverReplaced) {
     AddSources({"a.txt"});
     struct Racing : TestFileSystem {
-        std::string dir;
         bool raced = false;
-        std::unique_ptr<BatchOutput> CreateNew(const std::string& path, unsigned mode, bool& exists,
-                                               int& error) override {
+        // The name is free when tested and taken just after, before the copy is linked.
+        bool FileExists(const std::string& path) override {
             if (!raced) {
                 raced = true;
                 WriteFile(path, "someone else's file");
+                return false;
             }
-            return TestFileSystem::CreateNew(path, mode, exists, error);
+            return TestFileSystem::FileExists(path);
         }
     } fs;
     const BatchResult r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
@@ -192,9 +208,7 @@ TEST_F(FaultFixture, ReadOnlyOrMissingOutputFolderFailsEveryRowCleanly) {
     AddSources({"a.txt", "b.txt"});
     // Root ignores permission bits, so the read-only folder is injected.
     struct ReadOnly : TestFileSystem {
-        std::unique_ptr<BatchOutput> CreateNew(const std::string&, unsigned, bool& exists,
-                                               int& error) override {
-            exists = false;
+        std::unique_ptr<BatchOutput> CreateUnnamed(const std::string&, unsigned, int& error) override {
             error = EROFS;
             return nullptr;
         }
@@ -203,15 +217,14 @@ TEST_F(FaultFixture, ReadOnlyOrMissingOutputFolderFailsEveryRowCleanly) {
     settings.OutputFolder = dir.Path();
     BatchResult r = BatchRun(jobs, reporter, readOnly).Run(settings, hooks);
     EXPECT_EQ(r.Failed, 2);
-    ExpectFailed(0, "cannot create " + dir.Path() + "/a(dec1).txt (Read-only file system)");
+    ExpectFailed(0, "cannot create a file in " + dir.Path() + " (Read-only file system)");
     ExpectFailed(1, "cannot create");
 
     settings.OutputFolder = dir / "does-not-exist";
     TestFileSystem fs;
     r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
     EXPECT_EQ(r.Failed, 2);
-    ExpectFailed(1,
-                 "cannot create " + dir.Path() + "/does-not-exist/b(dec1).txt (No such file or directory)");
+    ExpectFailed(1, "cannot create a file in " + dir.Path() + "/does-not-exist (No such file or directory)");
     EXPECT_FALSE(DirectoryExists(dir / "does-not-exist"));
 }
 
@@ -222,7 +235,7 @@ TEST_F(FaultFixture, StopInTheMiddleOfAFileRestoresThatRowAndLeavesLaterRows) {
     const JobRow bBefore = Row(1);
     const JobRow cBefore = Row(2);
 
-    std::atomic<bool> stop{true}; // a stale request from before the run is cleared
+    std::atomic<bool> stop{false}; // the caller clears it when the run begins
     hooks.StopRequested = &stop;
     hooks.ReadChunk = 64;
     hooks.PumpInterval = std::chrono::steady_clock::duration::zero();
@@ -256,9 +269,7 @@ TEST_F(FaultFixture, ARedecodedRowThatFailsDoesNotKeepItsOldProgress) {
 
     // The second time the output cannot be created, after the row has started.
     struct NoOutput : TestFileSystem {
-        std::unique_ptr<BatchOutput> CreateNew(const std::string&, unsigned, bool& exists,
-                                               int& error) override {
-            exists = false;
+        std::unique_ptr<BatchOutput> CreateUnnamed(const std::string&, unsigned, int& error) override {
             error = ENOSPC;
             return nullptr;
         }
@@ -355,7 +366,7 @@ TEST_F(FaultFixture, AFailedWriteEndsThatFileWithoutReadingTheRest) {
                 int Error() const override { return inner->Error(); }
                 bool Permissions(unsigned& mode, int& e) override { return inner->Permissions(mode, e); }
             };
-            auto in = TestFileSystem::OpenRead(path, error);
+            auto in = WrappingFileSystem::OpenRead(path, error);
             if (!in) return in;
             auto counted = std::make_unique<Counted>();
             counted->inner = std::move(in);
@@ -364,12 +375,11 @@ TEST_F(FaultFixture, AFailedWriteEndsThatFileWithoutReadingTheRest) {
         }
     } fs;
     fs.victim = "big";
-    fs.wrap = [](std::unique_ptr<BatchOutput> real, const std::string&) {
-        real.reset();
-        return MakeDescriptorOutput(::open("/dev/full", O_WRONLY | O_CLOEXEC));
+    fs.wrap = [](std::unique_ptr<BatchOutput> real) {
+        return std::make_unique<FullDiskOutput>(std::move(real));
     };
     EXPECT_EQ(BatchRun(jobs, reporter, fs).Run(settings, hooks).Failed, 1);
-    ExpectFailed(0, "cannot write " + dir.Path() + "/Decript/big(dec1).txt (No space left on device)");
+    ExpectFailed(0, "cannot write the copy into " + dir.Path() + "/Decript (No space left on device)");
     // The decoder writes after each MiB of output at the latest.
     EXPECT_LE(fs.read, uint64_t(4) << 20);
 }
@@ -400,4 +410,127 @@ TEST_F(FaultFixture, UnreadablePermissionBitsFailTheRowWithoutOutput) {
     ExpectFailed(0, "cannot read the permissions of the source (Input/output error)");
     ExpectDecoded(1, dir / "Decript/b(dec1).txt");
     EXPECT_EQ(ListFolder(dir / "Decript"), std::vector<std::string>{"b(dec1).txt"});
+}
+
+TEST_F(FaultFixture, WhileAFileIsDecodedItHasNoOutputName) {
+    AddSources({"a.txt"});
+    std::vector<std::string> midFile;
+    hooks.ReadChunk = 64;
+    hooks.PumpInterval = std::chrono::steady_clock::duration::zero();
+    hooks.Pump = [&] {
+        if (Row(0).Status == kStatusDecoding && Row(0).Progress > 5 && midFile.empty())
+            midFile = ListFolder(dir / "Decript"), midFile.push_back("seen");
+    };
+    TestFileSystem fs;
+    ASSERT_EQ(BatchRun(jobs, reporter, fs).Run(settings, hooks).Decoded, 1);
+    EXPECT_EQ(midFile, std::vector<std::string>{"seen"}) << "a name showed a copy that was not complete";
+    ExpectDecoded(0, dir / "Decript/a(dec1).txt");
+}
+
+TEST_F(FaultFixture, ACtrlCDuringTheDriveCheckStopsTheRunBeforeAnyRow) {
+    std::filesystem::create_directory(dir / "one");
+    std::filesystem::create_directory(dir / "two");
+    AddSources({"one/a.txt", "two/b.txt"});
+    const std::vector<JobRow> before = jobs.Rows();
+    std::atomic<bool> stop{false};
+    hooks.StopRequested = &stop;
+    struct SignalInCheck : TestFileSystem {
+        std::atomic<bool>* stop = nullptr;
+        unsigned DriveType(const std::string& path) override {
+            stop->store(true); // Ctrl-C while the mounts are read
+            return TestFileSystem::DriveType(path);
+        }
+    } fs;
+    fs.stop = &stop;
+    const BatchResult r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
+    EXPECT_EQ(r.Outcome, BatchOutcome::Stopped);
+    EXPECT_EQ(r.Decoded, 0);
+    EXPECT_EQ(jobs.Rows(), before);
+    EXPECT_EQ(reporter.messages, std::vector<std::string>{});
+    EXPECT_FALSE(std::filesystem::exists(dir / "one/Decript"));
+}
+
+namespace {
+
+std::atomic<bool> gSignalStop{false};
+std::atomic<bool> gSignalHandled{false};
+extern "C" void OnTestStop(int) {
+    gSignalStop = true;
+    gSignalHandled = true;
+}
+
+// True when the thread sleeps in read(2).
+bool BlockedInRead(pid_t tid) {
+    const std::string task = "/proc/self/task/" + std::to_string(tid);
+    std::ifstream syscall(task + "/syscall");
+    std::string number;
+    syscall >> number;
+    std::ifstream stat(task + "/stat");
+    std::string statLine;
+    std::getline(stat, statLine);
+    const size_t close = statLine.rfind(')');
+    return number == "0" && close != std::string::npos && statLine.substr(close + 2, 1) == "S";
+}
+
+} // namespace
+
+TEST_F(FaultFixture, ACtrlCEndsAReadThatWouldBlock) {
+    AddSources({"a.txt"});
+    int ends[2];
+    ASSERT_EQ(::pipe2(ends, O_CLOEXEC), 0);
+    // A source whose read blocks, as a file on a special file system can.
+    struct Blocking : TestFileSystem {
+        int fd = -1;
+        std::unique_ptr<BatchInput> OpenRead(const std::string&, int&) override {
+            return MakeDescriptorInput(fd);
+        }
+    } fs;
+    fs.fd = ends[0];
+    struct sigaction sa {
+    }, old{};
+    sa.sa_handler = OnTestStop;
+    sigemptyset(&sa.sa_mask);
+    ::sigaction(SIGUSR1, &sa, &old); // no restart, as the command line installs its handler
+    gSignalStop = false;
+    gSignalHandled = false;
+    hooks.StopRequested = &gSignalStop;
+
+    std::atomic<pid_t> tid{0};
+    std::atomic<bool> done{false};
+    BatchResult result;
+    std::thread run([&] {
+        tid = ::gettid();
+        result = BatchRun(jobs, reporter, fs).Run(settings, hooks);
+        done = true;
+    });
+    const timespec poll{0, 200000};
+    while (tid == 0 || !BlockedInRead(tid))
+        ::nanosleep(&poll, nullptr);
+    ::pthread_kill(run.native_handle(), SIGUSR1);
+    // A read that is simply tried again blocks once more; only then is the source ended for it.
+    while (!gSignalHandled || (!done && !BlockedInRead(tid)))
+        ::nanosleep(&poll, nullptr);
+    ::close(ends[1]);
+    run.join();
+    ::close(ends[0]);
+    ::sigaction(SIGUSR1, &old, nullptr);
+    EXPECT_EQ(result.Outcome, BatchOutcome::Stopped);
+    EXPECT_EQ(ListFolder(dir / "Decript"), std::vector<std::string>{});
+}
+
+TEST_F(FaultFixture, NamesThatAreNoUtf8DecodeTheirOwnFilesAndShowEscaped) {
+    const std::vector<std::string> names = {"bad\xFF", "bad\xFE", "bad\xEF\xBF\xBD"};
+    for (const std::string& name : names) {
+        WriteFile(dir / (name + ".txt"), "from " + name);
+        AddFiles(jobs, {PathToText(dir / (name + ".txt"))});
+    }
+    ASSERT_EQ(jobs.GetRowCount(), 3) << "two names became one row";
+    TestFileSystem fs;
+    ASSERT_EQ(BatchRun(jobs, reporter, fs).Run(settings, hooks).Decoded, 3);
+    for (int r = 0; r < 3; ++r) {
+        const std::string copy = dir / ("Decript/" + names[size_t(r)] + "(dec1).txt");
+        EXPECT_EQ(ReadFile(copy), "from " + names[size_t(r)]);
+        EXPECT_EQ(Row(r).DecodedPath, PathToText(copy));
+    }
+    EXPECT_EQ(Row(0).DecodedPath, W(dir / "Decript/bad\\xFF(dec1).txt"));
 }

@@ -21,14 +21,12 @@ public:
     }
 
     size_t Read(uint8_t* buffer, size_t capacity) override {
+        if (error_ == EINTR) error_ = 0;
         if (error_ != 0) return 0;
-        for (;;) {
-            const ssize_t n = ::read(fd_, buffer, capacity);
-            if (n >= 0) return static_cast<size_t>(n);
-            if (errno == EINTR) continue;
-            error_ = errno;
-            return 0;
-        }
+        const ssize_t n = ::read(fd_, buffer, capacity);
+        if (n >= 0) return static_cast<size_t>(n);
+        error_ = errno;
+        return 0;
     }
 
     int Error() const override { return error_; }
@@ -51,9 +49,15 @@ private:
 
 class FdOutput : public BatchOutput {
 public:
-    explicit FdOutput(int fd) : fd_(fd) {}
+    explicit FdOutput(TUnnamedFile file) : file_(std::move(file)), fd_(file_.Handle) {}
     ~FdOutput() override {
         if (fd_ >= 0) ::close(fd_);
+        DiscardUnnamedFile(file_);
+    }
+
+    int Link(const std::string& path) override {
+        if (fd_ < 0) return EBADF;
+        return LinkUnnamedFile(file_, path);
     }
 
     void Write(const uint8_t* data, size_t size) override {
@@ -79,6 +83,7 @@ public:
     }
 
 private:
+    TUnnamedFile file_;
     int fd_;
     int error_ = 0;
 };
@@ -102,23 +107,22 @@ std::unique_ptr<BatchInput> BatchFileSystem::OpenRead(const std::string& path, i
     const int fd = OpenRegularFile(path, error);
     if (fd < 0) return nullptr;
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    return std::make_unique<FdInput>(fd);
+    return MakeDescriptorInput(fd);
 }
 
-std::unique_ptr<BatchOutput> BatchFileSystem::CreateNew(const std::string& path, unsigned mode, bool& exists,
-                                                        int& error) {
-    const TExclusiveCreate created = CreateFileExclusive(path, mode);
-    exists = created.Exists;
-    error = created.Error;
-    return created.Ok() ? MakeDescriptorOutput(created.Handle) : nullptr;
+std::unique_ptr<BatchOutput> BatchFileSystem::CreateUnnamed(const std::string& folder, unsigned mode,
+                                                            int& error) {
+    TUnnamedFile file = CreateUnnamedFile(folder, mode);
+    error = file.Error;
+    return file.Ok() ? std::make_unique<FdOutput>(std::move(file)) : nullptr;
 }
 
 bool BatchFileSystem::Remove(const std::string& path) {
     return ::unlink(path.c_str()) == 0;
 }
 
-std::unique_ptr<BatchOutput> MakeDescriptorOutput(int fd) {
-    return std::make_unique<FdOutput>(fd);
+std::unique_ptr<BatchInput> MakeDescriptorInput(int fd) {
+    return std::make_unique<FdInput>(fd);
 }
 
 BatchFileSystem& RealFileSystem() {

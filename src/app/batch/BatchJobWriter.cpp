@@ -3,6 +3,7 @@
 #include "app/batch/BatchJobWriter.h"
 
 #include "platform/runtime/CodePage.h"
+#include "platform/runtime/FileSystem.h"
 
 BatchJobWriter::BatchJobWriter(JobList& jobs, const std::vector<BatchJob>& runJobs)
     : jobs_(jobs), runJobs_(runJobs), kept_(runJobs.size()) {
@@ -42,7 +43,7 @@ void BatchJobWriter::JobDecoded(int id, const std::string& outputPath) {
     const int row = RowOf(id);
     if (row < 0) return;
     jobs_.SetStatus(row, kStatusDecoded);
-    jobs_.SetDecodedPath(row, Utf8ToWide(outputPath));
+    jobs_.SetDecodedPath(row, PathToText(outputPath));
     if (OnDecoded) OnDecoded(row);
 }
 

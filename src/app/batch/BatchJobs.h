@@ -11,7 +11,7 @@
 struct BatchSettings {
     AnsiString Key;            // the key as typed, in the 8-bit code page, untrimmed
     bool FolderChosen = false; // put every output into OutputFolder
-    std::string OutputFolder;  // UTF-8
+    std::string OutputFolder;  // the bytes the file system takes
     // Every copy of the key is wiped when it goes.
     ~BatchSettings() { WipeMemory(Key.data(), Key.capacity()); }
 };
@@ -33,8 +33,8 @@ struct BatchResult {
 // rows share (files are added once) and which nobody can change while a run is in progress.
 struct BatchJob {
     int Id = 0;           // its place in the run, from 0
-    WideString Source;    // the row's source path as the list holds it
-    std::string Path;     // the same as the file system takes it (UTF-8)
+    WideString Source;    // the row's source path as the list holds it (PathToText)
+    std::string Path;     // the same as the file system takes it: the bytes the user gave
     int RowWhenTaken = 0; // its row when Run was pressed: where a list looks first
 };
 
@@ -46,6 +46,7 @@ public:
     virtual void JobStarted(int id) = 0;
     // The shown percentage changed; the final value (100 for a complete file) always comes.
     virtual void JobProgress(int id, double percent) = 0;
+    // outputPath is the copy's name as the file system takes it.
     virtual void JobDecoded(int id, const std::string& outputPath) = 0;
     virtual void JobFailed(int id, const std::string& reason) = 0;
     // A stop ended the job before its end: the row goes back to what it showed before it started.

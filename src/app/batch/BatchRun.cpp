@@ -53,11 +53,17 @@ bool BatchRun::PumpIfDue(bool force) {
     return stopped_;
 }
 
+bool BatchRun::StopSeen() const {
+    return hooks_ && hooks_->StopRequested && hooks_->StopRequested->load();
+}
+
 bool BatchRun::AllOnFixedDisks() {
     // Reading the mount table is the costly part: one query per folder, not per file.
     std::unordered_map<std::string, unsigned> folderTypes;
     for (int r = 0; r < jobs_.GetRowCount(); ++r) {
-        const std::string source = WideToUtf8(jobs_.GetSourcePath(r));
+        // A stop during a long check ends it; Check tells the stop apart from a failed drive.
+        if (StopSeen()) return false;
+        const std::string source = PathFromText(jobs_.GetSourcePath(r));
         const auto [it, added] = folderTypes.try_emplace(ExtractFilePath(source), 0u);
         if (added) it->second = fs_.DriveType(source);
         if (it->second != DRIVE_FIXED) return false;
@@ -71,6 +77,7 @@ BatchOutcome BatchRun::Check(const BatchSettings& settings) {
         return BatchOutcome::KeyRejected;
     }
     if (!settings.FolderChosen && !AllOnFixedDisks()) {
+        if (StopSeen()) return BatchOutcome::Stopped;
         reporter_.ShowMessage(kMessageUploadFolderNotCorrect, kCaptionError);
         return BatchOutcome::DriveRejected;
     }
@@ -83,7 +90,7 @@ std::vector<BatchJob> BatchRun::TakeJobs() const {
         BatchJob& job = jobs[static_cast<size_t>(r)];
         job.Id = r;
         job.Source = jobs_.GetSourcePath(r);
-        job.Path = WideToUtf8(job.Source);
+        job.Path = PathFromText(job.Source);
         job.RowWhenTaken = r;
     }
     return jobs;
@@ -92,6 +99,8 @@ std::vector<BatchJob> BatchRun::TakeJobs() const {
 BatchResult BatchRun::Run(const BatchSettings& settings, const BatchHooks& hooks) {
     const TScopedChange<const BatchHooks*> hooksScope(hooks_, &hooks);
     stopped_ = false;
+    // The request is never cleared here: one made during the checks, or between the caller's
+    // clearing and this call, ends the run.
 
     const BatchOutcome checked = Check(settings);
     if (checked != BatchOutcome::Finished) return {checked};
@@ -102,7 +111,6 @@ BatchResult BatchRun::Run(const BatchSettings& settings, const BatchHooks& hooks
     writer.OnFailed = hooks.OnRowFailed;
 
     const RunningScope running(hooks);
-    if (hooks.StopRequested) hooks.StopRequested->store(false);
     PumpIfDue(true);
     return decoder.Run(jobs, writer, [this] { return PumpIfDue(false); });
 }

@@ -35,7 +35,9 @@ struct BatchHooks {
     // of work. The stop flag is read after each call.
     std::function<void()> Pump;
     std::chrono::steady_clock::duration PumpInterval = std::chrono::milliseconds(50);
-    // Set by the Stop command; cleared when the run starts.
+    // Set by the Stop command or a stop signal. The caller clears it when the run begins (the window
+    // when Run is pressed, the command line when it starts to listen for signals); Run reads it
+    // from its first check on, so a stop during the checks ends the run before any row changes.
     std::atomic<bool>* StopRequested = nullptr;
     // A row that could not be decoded, with the reason (its status says it briefly too).
     std::function<void(int row, const std::string& reason)> OnRowFailed;
@@ -50,7 +52,8 @@ public:
     ~BatchRun();
 
     // The key check, then the drive check of every row: the first that fails shows its message and
-    // gives KeyRejected or DriveRejected, with nothing changed. Finished when both pass.
+    // gives KeyRejected or DriveRejected, with nothing changed. Finished when both pass. During a
+    // Run, a stop request seen in the drive check gives Stopped, with nothing shown or changed.
     BatchOutcome Check(const BatchSettings& settings);
     // The rows' sources in their order now, as the jobs of a run.
     std::vector<BatchJob> TakeJobs() const;
@@ -68,6 +71,7 @@ public:
 private:
     bool PumpIfDue(bool force);
     bool AllOnFixedDisks();
+    bool StopSeen() const;
 
     JobList& jobs_;
     BatchReporter& reporter_;

@@ -1,10 +1,12 @@
-// The per-file steps of a run: open, choose folder and free name, create the output with the
-// source's permission bits, decode, close; a stop or a failure leaves no output behind.
+// The per-file steps of a run: open, choose the folder, create an unnamed output with the source's
+// permission bits, decode, and give the complete copy the first free name; a stop, a failure or a
+// kill leaves no output behind.
 #include "app/batch/JobDecoder.h"
 
 #include <cerrno>
 #include <cmath>
 
+#include "app/batch/OutputCommit.h"
 #include "decoding/MarkedTextDecoder.h"
 #include "platform/runtime/FileSystem.h"
 
@@ -42,22 +44,28 @@ private:
     double shown_ = 0; // the start has just reported 0
 };
 
-// A source that ends early once a stop is requested.
+// A source that ends early once a stop is requested. A read that a signal interrupted is looked at
+// again only after the stop request has been asked, so Ctrl-C ends even a read that would block.
 class StoppableSource : public ByteSource {
 public:
-    StoppableSource(ByteSource& inner, const std::function<bool()>& stopRequested)
-        : inner_(inner), stopRequested_(stopRequested) {}
+    StoppableSource(ByteSource& inner, const BatchInput& input, const std::function<bool()>& stopRequested)
+        : inner_(inner), input_(input), stopRequested_(stopRequested) {}
     size_t Read(uint8_t* buffer, size_t capacity) override {
-        if (stopped_ || (stopRequested_ && stopRequested_())) {
-            stopped_ = true;
-            return 0;
+        for (;;) {
+            if (stopped_ || (stopRequested_ && stopRequested_())) {
+                stopped_ = true;
+                return 0;
+            }
+            const size_t n = inner_.Read(buffer, capacity);
+            if (n == 0 && input_.Error() == EINTR) continue;
+            return n;
         }
-        return inner_.Read(buffer, capacity);
     }
     const bool& Stopped() const { return stopped_; }
 
 private:
     ByteSource& inner_;
+    const BatchInput& input_;
     const std::function<bool()>& stopRequested_;
     bool stopped_ = false;
 };
@@ -106,10 +114,7 @@ std::string JobDecoder::OutputFolderFor(const std::string& sourcePath, const Bat
 }
 
 std::string JobDecoder::OutputName(const std::string& folder, const std::string& baseName, uint64_t n) {
-    // An empty folder means the current one, never the root.
-    std::string name = folder;
-    if (!name.empty() && name.back() != '/') name += '/';
-    return name + baseName + "(dec" + std::to_string(n) + ").txt";
+    return ::OutputName(folder, baseName, n);
 }
 
 BatchResult JobDecoder::Run(const std::vector<BatchJob>& jobs, BatchEvents& events,
@@ -166,40 +171,34 @@ JobDecoder::JobResult JobDecoder::DecodeJob(const BatchJob& job, BatchEvents& ev
     if (!input->Permissions(mode, error))
         return fail("cannot read the permissions of the source" + ErrnoText(error));
 
-    // The first free number; a name that appears between the test and the creation is never
-    // replaced, the next number is tried instead.
-    std::string outputName;
-    std::unique_ptr<BatchOutput> output;
-    constexpr uint64_t kMaxNumber = 1000000;
-    for (uint64_t n = 1; n <= kMaxNumber && !output; ++n) {
-        outputName = OutputName(folder, base, n);
-        if (fs_.FileExists(outputName)) continue;
-        bool exists = false;
-        output = fs_.CreateNew(outputName, mode, exists, error);
-        if (!output && !exists) return fail("cannot create " + outputName + ErrnoText(error));
-    }
-    if (!output) return fail("no free output name in " + folder);
+    // The copy has no name while it is written: a kill, a hang-up or a full disk leaves nothing
+    // that looks like a finished decode. It takes the first free number only when complete.
+    std::unique_ptr<BatchOutput> output = fs_.CreateUnnamed(folder, mode, error);
+    if (!output) return fail("cannot create a file in " + folder + ErrnoText(error));
 
     UntilWriteFails untilWriteFails(*input, *output);
-    StoppableSource stoppable(untilWriteFails, stopRequested);
+    StoppableSource stoppable(untilWriteFails, *input, stopRequested);
     GuardedSink guarded(*output, stoppable.Stopped());
     JobProgress progress(events, job.Id, stoppable.Stopped());
     decoder_->Decode(stoppable, guarded, size, progress);
 
-    const bool closed = output->Close();
     if (stoppable.Stopped()) {
-        fs_.Remove(outputName);
         events.JobStopped(job.Id);
         return JobResult::Stopped;
     }
-    if (input->Error() != 0) {
-        fs_.Remove(outputName);
-        return fail("cannot read the source" + ErrnoText(input->Error()));
+    if (input->Error() != 0) return fail("cannot read the source" + ErrnoText(input->Error()));
+    if (output->Error() != 0)
+        return fail("cannot write the copy into " + folder + ErrnoText(output->Error()));
+    const OutputCommit named = CommitOutput(fs_, *output, folder, base);
+    if (!named.Ok()) {
+        if (named.Error == 0) return fail("no free output name in " + folder);
+        return fail("cannot name the copy in " + folder + ErrnoText(named.Error));
     }
-    if (!closed || output->Error() != 0) {
-        fs_.Remove(outputName);
-        return fail("cannot write " + outputName + ErrnoText(output->Error()));
+    if (!output->Close()) {
+        fs_.Remove(named.Path);
+        return fail("cannot write " + named.Path + ErrnoText(output->Error()));
     }
+    const std::string outputName = named.Path;
     input.reset();
     events.JobDecoded(job.Id, outputName);
     return JobResult::Decoded;

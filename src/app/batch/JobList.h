@@ -11,6 +11,7 @@ inline const WideString kStatusNotDecoded = u"Not decoded";
 inline const WideString kStatusDecoding = u"Decoding";
 inline const WideString kStatusDecoded = u"Decoded";
 
+// The paths are texts made by PathToText, so that every byte of a name survives the wide string.
 struct JobRow {
     WideString SourcePath;
     WideString Status;

@@ -16,6 +16,7 @@
 #include "grid/model/TextColumn.h"
 #include "grid/view/NextGrid.h"
 #include "platform/runtime/CodePage.h"
+#include "platform/runtime/FileSystem.h"
 #include "platform/windows/Buttons.h"
 #include "platform/windows/Dialogs.h"
 #include "platform/windows/MainThreadQueue.h"
@@ -30,6 +31,7 @@ namespace {
 inline const WideString kErrorCaption = u"Error";
 inline const WideString kFileNotSelected = u"File is not selected!";
 inline const WideString kFileNotDecoded = u"File is not decoded!";
+inline const std::string kKeyNotInCodePage = "Decoding key has characters that the code page cannot hold!";
 inline const WideString kBrowseTitle = u"Select folder for files";
 constexpr UINT kBrowseFlags = BIF_STATUSTEXT | BIF_EDITBOX | BIF_NEWDIALOGSTYLE | BIF_BROWSEFORCOMPUTER;
 
@@ -42,7 +44,7 @@ void SetWindowFont(TFont* Font) {
     Font->SetStyle({});
 }
 
-// The run's two messages, as a modal box with the caption "Error". The box opens from the message
+// The run's messages, as a modal box with the caption "Error". The box opens from the message
 // loop just after the Run command has returned, so whoever pressed Run (a screen reader's press
 // action, say) is not held until the box is closed.
 class MessageBoxReporter : public BatchReporter {
@@ -252,7 +254,7 @@ void TMain_form::open_folder_butClick(TObject*) {
     Request.Flags = kBrowseFlags;
     WideString Chosen;
     if (GetDialogProvider().BrowseForFolder(Request, Chosen) && !Chosen.empty())
-        OutputFolder = WideToUtf8(Chosen);
+        OutputFolder = PathFromText(Chosen);
     if (!OutputFolder.empty()) {
         decript_but->SetVisible(true);
         FolderChosen = true;
@@ -304,10 +306,16 @@ void TMain_form::decript_butClick(TObject*) {
     {
         // Copies of the key made here are wiped; the field keeps the one the user typed.
         WideString Typed = Edit1->GetText();
-        AnsiString Converted = WideToAnsi(Typed);
+        AnsiString Converted;
+        // A character replaced by '?' would decode with another key than the one typed.
+        const bool Exact = WideToAnsiExact(Typed, Converted);
         Settings.Key = Converted;
         WipeMemory(Typed.data(), Typed.capacity() * sizeof(Typed[0]));
         WipeMemory(Converted.data(), Converted.capacity());
+        if (!Exact) {
+            Reporter.ShowMessage(kKeyNotInCodePage, kCaptionError);
+            return;
+        }
     }
     Settings.FolderChosen = FolderChosen;
     Settings.OutputFolder = OutputFolder;

@@ -446,6 +446,36 @@ AnsiString Utf8ToAnsi(std::string_view text, TCodePage codePage) {
     return out;
 }
 
+namespace {
+
+bool HasByte(const ReverseTable& r, char32_t c) {
+    return c < 0x80 || (c <= 0xFFFF && r.map.count(static_cast<char16_t>(c)) != 0);
+}
+
+} // namespace
+
+bool Utf8ToAnsiExact(std::string_view text, AnsiString& out) {
+    const ReverseTable& r = ReverseFor(SystemCodePage());
+    out.clear();
+    for (size_t i = 0; i < text.size();) {
+        const int32_t cp = DecodeUtf8(text, i);
+        if (cp < 0 || !HasByte(r, static_cast<char32_t>(cp))) return false;
+        out += ByteOfChar(r, static_cast<char32_t>(cp));
+    }
+    return true;
+}
+
+bool WideToAnsiExact(std::u16string_view text, AnsiString& out) {
+    const ReverseTable& r = ReverseFor(SystemCodePage());
+    out.clear();
+    bool exact = true;
+    ForEachCodePoint(text, [&](char32_t c) {
+        exact = exact && c != 0xFFFD && HasByte(r, c);
+        out += ByteOfChar(r, c);
+    });
+    return exact;
+}
+
 std::string AnsiToUtf8(std::string_view text) {
     return AnsiToUtf8(text, SystemCodePage());
 }

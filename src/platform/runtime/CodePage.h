@@ -48,5 +48,11 @@ std::string WideToUtf8(std::u16string_view text);
 // UTF-8 to and from 8-bit text in the given (default: system) code page.
 AnsiString Utf8ToAnsi(std::string_view text);
 AnsiString Utf8ToAnsi(std::string_view text, TCodePage codePage);
+// As Utf8ToAnsi and WideToAnsi in the system code page, but false when a character has no byte in
+// it (or the text is malformed), where those would put '?': for text such as a key, which a
+// replaced character would silently change. out holds the conversion either way.
+bool Utf8ToAnsiExact(std::string_view text, AnsiString& out);
+bool WideToAnsiExact(std::u16string_view text, AnsiString& out);
+
 std::string AnsiToUtf8(std::string_view text);
 std::string AnsiToUtf8(std::string_view text, TCodePage codePage);

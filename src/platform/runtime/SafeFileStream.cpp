@@ -20,7 +20,7 @@ namespace {
 constexpr size_t BufferSize = 256 * 1024;
 
 [[noreturn]] void RaiseCreate(const std::string& FileName, int Error) {
-    throw EFCreateError(Format(SFCreateErrorEx, {FileName, std::string(std::strerror(Error))}));
+    throw EFCreateError(Format(SFCreateErrorEx, {FileName, FileErrorText(Error)}));
 }
 
 std::string FolderOf(const std::string& FileName) {
@@ -30,36 +30,35 @@ std::string FolderOf(const std::string& FileName) {
     return FileName.substr(0, Slash);
 }
 
-std::string NameOf(const std::string& FileName) {
-    size_t Slash = FileName.rfind('/');
-    return Slash == std::string::npos ? FileName : FileName.substr(Slash + 1);
-}
-
 } // namespace
 
 TSafeFileStream::TSafeFileStream(const std::string& FileName) : FFileName(FileName) {
     struct stat Target;
     bool Exists = ::stat(FileName.c_str(), &Target) == 0;
     if (Exists && S_ISDIR(Target.st_mode)) RaiseCreate(FileName, EISDIR);
+    // Opening a pipe without a reader would wait for ever.
+    if (Exists && S_ISFIFO(Target.st_mode)) RaiseCreate(FileName, kErrorIsPipe);
+    if (Exists && S_ISSOCK(Target.st_mode)) RaiseCreate(FileName, kErrorIsSocket);
     if (Exists && !S_ISREG(Target.st_mode)) {
-        FHandle = ::open(FileName.c_str(), O_WRONLY | O_CLOEXEC);
+        FHandle = ::open(FileName.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
         if (FHandle < 0) RaiseCreate(FileName, errno);
+        const int Flags = ::fcntl(FHandle, F_GETFL);
+        if (Flags != -1) ::fcntl(FHandle, F_SETFL, Flags & ~O_NONBLOCK);
         return;
     }
-    std::string Templ = FolderOf(FileName) + "/." + NameOf(FileName) + ".XXXXXX";
-    FHandle = ::mkostemp(Templ.data(), O_CLOEXEC);
-    if (FHandle < 0) RaiseCreate(FileName, errno);
-    FTempName = Templ;
-    // mkstemp makes the file private; an export gets the permissions a new file would get, or
-    // those of the file it replaces.
+    // A new file gets the permissions a new file would get; a replaced one keeps its permission
+    // bits, but never a set-user-ID or set-group-ID bit on content that is not the old program.
     mode_t Mode;
     if (Exists) {
-        Mode = Target.st_mode & 07777;
+        Mode = Target.st_mode & 0777;
     } else {
         mode_t Mask = ::umask(0);
         ::umask(Mask);
         Mode = 0666 & ~Mask;
     }
+    FTemp = CreateUnnamedFile(FolderOf(FileName), 0600);
+    if (!FTemp.Ok()) RaiseCreate(FileName, FTemp.Error);
+    FHandle = FTemp.Handle;
     ::fchmod(FHandle, Mode);
     FBuffer.reserve(BufferSize);
 }
@@ -68,7 +67,7 @@ TSafeFileStream::TSafeFileStream(const WideString& FileName) : TSafeFileStream(W
 
 TSafeFileStream::~TSafeFileStream() {
     if (FHandle >= 0) ::close(FHandle);
-    if (!FCommitted && !FTempName.empty()) ::unlink(FTempName.c_str());
+    if (!FCommitted) DiscardUnnamedFile(FTemp);
 }
 
 void TSafeFileStream::Flush() {
@@ -113,11 +112,12 @@ int64_t TSafeFileStream::Seek(int64_t Offset, TSeekOrigin Origin) {
 void TSafeFileStream::Commit() {
     if (FCommitted || FHandle < 0) throw EWriteError(SWriteError);
     Flush();
-    if (!FTempName.empty() && ::fsync(FHandle) != 0) throw EWriteError(SWriteError);
+    const bool Replacing = FTemp.Ok();
+    if (Replacing && (::fsync(FHandle) != 0 || NameUnnamedFile(FTemp) != 0)) throw EWriteError(SWriteError);
     int Handle = FHandle;
     FHandle = -1;
     if (::close(Handle) != 0) throw EWriteError(SWriteError);
-    if (!FTempName.empty() && std::rename(FTempName.c_str(), FFileName.c_str()) != 0)
+    if (Replacing && std::rename(FTemp.TempName.c_str(), FFileName.c_str()) != 0)
         throw EWriteError(SWriteError);
     FCommitted = true;
 }

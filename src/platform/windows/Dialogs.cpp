@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -11,6 +12,7 @@
 #include <cstring>
 
 #include "platform/runtime/CodePage.h"
+#include "platform/runtime/FileSystem.h"
 #include "platform/windows/Dialogs.h"
 #include "platform/windows/Forms.h"
 #include "platform/windows/WinControlQt.h"
@@ -85,7 +87,7 @@ public:
         if (dlg.exec() != QDialog::Accepted) return false;
         Files.clear();
         for (const QString& f : dlg.selectedFiles())
-            Files.push_back(FromQ(QDir::toNativeSeparators(QFileInfo(f).absoluteFilePath())));
+            Files.push_back(PathTextOf(QFileInfo(f).absoluteFilePath()));
         return !Files.empty();
     }
 
@@ -121,15 +123,24 @@ public:
             result = dlg.result();
         }
         if (result != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
-        Path = FromQ(QDir::toNativeSeparators(QFileInfo(dlg.selectedFiles().first()).absoluteFilePath()));
+        Path = PathTextOf(QFileInfo(dlg.selectedFiles().first()).absoluteFilePath());
         return true;
     }
 
     bool OpenDocument(const WideString& Path) override {
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(ToQ(Path)));
+        // The URL carries the path's own bytes, percent-encoded, whatever their encoding.
+        const std::string Bytes = PathFromText(Path);
+        const QByteArray Encoded = QByteArray(Bytes.data(), qsizetype(Bytes.size())).toPercentEncoding("/");
+        return QDesktopServices::openUrl(QUrl::fromEncoded("file://" + Encoded, QUrl::StrictMode));
     }
 
 private:
+    // A file name as the file system holds it, as path text.
+    static WideString PathTextOf(const QString& Path) {
+        const QByteArray Bytes = QFile::encodeName(Path);
+        return PathToText(std::string_view(Bytes.constData(), size_t(Bytes.size())));
+    }
+
     // Rejects a browser when the application's main window is hidden for good (closed).
     class CloseWithMainWindow : public QObject {
     public:

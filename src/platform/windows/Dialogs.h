@@ -66,6 +66,7 @@ public:
     virtual ~TDialogProvider() = default;
     // Shows a modal message box; returns the button pressed (IDOK, IDCANCEL, IDYES, IDNO).
     virtual int MessageBox(const WideString& Text, const WideString& Caption, UINT Flags) = 0;
+    // Paths are path texts (PathToText): every byte of a name survives, shown escaped.
     // Full paths of the chosen files, in order; false when cancelled.
     virtual bool OpenFiles(const TOpenFileRequest& Request, std::vector<WideString>& Files) = 0;
     // The chosen folder's full path; false when cancelled or when the choice has no path.
@@ -73,7 +74,7 @@ public:
     // is cancelled when the main window closes; with one it is modal to it. A request while a
     // browser is open brings that one to the front and returns false.
     virtual bool BrowseForFolder(const TBrowseFolderRequest& Request, WideString& Path) = 0;
-    // Opens a document with the desktop's default application for it.
+    // Opens a document (a path text) with the desktop's default application for it.
     virtual bool OpenDocument(const WideString& Path) = 0;
 };
 

@@ -85,7 +85,8 @@ public:
     TNotifyEvent OnDeactivate;
     TCloseEvent OnClose;
     TCloseQueryEvent OnCloseQuery;
-    // Files dropped on the form (after DragAcceptFiles(true)), full paths in the order given.
+    // Files dropped on the form (after DragAcceptFiles(true)), full paths as path texts
+    // (PathToText) in the order given.
     std::function<void(TObject* Sender, const std::vector<WideString>& Files)> OnDropFiles;
 
     virtual bool CloseQuery();

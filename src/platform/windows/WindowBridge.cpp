@@ -22,6 +22,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "platform/runtime/FileSystem.h"
 #include "platform/windows/AccessibilityQt.h"
 #include "platform/windows/ControlCanvas.h"
 #include "platform/windows/Forms.h"
@@ -1087,8 +1088,9 @@ bool TWindowBridge::OnDrop(QDropEvent* event) {
     std::vector<WideString> files;
     for (const QUrl& url : event->mimeData()->urls()) {
         if (!url.isLocalFile()) continue;
-        QString path = url.toLocalFile();
-        files.emplace_back(reinterpret_cast<const char16_t*>(path.utf16()), size_t(path.size()));
+        // The URL's percent-encoded path holds the name's own bytes, which a decoded string may not.
+        const QByteArray path = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+        files.push_back(PathToText(std::string_view(path.constData(), size_t(path.size()))));
     }
     if (files.empty()) return false;
     event->setDropAction(Qt::CopyAction);

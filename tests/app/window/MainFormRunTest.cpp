@@ -372,4 +372,49 @@ TEST_F(MainFormRunFixture, TheKeyErrorBoxOpensOnceTheRunCommandHasReturned) {
               std::make_pair(WideString(u"Decoding key is not correct!"), WideString(u"Error")));
 }
 
+TEST_F(MainFormRunFixture, ANameThatIsNoUtf8IsDroppedDecodedAndOpenedAsItsOwnBytes) {
+    fs::path Folder = FreshFolder("run-bytes");
+    const std::string Bad = Folder.string() + "/bad\xFF.txt";
+    const std::string Lookalike = Folder.string() + "/bad\xEF\xBF\xBD.txt";
+    std::ofstream(Bad) << "own bytes";
+    std::ofstream(Lookalike) << "the other file";
+    // A file manager's URL carries the name's bytes percent-encoded.
+    QMimeData Data;
+    Data.setUrls({QUrl::fromEncoded("file://" + QByteArray::fromStdString(Bad).toPercentEncoding("/"))});
+    QDragEnterEvent Enter(QPoint(100, 100), Qt::CopyAction, &Data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(Client(Form), &Enter);
+    QDropEvent Drop(QPointF(100, 100), Qt::CopyAction, &Data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(Client(Form), &Drop);
+    Pump();
+    ASSERT_EQ(Form->NextGrid1->GetRowCount(), 1);
+    EXPECT_EQ(Form->NextGrid1->GetCells(0, 0), Utf8ToWide(Folder.string()) + u"/bad\\xFF.txt");
+    TypeKey();
+    ClickButton(Form->decript_but);
+    ASSERT_TRUE(PumpUntil([&] { return !Form->IsRunning(); }));
+    const std::string Copy = Folder.string() + "/Decript/bad\xFF(dec1).txt";
+    std::ifstream In(Copy);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(In), {}), "own bytes");
+    EXPECT_FALSE(fs::exists(Folder / "Decript" / "bad\xEF\xBF\xBD(dec1).txt"));
+    Form->NextGrid1->SetSelectedRow(0);
+    Form->play_butClick(nullptr);
+    ASSERT_EQ(Dialogs->Opened.size(), 1u);
+    EXPECT_EQ(PathFromText(Dialogs->Opened[0]), Copy);
+}
+
+TEST_F(MainFormRunFixture, AKeyWithCharactersOutsideTheCodePageIsRefused) {
+    fs::path Folder = FreshFolder("run-key-page");
+    std::ofstream(Folder / "a.txt") << MarkedText(200, 'k');
+    Dialogs->FileChoices = {{PathToText((Folder / "a.txt").string())}};
+    ClickButton(Form->open_files_but);
+    Form->Edit1->SetText(u"\u041A\u043B\u044E\u0447 \u043A\u043B\u044E\u0447\u0430");
+    Form->decript_butClick(nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return !Dialogs->Messages.empty(); }));
+    EXPECT_EQ(Dialogs->Messages[0],
+              std::make_pair(WideString(u"Decoding key has characters that the code page "
+                                        u"cannot hold!"),
+                             WideString(u"Error")));
+    EXPECT_FALSE(Form->IsRunning());
+    EXPECT_FALSE(fs::exists(Folder / "Decript"));
+}
+
 } // namespace
