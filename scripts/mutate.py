@@ -14,6 +14,7 @@ is repaired by the next one. Faults marked equivalent in .mutate-equivalent are 
 """
 
 import argparse
+import fcntl
 import os
 import random
 import re
@@ -588,6 +589,14 @@ def main():
     runner = Runner(build, args.timeout)
     tried = []
     status = 0
+    # One run per folder: a second one would take the first one's fault for a file left over.
+    os.makedirs(build.folder, exist_ok=True)
+    lock = open(os.path.join(build.folder, "mutate.lock"), "w")
+    try:
+        fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
+    except BlockingIOError:
+        print(f"another run is using {build.folder}", file=sys.stderr)
+        return 2
     try:
         files.repair_left_over()
         base = args.base or git("merge-base", "HEAD", "main").strip()
