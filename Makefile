@@ -4,7 +4,7 @@ ASAN_DIR ?= build-asan
 JOBS ?= $(shell nproc)
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
-.PHONY: all deps configure build test run asan bench package clean
+.PHONY: all deps configure build test run asan bench package clean mutate
 
 all: build
 
@@ -36,5 +36,11 @@ asan: deps
 bench: build
 	@./scripts/bench.sh $(BUILD_DIR)
 
+# Faults made in the lines changed since BASE (default: the merge base with main), to see which no
+# test notices; in its own folder build-mutate. Not part of test or CI.
+#   make mutate BASE=08aac76 MAX=60 MINUTES=40
+mutate:
+	python3 scripts/mutate.py $(if $(BASE),--base $(BASE)) $(if $(MAX),--max $(MAX)) $(if $(MINUTES),--minutes $(MINUTES)) $(MUTATE_ARGS)
+
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) build-mutate

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "BatchTestSupport.h"
+#include "app/batch/JobDecoder.h"
 #include "platform/runtime/Exception.h"
 
 using namespace batchtest;
@@ -59,6 +60,23 @@ TEST_F(RunFixture, KeyIsTrimmedAndNeedsTenBytes) {
     EXPECT_EQ(Run().Outcome, BatchOutcome::Finished);
     EXPECT_TRUE(reporter.messages.empty());
     EXPECT_EQ(Row(0).Status, kStatusDecoded);
+}
+
+TEST_F(RunFixture, TheRunLeavesNoTraceOfItsKeyMatrixOnceDone) {
+    alignas(JobDecoder) unsigned char Storage[sizeof(JobDecoder)];
+    auto* Decoder = new (Storage) JobDecoder(settings, fs);
+    const EncriptMatrix Matrix = Decoder->Matrix();
+    // Any 16 bytes in a row of the positions or the shifts.
+    auto Traces = [&] {
+        int Found = 0;
+        for (const uint8_t* Table : {Matrix.Positions.data(), Matrix.Shifts.data()})
+            for (size_t At = 0; At + 16 <= 128; At += 16)
+                Found += memmem(Storage, sizeof Storage, Table + At, 16) != nullptr;
+        return Found;
+    };
+    ASSERT_EQ(Traces(), 16) << "the run holds the matrix while it lives";
+    Decoder->~JobDecoder();
+    EXPECT_EQ(Traces(), 0);
 }
 
 TEST_F(RunFixture, EmptyListSwapsTheButtonsAndPumpsOnce) {

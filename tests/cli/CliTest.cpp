@@ -191,6 +191,10 @@ TEST_F(CliTest, DecodedPathsArePrintedOnePerLineOrNulTerminated) {
     ASSERT_EQ(z.status, 0) << z.err;
     EXPECT_EQ(z.out, P("Decript/" + name + "(dec2).txt") + std::string(1, '\0') +
                          P("Decript/plain(dec2).txt") + std::string(1, '\0'));
+    Result null = Run({"decode", name + ".txt", "--null", "plain.txt"}, {"QUILLMAR_KEY=1234567890"});
+    ASSERT_EQ(null.status, 0) << null.err;
+    EXPECT_EQ(null.out, P("Decript/" + name + "(dec3).txt") + std::string(1, '\0') +
+                            P("Decript/plain(dec3).txt") + std::string(1, '\0'));
 }
 
 } // namespace

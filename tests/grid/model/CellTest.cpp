@@ -254,6 +254,25 @@ TEST(Cell, HintsAndObjectReferencesTravelWithTheirRowsAndLeaveWithThem) {
     G.Grid.Cells->AddRow(1);
     EXPECT_EQ(G.Cell(2)->GetHint(), u"");
     EXPECT_EQ(G.Cell(2)->GetObjectReference(), nullptr);
+
+    // New cells made where deleted ones lived take nothing of theirs when given the other half.
+    TObject Other;
+    for (int r = 0; r < 3; ++r) {
+        G.Cell(r)->SetHint(u"dead");
+        G.Cell(r)->SetObjectReference(&Tag);
+    }
+    for (int r = 0; r < 3; ++r)
+        G.Grid.Cells->DeleteRow(0);
+    G.Grid.Cells->AddRow(3);
+    for (int r = 0; r < 3; ++r) {
+        if (r % 2) {
+            G.Cell(r)->SetObjectReference(&Other);
+            EXPECT_EQ(G.Cell(r)->GetHint(), u"") << r;
+        } else {
+            G.Cell(r)->SetHint(u"new");
+            EXPECT_EQ(G.Cell(r)->GetObjectReference(), nullptr) << r;
+        }
+    }
     G.Cell(1)->SetObjectReference(&Tag);
     G.Cell(1)->SetObjectReference(nullptr);
     EXPECT_EQ(G.Cell(1)->GetObjectReference(), nullptr);

@@ -141,6 +141,14 @@ TEST(CellsSort, TextOrders) {
     EXPECT_EQ(Numbers.Texts(), (std::vector<WideString>{u"9", u"10", u"100"}));
     Numbers.Sort(stNumeric, skDescending, true);
     EXPECT_EQ(Numbers.Texts(), (std::vector<WideString>{u"100", u"10", u"9"}));
+
+    // Integer cells sorted as text order their full text, the longest negative ones included.
+    TSortGrid Integers({u"-999999999", u"-2147483648", u"7", u"-1000000000", u"2147483647", u"-1000000001"},
+                       ctInteger);
+    Integers.Sort(stAlphabetic);
+    EXPECT_EQ(Integers.Order(), (std::vector<int>{3, 5, 1, 0, 4, 2}));
+    EXPECT_EQ(Integers.Texts(), (std::vector<WideString>{u"-1000000000", u"-1000000001", u"-2147483648",
+                                                         u"-999999999", u"2147483647", u"7"}));
 }
 
 TEST(CellsSort, ValueOrders) {

@@ -111,6 +111,36 @@ TEST_F(GridAccessibilityTest, ClickSelectsARowThatIsReportedAndAnnounced) {
     EXPECT_FALSE(Cells()->selectRow(50));
 }
 
+TEST_F(GridAccessibilityTest, NoCellHasTheFocusWhileAnotherControlHasItAndEverySelectedCellIsCounted) {
+    MakeGrid(3, 50);
+    Grid->SetOptions(Grid->GetOptions() + TGridOptions{goSelectFullRow, goMultiSelect});
+    TRect clientCell = Grid->GetCellRect(1, 2);
+    QTest::mouseClick(Client(Grid), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(clientCell.Left + 5, clientCell.Top + 3));
+    ASSERT_TRUE(Grid->Focused());
+    ASSERT_EQ(Table()->focusChild(), Cells()->cellAt(2, 0));
+
+    // A screen reader asking where the focus is must not be sent into the grid.
+    Other->SetFocus();
+    Pump();
+    ASSERT_FALSE(Grid->Focused());
+    EXPECT_EQ(Table()->focusChild(), nullptr);
+    for (int col = 0; col < 3; ++col)
+        EXPECT_FALSE(Cells()->cellAt(2, col)->state().focused) << col;
+    EXPECT_TRUE(Cells()->cellAt(2, 0)->state().selected);
+
+    // The count of selected children matches the children listed, cell by cell of each row.
+    Grid->SelectRange(5, 6, true);
+    ASSERT_EQ(Cells()->selectedRows(), (QList<int>{2, 5, 6}));
+    const QList<QAccessibleInterface*> selected = Cells()->selectedCells();
+    EXPECT_EQ(Cells()->selectedCellCount(), 9);
+    ASSERT_EQ(selected.size(), 9);
+    for (QAccessibleInterface* cell : selected) {
+        EXPECT_TRUE(cell->state().selected);
+        EXPECT_TRUE(Cells()->isRowSelected(cell->tableCellInterface()->rowIndex()));
+    }
+}
+
 TEST_F(GridAccessibilityTest, ChangedCellsInViewAreAnnouncedOnceAndProgressReadsAsDrawn) {
     MakeGrid(2, 1000);
     auto* progress = Grid->GetColumns()->Add<TNxProgressColumn>(u"Progress");

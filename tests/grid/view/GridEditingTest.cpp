@@ -439,6 +439,40 @@ TEST_F(GridEditingTest, PageUpWithTheInputEditorOpenLeavesTheInputRowKeepingItsT
     EXPECT_TRUE(Grid->Focused());
 }
 
+TEST_F(GridEditingTest, PageKeysAndSetSelectedRowWhileEditingStoreTheTypedTextInItsOwnCell) {
+    MakeGrid(40);
+    // Page Down from a row above the bottom of the view goes to the last row in view.
+    Click(CellCenter(0, 1));
+    Type("zz");
+    KeyToEditor(Qt::Key_PageDown);
+    EXPECT_EQ(Grid->GetCells(0, 1), u"v10zz");
+    const int LastInView = Grid->GetSelectedRow();
+    EXPECT_GT(LastInView, 1);
+    EXPECT_EQ(Grid->GetCells(0, LastInView), u"v" + GridFixture::ToWide(LastInView) + u"0");
+    EXPECT_EQ(Grid->GetInplaceEdit(), nullptr);
+
+    // From the bottom of the view Page Down moves a page; Page Up from below the top goes to the top.
+    for (Qt::Key Key : {Qt::Key_PageDown, Qt::Key_PageUp, Qt::Key_PageUp}) {
+        const int Row = Grid->GetSelectedRow();
+        Click(CellCenter(2, Row));
+        ASSERT_TRUE(EditorShown()) << Row;
+        Type("p");
+        KeyToEditor(Key);
+        EXPECT_EQ(Grid->GetCells(2, Row), u"v" + GridFixture::ToWide(Row) + u"2p") << Row;
+        EXPECT_NE(Grid->GetSelectedRow(), Row);
+        EXPECT_EQ(Grid->GetInplaceEdit(), nullptr);
+    }
+
+    // A caller choosing another row while a cell is edited keeps the text too.
+    Click(CellCenter(1, 3));
+    Type("s");
+    Grid->SetSelectedRow(5);
+    EXPECT_EQ(Grid->GetCells(1, 3), u"v31s");
+    EXPECT_EQ(Grid->GetCells(1, 5), u"v51");
+    EXPECT_EQ(Grid->GetSelectedRow(), 5);
+    EXPECT_FALSE(Grid->GetGridState().Contains(gtEdit));
+}
+
 TEST_F(GridEditingTest, EnterInAnOpenEditorMovesTheSelectionOnceOrWithoutWantReturnsNotAtAll) {
     MakeGrid(10);
     Click(CellCenter(0, 3));

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
+#include <string>
 
 #include "grid/model/NumberColumn.h"
 #include "grid/model/TextColumn.h"
@@ -83,6 +85,33 @@ TEST_F(GridSelection, CopiedRowsQuoteTheFieldsThatWouldBreakTheTable) {
     Grid->SelectRange(0, 1, true);
     EXPECT_EQ(Grid->GetSelectionText(),
               u"\"tab\there\"\t\"say \"\"hi\"\"\"\t1234.5\r\n\"two\r\nlines\"\t\u0436 plain\t-0.25\r\n");
+}
+
+TEST_F(GridSelection, ALongCopyKeepsEveryRowAndTheLowestIntegers) {
+    // The first rows of a long copy size the rest; rows further down are longer than those.
+    MakeGrid(1, 0);
+    MultiSelect();
+    Grid->GetColumns()->Add<TPlainIntegerColumn>(u"Amount");
+    const int Count = 600;
+    Grid->AddRow(Count);
+    WideString All;
+    for (int r = 0; r < Count; ++r) {
+        const WideString Name = u"r" + ToWide(r) + WideString(static_cast<size_t>(r / 40), u'x');
+        const int32_t Amount = r % 2 ? std::numeric_limits<int32_t>::min() + r : -1000000000 - r;
+        Grid->SetCells(0, r, Name);
+        Grid->GetCell(1, r)->SetAsInteger(Amount);
+        const std::string Digits = std::to_string(Amount);
+        All += Name + u"\t" + WideString(Digits.begin(), Digits.end()) + u"\r\n";
+    }
+    std::vector<size_t> LineEnds;
+    for (size_t At = All.find(u'\n'); At != WideString::npos; At = All.find(u'\n', At + 1))
+        LineEnds.push_back(At + 1);
+    for (int Rows : {1, 255, 256, 257, 258, Count}) {
+        Grid->ClearSelection();
+        Grid->SelectRange(0, Rows - 1, true);
+        EXPECT_EQ(Grid->GetSelectionText(), All.substr(0, LineEnds[static_cast<size_t>(Rows - 1)]))
+            << Rows << " rows";
+    }
 }
 
 TEST_F(GridSelection, SortingCarriesTheSelectedRowsAnywhere) {
