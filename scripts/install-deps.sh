@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 xvfb xauth clang-format
+    desktop-file-utils appstream man-db
 )
 
 missing=()
