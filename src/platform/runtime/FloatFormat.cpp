@@ -739,6 +739,20 @@ bool ExponentAt(const WideString& fmt, const Picture& p, size_t i) {
            (fmt[i + 1] == u'+' || fmt[i + 1] == u'-');
 }
 
+// Quoting in a picture: a quote character opens or closes a quoted run, whose characters are
+// copied as they are.
+enum class TQuoting { Outside, Mark, Text };
+TQuoting QuotingOf(char16_t c, char16_t& quote) {
+    if (quote) {
+        if (c != quote) return TQuoting::Text;
+        quote = 0;
+        return TQuoting::Mark;
+    }
+    if (c != u'"' && c != u'\'') return TQuoting::Outside;
+    quote = c;
+    return TQuoting::Mark;
+}
+
 // The most ApplyPicture can write, element by element: a sign, every integer digit with a group
 // separator, the kept decimals and one decimal separator, each quoted or literal character, and
 // for every exponent its marker, sign and digits (a picture may hold any number of exponents).
@@ -753,13 +767,9 @@ size_t PictureRoom(const WideString& fmt, const Picture& p, const TPictureDigits
     char16_t quote = 0;
     for (size_t i = 0; i < fmt.size(); ++i) {
         const char16_t c = fmt[i];
-        if (quote) {
-            if (c == quote)
-                quote = 0;
-            else
-                ++room;
-        } else if (c == u'"' || c == u'\'') {
-            quote = c;
+        const TQuoting quoting = QuotingOf(c, quote);
+        if (quoting != TQuoting::Outside) {
+            room += quoting == TQuoting::Text;
         } else if (c == u'0' || c == u'#' || c == u'.' || c == u',') {
             // Counted with the digits above.
         } else if (ExponentAt(fmt, p, i)) {
@@ -773,7 +783,6 @@ size_t PictureRoom(const WideString& fmt, const Picture& p, const TPictureDigits
 }
 
 // Writes the picture with the digits into out, which has room for PictureRoom(); returns the end.
-
 char16_t* ApplyPicture(char16_t* out, const WideString& fmt, const Picture& p, const TPictureDigits& digits,
                        int exponent, bool negative, const TFormatSettings& fs) {
     const int pad = std::max(0, p.MinInt - digits.IntCount);
@@ -796,15 +805,9 @@ char16_t* ApplyPicture(char16_t* out, const WideString& fmt, const Picture& p, c
     char16_t quote = 0;
     for (size_t i = 0; i < fmt.size(); ++i) {
         const char16_t c = fmt[i];
-        if (quote) {
-            if (c == quote)
-                quote = 0;
-            else
-                *out++ = c;
-            continue;
-        }
-        if (c == u'"' || c == u'\'') {
-            quote = c;
+        const TQuoting quoting = QuotingOf(c, quote);
+        if (quoting != TQuoting::Outside) {
+            if (quoting == TQuoting::Text) *out++ = c;
         } else if (c == u'0' || c == u'#') {
             if (!afterPoint) {
                 // Placeholder k shows digit len - IntPlaces + k; the first one shows any extra digits.
