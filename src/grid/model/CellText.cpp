@@ -5,6 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
+
+#include "platform/runtime/Exception.h"
 
 namespace {
 
@@ -96,6 +99,11 @@ TSlabPool& TCellTextPool::PoolFor(size_t Bytes) {
 }
 
 void TCellTextPool::Assign(TCellText& Slot, std::u16string_view Value) {
+    // A longer length would wrap in the entry's header, and the entry would later be given back
+    // to a pool that never held it.
+    if (Value.size() > kMaxLength)
+        throw EInvalidOperation("A cell holds at most " + std::to_string(kMaxLength) +
+                                " characters; the text has " + std::to_string(Value.size()));
     TCellText Made;
     const bool Latin1 = FitsLatin1(Value);
     if (Value.empty()) {

@@ -36,7 +36,11 @@ public:
     TCellTextPool(const TCellTextPool&) = delete;
     TCellTextPool& operator=(const TCellTextPool&) = delete;
 
-    // Stores Value in Slot, releasing what Slot held. Raises std::bad_alloc with Slot unchanged.
+    // The longest text a cell holds: its length is kept in 31 bits.
+    static constexpr size_t kMaxLength = 0x7FFFFFFF;
+
+    // Stores Value in Slot, releasing what Slot held. Raises std::bad_alloc, or EInvalidOperation
+    // for a text longer than kMaxLength (before reading it), with Slot unchanged.
     void Assign(TCellText& Slot, std::u16string_view Value);
     // Empties Slot, giving its memory back.
     void Release(TCellText& Slot) noexcept;

@@ -54,8 +54,12 @@ template <typename TSink> void WriteDelimited(TNxDataGrid& Grid, char Separator,
     const int Cols = Grid.GetColumns()->Count();
     for (int Row = 0; Row < Rows && Cols > 0; ++Row) {
         for (int Col = 0; Col < Cols; ++Col) {
+            const size_t Before = Block.size();
             AppendMarkedText(Block, Grid.GetCells(Col, Row));
             if (Col < Cols - 1) Block += Separator;
+            // A last row of one empty cell would be no text at all, and the reader would end
+            // before it: a separator after it makes it a field.
+            if (Cols == 1 && Row == Rows - 1 && Block.size() == Before) Block += Separator;
         }
         if (Row < Rows - 1) Block += AnsiString{Separator, '\r', '\n'};
         if (Block.size() >= FlushSize) {
@@ -183,6 +187,13 @@ private:
     bool FDone = false;
 };
 
+// A field with no column to go to fails the import, as storing it into the cell would; the
+// message says where the text has it.
+[[noreturn]] void FieldPastLastColumn(int Col, int Row, size_t Line) {
+    throw Exception("Cell out of bounds (" + std::to_string(Col) + ", " + std::to_string(Row) + "): line " +
+                    std::to_string(Line) + " has more fields than the grid has columns");
+}
+
 // SetTextStr's reading: replaces all rows by the delimited text (without its leading separator).
 void ReadDelimited(TNxDataGrid& Grid, std::string_view Text, char Separator) {
     TImportScope Import(Grid);
@@ -205,11 +216,11 @@ void ReadDelimited(TNxDataGrid& Grid, std::string_view Text, char Separator) {
         } else {
             ++Col;
         }
-        // Fields past the last column have no cell to go to.
-        if (Col < Cols) {
-            UnmarkLineBreaks(Field, Text.substr(P, Stop - P), Table);
-            Grid.SetCells(Col, Row, Field);
-        }
+        if (Col >= Cols)
+            FieldPastLastColumn(Col, Row,
+                                1 + static_cast<size_t>(std::count(Text.begin(), Text.begin() + P, '\n')));
+        UnmarkLineBreaks(Field, Text.substr(P, Stop - P), Table);
+        Grid.SetCells(Col, Row, Field);
         P = Stop;
         if (P >= End) break;
         if (Text[P] == Separator) ++P;
@@ -224,6 +235,23 @@ void ReadDelimited(TNxDataGrid& Grid, std::string_view Text, char Separator) {
 void AppendXmlLine(WideString& Out, const WideString& Line) {
     Out += Line;
     Out += u"\r\n";
+}
+
+// An ISO-8859-1 document as its declaration says: characters up to U+00FF as their byte, every
+// other one as a character reference (the markup itself is ASCII), so nothing turns into another
+// character or a "?".
+void AppendLatin1(AnsiString& Out, const WideString& Text) {
+    for (size_t i = 0; i < Text.size(); ++i) {
+        uint32_t Code = Text[i];
+        if (Code < 0x100) {
+            Out += static_cast<char>(Code);
+            continue;
+        }
+        if (Code >= 0xD800 && Code < 0xDC00 && i + 1 < Text.size() && Text[i + 1] >= 0xDC00 &&
+            Text[i + 1] <= 0xDFFF)
+            Code = 0x10000 + ((Code - 0xD800) << 10) + (Text[++i] - 0xDC00u);
+        Out += "&#" + std::to_string(Code) + ";";
+    }
 }
 
 } // namespace
@@ -251,7 +279,10 @@ bool XmlCanHold(uint32_t c) {
     return c >= 0x20 ? c < 0xFFFE : c == 0x09 || c == 0x0A || c == 0x0D;
 }
 
-template <typename TString> TString EscapeXml(const TString& Text, bool Attribute = false) {
+enum class TEscapeFor { Content, Attribute, Html };
+
+template <typename TString> TString EscapeXml(const TString& Text, TEscapeFor For = TEscapeFor::Content) {
+    const bool Attribute = For == TEscapeFor::Attribute;
     using C = typename TString::value_type;
     constexpr bool Wide = sizeof(C) == 2;
     const C Replacement = Wide ? C(0xFFFD) : C('?');
@@ -276,7 +307,9 @@ template <typename TString> TString EscapeXml(const TString& Text, bool Attribut
             Out += Replacement;
             continue;
         }
-        if (Attribute && (c == C('\t') || c == C('\n') || c == C('\r'))) {
+        // A reader turns a raw CR (with an LF after it or not) into LF, so it goes as a reference;
+        // in attributes tab and LF too, which would otherwise read back as blanks.
+        if (c == C('\r') || (Attribute && (c == C('\t') || c == C('\n')))) {
             const char* Ref = c == C('\t') ? "&#9;" : c == C('\n') ? "&#10;" : "&#13;";
             for (const char* P = Ref; *P; ++P)
                 Out += C(*P);
@@ -296,7 +329,10 @@ template <typename TString> TString EscapeXml(const TString& Text, bool Attribut
             Out += TString{C('&'), C('q'), C('u'), C('o'), C('t'), C(';')};
             break;
         case C('\''):
-            Out += TString{C('&'), C('a'), C('p'), C('o'), C('s'), C(';')};
+            if (For == TEscapeFor::Html)
+                Out += c;
+            else
+                Out += TString{C('&'), C('a'), C('p'), C('o'), C('s'), C(';')};
             break;
         default:
             Out += c;
@@ -312,7 +348,10 @@ WideString XmlEscape(const WideString& Text) {
     return EscapeXml(Text);
 }
 AnsiString XmlAttributeEscape(const AnsiString& Text) {
-    return EscapeXml(Text, true);
+    return EscapeXml(Text, TEscapeFor::Attribute);
+}
+WideString HtmlEscape(const WideString& Text) {
+    return EscapeXml(Text, TEscapeFor::Html);
 }
 
 AnsiString XmlDateTime(double Value) {
@@ -366,6 +405,9 @@ void TNxDataGrid::SaveToTextFile(const WideString& FileName, WideChar Separator,
     const int Rows = GetRowCount();
     const int Cols = GetColumns()->Count();
     WideString Field;
+    AnsiString SeparatorBytes;
+    AppendUnits(SeparatorBytes, WideString(1, Separator), Encoding);
+    size_t FirstFieldEnd = 0;
     for (int Row = 0; Row < Rows; ++Row) {
         for (int Col = 0; Col < Cols; ++Col) {
             const WideString Text = GetCells(Col, Row);
@@ -384,6 +426,16 @@ void TNxDataGrid::SaveToTextFile(const WideString& FileName, WideChar Separator,
             if (Enclose) Field += u'"';
             if (Col < Cols - 1) Field += Separator;
             AppendUnits(Block, Field, Encoding);
+            if (Row == 0 && Col == 0)
+                FirstFieldEnd = Block.size() - (Col < Cols - 1 ? SeparatorBytes.size() : 0);
+        }
+        // 8-bit text that begins like a byte order mark would read back as 16-bit text: the
+        // first field goes in double quotes, which the reader takes off again.
+        const auto Byte = [&](size_t i) { return static_cast<unsigned char>(Block[i]); };
+        if (Row == 0 && Encoding == ekAnsi && Block.size() > 1 &&
+            ((Byte(0) == 0xFF && Byte(1) == 0xFE) || (Byte(0) == 0xFE && Byte(1) == 0xFF))) {
+            Block.insert(FirstFieldEnd, 1, '"');
+            Block.insert(0, 1, '"');
         }
         AppendUnits(Block, u"\r\n", Encoding);
         if (Block.size() >= FlushSize) {
@@ -412,6 +464,7 @@ void TNxDataGrid::LoadFromTextFile(const WideString& FileName, WideChar Separato
     int Quotes = 0;
     bool NewRow = true;
     int Col = -1, Row = -1;
+    size_t LinesEnded = 0;
     auto EndField = [&](bool LineEnd) {
         Quotes = 0;
         if (NewRow) {
@@ -422,10 +475,9 @@ void TNxDataGrid::LoadFromTextFile(const WideString& FileName, WideChar Separato
             Stored.push_back(0);
         }
         ++Col;
-        if (Col < Cols) {
-            SetCells(Col, Row, Field);
-            Stored.back() = Col + 1;
-        }
+        if (Col >= Cols) FieldPastLastColumn(Col, Row, LinesEnded + 1);
+        SetCells(Col, Row, Field);
+        Stored.back() = Col + 1;
         DoLoadProgress(Col, Row);
         Field.clear();
         if (LineEnd) NewRow = true;
@@ -450,6 +502,7 @@ void TNxDataGrid::LoadFromTextFile(const WideString& FileName, WideChar Separato
             EndField(true);
         }
         // CR is dropped.
+        if (Ch == u'\n') ++LinesEnded;
     };
     auto Scan = [&](const unsigned char* From, size_t Count, const auto& Chars) {
         constexpr size_t W = std::remove_reference_t<decltype(Chars)>::Width;
@@ -482,10 +535,9 @@ void TNxDataGrid::LoadFromTextFile(const WideString& FileName, WideChar Separato
             Stored.push_back(0);
         }
         ++Col;
-        if (Col < Cols) {
-            SetCells(Col, Row, Field);
-            Stored.back() = Col + 1;
-        }
+        if (Col >= Cols) FieldPastLastColumn(Col, Row, LinesEnded + 1);
+        SetCells(Col, Row, Field);
+        Stored.back() = Col + 1;
     }
     Import.Done();
     Update.reset();
@@ -513,7 +565,7 @@ void TNxDataGrid::SaveToXMLFile(const WideString& FileName, TUniEncoding Encodin
         AnsiString Bytes;
         switch (Encoding) {
         case enISO_8859_1:
-            Bytes = WideToAnsi(Text);
+            AppendLatin1(Bytes, Text);
             break;
         case enUTF_16:
             if (First) Bytes = "\xFF\xFE";
@@ -539,19 +591,15 @@ void TNxDataGrid::SaveToXMLFile(const WideString& FileName, TUniEncoding Encodin
     for (int Row = 0; Row < Rows; ++Row) {
         AppendXmlLine(Text, u"<Row>");
         for (int Col = 0; Col < Cols; ++Col) {
-            AnsiString Value;
             WideString WideValue;
             if (GetColumns()->GetItem(Col)->GetColumnType() == ctDate) {
                 TCellInfo Info;
                 GetCellInfo(Col, Row, Info);
-                Value = GridExport::XmlDateTime(Info.AsDateTime);
-            } else if (Encoding == enISO_8859_1) {
-                Value = GridExport::XmlEscape(WideToAnsi(GetCells(Col, Row)));
+                WideValue = AnsiToWide(GridExport::XmlDateTime(Info.AsDateTime));
             } else {
-                // Unicode documents keep every character; only the 8-bit one must fit the code page.
+                // Every document keeps every character: the 8-bit one by character references.
                 WideValue = GridExport::XmlEscape(GetCells(Col, Row));
             }
-            if (!Value.empty()) WideValue = AnsiToWide(Value);
             AppendXmlLine(Text, u"  <" + Names[Col] + u">" + WideValue + u"</" + Names[Col] + u">");
         }
         AppendXmlLine(Text, u"</Row>");

@@ -26,15 +26,18 @@ namespace GridExport {
 // that may not stand in a name; empty gives "Column<Index>". A colon is never kept, as it would
 // make the name a namespace prefix.
 AnsiString XmlElementName(const AnsiString& Caption, int Index);
-// "&", "<", ">", "\"" and "'" as entities; characters an XML document cannot hold (controls other
-// than tab, LF and CR; U+FFFE, U+FFFF and unpaired surrogates) become "?" in 8-bit text and
-// U+FFFD in wide text.
+// "&", "<", ">", "\"" and "'" as entities and CR as "&#13;" (a reader would turn it into LF);
+// characters an XML document cannot hold (controls other than tab, LF and CR; U+FFFE, U+FFFF and
+// unpaired surrogates) become "?" in 8-bit text and U+FFFD in wide text.
 AnsiString XmlEscape(const AnsiString& Text);
 WideString XmlEscape(const WideString& Text);
-// As XmlEscape, for an attribute value: tab, LF and CR also as character references, so that a
+// As XmlEscape, for an attribute value: tab and LF also as character references, so that a
 // reader gets them back rather than blanks.
 AnsiString XmlAttributeEscape(const AnsiString& Text);
-// A report text: trimmed, "&", "<", ">" and "\"" as entities; empty gives "&nbsp;".
+// As XmlEscape for the HTML report, which keeps apostrophes as they are.
+WideString HtmlEscape(const WideString& Text);
+// A report text: trimmed and escaped by HtmlEscape; empty gives "&#160;" (a non-breaking space
+// by number, as the report is read as XML too).
 AnsiString HtmlCellText(const WideString& Text);
 // A date-time as the XML export writes it: "yyyy-mm-ddThh:nn:ss" past day 3, else "hh:nn:ss".
 AnsiString XmlDateTime(double Value);

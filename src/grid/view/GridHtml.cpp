@@ -15,38 +15,16 @@ namespace {
 
 constexpr size_t FlushSize = 64 * 1024;
 
-WideString EscapeHtml(const WideString& Text) {
-    WideString Out;
-    Out.reserve(Text.size());
-    for (WideChar c : Text) {
-        switch (c) {
-        case u'&':
-            Out += u"&amp;";
-            break;
-        case u'<':
-            Out += u"&lt;";
-            break;
-        case u'>':
-            Out += u"&gt;";
-            break;
-        case u'"':
-            Out += u"&quot;";
-            break;
-        default:
-            Out += c;
-        }
-    }
-    return Out;
-}
-
-// Cell, header and footer texts: trimmed and escaped, an empty one as a non-breaking space.
+// Cell, header and footer texts: trimmed and escaped as for XML (the report declares XHTML, and
+// a control character is no text of an XML document), an empty one as a non-breaking space by
+// number, as XML knows no "&nbsp;".
 std::string CellText(const WideString& Text) {
     WideString Trimmed = Trim(Text);
-    return Trimmed.empty() ? std::string("&nbsp;") : WideToUtf8(EscapeHtml(Trimmed));
+    return Trimmed.empty() ? std::string("&#160;") : WideToUtf8(GridExport::HtmlEscape(Trimmed));
 }
 
 std::string Attribute(const AnsiString& Text) {
-    return WideToUtf8(EscapeHtml(AnsiToWide(Text)));
+    return WideToUtf8(GridExport::HtmlEscape(AnsiToWide(Text)));
 }
 
 WideString FooterText(const TColumnFooter& Footer) {
@@ -115,16 +93,16 @@ void TNxDataGrid::SaveToHtml(const WideString& FileName, TNxHtmlSaveSettings Set
         Out.Line("<html>");
         Out.Line("\t<head>");
         Out.Line("\t\t<title>Report</title>");
-        Out.Line("\t\t<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">");
+        Out.Line("\t\t<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\" />");
         if (Settings.Contains(hsCreateStyleSheet))
-            Out.Line("\t\t<link href=\"" + WideToUtf8(EscapeHtml(Utf8ToWide(Base))) +
+            Out.Line("\t\t<link href=\"" + WideToUtf8(GridExport::HtmlEscape(Utf8ToWide(Base))) +
                      "_styles.css\" rel=\"stylesheet\" type=\"text/css\" />");
         Out.Line("\t</head>");
         Out.Line("\t<body>");
     }
     Out.Line("\t\t<table>");
     if (Settings.Contains(hsSaveCaption))
-        Out.Line("\t\t\t<caption>" + WideToUtf8(EscapeHtml(GetGridCaption())) + "</caption>");
+        Out.Line("\t\t\t<caption>" + WideToUtf8(GridExport::HtmlEscape(GetGridCaption())) + "</caption>");
     Out.Line("\t\t\t<tr>");
     for (TNxCustomColumn* Column : Shown)
         Out.Line("\t\t\t\t<th>" + CellText(Column->GetHeader()->GetCaption()) + "</th>");

@@ -428,10 +428,12 @@ public:
     // errors reach the caller as the platform raises them; a failed export leaves an existing
     // file as it was, a failed read leaves the rows as they were.
     // Separator, then every cell of every row in index order as 8-bit text (CR LF in a cell as
-    // "%" CR LF), separator between cells, separator and CR LF between rows.
+    // "%" CR LF), separator between cells, separator and CR LF between rows; in a one-column grid
+    // an empty last row is followed by a separator, so it reads back as a row.
     AnsiString GetTextStr(char Separator);
     // Replaces all rows (inside an update) by the text, without the leading separator. A value
-    // its column cannot take raises, with rows, selection and view as they were.
+    // its column cannot take, or a field past the last column ("Cell out of bounds (c, r): line
+    // n ..."), raises, with rows, selection and view as they were.
     void SetTextStr(const AnsiString& Text, char Separator);
     // Writes GetTextStr row by row, without building it whole.
     void SaveToStream(TStream& Stream, char Separator);
@@ -439,13 +441,15 @@ public:
     // A stream of exactly one byte or at its end is left alone.
     void LoadFromStream(TStream& Stream);
     // Every row and column; a field with Separator or '"' is quoted with '"' doubled, CR becomes
-    // LineBreak and LF is dropped; every row ends with CR LF.
+    // LineBreak and LF is dropped; every row ends with CR LF. An 8-bit file that would begin with
+    // the bytes of a byte order mark has its first field quoted, so it never reads as 16-bit.
     void SaveToTextFile(const WideString& FileName, WideChar Separator, WideChar LineBreak,
                         TEncodingKind Encoding);
     // Clears the rows and reads a file written by SaveToTextFile (byte order marks FF FE / FE FF
     // choose 16-bit text, else each byte is a character); LineBreak becomes CR LF.
-    // OnLoadProgress follows every stored field. A file that cannot be read, or a value its column
-    // cannot take, raises with rows, selection and view as they were.
+    // OnLoadProgress follows every stored field. A file that cannot be read, a value its column
+    // cannot take, or a field past the last column ("Cell out of bounds (c, r): line n ...")
+    // raises with rows, selection and view as they were, and no cell reports a change.
     void LoadFromTextFile(const WideString& FileName, WideChar Separator, WideChar LineBreak);
 
     // Rows, selection and the view's place, set aside while an import reads into a fresh store

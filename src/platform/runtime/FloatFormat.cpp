@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <locale.h>
 #include <utility>
 #include <vector>
@@ -730,12 +731,58 @@ private:
     std::string FStore;
 };
 
-// Writes the picture with the digits into out, which has room for PictureRoom(); returns the end.
-size_t PictureRoom(const WideString& fmt, const Picture& p, const TPictureDigits& digits) {
-    const size_t intLength = static_cast<size_t>(std::max(digits.IntCount, p.MinInt));
-    return 2 * fmt.size() + 2 * intLength + static_cast<size_t>(digits.DecCount) + 16;
+// Whether the picture character at i begins an exponent ("E+", "E-", "e+", "e-") of a scientific
+// picture.
+bool ExponentAt(const WideString& fmt, const Picture& p, size_t i) {
+    const char16_t c = fmt[i];
+    return (c == u'E' || c == u'e') && p.Scientific && i + 1 < fmt.size() &&
+           (fmt[i + 1] == u'+' || fmt[i + 1] == u'-');
 }
 
+// Quoting in a picture: a quote character opens or closes a quoted run, whose characters are
+// copied as they are.
+enum class TQuoting { Outside, Mark, Text };
+TQuoting QuotingOf(char16_t c, char16_t& quote) {
+    if (quote) {
+        if (c != quote) return TQuoting::Text;
+        quote = 0;
+        return TQuoting::Mark;
+    }
+    if (c != u'"' && c != u'\'') return TQuoting::Outside;
+    quote = c;
+    return TQuoting::Mark;
+}
+
+// The most ApplyPicture can write, element by element: a sign, every integer digit with a group
+// separator, the kept decimals and one decimal separator, each quoted or literal character, and
+// for every exponent its marker, sign and digits (a picture may hold any number of exponents).
+size_t PictureRoom(const WideString& fmt, const Picture& p, const TPictureDigits& digits, int exponent) {
+    const size_t intLength = static_cast<size_t>(std::max(digits.IntCount, p.MinInt));
+    size_t room = 1 + 2 * intLength + static_cast<size_t>(digits.DecCount) + 1;
+    char digitText[16];
+    const auto magnitude = static_cast<unsigned>(exponent < 0 ? -exponent : exponent);
+    const size_t exponentDigits =
+        static_cast<size_t>(std::to_chars(digitText, std::end(digitText), magnitude).ptr - digitText);
+    const size_t exponentRoom = 2 + std::max({exponentDigits, static_cast<size_t>(p.ExpDigits), size_t{1}});
+    char16_t quote = 0;
+    for (size_t i = 0; i < fmt.size(); ++i) {
+        const char16_t c = fmt[i];
+        const TQuoting quoting = QuotingOf(c, quote);
+        if (quoting != TQuoting::Outside) {
+            room += quoting == TQuoting::Text;
+        } else if (c == u'0' || c == u'#' || c == u'.' || c == u',') {
+            // Counted with the digits above.
+        } else if (ExponentAt(fmt, p, i)) {
+            room += exponentRoom;
+            i += 1 + static_cast<size_t>(p.ExpDigits);
+        } else {
+            ++room;
+        }
+    }
+    return room;
+}
+
+// Writes the picture with the digits into out, which has room for PictureRoom(); returns the end.
 char16_t* ApplyPicture(char16_t* out, const WideString& fmt, const Picture& p, const TPictureDigits& digits,
                        int exponent, bool negative, const TFormatSettings& fs) {
     const int pad = std::max(0, p.MinInt - digits.IntCount);
@@ -758,15 +805,9 @@ char16_t* ApplyPicture(char16_t* out, const WideString& fmt, const Picture& p, c
     char16_t quote = 0;
     for (size_t i = 0; i < fmt.size(); ++i) {
         const char16_t c = fmt[i];
-        if (quote) {
-            if (c == quote)
-                quote = 0;
-            else
-                *out++ = c;
-            continue;
-        }
-        if (c == u'"' || c == u'\'') {
-            quote = c;
+        const TQuoting quoting = QuotingOf(c, quote);
+        if (quoting != TQuoting::Outside) {
+            if (quoting == TQuoting::Text) *out++ = c;
         } else if (c == u'0' || c == u'#') {
             if (!afterPoint) {
                 // Placeholder k shows digit len - IntPlaces + k; the first one shows any extra digits.
@@ -790,8 +831,7 @@ char16_t* ApplyPicture(char16_t* out, const WideString& fmt, const Picture& p, c
             if (digits.DecCount > 0) *out++ = fs.DecimalSeparator;
         } else if (c == u',') {
             // Only switches grouping on.
-        } else if ((c == u'E' || c == u'e') && p.Scientific && i + 1 < fmt.size() &&
-                   (fmt[i + 1] == u'+' || fmt[i + 1] == u'-')) {
+        } else if (ExponentAt(fmt, p, i)) {
             if (p.IntPlaces == 0 && !afterPoint) emitAllInt();
             afterPoint = true;
             *out++ = c;
@@ -977,7 +1017,7 @@ WideString FormatFloat(const WideString& Fmt, double Value, const TFormatSetting
     while (digits.DecCount > p.MinDec && digits.Dec[digits.DecCount - 1] == '0')
         --digits.DecCount;
     const bool negative = Value < 0 && !signFromFormat && !zero;
-    const size_t room = PictureRoom(chosen, p, digits);
+    const size_t room = PictureRoom(chosen, p, digits, exponent);
     char16_t stackText[160];
     if (room <= std::size(stackText))
         return WideString(stackText, ApplyPicture(stackText, chosen, p, digits, exponent, negative, FS));

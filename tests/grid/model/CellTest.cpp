@@ -5,7 +5,10 @@
 
 #include <cmath>
 #include <regex>
+#include <string_view>
+#include <sys/mman.h>
 
+#include "grid/model/CellText.h"
 #include "grid/model/FakeGrid.h"
 #include "platform/runtime/CodePage.h"
 
@@ -234,6 +237,27 @@ TEST(StringCell, KeepsEveryTextWhateverItsLengthAndCharacters) {
             EXPECT_EQ(Appended, u">" + Text);
             EXPECT_EQ(G.Cell(1)->GetAsString(), Before);
         }
+    }
+}
+
+// A length the store cannot keep is refused before the text is read, and what the slot held
+// stays and is released as usual. Zero pages mapped read-only stand in for the gigabytes.
+TEST(StringCell, ATextLongerThanACellHoldsIsRefusedAndTheOldTextStays) {
+    TCellTextPool Pool;
+    const size_t Longest = size_t{0x7FFFFFFF};
+    for (size_t Chars : {Longest + 1, (size_t{1} << 32) + 5}) {
+        void* Pages =
+            ::mmap(nullptr, Chars * 2, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+        ASSERT_NE(Pages, MAP_FAILED);
+        TCellText Slot;
+        Pool.Assign(Slot, WideString(300, u'x'));
+        const std::string Error = ErrorOf(
+            [&] { Pool.Assign(Slot, std::u16string_view(static_cast<const char16_t*>(Pages), Chars)); });
+        EXPECT_NE(Error.find("at most 2147483647 characters"), std::string::npos) << Error;
+        EXPECT_EQ(Slot.ToString(), WideString(300, u'x'));
+        Pool.Release(Slot);
+        EXPECT_TRUE(Slot.IsEmpty());
+        ::munmap(Pages, Chars * 2);
     }
 }
 

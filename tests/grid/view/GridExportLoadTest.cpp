@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 #include "grid/view/GridExportSupport.h"
 #include "platform/runtime/CodePage.h"
+#include "platform/runtime/Exception.h"
+#include "platform/runtime/Streams.h"
 
 namespace {
 
@@ -17,6 +20,8 @@ using Steps = std::vector<std::pair<int, int>>;
 struct TReadResult {
     Rows Cells;
     Steps Progress;
+    // The line of a field with no column to go to: the load fails there, the rows stay.
+    size_t FailsAtLine = 0;
 };
 
 // Where this reader departs from the reading rules, each on purpose and named.
@@ -24,16 +29,13 @@ struct TDepartures {
     // 8-bit files: each byte is the code page's character, so 8-bit text reads back as it was
     // written (the rules take byte n as character n).
     bool BytesInTheCodePage = true;
-    // Fields past the last column are dropped, their progress still raised (the rules store them
-    // into a cell that does not exist).
-    bool DropFieldsPastTheLastColumn = true;
     // A last line without its line end is a row of its own (the rules put it into the next
     // column of the row before, or of no row at all).
     bool LastLineIsItsOwnRow = true;
 };
 
 // The reading rules of the delimited text file, one character at a time, into a grid of Cols
-// columns; cells past them are kept (and counted in Overflow) unless a departure drops them.
+// columns; storing a field past them fails as the cell accessor does.
 TReadResult ReadByRules(const std::string& Bytes, WideChar Separator, WideChar LineBreak, int Cols,
                         TDepartures Departures = {}) {
     WideString Chars;
@@ -53,16 +55,19 @@ TReadResult ReadByRules(const std::string& Bytes, WideChar Separator, WideChar L
     WideString Field;
     int Quotes = 0, Col = -1, Row = -1;
     bool NewRow = true;
+    size_t Line = 1;
     auto Put = [&] {
         // Without a row the rules name a cell that does not exist; row 0 stands for it.
         if (Row < 0) {
             Result.Cells.emplace_back(static_cast<size_t>(Cols));
             Row = 0;
         }
-        auto& Cells = Result.Cells[static_cast<size_t>(Row)];
-        if (Col >= Cols && Departures.DropFieldsPastTheLastColumn) return;
-        if (Col >= static_cast<int>(Cells.size())) Cells.resize(static_cast<size_t>(Col) + 1);
-        Cells[static_cast<size_t>(Col)] = Field;
+        if (Col >= Cols) {
+            Result.FailsAtLine = Line;
+            return false;
+        }
+        Result.Cells[static_cast<size_t>(Row)][static_cast<size_t>(Col)] = Field;
+        return true;
     };
     auto StartRowIfNew = [&] {
         if (!NewRow) return;
@@ -89,14 +94,16 @@ TReadResult ReadByRules(const std::string& Bytes, WideChar Separator, WideChar L
         } else {
             Field += Ch;
         }
-        if (!Ends) continue;
-        Quotes = 0;
-        StartRowIfNew();
-        ++Col;
-        Put();
-        Result.Progress.emplace_back(Col, Row);
-        Field.clear();
-        if (LineEnd) NewRow = true;
+        if (Ends) {
+            Quotes = 0;
+            StartRowIfNew();
+            ++Col;
+            if (!Put()) return Result;
+            Result.Progress.emplace_back(Col, Row);
+            Field.clear();
+            if (LineEnd) NewRow = true;
+        }
+        if (Ch == u'\n') ++Line;
     }
     if (!Field.empty()) {
         if (Departures.LastLineIsItsOwnRow) StartRowIfNew();
@@ -135,13 +142,23 @@ struct LoadFixture : ExportFixture {
         MakeGrid({u"A", u"B", u"C"});
         Grid->OnLoadProgress = [this](TObject*, int ACol, int ARow) { Progress.emplace_back(ACol, ARow); };
     }
-    // Loads Bytes from a file and checks the grid and the progress steps against the rules.
+    // Loads Bytes from a file and checks the grid and the progress steps against the rules; a
+    // failed load names its line and leaves the rows as they were.
     void ExpectAsRules(const std::string& Bytes, WideChar Separator, WideChar LineBreak) {
         WriteBytes(Folder.File("in.txt"), Bytes);
         Progress.clear();
-        Grid->LoadFromTextFile(Folder.WideFile("in.txt"), Separator, LineBreak);
+        const Rows Before = Contents(Grid);
         const TReadResult Expected = ReadByRules(Bytes, Separator, LineBreak, 3);
-        EXPECT_EQ(Contents(Grid), Expected.Cells);
+        try {
+            Grid->LoadFromTextFile(Folder.WideFile("in.txt"), Separator, LineBreak);
+            EXPECT_EQ(Expected.FailsAtLine, 0u) << "loaded";
+            EXPECT_EQ(Contents(Grid), Expected.Cells);
+        } catch (const Exception& E) {
+            EXPECT_NE(std::string(E.what()).find("line " + std::to_string(Expected.FailsAtLine) + " "),
+                      std::string::npos)
+                << E.what();
+            EXPECT_EQ(Contents(Grid), Before);
+        }
         EXPECT_EQ(Progress, Expected.Progress);
     }
 };
@@ -149,14 +166,44 @@ struct LoadFixture : ExportFixture {
 TEST_F(LoadFixture, EveryStoredCellReportsItsChangeOnceTheLoadSucceeded) {
     Steps Changes;
     Grid->OnChange = [&](TObject*, int ACol, int ARow) { Changes.emplace_back(ACol, ARow); };
-    // A field past the last column is not stored and reports nothing; the unfinished last line does.
-    WriteBytes(Folder.File("in.txt"), "a;b;c;d\r\ne\r\nlast;one");
+    // The unfinished last line reports too.
+    WriteBytes(Folder.File("in.txt"), "a;b;c\r\ne\r\nlast;one");
     Grid->LoadFromTextFile(Folder.WideFile("in.txt"), u';', u'|');
     EXPECT_EQ(Changes, (Steps{{0, 0}, {1, 0}, {2, 0}, {0, 1}, {0, 2}, {1, 2}}));
     Changes.clear();
     EXPECT_ANY_THROW(Grid->LoadFromTextFile(Folder.WideFile("missing.txt"), u';', u'|'));
     EXPECT_TRUE(Changes.empty());
     EXPECT_EQ(Grid->GetRowCount(), 3);
+}
+
+// A field past the last column fails every text import as storing it would, naming its line:
+// the rows stay as they were and no cell reports a change.
+TEST_F(LoadFixture, ALineWithMoreFieldsThanColumnsFailsTheLoadAndNamesIt) {
+    Fill(Grid, {{u"keep", u"1", u""}});
+    Steps Changes;
+    Grid->OnChange = [&](TObject*, int ACol, int ARow) { Changes.emplace_back(ACol, ARow); };
+    const auto Failure = [&](const std::function<void()>& Load) {
+        try {
+            Load();
+        } catch (const Exception& E) {
+            return std::string(E.what());
+        }
+        return std::string("loaded");
+    };
+    // Quoted separators are no fields; the fourth field of line 3 is.
+    WriteBytes(Folder.File("in.txt"), "a;\"b;c\";d\r\ne\r\nf;g;h;i\r\nj\r\n");
+    EXPECT_EQ(Failure([&] { Grid->LoadFromTextFile(Folder.WideFile("in.txt"), u';', u'|'); }),
+              "Cell out of bounds (3, 2): line 3 has more fields than the grid has columns");
+    WriteBytes(Folder.File("in.txt"), Encode(u"x\r\n\r\ny;z;1;2", ekUnicodeBigEndian));
+    EXPECT_NE(Failure([&] { Grid->LoadFromTextFile(Folder.WideFile("in.txt"), u';', u'|'); }).find("line 3 "),
+              std::string::npos);
+    // In delimited text a line break inside a cell ("%" CR LF) is a line of the text too.
+    EXPECT_EQ(Failure([&] { Grid->SetTextStr("a%\r\nb;c;d;\r\ne;f;g;h", ';'); }),
+              "Cell out of bounds (3, 1): line 3 has more fields than the grid has columns");
+    TStringStream Stream(";a;b;c;d");
+    EXPECT_NE(Failure([&] { Grid->LoadFromStream(Stream); }).find("(3, 0): line 1 "), std::string::npos);
+    EXPECT_EQ(Contents(Grid), (Rows{{u"keep", u"1", u""}}));
+    EXPECT_TRUE(Changes.empty());
 }
 
 TEST_F(LoadFixture, QuotesLineEndsAndUnfinishedLastLine) {
@@ -224,6 +271,26 @@ TEST_F(LoadFixture, ByteOrderMarksAndOddBytes) {
     EXPECT_EQ(Contents(Grid), (Rows{{u"a", u"b", u""}}));
 }
 
+// Only files written with a byte order mark are 16-bit text: 8-bit text that begins with the
+// same two bytes reads back as it was written.
+TEST_F(LoadFixture, EightBitFilesThatBeginLikeAByteOrderMarkReadBackAsWritten) {
+    TCodePageScope Western(TCodePage::cp1252);
+    TNextGrid* Source = MakeGrid({u"A", u"B", u"C"});
+    for (const auto& [Separator, First] : std::vector<std::pair<WideChar, Rows>>{
+             {u';', Rows{{u"\u00FF\u00FEone", u"b", u"c"}}},
+             {u';', Rows{{u"\u00FE\u00FF", u"", u""}}},
+             {u';', Rows{{u"\u00FF\u00FE\"q\"", u"", u""}}},
+             {u'\u00FF', Rows{{u"", u"\u00FEx", u"c"}}},
+         }) {
+        Source->ClearRows();
+        Fill(Source, First);
+        Fill(Source, {{u"d", u"e", u"f"}});
+        Source->SaveToTextFile(Folder.WideFile("mark.txt"), Separator, u'|', ekAnsi);
+        Grid->LoadFromTextFile(Folder.WideFile("mark.txt"), Separator, u'|');
+        EXPECT_EQ(Contents(Grid), Contents(Source)) << ReadBytes(Folder.File("mark.txt"));
+    }
+}
+
 TEST_F(LoadFixture, EightBitTextFollowsTheCurrentCodePage) {
     WriteBytes(Folder.File("in.txt"), "\xC6;\x80\r\n");
     {
@@ -270,10 +337,6 @@ TEST_F(LoadFixture, DeparturesFromTheReadingRules) {
     for (const TCase& Case : {
              TCase{"bytes in the code page", "\x80;\xE9\r\n", &TDepartures::BytesInTheCodePage,
                    Rows{{u"\u0080", u"\u00E9", u""}}, Rows{{u"\u20AC", u"\u00E9", u""}}},
-             TCase{"fields past the last column dropped", "a;b;c;d;e\r\nf\r\n",
-                   &TDepartures::DropFieldsPastTheLastColumn,
-                   Rows{{u"a", u"b", u"c", u"d", u"e"}, {u"f", u"", u""}},
-                   Rows{{u"a", u"b", u"c"}, {u"f", u"", u""}}},
              TCase{"last line its own row", "a;b\r\nc", &TDepartures::LastLineIsItsOwnRow,
                    Rows{{u"a", u"b", u"c"}}, Rows{{u"a", u"b", u""}, {u"c", u"", u""}}},
          }) {
@@ -294,7 +357,7 @@ TEST_F(ExportFixture, DelimitedTextMarksAndSeparators) {
     Grid->SetTextStr("x%\r\ny;50%;%%\r\nz;\r\nnext", ';');
     EXPECT_EQ(Contents(Grid), (Rows{{u"x\r\ny", u"50%", u"%\r\nz"}, {u"next", u"", u""}}));
     // CR LF without a separator before it stays in the field; 8-bit text reads in the code page.
-    Grid->SetTextStr("a\r\nb;\xE9\x80;c;d", ';');
+    Grid->SetTextStr("a\r\nb;\xE9\x80;c", ';');
     EXPECT_EQ(Contents(Grid), (Rows{{u"a\r\nb", u"\u00E9\u20AC", u"c"}}));
     // Written and read back through a stream with every kind of cell text.
     TNextGrid* Source = MakeGrid({u"A", u"B", u"C"});

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QXmlStreamReader>
+
 #include <algorithm>
 #include <climits>
 #include <csignal>
@@ -52,7 +54,7 @@ TEST_F(HtmlReport, TableBodyEscapesTextsInDisplayOrder) {
               "\t\t\t<tr>\r\n\t\t\t\t<th>Amount</th>\r\n\t\t\t\t<th>Name</th>\r\n\t\t\t</tr>\r\n"
               "\t\t\t<tr>\r\n\t\t\t\t<td "
               "class=\"num\">12</td>\r\n\t\t\t\t<td>&lt;b&gt;&amp;</td>\r\n\t\t\t</tr>\r\n"
-              "\t\t\t<tr>\r\n\t\t\t\t<td class=\"num\">7</td>\r\n\t\t\t\t<td>&nbsp;</td>\r\n\t\t\t</tr>\r\n"
+              "\t\t\t<tr>\r\n\t\t\t\t<td class=\"num\">7</td>\r\n\t\t\t\t<td>&#160;</td>\r\n\t\t\t</tr>\r\n"
               "\t\t</table>\r\n\r\n");
     EXPECT_EQ(Folder.Names(), std::vector<std::string>{"r.html"});
 
@@ -92,6 +94,38 @@ TEST_F(HtmlReport, FullDocumentWithCaptionFooterAndStyleSheet) {
     // Kept for looking at in a browser.
     Grid->SaveToHtml(Utf8ToWide(OutDir() + "/GridExportReport.html"),
                      {hsCreateStyleSheet, hsSaveHeaders, hsSaveFooter, hsSaveCaption});
+}
+
+// The report declares XHTML, so an XML reader must take it whole: every element closed, no
+// entity that only HTML knows, no control character; the texts come back as the grid shows them.
+TEST_F(HtmlReport, FullReportReadsAsXmlWithEveryText) {
+    MakeReportGrid();
+    Grid->SetCells(0, 0,
+                   u"a\x01"
+                   u"b\x1B c");
+    Grid->GetColumns()->GetItem(0)->GetHeader()->SetCaption(u"N\x02"
+                                                            u"a\x7F"
+                                                            u"me");
+    Grid->SaveToHtml(Folder.WideFile("x.html"),
+                     {hsCreateStyleSheet, hsSaveHeaders, hsSaveFooter, hsSaveCaption});
+    const std::string Html = ReadBytes(Folder.File("x.html"));
+    QXmlStreamReader Reader(QByteArray(Html.data(), qsizetype(Html.size())));
+    std::vector<QString> Texts;
+    int Entities = 0;
+    while (!Reader.atEnd()) {
+        const auto Token = Reader.readNext();
+        if (Token == QXmlStreamReader::EntityReference) ++Entities;
+        if (Token == QXmlStreamReader::StartElement &&
+            (Reader.name() == u"td" || Reader.name() == u"th" || Reader.name() == u"meta"))
+            Texts.push_back(Reader.name() == u"meta" ? QStringLiteral("meta") : Reader.readElementText());
+    }
+    ASSERT_FALSE(Reader.hasError()) << Reader.errorString().toStdString() << "\n" << Html;
+    EXPECT_EQ(Entities, 0);
+    EXPECT_EQ(Texts, (std::vector<QString>{QStringLiteral("meta"), QStringLiteral("Amount"),
+                                           QString::fromUtf16(u"N\uFFFDa\u007Fme"), QStringLiteral("12"),
+                                           QString::fromUtf16(u"a\uFFFDb\uFFFD c"), QStringLiteral("7"),
+                                           QString::fromUtf16(u"\u00A0"), QStringLiteral("Sum: 19.00"),
+                                           QStringLiteral("x\"y")}));
 }
 
 TEST_F(ExportFixture, ColumnLayoutRoundTripsThroughIniAndSettingsStore) {

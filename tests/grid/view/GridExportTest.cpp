@@ -46,8 +46,10 @@ TEST_F(ExportFixture, DelimitedTextLineBreaksAndOddInput) {
     Copy->LoadFromStream(Stream);
     EXPECT_EQ(Contents(Copy), (Rows{{u"one\r\ntwo", u"50%"}}));
 
-    // With the leading separator the first cell is empty and the last field has no column left.
-    Copy->SetTextStr(";a;b", ';');
+    // With the leading separator the first cell is empty; a field with no column left fails.
+    Copy->SetTextStr(";a", ';');
+    EXPECT_EQ(Contents(Copy), (Rows{{u"", u"a"}}));
+    EXPECT_ANY_THROW(Copy->SetTextStr(";a;b", ';'));
     EXPECT_EQ(Contents(Copy), (Rows{{u"", u"a"}}));
 
     // A one-byte stream, or one read to its end, leaves the rows alone.
@@ -60,6 +62,26 @@ TEST_F(ExportFixture, DelimitedTextLineBreaksAndOddInput) {
 
     Copy->SetTextStr("", ';');
     EXPECT_EQ(Copy->GetRowCount(), 0);
+}
+
+// A one-column grid's empty last row is no text of its own; it must still come back.
+TEST_F(ExportFixture, OneColumnGridKeepsTrailingEmptyRowsThroughTextAndStream) {
+    MakeGrid({u"A"});
+    TNextGrid* Copy = MakeGrid({u"A"});
+    for (const Rows& Case :
+         {Rows{{u"a"}, {u""}}, Rows{{u""}}, Rows{{u"a"}, {u""}, {u""}}, Rows{{u""}, {u"b"}, {u""}}}) {
+        Grid->ClearRows();
+        Fill(Grid, Case);
+        Fill(Copy, {{u"old"}});
+        Copy->SetTextStr(Grid->GetTextStr(';').substr(1), ';');
+        EXPECT_EQ(Contents(Copy), Case) << Grid->GetTextStr(';');
+        Fill(Copy, {{u"old"}});
+        TMemoryStream Stream;
+        Grid->SaveToStream(Stream, '\t');
+        Stream.SetPosition(0);
+        Copy->LoadFromStream(Stream);
+        EXPECT_EQ(Contents(Copy), Case) << Grid->GetTextStr('\t');
+    }
 }
 
 TEST_F(ExportFixture, TextFileQuotesSeparatorsAndLineBreaks) {
@@ -233,6 +255,31 @@ TEST_F(ExportFixture, XmlIsWellFormedWhateverTheTextsAndNames) {
         EXPECT_EQ(Texts[0][3], QChar(0x7F)) << "allowed in XML 1.0";
         if (Encoding != enISO_8859_1)
             EXPECT_EQ(Texts[1], QString::fromUtf16(u"lone \uFFFD and \uFFFD pair \U0001F600")) << Encoding;
+    }
+}
+
+// Line ends inside cell texts come back as they were, and the 8-bit document is what its
+// declaration says, keeping characters Latin-1 lacks.
+TEST_F(ExportFixture, XmlKeepsCarriageReturnsAndWritesTheDeclaredEncoding) {
+    MakeGrid({u"A", u"B"});
+    Fill(Grid, {{u"a\r\nb\rc\n", u"5 \u20AC \u00E9 \u0416 \U0001F600"}});
+    for (TUniEncoding Encoding : {enUnspecified, enISO_8859_1, enUTF_16, enUTF_8}) {
+        Grid->SaveToXMLFile(Folder.WideFile("cr.xml"), Encoding);
+        const std::string Bytes = ReadBytes(Folder.File("cr.xml"));
+        QXmlStreamReader Reader(QByteArray(Bytes.data(), qsizetype(Bytes.size())));
+        std::vector<QString> Texts;
+        while (!Reader.atEnd())
+            if (Reader.readNext() == QXmlStreamReader::StartElement && Reader.name() != u"NxGrid" &&
+                Reader.name() != u"Row")
+                Texts.push_back(Reader.readElementText());
+        ASSERT_FALSE(Reader.hasError()) << Encoding << ": " << Reader.errorString().toStdString();
+        EXPECT_EQ(Texts, (std::vector<QString>{QString::fromUtf16(u"a\r\nb\rc\n"),
+                                               QString::fromUtf16(u"5 \u20AC \u00E9 \u0416 \U0001F600")}))
+            << Encoding;
+        if (Encoding == enISO_8859_1) {
+            EXPECT_NE(Bytes.find("<A>a&#13;\nb&#13;c\n</A>"), std::string::npos);
+            EXPECT_NE(Bytes.find("<B>5 &#8364; \xE9 &#1046; &#128512;</B>"), std::string::npos);
+        }
     }
 }
 

@@ -149,6 +149,22 @@ TEST_F(ConversionTest, FormatFloatPictures) {
     EXPECT_EQ(FormatFloat("0.0", 3.0), u"3.0");
 }
 
+// Every exponent marker of a picture writes the exponent, however many there are: the text is
+// far longer than the picture.
+TEST_F(ConversionTest, FormatFloatWritesEveryExponentOfAPictureWithManyMarkers) {
+    for (int Markers : {32, 33, 100, 1000}) {
+        WideString Picture = u"0", Small = u"1", Large = u"1";
+        for (int i = 0; i < Markers; ++i) {
+            Picture += u"E-";
+            Small += u"E-300";
+            Large += u"E17";
+        }
+        EXPECT_EQ(FormatFloat(Picture, 1e-300), Small) << Markers;
+        EXPECT_EQ(FormatFloat(Picture, -1e-300), u"-" + Small) << Markers;
+        EXPECT_EQ(FormatFloat(Picture + u"' kg'", 1e17), Large + u" kg") << Markers;
+    }
+}
+
 TEST_F(ConversionTest, BooleansReadNumbersAndTheTrueFalseTexts) {
     EXPECT_TRUE(StrToBool(u"true"));
     EXPECT_FALSE(StrToBool(u"FALSE"));
