@@ -379,7 +379,8 @@ TEST_F(GridEditingTest, AFormFreedWithAnOpenEditStoresItWhileTheFormIsWhole) {
     Type("zz");
     // Freed the way the application frees it: Release, done once pending messages have run.
     Form.release()->Release();
-    for (int i = 0; i < 100 && !Freed; ++i) Pump();
+    for (int i = 0; i < 100 && !Freed; ++i)
+        Pump();
     ASSERT_TRUE(Freed);
     EXPECT_EQ(AtExit, u"v10zz");
     EXPECT_EQ(AtDestroy, u"v10zz");
