@@ -188,6 +188,9 @@ public:
     // takes the editor out of updating mode afterwards. Nothing without an own editor.
     virtual void BeginEditing();
     virtual void UpdateEdit() {}
+    // The grid opens an editor on a cell of this column whose text is CellText (empty for the
+    // input row), before the editor is filled or typed into; base: nothing.
+    virtual void PrepareCellEdit(const WideString& /*CellText*/) {}
     // Value source of virtual cells; the virtual column kind answers them.
     virtual void DoGetText(int /*ACol*/, int /*ARow*/, WideString& /*Value*/) {}
     virtual void DoSetText(int /*ACol*/, int /*ARow*/, const WideString& /*Value*/) {}

@@ -231,17 +231,15 @@ std::unique_ptr<TObject> TNxTimeColumn::CreateCellEditor() {
     return std::make_unique<NxEdit::TNxTimeEdit>(this);
 }
 
-void TNxTimeColumn::BeginEditing() {
-    TNxTextColumn::BeginEditing();
-    FEditDate = 0;
+void TNxTimeColumn::PrepareCellEdit(const WideString& CellText) {
+    TDateTime Value = 0;
+    FEditDate = TryStrToDateTime(CellText, Value) ? DateOf(Value) : 0;
 }
 
 void TNxTimeColumn::UpdateEdit() {
     auto* Editor = dynamic_cast<NxEdit::TNxTimeEdit*>(GetCellEditor());
     TDateTime Value = 0;
-    if (!Editor || !TryStrToDateTime(Editor->GetText(), Value)) return;
-    FEditDate = DateOf(Value);
-    Editor->SetTime(Value);
+    if (Editor && TryStrToDateTime(Editor->GetText(), Value)) Editor->SetTime(Value);
 }
 
 void TNxTimeColumn::ApplyEditing(WideString& Value) {

@@ -136,12 +136,12 @@ public:
     explicit TNxTimeColumn(TObject* AOwner = nullptr);
     // A TNxTimeEdit.
     std::unique_ptr<TObject> CreateCellEditor() override;
-    // The grid fills the editor with the cell's date and time; the editor shows the time only,
-    // and the column keeps the date for the way back.
+    // The grid fills the editor with the cell's date and time; the editor shows the time only.
     void UpdateEdit() override;
+    // Keeps the date of the cell being edited, whether the edit was opened filled or typed.
+    void PrepareCellEdit(const WideString& CellText) override;
     // The edited time goes back on the date the cell had: editing a time never drops the day.
     void ApplyEditing(WideString& Value) override;
-    void BeginEditing() override;
 
     void Assign(const TPersistent* Source) override;
     // EmptyCaption for 0 when HideWhenEmpty; otherwise the time by FormatMask, or the platform's

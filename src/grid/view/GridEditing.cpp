@@ -99,6 +99,8 @@ void TNxEditingGrid::SetInplaceEditEvents() {
 }
 
 void TNxEditingGrid::TakeEditor(TNxCustomColumn* Column, TNxCustomEdit* Editor, bool ForInput, int ARow) {
+    // The column hears the value the edit starts from, however the edit opened.
+    Column->PrepareCellEdit(ForInput ? WideString() : GetCells(Column->GetIndex(), ARow));
     bool Assigned = Editor == Column->GetInplaceEdit();
     SetInplaceEdit(Editor);
     if (Assigned) {

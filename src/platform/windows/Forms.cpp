@@ -12,6 +12,7 @@
 
 #include "platform/graphics/Bitmap.h"
 #include "platform/runtime/CodePage.h"
+#include "platform/runtime/ScopedChange.h"
 #include "platform/windows/Dialogs.h"
 #include "platform/windows/Forms.h"
 #include "platform/windows/StdCtrls.h"
@@ -95,6 +96,8 @@ void TCustomForm::AfterConstruction() {
 
 void TCustomForm::BeforeDestruction() {
     if (FDestroyed) return;
+    // The focused control stores what it holds while the form is still whole.
+    LeaveFocus();
     FDestroyed = true;
     DoDestroy();
 }
@@ -229,6 +232,8 @@ void TCustomForm::SetVisible(bool Value) {
         }
         if (!FVisible && !GetParent()) KeepOnWorkArea(this);
     }
+    // Hidden, the form is left: the focused control stores what it holds while it still shows.
+    if (!Value && FVisible) LeaveFocus();
     bool was = FVisible;
     TCustomControl::SetVisible(Value);
     if (Value) FClosed = false;
@@ -260,14 +265,22 @@ bool TCustomForm::CloseQuery() {
 }
 
 void TCustomForm::Close() {
-    if (!CloseQuery()) return;
+    // What the focused control holds (a grid's open edit) is stored before anyone is asked.
+    LeaveFocus();
+    if (!CloseQuery()) {
+        EnterFocusAgain();
+        return;
+    }
     // The application that owns the form (the global one for forms it did not create).
     TApplication* app = dynamic_cast<TApplication*>(GetOwner());
     if (!app) app = gApplication;
     bool isMain = app && app->GetMainForm() == this;
     TCloseAction action = isMain ? caFree : caHide;
     DoClose(action);
-    if (action == caNone) return;
+    if (action == caNone) {
+        EnterFocusAgain();
+        return;
+    }
     if (isMain) {
         Hide();
         FClosed = true;
@@ -312,23 +325,18 @@ void TCustomForm::SetActiveControl(TWinControl* Control) {
 }
 
 void TCustomForm::FocusChanged(TWinControl* Control) {
-    if (Control == FActiveControl || Control == this) return;
-    TWinControl* Old = FActiveControl;
+    if ((Control == FActiveControl && !FFocusLeft) || Control == this) return;
+    // After the form was left, the active control has heard its exit already.
+    TWinControl* Old = FFocusLeft ? nullptr : FActiveControl;
     FActiveControl = Control;
-    // Windows torn down pass the focus around; nobody is told of it any more.
-    if (IsDestroying()) return;
+    // Windows torn down pass the focus around, and so do the exits of a form being left: nobody
+    // is told of it any more.
+    if (IsDestroying() || FLeaving) return;
+    FFocusLeft = false;
     const unsigned Change = ++FFocusChanges;
-    // Only the controls the focus really leaves hear it: a control whose own child takes the
-    // focus keeps it in that sense, so a grid is not told it lost the focus to its own editor.
     TWinControl* Common = Old;
-    while (Common && Common != this && !(Control && Common->ContainsControl(Control))) {
-        TWinControl* Parent = Common->GetParent();
-        if (!Common->IsDestroying()) Common->Perform(CM_EXIT);
-        // A handler that moved the focus on has told everyone already.
-        if (Change != FFocusChanges) return;
-        Common = Parent;
-    }
-    if (!Control) return;
+    // A handler that moved the focus on has told everyone already.
+    if (!SendExits(Common, Control) || !Control) return;
     std::vector<TWinControl*> Entered;
     for (TWinControl* c = Control; c && c != this && c != Common; c = c->GetParent())
         Entered.push_back(c);
@@ -336,6 +344,33 @@ void TCustomForm::FocusChanged(TWinControl* Control) {
         (*It)->Perform(CM_ENTER);
         if (Change != FFocusChanges) return;
     }
+}
+
+void TCustomForm::LeaveFocus() {
+    if (!FActiveControl || FFocusLeft || FLeaving || IsDestroying()) return;
+    TScopedChange Leaving(FLeaving, true);
+    FFocusLeft = true;
+    TWinControl* From = FActiveControl;
+    SendExits(From, nullptr);
+}
+
+bool TCustomForm::SendExits(TWinControl*& From, TWinControl* To) {
+    const unsigned Change = FFocusChanges;
+    // Only the controls the focus really leaves hear it: a control whose own child takes the
+    // focus keeps it in that sense, so a grid is not told it lost the focus to its own editor.
+    while (From && From != this && !(To && From->ContainsControl(To))) {
+        // An exit may give a borrowed child back to its owner: the walk goes on from the parent
+        // it had.
+        TWinControl* Parent = From->GetParent();
+        if (!From->IsDestroying()) From->Perform(CM_EXIT);
+        if (Change != FFocusChanges) return false;
+        From = Parent;
+    }
+    return true;
+}
+
+void TCustomForm::EnterFocusAgain() {
+    if (FFocusLeft && FActiveControl && FActiveControl->Focused()) FocusChanged(FActiveControl);
 }
 
 void TCustomForm::WindowCloseRequested(bool& Accept) {

@@ -33,13 +33,14 @@ public:
 
     // Runs OnCreate once; TApplication::CreateForm calls it after construction.
     void AfterConstruction();
-    // Runs OnDestroy once; the application and Release call it before freeing the form
-    // (a destructor cannot, since the derived form is gone by then).
+    // Leaves the focus (LeaveFocus) and runs OnDestroy once; the application and Release call it
+    // before freeing the form (a destructor cannot, since the derived form is gone by then).
     void BeforeDestruction();
 
     void Show();
     void Hide();
-    // Asks OnCloseQuery, then OnClose; caHide hides, caFree frees later, caNone keeps it open.
+    // Leaves the focus (LeaveFocus), so the handlers see what the focused control held, then asks
+    // OnCloseQuery, then OnClose; caHide hides, caFree frees later, caNone keeps it open.
     // Closing the main form ends the application's loop.
     void Close();
     // Frees the form once the messages pending now have been handled.
@@ -104,6 +105,12 @@ public:
     // Control; CM_ENTER then goes to each control below that one, from the outside in to
     // Control. A handler that moves the focus again ends this round.
     void FocusChanged(TWinControl* Control);
+    // The focus leaves the form (it closes, hides or is about to be freed): CM_EXIT goes to the
+    // focused control and each parent up to the form, as when the focus moves to a control
+    // outside them, so what they hold (a grid's open edit) is stored. Focus changes during it
+    // are only recorded. The control stays the active one; focused again, it and its parents
+    // hear CM_ENTER. Does nothing when nothing is focused or the exit was sent already.
+    void LeaveFocus();
 
 protected:
     void CreateParams(TCreateParams& Params) override;
@@ -114,6 +121,11 @@ protected:
     virtual void DoShow();
     virtual void DoHide();
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    // After a refused close: the still focused active control hears CM_ENTER again.
+    void EnterFocusAgain();
+    // CM_EXIT to From and each parent up to, not including, the form or the nearest control
+    // that contains To; From ends at that control. False when a handler moved the focus on.
+    bool SendExits(TWinControl*& From, TWinControl* To);
 
     TFormStyle FFormStyle = fsNormal;
     TPosition FPosition = poDesigned;
@@ -129,6 +141,8 @@ protected:
     std::unique_ptr<TBitmap> FIcon;
     TWinControl* FActiveControl = nullptr;
     unsigned FFocusChanges = 0;
+    bool FFocusLeft = false; // the active control has heard CM_EXIT and no CM_ENTER since
+    bool FLeaving = false;   // LeaveFocus is sending its exits
     TShortCutList FShortCuts;
 };
 

@@ -333,6 +333,59 @@ TEST_F(GridEditingTest, TextLeftForAnotherControlSurvivesASortAndAClearOfTheRows
     EXPECT_EQ(Typed.substr(Typed.size() - 1), u"y");
 }
 
+TEST_F(GridEditingTest, ClosingTheFormStoresTheOpenEditBeforeOnExitAndTheCloseHandlers) {
+    MakeGrid(5);
+    std::vector<WideString> Heard;
+    bool CanClose = false;
+    Grid->OnExit = [&](TObject*) { Heard.push_back(u"exit " + Grid->GetCells(1, 2)); };
+    Grid->OnEnter = [&](TObject*) { Heard.push_back(u"enter"); };
+    Form->OnCloseQuery = [&](TObject*, bool& Can) {
+        Heard.push_back(u"query " + Grid->GetCells(1, 2));
+        Can = CanClose;
+    };
+    Click(CellCenter(1, 2));
+    Type("zz");
+    Heard.clear();
+    // A refused close keeps the form, with the text stored and the grid focused again.
+    Form->Close();
+    Pump();
+    EXPECT_EQ(Grid->GetCells(1, 2), u"v21zz");
+    EXPECT_EQ(Grid->GetInplaceEdit(), nullptr);
+    EXPECT_TRUE(Form->GetVisible());
+    EXPECT_TRUE(Grid->Focused());
+    EXPECT_EQ(Heard, (std::vector<WideString>{u"exit v21zz", u"query v21zz", u"enter"}));
+
+    Heard.clear();
+    KeyToGrid(Qt::Key_Y);
+    ASSERT_TRUE(EditorShown());
+    CanClose = true;
+    Form->Close();
+    Pump();
+    EXPECT_FALSE(Form->GetVisible());
+    EXPECT_EQ(Grid->GetCells(1, 2), u"y");
+    EXPECT_EQ(Heard, (std::vector<WideString>{u"exit y", u"query y"}));
+}
+
+TEST_F(GridEditingTest, AFormFreedWithAnOpenEditStoresItWhileTheFormIsWhole) {
+    MakeGrid(5);
+    WideString AtExit, AtDestroy;
+    bool Freed = false;
+    Grid->OnExit = [&](TObject*) { AtExit = Grid->GetCells(0, 1); };
+    Form->OnDestroy = [&](TObject*) {
+        AtDestroy = Grid->GetCells(0, 1);
+        Freed = true;
+    };
+    Click(CellCenter(0, 1));
+    Type("zz");
+    // Freed the way the application frees it: Release, done once pending messages have run.
+    Form.release()->Release();
+    for (int i = 0; i < 100 && !Freed; ++i)
+        Pump();
+    ASSERT_TRUE(Freed);
+    EXPECT_EQ(AtExit, u"v10zz");
+    EXPECT_EQ(AtDestroy, u"v10zz");
+}
+
 TEST_F(GridEditingTest, TheGridsOwnEditorTakingTheFocusRaisesNoExit) {
     MakeGrid(5, TGridOptions{goSecondClickEdit});
     int Exits = 0, Enters = 0;

@@ -254,6 +254,7 @@ TEST_F(KindEditingTest, TimeColumnEditingKeepsTheDateOfADateAndTimeCell) {
     const TDateTime Day = EncodeDate(2024, 2, 29);
     Cell(0)->SetAsDateTime(Day + EncodeTime(6, 30, 0, 0));
     Cell(1)->SetAsDateTime(Day + EncodeTime(9, 0, 0, 0));
+    Cell(2)->SetAsDateTime(Day + EncodeTime(6, 30, 0, 0));
     Show();
     // Clicking in and out changes nothing.
     ClickCell(0);
@@ -267,6 +268,15 @@ TEST_F(KindEditingTest, TimeColumnEditingKeepsTheDateOfADateAndTimeCell) {
     Key(Qt::Key_Up);
     Key(Qt::Key_Return);
     EXPECT_NEAR(Cell(1)->GetAsDateTime(), Day + EncodeTime(10, 0, 0, 0), 1e-6);
+    // A time typed over the selected cell, without clicking into it, lands on the same day too.
+    ClickCell(2);
+    Key(Qt::Key_Escape);
+    ASSERT_TRUE(Closed());
+    Type("1");
+    ASSERT_TRUE(Open<TNxTimeEdit>());
+    Type("1:15");
+    Key(Qt::Key_Return);
+    EXPECT_NEAR(Cell(2)->GetAsDateTime(), Day + EncodeTime(11, 15, 0, 0), 1e-6);
 }
 
 TEST_F(KindEditingTest, OnKeyPressComesFirstAndItsVetoStartsNoEdit) {
