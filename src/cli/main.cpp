@@ -47,6 +47,16 @@ const char kHelp[] = "Usage: quillmar-cli decode [--output-dir DIR] [--key-file 
                      "(usage, key or drive check), 130 interrupted by Ctrl-C, SIGHUP or SIGTERM (the file in\n"
                      "progress is removed; a copy takes its name only when complete).\n";
 
+constexpr int kMaxJobs = 1024;
+
+// A worker count from 1 to kMaxJobs; 0 for anything else.
+int ParseJobs(const std::string& text) {
+    if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != std::string::npos)
+        return 0;
+    const int n = std::stoi(text);
+    return n <= kMaxJobs ? n : 0;
+}
+
 int Usage(const std::string& problem) {
     cli::Complain(problem);
     std::fprintf(stderr, "Try '%s --help' for more information.\n", cli::kProgram);
@@ -57,6 +67,7 @@ int Usage(const std::string& problem) {
 
 int main(int argc, char** argv) {
     cli::Options options;
+    std::optional<std::string> jobs;
     bool optionsDone = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -87,15 +98,28 @@ int main(int argc, char** argv) {
                 name = arg.substr(0, eq);
                 value = arg.substr(eq + 1);
             }
-            if ((arg == "-z" || arg == "--null") && options.command == "decode") {
+            const bool decode = options.command == "decode";
+            if ((arg == "-z" || arg == "--null") && decode) {
                 options.nullTerminated = true;
+                continue;
+            }
+            if ((arg == "-0" || arg == "--null-input") && decode) {
+                options.nullInput = true;
+                continue;
+            }
+            if ((arg == "--progress" || arg == "--no-progress") && decode) {
+                options.progress = arg == "--progress";
                 continue;
             }
             std::optional<std::string>* target = nullptr;
             if (name == "--key-file")
                 target = &options.keyFile;
-            else if (name == "--output-dir" && options.command == "decode")
+            else if (name == "--output-dir" && decode)
                 target = &options.outputDir;
+            else if (name == "--files-from" && decode)
+                target = &options.filesFrom;
+            else if (name == "--jobs" && decode)
+                target = &jobs;
             else if (name == "--output" && options.command == "encode")
                 target = &options.output;
             else if (name == "--key" || name == "-k")
@@ -113,6 +137,14 @@ int main(int argc, char** argv) {
         options.files.push_back(arg);
     }
     if (options.command.empty()) return Usage("missing command: decode or encode");
+    if (jobs) {
+        options.jobs = ParseJobs(*jobs);
+        if (options.jobs == 0)
+            return Usage("--jobs needs a whole number from 1 to " + std::to_string(kMaxJobs) + ", not '" +
+                         *jobs + "'");
+    }
+    if (options.filesFrom == "-" && options.keyFile == "-")
+        return Usage("standard input cannot give both the key and the file list");
     try {
         return options.command == "decode" ? cli::Decode(options) : cli::Encode(options);
     } catch (const std::exception& e) {
