@@ -150,3 +150,39 @@ TEST(BatchProgressTest, RedrawsAtMostTenTimesASecondAndCountsTheWholeBatch) {
 }
 
 } // namespace
+
+namespace {
+
+// The option appears as a word of its own: "--output" is not found in "--output-dir".
+bool Mentions(const std::string& text, const std::string& option) {
+    auto part = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '\\'; };
+    for (size_t at = text.find(option); at != std::string::npos; at = text.find(option, at + 1))
+        if ((at == 0 || !part(text[at - 1])) && (at + option.size() == text.size() || !part(text[at + option.size()])))
+            return true;
+    return false;
+}
+
+TEST_F(CliTest, HelpManualAndCompletionKnowEveryOption) {
+    const std::string manual = ReadFile(QUILLMAR_SOURCE_DIR "/data/quillmar-cli.1");
+    const std::string completion = ReadFile(QUILLMAR_SOURCE_DIR "/data/quillmar-cli.bash-completion");
+    const std::string help = Run({"--help"}).out;
+    for (const std::string option : {"--output-dir", "--key-file", "--output", "-z", "--null", "--files-from",
+                                     "-0", "--null-input", "--jobs", "--progress", "--no-progress", "--help"}) {
+        std::string roff;
+        for (char c : option)
+            roff += c == '-' ? std::string("\\-") : std::string(1, c);
+        EXPECT_TRUE(Mentions(help, option)) << option << " is missing from --help";
+        EXPECT_TRUE(Mentions(manual, roff)) << option << " is missing from the manual";
+        EXPECT_TRUE(Mentions(completion, option)) << option << " is missing from completion";
+    }
+    // Every option given works: a mistyped one in the lists above would be refused.
+    WriteFile(P("a.txt"), "a");
+    WriteFile(P("list"), "a.txt");
+    EXPECT_EQ(Run({"decode", "--jobs", "2", "--no-progress", "--progress", "-z", "--null", "-0", "--null-input",
+                   "--files-from", "list", "--output-dir", "."},
+                  {kKeyEnv})
+                  .status,
+              0);
+}
+
+} // namespace
