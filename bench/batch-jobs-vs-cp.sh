@@ -40,17 +40,7 @@ perl -e '
     }' "$work/src" "$bigCount" "$smallCount" "$work/region.txt"
 cat "$work"/src/* > /dev/null  # every command starts from a warm cache
 
-now() { date +%s.%N; }
-# Wall-clock time of one command; pending writes of the commands before are settled first.
-timed() {
-    local t0 t1
-    sync
-    t0=$(now)
-    "$@" > /dev/null
-    t1=$(now)
-    awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.6f\n", b - a }'
-}
-min() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b + 0 < a + 0) ? b : a }'; }
+. "$(dirname "$0")/timing.sh"
 
 best_cp="" best_one="" best_two=""
 for round in 1 2 3; do
