@@ -187,7 +187,8 @@ int Decode(const Options& options) {
     WipeMemory(key->data(), key->capacity());
 
     const bool stderrTerminal = ::isatty(STDERR_FILENO) == 1;
-    struct stat out {}, err {};
+    struct stat out {
+    }, err{};
     const bool sharedTerminal = ::isatty(STDOUT_FILENO) == 1 && ::fstat(STDOUT_FILENO, &out) == 0 &&
                                 ::fstat(STDERR_FILENO, &err) == 0 && out.st_rdev == err.st_rdev;
     TerminalJobList jobs(options.progress.value_or(stderrTerminal), sharedTerminal || !stderrTerminal);

@@ -32,7 +32,8 @@ TEST_F(CliTest, AListFromStandardInputKeepsEveryByteOfItsNames) {
     WriteFile(P("list.txt"), "-lead.txt\n\nb.txt\n");
     r = Run({"decode", "--jobs=1", "--files-from", "list.txt"}, {kKeyEnv});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(Lines(r.out), (std::vector<std::string>{P("Decript/-lead(dec2).txt"), P("Decript/b(dec2).txt")}));
+    EXPECT_EQ(Lines(r.out),
+              (std::vector<std::string>{P("Decript/-lead(dec2).txt"), P("Decript/b(dec2).txt")}));
 
     EXPECT_EQ(Run({"decode", "--files-from", "missing.txt"}, {kKeyEnv}).status, 2);
     EXPECT_EQ(Run({"decode", "--files-from", "-", "--key-file", "-"}, {}, "a.txt\n").status, 2);
@@ -74,7 +75,8 @@ TEST_F(CliTest, TwoProcessesOfFourJobsGiveEverySourceItsOwnOutput) {
         const std::vector<std::string> lines = Lines(r->out);
         ASSERT_EQ(lines.size(), bases.size());
         for (size_t i = 0; i < lines.size(); ++i) {
-            EXPECT_EQ(lines[i].rfind(P("out/" + bases[i] + "(dec"), 0), 0u) << "printed out of order: " << lines[i];
+            EXPECT_EQ(lines[i].rfind(P("out/" + bases[i] + "(dec"), 0), 0u)
+                << "printed out of order: " << lines[i];
             EXPECT_TRUE(printed.insert(lines[i]).second) << lines[i] << " was taken twice";
         }
     }
@@ -91,9 +93,11 @@ TEST_F(CliTest, CtrlCUnderTwoJobsLeavesNoPartialFile) {
     MakeSparse(P("big1.txt"), off_t(4) << 30);
     MakeSparse(P("big2.txt"), off_t(4) << 30);
     WriteFile(P("stdin"), "");
-    const pid_t pid = Start({"decode", "--jobs", "2", "big1.txt", "big2.txt"}, {kKeyEnv}, P("stdin"), "stop", false);
+    const pid_t pid =
+        Start({"decode", "--jobs", "2", "big1.txt", "big2.txt"}, {kKeyEnv}, P("stdin"), "stop", false);
     // Both workers are in the middle of their files.
-    ASSERT_TRUE(WaitFor(pid, [&] { return OpenPosition(pid, P("big1.txt")) > 0 && OpenPosition(pid, P("big2.txt")) > 0; }));
+    ASSERT_TRUE(WaitFor(
+        pid, [&] { return OpenPosition(pid, P("big1.txt")) > 0 && OpenPosition(pid, P("big2.txt")) > 0; }));
     ::kill(pid, SIGINT);
     const Result r = Finish(pid, "stop");
     EXPECT_EQ(r.status, 130) << r.err;
@@ -146,7 +150,8 @@ TEST(BatchProgressTest, RedrawsAtMostTenTimesASecondAndCountsTheWholeBatch) {
     progress.FileDone(0);
     progress.SetPercent(1, 100.0 / 3);
     EXPECT_EQ(progress.FilesDone(), 1);
-    EXPECT_EQ(progress.Line(t0 + std::chrono::seconds(2)), "1/2 files, 2.0 KiB of 4.0 KiB, 1.0 KiB/s, 0:02 left");
+    EXPECT_EQ(progress.Line(t0 + std::chrono::seconds(2)),
+              "1/2 files, 2.0 KiB of 4.0 KiB, 1.0 KiB/s, 0:02 left");
 }
 
 } // namespace
@@ -157,7 +162,8 @@ namespace {
 bool Mentions(const std::string& text, const std::string& option) {
     auto part = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '\\'; };
     for (size_t at = text.find(option); at != std::string::npos; at = text.find(option, at + 1))
-        if ((at == 0 || !part(text[at - 1])) && (at + option.size() == text.size() || !part(text[at + option.size()])))
+        if ((at == 0 || !part(text[at - 1])) &&
+            (at + option.size() == text.size() || !part(text[at + option.size()])))
             return true;
     return false;
 }
@@ -166,8 +172,9 @@ TEST_F(CliTest, HelpManualAndCompletionKnowEveryOption) {
     const std::string manual = ReadFile(QUILLMAR_SOURCE_DIR "/data/quillmar-cli.1");
     const std::string completion = ReadFile(QUILLMAR_SOURCE_DIR "/data/quillmar-cli.bash-completion");
     const std::string help = Run({"--help"}).out;
-    for (const std::string option : {"--output-dir", "--key-file", "--output", "-z", "--null", "--files-from",
-                                     "-0", "--null-input", "--jobs", "--progress", "--no-progress", "--help"}) {
+    for (const std::string option :
+         {"--output-dir", "--key-file", "--output", "-z", "--null", "--files-from", "-0", "--null-input",
+          "--jobs", "--progress", "--no-progress", "--help"}) {
         std::string roff;
         for (char c : option)
             roff += c == '-' ? std::string("\\-") : std::string(1, c);
@@ -178,8 +185,8 @@ TEST_F(CliTest, HelpManualAndCompletionKnowEveryOption) {
     // Every option given works: a mistyped one in the lists above would be refused.
     WriteFile(P("a.txt"), "a");
     WriteFile(P("list"), "a.txt");
-    EXPECT_EQ(Run({"decode", "--jobs", "2", "--no-progress", "--progress", "-z", "--null", "-0", "--null-input",
-                   "--files-from", "list", "--output-dir", "."},
+    EXPECT_EQ(Run({"decode", "--jobs", "2", "--no-progress", "--progress", "-z", "--null", "-0",
+                   "--null-input", "--files-from", "list", "--output-dir", "."},
                   {kKeyEnv})
                   .status,
               0);

@@ -137,7 +137,8 @@ TEST_F(CliTest, TheProgressLineEscapesNames) {
     PseudoTerminal tty;
     WriteFile(P("stdin"), "");
     Result r = Finish(
-        Start({"decode", name + ".txt"}, {"QUILLMAR_KEY=1234567890"}, P("stdin"), "tty", true, tty.Path()), "tty");
+        Start({"decode", name + ".txt"}, {"QUILLMAR_KEY=1234567890"}, P("stdin"), "tty", true, tty.Path()),
+        "tty");
     EXPECT_EQ(r.status, 0);
     const std::string shown = tty.Shown();
     EXPECT_NE(shown.find("esc\\x1B]0;title\\x07"), std::string::npos) << shown;

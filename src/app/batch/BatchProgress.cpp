@@ -54,7 +54,8 @@ std::string BatchProgress::Line(Clock::time_point now) const {
     const double rate = seconds > 0 ? static_cast<double>(bytesDone_) / seconds : 0;
     std::string left = "--:--";
     if (rate > 0) {
-        const auto remaining = static_cast<long long>(std::ceil(static_cast<double>(total_ - bytesDone_) / rate));
+        const auto remaining =
+            static_cast<long long>(std::ceil(static_cast<double>(total_ - bytesDone_) / rate));
         char text[32];
         std::snprintf(text, sizeof text, "%lld:%02lld", remaining / 60, remaining % 60);
         left = text;
