@@ -44,18 +44,7 @@ perl -e '
 mkdir "$work/copy" "$work/out" "$work/out-baseline"
 cat "$work"/src/* > /dev/null  # every command starts from a warm cache
 
-now() { date +%s.%N; }
-# Wall-clock time of one command, as a user would see it. Pending writes and deletions of the
-# commands before are settled first, so that no command pays for another's.
-timed() {
-    local t0 t1
-    sync
-    t0=$(now)
-    "$@" > /dev/null
-    t1=$(now)
-    awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.6f\n", b - a }'
-}
-min() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b + 0 < a + 0) ? b : a }'; }
+. "$(dirname "$0")/timing.sh"
 
 best_cp="" best_dec="" best_base=""
 for round in 1 2 3; do

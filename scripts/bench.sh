@@ -82,3 +82,4 @@ fi
 rm -rf "$work"
 
 "$root/bench/small-files-vs-cp.sh" "$build"
+"$root/bench/batch-jobs-vs-cp.sh" "$build"

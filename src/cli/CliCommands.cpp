@@ -6,8 +6,14 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <optional>
+#include <sched.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
+#include "app/batch/BatchProgress.h"
 #include "app/batch/BatchRun.h"
 #include "cli/CliSupport.h"
 #include "decoding/MarkedTextEncoder.h"
@@ -54,10 +60,26 @@ std::string WorkingDirectory() {
     return ec ? std::string() : cwd.string();
 }
 
-// A job list that draws the current file's progress as a bar on standard error.
+// A job list that draws the batch's progress as one line on standard error: files and bytes done,
+// rate, time left and the file begun last. Its writes come one at a time, from whichever thread.
 class TerminalJobList : public MemoryJobList {
 public:
-    explicit TerminalJobList(bool showProgress) : show_(showProgress) {}
+    TerminalJobList(bool showProgress, bool stdoutIsStderrTerminal)
+        : show_(showProgress), sharedTerminal_(stdoutIsStderrTerminal) {}
+
+    // Sizes are taken here, once the rows are in: the line counts bytes of the whole batch.
+    void StartProgress() {
+        std::vector<uint64_t> sizes;
+        sizes.reserve(static_cast<size_t>(GetRowCount()));
+        for (int row = 0; row < GetRowCount(); ++row) {
+            struct stat st {};
+            const std::string path = PathFromText(GetSourcePath(row));
+            sizes.push_back(show_ && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)
+                                ? static_cast<uint64_t>(st.st_size)
+                                : 0);
+        }
+        progress_.emplace(std::move(sizes), BatchProgress::Clock::now());
+    }
 
     void ClearBar() {
         if (!drawn_) return;
@@ -66,25 +88,61 @@ public:
         drawn_ = false;
     }
 
-protected:
-    void ProgressChanged(int row) override {
-        if (!show_) return;
-        const double percent = GetProgress(row);
-        constexpr int kWidth = 30;
-        const int filled = std::clamp(static_cast<int>(percent * kWidth / 100), 0, kWidth);
+    // A row decoded or failed; its report is about to be printed.
+    void RowDone(int row, bool toStdout) {
+        if (progress_) progress_->FileDone(static_cast<size_t>(row));
+        // A path printed to a pipe leaves the line where it is.
+        if (!toStdout || sharedTerminal_) ClearBar();
+    }
+
+    void RedrawIfDue() {
+        if (!show_ || !progress_) return;
+        const auto now = BatchProgress::Clock::now();
+        if (!progress_->RedrawDue(now)) return;
+        std::string line = progress_->Line(now);
         // Escaped as the printed paths are: a name must not move the cursor or change the terminal.
-        std::string name = EscapedPath(ExtractFileName(PathFromText(GetSourcePath(row))));
-        if (name.size() > 40) name = name.substr(0, 37) + "...";
-        std::fprintf(stderr, "\r\033[K%s [%s%s] %3d%%", name.c_str(), std::string(filled, '#').c_str(),
-                     std::string(kWidth - filled, '.').c_str(), static_cast<int>(percent));
+        const size_t width = TerminalWidth();
+        if (!current_.empty() && line.size() + 3 < width) {
+            std::string name = current_;
+            const size_t room = width - line.size() - 3;
+            if (name.size() > room) name = name.substr(0, room > 3 ? room - 3 : 0) + "...";
+            line += "  " + name;
+        }
+        if (line.size() >= width) line.resize(width - 1);
+        std::fprintf(stderr, "\r\033[K%s", line.c_str());
         std::fflush(stderr);
         drawn_ = true;
     }
 
+protected:
+    void ProgressChanged(int row) override {
+        if (!show_ || !progress_) return;
+        const double percent = GetProgress(row);
+        if (percent == 0) current_ = EscapedPath(ExtractFileName(PathFromText(GetSourcePath(row))));
+        progress_->SetPercent(static_cast<size_t>(row), percent);
+        RedrawIfDue();
+    }
+
 private:
+    static size_t TerminalWidth() {
+        winsize ws{};
+        return ::ioctl(STDERR_FILENO, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 20 ? ws.ws_col : 80;
+    }
+
     bool show_;
+    bool sharedTerminal_;
     bool drawn_ = false;
+    std::string current_;
+    std::optional<BatchProgress> progress_;
 };
+
+// The cores this process may run on.
+int CoreCount() {
+    cpu_set_t set;
+    if (::sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0) return CPU_COUNT(&set);
+    const unsigned n = std::thread::hardware_concurrency();
+    return n > 0 ? static_cast<int>(n) : 1;
+}
 
 class StderrReporter : public BatchReporter {
 public:
@@ -104,7 +162,11 @@ std::string EscapedPath(const std::string& path) {
 }
 
 int Decode(const Options& options) {
-    if (options.files.empty()) {
+    std::vector<std::string> files = options.files;
+    if (options.filesFrom && !ReadFileList(*options.filesFrom, options.nullInput, files)) return kExitUsage;
+    // An empty list is a batch of nothing, as find may give; no file at all is a mistake.
+    if (files.empty() && options.filesFrom) return kExitOk;
+    if (files.empty()) {
         Complain("decode needs at least one file; try '" + std::string(kProgram) + " --help'");
         return kExitUsage;
     }
@@ -124,27 +186,37 @@ int Decode(const Options& options) {
     settings.Key = *key;
     WipeMemory(key->data(), key->capacity());
 
-    TerminalJobList jobs(::isatty(STDERR_FILENO) == 1);
+    const bool stderrTerminal = ::isatty(STDERR_FILENO) == 1;
+    struct stat out {
+    }, err{};
+    const bool sharedTerminal = ::isatty(STDOUT_FILENO) == 1 && ::fstat(STDOUT_FILENO, &out) == 0 &&
+                                ::fstat(STDERR_FILENO, &err) == 0 && out.st_rdev == err.st_rdev;
+    TerminalJobList jobs(options.progress.value_or(stderrTerminal), sharedTerminal || !stderrTerminal);
     std::vector<WideString> paths;
-    paths.reserve(options.files.size());
-    for (const std::string& file : options.files)
+    paths.reserve(files.size());
+    for (const std::string& file : files)
         paths.push_back(PathToText(AbsoluteFilePath(file, cwd)));
+    files.clear();
     AddFiles(jobs, paths);
+    jobs.StartProgress();
 
     StderrReporter reporter;
     BatchHooks hooks;
     hooks.StopRequested = &TStopSignals::Requested();
+    hooks.Workers = options.jobs > 0 ? options.jobs : CoreCount();
     hooks.OnRowDecoded = [&](int row) {
-        jobs.ClearBar();
+        jobs.RowDone(row, true);
         const std::string path = PathFromText(jobs.GetDecodedPath(row));
         if (options.nullTerminated)
             std::cout << path << '\0' << std::flush;
         else
             std::cout << EscapedPath(path) << '\n' << std::flush;
+        jobs.RedrawIfDue();
     };
     hooks.OnRowFailed = [&](int row, const std::string& reason) {
-        jobs.ClearBar();
+        jobs.RowDone(row, false);
         Complain(EscapedPath(PathFromText(jobs.GetSourcePath(row))) + ": " + EscapedPath(reason));
+        jobs.RedrawIfDue();
     };
 
     BatchResult result;
@@ -159,7 +231,8 @@ int Decode(const Options& options) {
     case BatchOutcome::DriveRejected:
         return kExitUsage;
     case BatchOutcome::Stopped:
-        Complain("interrupted; the file in progress was not written");
+        Complain(hooks.Workers > 1 ? "interrupted; the files in progress were not written"
+                                   : "interrupted; the file in progress was not written");
         return kExitInterrupted;
     case BatchOutcome::Finished:
         break;

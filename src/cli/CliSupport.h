@@ -20,6 +20,10 @@ struct Options {
     std::optional<std::string> outputDir; // decode
     std::optional<std::string> output;    // encode
     bool nullTerminated = false;          // decode: paths end in NUL and are printed as they are
+    std::optional<std::string> filesFrom; // decode: a list of paths; "-" is standard input
+    bool nullInput = false;               // decode: the list's paths are NUL-separated
+    int jobs = 0;                         // decode: files decoded at once; 0: one per core
+    std::optional<bool> progress;         // decode: forced on or off; else on when stderr is a terminal
     std::vector<std::string> files;
 };
 
@@ -36,6 +40,11 @@ std::optional<std::string> ReadKey(const Options& options);
 // A decoded path as decode prints it on its own line: a backslash is doubled, and tab, LF and CR
 // become \t, \n and \r and other control bytes \xHH, so that every line is exactly one path.
 std::string EscapedPath(const std::string& path);
+
+// Appends the paths listed in the file ("-" is standard input): one a line, or NUL-separated.
+// Every other byte is part of a name; empty entries are skipped. False, with the reason printed,
+// when the list cannot be read.
+bool ReadFileList(const std::string& path, bool nulSeparated, std::vector<std::string>& files);
 
 int Decode(const Options& options);
 int Encode(const Options& options);

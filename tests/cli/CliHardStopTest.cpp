@@ -134,24 +134,13 @@ TEST_F(CliTest, NamesAreTheBytesGivenAndDotDotFollowsTheLink) {
 TEST_F(CliTest, TheProgressLineEscapesNames) {
     const std::string name = "esc\x1B]0;title\x07";
     WriteFile(P(name + ".txt"), std::string(5000, 'x'));
-    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    ASSERT_GE(master, 0);
-    ASSERT_EQ(::grantpt(master), 0);
-    ASSERT_EQ(::unlockpt(master), 0);
-    const std::string slave = ::ptsname(master);
-    // Held open here too, so that what the CLI wrote stays readable after it has ended.
-    const int keep = ::open(slave.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    PseudoTerminal tty;
     WriteFile(P("stdin"), "");
     Result r = Finish(
-        Start({"decode", name + ".txt"}, {"QUILLMAR_KEY=1234567890"}, P("stdin"), "tty", true, slave), "tty");
+        Start({"decode", name + ".txt"}, {"QUILLMAR_KEY=1234567890"}, P("stdin"), "tty", true, tty.Path()),
+        "tty");
     EXPECT_EQ(r.status, 0);
-    std::string shown;
-    ::fcntl(master, F_SETFL, O_NONBLOCK);
-    char chunk[4096];
-    for (ssize_t n; (n = ::read(master, chunk, sizeof chunk)) > 0;)
-        shown.append(chunk, static_cast<size_t>(n));
-    ::close(keep);
-    ::close(master);
+    const std::string shown = tty.Shown();
     EXPECT_NE(shown.find("esc\\x1B]0;title\\x07"), std::string::npos) << shown;
     EXPECT_EQ(shown.find("\x1B]0;"), std::string::npos) << "a raw escape sequence reached the terminal";
 }

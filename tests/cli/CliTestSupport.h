@@ -100,6 +100,41 @@ inline std::vector<std::string> Names(const std::string& folder) {
     return names;
 }
 
+// A pseudo-terminal to hand the CLI as standard error. The far end is held open here too, so that
+// what the CLI wrote stays readable after it has ended.
+class PseudoTerminal {
+public:
+    PseudoTerminal() {
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        EXPECT_GE(master_, 0);
+        EXPECT_EQ(::grantpt(master_), 0);
+        EXPECT_EQ(::unlockpt(master_), 0);
+        path_ = ::ptsname(master_);
+        keep_ = ::open(path_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    }
+    ~PseudoTerminal() {
+        ::close(keep_);
+        ::close(master_);
+    }
+    PseudoTerminal(const PseudoTerminal&) = delete;
+    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+
+    const std::string& Path() const { return path_; }
+    // Everything written to the terminal since the last call.
+    std::string Shown() {
+        std::string shown;
+        ::fcntl(master_, F_SETFL, O_NONBLOCK);
+        char chunk[4096];
+        for (ssize_t n; (n = ::read(master_, chunk, sizeof chunk)) > 0;)
+            shown.append(chunk, static_cast<size_t>(n));
+        return shown;
+    }
+
+private:
+    int master_ = -1, keep_ = -1;
+    std::string path_;
+};
+
 class CliTest : public ::testing::Test {
 protected:
     std::string dir;

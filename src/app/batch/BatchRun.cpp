@@ -4,6 +4,7 @@
 
 #include "app/batch/BatchJobWriter.h"
 #include "app/batch/JobDecoder.h"
+#include "app/batch/ParallelDecoder.h"
 #include "platform/runtime/CodePage.h"
 #include "platform/runtime/FileSystem.h"
 #include "platform/runtime/ScopedChange.h"
@@ -105,11 +106,18 @@ BatchResult BatchRun::Run(const BatchSettings& settings, const BatchHooks& hooks
     const BatchOutcome checked = Check(settings);
     if (checked != BatchOutcome::Finished) return {checked};
     const std::vector<BatchJob> jobs = TakeJobs();
-    JobDecoder decoder(settings, fs_, hooks.ReadChunk);
     BatchJobWriter writer(jobs_, jobs);
     writer.OnDecoded = hooks.OnRowDecoded;
     writer.OnFailed = hooks.OnRowFailed;
 
+    if (hooks.Workers > 1) {
+        ParallelDecoder decoder(settings, fs_, hooks.Workers, hooks.ReadChunk);
+        const RunningScope running(hooks);
+        PumpIfDue(true);
+        // The workers read the request itself: pumping belongs to this thread alone.
+        return decoder.Run(jobs, writer, [this] { return StopSeen(); });
+    }
+    JobDecoder decoder(settings, fs_, hooks.ReadChunk);
     const RunningScope running(hooks);
     PumpIfDue(true);
     return decoder.Run(jobs, writer, [this] { return PumpIfDue(false); });

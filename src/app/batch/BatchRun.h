@@ -44,6 +44,10 @@ struct BatchHooks {
     std::function<void(int row)> OnRowDecoded;
     // Bytes per read of a source.
     size_t ReadChunk = 1 << 20;
+    // Files decoded at once. Above 1 the jobs go to that many threads (ParallelDecoder): Pump is
+    // called only before the first job, the row callbacks and the list's writes come from those
+    // threads one at a time, and a file's result is written only after those of the files before it.
+    int Workers = 1;
 };
 
 class BatchRun {
