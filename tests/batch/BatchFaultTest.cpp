@@ -18,7 +18,7 @@ namespace {
 
 struct FaultFixture : ::testing::Test {
     TempFolder dir;
-    MemoryJobList jobs;
+    WatchedJobList jobs;
     RecordingReporter reporter;
     BatchSettings settings{kKey};
     BatchHooks hooks;
@@ -238,17 +238,14 @@ TEST_F(FaultFixture, StopInTheMiddleOfAFileRestoresThatRowAndLeavesLaterRows) {
     std::atomic<bool> stop{false}; // the caller clears it when the run begins
     hooks.StopRequested = &stop;
     hooks.ReadChunk = 64;
-    hooks.PumpInterval = std::chrono::steady_clock::duration::zero();
     bool sawBDecoding = false;
-    hooks.Pump = [&] {
+    jobs.onProgress = [&](int row) {
         // Stop once b is being decoded and some of it has been read.
-        if (Row(1).Status == kStatusDecoding && Row(1).Progress > 5) {
+        if (row == 1 && Row(1).Status == kStatusDecoding && Row(1).Progress > 5) {
             sawBDecoding = true;
             stop = true;
         }
     };
-    std::vector<bool> running;
-    hooks.SetRunning = [&](bool on) { running.push_back(on); };
     TestFileSystem fs;
     const BatchResult r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
     EXPECT_TRUE(sawBDecoding);
@@ -258,7 +255,6 @@ TEST_F(FaultFixture, StopInTheMiddleOfAFileRestoresThatRowAndLeavesLaterRows) {
     EXPECT_EQ(Row(1), bBefore);
     EXPECT_EQ(Row(2), cBefore);
     EXPECT_EQ(ListFolder(dir / "Decript"), std::vector<std::string>{"a(dec1).txt"});
-    EXPECT_EQ(running, (std::vector<bool>{true, false}));
 }
 
 TEST_F(FaultFixture, ARedecodedRowThatFailsDoesNotKeepItsOldProgress) {
@@ -416,8 +412,7 @@ TEST_F(FaultFixture, WhileAFileIsDecodedItHasNoOutputName) {
     AddSources({"a.txt"});
     std::vector<std::string> midFile;
     hooks.ReadChunk = 64;
-    hooks.PumpInterval = std::chrono::steady_clock::duration::zero();
-    hooks.Pump = [&] {
+    jobs.onProgress = [&](int) {
         if (Row(0).Status == kStatusDecoding && Row(0).Progress > 5 && midFile.empty())
             midFile = ListFolder(dir / "Decript"), midFile.push_back("seen");
     };

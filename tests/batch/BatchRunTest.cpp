@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <random>
+#include <thread>
 
 #include "BatchTestSupport.h"
 #include "app/batch/JobDecoder.h"
@@ -16,18 +17,11 @@ namespace {
 
 struct RunFixture : ::testing::Test {
     TempFolder dir;
-    MemoryJobList jobs;
+    WatchedJobList jobs;
     RecordingReporter reporter;
     TestFileSystem fs;
     BatchSettings settings{kKey};
-    std::vector<bool> runningChanges;
-    int pumps = 0;
     BatchHooks hooks;
-
-    RunFixture() {
-        hooks.SetRunning = [this](bool running) { runningChanges.push_back(running); };
-        hooks.Pump = [this] { ++pumps; };
-    }
 
     std::string AddSource(const std::string& name, const std::string& content) {
         const std::string path = dir / name;
@@ -52,8 +46,6 @@ TEST_F(RunFixture, KeyIsTrimmedAndNeedsTenBytes) {
     EXPECT_EQ(Run().Outcome, BatchOutcome::KeyRejected);
     EXPECT_EQ(reporter.messages, std::vector<std::string>{"Error: Decoding key is not correct!"});
     EXPECT_EQ(jobs.Rows(), before);
-    EXPECT_TRUE(runningChanges.empty());
-    EXPECT_EQ(pumps, 0);
 
     reporter.messages.clear();
     settings.Key = "  1234567890  ";
@@ -79,11 +71,9 @@ TEST_F(RunFixture, TheRunLeavesNoTraceOfItsKeyMatrixOnceDone) {
     EXPECT_EQ(Traces(), 0);
 }
 
-TEST_F(RunFixture, EmptyListSwapsTheButtonsAndPumpsOnce) {
+TEST_F(RunFixture, AnEmptyListRunsToItsEnd) {
     const BatchResult r = Run();
     EXPECT_EQ(r.Outcome, BatchOutcome::Finished);
-    EXPECT_EQ(runningChanges, (std::vector<bool>{true, false}));
-    EXPECT_EQ(pumps, 1);
     EXPECT_TRUE(reporter.messages.empty());
     EXPECT_EQ(BatchRun(jobs, reporter, fs).Run(settings, hooks).Decoded, 0);
 }
@@ -97,7 +87,6 @@ TEST_F(RunFixture, SourceOffAFixedDiskFailsBeforeAnyRowChanges) {
     EXPECT_EQ(reporter.messages, std::vector<std::string>{"Error: Upload folder is not correct!"});
     EXPECT_EQ(jobs.Rows(), before);
     EXPECT_FALSE(DirectoryExists(dir / "Decript"));
-    EXPECT_TRUE(runningChanges.empty());
 
     // A chosen folder accepts any drive and takes every output.
     std::filesystem::create_directory(dir / "out");
@@ -211,8 +200,8 @@ TEST_F(RunFixture, ARowAddedDuringARunIsNotPartOfIt) {
     AddSource("a.txt", "a");
     const std::string late = dir / "late.txt";
     WriteFile(late, "late");
-    hooks.PumpInterval = std::chrono::steady_clock::duration::zero();
-    hooks.Pump = [&] {
+    // Added while the first file is decoded, as a window may.
+    jobs.onProgress = [&](int) {
         if (jobs.GetRowCount() == 1) AddFiles(jobs, {W(late)});
     };
     EXPECT_EQ(Run().Decoded, 1);
@@ -275,25 +264,48 @@ TEST_F(RunFixture, ReusedBuffersGiveEveryFileWhatItGivesAlone) {
     }
 }
 
-TEST_F(RunFixture, AnExceptionFromAHookStillSwapsTheButtonsBack) {
+TEST_F(RunFixture, AnExceptionFromAHookEndsTheRunAndTheRunTakesNewHooksAfterwards) {
     AddSource("a.txt", "a");
     AddSource("b.txt", "b");
     hooks.OnRowDecoded = [](int row) {
         if (row == 0) throw std::runtime_error("view went away");
     };
-    EXPECT_THROW(Run(), std::runtime_error);
-    EXPECT_EQ(runningChanges, (std::vector<bool>{true, false}));
+    for (const int workers : {1, 2}) {
+        hooks.Workers = workers;
+        EXPECT_THROW(Run(), std::runtime_error) << workers << " workers";
+    }
 
     // The same run object takes new hooks afterwards; none of the old ones is called.
+    hooks.Workers = 1;
     BatchRun run(jobs, reporter, fs);
     EXPECT_THROW(run.Run(settings, hooks), std::runtime_error);
     BatchHooks quiet;
     int decoded = 0;
     quiet.OnRowDecoded = [&](int) { ++decoded; };
-    runningChanges.clear();
     EXPECT_EQ(run.Run(settings, quiet).Decoded, 2);
     EXPECT_EQ(decoded, 2);
-    EXPECT_TRUE(runningChanges.empty());
+}
+
+// Several files decoded at once still write the list from one thread, the caller's, in the files'
+// order: the list needs no lock, and a view that belongs to one thread can take the writes.
+TEST_F(RunFixture, ParallelDecodingWritesTheListFromTheCallingThreadInOrder) {
+    for (int i = 0; i < 6; ++i)
+        AddSource("f" + std::to_string(i) + ".txt", std::string(20000 + 5000 * (5 - i), 'x'));
+    hooks.Workers = 3;
+    hooks.ReadChunk = 512;
+    const std::thread::id caller = std::this_thread::get_id();
+    int foreignWrites = 0;
+    jobs.onProgress = [&](int) { foreignWrites += std::this_thread::get_id() != caller; };
+    std::vector<int> decodedRows;
+    hooks.OnRowDecoded = [&](int row) {
+        foreignWrites += std::this_thread::get_id() != caller;
+        decodedRows.push_back(row);
+    };
+    EXPECT_EQ(Run().Decoded, 6);
+    EXPECT_EQ(foreignWrites, 0);
+    EXPECT_EQ(decodedRows, (std::vector<int>{0, 1, 2, 3, 4, 5}));
+    for (int r = 0; r < 6; ++r)
+        EXPECT_DOUBLE_EQ(Row(r).Progress, 100.0);
 }
 
 TEST(AddFiles, AFailingListStillEndsItsBatchOfChanges) {
