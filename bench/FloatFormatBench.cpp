@@ -117,7 +117,8 @@ BENCHMARK(BM_FloatCellText)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 uint64_t ToCharsDigits(double Value, int Significant, int& Exponent) {
     char Buffer[40];
     const char* End =
-        std::to_chars(Buffer, Buffer + sizeof Buffer, Value, std::chars_format::scientific, Significant - 1).ptr;
+        std::to_chars(Buffer, Buffer + sizeof Buffer, Value, std::chars_format::scientific, Significant - 1)
+            .ptr;
     uint64_t Whole = 0;
     const char* P = Buffer;
     for (; *P != 'e'; ++P)

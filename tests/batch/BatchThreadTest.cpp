@@ -18,7 +18,7 @@ namespace {
 
 struct ThreadFixture : ::testing::Test {
     TempFolder dir;
-    MemoryJobList jobs;
+    MemoryJobList sources;
     RecordingReporter reporter;
     TestFileSystem fs;
     BatchSettings settings{kKey};
@@ -27,18 +27,18 @@ struct ThreadFixture : ::testing::Test {
     void AddSources(std::initializer_list<std::string> names) {
         for (const std::string& name : names) {
             WriteFile(dir / name, sample.encoded);
-            AddFiles(jobs, {W(dir / name)});
+            AddFiles(sources, {W(dir / name)});
         }
     }
-    const JobRow& Row(int r) const { return jobs.Rows()[static_cast<size_t>(r)]; }
+    const JobRow& Row(int r) const { return sources.Rows()[static_cast<size_t>(r)]; }
 
     // Runs the jobs on the worker while this thread takes the posted calls and runs them, as an
     // interface thread does; stopNow is asked before each call. Each post waits until its call has
     // run, so the worker is never ahead of what the test has seen. Returns the result once finished
     // has run and the worker has ended.
     BatchResult RunThread(std::chrono::steady_clock::duration interval, std::function<bool()> stopNow = {}) {
-        const std::vector<BatchJob> taken = BatchRun(jobs, reporter, fs).TakeJobs();
-        BatchJobWriter writer(jobs, taken);
+        const std::vector<BatchJob> taken = BatchRun(sources, reporter, fs).TakeJobs();
+        BatchJobWriter writer(sources, taken);
         std::mutex mutex;
         std::condition_variable posted, ran;
         std::deque<std::function<void()>> waiting;
@@ -96,7 +96,7 @@ TEST_F(ThreadFixture, ProgressIsThinnedOutButEveryRowEndsAtItsFinalValue) {
     BatchResult r = RunThread(std::chrono::hours(1));
     EXPECT_EQ(r.Decoded, 2);
     EXPECT_EQ(callsAfterFinish, 0) << "finished was not the last call";
-    EXPECT_EQ(jobs.ProgressWrites(), 4);
+    EXPECT_EQ(sources.ProgressWrites(), 4);
     for (int row = 0; row < 2; ++row) {
         EXPECT_EQ(Row(row).Status, kStatusDecoded);
         EXPECT_EQ(Row(row).Progress, 100.0);
@@ -105,16 +105,15 @@ TEST_F(ThreadFixture, ProgressIsThinnedOutButEveryRowEndsAtItsFinalValue) {
     // Without an interval every change of the shown percentage is passed on.
     r = RunThread(std::chrono::steady_clock::duration::zero());
     EXPECT_EQ(r.Decoded, 2);
-    EXPECT_GT(jobs.ProgressWrites(), 4 + 2 * 90);
-    EXPECT_LE(jobs.ProgressWrites(), 4 + 2 * 102);
+    EXPECT_GT(sources.ProgressWrites(), 4 + 2 * 90);
+    EXPECT_LE(sources.ProgressWrites(), 4 + 2 * 102);
 }
 
 TEST_F(ThreadFixture, AStopEndsTheJobInProgressAndLeavesNoOutput) {
     AddSources({"a.txt", "b.txt"});
     const JobRow before = Row(0);
-    const BatchResult r = RunThread(std::chrono::steady_clock::duration::zero(), [&] {
-        return Row(0).Status == kStatusDecoding && Row(0).Progress > 10;
-    });
+    const BatchResult r = RunThread(std::chrono::steady_clock::duration::zero(),
+                                    [&] { return Row(0).Status == kStatusDecoding && Row(0).Progress > 10; });
     EXPECT_EQ(r.Outcome, BatchOutcome::Stopped);
     EXPECT_EQ(r.Decoded, 0);
     EXPECT_EQ(callsAfterFinish, 0);
@@ -130,12 +129,12 @@ TEST(BatchJobWriterDeathTest, AReportFromAnotherThreadIsCaughtInDebugBuilds) {
     GTEST_SKIP() << "thread checks are compiled out of release builds";
 #else
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    MemoryJobList jobs;
-    AddFiles(jobs, {u"/d/a.txt"});
+    MemoryJobList sources;
+    AddFiles(sources, {u"/d/a.txt"});
     const std::vector<BatchJob> taken = {{0, u"/d/a.txt", "/d/a.txt", 0}};
-    BatchJobWriter writer(jobs, taken);
+    BatchJobWriter writer(sources, taken);
     writer.JobStarted(0);
-    EXPECT_EQ(jobs.Rows()[0].Status, kStatusDecoding);
+    EXPECT_EQ(sources.Rows()[0].Status, kStatusDecoding);
     EXPECT_DEATH(std::thread([&] { writer.JobProgress(0, 50); }).join(),
                  "BatchJobWriter used from a thread other than the one that owns it");
 #endif

@@ -1,6 +1,8 @@
 #pragma once
 // The job list as the batch run and the job list commands see it: one row per source file with its
 // status, progress and decoded path. The window's grid and the command line each provide one.
+// The type keeps the window's name for the list; code that holds one calls it the sources, as a job
+// is one file of a run (BatchJob).
 
 #include <string>
 #include <vector>

@@ -124,8 +124,8 @@ const std::array<TPow10Entry, kTableMaxPow - kTableMinPow + 1>& Pow10Table() {
 }
 
 // Significant digits (1 to 17) of a positive normal value, rounded from its exact binary value to
-// nearest: Whole holds them as an integer, Exponent as FloatSignificantDigits sets it. The product with the table's
-// 10^k is known to well within one unit of 2^-64 of the result's last place, so the rounding is
+// nearest: Whole holds them as an integer, Exponent as FloatSignificantDigits sets it. The product with the
+// table's 10^k is known to well within one unit of 2^-64 of the result's last place, so the rounding is
 // certain unless the dropped part lies right at a half; then it answers false and the exact ways decide.
 bool FastSignificant(double value, int significant, uint64_t& whole, int& exponent) {
     const uint64_t bits = std::bit_cast<uint64_t>(value);
@@ -200,7 +200,8 @@ uint64_t FloatSignificantDigits(double value, int significant, int& exponent) {
     }
     if (significant <= 15 && biased != 0 && ShortestDigits(value, significant, whole, exponent)) return whole;
     char buf[64];
-    const auto result = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, significant - 1);
+    const auto result =
+        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, significant - 1);
     // "d.ddde+XX"
     whole = 0;
     const char* p = buf;

@@ -93,7 +93,6 @@ void WriteDigits(char* text, uint64_t whole, int count) {
 constexpr double kNegativePow10[] = {1,     1e-1,  1e-2,  1e-3,  1e-4,  1e-5,  1e-6,  1e-7,  1e-8, 1e-9,
                                      1e-10, 1e-11, 1e-12, 1e-13, 1e-14, 1e-15, 1e-16, 1e-17, 1e-18};
 
-
 // Significant digits as the C library rounds the binary value (correctly, to nearest).
 Decimal ToDecimal(double value, int significant) {
     Decimal d;

@@ -17,7 +17,8 @@ namespace {
 std::string Expected(double Value, int Significant) {
     char Buffer[64];
     const char* End =
-        std::to_chars(Buffer, Buffer + sizeof Buffer, Value, std::chars_format::scientific, Significant - 1).ptr;
+        std::to_chars(Buffer, Buffer + sizeof Buffer, Value, std::chars_format::scientific, Significant - 1)
+            .ptr;
     std::string Digits;
     const char* P = Buffer;
     for (; *P != 'e'; ++P)
@@ -38,9 +39,24 @@ std::string Actual(double Value, int Significant) {
 TEST(FloatSignificantDigits, RoundLikeTheLibraryAtEveryPrecision) {
     // Exact halves (0.125, 2.5, 1e23's neighbours), carries into a new digit, powers of ten, the
     // ends of the range and subnormals, then random bit patterns of every magnitude.
-    std::vector<double> Values = {0.125, 2.5,  3.5,    0.5,    1e23,   9.5,     99.95, 0.3,     1.0 / 3,
-                                  1e-5,  1e22, 1e-300, 5e-324, 2.2250738585072014e-308, 1.7976931348623157e308,
-                                  123456789012345680.0, 9007199254740993.0, 0.000123456789};
+    std::vector<double> Values = {0.125,
+                                  2.5,
+                                  3.5,
+                                  0.5,
+                                  1e23,
+                                  9.5,
+                                  99.95,
+                                  0.3,
+                                  1.0 / 3,
+                                  1e-5,
+                                  1e22,
+                                  1e-300,
+                                  5e-324,
+                                  2.2250738585072014e-308,
+                                  1.7976931348623157e308,
+                                  123456789012345680.0,
+                                  9007199254740993.0,
+                                  0.000123456789};
     std::mt19937_64 Random(7);
     while (Values.size() < 20000) {
         const uint64_t Bits = Random() >> 1;
