@@ -1,6 +1,7 @@
 // Number to text over 1,000,000 values: FloatToStr (what number cells answer), FormatFloat with a
 // money picture and a float cell's text, beside the shortest round-trip conversion of the same
-// values in the same run.
+// values in the same run; and the digit generation alone against the library's conversion to the
+// same digits, at the precisions the formatter asks for (15 for FloatToStr, 17 for pictures).
 
 #include <benchmark/benchmark.h>
 
@@ -15,6 +16,7 @@
 
 #include "grid/model/Cells.h"
 #include "grid/model/NumberColumn.h"
+#include "platform/runtime/FloatDigits.h"
 #include "platform/runtime/SysUtils.h"
 
 namespace {
@@ -109,5 +111,52 @@ void BM_FloatCellText(benchmark::State& State) {
     SetLabel(State);
 }
 BENCHMARK(BM_FloatCellText)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The digits the formatter takes, as FloatSignificantDigits gives them, from the library's
+// correctly rounded scientific text.
+uint64_t ToCharsDigits(double Value, int Significant, int& Exponent) {
+    char Buffer[40];
+    const char* End =
+        std::to_chars(Buffer, Buffer + sizeof Buffer, Value, std::chars_format::scientific, Significant - 1)
+            .ptr;
+    uint64_t Whole = 0;
+    const char* P = Buffer;
+    for (; *P != 'e'; ++P)
+        if (*P != '.') Whole = Whole * 10 + static_cast<uint64_t>(*P - '0');
+    int Exp10 = 0;
+    std::from_chars(P + (P[1] == '+' ? 2 : 1), End, Exp10);
+    Exponent = Exp10 + 1;
+    return Whole;
+}
+
+void SetDigitsLabel(benchmark::State& State) {
+    State.SetLabel(std::string(State.range(0) == 0 ? "amounts and counts" : "any double") + ", " +
+                   std::to_string(State.range(1)) + " digits");
+    State.SetItemsProcessed(State.iterations() * kValues);
+}
+
+template <uint64_t (*Digits)(double, int, int&)> void DigitsOf(benchmark::State& State) {
+    const auto& V = Values(State.range(0));
+    const int Significant = static_cast<int>(State.range(1));
+    for (auto _ : State) {
+        uint64_t Sum = 0;
+        for (double Value : V) {
+            if (Value == 0) continue;
+            int Exponent;
+            Sum += Digits(std::fabs(Value), Significant, Exponent) + static_cast<uint64_t>(Exponent);
+        }
+        benchmark::DoNotOptimize(Sum);
+    }
+    SetDigitsLabel(State);
+}
+
+void BM_DigitsTable(benchmark::State& State) {
+    DigitsOf<FloatSignificantDigits>(State);
+}
+void BM_DigitsToChars(benchmark::State& State) {
+    DigitsOf<ToCharsDigits>(State);
+}
+BENCHMARK(BM_DigitsTable)->ArgsProduct({{0, 1}, {15, 17}})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DigitsToChars)->ArgsProduct({{0, 1}, {15, 17}})->Unit(benchmark::kMillisecond);
 
 } // namespace

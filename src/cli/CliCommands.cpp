@@ -61,7 +61,7 @@ std::string WorkingDirectory() {
 }
 
 // A job list that draws the batch's progress as one line on standard error: files and bytes done,
-// rate, time left and the file begun last. Its writes come one at a time, from whichever thread.
+// rate, time left and the file begun last. Its writes all come from the thread that runs the batch.
 class TerminalJobList : public MemoryJobList {
 public:
     TerminalJobList(bool showProgress, bool stdoutIsStderrTerminal)
@@ -191,41 +191,41 @@ int Decode(const Options& options) {
     }, err{};
     const bool sharedTerminal = ::isatty(STDOUT_FILENO) == 1 && ::fstat(STDOUT_FILENO, &out) == 0 &&
                                 ::fstat(STDERR_FILENO, &err) == 0 && out.st_rdev == err.st_rdev;
-    TerminalJobList jobs(options.progress.value_or(stderrTerminal), sharedTerminal || !stderrTerminal);
+    TerminalJobList sources(options.progress.value_or(stderrTerminal), sharedTerminal || !stderrTerminal);
     std::vector<WideString> paths;
     paths.reserve(files.size());
     for (const std::string& file : files)
         paths.push_back(PathToText(AbsoluteFilePath(file, cwd)));
     files.clear();
-    AddFiles(jobs, paths);
-    jobs.StartProgress();
+    AddFiles(sources, paths);
+    sources.StartProgress();
 
     StderrReporter reporter;
     BatchHooks hooks;
     hooks.StopRequested = &TStopSignals::Requested();
     hooks.Workers = options.jobs > 0 ? options.jobs : CoreCount();
     hooks.OnRowDecoded = [&](int row) {
-        jobs.RowDone(row, true);
-        const std::string path = PathFromText(jobs.GetDecodedPath(row));
+        sources.RowDone(row, true);
+        const std::string path = PathFromText(sources.GetDecodedPath(row));
         if (options.nullTerminated)
             std::cout << path << '\0' << std::flush;
         else
             std::cout << EscapedPath(path) << '\n' << std::flush;
-        jobs.RedrawIfDue();
+        sources.RedrawIfDue();
     };
     hooks.OnRowFailed = [&](int row, const std::string& reason) {
-        jobs.RowDone(row, false);
-        Complain(EscapedPath(PathFromText(jobs.GetSourcePath(row))) + ": " + EscapedPath(reason));
-        jobs.RedrawIfDue();
+        sources.RowDone(row, false);
+        Complain(EscapedPath(PathFromText(sources.GetSourcePath(row))) + ": " + EscapedPath(reason));
+        sources.RedrawIfDue();
     };
 
     BatchResult result;
     {
         // From here on the first Ctrl-C, hang-up or SIGTERM stops the run, wherever it is.
         const TStopSignals stopSignals;
-        result = BatchRun(jobs, reporter).Run(settings, hooks);
+        result = BatchRun(sources, reporter).Run(settings, hooks);
     }
-    jobs.ClearBar();
+    sources.ClearBar();
     switch (result.Outcome) {
     case BatchOutcome::KeyRejected:
     case BatchOutcome::DriveRejected:

@@ -18,7 +18,7 @@ namespace {
 
 struct FaultFixture : ::testing::Test {
     TempFolder dir;
-    MemoryJobList jobs;
+    WatchedJobList sources;
     RecordingReporter reporter;
     BatchSettings settings{kKey};
     BatchHooks hooks;
@@ -34,10 +34,10 @@ struct FaultFixture : ::testing::Test {
     void AddSources(std::initializer_list<std::string> names) {
         for (const std::string& name : names) {
             WriteFile(dir / name, sample.encoded);
-            AddFiles(jobs, {W(dir / name)});
+            AddFiles(sources, {W(dir / name)});
         }
     }
-    const JobRow& Row(int r) const { return jobs.Rows()[static_cast<size_t>(r)]; }
+    const JobRow& Row(int r) const { return sources.Rows()[static_cast<size_t>(r)]; }
     void ExpectDecoded(int r, const std::string& path) {
         EXPECT_EQ(Row(r).Status, kStatusDecoded) << r;
         EXPECT_EQ(U(Row(r).DecodedPath), path) << r;
@@ -81,10 +81,10 @@ struct FullDiskOutput : BatchOutput {
 
 TEST_F(FaultFixture, MissingSourceFailsItsRowOnly) {
     AddSources({"a.txt"});
-    AddFiles(jobs, {W(dir / "missing.txt")});
+    AddFiles(sources, {W(dir / "missing.txt")});
     AddSources({"c.txt"});
     TestFileSystem fs;
-    const BatchResult r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
+    const BatchResult r = BatchRun(sources, reporter, fs).Run(settings, hooks);
     EXPECT_EQ(r.Decoded, 2);
     EXPECT_EQ(r.Failed, 1);
     ExpectDecoded(0, dir / "Decript/a(dec1).txt");
@@ -120,7 +120,7 @@ TEST_F(FaultFixture, UnreadableSourceLeavesNoPartialOutput) {
             return broken;
         }
     } fs;
-    const BatchResult r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
+    const BatchResult r = BatchRun(sources, reporter, fs).Run(settings, hooks);
     EXPECT_EQ(r.Failed, 1);
     ExpectFailed(0, "cannot read the source (Input/output error)");
     ExpectDecoded(1, dir / "Decript/b(dec1).txt");
@@ -134,7 +134,7 @@ TEST_F(FaultFixture, FullDiskFailsTheRowAndRemovesItsOutput) {
     fs.wrap = [](std::unique_ptr<BatchOutput> real) {
         return std::make_unique<FullDiskOutput>(std::move(real));
     };
-    const BatchResult r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
+    const BatchResult r = BatchRun(sources, reporter, fs).Run(settings, hooks);
     EXPECT_EQ(r.Decoded, 2);
     ExpectDecoded(0, dir / "Decript/a(dec1).txt");
     ExpectFailed(1, "cannot write the copy into " + dir.Path() + "/Decript (No space left on device)");
@@ -163,7 +163,7 @@ TEST_F(FaultFixture, FailedCloseIsNotShownAsDecoded) {
         o->inner = std::move(real);
         return o;
     };
-    EXPECT_EQ(BatchRun(jobs, reporter, fs).Run(settings, hooks).Failed, 1);
+    EXPECT_EQ(BatchRun(sources, reporter, fs).Run(settings, hooks).Failed, 1);
     ExpectFailed(0, "cannot write");
     EXPECT_EQ(ListFolder(dir / "Decript"), std::vector<std::string>{});
 }
@@ -182,7 +182,7 @@ TEST_F(FaultFixture, NameTakenBetweenTestAndCreateIsNeverReplaced) {
             return TestFileSystem::FileExists(path);
         }
     } fs;
-    const BatchResult r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
+    const BatchResult r = BatchRun(sources, reporter, fs).Run(settings, hooks);
     EXPECT_EQ(r.Decoded, 1);
     EXPECT_EQ(ReadFile(dir / "Decript/a(dec1).txt"), "someone else's file");
     ExpectDecoded(0, dir / "Decript/a(dec2).txt");
@@ -197,7 +197,7 @@ TEST_F(FaultFixture, FolderThatCannotBeCreatedFailsOnlyItsRows) {
             return path.find("/blocked/") == std::string::npos && TestFileSystem::CreateDir(path);
         }
     } fs;
-    const BatchResult r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
+    const BatchResult r = BatchRun(sources, reporter, fs).Run(settings, hooks);
     EXPECT_EQ(r.Failed, 1);
     ExpectFailed(0, "cannot create the folder " + dir.Path() + "/blocked/Decript");
     ExpectDecoded(1, dir / "fine/Decript/b(dec1).txt");
@@ -215,14 +215,14 @@ TEST_F(FaultFixture, ReadOnlyOrMissingOutputFolderFailsEveryRowCleanly) {
     } readOnly;
     settings.FolderChosen = true;
     settings.OutputFolder = dir.Path();
-    BatchResult r = BatchRun(jobs, reporter, readOnly).Run(settings, hooks);
+    BatchResult r = BatchRun(sources, reporter, readOnly).Run(settings, hooks);
     EXPECT_EQ(r.Failed, 2);
     ExpectFailed(0, "cannot create a file in " + dir.Path() + " (Read-only file system)");
     ExpectFailed(1, "cannot create");
 
     settings.OutputFolder = dir / "does-not-exist";
     TestFileSystem fs;
-    r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
+    r = BatchRun(sources, reporter, fs).Run(settings, hooks);
     EXPECT_EQ(r.Failed, 2);
     ExpectFailed(1, "cannot create a file in " + dir.Path() + "/does-not-exist (No such file or directory)");
     EXPECT_FALSE(DirectoryExists(dir / "does-not-exist"));
@@ -230,27 +230,24 @@ TEST_F(FaultFixture, ReadOnlyOrMissingOutputFolderFailsEveryRowCleanly) {
 
 TEST_F(FaultFixture, StopInTheMiddleOfAFileRestoresThatRowAndLeavesLaterRows) {
     AddSources({"a.txt", "b.txt", "c.txt"});
-    jobs.SetDecodedPath(1, u"/earlier/b(dec7).txt");
-    jobs.SetProgressFloat(1, 42.5);
+    sources.SetDecodedPath(1, u"/earlier/b(dec7).txt");
+    sources.SetProgressFloat(1, 42.5);
     const JobRow bBefore = Row(1);
     const JobRow cBefore = Row(2);
 
     std::atomic<bool> stop{false}; // the caller clears it when the run begins
     hooks.StopRequested = &stop;
     hooks.ReadChunk = 64;
-    hooks.PumpInterval = std::chrono::steady_clock::duration::zero();
     bool sawBDecoding = false;
-    hooks.Pump = [&] {
+    sources.onProgress = [&](int row) {
         // Stop once b is being decoded and some of it has been read.
-        if (Row(1).Status == kStatusDecoding && Row(1).Progress > 5) {
+        if (row == 1 && Row(1).Status == kStatusDecoding && Row(1).Progress > 5) {
             sawBDecoding = true;
             stop = true;
         }
     };
-    std::vector<bool> running;
-    hooks.SetRunning = [&](bool on) { running.push_back(on); };
     TestFileSystem fs;
-    const BatchResult r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
+    const BatchResult r = BatchRun(sources, reporter, fs).Run(settings, hooks);
     EXPECT_TRUE(sawBDecoding);
     EXPECT_EQ(r.Outcome, BatchOutcome::Stopped);
     EXPECT_EQ(r.Decoded, 1);
@@ -258,13 +255,12 @@ TEST_F(FaultFixture, StopInTheMiddleOfAFileRestoresThatRowAndLeavesLaterRows) {
     EXPECT_EQ(Row(1), bBefore);
     EXPECT_EQ(Row(2), cBefore);
     EXPECT_EQ(ListFolder(dir / "Decript"), std::vector<std::string>{"a(dec1).txt"});
-    EXPECT_EQ(running, (std::vector<bool>{true, false}));
 }
 
 TEST_F(FaultFixture, ARedecodedRowThatFailsDoesNotKeepItsOldProgress) {
     AddSources({"a.txt"});
     TestFileSystem fs;
-    ASSERT_EQ(BatchRun(jobs, reporter, fs).Run(settings, hooks).Decoded, 1);
+    ASSERT_EQ(BatchRun(sources, reporter, fs).Run(settings, hooks).Decoded, 1);
     ASSERT_DOUBLE_EQ(Row(0).Progress, 100.0);
 
     // The second time the output cannot be created, after the row has started.
@@ -274,7 +270,7 @@ TEST_F(FaultFixture, ARedecodedRowThatFailsDoesNotKeepItsOldProgress) {
             return nullptr;
         }
     } full;
-    EXPECT_EQ(BatchRun(jobs, reporter, full).Run(settings, hooks).Failed, 1);
+    EXPECT_EQ(BatchRun(sources, reporter, full).Run(settings, hooks).Failed, 1);
     EXPECT_NE(U(Row(0).Status).find("Failed: cannot create"), std::string::npos);
     EXPECT_DOUBLE_EQ(Row(0).Progress, 0.0);
 }
@@ -290,7 +286,7 @@ TEST_F(FaultFixture, DecriptFolderMadeByAnotherProcessMeanwhileIsUsed) {
             return false;
         }
     } fs;
-    const BatchResult r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
+    const BatchResult r = BatchRun(sources, reporter, fs).Run(settings, hooks);
     EXPECT_EQ(fs.creates, 1);
     EXPECT_EQ(r.Failed, 0);
     ExpectDecoded(0, dir / "Decript/a(dec1).txt");
@@ -303,11 +299,11 @@ TEST_F(FaultFixture, SourcesThatAreNoRegularFilesAreRefusedWithoutWaiting) {
     settings.FolderChosen = true;
     settings.OutputFolder = dir / "out";
     AddSources({"a.txt"});
-    AddFiles(jobs, {W(dir / "pipe.txt"), W("/dev/zero"), W(dir / "folder.txt")});
+    AddFiles(sources, {W(dir / "pipe.txt"), W("/dev/zero"), W(dir / "folder.txt")});
     AddSources({"c.txt"});
     TestFileSystem fs;
     ::alarm(120); // a run that hangs ends the test program rather than the suite's patience
-    const BatchResult r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
+    const BatchResult r = BatchRun(sources, reporter, fs).Run(settings, hooks);
     ::alarm(0);
     EXPECT_EQ(r.Decoded, 2);
     EXPECT_EQ(r.Failed, 3);
@@ -333,7 +329,7 @@ TEST_F(FaultFixture, CtrlCDuringAnOpenStopsTheRunAtOnce) {
         }
     } fs;
     fs.stop = &stop;
-    const BatchResult r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
+    const BatchResult r = BatchRun(sources, reporter, fs).Run(settings, hooks);
     EXPECT_EQ(r.Outcome, BatchOutcome::Stopped);
     EXPECT_EQ(r.Failed, 0);
     EXPECT_TRUE(failures.empty());
@@ -350,7 +346,7 @@ TEST_F(FaultFixture, AFailedWriteEndsThatFileWithoutReadingTheRest) {
         ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(kSize)), 0); // sparse: costs no disk
         ::close(fd);
     }
-    AddFiles(jobs, {W(dir / "big.txt")});
+    AddFiles(sources, {W(dir / "big.txt")});
     struct Counting : WrappingFileSystem {
         uint64_t read = 0;
         std::unique_ptr<BatchInput> OpenRead(const std::string& path, int& error) override {
@@ -378,7 +374,7 @@ TEST_F(FaultFixture, AFailedWriteEndsThatFileWithoutReadingTheRest) {
     fs.wrap = [](std::unique_ptr<BatchOutput> real) {
         return std::make_unique<FullDiskOutput>(std::move(real));
     };
-    EXPECT_EQ(BatchRun(jobs, reporter, fs).Run(settings, hooks).Failed, 1);
+    EXPECT_EQ(BatchRun(sources, reporter, fs).Run(settings, hooks).Failed, 1);
     ExpectFailed(0, "cannot write the copy into " + dir.Path() + "/Decript (No space left on device)");
     // The decoder writes after each MiB of output at the latest.
     EXPECT_LE(fs.read, uint64_t(4) << 20);
@@ -405,7 +401,7 @@ TEST_F(FaultFixture, UnreadablePermissionBitsFailTheRowWithoutOutput) {
             return blind;
         }
     } fs;
-    const BatchResult r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
+    const BatchResult r = BatchRun(sources, reporter, fs).Run(settings, hooks);
     EXPECT_EQ(r.Failed, 1);
     ExpectFailed(0, "cannot read the permissions of the source (Input/output error)");
     ExpectDecoded(1, dir / "Decript/b(dec1).txt");
@@ -416,13 +412,12 @@ TEST_F(FaultFixture, WhileAFileIsDecodedItHasNoOutputName) {
     AddSources({"a.txt"});
     std::vector<std::string> midFile;
     hooks.ReadChunk = 64;
-    hooks.PumpInterval = std::chrono::steady_clock::duration::zero();
-    hooks.Pump = [&] {
+    sources.onProgress = [&](int) {
         if (Row(0).Status == kStatusDecoding && Row(0).Progress > 5 && midFile.empty())
             midFile = ListFolder(dir / "Decript"), midFile.push_back("seen");
     };
     TestFileSystem fs;
-    ASSERT_EQ(BatchRun(jobs, reporter, fs).Run(settings, hooks).Decoded, 1);
+    ASSERT_EQ(BatchRun(sources, reporter, fs).Run(settings, hooks).Decoded, 1);
     EXPECT_EQ(midFile, std::vector<std::string>{"seen"}) << "a name showed a copy that was not complete";
     ExpectDecoded(0, dir / "Decript/a(dec1).txt");
 }
@@ -431,7 +426,7 @@ TEST_F(FaultFixture, ACtrlCDuringTheDriveCheckStopsTheRunBeforeAnyRow) {
     std::filesystem::create_directory(dir / "one");
     std::filesystem::create_directory(dir / "two");
     AddSources({"one/a.txt", "two/b.txt"});
-    const std::vector<JobRow> before = jobs.Rows();
+    const std::vector<JobRow> before = sources.Rows();
     std::atomic<bool> stop{false};
     hooks.StopRequested = &stop;
     struct SignalInCheck : TestFileSystem {
@@ -442,10 +437,10 @@ TEST_F(FaultFixture, ACtrlCDuringTheDriveCheckStopsTheRunBeforeAnyRow) {
         }
     } fs;
     fs.stop = &stop;
-    const BatchResult r = BatchRun(jobs, reporter, fs).Run(settings, hooks);
+    const BatchResult r = BatchRun(sources, reporter, fs).Run(settings, hooks);
     EXPECT_EQ(r.Outcome, BatchOutcome::Stopped);
     EXPECT_EQ(r.Decoded, 0);
-    EXPECT_EQ(jobs.Rows(), before);
+    EXPECT_EQ(sources.Rows(), before);
     EXPECT_EQ(reporter.messages, std::vector<std::string>{});
     EXPECT_FALSE(std::filesystem::exists(dir / "one/Decript"));
 }
@@ -500,7 +495,7 @@ TEST_F(FaultFixture, ACtrlCEndsAReadThatWouldBlock) {
     BatchResult result;
     std::thread run([&] {
         tid = ::gettid();
-        result = BatchRun(jobs, reporter, fs).Run(settings, hooks);
+        result = BatchRun(sources, reporter, fs).Run(settings, hooks);
         done = true;
     });
     const timespec poll{0, 200000};
@@ -522,11 +517,11 @@ TEST_F(FaultFixture, NamesThatAreNoUtf8DecodeTheirOwnFilesAndShowEscaped) {
     const std::vector<std::string> names = {"bad\xFF", "bad\xFE", "bad\xEF\xBF\xBD"};
     for (const std::string& name : names) {
         WriteFile(dir / (name + ".txt"), "from " + name);
-        AddFiles(jobs, {PathToText(dir / (name + ".txt"))});
+        AddFiles(sources, {PathToText(dir / (name + ".txt"))});
     }
-    ASSERT_EQ(jobs.GetRowCount(), 3) << "two names became one row";
+    ASSERT_EQ(sources.GetRowCount(), 3) << "two names became one row";
     TestFileSystem fs;
-    ASSERT_EQ(BatchRun(jobs, reporter, fs).Run(settings, hooks).Decoded, 3);
+    ASSERT_EQ(BatchRun(sources, reporter, fs).Run(settings, hooks).Decoded, 3);
     for (int r = 0; r < 3; ++r) {
         const std::string copy = dir / ("Decript/" + names[size_t(r)] + "(dec1).txt");
         EXPECT_EQ(ReadFile(copy), "from " + names[size_t(r)]);

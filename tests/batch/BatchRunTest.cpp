@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <random>
+#include <thread>
 
 #include "BatchTestSupport.h"
 #include "app/batch/JobDecoder.h"
@@ -16,44 +17,35 @@ namespace {
 
 struct RunFixture : ::testing::Test {
     TempFolder dir;
-    MemoryJobList jobs;
+    WatchedJobList sources;
     RecordingReporter reporter;
     TestFileSystem fs;
     BatchSettings settings{kKey};
-    std::vector<bool> runningChanges;
-    int pumps = 0;
     BatchHooks hooks;
-
-    RunFixture() {
-        hooks.SetRunning = [this](bool running) { runningChanges.push_back(running); };
-        hooks.Pump = [this] { ++pumps; };
-    }
 
     std::string AddSource(const std::string& name, const std::string& content) {
         const std::string path = dir / name;
         WriteFile(path, content);
-        AddFiles(jobs, {W(path)});
+        AddFiles(sources, {W(path)});
         return path;
     }
 
     BatchResult Run(BatchFileSystem& fileSystem) {
-        return BatchRun(jobs, reporter, fileSystem).Run(settings, hooks);
+        return BatchRun(sources, reporter, fileSystem).Run(settings, hooks);
     }
     BatchResult Run() { return Run(fs); }
-    const JobRow& Row(int r) const { return jobs.Rows()[static_cast<size_t>(r)]; }
+    const JobRow& Row(int r) const { return sources.Rows()[static_cast<size_t>(r)]; }
 };
 
 } // namespace
 
 TEST_F(RunFixture, KeyIsTrimmedAndNeedsTenBytes) {
     AddSource("a.txt", "x");
-    const std::vector<JobRow> before = jobs.Rows();
+    const std::vector<JobRow> before = sources.Rows();
     settings.Key = " \t123456789 \r\n";
     EXPECT_EQ(Run().Outcome, BatchOutcome::KeyRejected);
     EXPECT_EQ(reporter.messages, std::vector<std::string>{"Error: Decoding key is not correct!"});
-    EXPECT_EQ(jobs.Rows(), before);
-    EXPECT_TRUE(runningChanges.empty());
-    EXPECT_EQ(pumps, 0);
+    EXPECT_EQ(sources.Rows(), before);
 
     reporter.messages.clear();
     settings.Key = "  1234567890  ";
@@ -79,25 +71,22 @@ TEST_F(RunFixture, TheRunLeavesNoTraceOfItsKeyMatrixOnceDone) {
     EXPECT_EQ(Traces(), 0);
 }
 
-TEST_F(RunFixture, EmptyListSwapsTheButtonsAndPumpsOnce) {
+TEST_F(RunFixture, AnEmptyListRunsToItsEnd) {
     const BatchResult r = Run();
     EXPECT_EQ(r.Outcome, BatchOutcome::Finished);
-    EXPECT_EQ(runningChanges, (std::vector<bool>{true, false}));
-    EXPECT_EQ(pumps, 1);
     EXPECT_TRUE(reporter.messages.empty());
-    EXPECT_EQ(BatchRun(jobs, reporter, fs).Run(settings, hooks).Decoded, 0);
+    EXPECT_EQ(BatchRun(sources, reporter, fs).Run(settings, hooks).Decoded, 0);
 }
 
 TEST_F(RunFixture, SourceOffAFixedDiskFailsBeforeAnyRowChanges) {
     std::filesystem::create_directory(dir / "removable");
     AddSource("a.txt", "first");
     AddSource("removable/b.txt", "second");
-    const std::vector<JobRow> before = jobs.Rows();
+    const std::vector<JobRow> before = sources.Rows();
     EXPECT_EQ(Run().Outcome, BatchOutcome::DriveRejected);
     EXPECT_EQ(reporter.messages, std::vector<std::string>{"Error: Upload folder is not correct!"});
-    EXPECT_EQ(jobs.Rows(), before);
+    EXPECT_EQ(sources.Rows(), before);
     EXPECT_FALSE(DirectoryExists(dir / "Decript"));
-    EXPECT_TRUE(runningChanges.empty());
 
     // A chosen folder accepts any drive and takes every output.
     std::filesystem::create_directory(dir / "out");
@@ -176,8 +165,8 @@ TEST_F(RunFixture, ProgressIsWrittenWhenTheShownPercentChanges) {
     hooks.ReadChunk = 4096;
     EXPECT_EQ(Run().Decoded, 1);
     // One integer 0, at most one write per whole percent, and the final 100.
-    EXPECT_GE(jobs.ProgressWrites(), 50);
-    EXPECT_LE(jobs.ProgressWrites(), 102);
+    EXPECT_GE(sources.ProgressWrites(), 50);
+    EXPECT_LE(sources.ProgressWrites(), 102);
     EXPECT_DOUBLE_EQ(Row(0).Progress, 100.0);
 }
 
@@ -186,34 +175,34 @@ TEST(MemoryJobList, EveryProgressWriteIsReported) {
     struct Watching : MemoryJobList {
         std::vector<std::pair<int, double>> seen;
         void ProgressChanged(int row) override { seen.emplace_back(row, GetProgress(row)); }
-    } jobs;
+    } sources;
     TempFolder dir;
     WriteFile(dir / "a.txt", std::string(100000, 'x'));
     WriteFile(dir / "b.txt", "short");
-    AddFiles(jobs, {W(dir / "a.txt"), W(dir / "b.txt")});
+    AddFiles(sources, {W(dir / "a.txt"), W(dir / "b.txt")});
     RecordingReporter reporter;
     TestFileSystem fs;
     BatchHooks hooks;
     hooks.ReadChunk = 4096;
-    ASSERT_EQ(BatchRun(jobs, reporter, fs).Run(BatchSettings{kKey}, hooks).Decoded, 2);
-    ASSERT_GE(jobs.seen.size(), 4u);
-    EXPECT_EQ(jobs.seen.front(), (std::pair<int, double>{0, 0.0}));
-    EXPECT_EQ(jobs.seen.back(), (std::pair<int, double>{1, 100.0}));
+    ASSERT_EQ(BatchRun(sources, reporter, fs).Run(BatchSettings{kKey}, hooks).Decoded, 2);
+    ASSERT_GE(sources.seen.size(), 4u);
+    EXPECT_EQ(sources.seen.front(), (std::pair<int, double>{0, 0.0}));
+    EXPECT_EQ(sources.seen.back(), (std::pair<int, double>{1, 100.0}));
     // Row a climbs through its percentages to 100 before row b starts at 0.
-    const auto bStart = std::find(jobs.seen.begin(), jobs.seen.end(), std::pair<int, double>{1, 0.0});
-    ASSERT_NE(bStart, jobs.seen.end());
+    const auto bStart = std::find(sources.seen.begin(), sources.seen.end(), std::pair<int, double>{1, 0.0});
+    ASSERT_NE(bStart, sources.seen.end());
     EXPECT_EQ(*(bStart - 1), (std::pair<int, double>{0, 100.0}));
-    EXPECT_GT(bStart - jobs.seen.begin(), 10);
-    EXPECT_EQ(jobs.seen.size(), static_cast<size_t>(jobs.ProgressWrites()));
+    EXPECT_GT(bStart - sources.seen.begin(), 10);
+    EXPECT_EQ(sources.seen.size(), static_cast<size_t>(sources.ProgressWrites()));
 }
 
 TEST_F(RunFixture, ARowAddedDuringARunIsNotPartOfIt) {
     AddSource("a.txt", "a");
     const std::string late = dir / "late.txt";
     WriteFile(late, "late");
-    hooks.PumpInterval = std::chrono::steady_clock::duration::zero();
-    hooks.Pump = [&] {
-        if (jobs.GetRowCount() == 1) AddFiles(jobs, {W(late)});
+    // Added while the first file is decoded, as a window may.
+    sources.onProgress = [&](int) {
+        if (sources.GetRowCount() == 1) AddFiles(sources, {W(late)});
     };
     EXPECT_EQ(Run().Decoded, 1);
     EXPECT_EQ(Row(0).Status, kStatusDecoded);
@@ -229,7 +218,7 @@ TEST_F(RunFixture, ReusedBuffersGiveEveryFileWhatItGivesAlone) {
     while (large.size() < 3 * hooks.ReadChunk + 5)
         large += "text \"quoted\" line!\n" + region;
     // A region left open, a dropped block and a trailing '*' are what a shared state would leak.
-    std::vector<std::pair<std::string, std::string>> sources = {
+    std::vector<std::pair<std::string, std::string>> files = {
         {"s129.txt", region.substr(0, 129)},
         {"large.txt", large},
         {"s0.txt", ""},
@@ -241,7 +230,7 @@ TEST_F(RunFixture, ReusedBuffersGiveEveryFileWhatItGivesAlone) {
         {"open.txt", "ab*#" + std::string(300, 'z')},
     };
     std::vector<std::string> alone;
-    for (const auto& [name, content] : sources) {
+    for (const auto& [name, content] : files) {
         AddSource(name, content);
         struct : ProgressSink {
             void Report(double) override {}
@@ -265,9 +254,9 @@ TEST_F(RunFixture, ReusedBuffersGiveEveryFileWhatItGivesAlone) {
         alone.push_back(out.s);
     }
     for (const std::string run : {"1", "2"}) {
-        EXPECT_EQ(Run().Decoded, static_cast<int>(sources.size()));
-        for (size_t i = 0; i < sources.size(); ++i) {
-            const std::string base = sources[i].first.substr(0, sources[i].first.size() - 4);
+        EXPECT_EQ(Run().Decoded, static_cast<int>(files.size()));
+        for (size_t i = 0; i < files.size(); ++i) {
+            const std::string base = files[i].first.substr(0, files[i].first.size() - 4);
             const std::string path = dir / ("Decript/" + base + "(dec" + run + ").txt");
             EXPECT_EQ(U(Row(static_cast<int>(i)).DecodedPath), path);
             EXPECT_EQ(ReadFile(path), alone[i]) << path;
@@ -275,25 +264,48 @@ TEST_F(RunFixture, ReusedBuffersGiveEveryFileWhatItGivesAlone) {
     }
 }
 
-TEST_F(RunFixture, AnExceptionFromAHookStillSwapsTheButtonsBack) {
+TEST_F(RunFixture, AnExceptionFromAHookEndsTheRunAndTheRunTakesNewHooksAfterwards) {
     AddSource("a.txt", "a");
     AddSource("b.txt", "b");
     hooks.OnRowDecoded = [](int row) {
         if (row == 0) throw std::runtime_error("view went away");
     };
-    EXPECT_THROW(Run(), std::runtime_error);
-    EXPECT_EQ(runningChanges, (std::vector<bool>{true, false}));
+    for (const int workers : {1, 2}) {
+        hooks.Workers = workers;
+        EXPECT_THROW(Run(), std::runtime_error) << workers << " workers";
+    }
 
     // The same run object takes new hooks afterwards; none of the old ones is called.
-    BatchRun run(jobs, reporter, fs);
+    hooks.Workers = 1;
+    BatchRun run(sources, reporter, fs);
     EXPECT_THROW(run.Run(settings, hooks), std::runtime_error);
     BatchHooks quiet;
     int decoded = 0;
     quiet.OnRowDecoded = [&](int) { ++decoded; };
-    runningChanges.clear();
     EXPECT_EQ(run.Run(settings, quiet).Decoded, 2);
     EXPECT_EQ(decoded, 2);
-    EXPECT_TRUE(runningChanges.empty());
+}
+
+// Several files decoded at once still write the list from one thread, the caller's, in the files'
+// order: the list needs no lock, and a view that belongs to one thread can take the writes.
+TEST_F(RunFixture, ParallelDecodingWritesTheListFromTheCallingThreadInOrder) {
+    for (int i = 0; i < 6; ++i)
+        AddSource("f" + std::to_string(i) + ".txt", std::string(20000 + 5000 * (5 - i), 'x'));
+    hooks.Workers = 3;
+    hooks.ReadChunk = 512;
+    const std::thread::id caller = std::this_thread::get_id();
+    int foreignWrites = 0;
+    sources.onProgress = [&](int) { foreignWrites += std::this_thread::get_id() != caller; };
+    std::vector<int> decodedRows;
+    hooks.OnRowDecoded = [&](int row) {
+        foreignWrites += std::this_thread::get_id() != caller;
+        decodedRows.push_back(row);
+    };
+    EXPECT_EQ(Run().Decoded, 6);
+    EXPECT_EQ(foreignWrites, 0);
+    EXPECT_EQ(decodedRows, (std::vector<int>{0, 1, 2, 3, 4, 5}));
+    for (int r = 0; r < 6; ++r)
+        EXPECT_DOUBLE_EQ(Row(r).Progress, 100.0);
 }
 
 TEST(AddFiles, AFailingListStillEndsItsBatchOfChanges) {
@@ -305,21 +317,21 @@ TEST(AddFiles, AFailingListStillEndsItsBatchOfChanges) {
             if (row == 1) throw std::runtime_error("no room");
             MemoryJobList::SetStatus(row, status);
         }
-    } jobs;
-    EXPECT_THROW(AddFiles(jobs, {u"/a", u"/b", u"/c"}), std::runtime_error);
-    EXPECT_EQ(jobs.depth, 0);
-    EXPECT_EQ(AddFiles(jobs, {u"/a"}), 0);
-    EXPECT_EQ(jobs.depth, 0);
+    } sources;
+    EXPECT_THROW(AddFiles(sources, {u"/a", u"/b", u"/c"}), std::runtime_error);
+    EXPECT_EQ(sources.depth, 0);
+    EXPECT_EQ(AddFiles(sources, {u"/a"}), 0);
+    EXPECT_EQ(sources.depth, 0);
 }
 
 TEST(AddFiles, ExactDuplicatesAreAddedOnce) {
-    MemoryJobList jobs;
-    EXPECT_EQ(AddFiles(jobs, {u"/d/a.txt", u"/d/b.txt", u"/d/a.txt"}), 2);
-    EXPECT_EQ(AddFiles(jobs, {u"/d/b.txt", u"/d/A.txt", u"/d/c.txt"}), 2);
-    ASSERT_EQ(jobs.GetRowCount(), 4);
-    EXPECT_EQ(jobs.GetSourcePath(2), u"/d/A.txt");
-    EXPECT_EQ(jobs.GetSourcePath(3), u"/d/c.txt");
-    for (const JobRow& row : jobs.Rows()) {
+    MemoryJobList sources;
+    EXPECT_EQ(AddFiles(sources, {u"/d/a.txt", u"/d/b.txt", u"/d/a.txt"}), 2);
+    EXPECT_EQ(AddFiles(sources, {u"/d/b.txt", u"/d/A.txt", u"/d/c.txt"}), 2);
+    ASSERT_EQ(sources.GetRowCount(), 4);
+    EXPECT_EQ(sources.GetSourcePath(2), u"/d/A.txt");
+    EXPECT_EQ(sources.GetSourcePath(3), u"/d/c.txt");
+    for (const JobRow& row : sources.Rows()) {
         EXPECT_EQ(row.Status, kStatusNotDecoded);
         EXPECT_EQ(row.DecodedPath, u"");
     }
@@ -328,7 +340,7 @@ TEST(AddFiles, ExactDuplicatesAreAddedOnce) {
 TEST(AddFiles, ManyPathsKeepTheFirstOfEachInOrder) {
     // Short paths over a small alphabet: many repeats, many near misses, an empty one.
     std::mt19937 rng(4);
-    MemoryJobList jobs;
+    MemoryJobList sources;
     std::vector<WideString> expected;
     for (int round = 0; round < 3; ++round) {
         std::vector<WideString> paths;
@@ -344,22 +356,22 @@ TEST(AddFiles, ManyPathsKeepTheFirstOfEachInOrder) {
                 expected.push_back(p);
                 ++fresh;
             }
-        EXPECT_EQ(AddFiles(jobs, paths), fresh);
+        EXPECT_EQ(AddFiles(sources, paths), fresh);
     }
-    ASSERT_EQ(jobs.GetRowCount(), static_cast<int>(expected.size()));
-    for (int r = 0; r < jobs.GetRowCount(); ++r)
-        EXPECT_EQ(jobs.GetSourcePath(r), expected[static_cast<size_t>(r)]);
+    ASSERT_EQ(sources.GetRowCount(), static_cast<int>(expected.size()));
+    for (int r = 0; r < sources.GetRowCount(); ++r)
+        EXPECT_EQ(sources.GetSourcePath(r), expected[static_cast<size_t>(r)]);
 }
 
 TEST(MemoryJobList, OutOfRangeRowsRaiseTheListError) {
-    MemoryJobList jobs;
+    MemoryJobList sources;
     try {
-        jobs.SetStatus(0, u"x");
+        sources.SetStatus(0, u"x");
         FAIL() << "no exception";
     } catch (const EListError& e) {
         EXPECT_STREQ(e.what(), "List index out of bounds (0)");
     }
-    EXPECT_THROW(jobs.GetSourcePath(-1), EListError);
+    EXPECT_THROW(sources.GetSourcePath(-1), EListError);
 }
 
 TEST(BatchRunNames, FolderAndNameAreJoinedWithOneSeparator) {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -70,6 +71,15 @@ inline Sample MakeSample(const std::string& plain) {
     padded.resize((plain.size() + 127) / 128 * 128, ' ');
     return {"intro\n" + enc.Text + "\noutro", "intro\n*#" + padded + "#*\noutro"};
 }
+
+// A list in memory that lets a test act on every progress write, as a view that shows progress
+// would hear of it: the point in a run where a test stops it or looks around.
+struct WatchedJobList : MemoryJobList {
+    std::function<void(int row)> onProgress;
+    void ProgressChanged(int row) override {
+        if (onProgress) onProgress(row);
+    }
+};
 
 struct RecordingReporter : BatchReporter {
     std::vector<std::string> messages;

@@ -8,11 +8,13 @@
 
 #include "app/batch/BatchJobs.h"
 #include "app/batch/JobList.h"
+#include "platform/runtime/ThreadOwner.h"
 
 class BatchJobWriter : public BatchEvents {
 public:
-    // The list and the jobs must outlive the writer; it is used on the list's thread only.
-    BatchJobWriter(JobList& jobs, const std::vector<BatchJob>& runJobs);
+    // The list and the jobs must outlive the writer. It is used on the thread that creates it, the
+    // list's, only (debug builds abort on a call from another).
+    BatchJobWriter(JobList& sources, const std::vector<BatchJob>& jobs);
 
     void JobStarted(int id) override;
     void JobProgress(int id, double percent) override;
@@ -37,7 +39,8 @@ private:
         WideString DecodedPath;
     };
 
-    JobList& jobs_;
-    const std::vector<BatchJob>& runJobs_;
+    JobList& sources_;
+    const std::vector<BatchJob>& jobs_;
     std::vector<Kept> kept_;
+    TThreadOwner owner_;
 };

@@ -38,7 +38,12 @@ struct BatchJob {
     int RowWhenTaken = 0; // its row when Run was pressed: where a list looks first
 };
 
-// The reports of a run about its jobs, by job id, made on the thread that decodes.
+// The reports of a run about its jobs, by job id. The threads that make them:
+// - JobDecoder::Run and ParallelDecoder::Run call them on the thread that called Run (the parallel
+//   one passes its workers' reports to that thread and makes them one at a time);
+// - BatchThread's worker calls only its own posting forwarder; the BatchEvents given to BatchThread
+//   is called by the calls it posts, so on the thread that runs them (the window's interface thread).
+// An implementation that writes a job list (BatchJobWriter) is called on the list's thread only.
 class BatchEvents {
 public:
     virtual ~BatchEvents() = default;

@@ -4,7 +4,6 @@
 // decoded path in the job's own row.
 
 #include <atomic>
-#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -29,30 +28,25 @@ public:
 };
 
 struct BatchHooks {
-    // true: hide Run and show Stop; false: the reverse.
-    std::function<void(bool running)> SetRunning;
-    // Handles pending messages; called once before the first job and then about every PumpInterval
-    // of work. The stop flag is read after each call.
-    std::function<void()> Pump;
-    std::chrono::steady_clock::duration PumpInterval = std::chrono::milliseconds(50);
-    // Set by the Stop command or a stop signal. The caller clears it when the run begins (the window
-    // when Run is pressed, the command line when it starts to listen for signals); Run reads it
-    // from its first check on, so a stop during the checks ends the run before any row changes.
+    // Set by a stop signal. The caller clears it when it starts to listen for signals; Run reads it
+    // from its first check on, before every read of a source, so a stop during the checks ends the
+    // run before any row changes.
     std::atomic<bool>* StopRequested = nullptr;
     // A row that could not be decoded, with the reason (its status says it briefly too).
     std::function<void(int row, const std::string& reason)> OnRowFailed;
     std::function<void(int row)> OnRowDecoded;
     // Bytes per read of a source.
     size_t ReadChunk = 1 << 20;
-    // Files decoded at once. Above 1 the jobs go to that many threads (ParallelDecoder): Pump is
-    // called only before the first job, the row callbacks and the list's writes come from those
-    // threads one at a time, and a file's result is written only after those of the files before it.
+    // Files decoded at once. Above 1 the jobs go to that many threads (ParallelDecoder); the row
+    // callbacks and the list's writes still come from the thread that called Run, and a file's
+    // result is written only after those of the files before it.
     int Workers = 1;
 };
 
 class BatchRun {
 public:
-    BatchRun(JobList& jobs, BatchReporter& reporter, BatchFileSystem& fileSystem = RealFileSystem());
+    // The list of sources is used on the calling thread only.
+    BatchRun(JobList& sources, BatchReporter& reporter, BatchFileSystem& fileSystem = RealFileSystem());
     ~BatchRun();
 
     // The key check, then the drive check of every row: the first that fails shows its message and
@@ -62,10 +56,9 @@ public:
     // The rows' sources in their order now, as the jobs of a run.
     std::vector<BatchJob> TakeJobs() const;
 
-    // Check, TakeJobs, and then every job decoded on the calling thread, each result written into
-    // the row that holds the job's source (rows added meanwhile are not part of the run). A job that
-    // fails gets a "Failed: ..." status and the run goes on. The hooks are used only during the
-    // call; Run and Stop swap back however it ends.
+    // Check, TakeJobs, and then every job decoded, each result written into the row that holds the
+    // job's source (rows added meanwhile are not part of the run). A job that fails gets a
+    // "Failed: ..." status and the run goes on. The hooks are used only during the call.
     BatchResult Run(const BatchSettings& settings, const BatchHooks& hooks = {});
 
     // The folder a row's output goes to, and the candidate name for number n.
@@ -73,14 +66,11 @@ public:
     static std::string OutputName(const std::string& folder, const std::string& baseName, uint64_t n);
 
 private:
-    bool PumpIfDue(bool force);
     bool AllOnFixedDisks();
     bool StopSeen() const;
 
-    JobList& jobs_;
+    JobList& sources_;
     BatchReporter& reporter_;
     BatchFileSystem& fs_;
     const BatchHooks* hooks_ = nullptr;
-    std::chrono::steady_clock::time_point lastPump_;
-    bool stopped_ = false;
 };

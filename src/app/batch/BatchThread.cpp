@@ -57,27 +57,30 @@ private:
 } // namespace
 
 BatchThread::BatchThread(std::vector<BatchJob> jobs, const BatchSettings& settings,
-                         BatchFileSystem& fileSystem, std::atomic<bool>& stopRequested, BatchEvents& events,
-                         Post post, std::function<void(const BatchResult&)> finished, Options options)
-    : jobs_(std::move(jobs)), stop_(stopRequested),
-      decoder_(std::make_unique<JobDecoder>(settings, fileSystem, options.ReadChunk)) {
-    thread_ = std::thread(&BatchThread::Work, this, std::ref(events), std::move(post), std::move(finished),
-                          options.ProgressInterval);
+                         BatchFileSystem& fileSystem, BatchEvents& events, Post post,
+                         std::function<void(const BatchResult&)> finished, Options options)
+    : jobs_(std::move(jobs)), decoder_(std::make_unique<JobDecoder>(settings, fileSystem, options.ReadChunk)),
+      thread_([this, &events, post = std::move(post), finished = std::move(finished),
+               interval = options.ProgressInterval](const std::stop_token& stop) {
+          Work(stop, events, post, finished, interval);
+      }) {}
+
+void BatchThread::RequestStop() {
+    thread_.request_stop();
 }
 
-BatchThread::~BatchThread() {
-    stop_ = true;
-    if (thread_.joinable()) thread_.join();
-}
+// The thread's own destructor requests the stop and joins.
+BatchThread::~BatchThread() = default;
 
-void BatchThread::Work(BatchEvents& events, Post post, std::function<void(const BatchResult&)> finished,
+void BatchThread::Work(const std::stop_token& stop, BatchEvents& events, const Post& post,
+                       const std::function<void(const BatchResult&)>& finished,
                        std::chrono::steady_clock::duration progressInterval) {
     BatchResult result;
     result.Outcome = BatchOutcome::Stopped;
     std::exception_ptr failure;
     try {
         PostingEvents posting(events, post, progressInterval);
-        result = decoder_->Run(jobs_, posting, [this] { return stop_.load(std::memory_order_relaxed); });
+        result = decoder_->Run(jobs_, posting, [&stop] { return stop.stop_requested(); });
     } catch (...) {
         failure = std::current_exception();
     }

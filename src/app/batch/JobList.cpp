@@ -66,23 +66,23 @@ private:
 
 } // namespace
 
-int AddFiles(JobList& jobs, const std::vector<WideString>& paths) {
-    const JobListUpdate update(jobs);
+int AddFiles(JobList& sources, const std::vector<WideString>& paths) {
+    const JobListUpdate update(sources);
     // Hashing keeps adding n files to m rows at n + m rather than n * m comparisons. The rows' paths
     // are copied once, since the list hands them out by value.
-    const int rows = jobs.GetRowCount();
+    const int rows = sources.GetRowCount();
     std::vector<WideString> existing;
     existing.reserve(static_cast<size_t>(rows));
     PathSet present(static_cast<size_t>(rows) + paths.size());
     for (int r = 0; r < rows; ++r)
-        present.Insert(existing.emplace_back(jobs.GetSourcePath(r)));
+        present.Insert(existing.emplace_back(sources.GetSourcePath(r)));
 
     int added = 0;
     for (const WideString& path : paths) {
         if (!present.Insert(path)) continue;
-        const int row = jobs.AddRow();
-        jobs.SetSourcePath(row, path);
-        jobs.SetStatus(row, kStatusNotDecoded);
+        const int row = sources.AddRow();
+        sources.SetSourcePath(row, path);
+        sources.SetStatus(row, kStatusNotDecoded);
         ++added;
     }
     return added;

@@ -1,6 +1,8 @@
 #pragma once
 // The job list as the batch run and the job list commands see it: one row per source file with its
 // status, progress and decoded path. The window's grid and the command line each provide one.
+// The type keeps the window's name for the list; code that holds one calls it the sources, as a job
+// is one file of a run (BatchJob).
 
 #include <string>
 #include <vector>
@@ -49,13 +51,13 @@ public:
 // Holds a batch of changes open for a scope, closing it however the scope ends.
 class JobListUpdate {
 public:
-    explicit JobListUpdate(JobList& jobs) : jobs_(jobs) { jobs_.BeginUpdate(); }
-    ~JobListUpdate() { jobs_.EndUpdate(); }
+    explicit JobListUpdate(JobList& list) : list_(list) { list_.BeginUpdate(); }
+    ~JobListUpdate() { list_.EndUpdate(); }
     JobListUpdate(const JobListUpdate&) = delete;
     JobListUpdate& operator=(const JobListUpdate&) = delete;
 
 private:
-    JobList& jobs_;
+    JobList& list_;
 };
 
 // A job list in memory, for the command line and for tests.
@@ -97,4 +99,4 @@ private:
 // comparison; files added earlier in the same call count). New rows get "Not decoded".
 // Returns the number of rows added. Reads every row's path once; time grows with rows plus files.
 // The batch of changes is ended however the call ends.
-int AddFiles(JobList& jobs, const std::vector<WideString>& paths);
+int AddFiles(JobList& sources, const std::vector<WideString>& paths);

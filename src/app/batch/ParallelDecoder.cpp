@@ -1,30 +1,83 @@
-// Workers take the next job from a shared counter; results pass through a queue that restores order.
+// Workers take the next job from a shared counter and hand their reports to a queue; the calling
+// thread takes them from it and holds each result until the results before it are out.
 #include "app/batch/ParallelDecoder.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <exception>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include "app/batch/JobDecoder.h"
 
 namespace {
 
-// Serialises the workers' events, and holds each result until the results before it are out.
+// The workers' side: each report becomes a call waiting in a queue for the calling thread.
+class ReportQueue : public BatchEvents {
+public:
+    using Report = std::function<void(BatchEvents&)>;
+
+    explicit ReportQueue(size_t workers) : running_(workers) {}
+
+    void JobStarted(int id) override {
+        Push([id](BatchEvents& e) { e.JobStarted(id); });
+    }
+    void JobProgress(int id, double percent) override {
+        Push([id, percent](BatchEvents& e) { e.JobProgress(id, percent); });
+    }
+    void JobDecoded(int id, const std::string& outputPath) override {
+        Push([id, outputPath](BatchEvents& e) { e.JobDecoded(id, outputPath); });
+    }
+    void JobFailed(int id, const std::string& reason) override {
+        Push([id, reason](BatchEvents& e) { e.JobFailed(id, reason); });
+    }
+    void JobStopped(int id) override {
+        Push([id](BatchEvents& e) { e.JobStopped(id); });
+    }
+
+    // A worker has made its last report.
+    void WorkerEnded() {
+        {
+            const std::lock_guard lock(mutex_);
+            --running_;
+        }
+        ready_.notify_one();
+    }
+
+    // Waits for reports and takes all there are; false once every worker has ended and none is left.
+    bool Take(std::vector<Report>& reports) {
+        std::unique_lock lock(mutex_);
+        ready_.wait(lock, [this] { return !waiting_.empty() || running_ == 0; });
+        reports.clear();
+        reports.swap(waiting_);
+        return !reports.empty();
+    }
+
+private:
+    void Push(Report report) {
+        {
+            const std::lock_guard lock(mutex_);
+            waiting_.push_back(std::move(report));
+        }
+        ready_.notify_one();
+    }
+
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    std::vector<Report> waiting_;
+    size_t running_;
+};
+
+// The calling thread's side: holds each result until the results before it are out.
 class OrderedEvents : public BatchEvents {
 public:
     explicit OrderedEvents(BatchEvents& target) : target_(target) {}
 
-    void JobStarted(int id) override {
-        const std::lock_guard lock(mutex_);
-        target_.JobStarted(id);
-    }
-    void JobProgress(int id, double percent) override {
-        const std::lock_guard lock(mutex_);
-        target_.JobProgress(id, percent);
-    }
+    void JobStarted(int id) override { target_.JobStarted(id); }
+    void JobProgress(int id, double percent) override { target_.JobProgress(id, percent); }
     void JobDecoded(int id, const std::string& outputPath) override {
         Resolve(id, [this, id, outputPath] { target_.JobDecoded(id, outputPath); });
     }
@@ -32,21 +85,16 @@ public:
         Resolve(id, [this, id, reason] { target_.JobFailed(id, reason); });
     }
     void JobStopped(int id) override {
-        const std::lock_guard lock(mutex_);
         target_.JobStopped(id);
         held_.emplace(id, nullptr); // nothing to report, but the jobs after it need not wait
         Deliver(false);
     }
 
     // After a stop: every result still held, in order, past the jobs that never ended.
-    void Flush() {
-        const std::lock_guard lock(mutex_);
-        Deliver(true);
-    }
+    void Flush() { Deliver(true); }
 
 private:
     void Resolve(int id, std::function<void()> report) {
-        const std::lock_guard lock(mutex_);
         held_.emplace(id, std::move(report));
         Deliver(false);
     }
@@ -62,7 +110,6 @@ private:
     }
 
     BatchEvents& target_;
-    std::mutex mutex_;
     std::map<int, std::function<void()>> held_; // by job id
     int next_ = 0;                              // the first job id whose result is not out yet
 };
@@ -80,12 +127,19 @@ BatchResult ParallelDecoder::Run(const std::vector<BatchJob>& jobs, BatchEvents&
     for (size_t w = 0; w < count; ++w)
         decoders.push_back(std::make_unique<JobDecoder>(settings_, fs_, readChunk_));
 
+    ReportQueue queue(count);
     OrderedEvents ordered(events);
     std::atomic<size_t> nextJob{0};
     std::atomic<int> decoded{0}, failed{0};
     std::atomic<bool> stopped{false}, broken{false};
     std::mutex failureMutex;
     std::exception_ptr failure;
+    auto fail = [&] {
+        const std::lock_guard lock(failureMutex);
+        if (!failure) failure = std::current_exception();
+        broken = true;
+        stopped = true;
+    };
     const std::function<bool()> stop = [&] {
         return broken.load(std::memory_order_relaxed) || (stopRequested && stopRequested());
     };
@@ -94,27 +148,35 @@ BatchResult ParallelDecoder::Run(const std::vector<BatchJob>& jobs, BatchEvents&
         try {
             for (;;) {
                 const size_t index = nextJob.fetch_add(1);
-                if (index >= jobs.size() || stopped.load()) return;
-                const BatchResult r = decoder.Run({jobs[index]}, ordered, stop);
+                if (index >= jobs.size() || stopped.load()) break;
+                const BatchResult r = decoder.Run({jobs[index]}, queue, stop);
                 decoded += r.Decoded;
                 failed += r.Failed;
                 if (r.Outcome == BatchOutcome::Stopped) {
                     stopped = true;
-                    return;
+                    break;
                 }
             }
         } catch (...) {
-            const std::lock_guard lock(failureMutex);
-            if (!failure) failure = std::current_exception();
-            broken = true;
-            stopped = true;
+            fail();
         }
+        queue.WorkerEnded();
     };
     {
         std::vector<std::jthread> threads;
-        for (size_t w = 1; w < count; ++w)
+        for (size_t w = 0; w < count; ++w)
             threads.emplace_back(work, std::ref(*decoders[w]));
-        work(*decoders[0]);
+        // An event that throws stops the workers; the reports they still make are passed on, as
+        // a stopped job's must be to put its row back.
+        std::vector<ReportQueue::Report> reports;
+        while (queue.Take(reports))
+            for (ReportQueue::Report& report : reports) {
+                try {
+                    report(ordered);
+                } catch (...) {
+                    fail();
+                }
+            }
     }
     ordered.Flush();
     if (failure) std::rethrow_exception(failure);

@@ -16,13 +16,15 @@ public:
                     size_t readChunk = size_t(1) << 20);
 
     // Decodes each job once, as JobDecoder::Run does, on the worker threads; returns when all have
-    // ended. The events are made one at a time (never two at once) on the worker threads. JobDecoded
+    // ended. The events are made on the calling thread, which passes them on while the workers
+    // decode (so an events object that belongs to one thread is safe here). JobDecoded
     // and JobFailed come in the jobs' order: a job's result is held until every job before it has
     // its result or was stopped. JobStarted, JobProgress and JobStopped come as they happen.
     // stopRequested is asked from several threads at once; once it says yes every job in progress is
     // stopped (its partial output removed), no further job starts, and the results that were held
     // are reported in order before Run returns Stopped. An exception on a worker stops the others
-    // and is rethrown here.
+    // and is rethrown here, as is the first exception an event throws (the run stops, and the events
+    // still made are passed on before it).
     BatchResult Run(const std::vector<BatchJob>& jobs, BatchEvents& events,
                     const std::function<bool()>& stopRequested);
 

@@ -4,48 +4,54 @@
 
 #include "grid/view/NextGrid.h"
 
+// Every operation reaches the grid through here, so each checks its thread.
+TNextGrid& GridJobList::Grid() const {
+    FOwner.Check("GridJobList");
+    return FGrid;
+}
+
 int GridJobList::GetRowCount() const {
-    return FGrid.GetRowCount();
+    return Grid().GetRowCount();
 }
 
 WideString GridJobList::GetSourcePath(int Row) const {
-    return FGrid.GetCell(kSourceColumn, Row)->GetAsString();
+    return Grid().GetCell(kSourceColumn, Row)->GetAsString();
 }
 WideString GridJobList::GetStatus(int Row) const {
-    return FGrid.GetCell(kStatusColumn, Row)->GetAsString();
+    return Grid().GetCell(kStatusColumn, Row)->GetAsString();
 }
 double GridJobList::GetProgress(int Row) const {
-    return FGrid.GetCell(kProgressColumn, Row)->GetAsFloat();
+    return Grid().GetCell(kProgressColumn, Row)->GetAsFloat();
 }
 WideString GridJobList::GetDecodedPath(int Row) const {
-    return FGrid.GetCell(kDecodedColumn, Row)->GetAsString();
+    return Grid().GetCell(kDecodedColumn, Row)->GetAsString();
 }
 
 void GridJobList::SetSourcePath(int Row, const WideString& Path) {
-    FGrid.GetCell(kSourceColumn, Row)->SetAsString(Path);
+    Grid().GetCell(kSourceColumn, Row)->SetAsString(Path);
 }
 void GridJobList::SetStatus(int Row, const WideString& Status) {
-    FGrid.GetCell(kStatusColumn, Row)->SetAsString(Status);
+    Grid().GetCell(kStatusColumn, Row)->SetAsString(Status);
 }
 void GridJobList::SetProgressInteger(int Row, int Percent) {
-    FGrid.GetCell(kProgressColumn, Row)->SetAsInteger(Percent);
+    Grid().GetCell(kProgressColumn, Row)->SetAsInteger(Percent);
 }
 void GridJobList::SetProgressFloat(int Row, double Percent) {
-    FGrid.GetCell(kProgressColumn, Row)->SetAsFloat(Percent);
+    Grid().GetCell(kProgressColumn, Row)->SetAsFloat(Percent);
 }
 void GridJobList::SetDecodedPath(int Row, const WideString& Path) {
-    FGrid.GetCell(kDecodedColumn, Row)->SetAsString(Path);
+    Grid().GetCell(kDecodedColumn, Row)->SetAsString(Path);
 }
 
 int GridJobList::AddRow() {
-    return FGrid.AddRow(1);
+    return Grid().AddRow(1);
 }
 void GridJobList::BeginUpdate() {
-    FGrid.BeginUpdate();
+    Grid().BeginUpdate();
 }
 void GridJobList::EndUpdate() {
-    FGrid.EndUpdate();
+    Grid().EndUpdate();
 }
 int GridJobList::GetSelectedRow() const {
-    return FGrid.GetSelectedRow();
+    return Grid().GetSelectedRow();
 }

@@ -3,12 +3,14 @@
 // status, progress, decoded path), so the window and the command line run the same batch run.
 
 #include "app/batch/JobList.h"
+#include "platform/runtime/ThreadOwner.h"
 
 class TNextGrid;
 
 class GridJobList : public JobList {
 public:
-    // The grid must have the four columns and outlive this list.
+    // The grid must have the four columns and outlive this list. Like the grid, the list is used on
+    // the interface thread that creates it only (debug builds abort on a call from another).
     explicit GridJobList(TNextGrid& Grid) : FGrid(Grid) {}
 
     int GetRowCount() const override;
@@ -34,5 +36,8 @@ public:
     static constexpr int kDecodedColumn = 3;
 
 private:
+    TNextGrid& Grid() const;
+
     TNextGrid& FGrid;
+    TThreadOwner FOwner;
 };

@@ -237,8 +237,8 @@ void TMain_form::ShowError(const WideString& Text) {
 
 int TMain_form::AddSourceFiles(const std::vector<WideString>& Paths) {
     if (FRunning) return 0;
-    GridJobList Jobs(*NextGrid1);
-    return AddFiles(Jobs, Paths);
+    GridJobList Sources(*NextGrid1);
+    return AddFiles(Sources, Paths);
 }
 
 void TMain_form::open_files_butClick(TObject*) {
@@ -263,13 +263,13 @@ void TMain_form::open_folder_butClick(TObject*) {
 
 void TMain_form::play_butClick(TObject*) {
     if (FRunning) return;
-    GridJobList Jobs(*NextGrid1);
-    int Row = Jobs.GetSelectedRow();
+    GridJobList Sources(*NextGrid1);
+    int Row = Sources.GetSelectedRow();
     if (Row < 0) {
         ShowError(kFileNotSelected);
         return;
     }
-    WideString Path = Jobs.GetDecodedPath(Row);
+    WideString Path = Sources.GetDecodedPath(Row);
     if (Path.empty()) {
         ShowError(kFileNotDecoded);
         return;
@@ -279,6 +279,7 @@ void TMain_form::play_butClick(TObject*) {
 
 void TMain_form::stop_butClick(TObject*) {
     StopRequested = true;
+    if (FWorker) FWorker->RequestStop();
 }
 
 void TMain_form::Button1Click(TObject*) {
@@ -300,7 +301,7 @@ void TMain_form::SetRunning(bool Running) {
 void TMain_form::decript_butClick(TObject*) {
     if (FRunning) return;
     if (!FQueue) FQueue = std::make_unique<TMainThreadQueue>();
-    auto Jobs = std::make_unique<GridJobList>(*NextGrid1);
+    auto Sources = std::make_unique<GridJobList>(*NextGrid1);
     MessageBoxReporter Reporter(*FQueue);
     BatchSettings Settings;
     {
@@ -320,18 +321,18 @@ void TMain_form::decript_butClick(TObject*) {
     Settings.FolderChosen = FolderChosen;
     Settings.OutputFolder = OutputFolder;
     BatchFileSystem& FileSystem = RunFileSystem ? *RunFileSystem : RealFileSystem();
-    BatchRun Checks(*Jobs, Reporter, FileSystem);
+    BatchRun Checks(*Sources, Reporter, FileSystem);
     if (Checks.Check(Settings) != BatchOutcome::Finished) return;
 
     // The run works on the sources listed now, each found again by its path whenever it reports, so
     // sorting or scrolling the list meanwhile cannot send a result to another file's row.
     FRunJobs = Checks.TakeJobs();
-    FRunList = std::move(Jobs);
-    FRunWriter = std::make_unique<BatchJobWriter>(*FRunList, FRunJobs);
+    FRunSources = std::move(Sources);
+    FRunWriter = std::make_unique<BatchJobWriter>(*FRunSources, FRunJobs);
     StopRequested = false;
     TMainThreadQueue* Queue = FQueue.get();
     FWorker = std::make_unique<BatchThread>(
-        FRunJobs, Settings, FileSystem, StopRequested, *FRunWriter,
+        FRunJobs, Settings, FileSystem, *FRunWriter,
         [Queue](std::function<void()> Call) { Queue->Post(std::move(Call)); },
         [this](const BatchResult&) { RunFinished(); }, BatchThread::Options{});
     SetRunning(true);
@@ -341,7 +342,7 @@ void TMain_form::RunFinished() {
     // The worker's last call: joining it takes no time, and nothing of the run is posted after.
     FWorker.reset();
     FRunWriter.reset();
-    FRunList.reset();
+    FRunSources.reset();
     FRunJobs.clear();
     SetRunning(false);
     if (FCloseAfterRun) {
@@ -353,7 +354,7 @@ void TMain_form::RunFinished() {
 bool TMain_form::CloseQuery() {
     if (FRunning) {
         // Closing in the middle of a run stops it first; the window closes when the run has ended.
-        StopRequested = true;
+        stop_butClick(this);
         FCloseAfterRun = true;
         return false;
     }

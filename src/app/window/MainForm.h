@@ -8,7 +8,6 @@
 // thread decodes them; its reports come back through the message loop and are written into the row
 // that holds each job's source, wherever sorting has moved it.
 
-#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -62,8 +61,9 @@ public:
     TSpeedButton* stop_but = nullptr;
 
     bool FolderChosen = false;
-    // Set by Stop; the run clears it when it starts and reads it before every read of a source.
-    std::atomic<bool> StopRequested{false};
+    // Set by Stop, cleared when a run starts: a record for the window. The run's worker owns the
+    // stop state it acts on, and Stop forwards the request to it.
+    bool StopRequested = false;
     // The chosen output folder (UTF-8, as the file system takes it).
     std::string OutputFolder;
     // Where the run reads and writes; null is the real file system. Not changed during a run.
@@ -103,7 +103,7 @@ private:
     // (declared last): nothing posts once it has been joined.
     std::unique_ptr<TMainThreadQueue> FQueue;
     std::vector<BatchJob> FRunJobs;
-    std::unique_ptr<GridJobList> FRunList;
+    std::unique_ptr<GridJobList> FRunSources;
     std::unique_ptr<BatchJobWriter> FRunWriter;
     std::unique_ptr<BatchThread> FWorker;
 };

@@ -20,10 +20,12 @@
 #include <iterator>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "MainFormTestSupport.h"
 #include "app/batch/BatchFileSystem.h"
+#include "app/window/GridJobList.h"
 #include "app/window/MainForm.h"
 #include "controls/NxEdit.h"
 #include "controls/NxPanel.h"
@@ -463,3 +465,28 @@ TEST_F(MainFormRunFixture, AKeyWithCharactersOutsideTheCodePageIsRefused) {
 }
 
 } // namespace
+
+TEST_F(MainFormRunFixture, AnEmptyListRunsAndTheButtonsSwapBack) {
+    TypeKey();
+    ClickButton(Form->decript_but);
+    ASSERT_TRUE(PumpUntil([&] { return !Form->IsRunning(); }));
+    EXPECT_TRUE(Form->decript_but->GetVisible());
+    EXPECT_FALSE(Form->stop_but->GetVisible());
+    EXPECT_TRUE(Form->open_files_but->GetEnabled());
+    EXPECT_TRUE(Dialogs->Messages.empty());
+}
+
+// The grid's job list belongs to the interface thread; a call from another is a fault that debug
+// builds catch before it touches the grid.
+using GridJobListDeathTest = MainFormRunFixture;
+TEST_F(GridJobListDeathTest, ACallFromAnotherThreadIsCaughtInDebugBuilds) {
+#ifdef NDEBUG
+    GTEST_SKIP() << "thread checks are compiled out of release builds";
+#else
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    GridJobList Sources(*Form->NextGrid1);
+    EXPECT_EQ(Sources.GetRowCount(), 0);
+    EXPECT_DEATH(std::thread([&] { Sources.GetRowCount(); }).join(),
+                 "GridJobList used from a thread other than the one that owns it");
+#endif
+}
