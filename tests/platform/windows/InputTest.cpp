@@ -145,6 +145,18 @@ TEST_F(InputTest, ExitAndEnterReachOnlyTheControlsTheFocusLeavesAndEnters) {
     EXPECT_EQ(focusBy(inner), (std::vector<std::string>{"exit other", "enter probe", "enter inner"}));
     // From the child to its parent only the child leaves.
     EXPECT_EQ(focusBy(probe), (std::vector<std::string>{"exit inner"}));
+    // An exit handler that sends the focus elsewhere wins: the control first aimed at hears nothing.
+    focusBy(other);
+    other->OnExit = [&](TObject*) {
+        log.push_back("exit other");
+        other->OnExit = nullptr;
+        probe->SetFocus();
+    };
+    log.clear();
+    inner->SetFocus();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return probe->Focused(); }, 2000));
+    EXPECT_EQ(log, (std::vector<std::string>{"exit other", "enter probe"}));
+    EXPECT_FALSE(inner->Focused());
 }
 
 TEST_F(InputTest, WheelNotchesReachTheDispatchersAndUnhandledOnesGoToTheParent) {
