@@ -143,6 +143,8 @@ TEST_F(CliTest, TheProgressLineEscapesNames) {
     const std::string shown = tty.Shown();
     EXPECT_NE(shown.find("esc\\x1B]0;title\\x07"), std::string::npos) << shown;
     EXPECT_EQ(shown.find("\x1B]0;"), std::string::npos) << "a raw escape sequence reached the terminal";
+    // The line shows the file while it is decoded, not only once its copy is done.
+    EXPECT_EQ(shown.rfind("\r\x1B[K0/1 files, 0 B of 4.9 KiB", 0), 0u) << ::testing::PrintToString(shown);
 }
 
 TEST_F(CliTest, KeyFilesAreReadAsTheirFirstLineInTheCodePage) {

@@ -327,20 +327,23 @@ void TCustomForm::SetActiveControl(TWinControl* Control) {
 void TCustomForm::FocusChanged(TWinControl* Control) {
     if ((Control == FActiveControl && !FFocusLeft) || Control == this) return;
     // After the form was left, the active control has heard its exit already.
-    TWinControl* Old = FFocusLeft ? nullptr : FActiveControl;
+    TWinControl* Old = FFocusWalking ? FFocusWalk : FFocusLeft ? nullptr : FActiveControl;
     FActiveControl = Control;
     // Windows torn down pass the focus around, and so do the exits of a form being left: nobody
     // is told of it any more.
     if (IsDestroying() || FLeaving) return;
     FFocusLeft = false;
     const unsigned Change = ++FFocusChanges;
-    TWinControl* Common = Old;
+    const TScopedChange Walking(FFocusWalking, true);
+    FFocusWalk = Old;
     // A handler that moved the focus on has told everyone already.
-    if (!SendExits(Common, Control) || !Control) return;
+    if (!SendExits(FFocusWalk, Control) || !Control) return;
+    TWinControl* const Common = FFocusWalk;
     std::vector<TWinControl*> Entered;
     for (TWinControl* c = Control; c && c != this && c != Common; c = c->GetParent())
         Entered.push_back(c);
     for (auto It = Entered.rbegin(); It != Entered.rend(); ++It) {
+        FFocusWalk = *It;
         (*It)->Perform(CM_ENTER);
         if (Change != FFocusChanges) return;
     }
@@ -361,10 +364,10 @@ bool TCustomForm::SendExits(TWinControl*& From, TWinControl* To) {
     while (From && From != this && !(To && From->ContainsControl(To))) {
         // An exit may give a borrowed child back to its owner: the walk goes on from the parent
         // it had.
-        TWinControl* Parent = From->GetParent();
-        if (!From->IsDestroying()) From->Perform(CM_EXIT);
+        TWinControl* const Leaving = From;
+        From = Leaving->GetParent();
+        if (!Leaving->IsDestroying()) Leaving->Perform(CM_EXIT);
         if (Change != FFocusChanges) return false;
-        From = Parent;
     }
     return true;
 }

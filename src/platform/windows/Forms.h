@@ -143,6 +143,11 @@ protected:
     unsigned FFocusChanges = 0;
     bool FFocusLeft = false; // the active control has heard CM_EXIT and no CM_ENTER since
     bool FLeaving = false;   // LeaveFocus is sending its exits
+    // While a focus change sends its exits and enters: the control the focus is in by what was sent
+    // so far. A handler that moves the focus on goes on from there, so no control hears an exit
+    // without its enter, nor misses the enter of a control it lands in.
+    bool FFocusWalking = false;
+    TWinControl* FFocusWalk = nullptr;
     TShortCutList FShortCuts;
 };
 

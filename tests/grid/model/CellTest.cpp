@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <regex>
 #include <string_view>
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include "grid/model/CellText.h"
 #include "grid/model/FakeGrid.h"
@@ -259,6 +261,26 @@ TEST(StringCell, ATextLongerThanACellHoldsIsRefusedAndTheOldTextStays) {
         EXPECT_TRUE(Slot.IsEmpty());
         ::munmap(Pages, Chars * 2);
     }
+}
+
+// Editing one cell over and over must not grow the store: a replaced text gives its room back.
+TEST(StringCell, ATextReplacedOverAndOverHoldsTheRoomOfOne) {
+    auto Resident = [] {
+        long Pages = 0, Rss = 0;
+        std::FILE* F = std::fopen("/proc/self/statm", "r");
+        EXPECT_EQ(std::fscanf(F, "%ld %ld", &Pages, &Rss), 2);
+        std::fclose(F);
+        return Rss * ::sysconf(_SC_PAGESIZE);
+    };
+    TCellTextPool Pool;
+    TCellText Slot;
+    const WideString Texts[] = {WideString(40, u'a'), WideString(40, u'\u0436')};
+    const long Before = Resident();
+    for (int i = 0; i < 1'000'000; ++i)
+        Pool.Assign(Slot, Texts[i & 1]);
+    EXPECT_LT(Resident() - Before, 16L << 20);
+    EXPECT_EQ(Slot.ToString(), Texts[1]);
+    Pool.Release(Slot);
 }
 
 TEST(Cell, HintsAndObjectReferencesTravelWithTheirRowsAndLeaveWithThem) {

@@ -164,6 +164,15 @@ TEST_F(PaintedGrid, IndicatorFooterAndInputThroughTheStyle) {
               ShownGrid::Qt(NxThemesSupport::SchemeColor(NxThemesSupport::seHeaderGradientEnd)));
     EXPECT_EQ(S->At(11, Footer.Top + 5),
               ShownGrid::Qt(NxThemesSupport::SchemeColor(NxThemesSupport::seBorder)));
+    // An input cell that is not selected fills with its column's color down to the area splitter
+    // across the row's last 6 pixels.
+    Text[1]->SetColor(clYellow);
+    S->Paint();
+    const TRect Input = S->Grid->GetInputRect();
+    const int X = Text[1]->GetMemberRect(ckHeader).Left + 4;
+    EXPECT_EQ(S->At(X, Input.Top), ShownGrid::Qt(clYellow));
+    EXPECT_EQ(S->At(X, Input.Bottom - 7), ShownGrid::Qt(clYellow));
+    EXPECT_NE(S->At(X, Input.Bottom - 6), ShownGrid::Qt(clYellow));
 }
 
 TEST_F(PaintedGrid, ProgressKindPaintsThroughItsDisplay) {

@@ -84,5 +84,15 @@ TEST(CodePage, SystemCodePageCanBeReplaced) {
     EXPECT_EQ(AnsiToWide("\xC6"), u"\u0416");
     SetSystemCodePage(TCodePage::cp1252);
     EXPECT_EQ(AnsiToWide("\xC6"), u"\u00C6");
+
+    // The exact conversions give the bytes and nothing more, or refuse.
+    AnsiString out;
+    EXPECT_TRUE(Utf8ToAnsiExact("caf\xC3\xA9 \xE2\x82\xAC", out));
+    EXPECT_EQ(out, "caf\xE9 \x80");
+    EXPECT_TRUE(WideToAnsiExact(u"caf\u00E9 \u20AC", out));
+    EXPECT_EQ(out, "caf\xE9 \x80");
+    EXPECT_FALSE(Utf8ToAnsiExact("key \xD0\x96", out));
+    EXPECT_FALSE(WideToAnsiExact(u"key \u0416", out));
+    EXPECT_FALSE(Utf8ToAnsiExact("a\xC3", out)) << "malformed";
     SetSystemCodePage(saved);
 }

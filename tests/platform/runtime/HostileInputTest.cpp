@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/runtime/CodePage.h"
 #include "platform/runtime/FileSystem.h"
 #include "platform/runtime/StopSignals.h"
 
@@ -88,6 +89,9 @@ TEST(PathText, EveryByteSurvivesAndOnlyBytesThatAreNoTextAreEscaped) {
         texts.insert(PathToText(p));
     }
     EXPECT_EQ(texts.size(), paths.size()) << "two paths share one text";
+    // A typed backslash that starts no escape is itself.
+    for (const char16_t* typed : {u"/d/\\xZZ", u"/d/\\x4", u"/d/\\x", u"/d/a\\b", u"/d/\\"})
+        EXPECT_EQ(PathFromText(typed), WideToUtf8(typed)) << WideToUtf8(typed);
 }
 
 TEST(PathText, DotDotAfterALinkIsWhereTheKernelFindsIt) {

@@ -74,6 +74,7 @@ TEST(SlabPool, BlocksStartSmallAgainAfterTheLastSlotGoes) {
         Pool.Free(Slot);
     Slots.clear();
     ASSERT_EQ(Pool.GetBlockCount(), 0u);
+    EXPECT_EQ(Pool.GetBlockBytes(), 0u);
     while (Pool.GetBlockCount() < 2)
         Slots.push_back(Pool.Allocate());
     EXPECT_EQ(Slots.size() - 1, FirstBlock) << "a small grid after a big one takes a small block again";

@@ -5,6 +5,7 @@
 #include <QInputMethodEvent>
 #include <QScrollBar>
 #include <memory>
+#include <utility>
 
 #include "TestSupport.h"
 #include "platform/windows/ExtCtrls.h"
@@ -145,6 +146,32 @@ TEST_F(InputTest, ExitAndEnterReachOnlyTheControlsTheFocusLeavesAndEnters) {
     EXPECT_EQ(focusBy(inner), (std::vector<std::string>{"exit other", "enter probe", "enter inner"}));
     // From the child to its parent only the child leaves.
     EXPECT_EQ(focusBy(probe), (std::vector<std::string>{"exit inner"}));
+    // An exit or enter handler that sends the focus elsewhere wins: the control first aimed at hears
+    // nothing, and one entered on the way hears its exit.
+    TProbe* onExitOther = nullptr;
+    TProbe* onEnterProbe = nullptr;
+    auto redirecting = [&log](const char* what, TProbe*& to) {
+        return [&log, &to, what](TObject*) {
+            log.push_back(what);
+            if (TProbe* c = std::exchange(to, nullptr)) c->SetFocus();
+        };
+    };
+    other->OnExit = redirecting("exit other", onExitOther);
+    probe->OnEnter = redirecting("enter probe", onEnterProbe);
+    auto aimAtInner = [&](TProbe* to) {
+        log.clear();
+        inner->SetFocus();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return to->Focused(); }, 2000));
+        EXPECT_FALSE(inner->Focused());
+        return log;
+    };
+    focusBy(other);
+    onExitOther = probe;
+    EXPECT_EQ(aimAtInner(probe), (std::vector<std::string>{"exit other", "enter probe"}));
+    focusBy(other);
+    onEnterProbe = other;
+    EXPECT_EQ(aimAtInner(other),
+              (std::vector<std::string>{"exit other", "enter probe", "exit probe", "enter other"}));
 }
 
 TEST_F(InputTest, WheelNotchesReachTheDispatchersAndUnhandledOnesGoToTheParent) {
