@@ -14,11 +14,12 @@
 //   view/GridControl.*                         TNxCustomGridControl (this file): geometry,
 //                                              scrolling, selection, invalidation, size changes
 //   view/GridPaint.*                           one frame: rows, grid lines, indicator, parts
-//   view/NextGridData.h, NextGrid.cpp          TNxCustomGrid and TNxDataGrid: rows and cells over
-//                                              the cell store (the data half), the wheel
+//   view/CustomGrid.*                          TNxCustomGrid: input over the view; its window,
+//                                              the wheel, focus and activation
 //   view/GridInput.cpp, GridClipboard.cpp      mouse, keys, hints, copying rows
-//   view/GridEditing.*, GridDragging.*         in-place editing and the input row; dragging
-//   view/NextGrid.h                            TNextGrid: all of the above in one component
+//   view/GridEditing.cpp, GridDragging.cpp     in-place editing and the input row; dragging
+//   view/GridDragBox.*                         the drag box and drop arrows of column moving
+//   view/NextGrid.*                            TNextGrid: rows and cells over the cell store
 //   view/GridSort.cpp, GridExport*.*           sorting, search, footers; export and import
 //   view/ColumnDisplay*.*, StyleDisplay*.*     cell painters and header styles
 //
@@ -172,6 +173,8 @@ public:
     virtual void GetCellInfo(int ACol, int ARow, TCellInfo& CellInfo) = 0;
     virtual WideString GetDrawText(int ACol, int ARow) = 0;
     virtual int AddRow(int Count = 1) = 0;
+    // Moves a row to ToIndex; the rows between shift by one.
+    virtual void MoveRow(int FromIndex, int ToIndex) = 0;
     virtual void DeleteRow(int Index);
     virtual void ClearRows();
     // True when no row is hidden; lets row walks jump instead of stepping.

@@ -1,6 +1,8 @@
 // Column and row dragging: resize guides, column moving with the drag box and arrows, hiding by
 // dropping off the header, row resizing and row moving.
-#include "grid/view/GridDragging.h"
+#include "grid/view/NextGrid.h"
+
+#include "grid/view/GridDragBox.h"
 
 #include <algorithm>
 #include <array>
@@ -23,119 +25,22 @@ bool Inside(const TRect& R, TPoint P) {
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
-// TColumnDragBox
-
-TColumnDragBox::TColumnDragBox(TNxCustomGridControl* AOwner)
-    : TNxFlyoutControl(AOwner), FGrid(AOwner), FStyleDisplay(std::make_unique<TDefaultStyleDisplay>(AOwner)) {
-    FVisible = false;
-}
-
-TColumnDragBox::~TColumnDragBox() = default;
-
-void TColumnDragBox::Show(int /*X*/, int /*Y*/, TNxCustomColumn* Column, bool Hidden) {
-    FStyleDisplay->SetShowMarks(false);
-    GetFont()->Assign(*FGrid->GetFont());
-    if (!Hidden) SetVisible(true);
-    FDragColumn = Column;
-    // Every further move and the release come here, wherever the pointer goes.
-    SetCaptureControl(this);
-}
-
-void TColumnDragBox::MouseMove(TShiftState Shift, int X, int Y) {
-    TNxFlyoutControl::MouseMove(Shift, X, Y);
-    if (!FDragColumn) return;
-    TPoint P = ClientToScreen(TPoint{X, Y});
-    if (OnDragBoxMove) OnDragBoxMove(this, P.X, P.Y);
-    int W = GetClientWidth();
-    int H = GetClientHeight();
-    SetBounds(P.X - W / 2, P.Y - H + 4, GetWidth(), GetHeight());
-}
-
-void TColumnDragBox::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    TNxFlyoutControl::MouseUp(Button, Shift, X, Y);
-    if (Button != mbLeft || !FDragColumn) return;
-    TPoint P = ClientToScreen(TPoint{X, Y});
-    SetVisible(false);
-    if (GetCaptureControl() == this) ReleaseCapture();
-    FDragColumn = nullptr;
-    if (OnDragBoxDrop) OnDragBoxDrop(this, P.X, P.Y);
-}
-
-void TColumnDragBox::Paint() {
-    TCanvas* Canvas = GetCanvas();
-    TRect R = GetClientRect();
-    if (FDragColumn) {
-        FStyleDisplay->SetCanvas(Canvas);
-        Canvas->GetFont()->Assign(*GetFont());
-        FStyleDisplay->DrawHeader(FDragColumn, R);
-    }
-    Canvas->GetPen()->SetColor(clBlack);
-    Canvas->MoveTo(0, R.Bottom - 1);
-    Canvas->LineTo(R.Right - 1, R.Bottom - 1);
-    Canvas->LineTo(R.Right - 1, -1);
-}
-
-// ---------------------------------------------------------------------------------------------
-// TDragArrow
-
-TDragArrow::TDragArrow(TComponent* AOwner) : TNxFlyoutControl(AOwner) {
-    FVisible = false;
-    SetBounds(0, 0, ArrowSize, ArrowSize);
-}
-
-void TDragArrow::SetArrowKind(TArrowKind Value) {
-    FArrowKind = Value;
-    static constexpr std::array<TPoint, 8> Up{
-        {{-1, 5}, {4, -1}, {9, 5}, {6, 5}, {6, 9}, {3, 9}, {3, 5}, {0, 5}}};
-    static constexpr std::array<TPoint, 8> Down{
-        {{5, 0}, {3, 0}, {3, 4}, {0, 4}, {4, 9}, {9, 4}, {6, 4}, {6, 0}}};
-    static constexpr std::array<TPoint, 8> None{};
-    const auto& Points = Value == akUp ? Up : Value == akDown ? Down : None;
-    TRegion Shape = TRegion::FromPolygon(std::span<const TPoint>(Points.data(), Points.size()), WINDING);
-    SetWindowRgn(&Shape, true);
-}
-
-void TDragArrow::Paint() {
-    GetCanvas()->GetBrush()->SetColor(ArrowRed);
-    GetCanvas()->FillRect(GetClientRect());
-}
-
-// ---------------------------------------------------------------------------------------------
 // Geometry
 
-TNxDraggingGrid::TNxDraggingGrid(TComponent* AOwner) : TNxEditingGrid(AOwner) {
-    FDragBox = new TColumnDragBox(this);
-    FDragBox->OnDragBoxMove = [this](TObject* Sender, int X, int Y) { DoDragBoxMove(Sender, X, Y); };
-    FDragBox->OnDragBoxDrop = [this](TObject* Sender, int X, int Y) { DoDragBoxDrop(Sender, X, Y); };
-    FTopArrow = new TDragArrow(this);
-    FBottomArrow = new TDragArrow(this);
-}
-
-TNxDraggingGrid::~TNxDraggingGrid() {
-    FDragBox->OnDragBoxMove = nullptr;
-    FDragBox->OnDragBoxDrop = nullptr;
-}
-
-void TNxDraggingGrid::CreateWnd() {
-    TNxEditingGrid::CreateWnd();
-    FTopArrow->SetArrowKind(akDown);
-    FBottomArrow->SetArrowKind(akUp);
-}
-
-int TNxDraggingGrid::ScrollFor(int Position) {
+int TNxCustomGrid::ScrollFor(int Position) {
     return Position < GetColumns()->GetFixedCols() ? 0 : GetHorzScrollPos();
 }
 
-TRect TNxDraggingGrid::GetColumnDropRect() {
+TRect TNxCustomGrid::GetColumnDropRect() {
     return TRect{0, 0, std::min(GetHeaderRect().Right, GetClientWidth()), GetBodyRect().Top};
 }
 
-bool TNxDraggingGrid::MoveAllowed(int From, int To) {
+bool TNxCustomGrid::MoveAllowed(int From, int To) {
     int Fixed = GetColumns()->GetFixedCols();
     return !GetOptions().Contains(goLockFixedCols) || (From >= Fixed && To >= Fixed);
 }
 
-int TNxDraggingGrid::GetNearestPosition(TNxCustomColumn* Column, TPoint P) {
+int TNxCustomGrid::GetNearestPosition(TNxCustomColumn* Column, TPoint P) {
     TNxColumns* Columns = GetColumns();
     int F = Column->GetPosition();
     TNxCustomColumn* Prev = nullptr;
@@ -166,7 +71,7 @@ int TNxDraggingGrid::GetNearestPosition(TNxCustomColumn* Column, TPoint P) {
     return F;
 }
 
-void TNxDraggingGrid::UpdateArrows(int FromPos, int ToPos, bool Force) {
+void TNxCustomGrid::UpdateArrows(int FromPos, int ToPos, bool Force) {
     if (IsDesigning()) return;
     TNxColumns* Columns = GetColumns();
     TNxCustomColumn* T = Columns->GetPositionItem(ToPos);
@@ -188,7 +93,7 @@ void TNxDraggingGrid::UpdateArrows(int FromPos, int ToPos, bool Force) {
     ShowPositionIndicator(ScreenPoint, false);
 }
 
-void TNxDraggingGrid::ShowPositionIndicator(TPoint ScreenPoint, bool Hide) {
+void TNxCustomGrid::ShowPositionIndicator(TPoint ScreenPoint, bool Hide) {
     if (Hide) {
         HideArrows();
         return;
@@ -202,12 +107,12 @@ void TNxDraggingGrid::ShowPositionIndicator(TPoint ScreenPoint, bool Hide) {
     }
 }
 
-void TNxDraggingGrid::HideArrows() {
+void TNxCustomGrid::HideArrows() {
     FTopArrow->SetVisible(false);
     FBottomArrow->SetVisible(false);
 }
 
-int TNxDraggingGrid::GetNearestRow(int /*X*/, int Y) {
+int TNxCustomGrid::GetNearestRow(int /*X*/, int Y) {
     TRect Body = GetBodyRect();
     if (Y < Body.Top) return -1;
     int E = Body.Top;
@@ -225,7 +130,7 @@ int TNxDraggingGrid::GetNearestRow(int /*X*/, int Y) {
 // ---------------------------------------------------------------------------------------------
 // Inverted guides and the row marker
 
-void TNxDraggingGrid::DrawVertGuide(int X) {
+void TNxCustomGrid::DrawVertGuide(int X) {
     TCanvas* Canvas = GetCanvas();
     Canvas->GetPen()->SetMode(pmNot);
     Canvas->MoveTo(X, 0);
@@ -233,7 +138,7 @@ void TNxDraggingGrid::DrawVertGuide(int X) {
     Canvas->GetPen()->SetMode(pmCopy);
 }
 
-void TNxDraggingGrid::DrawHorzGuide(int Y) {
+void TNxCustomGrid::DrawHorzGuide(int Y) {
     TCanvas* Canvas = GetCanvas();
     Canvas->GetPen()->SetMode(pmNot);
     Canvas->MoveTo(0, Y);
@@ -241,12 +146,12 @@ void TNxDraggingGrid::DrawHorzGuide(int Y) {
     Canvas->GetPen()->SetMode(pmCopy);
 }
 
-int TNxDraggingGrid::RowMarkerY(int Row, TRect& R) {
+int TNxCustomGrid::RowMarkerY(int Row, TRect& R) {
     R = GetGridStyle() == gsSlides ? GetSlideRect(Row) : GetRowRect(Row);
     return Row == GetTopRow() ? R.Top : R.Top - 1;
 }
 
-void TNxDraggingGrid::DrawRowPosition(int Row) {
+void TNxCustomGrid::DrawRowPosition(int Row) {
     if (Row < 0) return;
     TRect R;
     int Y = RowMarkerY(Row, R);
@@ -268,7 +173,7 @@ void TNxDraggingGrid::DrawRowPosition(int Row) {
     Canvas->LineTo(Rt - 7, Y);
 }
 
-void TNxDraggingGrid::RefreshRowPosition() {
+void TNxCustomGrid::RefreshRowPosition() {
     if (FOldDropRow < 0) return;
     TRect R;
     int Y = RowMarkerY(FOldDropRow, R);
@@ -280,8 +185,9 @@ void TNxDraggingGrid::RefreshRowPosition() {
 // ---------------------------------------------------------------------------------------------
 // Column resizing
 
-void TNxDraggingGrid::StartColumnResize(TNxCustomColumn* Column, int X) {
-    TNxEditingGrid::StartColumnResize(Column, X);
+void TNxCustomGrid::StartColumnResize(TNxCustomColumn* Column, int /*X*/) {
+    FResizingColumn = Column;
+    FGridState.Include(gtColumnResizing);
     FResizeColumn = Column;
     FResizeDelta = 0;
     int Left = Column->GetLeft() - ScrollFor(Column->GetPosition());
@@ -291,7 +197,7 @@ void TNxDraggingGrid::StartColumnResize(TNxCustomColumn* Column, int X) {
     DrawVertGuide(FResizeGuideRight);
 }
 
-void TNxDraggingGrid::TrackColumnResize(int X) {
+void TNxCustomGrid::TrackColumnResize(int X) {
     if (!FResizeColumn) return;
     FGridState.Include(gtColumnResizing);
     DrawVertGuide(FResizeGuideRight);
@@ -304,7 +210,7 @@ void TNxDraggingGrid::TrackColumnResize(int X) {
     DrawVertGuide(FResizeGuideRight);
 }
 
-void TNxDraggingGrid::FinishColumnResize(int X) {
+void TNxCustomGrid::FinishColumnResize(int /*X*/) {
     TNxCustomColumn* Column = FResizeColumn;
     int Delta = FResizeDelta;
     // The guides go before the width changes, while the pixels under them are still ours.
@@ -314,7 +220,8 @@ void TNxDraggingGrid::FinishColumnResize(int X) {
     }
     FResizeColumn = nullptr;
     FResizeDelta = 0;
-    TNxEditingGrid::FinishColumnResize(X);
+    FResizingColumn = nullptr;
+    FGridState.Exclude(gtColumnResizing);
     // Also without a move: the release always sets the width, so OnColumnResize follows.
     if (Column) Column->SetWidth(Column->GetWidth() + Delta);
 }
@@ -322,32 +229,30 @@ void TNxDraggingGrid::FinishColumnResize(int X) {
 // ---------------------------------------------------------------------------------------------
 // Row resizing
 
-void TNxDraggingGrid::StartRowResize(int Row, int Y) {
-    TNxEditingGrid::StartRowResize(Row, Y);
+void TNxCustomGrid::StartRowResize(int Row, int Y) {
     FResizingRow = Row;
     FRowGuide = TPoint{0, Y};
     DrawHorzGuide(Y);
 }
 
-void TNxDraggingGrid::TrackRowResize(int Y) {
+void TNxCustomGrid::TrackRowResize(int Y) {
     if (FResizingRow < 0) return;
     DrawHorzGuide(FRowGuide.Y);
     FRowGuide.Y = std::max(Y, GetRowTop(FResizingRow) + MinRowHeight);
     DrawHorzGuide(FRowGuide.Y);
 }
 
-void TNxDraggingGrid::FinishRowResize(int Y) {
+void TNxCustomGrid::FinishRowResize(int /*Y*/) {
     int Row = FResizingRow;
     if (Row >= 0) DrawHorzGuide(FRowGuide.Y);
     FResizingRow = -1;
-    TNxEditingGrid::FinishRowResize(Y);
     if (Row >= 0 && Row < GetRowCount()) SetRowHeight(Row, FRowGuide.Y - GetRowTop(Row));
 }
 
 // ---------------------------------------------------------------------------------------------
 // Column moving
 
-void TNxDraggingGrid::StartColumnMove(TNxCustomColumn* Column, int X, int Y) {
+void TNxCustomGrid::StartColumnMove(TNxCustomColumn* Column, int X, int Y) {
     if (FGridState.Contains(gtColumnMoving) || !Column) return;
     FGridState.Include(gtColumnMoving);
     FMovingColumn = Column;
@@ -357,7 +262,7 @@ void TNxDraggingGrid::StartColumnMove(TNxCustomColumn* Column, int X, int Y) {
     FDragBox->Show(X, Y, Column, false);
 }
 
-void TNxDraggingGrid::DoDragBoxMove(TObject* /*Sender*/, int X, int Y) {
+void TNxCustomGrid::DoDragBoxMove(TObject* /*Sender*/, int X, int Y) {
     if (!FMovingColumn) return;
     TPoint P = ScreenToClient(TPoint{X, Y});
     int From = FMovingColumn->GetPosition();
@@ -373,7 +278,7 @@ void TNxDraggingGrid::DoDragBoxMove(TObject* /*Sender*/, int X, int Y) {
     Screen->SetCursor(crColumnNoDrag);
 }
 
-void TNxDraggingGrid::DoDragBoxDrop(TObject* /*Sender*/, int X, int Y) {
+void TNxCustomGrid::DoDragBoxDrop(TObject* /*Sender*/, int X, int Y) {
     Screen->SetCursor(crDefault);
     TNxCustomColumn* Column = FMovingColumn;
     FMovingColumn = nullptr;
@@ -389,107 +294,83 @@ void TNxDraggingGrid::DoDragBoxDrop(TObject* /*Sender*/, int X, int Y) {
         if (Column->GetVisible()) RefreshColumn(Column, gaHeader);
     }
     // The box held the capture, so the grid's own release never ran: no header click follows.
-    EndHeaderGesture();
+    EndGesture();
     HideArrows();
     FGridState.Exclude(gtColumnMoving);
 }
 
 // ---------------------------------------------------------------------------------------------
-// Row moving and the gesture's mouse path
+// Row moving
 
-bool TNxDraggingGrid::CanMoveRow(int FromPos, int ToPos) {
+bool TNxCustomGrid::TrackRowMove(TShiftState Shift, int X, int Y) {
+    if (FRowMoveRow == -1 || !GetOptions().Contains(goRowMoving) || !Shift.Contains(ssLeft)) return false;
+    if (!FGridState.Contains(gtRowMoving) && (std::abs(X - FRowDownPoint.X) > RowMoveThreshold ||
+                                              std::abs(Y - FRowDownPoint.Y) > RowMoveThreshold)) {
+        FGridState.Include(gtRowMoving);
+        FDropRow = -1;
+        Screen->SetCursor(crDrag);
+    }
+    if (!FGridState.Contains(gtRowMoving)) return false;
+    FOldDropRow = FDropRow;
+    FDropRow = GetNearestRow(X, Y);
+    if (FDropRow != FOldDropRow) {
+        RefreshRowPosition();
+        if (FDropRow == GetTopRow() && FDropRow > 0)
+            GetVertScrollBar()->Prior();
+        else if (FDropRow == GetLastRowInView(GetVisibleCount(false)) + 1)
+            GetVertScrollBar()->Next();
+        DrawRowPosition(FDropRow);
+    }
+    return true;
+}
+
+bool TNxCustomGrid::DropRow(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (!FGridState.Contains(gtRowMoving)) return false;
+    int From = FRowMoveRow;
+    int T = GetNearestRow(X, Y);
+    FOldDropRow = FDropRow;
+    RefreshRowPosition();
+    FGridState.Exclude(gtRowMoving);
+    FRowMoveRow = -1;
+    FDropRow = -1;
+    Screen->SetCursor(crDefault);
+    // The press cell is forgotten, so the release is no click on a cell.
+    EndGesture();
+    Release(Button, Shift, X, Y);
+    if (T == -1 || From < 0 || From >= GetRowCount()) return true;
+    if (From < T) --T;
+    if (T < 0 || T >= GetRowCount() || !CanMoveRow(From, T)) return true;
+    MoveRow(From, T);
+    if (OnAfterRowMove) OnAfterRowMove(this, From, T);
+    SetSelectedRow(T);
+    return true;
+}
+
+bool TNxCustomGrid::CanMoveRow(int FromPos, int ToPos) {
     bool Accept = true;
     if (OnRowMove) OnRowMove(this, FromPos, ToPos, Accept);
     return Accept;
 }
 
-void TNxDraggingGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    TNxEditingGrid::MouseDown(Button, Shift, X, Y);
-    FDownRow = -1;
-    if (Button == mbLeft && !Shift.Contains(ssDouble) && GetOptions().Contains(goRowMoving) &&
-        GetGridArea(TPoint{X, Y}) == gaBody) {
-        int Row = GetRowAtPos(X, Y);
-        if (Row >= 0 && Row < GetRowCount()) {
-            FDownRow = Row;
-            FRowDownPoint = TPoint{X, Y};
-        }
-    }
-}
-
-void TNxDraggingGrid::MouseMove(TShiftState Shift, int X, int Y) {
-    if (FDownRow != -1 && GetOptions().Contains(goRowMoving) && Shift.Contains(ssLeft)) {
-        if (!FGridState.Contains(gtRowMoving) && (std::abs(X - FRowDownPoint.X) > RowMoveThreshold ||
-                                                  std::abs(Y - FRowDownPoint.Y) > RowMoveThreshold)) {
-            FGridState.Include(gtRowMoving);
-            FDropRow = -1;
-            Screen->SetCursor(crDrag);
-        }
-        if (FGridState.Contains(gtRowMoving)) {
-            FOldDropRow = FDropRow;
-            FDropRow = GetNearestRow(X, Y);
-            if (FDropRow != FOldDropRow) {
-                RefreshRowPosition();
-                if (FDropRow == GetTopRow() && FDropRow > 0)
-                    GetVertScrollBar()->Prior();
-                else if (FDropRow == GetLastRowInView(GetVisibleCount(false)) + 1)
-                    GetVertScrollBar()->Next();
-                DrawRowPosition(FDropRow);
-            }
-            return;
-        }
-    }
-    TNxEditingGrid::MouseMove(Shift, X, Y);
-}
-
-void TNxDraggingGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    if (FGridState.Contains(gtRowMoving)) {
-        int From = FDownRow;
-        int T = GetNearestRow(X, Y);
-        FOldDropRow = FDropRow;
-        RefreshRowPosition();
-        FGridState.Exclude(gtRowMoving);
-        FDownRow = -1;
-        FDropRow = -1;
-        Screen->SetCursor(crDefault);
-        // The press cell is forgotten, so the release is no click on a cell.
-        EndHeaderGesture();
-        TNxEditingGrid::MouseUp(Button, Shift, X, Y);
-        if (T == -1 || From < 0 || From >= GetRowCount()) return;
-        if (From < T) --T;
-        if (T < 0 || T >= GetRowCount() || !CanMoveRow(From, T)) return;
-        MoveRow(From, T);
-        if (OnAfterRowMove) OnAfterRowMove(this, From, T);
-        SetSelectedRow(T);
-        return;
-    }
-    FDownRow = -1;
-    TNxEditingGrid::MouseUp(Button, Shift, X, Y);
-}
-
-void TNxDraggingGrid::ApplicationActivated(bool Active) {
-    if (!Active) CancelGestures();
-    TNxEditingGrid::ApplicationActivated(Active);
-}
-
-void TNxDraggingGrid::CancelGestures() {
+void TNxCustomGrid::CancelGestures() {
     if (FResizeColumn) {
         DrawVertGuide(FResizeGuideLeft);
         DrawVertGuide(FResizeGuideRight);
         FResizeColumn = nullptr;
         FResizeDelta = 0;
-        TNxEditingGrid::FinishColumnResize(0);
+        FResizingColumn = nullptr;
+        FGridState.Exclude(gtColumnResizing);
     }
     if (FResizingRow >= 0) {
         DrawHorzGuide(FRowGuide.Y);
         FResizingRow = -1;
-        TNxEditingGrid::FinishRowResize(0);
     }
     if (FGridState.Contains(gtRowMoving)) {
         FOldDropRow = FDropRow;
         RefreshRowPosition();
         FGridState.Exclude(gtRowMoving);
     }
-    FDownRow = -1;
+    FRowMoveRow = -1;
     FDropRow = -1;
     if (FGridState.Contains(gtColumnMoving) || FDragBox->GetVisible()) {
         FMovingColumn = nullptr;
@@ -497,23 +378,7 @@ void TNxDraggingGrid::CancelGestures() {
         if (GetCaptureControl() == FDragBox) ReleaseCapture();
         HideArrows();
         FGridState.Exclude(gtColumnMoving);
-        EndHeaderGesture();
+        EndGesture();
     }
     Screen->SetCursor(crDefault);
-}
-
-void TNxDraggingGrid::KeyDown(Word& Key, TShiftState Shift) {
-    bool Gesture = FResizeColumn || FResizingRow >= 0 || FGridState.Contains(gtRowMoving) ||
-                   FGridState.Contains(gtColumnMoving);
-    if (Key == VK_ESCAPE && Gesture) {
-        CancelGestures();
-        Key = 0;
-        return;
-    }
-    TNxEditingGrid::KeyDown(Key, Shift);
-}
-
-void TNxDraggingGrid::DoExit() {
-    CancelGestures();
-    TNxEditingGrid::DoExit();
 }

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "grid/view/ColumnPlay.h"
+#include "grid/view/GridDragBox.h"
 #include "grid/view/StyleDisplay.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/windows/Forms.h"
@@ -33,10 +34,6 @@ bool InsideArea(const TRect& R, TPoint P) {
     return P.X >= R.Left && P.X < R.Right - 1 && P.Y >= R.Top && P.Y < R.Bottom - 1;
 }
 } // namespace
-
-TNxCustomGrid::~TNxCustomGrid() {
-    HideHint();
-}
 
 // ---------------------------------------------------------------------------------------------
 // Hit testing
@@ -202,24 +199,6 @@ void TNxCustomGrid::ShowHintAt(TGridHintKind Kind, TPoint ClientPoint, int MaxWi
 // ---------------------------------------------------------------------------------------------
 // Seams of dragging: recorded here, tracked by the dragging code
 
-void TNxCustomGrid::StartColumnResize(TNxCustomColumn* Column, int /*X*/) {
-    FResizingColumn = Column;
-    FGridState.Include(gtColumnResizing);
-}
-
-void TNxCustomGrid::FinishColumnResize(int /*X*/) {
-    FResizingColumn = nullptr;
-    FGridState.Exclude(gtColumnResizing);
-}
-
-void TNxCustomGrid::StartRowResize(int Row, int /*Y*/) {
-    FResizingRow = Row;
-}
-
-void TNxCustomGrid::FinishRowResize(int /*Y*/) {
-    FResizingRow = -1;
-}
-
 // ---------------------------------------------------------------------------------------------
 // Events
 
@@ -244,6 +223,7 @@ void TNxCustomGrid::DoCellDblClick(int ACol, int ARow) {
 
 void TNxCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     TNxCustomGridControl::MouseDown(Button, Shift, X, Y);
+    FRowMoveRow = -1;
     FDownPoint = TPoint{X, Y};
     FDownCell = GetCellAtPos(FDownPoint);
     TGridArea Area = GetGridArea(FDownPoint);
@@ -326,6 +306,10 @@ void TNxCustomGrid::BodyPress(TMouseButton Button, TShiftState Shift, int X, int
     }
     if (R < 0 || R >= GetRowCount()) return;
     FDownRow = R;
+    if (Button == mbLeft && GetOptions().Contains(goRowMoving)) {
+        FRowMoveRow = R;
+        FRowDownPoint = TPoint{X, Y};
+    }
     if (!GetColumns()->Exists(C)) C = GetSelectedColumn();
     if (PlayTakesInput(C)) {
         const TRect CellRect = GetCellRect(C, R);
@@ -346,6 +330,7 @@ void TNxCustomGrid::DragCanceled() {
 }
 
 void TNxCustomGrid::MouseMove(TShiftState Shift, int X, int Y) {
+    if (TrackRowMove(Shift, X, Y)) return;
     TNxCustomGridControl::MouseMove(Shift, X, Y);
     RegisterGridCursors();
     FPreviousHover = FHoverCell;
@@ -485,7 +470,15 @@ void TNxCustomGrid::BodyMove(TShiftState Shift, int X, int Y) {
 }
 
 void TNxCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (DropRow(Button, Shift, X, Y)) return;
+    FRowMoveRow = -1;
+    Release(Button, Shift, X, Y);
+}
+
+void TNxCustomGrid::Release(TMouseButton Button, TShiftState Shift, int X, int Y) {
     TNxCustomGridControl::MouseUp(Button, Shift, X, Y);
+    // Only a press that began in the input row opens its editor at the release.
+    const bool InputPress = FDownPoint.X != -1 && GetGridArea(FDownPoint) == gaInput;
     TNxCustomColumn* Pressed = FPressedColumn;
     FPressedColumn = nullptr;
     FDownPoint = TPoint{-1, -1};
@@ -527,6 +520,8 @@ void TNxCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y
         if (!IsDesigning()) BodyClick(Button, Shift, X, Y);
         break;
     case gaInput:
+        if (!IsDesigning() && InputPress && GetOptions().Contains(goInput) && Column)
+            InputColumn(Column, WideString());
         break;
     default:
         if (FGridState.Contains(gtMultiSelect)) ClearSelection();
@@ -563,92 +558,17 @@ void TNxCustomGrid::EndGesture() {
     FDownCell = TPoint{-1, -1};
 }
 
-void TNxCustomGrid::DoEnter() {
-    TNxCustomGridControl::DoEnter();
-    if (GetRowCount() > 0) {
-        RefreshSelectedCells();
-        // Slides carry their selection on the slide itself.
-        if (GetGridStyle() == gsSlides) RefreshArea(gaBody);
-    } else if (GetOptions().Contains(goInput)) {
-        SetInputSelectedDirect(true);
-        RefreshArea(gaInput);
-    }
-}
-
-void TNxCustomGrid::DoExit() {
-    TNxCustomGridControl::DoExit();
-    HideHint();
-    for (TGridStateItem Item : {gtColumnResizing, gtColumnHeaderDown, gtColumnMoving, gtRolling, gtRowMoving})
-        FGridState.Exclude(Item);
-    RefreshSelectedCells();
-    if (GetOptions().Contains(goHeader) && FHoverColumn) RefreshColumn(FHoverColumn, gaHeader);
-    if (FFocusedColumn) RefreshColumn(FFocusedColumn, gaHeader);
-    FDownRow = -1;
-    FResizingRow = -1;
-    FResizingColumn = nullptr;
-    FHoverColumn = nullptr;
-    EndGesture();
-}
-
-void TNxCustomGrid::WndProc(TMessage& Message) {
-    if (Message.Msg == WM_ACTIVATEAPP) ApplicationActivated(Message.WParam != 0);
-    TNxCustomGridControl::WndProc(Message);
-}
-
-void TNxCustomGrid::ApplicationActivated(bool Active) {
-    if (!Active) {
-        if (FFocusedColumn) RefreshColumn(FFocusedColumn, gaHeader);
-        EndGesture();
-        SetCursor(crDefault);
-    }
-    RefreshSelectedCells();
-}
-
-void TNxCustomGrid::CMMouseLeave(TMessage& Message) {
-    TNxCustomGridControl::CMMouseLeave(Message);
-    FHintKind = hkNone;
-    HideHint();
-    FHeaderHintColumn = nullptr;
-    // A play's screen cursor would otherwise stay over the whole application.
-    MouseLeaveCell();
-    FLastHoverCell = TPoint{-1, -1};
-    FHoverCell = TPoint{-1, -1};
-    FPreviousHover = TPoint{-1, -1};
-    if (FHoverColumn) {
-        TNxCustomColumn* Old = FHoverColumn;
-        FHoverColumn = nullptr;
-        RefreshColumn(Old, gaHeader);
-    }
-}
-
-void TNxCustomGrid::WMHScroll(TMessage& Message) {
-    ApplyEditing();
-    EndEditing();
-    TNxCustomGridControl::WMHScroll(Message);
-    // The focus rectangle travelled with the shifted pixels, cut where the uncovered strip was
-    // painted anew: its row is painted again whole, the rectangle once at its new place.
-    if (GetGridStyle() == gsReport) RefreshRow(GetSelectedRow());
-}
-
-void TNxCustomGrid::WMVScroll(TMessage& Message) {
-    if (FGridState.Contains(gtEdit)) {
-        ApplyEditing();
-        EndEditing();
-    }
-    UpdateVertScrollBar();
-    TNxCustomGridControl::WMVScroll(Message);
-}
-
-void TNxCustomGrid::WMGetDlgCode(TMessage& Message) {
-    Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
-    if (FWantTabs && GetColumns()->VisibleCount() > 0 && (GetRowCount() > 0 || GetInputSelected()))
-        Message.Result |= DLGC_WANTTAB;
-}
-
 // ---------------------------------------------------------------------------------------------
 // Keyboard
 
 void TNxCustomGrid::KeyDown(Word& Key, TShiftState Shift) {
+    bool Gesture = FResizeColumn || FResizingRow >= 0 || FGridState.Contains(gtRowMoving) ||
+                   FGridState.Contains(gtColumnMoving);
+    if (Key == VK_ESCAPE && Gesture) {
+        CancelGestures();
+        Key = 0;
+        return;
+    }
     TNxCustomGridControl::KeyDown(Key, Shift);
     if (Key != 0) ProcessKeyDown(Key, Shift);
 }
