@@ -102,17 +102,12 @@ void TNxCustomGrid::DoEnter() {
 }
 
 void TNxCustomGrid::DoExit() {
+    if (TNxCustomColumn* Pressed = GetFocusedColumn()) RefreshColumn(Pressed, gaHeader);
     CancelGestures();
     TNxCustomGridControl::DoExit();
     HideHint();
-    for (TGridStateItem Item : {gtColumnResizing, gtColumnHeaderDown, gtColumnMoving, gtRolling, gtRowMoving})
-        FGridState.Exclude(Item);
     RefreshSelectedCells();
     if (GetOptions().Contains(goHeader) && FHoverColumn) RefreshColumn(FHoverColumn, gaHeader);
-    if (FFocusedColumn) RefreshColumn(FFocusedColumn, gaHeader);
-    FDownRow = -1;
-    FResizingRow = -1;
-    FResizingColumn = nullptr;
     FHoverColumn = nullptr;
     EndGesture();
 }
@@ -125,8 +120,8 @@ void TNxCustomGrid::WndProc(TMessage& Message) {
 
 void TNxCustomGrid::ApplicationActivated(bool Active) {
     if (!Active) {
+        if (TNxCustomColumn* Pressed = GetFocusedColumn()) RefreshColumn(Pressed, gaHeader);
         CancelGestures();
-        if (FFocusedColumn) RefreshColumn(FFocusedColumn, gaHeader);
         EndGesture();
         SetCursor(crDefault);
     }

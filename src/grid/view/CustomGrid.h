@@ -11,6 +11,7 @@
 #include "grid/model/FooterFormula.h"
 #include "grid/model/GridSearch.h"
 #include "grid/view/GridControl.h"
+#include "grid/view/GridGesture.h"
 #include "platform/runtime/TextBuffer.h"
 
 class TTimer;
@@ -148,8 +149,11 @@ public:
     void SetTabLeaveControl(bool Value) { FTabLeaveControl = Value; }
 
     // --- interaction state, for painters and tests
-    TNxCustomColumn* GetFocusedColumn() override { return FFocusedColumn; }
-    TNxCustomColumn* GetPressedColumn() const { return FPressedColumn; }
+    // The view's modes and the gesture's member (gtColumnHeaderDown, gtColumnResizing, ...).
+    TGridState GetGridState() const override { return FGridState + GestureState(FGesture); }
+    // The pressed header's column, drawn pressed while held and while moved.
+    TNxCustomColumn* GetFocusedColumn() override { return GesturePressedColumn(FGesture); }
+    TNxCustomColumn* GetPressedColumn() const { return GesturePressedColumn(FGesture); }
     TNxCustomColumn* GetGripColumn() const { return FGripColumn; }
     TPoint GetDownPoint() const { return FDownPoint; }
     TPoint GetDownCell() const { return FDownCell; }
@@ -273,10 +277,11 @@ public:
     TColumnDragBox* GetDragBox() const { return FDragBox; }
     TDragArrow* GetTopArrow() const { return FTopArrow; }
     TDragArrow* GetBottomArrow() const { return FBottomArrow; }
-    int GetResizeGuideLeft() const { return FResizeGuideLeft; }
-    int GetResizeGuideRight() const { return FResizeGuideRight; }
-    int GetRowGuideY() const { return FRowGuide.Y; }
-    int GetDropRow() const { return FDropRow; }
+    // The guides and the drop row of the drag in progress; -1 without one.
+    int GetResizeGuideLeft() const;
+    int GetResizeGuideRight() const;
+    int GetRowGuideY() const;
+    int GetDropRow() const;
 
     TRowMoveEvent OnRowMove;
     TAfterRowMoveEvent OnAfterRowMove;
@@ -340,6 +345,7 @@ private:
     void BodyClick(TMouseButton Button, TShiftState Shift, int X, int Y);
     void HeaderMove(TShiftState Shift, int X, int Y);
     void BodyMove(TShiftState Shift, int X, int Y);
+    // The gesture and the press are over: idle, no press point or cell.
     void EndGesture();
     void SetHoverColumn(TNxCustomColumn* Column);
     void ShowHintAt(TGridHintKind Kind, TPoint ClientPoint, int MaxWidth, const WideString& Text,
@@ -358,12 +364,9 @@ private:
     TPoint FDownCell{-1, -1};
     bool FDownWasCurrent = false;
     bool FDragReselect = false;
-    int FDownRow = -1;
-    TNxCustomColumn* FPressedColumn = nullptr;
-    TNxCustomColumn* FFocusedColumn = nullptr;
+    // The one gesture in progress (GridGesture.h).
+    TGridGesture FGesture;
     TNxCustomColumn* FGripColumn = nullptr;
-    TNxCustomColumn* FResizingColumn = nullptr;
-    int FResizingRow = -1;
     TPoint FHoverCell{-1, -1};
     TPoint FLastHoverCell{-1, -1};
     TPoint FPreviousHover{-1, -1};
@@ -407,40 +410,36 @@ private:
     void DrawVertGuide(int X);
     void DrawHorzGuide(int Y);
     void DrawRowPosition(int Row);
-    void RefreshRowPosition();
+    void RefreshRowPosition(int Row);
     int RowMarkerY(int Row, TRect& R);
     // Ends any gesture without applying it: guides erased, box and arrows hidden.
     void CancelGestures();
-    // Row moving: follows the pointer once the drag passed its threshold; the release drops the
-    // row. True when the move or release was the row move's.
-    bool TrackRowMove(TShiftState Shift, int X, int Y);
-    bool DropRow(TMouseButton Button, TShiftState Shift, int X, int Y);
-    // The release's own handling: header click and sort, body click, footer and input row.
-    void Release(TMouseButton Button, TShiftState Shift, int X, int Y);
+    // A move with no gesture taking it: cursors, hovers and hints by area.
+    void HoverMove(TShiftState Shift, int X, int Y);
+    // The release by area: the sort click on the Pressed header, the body click, the footer click,
+    // the input row when the press began there (InputPress).
+    void ReleaseAt(TMouseButton Button, TShiftState Shift, int X, int Y, TNxCustomColumn* Pressed,
+                   bool InputPress);
     // The editor's focus comes back after a focus change has settled: posted at DoEnter, taken
     // by WndProc (True: the message was that one).
     void PostEditorFocus();
     bool EditorFocusMessage(TMessage& Message);
-    // Column and row dragging: a resize or move starts, follows the pointer, ends.
-    void StartColumnResize(TNxCustomColumn* Column, int X);
-    void TrackColumnResize(int X);
-    void FinishColumnResize(int X);
+    // The gestures: each starts (becoming FGesture), follows the pointer and finishes with its
+    // own state; CancelGestures ends any without applying it.
+    void StartColumnResize(TNxCustomColumn* Column);
+    void TrackColumnResize(GridGesture::TColumnResize& Resize, int X);
+    void FinishColumnResize(const GridGesture::TColumnResize& Resize);
     void StartRowResize(int Row, int Y);
-    void TrackRowResize(int Y);
-    void FinishRowResize(int Y);
+    void TrackRowResize(GridGesture::TRowResize& Resize, int Y);
+    void FinishRowResize(const GridGesture::TRowResize& Resize);
     void StartColumnMove(TNxCustomColumn* Column, int X, int Y);
+    TNxCustomColumn* MovingColumn() const;
+    // A row press becomes a row move once the pointer is more than 5 pixels from the press.
+    void StartRowMove(const GridGesture::TRowPress& Press, int X, int Y);
+    void TrackRowMove(GridGesture::TRowMove& Move, int X, int Y);
+    void DropRow(const GridGesture::TRowMove& Move, int X, int Y);
 
     TColumnDragBox* FDragBox = nullptr; // owned as a component
     TDragArrow* FTopArrow = nullptr;
     TDragArrow* FBottomArrow = nullptr;
-    TNxCustomColumn* FResizeColumn = nullptr;
-    int FResizeDelta = 0;
-    int FResizeGuideLeft = -1;
-    int FResizeGuideRight = -1;
-    TPoint FRowGuide{-1, -1};
-    int FRowMoveRow = -1;
-    TPoint FRowDownPoint{-1, -1};
-    int FDropRow = -1;
-    int FOldDropRow = -1;
-    TNxCustomColumn* FMovingColumn = nullptr;
 };

@@ -134,7 +134,7 @@ public:
     // Moves the focus between the body and the input row: selecting it clears the current row's
     // flag, leaving it applies and ends an edit; the input row, indicator and selection repaint.
     virtual void SetInputSelected(bool Value);
-    TGridState GetGridState() const { return FGridState; }
+    virtual TGridState GetGridState() const { return FGridState; }
     TPoint GetEditingCell() const { return FEditingCell; }
     int GetGridSpace(TGridLinePosition Position) const { return FGridSpace[Position]; }
     bool IsMultiSelect() const {

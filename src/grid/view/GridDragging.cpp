@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <utility>
 
 #include "grid/view/StyleDisplayClassic.h"
 #include "platform/graphics/Canvas.h"
@@ -23,6 +24,8 @@ bool Inside(const TRect& R, TPoint P) {
     return P.X >= R.Left && P.X < R.Right && P.Y >= R.Top && P.Y < R.Bottom;
 }
 } // namespace
+
+using namespace GridGesture;
 
 // ---------------------------------------------------------------------------------------------
 // Geometry
@@ -85,7 +88,7 @@ void TNxCustomGrid::UpdateArrows(int FromPos, int ToPos, bool Force) {
         bool FirstVisible = true;
         for (int Pos = 0; Pos < ToPos; ++Pos)
             if (Columns->GetPositionItem(Pos)->GetVisible()) FirstVisible = false;
-        bool DraggedVisible = FMovingColumn && FMovingColumn->GetVisible();
+        bool DraggedVisible = MovingColumn() && MovingColumn()->GetVisible();
         if (!(DraggedVisible && FirstVisible)) X += T->GetWidth();
     }
     TPoint ScreenPoint = ClientToScreen(TPoint{X, 0});
@@ -173,101 +176,109 @@ void TNxCustomGrid::DrawRowPosition(int Row) {
     Canvas->LineTo(Rt - 7, Y);
 }
 
-void TNxCustomGrid::RefreshRowPosition() {
-    if (FOldDropRow < 0) return;
+void TNxCustomGrid::RefreshRowPosition(int Row) {
+    if (Row < 0) return;
     TRect R;
-    int Y = RowMarkerY(FOldDropRow, R);
+    int Y = RowMarkerY(Row, R);
     InvalidateArea(TRect{0, Y - 5, 7, Y + 6});
     InvalidateArea(TRect{R.Right - 7, Y - 5, R.Right + 1, Y + 6});
     InvalidateArea(TRect{7, Y, R.Right, Y + 1});
 }
 
 // ---------------------------------------------------------------------------------------------
+// The gesture's getters
+
+int TNxCustomGrid::GetResizeGuideLeft() const {
+    auto* Resize = std::get_if<TColumnResize>(&FGesture);
+    return Resize ? Resize->GuideLeft : -1;
+}
+
+int TNxCustomGrid::GetResizeGuideRight() const {
+    auto* Resize = std::get_if<TColumnResize>(&FGesture);
+    return Resize ? Resize->GuideRight : -1;
+}
+
+int TNxCustomGrid::GetRowGuideY() const {
+    auto* Resize = std::get_if<TRowResize>(&FGesture);
+    return Resize ? Resize->GuideY : -1;
+}
+
+int TNxCustomGrid::GetDropRow() const {
+    auto* Move = std::get_if<TRowMove>(&FGesture);
+    return Move ? Move->DropRow : -1;
+}
+
+// ---------------------------------------------------------------------------------------------
 // Column resizing
 
-void TNxCustomGrid::StartColumnResize(TNxCustomColumn* Column, int /*X*/) {
-    FResizingColumn = Column;
-    FGridState.Include(gtColumnResizing);
-    FResizeColumn = Column;
-    FResizeDelta = 0;
+void TNxCustomGrid::StartColumnResize(TNxCustomColumn* Column) {
     int Left = Column->GetLeft() - ScrollFor(Column->GetPosition());
-    FResizeGuideLeft = Column->GetIndex() == 0 ? Left : Left - 1;
-    FResizeGuideRight = Left + Column->GetWidth() - 1;
-    DrawVertGuide(FResizeGuideLeft);
-    DrawVertGuide(FResizeGuideRight);
+    TColumnResize Resize{Column, Column->GetIndex() == 0 ? Left : Left - 1, Left + Column->GetWidth() - 1};
+    DrawVertGuide(Resize.GuideLeft);
+    DrawVertGuide(Resize.GuideRight);
+    FGesture = Resize;
 }
 
-void TNxCustomGrid::TrackColumnResize(int X) {
-    if (!FResizeColumn) return;
-    FGridState.Include(gtColumnResizing);
-    DrawVertGuide(FResizeGuideRight);
-    int S = ScrollFor(FResizeColumn->GetPosition());
-    int Width = FResizeColumn->GetWidth();
-    FResizeDelta = X + S - FResizeColumn->GetLeft() - Width;
-    if (Width + FResizeDelta < FResizeColumn->GetMinWidth())
-        FResizeDelta = FResizeColumn->GetMinWidth() - Width;
-    FResizeGuideRight = FResizeColumn->GetLeft() + Width + FResizeDelta - 1 - S;
-    DrawVertGuide(FResizeGuideRight);
+void TNxCustomGrid::TrackColumnResize(TColumnResize& Resize, int X) {
+    TNxCustomColumn* Column = Resize.Column;
+    DrawVertGuide(Resize.GuideRight);
+    int S = ScrollFor(Column->GetPosition());
+    int Width = Column->GetWidth();
+    Resize.Delta = std::max(X + S - Column->GetLeft() - Width, Column->GetMinWidth() - Width);
+    Resize.GuideRight = Column->GetLeft() + Width + Resize.Delta - 1 - S;
+    DrawVertGuide(Resize.GuideRight);
 }
 
-void TNxCustomGrid::FinishColumnResize(int /*X*/) {
-    TNxCustomColumn* Column = FResizeColumn;
-    int Delta = FResizeDelta;
+void TNxCustomGrid::FinishColumnResize(const TColumnResize& Resize) {
     // The guides go before the width changes, while the pixels under them are still ours.
-    if (Column) {
-        DrawVertGuide(FResizeGuideLeft);
-        DrawVertGuide(FResizeGuideRight);
-    }
-    FResizeColumn = nullptr;
-    FResizeDelta = 0;
-    FResizingColumn = nullptr;
-    FGridState.Exclude(gtColumnResizing);
+    DrawVertGuide(Resize.GuideLeft);
+    DrawVertGuide(Resize.GuideRight);
     // Also without a move: the release always sets the width, so OnColumnResize follows.
-    if (Column) Column->SetWidth(Column->GetWidth() + Delta);
+    Resize.Column->SetWidth(Resize.Column->GetWidth() + Resize.Delta);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Row resizing
 
 void TNxCustomGrid::StartRowResize(int Row, int Y) {
-    FResizingRow = Row;
-    FRowGuide = TPoint{0, Y};
+    FGesture = TRowResize{Row, Y};
     DrawHorzGuide(Y);
 }
 
-void TNxCustomGrid::TrackRowResize(int Y) {
-    if (FResizingRow < 0) return;
-    DrawHorzGuide(FRowGuide.Y);
-    FRowGuide.Y = std::max(Y, GetRowTop(FResizingRow) + MinRowHeight);
-    DrawHorzGuide(FRowGuide.Y);
+void TNxCustomGrid::TrackRowResize(TRowResize& Resize, int Y) {
+    DrawHorzGuide(Resize.GuideY);
+    Resize.GuideY = std::max(Y, GetRowTop(Resize.Row) + MinRowHeight);
+    DrawHorzGuide(Resize.GuideY);
 }
 
-void TNxCustomGrid::FinishRowResize(int /*Y*/) {
-    int Row = FResizingRow;
-    if (Row >= 0) DrawHorzGuide(FRowGuide.Y);
-    FResizingRow = -1;
-    if (Row >= 0 && Row < GetRowCount()) SetRowHeight(Row, FRowGuide.Y - GetRowTop(Row));
+void TNxCustomGrid::FinishRowResize(const TRowResize& Resize) {
+    DrawHorzGuide(Resize.GuideY);
+    if (Resize.Row < GetRowCount()) SetRowHeight(Resize.Row, Resize.GuideY - GetRowTop(Resize.Row));
 }
 
 // ---------------------------------------------------------------------------------------------
 // Column moving
 
 void TNxCustomGrid::StartColumnMove(TNxCustomColumn* Column, int X, int Y) {
-    if (FGridState.Contains(gtColumnMoving) || !Column) return;
-    FGridState.Include(gtColumnMoving);
-    FMovingColumn = Column;
+    FGesture = TColumnMove{Column};
     FDragBox->GetFont()->Assign(*GetFont());
     TPoint TopLeft = ClientToScreen(TPoint{Column->GetLeft(), 0});
     FDragBox->SetBounds(TopLeft.X, TopLeft.Y, Column->GetWidth(), GetHeaderSize());
     FDragBox->Show(X, Y, Column, false);
 }
 
+TNxCustomColumn* TNxCustomGrid::MovingColumn() const {
+    auto* Move = std::get_if<TColumnMove>(&FGesture);
+    return Move ? Move->Column : nullptr;
+}
+
 void TNxCustomGrid::DoDragBoxMove(TObject* /*Sender*/, int X, int Y) {
-    if (!FMovingColumn) return;
+    TNxCustomColumn* Column = MovingColumn();
+    if (!Column) return;
     TPoint P = ScreenToClient(TPoint{X, Y});
-    int From = FMovingColumn->GetPosition();
+    int From = Column->GetPosition();
     if (Inside(GetColumnDropRect(), P)) {
-        int To = GetNearestPosition(FMovingColumn, P);
+        int To = GetNearestPosition(Column, P);
         if (MoveAllowed(From, To)) {
             if (GetColumns()->GetPositionItem(To)->GetVisible()) UpdateArrows(From, To, false);
             Screen->SetCursor(crDefault);
@@ -280,8 +291,9 @@ void TNxCustomGrid::DoDragBoxMove(TObject* /*Sender*/, int X, int Y) {
 
 void TNxCustomGrid::DoDragBoxDrop(TObject* /*Sender*/, int X, int Y) {
     Screen->SetCursor(crDefault);
-    TNxCustomColumn* Column = FMovingColumn;
-    FMovingColumn = nullptr;
+    TNxCustomColumn* Column = MovingColumn();
+    // The box held the capture, so the grid's own release never ran: no header click follows.
+    EndGesture();
     if (Column) {
         TPoint P = ScreenToClient(TPoint{X, Y});
         int From = Column->GetPosition();
@@ -293,58 +305,11 @@ void TNxCustomGrid::DoDragBoxDrop(TObject* /*Sender*/, int X, int Y) {
         }
         if (Column->GetVisible()) RefreshColumn(Column, gaHeader);
     }
-    // The box held the capture, so the grid's own release never ran: no header click follows.
-    EndGesture();
     HideArrows();
-    FGridState.Exclude(gtColumnMoving);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Row moving
-
-bool TNxCustomGrid::TrackRowMove(TShiftState Shift, int X, int Y) {
-    if (FRowMoveRow == -1 || !GetOptions().Contains(goRowMoving) || !Shift.Contains(ssLeft)) return false;
-    if (!FGridState.Contains(gtRowMoving) && (std::abs(X - FRowDownPoint.X) > RowMoveThreshold ||
-                                              std::abs(Y - FRowDownPoint.Y) > RowMoveThreshold)) {
-        FGridState.Include(gtRowMoving);
-        FDropRow = -1;
-        Screen->SetCursor(crDrag);
-    }
-    if (!FGridState.Contains(gtRowMoving)) return false;
-    FOldDropRow = FDropRow;
-    FDropRow = GetNearestRow(X, Y);
-    if (FDropRow != FOldDropRow) {
-        RefreshRowPosition();
-        if (FDropRow == GetTopRow() && FDropRow > 0)
-            GetVertScrollBar()->Prior();
-        else if (FDropRow == GetLastRowInView(GetVisibleCount(false)) + 1)
-            GetVertScrollBar()->Next();
-        DrawRowPosition(FDropRow);
-    }
-    return true;
-}
-
-bool TNxCustomGrid::DropRow(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    if (!FGridState.Contains(gtRowMoving)) return false;
-    int From = FRowMoveRow;
-    int T = GetNearestRow(X, Y);
-    FOldDropRow = FDropRow;
-    RefreshRowPosition();
-    FGridState.Exclude(gtRowMoving);
-    FRowMoveRow = -1;
-    FDropRow = -1;
-    Screen->SetCursor(crDefault);
-    // The press cell is forgotten, so the release is no click on a cell.
-    EndGesture();
-    Release(Button, Shift, X, Y);
-    if (T == -1 || From < 0 || From >= GetRowCount()) return true;
-    if (From < T) --T;
-    if (T < 0 || T >= GetRowCount() || !CanMoveRow(From, T)) return true;
-    MoveRow(From, T);
-    if (OnAfterRowMove) OnAfterRowMove(this, From, T);
-    SetSelectedRow(T);
-    return true;
-}
 
 bool TNxCustomGrid::CanMoveRow(int FromPos, int ToPos) {
     bool Accept = true;
@@ -352,32 +317,55 @@ bool TNxCustomGrid::CanMoveRow(int FromPos, int ToPos) {
     return Accept;
 }
 
+void TNxCustomGrid::TrackRowMove(TRowMove& Move, int X, int Y) {
+    int Old = Move.DropRow;
+    Move.DropRow = GetNearestRow(X, Y);
+    if (Move.DropRow == Old) return;
+    RefreshRowPosition(Old);
+    if (Move.DropRow == GetTopRow() && Move.DropRow > 0)
+        GetVertScrollBar()->Prior();
+    else if (Move.DropRow == GetLastRowInView(GetVisibleCount(false)) + 1)
+        GetVertScrollBar()->Next();
+    DrawRowPosition(Move.DropRow);
+}
+
+void TNxCustomGrid::StartRowMove(const TRowPress& Press, int X, int Y) {
+    if (std::abs(X - Press.Down.X) <= RowMoveThreshold && std::abs(Y - Press.Down.Y) <= RowMoveThreshold)
+        return;
+    FGesture = TRowMove{Press.Row};
+    Screen->SetCursor(crDrag);
+}
+
+void TNxCustomGrid::DropRow(const TRowMove& Move, int X, int Y) {
+    int From = Move.Row;
+    int T = GetNearestRow(X, Y);
+    RefreshRowPosition(Move.DropRow);
+    Screen->SetCursor(crDefault);
+    if (T == -1 || From < 0 || From >= GetRowCount()) return;
+    if (From < T) --T;
+    if (T < 0 || T >= GetRowCount() || !CanMoveRow(From, T)) return;
+    MoveRow(From, T);
+    if (OnAfterRowMove) OnAfterRowMove(this, From, T);
+    SetSelectedRow(T);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Ending a drag without applying it
+
 void TNxCustomGrid::CancelGestures() {
-    if (FResizeColumn) {
-        DrawVertGuide(FResizeGuideLeft);
-        DrawVertGuide(FResizeGuideRight);
-        FResizeColumn = nullptr;
-        FResizeDelta = 0;
-        FResizingColumn = nullptr;
-        FGridState.Exclude(gtColumnResizing);
+    const TGridGesture Ended = std::exchange(FGesture, TIdle{});
+    if (auto* Resize = std::get_if<TColumnResize>(&Ended)) {
+        DrawVertGuide(Resize->GuideLeft);
+        DrawVertGuide(Resize->GuideRight);
+    } else if (auto* Resize = std::get_if<TRowResize>(&Ended)) {
+        DrawHorzGuide(Resize->GuideY);
+    } else if (auto* Move = std::get_if<TRowMove>(&Ended)) {
+        RefreshRowPosition(Move->DropRow);
     }
-    if (FResizingRow >= 0) {
-        DrawHorzGuide(FRowGuide.Y);
-        FResizingRow = -1;
-    }
-    if (FGridState.Contains(gtRowMoving)) {
-        FOldDropRow = FDropRow;
-        RefreshRowPosition();
-        FGridState.Exclude(gtRowMoving);
-    }
-    FRowMoveRow = -1;
-    FDropRow = -1;
-    if (FGridState.Contains(gtColumnMoving) || FDragBox->GetVisible()) {
-        FMovingColumn = nullptr;
+    if (std::holds_alternative<TColumnMove>(Ended) || FDragBox->GetVisible()) {
         FDragBox->SetVisible(false);
         if (GetCaptureControl() == FDragBox) ReleaseCapture();
         HideArrows();
-        FGridState.Exclude(gtColumnMoving);
         EndGesture();
     }
     Screen->SetCursor(crDefault);

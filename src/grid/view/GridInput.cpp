@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include "grid/view/ColumnPlay.h"
 #include "grid/view/GridDragBox.h"
@@ -34,6 +35,8 @@ bool InsideArea(const TRect& R, TPoint P) {
     return P.X >= R.Left && P.X < R.Right - 1 && P.Y >= R.Top && P.Y < R.Bottom - 1;
 }
 } // namespace
+
+using namespace GridGesture;
 
 // ---------------------------------------------------------------------------------------------
 // Hit testing
@@ -223,7 +226,8 @@ void TNxCustomGrid::DoCellDblClick(int ACol, int ARow) {
 
 void TNxCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     TNxCustomGridControl::MouseDown(Button, Shift, X, Y);
-    FRowMoveRow = -1;
+    // A row press whose release went elsewhere ends with the next press.
+    if (std::holds_alternative<TRowPress>(FGesture)) FGesture = TIdle{};
     FDownPoint = TPoint{X, Y};
     FDownCell = GetCellAtPos(FDownPoint);
     TGridArea Area = GetGridArea(FDownPoint);
@@ -247,7 +251,7 @@ void TNxCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
 
     if (Button == mbLeft && GetOptions().Contains(goHeader) && InsideArea(GetHeaderRect(), FDownPoint)) {
         if (TNxCustomColumn* Grip = GetColumnSizeGripAtPos(X, Y)) {
-            StartColumnResize(Grip, X);
+            StartColumnResize(Grip);
             return;
         }
     }
@@ -257,13 +261,10 @@ void TNxCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
         break;
     case gaHeader:
         if (IsDesigning() || Button != mbLeft) break;
-        FPressedColumn = GetColumnAtPos(FDownPoint);
-        if (FPressedColumn && FPressedColumn->GetOptions().Contains(coCanClick)) {
-            FGridState.Include(gtColumnHeaderDown);
-            FFocusedColumn = FPressedColumn;
-            RefreshColumn(FFocusedColumn, gaHeader);
-        } else {
-            FPressedColumn = nullptr;
+        if (TNxCustomColumn* Column = GetColumnAtPos(FDownPoint);
+            Column && Column->GetOptions().Contains(coCanClick)) {
+            FGesture = THeaderPress{Column};
+            RefreshColumn(Column, gaHeader);
         }
         break;
     case gaIndicator: {
@@ -305,11 +306,7 @@ void TNxCustomGrid::BodyPress(TMouseButton Button, TShiftState Shift, int X, int
         FDragReselect = true;
     }
     if (R < 0 || R >= GetRowCount()) return;
-    FDownRow = R;
-    if (Button == mbLeft && GetOptions().Contains(goRowMoving)) {
-        FRowMoveRow = R;
-        FRowDownPoint = TPoint{X, Y};
-    }
+    if (Button == mbLeft && GetOptions().Contains(goRowMoving)) FGesture = TRowPress{R, TPoint{X, Y}};
     if (!GetColumns()->Exists(C)) C = GetSelectedColumn();
     if (PlayTakesInput(C)) {
         const TRect CellRect = GetCellRect(C, R);
@@ -330,21 +327,39 @@ void TNxCustomGrid::DragCanceled() {
 }
 
 void TNxCustomGrid::MouseMove(TShiftState Shift, int X, int Y) {
-    if (TrackRowMove(Shift, X, Y)) return;
     TNxCustomGridControl::MouseMove(Shift, X, Y);
     RegisterGridCursors();
     FPreviousHover = FHoverCell;
     FHoverCell = TPoint{-1, -1};
     // Roll scrolling (the scroll control's vsRolling) owns the cursor; no hints or hovers meanwhile.
-    if (GetColumns()->Empty() || GetViewState().Contains(vsRolling) || FGridState.Contains(gtRolling)) return;
-    if (FResizingColumn) {
-        TrackColumnResize(X);
-        return;
-    }
-    if (GetOptions().Contains(goRowResizing) && FResizingRow != -1) {
-        TrackRowResize(Y);
-        return;
-    }
+    if (GetColumns()->Empty() || GetViewState().Contains(vsRolling)) return;
+    const bool RowDrag = GetOptions().Contains(goRowMoving) && Shift.Contains(ssLeft);
+    // The gesture in progress takes the move; hovers and hints follow only when none does.
+    const bool Taken = std::visit(TOverloaded{[&](TColumnResize& Resize) {
+                                                  TrackColumnResize(Resize, X);
+                                                  return true;
+                                              },
+                                              [&](TRowResize& Resize) {
+                                                  if (!GetOptions().Contains(goRowResizing)) return false;
+                                                  TrackRowResize(Resize, Y);
+                                                  return true;
+                                              },
+                                              [&](TRowPress& Press) {
+                                                  if (RowDrag) StartRowMove(Press, X, Y);
+                                                  auto* Move = std::get_if<TRowMove>(&FGesture);
+                                                  if (Move) TrackRowMove(*Move, X, Y);
+                                                  return Move != nullptr;
+                                              },
+                                              [&](TRowMove& Move) {
+                                                  if (RowDrag) TrackRowMove(Move, X, Y);
+                                                  return RowDrag;
+                                              },
+                                              [](auto&) { return false; }},
+                                  FGesture);
+    if (!Taken) HoverMove(Shift, X, Y);
+}
+
+void TNxCustomGrid::HoverMove(TShiftState Shift, int X, int Y) {
     TGridArea Area = GetGridArea(TPoint{X, Y});
     if (Area == gaHeader) {
         HeaderMove(Shift, X, Y);
@@ -402,10 +417,11 @@ void TNxCustomGrid::HeaderMove(TShiftState Shift, int X, int Y) {
     if (IsDesigning()) return;
     FGripColumn = GetColumnSizeGripAtPos(X, Y);
     SetCursor(FGripColumn ? crHorzSplit : crDefault);
-    if (FPressedColumn && Shift.Contains(ssLeft) && !FPressedColumn->GetOptions().Contains(coDisableMoving) &&
+    auto* Press = std::get_if<THeaderPress>(&FGesture);
+    if (Press && Shift.Contains(ssLeft) && !Press->Column->GetOptions().Contains(coDisableMoving) &&
         !GetOptions().Contains(goDisableColumnMoving)) {
         if (std::abs(X - FDownPoint.X) > DragThreshold || std::abs(Y - FDownPoint.Y) > DragThreshold)
-            StartColumnMove(FPressedColumn, X, Y);
+            StartColumnMove(Press->Column, X, Y);
         return;
     }
     TNxCustomColumn* Column = GetColumnAtPos(TPoint{X, Y});
@@ -470,34 +486,32 @@ void TNxCustomGrid::BodyMove(TShiftState Shift, int X, int Y) {
 }
 
 void TNxCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    if (DropRow(Button, Shift, X, Y)) return;
-    FRowMoveRow = -1;
-    Release(Button, Shift, X, Y);
-}
-
-void TNxCustomGrid::Release(TMouseButton Button, TShiftState Shift, int X, int Y) {
     TNxCustomGridControl::MouseUp(Button, Shift, X, Y);
     // Only a press that began in the input row opens its editor at the release.
     const bool InputPress = FDownPoint.X != -1 && GetGridArea(FDownPoint) == gaInput;
-    TNxCustomColumn* Pressed = FPressedColumn;
-    FPressedColumn = nullptr;
+    const TGridGesture Ended = std::exchange(FGesture, TIdle{});
     FDownPoint = TPoint{-1, -1};
-    FDownRow = -1;
-    FGridState.Exclude(gtColumnHeaderDown);
-    FGridState.Exclude(gtIndicatorMouseDown);
-    if (FResizingColumn && FGridState.Contains(gtColumnResizing)) {
-        FinishColumnResize(X);
+    if (auto* Resize = std::get_if<TColumnResize>(&Ended)) {
+        FinishColumnResize(*Resize);
         return;
     }
-    FGridState.Exclude(gtColumnResizing);
-    if (FResizingRow != -1) FinishRowResize(Y);
-    if (FFocusedColumn) {
+    if (auto* Resize = std::get_if<TRowResize>(&Ended)) FinishRowResize(*Resize);
+    TNxCustomColumn* Pressed = nullptr;
+    if (auto* Press = std::get_if<THeaderPress>(&Ended)) {
         // Reported wherever the button comes up; only a release over the same header sorts.
-        TNxCustomColumn* Clicked = FFocusedColumn;
-        FFocusedColumn = nullptr;
-        DoHeaderClick(Clicked->GetIndex());
-        RefreshColumn(Clicked, gaHeader);
+        Pressed = Press->Column;
+        DoHeaderClick(Pressed->GetIndex());
+        RefreshColumn(Pressed, gaHeader);
     }
+    auto* Move = std::get_if<TRowMove>(&Ended);
+    // A dropped row's press cell is forgotten, so the release is no click on a cell.
+    if (Move) FDownCell = TPoint{-1, -1};
+    ReleaseAt(Button, Shift, X, Y, Pressed, InputPress);
+    if (Move) DropRow(*Move, X, Y);
+}
+
+void TNxCustomGrid::ReleaseAt(TMouseButton Button, TShiftState Shift, int X, int Y, TNxCustomColumn* Pressed,
+                              bool InputPress) {
     if (Button != mbLeft) {
         EndEditing();
         return;
@@ -552,8 +566,7 @@ void TNxCustomGrid::BodyClick(TMouseButton Button, TShiftState Shift, int X, int
 }
 
 void TNxCustomGrid::EndGesture() {
-    FPressedColumn = nullptr;
-    FFocusedColumn = nullptr;
+    FGesture = TIdle{};
     FDownPoint = TPoint{-1, -1};
     FDownCell = TPoint{-1, -1};
 }
@@ -562,9 +575,7 @@ void TNxCustomGrid::EndGesture() {
 // Keyboard
 
 void TNxCustomGrid::KeyDown(Word& Key, TShiftState Shift) {
-    bool Gesture = FResizeColumn || FResizingRow >= 0 || FGridState.Contains(gtRowMoving) ||
-                   FGridState.Contains(gtColumnMoving);
-    if (Key == VK_ESCAPE && Gesture) {
+    if (Key == VK_ESCAPE && GestureIsDrag(FGesture)) {
         CancelGestures();
         Key = 0;
         return;
