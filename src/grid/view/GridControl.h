@@ -39,6 +39,7 @@
 #include "grid/model/Columns.h"
 #include "grid/model/GridHost.h"
 #include "grid/view/GridControlTypes.h"
+#include "grid/view/GridSelectCell.h"
 #include "grid/view/ScrollControl.h"
 #include "platform/windows/Themes.h"
 
@@ -255,6 +256,7 @@ public:
     // Makes (ACol, ARow) current when OnBeforeSelect accepts and the column exists and is enabled.
     // Full-row single selection moves the row flag and repaints the old and the new row; Ctrl
     // toggles and Shift selects from the anchor in multi-select grids.
+    // The decision (what the modifiers and the mode ask for) is DecideSelect's (GridSelectCell.h).
     virtual void SelectCell(int ACol, int ARow, bool Deselect = true, TShiftState Shift = {});
     // Select the first (last) visible row and scroll to the top (the last page).
     void SelectFirstRow(TShiftState Shift = {});
@@ -441,6 +443,10 @@ protected:
     void SetEditingCellDirect(TPoint Value) { FEditingCell = Value; }
     void SetInputSelectedDirect(bool Value) { FInputSelected = Value; }
     void ResizeHandled();
+    // SelectCell's application: the current cell moves (OnDeselectCell, an open edit applied,
+    // AutoScroll), then the row flags and the repaints Action asks for.
+    void MoveCurrentCell(int ACol, int ARow);
+    void ApplySelect(TSelectAction Action, TPoint Old, int ACol, int ARow);
 
     TGridState FGridState;
     TNxCustomColumn* FHoverColumn = nullptr;
