@@ -14,14 +14,36 @@
 //   view/GridControl.*                         TNxCustomGridControl (this file): geometry,
 //                                              scrolling, selection, invalidation, size changes
 //   view/GridPaint.*                           one frame: rows, grid lines, indicator, parts
+//   view/GridSelectCell.*                      what a selection asks for; SelectCell applies it
 //   view/CustomGrid.*                          TNxCustomGrid: input over the view; its window,
 //                                              the wheel, focus and activation
+//   view/GridGesture.*                         the one mouse gesture in progress
 //   view/GridInput.cpp, GridClipboard.cpp      mouse, keys, hints, copying rows
 //   view/GridEditing.cpp, GridDragging.cpp     in-place editing and the input row; dragging
 //   view/GridDragBox.*                         the drag box and drop arrows of column moving
 //   view/NextGrid.*                            TNextGrid: rows and cells over the cell store
 //   view/GridSort.cpp, GridExport*.*           sorting, search, footers; export and import
 //   view/ColumnDisplay*.*, StyleDisplay*.*     cell painters and header styles
+//
+// How input and paints travel (platform/windows/WindowBridge.cpp turns window events into
+// messages; Control.cpp and WinControl.cpp dispatch them):
+//   press   TNxCustomGrid::WndProc (CustomGrid.cpp) -> TControl::WMMouseDown
+//             -> TNxCustomGrid::MouseDown (GridInput.cpp) -> TNxScrollControl::MouseDown (roll)
+//             -> header: THeaderPress or StartColumnResize (GridDragging.cpp) as FGesture
+//             -> body:   BodyPress -> SelectCell (GridSelectCell.cpp) -> DecideSelect
+//                          -> MoveCurrentCell, ApplySelect -> TNextGrid::StoreSelected
+//                          (GridSelection.cpp) -> RefreshRow -> InvalidateArea
+//   move    TNxCustomGrid::MouseMove: std::visit on FGesture (Track...) or HoverMove (hints)
+//   release TNxCustomGrid::MouseUp: FGesture ends (Finish..., DropRow, header click) -> ReleaseAt
+//             (sort click, BodyClick -> EditCell in GridEditing.cpp)
+//   key     TWinControl::WMKeyDown -> TNxCustomGrid::KeyDown (Esc cancels a drag)
+//             -> ProcessKeyDown -> MoveSelection... (GridInput.cpp) -> SelectCell
+//           TNxCustomGrid::KeyPress -> StartEdit (GridEditing.cpp) or IncrementalSearch
+//             (GridSort.cpp)
+//   paint   WM_PAINT -> TNxCustomGridControl::Paint -> TGridPainter::Paint (GridPaint.cpp)
+//             -> PaintReportRows -> DrawCell -> TNextGrid::DrawCellData (NextGrid.cpp)
+//             -> the column's display (ColumnDisplay*.cpp); PaintReportParts -> the header
+//             style (StyleDisplay*.cpp); slides: TNxCustomGridControl::PaintSlides
 //
 // Typical flow: a program adds rows (TNextGrid::AddRow), writes a cell (GetCell(c, r)->SetAs...),
 // the store reports the change, the grid invalidates the cell's rectangle (RefreshCell); later
