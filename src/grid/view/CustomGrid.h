@@ -247,8 +247,6 @@ public:
     bool GetOpenEditorBounds(TRect& Bounds) override;
     // The open editor, null when none.
     NxEdit::TNxCustomEdit* GetInplaceEdit() const { return FInplaceEdit; }
-    int GetInputColumnIndex() const { return FInputColumnIndex; }
-    bool GetEditorFilling() const { return FEditorFilling; }
 
     TBeforeEditEvent OnBeforeEdit;
     TEditValueEvent OnApplyEditText;

@@ -379,19 +379,10 @@ protected:
     // The bands a scroll moves: the scrollable columns (horizontal) and the body rows (vertical).
     void UpdateScrollClips();
 
-    // --- painting seams: the full painter replaces these
-    virtual void PaintReport();
-    virtual void PaintReportRows();
-    virtual void PaintReportParts();
+    // --- painting: report frames are TGridPainter's (GridPaint.cpp), the slides' rows the view's
     virtual void PaintSlides();
-    // Background and value of one cell inside CellRect (grid lines excluded).
+    // Background and value of one cell of a slide inside CellRect.
     virtual void DrawCell(int ACol, int ARow, const TRect& CellRect);
-    // Grid lines of one row, inside its rectangle.
-    virtual void DrawGrid(int ARow, const TRect& RowRect);
-    virtual void DrawRowIndicator(int ARow, const TRect& IndicatorRect, bool IsCurrent, bool IsSelected);
-    virtual void PaintHeader(TNxCustomColumn* Column, const TRect& HeaderRect);
-    virtual void PaintFooter(TNxCustomColumn* Column, const TRect& FooterRect);
-    virtual void PaintInput(TNxCustomColumn* Column, const TRect& InputRect);
     // Gives DisplayCanvas-less painters the font and colors of a cell; the data side adds the value.
     virtual bool DrawCellData(int ACol, int ARow, TCellState CellState);
     // The cell's hint text (none here; the data side has the cells).
