@@ -1323,4 +1323,3 @@ void TNxCustomGridControl::DrawCell(int ACol, int ARow, const TRect& CellRect) {
                      DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     Canvas->GetBrush()->SetStyle(bsSolid);
 }
-
