@@ -14,13 +14,36 @@
 //   view/GridControl.*                         TNxCustomGridControl (this file): geometry,
 //                                              scrolling, selection, invalidation, size changes
 //   view/GridPaint.*                           one frame: rows, grid lines, indicator, parts
-//   view/NextGridData.h, NextGrid.cpp          TNxCustomGrid and TNxDataGrid: rows and cells over
-//                                              the cell store (the data half), the wheel
+//   view/GridSelectCell.*                      what a selection asks for; SelectCell applies it
+//   view/CustomGrid.*                          TNxCustomGrid: input over the view; its window,
+//                                              the wheel, focus and activation
+//   view/GridGesture.*                         the one mouse gesture in progress
 //   view/GridInput.cpp, GridClipboard.cpp      mouse, keys, hints, copying rows
-//   view/GridEditing.*, GridDragging.*         in-place editing and the input row; dragging
-//   view/NextGrid.h                            TNextGrid: all of the above in one component
+//   view/GridEditing.cpp, GridDragging.cpp     in-place editing and the input row; dragging
+//   view/GridDragBox.*                         the drag box and drop arrows of column moving
+//   view/NextGrid.*                            TNextGrid: rows and cells over the cell store
 //   view/GridSort.cpp, GridExport*.*           sorting, search, footers; export and import
 //   view/ColumnDisplay*.*, StyleDisplay*.*     cell painters and header styles
+//
+// How input and paints travel (platform/windows/WindowBridge.cpp turns window events into
+// messages; Control.cpp and WinControl.cpp dispatch them):
+//   press   TNxCustomGrid::WndProc (CustomGrid.cpp) -> TControl::WMMouseDown
+//             -> TNxCustomGrid::MouseDown (GridInput.cpp) -> TNxScrollControl::MouseDown (roll)
+//             -> header: THeaderPress or StartColumnResize (GridDragging.cpp) as FGesture
+//             -> body:   BodyPress -> SelectCell (GridSelectCell.cpp) -> DecideSelect
+//                          -> MoveCurrentCell, ApplySelect -> TNextGrid::StoreSelected
+//                          (GridSelection.cpp) -> RefreshRow -> InvalidateArea
+//   move    TNxCustomGrid::MouseMove: std::visit on FGesture (Track...) or HoverMove (hints)
+//   release TNxCustomGrid::MouseUp: FGesture ends (Finish..., DropRow, header click) -> ReleaseAt
+//             (sort click, BodyClick -> EditCell in GridEditing.cpp)
+//   key     TWinControl::WMKeyDown -> TNxCustomGrid::KeyDown (Esc cancels a drag)
+//             -> ProcessKeyDown -> MoveSelection... (GridInput.cpp) -> SelectCell
+//           TNxCustomGrid::KeyPress -> StartEdit (GridEditing.cpp) or IncrementalSearch
+//             (GridSort.cpp)
+//   paint   WM_PAINT -> TNxCustomGridControl::Paint -> TGridPainter::Paint (GridPaint.cpp)
+//             -> PaintReportRows -> DrawCell -> TNextGrid::DrawCellData (NextGrid.cpp)
+//             -> the column's display (ColumnDisplay*.cpp); PaintReportParts -> the header
+//             style (StyleDisplay*.cpp); slides: TNxCustomGridControl::PaintSlides
 //
 // Typical flow: a program adds rows (TNextGrid::AddRow), writes a cell (GetCell(c, r)->SetAs...),
 // the store reports the change, the grid invalidates the cell's rectangle (RefreshCell); later
@@ -38,6 +61,7 @@
 #include "grid/model/Columns.h"
 #include "grid/model/GridHost.h"
 #include "grid/view/GridControlTypes.h"
+#include "grid/view/GridSelectCell.h"
 #include "grid/view/ScrollControl.h"
 #include "platform/windows/Themes.h"
 
@@ -133,7 +157,7 @@ public:
     // Moves the focus between the body and the input row: selecting it clears the current row's
     // flag, leaving it applies and ends an edit; the input row, indicator and selection repaint.
     virtual void SetInputSelected(bool Value);
-    TGridState GetGridState() const { return FGridState; }
+    virtual TGridState GetGridState() const { return FGridState; }
     TPoint GetEditingCell() const { return FEditingCell; }
     int GetGridSpace(TGridLinePosition Position) const { return FGridSpace[Position]; }
     bool IsMultiSelect() const {
@@ -172,6 +196,8 @@ public:
     virtual void GetCellInfo(int ACol, int ARow, TCellInfo& CellInfo) = 0;
     virtual WideString GetDrawText(int ACol, int ARow) = 0;
     virtual int AddRow(int Count = 1) = 0;
+    // Moves a row to ToIndex; the rows between shift by one.
+    virtual void MoveRow(int FromIndex, int ToIndex) = 0;
     virtual void DeleteRow(int Index);
     virtual void ClearRows();
     // True when no row is hidden; lets row walks jump instead of stepping.
@@ -252,6 +278,7 @@ public:
     // Makes (ACol, ARow) current when OnBeforeSelect accepts and the column exists and is enabled.
     // Full-row single selection moves the row flag and repaints the old and the new row; Ctrl
     // toggles and Shift selects from the anchor in multi-select grids.
+    // The decision (what the modifiers and the mode ask for) is DecideSelect's (GridSelectCell.h).
     virtual void SelectCell(int ACol, int ARow, bool Deselect = true, TShiftState Shift = {});
     // Select the first (last) visible row and scroll to the top (the last page).
     void SelectFirstRow(TShiftState Shift = {});
@@ -352,19 +379,10 @@ protected:
     // The bands a scroll moves: the scrollable columns (horizontal) and the body rows (vertical).
     void UpdateScrollClips();
 
-    // --- painting seams: the full painter replaces these
-    virtual void PaintReport();
-    virtual void PaintReportRows();
-    virtual void PaintReportParts();
+    // --- painting: report frames are TGridPainter's (GridPaint.cpp), the slides' rows the view's
     virtual void PaintSlides();
-    // Background and value of one cell inside CellRect (grid lines excluded).
+    // Background and value of one cell of a slide inside CellRect.
     virtual void DrawCell(int ACol, int ARow, const TRect& CellRect);
-    // Grid lines of one row, inside its rectangle.
-    virtual void DrawGrid(int ARow, const TRect& RowRect);
-    virtual void DrawRowIndicator(int ARow, const TRect& IndicatorRect, bool IsCurrent, bool IsSelected);
-    virtual void PaintHeader(TNxCustomColumn* Column, const TRect& HeaderRect);
-    virtual void PaintFooter(TNxCustomColumn* Column, const TRect& FooterRect);
-    virtual void PaintInput(TNxCustomColumn* Column, const TRect& InputRect);
     // Gives DisplayCanvas-less painters the font and colors of a cell; the data side adds the value.
     virtual bool DrawCellData(int ACol, int ARow, TCellState CellState);
     // The cell's hint text (none here; the data side has the cells).
@@ -438,6 +456,10 @@ protected:
     void SetEditingCellDirect(TPoint Value) { FEditingCell = Value; }
     void SetInputSelectedDirect(bool Value) { FInputSelected = Value; }
     void ResizeHandled();
+    // SelectCell's application: the current cell moves (OnDeselectCell, an open edit applied,
+    // AutoScroll), then the row flags and the repaints Action asks for.
+    void MoveCurrentCell(int ACol, int ARow);
+    void ApplySelect(TSelectAction Action, TPoint Old, int ACol, int ARow);
 
     TGridState FGridState;
     TNxCustomColumn* FHoverColumn = nullptr;

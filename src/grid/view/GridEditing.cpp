@@ -1,5 +1,5 @@
 // Cell editing and the input row: opening, placing, applying and closing the in-place editor.
-#include "grid/view/GridEditing.h"
+#include "grid/view/CustomGrid.h"
 
 #include <algorithm>
 #include <vector>
@@ -23,36 +23,15 @@ void FocusKeepingCaret(TNxCustomEdit* Editor) {
 }
 } // namespace
 
-TNxEditingGrid::TNxEditingGrid(TComponent* AOwner) : TNxDataGrid(AOwner) {}
-
-TNxEditingGrid::~TNxEditingGrid() {
-    // Borrowed editors belong to their columns or the application: leaving them parented here
-    // would let the window teardown free them a second time.
-    std::vector<TControl*> Editors;
-    for (int I = 0; I < GetControlCount(); ++I)
-        if (dynamic_cast<TNxCustomEdit*>(GetControl(I))) Editors.push_back(GetControl(I));
-    FInplaceEdit = nullptr;
-    for (TControl* Editor : Editors) {
-        auto* Edit = static_cast<TNxCustomEdit*>(Editor);
-        Edit->OnChange = nullptr;
-        Edit->OnEnter = nullptr;
-        Edit->OnExit = nullptr;
-        Edit->OnKeyDown = nullptr;
-        Edit->OnKeyPress = nullptr;
-        Edit->OnKeyUp = nullptr;
-        Edit->SetParent(nullptr);
-    }
-}
-
 // ---------------------------------------------------------------------------------------------
 // Opening
 
-TNxCustomEdit* TNxEditingGrid::EditorFor(TNxCustomColumn* Column) const {
+TNxCustomEdit* TNxCustomGrid::EditorFor(TNxCustomColumn* Column) const {
     if (auto* Assigned = dynamic_cast<TNxCustomEdit*>(Column->GetInplaceEdit())) return Assigned;
     return dynamic_cast<TNxCustomEdit*>(Column->GetCellEditor());
 }
 
-bool TNxEditingGrid::CanOpenOn(int ACol, int ARow, TNxCustomEdit*& Editor) {
+bool TNxCustomGrid::CanOpenOn(int ACol, int ARow, TNxCustomEdit*& Editor) {
     if (GetReadOnly() || !GetColumns()->Exists(ACol) || ARow < 0 || ARow >= GetRowCount()) return false;
     TNxCustomColumn* Column = GetColumns()->GetItem(ACol);
     if (!Column->GetColumnState().Contains(ceEditable) || !CanEdit()) return false;
@@ -63,7 +42,7 @@ bool TNxEditingGrid::CanOpenOn(int ACol, int ARow, TNxCustomEdit*& Editor) {
     return Accept;
 }
 
-void TNxEditingGrid::SetInplaceEdit(TNxCustomEdit* Editor) {
+void TNxCustomGrid::SetInplaceEdit(TNxCustomEdit* Editor) {
     if (FInplaceEdit && FInplaceEdit != Editor) {
         FInplaceEdit->SetInplaceEditor(false);
         FInplaceEdit->SetTabStop(FEditorTabStop);
@@ -85,7 +64,7 @@ void TNxEditingGrid::SetInplaceEdit(TNxCustomEdit* Editor) {
     Editor->SetBiDiMode(GetBiDiMode());
 }
 
-void TNxEditingGrid::SetInplaceEditEvents() {
+void TNxCustomGrid::SetInplaceEditEvents() {
     FInplaceEdit->OnChange = [this](TObject* Sender) { DoCellEditorChange(Sender); };
     FInplaceEdit->OnEnter = [this](TObject* Sender) { DoCellEditorEnterExit(Sender); };
     FInplaceEdit->OnExit = [this](TObject* Sender) { DoCellEditorEnterExit(Sender); };
@@ -98,7 +77,7 @@ void TNxEditingGrid::SetInplaceEditEvents() {
     };
 }
 
-void TNxEditingGrid::TakeEditor(TNxCustomColumn* Column, TNxCustomEdit* Editor, bool ForInput, int ARow) {
+void TNxCustomGrid::TakeEditor(TNxCustomColumn* Column, TNxCustomEdit* Editor, bool ForInput, int ARow) {
     // The column hears the value the edit starts from, however the edit opened.
     Column->PrepareCellEdit(ForInput ? WideString() : GetCells(Column->GetIndex(), ARow));
     bool Assigned = Editor == Column->GetInplaceEdit();
@@ -122,7 +101,7 @@ void TNxEditingGrid::TakeEditor(TNxCustomColumn* Column, TNxCustomEdit* Editor, 
     Editor->BeginEditing();
 }
 
-void TNxEditingGrid::CaretToEnd() {
+void TNxCustomGrid::CaretToEnd() {
     TNxCustomColumn* Column =
         GetColumns()->Exists(GetEditingCell().X)  ? GetColumns()->GetItem(GetEditingCell().X)
         : GetColumns()->Exists(FInputColumnIndex) ? GetColumns()->GetItem(FInputColumnIndex)
@@ -133,7 +112,7 @@ void TNxEditingGrid::CaretToEnd() {
         FInplaceEdit->SetSelStart(static_cast<int>(FInplaceEdit->GetText().size()));
 }
 
-void TNxEditingGrid::TypeKey(WideChar Key) {
+void TNxCustomGrid::TypeKey(WideChar Key) {
     // The key replaces the text: the editor must not select all when it takes the focus.
     bool AutoSelect = FInplaceEdit->GetAutoSelect();
     FInplaceEdit->SetAutoSelect(false);
@@ -142,7 +121,7 @@ void TNxEditingGrid::TypeKey(WideChar Key) {
     FInplaceEdit->SetAutoSelect(AutoSelect);
 }
 
-void TNxEditingGrid::EditCell(int ACol, int ARow, const WideString& Text) {
+void TNxCustomGrid::EditCell(int ACol, int ARow, const WideString& Text) {
     if (GetEditingCell() == TPoint{ACol, ARow} && FGridState.Contains(gtEdit)) return;
     TNxCustomEdit* Editor = nullptr;
     if (!CanOpenOn(ACol, ARow, Editor)) return;
@@ -165,7 +144,7 @@ void TNxEditingGrid::EditCell(int ACol, int ARow, const WideString& Text) {
     if (FInplaceEdit) CaretToEnd();
 }
 
-void TNxEditingGrid::StartEdit(int ACol, int ARow, WideChar Key) {
+void TNxCustomGrid::StartEdit(int ACol, int ARow, WideChar Key) {
     if (GetEditingCell() == TPoint{ACol, ARow} && FGridState.Contains(gtEdit)) return;
     TNxCustomEdit* Editor = nullptr;
     if (!CanOpenOn(ACol, ARow, Editor)) return;
@@ -185,11 +164,11 @@ void TNxEditingGrid::StartEdit(int ACol, int ARow, WideChar Key) {
 // ---------------------------------------------------------------------------------------------
 // Applying and closing
 
-void TNxEditingGrid::CompleteEdit(int ACol, int ARow, const WideString& Text) {
+void TNxCustomGrid::CompleteEdit(int ACol, int ARow, const WideString& Text) {
     SetCells(ACol, ARow, Text);
 }
 
-bool TNxEditingGrid::ApplyEditing() {
+bool TNxCustomGrid::ApplyEditing() {
     if (!FInplaceEdit) return false;
     if (FGridState.Contains(gtEdit)) {
         TPoint Cell = GetEditingCell();
@@ -217,7 +196,7 @@ bool TNxEditingGrid::ApplyEditing() {
     return false;
 }
 
-void TNxEditingGrid::EndEditing() {
+void TNxCustomGrid::EndEditing() {
     if (TNxCustomEdit* Editor = FInplaceEdit) {
         // The focus goes back to the grid before the editor hides: hidden with the focus, it
         // would pass it on to the next control, and the grid would hear that it lost it.
@@ -246,7 +225,7 @@ void TNxEditingGrid::EndEditing() {
 // ---------------------------------------------------------------------------------------------
 // Placing
 
-TRect TNxEditingGrid::GetEditingRect() {
+TRect TNxCustomGrid::GetEditingRect() {
     if (FGridState.Contains(gtEdit) && CellBounds(GetEditingCell().X, GetEditingCell().Y))
         return GetCellRect(GetEditingCell().X, GetEditingCell().Y);
     if (FGridState.Contains(gtInput) && GetColumns()->Exists(FInputColumnIndex)) {
@@ -259,26 +238,11 @@ TRect TNxEditingGrid::GetEditingRect() {
     return {};
 }
 
-void TNxEditingGrid::RefreshCellEditor() {
+void TNxCustomGrid::RefreshCellEditor() {
     PlaceEditor(true);
 }
 
-void TNxEditingGrid::DoEnter() {
-    TNxDataGrid::DoEnter();
-    if (FInplaceEdit && HandleAllocated()) PostMessage(this, CM_NXFOCUSEDITOR, 0, 0);
-}
-
-void TNxEditingGrid::WndProc(TMessage& Message) {
-    if (Message.Msg != CM_NXFOCUSEDITOR) {
-        TNxDataGrid::WndProc(Message);
-        return;
-    }
-    // Only while the grid still holds the focus: a press that opened another editor or closed
-    // this one has settled the matter already.
-    if (FInplaceEdit && FInplaceEdit->GetVisible() && Focused()) FocusKeepingCaret(FInplaceEdit);
-}
-
-void TNxEditingGrid::PlaceEditor(bool TakeFocus) {
+void TNxCustomGrid::PlaceEditor(bool TakeFocus) {
     if (!FInplaceEdit) return;
     TRect R;
     TNxCustomColumn* Column = nullptr;
@@ -324,21 +288,21 @@ void TNxEditingGrid::PlaceEditor(bool TakeFocus) {
         FInplaceEdit->Invalidate();
 }
 
-void TNxEditingGrid::RepositionEditor() {
+void TNxCustomGrid::RepositionEditor() {
     // Following its cell, the editor takes the focus back only from the grid: an editor left
     // open while another control has the focus stays unfocused.
     if (FGridState.Contains(gtEdit) || FGridState.Contains(gtInput)) PlaceEditor(false);
 }
 
-void TNxEditingGrid::AfterScroll(TScrollBarKind Kind) {
-    TNxDataGrid::AfterScroll(Kind);
+void TNxCustomGrid::AfterScroll(TScrollBarKind Kind) {
+    TNxCustomGridControl::AfterScroll(Kind);
     RepositionEditor();
 }
 
 // ---------------------------------------------------------------------------------------------
 // Input row
 
-TNxCustomEdit* TNxEditingGrid::OpenInputEditor(TNxCustomColumn* Column) {
+TNxCustomEdit* TNxCustomGrid::OpenInputEditor(TNxCustomColumn* Column) {
     const int Index = Column->GetIndex();
     SetInputSelected(true);
     SetSelectedColumn(Index);
@@ -353,7 +317,7 @@ TNxCustomEdit* TNxEditingGrid::OpenInputEditor(TNxCustomColumn* Column) {
     return Editor;
 }
 
-void TNxEditingGrid::InputColumn(TNxCustomColumn* Column, const WideString& Text) {
+void TNxCustomGrid::InputColumn(TNxCustomColumn* Column, const WideString& Text) {
     if (!Column) return;
     const int Index = Column->GetIndex();
     TNxCustomEdit* Editor = OpenInputEditor(Column);
@@ -369,7 +333,7 @@ void TNxEditingGrid::InputColumn(TNxCustomColumn* Column, const WideString& Text
     DoInputSelectCell(Index);
 }
 
-void TNxEditingGrid::StartInput(int ACol, WideChar Key) {
+void TNxCustomGrid::StartInput(int ACol, WideChar Key) {
     if (!GetColumns()->Exists(ACol)) return;
     TNxCustomColumn* Column = GetColumns()->GetItem(ACol);
     if (!OpenInputEditor(Column)) return;
@@ -382,7 +346,7 @@ void TNxEditingGrid::StartInput(int ACol, WideChar Key) {
     DoInputSelectCell(ACol);
 }
 
-void TNxEditingGrid::AddRowFromInput() {
+void TNxCustomGrid::AddRowFromInput() {
     bool Accept = true;
     DoInputAccept(Accept);
     if (!Accept) return;
@@ -401,16 +365,16 @@ void TNxEditingGrid::AddRowFromInput() {
 // ---------------------------------------------------------------------------------------------
 // The editor's events
 
-void TNxEditingGrid::DoCellEditorChange(TObject* /*Sender*/) {
+void TNxCustomGrid::DoCellEditorChange(TObject* /*Sender*/) {
     if (FEditorFilling || !FInplaceEdit) return;
     if (OnEdit) OnEdit(this, GetEditingCell().X, GetEditingCell().Y, FInplaceEdit->GetText());
 }
 
-void TNxEditingGrid::DoCellEditorEnterExit(TObject* /*Sender*/) {
+void TNxCustomGrid::DoCellEditorEnterExit(TObject* /*Sender*/) {
     if (!GridFocused()) Invalidate();
 }
 
-void TNxEditingGrid::DoCellEditorKeyDown(TObject* /*Sender*/, Word& Key, TShiftState Shift) {
+void TNxCustomGrid::DoCellEditorKeyDown(TObject* /*Sender*/, Word& Key, TShiftState Shift) {
     if (Key == VK_TAB) {
         ApplyEditing();
         EndEditing();
@@ -445,47 +409,51 @@ void TNxEditingGrid::DoCellEditorKeyDown(TObject* /*Sender*/, Word& Key, TShiftS
     KeyDown(Key, Shift);
 }
 
-void TNxEditingGrid::DoCellEditorKeyPress(TObject* /*Sender*/, WideChar& Key) {
+void TNxCustomGrid::DoCellEditorKeyPress(TObject* /*Sender*/, WideChar& Key) {
     if (FTypingKey) return;
     KeyPress(Key);
 }
 
-void TNxEditingGrid::DoCellEditorKeyUp(TObject* /*Sender*/, Word& Key, TShiftState Shift) {
+void TNxCustomGrid::DoCellEditorKeyUp(TObject* /*Sender*/, Word& Key, TShiftState Shift) {
     KeyUp(Key, Shift);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Entry points from the mouse and keyboard
 
-void TNxEditingGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    bool InputPress = Button == mbLeft && GetOptions().Contains(goInput) && GetDownPoint().X != -1 &&
-                      GetGridArea(GetDownPoint()) == gaInput;
-    TNxDataGrid::MouseUp(Button, Shift, X, Y);
-    if (!InputPress || IsDesigning() || GetGridArea(TPoint{X, Y}) != gaInput) return;
-    if (TNxCustomColumn* Column = GetColumnAtPos(TPoint{X, Y})) InputColumn(Column, WideString());
-}
-
 // ---------------------------------------------------------------------------------------------
 // Events
 
-void TNxEditingGrid::DoBeforeEdit(int ACol, int ARow, bool& Accept) {
+void TNxCustomGrid::DoBeforeEdit(int ACol, int ARow, bool& Accept) {
     if (OnBeforeEdit) OnBeforeEdit(this, ACol, ARow, Accept);
 }
-void TNxEditingGrid::DoEditAccept(int ACol, int ARow, const WideString& Value, bool& Accept) {
+void TNxCustomGrid::DoEditAccept(int ACol, int ARow, const WideString& Value, bool& Accept) {
     if (OnEditAccept) OnEditAccept(this, ACol, ARow, Value, Accept);
 }
-void TNxEditingGrid::DoAfterEdit(int ACol, int ARow, const WideString& Value) {
+void TNxCustomGrid::DoAfterEdit(int ACol, int ARow, const WideString& Value) {
     if (OnAfterEdit) OnAfterEdit(this, ACol, ARow, Value);
 }
-void TNxEditingGrid::DoInputAccept(bool& Accept) {
+void TNxCustomGrid::DoInputAccept(bool& Accept) {
     if (OnInputAccept) OnInputAccept(this, Accept);
 }
-void TNxEditingGrid::DoInputAdded() {
+void TNxCustomGrid::DoInputAdded() {
     if (OnInputAdded) OnInputAdded(this);
 }
 
-bool TNxEditingGrid::GetOpenEditorBounds(TRect& Bounds) {
+bool TNxCustomGrid::GetOpenEditorBounds(TRect& Bounds) {
     if (!FInplaceEdit || !FGridState.Contains(gtEdit) || !FInplaceEdit->GetVisible()) return false;
     Bounds = FInplaceEdit->GetBoundsRect();
+    return true;
+}
+
+void TNxCustomGrid::PostEditorFocus() {
+    if (FInplaceEdit && HandleAllocated()) PostMessage(this, CM_NXFOCUSEDITOR, 0, 0);
+}
+
+bool TNxCustomGrid::EditorFocusMessage(TMessage& Message) {
+    if (Message.Msg != CM_NXFOCUSEDITOR) return false;
+    // Only while the grid still holds the focus: a press that opened another editor or closed
+    // this one has settled the matter already.
+    if (FInplaceEdit && FInplaceEdit->GetVisible() && Focused()) FocusKeepingCaret(FInplaceEdit);
     return true;
 }

@@ -48,7 +48,7 @@ void AppendMarkedText(AnsiString& Out, const WideString& Text) {
 }
 
 // Writes the delimited text through Sink(const AnsiString&) in blocks.
-template <typename TSink> void WriteDelimited(TNxDataGrid& Grid, char Separator, TSink&& Sink) {
+template <typename TSink> void WriteDelimited(TNextGrid& Grid, char Separator, TSink&& Sink) {
     AnsiString Block(1, Separator);
     const int Rows = Grid.GetRowCount();
     const int Cols = Grid.GetColumns()->Count();
@@ -173,7 +173,7 @@ void AppendUnits(AnsiString& Out, const WideString& Text, TEncodingKind Encoding
 // go back to what they were, so a value a column cannot take leaves no half-loaded grid.
 class TImportScope {
 public:
-    explicit TImportScope(TNxDataGrid& Grid) : FGrid(Grid), FAside(Grid.SetRowsAside()) {}
+    explicit TImportScope(TNextGrid& Grid) : FGrid(Grid), FAside(Grid.SetRowsAside()) {}
     ~TImportScope() {
         if (!FDone) FGrid.RestoreRows(std::move(FAside));
     }
@@ -182,8 +182,8 @@ public:
     void Done() { FDone = true; }
 
 private:
-    TNxDataGrid& FGrid;
-    TNxDataGrid::TRowsAside FAside;
+    TNextGrid& FGrid;
+    TNextGrid::TRowsAside FAside;
     bool FDone = false;
 };
 
@@ -195,7 +195,7 @@ private:
 }
 
 // SetTextStr's reading: replaces all rows by the delimited text (without its leading separator).
-void ReadDelimited(TNxDataGrid& Grid, std::string_view Text, char Separator) {
+void ReadDelimited(TNextGrid& Grid, std::string_view Text, char Separator) {
     TImportScope Import(Grid);
     TGridUpdate Update(Grid);
     Grid.ClearRows();
@@ -367,27 +367,27 @@ AnsiString XmlDateTime(double Value) {
 
 } // namespace GridExport
 
-void TNxDataGrid::DoLoadProgress(int ACol, int ARow) {
+void TNextGrid::DoLoadProgress(int ACol, int ARow) {
     if (OnLoadProgress) OnLoadProgress(this, ACol, ARow);
 }
 
-AnsiString TNxDataGrid::GetTextStr(char Separator) {
+AnsiString TNextGrid::GetTextStr(char Separator) {
     AnsiString Text;
     WriteDelimited(*this, Separator, [&](const AnsiString& Block) { Text += Block; });
     return Text;
 }
 
-void TNxDataGrid::SaveToStream(TStream& Stream, char Separator) {
+void TNextGrid::SaveToStream(TStream& Stream, char Separator) {
     WriteDelimited(*this, Separator, [&](const AnsiString& Block) {
         Stream.WriteBuffer(Block.data(), static_cast<int64_t>(Block.size()));
     });
 }
 
-void TNxDataGrid::SetTextStr(const AnsiString& Text, char Separator) {
+void TNextGrid::SetTextStr(const AnsiString& Text, char Separator) {
     ReadDelimited(*this, Text, Separator);
 }
 
-void TNxDataGrid::LoadFromStream(TStream& Stream) {
+void TNextGrid::LoadFromStream(TStream& Stream) {
     const int64_t Size = Stream.GetSize();
     if (Size == 1 || Stream.GetPosition() >= Size) return;
     AnsiString Bytes = Stream.ReadAll();
@@ -396,8 +396,8 @@ void TNxDataGrid::LoadFromStream(TStream& Stream) {
     ReadDelimited(*this, std::string_view(Bytes).substr(1), Bytes[0]);
 }
 
-void TNxDataGrid::SaveToTextFile(const WideString& FileName, WideChar Separator, WideChar LineBreak,
-                                 TEncodingKind Encoding) {
+void TNextGrid::SaveToTextFile(const WideString& FileName, WideChar Separator, WideChar LineBreak,
+                               TEncodingKind Encoding) {
     TSafeFileStream Stream(FileName);
     AnsiString Block;
     if (Encoding == ekUnicode) Block = "\xFF\xFE";
@@ -447,7 +447,7 @@ void TNxDataGrid::SaveToTextFile(const WideString& FileName, WideChar Separator,
     Stream.Commit();
 }
 
-void TNxDataGrid::LoadFromTextFile(const WideString& FileName, WideChar Separator, WideChar LineBreak) {
+void TNextGrid::LoadFromTextFile(const WideString& FileName, WideChar Separator, WideChar LineBreak) {
     // Read whole before touching the rows: a file that cannot be read leaves the grid as it was.
     const AnsiString Bytes = ReadWholeFile(FileName);
     TImportScope Import(*this);
@@ -548,7 +548,7 @@ void TNxDataGrid::LoadFromTextFile(const WideString& FileName, WideChar Separato
             DoChange(C, R);
 }
 
-void TNxDataGrid::SaveToXMLFile(const WideString& FileName, TUniEncoding Encoding) {
+void TNextGrid::SaveToXMLFile(const WideString& FileName, TUniEncoding Encoding) {
     const int Rows = GetRowCount();
     if (Rows == 0) {
         MessageBox(nullptr, u"Nothing to save", u"Save to XML", MB_OK | MB_ICONWARNING);

@@ -74,7 +74,7 @@ AnsiString HtmlCellText(const WideString& Text) {
 
 } // namespace GridExport
 
-void TNxDataGrid::SaveToHtml(const WideString& FileName, TNxHtmlSaveSettings Settings) {
+void TNextGrid::SaveToHtml(const WideString& FileName, TNxHtmlSaveSettings Settings) {
     const std::string Path = WideToUtf8(FileName);
     const std::string Base = BaseName(Path);
     TNxColumns* Columns = GetColumns();

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include "grid/view/ColumnPlay.h"
+#include "grid/view/GridDragBox.h"
 #include "grid/view/StyleDisplay.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/windows/Forms.h"
@@ -34,9 +36,7 @@ bool InsideArea(const TRect& R, TPoint P) {
 }
 } // namespace
 
-TNxCustomGrid::~TNxCustomGrid() {
-    HideHint();
-}
+using namespace GridGesture;
 
 // ---------------------------------------------------------------------------------------------
 // Hit testing
@@ -202,24 +202,6 @@ void TNxCustomGrid::ShowHintAt(TGridHintKind Kind, TPoint ClientPoint, int MaxWi
 // ---------------------------------------------------------------------------------------------
 // Seams of dragging: recorded here, tracked by the dragging code
 
-void TNxCustomGrid::StartColumnResize(TNxCustomColumn* Column, int /*X*/) {
-    FResizingColumn = Column;
-    FGridState.Include(gtColumnResizing);
-}
-
-void TNxCustomGrid::FinishColumnResize(int /*X*/) {
-    FResizingColumn = nullptr;
-    FGridState.Exclude(gtColumnResizing);
-}
-
-void TNxCustomGrid::StartRowResize(int Row, int /*Y*/) {
-    FResizingRow = Row;
-}
-
-void TNxCustomGrid::FinishRowResize(int /*Y*/) {
-    FResizingRow = -1;
-}
-
 // ---------------------------------------------------------------------------------------------
 // Events
 
@@ -244,6 +226,8 @@ void TNxCustomGrid::DoCellDblClick(int ACol, int ARow) {
 
 void TNxCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     TNxCustomGridControl::MouseDown(Button, Shift, X, Y);
+    // A row press whose release went elsewhere ends with the next press.
+    if (std::holds_alternative<TRowPress>(FGesture)) FGesture = TIdle{};
     FDownPoint = TPoint{X, Y};
     FDownCell = GetCellAtPos(FDownPoint);
     TGridArea Area = GetGridArea(FDownPoint);
@@ -267,7 +251,7 @@ void TNxCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
 
     if (Button == mbLeft && GetOptions().Contains(goHeader) && InsideArea(GetHeaderRect(), FDownPoint)) {
         if (TNxCustomColumn* Grip = GetColumnSizeGripAtPos(X, Y)) {
-            StartColumnResize(Grip, X);
+            StartColumnResize(Grip);
             return;
         }
     }
@@ -277,13 +261,10 @@ void TNxCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
         break;
     case gaHeader:
         if (IsDesigning() || Button != mbLeft) break;
-        FPressedColumn = GetColumnAtPos(FDownPoint);
-        if (FPressedColumn && FPressedColumn->GetOptions().Contains(coCanClick)) {
-            FGridState.Include(gtColumnHeaderDown);
-            FFocusedColumn = FPressedColumn;
-            RefreshColumn(FFocusedColumn, gaHeader);
-        } else {
-            FPressedColumn = nullptr;
+        if (TNxCustomColumn* Column = GetColumnAtPos(FDownPoint);
+            Column && Column->GetOptions().Contains(coCanClick)) {
+            FGesture = THeaderPress{Column};
+            RefreshColumn(Column, gaHeader);
         }
         break;
     case gaIndicator: {
@@ -325,7 +306,7 @@ void TNxCustomGrid::BodyPress(TMouseButton Button, TShiftState Shift, int X, int
         FDragReselect = true;
     }
     if (R < 0 || R >= GetRowCount()) return;
-    FDownRow = R;
+    if (Button == mbLeft && GetOptions().Contains(goRowMoving)) FGesture = TRowPress{R, TPoint{X, Y}};
     if (!GetColumns()->Exists(C)) C = GetSelectedColumn();
     if (PlayTakesInput(C)) {
         const TRect CellRect = GetCellRect(C, R);
@@ -351,15 +332,34 @@ void TNxCustomGrid::MouseMove(TShiftState Shift, int X, int Y) {
     FPreviousHover = FHoverCell;
     FHoverCell = TPoint{-1, -1};
     // Roll scrolling (the scroll control's vsRolling) owns the cursor; no hints or hovers meanwhile.
-    if (GetColumns()->Empty() || GetViewState().Contains(vsRolling) || FGridState.Contains(gtRolling)) return;
-    if (FResizingColumn) {
-        TrackColumnResize(X);
-        return;
-    }
-    if (GetOptions().Contains(goRowResizing) && FResizingRow != -1) {
-        TrackRowResize(Y);
-        return;
-    }
+    if (GetColumns()->Empty() || GetViewState().Contains(vsRolling)) return;
+    const bool RowDrag = GetOptions().Contains(goRowMoving) && Shift.Contains(ssLeft);
+    // The gesture in progress takes the move; hovers and hints follow only when none does.
+    const bool Taken = std::visit(TOverloaded{[&](TColumnResize& Resize) {
+                                                  TrackColumnResize(Resize, X);
+                                                  return true;
+                                              },
+                                              [&](TRowResize& Resize) {
+                                                  if (!GetOptions().Contains(goRowResizing)) return false;
+                                                  TrackRowResize(Resize, Y);
+                                                  return true;
+                                              },
+                                              [&](TRowPress& Press) {
+                                                  if (RowDrag) StartRowMove(Press, X, Y);
+                                                  auto* Move = std::get_if<TRowMove>(&FGesture);
+                                                  if (Move) TrackRowMove(*Move, X, Y);
+                                                  return Move != nullptr;
+                                              },
+                                              [&](TRowMove& Move) {
+                                                  if (RowDrag) TrackRowMove(Move, X, Y);
+                                                  return RowDrag;
+                                              },
+                                              [](auto&) { return false; }},
+                                  FGesture);
+    if (!Taken) HoverMove(Shift, X, Y);
+}
+
+void TNxCustomGrid::HoverMove(TShiftState Shift, int X, int Y) {
     TGridArea Area = GetGridArea(TPoint{X, Y});
     if (Area == gaHeader) {
         HeaderMove(Shift, X, Y);
@@ -417,10 +417,11 @@ void TNxCustomGrid::HeaderMove(TShiftState Shift, int X, int Y) {
     if (IsDesigning()) return;
     FGripColumn = GetColumnSizeGripAtPos(X, Y);
     SetCursor(FGripColumn ? crHorzSplit : crDefault);
-    if (FPressedColumn && Shift.Contains(ssLeft) && !FPressedColumn->GetOptions().Contains(coDisableMoving) &&
+    auto* Press = std::get_if<THeaderPress>(&FGesture);
+    if (Press && Shift.Contains(ssLeft) && !Press->Column->GetOptions().Contains(coDisableMoving) &&
         !GetOptions().Contains(goDisableColumnMoving)) {
         if (std::abs(X - FDownPoint.X) > DragThreshold || std::abs(Y - FDownPoint.Y) > DragThreshold)
-            StartColumnMove(FPressedColumn, X, Y);
+            StartColumnMove(Press->Column, X, Y);
         return;
     }
     TNxCustomColumn* Column = GetColumnAtPos(TPoint{X, Y});
@@ -486,25 +487,31 @@ void TNxCustomGrid::BodyMove(TShiftState Shift, int X, int Y) {
 
 void TNxCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     TNxCustomGridControl::MouseUp(Button, Shift, X, Y);
-    TNxCustomColumn* Pressed = FPressedColumn;
-    FPressedColumn = nullptr;
+    // Only a press that began in the input row opens its editor at the release.
+    const bool InputPress = FDownPoint.X != -1 && GetGridArea(FDownPoint) == gaInput;
+    const TGridGesture Ended = std::exchange(FGesture, TIdle{});
     FDownPoint = TPoint{-1, -1};
-    FDownRow = -1;
-    FGridState.Exclude(gtColumnHeaderDown);
-    FGridState.Exclude(gtIndicatorMouseDown);
-    if (FResizingColumn && FGridState.Contains(gtColumnResizing)) {
-        FinishColumnResize(X);
+    if (auto* Resize = std::get_if<TColumnResize>(&Ended)) {
+        FinishColumnResize(*Resize);
         return;
     }
-    FGridState.Exclude(gtColumnResizing);
-    if (FResizingRow != -1) FinishRowResize(Y);
-    if (FFocusedColumn) {
+    if (auto* Resize = std::get_if<TRowResize>(&Ended)) FinishRowResize(*Resize);
+    TNxCustomColumn* Pressed = nullptr;
+    if (auto* Press = std::get_if<THeaderPress>(&Ended)) {
         // Reported wherever the button comes up; only a release over the same header sorts.
-        TNxCustomColumn* Clicked = FFocusedColumn;
-        FFocusedColumn = nullptr;
-        DoHeaderClick(Clicked->GetIndex());
-        RefreshColumn(Clicked, gaHeader);
+        Pressed = Press->Column;
+        DoHeaderClick(Pressed->GetIndex());
+        RefreshColumn(Pressed, gaHeader);
     }
+    auto* Move = std::get_if<TRowMove>(&Ended);
+    // A dropped row's press cell is forgotten, so the release is no click on a cell.
+    if (Move) FDownCell = TPoint{-1, -1};
+    ReleaseAt(Button, Shift, X, Y, Pressed, InputPress);
+    if (Move) DropRow(*Move, X, Y);
+}
+
+void TNxCustomGrid::ReleaseAt(TMouseButton Button, TShiftState Shift, int X, int Y, TNxCustomColumn* Pressed,
+                              bool InputPress) {
     if (Button != mbLeft) {
         EndEditing();
         return;
@@ -527,6 +534,8 @@ void TNxCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y
         if (!IsDesigning()) BodyClick(Button, Shift, X, Y);
         break;
     case gaInput:
+        if (!IsDesigning() && InputPress && GetOptions().Contains(goInput) && Column)
+            InputColumn(Column, WideString());
         break;
     default:
         if (FGridState.Contains(gtMultiSelect)) ClearSelection();
@@ -557,98 +566,20 @@ void TNxCustomGrid::BodyClick(TMouseButton Button, TShiftState Shift, int X, int
 }
 
 void TNxCustomGrid::EndGesture() {
-    FPressedColumn = nullptr;
-    FFocusedColumn = nullptr;
+    FGesture = TIdle{};
     FDownPoint = TPoint{-1, -1};
     FDownCell = TPoint{-1, -1};
-}
-
-void TNxCustomGrid::DoEnter() {
-    TNxCustomGridControl::DoEnter();
-    if (GetRowCount() > 0) {
-        RefreshSelectedCells();
-        // Slides carry their selection on the slide itself.
-        if (GetGridStyle() == gsSlides) RefreshArea(gaBody);
-    } else if (GetOptions().Contains(goInput)) {
-        SetInputSelectedDirect(true);
-        RefreshArea(gaInput);
-    }
-}
-
-void TNxCustomGrid::DoExit() {
-    TNxCustomGridControl::DoExit();
-    HideHint();
-    for (TGridStateItem Item : {gtColumnResizing, gtColumnHeaderDown, gtColumnMoving, gtRolling, gtRowMoving})
-        FGridState.Exclude(Item);
-    RefreshSelectedCells();
-    if (GetOptions().Contains(goHeader) && FHoverColumn) RefreshColumn(FHoverColumn, gaHeader);
-    if (FFocusedColumn) RefreshColumn(FFocusedColumn, gaHeader);
-    FDownRow = -1;
-    FResizingRow = -1;
-    FResizingColumn = nullptr;
-    FHoverColumn = nullptr;
-    EndGesture();
-}
-
-void TNxCustomGrid::WndProc(TMessage& Message) {
-    if (Message.Msg == WM_ACTIVATEAPP) ApplicationActivated(Message.WParam != 0);
-    TNxCustomGridControl::WndProc(Message);
-}
-
-void TNxCustomGrid::ApplicationActivated(bool Active) {
-    if (!Active) {
-        if (FFocusedColumn) RefreshColumn(FFocusedColumn, gaHeader);
-        EndGesture();
-        SetCursor(crDefault);
-    }
-    RefreshSelectedCells();
-}
-
-void TNxCustomGrid::CMMouseLeave(TMessage& Message) {
-    TNxCustomGridControl::CMMouseLeave(Message);
-    FHintKind = hkNone;
-    HideHint();
-    FHeaderHintColumn = nullptr;
-    // A play's screen cursor would otherwise stay over the whole application.
-    MouseLeaveCell();
-    FLastHoverCell = TPoint{-1, -1};
-    FHoverCell = TPoint{-1, -1};
-    FPreviousHover = TPoint{-1, -1};
-    if (FHoverColumn) {
-        TNxCustomColumn* Old = FHoverColumn;
-        FHoverColumn = nullptr;
-        RefreshColumn(Old, gaHeader);
-    }
-}
-
-void TNxCustomGrid::WMHScroll(TMessage& Message) {
-    ApplyEditing();
-    EndEditing();
-    TNxCustomGridControl::WMHScroll(Message);
-    // The focus rectangle travelled with the shifted pixels, cut where the uncovered strip was
-    // painted anew: its row is painted again whole, the rectangle once at its new place.
-    if (GetGridStyle() == gsReport) RefreshRow(GetSelectedRow());
-}
-
-void TNxCustomGrid::WMVScroll(TMessage& Message) {
-    if (FGridState.Contains(gtEdit)) {
-        ApplyEditing();
-        EndEditing();
-    }
-    UpdateVertScrollBar();
-    TNxCustomGridControl::WMVScroll(Message);
-}
-
-void TNxCustomGrid::WMGetDlgCode(TMessage& Message) {
-    Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
-    if (FWantTabs && GetColumns()->VisibleCount() > 0 && (GetRowCount() > 0 || GetInputSelected()))
-        Message.Result |= DLGC_WANTTAB;
 }
 
 // ---------------------------------------------------------------------------------------------
 // Keyboard
 
 void TNxCustomGrid::KeyDown(Word& Key, TShiftState Shift) {
+    if (Key == VK_ESCAPE && GestureIsDrag(FGesture)) {
+        CancelGestures();
+        Key = 0;
+        return;
+    }
     TNxCustomGridControl::KeyDown(Key, Shift);
     if (Key != 0) ProcessKeyDown(Key, Shift);
 }

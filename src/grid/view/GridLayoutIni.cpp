@@ -19,7 +19,7 @@ AnsiString Ident(int Index) {
 
 } // namespace
 
-void TNxDataGrid::SaveToIniFile(const WideString&, TCustomIniFile& IniFile, const AnsiString& Suffix) {
+void TNextGrid::SaveToIniFile(const WideString&, TCustomIniFile& IniFile, const AnsiString& Suffix) {
     TNxColumns* Columns = GetColumns();
     IniFile.WriteInteger("Common" + Suffix, "ColumnsCount", Columns->Count());
     for (int i = 0; i < Columns->Count(); ++i) {
@@ -34,7 +34,7 @@ void TNxDataGrid::SaveToIniFile(const WideString&, TCustomIniFile& IniFile, cons
     IniFile.UpdateFile();
 }
 
-void TNxDataGrid::LoadFromIniFile(const WideString&, TCustomIniFile& IniFile, const AnsiString& Suffix) {
+void TNextGrid::LoadFromIniFile(const WideString&, TCustomIniFile& IniFile, const AnsiString& Suffix) {
     TNxColumns* Columns = GetColumns();
     const int Count = Columns->Count();
     // Where each column goes; a position no column can take (an edited or foreign file) keeps the
@@ -63,22 +63,22 @@ void TNxDataGrid::LoadFromIniFile(const WideString&, TCustomIniFile& IniFile, co
     Columns->UpdateColumns(true);
 }
 
-void TNxDataGrid::SaveToIni(const WideString& FileName, const AnsiString& Suffix) {
+void TNextGrid::SaveToIni(const WideString& FileName, const AnsiString& Suffix) {
     TIniFile Ini(WideToUtf8(FileName));
     SaveToIniFile(FileName, Ini, Suffix);
 }
 
-void TNxDataGrid::LoadFromIni(const WideString& FileName, const AnsiString& Suffix) {
+void TNextGrid::LoadFromIni(const WideString& FileName, const AnsiString& Suffix) {
     TIniFile Ini(WideToUtf8(FileName));
     LoadFromIniFile(FileName, Ini, Suffix);
 }
 
-void TNxDataGrid::SaveToRegistry(const WideString& KeyPath, const AnsiString& Suffix, HKEY RootKey) {
+void TNextGrid::SaveToRegistry(const WideString& KeyPath, const AnsiString& Suffix, HKEY RootKey) {
     TRegistryIniFile Ini(KeyPath, RootKey);
     SaveToIniFile(KeyPath, Ini, Suffix);
 }
 
-void TNxDataGrid::LoadFromRegistry(const WideString& KeyPath, const AnsiString& Suffix) {
+void TNextGrid::LoadFromRegistry(const WideString& KeyPath, const AnsiString& Suffix) {
     TRegistryIniFile Ini(KeyPath);
     LoadFromIniFile(KeyPath, Ini, Suffix);
 }

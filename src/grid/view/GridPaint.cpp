@@ -47,7 +47,6 @@ bool TGridPainter::ThemedDrawing() const {
 }
 
 void TGridPainter::Paint() {
-    FCounts = {};
     TCanvas* Canvas = G.GetCanvas();
     FClipBox = Canvas->GetClipRect();
     FBody = G.GetBodyRect();
@@ -137,7 +136,6 @@ void TGridPainter::PaintReportRows() {
             const int Height = G.GetRowHeight(Row);
             const int Top = Y + SpaceTop;
             const TRect RowBand{0, Y, G.GetClientWidth(), Top + Height + SpaceBottom};
-            ++FCounts.Rows;
             if (Touches(RowBand)) {
                 const bool Partial = G.IntegralHeight() && Top + Height > FBody.Bottom;
                 for (const TColumnSpan& Span : FSpans) {
@@ -154,7 +152,6 @@ void TGridPainter::PaintReportRows() {
         } else {
             const int Height = G.GetRowSize();
             const int Top = Y + SpaceTop;
-            ++FCounts.Rows;
             if (Touches({0, Y, G.GetClientWidth(), Top + Height + SpaceBottom})) {
                 for (const TColumnSpan& Span : FSpans)
                     DrawEmptyCell(Span, Row, Top);
@@ -255,7 +252,6 @@ void TGridPainter::DrawCell(const TColumnSpan& Span, int ARow, int RowTop, int R
         }
         if (PaintValue || Plain) {
             Display->Paint();
-            ++FCounts.Cells;
         }
     }
     if (Appearance.Contains(aoHintMarks) && !G.GetCellHint(ACol, ARow).empty()) Display->DrawHintMark();
@@ -289,7 +285,6 @@ void TGridPainter::DrawEmptyCell(const TColumnSpan& Span, int ARow, int RowTop) 
         Canvas->GetBrush()->SetColor(CellColor);
         Canvas->FillRect(CellRect);
     }
-    ++FCounts.EmptyCells;
 }
 
 void TGridPainter::DrawGrid(const TColumnSpan& Span, int ARow, TColor GridColor, const TRect& R) {
@@ -351,7 +346,6 @@ void TGridPainter::DrawFocusCell() {
     TCanvas* Canvas = G.GetCanvas();
     TClipScope Scope(Canvas, Clip);
     TGraphicsProvider::DrawFocused(Canvas, Focus, G.GetAppearanceOptions().Contains(aoAlphaBlendedSelection));
-    ++FCounts.FocusRects;
 }
 
 void TGridPainter::DrawRowIndicator(int ARow, int RowTop, int RowHeight, bool IsCurrent, bool IsSelected) {

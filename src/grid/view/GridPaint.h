@@ -39,15 +39,6 @@ public:
     void DrawFocusCell();
     void DrawRowIndicator(int ARow, int RowTop, int RowHeight, bool IsCurrent, bool IsSelected);
 
-    // Counts of the last frame, so that tests see what a frame touched.
-    struct TFrameCounts {
-        int Cells = 0;      // cells handed to their display
-        int EmptyCells = 0; // cells below the last row
-        int Rows = 0;       // rows walked, empty ones included
-        int FocusRects = 0;
-    };
-    const TFrameCounts& GetLastFrame() const { return FCounts; }
-
 private:
     // A visible column of this frame, in display order, with its screen edges.
     struct TColumnSpan {
@@ -78,5 +69,4 @@ private:
     std::vector<TColumnSpan> FSpans;
     TRect FClipBox;
     TRect FBody;
-    TFrameCounts FCounts;
 };

@@ -41,9 +41,9 @@ void TNxCustomGrid::MouseLeaveCell() {
 }
 
 // ---------------------------------------------------------------------------------------------
-// TNxDataGrid
+// TNextGrid
 
-void TNxDataGrid::SetColumnPlayAttributes(TColumnPlay* Play) {
+void TNextGrid::SetColumnPlayAttributes(TColumnPlay* Play) {
     const int ACol = Play->GetCol(), ARow = Play->GetRow();
     if (!CellBounds(ACol, ARow)) return;
     Play->SetLevel(GetRowLevel(ARow));
@@ -62,7 +62,7 @@ void TNxDataGrid::SetColumnPlayAttributes(TColumnPlay* Play) {
     }
 }
 
-void TNxDataGrid::DoColumnPlayChange(TObject* Sender) {
+void TNextGrid::DoColumnPlayChange(TObject* Sender) {
     auto* Play = dynamic_cast<TColumnPlay*>(Sender);
     // A handler may have deleted the row or column since the play was prepared.
     if (!Play || !CellBounds(Play->GetCol(), Play->GetRow())) return;
@@ -90,7 +90,7 @@ void TNxDataGrid::DoColumnPlayChange(TObject* Sender) {
     DoAfterEdit(ACol, ARow, GetCell(ACol, ARow)->GetAsString());
 }
 
-void TNxDataGrid::DoColumnPlayExpand(TObject* Sender) {
+void TNextGrid::DoColumnPlayExpand(TObject* Sender) {
     auto* Play = dynamic_cast<TColumnPlay*>(Sender);
     if (!Play || Play->GetRow() < 0 || Play->GetRow() >= GetRowCount()) return;
     SetExpanded(Play->GetRow(), !GetExpanded(Play->GetRow()));

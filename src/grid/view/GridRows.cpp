@@ -14,7 +14,7 @@
 // ---------------------------------------------------------------------------------------------
 // Rows from texts
 
-int TNxDataGrid::AddCells(const std::vector<WideString>& Values) {
+int TNextGrid::AddCells(const std::vector<WideString>& Values) {
     const int Columns = GetColumns()->Count();
     if (Columns == 0) return AddRow(1);
     size_t Next = 0;
@@ -26,7 +26,7 @@ int TNxDataGrid::AddCells(const std::vector<WideString>& Values) {
     return FLastAddedRow;
 }
 
-void TNxDataGrid::AddCells(const std::vector<WideString>& Values, int ACol) {
+void TNextGrid::AddCells(const std::vector<WideString>& Values, int ACol) {
     if (!GetColumns()->Exists(ACol)) TList::Error(SListIndexError, ACol);
     const int Needed = static_cast<int>(Values.size());
     if (FCells->GetRowCount() < Needed) AddRow(Needed - FCells->GetRowCount());
@@ -34,7 +34,7 @@ void TNxDataGrid::AddCells(const std::vector<WideString>& Values, int ACol) {
         FCells->GetCell(ACol, Row)->SetAsString(Values[static_cast<size_t>(Row)]);
 }
 
-void TNxDataGrid::ReserveRows(int Count) {
+void TNextGrid::ReserveRows(int Count) {
     if (Count < 1) return;
     FCells->AddRow(Count);
     FLastAddedRow = FCells->GetRowCount() - 1;
@@ -44,7 +44,7 @@ void TNxDataGrid::ReserveRows(int Count) {
     UpdateVertScrollBar();
 }
 
-void TNxDataGrid::SetStartRowCount(int Value) {
+void TNextGrid::SetStartRowCount(int Value) {
     if (Value == FStartRowCount || Value < 0) return;
     const int Old = FStartRowCount;
     FStartRowCount = Value;
@@ -72,7 +72,7 @@ WideString NameText(const TCellName& Name) {
 }
 } // namespace
 
-int TNxDataGrid::RowIndexByName(const TCellName& Name) {
+int TNextGrid::RowIndexByName(const TCellName& Name) {
     if (const int* Number = std::get_if<int>(&Name)) return *Number;
     const WideString& Text = std::get<WideString>(Name);
     if (SameText(Text, WideString(u"First"))) return 0;
@@ -83,7 +83,7 @@ int TNxDataGrid::RowIndexByName(const TCellName& Name) {
     return Value;
 }
 
-int TNxDataGrid::ColumnIndexByName(const TCellName& Name) {
+int TNextGrid::ColumnIndexByName(const TCellName& Name) {
     if (const int* Number = std::get_if<int>(&Name)) return *Number;
     const WideString& Text = std::get<WideString>(Name);
     if (SameText(Text, WideString(u"First"))) return 0;
@@ -95,25 +95,25 @@ int TNxDataGrid::ColumnIndexByName(const TCellName& Name) {
     return Value;
 }
 
-TCell* TNxDataGrid::GetCellByName(const TCellName& AColumn, const TCellName& ARow) {
+TCell* TNextGrid::GetCellByName(const TCellName& AColumn, const TCellName& ARow) {
     const int Row = RowIndexByName(ARow);
     const int Col = ColumnIndexByName(AColumn);
     return GetCell(Col, Row);
 }
 
-WideString TNxDataGrid::GetCellsByName(const TCellName& AColumn, const TCellName& ARow) {
+WideString TNextGrid::GetCellsByName(const TCellName& AColumn, const TCellName& ARow) {
     return GetCellByName(AColumn, ARow)->GetAsString();
 }
 
-void TNxDataGrid::SetCellsByName(const TCellName& AColumn, const TCellName& ARow, const WideString& Value) {
+void TNextGrid::SetCellsByName(const TCellName& AColumn, const TCellName& ARow, const WideString& Value) {
     GetCellByName(AColumn, ARow)->SetAsString(Value);
 }
 
-int TNxDataGrid::GetRowImageIndex(int ARow) {
+int TNextGrid::GetRowImageIndex(int ARow) {
     return FCells->GetRow(ARow)->ImageIndex;
 }
 
-void TNxDataGrid::SetRowImageIndex(int ARow, int Value) {
+void TNextGrid::SetRowImageIndex(int ARow, int Value) {
     TRow* Row = FCells->GetRow(ARow);
     if (Row->ImageIndex == Value) return;
     Row->ImageIndex = Value;
@@ -124,7 +124,7 @@ void TNxDataGrid::SetRowImageIndex(int ARow, int Value) {
 // The row tree. Descendants follow their row directly and are deeper, so each question is
 // answered by walking from the row itself, never by searching the store for a record.
 
-int TNxDataGrid::GetLastChild(int ARow) {
+int TNextGrid::GetLastChild(int ARow) {
     const int Level = FCells->GetRow(ARow)->Level;
     const int Count = FCells->GetRowCount();
     int Last = ARow;
@@ -133,13 +133,13 @@ int TNxDataGrid::GetLastChild(int ARow) {
     return Last > ARow ? Last : -1;
 }
 
-int TNxDataGrid::GetFirstChild(int ARow) {
+int TNextGrid::GetFirstChild(int ARow) {
     const int Level = FCells->GetRow(ARow)->Level;
     if (ARow + 1 < FCells->GetRowCount() && FCells->GetRow(ARow + 1)->Level > Level) return ARow + 1;
     return -1;
 }
 
-int TNxDataGrid::GetChildCount(int ARow, bool Recurse) {
+int TNextGrid::GetChildCount(int ARow, bool Recurse) {
     const int Last = GetLastChild(ARow);
     if (Last < 0) return 0;
     if (Recurse) return Last - ARow;
@@ -150,7 +150,7 @@ int TNxDataGrid::GetChildCount(int ARow, bool Recurse) {
     return Count;
 }
 
-int TNxDataGrid::GetNextSibling(int ARow) {
+int TNextGrid::GetNextSibling(int ARow) {
     const int Level = FCells->GetRow(ARow)->Level;
     for (int Row = ARow + 1; Row < FCells->GetRowCount(); ++Row) {
         const int RowLevel = FCells->GetRow(Row)->Level;
@@ -160,7 +160,7 @@ int TNxDataGrid::GetNextSibling(int ARow) {
     return -1;
 }
 
-int TNxDataGrid::GetPrevSibling(int ARow) {
+int TNextGrid::GetPrevSibling(int ARow) {
     const int Level = FCells->GetRow(ARow)->Level;
     for (int Row = ARow - 1; Row >= 0; --Row) {
         const int RowLevel = FCells->GetRow(Row)->Level;
@@ -170,7 +170,7 @@ int TNxDataGrid::GetPrevSibling(int ARow) {
     return -1;
 }
 
-int TNxDataGrid::GetParent(int ARow) {
+int TNextGrid::GetParent(int ARow) {
     const int Level = FCells->GetRow(ARow)->Level;
     if (Level == 0) return -1;
     for (int Row = ARow - 1; Row >= 0; --Row)
@@ -178,16 +178,16 @@ int TNxDataGrid::GetParent(int ARow) {
     return -1;
 }
 
-bool TNxDataGrid::HasChildren(int ARow) {
+bool TNextGrid::HasChildren(int ARow) {
     return FCells->GetRow(ARow)->ChildCount > 0;
 }
 
-void TNxDataGrid::ParentRowProc(int& ARow, int& NextSibling) {
+void TNextGrid::ParentRowProc(int& ARow, int& NextSibling) {
     ARow = GetParent(ARow);
     NextSibling = ARow >= 0 ? GetNextSibling(ARow) : -1;
 }
 
-void TNxDataGrid::SetDisplayParams(int ACol, int ARow, TColumnDisplay* Display) {
+void TNextGrid::SetDisplayParams(int ACol, int ARow, TColumnDisplay* Display) {
     if (!dynamic_cast<TNxTreeColumn*>(GetColumns()->GetItem(ACol))) return;
     const TRow* Row = FCells->GetRow(ARow);
     TTreeRowData Data;
@@ -200,7 +200,7 @@ void TNxDataGrid::SetDisplayParams(int ACol, int ARow, TColumnDisplay* Display) 
     Display->SetTreeRowData(Data);
 }
 
-void TNxDataGrid::DeleteChildRow(int AParent, int AIndex) {
+void TNextGrid::DeleteChildRow(int AParent, int AIndex) {
     const int Last = GetLastChild(AParent);
     if (Last < 0) return;
     const int ChildLevel = FCells->GetRow(AParent)->Level + 1;
@@ -218,7 +218,7 @@ void TNxDataGrid::DeleteChildRow(int AParent, int AIndex) {
     if (OnlyDescendant && !IsUpdating()) RefreshRow(AParent);
 }
 
-void TNxDataGrid::ClearChildRows(int ARow) {
+void TNextGrid::ClearChildRows(int ARow) {
     const int Last = GetLastChild(ARow);
     if (Last < 0) {
         FCells->GetRow(ARow)->ChildCount = 0;

@@ -6,12 +6,12 @@
 // ---------------------------------------------------------------------------------------------
 // Bookkeeping
 
-void TNxDataGrid::ResetSelectionSpan() {
+void TNextGrid::ResetSelectionSpan() {
     FSelectedCount = 0;
     FSelectedRuns.Clear();
 }
 
-void TNxDataGrid::WriteSelected(TRow* Row, int Index, bool Value) {
+void TNextGrid::WriteSelected(TRow* Row, int Index, bool Value) {
     if (Row->Selected == Value) return;
     Row->Selected = Value;
     if (Value) {
@@ -23,16 +23,16 @@ void TNxDataGrid::WriteSelected(TRow* Row, int Index, bool Value) {
     }
 }
 
-void TNxDataGrid::SelectionRowsInserted(int Index, int Count) {
+void TNextGrid::SelectionRowsInserted(int Index, int Count) {
     FSelectedRuns.Open(Index, Count);
 }
 
-void TNxDataGrid::SelectionRowDeleted(int Index, bool WasSelected) {
+void TNextGrid::SelectionRowDeleted(int Index, bool WasSelected) {
     if (WasSelected) --FSelectedCount;
     FSelectedRuns.Close(Index);
 }
 
-void TNxDataGrid::ReadSelectedRuns(int Low, int High) {
+void TNextGrid::ReadSelectedRuns(int Low, int High) {
     FSelectedRuns.Remove(Low, High);
     for (int Index = Low; Index <= High; ++Index) {
         if (!FCells->GetRow(Index)->Selected) continue;
@@ -44,16 +44,16 @@ void TNxDataGrid::ReadSelectedRuns(int Low, int High) {
     }
 }
 
-void TNxDataGrid::SelectionRowsMoved(int Index1, int Index2) {
+void TNextGrid::SelectionRowsMoved(int Index1, int Index2) {
     if (FSelectedCount > 0) ReadSelectedRuns(std::min(Index1, Index2), std::max(Index1, Index2));
 }
 
-void TNxDataGrid::SelectionReordered() {
+void TNextGrid::SelectionReordered() {
     // One pass over the flags; a sort already costs more than that.
     if (FSelectedCount > 0) ReadSelectedRuns(0, FCells->GetRowCount() - 1);
 }
 
-void TNxDataGrid::UnselectSpan(int Low, int High) {
+void TNextGrid::UnselectSpan(int Low, int High) {
     std::vector<std::pair<int, int>> Runs;
     FSelectedRuns.ForEach(Low, High, [&](int First, int Last) { Runs.emplace_back(First, Last); });
     for (const auto& [First, Last] : Runs) {
@@ -76,15 +76,15 @@ void TNxDataGrid::UnselectSpan(int Low, int High) {
 // ---------------------------------------------------------------------------------------------
 // Flags
 
-bool TNxDataGrid::GetSelected(int Index) {
+bool TNextGrid::GetSelected(int Index) {
     return FCells->GetRow(Index)->Selected;
 }
 
-void TNxDataGrid::StoreSelected(int Index, bool Value) {
+void TNextGrid::StoreSelected(int Index, bool Value) {
     WriteSelected(FCells->GetRow(Index), Index, Value);
 }
 
-void TNxDataGrid::SetSelected(int Index, bool Value) {
+void TNextGrid::SetSelected(int Index, bool Value) {
     TRow* Row = FCells->GetRow(Index);
     if (Row->Selected == Value) return;
     WriteSelected(Row, Index, Value);
@@ -95,7 +95,7 @@ void TNxDataGrid::SetSelected(int Index, bool Value) {
         RefreshRow(Index);
 }
 
-void TNxDataGrid::SelectRange(int FromRow, int ToRow, bool Value) {
+void TNextGrid::SelectRange(int FromRow, int ToRow, bool Value) {
     const int Count = GetRowCount();
     if (FromRow < 0 || FromRow >= Count || ToRow < 0 || ToRow >= Count) return;
     const int Low = std::min(FromRow, ToRow);
@@ -117,21 +117,21 @@ void TNxDataGrid::SelectRange(int FromRow, int ToRow, bool Value) {
     if (!IsUpdating()) RefreshRange(Low, High);
 }
 
-int TNxDataGrid::GetNextSelected(int From) {
+int TNextGrid::GetNextSelected(int From) {
     return FSelectedRuns.Next(std::max(From, 0));
 }
 
-void TNxDataGrid::ClearSelection() {
+void TNextGrid::ClearSelection() {
     if (FSelectedCount > 0) UnselectSpan(0, FCells->GetRowCount() - 1);
 }
 
-void TNxDataGrid::ClearSelectionOutside(int Low, int High) {
+void TNextGrid::ClearSelectionOutside(int Low, int High) {
     if (FSelectedCount == 0) return;
     UnselectSpan(0, Low - 1);
     UnselectSpan(High + 1, FCells->GetRowCount() - 1);
 }
 
-TNxDataGrid::TRowsAside TNxDataGrid::SetRowsAside() {
+TNextGrid::TRowsAside TNextGrid::SetRowsAside() {
     TRowsAside Aside;
     Aside.Cells = FCells->CreateEmptyCopy();
     std::swap(Aside.Cells, FCells);
@@ -146,7 +146,7 @@ TNxDataGrid::TRowsAside TNxDataGrid::SetRowsAside() {
     return Aside;
 }
 
-void TNxDataGrid::RestoreRows(TRowsAside&& Aside) {
+void TNextGrid::RestoreRows(TRowsAside&& Aside) {
     FCells = std::move(Aside.Cells);
     FSelectedRuns = std::move(Aside.SelectedRuns);
     FSelectedCount = Aside.SelectedCount;

@@ -98,7 +98,7 @@ void TNxCustomGrid::DoFooterCalculate(int ACol, double& Value) {
 // ---------------------------------------------------------------------------------------------
 // TNextGrid: sorting and footers
 
-void TNxDataGrid::SortColumn(TNxCustomColumn* Column, bool Ascending) {
+void TNextGrid::SortColumn(TNxCustomColumn* Column, bool Ascending) {
     TNxCustomGrid::SortColumn(Column, Ascending);
     if (!Column || !Column->GetOptions().Contains(coCanSort)) return;
     const int Count = FCells->GetRowCount();
@@ -123,11 +123,11 @@ void TNxDataGrid::SortColumn(TNxCustomColumn* Column, bool Ascending) {
     DoAfterSort(Column->GetIndex());
 }
 
-void TNxDataGrid::DoCompare(TCell* Cell1, TCell* Cell2, int& Compare) {
+void TNextGrid::DoCompare(TCell* Cell1, TCell* Cell2, int& Compare) {
     if (OnCompare) OnCompare(this, Cell1, Cell2, Compare);
 }
 
-void TNxDataGrid::CalculateFooter(bool VisibleOnly) {
+void TNextGrid::CalculateFooter(bool VisibleOnly) {
     FooterFormula::CalculateFooters(
         this, *FCells, *GetColumns(), VisibleOnly,
         [this](TObject*, int ACol, double& Value) { DoColumnFooterValue(ACol, Value); },

@@ -12,63 +12,10 @@
 // ---------------------------------------------------------------------------------------------
 // TNxCustomGrid
 
-TNxCustomGrid::TNxCustomGrid(TComponent* AOwner) : TNxCustomGridControl(AOwner) {
-    SetParentColor(false);
-    SetColor(clWindow);
-    SetControlStyle(GetControlStyle() + TControlStyle{csDoubleClicks, csReplicatable});
-}
-
-void TNxCustomGrid::CreateWnd() {
-    GetHorzScrollBar()->SetSmallChange(5);
-    GetHorzScrollBar()->SetLargeChange(10);
-    GetVertScrollBar()->SetLargeChange(10);
-    TNxCustomGridControl::CreateWnd();
-}
-
-bool TNxCustomGrid::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
-    bool Handled = TNxCustomGridControl::DoMouseWheelDown(Shift, MousePos);
-    if (!Handled || !GetMouseWheelEnabled() || FGridState.Contains(gtEdit)) return Handled;
-    TNxScrollBar* Vert = GetVertScrollBar();
-    TNxScrollBar* Horz = GetHorzScrollBar();
-    bool Ctrl = Shift.Contains(ssCtrl);
-    if (Vert->GetMax() >= 1 && Vert->GetPosition() < Vert->GetMax()) {
-        if (Ctrl)
-            Vert->PageDown();
-        else
-            Vert->Next();
-    } else if (GetGridStyle() == gsReport && Horz->GetMax() >= 1 && !Vert->GetVisible()) {
-        if (Ctrl)
-            Horz->PageDown();
-        else
-            Horz->Next();
-    }
-    return Handled;
-}
-
-bool TNxCustomGrid::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
-    bool Handled = TNxCustomGridControl::DoMouseWheelUp(Shift, MousePos);
-    if (!Handled || !GetMouseWheelEnabled() || FGridState.Contains(gtEdit)) return Handled;
-    TNxScrollBar* Vert = GetVertScrollBar();
-    TNxScrollBar* Horz = GetHorzScrollBar();
-    bool Ctrl = Shift.Contains(ssCtrl);
-    if (Vert->GetMax() >= 1) {
-        if (Ctrl)
-            Vert->PageUp();
-        else
-            Vert->Prior();
-    } else if (GetGridStyle() == gsReport && Horz->GetMax() >= 1) {
-        if (Ctrl)
-            Horz->PageUp();
-        else
-            Horz->Prior();
-    }
-    return Handled;
-}
-
 // ---------------------------------------------------------------------------------------------
 // TNextGrid
 
-TNxDataGrid::TNxDataGrid(TComponent* AOwner) : TNxCustomGrid(AOwner) {
+TNextGrid::TNextGrid(TComponent* AOwner) : TNxCustomGrid(AOwner) {
     FCells = std::make_unique<TCells>(this, GetColumns());
     FCells->SetDefaultRowHeight(GetRowSize());
     FCells->OnCellChange = [this](TObject*, int ACol, int ARow) { DoCellChange(ACol, ARow); };
@@ -77,17 +24,17 @@ TNxDataGrid::TNxDataGrid(TComponent* AOwner) : TNxCustomGrid(AOwner) {
     };
 }
 
-TNxDataGrid::~TNxDataGrid() {
+TNextGrid::~TNextGrid() {
     // Cells go before the columns they belong to.
     FCells->OnCellChange = nullptr;
     FCells.reset();
 }
 
-void TNxDataGrid::CheckRowIndex(int Index) const {
+void TNextGrid::CheckRowIndex(int Index) const {
     if (Index < 0 || Index >= FCells->GetRowCount()) TList::Error(SListIndexError, Index);
 }
 
-TCell* TNxDataGrid::GetCell(int ACol, int ARow) {
+TCell* TNextGrid::GetCell(int ACol, int ARow) {
     return FCells->GetCell(ACol, ARow);
 }
 
@@ -97,23 +44,23 @@ namespace {
 }
 } // namespace
 
-WideString TNxDataGrid::GetCells(int ACol, int ARow) {
+WideString TNextGrid::GetCells(int ACol, int ARow) {
     if (!CellBounds(ACol, ARow)) CellOutOfBounds(ACol, ARow);
     return FCells->GetCell(ACol, ARow)->GetAsString();
 }
 
-void TNxDataGrid::SetCells(int ACol, int ARow, const WideString& Value) {
+void TNextGrid::SetCells(int ACol, int ARow, const WideString& Value) {
     if (!CellBounds(ACol, ARow)) CellOutOfBounds(ACol, ARow);
     FCells->GetCell(ACol, ARow)->SetAsString(Value);
 }
 
-void TNxDataGrid::DoCellChange(int ACol, int ARow) {
+void TNextGrid::DoCellChange(int ACol, int ARow) {
     if (IsUpdating()) return;
     RefreshCell(ACol, ARow);
     DoChange(ACol, ARow);
 }
 
-void TNxDataGrid::AddDefaultValues(int FromRow, int ToRow) {
+void TNextGrid::AddDefaultValues(int FromRow, int ToRow) {
     if (!GetOptions().Contains(goUseDefaultValues)) return;
     for (int c = 0; c < GetColumns()->Count(); ++c) {
         WideString Default = GetColumns()->GetItem(c)->GetDefaultValue();
@@ -123,7 +70,7 @@ void TNxDataGrid::AddDefaultValues(int FromRow, int ToRow) {
     }
 }
 
-int TNxDataGrid::AddRow(int Count) {
+int TNextGrid::AddRow(int Count) {
     if (Count < 1) return FLastAddedRow;
     int OldCount = FCells->GetRowCount();
     FCells->AddRow(Count);
@@ -141,7 +88,7 @@ int TNxDataGrid::AddRow(int Count) {
     return FLastAddedRow;
 }
 
-void TNxDataGrid::InsertRow(int Index) {
+void TNextGrid::InsertRow(int Index) {
     if (Index < 0 || Index > FCells->GetRowCount()) TList::Error(SListIndexError, Index);
     EndEditing();
     FCells->InsertRow(Index);
@@ -157,7 +104,7 @@ void TNxDataGrid::InsertRow(int Index) {
     DoDataChange(dcInsertRow, Index);
 }
 
-void TNxDataGrid::DeleteStoreRow(int Index) {
+void TNextGrid::DeleteStoreRow(int Index) {
     TRow* Row = FCells->GetRow(Index);
     if (Row->ParentRow && Row->ParentRow->ChildCount > 0) --Row->ParentRow->ChildCount;
     const bool WasSelected = Row->Selected;
@@ -169,7 +116,7 @@ void TNxDataGrid::DeleteStoreRow(int Index) {
         SetAnchorRowDirect(-1);
 }
 
-void TNxDataGrid::DeleteRow(int Index) {
+void TNextGrid::DeleteRow(int Index) {
     CheckRowIndex(Index);
     TNxCustomGrid::DeleteRow(Index);
     // Descendants go first: they would keep pointing at the deleted record.
@@ -207,7 +154,7 @@ int IndexAfterMove(int Index, int From, int To) {
 }
 } // namespace
 
-void TNxDataGrid::MoveRow(int FromIndex, int ToIndex) {
+void TNextGrid::MoveRow(int FromIndex, int ToIndex) {
     CheckRowIndex(FromIndex);
     CheckRowIndex(ToIndex);
     EndEditing();
@@ -220,7 +167,7 @@ void TNxDataGrid::MoveRow(int FromIndex, int ToIndex) {
     if (!AllRowsVisible()) SyncVertPosition();
 }
 
-void TNxDataGrid::SwapRows(int Index1, int Index2) {
+void TNextGrid::SwapRows(int Index1, int Index2) {
     CheckRowIndex(Index1);
     CheckRowIndex(Index2);
     FCells->SwapRows(Index1, Index2);
@@ -235,13 +182,13 @@ void TNxDataGrid::SwapRows(int Index1, int Index2) {
     }
 }
 
-void TNxDataGrid::ClearRow(int ARow) {
+void TNextGrid::ClearRow(int ARow) {
     if (ARow < 0 || ARow >= FCells->GetRowCount()) return;
     for (int c = 0; c < GetColumns()->Count(); ++c)
         FCells->GetCell(c, ARow)->Clear();
 }
 
-int TNxDataGrid::AddChildRow(int ARow, TChildRowPosition Position) {
+int TNextGrid::AddChildRow(int ARow, TChildRowPosition Position) {
     CheckRowIndex(ARow);
     TRow* Parent = FCells->GetRow(ARow);
     bool FirstChild = Parent->ChildCount == 0;
@@ -262,15 +209,15 @@ int TNxDataGrid::AddChildRow(int ARow, TChildRowPosition Position) {
     return Index;
 }
 
-bool TNxDataGrid::GetExpanded(int ARow) {
+bool TNextGrid::GetExpanded(int ARow) {
     return FCells->GetRow(ARow)->Expanded;
 }
 
-int TNxDataGrid::GetRowLevel(int ARow) {
+int TNextGrid::GetRowLevel(int ARow) {
     return FCells->GetRow(ARow)->Level;
 }
 
-void TNxDataGrid::SetExpanded(int ARow, bool Value) {
+void TNextGrid::SetExpanded(int ARow, bool Value) {
     TRow* Row = FCells->GetRow(ARow);
     if (Row->ChildCount == 0 || Row->Expanded == Value) return;
     Row->Expanded = Value;
@@ -288,17 +235,17 @@ void TNxDataGrid::SetExpanded(int ARow, bool Value) {
     DoExpand(ARow);
 }
 
-void TNxDataGrid::DoExpand(int ARow) {
+void TNextGrid::DoExpand(int ARow) {
     if (OnExpand) OnExpand(this, ARow);
 }
 
-WideString TNxDataGrid::GetCellHint(int ACol, int ARow) {
+WideString TNextGrid::GetCellHint(int ACol, int ARow) {
     WideString Hint = FCells->GetCell(ACol, ARow)->GetHint();
     if (OnCellHint) OnCellHint(this, ACol, ARow, Hint);
     return Hint;
 }
 
-void TNxDataGrid::ClearRows() {
+void TNextGrid::ClearRows() {
     TNxCustomGrid::ClearRows();
     FCells->ClearRows();
     ResetSelectionSpan();
@@ -314,13 +261,13 @@ void TNxDataGrid::ClearRows() {
     UpdateHorzScrollBar();
 }
 
-int TNxDataGrid::GetRowHeight(int Index) {
+int TNextGrid::GetRowHeight(int Index) {
     int Height = FCells->GetRow(Index)->Height;
     if (OnMeasuringRowHeight) OnMeasuringRowHeight(this, Index, Height);
     return Height;
 }
 
-void TNxDataGrid::SetRowHeight(int Index, int Value) {
+void TNextGrid::SetRowHeight(int Index, int Value) {
     TRow* Row = FCells->GetRow(Index);
     if (Row->Height == Value) return;
     int Old = Row->Height;
@@ -340,12 +287,12 @@ void TNxDataGrid::SetRowHeight(int Index, int Value) {
     UpdateVertScrollBar();
 }
 
-bool TNxDataGrid::GetRowVisible(int Index) {
+bool TNextGrid::GetRowVisible(int Index) {
     TRow* Row = FCells->GetRow(Index);
     return Row->Visible && Row->Shown;
 }
 
-void TNxDataGrid::SetRowVisible(int Index, bool Value) {
+void TNextGrid::SetRowVisible(int Index, bool Value) {
     TRow* Row = FCells->GetRow(Index);
     if (Row->Visible == Value) return;
     FCells->ShowRow(Index, Value);
@@ -355,24 +302,24 @@ void TNxDataGrid::SetRowVisible(int Index, bool Value) {
     UpdateVertScrollBar();
 }
 
-int TNxDataGrid::GetFirstVisibleRow() {
+int TNextGrid::GetFirstVisibleRow() {
     if (FCells->GetRowCount() == 0) return 0;
     return AllRowsVisible() ? 0 : GetFirstVisible(0);
 }
 
-int TNxDataGrid::GetLastVisibleRow() {
+int TNextGrid::GetLastVisibleRow() {
     int Last = FCells->GetRowCount() - 1;
     if (Last < 0) return 0;
     return AllRowsVisible() ? Last : GetLastVisible(Last);
 }
 
-void TNxDataGrid::SetRowSize(int Value) {
+void TNextGrid::SetRowSize(int Value) {
     if (Value <= 0) return;
     FCells->SetDefaultRowHeight(Value);
     TNxCustomGrid::SetRowSize(Value);
 }
 
-void TNxDataGrid::GetCellInfo(int ACol, int ARow, TCellInfo& CellInfo) {
+void TNextGrid::GetCellInfo(int ACol, int ARow, TCellInfo& CellInfo) {
     TCell* Cell = FCells->GetCell(ACol, ARow);
     switch (GetColumns()->GetItem(ACol)->GetColumnType()) {
     case ctBoolean:
@@ -403,29 +350,29 @@ void TNxDataGrid::GetCellInfo(int ACol, int ARow, TCellInfo& CellInfo) {
     }
 }
 
-WideString TNxDataGrid::GetDrawText(int ACol, int ARow) {
+WideString TNextGrid::GetDrawText(int ACol, int ARow) {
     TCellInfo Info;
     GetCellInfo(ACol, ARow, Info);
     return GetColumns()->GetItem(ACol)->GetDrawText(Info);
 }
 
-WideString TNxDataGrid::GetHintText(int ACol, int ARow) {
+WideString TNextGrid::GetHintText(int ACol, int ARow) {
     TCellInfo Info;
     GetCellInfo(ACol, ARow, Info);
     return GetColumns()->GetItem(ACol)->GetHintText(Info);
 }
 
-TColor TNxDataGrid::GetCellColor(int ACol, int ARow) {
+TColor TNextGrid::GetCellColor(int ACol, int ARow) {
     TNxCustomColumn* Column = GetColumns()->GetItem(ACol);
     if (Column->GetParentCellColor()) return GetColor();
     return FCells->GetCell(ACol, ARow)->GetColor();
 }
 
-bool TNxDataGrid::IsCellEmpty(int ACol, int ARow) {
+bool TNextGrid::IsCellEmpty(int ACol, int ARow) {
     return FCells->GetCell(ACol, ARow)->GetEmpty();
 }
 
-void TNxDataGrid::ColumnsChange(TColumnsOperation Operation, int Value1, int Value2) {
+void TNextGrid::ColumnsChange(TColumnsOperation Operation, int Value1, int Value2) {
     // The store follows the collection before the view looks at the new columns.
     FCells->ColumnsChange(Operation, Value1, Value2);
     TNxCustomGrid::ColumnsChange(Operation, Value1, Value2);
@@ -434,7 +381,7 @@ void TNxDataGrid::ColumnsChange(TColumnsOperation Operation, int Value1, int Val
 // ---------------------------------------------------------------------------------------------
 // A cell's value and text formatting for painting
 
-bool TNxDataGrid::DrawCellData(int ACol, int ARow, TCellState CellState) {
+bool TNextGrid::DrawCellData(int ACol, int ARow, TCellState CellState) {
     TNxCustomGrid::DrawCellData(ACol, ARow, CellState);
     TNxCustomColumn* Column = GetColumns()->GetItem(ACol);
     TCellInfo Info;
@@ -445,7 +392,7 @@ bool TNxDataGrid::DrawCellData(int ACol, int ARow, TCellState CellState) {
     return true;
 }
 
-void TNxDataGrid::ApplyCellFormating(int ACol, int ARow, const WideString& /*Text*/, TCellState CellState) {
+void TNextGrid::ApplyCellFormating(int ACol, int ARow, const WideString& /*Text*/, TCellState CellState) {
     TFont* Font = GetCanvas()->GetFont();
     TFontStyles FontStyle = FCells->GetCell(ACol, ARow)->GetFontStyle();
     if (CellState.Contains(csBoldTextSelection)) FontStyle.Include(fsBold);
@@ -455,8 +402,8 @@ void TNxDataGrid::ApplyCellFormating(int ACol, int ARow, const WideString& /*Tex
     Font->SetColor(TextColor);
 }
 
-void TNxDataGrid::DoCellFormating(int ACol, int ARow, TColor& TextColor, TFontStyles& FontStyle,
-                                  TCellState CellState) {
+void TNextGrid::DoCellFormating(int ACol, int ARow, TColor& TextColor, TFontStyles& FontStyle,
+                                TCellState CellState) {
     if (OnCellFormating) OnCellFormating(this, ACol, ARow, TextColor, FontStyle, CellState);
 }
 

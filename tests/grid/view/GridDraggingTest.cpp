@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include "GridTestSupport.h"
+#include "grid/view/GridDragBox.h"
 #include "grid/view/NextGrid.h"
 
 namespace {

@@ -420,3 +420,36 @@ TEST_F(GridSelection, PaintedTextTakesTheFormatingColor) {
     EXPECT_EQ(RedPixels(0), 0);
     EXPECT_EQ(RedPixels(2), 0);
 }
+
+// The decision alone, no window: what the modifiers ask for in each mode.
+TEST(SelectDecision, ModifiersAndModeChooseTheAction) {
+    TSelectRequest Multi;
+    Multi.MultiSelect = true;
+    Multi.FullRow = true;
+    Multi.MultiSelected = true;
+    EXPECT_TRUE(DecideSelect(Multi).ClearFirst) << "a plain press starts a multi-selection over";
+    EXPECT_EQ(DecideSelect(Multi).Action, saRow);
+
+    TSelectRequest Right = Multi;
+    Right.Deselect = false;
+    EXPECT_FALSE(DecideSelect(Right).ClearFirst) << "a right press keeps it";
+
+    TSelectRequest Ctrl = Multi;
+    Ctrl.Ctrl = true;
+    EXPECT_FALSE(DecideSelect(Ctrl).ClearFirst);
+    EXPECT_EQ(DecideSelect(Ctrl).Action, saToggleRow);
+    TSelectRequest Shift = Multi;
+    Shift.Shift = true;
+    EXPECT_EQ(DecideSelect(Shift).Action, saRange);
+    Shift.Ctrl = true;
+    EXPECT_EQ(DecideSelect(Shift).Action, saAddRange) << "Ctrl+Shift keeps the rows outside the range";
+
+    TSelectRequest Single = Ctrl;
+    Single.MultiSelect = false;
+    Single.MultiSelected = false;
+    EXPECT_EQ(DecideSelect(Single).Action, saRow) << "modifiers mean nothing without multi-select";
+    Single.FullRow = false;
+    EXPECT_EQ(DecideSelect(Single).Action, saCell);
+    Single.InputSelected = true;
+    EXPECT_EQ(DecideSelect(Single).Action, saInputColumn);
+}
