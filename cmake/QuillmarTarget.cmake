@@ -1,5 +1,8 @@
 include(GoogleTest)
 
+# The program's own code: overrides say so, and code nothing uses any more shows.
+set(QUILLMAR_WARNINGS -Wall -Wextra -Wsuggest-override -Wunused)
+
 # One library target per source folder (or closely joined folders): every .cpp directly in the
 # folders is compiled. Globbing keeps the lists from drifting while several folders grow at once.
 # A folder with no sources yet becomes an interface target, so dependents link all the same.
@@ -13,7 +16,7 @@ function(quillmar_library name)
     if(_sources)
         add_library(${name} STATIC ${_sources})
         target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
-        target_compile_options(${name} PRIVATE -Wall -Wextra)
+        target_compile_options(${name} PRIVATE ${QUILLMAR_WARNINGS})
         target_link_libraries(${name} PUBLIC ${ARG_DEPS})
     else()
         add_library(${name} INTERFACE)

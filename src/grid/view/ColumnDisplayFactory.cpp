@@ -1,6 +1,9 @@
 // The kinds' displays, matched most derived kind first.
 #include "grid/view/ColumnDisplayFactory.h"
 
+#include <memory>
+#include <type_traits>
+
 #include "grid/model/ColumnKinds.h"
 #include "grid/view/ColumnDisplayImage.h"
 #include "grid/view/ColumnDisplayMarkup.h"
@@ -12,7 +15,9 @@ namespace {
 
 template <typename Kind, typename Made, typename Base>
 bool Make(TNxCustomColumn& Column, std::unique_ptr<Base>& Out) {
-    if (Out || !dynamic_cast<Kind*>(&Column)) return false;
+    if (Out) return false;
+    if constexpr (!std::is_same_v<Kind, TNxCustomColumn>)
+        if (!dynamic_cast<Kind*>(&Column)) return false;
     Out = std::make_unique<Made>(&Column);
     return true;
 }

@@ -27,10 +27,6 @@ QString ToQt(const WideString& s) {
     return QString::fromUtf16(reinterpret_cast<const char16_t*>(s.data()), static_cast<qsizetype>(s.size()));
 }
 
-QRect ToQt(const TRect& r) {
-    return QRect(r.Left, r.Top, r.Width(), r.Height());
-}
-
 class TControlInterface;
 
 // Cell interfaces a table keeps at most; past it the kept ones are dropped (clients ask again).

@@ -21,9 +21,6 @@ namespace {
 QString ToQ(const WideString& s) {
     return QString::fromUtf16(s.data(), qsizetype(s.size()));
 }
-WideString FromQ(const QString& s) {
-    return WideString(reinterpret_cast<const char16_t*>(s.utf16()), size_t(s.size()));
-}
 
 QWidget* OwnerWidget(HWND owner) {
     if (owner) return FrameWidgetOf(owner);
