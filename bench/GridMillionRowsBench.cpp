@@ -9,16 +9,12 @@
 #include "BenchShownGrid.h"
 #include "BenchSupport.h"
 
-#include <malloc.h>
-#include <unistd.h>
-
 #include <QApplication>
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 #include <QTableView>
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 #include <random>
 #include <vector>
@@ -69,18 +65,6 @@ struct TValues {
 const TValues& Values() {
     static const TValues Instance;
     return Instance;
-}
-
-// Resident memory, after the heap has returned what it holds free: a fill measured after another
-// must not find its memory already resident.
-double ResidentMiB() {
-    malloc_trim(0);
-    long Pages = 0, Resident = 0;
-    if (FILE* Statm = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(Statm, "%ld %ld", &Pages, &Resident) != 2) Resident = 0;
-        std::fclose(Statm);
-    }
-    return static_cast<double>(Resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
 void EnsureApplication() {

@@ -58,6 +58,8 @@ public:
     // Characters of the text the cell holds, without making it: 0 for the kinds that hold no
     // text and form it only when asked.
     virtual size_t GetHeldTextLength() const { return 0; }
+    // Asks the processor to fetch memory the value lives in outside the cell, ahead of a read.
+    virtual void PrefetchValue() const {}
 
     TCells* GetOwner() const { return FOwner; }
 
@@ -92,7 +94,8 @@ private:
     uint8_t FStateBits = static_cast<uint8_t>(TNxCellState{cstLocked}.Bits());
     // Set while the store keeps a hint or an object reference for the cell: few cells carry them.
     bool FHasExtras = false;
-    // Which of the store's pools the cell's slot is in.
+    // Which of the store's pools the cell's slot is in, and whether its value follows the store's
+    // current coordinates.
     uint8_t FSlotKind = 0;
 };
 
@@ -186,6 +189,7 @@ public:
     WideString GetAsString() const override { return FValue.ToString(); }
     void AppendAsString(WideString& Out) const override { FValue.AppendTo(Out); }
     size_t GetHeldTextLength() const override { return FValue.Length(); }
+    void PrefetchValue() const override { FValue.Prefetch(); }
     void SetAsBoolean(bool Value) override;
     void SetAsDateTime(TDateTime Value) override;
     void SetAsFloat(double Value) override;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <new>
+#include <type_traits>
 
 #include "grid/model/Column.h"
 #include "grid/model/Columns.h"
@@ -25,6 +26,10 @@ constexpr size_t kCellAlignment =
     std::max({alignof(TBooleanCell), alignof(TDateTimeCell), alignof(TFloatCell), alignof(TIntegerCell),
               alignof(TStringCell), alignof(TIncrementCell), alignof(TGuidCell), alignof(TVirtualCell)});
 static_assert(kCellSlotSize <= 32, "the common cell kinds stay at 32 bytes");
+// Bits of a cell's slot kind: the pool its slot is in, and whether its value follows the current
+// coordinates.
+constexpr uint8_t kLargeSlot = 1;
+constexpr uint8_t kAtCoordinates = 2;
 
 TCells::TCells(TNxGridHost* AGrid, TNxColumns* AColumns)
     : FCellPool(kCellSlotSize, kCellAlignment), FLargeCellPool(sizeof(TGuidCell), kCellAlignment),
@@ -56,6 +61,24 @@ TCell* TCells::GetCell(int ACol, int ARow) {
     FCurrentColumn = ACol;
     FCurrentRow = ARow;
     return List[static_cast<size_t>(ARow)];
+}
+
+const TCell* TCells::PeekCell(int ACol, int ARow) const {
+    if (ACol < 0 || ACol >= GetColumnCount()) ListIndexError(ACol);
+    CheckRow(ARow);
+    return FColumnLists[static_cast<size_t>(ACol)][static_cast<size_t>(ARow)];
+}
+
+void TCells::PrefetchRow(const std::vector<int>& Cols, int ARow, bool Values) const {
+    if (ARow < 0 || ARow >= FRowCount) return;
+    for (int Col : Cols) {
+        if (Col < 0 || Col >= GetColumnCount()) continue;
+        const TCell* Cell = FColumnLists[static_cast<size_t>(Col)][static_cast<size_t>(ARow)];
+        if (Values)
+            Cell->PrefetchValue();
+        else
+            __builtin_prefetch(Cell);
+    }
 }
 
 TRow* TCells::GetRow(int Index) const {
@@ -112,8 +135,10 @@ void TCells::DropExtras(TCell* ACell) noexcept {
 
 template <typename T> T* TCells::PlaceCell() {
     constexpr bool Large = sizeof(T) > kCellSlotSize;
+    constexpr bool AtCoordinates = std::is_same_v<T, TIncrementCell> || std::is_same_v<T, TVirtualCell>;
     T* Cell = new (Large ? FLargeCellPool : FCellPool) T(this);
-    Cell->FSlotKind = Large ? 1 : 0;
+    Cell->FSlotKind = (Large ? kLargeSlot : 0) | (AtCoordinates ? kAtCoordinates : 0);
+    if (AtCoordinates) ++FCoordinateCells;
     return Cell;
 }
 
@@ -177,7 +202,8 @@ std::unique_ptr<TCells> TCells::CreateEmptyCopy() const {
 void TCells::FreeCell(TCell* ACell) noexcept {
     if (!ACell) return;
     if (ACell->FHasExtras) FCellExtras.erase(ACell);
-    TSlabPool& Pool = ACell->FSlotKind ? FLargeCellPool : FCellPool;
+    if (ACell->FSlotKind & kAtCoordinates) --FCoordinateCells;
+    TSlabPool& Pool = (ACell->FSlotKind & kLargeSlot) ? FLargeCellPool : FCellPool;
     ACell->~TCell();
     Pool.Free(ACell);
 }

@@ -52,6 +52,16 @@ public:
     // paints or sorts.
     TCell* GetCell(int ACol, int ARow);
     TRow* GetRow(int Index) const;
+    // Reading many rows apart from the current coordinates, as a copy of a selection does.
+    // ReadsApart: whether every cell answers the same at any current coordinates (the store holds
+    // no increment or virtual cells); only then may PeekCell's cells be read, and from several
+    // threads at once while nothing changes the store. PeekCell checks both indices as GetCell
+    // does but leaves the current coordinates alone. PrefetchRow asks the processor for the cells
+    // of the row at ARow in the given columns (Values: what the cells' values point to, once the
+    // cells themselves have arrived); indices outside the store are ignored.
+    bool ReadsApart() const { return FCoordinateCells == 0; }
+    const TCell* PeekCell(int ACol, int ARow) const;
+    void PrefetchRow(const std::vector<int>& Cols, int ARow, bool Values) const;
     int GetRowIndex(const TRow* ARow) const;
     int GetCellColumnIndex(const TCell* ACell) const;
     int GetCellRowIndex(const TCell* ACell) const;
@@ -193,4 +203,6 @@ private:
     int FSortedColumn = -1;
     TSortKind FLastSortKind = skAscending;
     int FVisibleRowCount = 0;
+    // Live cells whose values follow the current coordinates (increment and virtual cells).
+    size_t FCoordinateCells = 0;
 };
