@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <mutex>
 #include <new>
 #include <type_traits>
 
@@ -16,6 +17,39 @@ namespace {
     throw EListError(Format(SListIndexError, {Index}));
 }
 
+// Live stores by number, so a cell names its store in two bytes; numbers of stores gone are
+// given out again. Slot 0 stays empty for cells without a store.
+constexpr size_t kStoreSlots = 65536;
+std::mutex GStoresLock;
+TCells* GStores[kStoreSlots] = {};
+std::vector<uint16_t> GFreeStoreIds;
+size_t GNextStoreId = 1;
+
+uint16_t NumberStore(TCells* Store) {
+    std::lock_guard<std::mutex> Lock(GStoresLock);
+    uint16_t Id;
+    if (!GFreeStoreIds.empty()) {
+        Id = GFreeStoreIds.back();
+        GFreeStoreIds.pop_back();
+    } else if (GNextStoreId < kStoreSlots) {
+        Id = static_cast<uint16_t>(GNextStoreId++);
+    } else {
+        throw EInvalidOperation("At most 65,535 grids hold cells at once");
+    }
+    GStores[Id] = Store;
+    return Id;
+}
+
+void ForgetStore(uint16_t Id) noexcept {
+    std::lock_guard<std::mutex> Lock(GStoresLock);
+    GStores[Id] = nullptr;
+    try {
+        GFreeStoreIds.push_back(Id);
+    } catch (...) {
+        // The number is not given out again; no harm beyond that.
+    }
+}
+
 } // namespace
 
 // Slots of the first pool fit every kind but the GUID's, which alone goes to the second.
@@ -25,14 +59,15 @@ constexpr size_t kCellSlotSize =
 constexpr size_t kCellAlignment =
     std::max({alignof(TBooleanCell), alignof(TDateTimeCell), alignof(TFloatCell), alignof(TIntegerCell),
               alignof(TStringCell), alignof(TIncrementCell), alignof(TGuidCell), alignof(TVirtualCell)});
-static_assert(kCellSlotSize <= 32, "the common cell kinds stay at 32 bytes");
+static_assert(kCellSlotSize <= 24, "the common cell kinds stay at 24 bytes");
+static_assert(sizeof(TRow) <= 32, "a row record stays at 32 bytes");
 // Bits of a cell's slot kind: the pool its slot is in, and whether its value follows the current
 // coordinates.
 constexpr uint8_t kLargeSlot = 1;
 constexpr uint8_t kAtCoordinates = 2;
 
 TCells::TCells(TNxGridHost* AGrid, TNxColumns* AColumns)
-    : FCellPool(kCellSlotSize, kCellAlignment), FLargeCellPool(sizeof(TGuidCell), kCellAlignment),
+    : FStoreId(NumberStore(this)), FCellPool(kCellSlotSize, kCellAlignment), FLargeCellPool(sizeof(TGuidCell), kCellAlignment),
       FRowPool(sizeof(TRow), alignof(TRow)), FColumns(AColumns), FGrid(AGrid) {}
 
 TCells::~TCells() {
@@ -41,6 +76,11 @@ TCells::~TCells() {
     for (auto& List : FColumnLists)
         FreeColumnCells(List);
     FColumnLists.clear();
+    ForgetStore(FStoreId);
+}
+
+TCells* TCells::StoreOf(uint16_t Id) noexcept {
+    return GStores[Id];
 }
 
 // ---------------------------------------------------------------------------------------------

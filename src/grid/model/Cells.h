@@ -20,9 +20,12 @@ class TNxGridHost;
 using TCompareFunc = bool (TCells::*)(TCell* Cell1, TCell* Cell2);
 
 // Rows live in their store's pool, as cells do.
-// Fields ordered by size, so a row record is 40 bytes.
-class TRow : public TObject, public TSlabPooled {
+// Fields ordered by size and no virtual table, so a row record is 32 bytes.
+class TRow : public TSlabPooled {
 public:
+    TRow() = default;
+    TRow(const TRow&) = delete;
+    TRow& operator=(const TRow&) = delete;
     TRow* ParentRow = nullptr;
     int ChildCount = 0;
     int ImageIndex = -1;
@@ -143,6 +146,9 @@ public:
     TCellChangeEvent OnCellChange;
     TCompareEvent OnCompare;
 
+    // The live store numbered Id (what its cells keep instead of its address); nullptr for 0.
+    static TCells* StoreOf(uint16_t Id) noexcept;
+
 private:
     friend class TCell;
     friend class TStringCell;
@@ -184,6 +190,8 @@ private:
     void ReverseRows();
     void ReorderRows(const std::vector<int>& Order);
 
+    // This store's number for its cells: at most 65,535 stores live at once.
+    uint16_t FStoreId;
     // Declared before the lists and rows, so the slots and texts outlive what the destructor
     // frees. Cells of every kind but the GUID's fit the first pool's slots.
     TCellTextPool FTextPool;
