@@ -97,10 +97,12 @@ int CompareKeys(const AnsiString& A, const AnsiString& B) {
 
 // A row's place in the sort: the leading part of its key, enough to decide most comparisons
 // in a contiguous array; ties go to the rest of the key and then to the row number.
-struct TSortEntry {
+// Packed: twelve bytes instead of sixteen, for ten million rows 40 MB less per copy of them.
+struct __attribute__((packed)) TSortEntry {
     uint64_t Head;
     uint32_t Row;
 };
+static_assert(sizeof(TSortEntry) == 12);
 
 // Entries in ascending order of Head, a stable least-significant-digit radix sort: equal heads
 // keep the order they come in. Digits that every entry shares cost no pass.
@@ -202,25 +204,37 @@ template <typename TUnit> class TTextKeys {
 public:
     using TView = std::basic_string_view<TUnit>;
     TTextKeys(size_t Count, size_t Units) {
-        FEnds.reserve(Count);
+        FShortEnds.reserve(Count);
         FUnits.reserve(Units);
     }
     void Add(TView Text) {
         FUnits.insert(FUnits.end(), Text.begin(), Text.end());
-        FEnds.push_back(FUnits.size());
+        if (!FLong && FUnits.size() > UINT32_MAX) {
+            FEnds.assign(FShortEnds.begin(), FShortEnds.end());
+            FShortEnds = {};
+            FLong = true;
+        }
+        if (FLong)
+            FEnds.push_back(FUnits.size());
+        else
+            FShortEnds.push_back(static_cast<uint32_t>(FUnits.size()));
     }
-    size_t size() const { return FEnds.size(); }
-    bool empty() const { return FEnds.empty(); }
+    size_t size() const { return FLong ? FEnds.size() : FShortEnds.size(); }
+    bool empty() const { return size() == 0; }
     TView operator[](size_t Row) const {
-        const size_t Begin = Row == 0 ? 0 : FEnds[Row - 1];
-        return {FUnits.data() + Begin, FEnds[Row] - Begin};
+        const size_t Begin = Row == 0 ? 0 : EndOf(Row - 1);
+        return {FUnits.data() + Begin, EndOf(Row) - Begin};
     }
     // Every unit of every text, one after the other.
     const std::vector<TUnit>& Units() const { return FUnits; }
 
 private:
+    size_t EndOf(size_t Row) const { return FLong ? FEnds[Row] : FShortEnds[Row]; }
     std::vector<TUnit> FUnits;
+    // Where each text ends: in 32 bits until the texts pass 4 G units, then in FEnds.
+    std::vector<uint32_t> FShortEnds;
     std::vector<size_t> FEnds;
+    bool FLong = false;
 };
 
 // Texts ordered by their units as unsigned numbers, a prefix first: sorted by heads, then each run
