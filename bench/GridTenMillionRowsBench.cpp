@@ -10,6 +10,7 @@
 
 #include "BenchShownGrid.h"
 #include "BenchSupport.h"
+#include "BenchVariedRows.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -21,7 +22,6 @@
 #include <algorithm>
 #include <chrono>
 #include <memory>
-#include <random>
 #include <vector>
 
 #include "grid/model/NumberColumn.h"
@@ -32,49 +32,28 @@
 
 namespace {
 
-const char16_t* const kStatuses[] = {u"Received", u"In review", u"Approved", u"Rejected"};
-
-// Row after row of varied values: names of 6 to 30 characters, one in five with letters outside
-// Latin-1; a status of four; an amount with two decimals; a whole count. The same seed gives the
-// same rows to the grid and to the item model.
-class TRowMaker {
-public:
-    WideString Name;
-    int Status = 0;
-    double Amount = 0, Count = 0;
-    void Next() {
-        const size_t Length = 6 + FRandom() % 25;
-        Name.clear();
-        const bool Wide = FRandom() % 5 == 0;
-        for (size_t i = 0; i < Length; ++i) {
-            const unsigned Letter = FRandom() % 26;
-            if (i > 0 && FRandom() % 7 == 0)
-                Name += u' ';
-            else if (Wide && i % 3 == 1)
-                Name += static_cast<char16_t>(u'\u0430' + Letter);
-            else
-                Name += static_cast<char16_t>((i == 0 ? u'A' : u'a') + Letter);
-        }
-        Status = static_cast<int>(FRandom() % 4);
-        Amount = static_cast<double>(FRandom() % 100'000'000) / 100.0;
-        Count = static_cast<double>(FRandom() % 1'000'000);
-    }
-
-private:
-    std::mt19937 FRandom{30};
-};
-
 double SecondsSince(std::chrono::steady_clock::time_point Start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
 }
 
-// Runs Stage, adding "<Name>_s" (wall seconds) and "<Name>_peak_MiB" (the process's peak while it
-// ran) to the counters.
+// Processor time of all the process's threads: on a shared machine it shows what a stage costs
+// when wall time shows mostly the others.
+double ProcessorSeconds() {
+    rusage Usage{};
+    getrusage(RUSAGE_SELF, &Usage);
+    auto Seconds = [](const timeval& T) { return static_cast<double>(T.tv_sec) + static_cast<double>(T.tv_usec) / 1e6; };
+    return Seconds(Usage.ru_utime) + Seconds(Usage.ru_stime);
+}
+
+// Runs Stage, adding "<Name>_s" (wall seconds), "<Name>_cpu_s" (processor seconds) and
+// "<Name>_peak_MiB" (the process's peak while it ran) to the counters.
 template <typename TStage> void Measure(benchmark::State& State, const char* Name, TStage Stage) {
     RestartPeakMemory();
+    const double Processor = ProcessorSeconds();
     const auto Start = std::chrono::steady_clock::now();
     Stage();
     State.counters[std::string(Name) + "_s"] = SecondsSince(Start);
+    State.counters[std::string(Name) + "_cpu_s"] = ProcessorSeconds() - Processor;
     State.counters[std::string(Name) + "_peak_MiB"] = PeakSinceRestartMiB();
 }
 

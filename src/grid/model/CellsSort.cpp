@@ -282,6 +282,8 @@ template <typename TChar> std::vector<int> TextOrder(const TTextKeys<TChar>& Tex
             b = e;
         }
     }
+    // Room given back before the order is made.
+    Scratch = {};
     return RowsOf(Entries);
 }
 
@@ -293,6 +295,7 @@ std::vector<int> ScalarOrder(const std::vector<uint64_t>& Keys, bool Descending)
         Entries[r] = {Keys[r] ^ Flip, static_cast<uint32_t>(r)};
     std::vector<TSortEntry> Scratch;
     SortByHead(Entries.data(), Entries.size(), Scratch);
+    Scratch = {};
     return RowsOf(Entries);
 }
 
