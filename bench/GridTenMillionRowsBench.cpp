@@ -41,7 +41,9 @@ double SecondsSince(std::chrono::steady_clock::time_point Start) {
 double ProcessorSeconds() {
     rusage Usage{};
     getrusage(RUSAGE_SELF, &Usage);
-    auto Seconds = [](const timeval& T) { return static_cast<double>(T.tv_sec) + static_cast<double>(T.tv_usec) / 1e6; };
+    auto Seconds = [](const timeval& T) {
+        return static_cast<double>(T.tv_sec) + static_cast<double>(T.tv_usec) / 1e6;
+    };
     return Seconds(Usage.ru_utime) + Seconds(Usage.ru_stime);
 }
 
@@ -117,9 +119,9 @@ void BM_Grid(benchmark::State& State) {
             Grid->Invalidate();
             Grid->Update();
         });
-        State.counters["peak_before_copy_MiB"] = std::max(
-            {PeakBefore, State.counters["sort_text_peak_MiB"].value, State.counters["sort_number_peak_MiB"].value,
-             PeakSinceRestartMiB()});
+        State.counters["peak_before_copy_MiB"] =
+            std::max({PeakBefore, State.counters["sort_text_peak_MiB"].value,
+                      State.counters["sort_number_peak_MiB"].value, PeakSinceRestartMiB()});
         Measure(State, "copy", [&] {
             Grid->SelectAll();
             Grid->CopyToClipboard();
@@ -156,8 +158,8 @@ void BM_QtItemModel(benchmark::State& State) {
             for (int r = 0; r < Rows; ++r) {
                 Maker.Next();
                 Model->setItem(r, 0,
-                               new QStandardItem(QString::fromUtf16(Maker.Name.data(),
-                                                                    static_cast<qsizetype>(Maker.Name.size()))));
+                               new QStandardItem(QString::fromUtf16(
+                                   Maker.Name.data(), static_cast<qsizetype>(Maker.Name.size()))));
                 Model->setItem(r, 1, new QStandardItem(Statuses[Maker.Status]));
                 auto* Amount = new QStandardItem();
                 Amount->setData(Maker.Amount, Qt::DisplayRole);

@@ -95,12 +95,14 @@ void TCell::SetHint(const WideString& Value) {
 
 void TCell::SetLocked(bool Value) {
     FStateBits =
-        static_cast<uint8_t>((Value ? GetState().Include(cstLocked) : GetState().Exclude(cstLocked)).Bits()) & 3;
+        static_cast<uint8_t>((Value ? GetState().Include(cstLocked) : GetState().Exclude(cstLocked)).Bits()) &
+        3;
 }
 
 void TCell::SetEmpty(bool Value) {
     FStateBits =
-        static_cast<uint8_t>((Value ? GetState().Include(cstEmpty) : GetState().Exclude(cstEmpty)).Bits()) & 3;
+        static_cast<uint8_t>((Value ? GetState().Include(cstEmpty) : GetState().Exclude(cstEmpty)).Bits()) &
+        3;
     Changed();
 }
 

@@ -24,7 +24,8 @@ public:
     void AppendTo(WideString& Out) const;
     // Asks the processor to fetch a pooled text's memory ahead of a read.
     void Prefetch() const {
-        if (FBits != 0 && !(FBits & 1)) __builtin_prefetch(reinterpret_cast<const void*>(static_cast<uintptr_t>(FBits)));
+        if (FBits != 0 && !(FBits & 1))
+            __builtin_prefetch(reinterpret_cast<const void*>(static_cast<uintptr_t>(FBits)));
     }
 
 private:

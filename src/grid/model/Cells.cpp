@@ -67,8 +67,9 @@ constexpr uint8_t kLargeSlot = 1;
 constexpr uint8_t kAtCoordinates = 2;
 
 TCells::TCells(TNxGridHost* AGrid, TNxColumns* AColumns)
-    : FStoreId(NumberStore(this)), FCellPool(kCellSlotSize, kCellAlignment), FLargeCellPool(sizeof(TGuidCell), kCellAlignment),
-      FRowPool(sizeof(TRow), alignof(TRow)), FColumns(AColumns), FGrid(AGrid) {}
+    : FStoreId(NumberStore(this)), FCellPool(kCellSlotSize, kCellAlignment),
+      FLargeCellPool(sizeof(TGuidCell), kCellAlignment), FRowPool(sizeof(TRow), alignof(TRow)),
+      FColumns(AColumns), FGrid(AGrid) {}
 
 TCells::~TCells() {
     ClearRows();

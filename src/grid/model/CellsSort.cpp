@@ -171,7 +171,8 @@ std::vector<int> OrderOf(std::vector<TSortEntry>& Entries, bool Descending, TTie
 // so heads compare as the texts do.
 template <typename TUnit> class TUnitRanks {
 public:
-    template <typename TUnits> explicit TUnitRanks(const TUnits& All) : FRank(size_t{1} << (8 * sizeof(TUnit))) {
+    template <typename TUnits>
+    explicit TUnitRanks(const TUnits& All) : FRank(size_t{1} << (8 * sizeof(TUnit))) {
         for (auto Unit : All)
             FRank[static_cast<TUnit>(Unit)] = 1;
         uint32_t Rank = 0;

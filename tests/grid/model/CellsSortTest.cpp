@@ -353,8 +353,10 @@ TEST(CellsSort, LargeSortsMatchTheComparators) {
 TEST(CellsSort, LargeSortsWithManyTiesMatchAStableSortByTheComparators) {
     constexpr int kRows = 70'000;
     std::mt19937 Random(7);
-    const WideString Stems[] = {u"", u"Anna", u"anna", u"ANNA b", u"\u00c9mile", u"\u0416\u0435\u043d\u044f",
-                                u"Zoe", u"zo", u"Anna Maria Theresa of Somewhere", u"9"};
+    const WideString Stems[] = {u"",       u"Anna",       u"anna",
+                                u"ANNA b", u"\u00c9mile", u"\u0416\u0435\u043d\u044f",
+                                u"Zoe",    u"zo",         u"Anna Maria Theresa of Somewhere",
+                                u"9"};
     std::vector<WideString> Texts, Numbers;
     for (int i = 0; i < kRows; ++i) {
         WideString Text = Stems[Random() % 10];
@@ -371,7 +373,8 @@ TEST(CellsSort, LargeSortsWithManyTiesMatchAStableSortByTheComparators) {
         TCompare Less, Greater;
     };
     for (const TCase& Case :
-         {TCase{stAlphabetic, ctString, &Texts, &TCells::AlphabeticLessCompare, &TCells::AlphabeticGreaterCompare},
+         {TCase{stAlphabetic, ctString, &Texts, &TCells::AlphabeticLessCompare,
+                &TCells::AlphabeticGreaterCompare},
           TCase{stCaseInsensitive, ctString, &Texts, &TCells::CaseInsensitiveLessCompare,
                 &TCells::CaseInsensitiveGreaterCompare},
           TCase{stNumeric, ctFloat, &Numbers, &TCells::NumericLessCompare, &TCells::NumericGreaterCompare}}) {

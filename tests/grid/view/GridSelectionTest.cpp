@@ -140,7 +140,8 @@ TEST_F(GridSelection, CopyingAllOfALargeSortedGridKeepsTheShownOrder) {
         WideString All;
         for (int Value = 0; Value < kRows; ++Value) {
             const WideString Name = Key(Value);
-            All += Value % 1000 == 0 ? u"\"" + Name.substr(0, 7) + u"\"\"q\"\"" + Name.substr(10) + u"\"" : Name;
+            All +=
+                Value % 1000 == 0 ? u"\"" + Name.substr(0, 7) + u"\"\"q\"\"" + Name.substr(10) + u"\"" : Name;
             All += u"\t" + ToWide(-3 * Value);
             if (Numbered) All += u"\t" + ToWide(Value + 1);
             All += u"\r\n";
