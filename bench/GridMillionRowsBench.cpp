@@ -8,9 +8,7 @@
 
 #include "BenchShownGrid.h"
 #include "BenchSupport.h"
-
-#include <malloc.h>
-#include <unistd.h>
+#include "BenchVariedRows.h"
 
 #include <QApplication>
 #include <QSortFilterProxyModel>
@@ -18,9 +16,7 @@
 #include <QTableView>
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
-#include <random>
 #include <vector>
 
 #include "grid/model/NumberColumn.h"
@@ -32,36 +28,21 @@
 namespace {
 
 constexpr int kRows = 1'000'000;
-const char16_t* const kStatuses[] = {u"Received", u"In review", u"Approved", u"Rejected"};
-
-// Varied values made once, before anything is measured: names of 6 to 30 characters, one in five
-// with letters outside Latin-1; amounts with two decimals; whole counts.
+// The varied rows, made once before anything is measured.
 struct TValues {
     std::vector<WideString> Names;
     std::vector<int> Statuses;
     std::vector<double> Amounts;
     std::vector<double> Counts;
     TValues() {
-        std::mt19937 Random(30);
+        TRowMaker Maker;
         Names.reserve(kRows);
         for (int r = 0; r < kRows; ++r) {
-            const size_t Length = 6 + Random() % 25;
-            WideString Name;
-            Name.reserve(Length);
-            const bool Wide = Random() % 5 == 0;
-            for (size_t i = 0; i < Length; ++i) {
-                const unsigned Letter = Random() % 26;
-                if (i > 0 && Random() % 7 == 0)
-                    Name += u' ';
-                else if (Wide && i % 3 == 1)
-                    Name += static_cast<char16_t>(u'\u0430' + Letter);
-                else
-                    Name += static_cast<char16_t>((i == 0 ? u'A' : u'a') + Letter);
-            }
-            Names.push_back(std::move(Name));
-            Statuses.push_back(static_cast<int>(Random() % 4));
-            Amounts.push_back(static_cast<double>(Random() % 100'000'000) / 100.0);
-            Counts.push_back(static_cast<double>(Random() % 1'000'000));
+            Maker.Next();
+            Names.push_back(Maker.Name);
+            Statuses.push_back(Maker.Status);
+            Amounts.push_back(Maker.Amount);
+            Counts.push_back(Maker.Count);
         }
     }
 };
@@ -69,18 +50,6 @@ struct TValues {
 const TValues& Values() {
     static const TValues Instance;
     return Instance;
-}
-
-// Resident memory, after the heap has returned what it holds free: a fill measured after another
-// must not find its memory already resident.
-double ResidentMiB() {
-    malloc_trim(0);
-    long Pages = 0, Resident = 0;
-    if (FILE* Statm = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(Statm, "%ld %ld", &Pages, &Resident) != 2) Resident = 0;
-        std::fclose(Statm);
-    }
-    return static_cast<double>(Resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
 void EnsureApplication() {

@@ -15,20 +15,24 @@
 // ---------------------------------------------------------------------------------------------
 // TCell
 
-TCell::TCell(TCells* ACells) : FOwner(ACells) {}
+TCell::TCell(TCells* ACells) : FOwnerId(ACells ? ACells->FStoreId : 0) {}
+
+TCells* TCell::GetOwner() const {
+    return TCells::StoreOf(FOwnerId);
+}
 
 TColor TCell::GetActualColor() const {
-    TNxGridHost* Grid = FOwner ? FOwner->GetGrid() : nullptr;
+    TNxGridHost* Grid = GetOwner() ? GetOwner()->GetGrid() : nullptr;
     return Grid ? Grid->GetActualCellColor(GetColumnIndex(), GetRowIndex()) : FColor;
 }
 
 TColor TCell::GetActualFontColor() const {
-    TNxGridHost* Grid = FOwner ? FOwner->GetGrid() : nullptr;
+    TNxGridHost* Grid = GetOwner() ? GetOwner()->GetGrid() : nullptr;
     return Grid ? Grid->GetActualCellFontColor(GetColumnIndex(), GetRowIndex()) : clWindowText;
 }
 
 void TCell::Changed() {
-    if (FOwner) FOwner->Changed();
+    if (TCells* Owner = GetOwner()) Owner->Changed();
 }
 
 void TCell::SetAsBoolean(bool) {
@@ -65,50 +69,52 @@ void TCell::AppendAsString(WideString& Out) const {
 }
 
 TObject* TCell::GetObjectReference() const {
-    return FHasExtras ? FOwner->ExtrasOf(this).ObjectReference : nullptr;
+    return FHasExtras ? GetOwner()->ExtrasOf(this).ObjectReference : nullptr;
 }
 
 WideString TCell::GetHint() const {
-    return FHasExtras ? FOwner->ExtrasOf(this).Hint : WideString();
+    return FHasExtras ? GetOwner()->ExtrasOf(this).Hint : WideString();
 }
 
 void TCell::DropEmptyExtras() {
     if (!FHasExtras) return;
-    const TCells::TCellExtras& Extras = FOwner->ExtrasOf(this);
-    if (!Extras.ObjectReference && Extras.Hint.empty()) FOwner->DropExtras(this);
+    const TCells::TCellExtras& Extras = GetOwner()->ExtrasOf(this);
+    if (!Extras.ObjectReference && Extras.Hint.empty()) GetOwner()->DropExtras(this);
 }
 
 void TCell::SetObjectReference(TObject* Value) {
-    if (Value || FHasExtras) FOwner->ExtrasFor(this).ObjectReference = Value;
+    if (Value || FHasExtras) GetOwner()->ExtrasFor(this).ObjectReference = Value;
     DropEmptyExtras();
 }
 
 void TCell::SetHint(const WideString& Value) {
-    if (!Value.empty() || FHasExtras) FOwner->ExtrasFor(this).Hint = Value;
+    if (!Value.empty() || FHasExtras) GetOwner()->ExtrasFor(this).Hint = Value;
     DropEmptyExtras();
     if (!GetLocked()) Changed();
 }
 
 void TCell::SetLocked(bool Value) {
     FStateBits =
-        static_cast<uint8_t>((Value ? GetState().Include(cstLocked) : GetState().Exclude(cstLocked)).Bits());
+        static_cast<uint8_t>((Value ? GetState().Include(cstLocked) : GetState().Exclude(cstLocked)).Bits()) &
+        3;
 }
 
 void TCell::SetEmpty(bool Value) {
     FStateBits =
-        static_cast<uint8_t>((Value ? GetState().Include(cstEmpty) : GetState().Exclude(cstEmpty)).Bits());
+        static_cast<uint8_t>((Value ? GetState().Include(cstEmpty) : GetState().Exclude(cstEmpty)).Bits()) &
+        3;
     Changed();
 }
 
 int TCell::GetColumnIndex() const {
-    return FOwner ? FOwner->GetCurrentColumn() : -1;
+    return GetOwner() ? GetOwner()->GetCurrentColumn() : -1;
 }
 int TCell::GetRowIndex() const {
-    return FOwner ? FOwner->GetCurrentRow() : -1;
+    return GetOwner() ? GetOwner()->GetCurrentRow() : -1;
 }
 
 bool TCell::GetHighlighted() const {
-    TNxGridHost* Grid = FOwner ? FOwner->GetGrid() : nullptr;
+    TNxGridHost* Grid = GetOwner() ? GetOwner()->GetGrid() : nullptr;
     return Grid && Grid->IsCellHighlighted(GetColumnIndex(), GetRowIndex());
 }
 

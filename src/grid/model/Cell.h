@@ -58,8 +58,10 @@ public:
     // Characters of the text the cell holds, without making it: 0 for the kinds that hold no
     // text and form it only when asked.
     virtual size_t GetHeldTextLength() const { return 0; }
+    // Asks the processor to fetch memory the value lives in outside the cell, ahead of a read.
+    virtual void PrefetchValue() const {}
 
-    TCells* GetOwner() const { return FOwner; }
+    TCells* GetOwner() const;
 
     TObject* GetObjectReference() const;
     void SetObjectReference(TObject* Value);
@@ -85,15 +87,17 @@ private:
     friend class TCells;
     void DropEmptyExtras();
 
-    TCells* FOwner;
-    TColor FColor = clWindow;
-    // The two small sets as bytes and two flags: a cell is 24 bytes before its value.
+    // The store by its number among the live stores (0: none), and the two small sets and three
+    // flags in bits: a cell is 16 bytes before its value, so a text or number cell takes 24.
+    uint16_t FOwnerId;
     uint8_t FFontStyleBits = 0;
-    uint8_t FStateBits = static_cast<uint8_t>(TNxCellState{cstLocked}.Bits());
+    uint8_t FStateBits : 2 = static_cast<uint8_t>(TNxCellState{cstLocked}.Bits());
     // Set while the store keeps a hint or an object reference for the cell: few cells carry them.
-    bool FHasExtras = false;
-    // Which of the store's pools the cell's slot is in.
-    uint8_t FSlotKind = 0;
+    uint8_t FHasExtras : 1 = 0;
+    // Which of the store's pools the cell's slot is in, and whether its value follows the store's
+    // current coordinates.
+    uint8_t FSlotKind : 2 = 0;
+    TColor FColor = clWindow;
 };
 
 class TBooleanCell : public TCell {
@@ -186,6 +190,7 @@ public:
     WideString GetAsString() const override { return FValue.ToString(); }
     void AppendAsString(WideString& Out) const override { FValue.AppendTo(Out); }
     size_t GetHeldTextLength() const override { return FValue.Length(); }
+    void PrefetchValue() const override { FValue.Prefetch(); }
     void SetAsBoolean(bool Value) override;
     void SetAsDateTime(TDateTime Value) override;
     void SetAsFloat(double Value) override;

@@ -1,6 +1,7 @@
 // Text cells' values: in place, or pooled entries of a length word and the characters.
 #include "grid/model/CellText.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
@@ -18,7 +19,11 @@ struct TEntry {
     char Data[4];
 };
 constexpr size_t kHeaderBytes = offsetof(TEntry, Data);
-constexpr size_t kInPlaceChars = 7;
+// In place, with bit 0 set: either up to nine characters of 1 to 127 in seven bits each from bit
+// 1 (the first one never 0), or up to seven of 1 to 255 in bytes 1 to 7 with bits 1 to 7 clear.
+// Unused characters are 0, so a text with a zero character goes to the pool.
+constexpr size_t kInPlaceAscii = 9;
+constexpr size_t kInPlaceLatin1 = 7;
 
 size_t EntryBytes(size_t Length, bool Wide) {
     return kHeaderBytes + Length * (Wide ? 2 : 1);
@@ -32,8 +37,49 @@ bool InPlace(uint64_t Bits) {
     return Bits & 1;
 }
 
-char16_t InPlaceChar(uint64_t Bits, size_t Index) {
-    return static_cast<char16_t>((Bits >> (8 * (Index + 1))) & 0xFF);
+bool InPlaceAscii(uint64_t Bits) {
+    return (Bits & 0xFE) != 0;
+}
+
+// The in-place text's characters into Out, which has room for nine; returns their count.
+size_t InPlaceChars(uint64_t Bits, char16_t* Out) {
+    size_t Count = 0;
+    if (InPlaceAscii(Bits)) {
+        for (; Count < kInPlaceAscii; ++Count) {
+            const auto Ch = static_cast<char16_t>((Bits >> (1 + 7 * Count)) & 0x7F);
+            if (Ch == 0) break;
+            Out[Count] = Ch;
+        }
+    } else {
+        for (; Count < kInPlaceLatin1; ++Count) {
+            const auto Ch = static_cast<char16_t>((Bits >> (8 * (Count + 1))) & 0xFF);
+            if (Ch == 0) break;
+            Out[Count] = Ch;
+        }
+    }
+    return Count;
+}
+
+// The in-place form of Value, or 0 when it does not fit one.
+uint64_t InPlaceBits(std::u16string_view Value) {
+    char16_t Highest = 0, Lowest = 0xFFFF;
+    for (char16_t Ch : Value) {
+        Highest = std::max(Highest, Ch);
+        Lowest = std::min(Lowest, Ch);
+    }
+    if (Value.empty() || Lowest == 0) return 0;
+    uint64_t Bits = 1;
+    if (Highest < 0x80 && Value.size() <= kInPlaceAscii) {
+        for (size_t i = 0; i < Value.size(); ++i)
+            Bits |= static_cast<uint64_t>(Value[i]) << (1 + 7 * i);
+        return Bits;
+    }
+    if (Highest <= 0xFF && Value.size() <= kInPlaceLatin1) {
+        for (size_t i = 0; i < Value.size(); ++i)
+            Bits |= static_cast<uint64_t>(Value[i]) << (8 * (i + 1));
+        return Bits;
+    }
+    return 0;
 }
 
 bool FitsLatin1(std::u16string_view Value) {
@@ -49,16 +95,18 @@ bool FitsLatin1(std::u16string_view Value) {
 
 size_t TCellText::Length() const {
     if (FBits == 0) return 0;
-    if (InPlace(FBits)) return (FBits >> 1) & 7;
+    if (InPlace(FBits)) {
+        char16_t Chars[kInPlaceAscii];
+        return InPlaceChars(FBits, Chars);
+    }
     return EntryOf(FBits)->Header >> 1;
 }
 
 void TCellText::AppendTo(WideString& Out) const {
     if (FBits == 0) return;
     if (InPlace(FBits)) {
-        const size_t Count = (FBits >> 1) & 7;
-        for (size_t i = 0; i < Count; ++i)
-            Out += InPlaceChar(FBits, i);
+        char16_t Chars[kInPlaceAscii];
+        Out.append(Chars, InPlaceChars(FBits, Chars));
         return;
     }
     const TEntry* Entry = EntryOf(FBits);
@@ -105,16 +153,12 @@ void TCellTextPool::Assign(TCellText& Slot, std::u16string_view Value) {
         throw EInvalidOperation("A cell holds at most " + std::to_string(kMaxLength) +
                                 " characters; the text has " + std::to_string(Value.size()));
     TCellText Made;
-    const bool Latin1 = FitsLatin1(Value);
     if (Value.empty()) {
         Made.FBits = 0;
-    } else if (Latin1 && Value.size() <= kInPlaceChars) {
-        uint64_t Bits = 1 | (static_cast<uint64_t>(Value.size()) << 1);
-        for (size_t i = 0; i < Value.size(); ++i)
-            Bits |= static_cast<uint64_t>(Value[i]) << (8 * (i + 1));
+    } else if (const uint64_t Bits = InPlaceBits(Value)) {
         Made.FBits = Bits;
     } else {
-        const bool Wide = !Latin1;
+        const bool Wide = !FitsLatin1(Value);
         const size_t Bytes = EntryBytes(Value.size(), Wide);
         void* Memory = Bytes <= kPooledBytes ? PoolFor(Bytes).Allocate() : std::malloc(Bytes);
         if (!Memory) throw std::bad_alloc();

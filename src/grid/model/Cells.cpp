@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <exception>
+#include <mutex>
 #include <new>
+#include <type_traits>
 
 #include "grid/model/Column.h"
 #include "grid/model/Columns.h"
@@ -15,6 +17,39 @@ namespace {
     throw EListError(Format(SListIndexError, {Index}));
 }
 
+// Live stores by number, so a cell names its store in two bytes; numbers of stores gone are
+// given out again. Slot 0 stays empty for cells without a store.
+constexpr size_t kStoreSlots = 65536;
+std::mutex GStoresLock;
+TCells* GStores[kStoreSlots] = {};
+std::vector<uint16_t> GFreeStoreIds;
+size_t GNextStoreId = 1;
+
+uint16_t NumberStore(TCells* Store) {
+    std::lock_guard<std::mutex> Lock(GStoresLock);
+    uint16_t Id;
+    if (!GFreeStoreIds.empty()) {
+        Id = GFreeStoreIds.back();
+        GFreeStoreIds.pop_back();
+    } else if (GNextStoreId < kStoreSlots) {
+        Id = static_cast<uint16_t>(GNextStoreId++);
+    } else {
+        throw EInvalidOperation("At most 65,535 grids hold cells at once");
+    }
+    GStores[Id] = Store;
+    return Id;
+}
+
+void ForgetStore(uint16_t Id) noexcept {
+    std::lock_guard<std::mutex> Lock(GStoresLock);
+    GStores[Id] = nullptr;
+    try {
+        GFreeStoreIds.push_back(Id);
+    } catch (...) {
+        // The number is not given out again; no harm beyond that.
+    }
+}
+
 } // namespace
 
 // Slots of the first pool fit every kind but the GUID's, which alone goes to the second.
@@ -24,11 +59,17 @@ constexpr size_t kCellSlotSize =
 constexpr size_t kCellAlignment =
     std::max({alignof(TBooleanCell), alignof(TDateTimeCell), alignof(TFloatCell), alignof(TIntegerCell),
               alignof(TStringCell), alignof(TIncrementCell), alignof(TGuidCell), alignof(TVirtualCell)});
-static_assert(kCellSlotSize <= 32, "the common cell kinds stay at 32 bytes");
+static_assert(kCellSlotSize <= 24, "the common cell kinds stay at 24 bytes");
+static_assert(sizeof(TRow) <= 32, "a row record stays at 32 bytes");
+// Bits of a cell's slot kind: the pool its slot is in, and whether its value follows the current
+// coordinates.
+constexpr uint8_t kLargeSlot = 1;
+constexpr uint8_t kAtCoordinates = 2;
 
 TCells::TCells(TNxGridHost* AGrid, TNxColumns* AColumns)
-    : FCellPool(kCellSlotSize, kCellAlignment), FLargeCellPool(sizeof(TGuidCell), kCellAlignment),
-      FRowPool(sizeof(TRow), alignof(TRow)), FColumns(AColumns), FGrid(AGrid) {}
+    : FStoreId(NumberStore(this)), FCellPool(kCellSlotSize, kCellAlignment),
+      FLargeCellPool(sizeof(TGuidCell), kCellAlignment), FRowPool(sizeof(TRow), alignof(TRow)),
+      FColumns(AColumns), FGrid(AGrid) {}
 
 TCells::~TCells() {
     ClearRows();
@@ -36,6 +77,11 @@ TCells::~TCells() {
     for (auto& List : FColumnLists)
         FreeColumnCells(List);
     FColumnLists.clear();
+    ForgetStore(FStoreId);
+}
+
+TCells* TCells::StoreOf(uint16_t Id) noexcept {
+    return GStores[Id];
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -56,6 +102,24 @@ TCell* TCells::GetCell(int ACol, int ARow) {
     FCurrentColumn = ACol;
     FCurrentRow = ARow;
     return List[static_cast<size_t>(ARow)];
+}
+
+const TCell* TCells::PeekCell(int ACol, int ARow) const {
+    if (ACol < 0 || ACol >= GetColumnCount()) ListIndexError(ACol);
+    CheckRow(ARow);
+    return FColumnLists[static_cast<size_t>(ACol)][static_cast<size_t>(ARow)];
+}
+
+void TCells::PrefetchRow(const std::vector<int>& Cols, int ARow, bool Values) const {
+    if (ARow < 0 || ARow >= FRowCount) return;
+    for (int Col : Cols) {
+        if (Col < 0 || Col >= GetColumnCount()) continue;
+        const TCell* Cell = FColumnLists[static_cast<size_t>(Col)][static_cast<size_t>(ARow)];
+        if (Values)
+            Cell->PrefetchValue();
+        else
+            __builtin_prefetch(Cell);
+    }
 }
 
 TRow* TCells::GetRow(int Index) const {
@@ -112,8 +176,10 @@ void TCells::DropExtras(TCell* ACell) noexcept {
 
 template <typename T> T* TCells::PlaceCell() {
     constexpr bool Large = sizeof(T) > kCellSlotSize;
+    constexpr bool AtCoordinates = std::is_same_v<T, TIncrementCell> || std::is_same_v<T, TVirtualCell>;
     T* Cell = new (Large ? FLargeCellPool : FCellPool) T(this);
-    Cell->FSlotKind = Large ? 1 : 0;
+    Cell->FSlotKind = (Large ? kLargeSlot : 0) | (AtCoordinates ? kAtCoordinates : 0);
+    if (AtCoordinates) ++FCoordinateCells;
     return Cell;
 }
 
@@ -177,7 +243,8 @@ std::unique_ptr<TCells> TCells::CreateEmptyCopy() const {
 void TCells::FreeCell(TCell* ACell) noexcept {
     if (!ACell) return;
     if (ACell->FHasExtras) FCellExtras.erase(ACell);
-    TSlabPool& Pool = ACell->FSlotKind ? FLargeCellPool : FCellPool;
+    if (ACell->FSlotKind & kAtCoordinates) --FCoordinateCells;
+    TSlabPool& Pool = (ACell->FSlotKind & kLargeSlot) ? FLargeCellPool : FCellPool;
     ACell->~TCell();
     Pool.Free(ACell);
 }

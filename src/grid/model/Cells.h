@@ -20,9 +20,12 @@ class TNxGridHost;
 using TCompareFunc = bool (TCells::*)(TCell* Cell1, TCell* Cell2);
 
 // Rows live in their store's pool, as cells do.
-// Fields ordered by size, so a row record is 40 bytes.
-class TRow : public TObject, public TSlabPooled {
+// Fields ordered by size and no virtual table, so a row record is 32 bytes.
+class TRow : public TSlabPooled {
 public:
+    TRow() = default;
+    TRow(const TRow&) = delete;
+    TRow& operator=(const TRow&) = delete;
     TRow* ParentRow = nullptr;
     int ChildCount = 0;
     int ImageIndex = -1;
@@ -52,6 +55,16 @@ public:
     // paints or sorts.
     TCell* GetCell(int ACol, int ARow);
     TRow* GetRow(int Index) const;
+    // Reading many rows apart from the current coordinates, as a copy of a selection does.
+    // ReadsApart: whether every cell answers the same at any current coordinates (the store holds
+    // no increment or virtual cells); only then may PeekCell's cells be read, and from several
+    // threads at once while nothing changes the store. PeekCell checks both indices as GetCell
+    // does but leaves the current coordinates alone. PrefetchRow asks the processor for the cells
+    // of the row at ARow in the given columns (Values: what the cells' values point to, once the
+    // cells themselves have arrived); indices outside the store are ignored.
+    bool ReadsApart() const { return FCoordinateCells == 0; }
+    const TCell* PeekCell(int ACol, int ARow) const;
+    void PrefetchRow(const std::vector<int>& Cols, int ARow, bool Values) const;
     int GetRowIndex(const TRow* ARow) const;
     int GetCellColumnIndex(const TCell* ACell) const;
     int GetCellRowIndex(const TCell* ACell) const;
@@ -133,6 +146,9 @@ public:
     TCellChangeEvent OnCellChange;
     TCompareEvent OnCompare;
 
+    // The live store numbered Id (what its cells keep instead of its address); nullptr for 0.
+    static TCells* StoreOf(uint16_t Id) noexcept;
+
 private:
     friend class TCell;
     friend class TStringCell;
@@ -174,6 +190,8 @@ private:
     void ReverseRows();
     void ReorderRows(const std::vector<int>& Order);
 
+    // This store's number for its cells: at most 65,535 stores live at once.
+    uint16_t FStoreId;
     // Declared before the lists and rows, so the slots and texts outlive what the destructor
     // frees. Cells of every kind but the GUID's fit the first pool's slots.
     TCellTextPool FTextPool;
@@ -193,4 +211,6 @@ private:
     int FSortedColumn = -1;
     TSortKind FLastSortKind = skAscending;
     int FVisibleRowCount = 0;
+    // Live cells whose values follow the current coordinates (increment and virtual cells).
+    size_t FCoordinateCells = 0;
 };

@@ -4,8 +4,10 @@
 #include <array>
 #include <bit>
 #include <cmath>
+#include <exception>
 #include <numeric>
 #include <string_view>
+#include <thread>
 
 #include "grid/model/Cells.h"
 #include "platform/runtime/CodePage.h"
@@ -95,10 +97,60 @@ int CompareKeys(const AnsiString& A, const AnsiString& B) {
 
 // A row's place in the sort: the leading part of its key, enough to decide most comparisons
 // in a contiguous array; ties go to the rest of the key and then to the row number.
-struct TSortEntry {
+// Packed: twelve bytes instead of sixteen, for ten million rows 40 MB less per copy of them.
+struct __attribute__((packed)) TSortEntry {
     uint64_t Head;
     uint32_t Row;
 };
+static_assert(sizeof(TSortEntry) == 12);
+
+// Entries in ascending order of Head, a stable least-significant-digit radix sort: equal heads
+// keep the order they come in. Digits that every entry shares cost no pass.
+// Scratch is room of at least n entries, made when a pass needs it.
+void RadixSortByHead(TSortEntry* Entries, size_t n, std::vector<TSortEntry>& Scratch) {
+    constexpr unsigned kBits = 11;
+    constexpr size_t kBuckets = size_t{1} << kBits;
+    constexpr unsigned kPasses = (64 + kBits - 1) / kBits;
+    if (n < 2) return;
+    std::vector<std::array<size_t, kBuckets>> Counts(kPasses);
+    for (size_t k = 0; k < n; ++k)
+        for (unsigned p = 0; p < kPasses; ++p)
+            ++Counts[p][(Entries[k].Head >> (p * kBits)) & (kBuckets - 1)];
+    TSortEntry* From = Entries;
+    TSortEntry* To = nullptr;
+    for (unsigned p = 0; p < kPasses; ++p) {
+        std::array<size_t, kBuckets>& Count = Counts[p];
+        if (std::find(Count.begin(), Count.end(), n) != Count.end()) continue;
+        if (Scratch.size() < n) Scratch.resize(n);
+        if (!To) To = Scratch.data();
+        size_t Start = 0;
+        for (size_t& c : Count)
+            Start += std::exchange(c, Start);
+        for (size_t k = 0; k < n; ++k)
+            To[Count[(From[k].Head >> (p * kBits)) & (kBuckets - 1)]++] = From[k];
+        std::swap(From, To);
+    }
+    if (From != Entries) std::copy(From, From + n, Entries);
+}
+
+// Below this many entries a comparison sort beats the radix's passes and counts.
+constexpr size_t kRadixLeast = 4096;
+
+// Ascending heads, equal heads in the order they come in.
+void SortByHead(TSortEntry* Entries, size_t n, std::vector<TSortEntry>& Scratch) {
+    if (n >= kRadixLeast) return RadixSortByHead(Entries, n, Scratch);
+    std::stable_sort(Entries, Entries + n,
+                     [](const TSortEntry& A, const TSortEntry& B) { return A.Head < B.Head; });
+}
+
+// Rows from entries in row order; a head is flipped for a descending sort, so that both directions
+// sort ascending and equal keys keep their order in either.
+std::vector<int> RowsOf(const std::vector<TSortEntry>& Entries) {
+    std::vector<int> Order(Entries.size());
+    for (size_t k = 0; k < Entries.size(); ++k)
+        Order[k] = static_cast<int>(Entries[k].Row);
+    return Order;
+}
 
 // Tie(RowA, RowB) compares the rest of two keys whose heads are equal (< 0, 0, > 0).
 template <typename TTie>
@@ -110,26 +162,41 @@ std::vector<int> OrderOf(std::vector<TSortEntry>& Entries, bool Descending, TTie
         // Equal keys keep their order in either direction.
         return A.Row < B.Row;
     });
-    std::vector<int> Order(Entries.size());
-    for (size_t k = 0; k < Entries.size(); ++k)
-        Order[k] = static_cast<int>(Entries[k].Row);
-    return Order;
+    return RowsOf(Entries);
 }
 
-// Units per head: each unit takes one bit more than its width, so the end of a text ranks below
-// every unit, zero included, and a text goes before every longer text that starts with it.
-template <typename TUnit> constexpr size_t HeadUnits = 64 / (8 * sizeof(TUnit) + 1);
-
-// HeadUnits units of Text from Offset, the first one highest, 0 for each unit past the end.
-template <typename TString> uint64_t HeadOf(const TString& Text, size_t Offset) {
-    using TUnit = std::make_unsigned_t<typename TString::value_type>;
-    uint64_t Head = 0;
-    for (size_t i = Offset; i < Offset + HeadUnits<TUnit>; ++i) {
-        Head <<= 8 * sizeof(TUnit) + 1;
-        if (i < Text.size()) Head |= uint64_t{static_cast<TUnit>(Text[i])} + 1;
+// The units a column's texts use, each given its rank among them from 1 up, so that a head packs
+// as many units as those ranks allow; 0 stands for the end of a text, which ranks below every
+// unit, so a text goes before every longer text that starts with it. Ranks keep the units' order,
+// so heads compare as the texts do.
+template <typename TUnit> class TUnitRanks {
+public:
+    template <typename TUnits>
+    explicit TUnitRanks(const TUnits& All) : FRank(size_t{1} << (8 * sizeof(TUnit))) {
+        for (auto Unit : All)
+            FRank[static_cast<TUnit>(Unit)] = 1;
+        uint32_t Rank = 0;
+        for (uint32_t& Slot : FRank)
+            if (Slot) Slot = ++Rank;
+        FBits = std::max(1, static_cast<int>(std::bit_width(Rank)));
+        FPerHead = 64 / FBits;
     }
-    return Head;
-}
+    size_t PerHead() const { return FPerHead; }
+    // PerHead units of Text from Offset, the first one highest, 0 for each unit past the end.
+    template <typename TString> uint64_t HeadOf(const TString& Text, size_t Offset) const {
+        uint64_t Head = 0;
+        for (size_t i = Offset; i < Offset + FPerHead; ++i) {
+            Head <<= FBits;
+            if (i < Text.size()) Head |= FRank[static_cast<TUnit>(Text[i])];
+        }
+        return Head;
+    }
+
+private:
+    std::vector<uint32_t> FRank;
+    unsigned FBits = 1;
+    size_t FPerHead = 64;
+};
 
 // Every row's key text in one buffer: no allocation per key, and texts read in place. The buffer
 // is sized from what the rows hold (Units), so it takes one block of the right size; texts the
@@ -138,38 +205,53 @@ template <typename TUnit> class TTextKeys {
 public:
     using TView = std::basic_string_view<TUnit>;
     TTextKeys(size_t Count, size_t Units) {
-        FEnds.reserve(Count);
+        FShortEnds.reserve(Count);
         FUnits.reserve(Units);
     }
     void Add(TView Text) {
         FUnits.insert(FUnits.end(), Text.begin(), Text.end());
-        FEnds.push_back(FUnits.size());
+        if (!FLong && FUnits.size() > UINT32_MAX) {
+            FEnds.assign(FShortEnds.begin(), FShortEnds.end());
+            FShortEnds = {};
+            FLong = true;
+        }
+        if (FLong)
+            FEnds.push_back(FUnits.size());
+        else
+            FShortEnds.push_back(static_cast<uint32_t>(FUnits.size()));
     }
-    size_t size() const { return FEnds.size(); }
-    bool empty() const { return FEnds.empty(); }
+    size_t size() const { return FLong ? FEnds.size() : FShortEnds.size(); }
+    bool empty() const { return size() == 0; }
     TView operator[](size_t Row) const {
-        const size_t Begin = Row == 0 ? 0 : FEnds[Row - 1];
-        return {FUnits.data() + Begin, FEnds[Row] - Begin};
+        const size_t Begin = Row == 0 ? 0 : EndOf(Row - 1);
+        return {FUnits.data() + Begin, EndOf(Row) - Begin};
     }
+    // Every unit of every text, one after the other.
+    const std::vector<TUnit>& Units() const { return FUnits; }
 
 private:
+    size_t EndOf(size_t Row) const { return FLong ? FEnds[Row] : FShortEnds[Row]; }
     std::vector<TUnit> FUnits;
+    // Where each text ends: in 32 bits until the texts pass 4 G units, then in FEnds.
+    std::vector<uint32_t> FShortEnds;
     std::vector<size_t> FEnds;
+    bool FLong = false;
 };
 
 // Texts ordered by their units as unsigned numbers, a prefix first: sorted by heads, then each run
 // of equal heads by the heads that follow, from past what the whole run shares. Every text is read
 // once per level in a contiguous pass, never inside a comparison.
 template <typename TChar> std::vector<int> TextOrder(const TTextKeys<TChar>& Texts, bool Descending) {
-    constexpr size_t Units = HeadUnits<std::make_unsigned_t<TChar>>;
+    using TUnit = std::make_unsigned_t<TChar>;
     if (Texts.empty()) return {};
+    const TUnitRanks<TUnit> Ranks(Texts.Units());
+    const size_t Units = Ranks.PerHead();
+    const uint64_t Flip = Descending ? UINT64_MAX : 0;
     std::vector<TSortEntry> Entries(Texts.size());
     for (size_t r = 0; r < Texts.size(); ++r)
         Entries[r] = {0, static_cast<uint32_t>(r)};
-    auto Before = [Descending](const TSortEntry& A, const TSortEntry& B) {
-        if (A.Head != B.Head) return (A.Head < B.Head) != Descending;
-        return A.Row < B.Row;
-    };
+    // Entries of equal heads stay in row order through every sort.
+    std::vector<TSortEntry> Scratch;
     struct TRun {
         size_t Begin, End, Offset;
     };
@@ -189,9 +271,8 @@ template <typename TChar> std::vector<int> TextOrder(const TTextKeys<TChar>& Tex
             Offset = i;
         }
         for (size_t k = Run.Begin; k < Run.End; ++k)
-            Entries[k].Head = HeadOf(Texts[Entries[k].Row], Offset);
-        std::sort(Entries.begin() + static_cast<ptrdiff_t>(Run.Begin),
-                  Entries.begin() + static_cast<ptrdiff_t>(Run.End), Before);
+            Entries[k].Head = Ranks.HeadOf(Texts[Entries[k].Row], Offset) ^ Flip;
+        SortByHead(Entries.data() + Run.Begin, Run.End - Run.Begin, Scratch);
         // Equal heads that end inside the head are equal texts; the others need the next units.
         for (size_t b = Run.Begin; b < Run.End;) {
             size_t e = b + 1;
@@ -202,17 +283,21 @@ template <typename TChar> std::vector<int> TextOrder(const TTextKeys<TChar>& Tex
             b = e;
         }
     }
-    std::vector<int> Order(Entries.size());
-    for (size_t k = 0; k < Entries.size(); ++k)
-        Order[k] = static_cast<int>(Entries[k].Row);
-    return Order;
+    // Room given back before the order is made.
+    Scratch = {};
+    return RowsOf(Entries);
 }
 
+// Numbers, booleans and dates: the whole key is the head.
 std::vector<int> ScalarOrder(const std::vector<uint64_t>& Keys, bool Descending) {
+    const uint64_t Flip = Descending ? UINT64_MAX : 0;
     std::vector<TSortEntry> Entries(Keys.size());
     for (size_t r = 0; r < Keys.size(); ++r)
-        Entries[r] = {Keys[r], static_cast<uint32_t>(r)};
-    return OrderOf(Entries, Descending, [](uint32_t, uint32_t) { return 0; });
+        Entries[r] = {Keys[r] ^ Flip, static_cast<uint32_t>(r)};
+    std::vector<TSortEntry> Scratch;
+    SortByHead(Entries.data(), Entries.size(), Scratch);
+    Scratch = {};
+    return RowsOf(Entries);
 }
 
 // IP numbers are below 2^31: two fit one head.
@@ -246,6 +331,12 @@ template <typename TBefore> void MergeSortRows(std::vector<int>& Rows, TBefore B
         }
         Rows.swap(Buffer);
     }
+}
+
+// After a sort the cells of a list lie scattered over memory: fetch the ones a few rows on.
+template <typename TList> void PrefetchCell(const TList& List, size_t Row) {
+    constexpr size_t kAhead = 8;
+    if (Row + kAhead < List.size()) __builtin_prefetch(List[Row + kAhead]);
 }
 
 } // namespace
@@ -303,17 +394,47 @@ void TCells::ReverseRows() {
     }
 }
 
-// Row k becomes the row that stood at Order[k]; only pointers move.
+// Row k becomes the row that stood at Order[k]; only pointers move. The lists are independent, so
+// with many rows a second thread takes every other one; reads run ahead of use, as the order
+// scatters them over the list.
 void TCells::ReorderRows(const std::vector<int>& Order) {
+    const size_t n = Order.size();
     auto Apply = [&](auto& List) {
-        std::remove_reference_t<decltype(List)> Items(Order.size());
-        for (size_t k = 0; k < Order.size(); ++k)
+        constexpr size_t kAhead = 16;
+        std::remove_reference_t<decltype(List)> Items(n);
+        for (size_t k = 0; k < n; ++k) {
+            if (k + kAhead < n) __builtin_prefetch(&List[static_cast<size_t>(Order[k + kAhead])]);
             Items[k] = List[static_cast<size_t>(Order[k])];
+        }
         List.swap(Items);
     };
-    Apply(FRows);
-    for (TCellList& List : FColumnLists)
-        Apply(List);
+    // Lists 0 and up, then the rows, as one sequence split between the threads.
+    auto ApplyEvery = [&](size_t First, size_t Step) {
+        for (size_t i = First; i <= FColumnLists.size(); i += Step) {
+            if (i < FColumnLists.size())
+                Apply(FColumnLists[i]);
+            else
+                Apply(FRows);
+        }
+    };
+    constexpr size_t kParallelRows = 1u << 16;
+    if (n < kParallelRows) return ApplyEvery(0, 1);
+    std::exception_ptr Failure;
+    std::thread Second([&] {
+        try {
+            ApplyEvery(1, 2);
+        } catch (...) {
+            Failure = std::current_exception();
+        }
+    });
+    try {
+        ApplyEvery(0, 2);
+    } catch (...) {
+        Second.join();
+        throw;
+    }
+    Second.join();
+    if (Failure) std::rethrow_exception(Failure);
 }
 
 void TCells::SortColumn(int ACol, TSortType SortType, TSortKind SortKind, bool Force) {
@@ -329,8 +450,10 @@ void TCells::SortColumn(int ACol, TSortType SortType, TSortKind SortKind, bool F
             TScopedChange KeepRow(FCurrentRow, FCurrentRow);
             auto ReadKeys = [&](auto KeyOf) {
                 std::vector<decltype(KeyOf(nullptr))> Keys(n);
-                for (size_t r = 0; r < n; ++r)
+                for (size_t r = 0; r < n; ++r) {
+                    PrefetchCell(List, r);
                     Keys[r] = KeyOf(KeyCell(List, ACol, static_cast<int>(r)));
+                }
                 return Keys;
             };
             // The characters the rows' texts hold, read before the keys to size their block.
@@ -342,8 +465,10 @@ void TCells::SortColumn(int ACol, TSortType SortType, TSortKind SortKind, bool F
             };
             auto ReadTexts = [&](auto KeyOf) {
                 TTextKeys<typename decltype(KeyOf(nullptr))::value_type> Keys(n, HeldUnits());
-                for (size_t r = 0; r < n; ++r)
+                for (size_t r = 0; r < n; ++r) {
+                    PrefetchCell(List, r);
                     Keys.Add(KeyOf(KeyCell(List, ACol, static_cast<int>(r))));
+                }
                 return Keys;
             };
             switch (SortType) {
@@ -352,6 +477,7 @@ void TCells::SortColumn(int ACol, TSortType SortType, TSortKind SortKind, bool F
                 TTextKeys<char16_t> Keys(n, HeldUnits());
                 WideString Text;
                 for (size_t r = 0; r < n; ++r) {
+                    PrefetchCell(List, r);
                     Text.clear();
                     KeyCell(List, ACol, static_cast<int>(r))->AppendAsString(Text);
                     Keys.Add(Text);

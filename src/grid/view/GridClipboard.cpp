@@ -2,7 +2,9 @@
 #include "grid/view/NextGrid.h"
 
 #include <algorithm>
+#include <exception>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "platform/windows/Clipboard.h"
@@ -32,6 +34,8 @@ void AppendField(TTextBuffer& Out, std::u16string_view Field) {
 // Rows whose text sizes the buffer before the rest is written.
 constexpr size_t kSampleRows = 256;
 constexpr size_t kMostExpectedLength = size_t{128} << 20;
+// Selections of at least this many rows are written by two threads.
+constexpr size_t kParallelRows = size_t{1} << 16;
 } // namespace
 
 TTextBuffer TNxCustomGrid::SelectionText() {
@@ -51,28 +55,60 @@ TTextBuffer TNxCustomGrid::SelectionText() {
     }
     // Each cell's text is made once. The first rows are written into a small buffer that then
     // sizes the whole text from their average, with room to spare; past that the large block
-    // grows by moving its pages, never by copying the text.
-    WideString Field;
-    auto WriteRow = [&](TTextBuffer& To, int Row) {
-        for (size_t i = 0; i < Columns.size(); ++i) {
-            if (i > 0) To.Append(u'\t');
-            Field.clear();
-            Store->GetCell(Columns[i], Row)->AppendAsString(Field);
-            AppendField(To, Field);
+    // grows by moving its pages, never by copying the text. The rows of a sorted grid lie
+    // scattered in memory, so the cells of rows a little ahead are fetched while one is written.
+    auto WriteRows = [&](TTextBuffer& To, size_t First, size_t Last, auto CellAt) {
+        constexpr size_t kCellsAhead = 12, kValuesAhead = 6;
+        WideString Field;
+        for (size_t r = First; r < Last; ++r) {
+            if (r + kCellsAhead < Last) Store->PrefetchRow(Columns, Rows[r + kCellsAhead], false);
+            if (r + kValuesAhead < Last) Store->PrefetchRow(Columns, Rows[r + kValuesAhead], true);
+            for (size_t i = 0; i < Columns.size(); ++i) {
+                if (i > 0) To.Append(u'\t');
+                Field.clear();
+                CellAt(Columns[i], Rows[r])->AppendAsString(Field);
+                AppendField(To, Field);
+            }
+            To.Append(u"\r\n");
         }
-        To.Append(u"\r\n");
     };
+    auto Current = [Store](int Col, int Row) { return Store->GetCell(Col, Row); };
+    auto Apart = [Store](int Col, int Row) { return Store->PeekCell(Col, Row); };
     const size_t Sampled = std::min(Rows.size(), kSampleRows);
     TTextBuffer Sample;
-    for (size_t r = 0; r < Sampled; ++r)
-        WriteRow(Sample, Rows[r]);
+    WriteRows(Sample, 0, Sampled, Current);
     if (Sampled == Rows.size()) return Sample;
     // Capped: long first rows must not ask for more address space than the system grants.
-    const size_t Expected = std::min(Sample.Size() / Sampled * Rows.size() / 4 * 5, kMostExpectedLength);
-    TTextBuffer Out(Expected);
+    const size_t PerRow = Sample.Size() / Sampled;
+    auto Room = [&](size_t Count) { return std::min(PerRow * Count / 4 * 5, kMostExpectedLength); };
+    TTextBuffer Out(Room(Rows.size()));
     Out.Append(Sample.View());
-    for (size_t r = Sampled; r < Rows.size(); ++r)
-        WriteRow(Out, Rows[r]);
+    if (Rows.size() < kParallelRows || !Store->ReadsApart()) {
+        WriteRows(Out, Sampled, Rows.size(), Current);
+        return Out;
+    }
+    // Cells that answer without the current coordinates are read by two threads, each writing
+    // half of the rows; the second half then follows the first.
+    const size_t Middle = Sampled + (Rows.size() - Sampled) / 2;
+    TTextBuffer Second;
+    std::exception_ptr Failure;
+    std::thread Helper([&] {
+        try {
+            Second = TTextBuffer(Room(Rows.size() - Middle));
+            WriteRows(Second, Middle, Rows.size(), Apart);
+        } catch (...) {
+            Failure = std::current_exception();
+        }
+    });
+    try {
+        WriteRows(Out, Sampled, Middle, Apart);
+    } catch (...) {
+        Helper.join();
+        throw;
+    }
+    Helper.join();
+    if (Failure) std::rethrow_exception(Failure);
+    Out.Append(Second.View());
     return Out;
 }
 

@@ -34,6 +34,13 @@ std::byte* GrowLargeBlock(std::byte* Block, size_t OldBytes, size_t NewBytes) {
     return Grown;
 }
 
+void PopulateLargeBlock(std::byte* Block, size_t Bytes) noexcept {
+#ifndef MADV_POPULATE_WRITE
+    constexpr int MADV_POPULATE_WRITE = 23;
+#endif
+    madvise(Block, Bytes, MADV_POPULATE_WRITE);
+}
+
 void UnmapLargeBlock(std::byte* Block, size_t Bytes) noexcept {
     if (Block) munmap(Block, Bytes);
 }

@@ -15,5 +15,10 @@ std::byte* MapLargeBlock(size_t Bytes);
 // success the old block is gone; nullptr when the system has no memory, the old block then intact.
 std::byte* GrowLargeBlock(std::byte* Block, size_t OldBytes, size_t NewBytes);
 
+// Makes every page of a block from MapLargeBlock resident and writable in one call, for a block
+// about to be filled whole: the pages then cost no fault each. Only a request: where the system
+// declines, the pages come on first touch as usual.
+void PopulateLargeBlock(std::byte* Block, size_t Bytes) noexcept;
+
 // Gives a block from MapLargeBlock or GrowLargeBlock back.
 void UnmapLargeBlock(std::byte* Block, size_t Bytes) noexcept;

@@ -66,6 +66,9 @@ void TSlabPool::AddBlock() {
             RoundUp(std::min(Block->Bytes, std::max(kLargestBlockBytes, FSlotSize)), kHugePageBytes);
         Block->Data = MapLargeBlock(Block->Bytes);
         Block->Mapped = true;
+        // Slots are carved from the front until the block is full: its pages in one call rather
+        // than a fault each.
+        if (Block->Data) PopulateLargeBlock(Block->Data, Block->Bytes);
     } else {
         // malloc aligns for max_align_t.
         Block->Data = static_cast<std::byte*>(std::malloc(Block->Bytes));

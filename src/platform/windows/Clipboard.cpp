@@ -16,9 +16,13 @@ public:
     bool hasFormat(const QString& MimeType) const override { return MimeType == QLatin1String("text/plain"); }
 
 protected:
-    QVariant retrieveData(const QString& MimeType, QMetaType) const override {
+    // A program asking for bytes gets UTF-8 made straight from the buffer, without a string of
+    // the whole text in between.
+    QVariant retrieveData(const QString& MimeType, QMetaType Type) const override {
         if (MimeType != QLatin1String("text/plain")) return {};
-        return QString::fromUtf16(FText.Data(), static_cast<qsizetype>(FText.Size()));
+        const QStringView Text(FText.Data(), static_cast<qsizetype>(FText.Size()));
+        if (Type.id() == QMetaType::QByteArray) return Text.toUtf8();
+        return Text.toString();
     }
 
 private:

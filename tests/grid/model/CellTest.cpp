@@ -221,6 +221,13 @@ TEST(StringCell, KeepsEveryTextWhateverItsLengthAndCharacters) {
                                 u"seven 7",
                                 u"\u00e9t\u00e9 \u00ff",
                                 u"eight ch",
+                                u"nine char",
+                                u"ten chars!",
+                                u"\u007f\u007f\u007f\u007f\u007f\u007f\u007f\u007f\u007f",
+                                u"seven \u00e9",
+                                u"eight \u00e9!",
+                                u"ab\u0000",
+                                WideString(1, u'\u0000'),
                                 u"\u0436",
                                 u"a\u0000b",
                                 u"Hallo \u043c\u0438\u0440",
@@ -234,6 +241,7 @@ TEST(StringCell, KeepsEveryTextWhateverItsLengthAndCharacters) {
             G.Cell(0)->SetAsString(Before);
             G.Cell(0)->SetAsString(Text);
             EXPECT_EQ(G.Cell(0)->GetAsString(), Text);
+            EXPECT_EQ(G.Cell(0)->GetHeldTextLength(), Text.size());
             WideString Appended = u">";
             G.Cell(0)->AppendAsString(Appended);
             EXPECT_EQ(Appended, u">" + Text);

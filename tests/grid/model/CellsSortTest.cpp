@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numeric>
 #include <random>
 
 #include "grid/model/FakeGrid.h"
@@ -342,6 +343,58 @@ TEST(CellsSort, LargeSortsMatchTheComparators) {
                 if ((Cells.*Case.Less)(Upper, Lower) && (Cells.*Case.Greater)(Upper, Lower))
                     ASSERT_LT(Order[static_cast<size_t>(r)], Order[static_cast<size_t>(r) + 1]);
             }
+        }
+    }
+}
+
+// Enough rows for every path a large sort takes (radix passes, two threads moving rows), keys
+// drawn from few values so that most have ties: the order must be exactly what a stable sort by
+// the cell comparators gives, for texts, texts ignoring case and numbers, in both directions.
+TEST(CellsSort, LargeSortsWithManyTiesMatchAStableSortByTheComparators) {
+    constexpr int kRows = 70'000;
+    std::mt19937 Random(7);
+    const WideString Stems[] = {u"",       u"Anna",       u"anna",
+                                u"ANNA b", u"\u00c9mile", u"\u0416\u0435\u043d\u044f",
+                                u"Zoe",    u"zo",         u"Anna Maria Theresa of Somewhere",
+                                u"9"};
+    std::vector<WideString> Texts, Numbers;
+    for (int i = 0; i < kRows; ++i) {
+        WideString Text = Stems[Random() % 10];
+        for (unsigned n = Random() % 3; n > 0; --n)
+            Text += static_cast<char16_t>(u"aAzZ \u00e9\u0436"[Random() % 7]);
+        Texts.push_back(Text);
+        Numbers.push_back(FloatToStr((static_cast<double>(Random() % 2001) - 1000.0) / 8.0));
+    }
+    using TCompare = bool (TCells::*)(TCell*, TCell*);
+    struct TCase {
+        TSortType Type;
+        TColumnType ColumnType;
+        const std::vector<WideString>* Keys;
+        TCompare Less, Greater;
+    };
+    for (const TCase& Case :
+         {TCase{stAlphabetic, ctString, &Texts, &TCells::AlphabeticLessCompare,
+                &TCells::AlphabeticGreaterCompare},
+          TCase{stCaseInsensitive, ctString, &Texts, &TCells::CaseInsensitiveLessCompare,
+                &TCells::CaseInsensitiveGreaterCompare},
+          TCase{stNumeric, ctFloat, &Numbers, &TCells::NumericLessCompare, &TCells::NumericGreaterCompare}}) {
+        for (TSortKind Kind : {skAscending, skDescending}) {
+            TSortGrid G(*Case.Keys, Case.ColumnType);
+            TCells& Cells = *G.Grid.Cells;
+            std::vector<TCell*> KeyCells;
+            for (int r = 0; r < kRows; ++r)
+                KeyCells.push_back(Cells.GetCell(0, r));
+            std::vector<int> Expected(kRows);
+            std::iota(Expected.begin(), Expected.end(), 0);
+            // Strictly before: the other does not rank at or after (at or before) it.
+            std::stable_sort(Expected.begin(), Expected.end(), [&](int A, int B) {
+                TCell* CellA = KeyCells[static_cast<size_t>(A)];
+                TCell* CellB = KeyCells[static_cast<size_t>(B)];
+                return Kind == skAscending ? !(Cells.*Case.Greater)(CellA, CellB)
+                                           : !(Cells.*Case.Less)(CellA, CellB);
+            });
+            G.Sort(Case.Type, Kind, true);
+            ASSERT_EQ(G.Order(), Expected) << "sort type " << Case.Type << ", kind " << Kind;
         }
     }
 }

@@ -8,6 +8,7 @@
 #include <limits>
 #include <string>
 
+#include "grid/model/IncrementColumn.h"
 #include "grid/model/NumberColumn.h"
 #include "grid/model/TextColumn.h"
 #include "grid/view/ColumnDisplay.h"
@@ -112,6 +113,47 @@ TEST_F(GridSelection, ALongCopyKeepsEveryRowAndTheLowestIntegers) {
         EXPECT_EQ(Grid->GetSelectionText(), All.substr(0, LineEnds[static_cast<size_t>(Rows - 1)]))
             << Rows << " rows";
     }
+}
+
+// A copy of every row of a large sorted grid, as Ctrl+C makes it: every row once, in the order
+// shown, fields quoted where needed; the same when a column numbers the rows by their place.
+TEST_F(GridSelection, CopyingAllOfALargeSortedGridKeepsTheShownOrder) {
+    constexpr int kRows = 70'000;
+    MakeGrid(1, 0);
+    MultiSelect();
+    Grid->GetColumns()->Add<TPlainIntegerColumn>(u"Amount");
+    auto Key = [](int Value) {
+        WideString Text = ToWide(1'000'000 + Value).substr(1);
+        return u"k" + Text + (Value % 1000 == 0 ? u"\"q\"" : u"") + (Value % 3 == 0 ? u"\u0436" : u"");
+    };
+    auto Fill = [&] {
+        Grid->AddRow(kRows);
+        for (int r = 0; r < kRows; ++r) {
+            const int Value = static_cast<int>((static_cast<int64_t>(r) * 7919) % kRows);
+            Grid->SetCells(0, r, Key(Value));
+            Grid->GetCell(1, r)->SetAsInteger(-3 * Value);
+        }
+        Grid->GetColumns()->GetItem(0)->SetSorted(true);
+        Grid->SelectAll();
+    };
+    auto Expected = [&](bool Numbered) {
+        WideString All;
+        for (int Value = 0; Value < kRows; ++Value) {
+            const WideString Name = Key(Value);
+            All +=
+                Value % 1000 == 0 ? u"\"" + Name.substr(0, 7) + u"\"\"q\"\"" + Name.substr(10) + u"\"" : Name;
+            All += u"\t" + ToWide(-3 * Value);
+            if (Numbered) All += u"\t" + ToWide(Value + 1);
+            All += u"\r\n";
+        }
+        return All;
+    };
+    Fill();
+    EXPECT_TRUE(Grid->GetSelectionText() == Expected(false));
+    Grid->ClearRows();
+    Grid->GetColumns()->Add<TNxIncrementColumn>(u"Place");
+    Fill();
+    EXPECT_TRUE(Grid->GetSelectionText() == Expected(true));
 }
 
 TEST_F(GridSelection, SortingCarriesTheSelectedRowsAnywhere) {

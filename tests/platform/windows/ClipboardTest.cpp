@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
 #include "platform/runtime/SysUtils.h"
 #include "platform/windows/Clipboard.h"
 
@@ -25,6 +29,9 @@ TEST(Clipboard, ABufferedTextIsPastedWholeAfterTheBufferLeft) {
     SetClipboardText(std::move(Buffer));
     EXPECT_TRUE(Buffer.Empty());
     EXPECT_EQ(GetClipboardText(), Expected);
+    // What another program receives: the same text as UTF-8.
+    const QByteArray Pasted = QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("text/plain"));
+    EXPECT_EQ(QString::fromUtf8(Pasted).toStdU16String(), Expected);
     SetClipboardText(TTextBuffer());
     EXPECT_EQ(GetClipboardText(), u"");
 }
