@@ -524,6 +524,13 @@ TEST_F(GridEditingTest, PageKeysAndSetSelectedRowWhileEditingStoreTheTypedTextIn
     EXPECT_EQ(Grid->GetCells(1, 5), u"v51");
     EXPECT_EQ(Grid->GetSelectedRow(), 5);
     EXPECT_FALSE(Grid->GetGridState().Contains(gtEdit));
+    // And so does another column of the same row.
+    Click(CellCenter(1, 5));
+    Type("c");
+    Grid->SetSelectedColumn(2);
+    EXPECT_EQ(Grid->GetCells(1, 5), u"v51c");
+    EXPECT_EQ(Grid->GetCells(2, 5), u"v52");
+    EXPECT_FALSE(Grid->GetGridState().Contains(gtEdit));
 }
 
 TEST_F(GridEditingTest, EnterInAnOpenEditorMovesTheSelectionOnceOrWithoutWantReturnsNotAtAll) {
@@ -614,6 +621,15 @@ TEST_F(GridEditingTest, InputRowAddsARowWithDefaultValuesAndEmptiesTheInputs) {
     Grid->OnInputAccept = [](TObject*, bool& Accept) { Accept = false; };
     Grid->AddRowFromInput();
     EXPECT_EQ(Grid->GetRowCount(), 3);
+
+    // In the input row, choosing another column tells of it once; the same column again, never.
+    ASSERT_TRUE(Grid->GetInputSelected());
+    std::vector<int> Chosen;
+    Grid->OnInputSelectCell = [&](TObject*, int ACol) { Chosen.push_back(ACol); };
+    Grid->SetSelectedColumn(1);
+    Grid->SetSelectedColumn(1);
+    Grid->SetSelectedColumn(2);
+    EXPECT_EQ(Chosen, (std::vector<int>{1, 2}));
 }
 
 } // namespace
