@@ -268,17 +268,17 @@ namespace {
 
 // Room for NewCount items that still grows geometrically, so adding rows one at a time stays
 // linear.
-template <typename T> void ReserveFor(std::vector<T>& List, size_t NewCount) {
+template <typename TList> void ReserveFor(TList& List, size_t NewCount) {
     if (NewCount > List.capacity()) List.reserve(std::max(NewCount, List.capacity() + List.capacity() / 2));
 }
 
 // A list down to a quarter of its room gives the rest back; a copy of what is left, so deleting
 // rows one at a time stays linear. Small lists keep their room.
-template <typename T> void ShrinkAfterDelete(std::vector<T>& List) {
+template <typename TList> void ShrinkAfterDelete(TList& List) {
     constexpr size_t kKeptRoom = 1024;
     if (List.capacity() > kKeptRoom && List.size() < List.capacity() / 4) {
         try {
-            std::vector<T> Smaller;
+            TList Smaller;
             Smaller.reserve(std::max(List.size() * 2, kKeptRoom));
             Smaller.assign(List.begin(), List.end());
             List.swap(Smaller);
@@ -300,6 +300,20 @@ void TCells::AddRow(int Count) {
     ReserveFor(FRows, NewCount);
     for (TCellList& List : FColumnLists)
         ReserveFor(List, NewCount);
+    // Many rows at once: their memory made resident up front, on both processors.
+    const size_t Added = static_cast<size_t>(Count);
+    const auto GuidColumns = static_cast<size_t>(std::count_if(
+        Templates.begin(), Templates.end(), [](const TCellTemplate& T) { return T.ColumnType == ctGuid; }));
+    std::vector<TLargeBlockRange> Fresh;
+    FRowPool.Reserve(Added, Fresh);
+    FCellPool.Reserve(Added * (Templates.size() - GuidColumns), Fresh);
+    FLargeCellPool.Reserve(Added * GuidColumns, Fresh);
+    if (!Fresh.empty()) {
+        AddFreshRoom(FRows, Fresh);
+        for (TCellList& List : FColumnLists)
+            AddFreshRoom(List, Fresh);
+        PopulateLargeBlocks(Fresh);
+    }
     for (int i = 0; i < Count; ++i) {
         FRows.push_back(NewRow());
         ++FVisibleRowCount;
@@ -369,7 +383,7 @@ void TCells::ClearRows() {
 
 namespace {
 
-template <typename T> void MoveItem(std::vector<T>& List, int CurIndex, int NewIndex) {
+template <typename TList> void MoveItem(TList& List, int CurIndex, int NewIndex) {
     if (CurIndex < NewIndex)
         std::rotate(List.begin() + CurIndex, List.begin() + CurIndex + 1, List.begin() + NewIndex + 1);
     else if (CurIndex > NewIndex)

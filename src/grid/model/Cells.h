@@ -10,6 +10,7 @@
 #include "grid/model/Cell.h"
 #include "grid/model/CellText.h"
 #include "grid/model/ColumnTypes.h"
+#include "platform/runtime/LargeMemory.h"
 #include "platform/runtime/List.h"
 #include "platform/runtime/SlabPool.h"
 
@@ -165,7 +166,7 @@ private:
     TCellTextPool& TextPool() { return FTextPool; }
     template <typename T> T* PlaceCell();
 
-    using TCellList = std::vector<TCell*>;
+    using TCellList = TLargeVector<TCell*>;
     enum class TCreatePlace { Add, Insert, InsertColumn, Child };
     // What every new cell of one column starts with, read from the column once per operation.
     struct TCellTemplate {
@@ -206,7 +207,7 @@ private:
     int FRowCount = 0;
     int FDefaultRowHeight = 16;
     int FCurrentRow = 0;
-    std::vector<TRow*> FRows;
+    TLargeVector<TRow*> FRows;
     bool FSorted = false;
     int FSortedColumn = -1;
     TSortKind FLastSortKind = skAscending;

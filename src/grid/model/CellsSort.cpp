@@ -104,48 +104,131 @@ struct __attribute__((packed)) TSortEntry {
 };
 static_assert(sizeof(TSortEntry) == 12);
 
-// Entries in ascending order of Head, a stable least-significant-digit radix sort: equal heads
-// keep the order they come in. Digits that every entry shares cost no pass.
-// Scratch is room of at least n entries, made when a pass needs it.
-void RadixSortByHead(TSortEntry* Entries, size_t n, std::vector<TSortEntry>& Scratch) {
-    constexpr unsigned kBits = 11;
-    constexpr size_t kBuckets = size_t{1} << kBits;
-    constexpr unsigned kPasses = (64 + kBits - 1) / kBits;
-    if (n < 2) return;
-    std::vector<std::array<size_t, kBuckets>> Counts(kPasses);
-    for (size_t k = 0; k < n; ++k)
-        for (unsigned p = 0; p < kPasses; ++p)
-            ++Counts[p][(Entries[k].Head >> (p * kBits)) & (kBuckets - 1)];
-    TSortEntry* From = Entries;
-    TSortEntry* To = nullptr;
-    for (unsigned p = 0; p < kPasses; ++p) {
-        std::array<size_t, kBuckets>& Count = Counts[p];
-        if (std::find(Count.begin(), Count.end(), n) != Count.end()) continue;
-        if (Scratch.size() < n) Scratch.resize(n);
-        if (!To) To = Scratch.data();
-        size_t Start = 0;
-        for (size_t& c : Count)
-            Start += std::exchange(c, Start);
-        for (size_t k = 0; k < n; ++k)
-            To[Count[(From[k].Head >> (p * kBits)) & (kBuckets - 1)]++] = From[k];
-        std::swap(From, To);
+using TEntryList = TLargeVector<TSortEntry>;
+
+// Runs Second on another thread and First on this one, returning when both are done; both run
+// here, one after the other, when no thread can start. Neither may raise.
+template <typename TFirst, typename TSecond> void OnTwoThreads(TFirst First, TSecond Second) {
+    std::thread Other;
+    try {
+        Other = std::thread(Second);
+    } catch (const std::exception&) {
+        // Sorting goes on without it.
     }
-    if (From != Entries) std::copy(From, From + n, Entries);
+    First();
+    if (Other.joinable())
+        Other.join();
+    else
+        Second();
+}
+
+bool HeadBefore(const TSortEntry& A, const TSortEntry& B) {
+    return A.Head < B.Head;
 }
 
 // Below this many entries a comparison sort beats the radix's passes and counts.
 constexpr size_t kRadixLeast = 4096;
+constexpr unsigned kDigitBits = 11;
+constexpr size_t kDigitBuckets = size_t{1} << kDigitBits;
 
-// Ascending heads, equal heads in the order they come in.
-void SortByHead(TSortEntry* Entries, size_t n, std::vector<TSortEntry>& Scratch) {
-    if (n >= kRadixLeast) return RadixSortByHead(Entries, n, Scratch);
-    std::stable_sort(Entries, Entries + n,
-                     [](const TSortEntry& A, const TSortEntry& B) { return A.Head < B.Head; });
+// Sorts n entries stably by the low Bits bits of their heads, the bits above being equal: a
+// least-significant-digit radix sort, or a comparison sort for few entries. Spare is room for n
+// more. Returns where the result lies, Data or Spare. Digits that every entry shares cost no pass.
+TSortEntry* SortLowBits(TSortEntry* Data, TSortEntry* Spare, size_t n, unsigned Bits) {
+    if (n < kRadixLeast) {
+        std::stable_sort(Data, Data + n, HeadBefore);
+        return Data;
+    }
+    const unsigned Passes = (Bits + kDigitBits - 1) / kDigitBits;
+    std::array<std::array<size_t, kDigitBuckets>, (64 + kDigitBits - 1) / kDigitBits> Counts{};
+    for (size_t k = 0; k < n; ++k)
+        for (unsigned p = 0; p < Passes; ++p)
+            ++Counts[p][(Data[k].Head >> (p * kDigitBits)) & (kDigitBuckets - 1)];
+    TSortEntry* From = Data;
+    TSortEntry* To = Spare;
+    for (unsigned p = 0; p < Passes; ++p) {
+        std::array<size_t, kDigitBuckets>& Count = Counts[p];
+        if (std::find(Count.begin(), Count.end(), n) != Count.end()) continue;
+        size_t Start = 0;
+        for (size_t& c : Count)
+            Start += std::exchange(c, Start);
+        for (size_t k = 0; k < n; ++k)
+            To[Count[(From[k].Head >> (p * kDigitBits)) & (kDigitBuckets - 1)]++] = From[k];
+        std::swap(From, To);
+    }
+    return From;
+}
+
+// Both processors from this many entries on.
+constexpr size_t kParallelEntries = size_t{1} << 16;
+// The first digit of a large sort, taken from the top of the bits where heads differ: it splits
+// the entries into runs small enough to sort within the caches, each on its own.
+constexpr unsigned kSplitBits = 16;
+
+// Entries in ascending order of Head, equal heads in the order they come in. Scratch is room for
+// at least n entries, made when needed. Large sorts run on two threads: each splits half the
+// entries by their first digit (the first half's before the second's in every run, so the split
+// is stable), then each sorts half the runs.
+void SortByHead(TSortEntry* Entries, size_t n, TEntryList& Scratch) {
+    if (n < kRadixLeast) return std::stable_sort(Entries, Entries + n, HeadBefore);
+    uint64_t Differ = 0;
+    for (size_t k = 1; k < n; ++k)
+        Differ |= Entries[k].Head ^ Entries[0].Head;
+    if (Differ == 0) return;
+    const auto Width = static_cast<unsigned>(std::bit_width(Differ));
+    if (Scratch.size() < n) Scratch.resize(n);
+    if (n < kParallelEntries) {
+        const TSortEntry* Result = SortLowBits(Entries, Scratch.data(), n, Width);
+        if (Result != Entries) std::copy(Result, Result + n, Entries);
+        return;
+    }
+    const unsigned SplitBits = std::min(Width, kSplitBits);
+    const unsigned Shift = Width - SplitBits;
+    const size_t Runs = size_t{1} << SplitBits;
+    auto RunOf = [Shift, Runs](const TSortEntry& Entry) {
+        return static_cast<size_t>(Entry.Head >> Shift) & (Runs - 1);
+    };
+    const size_t Half = n / 2;
+    std::vector<size_t> FirstHalf(Runs), SecondHalf(Runs), Starts(Runs + 1);
+    auto Count = [&](std::vector<size_t>& Counts, size_t Begin, size_t End) {
+        for (size_t k = Begin; k < End; ++k)
+            ++Counts[RunOf(Entries[k])];
+    };
+    OnTwoThreads([&] { Count(FirstHalf, 0, Half); }, [&] { Count(SecondHalf, Half, n); });
+    // The counts become each half's next place in its run.
+    size_t Start = 0;
+    for (size_t r = 0; r < Runs; ++r) {
+        Starts[r] = Start;
+        Start += FirstHalf[r] + SecondHalf[r];
+        SecondHalf[r] = Starts[r] + FirstHalf[r];
+        FirstHalf[r] = Starts[r];
+    }
+    Starts[Runs] = n;
+    TSortEntry* Split = Scratch.data();
+    auto Scatter = [&](std::vector<size_t>& Next, size_t Begin, size_t End) {
+        for (size_t k = Begin; k < End; ++k)
+            Split[Next[RunOf(Entries[k])]++] = Entries[k];
+    };
+    OnTwoThreads([&] { Scatter(FirstHalf, 0, Half); }, [&] { Scatter(SecondHalf, Half, n); });
+    // Each run sorted on the bits below the first digit, with its stretch of Entries as room, and
+    // left there; the runs are shared out by entries, not by number.
+    auto SortRuns = [&](size_t First, size_t Last) {
+        for (size_t r = First; r < Last; ++r) {
+            const size_t Begin = Starts[r], Length = Starts[r + 1] - Begin;
+            if (Length == 0) continue;
+            const TSortEntry* Result = SortLowBits(Split + Begin, Entries + Begin, Length, Shift);
+            if (Result != Entries + Begin) std::copy(Result, Result + Length, Entries + Begin);
+        }
+    };
+    const size_t Middle =
+        static_cast<size_t>(std::lower_bound(Starts.begin(), Starts.end(), Half) - Starts.begin());
+    OnTwoThreads([&] { SortRuns(0, std::min(Middle, Runs)); },
+                 [&] { SortRuns(std::min(Middle, Runs), Runs); });
 }
 
 // Rows from entries in row order; a head is flipped for a descending sort, so that both directions
 // sort ascending and equal keys keep their order in either.
-std::vector<int> RowsOf(const std::vector<TSortEntry>& Entries) {
+std::vector<int> RowsOf(const TEntryList& Entries) {
     std::vector<int> Order(Entries.size());
     for (size_t k = 0; k < Entries.size(); ++k)
         Order[k] = static_cast<int>(Entries[k].Row);
@@ -153,8 +236,7 @@ std::vector<int> RowsOf(const std::vector<TSortEntry>& Entries) {
 }
 
 // Tie(RowA, RowB) compares the rest of two keys whose heads are equal (< 0, 0, > 0).
-template <typename TTie>
-std::vector<int> OrderOf(std::vector<TSortEntry>& Entries, bool Descending, TTie Tie) {
+template <typename TTie> std::vector<int> OrderOf(TEntryList& Entries, bool Descending, TTie Tie) {
     std::sort(Entries.begin(), Entries.end(), [&](const TSortEntry& A, const TSortEntry& B) {
         if (A.Head != B.Head) return (A.Head < B.Head) != Descending;
         const int Rest = Tie(A.Row, B.Row);
@@ -247,11 +329,11 @@ template <typename TChar> std::vector<int> TextOrder(const TTextKeys<TChar>& Tex
     const TUnitRanks<TUnit> Ranks(Texts.Units());
     const size_t Units = Ranks.PerHead();
     const uint64_t Flip = Descending ? UINT64_MAX : 0;
-    std::vector<TSortEntry> Entries(Texts.size());
+    TEntryList Entries(Texts.size());
     for (size_t r = 0; r < Texts.size(); ++r)
         Entries[r] = {0, static_cast<uint32_t>(r)};
     // Entries of equal heads stay in row order through every sort.
-    std::vector<TSortEntry> Scratch;
+    TEntryList Scratch;
     struct TRun {
         size_t Begin, End, Offset;
     };
@@ -291,10 +373,10 @@ template <typename TChar> std::vector<int> TextOrder(const TTextKeys<TChar>& Tex
 // Numbers, booleans and dates: the whole key is the head.
 std::vector<int> ScalarOrder(const std::vector<uint64_t>& Keys, bool Descending) {
     const uint64_t Flip = Descending ? UINT64_MAX : 0;
-    std::vector<TSortEntry> Entries(Keys.size());
+    TEntryList Entries(Keys.size());
     for (size_t r = 0; r < Keys.size(); ++r)
         Entries[r] = {Keys[r] ^ Flip, static_cast<uint32_t>(r)};
-    std::vector<TSortEntry> Scratch;
+    TEntryList Scratch;
     SortByHead(Entries.data(), Entries.size(), Scratch);
     Scratch = {};
     return RowsOf(Entries);
@@ -305,7 +387,7 @@ std::vector<int> IPOrder(const std::vector<TIPKey>& Keys, bool Descending) {
     auto Pack = [](int32_t High, int32_t Low) {
         return (static_cast<uint64_t>(static_cast<uint32_t>(High)) << 32) | static_cast<uint32_t>(Low);
     };
-    std::vector<TSortEntry> Entries(Keys.size());
+    TEntryList Entries(Keys.size());
     for (size_t r = 0; r < Keys.size(); ++r)
         Entries[r] = {Pack(Keys[r][0], Keys[r][1]), static_cast<uint32_t>(r)};
     return OrderOf(Entries, Descending, [&](uint32_t A, uint32_t B) {

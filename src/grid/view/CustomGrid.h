@@ -335,8 +335,9 @@ protected:
 private:
     // OnSelectionMove, then Target becomes the current column (nothing without a target).
     void MoveSelectionToColumn(TNxCustomColumn* Target, TMoveSelectionKey Key);
-    // GetSelectionText's text, built once in a buffer the clipboard can keep.
-    TTextBuffer SelectionText();
+    // GetSelectionText's text, built once in parts (one per thread that wrote them, in order)
+    // the clipboard can keep.
+    std::vector<TTextBuffer> SelectionText();
     void SelectFound(int Row);
     void BodyPress(TMouseButton Button, TShiftState Shift, int X, int Y);
     TPoint GetSlideCellAtPos(TPoint Point);

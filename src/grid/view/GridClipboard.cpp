@@ -38,12 +38,13 @@ constexpr size_t kMostExpectedLength = size_t{128} << 20;
 constexpr size_t kParallelRows = size_t{1} << 16;
 } // namespace
 
-TTextBuffer TNxCustomGrid::SelectionText() {
+std::vector<TTextBuffer> TNxCustomGrid::SelectionText() {
     std::vector<int> Columns;
     TNxColumns* All = GetColumns();
     for (int Pos = 0; Pos < All->Count(); ++Pos)
         if (All->GetPositionItem(Pos)->GetVisible()) Columns.push_back(All->GetPositionItem(Pos)->GetIndex());
-    if (Columns.empty()) return TTextBuffer();
+    std::vector<TTextBuffer> Parts;
+    if (Columns.empty()) return Parts;
     TCells* Store = GetCellStore();
     std::vector<int> Rows;
     if (IsMultiSelect()) {
@@ -77,7 +78,10 @@ TTextBuffer TNxCustomGrid::SelectionText() {
     const size_t Sampled = std::min(Rows.size(), kSampleRows);
     TTextBuffer Sample;
     WriteRows(Sample, 0, Sampled, Current);
-    if (Sampled == Rows.size()) return Sample;
+    if (Sampled == Rows.size()) {
+        Parts.push_back(std::move(Sample));
+        return Parts;
+    }
     // Capped: long first rows must not ask for more address space than the system grants.
     const size_t PerRow = Sample.Size() / Sampled;
     auto Room = [&](size_t Count) { return std::min(PerRow * Count / 4 * 5, kMostExpectedLength); };
@@ -85,10 +89,11 @@ TTextBuffer TNxCustomGrid::SelectionText() {
     Out.Append(Sample.View());
     if (Rows.size() < kParallelRows || !Store->ReadsApart()) {
         WriteRows(Out, Sampled, Rows.size(), Current);
-        return Out;
+        Parts.push_back(std::move(Out));
+        return Parts;
     }
     // Cells that answer without the current coordinates are read by two threads, each writing
-    // half of the rows; the second half then follows the first.
+    // half of the rows into its own part; the second part follows the first, never copied after it.
     const size_t Middle = Sampled + (Rows.size() - Sampled) / 2;
     TTextBuffer Second;
     std::exception_ptr Failure;
@@ -108,16 +113,25 @@ TTextBuffer TNxCustomGrid::SelectionText() {
     }
     Helper.join();
     if (Failure) std::rethrow_exception(Failure);
-    Out.Append(Second.View());
-    return Out;
+    Parts.push_back(std::move(Out));
+    Parts.push_back(std::move(Second));
+    return Parts;
 }
 
 WideString TNxCustomGrid::GetSelectionText() {
-    const TTextBuffer Text = SelectionText();
-    return WideString(Text.View());
+    const std::vector<TTextBuffer> Parts = SelectionText();
+    size_t Length = 0;
+    for (const TTextBuffer& Part : Parts)
+        Length += Part.Size();
+    WideString Text;
+    Text.reserve(Length);
+    for (const TTextBuffer& Part : Parts)
+        Text.append(Part.View());
+    return Text;
 }
 
 void TNxCustomGrid::CopyToClipboard() {
-    TTextBuffer Text = SelectionText();
-    if (!Text.Empty()) SetClipboardText(std::move(Text));
+    std::vector<TTextBuffer> Parts = SelectionText();
+    if (std::any_of(Parts.begin(), Parts.end(), [](const TTextBuffer& Part) { return !Part.Empty(); }))
+        SetClipboardText(std::move(Parts));
 }

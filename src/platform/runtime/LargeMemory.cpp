@@ -4,6 +4,8 @@
 #include <sys/mman.h>
 
 #include <cstdint>
+#include <exception>
+#include <thread>
 
 std::byte* MapLargeBlock(size_t Bytes) {
     // Map one huge page more and trim the slack on both sides to land on a boundary.
@@ -39,6 +41,31 @@ void PopulateLargeBlock(std::byte* Block, size_t Bytes) noexcept {
     constexpr int MADV_POPULATE_WRITE = 23;
 #endif
     madvise(Block, Bytes, MADV_POPULATE_WRITE);
+}
+
+void PopulateLargeBlocks(const std::vector<TLargeBlockRange>& Blocks) noexcept {
+    size_t Total = 0;
+    for (const TLargeBlockRange& Block : Blocks)
+        Total += Block.Bytes;
+    // Half the bytes each: the blocks up to Split on a second thread, the rest here.
+    size_t Split = 0;
+    for (size_t Half = 0; Split < Blocks.size() && Half < Total / 2; ++Split)
+        Half += Blocks[Split].Bytes;
+    auto PopulateRange = [&Blocks](size_t First, size_t Last) {
+        for (size_t i = First; i < Last; ++i)
+            PopulateLargeBlock(Blocks[i].Data, Blocks[i].Bytes);
+    };
+    constexpr size_t kParallelBytes = size_t{64} << 20;
+    std::thread Second;
+    if (Total >= kParallelBytes) {
+        try {
+            Second = std::thread(PopulateRange, 0, Split);
+        } catch (const std::exception&) {
+            // No second thread: this one does all.
+        }
+    }
+    PopulateRange(Second.joinable() ? Split : 0, Blocks.size());
+    if (Second.joinable()) Second.join();
 }
 
 void UnmapLargeBlock(std::byte* Block, size_t Bytes) noexcept {

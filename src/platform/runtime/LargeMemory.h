@@ -3,6 +3,10 @@
 // of megabytes then costs a few hundred page faults instead of tens of thousands.
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <new>
+#include <vector>
 
 constexpr size_t kHugePageBytes = size_t{2} << 20;
 
@@ -20,5 +24,60 @@ std::byte* GrowLargeBlock(std::byte* Block, size_t OldBytes, size_t NewBytes);
 // declines, the pages come on first touch as usual.
 void PopulateLargeBlock(std::byte* Block, size_t Bytes) noexcept;
 
+// PopulateLargeBlock over many blocks at once, split between two threads when they are large: on
+// a virtual machine a fresh page costs the host's fault as well as the clearing, and two
+// processors take those side by side. Returns when every block is done.
+struct TLargeBlockRange {
+    std::byte* Data;
+    size_t Bytes;
+};
+void PopulateLargeBlocks(const std::vector<TLargeBlockRange>& Blocks) noexcept;
+
 // Gives a block from MapLargeBlock or GrowLargeBlock back.
 void UnmapLargeBlock(std::byte* Block, size_t Bytes) noexcept;
+
+// An allocator for lists that may grow to millions of items (a grid's rows and columns): room of
+// a huge page or more is mapped on huge pages, so filling it costs a fault per two megabytes
+// rather than per four kilobytes; smaller room comes from the heap. Only the size decides, so
+// deallocate finds the same source allocate used.
+template <typename T> class TLargeBlockAllocator {
+public:
+    using value_type = T;
+    TLargeBlockAllocator() noexcept = default;
+    template <typename U> TLargeBlockAllocator(const TLargeBlockAllocator<U>&) noexcept {}
+
+    T* allocate(size_t Count) {
+        if (Count > SIZE_MAX / sizeof(T)) throw std::bad_array_new_length();
+        const size_t Bytes = Count * sizeof(T);
+        if (Bytes < kHugePageBytes) return std::allocator<T>().allocate(Count);
+        std::byte* Block = MapLargeBlock(Mapped(Bytes));
+        if (!Block) throw std::bad_alloc();
+        return reinterpret_cast<T*>(Block);
+    }
+    void deallocate(T* Items, size_t Count) noexcept {
+        const size_t Bytes = Count * sizeof(T);
+        if (Bytes < kHugePageBytes)
+            std::allocator<T>().deallocate(Items, Count);
+        else
+            UnmapLargeBlock(reinterpret_cast<std::byte*>(Items), Mapped(Bytes));
+    }
+    template <typename U> bool operator==(const TLargeBlockAllocator<U>&) const noexcept { return true; }
+
+private:
+    static size_t Mapped(size_t Bytes) {
+        return (Bytes + kHugePageBytes - 1) / kHugePageBytes * kHugePageBytes;
+    }
+};
+
+// A list on TLargeBlockAllocator.
+template <typename T> using TLargeVector = std::vector<T, TLargeBlockAllocator<T>>;
+
+// Adds the room of List past its items to Fresh, when that room lies on huge pages: for a caller
+// about to fill it, to make resident with PopulateLargeBlocks.
+template <typename T> void AddFreshRoom(TLargeVector<T>& List, std::vector<TLargeBlockRange>& Fresh) {
+    if (List.capacity() * sizeof(T) < kHugePageBytes) return;
+    constexpr uintptr_t kPage = 4096;
+    const auto Used = reinterpret_cast<uintptr_t>(List.data() + List.size()) / kPage * kPage;
+    const auto End = reinterpret_cast<uintptr_t>(List.data() + List.capacity());
+    if (End > Used) Fresh.push_back({reinterpret_cast<std::byte*>(Used), End - Used});
+}

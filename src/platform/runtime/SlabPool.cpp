@@ -13,9 +13,8 @@
 namespace {
 
 constexpr size_t kFirstBlockSlots = 64;
-constexpr size_t kLargestBlockSlots = 65536;
-// One huge page at most: a block is the unit memory goes back in, so a few rows left scattered
-// over a big store keep a few of these, not a few of something larger.
+// One huge page at most (or one slot, for larger ones): a block is the unit memory goes back in,
+// so a few rows left scattered over a big store keep a few of these, not a few of something larger.
 constexpr size_t kLargestBlockBytes = kHugePageBytes;
 
 size_t RoundUp(size_t Value, size_t Step) {
@@ -44,6 +43,7 @@ void TSlabPool::ReleaseBlocks() noexcept {
         Block->Release();
     FBlocks.clear();
     FAvailable.clear();
+    FReserved.clear();
     FCarving = FLastFreed = nullptr;
     FNext = FEnd = nullptr;
     FBlockBytes = 0;
@@ -53,7 +53,26 @@ TSlabPool::~TSlabPool() {
     ReleaseBlocks();
 }
 
+void TSlabPool::InsertBlock(std::unique_ptr<TBlock> Block) {
+    FBlockBytes += Block->Bytes;
+    auto Place =
+        std::upper_bound(FBlocks.begin(), FBlocks.end(), AddressOf(Block->Data),
+                         [](uintptr_t Address, const auto& Item) { return Address < AddressOf(Item->Data); });
+    FBlocks.insert(Place, std::move(Block));
+}
+
+void TSlabPool::StartCarving(TBlock* Block) {
+    FNext = Block->Data;
+    FEnd = Block->Data + Block->Bytes / FSlotSize * FSlotSize;
+    FCarving = Block;
+}
+
 void TSlabPool::AddBlock() {
+    if (!FReserved.empty()) {
+        StartCarving(FReserved.back());
+        FReserved.pop_back();
+        return;
+    }
     // The record and room in both lists first: if they raise, no memory is held yet, and Free
     // never needs to allocate.
     auto Block = std::make_unique<TBlock>();
@@ -62,8 +81,7 @@ void TSlabPool::AddBlock() {
     Block->Bytes = FSlotSize * FNextBlockSlots;
     // Large blocks on huge pages: a million-row grid then takes a few hundred page faults.
     if (Block->Bytes >= kHugePageBytes) {
-        Block->Bytes =
-            RoundUp(std::min(Block->Bytes, std::max(kLargestBlockBytes, FSlotSize)), kHugePageBytes);
+        Block->Bytes = RoundUp(std::max(kLargestBlockBytes, FSlotSize), kHugePageBytes);
         Block->Data = MapLargeBlock(Block->Bytes);
         Block->Mapped = true;
         // Slots are carved from the front until the block is full: its pages in one call rather
@@ -74,16 +92,53 @@ void TSlabPool::AddBlock() {
         Block->Data = static_cast<std::byte*>(std::malloc(Block->Bytes));
     }
     if (!Block->Data) throw std::bad_alloc();
-    FNext = Block->Data;
-    FEnd = Block->Data + Block->Bytes / FSlotSize * FSlotSize;
-    FCarving = Block.get();
-    FBlockBytes += Block->Bytes;
-    auto Place =
-        std::upper_bound(FBlocks.begin(), FBlocks.end(), AddressOf(Block->Data),
-                         [](uintptr_t Address, const auto& Item) { return Address < AddressOf(Item->Data); });
-    FBlocks.insert(Place, std::move(Block));
-    // Small grids stay small; big ones reach large blocks after a few steps.
-    FNextBlockSlots = std::min(FNextBlockSlots * 4, kLargestBlockSlots);
+    StartCarving(Block.get());
+    InsertBlock(std::move(Block));
+    // Small grids stay small; big ones reach a huge page after a few steps, whatever the slot size.
+    if (FSlotSize * FNextBlockSlots < kLargestBlockBytes) FNextBlockSlots *= 4;
+}
+
+void TSlabPool::Reserve(size_t Slots, std::vector<TLargeBlockRange>& Fresh) {
+    const size_t Uncarved = static_cast<size_t>(FEnd - FNext) / FSlotSize;
+    const size_t BlockBytes = RoundUp(std::max(kLargestBlockBytes, FSlotSize), kHugePageBytes);
+    const size_t PerBlock = BlockBytes / FSlotSize;
+    size_t Room = Uncarved;
+    for (const TBlock* Block : FReserved)
+        Room += Block->Bytes / FSlotSize;
+    if (Slots <= Room) return;
+    const size_t Count = (Slots - Room + PerBlock - 1) / PerBlock;
+    constexpr size_t kFewestBlocks = 4;
+    if (Count < kFewestBlocks) return;
+    // Every record and list entry first, then the mappings. Blocks made but not yet handed to the
+    // lists go back when a later one fails.
+    struct TMade {
+        std::vector<std::unique_ptr<TBlock>> Blocks;
+        ~TMade() {
+            for (auto& Block : Blocks)
+                if (Block) Block->Release();
+        }
+    } Made;
+    Made.Blocks.reserve(Count);
+    FBlocks.reserve(FBlocks.size() + Count);
+    FAvailable.reserve(FBlocks.size() + Count);
+    FReserved.reserve(FReserved.size() + Count);
+    Fresh.reserve(Fresh.size() + Count);
+    for (size_t i = 0; i < Count; ++i) {
+        auto Block = std::make_unique<TBlock>();
+        Block->Bytes = BlockBytes;
+        Block->Mapped = true;
+        Block->Data = MapLargeBlock(BlockBytes);
+        if (!Block->Data) throw std::bad_alloc();
+        Made.Blocks.push_back(std::move(Block));
+    }
+    // Under the blocks reserved before, carved in the order made. Room for all was reserved, so
+    // nothing here raises.
+    for (auto& Block : Made.Blocks) {
+        Fresh.push_back({Block->Data, Block->Bytes});
+        FReserved.insert(FReserved.begin(), Block.get());
+        InsertBlock(std::move(Block));
+    }
+    FNextBlockSlots = std::max(FNextBlockSlots, PerBlock);
 }
 
 void* TSlabPool::Allocate() {

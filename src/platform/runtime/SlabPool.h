@@ -6,6 +6,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/runtime/LargeMemory.h"
+
 class TSlabPool {
 public:
     // Slots of at least SlotSize bytes on Alignment boundaries (a power of two, at most that of
@@ -18,6 +20,14 @@ public:
 
     // A slot of SlotSize bytes; reuses freed slots first. Raises std::bad_alloc.
     void* Allocate();
+    // Makes room for Slots more slots beyond the uncarved rest of the newest block, for a caller
+    // about to allocate that many (a grid adding a million rows): when that is several huge
+    // pages, the blocks are mapped now and added to Fresh, for the caller to make resident with
+    // PopulateLargeBlocks together with whatever else it is about to fill; later allocations
+    // carve them in turn. Freed slots are still reused first, so some of the room may wait for
+    // later allocations. Smaller requests do nothing. Raises std::bad_alloc with the pool and
+    // Fresh as they were.
+    void Reserve(size_t Slots, std::vector<TLargeBlockRange>& Fresh);
     // Gives a slot of this pool back. A block whose last live slot goes is returned at once, so
     // memory follows the slots held: a grid that deletes most of its rows gives back the blocks
     // those rows filled, and one emptied of its rows gives back everything.
@@ -44,6 +54,9 @@ private:
         void Release() noexcept;
     };
     void AddBlock();
+    // Inserts a new block's record into FBlocks, in address order.
+    void InsertBlock(std::unique_ptr<TBlock> Block);
+    void StartCarving(TBlock* Block);
     TBlock* BlockOf(const void* Slot) noexcept;
     void ReleaseBlock(TBlock* Block) noexcept;
     void ReleaseBlocks() noexcept;
@@ -55,6 +68,8 @@ private:
     std::vector<TBlock*> FAvailable;
     // The newest block, whose slots from FNext to FEnd were never handed out.
     TBlock* FCarving = nullptr;
+    // Reserved blocks not carved yet, the next to carve last.
+    std::vector<TBlock*> FReserved;
     TBlock* FLastFreed = nullptr;
     std::byte* FNext = nullptr;
     std::byte* FEnd = nullptr;

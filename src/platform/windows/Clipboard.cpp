@@ -5,28 +5,50 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QString>
+#include <QStringEncoder>
+
+#include <algorithm>
+#include <utility>
 
 namespace {
 
-// Plain text held in a buffer of ours until a paste asks for it.
+// Plain text held in buffers of ours until a paste asks for it.
 class TBufferMimeData : public QMimeData {
 public:
-    explicit TBufferMimeData(TTextBuffer&& Text) : FText(std::move(Text)) {}
+    explicit TBufferMimeData(std::vector<TTextBuffer>&& Parts) : FParts(std::move(Parts)) {}
     QStringList formats() const override { return {QStringLiteral("text/plain")}; }
     bool hasFormat(const QString& MimeType) const override { return MimeType == QLatin1String("text/plain"); }
 
 protected:
-    // A program asking for bytes gets UTF-8 made straight from the buffer, without a string of
+    // A program asking for bytes gets UTF-8 made straight from the buffers, without a string of
     // the whole text in between.
     QVariant retrieveData(const QString& MimeType, QMetaType Type) const override {
         if (MimeType != QLatin1String("text/plain")) return {};
-        const QStringView Text(FText.Data(), static_cast<qsizetype>(FText.Size()));
-        if (Type.id() == QMetaType::QByteArray) return Text.toUtf8();
-        return Text.toString();
+        qsizetype Length = 0;
+        for (const TTextBuffer& Part : FParts)
+            Length += static_cast<qsizetype>(Part.Size());
+        if (Type.id() == QMetaType::QByteArray) {
+            QStringEncoder Encoder(QStringEncoder::Utf8);
+            // Room for the longest encoding; only the pages written become memory.
+            QByteArray Bytes(static_cast<qsizetype>(Encoder.requiredSpace(Length)), Qt::Uninitialized);
+            char* End = Bytes.data();
+            for (const TTextBuffer& Part : FParts)
+                End = Encoder.appendToBuffer(End, View(Part));
+            Bytes.truncate(End - Bytes.data());
+            return Bytes;
+        }
+        QString Text;
+        Text.reserve(Length);
+        for (const TTextBuffer& Part : FParts)
+            Text.append(View(Part));
+        return Text;
     }
 
 private:
-    TTextBuffer FText;
+    static QStringView View(const TTextBuffer& Part) {
+        return QStringView(Part.Data(), static_cast<qsizetype>(Part.Size()));
+    }
+    std::vector<TTextBuffer> FParts;
 };
 
 } // namespace
@@ -42,13 +64,19 @@ void SetClipboardText(const WideString& Text) {
 }
 
 void SetClipboardText(TTextBuffer&& Text) {
+    std::vector<TTextBuffer> Parts;
+    Parts.push_back(std::move(Text));
+    SetClipboardText(std::move(Parts));
+}
+
+void SetClipboardText(std::vector<TTextBuffer>&& Parts) {
     QClipboard* Board = QGuiApplication::clipboard();
     if (!Board) return;
-    if (Text.Empty()) {
+    if (std::all_of(Parts.begin(), Parts.end(), [](const TTextBuffer& Part) { return Part.Empty(); })) {
         Board->clear();
         return;
     }
-    Board->setMimeData(new TBufferMimeData(std::move(Text)));
+    Board->setMimeData(new TBufferMimeData(std::move(Parts)));
 }
 
 WideString GetClipboardText() {

@@ -347,9 +347,9 @@ TEST(CellsSort, LargeSortsMatchTheComparators) {
     }
 }
 
-// Enough rows for every path a large sort takes (radix passes, two threads moving rows), keys
-// drawn from few values so that most have ties: the order must be exactly what a stable sort by
-// the cell comparators gives, for texts, texts ignoring case and numbers, in both directions.
+// Enough rows for every path a large sort takes (radix passes, two threads splitting, sorting
+// and moving rows), keys drawn from few values so that most have ties: the order must be exactly what a
+// stable sort by the cell comparators gives, for texts, texts ignoring case and numbers, in both directions.
 TEST(CellsSort, LargeSortsWithManyTiesMatchAStableSortByTheComparators) {
     constexpr int kRows = 70'000;
     std::mt19937 Random(7);
@@ -357,13 +357,17 @@ TEST(CellsSort, LargeSortsWithManyTiesMatchAStableSortByTheComparators) {
                                 u"ANNA b", u"\u00c9mile", u"\u0416\u0435\u043d\u044f",
                                 u"Zoe",    u"zo",         u"Anna Maria Theresa of Somewhere",
                                 u"9"};
-    std::vector<WideString> Texts, Numbers;
+    std::vector<WideString> Texts, Numbers, Clustered;
     for (int i = 0; i < kRows; ++i) {
         WideString Text = Stems[Random() % 10];
         for (unsigned n = Random() % 3; n > 0; --n)
             Text += static_cast<char16_t>(u"aAzZ \u00e9\u0436"[Random() % 7]);
         Texts.push_back(Text);
         Numbers.push_back(FloatToStr((static_cast<double>(Random() % 2001) - 1000.0) / 8.0));
+        // Half the numbers a hair above 1, differing only in their last bits, the rest far above.
+        const int Near = static_cast<int>(Random() % 5000);
+        Clustered.push_back(i % 2 ? u"1.00000000" + IntToStr(1000 + Near).substr(1)
+                                  : IntToStr(1'000'000 + Near));
     }
     using TCompare = bool (TCells::*)(TCell*, TCell*);
     struct TCase {
@@ -377,7 +381,9 @@ TEST(CellsSort, LargeSortsWithManyTiesMatchAStableSortByTheComparators) {
                 &TCells::AlphabeticGreaterCompare},
           TCase{stCaseInsensitive, ctString, &Texts, &TCells::CaseInsensitiveLessCompare,
                 &TCells::CaseInsensitiveGreaterCompare},
-          TCase{stNumeric, ctFloat, &Numbers, &TCells::NumericLessCompare, &TCells::NumericGreaterCompare}}) {
+          TCase{stNumeric, ctFloat, &Numbers, &TCells::NumericLessCompare, &TCells::NumericGreaterCompare},
+          TCase{stNumeric, ctFloat, &Clustered, &TCells::NumericLessCompare,
+                &TCells::NumericGreaterCompare}}) {
         for (TSortKind Kind : {skAscending, skDescending}) {
             TSortGrid G(*Case.Keys, Case.ColumnType);
             TCells& Cells = *G.Grid.Cells;

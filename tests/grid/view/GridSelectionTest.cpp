@@ -14,6 +14,7 @@
 #include "grid/view/ColumnDisplay.h"
 #include "grid/view/GridTestSupport.h"
 #include "platform/graphics/Canvas.h"
+#include "platform/windows/Clipboard.h"
 
 namespace {
 
@@ -150,6 +151,9 @@ TEST_F(GridSelection, CopyingAllOfALargeSortedGridKeepsTheShownOrder) {
     };
     Fill();
     EXPECT_TRUE(Grid->GetSelectionText() == Expected(false));
+    // Written by two threads, the clipboard's text is the same one, in one piece.
+    Grid->CopyToClipboard();
+    EXPECT_TRUE(GetClipboardText() == Expected(false));
     Grid->ClearRows();
     Grid->GetColumns()->Add<TNxIncrementColumn>(u"Place");
     Fill();

@@ -123,3 +123,64 @@ TEST(SlabPool, BlocksGoBackAsTheyEmptyNotOnlyWithTheLastSlot) {
     Pool.Free(Kept[0]);
     EXPECT_EQ(Pool.GetBlockCount(), 0u);
 }
+
+TEST(SlabPool, ReservedRoomIsCarvedBeforeNewBlocksAndGoesBackWithTheSlots) {
+    TSlabPool Pool(24, 8);
+    std::vector<TLargeBlockRange> Fresh;
+    // A few slots' worth asks for nothing.
+    Pool.Reserve(100, Fresh);
+    EXPECT_TRUE(Fresh.empty());
+    EXPECT_EQ(Pool.GetBlockCount(), 0u);
+
+    constexpr size_t kSlots = 1'000'000;
+    Pool.Reserve(kSlots, Fresh);
+    ASSERT_FALSE(Fresh.empty());
+    size_t FreshBytes = 0;
+    for (const TLargeBlockRange& Range : Fresh)
+        FreshBytes += Range.Bytes;
+    EXPECT_GE(FreshBytes, kSlots * Pool.GetSlotSize());
+    EXPECT_LT(FreshBytes, kSlots * Pool.GetSlotSize() + kHugePageBytes);
+    EXPECT_EQ(Pool.GetBlockBytes(), FreshBytes);
+    PopulateLargeBlocks(Fresh);
+    // Room reserved already counts: asking again for as many adds nothing.
+    const size_t FreshCount = Fresh.size();
+    Pool.Reserve(kSlots, Fresh);
+    EXPECT_EQ(Fresh.size(), FreshCount);
+
+    // Every slot of that many comes from the reserved blocks, in the order they were made, and
+    // no block is added for them.
+    const size_t Blocks = Pool.GetBlockCount();
+    std::vector<void*> Slots;
+    size_t Range = 0;
+    for (size_t i = 0; i < kSlots; ++i) {
+        auto* Slot = static_cast<std::byte*>(Pool.Allocate());
+        auto Within = [&](size_t k) {
+            return k < Fresh.size() && Slot >= Fresh[k].Data && Slot < Fresh[k].Data + Fresh[k].Bytes;
+        };
+        if (!Within(Range)) {
+            ++Range;
+            ASSERT_TRUE(Within(Range) && Slot == Fresh[Range].Data)
+                << "slot " << i << " is not where the next reserved block starts";
+        }
+        std::memset(Slot, static_cast<int>(i & 0xFF), Pool.GetSlotSize());
+        Slots.push_back(Slot);
+    }
+    EXPECT_EQ(Pool.GetBlockCount(), Blocks);
+    EXPECT_EQ(static_cast<unsigned char*>(Slots[123'457])[0], 123'457 & 0xFF);
+    // Past the reserved room the pool grows as usual.
+    Slots.push_back(Pool.Allocate());
+    for (void* Slot : Slots)
+        Pool.Free(Slot);
+    EXPECT_EQ(Pool.GetBlockCount(), 0u);
+    EXPECT_EQ(Pool.GetBlockBytes(), 0u);
+
+    // Emptied while reserved room waits, the pool gives that back too and starts afresh.
+    Fresh.clear();
+    Pool.Reserve(kSlots, Fresh);
+    Pool.Free(Pool.Allocate());
+    EXPECT_EQ(Pool.GetBlockCount(), 0u);
+    void* Again = Pool.Allocate();
+    std::memset(Again, 1, Pool.GetSlotSize());
+    EXPECT_EQ(Pool.GetBlockCount(), 1u);
+    Pool.Free(Again);
+}

@@ -34,4 +34,15 @@ TEST(Clipboard, ABufferedTextIsPastedWholeAfterTheBufferLeft) {
     EXPECT_EQ(QString::fromUtf8(Pasted).toStdU16String(), Expected);
     SetClipboardText(TTextBuffer());
     EXPECT_EQ(GetClipboardText(), u"");
+
+    // A text in parts, an empty one among them, pastes as the parts one after the other.
+    std::vector<TTextBuffer> Parts(3);
+    Parts[0].Append(Expected.substr(0, 700'001));
+    Parts[2].Append(Expected.substr(700'001));
+    SetClipboardText(std::move(Parts));
+    EXPECT_EQ(GetClipboardText(), Expected);
+    const QByteArray Joined = QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("text/plain"));
+    EXPECT_EQ(QString::fromUtf8(Joined).toStdU16String(), Expected);
+    SetClipboardText(std::vector<TTextBuffer>(2));
+    EXPECT_EQ(GetClipboardText(), u"");
 }
