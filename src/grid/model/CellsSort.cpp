@@ -165,34 +165,21 @@ constexpr size_t kParallelEntries = size_t{1} << 16;
 // the entries into runs small enough to sort within the caches, each on its own.
 constexpr unsigned kSplitBits = 16;
 
-// Entries in ascending order of Head, equal heads in the order they come in. Scratch is room for
-// at least n entries, made when needed. Large sorts run on two threads: each splits half the
-// entries by their first digit (the first half's before the second's in every run, so the split
-// is stable), then each sorts half the runs.
-void SortByHead(TSortEntry* Entries, size_t n, TEntryList& Scratch) {
-    if (n < kRadixLeast) return std::stable_sort(Entries, Entries + n, HeadBefore);
-    uint64_t Differ = 0;
-    for (size_t k = 1; k < n; ++k)
-        Differ |= Entries[k].Head ^ Entries[0].Head;
-    if (Differ == 0) return;
-    const auto Width = static_cast<unsigned>(std::bit_width(Differ));
-    if (Scratch.size() < n) Scratch.resize(n);
-    if (n < kParallelEntries) {
-        const TSortEntry* Result = SortLowBits(Entries, Scratch.data(), n, Width);
-        if (Result != Entries) std::copy(Result, Result + n, Entries);
-        return;
-    }
+// The n entries Source(k) gives (k from 0), written to Target in ascending order of head, equal
+// heads in the order of k; only the low Width bits of the heads may differ. On two threads: each
+// splits half the entries by their first digit (the first half's before the second's in every run,
+// so the split is stable), then each sorts half the runs in place, with room of its largest run.
+// Source is called twice for each entry, from either thread.
+template <typename TSource> void SplitSort(size_t n, TSource Source, unsigned Width, TSortEntry* Target) {
     const unsigned SplitBits = std::min(Width, kSplitBits);
     const unsigned Shift = Width - SplitBits;
     const size_t Runs = size_t{1} << SplitBits;
-    auto RunOf = [Shift, Runs](const TSortEntry& Entry) {
-        return static_cast<size_t>(Entry.Head >> Shift) & (Runs - 1);
-    };
+    auto RunOf = [Shift, Runs](uint64_t Head) { return static_cast<size_t>(Head >> Shift) & (Runs - 1); };
     const size_t Half = n / 2;
     std::vector<size_t> FirstHalf(Runs), SecondHalf(Runs), Starts(Runs + 1);
     auto Count = [&](std::vector<size_t>& Counts, size_t Begin, size_t End) {
         for (size_t k = Begin; k < End; ++k)
-            ++Counts[RunOf(Entries[k])];
+            ++Counts[RunOf(Source(k).Head)];
     };
     OnTwoThreads([&] { Count(FirstHalf, 0, Half); }, [&] { Count(SecondHalf, Half, n); });
     // The counts become each half's next place in its run.
@@ -204,26 +191,76 @@ void SortByHead(TSortEntry* Entries, size_t n, TEntryList& Scratch) {
         FirstHalf[r] = Starts[r];
     }
     Starts[Runs] = n;
-    TSortEntry* Split = Scratch.data();
-    auto Scatter = [&](std::vector<size_t>& Next, size_t Begin, size_t End) {
-        for (size_t k = Begin; k < End; ++k)
-            Split[Next[RunOf(Entries[k])]++] = Entries[k];
+    // The runs are shared out by entries, not by number; each thread's room is made before either
+    // starts, so neither allocates.
+    const size_t Middle = std::min(
+        Runs, static_cast<size_t>(std::lower_bound(Starts.begin(), Starts.end(), Half) - Starts.begin()));
+    auto LongestRun = [&](size_t First, size_t Last) {
+        size_t Longest = 0;
+        for (size_t r = First; r < Last; ++r)
+            Longest = std::max(Longest, Starts[r + 1] - Starts[r]);
+        return Longest;
     };
-    OnTwoThreads([&] { Scatter(FirstHalf, 0, Half); }, [&] { Scatter(SecondHalf, Half, n); });
-    // Each run sorted on the bits below the first digit, with its stretch of Entries as room, and
-    // left there; the runs are shared out by entries, not by number.
-    auto SortRuns = [&](size_t First, size_t Last) {
-        for (size_t r = First; r < Last; ++r) {
-            const size_t Begin = Starts[r], Length = Starts[r + 1] - Begin;
-            if (Length == 0) continue;
-            const TSortEntry* Result = SortLowBits(Split + Begin, Entries + Begin, Length, Shift);
-            if (Result != Entries + Begin) std::copy(Result, Result + Length, Entries + Begin);
+    TEntryList FirstRoom(LongestRun(0, Middle)), SecondRoom(LongestRun(Middle, Runs));
+    auto Scatter = [&](std::vector<size_t>& Next, size_t Begin, size_t End) {
+        for (size_t k = Begin; k < End; ++k) {
+            const TSortEntry Entry = Source(k);
+            Target[Next[RunOf(Entry.Head)]++] = Entry;
         }
     };
-    const size_t Middle =
-        static_cast<size_t>(std::lower_bound(Starts.begin(), Starts.end(), Half) - Starts.begin());
-    OnTwoThreads([&] { SortRuns(0, std::min(Middle, Runs)); },
-                 [&] { SortRuns(std::min(Middle, Runs), Runs); });
+    OnTwoThreads([&] { Scatter(FirstHalf, 0, Half); }, [&] { Scatter(SecondHalf, Half, n); });
+    auto SortRuns = [&](size_t First, size_t Last, TEntryList& Room) {
+        for (size_t r = First; r < Last; ++r) {
+            const size_t Begin = Starts[r], Length = Starts[r + 1] - Begin;
+            const TSortEntry* Result = SortLowBits(Target + Begin, Room.data(), Length, Shift);
+            if (Result != Target + Begin) std::copy(Result, Result + Length, Target + Begin);
+        }
+    };
+    OnTwoThreads([&] { SortRuns(0, Middle, FirstRoom); }, [&] { SortRuns(Middle, Runs, SecondRoom); });
+}
+
+// The bits where heads differ, from the lowest: 0 when all are equal.
+template <typename THeadAt> unsigned DifferingBits(size_t n, THeadAt HeadAt) {
+    uint64_t Differ = 0;
+    for (size_t k = 1; k < n; ++k)
+        Differ |= HeadAt(k) ^ HeadAt(0);
+    return static_cast<unsigned>(std::bit_width(Differ));
+}
+
+// Entries in ascending order of Head, equal heads in the order they come in. Scratch is room for
+// at least n entries, made when needed.
+void SortByHead(TSortEntry* Entries, size_t n, TEntryList& Scratch) {
+    if (n < kRadixLeast) return std::stable_sort(Entries, Entries + n, HeadBefore);
+    const unsigned Width = DifferingBits(n, [Entries](size_t k) { return Entries[k].Head; });
+    if (Width == 0) return;
+    if (Scratch.size() < n) Scratch.resize(n);
+    if (n < kParallelEntries) {
+        const TSortEntry* Result = SortLowBits(Entries, Scratch.data(), n, Width);
+        if (Result != Entries) std::copy(Result, Result + n, Entries);
+        return;
+    }
+    std::copy(Entries, Entries + n, Scratch.data());
+    SplitSort(
+        n, [&Scratch](size_t k) { return Scratch[k]; }, Width, Entries);
+}
+
+// Entries for rows 0 to n - 1 with the heads HeadOf(Row) gives, sorted as SortByHead does.
+// Width: the low bits of the heads that may differ. Many rows are split straight from their heads
+// into Entries, without a second list of them all.
+template <typename THeadOf>
+void SortRowsByHead(size_t n, THeadOf HeadOf, unsigned Width, TEntryList& Entries, TEntryList& Scratch) {
+    Entries.resize(n);
+    if (n < kParallelEntries || Width == 0) {
+        for (size_t r = 0; r < n; ++r)
+            Entries[r] = {HeadOf(r), static_cast<uint32_t>(r)};
+        return SortByHead(Entries.data(), n, Scratch);
+    }
+    SplitSort(
+        n,
+        [&HeadOf](size_t r) {
+            return TSortEntry{HeadOf(r), static_cast<uint32_t>(r)};
+        },
+        Width, Entries.data());
 }
 
 // Rows from entries in row order; a head is flipped for a descending sort, so that both directions
@@ -264,6 +301,8 @@ public:
         FPerHead = 64 / FBits;
     }
     size_t PerHead() const { return FPerHead; }
+    // The low bits of a head that hold units; the ones above are always 0.
+    unsigned HeadBits() const { return static_cast<unsigned>(FPerHead) * FBits; }
     // PerHead units of Text from Offset, the first one highest, 0 for each unit past the end.
     template <typename TString> uint64_t HeadOf(const TString& Text, size_t Offset) const {
         uint64_t Head = 0;
@@ -329,41 +368,53 @@ template <typename TChar> std::vector<int> TextOrder(const TTextKeys<TChar>& Tex
     const TUnitRanks<TUnit> Ranks(Texts.Units());
     const size_t Units = Ranks.PerHead();
     const uint64_t Flip = Descending ? UINT64_MAX : 0;
-    TEntryList Entries(Texts.size());
-    for (size_t r = 0; r < Texts.size(); ++r)
-        Entries[r] = {0, static_cast<uint32_t>(r)};
     // Entries of equal heads stay in row order through every sort.
-    TEntryList Scratch;
-    struct TRun {
-        size_t Begin, End, Offset;
-    };
-    std::vector<TRun> Runs{{0, Entries.size(), 0}};
-    while (!Runs.empty()) {
-        const TRun Run = Runs.back();
-        Runs.pop_back();
-        // Every text of a run is at least Run.Offset long and equal up to there.
-        const auto First = Texts[Entries[Run.Begin].Row];
+    TEntryList Entries, Scratch;
+    // Every text at places Begin to End is at least From long and equal up to there: how far they
+    // are all equal.
+    auto Shared = [&Texts](size_t Begin, size_t End, size_t From, auto RowAt) {
+        const auto First = Texts[RowAt(Begin)];
         size_t Offset = First.size();
-        for (size_t k = Run.Begin + 1; k < Run.End && Offset > Run.Offset; ++k) {
-            const auto Text = Texts[Entries[k].Row];
+        for (size_t k = Begin + 1; k < End && Offset > From; ++k) {
+            const auto Text = Texts[RowAt(k)];
             const size_t Limit = std::min(Offset, Text.size());
-            size_t i = Run.Offset;
+            size_t i = From;
             while (i < Limit && First[i] == Text[i])
                 ++i;
             Offset = i;
         }
-        for (size_t k = Run.Begin; k < Run.End; ++k)
-            Entries[k].Head = Ranks.HeadOf(Texts[Entries[k].Row], Offset) ^ Flip;
-        SortByHead(Entries.data() + Run.Begin, Run.End - Run.Begin, Scratch);
-        // Equal heads that end inside the head are equal texts; the others need the next units.
-        for (size_t b = Run.Begin; b < Run.End;) {
+        return Offset;
+    };
+    struct TRun {
+        size_t Begin, End, Offset;
+    };
+    std::vector<TRun> Runs;
+    // Equal heads that end inside the head are equal texts; the others need the next units.
+    auto AddTies = [&](size_t Begin, size_t End, size_t Offset) {
+        for (size_t b = Begin; b < End;) {
             size_t e = b + 1;
-            while (e < Run.End && Entries[e].Head == Entries[b].Head)
+            while (e < End && Entries[e].Head == Entries[b].Head)
                 ++e;
             if (e - b > 1 && Texts[Entries[b].Row].size() >= Offset + Units)
                 Runs.push_back({b, e, Offset + Units});
             b = e;
         }
+    };
+    // All rows first, their heads split straight into the entries.
+    const size_t Offset = Shared(0, Texts.size(), 0, [](size_t k) { return k; });
+    SortRowsByHead(
+        Texts.size(), [&](size_t Row) { return Ranks.HeadOf(Texts[Row], Offset) ^ Flip; }, Ranks.HeadBits(),
+        Entries, Scratch);
+    AddTies(0, Entries.size(), Offset);
+    while (!Runs.empty()) {
+        const TRun Run = Runs.back();
+        Runs.pop_back();
+        const size_t RunOffset =
+            Shared(Run.Begin, Run.End, Run.Offset, [&Entries](size_t k) { return Entries[k].Row; });
+        for (size_t k = Run.Begin; k < Run.End; ++k)
+            Entries[k].Head = Ranks.HeadOf(Texts[Entries[k].Row], RunOffset) ^ Flip;
+        SortByHead(Entries.data() + Run.Begin, Run.End - Run.Begin, Scratch);
+        AddTies(Run.Begin, Run.End, RunOffset);
     }
     // Room given back before the order is made.
     Scratch = {};
@@ -373,11 +424,10 @@ template <typename TChar> std::vector<int> TextOrder(const TTextKeys<TChar>& Tex
 // Numbers, booleans and dates: the whole key is the head.
 std::vector<int> ScalarOrder(const std::vector<uint64_t>& Keys, bool Descending) {
     const uint64_t Flip = Descending ? UINT64_MAX : 0;
-    TEntryList Entries(Keys.size());
-    for (size_t r = 0; r < Keys.size(); ++r)
-        Entries[r] = {Keys[r] ^ Flip, static_cast<uint32_t>(r)};
-    TEntryList Scratch;
-    SortByHead(Entries.data(), Entries.size(), Scratch);
+    TEntryList Entries, Scratch;
+    SortRowsByHead(
+        Keys.size(), [&](size_t Row) { return Keys[Row] ^ Flip; },
+        DifferingBits(Keys.size(), [&Keys](size_t k) { return Keys[k]; }), Entries, Scratch);
     Scratch = {};
     return RowsOf(Entries);
 }

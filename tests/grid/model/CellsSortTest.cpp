@@ -357,7 +357,7 @@ TEST(CellsSort, LargeSortsWithManyTiesMatchAStableSortByTheComparators) {
                                 u"ANNA b", u"\u00c9mile", u"\u0416\u0435\u043d\u044f",
                                 u"Zoe",    u"zo",         u"Anna Maria Theresa of Somewhere",
                                 u"9"};
-    std::vector<WideString> Texts, Numbers, Clustered;
+    std::vector<WideString> Texts, Numbers, Clustered, Deep;
     for (int i = 0; i < kRows; ++i) {
         WideString Text = Stems[Random() % 10];
         for (unsigned n = Random() % 3; n > 0; --n)
@@ -368,6 +368,8 @@ TEST(CellsSort, LargeSortsWithManyTiesMatchAStableSortByTheComparators) {
         const int Near = static_cast<int>(Random() % 5000);
         Clustered.push_back(i % 2 ? u"1.00000000" + IntToStr(1000 + Near).substr(1)
                                   : IntToStr(1'000'000 + Near));
+        // Nearly all texts the same for longer than a head: one large run sorted again further on.
+        Deep.push_back((i % 50 ? Stems[8] : Stems[6]) + Text);
     }
     using TCompare = bool (TCells::*)(TCell*, TCell*);
     struct TCase {
@@ -381,6 +383,8 @@ TEST(CellsSort, LargeSortsWithManyTiesMatchAStableSortByTheComparators) {
                 &TCells::AlphabeticGreaterCompare},
           TCase{stCaseInsensitive, ctString, &Texts, &TCells::CaseInsensitiveLessCompare,
                 &TCells::CaseInsensitiveGreaterCompare},
+          TCase{stAlphabetic, ctString, &Deep, &TCells::AlphabeticLessCompare,
+                &TCells::AlphabeticGreaterCompare},
           TCase{stNumeric, ctFloat, &Numbers, &TCells::NumericLessCompare, &TCells::NumericGreaterCompare},
           TCase{stNumeric, ctFloat, &Clustered, &TCells::NumericLessCompare,
                 &TCells::NumericGreaterCompare}}) {
