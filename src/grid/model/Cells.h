@@ -114,8 +114,9 @@ public:
     // Sorts the rows by column ACol, moving each row whole (record with its selected flag, and
     // the cell of every column). On the column sorted last, with the store still sorted, a plain
     // change of direction without Force reverses the rows instead. Equal keys keep their order.
-    // Every key is read before a row moves, so a conversion error (a text that is no number
-    // under stNumeric, no date under stDate...) raises with rows and sort memory untouched.
+    // Every key is read and all room is made before a row moves, so a conversion error (a text
+    // that is no number under stNumeric, no date under stDate...) or std::bad_alloc raises with
+    // rows and sort memory untouched.
     // ACol outside the columns raises the list error.
     void SortColumn(int ACol, TSortType SortType, TSortKind SortKind, bool Force);
 

@@ -526,47 +526,41 @@ void TCells::ReverseRows() {
     }
 }
 
-// Row k becomes the row that stood at Order[k]; only pointers move. The lists are independent, so
-// with many rows a second thread takes every other one; reads run ahead of use, as the order
-// scatters them over the list.
+// Row k becomes the row that stood at Order[k]; only pointers move. Every list's new room is made
+// before any moves, so running out of memory leaves every row whole where it was. The lists are
+// independent, so with many rows a second thread fills every other one; reads run ahead of use,
+// as the order scatters them over the list.
 void TCells::ReorderRows(const std::vector<int>& Order) {
     const size_t n = Order.size();
-    auto Apply = [&](auto& List) {
+    std::vector<TCellList> NewLists(FColumnLists.size());
+    for (TCellList& List : NewLists)
+        List.reserve(n);
+    TLargeVector<TRow*> NewRows;
+    NewRows.reserve(n);
+    auto Fill = [&](const auto& From, auto& To) {
         constexpr size_t kAhead = 16;
-        std::remove_reference_t<decltype(List)> Items(n);
         for (size_t k = 0; k < n; ++k) {
-            if (k + kAhead < n) __builtin_prefetch(&List[static_cast<size_t>(Order[k + kAhead])]);
-            Items[k] = List[static_cast<size_t>(Order[k])];
+            if (k + kAhead < n) __builtin_prefetch(&From[static_cast<size_t>(Order[k + kAhead])]);
+            To.push_back(From[static_cast<size_t>(Order[k])]);
         }
-        List.swap(Items);
     };
     // Lists 0 and up, then the rows, as one sequence split between the threads.
-    auto ApplyEvery = [&](size_t First, size_t Step) {
+    auto FillEvery = [&](size_t First, size_t Step) {
         for (size_t i = First; i <= FColumnLists.size(); i += Step) {
             if (i < FColumnLists.size())
-                Apply(FColumnLists[i]);
+                Fill(FColumnLists[i], NewLists[i]);
             else
-                Apply(FRows);
+                Fill(FRows, NewRows);
         }
     };
     constexpr size_t kParallelRows = 1u << 16;
-    if (n < kParallelRows) return ApplyEvery(0, 1);
-    std::exception_ptr Failure;
-    std::thread Second([&] {
-        try {
-            ApplyEvery(1, 2);
-        } catch (...) {
-            Failure = std::current_exception();
-        }
-    });
-    try {
-        ApplyEvery(0, 2);
-    } catch (...) {
-        Second.join();
-        throw;
-    }
-    Second.join();
-    if (Failure) std::rethrow_exception(Failure);
+    if (n < kParallelRows)
+        FillEvery(0, 1);
+    else
+        OnTwoThreads([&] { FillEvery(0, 2); }, [&] { FillEvery(1, 2); });
+    for (size_t i = 0; i < FColumnLists.size(); ++i)
+        FColumnLists[i].swap(NewLists[i]);
+    FRows.swap(NewRows);
 }
 
 void TCells::SortColumn(int ACol, TSortType SortType, TSortKind SortKind, bool Force) {

@@ -1,6 +1,7 @@
 #pragma once
 // Large anonymous blocks on huge-page boundaries, advised to use huge pages: a block of hundreds
-// of megabytes then costs a few hundred page faults instead of tens of thousands.
+// of megabytes then costs a few hundred page faults instead of tens of thousands. Lists of
+// millions of items live on them through TLargeBlockAllocator.
 
 #include <cstddef>
 #include <cstdint>
@@ -24,9 +25,10 @@ std::byte* GrowLargeBlock(std::byte* Block, size_t OldBytes, size_t NewBytes);
 // declines, the pages come on first touch as usual.
 void PopulateLargeBlock(std::byte* Block, size_t Bytes) noexcept;
 
-// PopulateLargeBlock over many blocks at once, split between two threads when they are large: on
-// a virtual machine a fresh page costs the host's fault as well as the clearing, and two
-// processors take those side by side. Returns when every block is done.
+// PopulateLargeBlock over many page-aligned stretches of blocks from MapLargeBlock at once, split
+// between two threads when they are large: on a virtual machine a fresh page costs the host's
+// fault as well as the clearing, and two processors take those side by side. Returns when every
+// stretch is done.
 struct TLargeBlockRange {
     std::byte* Data;
     size_t Bytes;
