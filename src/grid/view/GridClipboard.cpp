@@ -17,23 +17,25 @@ bool NeedsQuotes(std::u16string_view Field) {
 }
 
 // A field with a tab, a line break or a quote is quoted, its quotes doubled, so that a paste
-// keeps it in one cell.
+// keeps it in one cell. The text between quotes goes in whole, so pairs of units stay together.
 void AppendField(TTextBuffer& Out, std::u16string_view Field) {
     if (!NeedsQuotes(Field)) {
         Out.Append(Field);
         return;
     }
     Out.Append(u'"');
-    for (char16_t Ch : Field) {
-        if (Ch == u'"') Out.Append(u'"');
-        Out.Append(Ch);
+    for (size_t Quote = Field.find(u'"'); Quote != std::u16string_view::npos; Quote = Field.find(u'"')) {
+        Out.Append(Field.substr(0, Quote + 1));
+        Out.Append(u'"');
+        Field.remove_prefix(Quote + 1);
     }
+    Out.Append(Field);
     Out.Append(u'"');
 }
 
 // Rows whose text sizes the buffer before the rest is written.
 constexpr size_t kSampleRows = 256;
-constexpr size_t kMostExpectedLength = size_t{128} << 20;
+constexpr size_t kMostExpectedBytes = size_t{256} << 20;
 // Selections of at least this many rows are written by two threads.
 constexpr size_t kParallelRows = size_t{1} << 16;
 } // namespace
@@ -84,9 +86,9 @@ std::vector<TTextBuffer> TNxCustomGrid::SelectionText() {
     }
     // Capped: long first rows must not ask for more address space than the system grants.
     const size_t PerRow = Sample.Size() / Sampled;
-    auto Room = [&](size_t Count) { return std::min(PerRow * Count / 4 * 5, kMostExpectedLength); };
+    auto Room = [&](size_t Count) { return std::min(PerRow * Count / 4 * 5, kMostExpectedBytes); };
     TTextBuffer Out(Room(Rows.size()));
-    Out.Append(Sample.View());
+    Out.Append(Sample);
     if (Rows.size() < kParallelRows || !Store->ReadsApart()) {
         WriteRows(Out, Sampled, Rows.size(), Current);
         Parts.push_back(std::move(Out));
@@ -120,13 +122,13 @@ std::vector<TTextBuffer> TNxCustomGrid::SelectionText() {
 
 WideString TNxCustomGrid::GetSelectionText() {
     const std::vector<TTextBuffer> Parts = SelectionText();
-    size_t Length = 0;
+    size_t Units = 0;
     for (const TTextBuffer& Part : Parts)
-        Length += Part.Size();
-    WideString Text;
-    Text.reserve(Length);
+        Units += Part.Units();
+    WideString Text(Units, u'\0');
+    char16_t* End = Text.data();
     for (const TTextBuffer& Part : Parts)
-        Text.append(Part.View());
+        End = Part.DecodeTo(End);
     return Text;
 }
 

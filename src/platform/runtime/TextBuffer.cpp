@@ -1,4 +1,4 @@
-// The text buffer's storage: the heap while small, a huge-page block once large.
+// The text buffer's storage (the heap while small, a huge-page block once large) and its UTF-8.
 #include "platform/runtime/TextBuffer.h"
 
 #include <algorithm>
@@ -11,15 +11,22 @@
 
 namespace {
 
-size_t BlockBytes(size_t Characters) {
-    const size_t Bytes = Characters * sizeof(char16_t);
+size_t BlockBytes(size_t Bytes) {
     return (Bytes + kHugePageBytes - 1) / kHugePageBytes * kHugePageBytes;
+}
+
+bool IsHigh(char16_t Unit) {
+    return Unit >= 0xD800 && Unit < 0xDC00;
+}
+
+bool IsLow(char16_t Unit) {
+    return Unit >= 0xDC00 && Unit < 0xE000;
 }
 
 } // namespace
 
-TTextBuffer::TTextBuffer(size_t ExpectedLength) {
-    if (ExpectedLength > 0) Grow(ExpectedLength);
+TTextBuffer::TTextBuffer(size_t ExpectedBytes) {
+    if (ExpectedBytes > 0) Grow(ExpectedBytes);
 }
 
 TTextBuffer::~TTextBuffer() {
@@ -28,7 +35,9 @@ TTextBuffer::~TTextBuffer() {
 
 TTextBuffer::TTextBuffer(TTextBuffer&& Other) noexcept
     : FData(std::exchange(Other.FData, nullptr)), FSize(std::exchange(Other.FSize, 0)),
-      FCapacity(std::exchange(Other.FCapacity, 0)), FMapped(std::exchange(Other.FMapped, false)) {}
+      FCapacity(std::exchange(Other.FCapacity, 0)), FUnits(std::exchange(Other.FUnits, 0)),
+      FMapped(std::exchange(Other.FMapped, false)),
+      FLoneSurrogates(std::exchange(Other.FLoneSurrogates, false)) {}
 
 TTextBuffer& TTextBuffer::operator=(TTextBuffer&& Other) noexcept {
     if (this != &Other) {
@@ -36,7 +45,9 @@ TTextBuffer& TTextBuffer::operator=(TTextBuffer&& Other) noexcept {
         FData = std::exchange(Other.FData, nullptr);
         FSize = std::exchange(Other.FSize, 0);
         FCapacity = std::exchange(Other.FCapacity, 0);
+        FUnits = std::exchange(Other.FUnits, 0);
         FMapped = std::exchange(Other.FMapped, false);
+        FLoneSurrogates = std::exchange(Other.FLoneSurrogates, false);
     }
     return *this;
 }
@@ -47,24 +58,84 @@ void TTextBuffer::Release() noexcept {
     else
         std::free(FData);
     FData = nullptr;
-    FSize = FCapacity = 0;
+    FSize = FCapacity = FUnits = 0;
     FMapped = false;
+    FLoneSurrogates = false;
 }
 
 void TTextBuffer::Append(std::u16string_view Text) {
     if (Text.empty()) return;
-    if (Text.size() > FCapacity - FSize) Grow(FSize + Text.size());
-    std::memcpy(FData + FSize, Text.data(), Text.size() * sizeof(char16_t));
-    FSize += Text.size();
+    // Three bytes a unit at most.
+    if (Text.size() > (FCapacity - FSize) / 3) Grow(FSize + Text.size() * 3);
+    auto* Out = reinterpret_cast<unsigned char*>(FData + FSize);
+    const size_t n = Text.size();
+    for (size_t i = 0; i < n; ++i) {
+        const char32_t Unit = Text[i];
+        if (Unit < 0x80) {
+            *Out++ = static_cast<unsigned char>(Unit);
+        } else if (Unit < 0x800) {
+            *Out++ = static_cast<unsigned char>(0xC0 | (Unit >> 6));
+            *Out++ = static_cast<unsigned char>(0x80 | (Unit & 0x3F));
+        } else if (IsHigh(Text[i]) && i + 1 < n && IsLow(Text[i + 1])) {
+            const char32_t Code = 0x10000 + ((Unit - 0xD800) << 10) + (Text[++i] - 0xDC00);
+            *Out++ = static_cast<unsigned char>(0xF0 | (Code >> 18));
+            *Out++ = static_cast<unsigned char>(0x80 | ((Code >> 12) & 0x3F));
+            *Out++ = static_cast<unsigned char>(0x80 | ((Code >> 6) & 0x3F));
+            *Out++ = static_cast<unsigned char>(0x80 | (Code & 0x3F));
+        } else {
+            if (IsHigh(Text[i]) || IsLow(Text[i])) FLoneSurrogates = true;
+            *Out++ = static_cast<unsigned char>(0xE0 | (Unit >> 12));
+            *Out++ = static_cast<unsigned char>(0x80 | ((Unit >> 6) & 0x3F));
+            *Out++ = static_cast<unsigned char>(0x80 | (Unit & 0x3F));
+        }
+    }
+    FSize = static_cast<size_t>(reinterpret_cast<char*>(Out) - FData);
+    FUnits += n;
+}
+
+void TTextBuffer::Append(const TTextBuffer& Other) {
+    if (Other.Empty()) return;
+    if (Other.FSize > FCapacity - FSize) Grow(FSize + Other.FSize);
+    std::memcpy(FData + FSize, Other.FData, Other.FSize);
+    FSize += Other.FSize;
+    FUnits += Other.FUnits;
+    FLoneSurrogates = FLoneSurrogates || Other.FLoneSurrogates;
+}
+
+char16_t* TTextBuffer::DecodeTo(char16_t* Out) const {
+    // Only Append wrote the bytes, so every sequence is whole and of the forms it writes.
+    const auto* In = reinterpret_cast<const unsigned char*>(FData);
+    const auto* End = In + FSize;
+    while (In < End) {
+        const unsigned char Lead = *In;
+        if (Lead < 0x80) {
+            *Out++ = Lead;
+            In += 1;
+        } else if (Lead < 0xE0) {
+            *Out++ = static_cast<char16_t>(((Lead & 0x1F) << 6) | (In[1] & 0x3F));
+            In += 2;
+        } else if (Lead < 0xF0) {
+            *Out++ = static_cast<char16_t>(((Lead & 0x0F) << 12) | ((In[1] & 0x3F) << 6) | (In[2] & 0x3F));
+            In += 3;
+        } else {
+            const char32_t Code =
+                ((Lead & 0x07) << 18) | ((In[1] & 0x3F) << 12) | ((In[2] & 0x3F) << 6) | (In[3] & 0x3F);
+            *Out++ = static_cast<char16_t>(0xD800 + ((Code - 0x10000) >> 10));
+            *Out++ = static_cast<char16_t>(0xDC00 + ((Code - 0x10000) & 0x3FF));
+            In += 4;
+        }
+    }
+    return Out;
 }
 
 void TTextBuffer::Grow(size_t MinCapacity) {
     const size_t Wanted = std::max(MinCapacity, FCapacity * 2);
-    if (Wanted * sizeof(char16_t) < kHugePageBytes) {
-        void* Data = std::realloc(FData, std::max<size_t>(Wanted, 16) * sizeof(char16_t));
+    if (Wanted < kHugePageBytes) {
+        const size_t Bytes = std::max<size_t>(Wanted, 32);
+        void* Data = std::realloc(FData, Bytes);
         if (!Data) throw std::bad_alloc();
-        FData = static_cast<char16_t*>(Data);
-        FCapacity = std::max<size_t>(Wanted, 16);
+        FData = static_cast<char*>(Data);
+        FCapacity = Bytes;
         return;
     }
     const size_t Bytes = BlockBytes(Wanted);
@@ -76,10 +147,10 @@ void TTextBuffer::Grow(size_t MinCapacity) {
         // From the heap into the first block: the one copy, of under a huge page.
         Block = MapLargeBlock(Bytes);
         if (!Block) throw std::bad_alloc();
-        if (FSize > 0) std::memcpy(Block, FData, FSize * sizeof(char16_t));
+        if (FSize > 0) std::memcpy(Block, FData, FSize);
         std::free(FData);
         FMapped = true;
     }
-    FData = reinterpret_cast<char16_t*>(Block);
-    FCapacity = Bytes / sizeof(char16_t);
+    FData = reinterpret_cast<char*>(Block);
+    FCapacity = Bytes;
 }

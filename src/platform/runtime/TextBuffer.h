@@ -1,38 +1,57 @@
 #pragma once
 // A long text written once from the front, as a copy of a million cells is: it lives in one block
 // that grows without copying once it is large (the pages move), and it moves to whoever takes it.
+// The text is kept as UTF-8, half the memory of two-byte units for the mostly Latin texts of a
+// grid, and what a paste in another program receives.
 
 #include <cstddef>
 #include <string_view>
 
 class TTextBuffer {
 public:
-    // Room for ExpectedLength characters before any growth.
-    explicit TTextBuffer(size_t ExpectedLength = 0);
+    // Room for ExpectedBytes bytes before any growth.
+    explicit TTextBuffer(size_t ExpectedBytes = 0);
     ~TTextBuffer();
     TTextBuffer(TTextBuffer&& Other) noexcept;
     TTextBuffer& operator=(TTextBuffer&& Other) noexcept;
     TTextBuffer(const TTextBuffer&) = delete;
     TTextBuffer& operator=(const TTextBuffer&) = delete;
 
-    // Raise std::bad_alloc when the system has no memory; the text so far stays.
+    // Appends Text. Every unit comes back from DecodeTo exactly: a surrogate without its partner
+    // in the same call (a malformed text, or a pair appended unit by unit) is kept as a three-byte
+    // form of its own, which leaves the bytes short of valid UTF-8 (see IsValidUtf8). Raise
+    // std::bad_alloc when the system has no memory; the text so far stays.
     void Append(std::u16string_view Text);
+    // Appends what Other holds.
+    void Append(const TTextBuffer& Other);
     void Append(char16_t Ch) {
-        if (FSize == FCapacity) Grow(FSize + 1);
-        FData[FSize++] = Ch;
+        if (Ch < 0x80 && FSize < FCapacity) {
+            FData[FSize++] = static_cast<char>(Ch);
+            ++FUnits;
+        } else {
+            Append(std::u16string_view(&Ch, 1));
+        }
     }
 
-    const char16_t* Data() const { return FData; }
+    // The text's bytes.
+    std::string_view Bytes() const { return {FData, FSize}; }
     size_t Size() const { return FSize; }
     bool Empty() const { return FSize == 0; }
-    std::u16string_view View() const { return {FData, FSize}; }
+    // False when a lone surrogate was kept (see Append): the bytes are then no valid UTF-8.
+    bool IsValidUtf8() const { return !FLoneSurrogates; }
+    // The text's length in two-byte units, and the units themselves written from Out on; returns
+    // the end of what was written.
+    size_t Units() const { return FUnits; }
+    char16_t* DecodeTo(char16_t* Out) const;
 
 private:
     void Grow(size_t MinCapacity);
     void Release() noexcept;
 
-    char16_t* FData = nullptr;
+    char* FData = nullptr;
     size_t FSize = 0;
     size_t FCapacity = 0;
+    size_t FUnits = 0;
     bool FMapped = false;
+    bool FLoneSurrogates = false;
 };

@@ -5,7 +5,6 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QString>
-#include <QStringEncoder>
 
 #include <algorithm>
 #include <utility>
@@ -20,34 +19,35 @@ public:
     bool hasFormat(const QString& MimeType) const override { return MimeType == QLatin1String("text/plain"); }
 
 protected:
-    // A program asking for bytes gets UTF-8 made straight from the buffers, without a string of
-    // the whole text in between.
+    // A program asking for bytes gets the buffers' UTF-8 as it is, one after the other; one asking
+    // for a string gets their units.
     QVariant retrieveData(const QString& MimeType, QMetaType Type) const override {
         if (MimeType != QLatin1String("text/plain")) return {};
-        qsizetype Length = 0;
-        for (const TTextBuffer& Part : FParts)
-            Length += static_cast<qsizetype>(Part.Size());
-        if (Type.id() == QMetaType::QByteArray) {
-            QStringEncoder Encoder(QStringEncoder::Utf8);
-            // Room for the longest encoding; only the pages written become memory.
-            QByteArray Bytes(static_cast<qsizetype>(Encoder.requiredSpace(Length)), Qt::Uninitialized);
+        const bool Valid = std::all_of(FParts.begin(), FParts.end(),
+                                       [](const TTextBuffer& Part) { return Part.IsValidUtf8(); });
+        if (Type.id() == QMetaType::QByteArray && Valid) {
+            qsizetype Size = 0;
+            for (const TTextBuffer& Part : FParts)
+                Size += static_cast<qsizetype>(Part.Size());
+            QByteArray Bytes(Size, Qt::Uninitialized);
             char* End = Bytes.data();
             for (const TTextBuffer& Part : FParts)
-                End = Encoder.appendToBuffer(End, View(Part));
-            Bytes.truncate(End - Bytes.data());
+                End = std::copy(Part.Bytes().begin(), Part.Bytes().end(), End);
             return Bytes;
         }
-        QString Text;
-        Text.reserve(Length);
+        qsizetype Units = 0;
         for (const TTextBuffer& Part : FParts)
-            Text.append(View(Part));
+            Units += static_cast<qsizetype>(Part.Units());
+        QString Text(Units, Qt::Uninitialized);
+        auto* End = reinterpret_cast<char16_t*>(Text.data());
+        for (const TTextBuffer& Part : FParts)
+            End = Part.DecodeTo(End);
+        // A lone surrogate has no UTF-8: the string's conversion puts a replacement in its place.
+        if (Type.id() == QMetaType::QByteArray) return Text.toUtf8();
         return Text;
     }
 
 private:
-    static QStringView View(const TTextBuffer& Part) {
-        return QStringView(Part.Data(), static_cast<qsizetype>(Part.Size()));
-    }
     std::vector<TTextBuffer> FParts;
 };
 

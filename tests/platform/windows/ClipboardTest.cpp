@@ -18,10 +18,10 @@ TEST(Clipboard, TextRoundTripsExactlyAndEmptyClears) {
 }
 
 TEST(Clipboard, ABufferedTextIsPastedWholeAfterTheBufferLeft) {
-    // Past a huge page, so the buffer has grown into a moved block before the clipboard takes it.
+    // Past two huge pages, so the buffer has grown into a moved block before the clipboard takes it.
     TTextBuffer Buffer(4);
     WideString Expected;
-    for (int i = 0; Expected.size() < 1'500'000; ++i) {
+    for (int i = 0; Expected.size() < 4'500'000; ++i) {
         const WideString Line = u"row " + IntToStr(i) + u"\t\u4e2d\r\n";
         Buffer.Append(Line);
         Expected += Line;
@@ -45,4 +45,17 @@ TEST(Clipboard, ABufferedTextIsPastedWholeAfterTheBufferLeft) {
     EXPECT_EQ(QString::fromUtf8(Joined).toStdU16String(), Expected);
     SetClipboardText(std::vector<TTextBuffer>(2));
     EXPECT_EQ(GetClipboardText(), u"");
+
+    // A lone surrogate comes back as it was; another program gets valid UTF-8, a question mark in
+    // its place, and a pair appended unit by unit whole.
+    TTextBuffer Odd;
+    Odd.Append(u"a\xD800"
+               u"b");
+    Odd.Append(u'\xD83D');
+    Odd.Append(u'\xDE00');
+    SetClipboardText(std::move(Odd));
+    EXPECT_EQ(GetClipboardText(), u"a\xD800"
+                                  u"b\xD83D\xDE00");
+    EXPECT_EQ(QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("text/plain")),
+              QByteArray("a?b\xF0\x9F\x98\x80"));
 }

@@ -1,0 +1,51 @@
+// The copy's text buffer: UTF-8 of every kind of unit, each unit back exactly, and growth that
+// keeps the text.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/runtime/CodePage.h"
+#include "platform/runtime/TextBuffer.h"
+
+namespace {
+
+WideString Decoded(const TTextBuffer& Buffer) {
+    WideString Text(Buffer.Units(), u'\0');
+    EXPECT_EQ(Buffer.DecodeTo(Text.data()), Text.data() + Text.size());
+    return Text;
+}
+
+} // namespace
+
+TEST(TextBuffer, KeepsUtf8AndGivesEveryUnitBack) {
+    // One, two, three and four bytes a character, in one call and unit by unit.
+    const WideString Valid = u"Tab\t\"q\"\r\n\u00e9\u0436\u07ff\u0800\u4e2d\uffff\U0001F600\U0010FFFF";
+    TTextBuffer Buffer;
+    Buffer.Append(Valid);
+    EXPECT_EQ(Buffer.Bytes(), WideToUtf8(Valid));
+    EXPECT_TRUE(Buffer.IsValidUtf8());
+    EXPECT_EQ(Buffer.Units(), Valid.size());
+    EXPECT_EQ(Decoded(Buffer), Valid);
+
+    // Lone surrogates, and a pair split between calls, come back unit for unit.
+    const WideString Odd = u"\xDC00x\xD800";
+    TTextBuffer Units;
+    Units.Append(Odd);
+    for (char16_t Unit : Valid)
+        Units.Append(Unit);
+    EXPECT_FALSE(Units.IsValidUtf8());
+    EXPECT_EQ(Decoded(Units), Odd + Valid);
+
+    // Large enough to move into huge-page blocks and grow there; another buffer appended whole.
+    TTextBuffer Large(16);
+    WideString Expected;
+    while (Expected.size() < 3'000'000) {
+        Large.Append(Valid);
+        Expected += Valid;
+    }
+    Large.Append(Units);
+    Expected += Odd + Valid;
+    EXPECT_FALSE(Large.IsValidUtf8());
+    EXPECT_TRUE(Decoded(Large) == Expected);
+}
