@@ -70,6 +70,18 @@ void TTextBuffer::Append(std::u16string_view Text) {
     auto* Out = reinterpret_cast<unsigned char*>(FData + FSize);
     const size_t n = Text.size();
     for (size_t i = 0; i < n; ++i) {
+        // Eight ASCII units at a time, as most of a grid's text is.
+        while (i + 8 <= n) {
+            char16_t Any = 0;
+            for (size_t k = 0; k < 8; ++k)
+                Any |= Text[i + k];
+            if (Any >= 0x80) break;
+            for (size_t k = 0; k < 8; ++k)
+                Out[k] = static_cast<unsigned char>(Text[i + k]);
+            Out += 8;
+            i += 8;
+        }
+        if (i == n) break;
         const char32_t Unit = Text[i];
         if (Unit < 0x80) {
             *Out++ = static_cast<unsigned char>(Unit);
@@ -107,6 +119,17 @@ char16_t* TTextBuffer::DecodeTo(char16_t* Out) const {
     const auto* In = reinterpret_cast<const unsigned char*>(FData);
     const auto* End = In + FSize;
     while (In < End) {
+        while (End - In >= 8) {
+            unsigned char Any = 0;
+            for (size_t k = 0; k < 8; ++k)
+                Any |= In[k];
+            if (Any >= 0x80) break;
+            for (size_t k = 0; k < 8; ++k)
+                Out[k] = In[k];
+            Out += 8;
+            In += 8;
+        }
+        if (In == End) break;
         const unsigned char Lead = *In;
         if (Lead < 0x80) {
             *Out++ = Lead;
