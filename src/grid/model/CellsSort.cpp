@@ -526,41 +526,44 @@ void TCells::ReverseRows() {
     }
 }
 
-// Row k becomes the row that stood at Order[k]; only pointers move. Every list's new room is made
+// Row k becomes the row that stood at Order[k]; only pointers move. Each list is gathered into a
+// spare one that then takes its place, the old one becoming the next spare; the spares are made
 // before any moves, so running out of memory leaves every row whole where it was. The lists are
-// independent, so with many rows a second thread fills every other one; reads run ahead of use,
-// as the order scatters them over the list.
+// independent, so with many rows a second thread, with a spare of its own, takes every other one;
+// reads run ahead of use, as the order scatters them over the list.
 void TCells::ReorderRows(const std::vector<int>& Order) {
     const size_t n = Order.size();
-    std::vector<TCellList> NewLists(FColumnLists.size());
-    for (TCellList& List : NewLists)
-        List.reserve(n);
-    TLargeVector<TRow*> NewRows;
-    NewRows.reserve(n);
-    auto Fill = [&](const auto& From, auto& To) {
+    constexpr size_t kParallelRows = 1u << 16;
+    const bool Both = n >= kParallelRows;
+    // A spare for each thread that gathers a column's list: the second one's first list is the
+    // rows' when there is one column only.
+    TCellList Spares[2];
+    for (size_t t = 0; t < (Both ? 2u : 1u) && t < FColumnLists.size(); ++t)
+        Spares[t].reserve(n);
+    TLargeVector<TRow*> SpareRows;
+    SpareRows.reserve(n);
+    auto Gather = [&](auto& List, auto& Spare) {
         constexpr size_t kAhead = 16;
+        Spare.clear();
         for (size_t k = 0; k < n; ++k) {
-            if (k + kAhead < n) __builtin_prefetch(&From[static_cast<size_t>(Order[k + kAhead])]);
-            To.push_back(From[static_cast<size_t>(Order[k])]);
+            if (k + kAhead < n) __builtin_prefetch(&List[static_cast<size_t>(Order[k + kAhead])]);
+            Spare.push_back(List[static_cast<size_t>(Order[k])]);
         }
+        List.swap(Spare);
     };
     // Lists 0 and up, then the rows, as one sequence split between the threads.
-    auto FillEvery = [&](size_t First, size_t Step) {
+    auto GatherEvery = [&](size_t First, size_t Step, TCellList& Spare) {
         for (size_t i = First; i <= FColumnLists.size(); i += Step) {
             if (i < FColumnLists.size())
-                Fill(FColumnLists[i], NewLists[i]);
+                Gather(FColumnLists[i], Spare);
             else
-                Fill(FRows, NewRows);
+                Gather(FRows, SpareRows);
         }
     };
-    constexpr size_t kParallelRows = 1u << 16;
-    if (n < kParallelRows)
-        FillEvery(0, 1);
+    if (Both)
+        OnTwoThreads([&] { GatherEvery(0, 2, Spares[0]); }, [&] { GatherEvery(1, 2, Spares[1]); });
     else
-        OnTwoThreads([&] { FillEvery(0, 2); }, [&] { FillEvery(1, 2); });
-    for (size_t i = 0; i < FColumnLists.size(); ++i)
-        FColumnLists[i].swap(NewLists[i]);
-    FRows.swap(NewRows);
+        GatherEvery(0, 1, Spares[0]);
 }
 
 void TCells::SortColumn(int ACol, TSortType SortType, TSortKind SortKind, bool Force) {
