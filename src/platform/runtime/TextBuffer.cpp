@@ -123,7 +123,7 @@ char16_t* TTextBuffer::DecodeTo(char16_t* Out) const {
             unsigned char Any = 0;
             for (size_t k = 0; k < 8; ++k)
                 Any |= In[k];
-            if (Any >= 0x80) break;
+            if (Any & 0x80) break;
             for (size_t k = 0; k < 8; ++k)
                 Out[k] = In[k];
             Out += 8;

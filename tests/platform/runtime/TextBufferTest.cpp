@@ -20,7 +20,7 @@ WideString Decoded(const TTextBuffer& Buffer) {
 
 TEST(TextBuffer, KeepsUtf8AndGivesEveryUnitBack) {
     // One, two, three and four bytes a character, in one call and unit by unit.
-    const WideString Valid = u"Tab\t\"q\"\r\n\u00e9\u0436\u07ff\u0800\u4e2d\uffff\U0001F600\U0010FFFF";
+    const WideString Valid = u"Tab\t\"q\"\r\n\u0080\u00e9\u0436\u07ff\u0800\u4e2d\uffff\U0001F600\U0010FFFF";
     TTextBuffer Buffer;
     Buffer.Append(Valid);
     EXPECT_EQ(Buffer.Bytes(), WideToUtf8(Valid));
@@ -28,8 +28,22 @@ TEST(TextBuffer, KeepsUtf8AndGivesEveryUnitBack) {
     EXPECT_EQ(Buffer.Units(), Valid.size());
     EXPECT_EQ(Decoded(Buffer), Valid);
 
-    // Lone surrogates, and a pair split between calls, come back unit for unit.
-    const WideString Odd = u"\xDC00x\xD800";
+    // Eight units that end the text, and eight whose only high bit is U+0080's.
+    const WideString Eight = u"12345678" + WideString(1, u'\u0080') + WideString(7, u'\0');
+    TTextBuffer Chunks;
+    Chunks.Append(Eight);
+    EXPECT_EQ(Chunks.Bytes(), WideToUtf8(Eight));
+    TTextBuffer Ascii;
+    Ascii.Append(std::u16string_view(u"12345678"));
+    EXPECT_EQ(Ascii.Bytes(), "12345678");
+
+    // A lone low surrogate alone leaves the bytes short of UTF-8.
+    TTextBuffer Low;
+    Low.Append(u'\xDC00');
+    EXPECT_FALSE(Low.IsValidUtf8());
+
+    // Lone surrogates, one before a letter, and a pair split between calls, come back unit for unit.
+    const WideString Odd = u"\xDC00x\xD800y\xD800";
     TTextBuffer Units;
     Units.Append(Odd);
     for (char16_t Unit : Valid)
