@@ -42,8 +42,8 @@ protected:
         auto* End = reinterpret_cast<char16_t*>(Text.data());
         for (const TTextBuffer& Part : FParts)
             End = Part.DecodeTo(End);
-        // A lone surrogate has no UTF-8: the string's conversion puts a replacement in its place.
-        if (Type.id() == QMetaType::QByteArray) return Text.toUtf8();
+        // Asked for bytes, a text with a lone surrogate goes as this string too: its conversion to
+        // UTF-8 puts a question mark in the surrogate's place.
         return Text;
     }
 
