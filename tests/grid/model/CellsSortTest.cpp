@@ -165,6 +165,18 @@ TEST(CellsSort, ValueOrders) {
     TSortGrid Floats({u"-1.5", u"0", u"-0", u"2", u"-20", u"0.25"}, ctFloat);
     Floats.Sort(stNumeric);
     EXPECT_EQ(Floats.Order(), (std::vector<int>{4, 0, 1, 2, 5, 3}));
+
+    // Enough numbers for a radix sort, differing only in their very last bit.
+    std::vector<WideString> Close;
+    std::vector<int> Ones, Nexts;
+    for (int r = 0; r < 5000; ++r) {
+        Close.push_back(r % 3 ? u"1" : u"1.0000000000000002");
+        (r % 3 ? Ones : Nexts).push_back(r);
+    }
+    TSortGrid Neighbours(Close, ctFloat);
+    Neighbours.Sort(stNumeric);
+    Ones.insert(Ones.end(), Nexts.begin(), Nexts.end());
+    EXPECT_EQ(Neighbours.Order(), Ones);
 }
 
 // Equal keys keep their first order when a column is sorted descending from scratch; the next
