@@ -577,12 +577,31 @@ void TCells::SortColumn(int ACol, TSortType SortType, TSortKind SortKind, bool F
         {
             TScopedChange KeepColumn(FCurrentColumn, FCurrentColumn);
             TScopedChange KeepRow(FCurrentRow, FCurrentRow);
+            // Cells that answer the same at any coordinates are read by two threads, half the rows
+            // each; a conversion error then raises as the first failing row's would.
             auto ReadKeys = [&](auto KeyOf) {
                 std::vector<decltype(KeyOf(nullptr))> Keys(n);
-                for (size_t r = 0; r < n; ++r) {
-                    PrefetchCell(List, r);
-                    Keys[r] = KeyOf(KeyCell(List, ACol, static_cast<int>(r)));
+                auto Read = [&](size_t First, size_t Last, bool Apart) {
+                    for (size_t r = First; r < Last; ++r) {
+                        PrefetchCell(List, r);
+                        Keys[r] = KeyOf(Apart ? List[r] : KeyCell(List, ACol, static_cast<int>(r)));
+                    }
+                };
+                if (n < kParallelEntries || !ReadsApart()) {
+                    Read(0, n, false);
+                    return Keys;
                 }
+                std::exception_ptr Failures[2];
+                auto ReadHalf = [&](size_t Which) {
+                    try {
+                        Read(Which == 0 ? 0 : n / 2, Which == 0 ? n / 2 : n, true);
+                    } catch (...) {
+                        Failures[Which] = std::current_exception();
+                    }
+                };
+                OnTwoThreads([&] { ReadHalf(0); }, [&] { ReadHalf(1); });
+                for (const std::exception_ptr& Failure : Failures)
+                    if (Failure) std::rethrow_exception(Failure);
                 return Keys;
             };
             // The characters the rows' texts hold, read before the keys to size their block.

@@ -245,6 +245,23 @@ TEST(CellsSort, FailedConversionLeavesRowsAndMemory) {
         EXPECT_EQ(G.Grid.Cells->GetLastSortKind(), skAscending);
         EXPECT_TRUE(G.Grid.Cells->GetSorted());
     }
+    // Many rows, read by two threads: a bad text in either half raises, the first one's error
+    // when both have one.
+    std::vector<WideString> Many(70'000, u"7");
+    Many[60'000] = u"late";
+    TSortGrid Late(Many);
+    EXPECT_THROW(Late.Sort(stNumeric), EConvertError);
+    std::vector<int> Unmoved(Many.size());
+    std::iota(Unmoved.begin(), Unmoved.end(), 0);
+    EXPECT_EQ(Late.Order(), Unmoved);
+    Many[10] = u"early";
+    TSortGrid Both(Many);
+    try {
+        Both.Sort(stNumeric);
+        ADD_FAILURE() << "no conversion error";
+    } catch (const EConvertError& Error) {
+        EXPECT_NE(std::string(Error.what()).find("early"), std::string::npos) << Error.what();
+    }
 }
 
 TEST(CellsSort, NotANumberRanksLastAndLosesNoRow) {
