@@ -4,15 +4,14 @@
 #include <array>
 #include <bit>
 #include <cmath>
-#include <exception>
 #include <numeric>
 #include <string_view>
-#include <thread>
 
 #include "grid/model/Cells.h"
 #include "platform/runtime/CodePage.h"
 #include "platform/runtime/ScopedChange.h"
 #include "platform/runtime/SysUtils.h"
+#include "platform/runtime/TwoThreads.h"
 
 namespace {
 
@@ -105,22 +104,6 @@ struct __attribute__((packed)) TSortEntry {
 static_assert(sizeof(TSortEntry) == 12);
 
 using TEntryList = TLargeVector<TSortEntry>;
-
-// Runs Second on another thread and First on this one, returning when both are done; both run
-// here, one after the other, when no thread can start. Neither may raise.
-template <typename TFirst, typename TSecond> void OnTwoThreads(TFirst First, TSecond Second) {
-    std::thread Other;
-    try {
-        Other = std::thread(Second);
-    } catch (const std::exception&) {
-        // Sorting goes on without it.
-    }
-    First();
-    if (Other.joinable())
-        Other.join();
-    else
-        Second();
-}
 
 bool HeadBefore(const TSortEntry& A, const TSortEntry& B) {
     return A.Head < B.Head;
@@ -533,8 +516,7 @@ void TCells::ReverseRows() {
 // reads run ahead of use, as the order scatters them over the list.
 void TCells::ReorderRows(const std::vector<int>& Order) {
     const size_t n = Order.size();
-    constexpr size_t kParallelRows = 1u << 16;
-    const bool Both = n >= kParallelRows;
+    const bool Both = n >= kParallelEntries;
     // A spare for each thread that gathers a column's list: the second one's first list is the
     // rows' when there is one column only.
     TCellList Spares[2];
@@ -591,17 +573,7 @@ void TCells::SortColumn(int ACol, TSortType SortType, TSortKind SortKind, bool F
                     Read(0, n, false);
                     return Keys;
                 }
-                std::exception_ptr Failures[2];
-                auto ReadHalf = [&](size_t Which) {
-                    try {
-                        Read(Which == 0 ? 0 : n / 2, Which == 0 ? n / 2 : n, true);
-                    } catch (...) {
-                        Failures[Which] = std::current_exception();
-                    }
-                };
-                OnTwoThreads([&] { ReadHalf(0); }, [&] { ReadHalf(1); });
-                for (const std::exception_ptr& Failure : Failures)
-                    if (Failure) std::rethrow_exception(Failure);
+                OnTwoThreadsRaising([&] { Read(0, n / 2, true); }, [&] { Read(n / 2, n, true); });
                 return Keys;
             };
             // The characters the rows' texts hold, read before the keys to size their block.

@@ -2,11 +2,10 @@
 #include "grid/view/NextGrid.h"
 
 #include <algorithm>
-#include <exception>
 #include <string_view>
-#include <thread>
 #include <vector>
 
+#include "platform/runtime/TwoThreads.h"
 #include "platform/windows/Clipboard.h"
 
 namespace {
@@ -98,23 +97,11 @@ std::vector<TTextBuffer> TNxCustomGrid::SelectionText() {
     // half of the rows into its own part; the second part follows the first, never copied after it.
     const size_t Middle = Sampled + (Rows.size() - Sampled) / 2;
     TTextBuffer Second;
-    std::exception_ptr Failure;
-    std::thread Helper([&] {
-        try {
-            Second = TTextBuffer(Room(Rows.size() - Middle));
-            WriteRows(Second, Middle, Rows.size(), Apart);
-        } catch (...) {
-            Failure = std::current_exception();
-        }
-    });
-    try {
-        WriteRows(Out, Sampled, Middle, Apart);
-    } catch (...) {
-        Helper.join();
-        throw;
-    }
-    Helper.join();
-    if (Failure) std::rethrow_exception(Failure);
+    OnTwoThreadsRaising([&] { WriteRows(Out, Sampled, Middle, Apart); },
+                        [&] {
+                            Second = TTextBuffer(Room(Rows.size() - Middle));
+                            WriteRows(Second, Middle, Rows.size(), Apart);
+                        });
     Parts.push_back(std::move(Out));
     Parts.push_back(std::move(Second));
     return Parts;

@@ -4,8 +4,8 @@
 #include <sys/mman.h>
 
 #include <cstdint>
-#include <exception>
-#include <thread>
+
+#include "platform/runtime/TwoThreads.h"
 
 std::byte* MapLargeBlock(size_t Bytes) {
     // Map one huge page more and trim the slack on both sides to land on a boundary.
@@ -56,16 +56,8 @@ void PopulateLargeBlocks(const std::vector<TLargeBlockRange>& Blocks) noexcept {
             PopulateLargeBlock(Blocks[i].Data, Blocks[i].Bytes);
     };
     constexpr size_t kParallelBytes = size_t{64} << 20;
-    std::thread Second;
-    if (Total >= kParallelBytes) {
-        try {
-            Second = std::thread(PopulateRange, 0, Split);
-        } catch (const std::exception&) {
-            // No second thread: this one does all.
-        }
-    }
-    PopulateRange(Second.joinable() ? Split : 0, Blocks.size());
-    if (Second.joinable()) Second.join();
+    if (Total < kParallelBytes) return PopulateRange(0, Blocks.size());
+    OnTwoThreads([&] { PopulateRange(Split, Blocks.size()); }, [&] { PopulateRange(0, Split); });
 }
 
 void UnmapLargeBlock(std::byte* Block, size_t Bytes) noexcept {

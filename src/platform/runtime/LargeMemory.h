@@ -11,6 +11,11 @@
 
 constexpr size_t kHugePageBytes = size_t{2} << 20;
 
+// Bytes rounded up to whole huge pages: what a block of them takes.
+constexpr size_t HugePagesFor(size_t Bytes) {
+    return (Bytes + kHugePageBytes - 1) / kHugePageBytes * kHugePageBytes;
+}
+
 // Maps a block of Bytes (a multiple of kHugePageBytes) on a huge-page boundary; nullptr when the
 // system has no memory. Its pages are zero and touched only as they are written.
 std::byte* MapLargeBlock(size_t Bytes);
@@ -52,7 +57,7 @@ public:
         if (Count > SIZE_MAX / sizeof(T)) throw std::bad_array_new_length();
         const size_t Bytes = Count * sizeof(T);
         if (Bytes < kHugePageBytes) return std::allocator<T>().allocate(Count);
-        std::byte* Block = MapLargeBlock(Mapped(Bytes));
+        std::byte* Block = MapLargeBlock(HugePagesFor(Bytes));
         if (!Block) throw std::bad_alloc();
         return reinterpret_cast<T*>(Block);
     }
@@ -61,14 +66,9 @@ public:
         if (Bytes < kHugePageBytes)
             std::allocator<T>().deallocate(Items, Count);
         else
-            UnmapLargeBlock(reinterpret_cast<std::byte*>(Items), Mapped(Bytes));
+            UnmapLargeBlock(reinterpret_cast<std::byte*>(Items), HugePagesFor(Bytes));
     }
     template <typename U> bool operator==(const TLargeBlockAllocator<U>&) const noexcept { return true; }
-
-private:
-    static size_t Mapped(size_t Bytes) {
-        return (Bytes + kHugePageBytes - 1) / kHugePageBytes * kHugePageBytes;
-    }
 };
 
 // A list on TLargeBlockAllocator.

@@ -21,6 +21,11 @@ size_t RoundUp(size_t Value, size_t Step) {
     return (Value + Step - 1) / Step * Step;
 }
 
+// A full block: one huge page, or the huge pages one slot takes.
+size_t FullBlockBytes(size_t SlotSize) {
+    return HugePagesFor(std::max(kLargestBlockBytes, SlotSize));
+}
+
 uintptr_t AddressOf(const void* Pointer) {
     return reinterpret_cast<uintptr_t>(Pointer);
 }
@@ -81,7 +86,7 @@ void TSlabPool::AddBlock() {
     Block->Bytes = FSlotSize * FNextBlockSlots;
     // Large blocks on huge pages: a million-row grid then takes a few hundred page faults.
     if (Block->Bytes >= kHugePageBytes) {
-        Block->Bytes = RoundUp(std::max(kLargestBlockBytes, FSlotSize), kHugePageBytes);
+        Block->Bytes = FullBlockBytes(FSlotSize);
         Block->Data = MapLargeBlock(Block->Bytes);
         Block->Mapped = true;
         // Slots are carved from the front until the block is full: its pages in one call rather
@@ -100,7 +105,7 @@ void TSlabPool::AddBlock() {
 
 void TSlabPool::Reserve(size_t Slots, std::vector<TLargeBlockRange>& Fresh) {
     const size_t Uncarved = static_cast<size_t>(FEnd - FNext) / FSlotSize;
-    const size_t BlockBytes = RoundUp(std::max(kLargestBlockBytes, FSlotSize), kHugePageBytes);
+    const size_t BlockBytes = FullBlockBytes(FSlotSize);
     const size_t PerBlock = BlockBytes / FSlotSize;
     size_t Room = Uncarved;
     for (const TBlock* Block : FReserved)

@@ -11,10 +11,6 @@
 
 namespace {
 
-size_t BlockBytes(size_t Bytes) {
-    return (Bytes + kHugePageBytes - 1) / kHugePageBytes * kHugePageBytes;
-}
-
 bool IsHigh(char16_t Unit) {
     return Unit >= 0xD800 && Unit < 0xDC00;
 }
@@ -54,7 +50,7 @@ TTextBuffer& TTextBuffer::operator=(TTextBuffer&& Other) noexcept {
 
 void TTextBuffer::Release() noexcept {
     if (FMapped)
-        UnmapLargeBlock(reinterpret_cast<std::byte*>(FData), BlockBytes(FCapacity));
+        UnmapLargeBlock(reinterpret_cast<std::byte*>(FData), HugePagesFor(FCapacity));
     else
         std::free(FData);
     FData = nullptr;
@@ -161,10 +157,10 @@ void TTextBuffer::Grow(size_t MinCapacity) {
         FCapacity = Bytes;
         return;
     }
-    const size_t Bytes = BlockBytes(Wanted);
+    const size_t Bytes = HugePagesFor(Wanted);
     std::byte* Block;
     if (FMapped) {
-        Block = GrowLargeBlock(reinterpret_cast<std::byte*>(FData), BlockBytes(FCapacity), Bytes);
+        Block = GrowLargeBlock(reinterpret_cast<std::byte*>(FData), HugePagesFor(FCapacity), Bytes);
         if (!Block) throw std::bad_alloc();
     } else {
         // From the heap into the first block: the one copy, of under a huge page.
