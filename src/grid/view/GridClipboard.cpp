@@ -9,19 +9,10 @@
 #include "platform/windows/Clipboard.h"
 
 namespace {
-bool NeedsQuotes(std::u16string_view Field) {
-    for (char16_t Ch : Field)
-        if (Ch == u'\t' || Ch == u'\r' || Ch == u'\n' || Ch == u'"') return true;
-    return false;
-}
-
 // A field with a tab, a line break or a quote is quoted, its quotes doubled, so that a paste
 // keeps it in one cell. The text between quotes goes in whole, so pairs of units stay together.
 void AppendField(TTextBuffer& Out, std::u16string_view Field) {
-    if (!NeedsQuotes(Field)) {
-        Out.Append(Field);
-        return;
-    }
+    if (Out.AppendPlainField(Field)) return;
     Out.Append(u'"');
     for (size_t Quote = Field.find(u'"'); Quote != std::u16string_view::npos; Quote = Field.find(u'"')) {
         Out.Append(Field.substr(0, Quote + 1));

@@ -218,6 +218,18 @@ WideString FixedText(const Decimal& d, int minDecimals, int maxDecimals, bool gr
 char16_t* WriteGeneral(char16_t* buf, double value, int precision, int digits, const TFormatSettings& fs) {
     if (precision < 1) precision = 1;
     if (precision > 17) precision = 17;
+    // A whole number of at most precision digits is its own digits: the common case of counts
+    // and amounts without cents, written without the rounding below.
+    const double magnitude = std::fabs(value);
+    if (magnitude >= 1 && magnitude < static_cast<double>(kPow10[static_cast<size_t>(precision)]) &&
+        magnitude == std::floor(magnitude)) {
+        if (std::signbit(value)) *buf++ = u'-';
+        char text[24];
+        const char* end = std::to_chars(text, text + sizeof text, static_cast<uint64_t>(magnitude)).ptr;
+        for (const char* p = text; p < end; ++p)
+            *buf++ = static_cast<char16_t>(*p);
+        return buf;
+    }
     // The digits without trailing zeros, none for zero; value = 0.text × 10^exponent.
     char text[24];
     int n = 0;

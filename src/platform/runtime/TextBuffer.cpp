@@ -2,6 +2,7 @@
 #include "platform/runtime/TextBuffer.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -17,6 +18,25 @@ bool IsHigh(char16_t Unit) {
 
 bool IsLow(char16_t Unit) {
     return Unit >= 0xDC00 && Unit < 0xE000;
+}
+
+// Eight units, and eight bytes, handled as one: most of a grid's text is ASCII.
+using TEightUnits = uint16_t __attribute__((vector_size(16)));
+using TEightBytes = uint8_t __attribute__((vector_size(8)));
+
+bool AnyLane(TEightUnits Lanes) {
+    uint64_t Halves[2];
+    std::memcpy(Halves, &Lanes, sizeof Halves);
+    return (Halves[0] | Halves[1]) != 0;
+}
+
+// What ends a plain field: a tab, a line break or a quote.
+bool IsFieldStop(char16_t Unit) {
+    return Unit == u'\t' || Unit == u'\n' || Unit == u'\r' || Unit == u'"';
+}
+
+bool AnyFieldStop(TEightUnits Units) {
+    return AnyLane((Units == u'\t') | (Units == u'\n') | (Units == u'\r') | (Units == u'"'));
 }
 
 } // namespace
@@ -59,27 +79,31 @@ void TTextBuffer::Release() noexcept {
     FLoneSurrogates = false;
 }
 
-void TTextBuffer::Append(std::u16string_view Text) {
-    if (Text.empty()) return;
+template <bool Plain> bool TTextBuffer::Encode(std::u16string_view Text) {
+    if (Text.empty()) return true;
     // Three bytes a unit at most.
     if (Text.size() > (FCapacity - FSize) / 3) Grow(FSize + Text.size() * 3);
     auto* Out = reinterpret_cast<unsigned char*>(FData + FSize);
     const size_t n = Text.size();
+    bool LoneSurrogates = false;
     for (size_t i = 0; i < n; ++i) {
         // Eight ASCII units at a time, as most of a grid's text is.
         while (i + 8 <= n) {
-            char16_t Any = 0;
-            for (size_t k = 0; k < 8; ++k)
-                Any |= Text[i + k];
-            if (Any >= 0x80) break;
-            for (size_t k = 0; k < 8; ++k)
-                Out[k] = static_cast<unsigned char>(Text[i + k]);
+            TEightUnits Units;
+            std::memcpy(&Units, Text.data() + i, sizeof Units);
+            if constexpr (Plain)
+                if (AnyFieldStop(Units)) return false;
+            if (AnyLane(Units & 0xFF80)) break;
+            const TEightBytes Bytes = __builtin_convertvector(Units, TEightBytes);
+            std::memcpy(Out, &Bytes, sizeof Bytes);
             Out += 8;
             i += 8;
         }
         if (i == n) break;
         const char32_t Unit = Text[i];
         if (Unit < 0x80) {
+            if constexpr (Plain)
+                if (IsFieldStop(Text[i])) return false;
             *Out++ = static_cast<unsigned char>(Unit);
         } else if (Unit < 0x800) {
             *Out++ = static_cast<unsigned char>(0xC0 | (Unit >> 6));
@@ -91,15 +115,21 @@ void TTextBuffer::Append(std::u16string_view Text) {
             *Out++ = static_cast<unsigned char>(0x80 | ((Code >> 6) & 0x3F));
             *Out++ = static_cast<unsigned char>(0x80 | (Code & 0x3F));
         } else {
-            if (IsHigh(Text[i]) || IsLow(Text[i])) FLoneSurrogates = true;
+            if (IsHigh(Text[i]) || IsLow(Text[i])) LoneSurrogates = true;
             *Out++ = static_cast<unsigned char>(0xE0 | (Unit >> 12));
             *Out++ = static_cast<unsigned char>(0x80 | ((Unit >> 6) & 0x3F));
             *Out++ = static_cast<unsigned char>(0x80 | (Unit & 0x3F));
         }
     }
+    // Only now is the text taken: a plain field stopped part-way leaves the buffer as it was.
     FSize = static_cast<size_t>(reinterpret_cast<char*>(Out) - FData);
     FUnits += n;
+    FLoneSurrogates = FLoneSurrogates || LoneSurrogates;
+    return true;
 }
+
+template bool TTextBuffer::Encode<false>(std::u16string_view Text);
+template bool TTextBuffer::Encode<true>(std::u16string_view Text);
 
 void TTextBuffer::Append(const TTextBuffer& Other) {
     if (Other.Empty()) return;

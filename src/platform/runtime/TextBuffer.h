@@ -21,7 +21,11 @@ public:
     // in the same call (a malformed text, or a pair appended unit by unit) is kept as a three-byte
     // form of its own, which leaves the bytes short of valid UTF-8 (see IsValidUtf8). Raise
     // std::bad_alloc when the system has no memory; the text so far stays.
-    void Append(std::u16string_view Text);
+    void Append(std::u16string_view Text) { Encode<false>(Text); }
+    // Appends Text as Append does when it holds no tab, line break or quote: a field of
+    // tab-separated text that needs no quoting. Otherwise appends nothing and returns false, so
+    // that the caller frames it; one pass over the text either way.
+    bool AppendPlainField(std::u16string_view Text) { return Encode<true>(Text); }
     // Appends what Other holds.
     void Append(const TTextBuffer& Other);
     void Append(char16_t Ch) {
@@ -45,6 +49,7 @@ public:
     char16_t* DecodeTo(char16_t* Out) const;
 
 private:
+    template <bool Plain> bool Encode(std::u16string_view Text);
     void Grow(size_t MinCapacity);
     void Release() noexcept;
 

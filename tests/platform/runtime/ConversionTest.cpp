@@ -94,6 +94,11 @@ TEST_F(ConversionTest, FloatToStrWritesTheShortestGeneralFormWithFifteenDigits) 
     EXPECT_EQ(FloatToStr(0.00001), u"1E-5");
     EXPECT_EQ(FloatToStr(123456789012345.0), u"123456789012345");
     EXPECT_EQ(FloatToStr(1234567890123456.0), u"1.23456789012346E15");
+    EXPECT_EQ(FloatToStr(-999999999999999.0), u"-999999999999999");
+    EXPECT_EQ(FloatToStr(1e15), u"1E15");
+    EXPECT_EQ(FloatToStr(-0.0), u"0");
+    EXPECT_EQ(FloatToStrF(100, ffGeneral, 2, 0), u"1E2");
+    EXPECT_EQ(FloatToStrF(-99, ffGeneral, 2, 0), u"-99");
     EXPECT_EQ(FloatToStr(1.5, German), u"1,5");
     EXPECT_EQ(FloatToStr(std::nan("")), u"NAN");
     EXPECT_EQ(FloatToStr(-std::numeric_limits<double>::infinity()), u"-INF");

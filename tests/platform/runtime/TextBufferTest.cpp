@@ -63,3 +63,29 @@ TEST(TextBuffer, KeepsUtf8AndGivesEveryUnitBack) {
     EXPECT_FALSE(Large.IsValidUtf8());
     EXPECT_TRUE(Decoded(Large) == Expected);
 }
+
+TEST(TextBuffer, PlainFieldStopsAtTabsLineBreaksAndQuotesLeavingTheBufferAsItWas) {
+    TTextBuffer Buffer;
+    Buffer.Append(std::u16string_view(u"x"));
+    EXPECT_TRUE(Buffer.AppendPlainField(u"A plain field, long \u0436 enough for eight-unit steps"));
+    EXPECT_TRUE(Buffer.AppendPlainField(u""));
+    const std::string Before(Buffer.Bytes());
+    const size_t UnitsBefore = Buffer.Units();
+    // Each stop at the start, at the end of the first eight units, in the units that follow,
+    // beside a wide letter, and after a lone surrogate that must not mark the buffer.
+    for (char16_t Stop : {u'\t', u'\n', u'\r', u'"'}) {
+        for (size_t At : {0, 7, 8, 9, 17}) {
+            WideString Field = u"\xD800" + WideString(20, u'\u0436');
+            Field[At] = Stop;
+            EXPECT_FALSE(Buffer.AppendPlainField(Field)) << int(Stop) << " at " << At;
+            Field = WideString(20, u'a');
+            Field[At] = Stop;
+            EXPECT_FALSE(Buffer.AppendPlainField(Field)) << int(Stop) << " at " << At;
+        }
+    }
+    EXPECT_EQ(Buffer.Bytes(), Before);
+    EXPECT_EQ(Buffer.Units(), UnitsBefore);
+    EXPECT_TRUE(Buffer.IsValidUtf8());
+    // Other control characters are plain.
+    EXPECT_TRUE(Buffer.AppendPlainField(u"\x0B\x0C\x01\x1F\x7F' 123456789"));
+}
