@@ -168,6 +168,8 @@ private:
     template <typename T> T* PlaceCell();
 
     using TCellList = TLargeVector<TCell*>;
+    // Rows by their index, in a new order.
+    using TRowOrder = TLargeVector<int>;
     enum class TCreatePlace { Add, Insert, InsertColumn, Child };
     // What every new cell of one column starts with, read from the column once per operation.
     struct TCellTemplate {
@@ -190,7 +192,7 @@ private:
     // Sorting (CellsSort.cpp): reading one cell for its key, and moving rows into a new order.
     TCell* KeyCell(TCellList& List, int ACol, int ARow);
     void ReverseRows();
-    void ReorderRows(const std::vector<int>& Order);
+    void ReorderRows(const TRowOrder& Order);
 
     // This store's number for its cells: at most 65,535 stores live at once.
     uint16_t FStoreId;

@@ -104,6 +104,8 @@ struct __attribute__((packed)) TSortEntry {
 static_assert(sizeof(TSortEntry) == 12);
 
 using TEntryList = TLargeVector<TSortEntry>;
+// Rows by their index, in their new order: as TCells::TRowOrder.
+using TRowOrder = TLargeVector<int>;
 
 bool HeadBefore(const TSortEntry& A, const TSortEntry& B) {
     return A.Head < B.Head;
@@ -248,15 +250,15 @@ void SortRowsByHead(size_t n, THeadOf HeadOf, unsigned Width, TEntryList& Entrie
 
 // Rows from entries in row order; a head is flipped for a descending sort, so that both directions
 // sort ascending and equal keys keep their order in either.
-std::vector<int> RowsOf(const TEntryList& Entries) {
-    std::vector<int> Order(Entries.size());
+TRowOrder RowsOf(const TEntryList& Entries) {
+    TRowOrder Order(Entries.size());
     for (size_t k = 0; k < Entries.size(); ++k)
         Order[k] = static_cast<int>(Entries[k].Row);
     return Order;
 }
 
 // Tie(RowA, RowB) compares the rest of two keys whose heads are equal (< 0, 0, > 0).
-template <typename TTie> std::vector<int> OrderOf(TEntryList& Entries, bool Descending, TTie Tie) {
+template <typename TTie> TRowOrder OrderOf(TEntryList& Entries, bool Descending, TTie Tie) {
     std::sort(Entries.begin(), Entries.end(), [&](const TSortEntry& A, const TSortEntry& B) {
         if (A.Head != B.Head) return (A.Head < B.Head) != Descending;
         const int Rest = Tie(A.Row, B.Row);
@@ -331,21 +333,21 @@ public:
         return {FUnits.data() + Begin, EndOf(Row) - Begin};
     }
     // Every unit of every text, one after the other.
-    const std::vector<TUnit>& Units() const { return FUnits; }
+    const TLargeVector<TUnit>& Units() const { return FUnits; }
 
 private:
     size_t EndOf(size_t Row) const { return FLong ? FEnds[Row] : FShortEnds[Row]; }
-    std::vector<TUnit> FUnits;
+    TLargeVector<TUnit> FUnits;
     // Where each text ends: in 32 bits until the texts pass 4 G units, then in FEnds.
-    std::vector<uint32_t> FShortEnds;
-    std::vector<size_t> FEnds;
+    TLargeVector<uint32_t> FShortEnds;
+    TLargeVector<size_t> FEnds;
     bool FLong = false;
 };
 
 // Texts ordered by their units as unsigned numbers, a prefix first: sorted by heads, then each run
 // of equal heads by the heads that follow, from past what the whole run shares. Every text is read
 // once per level in a contiguous pass, never inside a comparison.
-template <typename TChar> std::vector<int> TextOrder(const TTextKeys<TChar>& Texts, bool Descending) {
+template <typename TChar> TRowOrder TextOrder(const TTextKeys<TChar>& Texts, bool Descending) {
     using TUnit = std::make_unsigned_t<TChar>;
     if (Texts.empty()) return {};
     const TUnitRanks<TUnit> Ranks(Texts.Units());
@@ -405,7 +407,7 @@ template <typename TChar> std::vector<int> TextOrder(const TTextKeys<TChar>& Tex
 }
 
 // Numbers, booleans and dates: the whole key is the head.
-std::vector<int> ScalarOrder(const std::vector<uint64_t>& Keys, bool Descending) {
+TRowOrder ScalarOrder(const TLargeVector<uint64_t>& Keys, bool Descending) {
     const uint64_t Flip = Descending ? UINT64_MAX : 0;
     TEntryList Entries, Scratch;
     SortRowsByHead(
@@ -416,7 +418,7 @@ std::vector<int> ScalarOrder(const std::vector<uint64_t>& Keys, bool Descending)
 }
 
 // IP numbers are below 2^31: two fit one head.
-std::vector<int> IPOrder(const std::vector<TIPKey>& Keys, bool Descending) {
+TRowOrder IPOrder(const TLargeVector<TIPKey>& Keys, bool Descending) {
     auto Pack = [](int32_t High, int32_t Low) {
         return (static_cast<uint64_t>(static_cast<uint32_t>(High)) << 32) | static_cast<uint32_t>(Low);
     };
@@ -430,9 +432,9 @@ std::vector<int> IPOrder(const std::vector<TIPKey>& Keys, bool Descending) {
 
 // A stable bottom-up merge sort that stays in range whatever Before answers, for handlers
 // outside our control. Before(a, b): a must go before b.
-template <typename TBefore> void MergeSortRows(std::vector<int>& Rows, TBefore Before) {
+template <typename TBefore> void MergeSortRows(TRowOrder& Rows, TBefore Before) {
     const size_t n = Rows.size();
-    std::vector<int> Buffer(n);
+    TRowOrder Buffer(n);
     for (size_t Width = 1; Width < n; Width *= 2) {
         for (size_t Lo = 0; Lo < n; Lo += 2 * Width) {
             const size_t Mid = std::min(Lo + Width, n), Hi = std::min(Lo + 2 * Width, n);
@@ -514,7 +516,7 @@ void TCells::ReverseRows() {
 // before any moves, so running out of memory leaves every row whole where it was. The lists are
 // independent, so with many rows a second thread, with a spare of its own, takes every other one;
 // reads run ahead of use, as the order scatters them over the list.
-void TCells::ReorderRows(const std::vector<int>& Order) {
+void TCells::ReorderRows(const TRowOrder& Order) {
     const size_t n = Order.size();
     const bool Both = n >= kParallelEntries;
     // A spare for each thread that gathers a column's list: the second one's first list is the
@@ -555,14 +557,14 @@ void TCells::SortColumn(int ACol, TSortType SortType, TSortKind SortKind, bool F
     } else {
         const bool Descending = SortKind == skDescending;
         const size_t n = static_cast<size_t>(FRowCount);
-        std::vector<int> Order;
+        TRowOrder Order;
         {
             TScopedChange KeepColumn(FCurrentColumn, FCurrentColumn);
             TScopedChange KeepRow(FCurrentRow, FCurrentRow);
             // Cells that answer the same at any coordinates are read by two threads, half the rows
             // each; a conversion error then raises as the first failing row's would.
             auto ReadKeys = [&](auto KeyOf) {
-                std::vector<decltype(KeyOf(nullptr))> Keys(n);
+                TLargeVector<decltype(KeyOf(nullptr))> Keys(n);
                 auto Read = [&](size_t First, size_t Last, bool Apart) {
                     for (size_t r = First; r < Last; ++r) {
                         PrefetchCell(List, r);
@@ -621,7 +623,7 @@ void TCells::SortColumn(int ACol, TSortType SortType, TSortKind SortKind, bool F
                 Order = IPOrder(ReadKeys(IPKey), Descending);
                 break;
             case stCustom: {
-                std::vector<TCell*> Cells = ReadKeys([](TCell* Cell) { return Cell; });
+                TLargeVector<TCell*> Cells = ReadKeys([](TCell* Cell) { return Cell; });
                 Order.resize(n);
                 std::iota(Order.begin(), Order.end(), 0);
                 // Strictly before: the other one does not rank at or after (at or before) it.

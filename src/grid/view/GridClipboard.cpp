@@ -38,7 +38,7 @@ std::vector<TTextBuffer> TNxCustomGrid::SelectionText() {
     std::vector<TTextBuffer> Parts;
     if (Columns.empty()) return Parts;
     TCells* Store = GetCellStore();
-    std::vector<int> Rows;
+    TLargeVector<int> Rows;
     if (IsMultiSelect()) {
         Rows.reserve(static_cast<size_t>(GetSelectedCount()));
         for (int Row = GetNextSelected(0); Row >= 0; Row = GetNextSelected(Row + 1))
