@@ -452,7 +452,7 @@ template <typename TBefore> void MergeSortRows(TRowOrder& Rows, TBefore Before) 
 
 // After a sort the cells of a list lie scattered over memory: fetch the ones a few rows on.
 template <typename TList> void PrefetchCell(const TList& List, size_t Row) {
-    constexpr size_t kAhead = 8;
+    constexpr size_t kAhead = 32;
     if (Row + kAhead < List.size()) __builtin_prefetch(List[Row + kAhead]);
 }
 
@@ -527,7 +527,7 @@ void TCells::ReorderRows(const TRowOrder& Order) {
     TLargeVector<TRow*> SpareRows;
     SpareRows.reserve(n);
     auto Gather = [&](auto& List, auto& Spare) {
-        constexpr size_t kAhead = 16;
+        constexpr size_t kAhead = 64;
         Spare.clear();
         for (size_t k = 0; k < n; ++k) {
             if (k + kAhead < n) __builtin_prefetch(&List[static_cast<size_t>(Order[k + kAhead])]);
