@@ -214,21 +214,38 @@ WideString FixedText(const Decimal& d, int minDecimals, int maxDecimals, bool gr
     return WideString(buf, WriteFixed(buf, d, minDecimals, maxDecimals, group, fs));
 }
 
+// Cents / 100 into buf without trailing zeros in its decimals; returns the end.
+char16_t* WriteCents(char16_t* buf, bool negative, uint64_t cents, const TFormatSettings& fs) {
+    if (negative) *buf++ = u'-';
+    char text[24];
+    const char* end = std::to_chars(text, text + sizeof text, cents / 100).ptr;
+    for (const char* p = text; p < end; ++p)
+        *buf++ = static_cast<char16_t>(*p);
+    const auto decimals = static_cast<unsigned>(cents % 100);
+    if (decimals != 0) {
+        *buf++ = fs.DecimalSeparator;
+        *buf++ = static_cast<char16_t>(u'0' + decimals / 10);
+        if (decimals % 10 != 0) *buf++ = static_cast<char16_t>(u'0' + decimals % 10);
+    }
+    return buf;
+}
+
 // The general form into buf (kNumberRoom characters); returns the end.
 char16_t* WriteGeneral(char16_t* buf, double value, int precision, int digits, const TFormatSettings& fs) {
     if (precision < 1) precision = 1;
     if (precision > 17) precision = 17;
-    // A whole number of at most precision digits is its own digits: the common case of counts
-    // and amounts without cents, written without the rounding below.
+    // Whole numbers and amounts in cents, the common cases, are their own digits when they have
+    // no more than precision. The double nearest to Cents / 100 lies within 2^-53 of it, inside
+    // half a unit of the fifteenth digit, so rounding to at most fifteen digits gives Cents / 100
+    // back, and no exponent form arises below 10^13.
     const double magnitude = std::fabs(value);
-    if (magnitude >= 1 && magnitude < static_cast<double>(kPow10[static_cast<size_t>(precision)]) &&
-        magnitude == std::floor(magnitude)) {
-        if (std::signbit(value)) *buf++ = u'-';
-        char text[24];
-        const char* end = std::to_chars(text, text + sizeof text, static_cast<uint64_t>(magnitude)).ptr;
-        for (const char* p = text; p < end; ++p)
-            *buf++ = static_cast<char16_t>(*p);
-        return buf;
+    const auto limit = static_cast<double>(kPow10[static_cast<size_t>(precision)]);
+    if (value != 0 && magnitude < limit && magnitude == std::floor(magnitude))
+        return WriteCents(buf, std::signbit(value), static_cast<uint64_t>(magnitude) * 100, fs);
+    if (value != 0 && precision <= 15) {
+        const double cents = std::nearbyint(magnitude * 100);
+        if (cents / 100 == magnitude && cents < limit)
+            return WriteCents(buf, std::signbit(value), static_cast<uint64_t>(cents), fs);
     }
     // The digits without trailing zeros, none for zero; value = 0.text × 10^exponent.
     char text[24];

@@ -157,6 +157,10 @@ std::vector<double> Sample() {
         Neighbours(std::pow(10.0, static_cast<int>(Random() % 40) - 20) *
                    (Random() % 2 ? 1 : 0.99999999999999995));
         Neighbours(static_cast<double>((uint64_t{1} << 53) - Random() % 1000));
+        // Cents and whole numbers of every length, around the fifteen digits of the general form.
+        Neighbours(static_cast<double>(Random() % 10'000'000'000'000'000) / 100.0);
+        Neighbours(static_cast<double>(Random() % 100) / 100.0);
+        Neighbours(static_cast<double>(Random() % 1'000'000'000'000'000'000 >> (Random() % 60)));
         // 15 digits and a half at the 16th: the general form's rounding edge.
         Neighbours((static_cast<double>(Random() % 900'000'000'000'000 + 100'000'000'000'000) + 0.5) *
                    std::pow(10.0, static_cast<int>(Random() % 30) - 20));
