@@ -520,12 +520,19 @@ void TCells::ReorderRows(const TRowOrder& Order) {
     const size_t n = Order.size();
     const bool Both = n >= kParallelEntries;
     // A spare for each thread that gathers a column's list: the second one's first list is the
-    // rows' when there is one column only.
-    TCellList Spares[2];
+    // rows' when there is one column only. Each on a cache line of its own, as every item
+    // gathered moves its end.
+    struct alignas(64) TCellSpare {
+        TCellList List;
+    };
+    struct alignas(64) TRowSpare {
+        TLargeVector<TRow*> List;
+    };
+    TCellSpare Spares[2];
     for (size_t t = 0; t < (Both ? 2u : 1u) && t < FColumnLists.size(); ++t)
-        Spares[t].reserve(n);
-    TLargeVector<TRow*> SpareRows;
-    SpareRows.reserve(n);
+        Spares[t].List.reserve(n);
+    TRowSpare SpareRows;
+    SpareRows.List.reserve(n);
     auto Gather = [&](auto& List, auto& Spare) {
         constexpr size_t kAhead = 64;
         Spare.clear();
@@ -541,13 +548,13 @@ void TCells::ReorderRows(const TRowOrder& Order) {
             if (i < FColumnLists.size())
                 Gather(FColumnLists[i], Spare);
             else
-                Gather(FRows, SpareRows);
+                Gather(FRows, SpareRows.List);
         }
     };
     if (Both)
-        OnTwoThreads([&] { GatherEvery(0, 2, Spares[0]); }, [&] { GatherEvery(1, 2, Spares[1]); });
+        OnTwoThreads([&] { GatherEvery(0, 2, Spares[0].List); }, [&] { GatherEvery(1, 2, Spares[1].List); });
     else
-        GatherEvery(0, 1, Spares[0]);
+        GatherEvery(0, 1, Spares[0].List);
 }
 
 void TCells::SortColumn(int ACol, TSortType SortType, TSortKind SortKind, bool Force) {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/runtime/TwoThreads.h"
@@ -86,12 +87,15 @@ std::vector<TTextBuffer> TNxCustomGrid::SelectionText() {
     }
     // Cells that answer without the current coordinates are read by two threads, each writing
     // half of the rows into its own part; the second part follows the first, never copied after it.
+    // The second part is written on its thread's own stack: two buffers side by side would share
+    // a cache line that both threads write on every field.
     const size_t Middle = Sampled + (Rows.size() - Sampled) / 2;
     TTextBuffer Second;
     OnTwoThreadsRaising([&] { WriteRows(Out, Sampled, Middle, Apart); },
                         [&] {
-                            Second = TTextBuffer(Room(Rows.size() - Middle));
-                            WriteRows(Second, Middle, Rows.size(), Apart);
+                            TTextBuffer Part(Room(Rows.size() - Middle));
+                            WriteRows(Part, Middle, Rows.size(), Apart);
+                            Second = std::move(Part);
                         });
     Parts.push_back(std::move(Out));
     Parts.push_back(std::move(Second));
