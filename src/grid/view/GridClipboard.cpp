@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/runtime/LargeMemory.h"
 #include "platform/runtime/TwoThreads.h"
 #include "platform/windows/Clipboard.h"
 
@@ -107,7 +108,17 @@ WideString TNxCustomGrid::GetSelectionText() {
     size_t Units = 0;
     for (const TTextBuffer& Part : Parts)
         Units += Part.Units();
-    WideString Text(Units, u'\0');
+    // Room on huge pages before it is filled: the text of a million rows is hundreds of megabytes.
+    WideString Text;
+    Text.reserve(Units);
+    AdviseHugePages(Text.data(), Units * sizeof(char16_t));
+    Text.resize(Units);
+    // The two threads' parts are decoded side by side, each into its own stretch.
+    if (Parts.size() == 2) {
+        char16_t* Second = Text.data() + Parts[0].Units();
+        OnTwoThreads([&] { Parts[0].DecodeTo(Text.data()); }, [&] { Parts[1].DecodeTo(Second); });
+        return Text;
+    }
     char16_t* End = Text.data();
     for (const TTextBuffer& Part : Parts)
         End = Part.DecodeTo(End);

@@ -60,6 +60,13 @@ void PopulateLargeBlocks(const std::vector<TLargeBlockRange>& Blocks) noexcept {
     OnTwoThreads([&] { PopulateRange(Split, Blocks.size()); }, [&] { PopulateRange(0, Split); });
 }
 
+void AdviseHugePages(void* Data, size_t Bytes) noexcept {
+    const auto Start = reinterpret_cast<uintptr_t>(Data);
+    const uintptr_t First = (Start + kHugePageBytes - 1) / kHugePageBytes * kHugePageBytes;
+    const uintptr_t Last = (Start + Bytes) / kHugePageBytes * kHugePageBytes;
+    if (Last > First) madvise(reinterpret_cast<void*>(First), Last - First, MADV_HUGEPAGE);
+}
+
 void UnmapLargeBlock(std::byte* Block, size_t Bytes) noexcept {
     if (Block) munmap(Block, Bytes);
 }

@@ -40,6 +40,10 @@ struct TLargeBlockRange {
 };
 void PopulateLargeBlocks(const std::vector<TLargeBlockRange>& Blocks) noexcept;
 
+// Asks for huge pages under the whole huge pages inside a heap block of Bytes that is about to be
+// written whole (a string of hundreds of megabytes), before its pages are touched. Only advice.
+void AdviseHugePages(void* Data, size_t Bytes) noexcept;
+
 // Gives a block from MapLargeBlock or GrowLargeBlock back.
 void UnmapLargeBlock(std::byte* Block, size_t Bytes) noexcept;
 

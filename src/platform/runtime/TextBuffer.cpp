@@ -146,12 +146,13 @@ char16_t* TTextBuffer::DecodeTo(char16_t* Out) const {
     const auto* End = In + FSize;
     while (In < End) {
         while (End - In >= 8) {
-            unsigned char Any = 0;
-            for (size_t k = 0; k < 8; ++k)
-                Any |= In[k];
-            if (Any & 0x80) break;
-            for (size_t k = 0; k < 8; ++k)
-                Out[k] = In[k];
+            TEightBytes Bytes;
+            std::memcpy(&Bytes, In, sizeof Bytes);
+            uint64_t High;
+            std::memcpy(&High, &Bytes, sizeof High);
+            if (High & 0x8080808080808080u) break;
+            const TEightUnits Units = __builtin_convertvector(Bytes, TEightUnits);
+            std::memcpy(Out, &Units, sizeof Units);
             Out += 8;
             In += 8;
         }

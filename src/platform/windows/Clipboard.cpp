@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/runtime/LargeMemory.h"
+
 namespace {
 
 // Plain text held in buffers of ours until a paste asks for it.
@@ -20,7 +22,8 @@ public:
 
 protected:
     // A program asking for bytes gets the buffers' UTF-8 as it is, one after the other; one asking
-    // for a string gets their units.
+    // for a string gets their units. Either is hundreds of megabytes for a million rows: on huge
+    // pages before it is written.
     QVariant retrieveData(const QString& MimeType, QMetaType Type) const override {
         if (MimeType != QLatin1String("text/plain")) return {};
         const bool Valid = std::all_of(FParts.begin(), FParts.end(),
@@ -30,6 +33,7 @@ protected:
             for (const TTextBuffer& Part : FParts)
                 Size += static_cast<qsizetype>(Part.Size());
             QByteArray Bytes(Size, Qt::Uninitialized);
+            AdviseHugePages(Bytes.data(), static_cast<size_t>(Size));
             char* End = Bytes.data();
             for (const TTextBuffer& Part : FParts)
                 End = std::copy(Part.Bytes().begin(), Part.Bytes().end(), End);
@@ -39,6 +43,7 @@ protected:
         for (const TTextBuffer& Part : FParts)
             Units += static_cast<qsizetype>(Part.Units());
         QString Text(Units, Qt::Uninitialized);
+        AdviseHugePages(Text.data(), static_cast<size_t>(Units) * sizeof(char16_t));
         auto* End = reinterpret_cast<char16_t*>(Text.data());
         for (const TTextBuffer& Part : FParts)
             End = Part.DecodeTo(End);
