@@ -88,16 +88,21 @@ std::vector<TTextBuffer> TNxCustomGrid::SelectionText() {
     }
     // Cells that answer without the current coordinates are read by two threads, each writing
     // half of the rows into its own part; the second part follows the first, never copied after it.
-    // The second part is written on its thread's own stack: two buffers side by side would share
-    // a cache line that both threads write on every field.
+    // Each part is written in its thread's own frame: two buffers side by side, or a buffer beside
+    // what the other thread reads, would share a cache line that one thread writes on every field.
     const size_t Middle = Sampled + (Rows.size() - Sampled) / 2;
     TTextBuffer Second;
-    OnTwoThreadsRaising([&] { WriteRows(Out, Sampled, Middle, Apart); },
-                        [&] {
-                            TTextBuffer Part(Room(Rows.size() - Middle));
-                            WriteRows(Part, Middle, Rows.size(), Apart);
-                            Second = std::move(Part);
-                        });
+    OnTwoThreadsRaising(
+        [&] {
+            TTextBuffer Part = std::move(Out);
+            WriteRows(Part, Sampled, Middle, Apart);
+            Out = std::move(Part);
+        },
+        [&] {
+            TTextBuffer Part(Room(Rows.size() - Middle));
+            WriteRows(Part, Middle, Rows.size(), Apart);
+            Second = std::move(Part);
+        });
     Parts.push_back(std::move(Out));
     Parts.push_back(std::move(Second));
     return Parts;
