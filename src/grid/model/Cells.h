@@ -168,8 +168,6 @@ private:
     template <typename T> T* PlaceCell();
 
     using TCellList = TLargeVector<TCell*>;
-    // Rows by their index, in a new order.
-    using TRowOrder = TLargeVector<int>;
     enum class TCreatePlace { Add, Insert, InsertColumn, Child };
     // What every new cell of one column starts with, read from the column once per operation.
     struct TCellTemplate {
@@ -192,7 +190,8 @@ private:
     // Sorting (CellsSort.cpp): reading one cell for its key, and moving rows into a new order.
     TCell* KeyCell(TCellList& List, int ACol, int ARow);
     void ReverseRows();
-    void ReorderRows(const TRowOrder& Order);
+    // Order: the rows by their index, in their new order.
+    void ReorderRows(const TLargeVector<int>& Order);
 
     // This store's number for its cells: at most 65,535 stores live at once.
     uint16_t FStoreId;

@@ -104,7 +104,7 @@ struct __attribute__((packed)) TSortEntry {
 static_assert(sizeof(TSortEntry) == 12);
 
 using TEntryList = TLargeVector<TSortEntry>;
-// Rows by their index, in their new order: as TCells::TRowOrder.
+// Rows by their index, in their new order.
 using TRowOrder = TLargeVector<int>;
 
 bool HeadBefore(const TSortEntry& A, const TSortEntry& B) {

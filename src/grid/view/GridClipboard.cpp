@@ -110,23 +110,13 @@ std::vector<TTextBuffer> TNxCustomGrid::SelectionText() {
 
 WideString TNxCustomGrid::GetSelectionText() {
     const std::vector<TTextBuffer> Parts = SelectionText();
-    size_t Units = 0;
-    for (const TTextBuffer& Part : Parts)
-        Units += Part.Units();
+    const size_t Units = UnitsOf(Parts);
     // Room on huge pages before it is filled: the text of a million rows is hundreds of megabytes.
     WideString Text;
     Text.reserve(Units);
     AdviseHugePages(Text.data(), Units * sizeof(char16_t));
     Text.resize(Units);
-    // The two threads' parts are decoded side by side, each into its own stretch.
-    if (Parts.size() == 2) {
-        char16_t* Second = Text.data() + Parts[0].Units();
-        OnTwoThreads([&] { Parts[0].DecodeTo(Text.data()); }, [&] { Parts[1].DecodeTo(Second); });
-        return Text;
-    }
-    char16_t* End = Text.data();
-    for (const TTextBuffer& Part : Parts)
-        End = Part.DecodeTo(End);
+    DecodeParts(Parts, Text.data());
     return Text;
 }
 

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "platform/runtime/LargeMemory.h"
+#include "platform/runtime/TwoThreads.h"
 
 namespace {
 
@@ -203,4 +204,21 @@ void TTextBuffer::Grow(size_t MinCapacity) {
     }
     FData = reinterpret_cast<char*>(Block);
     FCapacity = Bytes;
+}
+
+size_t UnitsOf(const std::vector<TTextBuffer>& Parts) {
+    size_t Units = 0;
+    for (const TTextBuffer& Part : Parts)
+        Units += Part.Units();
+    return Units;
+}
+
+void DecodeParts(const std::vector<TTextBuffer>& Parts, char16_t* Out) {
+    if (Parts.size() == 2) {
+        char16_t* Second = Out + Parts[0].Units();
+        OnTwoThreads([&] { Parts[0].DecodeTo(Out); }, [&] { Parts[1].DecodeTo(Second); });
+        return;
+    }
+    for (const TTextBuffer& Part : Parts)
+        Out = Part.DecodeTo(Out);
 }

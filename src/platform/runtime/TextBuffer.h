@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string_view>
+#include <vector>
 
 class TTextBuffer {
 public:
@@ -60,3 +61,9 @@ private:
     bool FMapped = false;
     bool FLoneSurrogates = false;
 };
+
+// A text kept in parts, one after the other (as the threads of a copy wrote them): its length in
+// two-byte units, and its units written from Out on (UnitsOf of them), two parts side by side on
+// two threads.
+size_t UnitsOf(const std::vector<TTextBuffer>& Parts);
+void DecodeParts(const std::vector<TTextBuffer>& Parts, char16_t* Out);

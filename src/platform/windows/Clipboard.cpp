@@ -39,14 +39,10 @@ protected:
                 End = std::copy(Part.Bytes().begin(), Part.Bytes().end(), End);
             return Bytes;
         }
-        qsizetype Units = 0;
-        for (const TTextBuffer& Part : FParts)
-            Units += static_cast<qsizetype>(Part.Units());
-        QString Text(Units, Qt::Uninitialized);
-        AdviseHugePages(Text.data(), static_cast<size_t>(Units) * sizeof(char16_t));
-        auto* End = reinterpret_cast<char16_t*>(Text.data());
-        for (const TTextBuffer& Part : FParts)
-            End = Part.DecodeTo(End);
+        const size_t Units = UnitsOf(FParts);
+        QString Text(static_cast<qsizetype>(Units), Qt::Uninitialized);
+        AdviseHugePages(Text.data(), Units * sizeof(char16_t));
+        DecodeParts(FParts, reinterpret_cast<char16_t*>(Text.data()));
         // Asked for bytes, a text with a lone surrogate goes as this string too: its conversion to
         // UTF-8 puts a question mark in the surrogate's place.
         return Text;
