@@ -217,8 +217,8 @@ void DecodeParts(const std::vector<TTextBuffer>& Parts, char16_t* Out) {
     if (Parts.size() == 2) {
         char16_t* Second = Out + Parts[0].Units();
         OnTwoThreads([&] { Parts[0].DecodeTo(Out); }, [&] { Parts[1].DecodeTo(Second); });
-        return;
+    } else {
+        for (const TTextBuffer& Part : Parts)
+            Out = Part.DecodeTo(Out);
     }
-    for (const TTextBuffer& Part : Parts)
-        Out = Part.DecodeTo(Out);
 }
